@@ -1,0 +1,152 @@
+// CArchive: the reader of the object-serialisation stream that course files and packed data file directories are.
+#pragma once
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/collections.h"
+#include "platform/exceptions.h"
+#include "platform/file.h"
+#include "platform/geometry.h"
+#include "platform/object.h"
+
+// Reads a little-endian stream of primitive values, length-prefixed strings,
+// counts and object references with class records. Every read either returns
+// a value or throws CArchiveException with its cause; nothing is allocated for
+// a length or count before the bytes it needs are known to be there.
+//
+// Ownership: objects created while reading belong to the archive until a
+// container adopts them (Adopt, ReadOwned). An object can be adopted once and
+// never while it is still being read; objects nobody adopted are freed with
+// the archive unless ReleaseUnadopted hands them on.
+class CArchive {
+ public:
+  static constexpr int kDefaultCourseVersion = 5;
+
+  // Reads from the file's current position to its end.
+  explicit CArchive(CFile& file);
+  ~CArchive();
+  CArchive(const CArchive&) = delete;
+  CArchive& operator=(const CArchive&) = delete;
+
+  bool IsLoading() const { return true; }
+  bool IsStoring() const { return false; }
+  CFile* GetFile() const { return &m_file; }
+
+  // The course file version (3 to 5) that several classes test.
+  int GetCourseVersion() const { return m_courseVersion; }
+  void SetCourseVersion(int version) { m_courseVersion = version; }
+
+  // Primitive values.
+  BYTE ReadByte();
+  WORD ReadWord();
+  DWORD ReadDword();
+  LONG ReadLong() { return static_cast<LONG>(ReadDword()); }
+  short ReadShort() { return static_cast<short>(ReadWord()); }
+  float ReadFloat();
+  double ReadDouble();
+  CRect ReadRect();
+  CPoint ReadPoint();
+  CSize ReadSize();
+  // Exactly count bytes, or cause endOfFile.
+  void Read(void* buffer, std::size_t count);
+  std::vector<BYTE> ReadBytes(std::size_t count);
+
+  // A string in any of its length forms, wide strings converted to code page 1252.
+  CString ReadString();
+  // An element count: WORD, or 0xFFFF and a DWORD.
+  DWORD ReadCount();
+  void ReadStringArray(CStringArray& out);
+  void ReadByteArray(CByteArray& out);
+
+  // Reads an object reference: null, a back-reference, or a new object of
+  // expected or a class derived from it. The object stays the archive's
+  // until adopted.
+  CObject* ReadObject(const CRuntimeClass* expected);
+  template <class T>
+  T* ReadObjectOf() {
+    return static_cast<T*>(ReadObject(T::GetThisClass()));
+  }
+
+  // Takes over an object this archive created; cause badClass when it was
+  // already adopted, is still being read or did not come from this archive.
+  std::unique_ptr<CObject> Adopt(CObject* obj);
+  // ReadObject and Adopt in one: null stays null.
+  template <class T>
+  std::unique_ptr<T> ReadOwned() {
+    T* obj = ReadObjectOf<T>();
+    if (!obj) return nullptr;
+    Adopt(obj).release();
+    return std::unique_ptr<T>(obj);
+  }
+  // A counted list of object references, each adopted; null entries are dropped.
+  template <class T>
+  void ReadOwnedList(std::vector<std::unique_ptr<T>>& out) {
+    DWORD count = ReadCount();
+    CheckAvailable(static_cast<ULONGLONG>(count) * 2);
+    for (DWORD i = 0; i < count; ++i) {
+      if (auto obj = ReadOwned<T>()) out.push_back(std::move(obj));
+    }
+  }
+
+  // A class reference inside a field list (no object index is consumed for
+  // an object). Sets the object schema to the stored schema of that class.
+  const CRuntimeClass* ReadClass(const CRuntimeClass* expected, UINT* schema = nullptr);
+
+  // The stored schema of the object being read; a second request within the
+  // same object gives 0xFFFFFFFF.
+  UINT GetObjectSchema();
+  void SetObjectSchema(UINT schema) { m_objectSchema = schema; }
+
+  // Objects that were read but never adopted, for an owner that keeps them alive.
+  std::vector<std::unique_ptr<CObject>> ReleaseUnadopted();
+
+  ULONGLONG BytesRemaining() const { return m_end - m_position; }
+  // Throws endOfFile unless count more bytes are there.
+  void CheckAvailable(ULONGLONG count) const;
+  [[noreturn]] void Fail(int cause) const;
+
+ private:
+  struct LoadEntry {
+    const CRuntimeClass* cls = nullptr;  // set for class entries
+    UINT schema = 0;                     // stored schema of a class entry
+    CObject* obj = nullptr;              // set for object entries
+  };
+  struct ClassTag {
+    DWORD tag;       // widened tag
+    bool newClass;   // the 16-bit tag was 0xFFFF
+  };
+
+  ClassTag ReadTag();
+  // Reads the class part of a tag known to name a class; gives the load entry index.
+  std::size_t ReadClassPart(const ClassTag& tag, const CRuntimeClass* expected);
+  std::size_t AddEntry(LoadEntry entry);
+  void FillBuffer();
+
+  CFile& m_file;
+  ULONGLONG m_position = 0;  // stream offset of the next byte
+  ULONGLONG m_end = 0;       // stream offset of the end of the file
+  std::vector<BYTE> m_buffer;
+  std::size_t m_bufferPos = 0;
+  int m_courseVersion = kDefaultCourseVersion;
+  UINT m_objectSchema = 0xFFFFFFFFu;
+
+  std::vector<LoadEntry> m_loaded;  // index 0 is the null tag
+  std::vector<std::unique_ptr<CObject>> m_created;  // in creation order; adopted slots are empty
+  std::unordered_map<CObject*, std::size_t> m_createdIndex;
+  std::vector<CObject*> m_reading;                        // objects whose fields are being read
+};
+
+// Primitive reads in the framework's operator form.
+inline CArchive& operator>>(CArchive& ar, BYTE& v) { v = ar.ReadByte(); return ar; }
+inline CArchive& operator>>(CArchive& ar, WORD& v) { v = ar.ReadWord(); return ar; }
+inline CArchive& operator>>(CArchive& ar, DWORD& v) { v = ar.ReadDword(); return ar; }
+inline CArchive& operator>>(CArchive& ar, LONG& v) { v = ar.ReadLong(); return ar; }
+inline CArchive& operator>>(CArchive& ar, short& v) { v = ar.ReadShort(); return ar; }
+inline CArchive& operator>>(CArchive& ar, float& v) { v = ar.ReadFloat(); return ar; }
+inline CArchive& operator>>(CArchive& ar, double& v) { v = ar.ReadDouble(); return ar; }
+inline CArchive& operator>>(CArchive& ar, CRect& v) { v = ar.ReadRect(); return ar; }
+inline CArchive& operator>>(CArchive& ar, CPoint& v) { v = ar.ReadPoint(); return ar; }
+inline CArchive& operator>>(CArchive& ar, CSize& v) { v = ar.ReadSize(); return ar; }
+inline CArchive& operator>>(CArchive& ar, CString& v) { v = ar.ReadString(); return ar; }

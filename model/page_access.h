@@ -1,0 +1,13 @@
+// What course objects need of the page that shows them.
+#pragma once
+
+class CIconObject;
+
+class IPageAccess {
+ public:
+  virtual ~IPageAccess() = default;
+  // Removes and erases the draw object that owner put on the page; false when there is none.
+  virtual bool RemoveObjectOf(CIconObject* owner) = 0;
+  // Stops a sound action that is playing.
+  virtual void StopSound(CIconObject* action) = 0;
+};

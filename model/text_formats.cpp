@@ -1,0 +1,27 @@
+// Character formats from logical fonts.
+#include "model/text_formats.h"
+
+#include <cstring>
+
+void InitCharFormat(CHARFORMAT& format) {
+  format = CHARFORMAT{};
+  format.cbSize = sizeof(CHARFORMAT);
+}
+
+void CharFormatFromLogFont(CHARFORMAT& format, const LOGFONT& font, int pointSize, COLORREF colour) {
+  InitCharFormat(format);
+  format.dwMask = 0xF800003Fu;
+  if (font.lfWeight > FW_NORMAL) format.dwEffects |= CFE_BOLD;
+  if (font.lfItalic == 1) format.dwEffects |= CFE_ITALIC;
+  if (font.lfUnderline == 1) format.dwEffects |= CFE_UNDERLINE;
+  if (font.lfStrikeOut == 1) format.dwEffects |= CFE_STRIKEOUT;
+  format.yHeight = pointSize * 20;
+  format.yOffset = 0;
+  format.crTextColor = colour;
+  format.bCharSet = font.lfCharSet;
+  format.bPitchAndFamily = font.lfPitchAndFamily;
+  // The stored face need not be terminated: copy up to its first zero, at most 31 bytes.
+  std::size_t n = strnlen(font.lfFaceName, LF_FACESIZE - 1);
+  std::memcpy(format.szFaceName, font.lfFaceName, n);
+  format.szFaceName[n] = '\0';
+}

@@ -1,0 +1,31 @@
+// Conversions between the Windows ANSI code page 1252 and Unicode, and its letter case rules.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tvn::codepage {
+
+// The Unicode character of one byte of code page 1252. The five bytes the code
+// page leaves undefined map to the C1 control character of the same value, as
+// Windows does, so every byte survives a round trip.
+char16_t ToUnicode(unsigned char byte);
+
+// The byte of one Unicode character, or '?' where code page 1252 has none.
+unsigned char FromUnicode(char32_t ch);
+
+std::u16string ToUtf16(std::string_view ansi);
+std::string ToUtf8(std::string_view ansi);
+
+// UTF-16 (surrogate pairs allowed) to code page 1252; characters it cannot hold become '?'.
+std::string FromUtf16(std::u16string_view text);
+// UTF-8 to code page 1252; malformed sequences and characters it cannot hold become '?'.
+std::string FromUtf8(std::string_view text);
+
+unsigned char ToUpper(unsigned char byte);
+unsigned char ToLower(unsigned char byte);
+
+// Compares a and b with letters folded to upper case: <0, 0 or >0.
+int CompareNoCase(std::string_view a, std::string_view b);
+
+}  // namespace tvn::codepage

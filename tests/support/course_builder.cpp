@@ -1,6 +1,8 @@
 // Stored order of the common course object fields and of object lists.
 #include "tests/support/course_builder.h"
 
+#include <algorithm>
+
 namespace tvn::testing {
 
 CourseBuilder& CourseBuilder::IconPart(const IconFields& fields) {
@@ -23,6 +25,39 @@ CourseBuilder& CourseBuilder::Manager(std::string_view className, std::uint16_t 
 CourseBuilder& CourseBuilder::PlainObject(const IconFields& fields) {
   m_out.NewObject("CIconObject", 3);
   return IconPart(fields);
+}
+
+CourseBuilder& CourseBuilder::Font(const FontFields& f, std::size_t logFontBytes) {
+  m_out.ClassRef("CFontObject", 2);
+  m_out.Int(f.pointSize);
+  ArchiveWriter logFont;
+  logFont.Int(f.height).Int(f.width).Int(f.escapement).Int(f.orientation).Int(f.weight);
+  logFont.Byte(f.italic).Byte(f.underline).Byte(f.strikeOut).Byte(f.charSet);
+  logFont.Byte(f.outPrecision).Byte(f.clipPrecision).Byte(f.quality).Byte(f.pitchAndFamily);
+  std::string face = f.face.substr(0, 32);
+  face.resize(32, '\0');
+  logFont.Raw(face);
+  const auto& bytes = logFont.bytes();
+  m_out.Raw(bytes.data(), std::min(logFontBytes, bytes.size()));
+  return *this;
+}
+
+CourseBuilder& CourseBuilder::Keyboard(const KeyFields& f) {
+  m_out.ClassRef("CKeyboard", 2);
+  m_out.Dword(f.flags).String(f.characters).Count(static_cast<std::uint32_t>(f.switches.size()));
+  m_out.Raw(f.switches.data(), f.switches.size());
+  return *this;
+}
+
+CourseBuilder& CourseBuilder::Action(std::string_view className, std::uint16_t schema, const IconFields& fields,
+                                     const Writer& ownFields) {
+  m_out.NewObject(className, schema);
+  if (ownFields) ownFields(*this);
+  return IconPart(fields);
+}
+
+CourseBuilder& CourseBuilder::ActionManager(const IconFields& fields, const std::vector<Writer>& actions) {
+  return Manager("CActionManager", 2, fields, actions);
 }
 
 }  // namespace tvn::testing

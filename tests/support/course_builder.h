@@ -19,6 +19,32 @@ struct IconFields {
   std::uint16_t schema = 3;  // the schema stored with the common part's class record
 };
 
+// A logical font as its 60 stored bytes give it, with the point size stored before it.
+struct FontFields {
+  std::int32_t pointSize = 20;
+  std::int32_t height = 0;
+  std::int32_t width = 0;
+  std::int32_t escapement = 0;
+  std::int32_t orientation = 0;
+  std::int32_t weight = 0;
+  std::uint8_t italic = 0;
+  std::uint8_t underline = 0;
+  std::uint8_t strikeOut = 0;
+  std::uint8_t charSet = 0;
+  std::uint8_t outPrecision = 0;
+  std::uint8_t clipPrecision = 0;
+  std::uint8_t quality = 2;
+  std::uint8_t pitchAndFamily = 0x22;
+  std::string face = "Arial";  // the first 32 bytes are stored, zero-padded; longer faces are cut unterminated
+};
+
+// A key description.
+struct KeyFields {
+  std::uint32_t flags = 4;
+  std::string characters;
+  std::vector<std::uint8_t> switches;
+};
+
 // Writes course objects into an archive stream for a given course file version.
 class CourseBuilder {
  public:
@@ -41,6 +67,23 @@ class CourseBuilder {
 
   // A plain "CIconObject" written as an object reference.
   CourseBuilder& PlainObject(const IconFields& fields);
+
+  // A font description inline: the class operation of "CFontObject", the
+  // point size, then the 60 bytes of the logical font. logFontBytes cuts
+  // the logical font short, for damaged files.
+  CourseBuilder& Font(const FontFields& fields, std::size_t logFontBytes = 60);
+
+  // A key description inline: the class operation of "CKeyboard", flags,
+  // characters, then the switches as a counted byte array.
+  CourseBuilder& Keyboard(const KeyFields& fields);
+
+  // An action as an object reference: its class record, the fields of its
+  // own kind that ownFields writes (nothing for "CAction"), then the common part.
+  CourseBuilder& Action(std::string_view className, std::uint16_t schema, const IconFields& fields,
+                        const Writer& ownFields = nullptr);
+
+  // An action list: a "CActionManager" (schema 2) with the actions the writers lay down.
+  CourseBuilder& ActionManager(const IconFields& fields, const std::vector<Writer>& actions);
 
  private:
   ArchiveWriter m_out;

@@ -1,0 +1,135 @@
+// The font description: defaults, copying, height from point size, real fonts and the stored form.
+#include "model/font_object.h"
+
+#include <cstring>
+#include <limits>
+
+#include "model/archive.h"
+
+IMPLEMENT_SERIAL(CFontObject, CObject, VERSIONABLE_SCHEMA | 2)
+
+namespace {
+
+constexpr BYTE kProofQuality = 2;
+constexpr BYTE kVariablePitchSwiss = 0x22;
+constexpr int kLogFontBytes = 60;
+constexpr int kReferenceResolution = 96;
+
+LONG LongAt(const BYTE* p) {
+  return static_cast<LONG>(static_cast<DWORD>(p[0]) | (static_cast<DWORD>(p[1]) << 8) |
+                           (static_cast<DWORD>(p[2]) << 16) | (static_cast<DWORD>(p[3]) << 24));
+}
+
+// Stored faces need not be terminated; the last byte of the field always ends the text.
+void TerminateFace(LOGFONT& font) { font.lfFaceName[LF_FACESIZE - 1] = '\0'; }
+
+// Windows' MulDiv: a * b / c with a 64-bit product, rounded half away from
+// zero; -1 when c is 0 or the result does not fit in 32 bits.
+int MulDiv(int a, int b, int c) {
+  if (c == 0) return -1;
+  long long product = static_cast<long long>(a) * b;
+  bool negative = (product < 0) != (c < 0);
+  unsigned long long magnitude = product < 0 ? 0ULL - static_cast<unsigned long long>(product)
+                                             : static_cast<unsigned long long>(product);
+  unsigned long long divisor = c < 0 ? 0ULL - static_cast<unsigned long long>(static_cast<long long>(c))
+                                     : static_cast<unsigned long long>(c);
+  unsigned long long result = (magnitude + divisor / 2) / divisor;
+  if (result > static_cast<unsigned long long>(std::numeric_limits<int>::max())) return -1;
+  return negative ? -static_cast<int>(result) : static_cast<int>(result);
+}
+
+}  // namespace
+
+CFontObject::CFontObject() {
+  m_logFont.lfQuality = kProofQuality;
+  m_logFont.lfPitchAndFamily = kVariablePitchSwiss;
+  std::strcpy(m_logFont.lfFaceName, "Arial");
+}
+
+CFontObject::CFontObject(const CFontObject& other)
+    : CObject(other), m_logFont(other.m_logFont), m_nPointSize(other.m_nPointSize), m_colour(other.m_colour) {}
+
+CFontObject& CFontObject::operator=(const CFontObject& other) {
+  CopyFrom(other);
+  return *this;
+}
+
+CFontObject::~CFontObject() = default;
+
+void CFontObject::CopyFrom(const CFontObject& other) {
+  if (&other == this) return;
+  DeleteFont();
+  m_logFont = other.m_logFont;
+  m_nPointSize = other.m_nPointSize;
+  m_colour = other.m_colour;
+}
+
+void CFontObject::SetLogFont(const LOGFONT& font) {
+  DeleteFont();
+  m_logFont = font;
+  TerminateFace(m_logFont);
+}
+
+void CFontObject::DeleteFont() { m_font.reset(); }
+
+void CFontObject::SetPointSize(int mode) {
+  IFontServices& services = GetFontServices();
+  LONG height;
+  if (mode == 1) {
+    height = -MulDiv(m_nPointSize, services.GetViewPixelsPerInch(true), 72);
+    // Width and height go through the context together, as one point.
+    CPoint device = services.ViewLogicalToDevice(CPoint(m_logFont.lfWidth, height));
+    m_logFont.lfWidth = device.x;
+    height = device.y;
+  } else {
+    height = -MulDiv(m_nPointSize, services.GetViewPixelsPerInch(false), 72);
+  }
+  int resolution = services.GetScreenResolution();
+  if (resolution > 0 && resolution != kReferenceResolution) {
+    // Fonts are laid out for 96 dpi whatever the screen; the division truncates toward zero.
+    height = static_cast<LONG>(static_cast<long long>(height) * kReferenceResolution / resolution);
+  }
+  m_logFont.lfHeight = height;
+}
+
+BOOL CFontObject::CreateFont(int mode, int angle) {
+  SetPointSize(mode);
+  DeleteFont();
+  LOGFONT request = m_logFont;
+  // The turn applies to this creation only; the description keeps escapement 0.
+  if (angle != 0) request.lfEscapement = static_cast<LONG>(static_cast<long long>(angle) * 10);
+  m_font = GetFontServices().CreateFontIndirect(request);
+  return m_font ? TRUE : FALSE;
+}
+
+IGdiFont* CFontObject::Select(CDC* dc) {
+  if (!m_font) return nullptr;
+  return GetFontServices().SelectFont(dc, m_font.get());
+}
+
+void CFontObject::Serialize(CArchive& ar) {
+  // Load only: the class record, the point size, then the logical font as it stands.
+  ar.ReadClass(RUNTIME_CLASS(CFontObject));
+  LONG pointSize = ar.ReadLong();
+  BYTE raw[kLogFontBytes];
+  ar.Read(raw, sizeof raw);  // fewer bytes: end of file
+
+  LOGFONT font;
+  font.lfHeight = LongAt(raw);
+  font.lfWidth = LongAt(raw + 4);
+  font.lfEscapement = LongAt(raw + 8);
+  font.lfOrientation = LongAt(raw + 12);
+  font.lfWeight = LongAt(raw + 16);
+  font.lfItalic = raw[20];
+  font.lfUnderline = raw[21];
+  font.lfStrikeOut = raw[22];
+  font.lfCharSet = raw[23];
+  font.lfOutPrecision = raw[24];
+  font.lfClipPrecision = raw[25];
+  font.lfQuality = raw[26];
+  font.lfPitchAndFamily = raw[27];
+  std::memcpy(font.lfFaceName, raw + 28, LF_FACESIZE);
+
+  SetLogFont(font);
+  m_nPointSize = pointSize;
+}

@@ -7,12 +7,19 @@
 
 class CArchive;
 
-// Whether Ctrl, Shift and Alt are down while a key arrives; the window layer
-// reads them from its key state.
+// Whether Ctrl, Shift and Alt are down while a key arrives.
 struct KeyModifiers {
   bool ctrl = false;
   bool shift = false;
   bool alt = false;
+
+  // From a GetKeyState-style query by virtual-key code: a key counts as
+  // down when the high byte of its 16-bit state is non-zero.
+  template <class KeyStateQuery>
+  static KeyModifiers FromKeyState(KeyStateQuery&& getKeyState) {
+    auto down = [&](int virtualKey) { return (static_cast<unsigned>(getKeyState(virtualKey)) & 0xFF00u) != 0; };
+    return {down(0x11), down(0x10), down(0x12)};  // VK_CONTROL, VK_SHIFT, VK_MENU
+  }
 };
 
 // A key description: any key, a list of characters, or special keys by

@@ -144,23 +144,6 @@ TEST(ActionManager, ReadsActionsWithTheirKindsIconsAndParent) {
   }
 }
 
-TEST(ActionManager, ActionCopiesKeepTheCommonPart) {
-  CTestStepAction source;
-  source.SetName("source");
-  source.SetFlags(0x84);
-  CAction copy(source);
-  EXPECT_EQ(copy.GetKind(), ActionKind::kVariable);
-  EXPECT_EQ(copy.GetName(), "source");
-
-  CAction target;
-  target.CopyFrom(&source, FALSE);
-  EXPECT_EQ(target.GetName(), "source");
-  EXPECT_EQ(target.GetFlags(), 0x84u);
-  CAction kept;
-  kept.CopyFrom(&source, TRUE);
-  EXPECT_EQ(kept.GetName(), "");
-}
-
 TEST(ActionKinds, TableIsConsistent) {
   auto kinds = ActionKinds();
   EXPECT_EQ(kinds.size(), 32u);

@@ -95,6 +95,22 @@ TEST(Keyboard, SpecialKeysBySwitch) {
   for (auto [index, code] : codes) EXPECT_EQ(CKeyboard::KeyCodeOfSwitch(index), code) << "switch " << index;
 }
 
+TEST(Keyboard, ModifiersFromKeyStateUseTheHighByte) {
+  // Toggle state in the low byte (Caps Lock style) must not count as down.
+  auto states = [](int vk) -> short {
+    switch (vk) {
+      case 0x11: return static_cast<short>(0x8000);  // Ctrl down
+      case 0x10: return 0x0001;                      // Shift toggled only
+      case 0x12: return static_cast<short>(0xFF80);  // Alt down, as a negative state
+      default: return 0;
+    }
+  };
+  KeyModifiers held = KeyModifiers::FromKeyState(states);
+  EXPECT_TRUE(held.ctrl);
+  EXPECT_FALSE(held.shift);
+  EXPECT_TRUE(held.alt);
+}
+
 TEST(Keyboard, CopiesFlagsCharactersAndSwitches) {
   CKeyboard source = Keys("AB", {CKeyboard::kAlt, CKeyboard::kHome});
   CKeyboard copy(source);

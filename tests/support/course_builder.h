@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,25 @@ struct IconFields {
   std::string name;
   std::string text;
   std::uint16_t schema = 3;  // the schema stored with the common part's class record
+};
+
+// A record-set binding as stored.
+struct RecordSetFields {
+  std::string source, second, third;
+  std::vector<std::string> first;
+  std::vector<std::string> columns;
+  std::vector<std::uint16_t> indices;
+};
+
+// A variable declaration as stored; the id is the name's hash unless given.
+struct VariableFields {
+  std::string name;
+  std::uint8_t precision = 0;
+  std::uint32_t flags = 0x100;
+  std::optional<std::int32_t> id;
+  std::uint8_t formatIndex = 1;
+  std::string format;
+  std::optional<RecordSetFields> recordSet;
 };
 
 // Writes course objects into an archive stream for a given course file version.
@@ -41,6 +61,13 @@ class CourseBuilder {
 
   // A plain "CIconObject" written as an object reference.
   CourseBuilder& PlainObject(const IconFields& fields);
+
+  // The variable declarations of a course: class record, WORD count, then
+  // each declaration with its own class record.
+  CourseBuilder& VariableTable(const std::vector<VariableFields>& variables);
+  CourseBuilder& Variable(const VariableFields& fields);
+  // A bindable integer: class record, literal, variable id.
+  CourseBuilder& VarOrValue(std::int32_t literal, std::int32_t variableId);
 
  private:
   ArchiveWriter m_out;

@@ -9,23 +9,11 @@
 #include "model/script.h"
 #include "tests/model/test_variable_context.h"
 
+using tvn::testing::Evaluate;
+using tvn::testing::Outcome;
 using tvn::testing::TestVariableContext;
 
 namespace {
-
-// Assigns an expression to the untyped course variable R and gives R back.
-struct Outcome {
-  int error;
-  CVariable value;
-};
-Outcome Evaluate(TestVariableContext& ctx, const std::string& expression) {
-  CVariable* r = ctx.course->FindByName("R");
-  if (!r) r = &ctx.Declare("R", VarType::kNone);
-  r->Clear(TRUE);
-  r->SetType(VarType::kNone);
-  int error = ExecuteScript(ctx, CString("R = " + expression));
-  return {error, *r};
-}
 
 double Number(TestVariableContext& ctx, const std::string& expression) {
   Outcome o = Evaluate(ctx, expression);

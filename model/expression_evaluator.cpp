@@ -23,11 +23,12 @@ enum Comparison { kNotEqual, kGreaterEqual, kGreater, kLessEqual, kLess, kEqual 
 enum Arithmetic { kAdd, kSubtract, kMultiply, kDivide, kPower };
 enum Logical { kAnd, kOr, kNot, kNoLogical = -1 };
 
-// The C library's space test on single-byte text.
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-bool IsNameDelimiter(char c) { return IsSpace(c) || std::strchr("()=+-*/,", c) != nullptr; }
-bool IsOperandDelimiter(char c) { return IsSpace(c) || std::strchr("()+-=<>*/,^", c) != nullptr; }
+bool IsNameDelimiter(char c) {
+  return CExpressionEvaluator::IsSpace(c) || std::string_view("()=+-*/,").find(c) != std::string_view::npos;
+}
+bool IsOperandDelimiter(char c) {
+  return CExpressionEvaluator::IsSpace(c) || std::string_view("()+-=<>*/,^").find(c) != std::string_view::npos;
+}
 
 void ApplyArithmetic(int op, CVariable& left, const CVariable& right) {
   const DWORD type = right.GetType();

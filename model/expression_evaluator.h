@@ -56,6 +56,8 @@ class CExpressionEvaluator {
   int ScanToken();
   // The index of word in table (any case, exact length), or -1.
   static int FindKeyword(std::span<const char* const> table, std::string_view word);
+  // The C library's space test on single-byte text.
+  static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
   void SkipSpaces();
   BOOL AtEnd() const { return m_pos >= m_text.size(); }

@@ -156,11 +156,9 @@ void CExpressionEvaluator::SkipToClosingParenthesis() {
   }
 }
 
-std::string_view CExpressionEvaluator::NextToken(bool numberDelimiters) {
+std::string_view CExpressionEvaluator::NextOperandToken() {
   std::size_t start = m_pos;
-  while (m_pos < m_text.size() &&
-         !(numberDelimiters ? IsOperandDelimiter(m_text[m_pos]) : IsNameDelimiter(m_text[m_pos])))
-    ++m_pos;
+  while (m_pos < m_text.size() && !IsOperandDelimiter(m_text[m_pos])) ++m_pos;
   return m_text.substr(start, m_pos - start);
 }
 
@@ -211,7 +209,7 @@ DWORD CExpressionEvaluator::ParseStringLiteral(CVariable& operand) {
 DWORD CExpressionEvaluator::ParseNumber(CVariable& operand) {
   bool negative = Peek() == '-';
   if (negative) Advance();
-  std::string_view token = NextToken(true);
+  std::string_view token = NextOperandToken();
   m_tokenEnd = m_pos;
   if (token.find(':') != std::string_view::npos) {
     LONG seconds = TimeSpanLiteral(token);
@@ -228,7 +226,7 @@ DWORD CExpressionEvaluator::ParseNumber(CVariable& operand) {
 }
 
 DWORD CExpressionEvaluator::ParseName(CVariable& operand) {
-  std::string_view name = NextToken(true);
+  std::string_view name = NextOperandToken();
   m_tokenEnd = m_pos;
   if (name.empty()) return 0;  // a delimiter where an operand belongs
   if (const CVariable* v = FindVariable(m_context, name)) {

@@ -94,7 +94,8 @@ class CExpressionEvaluator {
  private:
   void RunLine(std::string_view line);
   void AssignValue(CVariable& target, const CVariable& value);
-  std::string_view NextToken(bool numberDelimiters);
+  // Numbers and names run up to a space or one of "()+-=<>*/,^".
+  std::string_view NextOperandToken();
   DWORD ParseStringLiteral(CVariable& operand);
   DWORD ParseNumber(CVariable& operand);
   DWORD ParseName(CVariable& operand);

@@ -33,9 +33,11 @@ std::string_view GetFileExtension(std::string_view path) {
 }
 
 CString& ReplaceExtension(CString& path, std::string_view extension) {
-  // Only a dot of the file-name part starts an extension: "C:\A.B\C" has none.
+  // Only a dot behind the last separator of any kind starts an extension:
+  // "C:\A.B\C" and "C:\A.B/C" have none.
   std::string_view text = path.view();
-  std::size_t nameStart = text.size() - GetFileNameFromPath(text).size();
+  std::size_t lastSeparator = text.find_last_of("\\/:");
+  std::size_t nameStart = lastSeparator == std::string_view::npos ? 0 : lastSeparator + 1;
   std::size_t dot = text.rfind('.');
   if (dot != std::string_view::npos && dot >= nameStart && text.size() - dot < kShortExtension)
     path = path.Left(static_cast<int>(dot));

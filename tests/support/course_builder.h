@@ -1,6 +1,7 @@
 // Lays down course objects field by field in their stored order, for tests.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -17,6 +18,27 @@ struct IconFields {
   std::string name;
   std::string text;
   std::uint16_t schema = 3;  // the schema stored with the common part's class record
+};
+
+// One embedded font as the course stores it.
+struct EmbeddedFontFields {
+  std::string face;
+  std::string style;
+  std::string fileName;
+  std::vector<std::uint8_t> data;
+};
+
+// The packaging record. Schemas before 7 store one more word after the
+// packager word; schemas before 3 store five yes/no values instead of the flags.
+struct PackagerFields {
+  std::uint32_t word = 205900;
+  std::uint32_t extraWord = 0;
+  std::uint32_t flags = 0;
+  std::array<std::int32_t, 5> oldOptions{};
+  std::array<std::string, 10> texts;
+  std::vector<std::string> files;
+  std::int32_t value1 = -1;
+  std::int32_t value2 = 0;
 };
 
 // Writes course objects into an archive stream for a given course file version.
@@ -41,6 +63,13 @@ class CourseBuilder {
 
   // A plain "CIconObject" written as an object reference.
   CourseBuilder& PlainObject(const IconFields& fields);
+
+  // The fonts list, the course file's last item: a count, then one
+  // "CEmbeddedFontObj" reference each, whose fields open with the class's own reference.
+  CourseBuilder& EmbeddedFonts(const std::vector<EmbeddedFontFields>& fonts);
+
+  // The packaging record: its class reference, then its fields in the given schema.
+  CourseBuilder& PackagerInfo(const PackagerFields& fields, std::uint16_t schema = 7);
 
  private:
   ArchiveWriter m_out;

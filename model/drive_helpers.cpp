@@ -3,7 +3,6 @@
 
 #include "model/string_table.h"
 #include "platform/file.h"
-#include "platform/system_info.h"
 
 namespace {
 
@@ -19,10 +18,10 @@ BOOL NoDrive(CMessageService& messages, BOOL quiet, CString* message) {
 }  // namespace
 
 BOOL CheckDrive(CMessageService& messages, const CString& drive, BOOL quiet, CString* message,
-                const tvn::path::DriveTable& drives) {
+                const tvn::path::DriveTable& drives, DriveTypeQuery driveType) {
   CString upper = drive;
   upper.MakeUpper();
-  if (upper.IsEmpty() || tvn::sys::GetDriveType(upper, drives) != tvn::sys::DriveType::removable)
+  if (upper.IsEmpty() || driveType(upper, drives) != tvn::sys::DriveType::removable)
     return NoDrive(messages, quiet, message);
 
   // "A:" and "A:\" both probe the root of the drive.
@@ -48,10 +47,10 @@ BOOL CheckDrive(CMessageService& messages, const CString& drive, BOOL quiet, CSt
   return FALSE;
 }
 
-int CountCdDrives(CString& firstDrive, const tvn::path::DriveTable& drives) {
+int CountCdDrives(CString& firstDrive, const tvn::path::DriveTable& drives, DriveTypeQuery driveType) {
   int count = 0;
   for (const CString& root : tvn::sys::LogicalDriveStrings(drives)) {
-    if (tvn::sys::GetDriveType(root, drives) != tvn::sys::DriveType::cdrom) continue;
+    if (driveType(root, drives) != tvn::sys::DriveType::cdrom) continue;
     if (count++ == 0) firstDrive = root.Left(2);
   }
   return count;

@@ -31,7 +31,7 @@ int CMessageService::MessageBoxFormatBeep(UINT stringId, const CString* argument
   if (!argument) return MessageBoxBeep(stringId, window, beepType);
   BeepIf(beepType);
   CString text = FormatStringId1(stringId, *argument);
-  if (!window) return m_sink.ShowMessageBox(nullptr, text, m_appName, MB_OK, stringId);
+  if (!window) return MessageBoxText(text, MB_OK);
   return m_sink.ShowMessageBox(window, text, m_appName, MB_OK, 0);
 }
 

@@ -63,7 +63,6 @@ BOOL CDataFile::Open(const CString& path) {
 void CDataFile::ReadDirectory(CArchive& ar) {
   DWORD count = ar.ReadCount();
   ar.CheckAvailable(static_cast<ULONGLONG>(count) * 2);  // every reference takes at least its tag
-  m_entries.reserve(count);
   for (DWORD i = 0; i < count; ++i) {
     auto* entry = ar.ReadObjectOf<CDataFileObject>();
     if (!entry) continue;

@@ -32,14 +32,6 @@ class IEventLoop {
   virtual void WaitForMessage(DWORD maxMilliseconds) = 0;
 };
 
-constexpr UINT WM_PAINT = 0x000F;
-constexpr UINT WM_KEYFIRST = 0x0100;
-constexpr UINT WM_KEYDOWN = 0x0100;
-constexpr UINT WM_KEYLAST = 0x0108;
-constexpr UINT WM_MOUSEFIRST = 0x0200;
-constexpr UINT WM_MOUSELAST = 0x0209;
-constexpr WPARAM VK_ESCAPE = 0x1B;
-
 // Handles at most one message. TRUE when checkStop is set and the view has
 // been asked to stop, or when the message was a key-down of Escape (dropped).
 // With filterInput, mouse, key and paint messages for the presentation view

@@ -43,7 +43,7 @@ class FieldScanner {
 BOOL IsWindowsNt4() { return TRUE; }
 
 int BitDepthFromFormat(DWORD compression, int bitCount, DWORD redMask, DWORD greenMask, DWORD blueMask) {
-  if (compression != BI_RGB && compression != BI_BITFIELDS) return 0;
+  if (compression != DeviceFormat::kRgb && compression != DeviceFormat::kBitFields) return 0;
   switch (bitCount) {
     case 1:
     case 4:
@@ -52,7 +52,7 @@ int BitDepthFromFormat(DWORD compression, int bitCount, DWORD redMask, DWORD gre
     case 32: return bitCount;
     case 15:
     case 16:
-      if (compression != BI_BITFIELDS) return 15;
+      if (compression != DeviceFormat::kBitFields) return 15;
       if (redMask == 0xF800 && greenMask == 0x07E0 && blueMask == 0x001F) return 16;
       return 15;
     default: return 0;
@@ -62,7 +62,7 @@ int BitDepthFromFormat(DWORD compression, int bitCount, DWORD redMask, DWORD gre
 int GetDisplayBitDepth(const char* deviceName) {
   if (deviceName && tvn::codepage::CompareNoCase(deviceName, "DISPLAY") != 0) return 0;
   // The display is always 32-bit true colour without bit fields.
-  return BitDepthFromFormat(BI_RGB, 32, 0, 0, 0);
+  return BitDepthFromFormat(DeviceFormat::kRgb, 32, 0, 0, 0);
 }
 
 BOOL ParseWindowPlacement(std::string_view value, WINDOWPLACEMENT& out) {

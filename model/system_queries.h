@@ -11,8 +11,10 @@
 BOOL IsWindowsNt4();
 
 // Bitmap compressions a device format may report.
-constexpr DWORD BI_RGB = 0;
-constexpr DWORD BI_BITFIELDS = 3;
+namespace DeviceFormat {
+constexpr DWORD kRgb = 0;
+constexpr DWORD kBitFields = 3;
+}  // namespace DeviceFormat
 
 // Bits per pixel from a device's bitmap format: 1, 4, 8, 24 and 32 as they
 // are; 15 or 16 decided by the colour masks; 0 for anything else.

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QString>
 #include <QStringList>
 
@@ -25,7 +26,8 @@ CString FromQt(const QString& text) {
 
 std::vector<CString> QtFontSystem::StylesOf(const CString& family) {
   std::vector<CString> out;
-  if (family.IsEmpty()) return out;
+  // Without the GUI application there is no font database to ask.
+  if (family.IsEmpty() || !qGuiApp) return out;
   const QString name = ToQt(family);
   // styles() of an unknown family answers with the styles of a substitute; ask first.
   if (!QFontDatabase::families().contains(name, Qt::CaseInsensitive)) return out;
@@ -34,11 +36,11 @@ std::vector<CString> QtFontSystem::StylesOf(const CString& family) {
 }
 
 int QtFontSystem::AddFont(const std::vector<BYTE>& fontFile) {
-  if (fontFile.empty() || fontFile.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return -1;
+  if (!qGuiApp || fontFile.empty() || fontFile.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) return -1;
   QByteArray bytes(reinterpret_cast<const char*>(fontFile.data()), static_cast<qsizetype>(fontFile.size()));
   return QFontDatabase::addApplicationFontFromData(bytes);
 }
 
-bool QtFontSystem::RemoveFont(int id) { return id >= 0 && QFontDatabase::removeApplicationFont(id); }
+bool QtFontSystem::RemoveFont(int id) { return qGuiApp && id >= 0 && QFontDatabase::removeApplicationFont(id); }
 
 }  // namespace tvn::fonts

@@ -9,6 +9,9 @@ namespace {
 
 CWnd* const kView = reinterpret_cast<CWnd*>(0x10);
 CWnd* const kOther = reinterpret_cast<CWnd*>(0x20);
+constexpr UINT WM_PAINT = 0x000F;
+constexpr UINT WM_KEYDOWN = 0x0100;
+constexpr WPARAM VK_ESCAPE = 0x1B;
 
 class ScriptedLoop : public IEventLoop {
  public:

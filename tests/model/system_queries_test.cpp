@@ -13,16 +13,16 @@ TEST(SystemQueries, BitDepthFromTheDeviceFormat) {
     int expected;
   };
   const Row rows[] = {
-      {BI_RGB, 1, 0, 0, 0, 1},
-      {BI_RGB, 8, 0, 0, 0, 8},
-      {BI_RGB, 24, 0, 0, 0, 24},
-      {BI_BITFIELDS, 32, 0xFF0000, 0xFF00, 0xFF, 32},
-      {BI_RGB, 16, 0, 0, 0, 15},
-      {BI_BITFIELDS, 16, 0x7C00, 0x03E0, 0x001F, 15},
-      {BI_BITFIELDS, 16, 0xF800, 0x07E0, 0x001F, 16},
-      {BI_BITFIELDS, 16, 0xF800, 0x07E0, 0x003F, 15},
-      {BI_BITFIELDS, 16, 0x1, 0x2, 0x4, 15},
-      {BI_RGB, 2, 0, 0, 0, 0},
+      {DeviceFormat::kRgb, 1, 0, 0, 0, 1},
+      {DeviceFormat::kRgb, 8, 0, 0, 0, 8},
+      {DeviceFormat::kRgb, 24, 0, 0, 0, 24},
+      {DeviceFormat::kBitFields, 32, 0xFF0000, 0xFF00, 0xFF, 32},
+      {DeviceFormat::kRgb, 16, 0, 0, 0, 15},
+      {DeviceFormat::kBitFields, 16, 0x7C00, 0x03E0, 0x001F, 15},
+      {DeviceFormat::kBitFields, 16, 0xF800, 0x07E0, 0x001F, 16},
+      {DeviceFormat::kBitFields, 16, 0xF800, 0x07E0, 0x003F, 15},
+      {DeviceFormat::kBitFields, 16, 0x1, 0x2, 0x4, 15},
+      {DeviceFormat::kRgb, 2, 0, 0, 0, 0},
       {1, 8, 0, 0, 0, 0},
   };
   int row = 0;

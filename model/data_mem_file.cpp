@@ -48,9 +48,12 @@ BOOL CDataMemFile::Open(const CString& name, UINT openFlags, CFileException* err
       m_strFileName = name;
       if (!m_dataFile->OpenEntryFile(m_file, name.view())) {
         // Reading a file that claims to be open but is not would only fail later.
-        if (error) *error = CFileException(CFileException::invalidFile, -1, name);
-        if (!m_dataFile->IsReadable(*entry))
-          Report(name, CFileException(CFileException::invalidFile, -1, name), FALSE, StringId::kInvalidFileName);
+        CFileException failure(CFileException::invalidFile, -1, name);
+        if (error) {
+          *error = failure;
+        } else if (!m_dataFile->IsReadable(*entry)) {
+          Report(name, failure, FALSE, StringId::kInvalidFileName);  // an open failure was reported already
+        }
         return FALSE;
       }
       m_entryStart = entry->m_dwOffset;

@@ -14,7 +14,7 @@ namespace {
 
 // One cursor image: colour indexes (or 0x00RRGGBB / 0xAARRGGBB values for 24
 // and 32 bits) and mask bits, top row first; stored bottom-up.
-struct CursorSpec {
+struct CursorLayout {
   int width;
   int height;
   int bits;
@@ -25,7 +25,7 @@ struct CursorSpec {
   std::vector<int> mask;
 };
 
-std::vector<std::uint8_t> ImageBytes(const CursorSpec& c) {
+std::vector<std::uint8_t> ImageBytes(const CursorLayout& c) {
   ArchiveWriter w;
   w.Dword(40).Int(c.width).Int(c.height * 2).Word(1).Word(static_cast<std::uint16_t>(c.bits)).Dword(0).Dword(0);
   w.Int(0).Int(0).Dword(static_cast<std::uint32_t>(c.palette.size())).Dword(0);
@@ -58,12 +58,12 @@ std::vector<std::uint8_t> ImageBytes(const CursorSpec& c) {
   return w.bytes();
 }
 
-std::vector<std::uint8_t> CursorFile(const std::vector<CursorSpec>& images) {
+std::vector<std::uint8_t> CursorFile(const std::vector<CursorLayout>& images) {
   ArchiveWriter w;
   w.Word(0).Word(2).Word(static_cast<std::uint16_t>(images.size()));
   std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(images.size());
   std::vector<std::vector<std::uint8_t>> data;
-  for (const CursorSpec& c : images) {
+  for (const CursorLayout& c : images) {
     data.push_back(ImageBytes(c));
     w.Byte(static_cast<std::uint8_t>(c.width)).Byte(static_cast<std::uint8_t>(c.height)).Byte(0).Byte(0);
     w.Word(static_cast<std::uint16_t>(c.hotX)).Word(static_cast<std::uint16_t>(c.hotY));
@@ -75,8 +75,8 @@ std::vector<std::uint8_t> CursorFile(const std::vector<CursorSpec>& images) {
 }
 
 // A 3 by 2 one-bit cursor: black, white, masked; white, masked black, masked white (inverting).
-CursorSpec OneBit() {
-  return CursorSpec{3, 2, 1, 1, 1, {0x000000, 0xFFFFFF}, {0, 1, 0, 1, 0, 1}, {0, 0, 1, 0, 1, 1}};
+CursorLayout OneBit() {
+  return CursorLayout{3, 2, 1, 1, 1, {0x000000, 0xFFFFFF}, {0, 1, 0, 1, 0, 1}, {0, 0, 1, 0, 1, 1}};
 }
 
 }  // namespace
@@ -93,9 +93,9 @@ TEST(CursorFile, OneBitImageWithMaskAndHotSpot) {
 }
 
 TEST(CursorFile, ColourDepthsAndTheImageNearestThirtyTwo) {
-  CursorSpec four{2, 1, 4, 0, 0, {0x112233, 0x445566, 0x778899}, {2, 1}, {0, 0}};
-  CursorSpec true24{2, 1, 24, 0, 0, {}, {0x0A0B0C, 0x0D0E0F}, {0, 1}};
-  CursorSpec alpha32{2, 1, 32, 0, 0, {}, {0x80102030, 0x00000000}, {1, 0}};
+  CursorLayout four{2, 1, 4, 0, 0, {0x112233, 0x445566, 0x778899}, {2, 1}, {0, 0}};
+  CursorLayout true24{2, 1, 24, 0, 0, {}, {0x0A0B0C, 0x0D0E0F}, {0, 1}};
+  CursorLayout alpha32{2, 1, 32, 0, 0, {}, {0x80102030, 0x00000000}, {1, 0}};
   auto a = ReadCursorFile(CursorFile({four}));
   ASSERT_TRUE(a);
   EXPECT_EQ(a->argb, (std::vector<std::uint32_t>{0xFF778899, 0xFF445566}));
@@ -108,7 +108,7 @@ TEST(CursorFile, ColourDepthsAndTheImageNearestThirtyTwo) {
 
   std::vector<std::uint32_t> big(32 * 32, 1);
   std::vector<int> bigMask(32 * 32, 0);
-  CursorSpec thirtyTwo{32, 32, 1, 5, 6, {0, 0xFFFFFF}, big, bigMask};
+  CursorLayout thirtyTwo{32, 32, 1, 5, 6, {0, 0xFFFFFF}, big, bigMask};
   auto chosen = ReadCursorFile(CursorFile({four, thirtyTwo}));
   ASSERT_TRUE(chosen);
   EXPECT_EQ(chosen->width, 32);

@@ -64,11 +64,8 @@ void CDataFile::ReadDirectory(CArchive& ar) {
   DWORD count = ar.ReadCount();
   ar.CheckAvailable(static_cast<ULONGLONG>(count) * 2);  // every reference takes at least its tag
   for (DWORD i = 0; i < count; ++i) {
-    auto* entry = ar.ReadObjectOf<CDataFileObject>();
-    if (!entry) continue;
     // Adopting refuses an entry named twice, so no entry is owned twice.
-    ar.Adopt(entry).release();
-    m_entries.emplace_back(entry);
+    if (auto entry = ar.ReadOwned<CDataFileObject>()) m_entries.push_back(std::move(entry));
   }
 }
 

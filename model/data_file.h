@@ -63,9 +63,9 @@ class CDataFile {
   bool IsReadable(const CDataFileObject& entry) const;
   // Positions the shared file at the entry's first byte; FALSE for a missing or unreadable entry.
   BOOL SeekToEntry(std::string_view name);
-  // Opens a second handle on the packed file for one entry, positioned at its
-  // first byte. FALSE when closed, for a missing or unreadable entry, and when
-  // the file cannot be opened (reported).
+  // Opens a second handle (a plain CFile, not a memory file) on the packed
+  // file for one entry, positioned at its first byte. FALSE when closed, for a
+  // missing or unreadable entry, and when the file cannot be opened (reported).
   BOOL OpenEntryFile(CFile& file, std::string_view name);
 
  private:

@@ -16,11 +16,14 @@ void CEmbeddedFontObj::Serialize(CArchive& ar) {
   ar.ReadByteArray(m_fontData);
 }
 
+// Families match without regard to case, as the font database looks them up; styles exactly.
+bool CEmbeddedFontRegistry::Matches(const Added& added, const CString& face, const CString& style) {
+  return added.face.CompareNoCase(face.view()) == 0 && added.style == style;
+}
+
 std::vector<CEmbeddedFontRegistry::Added>::iterator CEmbeddedFontRegistry::Find(const CString& face,
                                                                                  const CString& style) {
-  return std::find_if(m_added.begin(), m_added.end(), [&](const Added& a) {
-    return a.face.CompareNoCase(face.view()) == 0 && a.style == style;
-  });
+  return std::find_if(m_added.begin(), m_added.end(), [&](const Added& a) { return Matches(a, face, style); });
 }
 
 bool CEmbeddedFontRegistry::Share(const CString& face, const CString& style) {
@@ -47,7 +50,7 @@ void CEmbeddedFontRegistry::Release(const CString& face, const CString& style) {
 
 int CEmbeddedFontRegistry::UsersOf(const CString& face, const CString& style) const {
   for (const Added& a : m_added) {
-    if (a.face.CompareNoCase(face.view()) == 0 && a.style == style) return a.users;
+    if (Matches(a, face, style)) return a.users;
   }
   return 0;
 }

@@ -54,6 +54,7 @@ class CEmbeddedFontRegistry {
     int id;
     int users;
   };
+  static bool Matches(const Added& added, const CString& face, const CString& style);
   std::vector<Added>::iterator Find(const CString& face, const CString& style);
 
   tvn::fonts::IFontSystem& m_fonts;

@@ -24,13 +24,19 @@ BOOL CCursorObject::LoadFromBytes(std::span<const BYTE> bytes, const CString& fi
 
 BOOL CCursorObject::Load(const CString& fileName) {
   Release();
+  CFile file;
+  if (!file.Open(fileName, CFile::modeRead | CFile::shareDenyWrite)) return FALSE;
+  return LoadFromFile(file, fileName);
+}
+
+BOOL CCursorObject::LoadFromFile(CFile& file, const CString& fileName) {
+  Release();
   std::vector<BYTE> bytes;
   try {
-    CFile file;
-    if (!file.Open(fileName, CFile::modeRead | CFile::shareDenyWrite)) return FALSE;
     ULONGLONG length = file.GetLength();
-    if (length > kMaxFileSize) return FALSE;
-    bytes.resize(static_cast<std::size_t>(length));
+    ULONGLONG position = file.GetPosition();
+    if (position > length || length - position > kMaxFileSize) return FALSE;
+    bytes.resize(static_cast<std::size_t>(length - position));
     if (file.Read(bytes.data(), static_cast<UINT>(bytes.size())) != bytes.size()) return FALSE;
   } catch (const std::exception&) {
     return FALSE;

@@ -6,6 +6,7 @@
 
 #include "model/cursor_file.h"
 #include "platform/cstring.h"
+#include "platform/file.h"
 #include "platform/object.h"
 
 // Nothing of it is stored in course files; the application keeps the loaded ones.
@@ -20,6 +21,9 @@ class CCursorObject : public CObject {
 
   // Frees the current cursor and loads the file; FALSE (holding no cursor) when that fails.
   BOOL Load(const CString& fileName);
+  // The same from a file opened by the caller (a packed entry through a data
+  // memory file, for one), read from its current position to its end.
+  BOOL LoadFromFile(CFile& file, const CString& fileName);
   // The same from a cursor file's bytes, remembered under the name.
   BOOL LoadFromBytes(std::span<const BYTE> bytes, const CString& fileName);
   // Frees the cursor and empties the name.

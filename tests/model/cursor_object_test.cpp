@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "model/data_file.h"
+#include "model/data_mem_file.h"
 #include "platform/host_path.h"
 #include "tests/support/archive_writer.h"
 #include "tests/support/packed_file_builder.h"
@@ -150,6 +152,16 @@ TEST(CursorObject, LoadKeepsTheNameAndAFailureLeavesNoCursor) {
   EXPECT_EQ(cursor.GetCursor(), nullptr);
   EXPECT_TRUE(cursor.GetFileName().IsEmpty());
   EXPECT_FALSE(cursor.Load(tvn::path::HostPathToText(dir / "missing.cur")));
+  // A cursor packed with the course reads through its entry.
+  tvn::testing::PackedFileBuilder packed;
+  packed.Add("other.bin", "xyz").Add("ARROW.CUR", CursorFile({OneBit()})).Add("tail.bin", "tail");
+  packed.WriteTo(dir / "pack.dat");
+  CDataFile data;
+  ASSERT_TRUE(data.Open(tvn::path::HostPathToText(dir / "pack.dat")));
+  CDataMemFile entry(&data);
+  ASSERT_TRUE(entry.Open("arrow.cur", CFile::modeRead));
+  ASSERT_TRUE(cursor.LoadFromFile(entry, "arrow.cur"));
+  EXPECT_EQ(cursor.GetCursor()->width, 3);
   ASSERT_TRUE(cursor.Load(good));
   cursor.Release();
   EXPECT_EQ(cursor.GetCursor(), nullptr);

@@ -41,3 +41,7 @@ void SetMciError(CVariableContext& context, DWORD code) {
   if (text.GetLength() > 255) text = text.Left(255);
   SetErrorVariables(context, static_cast<int>(code), text.GetString());
 }
+
+void CVariableContext::SetErrorVariables(LONG number, const CString& message) {
+  ::SetErrorVariables(*this, number, message.GetString());
+}

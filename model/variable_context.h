@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "model/error_variables.h"
 #include "model/script_random.h"
 #include "platform/cstring.h"
 
@@ -14,9 +15,9 @@ struct CBuiltinCall;
 // Filled by the application: the current course's table, the global table
 // and the services that built-in functions reach. One context serves a whole
 // run; it holds no evaluator state, so scripts may nest.
-class CVariableContext {
+class CVariableContext : public IErrorVariables {
  public:
-  virtual ~CVariableContext() = default;
+  ~CVariableContext() override = default;
 
   // The current course's table, null when no course is current.
   virtual CVariableTable* GetCourseTable() = 0;
@@ -37,6 +38,9 @@ class CVariableContext {
   // Runs a built-in that acts outside the values (program, files, windows,
   // page objects, media). FALSE when this context does not provide it.
   virtual BOOL RunSystemFunction(int id, CBuiltinCall& call);
+
+  // File and media helpers report their errors through this.
+  void SetErrorVariables(LONG number, const CString& message) override;
 
  private:
   CScriptRandom m_random;

@@ -105,4 +105,34 @@ CourseBuilder& CourseBuilder::VarOrValue(std::int32_t literal, std::int32_t vari
   return *this;
 }
 
+CourseBuilder& CourseBuilder::EmbeddedFonts(const std::vector<EmbeddedFontFields>& fonts) {
+  m_out.Count(static_cast<std::uint32_t>(fonts.size()));
+  for (const EmbeddedFontFields& font : fonts) {
+    m_out.NewObject("CEmbeddedFontObj", 2);
+    m_out.ClassRef("CEmbeddedFontObj", 2);
+    m_out.String(font.face).String(font.style).String(font.fileName);
+    m_out.Count(static_cast<std::uint32_t>(font.data.size()));
+    m_out.Raw(font.data.data(), font.data.size());
+  }
+  return *this;
+}
+
+CourseBuilder& CourseBuilder::PackagerInfo(const PackagerFields& fields, std::uint16_t schema) {
+  m_out.ClassRef("CPackagerInfo", schema);
+  m_out.Dword(fields.word);
+  if (schema < 7) m_out.Dword(fields.extraWord);
+  for (int i = 0; i < 7; ++i) m_out.String(fields.texts[static_cast<std::size_t>(i)]);
+  if (schema > 2) {
+    m_out.Dword(fields.flags);
+  } else {
+    for (std::int32_t v : fields.oldOptions) m_out.Int(v);
+  }
+  m_out.Count(static_cast<std::uint32_t>(fields.files.size()));
+  for (const std::string& f : fields.files) m_out.String(f);
+  m_out.String(fields.texts[7]);
+  if (schema > 3) m_out.String(fields.texts[8]);
+  if (schema > 4) m_out.String(fields.texts[9]).Int(fields.value1).Int(fields.value2);
+  return *this;
+}
+
 }  // namespace tvn::testing

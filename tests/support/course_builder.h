@@ -1,6 +1,7 @@
 // Lays down course objects field by field in their stored order, for tests.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -65,6 +66,27 @@ struct VariableFields {
   std::optional<RecordSetFields> recordSet;
 };
 
+// One embedded font as the course stores it.
+struct EmbeddedFontFields {
+  std::string face;
+  std::string style;
+  std::string fileName;
+  std::vector<std::uint8_t> data;
+};
+
+// The packaging record. Schemas before 7 store one more word after the
+// packager word; schemas before 3 store five yes/no values instead of the flags.
+struct PackagerFields {
+  std::uint32_t word = 205900;
+  std::uint32_t extraWord = 0;
+  std::uint32_t flags = 0;
+  std::array<std::int32_t, 5> oldOptions{};
+  std::array<std::string, 10> texts;
+  std::vector<std::string> files;
+  std::int32_t value1 = -1;
+  std::int32_t value2 = 0;
+};
+
 // Writes course objects into an archive stream for a given course file version.
 class CourseBuilder {
  public:
@@ -111,6 +133,13 @@ class CourseBuilder {
   CourseBuilder& Variable(const VariableFields& fields);
   // A bindable integer: class record, literal, variable id.
   CourseBuilder& VarOrValue(std::int32_t literal, std::int32_t variableId);
+
+  // The fonts list, the course file's last item: a count, then one
+  // "CEmbeddedFontObj" reference each, whose fields open with the class's own reference.
+  CourseBuilder& EmbeddedFonts(const std::vector<EmbeddedFontFields>& fonts);
+
+  // The packaging record: its class reference, then its fields in the given schema.
+  CourseBuilder& PackagerInfo(const PackagerFields& fields, std::uint16_t schema = 7);
 
  private:
   ArchiveWriter m_out;

@@ -1,0 +1,84 @@
+// The texts of the string table, kept as the messages have always read (spelling included).
+#include "model/string_table.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace {
+
+struct Entry {
+  UINT id;
+  std::string_view text;
+};
+
+// Sorted by id.
+constexpr std::array kStrings{
+    Entry{StringId::kTooManyOpenFiles, "Unable to open %1.  There are too many files already open."},
+    Entry{StringId::kFolderFull,
+          "Unable to create %1. This folder is full. Use another folder or delete some files from this folder."},
+    Entry{StringId::kDocumentInUse, "The document %1 is in use by another application and cannot be accessed."},
+    Entry{StringId::kNotACourse, "'%1' is not a valid Velostra file."},
+    Entry{StringId::kOldVersion, "'%1' is from a previous version of Velostra and will NOT be compatible."},
+    Entry{StringId::kNewerVersion, "'%1' was created for a newer version of Velostra."},
+    Entry{StringId::kNoBackup, "No backup file found."},
+    Entry{StringId::kAskLoadBackup,
+          "An error has occured in loading file '%1'.\n\nTavelon has detected a backup file, do you want to load "
+          "this file?"},
+    Entry{StringId::kBackupFailed,
+          "An error has occured in loading the backup file '%1', please contact software supplier."},
+    Entry{StringId::kUnableToOpenFile, "Unable to open file"},
+    Entry{StringId::kNoRemovableDrive, "The drive is missing or is not a removable drive."},
+    Entry{StringId::kDiskNotWritable,
+          "The disk in drive %1 cannot be written. Check that a disk is inserted and is not write-protected."},
+    // The program that converts courses of the old format, looked for in the runtime's own folder.
+    Entry{StringId::kConverterProgram, "tvnconv"},
+    Entry{StringId::kWideCourse, "'%1' was created for UNICODE and cannot be loading."},
+    Entry{StringId::kInvalidFileName, "%1 is not a valid file name."},
+    Entry{StringId::kFailedToOpen, "Failed to open %1."},
+    Entry{StringId::kOutOfMemory, "Insufficient memory to perform operation."},
+    Entry{StringId::kUnexpectedFormat, "Unexpected file format."},
+    Entry{StringId::kFileNotFound,
+          "%1\nCannot find this file.\nPlease verify that the correct path and file name are given."},
+    Entry{StringId::kDiskFull, "Destination disk drive is full."},
+    Entry{StringId::kReadSharing, "Unable to read from %1, it is opened by someone else."},
+    Entry{StringId::kWriteReadOnly, "Unable to write to %1, it is read-only or opened by someone else."},
+    Entry{StringId::kReadGeneric, "An unexpected error occurred while reading %1."},
+    Entry{StringId::kWriteGeneric, "An unexpected error occurred while writing %1."},
+};
+
+static_assert(std::is_sorted(kStrings.begin(), kStrings.end(),
+                             [](const Entry& a, const Entry& b) { return a.id < b.id; }),
+              "the string table is kept sorted by id");
+
+const Entry* Find(UINT id) {
+  auto it = std::lower_bound(kStrings.begin(), kStrings.end(), id, [](const Entry& e, UINT v) { return e.id < v; });
+  return it != kStrings.end() && it->id == id ? &*it : nullptr;
+}
+
+}  // namespace
+
+CString LoadStringText(UINT id) {
+  const Entry* e = Find(id);
+  return e ? CString(e->text) : CString();
+}
+
+bool HasStringText(UINT id) { return Find(id) != nullptr; }
+
+CString FormatString1(const CString& pattern, const CString& argument) {
+  // Left to right, so a "%1" inside the argument is never replaced again.
+  std::string out;
+  std::string_view text = pattern.view();
+  std::size_t pos = 0;
+  while (true) {
+    std::size_t hit = text.find("%1", pos);
+    if (hit == std::string_view::npos) break;
+    out.append(text.substr(pos, hit - pos));
+    out.append(argument.view());
+    pos = hit + 2;
+  }
+  out.append(text.substr(pos));
+  return CString(std::move(out));
+}
+
+CString FormatStringId1(UINT id, const CString& argument) { return FormatString1(LoadStringText(id), argument); }

@@ -1,0 +1,46 @@
+// The runtime's string table: message texts by string id, and "%1" formatting.
+#pragma once
+
+#include "platform/cstring.h"
+#include "platform/win_types.h"
+
+namespace StringId {
+// Framework messages.
+constexpr UINT kTooManyOpenFiles = 180;
+constexpr UINT kFolderFull = 181;
+constexpr UINT kDocumentInUse = 182;
+constexpr UINT kInvalidFileName = 61696;
+constexpr UINT kFailedToOpen = 61697;
+constexpr UINT kOutOfMemory = 61706;
+constexpr UINT kUnexpectedFormat = 61728;
+constexpr UINT kFileNotFound = 61729;
+constexpr UINT kDiskFull = 61730;
+constexpr UINT kReadSharing = 61731;
+constexpr UINT kWriteReadOnly = 61732;
+constexpr UINT kReadGeneric = 61733;
+constexpr UINT kWriteGeneric = 61734;
+// Course files.
+constexpr UINT kNotACourse = 8038;
+constexpr UINT kOldVersion = 8039;
+constexpr UINT kNewerVersion = 8040;
+constexpr UINT kWideCourse = 8330;
+constexpr UINT kNoBackup = 8089;
+constexpr UINT kAskLoadBackup = 8090;
+constexpr UINT kBackupFailed = 8091;
+constexpr UINT kConverterProgram = 8231;
+// Packed data file.
+constexpr UINT kUnableToOpenFile = 8148;
+// Diskette check.
+constexpr UINT kNoRemovableDrive = 8211;
+constexpr UINT kDiskNotWritable = 8212;
+}  // namespace StringId
+
+// The text of a string id; an empty text for an id the table does not hold.
+CString LoadStringText(UINT id);
+// Whether the table holds the id.
+bool HasStringText(UINT id);
+
+// Replaces every "%1" of the pattern with the argument.
+CString FormatString1(const CString& pattern, const CString& argument);
+// The text of the id with its "%1" replaced.
+CString FormatStringId1(UINT id, const CString& argument);

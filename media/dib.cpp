@@ -12,6 +12,26 @@ using namespace tvn::dib;
 
 IMPLEMENT_SERIAL(CDib, CObject, VERSIONABLE_SCHEMA | 2)
 
+CDib::CDib(const CDib& other)
+    : CObject(other),
+      hDib(other.hDib),
+      hPalette(other.hPalette ? std::make_shared<CLogPalette>(*other.hPalette) : nullptr),
+      hBitmap(other.hBitmap),
+      hMask(other.hMask),
+      hMaskDib(other.hMaskDib) {}
+
+CDib& CDib::operator=(const CDib& other) {
+  if (this != &other) {
+    CDib copy(other);
+    hDib = std::move(copy.hDib);
+    hPalette = std::move(copy.hPalette);
+    hBitmap = std::move(copy.hBitmap);
+    hMask = std::move(copy.hMask);
+    hMaskDib = std::move(copy.hMaskDib);
+  }
+  return *this;
+}
+
 void CDib::Free() {
   hDib.clear();
   hMaskDib.clear();
@@ -206,17 +226,17 @@ std::vector<BYTE> CDib::CreateBlankDib(int bitCount, int width, int height) {
   if (bitCount > 32 || !IsSupportedFormat(h) || width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) {
     return {};
   }
-  // The 16 colours new pictures start with, as 0xRRGGBB.
-  static constexpr DWORD kColors[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
-                                        0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
-                                        0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+  const CLogPalette standard = CLogPalette::Standard16();
   const DWORD colors = tvn::dib::NumColors(h);
   std::vector<BYTE> dib(kInfoHeaderSize + colors * 4 + UncompressedSize(h), 0);
   StoreInfoHeader(h, dib.data());
   for (DWORD i = 0; i < colors; ++i) {
     // One bit: the first and last of the 16, black and white.
-    DWORD rgb = bitCount == 1 ? kColors[i == 0 ? 0 : 15] : kColors[i % 16];
-    PutLe32(dib.data() + kInfoHeaderSize + i * 4, rgb);  // RGBQUAD bytes: blue, green, red, 0
+    const PaletteEntry& e = standard.Entries()[bitCount == 1 ? (i == 0 ? 0 : 15) : i % 16];
+    BYTE* quad = dib.data() + kInfoHeaderSize + i * 4;
+    quad[0] = e.blue;
+    quad[1] = e.green;
+    quad[2] = e.red;
   }
   return dib;
 }

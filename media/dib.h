@@ -37,8 +37,8 @@ class CDib : public CObject {
  public:
   CDib() = default;
   ~CDib() override = default;
-  CDib(const CDib&) = default;
-  CDib& operator=(const CDib&) = default;
+  CDib(const CDib& other);
+  CDib& operator=(const CDib& other);
 
   std::vector<BYTE> hDib;
   PaletteHandle hPalette;
@@ -100,7 +100,8 @@ class CDib : public CObject {
   // Palettes (each result also replaces hPalette unless said otherwise).
   // The name decides the form: ".PAL" or ".RDI" in it means a RIFF palette,
   // anything else a bitmap whose colour table is taken. Open and read
-  // failures are reported with kMsgCannotReadFile.
+  // failures are reported with kMsgCannotReadFile. Null when the file holds
+  // no palette.
   PaletteHandle LoadPaletteFile(const CString& name, const FileErrorReport& report = {});
   // The same from a source already open (a data-file entry or a disk file).
   PaletteHandle LoadPaletteFrom(CFile& source, const CString& name, const FileErrorReport& report = {});

@@ -15,15 +15,15 @@ bool IsEncodable(WORD bitCount, DWORD compression) {
 }
 
 std::vector<PaletteEntry> TableFor(WORD bitCount, const CLogPalette* palette) {
-  std::size_t most = std::size_t{1} << bitCount;
-  std::vector<PaletteEntry> entries;
-  if (palette && palette->GetEntryCount() > 0) {
-    entries = palette->Entries();
-  } else if (bitCount == 1) {
-    entries = {{0, 0, 0, 0}, {255, 255, 255, 0}};
-  } else {
-    entries = CLogPalette::SystemDefault().Entries();
+  const std::size_t most = std::size_t{1} << bitCount;
+  // Depths too small for the palette fall back to the standard colours.
+  if (bitCount == 1) return {{0, 0, 0, 0}, {255, 255, 255, 0}};
+  if (palette && palette->GetEntryCount() > 0 && static_cast<std::size_t>(palette->GetEntryCount()) <= most) {
+    return palette->Entries();
   }
+  if (bitCount == 4) return CLogPalette::Standard16().Entries();
+  std::vector<PaletteEntry> entries = palette && palette->GetEntryCount() > 0 ? palette->Entries()
+                                                                               : CLogPalette::SystemDefault().Entries();
   if (entries.size() > most) entries.resize(most);
   return entries;
 }

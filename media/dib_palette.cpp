@@ -43,8 +43,8 @@ PaletteHandle CDib::LoadPaletteFile(const CString& name, const FileErrorReport& 
 PaletteHandle CDib::LoadPaletteFrom(CFile& source, const CString& name, const FileErrorReport& report) {
   // The name as given decides, case-sensitively: ".pal" is read as a bitmap.
   if (name.Find(".PAL") >= 0 || name.Find(".RDI") >= 0) {
-    ReadPaletteFile(source);
-    return hPalette;
+    // A file that is no palette gives none, not the palette held before.
+    return ReadPaletteFile(source) ? hPalette : nullptr;
   }
   try {
     hDib = ReadDibHeader(source);

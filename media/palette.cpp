@@ -40,6 +40,18 @@ CLogPalette CLogPalette::Cube() {
   return CLogPalette(std::move(entries));
 }
 
+CLogPalette CLogPalette::Standard16() {
+  // As 0xRRGGBB.
+  static constexpr std::array<DWORD, 16> kColors = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                                    0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                                    0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+  std::vector<PaletteEntry> entries;
+  for (DWORD c : kColors) {
+    entries.push_back({static_cast<BYTE>(c >> 16), static_cast<BYTE>(c >> 8), static_cast<BYTE>(c), 0});
+  }
+  return CLogPalette(std::move(entries));
+}
+
 CLogPalette CLogPalette::SystemDefault() {
   static constexpr std::array<COLORREF, 20> kColors = {
       RGB(0, 0, 0),       RGB(128, 0, 0),     RGB(0, 128, 0),     RGB(128, 128, 0),   RGB(0, 0, 128),

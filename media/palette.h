@@ -42,6 +42,8 @@ class CLogPalette {
 
   // 216 entries, red outer, green middle, blue inner, each i * 255 / 6.
   static CLogPalette Cube();
+  // The 16 colours new pictures and 4-bit conversions start with.
+  static CLogPalette Standard16();
   // The 20 static colours of the system's default palette.
   static CLogPalette SystemDefault();
   // count entries stepping from one colour towards another by (to - from) / count.

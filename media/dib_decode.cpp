@@ -97,6 +97,8 @@ CPixelImage DecodeToImage(const std::vector<BYTE>& dib, int usage, const CLogPal
   auto layout = Describe(dib);
   if (!layout) return CPixelImage();
   const Layout& l = *layout;
+  // The 32-bit form obeys the same cap as the stored pixels.
+  if (static_cast<ULONGLONG>(l.width) * static_cast<ULONGLONG>(l.height) * 4 > kMaxImageBytes) return CPixelImage();
   CPixelImage image(l.width, l.height);
   if (image.IsNull()) return image;
   const BYTE* p = dib.data();

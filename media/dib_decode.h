@@ -23,7 +23,8 @@ std::vector<BYTE> DecodeIndices(const BYTE* dib, const Layout& l);
 
 // The picture as 32-bit pixels. With usage kPalColors the colour table holds
 // 16-bit indices into the palette. An index past the colours gives black.
-// A null image when the DIB fails its layout checks.
+// A null image when the DIB fails its layout checks or its 32-bit form
+// would pass the 256 MiB cap.
 CPixelImage DecodeToImage(const std::vector<BYTE>& dib, int usage = kRgbColors, const CLogPalette* palette = nullptr);
 
 // The colour of a 16-bit 5-5-5 pixel, each field widened by repeating its top bits.

@@ -117,7 +117,7 @@ PaletteHandle CDib::CreateFadePalette(COLORREF from, COLORREF to, BYTE count) {
 
 BOOL CDib::ComparePalettes(const PaletteHandle& a, const PaletteHandle& b) const {
   const PaletteHandle& other = b ? b : hPalette;
-  if (a && a == other) return TRUE;
+  if (a == other) return TRUE;  // the same palette, or none on both sides
   if (!a || !other) return FALSE;
   return a->SameColors(*other);
 }

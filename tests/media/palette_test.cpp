@@ -71,6 +71,7 @@ TEST(Palette, ComparisonIgnoresFlags) {
   EXPECT_FALSE(dib.ComparePalettes(a, c));
   EXPECT_FALSE(dib.ComparePalettes(a, d));
   EXPECT_FALSE(dib.ComparePalettes(a));  // no hPalette to compare with
+  EXPECT_TRUE(dib.ComparePalettes(nullptr));  // none on either side: unchanged
   dib.hPalette = a;
   EXPECT_TRUE(dib.ComparePalettes(a));
   EXPECT_TRUE(dib.ComparePalettes(b));

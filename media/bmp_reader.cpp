@@ -6,21 +6,10 @@
 #include <new>
 
 #include "media/dib_format.h"
+#include "media/read_exactly.h"
 
 namespace tvn::dib {
 namespace {
-
-// Reads exactly n bytes; false when the file ends first.
-bool ReadExactly(CFile& file, BYTE* out, std::size_t n) {
-  std::size_t got = 0;
-  while (got < n) {
-    UINT chunk = static_cast<UINT>(std::min<std::size_t>(n - got, 1u << 30));
-    UINT r = file.Read(out + got, chunk);
-    if (r == 0) return false;
-    got += r;
-  }
-  return true;
-}
 
 std::vector<BYTE> Allocate(std::size_t n) {
   try {

@@ -184,10 +184,7 @@ BOOL CDib::GetPixel(int x, int y, COLORREF& colour) const {
       index = DecodeIndices(p, l)[static_cast<std::size_t>(y) * static_cast<std::size_t>(l.width) +
                                   static_cast<std::size_t>(x)];
     } else {
-      const BYTE* row = p + l.RowOffset(l.MemoryRow(y));
-      index = bits == 1 ? (row[x / 8] >> (7 - x % 8)) & 1
-              : bits == 4 ? ((x & 1) ? (row[x / 2] & 0x0F) : (row[x / 2] >> 4))
-                          : row[x];
+      index = IndexAt(p + l.RowOffset(l.MemoryRow(y)), bits, x);
     }
     if (index < l.header.clrUsed) colour = TableColor(p, l, index);
     return TRUE;

@@ -49,6 +49,8 @@ class CDib : public CObject {
   // Life and ownership.
   void Free();
   void AttachBitmap(CPixelImage bitmap);
+  // Lets go of the held palette and keeps the given one.
+  void AttachPalette(PaletteHandle palette) { hPalette = std::move(palette); }
 
   // Files. CheckFile throws CFileException when the file cannot be opened.
   static BOOL CheckFile(const CString& name);

@@ -77,13 +77,7 @@ std::vector<BYTE> DecodeIndices(const BYTE* dib, const Layout& l) {
   for (int y = 0; y < l.height; ++y) {
     const BYTE* row = dib + l.RowOffset(l.MemoryRow(y));
     BYTE* out = indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(l.width);
-    for (int x = 0; x < l.width; ++x) {
-      switch (bits) {
-        case 1: out[x] = (row[x / 8] >> (7 - x % 8)) & 1; break;
-        case 4: out[x] = (x & 1) ? (row[x / 2] & 0x0F) : (row[x / 2] >> 4); break;
-        default: out[x] = row[x]; break;
-      }
-    }
+    for (int x = 0; x < l.width; ++x) out[x] = IndexAt(row, bits, x);
   }
   return indices;
 }

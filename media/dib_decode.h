@@ -17,6 +17,15 @@ namespace tvn::dib {
 // stream never reaches stay 0.
 void DecodeRle(const BYTE* stream, std::size_t n, bool fourBit, int width, int height, std::vector<BYTE>& indices);
 
+// The colour index of pixel x in a row of 1, 4 or 8 bits per pixel.
+inline BYTE IndexAt(const BYTE* row, WORD bitCount, int x) {
+  switch (bitCount) {
+    case 1: return static_cast<BYTE>((row[x / 8] >> (7 - x % 8)) & 1);
+    case 4: return static_cast<BYTE>((x & 1) ? (row[x / 2] & 0x0F) : (row[x / 2] >> 4));
+    default: return row[x];
+  }
+}
+
 // The colour indices of a DIB of 8 bits or fewer, top row first; empty for
 // deeper DIBs.
 std::vector<BYTE> DecodeIndices(const BYTE* dib, const Layout& l);

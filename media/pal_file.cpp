@@ -7,19 +7,10 @@
 #include <vector>
 
 #include "media/dib_format.h"
+#include "media/read_exactly.h"
 
 namespace tvn::dib {
 namespace {
-
-bool ReadExactly(CFile& file, BYTE* out, std::size_t n) {
-  std::size_t got = 0;
-  while (got < n) {
-    UINT r = file.Read(out + got, static_cast<UINT>(n - got));
-    if (r == 0) return false;
-    got += r;
-  }
-  return true;
-}
 
 bool IsId(const BYTE* p, const char* id) { return std::memcmp(p, id, 4) == 0; }
 

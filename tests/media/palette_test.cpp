@@ -72,7 +72,7 @@ TEST(Palette, ComparisonIgnoresFlags) {
   EXPECT_FALSE(dib.ComparePalettes(a, d));
   EXPECT_FALSE(dib.ComparePalettes(a));  // no hPalette to compare with
   EXPECT_TRUE(dib.ComparePalettes(nullptr));  // none on either side: unchanged
-  dib.hPalette = a;
+  dib.AttachPalette(a);
   EXPECT_TRUE(dib.ComparePalettes(a));
   EXPECT_TRUE(dib.ComparePalettes(b));
   EXPECT_FALSE(dib.ComparePalettes(nullptr));

@@ -153,10 +153,8 @@ std::vector<BYTE> CDib::ChangeFormat(DWORD compression, int bitCount, int usage)
   CLogPalette own;
   const CLogPalette* palette = hPalette.get();
   if (!palette) {
-    PaletteHandle keep = hPalette;
-    CreateIdentityPalette(hDib);
-    if (hPalette) own = *hPalette;
-    hPalette = keep;
+    if (CreateIdentityPalette(hDib)) own = *hPalette;
+    hPalette.reset();
     palette = &own;
   }
   CPixelImage bitmap = DibToBitmap(hDib, kRgbColors, palette);

@@ -1,0 +1,150 @@
+#include "platform/gdi/rgn.h"
+
+#include <QPolygon>
+#include <QRegion>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "platform/gdi/gdi_defs.h"
+
+namespace {
+
+LONG Limit(LONG v) { return std::clamp(v, -CRgn::kCoordinateLimit, CRgn::kCoordinateLimit); }
+
+QRect ToQRect(LONG l, LONG t, LONG r, LONG b) {
+  l = Limit(l), t = Limit(t), r = Limit(r), b = Limit(b);
+  if (l > r) std::swap(l, r);
+  if (t > b) std::swap(t, b);
+  return QRect(QPoint(l, t), QPoint(r - 1, b - 1));
+}
+
+// A rectangle whose corners are quarter ellipses of radii rx, ry, built row by
+// row: a pixel is inside when its centre is. rx = width/2, ry = height/2 gives
+// a full ellipse.
+QRegion RoundedRows(const QRect& box, double rx, double ry) {
+  std::vector<QRect> rows;
+  if (box.isEmpty()) return QRegion();
+  rows.reserve(static_cast<std::size_t>(box.height()));
+  const double left = box.left(), right = box.right() + 1.0;
+  const double top = box.top(), bottom = box.bottom() + 1.0;
+  for (int y = box.top(); y <= box.bottom(); ++y) {
+    const double cy = y + 0.5;
+    double inset = 0.0;
+    if (ry > 0.0 && rx > 0.0) {
+      double dy = 0.0;
+      if (cy < top + ry) dy = (top + ry - cy) / ry;
+      else if (cy > bottom - ry) dy = (cy - (bottom - ry)) / ry;
+      if (dy >= 1.0) continue;
+      inset = rx - rx * std::sqrt(1.0 - dy * dy);
+    }
+    // Pixels x with left + inset <= x + 0.5 < right - inset.
+    const int x0 = static_cast<int>(std::ceil(left + inset - 0.5));
+    const int x1 = static_cast<int>(std::ceil(right - inset - 0.5));
+    if (x1 > x0) rows.emplace_back(x0, y, x1 - x0, 1);
+  }
+  QRegion region;
+  region.setRects(rows.data(), static_cast<int>(rows.size()));
+  return region;
+}
+
+}  // namespace
+
+CRgn::CRgn() : m_region(std::make_unique<QRegion>()) {}
+CRgn::~CRgn() = default;
+
+void CRgn::SetArea(const QRegion& area) {
+  *m_region = area;
+  SetCreated(true);
+}
+
+BOOL CRgn::CreateRectRgn(LONG left, LONG top, LONG right, LONG bottom) {
+  SetArea(QRegion(ToQRect(left, top, right, bottom)));
+  return TRUE;
+}
+
+void CRgn::SetRectRgn(LONG left, LONG top, LONG right, LONG bottom) { CreateRectRgn(left, top, right, bottom); }
+
+BOOL CRgn::CreateEllipticRgn(LONG left, LONG top, LONG right, LONG bottom) {
+  const QRect box = ToQRect(left, top, right, bottom);
+  SetArea(RoundedRows(box, (box.width()) / 2.0, (box.height()) / 2.0));
+  return TRUE;
+}
+
+BOOL CRgn::CreateRoundRectRgn(LONG left, LONG top, LONG right, LONG bottom, LONG cornerWidth, LONG cornerHeight) {
+  const QRect box = ToQRect(left, top, right, bottom);
+  const double rx = std::min<double>(std::abs(static_cast<double>(cornerWidth)), box.width()) / 2.0;
+  const double ry = std::min<double>(std::abs(static_cast<double>(cornerHeight)), box.height()) / 2.0;
+  SetArea(RoundedRows(box, rx, ry));
+  return TRUE;
+}
+
+BOOL CRgn::CreatePolygonRgn(const CPoint* points, int count, int fillMode) {
+  if (!points || count < 3) {
+    SetArea(QRegion());
+    return TRUE;
+  }
+  QPolygon polygon;
+  polygon.reserve(count);
+  for (int i = 0; i < count; ++i) polygon.append(QPoint(Limit(points[i].x), Limit(points[i].y)));
+  SetArea(QRegion(polygon, fillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill));
+  return TRUE;
+}
+
+BOOL CRgn::DeleteObject() {
+  *m_region = QRegion();
+  return CGdiObject::DeleteObject();
+}
+
+int CRgn::Type() const {
+  if (m_region->isEmpty()) return NULLREGION;
+  return m_region->rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+int CRgn::CombineRgn(const CRgn* a, const CRgn* b, int mode) {
+  if (!a || !a->IsCreated()) return RGN_ERROR;
+  if (mode == RGN_COPY) {
+    SetArea(a->Area());
+    return Type();
+  }
+  if (!b || !b->IsCreated()) return RGN_ERROR;
+  QRegion result;
+  switch (mode) {
+    case RGN_AND: result = a->Area().intersected(b->Area()); break;
+    case RGN_OR: result = a->Area().united(b->Area()); break;
+    case RGN_XOR: result = a->Area().xored(b->Area()); break;
+    case RGN_DIFF: result = a->Area().subtracted(b->Area()); break;
+    default: return RGN_ERROR;
+  }
+  SetArea(result);
+  return Type();
+}
+
+int CRgn::OffsetRgn(LONG dx, LONG dy) {
+  if (!IsCreated()) return RGN_ERROR;
+  m_region->translate(Limit(dx), Limit(dy));
+  return Type();
+}
+
+BOOL CRgn::PtInRegion(LONG x, LONG y) const {
+  return IsCreated() && m_region->contains(QPoint(x, y)) ? TRUE : FALSE;
+}
+
+BOOL CRgn::RectInRegion(const CRect& rect) const {
+  CRect r = rect;
+  r.NormalizeRect();
+  if (!IsCreated() || r.IsRectEmpty()) return FALSE;
+  return m_region->intersects(ToQRect(r.left, r.top, r.right, r.bottom)) ? TRUE : FALSE;
+}
+
+BOOL CRgn::EqualRgn(const CRgn* other) const {
+  return other && IsCreated() && other->IsCreated() && *m_region == other->Area() ? TRUE : FALSE;
+}
+
+int CRgn::GetRgnBox(CRect* box) const {
+  if (!IsCreated()) return RGN_ERROR;
+  const QRect r = m_region->boundingRect();
+  if (box) *box = m_region->isEmpty() ? CRect() : CRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+  return Type();
+}

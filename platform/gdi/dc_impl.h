@@ -57,7 +57,7 @@ struct CDC::Impl {
 
   CPen stockPens[3];      // white, black, null
   CBrush stockBrushes[6]; // white, light grey, grey, dark grey, black, null
-  CFont stockFonts[7];    // by index - OEM_FIXED_FONT
+  CFont stockFonts[DEFAULT_GUI_FONT - OEM_FIXED_FONT + 1];  // by index - OEM_FIXED_FONT
   CBitmap defaultBitmap;  // 1 x 1 monochrome, what a new memory context holds
 
   Impl();

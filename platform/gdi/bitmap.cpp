@@ -9,7 +9,8 @@ constexpr DWORD kWhite = gdi::kOpaque | gdi::kColourBits;
 }
 
 BOOL CBitmap::CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
-  DeleteObject();
+  // A context the bitmap is selected into keeps it and sees the new pixels.
+  ReleasePixels();
   const UINT depth = planes * bitsPerPixel;
   if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension) return FALSE;
   if (static_cast<long long>(width) * height > kMaxPixels) return FALSE;
@@ -33,13 +34,19 @@ CBitmap::~CBitmap() {
   if (m_selectedInto) m_selectedInto->ForgetBitmap(this);
 }
 
-BOOL CBitmap::DeleteObject() {
-  if (m_selectedInto) m_selectedInto->ForgetBitmap(this);
+void CBitmap::ReleasePixels() {
   m_pixels.clear();
   m_pixels.shrink_to_fit();
   m_width = m_height = 0;
   m_monochrome = false;
-  return CGdiObject::DeleteObject();
+  SetCreated(false);
+}
+
+BOOL CBitmap::DeleteObject() {
+  if (m_selectedInto) m_selectedInto->ForgetBitmap(this);
+  const BOOL was = IsCreated() ? TRUE : FALSE;
+  ReleasePixels();
+  return was;
 }
 
 LONG CBitmap::GetWidthBytes() const {

@@ -43,6 +43,7 @@ class CBitmap : public CGdiObject {
 
  private:
   friend class CDC;
+  void ReleasePixels();
   CDC* m_selectedInto = nullptr;  // the memory context drawing into these pixels
   int m_width = 0;
   int m_height = 0;

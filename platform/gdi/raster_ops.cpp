@@ -208,8 +208,9 @@ std::vector<int> StretchMap(int dstStart, int dstLen, int srcStart, int srcLen, 
       map.push_back(-1);
       continue;
     }
-    // The source pixel whose span holds this destination pixel's centre.
-    std::int64_t j = ((2 * i + 1) * sLen) / (2 * dLen);
+    // Stepping through the source from its first pixel, as the nearest-pixel
+    // stretch does: halving keeps pixels 0, 2, 4..., doubling repeats each.
+    std::int64_t j = (i * sLen) / dLen;
     if (mirror) j = sLen - 1 - j;
     const std::int64_t s = sLow + j;
     map.push_back(s >= 0 && s < srcLimit ? static_cast<int>(s) : -1);

@@ -1,6 +1,5 @@
 #include "platform/gdi/rgn.h"
 
-#include <QPolygon>
 #include <QRegion>
 
 #include <algorithm>
@@ -42,10 +41,67 @@ QRegion RoundedRows(const QRect& box, double rx, double ry) {
     // Pixels x with left + inset <= x + 0.5 < right - inset.
     const int x0 = static_cast<int>(std::ceil(left + inset - 0.5));
     const int x1 = static_cast<int>(std::ceil(right - inset - 0.5));
-    if (x1 > x0) rows.emplace_back(x0, y, x1 - x0, 1);
+    if (x1 <= x0) continue;
+    // Rows of equal span join into one band, as regions keep them.
+    if (!rows.empty() && rows.back().left() == x0 && rows.back().right() == x1 - 1 && rows.back().bottom() == y - 1)
+      rows.back().setBottom(y);
+    else
+      rows.emplace_back(x0, y, x1 - x0, 1);
   }
   QRegion region;
   region.setRects(rows.data(), static_cast<int>(rows.size()));
+  return region;
+}
+
+// A polygon's pixels, row by row: a pixel is inside when its centre is, by
+// the fill rule. Rows with the same spans form one band.
+QRegion PolygonRows(const std::vector<QPoint>& points, bool winding) {
+  int top = points[0].y(), bottom = points[0].y();
+  for (const QPoint& p : points) {
+    top = std::min(top, p.y());
+    bottom = std::max(bottom, p.y());
+  }
+  std::vector<QRect> rects;
+  std::vector<std::pair<int, int>> band, spans;
+  int bandTop = top;
+  auto flush = [&](int y) {
+    for (const auto& [x0, x1] : band) rects.emplace_back(x0, bandTop, x1 - x0, y - bandTop);
+    band.clear();
+    bandTop = y;
+  };
+  std::vector<std::pair<double, int>> crossings;
+  for (int y = top; y < bottom; ++y) {
+    const double cy = y + 0.5;
+    crossings.clear();
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      const QPoint& a = points[i];
+      const QPoint& b = points[(i + 1) % points.size()];
+      if (a.y() == b.y()) continue;
+      if (cy < std::min(a.y(), b.y()) || cy >= std::max(a.y(), b.y())) continue;
+      const double x = a.x() + (cy - a.y()) * static_cast<double>(b.x() - a.x()) / (b.y() - a.y());
+      crossings.emplace_back(x, b.y() > a.y() ? 1 : -1);
+    }
+    std::sort(crossings.begin(), crossings.end());
+    spans.clear();
+    int count = 0;
+    for (std::size_t i = 0; i + 1 < crossings.size(); ++i) {
+      count = winding ? count + crossings[i].second : count ^ 1;
+      if (count == 0) continue;
+      // Pixels whose centre lies in [x0, x1).
+      const int x0 = static_cast<int>(std::ceil(crossings[i].first - 0.5));
+      const int x1 = static_cast<int>(std::ceil(crossings[i + 1].first - 0.5));
+      if (x1 <= x0) continue;
+      if (!spans.empty() && spans.back().second >= x0) spans.back().second = std::max(spans.back().second, x1);
+      else spans.emplace_back(x0, x1);
+    }
+    if (spans != band) {
+      flush(y);
+      band = spans;
+    }
+  }
+  flush(bottom);
+  QRegion region;
+  region.setRects(rects.data(), static_cast<int>(rects.size()));
   return region;
 }
 
@@ -85,10 +141,10 @@ BOOL CRgn::CreatePolygonRgn(const CPoint* points, int count, int fillMode) {
     SetArea(QRegion());
     return TRUE;
   }
-  QPolygon polygon;
-  polygon.reserve(count);
-  for (int i = 0; i < count; ++i) polygon.append(QPoint(Limit(points[i].x), Limit(points[i].y)));
-  SetArea(QRegion(polygon, fillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill));
+  std::vector<QPoint> polygon;
+  polygon.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) polygon.emplace_back(Limit(points[i].x), Limit(points[i].y));
+  SetArea(PolygonRows(polygon, fillMode == WINDING));
   return TRUE;
 }
 

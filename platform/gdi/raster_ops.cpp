@@ -241,6 +241,12 @@ void StretchRect(const PixelSurface& dst, const CRect& rect, const PixelSurface&
     if (sy < 0) continue;
     DWORD* d = dst.Row(y);
     const DWORD* s = source.Row(sy);
+    if (rop == SRCCOPY && reader.IsIdentity()) {
+      DWORD* out = d + rect.left;
+      for (std::size_t i = 0; i < xMap.size(); ++i)
+        if (xMap[i] >= 0) out[i] = s[xMap[i]];
+      continue;
+    }
     for (int x = rect.left; x < rect.right; ++x) {
       const int sx = xMap[static_cast<std::size_t>(x - rect.left)];
       if (sx < 0) continue;

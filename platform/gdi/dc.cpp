@@ -15,11 +15,15 @@ LONG ClampToLong(std::int64_t v) {
   return static_cast<LONG>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
+// Device positions are kept within this range, so sizes and pen widths can be
+// added to them in plain ints; it is far beyond any surface.
+constexpr std::int64_t kDeviceLimit = 1 << 27;
+
 // One axis of the logical-to-device mapping, in 64 bits so no stored value can overflow it.
 LONG MapAxis(LONG v, LONG fromOrigin, LONG fromExtent, LONG toOrigin, LONG toExtent) {
   std::int64_t d = static_cast<std::int64_t>(v) - fromOrigin;
   if (fromExtent != toExtent && fromExtent != 0) d = d * toExtent / fromExtent;
-  return ClampToLong(d + toOrigin);
+  return static_cast<LONG>(std::clamp<std::int64_t>(d + toOrigin, -kDeviceLimit, kDeviceLimit));
 }
 
 void MakeStockFont(CFont& font, int height, int weight, BYTE pitchAndFamily, const char* face) {
@@ -31,6 +35,10 @@ void MakeStockFont(CFont& font, int height, int weight, BYTE pitchAndFamily, con
 QImage WrapSurface(const gdi::PixelSurface& s) {
   return QImage(reinterpret_cast<uchar*>(s.bits), s.width, s.height,
                 static_cast<qsizetype>(s.stride) * static_cast<qsizetype>(sizeof(DWORD)), QImage::Format_RGB32);
+}
+
+CRect SpanRect(int x, int y, int width, int height) {
+  return CRect(x, y, ClampToLong(std::int64_t{x} + width), ClampToLong(std::int64_t{y} + height));
 }
 
 QString ToQString(const CString& text) { return QString::fromStdU16String(text.ToUtf16()); }

@@ -138,7 +138,7 @@ class CDC {
   // Whole-pixel fills that ignore the pen and the mix mode.
   void FillRect(const CRect& rect, CBrush* brush);
   void FillSolidRect(const CRect& rect, COLORREF colour);
-  void FillSolidRect(int x, int y, int cx, int cy, COLORREF colour) { FillSolidRect(CRect(x, y, x + cx, y + cy), colour); }
+  void FillSolidRect(int x, int y, int cx, int cy, COLORREF colour);
   void FrameRect(const CRect& rect, CBrush* brush);
   void InvertRect(const CRect& rect);
   // Regions here are in logical coordinates.

@@ -37,7 +37,7 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int yS
   const gdi::PixelSurface target = m->Surface();
   if (!target.IsValid()) return FALSE;
   const QPoint topLeft = m->ToDevice(x, y);
-  const CRect dstRect(CPoint(topLeft.x(), topLeft.y()), CSize(width, height));
+  const CRect dstRect = SpanRect(topLeft.x(), topLeft.y(), width, height);
   gdi::PatternTile pattern = m->BrushTile(m->state.brush);
   pattern.null = false;
 
@@ -55,7 +55,7 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int yS
     colours.sourceBack = gdi::ColorToPixel(src->m->state.backColour);
     if (source.bits == target.bits) {
       // Read everything first: the copy may overlap what it writes.
-      CRect part(srcOrigin, CSize(width, height));
+      CRect part = SpanRect(srcOrigin.x, srcOrigin.y, width, height);
       if (!part.IntersectRect(part, CRect(0, 0, source.width, source.height))) return TRUE;
       copy = std::make_unique<SourceCopy>(source, part);
       source = copy->surface;
@@ -82,8 +82,9 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, in
   const gdi::PixelSurface source = src->m->Surface();
   if (!target.IsValid() || !source.IsValid()) return FALSE;
 
-  const QPoint d0 = m->ToDevice(x, y), d1 = m->ToDevice(x + width, y + height);
-  const QPoint s0 = src->m->ToDevice(xSrc, ySrc), s1 = src->m->ToDevice(xSrc + srcWidth, ySrc + srcHeight);
+  const CRect dl = SpanRect(x, y, width, height), sl = SpanRect(xSrc, ySrc, srcWidth, srcHeight);
+  const QPoint d0 = m->ToDevice(x, y), d1 = m->ToDevice(dl.right, dl.bottom);
+  const QPoint s0 = src->m->ToDevice(xSrc, ySrc), s1 = src->m->ToDevice(sl.right, sl.bottom);
   const int dw = d1.x() - d0.x(), dh = d1.y() - d0.y(), sw = s1.x() - s0.x(), sh = s1.y() - s0.y();
   if (dw == 0 || dh == 0 || sw == 0 || sh == 0) return FALSE;
   if (dw == sw && dh == sh && dw > 0 && dh > 0 && m->state.mapMode == MM_TEXT && src->m->state.mapMode == MM_TEXT)

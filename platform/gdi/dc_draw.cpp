@@ -43,7 +43,7 @@ QPen MakeQPen(const LOGPEN& pen, QColor colour, bool dashed) {
     }
   } else {
     // Wide pens are drawn solid, with round ends and joins.
-    q.setWidth(std::min<LONG>(pen.lopnWidthX, 4096));
+    q.setWidth(pen.lopnWidthX);  // pens cut stored widths to 4096
     q.setCapStyle(Qt::RoundCap);
     q.setJoinStyle(Qt::RoundJoin);
   }
@@ -151,7 +151,7 @@ namespace {
 // A box around device points, grown by a pen's width.
 CRect BoundsOf(const QPolygon& points, const LOGPEN& pen) {
   const QRect r = points.boundingRect();
-  const LONG grow = std::min<LONG>(pen.lopnWidthX, 4096) + 2;
+  const LONG grow = pen.lopnWidthX + 2;
   return CRect(r.left() - grow, r.top() - grow, r.right() + 1 + grow, r.bottom() + 1 + grow);
 }
 }  // namespace
@@ -259,6 +259,10 @@ void CDC::FillSolidRect(const CRect& rect, COLORREF colour) {
   FillDeviceRect(m->ToDevice(rect), PATCOPY, tile);
 }
 
+void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF colour) {
+  FillSolidRect(SpanRect(x, y, cx, cy), colour);
+}
+
 void CDC::FrameRect(const CRect& rect, CBrush* brush) {
   if (!brush || !brush->IsCreated()) return;
   const CRect d = m->ToDevice(rect);
@@ -273,7 +277,7 @@ void CDC::FrameRect(const CRect& rect, CBrush* brush) {
 void CDC::InvertRect(const CRect& rect) { FillDeviceRect(m->ToDevice(rect), DSTINVERT, gdi::PatternTile{}); }
 
 BOOL CDC::PatBlt(int x, int y, int width, int height, DWORD rop) {
-  const CRect d = m->ToDevice(CRect(x, y, x + width, y + height));
+  const CRect d = m->ToDevice(SpanRect(x, y, width, height));
   gdi::PatternTile tile = m->BrushTile(m->state.brush);
   if (gdi::RopUsesPattern(rop) && tile.null) return TRUE;  // a null brush paints nothing
   tile.null = false;

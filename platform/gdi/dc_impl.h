@@ -75,3 +75,5 @@ struct CDC::Impl {
 // Qt's image view of a pixel surface (no copy: painting changes the surface).
 QImage WrapSurface(const gdi::PixelSurface& surface);
 QString ToQString(const CString& text);
+// The rectangle at (x, y) of a size, its far edges cut to the integer range.
+CRect SpanRect(int x, int y, int width, int height);

@@ -1,5 +1,7 @@
 #include "platform/gdi/pen.h"
 
+#include <algorithm>
+
 #include "platform/gdi/gdi_defs.h"
 
 BOOL CPen::CreatePen(UINT style, int width, COLORREF colour) {
@@ -13,7 +15,8 @@ BOOL CPen::CreatePen(UINT style, int width, COLORREF colour) {
 BOOL CPen::CreatePenIndirect(const LOGPEN& pen) {
   // Unknown styles are drawn solid rather than refused: stored shapes carry them.
   m_pen = pen;
-  if (m_pen.lopnWidthX < 0) m_pen.lopnWidthX = 0;
+  // Stored widths beyond any screen are cut.
+  m_pen.lopnWidthX = std::clamp<LONG>(m_pen.lopnWidthX, 0, 4096);
   m_pen.lopnColor &= 0x00FFFFFFu;
   SetCreated(true);
   return TRUE;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include <QGuiApplication>
+
 #include "platform/gdi/dc_impl.h"
 #include "platform/gdi/font_mapper.h"
 #include "platform/gdi/rgn.h"
@@ -65,6 +67,8 @@ CDC::Impl::Impl() {
   state.font = stockFonts[SYSTEM_FONT - OEM_FIXED_FONT].GetLogFontRef();
   state.fontObject = &stockFonts[SYSTEM_FONT - OEM_FIXED_FONT];
 }
+
+bool CDC::Impl::FontsAvailable() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
 
 const QFont& CDC::Impl::CurrentFont() const {
   if (!state.qfontReady) {
@@ -340,14 +344,6 @@ void CDC::DPtoLP(CRect* rect) const {
   *rect = CRect(a.x, a.y, b.x, b.y);
 }
 
-namespace {
-int RegionType(const QRegion& r) {
-  if (r.isEmpty()) return NULLREGION;
-  return r.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
-}
-QRect ToQRect(const CRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
-}  // namespace
-
 int CDC::SelectClipRgn(CRgn* rgn) { return SelectClipRgn(rgn, RGN_COPY); }
 
 int CDC::SelectClipRgn(CRgn* rgn, int mode) {
@@ -356,7 +352,7 @@ int CDC::SelectClipRgn(CRgn* rgn, int mode) {
     if (mode != RGN_COPY) return RGN_ERROR;
     s.clipped = false;
     s.clip = QRegion();
-    return RegionType(m->DrawableArea());
+    return CRgn::TypeOf(m->DrawableArea());
   }
   const QRegion current = s.clipped ? s.clip : QRegion(m->Bounds());
   switch (mode) {
@@ -368,7 +364,7 @@ int CDC::SelectClipRgn(CRgn* rgn, int mode) {
     default: return RGN_ERROR;
   }
   s.clipped = true;
-  return RegionType(m->DrawableArea());
+  return CRgn::TypeOf(m->DrawableArea());
 }
 
 int CDC::IntersectClipRect(int left, int top, int right, int bottom) {
@@ -377,7 +373,7 @@ int CDC::IntersectClipRect(int left, int top, int right, int bottom) {
   const QRegion box = d.IsRectEmpty() ? QRegion() : QRegion(ToQRect(d));
   s.clip = (s.clipped ? s.clip : QRegion(m->Bounds())).intersected(box);
   s.clipped = true;
-  return RegionType(m->DrawableArea());
+  return CRgn::TypeOf(m->DrawableArea());
 }
 
 int CDC::ExcludeClipRect(int left, int top, int right, int bottom) {
@@ -386,7 +382,7 @@ int CDC::ExcludeClipRect(int left, int top, int right, int bottom) {
   const QRegion box = d.IsRectEmpty() ? QRegion() : QRegion(ToQRect(d));
   s.clip = (s.clipped ? s.clip : QRegion(m->Bounds())).subtracted(box);
   s.clipped = true;
-  return RegionType(m->DrawableArea());
+  return CRgn::TypeOf(m->DrawableArea());
 }
 
 int CDC::GetClipBox(CRect* rect) const {
@@ -402,7 +398,7 @@ int CDC::GetClipBox(CRect* rect) const {
       *rect = r;
     }
   }
-  return RegionType(area);
+  return CRgn::TypeOf(area);
 }
 
 BOOL CDC::PtVisible(int x, int y) const { return m->DrawableArea().contains(m->ToDevice(x, y)) ? TRUE : FALSE; }

@@ -6,8 +6,6 @@
 
 namespace {
 
-CRect FromQRect(const QRect& r) { return CRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1); }
-QRect ToQRect(const CRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
 
 // A copy of part of a surface, for blits whose source and target are one surface.
 struct SourceCopy {

@@ -50,7 +50,6 @@ QPen MakeQPen(const LOGPEN& pen, QColor colour, bool dashed) {
   return q;
 }
 
-QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
 QBrush MakeQBrush(const gdi::PatternTile& tile) {
   if (tile.IsSolid()) return QBrush(QColor::fromRgb(tile.pixels[0]));
@@ -63,7 +62,6 @@ QBrush MakeQBrush(const gdi::PatternTile& tile) {
   return QBrush(texture);
 }
 
-QRect ToQRect(const CRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
 
 // The box a shape's outline path runs along: one-pixel pens on the outermost
 // pixels, an inside-frame pen of width w half its width in from the edges.

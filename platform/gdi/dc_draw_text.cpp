@@ -7,15 +7,8 @@
 #include "platform/gdi/dc_impl.h"
 #include "platform/gdi/text_layout.h"
 
-namespace {
-
-QRect ToQRect(const CRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
-QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
-
-}  // namespace
-
 int CDC::DrawText(const CString& text, CRect* rect, UINT format) {
-  if (!rect) return 0;
+  if (!rect || !Impl::FontsAvailable()) return 0;
   // With DT_TABSTOP the second byte is the tab distance in characters, not flags.
   int tabChars = 8;
   if (format & DT_TABSTOP) {

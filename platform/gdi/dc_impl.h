@@ -1,6 +1,7 @@
 // The inside of CDC: its state, stock objects and the Qt objects it draws with.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QImage>
 #include <QRegion>
@@ -70,10 +71,16 @@ struct CDC::Impl {
   CPoint ToLogical(int x, int y) const;
   gdi::PatternTile BrushTile(const gdi::BrushData& brush) const;
   const QFont& CurrentFont() const;
+  // Text needs Qt's font database, which exists only with a GUI application
+  // object; without one text measures nothing and draws nothing.
+  static bool FontsAvailable();
 };
 
 // Qt's image view of a pixel surface (no copy: painting changes the surface).
 QImage WrapSurface(const gdi::PixelSurface& surface);
 QString ToQString(const CString& text);
+inline QRect ToQRect(const CRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
+inline CRect FromQRect(const QRect& r) { return CRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1); }
+inline QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
 // The rectangle at (x, y) of a size, its far edges cut to the integer range.
 CRect SpanRect(int x, int y, int width, int height);

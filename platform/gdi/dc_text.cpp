@@ -4,13 +4,6 @@
 
 #include "platform/gdi/dc_impl.h"
 
-namespace {
-
-QRect ToQRect(const CRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
-QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
-
-}  // namespace
-
 BOOL CDC::ExtTextOut(int x, int y, UINT options, const CRect* rect, const CString& text) {
   const gdi::PixelSurface surface = m->Surface();
   if (!surface.IsValid()) return FALSE;
@@ -32,6 +25,7 @@ BOOL CDC::ExtTextOut(int x, int y, UINT options, const CRect* rect, const CStrin
     }
   }
   if (text.IsEmpty()) return TRUE;
+  if (!Impl::FontsAvailable()) return FALSE;
 
   const QFont& font = m->CurrentFont();
   const QFontMetrics metrics(font);
@@ -64,12 +58,13 @@ BOOL CDC::ExtTextOut(int x, int y, UINT options, const CRect* rect, const CStrin
 BOOL CDC::TextOut(int x, int y, const CString& text) { return ExtTextOut(x, y, 0, nullptr, text); }
 
 CSize CDC::GetTextExtent(const CString& text) const {
+  if (!Impl::FontsAvailable()) return CSize();
   const QFontMetrics metrics(m->CurrentFont());
   return CSize(metrics.horizontalAdvance(ToQString(text)), metrics.height());
 }
 
 BOOL CDC::GetTextMetrics(TEXTMETRIC* tm) const {
-  if (!tm) return FALSE;
+  if (!tm || !Impl::FontsAvailable()) return FALSE;
   const QFont& font = m->CurrentFont();
   const QFontMetrics metrics(font);
   const LOGFONT& lf = m->state.font;

@@ -153,16 +153,16 @@ BOOL CRgn::DeleteObject() {
   return CGdiObject::DeleteObject();
 }
 
-int CRgn::Type() const {
-  if (m_region->isEmpty()) return NULLREGION;
-  return m_region->rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
+int CRgn::TypeOf(const QRegion& area) {
+  if (area.isEmpty()) return NULLREGION;
+  return area.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
 int CRgn::CombineRgn(const CRgn* a, const CRgn* b, int mode) {
   if (!a || !a->IsCreated()) return RGN_ERROR;
   if (mode == RGN_COPY) {
     SetArea(a->Area());
-    return Type();
+    return TypeOf(*m_region);
   }
   if (!b || !b->IsCreated()) return RGN_ERROR;
   QRegion result;
@@ -174,13 +174,13 @@ int CRgn::CombineRgn(const CRgn* a, const CRgn* b, int mode) {
     default: return RGN_ERROR;
   }
   SetArea(result);
-  return Type();
+  return TypeOf(*m_region);
 }
 
 int CRgn::OffsetRgn(LONG dx, LONG dy) {
   if (!IsCreated()) return RGN_ERROR;
   m_region->translate(Limit(dx), Limit(dy));
-  return Type();
+  return TypeOf(*m_region);
 }
 
 BOOL CRgn::PtInRegion(LONG x, LONG y) const {
@@ -202,5 +202,5 @@ int CRgn::GetRgnBox(CRect* box) const {
   if (!IsCreated()) return RGN_ERROR;
   const QRect r = m_region->boundingRect();
   if (box) *box = m_region->isEmpty() ? CRect() : CRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
-  return Type();
+  return TypeOf(*m_region);
 }

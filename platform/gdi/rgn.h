@@ -51,9 +51,10 @@ class CRgn : public CGdiObject {
   int GetRgnBox(CRect* box) const;
 
   const QRegion& Area() const { return *m_region; }
+  // NULLREGION, SIMPLEREGION or COMPLEXREGION for any area.
+  static int TypeOf(const QRegion& area);
   void SetArea(const QRegion& area);
 
  private:
-  int Type() const;
   std::unique_ptr<QRegion> m_region;
 };

@@ -100,9 +100,9 @@ std::vector<TextLine> LayoutText(std::string_view source, UINT format, int boxWi
         std::size_t k = end;
         while (k < p.size() && IsSpace(p[k])) ++k;
         while (k < p.size() && !IsSpace(p[k])) ++k;
-        const std::string_view piece = p.substr(end, k - end);
-        // Widths add up piece by piece except across tab stops.
-        const int candidate = piece.find('\t') == std::string_view::npos ? lineWidth + measure(piece)
+        const std::string_view run = p.substr(end, k - end);
+        // Widths add up run by run except across tab stops.
+        const int candidate = run.find('\t') == std::string_view::npos ? lineWidth + measure(run)
                                                                           : width(p.substr(pos, k - pos));
         if (end != pos && candidate > boxWidth) break;
         lineWidth = candidate;

@@ -169,6 +169,8 @@ class CDC {
   void ForgetBitmap(CBitmap* bitmap);
   void FillDeviceRect(const CRect& deviceRect, DWORD rop, const gdi::PatternTile& pattern);
   BOOL FillRegionWith(CRgn* rgn, DWORD rop, const gdi::PatternTile& pattern);
+  // One-pixel lines through device points, each pixel by the mix mode.
+  void StrokeThin(const CPoint* devicePoints, std::size_t count);
   template <class Draw>
   void PaintShape(const CRect& deviceBounds, bool closed, Draw&& draw);
   std::unique_ptr<Impl> m;

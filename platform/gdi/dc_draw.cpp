@@ -4,6 +4,8 @@
 #include <QPolygon>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/gdi/dc_impl.h"
@@ -158,10 +160,56 @@ CPoint CDC::MoveTo(int x, int y) { return std::exchange(m->state.position, CPoin
 
 CPoint CDC::GetCurrentPosition() const { return m->state.position; }
 
+void CDC::StrokeThin(const CPoint* points, std::size_t count) {
+  const gdi::PixelSurface surface = m->Surface();
+  const QRegion area = m->DrawableArea();
+  const DcState& st = m->state;
+  const UINT style = PenStyle(st.pen);
+  if (!surface.IsValid() || area.isEmpty() || style == PS_NULL || count < 2) return;
+  const bool simpleClip = area.rectCount() == 1;
+  const CRect box = FromQRect(area.boundingRect());
+
+  // The dash pattern as runs of pixels; even runs draw, odd runs are gaps.
+  std::vector<long long> runs;
+  for (qreal r : DashPattern(style)) runs.push_back(static_cast<long long>(r));
+  long long period = 0;
+  for (long long r : runs) period += r;
+  const bool opaqueGaps = st.backMode == OPAQUE;
+  const DWORD penPixel = gdi::ColorToPixel(st.pen.lopnColor), backPixel = gdi::ColorToPixel(st.backColour);
+  auto inDash = [&](long long step) {
+    if (period == 0) return true;
+    long long at = step % period;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      if (at < runs[i]) return i % 2 == 0;
+      at -= runs[i];
+    }
+    return true;
+  };
+
+  long long phase = 0;  // the pattern runs on across the segments of one call
+  for (std::size_t s = 0; s + 1 < count; ++s) {
+    const CPoint a = points[s], b = points[s + 1];
+    gdi::ForEachLinePixel(a, b, box, [&](int x, int y, long long step) {
+      if (!simpleClip && !area.contains(QPoint(x, y))) return;
+      const bool on = inDash(phase + step);
+      if (!on && !opaqueGaps) return;
+      DWORD& d = surface.Row(y)[x];
+      d = gdi::ApplyRop2(st.rop2, on ? penPixel : backPixel, d);
+    });
+    phase += std::max(std::llabs(static_cast<long long>(b.x) - a.x), std::llabs(static_cast<long long>(b.y) - a.y));
+  }
+}
+
 BOOL CDC::LineTo(int x, int y) {
   const CPoint from = m->state.position;
-  const QPolygon line({m->ToDevice(from.x, from.y), m->ToDevice(x, y)});
-  PaintShape(BoundsOf(line, m->state.pen), false, [&](QPainter& p) { p.drawLine(line[0], line[1]); });
+  const QPoint a = m->ToDevice(from.x, from.y), b = m->ToDevice(x, y);
+  if (IsCosmetic(m->state.pen)) {
+    const CPoint line[] = {{a.x(), a.y()}, {b.x(), b.y()}};
+    StrokeThin(line, 2);
+  } else {
+    const QPolygon line({a, b});
+    PaintShape(BoundsOf(line, m->state.pen), false, [&](QPainter& p) { p.drawLine(line[0], line[1]); });
+  }
   m->state.position = CPoint(x, y);
   return TRUE;
 }
@@ -171,7 +219,14 @@ BOOL CDC::Polyline(const CPoint* points, int count) {
   QPolygon poly;
   poly.reserve(count);
   for (int i = 0; i < count; ++i) poly.append(m->ToDevice(points[i].x, points[i].y));
-  PaintShape(BoundsOf(poly, m->state.pen), false, [&](QPainter& p) { p.drawPolyline(poly); });
+  if (IsCosmetic(m->state.pen)) {
+    std::vector<CPoint> device;
+    device.reserve(static_cast<std::size_t>(count));
+    for (const QPoint& p : poly) device.emplace_back(p.x(), p.y());
+    StrokeThin(device.data(), device.size());
+  } else {
+    PaintShape(BoundsOf(poly, m->state.pen), false, [&](QPainter& p) { p.drawPolyline(poly); });
+  }
   return TRUE;
 }
 
@@ -192,7 +247,18 @@ BOOL CDC::PolyBezier(const CPoint* points, int count) {
   for (int i = 0; i < count; ++i) poly.append(m->ToDevice(points[i].x, points[i].y));
   QPainterPath path(poly[0]);
   for (int i = 1; i + 2 < count; i += 3) path.cubicTo(poly[i], poly[i + 1], poly[i + 2]);
-  PaintShape(BoundsOf(poly, m->state.pen), false, [&](QPainter& p) { p.drawPath(path); });
+  if (IsCosmetic(m->state.pen)) {
+    // Thin curves are drawn as the line steps of their flattened outline.
+    std::vector<CPoint> device;
+    for (const QPolygonF& part : path.toSubpathPolygons())
+      for (const QPointF& p : part) {
+        const CPoint q(static_cast<LONG>(std::lround(p.x())), static_cast<LONG>(std::lround(p.y())));
+        if (device.empty() || !(device.back() == q)) device.push_back(q);
+      }
+    StrokeThin(device.data(), device.size());
+  } else {
+    PaintShape(BoundsOf(poly, m->state.pen), false, [&](QPainter& p) { p.drawPath(path); });
+  }
   return TRUE;
 }
 

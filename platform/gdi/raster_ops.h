@@ -80,6 +80,37 @@ void BlitRect(const PixelSurface& dst, const CRect& dstRect, const PixelSurface*
 void StretchRect(const PixelSurface& dst, const CRect& dstRect, const PixelSurface& src, const std::vector<int>& xMap,
                  const std::vector<int>& yMap, DWORD rop, const PatternTile& pattern, const SourceColours& colours);
 
+// Visits each pixel of the line from a to b, b itself left out (so lines
+// joined end to start touch each pixel once), that lies inside box:
+// visit(x, y, step) with step counting pixels from a. Only the part inside the
+// box is walked, however long the line.
+template <class Visit>
+void ForEachLinePixel(CPoint a, CPoint b, const CRect& box, Visit&& visit) {
+  const long long dx = static_cast<long long>(b.x) - a.x, dy = static_cast<long long>(b.y) - a.y;
+  const long long adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  const long long n = adx > ady ? adx : ady;
+  if (n == 0 || box.IsRectEmpty()) return;
+  const bool xMajor = adx >= ady;
+  const long long major0 = xMajor ? a.x : a.y, minor0 = xMajor ? a.y : a.x;
+  const long long dMajor = xMajor ? dx : dy, dMinor = xMajor ? dy : dx;
+  const int sign = dMajor < 0 ? -1 : 1;
+  const long long low = xMajor ? box.left : box.top, high = (xMajor ? box.right : box.bottom) - 1;
+  // Steps whose major coordinate major0 + sign * i lies in [low, high].
+  long long first = sign > 0 ? low - major0 : major0 - high;
+  long long last = sign > 0 ? high - major0 : major0 - low;
+  if (first < 0) first = 0;
+  if (last > n - 1) last = n - 1;
+  for (long long i = first; i <= last; ++i) {
+    // The minor coordinate rounded to nearest, halves upwards: floor((2 i dMinor + n) / 2n).
+    const long long num = 2 * i * dMinor + n, den = 2 * n;
+    const long long q = num >= 0 ? num / den : -((-num + den - 1) / den);
+    const long long major = major0 + sign * i, minor = minor0 + q;
+    const long long x = xMajor ? major : minor, y = xMajor ? minor : major;
+    if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) continue;
+    visit(static_cast<int>(x), static_cast<int>(y), i);
+  }
+}
+
 // Builds the nearest-pixel map of a stretch from srcStart/srcLen onto dstStart/dstLen
 // for the destination span [clipStart, clipEnd); negative lengths mirror.
 // Entries whose source falls outside [0, srcLimit) are -1.

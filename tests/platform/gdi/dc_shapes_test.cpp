@@ -97,6 +97,32 @@ TEST(CDCShapes, XorOutlinesDrawnTwiceRestoreEveryPixel) {
   }
 }
 
+TEST(CDCShapes, LinesUpwardsKeepTheirStartPoint) {
+  Canvas c(10, 10);
+  c.dc.MoveTo(7, 8);
+  c.dc.LineTo(2, 1);
+  EXPECT_EQ(c.dc.GetPixel(7, 8), kBlack);
+  EXPECT_EQ(c.dc.GetPixel(2, 1), kWhite);
+  EXPECT_EQ(c.Count(kBlack), 7);
+}
+
+TEST(CDCShapes, DottedLinesShowTheBackgroundInTheirGapsWhenOpaque) {
+  Canvas c(12, 2);
+  CPen dots(PS_DOT, 0, kBlack);
+  c.dc.SelectObject(&dots);
+  c.dc.SetBkColor(kRed);
+  c.dc.MoveTo(0, 0);
+  c.dc.LineTo(12, 0);
+  c.dc.SetBkMode(TRANSPARENT);
+  c.dc.MoveTo(0, 1);
+  c.dc.LineTo(12, 1);
+  EXPECT_EQ(c.Count(kBlack), 12);
+  EXPECT_EQ(c.Count(kRed), 6);
+  EXPECT_EQ(c.dc.GetPixel(0, 0), kBlack);
+  EXPECT_EQ(c.dc.GetPixel(3, 0), kRed);
+  EXPECT_EQ(c.dc.GetPixel(3, 1), kWhite);
+}
+
 TEST(CDCShapes, XorOnePixelRectangleInvertsExactlyItsFrame) {
   Canvas c(12, 12, kBlack);
   c.dc.SelectStockObject(WHITE_PEN);

@@ -125,6 +125,28 @@ TEST(RasterOps, StretchMapsTakeTheNearestSourcePixel) {
   EXPECT_TRUE(gdi::StretchMap(0, 0, 0, 4, 0, 4, 4).empty());
 }
 
+std::vector<CPoint> LinePixels(CPoint a, CPoint b, CRect box = CRect(-100, -100, 100, 100)) {
+  std::vector<CPoint> out;
+  gdi::ForEachLinePixel(a, b, box, [&](int x, int y, long long) { out.emplace_back(x, y); });
+  return out;
+}
+
+TEST(RasterOps, LinesLeaveOutTheirEndWhicheverWayTheyRun) {
+  using Pts = std::vector<CPoint>;
+  EXPECT_EQ(LinePixels({0, 0}, {3, 0}), (Pts{{0, 0}, {1, 0}, {2, 0}}));
+  EXPECT_EQ(LinePixels({3, 0}, {0, 0}), (Pts{{3, 0}, {2, 0}, {1, 0}}));
+  EXPECT_EQ(LinePixels({0, 3}, {0, 0}), (Pts{{0, 3}, {0, 2}, {0, 1}}));
+  EXPECT_EQ(LinePixels({0, 0}, {-2, -2}), (Pts{{0, 0}, {-1, -1}}));
+  EXPECT_EQ(LinePixels({0, 0}, {4, 2}), (Pts{{0, 0}, {1, 1}, {2, 1}, {3, 2}}));
+  EXPECT_TRUE(LinePixels({5, 5}, {5, 5}).empty());
+  // Only the part inside the box is walked: a line across the whole integer
+  // range costs what its visible part costs.
+  const auto visible = LinePixels({INT_MIN, 7}, {INT_MAX, 7}, CRect(0, 0, 10, 10));
+  ASSERT_EQ(visible.size(), 10u);
+  EXPECT_EQ(visible.front(), CPoint(0, 7));
+  EXPECT_EQ(LinePixels({-50, -50}, {50, 50}, CRect(0, 0, 3, 3)), (Pts{{0, 0}, {1, 1}, {2, 2}}));
+}
+
 TEST(RasterOps, PatternTilesRepeatAcrossNegativeCoordinates) {
   gdi::PatternTile tile;
   tile.width = 2;

@@ -31,8 +31,8 @@ UINT PenStyle(const LOGPEN& pen) {
   return style > PS_INSIDEFRAME ? PS_SOLID : style;
 }
 
-// Qt's pen for a logical pen. One-pixel pens leave out a line's last pixel
-// (a flat cap), so that polylines and XOR lines never touch a pixel twice.
+// Qt's pen for the outlines of closed shapes (thin lines are stepped by
+// StrokeThin instead). One-pixel pens stay one pixel whatever the transform.
 QPen MakeQPen(const LOGPEN& pen, QColor colour, bool dashed) {
   QPen q(colour);
   if (IsCosmetic(pen)) {
@@ -52,7 +52,6 @@ QPen MakeQPen(const LOGPEN& pen, QColor colour, bool dashed) {
   return q;
 }
 
-
 QBrush MakeQBrush(const gdi::PatternTile& tile) {
   if (tile.IsSolid()) return QBrush(QColor::fromRgb(tile.pixels[0]));
   QImage texture(tile.width, tile.height, QImage::Format_ARGB32_Premultiplied);
@@ -63,7 +62,6 @@ QBrush MakeQBrush(const gdi::PatternTile& tile) {
     }
   return QBrush(texture);
 }
-
 
 // The box a shape's outline path runs along: one-pixel pens on the outermost
 // pixels, an inside-frame pen of width w half its width in from the edges.

@@ -235,6 +235,26 @@ TEST(CDCText, SingleLineCentredBothWays) {
   EXPECT_EQ(clipped.dc.DrawText("x", nullptr, 0), 0);
 }
 
+TEST(CDCText, AnyBytesAndLongTextsAreLaidOutSafely) {
+  Canvas c(120, 120);
+  c.dc.SetBkMode(TRANSPARENT);
+  std::string all;
+  for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
+  for (UINT format : {0u, DT_WORDBREAK | DT_EXPANDTABS, DT_SINGLELINE | DT_VCENTER | DT_CENTER, DT_TABSTOP | 0x0300u}) {
+    CRect rect(10, 10, 40, 100);
+    c.dc.DrawText(CString(all), &rect, format);
+    c.dc.TextOut(5, 5, CString(all));
+  }
+  CRect rect(10, 10, 110, 110);
+  const std::string longText(20000, 'w');
+  EXPECT_GT(c.dc.DrawText(CString(longText + " " + longText), &rect, DT_WORDBREAK), 0);
+  const CRect ink = c.InkBox(kWhite);
+  EXPECT_GE(ink.left, 5);
+  CRect empty(0, 0, 0, 0);
+  c.dc.DrawText("", &empty, DT_CALCRECT);
+  EXPECT_EQ(empty.Width(), 0);
+}
+
 TEST(CDCText, CalcRectOfSingleLineIsTheTextExtent) {
   Canvas c(10, 10);
   CRect r(5, 5, 6, 6);

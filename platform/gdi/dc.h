@@ -50,6 +50,8 @@ class CDC {
   CBrush* SelectObject(CBrush* brush);
   CFont* SelectObject(CFont* font);
   CBitmap* SelectObject(CBitmap* bitmap);  // memory contexts only; null elsewhere
+  // A region selected is the clip region; the result is its region type.
+  int SelectObject(CRgn* rgn) { return SelectClipRgn(rgn); }
   CGdiObject* SelectObject(CGdiObject* object);
   CGdiObject* SelectStockObject(int index);
   CPen* GetCurrentPen() const;
@@ -141,6 +143,10 @@ class CDC {
   void FillSolidRect(int x, int y, int cx, int cy, COLORREF colour);
   void FrameRect(const CRect& rect, CBrush* brush);
   void InvertRect(const CRect& rect);
+  // A one-pixel frame, top and left in one colour, bottom and right in the other.
+  void Draw3dRect(const CRect& rect, COLORREF topLeft, COLORREF bottomRight);
+  // A dotted frame inverted pixel by pixel: drawing it again removes it.
+  void DrawFocusRect(const CRect& rect);
   // Regions here are in logical coordinates.
   BOOL FillRgn(CRgn* rgn, CBrush* brush);
   BOOL PaintRgn(CRgn* rgn);

@@ -336,6 +336,32 @@ void CDC::FrameRect(const CRect& rect, CBrush* brush) {
   FillDeviceRect(CRect(d.right - 1, d.top, d.right, d.bottom), PATCOPY, tile);
 }
 
+void CDC::Draw3dRect(const CRect& rect, COLORREF topLeft, COLORREF bottomRight) {
+  const LONG l = rect.left, t = rect.top, r = rect.right, b = rect.bottom;
+  if (r <= l || b <= t) return;
+  FillSolidRect(CRect(l, t, r - 1, t + 1), topLeft);
+  FillSolidRect(CRect(l, t, l + 1, b - 1), topLeft);
+  FillSolidRect(CRect(r - 1, t, r, b), bottomRight);
+  FillSolidRect(CRect(l, b - 1, r, b), bottomRight);
+}
+
+void CDC::DrawFocusRect(const CRect& rect) {
+  const CRect d = m->ToDevice(rect);
+  if (d.IsRectEmpty()) return;
+  // Every other pixel, counted from the surface's origin: white inverts, black keeps.
+  gdi::PatternTile dots;
+  dots.width = dots.height = 2;
+  dots.pixels = {gdi::kOpaque | gdi::kColourBits, gdi::kOpaque, gdi::kOpaque, gdi::kOpaque | gdi::kColourBits};
+  dots.opaque = {1, 1, 1, 1};
+  // The edges must not overlap, or corners would be inverted twice.
+  FillDeviceRect(CRect(d.left, d.top, d.right, d.top + 1), PATINVERT, dots);
+  if (d.Height() > 1) FillDeviceRect(CRect(d.left, d.bottom - 1, d.right, d.bottom), PATINVERT, dots);
+  if (d.Height() > 2) {
+    FillDeviceRect(CRect(d.left, d.top + 1, d.left + 1, d.bottom - 1), PATINVERT, dots);
+    if (d.Width() > 1) FillDeviceRect(CRect(d.right - 1, d.top + 1, d.right, d.bottom - 1), PATINVERT, dots);
+  }
+}
+
 void CDC::InvertRect(const CRect& rect) { FillDeviceRect(m->ToDevice(rect), DSTINVERT, gdi::PatternTile{}); }
 
 BOOL CDC::PatBlt(int x, int y, int width, int height, DWORD rop) {

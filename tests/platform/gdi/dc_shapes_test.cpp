@@ -206,6 +206,25 @@ TEST(CDCShapes, FillsFramesAndInverts) {
   EXPECT_EQ(c.dc.GetPixel(3, 3), kRed);
 }
 
+TEST(CDCShapes, FocusRectanglesComeAndGoAndThreeDFramesShadeTheirEdges) {
+  for (const CRect& r : {CRect(2, 2, 12, 9), CRect(3, 3, 4, 10), CRect(1, 1, 15, 2), CRect(5, 5, 6, 6)}) {
+    Canvas c(16, 12);
+    PaintGradient(c, 16, 12);
+    const auto before = c.Pixels();
+    c.dc.DrawFocusRect(r);
+    EXPECT_NE(c.Pixels(), before);
+    c.dc.DrawFocusRect(r);
+    EXPECT_EQ(c.Pixels(), before) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+  }
+  Canvas c(10, 10);
+  c.dc.Draw3dRect(CRect(1, 1, 9, 9), kRed, kBlack);
+  EXPECT_EQ(c.dc.GetPixel(1, 1), kRed);
+  EXPECT_EQ(c.dc.GetPixel(1, 8), kBlack);
+  EXPECT_EQ(c.dc.GetPixel(8, 1), kBlack);
+  EXPECT_EQ(c.dc.GetPixel(4, 4), kWhite);
+  EXPECT_EQ(c.InkBox(kWhite), CRect(1, 1, 9, 9));
+}
+
 TEST(CDCShapes, HatchedBrushGapsFollowTheBackgroundMode) {
   for (int mode : {OPAQUE, TRANSPARENT}) {
     Canvas c(16, 16, kRed);
@@ -248,7 +267,7 @@ TEST(CDCShapes, ClipRegionShapesDrawing) {
   Canvas c(30, 30);
   CRgn round;
   round.CreateEllipticRgn(0, 0, 30, 30);
-  EXPECT_EQ(c.dc.SelectClipRgn(&round), COMPLEXREGION);
+  EXPECT_EQ(c.dc.SelectObject(&round), COMPLEXREGION);
   c.dc.FillSolidRect(CRect(0, 0, 30, 30), kBlack);
   EXPECT_EQ(c.dc.GetPixel(0, 0), CLR_INVALID);  // outside the clip
   c.dc.SelectClipRgn(nullptr);

@@ -1,0 +1,177 @@
+// CDC: a device context drawing into 32-bit pixels (a memory bitmap or a window's surface).
+#pragma once
+
+#include <memory>
+
+#include "platform/cstring.h"
+#include "platform/gdi/gdi_defs.h"
+#include "platform/gdi/raster_ops.h"
+#include "platform/geometry.h"
+
+class QImage;
+class CBitmap;
+class CBrush;
+class CFont;
+class CGdiObject;
+class CPen;
+class CRgn;
+
+// Coordinates given to drawing functions are logical; SetWindowOrg/SetViewportOrg
+// (and the extents in MM_ANISOTROPIC) map them to device pixels. Clip regions
+// given to SelectClipRgn are in device pixels, as callers compute them so.
+// Pen widths and font heights are not scaled by the extents.
+//
+// Selected pens, brushes and fonts are copied when selected: deleting one that
+// is still selected leaves the context drawing with the copy. A selected bitmap
+// is drawn into directly; when it is deleted or destroyed the context falls
+// back to its own 1 x 1 monochrome bitmap.
+class CDC {
+ public:
+  CDC();
+  virtual ~CDC();
+  CDC(const CDC&) = delete;
+  CDC& operator=(const CDC&) = delete;
+
+  // A memory context (dc is not read): it draws into the bitmap selected into it.
+  BOOL CreateCompatibleDC(CDC* dc);
+  // A context drawing into a window's surface, which must outlive the context
+  // (or be detached first); an image that is not 32-bit RGB is converted.
+  void AttachSurface(QImage* image);
+  void AttachSurface(const gdi::PixelSurface& surface);
+  void DetachSurface();
+  BOOL DeleteDC();
+  // The pixels drawn into now (invalid when there are none).
+  gdi::PixelSurface GetSurfaceInfo() const;
+  BOOL IsPrinting() const { return FALSE; }
+  int GetDeviceCaps(int index) const;
+
+  // Selection returns what was selected before, to be selected back.
+  CPen* SelectObject(CPen* pen);
+  CBrush* SelectObject(CBrush* brush);
+  CFont* SelectObject(CFont* font);
+  CBitmap* SelectObject(CBitmap* bitmap);  // memory contexts only; null elsewhere
+  CGdiObject* SelectObject(CGdiObject* object);
+  CGdiObject* SelectStockObject(int index);
+  CPen* GetCurrentPen() const;
+  CBrush* GetCurrentBrush() const;
+  CFont* GetCurrentFont() const;
+  CBitmap* GetCurrentBitmap() const;
+
+  COLORREF SetTextColor(COLORREF colour);
+  COLORREF GetTextColor() const;
+  COLORREF SetBkColor(COLORREF colour);
+  COLORREF GetBkColor() const;
+  int SetBkMode(int mode);
+  int GetBkMode() const;
+  int SetROP2(int mode);
+  int GetROP2() const;
+  UINT SetTextAlign(UINT align);
+  UINT GetTextAlign() const;
+  int SetPolyFillMode(int mode);
+  int GetPolyFillMode() const;
+  int SetStretchBltMode(int mode);
+  int GetStretchBltMode() const;
+  CPoint SetBrushOrg(int x, int y);
+
+  // Saves colours, modes, selected pen/brush/font, mapping, position and clipping.
+  int SaveDC();
+  // saved > 0 restores that level, negative counts back from the latest.
+  BOOL RestoreDC(int saved);
+
+  int SetMapMode(int mode);
+  int GetMapMode() const;
+  CPoint SetWindowOrg(int x, int y);
+  CPoint SetWindowOrg(CPoint p) { return SetWindowOrg(p.x, p.y); }
+  CPoint GetWindowOrg() const;
+  CPoint OffsetWindowOrg(int dx, int dy);
+  CPoint SetViewportOrg(int x, int y);
+  CPoint SetViewportOrg(CPoint p) { return SetViewportOrg(p.x, p.y); }
+  CPoint GetViewportOrg() const;
+  CPoint OffsetViewportOrg(int dx, int dy);
+  CSize SetWindowExt(int cx, int cy);
+  CSize SetViewportExt(int cx, int cy);
+  CSize GetWindowExt() const;
+  CSize GetViewportExt() const;
+  void LPtoDP(CPoint* points, int count = 1) const;
+  void LPtoDP(CRect* rect) const;
+  void DPtoLP(CPoint* points, int count = 1) const;
+  void DPtoLP(CRect* rect) const;
+
+  // rgn null removes clipping; the region is copied. Returns the clip's region type.
+  int SelectClipRgn(CRgn* rgn);
+  int SelectClipRgn(CRgn* rgn, int mode);
+  int IntersectClipRect(int left, int top, int right, int bottom);
+  int IntersectClipRect(const CRect& r) { return IntersectClipRect(r.left, r.top, r.right, r.bottom); }
+  int ExcludeClipRect(int left, int top, int right, int bottom);
+  int ExcludeClipRect(const CRect& r) { return ExcludeClipRect(r.left, r.top, r.right, r.bottom); }
+  // The bounding box of what can be drawn, in logical coordinates.
+  int GetClipBox(CRect* rect) const;
+  BOOL PtVisible(int x, int y) const;
+  BOOL RectVisible(const CRect& rect) const;
+
+  // CLR_INVALID outside the surface or the clip.
+  COLORREF SetPixel(int x, int y, COLORREF colour);
+  BOOL SetPixelV(int x, int y, COLORREF colour);
+  COLORREF GetPixel(int x, int y) const;
+  COLORREF GetPixel(CPoint p) const { return GetPixel(p.x, p.y); }
+  // The pixels of a logical rectangle, cut to the surface: bits points at its
+  // first pixel. Empty when nothing of it lies on the surface.
+  gdi::PixelSurface GetPixelRect(const CRect& rect);
+
+  CPoint MoveTo(int x, int y);
+  CPoint MoveTo(CPoint p) { return MoveTo(p.x, p.y); }
+  // Draws up to, not including, the end point, which becomes the current position.
+  BOOL LineTo(int x, int y);
+  BOOL LineTo(CPoint p) { return LineTo(p.x, p.y); }
+  CPoint GetCurrentPosition() const;
+  BOOL Polyline(const CPoint* points, int count);
+  BOOL Polygon(const CPoint* points, int count);
+  // 1 + 3n points: a start, then two control points and an end per curve.
+  BOOL PolyBezier(const CPoint* points, int count);
+  BOOL Rectangle(int left, int top, int right, int bottom);
+  BOOL Rectangle(const CRect& r) { return Rectangle(r.left, r.top, r.right, r.bottom); }
+  BOOL RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
+  BOOL RoundRect(const CRect& r, CPoint corner) { return RoundRect(r.left, r.top, r.right, r.bottom, corner.x, corner.y); }
+  BOOL Ellipse(int left, int top, int right, int bottom);
+  BOOL Ellipse(const CRect& r) { return Ellipse(r.left, r.top, r.right, r.bottom); }
+
+  // Whole-pixel fills that ignore the pen and the mix mode.
+  void FillRect(const CRect& rect, CBrush* brush);
+  void FillSolidRect(const CRect& rect, COLORREF colour);
+  void FillSolidRect(int x, int y, int cx, int cy, COLORREF colour);
+  void FrameRect(const CRect& rect, CBrush* brush);
+  void InvertRect(const CRect& rect);
+  // Regions here are in logical coordinates.
+  BOOL FillRgn(CRgn* rgn, CBrush* brush);
+  BOOL PaintRgn(CRgn* rgn);
+  BOOL InvertRgn(CRgn* rgn);
+
+  BOOL BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, DWORD rop);
+  BOOL StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, int srcWidth, int srcHeight,
+                  DWORD rop);
+  BOOL PatBlt(int x, int y, int width, int height, DWORD rop);
+
+  BOOL TextOut(int x, int y, const CString& text);
+  BOOL TextOut(int x, int y, const char* text, int count) { return TextOut(x, y, CString(text, count)); }
+  // ETO_OPAQUE fills rect with the background colour; ETO_CLIPPED keeps the text inside it.
+  BOOL ExtTextOut(int x, int y, UINT options, const CRect* rect, const CString& text);
+  CSize GetTextExtent(const CString& text) const;
+  CSize GetTextExtent(const char* text, int count) const { return GetTextExtent(CString(text, count)); }
+  CSize GetOutputTextExtent(const CString& text) const { return GetTextExtent(text); }
+  BOOL GetTextMetrics(TEXTMETRIC* metrics) const;
+  // Returns the height of the text (with DT_VCENTER/DT_BOTTOM: from rect's top
+  // to the bottom of the text); DT_CALCRECT only measures, setting right and bottom.
+  int DrawText(const CString& text, CRect* rect, UINT format);
+
+ private:
+  friend class CBitmap;
+  struct Impl;
+  void ForgetBitmap(CBitmap* bitmap);
+  void FillDeviceRect(const CRect& deviceRect, DWORD rop, const gdi::PatternTile& pattern);
+  BOOL FillRegionWith(CRgn* rgn, DWORD rop, const gdi::PatternTile& pattern);
+  template <class Draw>
+  void PaintShape(const CRect& deviceBounds, bool closed, Draw&& draw);
+  std::unique_ptr<Impl> m;
+};
+
+constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;

@@ -252,7 +252,7 @@ TEST(BmpReader, Rle4StreamCutShortStopsCleanly) {
 }
 
 TEST(BmpReader, ReferenceRle4FileMatchesItsPicture) {
-  std::string folder = std::string(TVN_MEDIA_TEST_DATA) + "/reference-courses/f_bmp4rle/";
+  std::string folder = std::string(TVN_TEST_DATA_DIR) + "/reference-courses/f_bmp4rle/";
   CFile file;
   ASSERT_TRUE(file.OpenHostPath(folder + "F_BMP4RLE.BMP", CFile::modeRead));
   CDib dib;

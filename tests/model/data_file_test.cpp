@@ -50,8 +50,7 @@ using DataFileTest = Fixture;
 }  // namespace
 
 TEST_F(DataFileTest, ReferenceFileReadsItsDirectoryAndEntriesWithExactBytes) {
-  const char* root = std::getenv("TVN_TEST_DATA");
-  if (!root) root = TVN_TEST_DATA_DIR;
+  const char* root = TVN_TEST_DATA_DIR;
   std::filesystem::path path = std::filesystem::path(root) / "reference-courses/d_packed/d_packed.dat";
   std::vector<BYTE> raw = tvn::testing::ReadBytes(path);
   ASSERT_TRUE(data.Open(Text(path)));

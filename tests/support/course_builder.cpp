@@ -60,4 +60,49 @@ CourseBuilder& CourseBuilder::ActionManager(const IconFields& fields, const std:
   return Manager("CActionManager", 2, fields, actions);
 }
 
+namespace {
+
+std::int32_t NameHash(std::string_view name) {
+  std::uint32_t h = 0;
+  for (unsigned char c : name) h = h * 33u + static_cast<std::uint32_t>(c >= 0x80 ? static_cast<int>(c) - 256 : c);
+  return static_cast<std::int32_t>(h);
+}
+
+}  // namespace
+
+CourseBuilder& CourseBuilder::VariableTable(const std::vector<VariableFields>& variables) {
+  m_out.ClassRef("CVariableTable", 2);
+  m_out.Word(static_cast<std::uint16_t>(variables.size()));
+  for (const VariableFields& v : variables) Variable(v);
+  return *this;
+}
+
+CourseBuilder& CourseBuilder::Variable(const VariableFields& fields) {
+  m_out.ClassRef("CVariable", 2);
+  m_out.String(fields.name).Byte(fields.precision).Dword(fields.flags);
+  m_out.Int(fields.id ? *fields.id : NameHash(fields.name));
+  m_out.Byte(fields.formatIndex).String(fields.format);
+  if (!fields.recordSet) {
+    m_out.Byte(0);
+    return *this;
+  }
+  const RecordSetFields& rs = *fields.recordSet;
+  m_out.Byte(1);
+  m_out.ClassRef("CRecordSetData", 2);
+  m_out.String(rs.source).String(rs.second).String(rs.third);
+  m_out.Count(static_cast<std::uint32_t>(rs.first.size()));
+  for (const auto& s : rs.first) m_out.String(s);
+  m_out.Count(static_cast<std::uint32_t>(rs.columns.size()));
+  for (const auto& s : rs.columns) m_out.String(s);
+  m_out.Word(static_cast<std::uint16_t>(rs.indices.size()));
+  for (std::uint16_t i : rs.indices) m_out.Word(i);
+  return *this;
+}
+
+CourseBuilder& CourseBuilder::VarOrValue(std::int32_t literal, std::int32_t variableId) {
+  m_out.ClassRef("CVarOrValue", 2);
+  m_out.Int(literal).Int(variableId);
+  return *this;
+}
+
 }  // namespace tvn::testing

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,25 @@ struct KeyFields {
   std::vector<std::uint8_t> switches;
 };
 
+// A record-set binding as stored.
+struct RecordSetFields {
+  std::string source, second, third;
+  std::vector<std::string> first;
+  std::vector<std::string> columns;
+  std::vector<std::uint16_t> indices;
+};
+
+// A variable declaration as stored; the id is the name's hash unless given.
+struct VariableFields {
+  std::string name;
+  std::uint8_t precision = 0;
+  std::uint32_t flags = 0x100;
+  std::optional<std::int32_t> id;
+  std::uint8_t formatIndex = 1;
+  std::string format;
+  std::optional<RecordSetFields> recordSet;
+};
+
 // Writes course objects into an archive stream for a given course file version.
 class CourseBuilder {
  public:
@@ -84,6 +104,13 @@ class CourseBuilder {
 
   // An action list: a "CActionManager" (schema 2) with the actions the writers lay down.
   CourseBuilder& ActionManager(const IconFields& fields, const std::vector<Writer>& actions);
+
+  // The variable declarations of a course: class record, WORD count, then
+  // each declaration with its own class record.
+  CourseBuilder& VariableTable(const std::vector<VariableFields>& variables);
+  CourseBuilder& Variable(const VariableFields& fields);
+  // A bindable integer: class record, literal, variable id.
+  CourseBuilder& VarOrValue(std::int32_t literal, std::int32_t variableId);
 
  private:
   ArchiveWriter m_out;

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "model/script.h"
 #include "model/variable_context.h"
 #include "model/variable_table.h"
 
@@ -39,5 +40,19 @@ class TestVariableContext : public CVariableContext {
   std::int64_t now = 946684799;  // Friday 31 December 1999 23:59:59 UTC
   int scoreResets = 0;
 };
+
+// What a script assigning an expression to the untyped course variable R left.
+struct Outcome {
+  int error;
+  CVariable value;
+};
+inline Outcome Evaluate(TestVariableContext& ctx, const std::string& expression) {
+  CVariable* r = ctx.course->FindByName("R");
+  if (!r) r = &ctx.Declare("R", VarType::kNone);
+  r->Clear(TRUE);
+  r->SetType(VarType::kNone);
+  int error = ExecuteScript(ctx, CString("R = " + expression));
+  return {error, *r};
+}
 
 }  // namespace tvn::testing

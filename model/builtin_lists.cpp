@@ -138,6 +138,14 @@ DWORD CountElements(std::string_view text, std::string_view separator) {
   return count;
 }
 
+std::vector<std::string_view> SplitElements(std::string_view text, std::string_view separator) {
+  ElementScanner scan(text, separator);
+  Element e{};
+  std::vector<std::string_view> elements;
+  while (scan.Next(e)) elements.push_back(text.substr(e.start, e.end - e.start));
+  return elements;
+}
+
 }  // namespace tvn::lists
 
 namespace tvn::builtins {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "platform/cstring.h"
 
@@ -21,5 +22,7 @@ CString DeleteElementSpan(std::string_view text, DWORD first, DWORD last, std::s
 CString ReplaceElementAt(std::string_view text, DWORD index, std::string_view element, std::string_view separator);
 CString InsertElementAt(std::string_view text, DWORD index, std::string_view element, std::string_view separator);
 DWORD CountElements(std::string_view text, std::string_view separator);
+// Every element in order, as views into text.
+std::vector<std::string_view> SplitElements(std::string_view text, std::string_view separator);
 
 }  // namespace tvn::lists

@@ -2,14 +2,10 @@
 #include <algorithm>
 
 #include "model/builtin_functions.h"
+#include "model/expression_evaluator.h"
 #include "model/value_conversion.h"
 
 namespace tvn::builtins {
-namespace {
-
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-}  // namespace
 
 void LowerCase(CBuiltinCall& call) {
   CString text = call.Arg(1).GetString();
@@ -36,13 +32,13 @@ void SubString(CBuiltinCall& call) {
 
 void StripTrailing(CBuiltinCall& call) {
   std::string_view text = call.Arg(1).GetString().view();
-  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
+  while (!text.empty() && CExpressionEvaluator::IsSpace(text.back())) text.remove_suffix(1);
   call.SetText(CString(text));
 }
 
 void StripLeading(CBuiltinCall& call) {
   std::string_view text = call.Arg(1).GetString().view();
-  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && CExpressionEvaluator::IsSpace(text.front())) text.remove_prefix(1);
   call.SetText(CString(text));
 }
 

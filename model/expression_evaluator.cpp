@@ -23,11 +23,12 @@ enum Comparison { kNotEqual, kGreaterEqual, kGreater, kLessEqual, kLess, kEqual 
 enum Arithmetic { kAdd, kSubtract, kMultiply, kDivide, kPower };
 enum Logical { kAnd, kOr, kNot, kNoLogical = -1 };
 
-// The C library's space test on single-byte text.
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-bool IsNameDelimiter(char c) { return IsSpace(c) || std::strchr("()=+-*/,", c) != nullptr; }
-bool IsOperandDelimiter(char c) { return IsSpace(c) || std::strchr("()+-=<>*/,^", c) != nullptr; }
+bool IsNameDelimiter(char c) {
+  return CExpressionEvaluator::IsSpace(c) || std::string_view("()=+-*/,").find(c) != std::string_view::npos;
+}
+bool IsOperandDelimiter(char c) {
+  return CExpressionEvaluator::IsSpace(c) || std::string_view("()+-=<>*/,^").find(c) != std::string_view::npos;
+}
 
 void ApplyArithmetic(int op, CVariable& left, const CVariable& right) {
   const DWORD type = right.GetType();
@@ -155,11 +156,9 @@ void CExpressionEvaluator::SkipToClosingParenthesis() {
   }
 }
 
-std::string_view CExpressionEvaluator::NextToken(bool numberDelimiters) {
+std::string_view CExpressionEvaluator::NextOperandToken() {
   std::size_t start = m_pos;
-  while (m_pos < m_text.size() &&
-         !(numberDelimiters ? IsOperandDelimiter(m_text[m_pos]) : IsNameDelimiter(m_text[m_pos])))
-    ++m_pos;
+  while (m_pos < m_text.size() && !IsOperandDelimiter(m_text[m_pos])) ++m_pos;
   return m_text.substr(start, m_pos - start);
 }
 
@@ -210,7 +209,7 @@ DWORD CExpressionEvaluator::ParseStringLiteral(CVariable& operand) {
 DWORD CExpressionEvaluator::ParseNumber(CVariable& operand) {
   bool negative = Peek() == '-';
   if (negative) Advance();
-  std::string_view token = NextToken(true);
+  std::string_view token = NextOperandToken();
   m_tokenEnd = m_pos;
   if (token.find(':') != std::string_view::npos) {
     LONG seconds = TimeSpanLiteral(token);
@@ -227,7 +226,7 @@ DWORD CExpressionEvaluator::ParseNumber(CVariable& operand) {
 }
 
 DWORD CExpressionEvaluator::ParseName(CVariable& operand) {
-  std::string_view name = NextToken(true);
+  std::string_view name = NextOperandToken();
   m_tokenEnd = m_pos;
   if (name.empty()) return 0;  // a delimiter where an operand belongs
   if (const CVariable* v = FindVariable(m_context, name)) {

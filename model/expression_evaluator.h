@@ -56,6 +56,8 @@ class CExpressionEvaluator {
   int ScanToken();
   // The index of word in table (any case, exact length), or -1.
   static int FindKeyword(std::span<const char* const> table, std::string_view word);
+  // The C library's space test on single-byte text.
+  static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
   void SkipSpaces();
   BOOL AtEnd() const { return m_pos >= m_text.size(); }
@@ -92,7 +94,8 @@ class CExpressionEvaluator {
  private:
   void RunLine(std::string_view line);
   void AssignValue(CVariable& target, const CVariable& value);
-  std::string_view NextToken(bool numberDelimiters);
+  // Numbers and names run up to a space or one of "()+-=<>*/,^".
+  std::string_view NextOperandToken();
   DWORD ParseStringLiteral(CVariable& operand);
   DWORD ParseNumber(CVariable& operand);
   DWORD ParseName(CVariable& operand);

@@ -40,7 +40,9 @@ std::string Format(std::string_view format, std::int64_t seconds, std::size_t ma
   std::size_t size = fmt.size() * 4 + 64;
   while (size <= maxLength + 1) {
     std::vector<char> buffer(size);
-    std::size_t n = strftime_l(buffer.data(), buffer.size(), fmt.c_str(), &tm, CLocale());
+    locale_t loc = CLocale();
+    std::size_t n = loc ? strftime_l(buffer.data(), buffer.size(), fmt.c_str(), &tm, loc)
+                        : std::strftime(buffer.data(), buffer.size(), fmt.c_str(), &tm);
     if (n > 0) return std::string(buffer.data(), n);
     size *= 2;
   }

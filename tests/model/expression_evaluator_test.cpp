@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <clocale>
 
 #include "model/builtin_table.h"
 #include "model/script.h"
@@ -256,4 +257,17 @@ TEST(ScriptNesting, AnInnerScriptLeavesTheOuterRunAlone) {
   EXPECT_EQ(n.GetReal(), 11);
   EXPECT_EQ(FindVariable(ctx, "outer"), nullptr);
   EXPECT_EQ(FindVariable(ctx, "inner"), nullptr);
+}
+
+TEST(ScriptNumbers, ReadAndPrintedInTheCLocaleWhateverTheProcessLocale) {
+  std::string saved = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale installed";
+  TestVariableContext ctx;
+  CVariable& s = ctx.Declare("S", VarType::kString);
+  CVariable& n = ctx.Declare("N", VarType::kNumber, 2);
+  EXPECT_EQ(ExecuteScript(ctx, "N = 1.5 + 2.25\nS = N\nN = \"0.5\""), 0);
+  EXPECT_EQ(s.GetString(), "3.75");
+  EXPECT_EQ(n.GetReal(), 0.5);
+  EXPECT_EQ(CheckCondition(ctx, "N = 0.5"), 1);
+  std::setlocale(LC_ALL, saved.c_str());
 }

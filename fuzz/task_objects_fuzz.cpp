@@ -4,6 +4,7 @@
 // second the course file version. What was read is then used the way the
 // runtime uses it, with scripts and conditions running on a real variable table.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "behaviour/action_manager.h"
@@ -144,6 +145,8 @@ void UseMenu(const CMenuItemList& menu) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
   CMemFile file(data + 2, size - 2);
+  // Lists that adopted items must outlive the archive, which may still hand out back-references to them.
+  std::vector<std::unique_ptr<CMenuItemList>> menus;
   try {
     CArchive ar(file);
     ar.SetCourseVersion(3 + data[1] % 3);
@@ -167,9 +170,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           UseObject(ar.ReadObject(RUNTIME_CLASS(CObject)));
           break;
         default: {
-          CMenuItemList menu;
-          menu.Serialize(ar);
-          UseMenu(menu);
+          menus.push_back(std::make_unique<CMenuItemList>());
+          menus.back()->Serialize(ar);
+          UseMenu(*menus.back());
           break;
         }
       }

@@ -17,6 +17,7 @@ void CKeyboardEvent::CopyFrom(const CIconObject* source, BOOL keepIdentity) {
 }
 
 BOOL CKeyboardEvent::OnKey(int key, int state) {
+  if (!CIconObject::IsEnabled()) return FALSE;  // disabled objects never take input
   return m_keys.Match(KeypadDigitToCharacter(static_cast<UINT>(key)), static_cast<UINT>(state),
                       HeldModifiers(TaskServicesOf(this)));
 }

@@ -16,6 +16,7 @@ void CKeyBoardResponse::CopyFrom(const CIconObject* source, BOOL keepIdentity) {
 }
 
 BOOL CKeyBoardResponse::OnKey(int key, int state) {
+  if (!CIconObject::IsEnabled()) return FALSE;  // disabled objects never take input
   return m_keys.Match(KeypadDigitToCharacter(static_cast<UINT>(key)), static_cast<UINT>(state),
                       HeldModifiers(Services()));
 }

@@ -2,6 +2,7 @@
 #include "model/task.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "model/archive.h"
@@ -113,7 +114,7 @@ void CTask::StartQuestionTimer() {
 void CTask::StopQuestionTimer() {
   if (!m_bClockRunning) return;
   DWORD now = m_pServices ? m_pServices->GetTickCount() : m_dwQuestionStart;
-  ++m_nAttempts;
+  if (m_nAttempts < 0xFFFF) ++m_nAttempts;  // kept from wrapping back to a first answer
   // Unsigned difference: right across a wrap of the tick count.
   m_nAnswerTime = static_cast<LONG>(static_cast<DWORD>(m_nAnswerTime) + (now - m_dwQuestionStart));
   m_dwQuestionStart = 0;
@@ -130,7 +131,7 @@ void CTask::UpdateScore(int mark) {
   CVariableContext* vars = m_pServices ? &m_pServices->Variables() : nullptr;
   auto counter = [&](const char* name) { return vars ? FindVariable(*vars, name) : nullptr; };
   if (mark == AnswerMark::kRight) {
-    m_nAnswerState = std::max(m_nAnswerState + 1, 1);
+    m_nAnswerState = m_nAnswerState < 1 ? 1 : m_nAnswerState + (m_nAnswerState < INT_MAX ? 1 : 0);
     if (m_nAnswerState == 1) Increase(counter("QuestionsCorrect"));
   } else if (mark == AnswerMark::kWrong) {
     m_nAnswerState = std::max(m_nAnswerState, 0);

@@ -161,6 +161,8 @@ TEST(KeyboardEvent, MatchesWithTheModifiersHeldAndKeypadDigitsAsCharacters) {
   // The offer goes through the manager's dispatcher too.
   s.Hold(false, false, false);
   EXPECT_EQ(task->GetEvents()->FindKeyTarget('Y', 0), event);
+  event->SetFlags(0x84);  // disabled: refuses even a key offered directly
+  EXPECT_FALSE(event->OnKey('Y', 0));
 }
 
 TEST(EventTrigger, CopiesTakeFlagsConditionAndTheirOwnFields) {

@@ -233,6 +233,7 @@ TEST(KeyboardResponse, ReadsKeysThenTheBaseAndDisabledOnesNeverAccept) {
   // The disabled one would take any key, but is never offered it.
   EXPECT_EQ(task->GetResponses()->FindKeyTarget('Z', 0), nullptr);
   EXPECT_EQ(task->GetResponses()->FindKeyTarget('A', 0), on);
+  EXPECT_FALSE(off->OnKey('Z', 0));  // nor does it take a key offered to it directly
   CKeyBoardResponse copy(*on);
   EXPECT_EQ(copy.GetKeyboard().GetCharacters(), CString("A"));
   CKeyBoardResponse assigned;

@@ -11,30 +11,23 @@
 #include "model/task.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/fake_task_services.h"
+#include "tests/support/stream_reader.h"
 
 using tvn::testing::CourseBuilder;
 using tvn::testing::EventFields;
 using tvn::testing::FakeTaskServices;
 using tvn::testing::IconFields;
 using tvn::testing::KeyFields;
+using tvn::testing::StreamReader;
 
 namespace {
-
-struct Reader {
-  Reader(const std::vector<std::uint8_t>& bytes, int version) : data(bytes), file(data.data(), data.size()), ar(file) {
-    ar.SetCourseVersion(version);
-  }
-  std::vector<std::uint8_t> data;
-  CMemFile file;
-  CArchive ar;
-};
 
 // A task holding the events the writers lay down, with the fake services.
 std::unique_ptr<CTask> TaskWithEvents(FakeTaskServices& s, const std::vector<CourseBuilder::Writer>& events,
                                       int version = 5, IconFields managerIcon = IconFields{4, "", "", 3}) {
   CourseBuilder b(version);
   b.Task(IconFields{4, "t", "", 3}, 1, events, {}, {}, managerIcon);
-  Reader r(b.bytes(), version);
+  StreamReader r(b.bytes(), version);
   auto task = r.ar.ReadOwned<CTask>();
   if (task) task->SetServices(&s);
   return task;
@@ -123,7 +116,7 @@ TEST(EventTrigger, TruncatedEventFailsWithEndOfFile) {
   b.DemonEvent(IconFields{4, "demon", "", 3}, EventFields{1, "A = 1"}, "B");
   std::vector<std::uint8_t> bytes = b.bytes();
   bytes.resize(bytes.size() - 3);
-  Reader r(bytes, 5);
+  StreamReader r(bytes, 5);
   try {
     r.ar.ReadObject(RUNTIME_CLASS(CObject));
     FAIL() << "read a truncated event";

@@ -12,12 +12,14 @@
 #include "model/task.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/fake_task_services.h"
+#include "tests/support/stream_reader.h"
 
 using tvn::testing::CourseBuilder;
 using tvn::testing::FakeTaskServices;
 using tvn::testing::IconFields;
 using tvn::testing::KeyFields;
 using tvn::testing::ResponseFields;
+using tvn::testing::StreamReader;
 
 namespace {
 
@@ -193,10 +195,8 @@ TEST(KeyboardResponse, MatchesKeysWithTheModifiersHeld) {
     CourseBuilder b;
     b.Task(IconFields{}, 1, {}, {},
            {[&](CourseBuilder& w) { w.KeyboardResponse(IconFields{4, "keys", "", 3}, ResponseFields{}, r.keys); }});
-    std::vector<std::uint8_t> bytes = b.bytes();
-    CMemFile file(bytes.data(), bytes.size());
-    CArchive ar(file);
-    auto task = ar.ReadOwned<CTask>();
+    StreamReader r(b.bytes(), 5);
+    auto task = r.ar.ReadOwned<CTask>();
     ASSERT_TRUE(task);
     task->SetServices(&s);
     s.Hold(r.ctrl, r.shift, r.alt);
@@ -216,10 +216,8 @@ TEST(KeyboardResponse, ReadsKeysThenTheBaseAndDisabledOnesNeverAccept) {
   b.Task(IconFields{}, 1, {}, {},
          {[&](CourseBuilder& w) { w.KeyboardResponse(IconFields{0x84, "off", "", 3}, base, KeyFields{}); },
           [&](CourseBuilder& w) { w.KeyboardResponse(IconFields{4, "on", "", 3}, base, KeyFields{0, "A", {}}); }});
-  std::vector<std::uint8_t> bytes = b.bytes();
-  CMemFile file(bytes.data(), bytes.size());
-  CArchive ar(file);
-  auto task = ar.ReadOwned<CTask>();
+  StreamReader r(b.bytes(), 5);
+  auto task = r.ar.ReadOwned<CTask>();
   ASSERT_TRUE(task);
   auto* off = DynamicDowncast<CKeyBoardResponse>(task->GetResponses()->GetChild(0));
   auto* on = DynamicDowncast<CKeyBoardResponse>(task->GetResponses()->GetChild(1));

@@ -10,11 +10,13 @@
 #include "model/task.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/fake_task_services.h"
+#include "tests/support/stream_reader.h"
 
 using tvn::testing::CourseBuilder;
 using tvn::testing::FakeTaskServices;
 using tvn::testing::IconFields;
 using tvn::testing::ResponseFields;
+using tvn::testing::StreamReader;
 
 namespace {
 
@@ -28,15 +30,6 @@ class CCountingAction : public CAction {
 
  private:
   int* m_runs;
-};
-
-struct Reader {
-  Reader(const std::vector<std::uint8_t>& bytes, int version) : data(bytes), file(data.data(), data.size()), ar(file) {
-    ar.SetCourseVersion(version);
-  }
-  std::vector<std::uint8_t> data;
-  CMemFile file;
-  CArchive ar;
 };
 
 // A response inside a task that has the fake services.
@@ -59,7 +52,7 @@ struct Hosted {
 };
 
 std::unique_ptr<CResponse> ReadResponse(const CourseBuilder& b, int version, CVariableContext* vars = nullptr) {
-  Reader r(b.bytes(), version);
+  StreamReader r(b.bytes(), version);
   r.ar.SetVariableContext(vars);
   return r.ar.ReadOwned<CResponse>();
 }
@@ -310,7 +303,7 @@ TEST(ResponseStored, TaskTagNamesTheTargetVariable) {
   f.targets = {0xFFFE};
   CourseBuilder b(4);
   b.Response("CResponse", 2, IconFields{}, f);
-  Reader r(b.bytes(), 4);
+  StreamReader r(b.bytes(), 4);
   r.ar.SetVariableContext(&s.vars);
   auto owned = r.ar.ReadOwned<CResponse>();
   ASSERT_TRUE(owned);
@@ -332,7 +325,7 @@ TEST(ResponseStored, DamagedResponsesFailWithEndOfFile) {
   // Cut inside the targets, inside the expression, inside the action list and the common part.
   for (std::size_t cut = 1; cut < whole.size(); cut += 3) {
     std::vector<std::uint8_t> bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() - cut));
-    Reader r(bytes, 5);
+    StreamReader r(bytes, 5);
     try {
       r.ar.ReadObject(RUNTIME_CLASS(CObject));
       ADD_FAILURE() << "read a response cut by " << cut;

@@ -11,11 +11,13 @@
 #include "model/archive.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/fake_task_services.h"
+#include "tests/support/stream_reader.h"
 
 using tvn::testing::CourseBuilder;
 using tvn::testing::FakeTaskServices;
 using tvn::testing::IconFields;
 using tvn::testing::ResponseFields;
+using tvn::testing::StreamReader;
 
 namespace {
 
@@ -29,15 +31,6 @@ class CTestCheckResponse : public CResponse {
 };
 IMPLEMENT_SERIAL(CTestCheckResponse, CResponse, VERSIONABLE_SCHEMA | 2)
 
-struct Reader {
-  Reader(const std::vector<std::uint8_t>& bytes, int version) : data(bytes), file(data.data(), data.size()), ar(file) {
-    ar.SetCourseVersion(version);
-  }
-  std::vector<std::uint8_t> data;
-  CMemFile file;
-  CArchive ar;
-};
-
 CourseBuilder::Writer ResponseWriter(const char* cls, const char* name, ResponseFields r, DWORD flags = 4) {
   return [=](CourseBuilder& b) { b.Response(cls, 2, IconFields{flags, name, "", 3}, r); };
 }
@@ -49,7 +42,7 @@ ResponseFields Marked(std::uint8_t mark) {
 }
 
 std::unique_ptr<CTask> ReadTask(const CourseBuilder& b, int version = 5) {
-  Reader r(b.bytes(), version);
+  StreamReader r(b.bytes(), version);
   return r.ar.ReadOwned<CTask>();
 }
 

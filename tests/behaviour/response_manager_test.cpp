@@ -195,8 +195,8 @@ TEST(KeyboardResponse, MatchesKeysWithTheModifiersHeld) {
     CourseBuilder b;
     b.Task(IconFields{}, 1, {}, {},
            {[&](CourseBuilder& w) { w.KeyboardResponse(IconFields{4, "keys", "", 3}, ResponseFields{}, r.keys); }});
-    StreamReader r(b.bytes(), 5);
-    auto task = r.ar.ReadOwned<CTask>();
+    StreamReader reader(b.bytes(), 5);
+    auto task = reader.ar.ReadOwned<CTask>();
     ASSERT_TRUE(task);
     task->SetServices(&s);
     s.Hold(r.ctrl, r.shift, r.alt);

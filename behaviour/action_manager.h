@@ -2,10 +2,11 @@
 #pragma once
 
 #include "model/icon_manager.h"
+#include "model/task_managers.h"
 
 // Its children are the actions; list order is run order. It keeps no run
 // state, so every run starts again at the first action.
-class CActionManager : public CIconManager {
+class CActionManager : public CIconManager, public IActionList {
   DECLARE_SERIAL(CActionManager)
 
  public:
@@ -15,5 +16,5 @@ class CActionManager : public CIconManager {
   // what the last one run returned (TRUE when none ran). A disabled manager
   // runs nothing and gives TRUE. Exceptions from an action pass through and
   // the rest of the list is not run.
-  BOOL RunActions();
+  BOOL RunActions() override;
 };

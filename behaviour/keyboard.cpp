@@ -5,6 +5,7 @@
 #include <array>
 
 #include "model/archive.h"
+#include "model/task_services.h"
 
 IMPLEMENT_SERIAL(CKeyboard, CObject, 2)
 
@@ -63,3 +64,10 @@ void CKeyboard::Serialize(CArchive& ar) {
   m_strCharacters = ar.ReadString();
   ar.ReadByteArray(m_switches);
 }
+
+KeyModifiers HeldModifiers(ITaskServices* services) {
+  if (!services) return {};
+  return KeyModifiers::FromKeyState([&](int virtualKey) { return services->GetKeyState(virtualKey); });
+}
+
+UINT KeypadDigitToCharacter(UINT key) { return key >= 96 && key <= 105 ? key - 48 : key; }

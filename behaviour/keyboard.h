@@ -6,6 +6,7 @@
 #include "platform/object.h"
 
 class CArchive;
+class ITaskServices;
 
 // Whether Ctrl, Shift and Alt are down while a key arrives.
 struct KeyModifiers {
@@ -21,6 +22,12 @@ struct KeyModifiers {
     return {down(0x11), down(0x10), down(0x12)};  // VK_CONTROL, VK_SHIFT, VK_MENU
   }
 };
+
+// The modifiers held now, by the services' key-state query; none without services.
+KeyModifiers HeldModifiers(ITaskServices* services);
+// A numeric-keypad digit (virtual keys 96 to 105) as the digit character
+// ('0' to '9'); every other key code unchanged.
+UINT KeypadDigitToCharacter(UINT key);
 
 // A key description: any key, a list of characters, or special keys by
 // switch, each with the modifier states the switches 0 to 2 ask for. Key

@@ -20,6 +20,8 @@
 // container adopts them (Adopt, ReadOwned). An object can be adopted once and
 // never while it is still being read; objects nobody adopted are freed with
 // the archive unless ReleaseUnadopted hands them on.
+class CVariableContext;
+
 class CArchive {
  public:
   static constexpr int kDefaultCourseVersion = 5;
@@ -37,6 +39,10 @@ class CArchive {
   // The course file version (3 to 5) that several classes test.
   int GetCourseVersion() const { return m_courseVersion; }
   void SetCourseVersion(int version) { m_courseVersion = version; }
+  // The variables of the course being read, for the few readers that look
+  // one up by name; null when the reader has none.
+  CVariableContext* GetVariableContext() const { return m_pVariables; }
+  void SetVariableContext(CVariableContext* variables) { m_pVariables = variables; }
 
   // Primitive values.
   BYTE ReadByte();
@@ -130,6 +136,7 @@ class CArchive {
   std::vector<BYTE> m_buffer;
   std::size_t m_bufferPos = 0;
   int m_courseVersion = kDefaultCourseVersion;
+  CVariableContext* m_pVariables = nullptr;  // not owned
   UINT m_objectSchema = 0xFFFFFFFFu;
 
   std::vector<LoadEntry> m_loaded;  // index 0 is the null tag

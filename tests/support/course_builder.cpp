@@ -16,9 +16,83 @@ CourseBuilder& CourseBuilder::IconPart(const IconFields& fields) {
 CourseBuilder& CourseBuilder::Manager(std::string_view className, std::uint16_t schema, const IconFields& fields,
                                       const std::vector<Writer>& children) {
   m_out.NewObject(className, schema);
+  return InlineManager(fields, children);
+}
+
+CourseBuilder& CourseBuilder::InlineManager(const IconFields& fields, const std::vector<Writer>& children) {
   IconPart(fields);
   m_out.Count(static_cast<std::uint32_t>(children.size()));
   for (const Writer& child : children) child(*this);
+  return *this;
+}
+
+CourseBuilder& CourseBuilder::Task(const IconFields& fields, std::int32_t number, const std::vector<Writer>& events,
+                                   const std::vector<Writer>& actions, const std::vector<Writer>& responses,
+                                   const IconFields& managerIcon) {
+  m_out.NewObject("CTask", 2);
+  IconPart(fields);
+  m_out.Int(number);
+  InlineManager(managerIcon, events);
+  InlineManager(managerIcon, actions);
+  return InlineManager(managerIcon, responses);
+}
+
+CourseBuilder& CourseBuilder::Event(std::string_view className, std::uint16_t schema, const IconFields& fields,
+                                    const EventFields& event, const Writer& ownFields) {
+  m_out.NewObject(className, schema);
+  if (ownFields) ownFields(*this);
+  m_out.Dword(event.eventFlags).String(event.condition);
+  return IconPart(fields);
+}
+
+CourseBuilder& CourseBuilder::DemonEvent(const IconFields& fields, const EventFields& event, std::string_view watch) {
+  std::string text(watch);
+  return Event("CDemonEvent", 2, fields, event, [text](CourseBuilder& b) { b.out().String(text); });
+}
+
+CourseBuilder& CourseBuilder::KeyboardEvent(const IconFields& fields, const EventFields& event, const KeyFields& keys) {
+  return Event("CKeyboardEvent", 2, fields, event, [keys](CourseBuilder& b) { b.Keyboard(keys); });
+}
+
+CourseBuilder& CourseBuilder::EventManager(const IconFields& fields, const std::vector<Writer>& events) {
+  return Manager("CEventManager", 2, fields, events);
+}
+
+CourseBuilder& CourseBuilder::Response(std::string_view className, std::uint16_t schema, const IconFields& fields,
+                                       const ResponseFields& response, const Writer& ownFields) {
+  m_out.NewObject(className, schema);
+  if (ownFields) ownFields(*this);
+  ResponseBase(response);
+  return IconPart(fields);
+}
+
+CourseBuilder& CourseBuilder::ResponseBase(const ResponseFields& r) {
+  if (m_version >= 5) m_out.ClassRef("CResponse", r.schema);
+  m_out.Dword(r.outcomeFlags).Byte(r.answerMark);
+  for (std::size_t i = 0; i < 10; ++i) m_out.Int(i < r.targets.size() ? r.targets[i] : 0);
+  m_out.String(r.expression);
+  return InlineManager(r.actionsIcon, r.actions);
+}
+
+CourseBuilder& CourseBuilder::KeyboardResponse(const IconFields& fields, const ResponseFields& response,
+                                               const KeyFields& keys) {
+  return Response("CKeyBoardResponse", 2, fields, response, [keys](CourseBuilder& b) { b.Keyboard(keys); });
+}
+
+CourseBuilder& CourseBuilder::ResponseManager(const IconFields& fields, const std::vector<Writer>& responses) {
+  return Manager("CResponseManager", 2, fields, responses);
+}
+
+CourseBuilder& CourseBuilder::MenuItem(const MenuItemFields& item) {
+  m_out.NewObject("CMenuItem", 2);
+  m_out.Dword(item.flags).Dword(item.commandId);
+  m_out.String(item.caption).String(item.checkCondition).String(item.disableCondition);
+  return MenuItemList(item.subItems);
+}
+
+CourseBuilder& CourseBuilder::MenuItemList(const std::vector<MenuItemFields>& items) {
+  m_out.Count(static_cast<std::uint32_t>(items.size()));
+  for (const MenuItemFields& item : items) MenuItem(item);
   return *this;
 }
 

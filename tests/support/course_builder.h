@@ -87,6 +87,35 @@ struct PackagerFields {
   std::int32_t value2 = 0;
 };
 
+class CourseBuilder;
+
+// The fields of the response base, as stored after a kind's own fields.
+struct ResponseFields {
+  std::uint32_t outcomeFlags = 1;
+  std::uint8_t answerMark = 0;
+  std::vector<std::int32_t> targets = {1};  // padded with zeros to ten
+  std::string expression;
+  std::uint16_t schema = 3;                 // stored with the class reference of "CResponse"
+  IconFields actionsIcon{4, "", "", 3};    // the common part of the inline action list
+  std::vector<std::function<void(CourseBuilder&)>> actions;
+};
+
+// The fields of the event base, as stored after a kind's own fields.
+struct EventFields {
+  std::uint32_t eventFlags = 1;
+  std::string condition;
+};
+
+// A course menu item and its sub-items.
+struct MenuItemFields {
+  std::uint32_t flags = 0;
+  std::uint32_t commandId = 0;
+  std::string caption;
+  std::string checkCondition;
+  std::string disableCondition;
+  std::vector<MenuItemFields> subItems;
+};
+
 // Writes course objects into an archive stream for a given course file version.
 class CourseBuilder {
  public:
@@ -106,6 +135,40 @@ class CourseBuilder {
   // part, then a counted list whose elements the writers lay down.
   CourseBuilder& Manager(std::string_view className, std::uint16_t schema, const IconFields& fields,
                          const std::vector<Writer>& children);
+
+  // A manager's stored form without an object tag: the common part, then a
+  // counted list whose elements the writers lay down.
+  CourseBuilder& InlineManager(const IconFields& fields, const std::vector<Writer>& children);
+
+  // A task as an object reference: the common part, the task number, then
+  // its event, action and response lists inline.
+  CourseBuilder& Task(const IconFields& fields, std::int32_t number, const std::vector<Writer>& events,
+                      const std::vector<Writer>& actions, const std::vector<Writer>& responses,
+                      const IconFields& managerIcon = IconFields{4, "", "", 3});
+
+  // An event as an object reference: its class record, the fields of its
+  // own kind that ownFields writes, the event flags and condition, then the common part.
+  CourseBuilder& Event(std::string_view className, std::uint16_t schema, const IconFields& fields,
+                       const EventFields& event, const Writer& ownFields = nullptr);
+  CourseBuilder& DemonEvent(const IconFields& fields, const EventFields& event, std::string_view watch);
+  CourseBuilder& KeyboardEvent(const IconFields& fields, const EventFields& event, const KeyFields& keys);
+  CourseBuilder& EventManager(const IconFields& fields, const std::vector<Writer>& events);
+
+  // A response as an object reference: its class record, the fields of its
+  // own kind that ownFields writes, the response base, then the common part.
+  CourseBuilder& Response(std::string_view className, std::uint16_t schema, const IconFields& fields,
+                          const ResponseFields& response, const Writer& ownFields = nullptr);
+  // The response base alone: from version 5 the class reference of
+  // "CResponse", outcome flags, answer mark, ten targets, expression and the
+  // inline action list.
+  CourseBuilder& ResponseBase(const ResponseFields& response);
+  CourseBuilder& KeyboardResponse(const IconFields& fields, const ResponseFields& response, const KeyFields& keys);
+  CourseBuilder& ResponseManager(const IconFields& fields, const std::vector<Writer>& responses);
+
+  // A menu item as an object reference, its sub-items as a counted list of references.
+  CourseBuilder& MenuItem(const MenuItemFields& item);
+  // A menu item list: a count, then the items.
+  CourseBuilder& MenuItemList(const std::vector<MenuItemFields>& items);
 
   // A plain "CIconObject" written as an object reference.
   CourseBuilder& PlainObject(const IconFields& fields);

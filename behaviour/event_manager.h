@@ -1,0 +1,27 @@
+// CEventManager: a task's events, and arming them when its course starts.
+#pragma once
+
+#include "model/icon_manager.h"
+
+class CCourseDoc;
+class CEventTrigger;
+class CTask;
+
+// Where armed events go: the presentation view's list of armed events.
+class IArmedEventSink {
+ public:
+  virtual ~IArmedEventSink() = default;
+  virtual void AppendArmed(CEventTrigger* event, CCourseDoc* course, CTask* task) = 0;
+};
+
+class CEventManager : public CIconManager {
+  DECLARE_SERIAL(CEventManager)
+
+ public:
+  CEventManager() : CIconManager(IconKind::kEventManager, IconKind::kEventManager) {}
+
+  // Appends an entry for every event that is not disabled, in list order,
+  // and starts it. A disabled manager arms nothing. Arming twice without
+  // emptying the list in between arms the events twice.
+  void ArmEvents(IArmedEventSink& armed, CCourseDoc* course, CTask* task);
+};

@@ -1,0 +1,39 @@
+// What a task and the objects inside it need of the running course.
+#pragma once
+
+#include "platform/cstring.h"
+#include "platform/win_types.h"
+
+class CVariableContext;
+class IPageAccess;
+
+// Scripts and conditions of the course that is current.
+class IScriptHost {
+ public:
+  virtual ~IScriptHost() = default;
+  // Runs the statements; gives the script language's error code (0 = none).
+  virtual WORD ExecuteScript(const CString& script) = 0;
+  // 1 when the condition holds; 0 when it does not, or does not evaluate.
+  virtual WORD CheckCondition(const CString& condition) = 0;
+};
+
+// The course document gives each of its tasks these services; tests give
+// fakes. Objects find them through their parents (TaskServicesOf in task.h).
+class ITaskServices : public IScriptHost {
+ public:
+  virtual CVariableContext& Variables() = 0;
+  // The system tick count in milliseconds.
+  virtual DWORD GetTickCount() = 0;
+  // The 16-bit key state of a virtual key: high byte non-zero while it is down.
+  virtual int GetKeyState(int virtualKey) = 0;
+  // TRUE when a course is open and has no current task (a script ended it).
+  virtual BOOL IsCourseOpenWithoutTask() = 0;
+  // The page of the presentation view; null while there is none.
+  virtual IPageAccess* GetPage() = 0;
+  // Repaints what the page marked invalid.
+  virtual void FlushInvalidRects() = 0;
+  // The task a simulator action of the current task asks for (its last
+  // non-zero result), or 0 when there is none or the simulator library is
+  // absent.
+  virtual int GetSimulatorTarget() { return 0; }
+};

@@ -1,0 +1,67 @@
+// Task services for tests: the real script language on a test variable context, a settable clock and keys, and a recording page.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/page_access.h"
+#include "model/script.h"
+#include "model/task_services.h"
+#include "tests/model/test_variable_context.h"
+
+namespace tvn::testing {
+
+class RecordingPage : public IPageAccess {
+ public:
+  bool RemoveObjectOf(CIconObject* owner) override {
+    removed.push_back(owner);
+    return false;
+  }
+  void StopSound(CIconObject*) override {}
+  std::vector<CIconObject*> removed;
+};
+
+class FakeTaskServices : public ITaskServices {
+ public:
+  WORD ExecuteScript(const CString& script) override {
+    scripts.push_back(script.str());
+    WORD error = ::ExecuteScript(vars, script);
+    if (endCourseOnScript) courseOpenWithoutTask = true;
+    return error;
+  }
+  WORD CheckCondition(const CString& condition) override {
+    conditions.push_back(condition.str());
+    return ::CheckCondition(vars, condition);
+  }
+  CVariableContext& Variables() override { return vars; }
+  DWORD GetTickCount() override { return tick; }
+  int GetKeyState(int virtualKey) override {
+    auto it = keyStates.find(virtualKey);
+    return it == keyStates.end() ? 0 : it->second;
+  }
+  BOOL IsCourseOpenWithoutTask() override { return courseOpenWithoutTask; }
+  IPageAccess* GetPage() override { return &page; }
+  void FlushInvalidRects() override { ++flushes; }
+  int GetSimulatorTarget() override { return simulatorTarget; }
+
+  // Holds the modifiers down (0x8000) or lets them go.
+  void Hold(bool ctrl, bool shift, bool alt) {
+    keyStates[0x11] = ctrl ? 0x8000 : 0;
+    keyStates[0x10] = shift ? 0x8000 : 0;
+    keyStates[0x12] = alt ? 0x8000 : 0;
+  }
+
+  TestVariableContext vars;
+  DWORD tick = 1000;
+  std::map<int, int> keyStates;
+  bool courseOpenWithoutTask = false;
+  bool endCourseOnScript = false;
+  int simulatorTarget = 0;
+  int flushes = 0;
+  RecordingPage page;
+  std::vector<std::string> scripts;
+  std::vector<std::string> conditions;
+};
+
+}  // namespace tvn::testing

@@ -1,6 +1,9 @@
 // List texts and the built-in functions on their elements.
 #include "model/builtin_lists.h"
 
+#include <optional>
+#include <utility>
+
 #include "model/builtin_functions.h"
 #include "model/value_conversion.h"
 
@@ -54,6 +57,26 @@ Element LocateForEdit(std::string_view text, DWORD index, std::string_view separ
   return Element{text.size(), text.size(), text.size()};
 }
 
+// Where elements first..last lie: from the start of the first to the end of
+// the last, or with withSeparator to where the element after the last begins.
+std::optional<std::pair<std::size_t, std::size_t>> FindElementSpan(std::string_view text, DWORD first, DWORD last,
+                                                                   std::string_view separator, bool withSeparator) {
+  ElementScanner scan(text, separator);
+  Element e{};
+  std::optional<std::pair<std::size_t, std::size_t>> span;
+  for (DWORD i = 1; scan.Next(e); ++i) {
+    std::size_t end = withSeparator ? e.next : e.end;
+    if (i == first) {
+      span.emplace(e.start, end);
+      if (last <= first) break;
+    } else if (span && i == last) {
+      span->second = end;
+      break;
+    }
+  }
+  return span;
+}
+
 }  // namespace
 
 std::string_view EffectiveSeparator(std::string_view separator) {
@@ -62,23 +85,8 @@ std::string_view EffectiveSeparator(std::string_view separator) {
 }
 
 CString GetElementSpan(std::string_view text, DWORD first, DWORD last, std::string_view separator) {
-  ElementScanner scan(text, separator);
-  Element e{};
-  std::size_t start = 0;
-  std::size_t end = 0;
-  bool found = false;
-  for (DWORD i = 1; scan.Next(e); ++i) {
-    if (i == first) {
-      start = e.start;
-      end = e.end;
-      found = true;
-      if (last <= first) break;
-    } else if (found && i == last) {
-      end = e.end;
-      break;
-    }
-  }
-  return found ? CString(text.substr(start, end - start)) : CString();
+  auto span = FindElementSpan(text, first, last, separator, false);
+  return span ? CString(text.substr(span->first, span->second - span->first)) : CString();
 }
 
 DWORD FindElementIndex(std::string_view text, std::string_view element, std::string_view separator) {
@@ -91,23 +99,10 @@ DWORD FindElementIndex(std::string_view text, std::string_view element, std::str
 }
 
 CString DeleteElementSpan(std::string_view text, DWORD first, DWORD last, std::string_view separator) {
-  ElementScanner scan(text, separator);
-  Element e{};
-  std::size_t start = 0;
-  std::size_t end = 0;
-  bool found = false;
-  for (DWORD i = 1; scan.Next(e); ++i) {
-    if (i == first) {
-      start = e.start;
-      end = e.next;
-      found = true;
-      if (last <= first) break;
-    } else if (found && i == last) {
-      end = e.next;
-      break;
-    }
-  }
-  if (!found) return CString(text);
+  auto span = FindElementSpan(text, first, last, separator, true);
+  if (!span) return CString(text);
+  std::size_t start = span->first;
+  std::size_t end = span->second;
   std::string out(text.substr(0, start));
   out.append(text.substr(end));
   return CString(std::move(out));

@@ -45,8 +45,7 @@ ArchiveWriter& ArchiveWriter::Raw(const void* data, std::size_t n) {
   return *this;
 }
 
-ArchiveWriter& ArchiveWriter::String(std::string_view text) {
-  std::size_t n = text.size();
+void ArchiveWriter::LengthPrefix(std::size_t n) {
   if (n < 255) {
     Byte(static_cast<std::uint8_t>(n));
   } else if (n < 0xFFFE) {
@@ -54,19 +53,16 @@ ArchiveWriter& ArchiveWriter::String(std::string_view text) {
   } else {
     Byte(0xFF).Word(0xFFFF).Dword(static_cast<std::uint32_t>(n));
   }
+}
+
+ArchiveWriter& ArchiveWriter::String(std::string_view text) {
+  LengthPrefix(text.size());
   return Raw(text);
 }
 
 ArchiveWriter& ArchiveWriter::WideString(std::u16string_view text) {
   Byte(0xFF).Word(0xFFFE);
-  std::size_t n = text.size();
-  if (n < 255) {
-    Byte(static_cast<std::uint8_t>(n));
-  } else if (n < 0xFFFE) {
-    Byte(0xFF).Word(static_cast<std::uint16_t>(n));
-  } else {
-    Byte(0xFF).Word(0xFFFF).Dword(static_cast<std::uint32_t>(n));
-  }
+  LengthPrefix(text.size());
   for (char16_t c : text) Word(static_cast<std::uint16_t>(c));
   return *this;
 }

@@ -47,6 +47,8 @@ class ArchiveWriter {
   std::uint16_t ClassRef(std::string_view className, std::uint16_t schema);
 
  private:
+  // The shortest of the three length forms that holds n.
+  void LengthPrefix(std::size_t n);
   void Tag(std::uint32_t index, bool isClass);
   std::uint16_t ClassTagOrRecord(std::string_view className, std::uint16_t schema);
 

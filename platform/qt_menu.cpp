@@ -7,19 +7,28 @@
 
 namespace {
 
+// Marks what we put on a bar, so that a rebuild deletes exactly that.
+constexpr const char* kOurs = "tvnMenuItem";
+
+template <class T>
+T* Mark(T* object) {
+  object->setProperty(kOurs, true);
+  return object;
+}
+
 template <class Container>
 void AddItems(Container& container, const MenuData& menu, HWND owner) {
   for (const MenuData::Item& item : menu.items) {
     QString text = QString::fromUtf8(item.text.ToUtf8());
     bool grey = (item.flags & (MF_GRAYED | MF_DISABLED)) != 0;
     if (item.popup) {
-      QMenu* sub = container.addMenu(text);
+      QMenu* sub = Mark(container.addMenu(text));
       sub->setEnabled(!grey);
       AddItems(*sub, *item.popup, owner);
     } else if (item.flags & MF_SEPARATOR) {
-      container.addSeparator();
+      Mark(container.addSeparator());
     } else {
-      QAction* action = container.addAction(text);
+      QAction* action = Mark(container.addAction(text));
       action->setEnabled(!grey);
       action->setCheckable((item.flags & MF_CHECKED) != 0);
       action->setChecked((item.flags & MF_CHECKED) != 0);
@@ -34,7 +43,9 @@ void AddItems(Container& container, const MenuData& menu, HWND owner) {
 }  // namespace
 
 void BuildQtMenuBar(QMenuBar& bar, HMENU menu, HWND owner) {
-  bar.clear();
-  for (QMenu* old : bar.findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) delete old;
+  bar.clear();  // takes the actions off the bar but leaves them alive
+  const QObjectList children = bar.children();  // a copy: deleting changes the list
+  for (QObject* old : children)
+    if (old->property(kOurs).toBool()) delete old;
   if (menu) AddItems(bar, *menu, owner);
 }

@@ -171,6 +171,13 @@ constexpr UINT VK_OEM_6 = 0xDD;       // ]}
 constexpr UINT VK_OEM_7 = 0xDE;       // '"
 constexpr UINT VK_OEM_102 = 0xE2;
 
+// The keypad digits VK_NUMPAD0..VK_NUMPAD9 as the digit characters '0'..'9'
+// (the presentation treats them like the main keyboard's digits); any other
+// key unchanged.
+constexpr UINT KeypadDigitAsCharacter(UINT vk) {
+  return vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9 ? '0' + (vk - VK_NUMPAD0) : vk;
+}
+
 // WM_SIZE kinds.
 constexpr WPARAM SIZE_RESTORED = 0;
 constexpr WPARAM SIZE_MINIMIZED = 1;

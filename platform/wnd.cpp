@@ -277,7 +277,9 @@ CWnd* CWnd::SetCapture() {
   CMessageLoop* loop = Loop();
   if (!loop || !m_hWnd) return nullptr;
   CWnd* old = loop->FromHandle(loop->SetCapture(m_hWnd));
-  if (m_widget && m_widget->isVisible()) m_widget->grabMouse();
+  // Qt grabs the mouse for a pressed button by itself; an explicit grab keeps
+  // moves coming outside the window where the platform allows it.
+  if (m_widget && m_widget->isVisible() && QGuiApplication::platformName() == "xcb") m_widget->grabMouse();
   return old;
 }
 

@@ -16,7 +16,7 @@
 #include "platform/qt_menu.h"
 #include "platform/qt_window_widget.h"
 
-IMPLEMENT_DYNAMIC(CWnd, CObject)
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 
 namespace {
 
@@ -40,7 +40,7 @@ CWnd* CWnd::FromHandle(HWND hwnd) { return Loop() ? Loop()->FromHandle(hwnd) : n
 BOOL CWnd::PreCreateWindow(CREATESTRUCT&) { return TRUE; }
 
 BOOL CWnd::CreateEx(DWORD exStyle, const CString& windowName, DWORD style, const CRect& rect, CWnd* parent, UINT id,
-                    UINT classStyle) {
+                    UINT classStyle, void* createParams) {
   CMessageLoop* loop = Loop();
   if (!loop || m_hWnd || !loop->IsLoopThread()) return FALSE;
   CREATESTRUCT cs;
@@ -54,6 +54,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, const CString& windowName, DWORD style, const
   cs.hwndParent = parent ? parent->m_hWnd : nullptr;
   cs.id = id;
   cs.classStyle = classStyle;
+  cs.lpCreateParams = createParams;
   if (!PreCreateWindow(cs)) return FALSE;
 
   m_style = cs.style & ~WS_VISIBLE;
@@ -268,8 +269,9 @@ void CWnd::OnLButtonDblClk(UINT, CPoint) { Default(); }
 void CWnd::OnRButtonDown(UINT, CPoint) { Default(); }
 void CWnd::OnRButtonUp(UINT, CPoint) { Default(); }
 void CWnd::OnRButtonDblClk(UINT, CPoint) { Default(); }
-BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) { return OnCmdMsg(LOWORD(wParam), HIWORD(wParam)); }
-BOOL CWnd::OnCmdMsg(UINT, int) { return FALSE; }
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) {
+  return OnCmdMsg(LOWORD(wParam), static_cast<SHORT>(HIWORD(wParam)), nullptr);
+}
 
 // --- Input state ---
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/cmd_target.h"
 #include "platform/cursor.h"
 #include "platform/cstring.h"
 #include "platform/object.h"
@@ -29,6 +30,7 @@ struct CREATESTRUCT {
   int cy = 0;
   HWND hwndParent = nullptr;
   UINT id = 0;           // control id of a child window
+  void* lpCreateParams = nullptr;
   UINT classStyle = 0;   // CS_DBLCLKS, CS_OWNDC
 };
 
@@ -42,7 +44,7 @@ constexpr UINT GW_HWNDNEXT = 2;
 constexpr UINT GW_HWNDPREV = 3;
 constexpr UINT GW_CHILD = 5;
 
-class CWnd : public CObject {
+class CWnd : public CCmdTarget {
   DECLARE_DYNAMIC(CWnd)
 
  public:
@@ -59,7 +61,7 @@ class CWnd : public CObject {
   // structure, then WM_CREATE is sent; -1 from it fails the creation. A
   // window created with WS_VISIBLE is shown.
   virtual BOOL CreateEx(DWORD exStyle, const CString& windowName, DWORD style, const CRect& rect, CWnd* parent,
-                        UINT id, UINT classStyle = 0);
+                        UINT id, UINT classStyle = 0, void* createParams = nullptr);
   BOOL Create(const CString& windowName, DWORD style, const CRect& rect, CWnd* parent, UINT id = 0,
               UINT classStyle = 0) {
     return CreateEx(0, windowName, style, rect, parent, id, classStyle);
@@ -188,10 +190,8 @@ class CWnd : public CObject {
   virtual void OnRButtonUp(UINT flags, CPoint point);
   virtual void OnRButtonDblClk(UINT flags, CPoint point);
   // WM_COMMAND: the id in the low word of wParam, the notification code in
-  // the high word, the control in lParam. TRUE when handled.
+  // the high word, the control in lParam. Routes it; TRUE when handled.
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
-  // Command routing: TRUE when this target handles the command id.
-  virtual BOOL OnCmdMsg(UINT id, int code);
 
  private:
   friend class CWindowWidget;

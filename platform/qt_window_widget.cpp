@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <mutex>
 
 #include "platform/message_loop.h"
 #include "platform/qt_input.h"
@@ -37,7 +38,9 @@ CWindowWidget::CWindowWidget(HWND hwnd, QWidget* parent) : QWidget(parent), m_hw
 
 void CWindowWidget::paintEvent(QPaintEvent* event) {
   CWnd* wnd = Loop() ? Loop()->FromHandle(m_hwnd) : nullptr;
-  QImage* surface = wnd ? wnd->GetSurface() : nullptr;
+  if (!wnd) return;
+  std::lock_guard lock(wnd->SurfaceLock());
+  QImage* surface = wnd->GetSurface();
   if (!surface) return;
   QPainter painter(this);
   painter.drawImage(event->rect(), *surface, event->rect());

@@ -96,6 +96,9 @@ constexpr UINT WM_INITIALUPDATE = 0x0364;
 constexpr UINT MM_WOM_DONE = 0x03BD;
 constexpr UINT MM_MCINOTIFY = 0x03B9;  // 953
 constexpr UINT MM_MCISIGNAL = 0x03CB;
+// The layer's own: part of a window's surface changed (left, top in wParam;
+// right, bottom in lParam), posted when the change was made on another thread.
+constexpr UINT WM_SURFACECHANGED = 0x03F0;
 constexpr UINT WM_USER = 0x0400;
 
 // Key flags of mouse messages (wParam).

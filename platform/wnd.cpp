@@ -119,7 +119,10 @@ BOOL CWnd::DestroyWindow() {
   if (m_parent) m_parent->ForgetChild(this);
   m_parent = nullptr;
   ReleaseWidgets();
-  m_surface.reset();
+  {
+    std::lock_guard lock(m_surfaceLock);
+    m_surface.reset();
+  }
   m_hWnd = nullptr;
   m_visible = false;
   m_destroying = false;
@@ -201,6 +204,12 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN: return mouse(&CWnd::OnRButtonDown);
     case WM_RBUTTONUP: return mouse(&CWnd::OnRButtonUp);
     case WM_RBUTTONDBLCLK: return mouse(&CWnd::OnRButtonDblClk);
+    case WM_SURFACECHANGED: {
+      CRect area(static_cast<SHORT>(LOWORD(wParam)), static_cast<SHORT>(HIWORD(wParam)), GET_X_LPARAM(lParam),
+                 GET_Y_LPARAM(lParam));
+      SurfaceChanged(&area);
+      return 0;
+    }
     case WM_COMMAND:
       if (OnCommand(wParam, lParam)) return 0;
       return DefWindowProc(message, wParam, lParam);
@@ -629,6 +638,7 @@ void CWnd::EndPaint(const CRect& painted) { SurfaceChanged(&painted); }
 QImage* CWnd::GetSurface() { return m_surface.get(); }
 
 void CWnd::ResizeSurface(CSize size) {
+  std::lock_guard lock(m_surfaceLock);
   if (m_surface && m_surface->width() == size.cx && m_surface->height() == size.cy) return;
   auto image = std::make_unique<QImage>(std::max(0, size.cx), std::max(0, size.cy), QImage::Format_RGB32);
   image->fill(Qt::black);
@@ -640,6 +650,12 @@ void CWnd::ResizeSurface(CSize size) {
 }
 
 void CWnd::SurfaceChanged(const CRect* rect) {
+  CMessageLoop* loop = Loop();
+  if (loop && !loop->IsLoopThread()) {
+    CRect area = rect ? *rect : CRect(0, 0, m_client.cx, m_client.cy);
+    loop->PostMessage(m_hWnd, WM_SURFACECHANGED, MAKEWPARAM(area.left, area.top), MAKELPARAM(area.right, area.bottom));
+    return;
+  }
   if (!m_widget) return;
   if (rect) m_widget->update(rect->left, rect->top, rect->Width(), rect->Height());
   else m_widget->update();

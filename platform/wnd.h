@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/cmd_target.h"
@@ -146,8 +147,11 @@ class CWnd : public CCmdTarget {
   void EndPaint(const CRect& painted);
 
   // What the window shows: a 32-bit image of the client size (null before
-  // creation). Drawing code paints into it and then reports the area.
+  // creation). Drawing code paints into it under SurfaceLock() and then
+  // reports the area; the widget reads it under the same lock. Reporting is
+  // safe from any thread (the screen is updated on the user-interface thread).
   QImage* GetSurface();
+  std::mutex& SurfaceLock() { return m_surfaceLock; }
   void SurfaceChanged(const CRect* rect = nullptr);
   QWidget* GetWidget() const;
 
@@ -238,6 +242,7 @@ class CWnd : public CCmdTarget {
   CTopLevelShell* m_shell = nullptr;
   CWindowWidget* m_widget = nullptr;
   std::unique_ptr<QImage> m_surface;
+  std::mutex m_surfaceLock;
 };
 
 BOOL SetCursorPos(int x, int y);

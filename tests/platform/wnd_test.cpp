@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <thread>
 
 #include "platform/menu.h"
 #include "tests/platform/window_test_support.h"
@@ -168,4 +169,23 @@ TEST_F(WndTest, DefaultPaintValidatesAndShowsTheSurface) {
   EXPECT_EQ(wnd->GetSurface()->pixel(10, 10), qRgb(255, 0, 0));
   QImage shown = wnd->GetWidget()->grab().toImage();
   EXPECT_EQ(QColor(shown.pixel(10, 10)), QColor(255, 0, 0));
+}
+
+TEST_F(WndTest, SurfaceChangesFromAHelperThreadReachTheScreenOnTheLoopThread) {
+  auto wnd = MakeWindow(CRect(0, 0, 64, 48));
+  PumpReady();
+  CRecordingWnd* target = wnd.get();
+  std::thread helper([target] {
+    std::lock_guard lock(target->SurfaceLock());
+    target->GetSurface()->fill(QColor(0, 0, 255));
+    CRect area(0, 0, 64, 48);
+    target->SurfaceChanged(&area);
+  });
+  helper.join();
+  PumpReady();
+  auto changes = wnd->Messages(WM_SURFACECHANGED);
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(changes[0].lParam, MAKELPARAM(64, 48));
+  QImage shown = wnd->GetWidget()->grab().toImage();
+  EXPECT_EQ(QColor(shown.pixel(5, 5)), QColor(0, 0, 255));
 }

@@ -201,6 +201,10 @@ LRESULT CMessageLoop::DispatchMessage(const MSG& msg) {
 }
 
 BOOL CMessageLoop::PumpMessage() {
+  for (HWND hwnd : std::exchange(m_deferredPaint, {})) {
+    CWnd* wnd = FromHandle(hwnd);
+    if (wnd && wnd->GetUpdateRect(nullptr)) MarkInvalid(hwnd);
+  }
   MSG msg;
   if (!GetMessage(msg)) {
     m_current = msg;

@@ -95,6 +95,9 @@ class CMessageLoop {
   // --- Paint: windows with an update region get WM_PAINT when the queue is empty ---
   void MarkInvalid(HWND hwnd);
   void MarkValid(HWND hwnd);
+  // A paint taken out by a wait inside a handler: the window stays invalid and
+  // is painted when the run loop pumps its next message.
+  void DeferPaint(HWND hwnd) { m_deferredPaint.insert(hwnd); }
 
   // --- Input state ---
   HWND SetCapture(HWND hwnd);
@@ -138,6 +141,7 @@ class CMessageLoop {
 
   CTimerList m_timers;
   std::set<HWND> m_invalid;  // ordered by handle: older windows paint first
+  std::set<HWND> m_deferredPaint;
   std::atomic<bool> m_quitPosted{false};
   std::atomic<int> m_quitCode{0};
   MSG m_current;

@@ -105,8 +105,27 @@ void CWindowWidget::keyReleaseEvent(QKeyEvent* event) { PostKey(event, false); }
 void CWindowWidget::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);
   CMessageLoop* loop = Loop();
-  if (loop && loop->IsWindow(m_hwnd) && loop->GetFocus() != m_hwnd && event->reason() != Qt::OtherFocusReason)
-    loop->SetFocus(m_hwnd);
+  if (!loop || !loop->IsWindow(m_hwnd) || loop->GetFocus() == m_hwnd) return;
+  switch (event->reason()) {
+    case Qt::MouseFocusReason:
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+      loop->SetFocus(m_hwnd);  // the user moved the focus
+      break;
+    case Qt::ActiveWindowFocusReason: {
+      // A window that becomes active gives the focus back to the window of
+      // it that had it, as Windows does; Qt's idea of it does not count.
+      CWnd* focused = loop->FromHandle(loop->GetFocus());
+      CWnd* self = loop->FromHandle(m_hwnd);
+      if (!focused) loop->SetFocus(m_hwnd);
+      else if (focused->GetTopLevelParent() == self->GetTopLevelParent() && focused->GetWidget())
+        focused->GetWidget()->setFocus(Qt::OtherFocusReason);
+      break;
+    }
+    default:
+      break;  // our own SetFocus, or the system's doing
+  }
 }
 
 CTopLevelShell::CTopLevelShell(HWND hwnd) : QWidget(nullptr), m_hwnd(hwnd) {

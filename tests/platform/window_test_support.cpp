@@ -4,12 +4,28 @@
 
 #include "platform/qt_event_source.h"
 
+namespace {
+
+int g_argc = 1;
+char g_name[] = "tvn_platform_tests";
+char* g_argv[] = {g_name, nullptr};
+QApplication* g_app = nullptr;
+
+// Qt's application must go before the exit handlers run: Qt's own static
+// objects are gone by then.
+class QtApplicationEnvironment : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    delete g_app;
+    g_app = nullptr;
+  }
+};
+[[maybe_unused]] auto* const g_environment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+}  // namespace
+
 void EnsureQtApplication() {
-  if (QCoreApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "tvn_platform_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);  // lives until the test program ends
+  if (!QCoreApplication::instance()) g_app = new QApplication(g_argc, g_argv);
 }
 
 int CScriptedDialogs::MessageBox(const MessageBoxRequest& request) {

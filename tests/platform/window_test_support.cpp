@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "platform/qt_event_source.h"
+#include "platform/gui_session.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ std::vector<RecordedMessage> CRecordingWnd::Messages(UINT message) const {
 WindowTest::WindowTest() {
   EnsureQtApplication();
   loop = std::make_unique<CMessageLoop>(clock);
-  loop->SetEventSource(std::make_unique<CQtEventSource>());
+  CGuiSession::Attach(*loop);
   auto scripted = std::make_unique<CScriptedDialogs>();
   dialogs = scripted.get();
   loop->SetDialogs(std::move(scripted));

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
+#include <limits>
 
 #include "platform/menu.h"
 #include "platform/message_box.h"
@@ -582,6 +583,94 @@ void CWnd::RebuildMenuBar() {
   }
   // The menu bar takes its height from the client area.
   SetWindowRect(m_rect, m_maximized ? SIZE_MAXIMIZED : SIZE_RESTORED, false);
+}
+
+// --- Scrolling ---
+
+namespace {
+int Clamp(const SCROLLINFO& info, int pos) {
+  int limit = info.nPage > 0 ? info.nMax - static_cast<int>(info.nPage) + 1 : info.nMax;
+  return std::max(info.nMin, std::min(pos, std::max(info.nMin, limit)));
+}
+}  // namespace
+
+int CWnd::SetScrollPos(int bar, int pos, BOOL) {
+  if (bar != SB_HORZ && bar != SB_VERT) return 0;
+  SCROLLINFO& info = m_scroll[bar];
+  return std::exchange(info.nPos, Clamp(info, pos));
+}
+
+int CWnd::GetScrollPos(int bar) const { return bar == SB_HORZ || bar == SB_VERT ? m_scroll[bar].nPos : 0; }
+
+void CWnd::SetScrollRange(int bar, int minPos, int maxPos, BOOL redraw) {
+  if (bar != SB_HORZ && bar != SB_VERT) return;
+  SCROLLINFO info = m_scroll[bar];
+  info.nMin = minPos;
+  info.nMax = std::max(minPos, maxPos);
+  SetScrollInfo(bar, info, redraw);
+}
+
+void CWnd::GetScrollRange(int bar, int* minPos, int* maxPos) const {
+  SCROLLINFO info = GetScrollInfo(bar);
+  if (minPos) *minPos = info.nMin;
+  if (maxPos) *maxPos = info.nMax;
+}
+
+void CWnd::SetScrollInfo(int bar, const SCROLLINFO& info, BOOL) {
+  if (bar != SB_HORZ && bar != SB_VERT) return;
+  SCROLLINFO& own = m_scroll[bar];
+  own.nMin = info.nMin;
+  own.nMax = std::max(info.nMin, info.nMax);
+  own.nPage = info.nPage;
+  own.nPos = Clamp(own, info.nPos);
+  // A range with somewhere to go shows the bar, as in Windows.
+  DWORD style = bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL;
+  bool scrolls = GetScrollLimit(bar) > own.nMin;
+  m_style = scrolls ? (m_style | style) : (m_style & ~style);
+}
+
+SCROLLINFO CWnd::GetScrollInfo(int bar) const { return bar == SB_HORZ || bar == SB_VERT ? m_scroll[bar] : SCROLLINFO{}; }
+
+int CWnd::GetScrollLimit(int bar) const {
+  if (bar != SB_HORZ && bar != SB_VERT) return 0;
+  return Clamp(m_scroll[bar], std::numeric_limits<int>::max());
+}
+
+void CWnd::ScrollWindow(int dx, int dy) {
+  if (!m_hWnd || (dx == 0 && dy == 0)) return;
+  {
+    std::lock_guard lock(m_surfaceLock);
+    if (m_surface && !m_surface->isNull()) {
+      QImage moved(m_surface->size(), m_surface->format());
+      moved.fill(Qt::black);
+      QPainter painter(&moved);
+      painter.drawImage(dx, dy, *m_surface);
+      painter.end();
+      *m_surface = std::move(moved);
+    }
+  }
+  for (CWnd* child : m_children) {
+    CRect r = child->m_rect;
+    r.OffsetRect(dx, dy);
+    child->SetWindowRect(r, SIZE_RESTORED, true);
+  }
+  // The strips that scrolled into view.
+  CRect client(0, 0, m_client.cx, m_client.cy);
+  if (dx > 0) {
+    CRect strip(0, 0, dx, client.bottom);
+    InvalidateRect(&strip);
+  } else if (dx < 0) {
+    CRect strip(client.right + dx, 0, client.right, client.bottom);
+    InvalidateRect(&strip);
+  }
+  if (dy > 0) {
+    CRect strip(0, 0, client.right, dy);
+    InvalidateRect(&strip);
+  } else if (dy < 0) {
+    CRect strip(0, client.bottom + dy, client.right, client.bottom);
+    InvalidateRect(&strip);
+  }
+  SurfaceChanged();
 }
 
 // --- Painting ---

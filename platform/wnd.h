@@ -40,6 +40,32 @@ struct PAINTSTRUCT {
   BOOL fErase = FALSE;   // the background should be erased first
 };
 
+// Scroll bars and scroll requests (WM_HSCROLL, WM_VSCROLL).
+constexpr int SB_HORZ = 0;
+constexpr int SB_VERT = 1;
+constexpr UINT SB_LINEUP = 0;
+constexpr UINT SB_LINELEFT = 0;
+constexpr UINT SB_LINEDOWN = 1;
+constexpr UINT SB_LINERIGHT = 1;
+constexpr UINT SB_PAGEUP = 2;
+constexpr UINT SB_PAGELEFT = 2;
+constexpr UINT SB_PAGEDOWN = 3;
+constexpr UINT SB_PAGERIGHT = 3;
+constexpr UINT SB_THUMBPOSITION = 4;
+constexpr UINT SB_THUMBTRACK = 5;
+constexpr UINT SB_TOP = 6;
+constexpr UINT SB_LEFT = 6;
+constexpr UINT SB_BOTTOM = 7;
+constexpr UINT SB_RIGHT = 7;
+constexpr UINT SB_ENDSCROLL = 8;
+
+struct SCROLLINFO {
+  int nMin = 0;
+  int nMax = 0;
+  UINT nPage = 0;
+  int nPos = 0;
+};
+
 // GetWindow relations.
 constexpr UINT GW_HWNDNEXT = 2;
 constexpr UINT GW_HWNDPREV = 3;
@@ -133,6 +159,21 @@ class CWnd : public CCmdTarget {
   HMENU GetMenuHandle() const { return m_menu; }
   // Makes the menu bar show the current items and their states.
   void DrawMenuBar();
+
+  // --- Scrolling ---
+  // Scroll state per bar. The state is kept and used as Windows does, but no
+  // bar is drawn and the client area keeps its size.
+  int SetScrollPos(int bar, int pos, BOOL redraw = TRUE);
+  int GetScrollPos(int bar) const;
+  void SetScrollRange(int bar, int minPos, int maxPos, BOOL redraw = TRUE);
+  void GetScrollRange(int bar, int* minPos, int* maxPos) const;
+  void SetScrollInfo(int bar, const SCROLLINFO& info, BOOL redraw = TRUE);
+  SCROLLINFO GetScrollInfo(int bar) const;
+  // The largest position: the range's end less the page.
+  int GetScrollLimit(int bar) const;
+  // Moves what the window shows (and its children) by dx, dy; the area
+  // uncovered is invalidated.
+  void ScrollWindow(int dx, int dy);
 
   // --- Painting ---
   void Invalidate(BOOL erase = TRUE);
@@ -230,6 +271,7 @@ class CWnd : public CCmdTarget {
   bool m_minimized = false;
   bool m_maximized = false;
   bool m_destroying = false;
+  SCROLLINFO m_scroll[2];
   CRect m_update;
   bool m_erase = false;
   CRect m_restoreRect;

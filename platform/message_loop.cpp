@@ -69,6 +69,23 @@ CWnd* CMessageLoop::FromHandle(HWND hwnd) const {
 
 bool CMessageLoop::IsWindow(HWND hwnd) const { return FromHandle(hwnd) != nullptr; }
 
+CWnd* CMessageLoop::LastTopLevelWindow() const {
+  std::lock_guard lock(m_windowsMutex);
+  for (auto it = m_windows.rbegin(); it != m_windows.rend(); ++it)
+    if (!it->second->GetParent()) return it->second;
+  return nullptr;
+}
+
+CWnd* CMessageLoop::PreviousTopLevelWindow(const CWnd* wnd) const {
+  if (!wnd) return nullptr;
+  std::lock_guard lock(m_windowsMutex);
+  auto it = m_windows.find(wnd->m_hWnd);
+  if (it == m_windows.end()) return nullptr;
+  for (auto prev = std::make_reverse_iterator(it); prev != m_windows.rend(); ++prev)
+    if (!prev->second->GetParent()) return prev->second;
+  return nullptr;
+}
+
 // --- Messages ---
 
 BOOL CMessageLoop::PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -48,6 +48,9 @@ class CMessageLoop {
   void UnregisterWindow(HWND hwnd);
   CWnd* FromHandle(HWND hwnd) const;
   bool IsWindow(HWND hwnd) const;  // any thread
+  // Top-level windows from the newest to the oldest.
+  CWnd* LastTopLevelWindow() const;
+  CWnd* PreviousTopLevelWindow(const CWnd* wnd) const;
 
   // --- Messages ---
   // Any thread. FALSE when the window does not exist (a null window posts a

@@ -369,6 +369,8 @@ void CWnd::LayoutShell() {
 void CWnd::ApplyGeometry() {
   if (m_shell) {
     m_shell->m_applying = true;
+    if (m_shell->minimumSize() == m_shell->maximumSize())  // fixed size: follow our own moves
+      m_shell->setFixedSize(std::max(1, m_rect.Width()), std::max(1, m_rect.Height()));
     m_shell->setGeometry(m_rect.left, m_rect.top, std::max(1, m_rect.Width()), std::max(1, m_rect.Height()));
     m_shell->m_applying = false;
     LayoutShell();
@@ -530,6 +532,121 @@ BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add) {
   DWORD old = m_exStyle;
   m_exStyle = (m_exStyle & ~remove) | add;
   return old != m_exStyle ? TRUE : FALSE;
+}
+// Style changes show on the screen after SetWindowPos with SWP_FRAMECHANGED, as in Windows.
+
+BOOL CWnd::SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+  if (!m_hWnd) return FALSE;
+  HWND self = m_hWnd;
+  if (!(flags & SWP_NOZORDER)) {
+    if (insertAfter == HWND_TOPMOST) m_exStyle |= WS_EX_TOPMOST;
+    else if (insertAfter == HWND_NOTOPMOST) m_exStyle &= ~WS_EX_TOPMOST;
+    if (!m_parent) ApplyFrameStyle();
+    if (insertAfter != HWND_BOTTOM) {
+      if (m_shell) m_shell->raise();
+      else if (m_widget) m_widget->raise();
+    }
+  }
+  if (flags & SWP_FRAMECHANGED) ApplyFrameStyle();
+  if (!(flags & SWP_NOMOVE) || !(flags & SWP_NOSIZE)) {
+    CRect r = m_rect;
+    if (!(flags & SWP_NOMOVE)) r = CRect(CPoint(x, y), r.Size());
+    if (!(flags & SWP_NOSIZE)) r = CRect(r.TopLeft(), CSize(std::max(0, cx), std::max(0, cy)));
+    SetWindowRect(r, SIZE_RESTORED, true);
+  }
+  if (!Loop() || !Loop()->IsWindow(self)) return TRUE;
+  if (flags & SWP_SHOWWINDOW) ShowWindow(flags & SWP_NOACTIVATE ? SW_SHOWNA : SW_SHOW);
+  else if (flags & SWP_HIDEWINDOW) ShowWindow(SW_HIDE);
+  if (!(flags & SWP_NOACTIVATE) && !(flags & SWP_HIDEWINDOW) && Loop()->IsWindow(self)) SetActiveWindow();
+  return TRUE;
+}
+
+void CWnd::ApplyFrameStyle() {
+  if (!m_shell) return;
+  Qt::WindowFlags flags = Qt::Window;
+  if ((m_style & WS_CAPTION) == WS_CAPTION) {
+    flags |= Qt::WindowTitleHint | Qt::CustomizeWindowHint;
+    if (m_style & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (m_style & WS_MINIMIZEBOX) flags |= Qt::WindowMinimizeButtonHint;
+    if (m_style & WS_MAXIMIZEBOX) flags |= Qt::WindowMaximizeButtonHint;
+  } else {
+    flags |= Qt::FramelessWindowHint;
+  }
+  if (m_exStyle & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
+  // Without a sizing border the user cannot resize the window; our own moves still can.
+  if (m_style & WS_THICKFRAME) {
+    m_shell->setMinimumSize(0, 0);
+    m_shell->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  } else {
+    m_shell->setFixedSize(std::max(1, m_rect.Width()), std::max(1, m_rect.Height()));
+  }
+  if (m_shell->windowFlags() == flags) return;
+  bool visible = m_shell->isVisible();
+  m_shell->m_applying = true;
+  m_shell->setWindowFlags(flags);  // hides the window
+  if (visible) m_shell->show();
+  m_shell->m_applying = false;
+}
+
+BOOL CWnd::RedrawWindow(const CRect* rect, UINT flags) {
+  if (!m_hWnd) return FALSE;
+  if (flags & RDW_INVALIDATE) {
+    InvalidateRect(rect, (flags & RDW_ERASE) ? TRUE : FALSE);
+    if (flags & RDW_ALLCHILDREN)
+      for (CWnd* child : m_children) child->RedrawWindow(nullptr, flags & ~RDW_UPDATENOW);
+  }
+  if (flags & RDW_UPDATENOW) {
+    std::vector<HWND> windows{m_hWnd};
+    if (flags & RDW_ALLCHILDREN)
+      for (CWnd* child : m_children) windows.push_back(child->m_hWnd);
+    for (HWND hwnd : windows)
+      if (CWnd* wnd = FromHandle(hwnd)) wnd->UpdateWindow();
+  }
+  return TRUE;
+}
+
+CWnd* CWnd::ChildWindowFromPoint(CPoint client) const {
+  if (!CRect(0, 0, m_client.cx, m_client.cy).PtInRect(client)) return nullptr;
+  // Later children lie above earlier ones.
+  for (auto it = m_children.rbegin(); it != m_children.rend(); ++it)
+    if ((*it)->m_visible && (*it)->m_rect.PtInRect(client)) return *it;
+  return const_cast<CWnd*>(this);
+}
+
+CWnd* CWnd::WindowFromPoint(CPoint screen) {
+  CMessageLoop* loop = Loop();
+  if (!loop) return nullptr;
+  CWnd* found = nullptr;
+  // The most recently made top-level window that holds the point; then down its children.
+  for (CWnd* top = loop->LastTopLevelWindow(); top; top = loop->PreviousTopLevelWindow(top)) {
+    CRect r;
+    top->GetWindowRect(&r);
+    if (top->IsWindowVisible() && r.PtInRect(screen)) {
+      found = top;
+      break;
+    }
+  }
+  while (found) {
+    CPoint client = screen;
+    found->ScreenToClient(&client);
+    CWnd* child = found->ChildWindowFromPoint(client);
+    if (!child || child == found) break;
+    found = child;
+  }
+  return found;
+}
+
+CWnd* CWnd::GetNextDlgTabItem(const CWnd* control, BOOL previous) const {
+  const std::size_t n = m_children.size();
+  if (n == 0) return nullptr;
+  auto usable = [](const CWnd* w) { return w->m_visible && w->m_enabled && (w->m_style & WS_TABSTOP); };
+  auto at = std::find(m_children.begin(), m_children.end(), control);
+  std::size_t start = at == m_children.end() ? (previous ? 0 : n - 1) : static_cast<std::size_t>(at - m_children.begin());
+  for (std::size_t step = 1; step <= n; ++step) {
+    std::size_t i = previous ? (start + n - step) % n : (start + step) % n;
+    if (usable(m_children[i])) return m_children[i];
+  }
+  return nullptr;
 }
 
 CWnd* CWnd::GetDlgItem(int id) const {

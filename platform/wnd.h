@@ -116,6 +116,22 @@ class CWnd : public CCmdTarget {
   static CWnd* GetActiveWindow();
   BOOL SetForegroundWindow();
   void BringWindowToTop();
+  // Places, sizes, shows or hides the window and moves it in the Z order
+  // (HWND_TOPMOST keeps a top-level window above all others). With
+  // SWP_FRAMECHANGED a top-level window takes on its frame styles (caption,
+  // sizing border, boxes).
+  BOOL SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+  // Invalidates (with RDW_ALLCHILDREN the children too) and, with
+  // RDW_UPDATENOW, paints at once. The whole client area without a rectangle.
+  BOOL RedrawWindow(const CRect* rect = nullptr, UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+  // The deepest visible window of this program at a point on the screen.
+  static CWnd* WindowFromPoint(CPoint screen);
+  // The visible child at a client point, this window when no child is there,
+  // null outside the client area.
+  CWnd* ChildWindowFromPoint(CPoint client) const;
+  // The next (or previous) visible, enabled child with WS_TABSTOP after the
+  // given one, wrapping around; null when there is none.
+  CWnd* GetNextDlgTabItem(const CWnd* control, BOOL previous = FALSE) const;
 
   // --- Geometry (client coordinates of the parent for children, screen for top level) ---
   void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
@@ -253,6 +269,7 @@ class CWnd : public CCmdTarget {
   void ShellResized(int width, int height);
   void ShellMoved(int x, int y);
   void ShellStateChanged(bool minimized, bool maximized);
+  void ApplyFrameStyle();
   CPoint ClientOriginOnScreen() const;
   void ForgetChild(CWnd* child);
   void ReleaseWidgets();

@@ -189,3 +189,71 @@ TEST_F(WndTest, SurfaceChangesFromAHelperThreadReachTheScreenOnTheLoopThread) {
   QImage shown = wnd->GetWidget()->grab().toImage();
   EXPECT_EQ(QColor(shown.pixel(5, 5)), QColor(0, 0, 255));
 }
+
+TEST_F(WndTest, SetWindowPosPlacesAndAppliesFrameStyles) {
+  auto top = MakeWindow(CRect(0, 0, 300, 200));
+  top->SetWindowPos(HWND_TOP, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  CRect r;
+  top->GetWindowRect(&r);
+  EXPECT_EQ(r, CRect(10, 20, 310, 220));
+  top->SetWindowPos(HWND_TOP, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER);
+  top->GetWindowRect(&r);
+  EXPECT_EQ(r, CRect(10, 20, 650, 500));
+
+  QWidget* shell = top->GetWidget()->window();
+  top->ModifyStyle(WS_CAPTION | WS_THICKFRAME, 0);
+  top->SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  EXPECT_TRUE(top->GetExStyle() & WS_EX_TOPMOST);
+  EXPECT_TRUE(shell->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(shell->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(shell->isVisible());
+  // Without a sizing border the user cannot resize it, but the program can.
+  EXPECT_EQ(shell->minimumSize(), shell->maximumSize());
+  top->MoveWindow(0, 0, 801, 601);
+  EXPECT_EQ(shell->size(), QSize(801, 601));
+  top->ModifyStyle(0, WS_CAPTION | WS_SYSMENU | WS_THICKFRAME);
+  top->SetWindowPos(HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED);
+  EXPECT_FALSE(shell->windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_FALSE(shell->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_NE(shell->minimumSize(), shell->maximumSize());
+  top->SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_HIDEWINDOW);
+  EXPECT_FALSE(top->IsWindowVisible());
+}
+
+TEST_F(WndTest, RedrawWindowPaintsAtOnceAndReachesChildren) {
+  auto top = MakeWindow(CRect(0, 0, 100, 100));
+  CRecordingWnd child;
+  ASSERT_TRUE(child.Create("c", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), top.get()));
+  PumpReady();
+  top->received.clear();
+  child.received.clear();
+  top->RedrawWindow(nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  EXPECT_EQ(top->Messages(WM_PAINT).size(), 1u);
+  EXPECT_EQ(child.Messages(WM_PAINT).size(), 1u);
+  EXPECT_EQ(PumpReady(), 0);
+  top->RedrawWindow(nullptr, RDW_INVALIDATE);
+  EXPECT_TRUE(top->GetUpdateRect(nullptr));
+  EXPECT_FALSE(child.GetUpdateRect(nullptr));
+}
+
+TEST_F(WndTest, WindowsAtPointsAndTheTabOrder) {
+  auto top = MakeWindow(CRect(1000, 1000, 1300, 1200));
+  CRecordingWnd a, b, c, d;
+  ASSERT_TRUE(a.Create("a", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(0, 0, 50, 50), top.get()));
+  ASSERT_TRUE(b.Create("b", WS_CHILD | WS_VISIBLE, CRect(60, 0, 110, 50), top.get()));
+  ASSERT_TRUE(c.Create("c", WS_CHILD | WS_TABSTOP, CRect(120, 0, 170, 50), top.get()));
+  ASSERT_TRUE(d.Create("d", WS_CHILD | WS_VISIBLE | WS_TABSTOP, CRect(0, 0, 20, 20), top.get()));
+  EXPECT_EQ(CWnd::WindowFromPoint(CPoint(1005, 1005)), &d);  // made last: on top
+  EXPECT_EQ(CWnd::WindowFromPoint(CPoint(1030, 1030)), &a);
+  EXPECT_EQ(CWnd::WindowFromPoint(CPoint(1130, 1010)), top.get());  // c is hidden
+  EXPECT_EQ(CWnd::WindowFromPoint(CPoint(5, 5)), nullptr);
+  EXPECT_EQ(top->ChildWindowFromPoint(CPoint(70, 10)), &b);
+  EXPECT_EQ(top->ChildWindowFromPoint(CPoint(-1, 10)), nullptr);
+  EXPECT_EQ(top->GetNextDlgTabItem(&a), &d);
+  EXPECT_EQ(top->GetNextDlgTabItem(&d), &a);
+  EXPECT_EQ(top->GetNextDlgTabItem(&a, TRUE), &d);
+  EXPECT_EQ(top->GetNextDlgTabItem(nullptr), &a);
+  d.EnableWindow(FALSE);
+  EXPECT_EQ(top->GetNextDlgTabItem(&a), &a);
+  EXPECT_EQ(b.GetNextDlgTabItem(nullptr), nullptr);
+}

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include "platform/qt_input.h"
@@ -190,4 +191,19 @@ TEST(VirtualKeys, QtKeysMapToWindowsCodes) {
   EXPECT_TRUE(IsExtendedKey(Qt::Key_Enter, Qt::KeypadModifier));
   EXPECT_EQ(MouseButtonMessage(QEvent::MouseButtonRelease, Qt::MiddleButton, true), static_cast<UINT>(WM_MBUTTONUP));
   EXPECT_EQ(MouseButtonMessage(QEvent::MouseButtonPress, Qt::BackButton, true), 0u);
+}
+
+TEST_F(QtInputTest, WheelGoesToTheFocusWindowWithItsDeltaAndScreenPoint) {
+  QPointF local(7, 8);
+  QWheelEvent wheel(local, Widget()->mapToGlobal(local), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::ShiftModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(Widget(), &wheel);
+  PumpReady();
+  auto wheels = wnd->Messages(WM_MOUSEWHEEL);
+  ASSERT_EQ(wheels.size(), 1u);
+  EXPECT_EQ(static_cast<SHORT>(HIWORD(wheels[0].wParam)), -120);
+  EXPECT_EQ(LOWORD(wheels[0].wParam), MK_SHIFT);
+  CPoint screen(7, 8);
+  wnd->ClientToScreen(&screen);
+  EXPECT_EQ(PointFromLParam(wheels[0].lParam), screen);
 }

@@ -21,6 +21,9 @@ CMessageLoop::CMessageLoop(const IClock& clock)
 }
 
 CMessageLoop::~CMessageLoop() {
+  // A helper thread waiting for a sent message gets its answer (0 for a
+  // window that is gone) instead of waiting for ever.
+  RunSentCalls();
   CMessageLoop* self = this;
   g_current.compare_exchange_strong(self, nullptr);
 }
@@ -212,7 +215,8 @@ LRESULT CMessageLoop::DispatchMessage(const MSG& msg) {
   }
   LRESULT result = wnd->SendMessage(msg.message, msg.wParam, msg.lParam);
   // A window that painted nothing must not be asked again and again.
-  if (msg.message == WM_PAINT && IsWindow(msg.hwnd)) wnd->ValidateRect(nullptr);
+  if (msg.message == WM_PAINT)
+    if (CWnd* painted = FromHandle(msg.hwnd)) painted->ValidateRect(nullptr);
   m_current = outer;
   return result;
 }

@@ -63,6 +63,8 @@ int CQtDialogs::MessageBox(const MessageBoxRequest& request) {
 std::optional<CString> CQtDialogs::FileDialog(const FileDialogRequest& request) {
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
   QFileDialog dialog(OwnerWidget(request.owner), ToQt(request.title));
+  // Qt's own dialog: the same on every desktop, and usable without one.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
   dialog.setFileMode(request.open && (request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
                                                                            : QFileDialog::AnyFile);

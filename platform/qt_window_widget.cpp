@@ -90,9 +90,9 @@ void CWindowWidget::wheelEvent(QWheelEvent* event) {
 void CWindowWidget::PostKey(QKeyEvent* event, bool press) {
   CMessageLoop* loop = Loop();
   if (!loop || !loop->IsWindow(m_hwnd)) return;
-  UpdateModifierKeys(*loop, event->modifiers());
   UINT vk = VirtualKeyFromQt(event->key(), event->modifiers());
   bool wasDown = vk != 0 && loop->GetKeyState(vk) < 0;
+  UpdateModifierKeys(*loop, event->modifiers());
   if (vk != 0) loop->SetKeyDown(vk, press);
   // Keys go to the window with the keyboard focus.
   HWND target = loop->IsWindow(loop->GetFocus()) ? loop->GetFocus() : m_hwnd;
@@ -105,24 +105,18 @@ void CWindowWidget::keyReleaseEvent(QKeyEvent* event) { PostKey(event, false); }
 void CWindowWidget::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);
   CMessageLoop* loop = Loop();
-  if (!loop || !loop->IsWindow(m_hwnd) || loop->GetFocus() == m_hwnd) return;
+  if (!loop || loop->GetFocus() == m_hwnd) return;
+  // Handled from the queue: focus handlers may do anything, also destroy this widget.
   switch (event->reason()) {
     case Qt::MouseFocusReason:
     case Qt::TabFocusReason:
     case Qt::BacktabFocusReason:
     case Qt::ShortcutFocusReason:
-      loop->SetFocus(m_hwnd);  // the user moved the focus
+      loop->PostMessage(m_hwnd, WM_QTFOCUS, kFocusByUser, 0);
       break;
-    case Qt::ActiveWindowFocusReason: {
-      // A window that becomes active gives the focus back to the window of
-      // it that had it, as Windows does; Qt's idea of it does not count.
-      CWnd* focused = loop->FromHandle(loop->GetFocus());
-      CWnd* self = loop->FromHandle(m_hwnd);
-      if (!focused) loop->SetFocus(m_hwnd);
-      else if (focused->GetTopLevelParent() == self->GetTopLevelParent() && focused->GetWidget())
-        focused->GetWidget()->setFocus(Qt::OtherFocusReason);
+    case Qt::ActiveWindowFocusReason:
+      loop->PostMessage(m_hwnd, WM_QTFOCUS, kFocusByActivation, 0);
       break;
-    }
     default:
       break;  // our own SetFocus, or the system's doing
   }

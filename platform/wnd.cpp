@@ -211,6 +211,9 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       SurfaceChanged(&area);
       return 0;
     }
+    case WM_QTFOCUS:
+      TakeQtFocus(wParam == kFocusByActivation);
+      return 0;
     case WM_COMMAND:
       if (OnCommand(wParam, lParam)) return 0;
       return DefWindowProc(message, wParam, lParam);
@@ -313,6 +316,20 @@ CWnd* CWnd::SetFocus() {
   CWnd* old = loop->FromHandle(loop->SetFocus(self));
   if (loop->IsWindow(self) && m_widget) m_widget->setFocus(Qt::OtherFocusReason);
   return old;
+}
+
+void CWnd::TakeQtFocus(bool byActivation) {
+  CMessageLoop* loop = Loop();
+  if (!loop || loop->GetFocus() == m_hWnd) return;
+  CWnd* focused = loop->FromHandle(loop->GetFocus());
+  if (!byActivation || !focused) {
+    loop->SetFocus(m_hWnd);
+    return;
+  }
+  // A window that becomes active gives the focus back to the window of it
+  // that had it, as Windows does; Qt's idea of it does not count.
+  if (focused->GetTopLevelParent() == GetTopLevelParent() && focused->m_widget)
+    focused->m_widget->setFocus(Qt::OtherFocusReason);
 }
 
 CWnd* CWnd::GetFocus() { return Loop() ? Loop()->FromHandle(Loop()->GetFocus()) : nullptr; }

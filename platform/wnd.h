@@ -270,6 +270,7 @@ class CWnd : public CCmdTarget {
   void ShellMoved(int x, int y);
   void ShellStateChanged(bool minimized, bool maximized);
   void ApplyFrameStyle();
+  void TakeQtFocus(bool byActivation);
   CPoint ClientOriginOnScreen() const;
   void ForgetChild(CWnd* child);
   void ReleaseWidgets();

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QFocusEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
@@ -206,4 +207,21 @@ TEST_F(QtInputTest, WheelGoesToTheFocusWindowWithItsDeltaAndScreenPoint) {
   CPoint screen(7, 8);
   wnd->ClientToScreen(&screen);
   EXPECT_EQ(PointFromLParam(wheels[0].lParam), screen);
+}
+
+TEST_F(QtInputTest, QtFocusByTheUserMovesTheFocusButActivationKeepsIt) {
+  CRecordingWnd child;
+  ASSERT_TRUE(child.Create("child", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), wnd.get()));
+  wnd->SetFocus();
+  QFocusEvent click(QEvent::FocusIn, Qt::MouseFocusReason);
+  QApplication::sendEvent(child.GetWidget(), &click);
+  EXPECT_EQ(CWnd::GetFocus(), wnd.get());  // handled from the queue
+  PumpReady();
+  EXPECT_EQ(CWnd::GetFocus(), &child);
+  EXPECT_EQ(child.Messages(WM_SETFOCUS).size(), 1u);
+  QFocusEvent activation(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+  QApplication::sendEvent(Widget(), &activation);
+  PumpReady();
+  EXPECT_EQ(CWnd::GetFocus(), &child);
+  EXPECT_EQ(child.Messages(WM_KILLFOCUS).size(), 0u);
 }

@@ -121,6 +121,11 @@ LRESULT CMessageLoop::SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
   return answer.get();
 }
 
+void CMessageLoop::PostCall(std::function<void()> call) {
+  m_queue.PostCall(std::move(call));
+  m_source->Wake();
+}
+
 void CMessageLoop::PostQuitMessage(int exitCode) {
   m_quitCode = exitCode;
   m_quitPosted = true;
@@ -280,13 +285,13 @@ BOOL CMessageLoop::IsIdleMessage(const MSG& msg) {
 // --- Timers and paint ---
 
 UINT CMessageLoop::SetTimer(HWND hwnd, UINT id, UINT elapseMs) {
-  if (hwnd && !IsWindow(hwnd)) return 0;
+  if (!IsLoopThread() || (hwnd && !IsWindow(hwnd))) return 0;
   m_timers.Set(hwnd, id, elapseMs, m_clock.Now());
   m_source->Wake();
   return id;
 }
 
-BOOL CMessageLoop::KillTimer(HWND hwnd, UINT id) { return m_timers.Kill(hwnd, id) ? TRUE : FALSE; }
+BOOL CMessageLoop::KillTimer(HWND hwnd, UINT id) { return IsLoopThread() && m_timers.Kill(hwnd, id) ? TRUE : FALSE; }
 bool CMessageLoop::HasTimer(HWND hwnd, UINT id) const { return m_timers.Has(hwnd, id); }
 
 void CMessageLoop::MarkInvalid(HWND hwnd) {

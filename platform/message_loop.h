@@ -61,6 +61,9 @@ class CMessageLoop {
   // for its result. 0 when the window does not exist.
   LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void PostQuitMessage(int exitCode);
+  // Runs the call on the loop's thread the next time the loop looks for a
+  // message, ahead of posted messages. Any thread.
+  void PostCall(std::function<void()> call);
 
   // Takes the next message: posted messages and input in order, then the quit
   // message, then paints, then due timers. Input from the event source is
@@ -90,7 +93,7 @@ class CMessageLoop {
   virtual int ExitInstance();
   int QuitCode() const { return m_quitCode; }
 
-  // --- Timers (user-interface thread) ---
+  // --- Timers (user-interface thread; from another thread they fail) ---
   UINT SetTimer(HWND hwnd, UINT id, UINT elapseMs);
   BOOL KillTimer(HWND hwnd, UINT id);
   bool HasTimer(HWND hwnd, UINT id) const;

@@ -96,9 +96,6 @@ constexpr UINT WM_INITIALUPDATE = 0x0364;
 constexpr UINT MM_WOM_DONE = 0x03BD;
 constexpr UINT MM_MCINOTIFY = 0x03B9;  // 953
 constexpr UINT MM_MCISIGNAL = 0x03CB;
-// The layer's own: part of a window's surface changed (left, top in wParam;
-// right, bottom in lParam), posted when the change was made on another thread.
-constexpr UINT WM_SURFACECHANGED = 0x03F0;
 // The layer's own: Qt gave a window's widget the focus, by the user's doing
 // (wParam kFocusByUser) or because its top-level window became active.
 constexpr UINT WM_QTFOCUS = 0x03F1;

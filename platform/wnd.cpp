@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "platform/menu.h"
 #include "platform/message_box.h"
@@ -205,12 +206,6 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN: return mouse(&CWnd::OnRButtonDown);
     case WM_RBUTTONUP: return mouse(&CWnd::OnRButtonUp);
     case WM_RBUTTONDBLCLK: return mouse(&CWnd::OnRButtonDblClk);
-    case WM_SURFACECHANGED: {
-      CRect area(static_cast<SHORT>(LOWORD(wParam)), static_cast<SHORT>(HIWORD(wParam)), GET_X_LPARAM(lParam),
-                 GET_Y_LPARAM(lParam));
-      SurfaceChanged(&area);
-      return 0;
-    }
     case WM_QTFOCUS:
       TakeQtFocus(wParam == kFocusByActivation);
       return 0;
@@ -813,6 +808,15 @@ void CWnd::Invalidate(BOOL erase) { InvalidateRect(nullptr, erase); }
 
 void CWnd::InvalidateRect(const CRect* rect, BOOL erase) {
   if (!m_hWnd) return;
+  CMessageLoop* loop = Loop();
+  if (loop && !loop->IsLoopThread()) {
+    // The update area belongs to the user-interface thread.
+    std::optional<CRect> area = rect ? std::optional<CRect>(*rect) : std::nullopt;
+    loop->PostCall([hwnd = m_hWnd, area, erase] {
+      if (CWnd* wnd = FromHandle(hwnd)) wnd->InvalidateRect(area ? &*area : nullptr, erase);
+    });
+    return;
+  }
   CRect client(0, 0, m_client.cx, m_client.cy);
   CRect area = client;
   if (rect && !area.IntersectRect(*rect, client)) return;
@@ -875,8 +879,10 @@ void CWnd::ResizeSurface(CSize size) {
 void CWnd::SurfaceChanged(const CRect* rect) {
   CMessageLoop* loop = Loop();
   if (loop && !loop->IsLoopThread()) {
-    CRect area = rect ? *rect : CRect(0, 0, m_client.cx, m_client.cy);
-    loop->PostMessage(m_hWnd, WM_SURFACECHANGED, MAKEWPARAM(area.left, area.top), MAKELPARAM(area.right, area.bottom));
+    std::optional<CRect> area = rect ? std::optional<CRect>(*rect) : std::nullopt;
+    loop->PostCall([hwnd = m_hWnd, area] {
+      if (CWnd* wnd = FromHandle(hwnd)) wnd->SurfaceChanged(area ? &*area : nullptr);
+    });
     return;
   }
   if (!m_widget) return;

@@ -192,6 +192,8 @@ class CWnd : public CCmdTarget {
   void ScrollWindow(int dx, int dy);
 
   // --- Painting ---
+  // Safe from any thread: another thread's request is carried out on the
+  // user-interface thread.
   void Invalidate(BOOL erase = TRUE);
   void InvalidateRect(const CRect* rect, BOOL erase = TRUE);
   void ValidateRect(const CRect* rect);

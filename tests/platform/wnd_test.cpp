@@ -174,20 +174,21 @@ TEST_F(WndTest, DefaultPaintValidatesAndShowsTheSurface) {
 TEST_F(WndTest, SurfaceChangesFromAHelperThreadReachTheScreenOnTheLoopThread) {
   auto wnd = MakeWindow(CRect(0, 0, 64, 48));
   PumpReady();
+  wnd->received.clear();
   CRecordingWnd* target = wnd.get();
   std::thread helper([target] {
     std::lock_guard lock(target->SurfaceLock());
     target->GetSurface()->fill(QColor(0, 0, 255));
     CRect area(0, 0, 64, 48);
     target->SurfaceChanged(&area);
+    target->InvalidateRect(&area, FALSE);
+    EXPECT_EQ(target->SetTimer(5, 10), 0u);  // timers belong to the loop's thread
   });
   helper.join();
   PumpReady();
-  auto changes = wnd->Messages(WM_SURFACECHANGED);
-  ASSERT_EQ(changes.size(), 1u);
-  EXPECT_EQ(changes[0].lParam, MAKELPARAM(64, 48));
   QImage shown = wnd->GetWidget()->grab().toImage();
   EXPECT_EQ(QColor(shown.pixel(5, 5)), QColor(0, 0, 255));
+  EXPECT_EQ(wnd->Messages(WM_PAINT).size(), 1u);  // the invalidation came through
 }
 
 TEST_F(WndTest, SetWindowPosPlacesAndAppliesFrameStyles) {

@@ -241,8 +241,19 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSKEYDOWN:
       if (wParam == 0x73 && (lParam & KF_ALTDOWN_BIT)) {  // Alt+F4
         if (CWnd* top = GetTopLevelParent()) top->PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+      } else if (wParam == VK_F10) {
+        GetTopLevelParent()->OpenMenuBar();  // F10 goes to the menu bar
       }
       return 0;
+    case WM_RBUTTONUP: {
+      // A right click asks for a context menu (at the cursor, in screen coordinates).
+      CPoint at = PointFromLParam(lParam);
+      ClientToScreen(&at);
+      SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(at.x, at.y));
+      return 0;
+    }
+    case WM_CONTEXTMENU:
+      return m_parent ? m_parent->SendMessage(message, wParam, lParam) : 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_CLOSE) SendMessage(WM_CLOSE);
       return 0;
@@ -704,6 +715,13 @@ BOOL CWnd::SetMenu(HMENU menu) {
 }
 
 void CWnd::DrawMenuBar() { RebuildMenuBar(); }
+
+bool CWnd::OpenMenuBar() {
+  QMenuBar* bar = m_shell ? m_shell->ExistingMenuBar() : nullptr;
+  if (!m_menu || !bar || bar->actions().isEmpty() || !bar->isVisible()) return false;
+  bar->setActiveAction(bar->actions().front());
+  return true;
+}
 
 void CWnd::RebuildMenuBar() {
   if (m_shell) {

@@ -175,6 +175,8 @@ class CWnd : public CCmdTarget {
   HMENU GetMenuHandle() const { return m_menu; }
   // Makes the menu bar show the current items and their states.
   void DrawMenuBar();
+  // Opens the menu bar's first menu, as F10 does; FALSE without a shown menu bar.
+  bool OpenMenuBar();
 
   // --- Scrolling ---
   // Scroll state per bar. The state is kept and used as Windows does, but no

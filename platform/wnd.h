@@ -94,7 +94,8 @@ class CWnd : public CCmdTarget {
     return CreateEx(0, windowName, style, rect, parent, id, classStyle);
   }
   virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
-  // Destroys the children first, sends WM_DESTROY, then PostNcDestroy.
+  // Sends WM_DESTROY, destroys the children, then calls PostNcDestroy (where
+  // frames and views delete themselves).
   virtual BOOL DestroyWindow();
 
   // --- Messages ---

@@ -4,7 +4,7 @@
 #include <memory>
 #include <span>
 
-#include "model/cursor_file.h"
+#include "platform/cursor_file.h"
 #include "platform/cstring.h"
 #include "platform/file.h"
 #include "platform/object.h"

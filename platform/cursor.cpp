@@ -1,14 +1,14 @@
 #include "platform/cursor.h"
 
-#include <QBuffer>
-#include <QByteArray>
 #include <QImage>
-#include <QImageReader>
 #include <QPixmap>
+#include <algorithm>
 #include <array>
+#include <span>
 #include <optional>
 #include <vector>
 
+#include "platform/cursor_file.h"
 #include "platform/file.h"
 #include "platform/qt_cursor.h"
 
@@ -48,8 +48,6 @@ const std::array<CursorShape, kSystemCursors.size()>& SystemShapes() {
   return shapes;
 }
 
-WORD ReadWord(const BYTE* p) { return static_cast<WORD>(p[0] | (p[1] << 8)); }
-
 }  // namespace
 
 HCURSOR LoadCursor(HINSTANCE, UINT id) {
@@ -68,28 +66,17 @@ void CursorDeleter::operator()(const CursorShape* shape) const {
 }
 
 CursorPtr LoadCursorFromBytes(const BYTE* data, std::size_t size) {
-  // Icon directory: reserved 0, type (1 icon, 2 cursor), count, then 16-byte
-  // entries; in a cursor file bytes 4..7 of an entry are the hot spot.
-  constexpr std::size_t kHeader = 6;
-  constexpr std::size_t kEntry = 16;
-  if (!data || size < kHeader + kEntry) return nullptr;
-  WORD type = ReadWord(data + 2);
-  WORD count = ReadWord(data + 4);
-  if (ReadWord(data) != 0 || (type != 1 && type != 2) || count == 0 || count > (size - kHeader) / kEntry) return nullptr;
-  QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::ReadOnly);
-  // Qt's reader knows icon files; a cursor file differs only in its type word.
-  if (type == 2) bytes[2] = 1;
-  QImageReader reader(&buffer, "ico");
-  QImage image = reader.read();
-  if (image.isNull()) return nullptr;
+  if (!data) return nullptr;
+  std::optional<CursorImage> picture = ReadCursorFile(std::span<const BYTE>(data, size), true);
+  if (!picture) return nullptr;
   auto shape = std::make_unique<CursorShape>();
-  shape->image = image.convertToFormat(QImage::Format_ARGB32);
-  if (type == 2) {
-    shape->hotX = std::min<int>(ReadWord(data + kHeader + 4), image.width() - 1);
-    shape->hotY = std::min<int>(ReadWord(data + kHeader + 6), image.height() - 1);
+  shape->image = QImage(picture->width, picture->height, QImage::Format_ARGB32);
+  for (int y = 0; y < picture->height; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(shape->image.scanLine(y));
+    std::copy_n(picture->argb.begin() + static_cast<std::ptrdiff_t>(y) * picture->width, picture->width, row);
   }
+  shape->hotX = picture->hotX;
+  shape->hotY = picture->hotY;
   return CursorPtr(shape.release());
 }
 

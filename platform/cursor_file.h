@@ -20,4 +20,5 @@ struct CursorImage {
 // Reads the image of a cursor file nearest the standard 32 by 32 size. Only
 // uncompressed device-independent bitmaps of 1, 4, 8, 24 or 32 bits are
 // read; anything else, or a file that is damaged or short, gives nothing.
-std::optional<CursorImage> ReadCursorFile(std::span<const BYTE> bytes);
+// With acceptIcons an icon file (same layout, type 1, no hot spot) reads too.
+std::optional<CursorImage> ReadCursorFile(std::span<const BYTE> bytes, bool acceptIcons = false);

@@ -3,7 +3,7 @@
 // offset), and per image a BITMAPINFOHEADER whose height covers the colour
 // rows and the AND-mask rows, a palette for 8 bits or fewer, the colour rows
 // and the 1-bit mask rows, all bottom-up with rows padded to 4 bytes.
-#include "model/cursor_file.h"
+#include "platform/cursor_file.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -13,6 +13,7 @@ namespace {
 constexpr std::size_t kHeaderSize = 6;
 constexpr std::size_t kEntrySize = 16;
 constexpr std::size_t kInfoHeaderSize = 40;
+constexpr WORD kIconType = 1;
 constexpr WORD kCursorType = 2;
 constexpr int kMaxSide = 256;
 constexpr int kPreferredSide = 32;
@@ -116,9 +117,11 @@ std::optional<CursorImage> ReadImage(std::span<const BYTE> file, const Entry& en
 
 }  // namespace
 
-std::optional<CursorImage> ReadCursorFile(std::span<const BYTE> bytes) {
+std::optional<CursorImage> ReadCursorFile(std::span<const BYTE> bytes, bool acceptIcons) {
   if (bytes.size() < kHeaderSize) return std::nullopt;
-  if (Word(bytes, 0) != 0 || Word(bytes, 2) != kCursorType) return std::nullopt;
+  const WORD type = Word(bytes, 2);
+  const bool icon = acceptIcons && type == kIconType;
+  if (Word(bytes, 0) != 0 || (type != kCursorType && !icon)) return std::nullopt;
   const std::size_t count = Word(bytes, 4);
   if (count == 0 || count > (bytes.size() - kHeaderSize) / kEntrySize) return std::nullopt;
 
@@ -126,8 +129,9 @@ std::optional<CursorImage> ReadCursorFile(std::span<const BYTE> bytes) {
   int chosenDistance = 0;
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t at = kHeaderSize + i * kEntrySize;
+    // In an icon file these words are planes and bit count, not a hot spot.
     Entry e{bytes[at] ? bytes[at] : kMaxSide, bytes[at + 1] ? bytes[at + 1] : kMaxSide,
-            Word(bytes, at + 4),             Word(bytes, at + 6),
+            icon ? 0 : Word(bytes, at + 4),  icon ? 0 : Word(bytes, at + 6),
             Dword(bytes, at + 8),            Dword(bytes, at + 12)};
     int distance = std::abs(e.width - kPreferredSide) + std::abs(e.height - kPreferredSide);
     if (!chosen || distance < chosenDistance) {

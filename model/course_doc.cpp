@@ -1,7 +1,10 @@
 // CCourseDoc: building, emptying and closing the course document.
 #include "model/course_doc.h"
 
-CCourseDoc::CCourseDoc(ICourseHost& host) : m_host(host) { ResetContents(); }
+CCourseDoc::CCourseDoc(ICourseHost& host)
+    : m_host(host), m_ptOrigin(host.GetDefaultOrigin(), host.GetDefaultOrigin()) {
+  ResetContents();
+}
 
 CCourseDoc::~CCourseDoc() {
   m_fonts->RemoveFonts(m_host.Fonts());

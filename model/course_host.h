@@ -18,6 +18,9 @@ class ICourseHost {
  public:
   virtual ~ICourseHost() = default;
 
+  // Both coordinates of every new course's origin.
+  virtual int GetDefaultOrigin() { return 0; }
+
   // The run's variable lookups and the global table a course merges its global variables into.
   virtual CVariableContext& Variables() = 0;
   virtual CVariableTable* GetGlobalTable() = 0;

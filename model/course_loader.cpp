@@ -8,6 +8,7 @@
 #include "model/message_service.h"
 #include "model/path_helpers.h"
 #include "model/string_table.h"
+#include "model/variable_context.h"
 #include "platform/file.h"
 #include "platform/host_path.h"
 #include "platform/process.h"
@@ -42,6 +43,34 @@ bool SameNoCase(const BYTE* bytes, std::string_view text) {
     return lower(static_cast<unsigned char>(a)) == lower(b);
   });
 }
+
+// The variables of the course being read, for the readers that look one up by
+// name: the course's own table, whichever course is current meanwhile.
+class CLoadingVariables : public CVariableContext {
+ public:
+  CLoadingVariables(CVariableTable& course, CVariableTable* global) : m_course(course), m_global(global) {}
+  CVariableTable* GetCourseTable() override { return &m_course; }
+  CVariableTable* GetGlobalTable() override { return m_global; }
+
+ private:
+  CVariableTable& m_course;
+  CVariableTable* m_global;
+};
+
+// Puts the archive's variables back however reading ends.
+class CVariableContextScope {
+ public:
+  CVariableContextScope(CArchive& ar, CVariableContext* context) : m_ar(ar), m_saved(ar.GetVariableContext()) {
+    ar.SetVariableContext(context);
+  }
+  ~CVariableContextScope() { m_ar.SetVariableContext(m_saved); }
+  CVariableContextScope(const CVariableContextScope&) = delete;
+  CVariableContextScope& operator=(const CVariableContextScope&) = delete;
+
+ private:
+  CArchive& m_ar;
+  CVariableContext* m_saved;
+};
 
 // The host keeps only the low 8 bits of a program's exit code.
 bool ExitCodeIs(int exitCode, int expected) { return exitCode >= 0 && exitCode == (expected & 0xFF); }
@@ -157,6 +186,8 @@ int CCourseDoc::ReadCourse(CArchive& ar) {
   m_nLoadState = kHeaderAccepted;
 
   m_variables->SetGlobalTable(m_host.GetGlobalTable());
+  CLoadingVariables variables(*m_variables, m_host.GetGlobalTable());
+  CVariableContextScope scope(ar, &variables);
   m_variables->Serialize(ar);
   ReadSearchPaths(ar);
   m_courseObject->Serialize(ar);

@@ -160,6 +160,25 @@ TEST_F(CourseLoaderTest, HeaderFailuresShowTheirMessageWithThePathAsOpened) {
   }
 }
 
+TEST_F(CourseLoaderTest, ReadersLookUpVariablesOfTheCourseBeingRead) {
+  // An older response names its target task through the course variable "TaskTag".
+  tvn::testing::ResponseFields old;
+  old.schema = 2;
+  old.targets = {static_cast<std::int32_t>(0xFFFE)};
+  CourseFileFields f = TwoTasks();
+  tvn::testing::VariableFields tag;
+  tag.name = "TaskTag";
+  f.variables.push_back(tag);
+  f.tasks = {[&](CourseBuilder& b) {
+    b.Task(IconFields{4, "t", "", 3}, 1, {}, {},
+           {[&](CourseBuilder& c) { c.KeyboardResponse(IconFields{4, "r", "", 3}, old, tvn::testing::KeyFields{}); }});
+  }};
+  ASSERT_TRUE(doc.OnOpenDocument(Write("tag.mcl", CourseBytes(f))));
+  CIconObject* response = doc.Tasks().GetHead()->GetResponses()->GetChild(0);
+  ASSERT_NE(response, nullptr);
+  EXPECT_EQ(response->GetBranchTarget(0), CVariable::ComputeId("TaskTag"));
+}
+
 TEST_F(CourseLoaderTest, ACapitalSignatureLoads) {
   CourseFileFields f = TwoTasks();
   f.signature = "MCL";

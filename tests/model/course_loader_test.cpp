@@ -219,6 +219,14 @@ TEST_F(CourseLoaderTest, AZeroLengthFileOpensEmptyWithoutAMessage) {
   EXPECT_FALSE(doc.GetCourseDirectory().IsEmpty());
 }
 
+TEST_F(CourseLoaderTest, AZeroLengthFileIsNoDataFileButOpensAsACourse) {
+  CString path = Write("start.dat", {});
+  EXPECT_FALSE(host.data.Open(path));
+  EXPECT_TRUE(doc.OnOpenDocument(path));
+  EXPECT_FALSE(doc.IsFromDataFile());
+  EXPECT_TRUE(host.sink.boxes.empty());
+}
+
 TEST_F(CourseLoaderTest, AnEmptyTaskListOpensWithNoCurrentTask) {
   CourseFileFields f = TwoTasks();
   f.tasks.clear();

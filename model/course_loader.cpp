@@ -121,7 +121,6 @@ BOOL CCourseDoc::LoadCourse(const CString& path) {
     try {
       got = data.GetFile().Read(bytes.data(), entry->m_dwSize);
     } catch (const CFileException& e) {
-      DeleteContents();
       ReportSaveLoadException(path, &e, FALSE, StringId::kFailedToOpen);
       return FALSE;
     }

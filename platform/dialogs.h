@@ -1,0 +1,94 @@
+// The modal dialogs behind the message service and the common file dialog. The
+// loop holds one implementation: Qt's in the program, a scripted one in tests.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/cstring.h"
+#include "platform/win_types.h"
+
+class CWnd;
+
+// Message-box styles: the buttons in the low nibble, the icon in the next.
+constexpr UINT MB_OK = 0x0;
+constexpr UINT MB_OKCANCEL = 0x1;
+constexpr UINT MB_ABORTRETRYIGNORE = 0x2;
+constexpr UINT MB_YESNOCANCEL = 0x3;
+constexpr UINT MB_YESNO = 0x4;
+constexpr UINT MB_RETRYCANCEL = 0x5;
+constexpr UINT MB_TYPEMASK = 0xF;
+constexpr UINT MB_ICONHAND = 0x10;
+constexpr UINT MB_ICONSTOP = MB_ICONHAND;
+constexpr UINT MB_ICONERROR = MB_ICONHAND;
+constexpr UINT MB_ICONQUESTION = 0x20;
+constexpr UINT MB_ICONEXCLAMATION = 0x30;
+constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
+constexpr UINT MB_ICONASTERISK = 0x40;
+constexpr UINT MB_ICONINFORMATION = MB_ICONASTERISK;
+constexpr UINT MB_ICONMASK = 0xF0;
+constexpr UINT MB_DEFBUTTON2 = 0x100;
+constexpr UINT MB_DEFBUTTON3 = 0x200;
+constexpr UINT MB_DEFMASK = 0xF00;
+constexpr UINT MB_SYSTEMMODAL = 0x1000;
+constexpr UINT MB_TASKMODAL = 0x2000;
+
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDABORT = 3;
+constexpr int IDRETRY = 4;
+constexpr int IDIGNORE = 5;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
+// Open-file dialog flags.
+constexpr DWORD OFN_READONLY = 0x1;
+constexpr DWORD OFN_OVERWRITEPROMPT = 0x2;
+constexpr DWORD OFN_HIDEREADONLY = 0x4;
+constexpr DWORD OFN_NOCHANGEDIR = 0x8;
+constexpr DWORD OFN_ALLOWMULTISELECT = 0x200;
+constexpr DWORD OFN_PATHMUSTEXIST = 0x800;
+constexpr DWORD OFN_FILEMUSTEXIST = 0x1000;
+
+struct MessageBoxRequest {
+  CWnd* owner = nullptr;
+  CString text;
+  CString caption;
+  UINT type = MB_OK;
+};
+
+struct FileDialogRequest {
+  CWnd* owner = nullptr;
+  bool open = true;
+  CString title;
+  CString filter;  // "Name|*.a;*.b|Name|*.*|"
+  CString defaultExtension;
+  CString fileName;
+  DWORD flags = 0;
+};
+
+class IDialogs {
+ public:
+  virtual ~IDialogs() = default;
+  // The button chosen (IDOK ...); closing the box counts as its cancel button.
+  virtual int MessageBox(const MessageBoxRequest& request) = 0;
+  // The chosen file as a host path in 8-bit text, or nothing when cancelled.
+  virtual std::optional<CString> FileDialog(const FileDialogRequest& request) = 0;
+  // The system sound for a message-box icon type (0xFFFFFFFF the simple beep).
+  virtual void Beep(UINT type) = 0;
+};
+
+// The buttons a message-box style shows, in order, and the one that answers
+// when the box is closed without choosing (the cancel or the only button).
+struct MessageBoxButtons {
+  int buttons[3] = {0, 0, 0};
+  int count = 0;
+  int escapeResult = IDOK;
+};
+MessageBoxButtons ButtonsOfStyle(UINT type);
+
+// A Windows filter text ("Text|*.tvn;*.mcl|All|*.*|") as Qt name filters
+// ("Text (*.tvn *.mcl)", "All (*.*)"), as UTF-8. A missing pattern after the
+// last name is dropped.
+std::vector<std::string> QtNameFilters(const CString& windowsFilter);

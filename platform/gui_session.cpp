@@ -1,0 +1,20 @@
+#include "platform/gui_session.h"
+
+#include <QApplication>
+#include <clocale>
+
+#include "platform/message_loop.h"
+#include "platform/qt_dialogs.h"
+#include "platform/qt_event_source.h"
+
+CGuiSession::CGuiSession(int& argc, char** argv) {
+  if (!QCoreApplication::instance()) m_app = std::make_unique<QApplication>(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+}
+
+CGuiSession::~CGuiSession() = default;
+
+void CGuiSession::Attach(CMessageLoop& loop) {
+  loop.SetEventSource(std::make_unique<CQtEventSource>());
+  loop.SetDialogs(std::make_unique<CQtDialogs>());
+}

@@ -1,0 +1,24 @@
+// The Qt side of a program's start: the widget application, and the loop's
+// event source and dialogs on Qt.
+#pragma once
+
+#include <memory>
+
+class CMessageLoop;
+class QApplication;
+
+class CGuiSession {
+ public:
+  // Makes the widget application unless one exists. Qt takes the locale from
+  // the environment; numbers are put back to the C locale.
+  CGuiSession(int& argc, char** argv);
+  ~CGuiSession();
+  CGuiSession(const CGuiSession&) = delete;
+  CGuiSession& operator=(const CGuiSession&) = delete;
+
+  // The loop gets its input from Qt and shows Qt's dialogs.
+  static void Attach(CMessageLoop& loop);
+
+ private:
+  std::unique_ptr<QApplication> m_app;
+};

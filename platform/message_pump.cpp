@@ -1,0 +1,30 @@
+#include "platform/message_pump.h"
+
+#include "platform/message_loop.h"
+
+namespace {
+bool IsInput(UINT message) {
+  return (message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK) || (message >= WM_KEYFIRST && message <= WM_KEYLAST);
+}
+}  // namespace
+
+PumpResult PumpOneMessage(HWND dropInputFor) {
+  CMessageLoop* loop = CMessageLoop::Current();
+  MSG msg;
+  if (!loop || !loop->PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) return PumpResult::Empty;
+  if (msg.message == WM_QUIT) {
+    // The quit belongs to the run loop: put it back for it.
+    loop->PostQuitMessage(static_cast<int>(msg.wParam));
+    return PumpResult::Dropped;
+  }
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) return PumpResult::Escape;
+  if (dropInputFor && msg.hwnd == dropInputFor) {
+    if (msg.message == WM_PAINT) {
+      loop->DeferPaint(msg.hwnd);
+      return PumpResult::Dropped;
+    }
+    if (IsInput(msg.message)) return PumpResult::Dropped;
+  }
+  if (!loop->PreTranslateMessage(msg)) loop->DispatchMessage(msg);
+  return PumpResult::Dispatched;
+}

@@ -1,0 +1,83 @@
+#include "platform/qt_dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+
+#include "platform/wnd.h"
+
+namespace {
+
+QString ToQt(const CString& text) { return QString::fromUtf8(text.ToUtf8()); }
+
+QWidget* OwnerWidget(CWnd* owner) {
+  QWidget* w = owner ? owner->GetWidget() : nullptr;
+  return w ? w->window() : nullptr;
+}
+
+QMessageBox::StandardButton QtButton(int id) {
+  switch (id) {
+    case IDOK: return QMessageBox::Ok;
+    case IDCANCEL: return QMessageBox::Cancel;
+    case IDABORT: return QMessageBox::Abort;
+    case IDRETRY: return QMessageBox::Retry;
+    case IDIGNORE: return QMessageBox::Ignore;
+    case IDYES: return QMessageBox::Yes;
+    case IDNO: return QMessageBox::No;
+    default: return QMessageBox::NoButton;
+  }
+}
+
+QMessageBox::Icon QtIcon(UINT type) {
+  switch (type & MB_ICONMASK) {
+    case MB_ICONHAND: return QMessageBox::Critical;
+    case MB_ICONQUESTION: return QMessageBox::Question;
+    case MB_ICONEXCLAMATION: return QMessageBox::Warning;
+    case MB_ICONASTERISK: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+}  // namespace
+
+int CQtDialogs::MessageBox(const MessageBoxRequest& request) {
+  MessageBoxButtons buttons = ButtonsOfStyle(request.type);
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return buttons.escapeResult;
+  QMessageBox box(QtIcon(request.type), ToQt(request.caption), ToQt(request.text), QMessageBox::NoButton,
+                  OwnerWidget(request.owner));
+  QMessageBox::StandardButtons set;
+  for (int i = 0; i < buttons.count; ++i) set |= QtButton(buttons.buttons[i]);
+  box.setStandardButtons(set);
+  int defaultIndex = (request.type & MB_DEFMASK) == MB_DEFBUTTON2 ? 1 : (request.type & MB_DEFMASK) == MB_DEFBUTTON3 ? 2 : 0;
+  if (defaultIndex < buttons.count) box.setDefaultButton(QtButton(buttons.buttons[defaultIndex]));
+  box.setEscapeButton(QtButton(buttons.escapeResult));
+  box.exec();
+  QAbstractButton* clicked = box.clickedButton();
+  for (int i = 0; i < buttons.count; ++i)
+    if (clicked && clicked == box.button(QtButton(buttons.buttons[i]))) return buttons.buttons[i];
+  return buttons.escapeResult;
+}
+
+std::optional<CString> CQtDialogs::FileDialog(const FileDialogRequest& request) {
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
+  QFileDialog dialog(OwnerWidget(request.owner), ToQt(request.title));
+  // Qt's own dialog: the same on every desktop, and usable without one.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  dialog.setFileMode(request.open && (request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
+                                                                           : QFileDialog::AnyFile);
+  QStringList filters;
+  for (const std::string& f : QtNameFilters(request.filter)) filters << QString::fromUtf8(f);
+  if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  if (!request.defaultExtension.IsEmpty()) dialog.setDefaultSuffix(ToQt(request.defaultExtension));
+  if (!request.fileName.IsEmpty()) dialog.selectFile(ToQt(request.fileName));
+  if (!(request.flags & OFN_OVERWRITEPROMPT)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return CString::FromUtf8(dialog.selectedFiles().front().toStdString());
+}
+
+void CQtDialogs::Beep(UINT) {
+  if (qobject_cast<QApplication*>(QCoreApplication::instance())) QApplication::beep();
+}

@@ -1,0 +1,56 @@
+#include "platform/win_app.h"
+
+#include "platform/document.h"
+#include "platform/wnd.h"
+
+CWinApp::CWinApp(const CString& appName, const IClock& clock) : CMessageLoop(clock) { SetAppName(appName); }
+
+CWinApp::~CWinApp() {
+  // Documents and their frames go before the loop they live on.
+  CloseAllDocuments(TRUE);
+  m_templates.clear();
+  if (m_pMainWnd) m_pMainWnd->DestroyWindow();
+}
+
+CWinApp* CWinApp::Get() { return dynamic_cast<CWinApp*>(CMessageLoop::Current()); }
+
+int CWinApp::RunApplication() {
+  if (!InitInstance()) return ExitInstance();
+  return Run();
+}
+
+CCommandLineInfo CWinApp::ParseCommandLine(const std::vector<CString>& arguments) {
+  CCommandLineInfo info;
+  for (const CString& arg : arguments) {
+    if (arg.GetLength() > 1 && (arg[0] == '/' || arg[0] == '-')) {
+      CString name = arg.Mid(1);
+      if (name.CompareNoCase("Embedding") == 0) info.m_bRunEmbedded = true;
+      else if (name.CompareNoCase("Automation") == 0) info.m_bRunAutomated = true;
+      continue;
+    }
+    if (info.m_strFileName.IsEmpty()) {
+      info.m_strFileName = arg;
+      info.m_nShellCommand = CCommandLineInfo::FileOpen;
+    }
+  }
+  return info;
+}
+
+void CWinApp::AddDocTemplate(std::unique_ptr<CDocTemplate> docTemplate) {
+  if (docTemplate) m_templates.push_back(std::move(docTemplate));
+}
+
+CDocument* CWinApp::OpenDocumentFile(const CString& path) {
+  if (m_templates.empty()) return nullptr;
+  CDocTemplate* chosen = m_templates.front().get();
+  for (const auto& t : m_templates)
+    if (t->MatchesFileExtension(path)) {
+      chosen = t.get();
+      break;
+    }
+  return chosen->OpenDocumentFile(&path, TRUE);
+}
+
+void CWinApp::CloseAllDocuments(BOOL endSession) {
+  for (const auto& t : m_templates) t->CloseAllDocuments(endSession);
+}

@@ -1,0 +1,59 @@
+// CWinApp: the application object: the user-interface loop with the main
+// window, the document templates, the command line and the resource strings.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/cmd_target.h"
+#include "platform/doc_template.h"
+#include "platform/menu.h"
+#include "platform/message_loop.h"
+
+class CWnd;
+class CDocument;
+
+// The framework's command line: switches for embedding and automation and the
+// first plain argument as the file to open.
+struct CCommandLineInfo {
+  enum Shell { FileNew, FileOpen };
+  Shell m_nShellCommand = FileNew;
+  CString m_strFileName;
+  bool m_bRunEmbedded = false;
+  bool m_bRunAutomated = false;
+};
+
+class CWinApp : public CMessageLoop, public CCmdTarget {
+ public:
+  explicit CWinApp(const CString& appName = CString(), const IClock& clock = SteadyClock());
+  ~CWinApp() override;
+
+  virtual BOOL InitInstance() { return TRUE; }
+  // InitInstance, then the loop; a failed start-up ends at once.
+  int RunApplication();
+
+  CWnd* m_pMainWnd = nullptr;
+
+  // Switches start with '/' or '-'; the first other argument is the file.
+  static CCommandLineInfo ParseCommandLine(const std::vector<CString>& arguments);
+
+  void AddDocTemplate(std::unique_ptr<CDocTemplate> docTemplate);
+  const std::vector<std::unique_ptr<CDocTemplate>>& Templates() const { return m_templates; }
+  // Opens the file with the template whose filter extension it has (the first
+  // template otherwise).
+  virtual CDocument* OpenDocumentFile(const CString& path);
+  void CloseAllDocuments(BOOL endSession);
+
+  // Resources: the program's strings and menus. The base has none.
+  virtual CString LoadResourceString(UINT id) const { return CString(); }
+  virtual HMENU LoadMenuResource(UINT id) const { return nullptr; }
+
+  // The application of the current loop, if the loop is an application.
+  static CWinApp* Get();
+
+ private:
+  std::vector<std::unique_ptr<CDocTemplate>> m_templates;
+};
+
+inline CWinApp* AfxGetApp() { return CWinApp::Get(); }
+inline CWnd* AfxGetMainWnd() { return CWinApp::Get() ? CWinApp::Get()->m_pMainWnd : nullptr; }

@@ -1,0 +1,25 @@
+// The Qt session of a program.
+#include "platform/gui_session.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+#include "platform/message_loop.h"
+#include "platform/qt_event_source.h"
+#include "tests/platform/window_test_support.h"
+
+TEST(GuiSession, NumbersStayInTheCLocaleAndTheLoopListensToQt) {
+  EnsureQtApplication();
+  // Qt takes the locale from the environment; a decimal comma must not follow.
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale";
+  int argc = 1;
+  char name[] = "session";
+  char* argv[] = {name, nullptr};
+  CGuiSession session(argc, argv);
+  EXPECT_STREQ(std::localeconv()->decimal_point, ".");
+  CManualClock clock;
+  CMessageLoop loop(clock);
+  CGuiSession::Attach(loop);
+  EXPECT_NE(dynamic_cast<CQtEventSource*>(&loop.EventSource()), nullptr);
+}

@@ -1,0 +1,90 @@
+#include "tests/platform/window_test_support.h"
+
+#include <QApplication>
+
+#include "platform/gui_session.h"
+
+namespace {
+
+int g_argc = 1;
+char g_name[] = "tvn_platform_tests";
+char* g_argv[] = {g_name, nullptr};
+QApplication* g_app = nullptr;
+
+// Qt's application must go before the exit handlers run: Qt's own static
+// objects are gone by then.
+class QtApplicationEnvironment : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    delete g_app;
+    g_app = nullptr;
+  }
+};
+[[maybe_unused]] auto* const g_environment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+}  // namespace
+
+void EnsureQtApplication() {
+  if (!QCoreApplication::instance()) g_app = new QApplication(g_argc, g_argv);
+}
+
+int CScriptedDialogs::MessageBox(const MessageBoxRequest& request) {
+  boxes.push_back(request);
+  if (boxAnswers.empty()) return IDOK;
+  int answer = boxAnswers.front();
+  boxAnswers.pop_front();
+  return answer;
+}
+
+std::optional<CString> CScriptedDialogs::FileDialog(const FileDialogRequest& request) {
+  fileDialogs.push_back(request);
+  if (fileAnswers.empty()) return std::nullopt;
+  auto answer = fileAnswers.front();
+  fileAnswers.pop_front();
+  return answer;
+}
+
+LRESULT CRecordingWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  RecordedMessage r{m_hWnd, message, wParam, lParam};
+  received.push_back(r);
+  if (m_log) m_log->push_back(r);
+  if (hook)
+    if (auto answer = hook(message, wParam, lParam)) return *answer;
+  return CWnd::WindowProc(message, wParam, lParam);
+}
+
+std::vector<RecordedMessage> CRecordingWnd::Messages(UINT message) const {
+  std::vector<RecordedMessage> out;
+  for (const auto& r : received)
+    if (r.message == message) out.push_back(r);
+  return out;
+}
+
+WindowTest::WindowTest() {
+  EnsureQtApplication();
+  loop = std::make_unique<CMessageLoop>(clock);
+  CGuiSession::Attach(*loop);
+  auto scripted = std::make_unique<CScriptedDialogs>();
+  dialogs = scripted.get();
+  loop->SetDialogs(std::move(scripted));
+  loop->SetAppName("Test App");
+}
+
+WindowTest::~WindowTest() = default;
+
+int WindowTest::PumpReady() {
+  int count = 0;
+  MSG msg;
+  while (loop->PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) break;
+    loop->DispatchMessage(msg);
+    ++count;
+  }
+  return count;
+}
+
+std::unique_ptr<CRecordingWnd> WindowTest::MakeWindow(const CRect& rect, UINT classStyle) {
+  auto wnd = std::make_unique<CRecordingWnd>();
+  EXPECT_TRUE(wnd->CreateEx(0, "Test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, rect, nullptr, 0, classStyle));
+  return wnd;
+}

@@ -1,0 +1,70 @@
+// Shared pieces of the window-layer tests: one offscreen Qt application for the
+// whole test program, a loop on a hand-driven clock, scripted dialogs and a
+// window that records the messages it gets.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/dialogs.h"
+#include "platform/message_loop.h"
+#include "platform/wnd.h"
+
+// The Qt application of the test program (made on first use).
+void EnsureQtApplication();
+
+// Dialogs that answer from a script and remember what they were asked.
+class CScriptedDialogs final : public IDialogs {
+ public:
+  int MessageBox(const MessageBoxRequest& request) override;
+  std::optional<CString> FileDialog(const FileDialogRequest& request) override;
+  void Beep(UINT type) override { beeps.push_back(type); }
+
+  std::deque<int> boxAnswers;                    // IDOK when empty
+  std::deque<std::optional<CString>> fileAnswers;  // cancel when empty
+  std::vector<MessageBoxRequest> boxes;
+  std::vector<FileDialogRequest> fileDialogs;
+  std::vector<UINT> beeps;
+};
+
+struct RecordedMessage {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+
+// A window that records every message, optionally reacting through a hook.
+class CRecordingWnd : public CWnd {
+ public:
+  explicit CRecordingWnd(std::vector<RecordedMessage>* log = nullptr) : m_log(log) {}
+  ~CRecordingWnd() override { DestroyWindow(); }
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  std::vector<RecordedMessage> Messages(UINT message) const;
+  std::vector<RecordedMessage> received;
+  std::function<std::optional<LRESULT>(UINT, WPARAM, LPARAM)> hook;
+
+ private:
+  std::vector<RecordedMessage>* m_log;
+};
+
+// A loop on a manual clock with Qt as its event source and scripted dialogs.
+class WindowTest : public ::testing::Test {
+ protected:
+  WindowTest();
+  ~WindowTest() override;
+  // Dispatches every message that is ready now (not waiting for the clock).
+  int PumpReady();
+  // Makes a visible top-level window of the given client area.
+  std::unique_ptr<CRecordingWnd> MakeWindow(const CRect& rect = CRect(100, 100, 420, 340), UINT classStyle = 0);
+
+  CManualClock clock{1000};
+  std::unique_ptr<CMessageLoop> loop;
+  CScriptedDialogs* dialogs = nullptr;
+};

@@ -84,7 +84,7 @@ class CMessageLoop {
 
   // The run loop: idle turns while OnIdle asks for more and no message waits,
   // then messages until the queue is empty; returns ExitInstance() on WM_QUIT.
-  int Run();
+  virtual int Run();
   virtual BOOL OnIdle(LONG count);
   virtual BOOL PreTranslateMessage(MSG& msg);
   virtual BOOL IsIdleMessage(const MSG& msg);

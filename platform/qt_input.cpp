@@ -8,7 +8,7 @@
 namespace {
 
 // Keys whose code does not follow from the Qt key by arithmetic.
-constexpr std::array<std::pair<int, UINT>, 60> kKeyTable = {{
+constexpr auto kKeyTable = std::to_array<std::pair<int, UINT>>({
     {Qt::Key_Escape, VK_ESCAPE},     {Qt::Key_Tab, VK_TAB},          {Qt::Key_Backtab, VK_TAB},
     {Qt::Key_Backspace, VK_BACK},    {Qt::Key_Return, VK_RETURN},    {Qt::Key_Enter, VK_RETURN},
     {Qt::Key_Insert, VK_INSERT},     {Qt::Key_Delete, VK_DELETE},    {Qt::Key_Pause, VK_PAUSE},
@@ -31,7 +31,7 @@ constexpr std::array<std::pair<int, UINT>, 60> kKeyTable = {{
     {Qt::Key_AsciiTilde, VK_OEM_3},  {Qt::Key_BracketLeft, VK_OEM_4}, {Qt::Key_BraceLeft, VK_OEM_4},
     {Qt::Key_Backslash, VK_OEM_5},   {Qt::Key_Bar, VK_OEM_5},        {Qt::Key_BracketRight, VK_OEM_6},
     {Qt::Key_BraceRight, VK_OEM_6},  {Qt::Key_Apostrophe, VK_OEM_7}, {Qt::Key_QuoteDbl, VK_OEM_7},
-}};
+});
 
 // Keys whose meaning differs between the main block and the keypad.
 UINT MainBlockKey(int key) {

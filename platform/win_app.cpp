@@ -19,6 +19,11 @@ int CWinApp::RunApplication() {
   return Run();
 }
 
+int CWinApp::Run() {
+  if (!m_pMainWnd && m_userControl) PostQuitMessage(0);
+  return CMessageLoop::Run();
+}
+
 CCommandLineInfo CWinApp::ParseCommandLine(const std::vector<CString>& arguments) {
   CCommandLineInfo info;
   for (const CString& arg : arguments) {

@@ -31,8 +31,12 @@ class CWinApp : public CMessageLoop, public CCmdTarget {
   virtual BOOL InitInstance() { return TRUE; }
   // InitInstance, then the loop; a failed start-up ends at once.
   int RunApplication();
+  // Without a main window a program under the user's control has nothing to
+  // run for and ends at once; one started for automation waits to be driven.
+  int Run() override;
 
   CWnd* m_pMainWnd = nullptr;
+  bool m_userControl = true;  // false when started for embedding or automation
 
   // Switches start with '/' or '-'; the first other argument is the file.
   static CCommandLineInfo ParseCommandLine(const std::vector<CString>& arguments);

@@ -94,7 +94,8 @@ class CWnd : public CCmdTarget {
     return CreateEx(0, windowName, style, rect, parent, id, classStyle);
   }
   virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
-  // Destroys the children first, sends WM_DESTROY, then PostNcDestroy.
+  // Sends WM_DESTROY, destroys the children, then calls PostNcDestroy (where
+  // frames and views delete themselves).
   virtual BOOL DestroyWindow();
 
   // --- Messages ---
@@ -175,6 +176,8 @@ class CWnd : public CCmdTarget {
   HMENU GetMenuHandle() const { return m_menu; }
   // Makes the menu bar show the current items and their states.
   void DrawMenuBar();
+  // Opens the menu bar's first menu, as F10 does; FALSE without a shown menu bar.
+  bool OpenMenuBar();
 
   // --- Scrolling ---
   // Scroll state per bar. The state is kept and used as Windows does, but no

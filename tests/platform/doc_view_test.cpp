@@ -214,3 +214,7 @@ TEST(CommandLine, SwitchesAndTheFirstPlainArgument) {
   EXPECT_EQ(none.m_nShellCommand, CCommandLineInfo::FileNew);
   EXPECT_TRUE(none.m_strFileName.IsEmpty());
 }
+
+TEST_F(DocViewTest, WithoutAMainWindowTheLoopEndsAtOnce) {
+  EXPECT_EQ(app->Run(), 0);
+}

@@ -90,3 +90,16 @@ TEST_F(MenuBarTest, ChoosingAnItemPostsWmCommandWithItsId) {
   // The menu may go before the window once it is taken off.
   frame->SetMenu(static_cast<HMENU>(nullptr));
 }
+
+TEST_F(MenuBarTest, F10OpensTheMenuBar) {
+  auto frame = MakeWindow(CRect(0, 0, 300, 200));
+  EXPECT_FALSE(frame->OpenMenuBar());  // no menu yet
+  CMenu menu;
+  menu.Attach(MakeMenuTree());
+  frame->SetMenu(&menu);
+  auto* bar = frame->GetWidget()->window()->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  frame->SendMessage(WM_SYSKEYDOWN, VK_F10, 1);
+  EXPECT_NE(bar->activeAction(), nullptr);
+  frame->SetMenu(static_cast<HMENU>(nullptr));
+}

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "platform/gui_session.h"
 #include "platform/message_pump.h"
 #include "tests/platform/window_test_support.h"
 
@@ -304,4 +305,29 @@ TEST_F(MessageLoopTest, AWaitInsideAHandlerKeepsOtherWorkGoingButNotTheWindowsIn
   EXPECT_TRUE(loop->PumpMessage());
   PumpReady();
   EXPECT_EQ(view->Messages(WM_PAINT).size(), 1u);
+}
+
+TEST(MessageLoopRun, QtLoopSleepsUntilATimerIsDueOrAHelperPosts) {
+  EnsureQtApplication();
+  CMessageLoop qtLoop;  // steady clock: really sleeps in Qt's dispatcher
+  CGuiSession::Attach(qtLoop);
+  CRecordingWnd wnd;
+  ASSERT_TRUE(wnd.Create("w", 0, CRect(0, 0, 10, 10), nullptr));
+  HWND hwnd = wnd.m_hWnd;
+  std::thread helper;
+  wnd.hook = [&](UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (message == WM_TIMER) {
+      wnd.KillTimer(1);
+      helper = std::thread([hwnd] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        PostMessage(hwnd, WM_USER + 3, 0, 0);
+      });
+    }
+    if (message == WM_USER + 3) qtLoop.PostQuitMessage(5);
+    return std::nullopt;
+  };
+  wnd.SetTimer(1, 15);
+  EXPECT_EQ(qtLoop.Run(), 5);
+  helper.join();
+  EXPECT_EQ(wnd.Messages(WM_TIMER).size(), 1u);
 }

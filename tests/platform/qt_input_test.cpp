@@ -225,3 +225,22 @@ TEST_F(QtInputTest, QtFocusByTheUserMovesTheFocusButActivationKeepsIt) {
   EXPECT_EQ(CWnd::GetFocus(), &child);
   EXPECT_EQ(child.Messages(WM_KILLFOCUS).size(), 0u);
 }
+
+TEST_F(QtInputTest, DefaultHandlingOfRightClicksAndAltF4) {
+  CRecordingWnd child;
+  ASSERT_TRUE(child.Create("child", WS_CHILD | WS_VISIBLE, CRect(10, 10, 60, 60), wnd.get()));
+  SendMouse(child.GetWidget(), QEvent::MouseButtonRelease, {3, 4}, Qt::RightButton, Qt::NoButton);
+  PumpReady();
+  // The child does not answer the context-menu request: its parent hears of it.
+  auto menus = wnd->Messages(WM_CONTEXTMENU);
+  ASSERT_EQ(menus.size(), 1u);
+  EXPECT_EQ(reinterpret_cast<HWND>(menus[0].wParam), child.m_hWnd);
+  CPoint at(3, 4);
+  child.ClientToScreen(&at);
+  EXPECT_EQ(PointFromLParam(menus[0].lParam), at);
+
+  SendKey(Widget(), QEvent::KeyPress, Qt::Key_F4, Qt::AltModifier);
+  PumpReady();
+  EXPECT_EQ(wnd->Messages(WM_SYSCOMMAND).size(), 1u);
+  EXPECT_EQ(wnd->m_hWnd, nullptr);  // closed by the default handling
+}

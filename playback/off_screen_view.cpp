@@ -30,7 +30,7 @@ COffScreenView::~COffScreenView() {
 BOOL COffScreenView::CreateBuffer(CSize size) {
   std::scoped_lock lock(m_listLock, m_blitLock);
   m_backBuffer.DeleteObject();
-  if (size.cx <= 0 || size.cy <= 0 || !m_backBuffer.CreateCompatibleBitmap(&m_memoryDC, size.cx, size.cy)) {
+  if (size.cx <= 0 || size.cy <= 0 || !m_backBuffer.CreateBitmap(size.cx, size.cy, 1, 32, nullptr)) {
     m_nBufferWidth = m_nBufferHeight = 0;
     return FALSE;
   }

@@ -190,12 +190,20 @@ BOOL CPreloadCache::AddObject(const CString& name, BOOL now) {
 }
 
 void CPreloadCache::LoadNext() {
+  // Newest first, but never only the newest: with several workers under way
+  // the tail alone would leave every earlier entry unloaded.
   std::lock_guard lock(m_lock);
-  if (!m_entries.empty()) LoadWithinBudget(m_entries.back().get());
+  for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
+    if (!(*it)->m_bAttempted) {
+      LoadWithinBudget(it->get());
+      return;
+    }
+  }
 }
 
 void CPreloadCache::LoadWithinBudget(CPreloadEntry* entry) {
   const LONG budget = CurrentBudget();
+  entry->m_bAttempted = true;
   if (entry->IsLoaded()) return;
   const LONG size = entry->Load();
   if (size <= 0) return;

@@ -83,6 +83,7 @@ class CPreloadEntry : public CObject, public IPreloadBlock {
   std::unique_ptr<IPreloadImage> m_pImage;
   CString m_strName;
   bool m_bLoaded = false;
+  bool m_bAttempted = false;  // a worker or an immediate add has tried it
   LONG m_nSize = 0;
 };
 
@@ -111,7 +112,7 @@ class CPreloadCache : public IPreloadCache {
   // reader's SetInUse(true) ... SetInUse(false).
   IPreloadBlock* FindImage(const CString& name) override;
   void PreloadNextTasks(IPreloadCourse& course);
-  // The worker's body: loads the newest entry within the budget.
+  // The worker's body: loads the newest entry not tried yet, within the budget.
   void LoadNext();
   // Waits for every worker started so far.
   void WaitForWorkers();

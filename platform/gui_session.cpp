@@ -9,6 +9,9 @@
 
 CGuiSession::CGuiSession(int& argc, char** argv) {
   if (!QCoreApplication::instance()) m_app = std::make_unique<QApplication>(argc, argv);
+  // The program ends through its own loop; Qt must not end it when the last
+  // visible window (a message box, say) closes.
+  QApplication::setQuitOnLastWindowClosed(false);
   std::setlocale(LC_NUMERIC, "C");
 }
 

@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QWheelEvent>
 #include <mutex>
 
@@ -43,7 +44,42 @@ void CWindowWidget::paintEvent(QPaintEvent* event) {
   QImage* surface = wnd->GetSurface();
   if (!surface) return;
   QPainter painter(this);
-  painter.drawImage(event->rect(), *surface, event->rect());
+  // The surface is the client area; the scroll bars paint themselves beside it.
+  QRect area = event->rect() & surface->rect();
+  if (!area.isEmpty()) painter.drawImage(area, *surface, area);
+}
+
+QScrollBar* CWindowWidget::ScrollBar(int bar) {
+  int index = bar == 0 ? 0 : 1;
+  if (m_bars[index]) return m_bars[index];
+  auto* sb = new QScrollBar(index == 0 ? Qt::Horizontal : Qt::Vertical, this);
+  sb->hide();
+  m_bars[index] = sb;
+  UINT message = index == 0 ? WM_HSCROLL : WM_VSCROLL;
+  QObject::connect(sb, &QAbstractSlider::actionTriggered, sb, [this, sb, message](int action) {
+    UINT code = SB_ENDSCROLL;
+    switch (action) {
+      case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
+      case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
+      case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
+      case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
+      case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
+      case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
+      case QAbstractSlider::SliderMove: code = SB_THUMBTRACK; break;
+      default: return;
+    }
+    int position = sb->sliderPosition();
+    // The window moves the bar when it scrolls; a step it refuses leaves it.
+    if (action != QAbstractSlider::SliderMove) sb->setSliderPosition(sb->value());
+    if (CMessageLoop* loop = Loop()) loop->PostMessage(m_hwnd, message, MAKEWPARAM(static_cast<int>(code), position), 0);
+  });
+  QObject::connect(sb, &QAbstractSlider::sliderReleased, sb, [this, sb, message] {
+    if (CMessageLoop* loop = Loop()) {
+      loop->PostMessage(m_hwnd, message, MAKEWPARAM(static_cast<int>(SB_THUMBPOSITION), sb->sliderPosition()), 0);
+      loop->PostMessage(m_hwnd, message, MAKEWPARAM(static_cast<int>(SB_ENDSCROLL), 0), 0);
+    }
+  });
+  return sb;
 }
 
 void CWindowWidget::PostMouse(QMouseEvent* event) {

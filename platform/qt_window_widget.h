@@ -8,6 +8,7 @@
 #include "platform/window_messages.h"
 
 class QMenuBar;
+class QScrollBar;
 
 class CWindowWidget final : public QWidget {
  public:
@@ -15,6 +16,10 @@ class CWindowWidget final : public QWidget {
   HWND Handle() const { return m_hwnd; }
   // Called when the window goes away before the widget.
   void Detach() { m_hwnd = nullptr; }
+  // The window's scroll bar (SB_HORZ, SB_VERT), made on first use. Using it
+  // posts WM_HSCROLL or WM_VSCROLL; where it stands is the window's business.
+  QScrollBar* ScrollBar(int bar);
+  QScrollBar* ExistingScrollBar(int bar) const { return m_bars[bar == 0 ? 0 : 1]; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -32,6 +37,7 @@ class CWindowWidget final : public QWidget {
   void PostMouse(QMouseEvent* event);
   void PostKey(QKeyEvent* event, bool press);
   HWND m_hwnd;
+  QScrollBar* m_bars[2] = {nullptr, nullptr};
 };
 
 class CTopLevelShell final : public QWidget {

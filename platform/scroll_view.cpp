@@ -21,16 +21,26 @@ CPoint CScrollView::GetDeviceScrollPosition() const { return {GetScrollPos(SB_HO
 void CScrollView::UpdateBars() {
   if (m_updatingBars || !m_hWnd) return;
   m_updatingBars = true;
+  CPoint old = GetDeviceScrollPosition();
+  // The room without bars decides: a bar is needed where the page is larger,
+  // and a bar in one direction takes room from the other.
+  const int extent = GetScrollBarExtent();
   CRect client;
   GetClientRect(&client);
-  CPoint old = GetDeviceScrollPosition();
+  CSize room(client.Width() + ((GetStyle() & WS_VSCROLL) ? extent : 0),
+             client.Height() + ((GetStyle() & WS_HSCROLL) ? extent : 0));
+  bool needH = m_total.cx > room.cx;
+  bool needV = m_total.cy > room.cy;
+  if (needH && !needV) needV = m_total.cy > room.cy - extent;
+  if (needV && !needH) needH = m_total.cx > room.cx - extent;
+  CSize shown(room.cx - (needV ? extent : 0), room.cy - (needH ? extent : 0));
   for (int bar : {SB_HORZ, SB_VERT}) {
+    bool need = bar == SB_HORZ ? needH : needV;
     int total = bar == SB_HORZ ? m_total.cx : m_total.cy;
-    int shown = bar == SB_HORZ ? client.Width() : client.Height();
     SCROLLINFO info;
     info.nMin = 0;
-    info.nMax = total > shown ? total - 1 : 0;
-    info.nPage = total > shown ? static_cast<UINT>(shown) : 0;
+    info.nMax = need ? total - 1 : 0;
+    info.nPage = need ? static_cast<UINT>(std::max(0L, static_cast<long>(bar == SB_HORZ ? shown.cx : shown.cy))) : 0;
     info.nPos = bar == SB_HORZ ? old.x : old.y;
     SetScrollInfo(bar, info, TRUE);
   }

@@ -180,8 +180,8 @@ class CWnd : public CCmdTarget {
   bool OpenMenuBar();
 
   // --- Scrolling ---
-  // Scroll state per bar. The state is kept and used as Windows does, but no
-  // bar is drawn and the client area keeps its size.
+  // Scroll bars: a range with somewhere to go shows the bar (WS_HSCROLL,
+  // WS_VSCROLL) and takes its room from the client area, as in Windows.
   int SetScrollPos(int bar, int pos, BOOL redraw = TRUE);
   int GetScrollPos(int bar) const;
   void SetScrollRange(int bar, int minPos, int maxPos, BOOL redraw = TRUE);
@@ -190,6 +190,8 @@ class CWnd : public CCmdTarget {
   SCROLLINFO GetScrollInfo(int bar) const;
   // The largest position: the range's end less the page.
   int GetScrollLimit(int bar) const;
+  // The room a scroll bar takes from the client area.
+  int GetScrollBarExtent() const { return ScrollBarExtent(); }
   // Moves what the window shows (and its children) by dx, dy; the area
   // uncovered is invalidated.
   void ScrollWindow(int dx, int dy);
@@ -270,6 +272,9 @@ class CWnd : public CCmdTarget {
   void SetWindowRect(const CRect& rect, WPARAM sizeKind, bool pushToQt);
   CSize ClientSizeOf(const CRect& rect) const;
   int MenuBarHeight() const;
+  int ScrollBarExtent() const;
+  // Shows, places and sets the Qt scroll bars from the scroll state.
+  void SyncScrollBars();
   void RebuildMenuBar();
   void ShellResized(int width, int height);
   void ShellMoved(int x, int y);

@@ -22,7 +22,9 @@ int CWnd::MenuBarHeight() const {
 }
 
 CSize CWnd::ClientSizeOf(const CRect& rect) const {
-  return {std::max(0, rect.Width()), std::max(0, rect.Height() - MenuBarHeight())};
+  int cx = rect.Width() - ((m_style & WS_VSCROLL) ? ScrollBarExtent() : 0);
+  int cy = rect.Height() - MenuBarHeight() - ((m_style & WS_HSCROLL) ? ScrollBarExtent() : 0);
+  return {std::max(0, cx), std::max(0, cy)};
 }
 
 CPoint CWnd::ClientOriginOnScreen() const {
@@ -37,7 +39,7 @@ void CWnd::LayoutShell() {
     bar->setVisible(m_menu != nullptr);
     bar->setGeometry(0, 0, m_rect.Width(), menu);
   }
-  m_widget->setGeometry(0, menu, m_client.cx, m_client.cy);
+  m_widget->setGeometry(0, menu, m_rect.Width(), std::max(0, m_rect.Height() - menu));
 }
 
 void CWnd::ApplyGeometry() {
@@ -60,6 +62,7 @@ void CWnd::SetWindowRect(const CRect& rect, WPARAM sizeKind, bool pushToQt) {
   m_client = client;
   if (pushToQt) ApplyGeometry();
   else LayoutShell();
+  SyncScrollBars();
   if (!resized) return;
   ResizeSurface(client);
   Invalidate();
@@ -221,7 +224,10 @@ BOOL CWnd::SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT fla
       else if (m_widget) m_widget->raise();
     }
   }
-  if (flags & SWP_FRAMECHANGED) ApplyFrameStyle();
+  if (flags & SWP_FRAMECHANGED) {
+    ApplyFrameStyle();
+    SetWindowRect(m_rect, m_maximized ? SIZE_MAXIMIZED : SIZE_RESTORED, false);  // styles may have moved the client edges
+  }
   if (!(flags & SWP_NOMOVE) || !(flags & SWP_NOSIZE)) {
     CRect r = m_rect;
     if (!(flags & SWP_NOMOVE)) r = CRect(CPoint(x, y), r.Size());

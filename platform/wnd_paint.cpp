@@ -3,6 +3,9 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyle>
 #include <algorithm>
 #include <limits>
 #include <optional>
@@ -24,7 +27,9 @@ int Clamp(const SCROLLINFO& info, int pos) {
 int CWnd::SetScrollPos(int bar, int pos, BOOL) {
   if (bar != SB_HORZ && bar != SB_VERT) return 0;
   SCROLLINFO& info = m_scroll[bar];
-  return std::exchange(info.nPos, Clamp(info, pos));
+  int old = std::exchange(info.nPos, Clamp(info, pos));
+  SyncScrollBars();
+  return old;
 }
 
 int CWnd::GetScrollPos(int bar) const { return bar == SB_HORZ || bar == SB_VERT ? m_scroll[bar].nPos : 0; }
@@ -50,10 +55,38 @@ void CWnd::SetScrollInfo(int bar, const SCROLLINFO& info, BOOL) {
   own.nMax = std::max(info.nMin, info.nMax);
   own.nPage = info.nPage;
   own.nPos = Clamp(own, info.nPos);
-  // A range with somewhere to go shows the bar, as in Windows.
+  // A range with somewhere to go shows the bar, as in Windows; the bar's room
+  // comes from the client area.
   DWORD style = bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL;
   bool scrolls = GetScrollLimit(bar) > own.nMin;
+  DWORD old = m_style;
   m_style = scrolls ? (m_style | style) : (m_style & ~style);
+  if (m_style != old && m_hWnd) SetWindowRect(m_rect, m_maximized ? SIZE_MAXIMIZED : SIZE_RESTORED, false);
+  SyncScrollBars();
+}
+
+int CWnd::ScrollBarExtent() const {
+  constexpr int kWindowsExtent = 17;  // what Windows' bars take without a style to ask
+  return m_widget ? m_widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_widget) : kWindowsExtent;
+}
+
+void CWnd::SyncScrollBars() {
+  if (!m_widget) return;
+  const int extent = ScrollBarExtent();
+  for (int bar : {SB_HORZ, SB_VERT}) {
+    bool shown = (m_style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) != 0;
+    QScrollBar* sb = shown ? m_widget->ScrollBar(bar) : m_widget->ExistingScrollBar(bar);
+    if (!sb) continue;
+    sb->setVisible(shown);
+    if (!shown) continue;
+    const SCROLLINFO& info = m_scroll[bar];
+    QSignalBlocker quiet(sb);  // our own settings are no requests to scroll
+    sb->setRange(info.nMin, std::max(info.nMin, GetScrollLimit(bar)));
+    sb->setPageStep(std::max(1, static_cast<int>(info.nPage)));
+    sb->setValue(info.nPos);
+    if (bar == SB_HORZ) sb->setGeometry(0, m_client.cy, m_client.cx, extent);
+    else sb->setGeometry(m_client.cx, 0, extent, m_client.cy);
+  }
 }
 
 SCROLLINFO CWnd::GetScrollInfo(int bar) const { return bar == SB_HORZ || bar == SB_VERT ? m_scroll[bar] : SCROLLINFO{}; }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <clocale>
 
 #include "platform/message_loop.h"
@@ -18,6 +19,7 @@ TEST(GuiSession, NumbersStayInTheCLocaleAndTheLoopListensToQt) {
   char* argv[] = {name, nullptr};
   CGuiSession session(argc, argv);
   EXPECT_STREQ(std::localeconv()->decimal_point, ".");
+  EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
   CManualClock clock;
   CMessageLoop loop(clock);
   CGuiSession::Attach(loop);

@@ -331,3 +331,32 @@ TEST(MessageLoopRun, QtLoopSleepsUntilATimerIsDueOrAHelperPosts) {
   helper.join();
   EXPECT_EQ(wnd.Messages(WM_TIMER).size(), 1u);
 }
+
+TEST_F(MessageLoopTest, ManyHelperThreadsLoseNothingAndKeepEachThreadsOrder) {
+  auto wnd = MakeWindow();
+  PumpReady();
+  constexpr int kThreads = 4, kEach = 500;
+  std::vector<int> last(kThreads, -1);
+  int received = 0;
+  bool ordered = true;
+  wnd->hook = [&](UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+    if (message != kTaskEntered) return std::nullopt;
+    int thread = static_cast<int>(lParam), index = static_cast<int>(wParam);
+    ordered = ordered && index == last[thread] + 1;
+    last[thread] = index;
+    ++received;
+    return 0;
+  };
+  HWND hwnd = wnd->m_hWnd;
+  std::vector<std::thread> helpers;
+  for (int t = 0; t < kThreads; ++t)
+    helpers.emplace_back([hwnd, t] {
+      for (int i = 0; i < kEach; ++i) PostMessage(hwnd, kTaskEntered, static_cast<WPARAM>(i), t);
+    });
+  // Generous bound: the helpers finish long before this many turns.
+  for (int turn = 0; turn < 10000000 && received < kThreads * kEach; ++turn) PumpReady();
+  for (auto& h : helpers) h.join();
+  PumpReady();
+  EXPECT_EQ(received, kThreads * kEach);
+  EXPECT_TRUE(ordered);
+}

@@ -218,6 +218,8 @@ void COffScreenView::OnUpdateHint(int hint, CDrawObj* obj, const std::vector<CDr
   }
 }
 
+void COffScreenView::OnUpdate(CView*, LPARAM hint) { OnUpdateHint(static_cast<int>(hint), nullptr); }
+
 // --- coordinates and scrolling ---
 
 void COffScreenView::ClientToLogical(CPoint* point) const {

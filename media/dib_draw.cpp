@@ -181,12 +181,13 @@ void CDib::DrawBanded(CDC* dc, int x, int y, int w, int h, int xs, int ys, int w
     h = static_cast<int>(std::min<long long>(y + static_cast<long long>(hs - ys) * -static_cast<long long>(h), 65536));
   }
   if (w <= 0 || h <= y || ws <= 0 || hs <= ys) return;
-  // A picture shorter than one band still prints, as one band.
-  const int bands = std::max(1, (hs - ys) / kBandRows);
+  // A picture shorter than one band still prints, as one band of its own height.
+  const int bandRows = std::min(kBandRows, hs - ys);
+  const int bands = (hs - ys) / bandRows;
   const int dh = std::max(1, (h - y) / bands);
   const int oldMode = dc->SetStretchBltMode(COLORONCOLOR);
   CImageDC source(picture);
-  int sourceRow = hs - kBandRows;  // bottom row of the band, counted from the picture's bottom
+  int sourceRow = hs - bandRows;  // bottom row of the band, counted from the picture's bottom
   int targetY = y;
   while (true) {
     int end = targetY + dh;
@@ -196,11 +197,11 @@ void CDib::DrawBanded(CDC* dc, int x, int y, int w, int h, int xs, int ys, int w
       last = true;
     }
     if (sourceRow < 0) last = true;
-    // Bottom-up rows [sourceRow, sourceRow + 20) are top-down rows from height - sourceRow - 20;
-    // rows past the picture's edge are left out by the blit.
-    dc->StretchBlt(x, targetY, w, end - targetY, &source, xs, height - sourceRow - kBandRows, ws, kBandRows, SRCCOPY);
+    // Bottom-up rows [sourceRow, sourceRow + bandRows) start at top-down row
+    // height - sourceRow - bandRows; rows past the picture's edge are left out by the blit.
+    dc->StretchBlt(x, targetY, w, end - targetY, &source, xs, height - sourceRow - bandRows, ws, bandRows, SRCCOPY);
     if (last) break;
-    sourceRow -= kBandRows;
+    sourceRow -= bandRows;
     targetY = end;
   }
   dc->SetStretchBltMode(oldMode);

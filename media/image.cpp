@@ -217,9 +217,7 @@ BOOL CImage::LoadByExtension(const CString& name, CFile* entryFile, BOOL quiet) 
     kind = ImageKind::kMetafile;
     if (!m_metaFile) {
       CMetaFilePicture picture(env);
-      CRect box;
-      m_metaFile = picture.Load(name, box);
-      if (m_metaFile) pictureRect = box;
+      m_metaFile = picture.Load(name, pictureRect);
     }
     loaded = m_metaFile ? TRUE : FALSE;
   } else if (Contains(upper, ".PCD") && (env.featureBits & FeatureBit::kPhotoCd)) {

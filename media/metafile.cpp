@@ -60,7 +60,8 @@ MetaFileHandle CMetaFilePicture::Read(CFile& file, CRect& box) {
   WORD type = 0;
   std::vector<BYTE> body;
   bool complete = false;
-  if (Le32(key) == kPlaceableKey) {
+  const bool placeable = Le32(key) == kPlaceableKey;
+  if (placeable) {
     BYTE placeable[kPlaceableBytes];
     file.Seek(0, CFile::begin);
     BYTE header[CMetaFile::kHeaderBytes];
@@ -103,7 +104,7 @@ MetaFileHandle CMetaFilePicture::Read(CFile& file, CRect& box) {
     Message(StringId::kNotAMetafile);
     return nullptr;
   }
-  box = m_box;
+  if (placeable) box = m_box;
   return CMetaFile::FromBytes(std::move(body));
 }
 

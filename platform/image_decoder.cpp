@@ -12,6 +12,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/log.h>
 #include <libswscale/swscale.h>
 }
 
@@ -109,6 +110,8 @@ struct ScaleFree {
 std::optional<DecodedImage> DecodeWithFfmpeg(const std::uint8_t* data, std::size_t size) {
   const AVCodecID id = SniffCodec(data, size);
   if (id == AV_CODEC_ID_NONE || size > kMaxImageBytes) return std::nullopt;
+  // Decoder complaints about damaged files are diagnostics, never shown.
+  av_log_set_level(AV_LOG_QUIET);
   const AVCodec* codec = avcodec_find_decoder(id);
   if (!codec) return std::nullopt;
   std::unique_ptr<AVCodecContext, CodecContextFree> context(avcodec_alloc_context3(codec));

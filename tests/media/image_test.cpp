@@ -88,6 +88,13 @@ TEST(CImageLoad, TheFirstMatchingNameDecidesTheKind) {
   png.fill(qRgb(0, 255, 0));
   const auto pngBytes = Encode(png, "PNG");
   const auto pcx = PcxFile(2, 2, {0, 1, 1, 0}, {0xFF0000, 0x0000FF});
+  // A 1 x 1 GIF, red from a two-colour table (Qt reads GIF but cannot write it).
+  const std::vector<std::uint8_t> gif = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00,
+                                         0x00, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00,
+                                         0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
+  QImage grey(8, 8, QImage::Format_RGB32);
+  grey.fill(qRgb(128, 128, 128));
+  const auto jpeg = Encode(grey, "JPG");
   const auto wmf = WmfWriter().CreateBrush(kRed).Select(0).Rectangle(0, 0, 10, 10).Placeable(0, 0, 10, 10);
   struct Row {
     std::string name;
@@ -102,6 +109,8 @@ TEST(CImageLoad, TheFirstMatchingNameDecidesTheKind) {
       {"PICTURE.BMP.PCX", bmp, FeatureBit::kImageLibrary, TRUE, ImageKind::kBitmap, {}, kRed},
       {"pic.png", pngBytes, FeatureBit::kImageLibrary, TRUE, ImageKind::kLibrary, {}, kGreen},
       {"pic.pcx", pcx, FeatureBit::kImageLibrary, TRUE, ImageKind::kLibrary, {}, kRed},
+      {"pic.gif", gif, FeatureBit::kImageLibrary, TRUE, ImageKind::kLibrary, {}, kRed},
+      {"pic.jpg", jpeg, FeatureBit::kImageLibrary, TRUE, ImageKind::kLibrary, {}, CLR_INVALID},
       {"notbmp.bmp", pngBytes, FeatureBit::kImageLibrary, TRUE, ImageKind::kLibrary, {}, kGreen},
       // Without the fractal decoder's bit the name goes to the library.
       {"pic.fif", pngBytes, FeatureBit::kImageLibrary | FeatureBit::kPhotoCd, TRUE, ImageKind::kLibrary, {}, kGreen},

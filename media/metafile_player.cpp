@@ -1,4 +1,5 @@
 // The metafile record player: each known record becomes the matching call on the drawing layer.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -116,16 +117,22 @@ void Player::AddObject(std::unique_ptr<CGdiObject> object) {
   }
 }
 
+// Pens and fonts larger than any page are cut to this many pixels.
+constexpr double kMaxScaledSize = 4096;
+
+int Scale(int value, LONG viewport, LONG window) {
+  const double scaled = window == 0 ? value : static_cast<double>(value) * viewport / window;
+  return static_cast<int>(std::lround(std::clamp(scaled, -kMaxScaledSize, kMaxScaledSize)));
+}
+
 int Player::ScaleX(int value) const {
-  const CSize w = m_dc.GetWindowExt(), v = m_dc.GetViewportExt();
-  if (m_dc.GetMapMode() != MM_ANISOTROPIC || w.cx == 0) return value;
-  return static_cast<int>(std::lround(static_cast<double>(value) * v.cx / w.cx));
+  if (m_dc.GetMapMode() != MM_ANISOTROPIC) return Scale(value, 1, 1);
+  return Scale(value, m_dc.GetViewportExt().cx, m_dc.GetWindowExt().cx);
 }
 
 int Player::ScaleY(int value) const {
-  const CSize w = m_dc.GetWindowExt(), v = m_dc.GetViewportExt();
-  if (m_dc.GetMapMode() != MM_ANISOTROPIC || w.cy == 0) return value;
-  return static_cast<int>(std::lround(static_cast<double>(value) * v.cy / w.cy));
+  if (m_dc.GetMapMode() != MM_ANISOTROPIC) return Scale(value, 1, 1);
+  return Scale(value, m_dc.GetViewportExt().cy, m_dc.GetWindowExt().cy);
 }
 
 void Player::Play(WORD function, const Params& p) {

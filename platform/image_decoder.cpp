@@ -91,6 +91,10 @@ AVCodecID SniffCodec(const std::uint8_t* data, std::size_t size) {
   if (size >= 512 && data[0] == 0x01 && data[1] == 0xDA) return AV_CODEC_ID_SGI;
   if (size >= 32 && data[0] == 0x59 && data[1] == 0xA6 && data[2] == 0x6A && data[3] == 0x95)
     return AV_CODEC_ID_SUNRAST;
+  auto starts = [&](const char* magic) { return size >= 26 && std::memcmp(data, magic, 4) == 0; };
+  if (starts("8BPS")) return AV_CODEC_ID_PSD;
+  if (starts("qoif")) return AV_CODEC_ID_QOI;
+  if (starts("SDPX") || starts("XPDS")) return AV_CODEC_ID_DPX;
   return AV_CODEC_ID_NONE;
 }
 

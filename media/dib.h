@@ -120,6 +120,7 @@ class CDib : public CObject {
   // Printing: the DIB sent in bands of kBandRows source rows, top band
   // first. Here h and hs are the far edges of the target and source spans
   // (y..h, ys..hs), source rows counted from the bottom as a DIB stores them.
+  // Every source row of the span reaches the target.
   static constexpr int kBandRows = 20;
   void DrawBanded(CDC* dc, int x, int y, int w, int h, int xs, int ys, int ws, int hs,
                   int usage = tvn::dib::kRgbColors) const;

@@ -181,28 +181,23 @@ void CDib::DrawBanded(CDC* dc, int x, int y, int w, int h, int xs, int ys, int w
     h = static_cast<int>(std::min<long long>(y + static_cast<long long>(hs - ys) * -static_cast<long long>(h), 65536));
   }
   if (w <= 0 || h <= y || ws <= 0 || hs <= ys) return;
-  // A picture shorter than one band still prints, as one band of its own height.
-  const int bandRows = std::min(kBandRows, hs - ys);
-  const int bands = (hs - ys) / bandRows;
-  const int dh = std::max(1, (h - y) / bands);
+  // Bands of kBandRows source rows, top band first, each stretched onto its
+  // share of the target. The last band takes the rows that are left, so a
+  // picture of any height prints whole, and one shorter than a band prints
+  // as one band.
+  const long long sourceRows = static_cast<long long>(hs) - ys;
+  const long long targetRows = static_cast<long long>(h) - y;
+  const long long spanTop = static_cast<long long>(height) - hs;  // top-down row of the span's top
   const int oldMode = dc->SetStretchBltMode(COLORONCOLOR);
   CImageDC source(picture);
-  int sourceRow = hs - bandRows;  // bottom row of the band, counted from the picture's bottom
-  int targetY = y;
-  while (true) {
-    int end = targetY + dh;
-    bool last = false;
-    if (end >= h) {
-      end = h;
-      last = true;
-    }
-    if (sourceRow < 0) last = true;
-    // Bottom-up rows [sourceRow, sourceRow + bandRows) start at top-down row
-    // height - sourceRow - bandRows; rows past the picture's edge are left out by the blit.
-    dc->StretchBlt(x, targetY, w, end - targetY, &source, xs, height - sourceRow - bandRows, ws, bandRows, SRCCOPY);
-    if (last) break;
-    sourceRow -= bandRows;
-    targetY = end;
+  for (long long first = 0; first < sourceRows; first += kBandRows) {
+    const long long rows = std::min<long long>(kBandRows, sourceRows - first);
+    const long long top = y + first * targetRows / sourceRows;
+    const long long bottom = y + (first + rows) * targetRows / sourceRows;
+    if (bottom <= top) continue;
+    // Rows past the picture's edge are left out by the blit.
+    dc->StretchBlt(x, static_cast<int>(top), w, static_cast<int>(bottom - top), &source, xs,
+                   static_cast<int>(spanTop + first), ws, static_cast<int>(rows), SRCCOPY);
   }
   dc->SetStretchBltMode(oldMode);
 }

@@ -116,6 +116,12 @@ TEST(CDibDraw, BandsPrintEveryRowInOrder) {
   tall.DrawBanded(&page.dc, 0, 0, 3, 40, 0, 0, -1, -1);
   for (int y = 0; y < 40; ++y) EXPECT_EQ(page.At(1, y), GradientRef(1, y)) << y;
 
+  // A height that is no multiple of the band: the last band takes the rest.
+  const CDib odd = Picture(2, 50, Gradient);
+  Page oddPage(2, 100);
+  odd.DrawBanded(&oddPage.dc, 0, 0, 2, 100, 0, 0, -1, -1);
+  for (int y = 0; y < 100; ++y) EXPECT_EQ(oddPage.At(0, y), GradientRef(0, y / 2)) << y;
+
   // Shorter than one band: printed as one band, not divided by zero.
   const CDib shortOne = Picture(3, 7, Gradient);
   Page small(3, 14);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QBuffer>
 #include <QImage>
 
@@ -73,9 +75,9 @@ TEST(ImageLibrary, SpansOfAFileAreReadOnlyWhereTheFileHasThem) {
   QImage image(3, 2, QImage::Format_RGB32);
   image.fill(qRgb(0, 0, 255));
   const auto png = Png(image);
-  std::vector<std::uint8_t> bytes(10, 0xEE);
-  bytes.insert(bytes.end(), png.begin(), png.end());
-  bytes.insert(bytes.end(), 5, 0xEE);
+  // The picture with 10 bytes before it and 5 after.
+  std::vector<std::uint8_t> bytes(10 + png.size() + 5, 0xEE);
+  std::copy(png.begin(), png.end(), bytes.begin() + 10);
   CMemFile file(bytes.data(), bytes.size());
   CImageLibrary library;
   ImgBitmap bitmap(library, FeatureBit::kImageLibrary);

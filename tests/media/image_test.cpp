@@ -128,8 +128,12 @@ TEST(CImageLoad, TheFirstMatchingNameDecidesTheKind) {
     EXPECT_EQ(image.Load(), row.result) << "row " << n;
     EXPECT_EQ(image.kind, row.kind) << "row " << n;
     EXPECT_EQ(f.r.Texts(), row.messages) << "row " << n;
-    if (row.topLeft != CLR_INVALID) EXPECT_EQ(PixelAt(image, 0, 0), row.topLeft) << "row " << n;
-    if (row.kind == ImageKind::kMetafile && row.result) EXPECT_EQ(image.pictureRect, CRect(0, 0, 10, 10));
+    if (row.topLeft != CLR_INVALID) {
+      EXPECT_EQ(PixelAt(image, 0, 0), row.topLeft) << "row " << n;
+    }
+    if (row.kind == ImageKind::kMetafile && row.result) {
+      EXPECT_EQ(image.pictureRect, CRect(0, 0, 10, 10));
+    }
     ++n;
   }
 }

@@ -171,18 +171,26 @@ BOOL CImage::Load() {
   return result;
 }
 
+BOOL CImage::FindSource(const CString& name, CFile* entryFile, BOOL quiet, bool& inDataFile) const {
+  // Inside the data file when an entry file is given or the data file has the
+  // name (its shared file is then positioned at the entry); else on disk.
+  const ImageEnvironment& env = Env();
+  inDataFile = entryFile || (env.dataFile && env.dataFile->SeekToEntry(name.view()));
+  if (inDataFile) return TRUE;
+  try {
+    CheckFile(name);
+  } catch (const CFileException& e) {
+    if (!quiet) ReportFileError(name, e);
+    return FALSE;
+  }
+  return TRUE;
+}
+
 BOOL CImage::LoadByExtension(const CString& name, CFile* entryFile, BOOL quiet) {
   if (!hDib.empty()) return TRUE;
   const ImageEnvironment& env = Env();
-  const bool inDataFile = entryFile || (env.dataFile && env.dataFile->SeekToEntry(name.view()));
-  if (!inDataFile) {
-    try {
-      CheckFile(name);
-    } catch (const CFileException& e) {
-      if (!quiet) ReportFileError(name, e);
-      return FALSE;
-    }
-  }
+  bool inDataFile = false;
+  if (!FindSource(name, entryFile, quiet, inDataFile)) return FALSE;
   CString upper = name;
   upper.MakeUpper();
   bool taken = false;
@@ -285,15 +293,8 @@ BOOL CImage::LoadMask() {
 BOOL CImage::LoadMaskByExtension(const CString& name, CFile* entryFile, BOOL quiet) {
   if (!hMaskDib.empty()) return TRUE;
   const ImageEnvironment& env = Env();
-  const bool inDataFile = entryFile || (env.dataFile && env.dataFile->SeekToEntry(name.view()));
-  if (!inDataFile) {
-    try {
-      CheckFile(name);
-    } catch (const CFileException& e) {
-      if (!quiet) ReportFileError(name, e);
-      return FALSE;
-    }
-  }
+  bool inDataFile = false;
+  if (!FindSource(name, entryFile, quiet, inDataFile)) return FALSE;
   CString upper = name;
   upper.MakeUpper();
   BOOL loaded = FALSE;

@@ -104,6 +104,8 @@ class CImage : public CDib {
   std::vector<BYTE> FromCache(const CString& name) const;
   void Message(UINT id) const;
   void ReportFileError(const CString& name, const CException& error) const;
+  // Where a picture is read from; FALSE (reported unless quiet) when it is nowhere.
+  BOOL FindSource(const CString& name, CFile* entryFile, BOOL quiet, bool& inDataFile) const;
   BOOL LoadThroughLibrary(const CString& name, CFile* entryFile, bool inDataFile, BOOL quiet, bool forMask);
   LONG OffsetX() const;
   LONG OffsetY() const;

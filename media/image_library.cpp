@@ -3,6 +3,7 @@
 
 #include "media/dib_format.h"
 #include "media/image_environment.h"
+#include "media/read_exactly.h"
 
 using namespace tvn::dib;
 
@@ -14,36 +15,20 @@ std::optional<std::vector<BYTE>> ReadSpan(CFile& file, ULONGLONG offset, ULONGLO
   if (offset > length || size > length - offset || size > tvn::platform::kMaxImageBytes) return std::nullopt;
   std::vector<BYTE> bytes(static_cast<std::size_t>(size));
   file.Seek(static_cast<LONGLONG>(offset), CFile::begin);
-  std::size_t got = 0;
-  while (got < bytes.size()) {
-    const UINT n = file.Read(bytes.data() + got, static_cast<UINT>(std::min<std::size_t>(bytes.size() - got, 1u << 30)));
-    if (n == 0) return std::nullopt;
-    got += n;
-  }
+  if (!ReadExactly(file, bytes.data(), bytes.size())) return std::nullopt;
   return bytes;
 }
 
-void PutLe16(BYTE* p, unsigned v) {
-  p[0] = static_cast<BYTE>(v);
-  p[1] = static_cast<BYTE>(v >> 8);
-}
-void PutLe32(BYTE* p, DWORD v) {
-  PutLe16(p, v & 0xFFFF);
-  PutLe16(p + 2, v >> 16);
-}
-
-// A bottom-up DIB header with colours entries of table space.
+// A bottom-up DIB with room for colors table entries, pixels zero.
 std::vector<BYTE> NewDib(int width, int height, WORD bitCount, DWORD colors) {
-  const std::size_t stride = static_cast<std::size_t>(RowStride(bitCount, width));
-  std::vector<BYTE> dib(kInfoHeaderSize + colors * 4 + stride * static_cast<std::size_t>(height), 0);
-  BYTE* h = dib.data();
-  PutLe32(h, kInfoHeaderSize);
-  PutLe32(h + 4, static_cast<DWORD>(width));
-  PutLe32(h + 8, static_cast<DWORD>(height));
-  PutLe16(h + 12, 1);
-  PutLe16(h + 14, bitCount);
-  PutLe32(h + 20, static_cast<DWORD>(stride * static_cast<std::size_t>(height)));
-  PutLe32(h + 32, colors);
+  InfoHeader h;
+  h.width = width;
+  h.height = height;
+  h.bitCount = bitCount;
+  h.sizeImage = static_cast<DWORD>(UncompressedSize(h));
+  h.clrUsed = colors;
+  std::vector<BYTE> dib(kInfoHeaderSize + colors * 4 + h.sizeImage, 0);
+  StoreInfoHeader(h, dib.data());
   return dib;
 }
 

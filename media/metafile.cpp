@@ -1,7 +1,9 @@
 // CMetaFilePicture: reading placeable and plain metafiles, and mapping a metafile onto a rectangle.
 #include "media/metafile.h"
 
+#include "media/dib_format.h"
 #include "media/image_environment.h"
+#include "media/read_exactly.h"
 #include "model/data_mem_file.h"
 #include "model/message_service.h"
 #include "model/string_table.h"
@@ -9,20 +11,10 @@
 
 namespace {
 
-WORD Le16(const BYTE* p) { return static_cast<WORD>(p[0] | (p[1] << 8)); }
-DWORD Le32(const BYTE* p) { return static_cast<DWORD>(Le16(p)) | (static_cast<DWORD>(Le16(p + 2)) << 16); }
-short S16(const BYTE* p) { return static_cast<short>(Le16(p)); }
+using tvn::dib::Le16;
+using tvn::dib::Le32;
 
-// Reads up to count bytes; how many were read.
-std::size_t ReadUpTo(CFile& file, BYTE* out, std::size_t count) {
-  std::size_t got = 0;
-  while (got < count) {
-    const UINT n = file.Read(out + got, static_cast<UINT>(count - got));
-    if (n == 0) break;
-    got += n;
-  }
-  return got;
-}
+short S16(const BYTE* p) { return static_cast<short>(Le16(p)); }
 
 }  // namespace
 
@@ -55,7 +47,7 @@ MetaFileHandle CMetaFilePicture::Load(const CString& name, CRect& box) {
 
 MetaFileHandle CMetaFilePicture::Read(CFile& file, CRect& box) {
   BYTE key[4];
-  if (ReadUpTo(file, key, 4) < 4) return nullptr;
+  if (!tvn::dib::ReadExactly(file, key, 4)) return nullptr;
   const ULONGLONG length = file.GetLength();
   WORD type = 0;
   std::vector<BYTE> body;
@@ -65,8 +57,8 @@ MetaFileHandle CMetaFilePicture::Read(CFile& file, CRect& box) {
     BYTE placeable[kPlaceableBytes];
     file.Seek(0, CFile::begin);
     BYTE header[CMetaFile::kHeaderBytes];
-    if (ReadUpTo(file, placeable, kPlaceableBytes) == kPlaceableBytes &&
-        ReadUpTo(file, header, CMetaFile::kHeaderBytes) == CMetaFile::kHeaderBytes) {
+    if (tvn::dib::ReadExactly(file, placeable, kPlaceableBytes) &&
+        tvn::dib::ReadExactly(file, header, CMetaFile::kHeaderBytes)) {
       m_box = CRect(S16(placeable + 6), S16(placeable + 8), S16(placeable + 10), S16(placeable + 12));
       m_unitsPerInch = Le16(placeable + 14);
       type = Le16(header);
@@ -75,20 +67,20 @@ MetaFileHandle CMetaFilePicture::Read(CFile& file, CRect& box) {
       if (bytes >= CMetaFile::kHeaderBytes && length >= kPlaceableBytes && bytes <= length - kPlaceableBytes) {
         body.resize(static_cast<std::size_t>(bytes));
         file.Seek(kPlaceableBytes, CFile::begin);
-        complete = ReadUpTo(file, body.data(), body.size()) == body.size();
+        complete = tvn::dib::ReadExactly(file, body.data(), body.size());
       }
     }
   } else {
     file.Seek(0, CFile::begin);
     BYTE header[CMetaFile::kHeaderBytes];
-    if (ReadUpTo(file, header, CMetaFile::kHeaderBytes) == CMetaFile::kHeaderBytes) {
+    if (tvn::dib::ReadExactly(file, header, CMetaFile::kHeaderBytes)) {
       type = Le16(header);
       const ULONGLONG bytes = static_cast<ULONGLONG>(Le32(header + 6)) * 2;
       // Plain files are read straight from memory: no temporary file is needed.
       if (bytes >= CMetaFile::kHeaderBytes && bytes <= length) {
         body.resize(static_cast<std::size_t>(bytes));
         file.Seek(0, CFile::begin);
-        complete = ReadUpTo(file, body.data(), body.size()) == body.size();
+        complete = tvn::dib::ReadExactly(file, body.data(), body.size());
       }
     }
     m_box = CRect();

@@ -337,6 +337,12 @@ TEST(CImageDraw, AlphaBlendsOnScreenAndCopiesOnPrinters) {
   EXPECT_EQ(wide.At(2, 0), RGB(0, 0, 0));
   EXPECT_EQ(wide.At(4, 0), RGB(128, 0, 0));
 
+  // A key colour asked for as well does not replace the picture's own grey mask.
+  CImage keyedToo = f.Image(image.fileName, ImageFlag::kKeyColour, RGB(255, 0, 0));
+  ASSERT_TRUE(keyedToo.Load());
+  EXPECT_EQ(keyedToo.maskReady, 1);
+  EXPECT_EQ(keyedToo.hMask.GetPixel(2, 0), RGB(128, 128, 128));
+
   // A display of 8 bits draws nothing of it.
   f.r.env.displayBits = 8;
   Page eight(8, 1);

@@ -27,10 +27,8 @@ constexpr UINT kMsgCannotWriteFile = 0xF102;
 // its device-dependent form (32-bit pixels), a monochrome mask (white =
 // transparent) and the mask as a packed DIB. Empty members stand for null
 // handles. Copies duplicate everything.
-//
-// Drawing onto device contexts (one to one, stretched and zoomed, keyed,
-// through the mask, banded for printing) and window capture belong to the
-// drawing layer and are not part of this class yet.
+class CDC;
+
 class CDib : public CObject {
   DECLARE_SERIAL(CDib)
 
@@ -93,6 +91,41 @@ class CDib : public CObject {
   // Copies a part of the screen picture into hBitmap; the rectangle is cut
   // to the screen. An empty rectangle gives a null bitmap.
   const CPixelImage& CaptureScreenRect(const CRect& rect, const CPixelImage& screen);
+  // Capture modes: the whole window, or its client area.
+  static constexpr int kCaptureWindow = 1106;
+  static constexpr int kCaptureClient = 1107;
+  // The window's rectangle (mode 1106) or its client area (1107), both in
+  // screen coordinates, captured from the screen picture; any other mode
+  // gives a null bitmap.
+  const CPixelImage& CaptureWindow(const CPixelImage& screen, const CRect& windowRect, const CRect& clientRect,
+                                   int mode);
+
+  // Drawing (x, y, w, h on the target; xs, ys the source origin in the
+  // picture, top row 0). A source or target size of -1, -1 means the
+  // picture's size; two negative target sizes are zoom factors. Source
+  // rectangles are cut to the picture.
+  //
+  // From hBitmap (through hMask when transparent), or from the DIB when there
+  // is no device-dependent form.
+  void StretchDraw(CDC* dc, int x, int y, int w, int h, int xs, int ys, int ws, int hs, BOOL transparent) const;
+  // From the DIB (through hMaskDib when transparent).
+  void StretchDib(CDC* dc, int x, int y, int w, int h, int xs, int ys, int ws, int hs, BOOL transparent,
+                  int usage = tvn::dib::kRgbColors) const;
+  // One to one from the DIB with a raster operation.
+  void DrawDib(CDC* dc, int x, int y, int w, int h, int xs, int ys, DWORD rop, int usage = tvn::dib::kRgbColors) const;
+  // One to one; printers and pictures without a device-dependent form copy the DIB.
+  void DrawDirect(CDC* dc, int x, int y, int w, int h, int xs, int ys) const;
+  // One to one leaving out pixels of the key colour where hMask exists.
+  void DrawTransparent(CDC* dc, int x, int y, int w, int h, int xs, int ys, COLORREF key) const;
+  // Printing: the DIB sent in bands of kBandRows source rows, top band
+  // first. Here h and hs are the far edges of the target and source spans
+  // (y..h, ys..hs), source rows counted from the bottom as a DIB stores them.
+  // Every source row of the span reaches the target.
+  static constexpr int kBandRows = 20;
+  void DrawBanded(CDC* dc, int x, int y, int w, int h, int xs, int ys, int ws, int hs,
+                  int usage = tvn::dib::kRgbColors) const;
+  // A device-dependent bitmap at its full size; FALSE without a context or bitmap.
+  static BOOL DrawBitmap(CDC* dc, int x, int y, const CPixelImage& bitmap, DWORD rop);
 
   // Pixels. GetPixel reads hDib (FALSE without one or outside it); an index
   // past the colours used leaves colour unchanged and still gives TRUE.

@@ -30,6 +30,15 @@ constexpr UINT kBackupFailed = 8091;
 constexpr UINT kConverterProgram = 8231;
 // Packed data file.
 constexpr UINT kUnableToOpenFile = 8148;
+// Pictures.
+constexpr UINT kFractalLibrary = 2006;
+constexpr UINT kPhotoCdLibrary = 2009;
+constexpr UINT kFractalError = 7000;  // 7000 + n: the fractal decoder's error n
+constexpr UINT kCannotPlayMetafile = 8013;
+constexpr UINT kPhotoCdCallFailed = 8107;
+constexpr UINT kNoFormatFilter = 8170;
+constexpr UINT kNotAMetafile = 8198;
+constexpr UINT kCannotReadMetafile = 8199;
 // Diskette check.
 constexpr UINT kNoRemovableDrive = 8211;
 constexpr UINT kDiskNotWritable = 8212;

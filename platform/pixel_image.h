@@ -65,4 +65,3 @@ class CPixelImage {
   int m_bitsPerPixel = 32;
 };
 
-constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;

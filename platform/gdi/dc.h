@@ -42,7 +42,9 @@ class CDC {
   BOOL DeleteDC();
   // The pixels drawn into now (invalid when there are none).
   gdi::PixelSurface GetSurfaceInfo() const;
-  BOOL IsPrinting() const { return FALSE; }
+  // Printer contexts get plain copies where the screen gets keyed or blended pictures.
+  BOOL IsPrinting() const { return m_printing; }
+  void SetPrinting(BOOL printing) { m_printing = printing; }
   int GetDeviceCaps(int index) const;
 
   // Selection returns what was selected before, to be selected back.
@@ -180,6 +182,6 @@ class CDC {
   template <class Draw>
   void PaintShape(const CRect& deviceBounds, bool closed, Draw&& draw);
   std::unique_ptr<Impl> m;
+  BOOL m_printing = FALSE;
 };
 
-constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;

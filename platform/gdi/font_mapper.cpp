@@ -17,9 +17,9 @@ namespace {
 constexpr int kDefaultCellHeight = 16;  // what a height of 0 asks for
 constexpr int kMaxPixelHeight = 2000;   // stored heights beyond this are cut
 
-const char* const kSans = "Liberation Sans";
-const char* const kSerif = "Liberation Serif";
-const char* const kMono = "Liberation Mono";
+constexpr const char* kSans = "Liberation Sans";
+constexpr const char* kSerif = "Liberation Serif";
+constexpr const char* kMono = "Liberation Mono";
 
 // The Windows faces that courses name, and the installed family drawn for each.
 struct FaceSubstitute {

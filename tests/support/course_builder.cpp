@@ -179,6 +179,14 @@ CourseBuilder& CourseBuilder::VarOrValue(std::int32_t literal, std::int32_t vari
   return *this;
 }
 
+CourseBuilder& CourseBuilder::Image(const ImageFields& fields) {
+  m_out.String(fields.fileName).Dword(fields.flags);
+  m_out.Rect(fields.rect[0], fields.rect[1], fields.rect[2], fields.rect[3]);
+  m_out.Dword(fields.keyColour).String(fields.maskFileName);
+  for (std::int32_t v : fields.offset) VarOrValue(v, 0);
+  return *this;
+}
+
 CourseBuilder& CourseBuilder::EmbeddedFonts(const std::vector<EmbeddedFontFields>& fonts) {
   m_out.Count(static_cast<std::uint32_t>(fonts.size()));
   for (const EmbeddedFontFields& font : fonts) {

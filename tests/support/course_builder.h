@@ -132,6 +132,16 @@ struct MenuItemFields {
   std::vector<MenuItemFields> subItems;
 };
 
+// A picture's settings as display objects store them.
+struct ImageFields {
+  std::string fileName;
+  std::uint32_t flags = 0x10084;
+  std::int32_t rect[4] = {0, 0, 0, 0};  // left, top, right, bottom
+  std::uint32_t keyColour = 0;
+  std::string maskFileName;
+  std::int32_t offset[4] = {0, 0, 0, 0};  // left, top, right, bottom, all literal
+};
+
 // Writes course objects into an archive stream for a given course file version.
 class CourseBuilder {
  public:
@@ -212,6 +222,10 @@ class CourseBuilder {
   CourseBuilder& Variable(const VariableFields& fields);
   // A bindable integer: class record, literal, variable id.
   CourseBuilder& VarOrValue(std::int32_t literal, std::int32_t variableId);
+
+  // A picture's fields inline: file name, flags, picture rectangle, key
+  // colour, mask file name, then the offset as four bindable integers.
+  CourseBuilder& Image(const ImageFields& fields);
 
   // The fonts list, the course file's last item: a count, then one
   // "CEmbeddedFontObj" reference each, whose fields open with the class's own reference.

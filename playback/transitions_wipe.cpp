@@ -166,14 +166,14 @@ bool Wipe::GrowingFrame() {
     if (Wait()) return false;
     c += m_b;
   }
-  if (m_h % m_b != 0) {
-    Row(m_top, m_b);
-    Row(m_bottom - m_b, m_b);
-  }
-  if (m_w % m_b != 0) {
-    Column(m_left, m_b);
-    Column(m_right - m_b, m_b);
-  }
+  // The frame stops short of the edges not only when the sides are not whole
+  // blocks: an odd side leaves its last row or column, and the side that
+  // reaches its limit first can end the loop a block early for the other.
+  // The outermost frame, one block thick, takes in all of it.
+  Row(m_top, m_b);
+  Row(m_bottom - m_b, m_b);
+  Column(m_left, m_b);
+  Column(m_right - m_b, m_b);
   return true;
 }
 

@@ -66,6 +66,10 @@ CEffectThread::~CEffectThread() {
   m_media.reset();
 }
 
+void CEffectThread::Join() {
+  if (m_thread.joinable()) m_thread.join();
+}
+
 void CEffectThread::RunOnThread() {
   RunEffect();
   if (m_effect.GetCategory() == 7 && m_library3d) m_library3d->Reset3dEffect();

@@ -64,6 +64,8 @@ class CEffectThread final : private ITransitionSteps {
   bool WasKilled() const override { return m_stoppedByEvent; }
 
   bool IsFinished() const { return m_done.IsSet(); }
+  // Waits for a thread of its own to run to its end.
+  void Join();
   const CEffectData& Effect() const { return m_effect; }
 
  private:

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/gdi/bitmap.h"
+#include "playback/effect_host.h"
 #include "tests/playback/transition_scene.h"
 
 namespace tvn::testing {
@@ -150,6 +151,73 @@ TEST(Transitions, PushScrollsTheOldImageAlong) {
   EXPECT_EQ(rightEdge[0], OldPixel(5, 0));
   EXPECT_EQ(scene.window.At(0, 0), NewPixel(0, 0));
   EXPECT_EQ(scene.FirstWrongPixel(), "");
+}
+
+}  // namespace
+}  // namespace tvn::testing
+
+namespace tvn::testing {
+namespace {
+
+struct MovingObject : IEffectDrawObject {
+  CRect bounds;
+  std::vector<CPoint> moves;
+  explicit MovingObject(CRect r) : bounds(r) {}
+  const CEffectData* GetOwnerEffect() const override { return nullptr; }
+  CRect GetBounds() const override { return bounds; }
+  void MoveTo(CPoint p) override {
+    moves.push_back(p);
+    bounds = CRect(p, bounds.Size());
+  }
+};
+
+TEST(Transitions, SlideFromTheLeftStartsOffThePageAndMovesByBlocks) {
+  MovingObject object(CRect(100, 20, 150, 40));
+  Scene scene(CRect(100, 20, 150, 40), 40);
+  scene.in.drawObject = &object;
+  scene.in.backBuffer = CSize(640, 480);
+  EXPECT_TRUE(transitions::Slide(scene.in, 0));
+  // 150 to go in steps of 40: -50, -10, 30, 70, then the last 30 to the target.
+  EXPECT_EQ(object.moves, (std::vector<CPoint>{{-50, 20}, {-10, 20}, {30, 20}, {70, 20}, {100, 20}}));
+  EXPECT_EQ(scene.steps.waits, 4);
+}
+
+TEST(Transitions, SlideStartsFromEachSideAndCorner) {
+  const CPoint starts[] = {{-50, 20}, {640, 20}, {100, -20}, {100, 480}, {-50, -20}, {640, -20}, {-50, 480}, {640, 480}};
+  for (int variant = 0; variant < 8; ++variant) {
+    MovingObject object(CRect(100, 20, 150, 40));
+    Scene scene(object.bounds, 7);
+    scene.in.drawObject = &object;
+    scene.in.backBuffer = CSize(640, 480);
+    EXPECT_TRUE(transitions::Slide(scene.in, variant));
+    ASSERT_GE(object.moves.size(), 2u);
+    EXPECT_EQ(object.moves.front(), starts[variant]) << "variant " << variant;
+    EXPECT_EQ(object.moves.back(), CPoint(100, 20)) << "variant " << variant;
+  }
+}
+
+TEST(Transitions, SlideStoppedEarlyPutsTheObjectInPlaceUnlessKilled) {
+  for (bool killed : {false, true}) {
+    MovingObject object(CRect(100, 20, 150, 40));
+    Scene scene(object.bounds, 10);
+    scene.in.drawObject = &object;
+    scene.steps.stopAt = 2;
+    scene.steps.killed = killed;
+    EXPECT_FALSE(transitions::Slide(scene.in, 0));
+    EXPECT_EQ(object.bounds.TopLeft() == CPoint(100, 20), !killed);
+  }
+}
+
+TEST(Transitions, SlideWithoutABlockOrAnObject) {
+  MovingObject object(CRect(100, 20, 150, 40));
+  Scene scene(object.bounds, 0);
+  scene.in.drawObject = &object;
+  EXPECT_TRUE(transitions::Slide(scene.in, 1));
+  // No block to step by: the object simply stays where the page put it.
+  EXPECT_TRUE(object.moves.empty());
+  EXPECT_EQ(scene.steps.waits, 0);
+  scene.in.drawObject = nullptr;
+  EXPECT_TRUE(transitions::Slide(scene.in, 1));
 }
 
 }  // namespace

@@ -87,6 +87,18 @@ struct PackagerFields {
   std::int32_t value2 = 0;
 };
 
+// A transition as stored.
+struct EffectFields {
+  std::uint8_t category = 0;
+  std::uint8_t variant = 0;
+  std::uint8_t blockSize = 2;
+  std::uint8_t stepDelay = 5;
+  std::uint32_t flags = 0x4000;
+  std::string parameter;
+  std::string secondParameter;
+  std::uint16_t schema = 3;  // the second parameter is written only from schema 3
+};
+
 class CourseBuilder;
 
 // The fields of the response base, as stored after a kind's own fields.
@@ -200,6 +212,9 @@ class CourseBuilder {
   // The fonts list, the course file's last item: a count, then one
   // "CEmbeddedFontObj" reference each, whose fields open with the class's own reference.
   CourseBuilder& EmbeddedFonts(const std::vector<EmbeddedFontFields>& fonts);
+
+  // A transition inline: the class operation of "CEffectData", then its fields.
+  CourseBuilder& Effect(const EffectFields& fields);
 
   // The packaging record: its class reference, then its fields in the given schema.
   CourseBuilder& PackagerInfo(const PackagerFields& fields, std::uint16_t schema = 7);

@@ -105,6 +105,11 @@ void CEffectThread::DoEffect(CDC* target) {
   in.seed = m_pacer->Milliseconds();
 
   const int variant = m_effect.GetVariant();
+  // The pixel routines work inside the page the back buffer holds; an area
+  // reaching beyond it (a course can store any rectangle) is cut to it first.
+  if (m_effect.GetCategory() <= 5 &&
+      !in.area.IntersectRect(m_rect, CRect(0, 0, in.backBuffer.cx, in.backBuffer.cy)))
+    return;
   bool completed = true;
   switch (m_effect.GetCategory()) {
     case 1: completed = transitions::BlockWipe(in, variant); break;

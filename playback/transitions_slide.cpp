@@ -1,9 +1,15 @@
 // Category 6: the object's draw object slides in from outside the page.
+#include <algorithm>
+
 #include "model/int_geometry.h"
 #include "playback/effect_host.h"
 #include "playback/transitions.h"
 
 namespace transitions {
+namespace {
+// Larger objects start no further off the page than this.
+constexpr LONG kMaxExtent = 1 << 20;
+}  // namespace
 
 bool Slide(const TransitionInput& in, int variant) {
   if (variant < 0 || variant > 7 || !in.drawObject) return true;
@@ -15,10 +21,14 @@ bool Slide(const TransitionInput& in, int variant) {
   const bool fromRight = variant == 1 || variant == 5 || variant == 7;
   const bool fromTop = variant == 2 || variant == 4 || variant == 5;
   const bool fromBottom = variant == 3 || variant == 6 || variant == 7;
+  // Sizes in 64 bits: the object's rectangle comes from a course and may be anything.
+  const auto extent = [](LONG from, LONG to) {
+    return static_cast<LONG>(std::clamp(static_cast<long long>(to) - from, 0LL, static_cast<long long>(kMaxExtent)));
+  };
   CPoint start = target;
-  if (fromLeft) start.x = -bounds.Width();
+  if (fromLeft) start.x = -extent(bounds.left, bounds.right);
   if (fromRight) start.x = in.backBuffer.cx;
-  if (fromTop) start.y = -bounds.Height();
+  if (fromTop) start.y = -extent(bounds.top, bounds.bottom);
   if (fromBottom) start.y = in.backBuffer.cy;
 
   if (in.block > 0) {

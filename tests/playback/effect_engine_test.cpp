@@ -123,6 +123,24 @@ TEST(EffectThread, InlineRunHappensInsideStart) {
   EXPECT_EQ(f.pacer.waits.front(), 5u);
 }
 
+TEST(EffectThread, AnAreaBeyondThePageIsCutToIt) {
+  for (BYTE category : {1, 2, 4, 5}) {
+    Fixture f;
+    f.area = CRect(-2147483647 - 1, 10, 2147483647, 20);
+    f.owner.effect.SetCategory(category);
+    f.owner.effect.SetVariant(category == 1 ? 7 : 0);
+    f.Start();
+    for (int x = 0; x < Scene::kWidth; ++x) {
+      ASSERT_EQ(f.view.window.At(x, 15), NewPixel(x, 15)) << int{category};
+      ASSERT_EQ(f.view.window.At(x, 9), OldPixel(x, 9)) << int{category};
+    }
+  }
+  Fixture f;
+  f.area = CRect(Scene::kWidth, 0, Scene::kWidth + 50, 10);  // wholly outside: nothing to do
+  f.Start();
+  EXPECT_TRUE(f.pacer.waits.empty());
+}
+
 TEST(EffectThread, NoEffectDoesNothing) {
   Fixture f;
   f.owner.effect.SetCategory(0);

@@ -323,7 +323,9 @@ TEST(EffectLibraries, The3dLibraryComesFromTheProgramFolder) {
   f.owner.effect.SetCategory(7);
   f.owner.effect.SetFlags(0);
   f.services.library3d = std::make_shared<C3dEffectsLibrary>(dir.path());
-  f.Start()->Join();
+  auto thread = f.Start();  // kept: the area handed over lives in it
+  ASSERT_NE(thread, nullptr);
+  thread->Join();
   TestLibrary check((dir / C3dEffectsLibrary::kFileName).string());
   void* args[5] = {};
   EXPECT_EQ(check.Last("LastDo3dEffect", args), 1);

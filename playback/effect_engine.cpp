@@ -11,18 +11,8 @@
 
 namespace {
 
-constexpr UINT kPaint = 0x000F;
-constexpr UINT kKeyDown = 0x0100;
-constexpr UINT kKeyFirst = 0x0100, kKeyLast = 0x0108;
-constexpr UINT kMouseFirst = 0x0200, kMouseLast = 0x0209;
-constexpr WPARAM kEscapeKey = 0x1B;
 // How often a playing medium is looked at.
 constexpr BYTE kMediaPollMs = 20;
-
-bool IsViewInput(UINT message) {
-  return (message >= kMouseFirst && message <= kMouseLast) || (message >= kKeyFirst && message <= kKeyLast) ||
-         message == kPaint;
-}
 
 }  // namespace
 
@@ -171,10 +161,8 @@ bool CEffectThread::WaitStep(BYTE delay) {
     return true;
   }
   if (!m_loop) return false;
-  QueuedMessage msg;
-  if (!m_loop->TakeMessage(msg)) return false;
-  const bool stop = !view->IsRunning();
-  if (msg.message == kKeyDown && msg.wParam == kEscapeKey) return true;
-  if (!(msg.window && msg.window == view->GetWindow() && IsViewInput(msg.message))) m_loop->Dispatch(msg);
-  return stop;
+  // One message per step: Escape ends the transition, input to the view is
+  // dropped, anything else is handled. A course that has ended stops it too.
+  const bool ended = !view->IsRunning();
+  return PumpMessages(*m_loop, FALSE, TRUE) || ended;
 }

@@ -58,8 +58,9 @@ class CEffectThread final : private ITransitionSteps {
   // The effect by category into the target context.
   void DoEffect(CDC* target);
   // Paces one step: false at once for a delay of 0; true when the kill or
-  // done event is set within the delay; otherwise, on an inline run, one
-  // queued message decides (Escape or no course running: true).
+  // done event is set within the delay; otherwise, on an inline run, true
+  // for a queued Escape or when no course runs in the view any more, after
+  // handling at most one message (input to the view is dropped).
   bool WaitStep(BYTE delay) override;
   bool WasKilled() const override { return m_stoppedByEvent; }
 

@@ -4,6 +4,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 #include "model/icon_object.h"
@@ -200,6 +201,12 @@ TEST(EffectThread, AnEndedCourseStopsTheTransitionAtTheNextMessage) {
   EXPECT_EQ(f.pacer.waits.size(), 1u);
   EXPECT_EQ(f.loop.dispatched.size(), 1u);
   EXPECT_TRUE(f.AreaIsNew());
+  // With nothing queued as well.
+  Fixture g;
+  g.view.running = false;
+  g.Start();
+  EXPECT_EQ(g.pacer.waits.size(), 1u);
+  EXPECT_TRUE(g.AreaIsNew());
 }
 
 TEST(EffectThread, NoDelayNeitherWaitsNorLooksAtTheQueue) {
@@ -259,6 +266,22 @@ TEST(EffectThread, ASlideOnItsOwnThreadStopsWhenThePageNoLongerShowsTheObject) {
   f.view.displayed = false;
   f.Start(&proxy)->Join();
   EXPECT_EQ(proxy.moves, 0);
+}
+
+TEST(EffectPacer, TheRealPacerAnswersAtOnceForASetEventAndRunsOutOtherwise) {
+  CSystemEffectPacer pacer;
+  CManualResetEvent kill, done;
+  EXPECT_FALSE(pacer.WaitForStop(kill, done, 1));
+  done.Set();
+  EXPECT_TRUE(pacer.WaitForStop(kill, done, 60000));
+  done.Reset();
+  kill.Set();
+  EXPECT_TRUE(pacer.WaitForStop(kill, done, 60000));
+  // Set from another thread while it waits.
+  kill.Reset();
+  std::thread setter([&] { done.Set(); });
+  EXPECT_TRUE(pacer.WaitForStop(kill, done, 60000));
+  setter.join();
 }
 
 // A native library built with the tests stands in for the outside libraries.

@@ -94,6 +94,16 @@ TEST(Transitions, AStopLeavesTheAreaPartWayAndReportsIt) {
   EXPECT_EQ(scene.NewColumns(), std::string(8, '#') + std::string(32, '.'));
 }
 
+TEST(Transitions, RandomBlocksPauseOncePerRowOfCellsAndCanBeStopped) {
+  Scene scene(CRect(0, 0, 40, 24), 8);  // a grid of 6 x 4 cells
+  EXPECT_TRUE(transitions::BlockWipe(scene.in, 15));
+  EXPECT_EQ(scene.steps.waits, 4);
+  Scene stopped(CRect(0, 0, 40, 24), 8);
+  stopped.steps.stopAt = 1;
+  EXPECT_FALSE(transitions::BlockWipe(stopped.in, 15));
+  EXPECT_NE(stopped.FirstWrongPixel(), "");
+}
+
 TEST(Transitions, BlindsPaceByTenTimesTheDelayKeptInAByte) {
   EXPECT_EQ(transitions::BlindsDelay(30), 44);
   EXPECT_EQ(transitions::BlindsDelay(5), 50);

@@ -9,7 +9,7 @@ namespace transitions {
 
 bool MaskReveal(const TransitionInput& in, CBitmap& mask) {
   const CSize maskSize = mask.GetSize();
-  if (maskSize.cx <= 0 || maskSize.cy <= 0 || mask.IsMonochrome()) return true;
+  if (maskSize.cx <= 0 || maskSize.cy <= 0) return true;
   AreaCopy oldImage(in, in.target), newImage(in, in.source);
   if (!oldImage.IsValid() || !newImage.IsValid()) return true;
 

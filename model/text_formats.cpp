@@ -1,6 +1,7 @@
 // Character formats from logical fonts.
 #include "model/text_formats.h"
 
+#include <algorithm>
 #include <cstring>
 
 void InitCharFormat(CHARFORMAT& format) {
@@ -24,4 +25,18 @@ void CharFormatFromLogFont(CHARFORMAT& format, const LOGFONT& font, int pointSiz
   std::size_t n = strnlen(font.lfFaceName, LF_FACESIZE - 1);
   std::memcpy(format.szFaceName, font.lfFaceName, n);
   format.szFaceName[n] = '\0';
+}
+
+BOOL CharFormatEquals(const CHARFORMAT& a, const CHARFORMAT& b) {
+  return a.dwMask == b.dwMask && a.dwEffects == b.dwEffects && a.yHeight == b.yHeight && a.yOffset == b.yOffset &&
+         a.crTextColor == b.crTextColor && a.bPitchAndFamily == b.bPitchAndFamily &&
+         std::strncmp(a.szFaceName, b.szFaceName, LF_FACESIZE) == 0;
+}
+
+BOOL ParaFormatEquals(const PARAFORMAT& a, const PARAFORMAT& b) {
+  if (a.dwMask != b.dwMask || a.wNumbering != b.wNumbering || a.dxRightIndent != b.dxRightIndent ||
+      a.dxOffset != b.dxOffset || a.cTabCount != b.cTabCount)
+    return FALSE;
+  const int tabs = std::clamp<int>(a.cTabCount, 0, MAX_TAB_STOPS);
+  return std::equal(a.rgxTabs, a.rgxTabs + tabs, b.rgxTabs) ? TRUE : FALSE;
 }

@@ -1,4 +1,4 @@
-// Rich-text character formats made from logical fonts.
+// Rich-text character and paragraph formats: comparison, and character formats made from logical fonts.
 #pragma once
 
 #include "platform/richtext_types.h"
@@ -10,3 +10,12 @@ void InitCharFormat(CHARFORMAT& format);
 // the size in twips, the colour, the face (at most 31 characters), the
 // character set and the pitch and family.
 void CharFormatFromLogFont(CHARFORMAT& format, const LOGFONT& font, int pointSize, COLORREF colour);
+
+// Mask, effects, height, offset, colour, pitch and family and face agree;
+// the character set is not compared.
+BOOL CharFormatEquals(const CHARFORMAT& a, const CHARFORMAT& b);
+
+// Mask, numbering, right indent, offset, the tab count and the tab stops up
+// to that count agree; start indent and alignment are not compared. A count
+// beyond the record's tab stops compares the stops there are.
+BOOL ParaFormatEquals(const PARAFORMAT& a, const PARAFORMAT& b);

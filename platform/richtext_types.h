@@ -32,3 +32,20 @@ constexpr DWORD CFE_BOLD = 0x0001;
 constexpr DWORD CFE_ITALIC = 0x0002;
 constexpr DWORD CFE_UNDERLINE = 0x0004;
 constexpr DWORD CFE_STRIKEOUT = 0x0008;
+
+constexpr int MAX_TAB_STOPS = 32;
+
+// Paragraph format record of the rich-text control.
+struct PARAFORMAT {
+  UINT cbSize = sizeof(PARAFORMAT);
+  DWORD dwMask = 0;
+  WORD wNumbering = 0;
+  WORD wReserved = 0;
+  LONG dxStartIndent = 0;
+  LONG dxRightIndent = 0;
+  LONG dxOffset = 0;
+  WORD wAlignment = 0;
+  short cTabCount = 0;
+  LONG rgxTabs[MAX_TAB_STOPS] = {};
+};
+static_assert(sizeof(PARAFORMAT) == 156, "the paragraph format's size member is 156");

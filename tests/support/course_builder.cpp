@@ -116,6 +116,14 @@ CourseBuilder& CourseBuilder::Font(const FontFields& f, std::size_t logFontBytes
   return *this;
 }
 
+CourseBuilder& CourseBuilder::Effect(const EffectFields& f) {
+  const std::uint16_t schema = m_out.ClassRef("CEffectData", f.schema);
+  m_out.Byte(f.category).Byte(f.variant).Byte(f.blockSize).Byte(f.stepDelay).Dword(f.flags);
+  m_out.String(f.parameter);
+  if (schema >= 3) m_out.String(f.secondParameter);
+  return *this;
+}
+
 CourseBuilder& CourseBuilder::Keyboard(const KeyFields& f) {
   m_out.ClassRef("CKeyboard", 2);
   m_out.Dword(f.flags).String(f.characters).Count(static_cast<std::uint32_t>(f.switches.size()));

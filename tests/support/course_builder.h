@@ -87,6 +87,18 @@ struct PackagerFields {
   std::int32_t value2 = 0;
 };
 
+// A transition as stored.
+struct EffectFields {
+  std::uint8_t category = 0;
+  std::uint8_t variant = 0;
+  std::uint8_t blockSize = 2;
+  std::uint8_t stepDelay = 5;
+  std::uint32_t flags = 0x4000;
+  std::string parameter;
+  std::string secondParameter;
+  std::uint16_t schema = 3;  // the second parameter is written only from schema 3
+};
+
 class CourseBuilder;
 
 // A whole course file: the header, then the course's items in their stored order.
@@ -234,6 +246,9 @@ class CourseBuilder {
   // A whole course file. The builder's own version encodes the objects; the
   // header's version is the one given in the fields.
   CourseBuilder& CourseFile(const CourseFileFields& fields);
+
+  // A transition inline: the class operation of "CEffectData", then its fields.
+  CourseBuilder& Effect(const EffectFields& fields);
 
   // The packaging record: its class reference, then its fields in the given schema.
   CourseBuilder& PackagerInfo(const PackagerFields& fields, std::uint16_t schema = 7);

@@ -32,8 +32,11 @@ int IntSqrt(long long n) {
 }
 
 int PointDistance(int x1, int y1, int x2, int y2) {
-  const long long dx = std::llabs(static_cast<long long>(x1) - x2);
-  const long long dy = std::llabs(static_cast<long long>(y1) - y2);
+  // The root never exceeds 32768, so larger differences are capped before
+  // squaring: two differences of 2^32 would overflow 64 bits.
+  constexpr long long kCap = 1 << 17;
+  const long long dx = std::min(std::llabs(static_cast<long long>(x1) - x2), kCap);
+  const long long dy = std::min(std::llabs(static_cast<long long>(y1) - y2), kCap);
   return IntSqrt(dx * dx + dy * dy);
 }
 

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "platform/geometry.h"
-#include "platform/manual_reset_event.h"
+#include "platform/sync_event.h"
 #include "playback/effect_data.h"
 #include "playback/effect_host.h"
 #include "playback/transitions.h"
@@ -77,7 +77,7 @@ class CEffectThread final : private ITransitionSteps {
   CSystemEffectPacer m_systemPacer;
   IEffectPacer* m_pacer;
   IEventLoop* m_loop;  // null on a thread of its own: it has no queue
-  CManualResetEvent m_done;
+  CSyncEvent m_done;
   CEffectData m_effect;
   IEffectDrawObject* m_drawObject;
   CDC* m_source;

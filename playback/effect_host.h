@@ -10,7 +10,7 @@
 class CBitmap;
 class CDC;
 class CEffectData;
-class CManualResetEvent;
+class CSyncEvent;
 class CWnd;
 
 // The page's proxy of the object a transition shows (the draw object).
@@ -32,7 +32,7 @@ class IEffectView {
   virtual ~IEffectView() = default;
   virtual CWnd* GetWindow() = 0;
   // The manual-reset event that stops every transition and animation.
-  virtual CManualResetEvent& GetKillEvent() = 0;
+  virtual CSyncEvent& GetKillEvent() = 0;
   // The window's context prepared for page coordinates, and its release.
   virtual CDC* GetTargetDC() = 0;
   virtual void ReleaseTargetDC(CDC* dc) = 0;
@@ -51,7 +51,7 @@ class IEffectPacer {
  public:
   virtual ~IEffectPacer() = default;
   // Waits up to ms for either event; true when one of them is set.
-  virtual bool WaitForStop(const CManualResetEvent& kill, const CManualResetEvent& done, DWORD ms) = 0;
+  virtual bool WaitForStop(CSyncEvent& kill, CSyncEvent& done, DWORD ms) = 0;
   // The millisecond clock.
   virtual DWORD Milliseconds() = 0;
 };
@@ -59,7 +59,7 @@ class IEffectPacer {
 // The real clock: waits block on the events.
 class CSystemEffectPacer : public IEffectPacer {
  public:
-  bool WaitForStop(const CManualResetEvent& kill, const CManualResetEvent& done, DWORD ms) override;
+  bool WaitForStop(CSyncEvent& kill, CSyncEvent& done, DWORD ms) override;
   DWORD Milliseconds() override;
 };
 

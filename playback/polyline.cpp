@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "model/archive.h"
+#include "model/int_geometry.h"
 
 IMPLEMENT_SERIAL(CPolyline, CObject, VERSIONABLE_SCHEMA | 2)
 
@@ -108,25 +109,7 @@ bool CPolyline::CurveStartsAt(int i) const {
 
 bool CPolyline::CurveFollowsSegment(int i) const { return CurveStartsAt(i + 1); }
 
-int CPolyline::IntegerSqrt(long long value) {
-  long long lo = 0, hi = 32768, mid = 0;
-  while (lo <= hi) {
-    mid = (hi + lo) / 2;
-    long long square = mid * mid;
-    if (square == value) break;
-    if (square > value) hi = mid - 1;
-    else lo = mid + 1;
-  }
-  return static_cast<int>(mid);
-}
-
-int CPolyline::IntegerDistance(CPoint a, CPoint b) {
-  // The root never exceeds 32768, so larger differences can be capped before squaring.
-  constexpr long long kCap = 1 << 17;
-  long long dx = std::min(std::llabs(static_cast<long long>(a.x) - b.x), kCap);
-  long long dy = std::min(std::llabs(static_cast<long long>(a.y) - b.y), kCap);
-  return IntegerSqrt(dx * dx + dy * dy);
-}
+int CPolyline::IntegerDistance(CPoint a, CPoint b) { return PointDistance(a.x, a.y, b.x, b.y); }
 
 CPoint CPolyline::BezierPoint(CPoint p0, CPoint p1, CPoint p2, CPoint p3, int k, int n) {
   double t = n == 0 ? 1.0 : static_cast<double>(k) / n;

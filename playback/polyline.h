@@ -65,8 +65,7 @@ class CPolyline : public CObject {
   // start. rect is moved so that its centre is at the nearest point.
   void FindNearestPointOnPath(CPoint& point, CRect& rect, int& index, int& distance) const;
 
-  // Integer square root by bisection over 0..32768, as path lengths are measured.
-  static int IntegerSqrt(long long value);
+  // Path lengths are measured in whole-number distances (IntSqrt of the squares).
   static int IntegerDistance(CPoint a, CPoint b);
   // Point k of n on the cubic Bézier curve p0..p3, truncated toward zero.
   static CPoint BezierPoint(CPoint p0, CPoint p1, CPoint p2, CPoint p3, int k, int n);

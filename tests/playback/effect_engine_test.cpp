@@ -30,7 +30,7 @@ CWnd* const kOtherWindow = reinterpret_cast<CWnd*>(std::uintptr_t{0x2000});
 
 struct FakeView : IEffectView {
   Surface window{Scene::kWidth, Scene::kHeight, OldPixel};
-  CManualResetEvent kill;
+  CSyncEvent kill;
   bool running = true;
   bool displayed = true;
   int released = 0;
@@ -38,7 +38,7 @@ struct FakeView : IEffectView {
   int focused = 0;
 
   CWnd* GetWindow() override { return kViewWindow; }
-  CManualResetEvent& GetKillEvent() override { return kill; }
+  CSyncEvent& GetKillEvent() override { return kill; }
   CDC* GetTargetDC() override { return &window.dc; }
   void ReleaseTargetDC(CDC*) override { ++released; }
   CSize GetBackBufferSize() const override { return {Scene::kWidth, Scene::kHeight}; }
@@ -52,9 +52,9 @@ struct FakeView : IEffectView {
 // Answers each wait at once; a step can set the kill event first.
 struct ScriptedPacer : IEffectPacer {
   std::vector<DWORD> waits;
-  CManualResetEvent* killAtWait = nullptr;
+  CSyncEvent* killAtWait = nullptr;
   std::size_t killAt = 0;
-  bool WaitForStop(const CManualResetEvent& kill, const CManualResetEvent& done, DWORD ms) override {
+  bool WaitForStop(CSyncEvent& kill, CSyncEvent& done, DWORD ms) override {
     waits.push_back(ms);
     if (killAtWait && waits.size() == killAt) killAtWait->Set();
     return kill.IsSet() || done.IsSet();
@@ -235,8 +235,8 @@ TEST(EffectThread, WithoutTheInlineFlagItRunsOnAThreadThatIgnoresTheQueue) {
 TEST(EffectThread, DestroyingARunningThreadStopsItAtTheNextStep) {
   // Steps wait until the event that stops them: only the destructor ends this run.
   struct BlockingPacer : IEffectPacer {
-    bool WaitForStop(const CManualResetEvent& kill, const CManualResetEvent& done, DWORD) override {
-      while (!kill.IsSet() && !done.Wait(std::chrono::milliseconds(50))) {
+    bool WaitForStop(CSyncEvent& kill, CSyncEvent& done, DWORD) override {
+      while (!kill.IsSet() && !done.Wait(50)) {
       }
       return true;
     }
@@ -270,7 +270,7 @@ TEST(EffectThread, ASlideOnItsOwnThreadStopsWhenThePageNoLongerShowsTheObject) {
 
 TEST(EffectPacer, TheRealPacerAnswersAtOnceForASetEventAndRunsOutOtherwise) {
   CSystemEffectPacer pacer;
-  CManualResetEvent kill, done;
+  CSyncEvent kill, done;
   EXPECT_FALSE(pacer.WaitForStop(kill, done, 1));
   done.Set();
   EXPECT_TRUE(pacer.WaitForStop(kill, done, 60000));

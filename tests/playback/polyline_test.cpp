@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "model/archive.h"
+#include "model/int_geometry.h"
 #include "tests/support/archive_writer.h"
 
 using tvn::testing::ArchiveWriter;
@@ -26,7 +27,7 @@ CPolyline Path(std::initializer_list<CPoint> points, std::initializer_list<BYTE>
 TEST(Polyline, IntegerSquareRootByBisection) {
   struct Row { long long value; int root; };
   const Row rows[] = {{0, 0}, {1, 1}, {25, 5}, {50, 8}, {100, 10}, {1LL << 40, 32768}};
-  for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(CPolyline::IntegerSqrt(rows[i].value), rows[i].root) << "row " << i;
+  for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(IntSqrt(rows[i].value), rows[i].root) << "row " << i;
   // Far-apart points saturate instead of overflowing.
   EXPECT_EQ(CPolyline::IntegerDistance(CPoint(-2147483647, 0), CPoint(2147483647, 0)), 32768);
 }

@@ -37,19 +37,15 @@ class FuzzVariables : public CVariableContext {
   CVariableTable m_global;
 };
 
-// Timers that only count, so that a hostile interval is seen being set.
+// Timers that only remember the last id they were given.
 class CountingTimers : public ITimerOwner {
  public:
-  void SetTimer(UINT id, UINT intervalMs) override {
-    m_last = id;
-    m_total += intervalMs;
-  }
+  void SetTimer(UINT id, UINT) override { m_last = id; }
   void KillTimer(UINT id) override { m_last = id; }
   UINT LastId() const { return m_last; }
 
  private:
   UINT m_last = 0;
-  unsigned long long m_total = 0;
 };
 
 class FuzzServices : public ITaskServices {
@@ -106,8 +102,18 @@ class NullArmedList : public IArmedEventSink {
   void AppendArmed(CEventTrigger*, CCourseDoc*, CTask*) override {}
 };
 
+// Stops the task's events when it goes out of scope, as the course's stop
+// does, so no started timer outlives the services that hold it.
+struct StopEvents {
+  ~StopEvents() {
+    for (const auto& child : task.GetEvents()->Children()) child->Stop();
+  }
+  CTask& task;
+};
+
 void UseTask(CTask& task, FuzzServices& services) {
   task.SetServices(&services);
+  StopEvents stop{task};
   task.ForwardToActions();
   CIconObject* fired = nullptr;
   task.Activate(&fired);
@@ -142,8 +148,6 @@ void UseTask(CTask& task, FuzzServices& services) {
   int target = 0;
   task.EvaluateAnswer(fired, &target);
   task.IsOrContains(&task);
-  // The course stops before its services go, as the view's stop does.
-  for (const auto& child : task.GetEvents()->Children()) child->Stop();
 }
 
 void UseObject(CObject* obj) {

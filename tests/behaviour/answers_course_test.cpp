@@ -53,7 +53,9 @@ CourseFileFields Quiz() {
       [](CourseBuilder& b) {
         b.Task(IconFields{4, "end", "", 3}, 3,
                {[](CourseBuilder& c) { c.TimeEvent(IconFields{4, "tick", "", 3}, EventFields{1, ""}, 5); },
-                [](CourseBuilder& c) { c.MenuEvent(IconFields{4, "help", "", 3}, EventFields{1, ""}, "&Help", 70000); }},
+                [](CourseBuilder& c) {
+                  c.MenuEvent(IconFields{4, "help", "", 3}, EventFields{1, ""}, "&Help", 70000);
+                }},
                {}, {});
       },
   };

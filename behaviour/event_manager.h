@@ -2,19 +2,13 @@
 #pragma once
 
 #include "model/icon_manager.h"
+#include "model/task_managers.h"
 
 class CCourseDoc;
 class CEventTrigger;
 class CTask;
 
-// Where armed events go: the presentation view's list of armed events.
-class IArmedEventSink {
- public:
-  virtual ~IArmedEventSink() = default;
-  virtual void AppendArmed(CEventTrigger* event, CCourseDoc* course, CTask* task) = 0;
-};
-
-class CEventManager : public CIconManager {
+class CEventManager : public CIconManager, public IEventList {
   DECLARE_SERIAL(CEventManager)
 
  public:
@@ -23,5 +17,5 @@ class CEventManager : public CIconManager {
   // Appends an entry for every event that is not disabled, in list order,
   // and starts it. A disabled manager arms nothing. Arming twice without
   // emptying the list in between arms the events twice.
-  void ArmEvents(IArmedEventSink& armed, CCourseDoc* course, CTask* task);
+  void ArmEvents(IArmedEventSink& armed, CCourseDoc* course, CTask* task) override;
 };

@@ -6,6 +6,7 @@
 #include "behaviour/action_manager.h"
 #include "behaviour/response_kinds.h"
 #include "model/icon_object.h"
+#include "model/task_managers.h"
 
 class ITaskServices;
 
@@ -25,20 +26,6 @@ constexpr DWORD kForward = 0x1000;
 constexpr DWORD kBack = 0x2000;
 }  // namespace OutcomeFlag
 
-// The outcome codes the next-task rule maps to a task.
-namespace Outcome {
-constexpr int kNext = 1;
-constexpr int kGoTo = 2;
-constexpr int kStay = 32;
-constexpr int kPrevious = 64;
-constexpr int kFirst = 256;
-constexpr int kLast = 512;
-constexpr int kEnd = 1024;
-constexpr int kReturn = 2048;
-constexpr int kForward = 4096;
-constexpr int kBack = 8192;
-}  // namespace Outcome
-
 // Who offers mouse input to a response; only the current task's own offer counts.
 constexpr int kInputFromTaskResponses = 7;
 
@@ -46,7 +33,7 @@ constexpr int kInputFromTaskResponses = 7;
 // version 5) the class reference of "CResponse", the outcome flags, the
 // answer mark, ten 32-bit branch targets, the expression, the action list
 // and the common part.
-class CResponse : public CIconObject {
+class CResponse : public CIconObject, public IOutcomeSource {
   DECLARE_SERIAL(CResponse)
 
  public:
@@ -76,7 +63,7 @@ class CResponse : public CIconObject {
 
   // The outcome ExecuteResponse would give, from the flags and targets
   // alone: nothing is run. Pre-loading uses it to look ahead.
-  int GetOutcome(int* target);
+  int GetOutcome(int* target) override;
   // The branch target the flags choose: a variable's value, target 0, or
   // one of the leading positive targets drawn at random.
   int ChooseTarget();

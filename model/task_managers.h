@@ -4,7 +4,24 @@
 
 #include "platform/win_types.h"
 
+class CCourseDoc;
+class CEventTrigger;
 class CIconObject;
+class CTask;
+
+// The outcome codes the next-task rule maps to a task.
+namespace Outcome {
+constexpr int kNext = 1;
+constexpr int kGoTo = 2;
+constexpr int kStay = 32;
+constexpr int kPrevious = 64;
+constexpr int kFirst = 256;
+constexpr int kLast = 512;
+constexpr int kEnd = 1024;
+constexpr int kReturn = 2048;
+constexpr int kForward = 4096;
+constexpr int kBack = 8192;
+}  // namespace Outcome
 
 class IActionList {
  public:
@@ -30,4 +47,29 @@ class IResponseList {
 
  protected:
   ~IResponseList() = default;
+};
+
+// Where armed events go: the presentation view's list of armed events.
+class IArmedEventSink {
+ public:
+  virtual ~IArmedEventSink() = default;
+  virtual void AppendArmed(CEventTrigger* event, CCourseDoc* course, CTask* task) = 0;
+};
+
+class IEventList {
+ public:
+  // Appends an entry for every event that is not disabled and starts it.
+  virtual void ArmEvents(IArmedEventSink& armed, CCourseDoc* course, CTask* task) = 0;
+
+ protected:
+  ~IEventList() = default;
+};
+
+// A response's outcome as its flags and targets give it, without running anything.
+class IOutcomeSource {
+ public:
+  virtual int GetOutcome(int* target) = 0;
+
+ protected:
+  ~IOutcomeSource() = default;
 };

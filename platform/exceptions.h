@@ -22,6 +22,12 @@ class CMemoryException : public CException {
   CMemoryException() : CException("out of memory") {}
 };
 
+// An operation the user (or a silent decision) ended; the reports show nothing for it.
+class CUserException : public CException {
+ public:
+  CUserException() : CException("operation ended") {}
+};
+
 class CArchiveException : public CException {
  public:
   enum Cause {

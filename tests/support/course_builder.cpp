@@ -191,6 +191,21 @@ CourseBuilder& CourseBuilder::EmbeddedFonts(const std::vector<EmbeddedFontFields
   return *this;
 }
 
+CourseBuilder& CourseBuilder::CourseFile(const CourseFileFields& f) {
+  m_out.Dword(f.wideMark);
+  m_out.Raw(f.signature.substr(0, 3));
+  m_out.Dword(f.version);
+  m_out.Rect(0, 0, 640, 480).Dword(0).Byte(f.flags).String(f.header);
+  VariableTable(f.variables);
+  m_out.Count(static_cast<std::uint32_t>(f.searchPaths.size()));
+  for (const std::string& path : f.searchPaths) m_out.String(path);
+  IconPart(f.course);
+  m_out.Count(static_cast<std::uint32_t>(f.tasks.size()));
+  for (const Writer& task : f.tasks) task(*this);
+  PackagerInfo(f.packaging, f.packagingSchema);
+  return EmbeddedFonts(f.fonts);
+}
+
 CourseBuilder& CourseBuilder::PackagerInfo(const PackagerFields& fields, std::uint16_t schema) {
   m_out.ClassRef("CPackagerInfo", schema);
   m_out.Dword(fields.word);

@@ -89,6 +89,22 @@ struct PackagerFields {
 
 class CourseBuilder;
 
+// A whole course file: the header, then the course's items in their stored order.
+struct CourseFileFields {
+  std::uint32_t wideMark = 0;
+  std::string signature = "mcl";  // three bytes
+  std::uint32_t version = 5;
+  std::uint8_t flags = 0;
+  std::string header;
+  std::vector<VariableFields> variables;
+  std::vector<std::string> searchPaths;
+  IconFields course{4, "Course", "", 3};
+  std::vector<std::function<void(CourseBuilder&)>> tasks;  // each writes one task reference
+  PackagerFields packaging;
+  std::uint16_t packagingSchema = 7;
+  std::vector<EmbeddedFontFields> fonts;
+};
+
 // The fields of the response base, as stored after a kind's own fields.
 struct ResponseFields {
   std::uint32_t outcomeFlags = 1;
@@ -200,6 +216,10 @@ class CourseBuilder {
   // The fonts list, the course file's last item: a count, then one
   // "CEmbeddedFontObj" reference each, whose fields open with the class's own reference.
   CourseBuilder& EmbeddedFonts(const std::vector<EmbeddedFontFields>& fonts);
+
+  // A whole course file. The builder's own version encodes the objects; the
+  // header's version is the one given in the fields.
+  CourseBuilder& CourseFile(const CourseFileFields& fields);
 
   // The packaging record: its class reference, then its fields in the given schema.
   CourseBuilder& PackagerInfo(const PackagerFields& fields, std::uint16_t schema = 7);

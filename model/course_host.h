@@ -1,0 +1,56 @@
+// ICourseHost: what a course document needs of the application that holds it.
+#pragma once
+
+#include "platform/collections.h"
+#include "platform/cstring.h"
+#include "platform/win_types.h"
+
+class CCourseDoc;
+class CDataFile;
+class CEmbeddedFontRegistry;
+class CMessageService;
+class CVariableContext;
+class CVariableTable;
+class IPageAccess;
+
+// The application implements it once for the whole run; tests give a fake.
+class ICourseHost {
+ public:
+  virtual ~ICourseHost() = default;
+
+  // Both coordinates of every new course's origin.
+  virtual int GetDefaultOrigin() { return 0; }
+
+  // The run's variable lookups and the global table a course merges its global variables into.
+  virtual CVariableContext& Variables() = 0;
+  virtual CVariableTable* GetGlobalTable() = 0;
+  // The packed data file (closed when the program was not started on one).
+  virtual CDataFile& DataFile() = 0;
+  // The search paths of every course loaded so far, in loading order.
+  virtual CStringArray& SearchPaths() = 0;
+  // The course being opened: set while a course is read, cleared when the
+  // open fails and when that course closes.
+  virtual CCourseDoc* GetOpeningCourse() = 0;
+  virtual void SetOpeningCourse(CCourseDoc* course) = 0;
+  // Whether the course is still open (a calling course may have closed meanwhile).
+  virtual BOOL IsCourseOpen(const CCourseDoc* course) = 0;
+  // Set while the main window closes: closing courses leave the page alone.
+  virtual BOOL IsClosing() = 0;
+  virtual BOOL HasPresentationView() = 0;
+  // The page drops every draw object of the course, on every layer.
+  virtual void FreePageObjects(CCourseDoc* course) = 0;
+  // The runtime's own folder, ending in a separator.
+  virtual CString GetProgramDirectory() = 0;
+  virtual CMessageService& Messages() = 0;
+  virtual CEmbeddedFontRegistry& Fonts() = 0;
+  // Text on the clipboard; FALSE when it holds none.
+  virtual BOOL GetClipboardText(CString& text) = 0;
+  virtual void EmptyClipboard() = 0;
+
+  // What the course's tasks need at run time.
+  virtual DWORD GetTickCount() = 0;
+  virtual int GetKeyState(int virtualKey) = 0;
+  virtual IPageAccess* GetPage() = 0;
+  virtual void FlushInvalidRects() = 0;
+  virtual int GetSimulatorTarget() { return 0; }
+};

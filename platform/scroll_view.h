@@ -4,7 +4,7 @@
 
 #include "platform/view.h"
 
-constexpr int MM_TEXT = 1;
+#include "platform/gdi/gdi_defs.h"  // MM_TEXT
 
 class CScrollView : public CView {
   DECLARE_DYNAMIC(CScrollView)

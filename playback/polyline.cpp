@@ -41,6 +41,10 @@ void CPolyline::AddPoint(CPoint point) {
   m_types.push_back(kLinePoint);
 }
 
+void CPolyline::SetPoint(int i, CPoint point) {
+  if (i >= 0 && i < GetPointCount()) m_points[static_cast<std::size_t>(i)] = point;
+}
+
 void CPolyline::InsertPoint(int i, CPoint point) {
   std::size_t at = static_cast<std::size_t>(std::clamp(i, 0, GetPointCount()));
   m_points.insert(m_points.begin() + static_cast<std::ptrdiff_t>(at), point);

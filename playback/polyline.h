@@ -35,6 +35,8 @@ class CPolyline : public CObject {
   BYTE GetPointType(int i) const;
   const std::vector<CPoint>& Points() const { return m_points; }
   void AddPoint(CPoint point);
+  // Moves point i, keeping its type; nothing for an index outside the path.
+  void SetPoint(int i, CPoint point);
   void InsertPoint(int i, CPoint point);
   void RemovePoint(int i);
   void RemoveAll();

@@ -1,0 +1,73 @@
+// CAnimateThread: steps an animated draw object's owner once per interval on a thread of its own.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <span>
+#include <thread>
+
+#include "platform/sync_event.h"
+
+class CDrawObj;
+
+// How an animation thread waits out its interval: real time in the program,
+// a hand-driven clock in tests.
+class IAnimationWaiter {
+ public:
+  virtual ~IAnimationWaiter() = default;
+  // The index of an event found set, or CSyncEvent::kTimeout once timeoutMs passed.
+  virtual int Wait(std::span<CSyncEvent* const> events, DWORD timeoutMs) = 0;
+};
+
+class CRealTimeWaiter final : public IAnimationWaiter {
+ public:
+  int Wait(std::span<CSyncEvent* const> events, DWORD timeoutMs) override {
+    return CSyncEvent::WaitForAny(events, timeoutMs);
+  }
+};
+
+IAnimationWaiter& RealTimeWaiter();
+
+// The thread waits for the view's kill event or its own stop event with the
+// interval as time-out; each time-out asks the owner for one step. An owner
+// that answers FALSE has finished: the thread then sleeps until Resume.
+//
+// The draw object owns the thread and joins it before it goes, so the
+// thread never needs to ask whether its object still exists.
+class CAnimateThread {
+ public:
+  CAnimateThread(CDrawObj* drawObj, DWORD intervalMs, CSyncEvent* killEvent, IAnimationWaiter& waiter);
+  ~CAnimateThread();
+  CAnimateThread(const CAnimateThread&) = delete;
+  CAnimateThread& operator=(const CAnimateThread&) = delete;
+
+  // Null when the thread cannot be made.
+  static std::unique_ptr<CAnimateThread> StartAnimateThread(CDrawObj* drawObj, DWORD intervalMs,
+                                                            CSyncEvent* killEvent, IAnimationWaiter& waiter);
+
+  // Forgets the draw object and asks the thread to end (also a suspended one).
+  void Kill();
+  // Waits for the thread to end; harmless when it has, or on the thread itself.
+  void Join();
+  void Resume();
+
+  DWORD GetInterval() const { return m_interval; }
+  bool IsSuspended() const { return m_suspended.load(); }
+  bool HasEnded() const { return m_ended.load(); }
+  long GetStepCount() const { return m_steps.load(); }
+
+ private:
+  void Run();
+
+  CSyncEvent m_noKill;  // stands in when the view gives no kill event
+  CSyncEvent* m_kill;
+  CSyncEvent m_stop;
+  CSyncEvent m_resume;
+  std::atomic<CDrawObj*> m_drawObj;
+  DWORD m_interval;
+  IAnimationWaiter& m_waiter;
+  std::atomic<bool> m_suspended{false};
+  std::atomic<bool> m_ended{false};
+  std::atomic<long> m_steps{0};
+  std::thread m_thread;
+};

@@ -92,6 +92,16 @@ TEST_F(PlayerAppTest, APackedDataFileOpensItsInnerCourseByItsBareName) {
   EXPECT_EQ(RunToEnd(), 0);
 }
 
+TEST_F(PlayerAppTest, AnEmptyFileIsNoPackedDataFileButOpensAsAnEmptyCourse) {
+  WriteBytes(dir / "empty.tvn", {});
+  CPlayerApp& player = MakeApp({Text(dir / "empty.tvn")});
+  ASSERT_TRUE(player.InitInstance());
+  EXPECT_FALSE(player.DataFile().IsOpen());
+  ASSERT_NE(player.GetCurrentCourse(), nullptr);
+  EXPECT_EQ(player.GetCurrentCourse()->Tasks().GetHead(), nullptr);
+  EXPECT_FALSE(player.GetPresentationView()->IsRunning()) << "a course without tasks does not start";
+}
+
 TEST_F(PlayerAppTest, AFileThatOpensAsNothingAsksForAnother) {
   WriteBytes(dir / "broken.tvn", {'n', 'o', 't', ' ', 'a', ' ', 'c', 'o', 'u', 'r', 's', 'e'});
   CPlayerApp& player = MakeApp({Text(dir / "broken.tvn")});

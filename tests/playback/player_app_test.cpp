@@ -121,6 +121,11 @@ TEST_F(PlayerAppTest, EmbeddingEndsStartUpBeforeAnyFileIsOpened) {
   EXPECT_EQ(player.GetCurrentCourse(), nullptr);
   EXPECT_NE(player.GetPresentationDoc(), nullptr);
   EXPECT_EQ(RunUntilQuiet(), std::nullopt) << "it waits to be driven";
+  // What start-up read of the screen: true colour, no palette, 96 pixels per inch.
+  EXPECT_EQ(player.GetColourDepth(), 32);
+  EXPECT_EQ(player.GetPaletteSize(), 0);
+  EXPECT_EQ(player.GetLogPixelsX(), 96);
+  EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kAlwaysSet) << "no library is found in the test";
   EXPECT_TRUE(dialogs->fileDialogs.empty());
 }
 

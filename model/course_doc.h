@@ -32,7 +32,8 @@ class CCourseDoc : public ITaskServices {
   // The first DWORD of a course in the old format ("cpm" and 0x1F).
   static constexpr DWORD kOldFormatMark = 0x1F6D7063;
   // Exit codes of the conversion program: it failed, or it left the new
-  // file's path on the clipboard.
+  // file's path on the clipboard. The host passes on only the low 8 bits of
+  // an exit code, so they are compared by those.
   static constexpr int kConverterFailed = 9000;
   static constexpr int kConverterRenamed = 8000;
   // Load states.
@@ -128,6 +129,8 @@ class CCourseDoc : public ITaskServices {
   int GetSimulatorTarget() override { return m_host.GetSimulatorTarget(); }
 
  private:
+  // Opens a file on disk and reads it; a failure to open is reported.
+  BOOL ReadDiskFile(const CString& path);
   // Reading one file from an open file object (positioned at its first byte).
   BOOL ReadFrom(CFile& file, const CString& path);
   void ReadSearchPaths(CArchive& ar);

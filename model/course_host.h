@@ -36,7 +36,6 @@ class ICourseHost {
   virtual BOOL IsCourseOpen(const CCourseDoc* course) = 0;
   // Set while the main window closes: closing courses leave the page alone.
   virtual BOOL IsClosing() = 0;
-  virtual BOOL HasPresentationView() = 0;
   // The page drops every draw object of the course, on every layer.
   virtual void FreePageObjects(CCourseDoc* course) = 0;
   // The runtime's own folder, ending in a separator.

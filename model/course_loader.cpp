@@ -121,7 +121,6 @@ BOOL CCourseDoc::LoadCourse(const CString& path) {
     try {
       got = data.GetFile().Read(bytes.data(), entry->m_dwSize);
     } catch (const CFileException& e) {
-      DeleteContents();
       ReportSaveLoadException(path, &e, FALSE, StringId::kFailedToOpen);
       return FALSE;
     }
@@ -129,6 +128,10 @@ BOOL CCourseDoc::LoadCourse(const CString& path) {
     CMemFile file(std::move(bytes));
     return ReadFrom(file, path);
   }
+  return ReadDiskFile(path);
+}
+
+BOOL CCourseDoc::ReadDiskFile(const CString& path) {
   CFile file;
   CFileException error;
   if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite, &error)) {
@@ -265,16 +268,9 @@ BOOL CCourseDoc::ConvertOldFormat(CString& path) {
     if (m_host.GetClipboardText(text) && !text.IsEmpty() && FileExists(text)) path = text;
     m_host.EmptyClipboard();
   }
-  CString converted = DerivedName(path, ".TVN");
+  // The converted course is read from disk as it stands: no backup, no second conversion.
   m_bFromDataFile = FALSE;
-  CFile file;
-  CFileException error;
-  if (!file.Open(converted, CFile::modeRead | CFile::shareDenyWrite, &error)) {
-    if (error.m_strFileName.IsEmpty()) error.m_strFileName = converted;
-    ReportSaveLoadException(converted, &error, FALSE, StringId::kFailedToOpen);
-    return FALSE;
-  }
-  return ReadFrom(file, converted);
+  return ReadDiskFile(DerivedName(path, ".TVN"));
 }
 
 void CCourseDoc::SetCourseDirectory(const CString& path) {

@@ -13,7 +13,12 @@ IAnimationWaiter& RealTimeWaiter() {
 }
 
 CAnimateThread::CAnimateThread(CDrawObj* drawObj, DWORD intervalMs, CSyncEvent* killEvent, IAnimationWaiter& waiter)
-    : m_kill(killEvent ? killEvent : &m_noKill), m_drawObj(drawObj), m_interval(intervalMs), m_waiter(waiter) {}
+    : m_state(std::make_shared<State>()) {
+  m_state->kill = killEvent ? killEvent : &m_state->noKill;
+  m_state->drawObj.store(drawObj);
+  m_state->interval = intervalMs;
+  m_state->waiter = &waiter;
+}
 
 CAnimateThread::~CAnimateThread() {
   Kill();
@@ -24,7 +29,7 @@ std::unique_ptr<CAnimateThread> CAnimateThread::StartAnimateThread(CDrawObj* dra
                                                                    CSyncEvent* killEvent, IAnimationWaiter& waiter) {
   auto thread = std::make_unique<CAnimateThread>(drawObj, intervalMs, killEvent, waiter);
   try {
-    thread->m_thread = std::thread([t = thread.get()] { t->Run(); });
+    thread->m_thread = std::thread([state = thread->m_state] { Run(state); });
   } catch (const std::system_error&) {
     return nullptr;
   }
@@ -32,40 +37,43 @@ std::unique_ptr<CAnimateThread> CAnimateThread::StartAnimateThread(CDrawObj* dra
 }
 
 void CAnimateThread::Kill() {
-  m_drawObj.store(nullptr);
-  m_resume.Set();
-  m_stop.Set();
+  m_state->drawObj.store(nullptr);
+  m_state->resume.Set();
+  m_state->stop.Set();
 }
 
 void CAnimateThread::Join() {
   if (!m_thread.joinable()) return;
   if (m_thread.get_id() == std::this_thread::get_id()) {
-    // An owner that removes its own object from inside its step: the loop
-    // sees the stop as soon as the step returns, and nothing waits for it.
+    // Called from inside a step: the thread keeps its own state and ends as
+    // soon as the step returns; nothing can wait for itself.
     m_thread.detach();
     return;
   }
   m_thread.join();
 }
 
-void CAnimateThread::Resume() { m_resume.Set(); }
+void CAnimateThread::Resume() { m_state->resume.Set(); }
 
-void CAnimateThread::Run() {
-  CSyncEvent* stops[] = {m_kill, &m_stop};
+void CAnimateThread::Run(const std::shared_ptr<State>& state) {
+  State& s = *state;
+  CSyncEvent* stops[] = {s.kill, &s.stop};
   for (;;) {
-    if (m_waiter.Wait(stops, m_interval) != CSyncEvent::kTimeout) break;
-    CDrawObj* obj = m_drawObj.load();
+    if (s.waiter->Wait(stops, s.interval) != CSyncEvent::kTimeout) break;
+    CDrawObj* obj = s.drawObj.load();
     if (!obj || !obj->GetOwner()) break;
-    m_resume.Reset();  // a resume that comes during the step is kept
+    s.resume.Reset();  // a resume that comes during the step is kept
     CRect rect = *obj->GetRect();
-    ++m_steps;
-    if (!obj->GetOwner()->Animate(rect, TRUE)) {
-      m_suspended.store(true);
-      CSyncEvent* wake[] = {m_kill, &m_stop, &m_resume};
-      int woken = CSyncEvent::WaitForAny(wake, std::nullopt);
-      m_suspended.store(false);
+    ++s.steps;
+    const BOOL goOn = obj->GetOwner()->Animate(rect, TRUE);
+    if (!s.drawObj.load()) break;  // killed during the step: the object may be gone
+    if (!goOn) {
+      s.suspended.store(true);
+      CSyncEvent* wake[] = {s.kill, &s.stop, &s.resume};
+      const int woken = CSyncEvent::WaitForAny(wake, std::nullopt);
+      s.suspended.store(false);
       if (woken != 2) break;
     }
   }
-  m_ended.store(true);
+  s.ended.store(true);
 }

@@ -51,23 +51,29 @@ class CAnimateThread {
   void Join();
   void Resume();
 
-  DWORD GetInterval() const { return m_interval; }
-  bool IsSuspended() const { return m_suspended.load(); }
-  bool HasEnded() const { return m_ended.load(); }
-  long GetStepCount() const { return m_steps.load(); }
+  DWORD GetInterval() const { return m_state->interval; }
+  bool IsSuspended() const { return m_state->suspended.load(); }
+  bool HasEnded() const { return m_state->ended.load(); }
+  long GetStepCount() const { return m_state->steps.load(); }
 
  private:
-  void Run();
+  // Everything the running thread reads. It outlives this object when an
+  // owner takes its own object off the page from inside its step: the thread
+  // then finds the object forgotten and ends without touching anything else.
+  struct State {
+    CSyncEvent noKill;  // stands in when the view gives no kill event
+    CSyncEvent* kill = nullptr;
+    CSyncEvent stop;
+    CSyncEvent resume;
+    std::atomic<CDrawObj*> drawObj{nullptr};
+    DWORD interval = 0;
+    IAnimationWaiter* waiter = nullptr;
+    std::atomic<bool> suspended{false};
+    std::atomic<bool> ended{false};
+    std::atomic<long> steps{0};
+  };
+  static void Run(const std::shared_ptr<State>& state);
 
-  CSyncEvent m_noKill;  // stands in when the view gives no kill event
-  CSyncEvent* m_kill;
-  CSyncEvent m_stop;
-  CSyncEvent m_resume;
-  std::atomic<CDrawObj*> m_drawObj;
-  DWORD m_interval;
-  IAnimationWaiter& m_waiter;
-  std::atomic<bool> m_suspended{false};
-  std::atomic<bool> m_ended{false};
-  std::atomic<long> m_steps{0};
+  std::shared_ptr<State> m_state;
   std::thread m_thread;
 };

@@ -173,6 +173,8 @@ class CDrawRect : public CDrawObj {
   CSize* m_pRoundness;  // the owner's shape data; not owned
 };
 
+// The owner paints its path; while the page moves the object only the copy
+// moves, so an owner drawing a moved path reads the copy (GetPoints).
 class CDrawPoly : public CDrawObj {
   DECLARE_DYNAMIC(CDrawPoly)
 

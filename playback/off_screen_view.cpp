@@ -1,8 +1,6 @@
 // The off-screen view's back buffer: creation, composing, copying to the window, coordinates and scrolling.
 #include "playback/off_screen_view.h"
 
-#include <QImage>
-
 #include "model/icon_object.h"
 #include "platform/gdi/system_metrics.h"
 
@@ -178,10 +176,9 @@ void COffScreenView::BlitToScreen(CDC* dc, const CRect* rect) {
   LogicalToClientRect(&shown);
   {
     std::lock_guard surfaceLock(SurfaceLock());
-    QImage* surface = GetSurface();
-    if (!surface || surface->isNull()) return;
     CDC window;
-    window.AttachSurface(surface);
+    if (auto* surface = GetSurface()) window.AttachSurface(surface);
+    if (!window.GetSurfaceInfo().IsValid()) return;
     window.BitBlt(shown.left, shown.top, shown.Width(), shown.Height(), &m_memoryDC, area.left, area.top, SRCCOPY);
     window.DetachSurface();
   }
@@ -220,6 +217,8 @@ void COffScreenView::OnUpdateHint(int hint, CDrawObj* obj, const std::vector<CDr
       break;
   }
 }
+
+void COffScreenView::OnUpdate(CView*, LPARAM hint) { OnUpdateHint(static_cast<int>(hint), nullptr); }
 
 // --- coordinates and scrolling ---
 

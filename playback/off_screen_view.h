@@ -91,6 +91,8 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   // Shows the owner's area; the transition engine takes this over.
   virtual void FinishEffect(CIconObject* owner, const CRect& rect);
   void OnUpdateHint(int hint, CDrawObj* obj, const std::vector<CDrawObj*>* list = nullptr);
+  // The document's hints that carry no object: everything, the selection, the OLE objects.
+  void OnUpdate(CView* sender, LPARAM hint) override;
   int GetDirtyRectCount();
 
   // --- input for the owners on the page ---

@@ -26,6 +26,7 @@ CDrawObj* COffScreenView::AddObject(CIconObject* owner, DWORD flags) {
   CDrawObj* obj;
   {
     std::lock_guard lock(m_listLock);
+    if (CDrawObj* existing = m_list.FindByOwner(owner)) return existing;  // added meanwhile
     obj = m_list.AddInLayerOrder(MakeDrawObj(owner, flags, this));
   }
   if (m_bRunning && (flags & DrawFlag::kHidden)) return obj;
@@ -73,6 +74,7 @@ void COffScreenView::KillThreads(CDrawObj* obj) {
   std::vector<CDrawObj*> targets;
   {
     std::lock_guard lock(m_listLock);
+    if (obj && !m_list.Contains(obj)) return;  // not on this page (any more)
     targets = obj ? std::vector<CDrawObj*>{obj} : m_list.Snapshot();
     for (CDrawObj* o : targets) o->KillThread(FALSE);
   }

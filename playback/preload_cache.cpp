@@ -162,14 +162,12 @@ CPreloadEntry* CPreloadCache::FindExact(const CString& upperName) const {
 BOOL CPreloadCache::AddObject(const CString& name, BOOL now) {
   CString upper = name;
   upper.MakeUpper();
-  CPreloadEntry* entry;
   {
     std::lock_guard lock(m_lock);
     if (FindExact(upper)) return TRUE;
     m_entries.push_back(std::make_unique<CPreloadEntry>(*this, name));
-    entry = m_entries.back().get();
     if (now) {
-      LoadWithinBudget(entry);
+      LoadWithinBudget(m_entries.back().get());
       return TRUE;
     }
   }
@@ -183,8 +181,7 @@ BOOL CPreloadCache::AddObject(const CString& name, BOOL now) {
                          }),
                          done});
   } catch (const std::system_error&) {
-    std::lock_guard lock(m_lock);
-    LoadWithinBudget(entry);  // no thread to spare: load it here
+    LoadNext();  // no thread to spare: load here what the worker would have
   }
   return TRUE;
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "model/archive.h"
 #include "model/course_doc.h"
@@ -179,6 +180,54 @@ TEST_F(CourseLoaderTest, ReadersLookUpVariablesOfTheCourseBeingRead) {
   EXPECT_EQ(response->GetBranchTarget(0), CVariable::ComputeId("TaskTag"));
 }
 
+TEST_F(CourseLoaderTest, EachFailureIsReportedWithItsOwnPrompt) {
+  const CString path = "C:\\COURSE\\lesson.mcl";
+  const std::string failed = "Failed to open C:\\COURSE\\lesson.mcl.";
+  struct Row {
+    const char* what;
+    std::shared_ptr<std::exception> error;
+    BOOL saving;
+    std::string expected;  // empty: nothing is shown
+  };
+  const Row rows[] = {
+      {"course message", std::make_shared<CFileException>(StringId::kNewerVersion), FALSE,
+       "'C:\\COURSE\\lesson.mcl' was created for a newer version of Velostra."},
+      {"silent", std::make_shared<CUserException>(), FALSE, ""},
+      {"bad schema", std::make_shared<CArchiveException>(CArchiveException::badSchema), FALSE,
+       "Unexpected file format."},
+      {"bad index", std::make_shared<CArchiveException>(CArchiveException::badIndex), FALSE,
+       "Unexpected file format."},
+      {"other archive cause", std::make_shared<CArchiveException>(CArchiveException::genericException), FALSE,
+       failed},
+      {"read sharing", std::make_shared<CFileException>(CFileException::accessDenied), FALSE,
+       "Unable to read from C:\\COURSE\\lesson.mcl, it is opened by someone else."},
+      {"write sharing", std::make_shared<CFileException>(CFileException::accessDenied), TRUE,
+       "Unable to write to C:\\COURSE\\lesson.mcl, it is read-only or opened by someone else."},
+      {"disk full", std::make_shared<CFileException>(CFileException::diskFull), TRUE,
+       "Destination disk drive is full."},
+      {"the exception's own file", std::make_shared<CFileException>(CFileException::fileNotFound, -1, "x.bmp"),
+       FALSE, "x.bmp\nCannot find this file.\nPlease verify that the correct path and file name are given."},
+      {"memory", std::make_shared<CMemoryException>(), FALSE, failed},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    host.sink.boxes.clear();
+    doc.ReportSaveLoadException(path, row.error.get(), row.saving, StringId::kFailedToOpen);
+    if (row.expected.empty()) {
+      EXPECT_TRUE(host.sink.boxes.empty());
+    } else {
+      ASSERT_EQ(host.BoxTexts().size(), 1u);
+      EXPECT_EQ(host.BoxTexts()[0], row.expected);
+    }
+  }
+  // The default prompt names at most 260 characters of the path.
+  host.sink.boxes.clear();
+  CString longPath(std::string(300, 'a'));
+  CMemoryException memory;
+  doc.ReportSaveLoadException(longPath, &memory, FALSE, StringId::kFailedToOpen);
+  EXPECT_EQ(host.BoxTexts()[0], "Failed to open " + std::string(260, 'a') + ".");
+}
+
 TEST_F(CourseLoaderTest, ACapitalSignatureLoads) {
   CourseFileFields f = TwoTasks();
   f.signature = "MCL";
@@ -347,14 +396,18 @@ struct ConversionTest : CourseLoaderTest {
 };
 
 TEST_F(ConversionTest, AnOldCourseIsReadFromWhatTheConverterWrote) {
-  Converter("old.TVN", 0);
-  ASSERT_TRUE(doc.OnOpenDocument(old));
+  // The converted name comes from the file's own name, not from the "." of its folder.
+  fs::create_directory(dir / "v1.0");
+  CString inFolder = Write("v1.0/old.mcl", {0x63, 0x70, 0x6D, 0x1F});
+  Converter("v1.0/old.TVN", 0);
+  ASSERT_TRUE(doc.OnOpenDocument(inFolder));
   EXPECT_TRUE(host.sink.boxes.empty());
   EXPECT_EQ(doc.Tasks().GetCount(), 2);
+  EXPECT_EQ(doc.GetCourseDirectory(), Text(dir / "v1.0").MakeUpper() + "/");
   std::ifstream argument(dir / "argument.txt");
   std::string given;
   std::getline(argument, given);
-  EXPECT_EQ(given, (dir / "old.mcl").string());
+  EXPECT_EQ(given, (dir / "v1.0" / "old.mcl").string());
 }
 
 TEST_F(ConversionTest, TheFailureCodeLeavesTheCourseUnopenedWithoutAMessage) {

@@ -320,3 +320,35 @@ TEST_F(OffScreenWindowTest, FlushingShowsTheBufferAndScrollingFillsTheNewStrip) 
   EXPECT_EQ(page.GetScrollPosition(), CPoint(0, 0));
   EXPECT_FALSE(page.GetStyle() & (WS_HSCROLL | WS_VSCROLL));
 }
+
+TEST_F(OffScreenViewTest, AnOwnerMayTakeItsObjectOffThePageFromInsideItsStep) {
+  CColourOwner owner("anim", 1, CRect(0, 0, 10, 10), kRed);
+  owner.interval = 20;
+  owner.onStep = [&] { view.RemoveObject(&owner, FALSE); };
+  view.AddObject(&owner, 0);
+  ASSERT_TRUE(view.waiter.WaitUntilWaiting(1));
+  view.waiter.Advance(20);
+  ASSERT_TRUE(Eventually([&] { return view.GetObjectCount() == 0; }));
+  EXPECT_EQ(owner.unloads, 1);
+  view.waiter.Advance(1000);  // the thread ended on its own: nothing steps again
+  EXPECT_EQ(owner.steps.load(), 1);
+}
+
+TEST_F(OffScreenViewTest, UpdateHintsInvalidateWhatTheyName) {
+  CColourOwner a("a", 1, CRect(0, 0, 10, 10), kRed), ole("o", 1, CRect(50, 50, 60, 60), kRed);
+  CDrawObj* oa = view.AddObject(&a, 0);
+  view.AddObject(&ole, DrawFlag::kOle);
+  view.FlushInvalidRects();
+  view.composed.clear();
+
+  view.OnUpdateHint(PageHint::kOleObjects, nullptr);
+  view.FlushInvalidRects();
+  EXPECT_EQ(view.composed, std::vector<CRect>{CRect(49, 49, 61, 61)});
+
+  view.Select(oa, FALSE);
+  std::vector<CDrawObj*> list{oa};
+  view.OnUpdateHint(PageHint::kListDeselect, nullptr, &list);
+  EXPECT_TRUE(view.GetSelection().empty());
+  view.OnUpdate(nullptr, PageHint::kAll);
+  EXPECT_EQ(view.GetDirtyRectCount(), 0);
+}

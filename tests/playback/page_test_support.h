@@ -67,7 +67,8 @@ class CColourOwner : public CIconObject {
   BOOL notifyAnswer = FALSE;
   std::function<void()> onStep;
   std::atomic<long> steps{0};
-  int draws = 0, unloads = 0, moves = 0, buttons = 0, notifies = 0, lastSource = 0;
+  std::atomic<int> unloads{0};
+  int draws = 0, moves = 0, buttons = 0, notifies = 0, lastSource = 0;
 };
 
 // Waits run on a clock that only the test moves; set events still end them.

@@ -50,7 +50,6 @@ class FakeCourseHost : public ICourseHost {
   void SetOpeningCourse(CCourseDoc* course) override { opening = course; }
   BOOL IsCourseOpen(const CCourseDoc* course) override { return openCourses.count(course) > 0; }
   BOOL IsClosing() override { return closing; }
-  BOOL HasPresentationView() override { return presentationView; }
   void FreePageObjects(CCourseDoc* course) override { freed.push_back(course); }
   CString GetProgramDirectory() override { return programDirectory; }
   CMessageService& Messages() override { return messages; }
@@ -81,7 +80,6 @@ class FakeCourseHost : public ICourseHost {
   CCourseDoc* opening = nullptr;
   std::set<const CCourseDoc*> openCourses;
   bool closing = false;
-  bool presentationView = true;
   std::vector<CCourseDoc*> freed;
   CString programDirectory;
   RecordingMessageSink sink;

@@ -7,40 +7,21 @@
 #include <vector>
 
 #include "platform/cstring.h"
+#include "platform/message_box_types.h"
 #include "platform/win_types.h"
 
 class CWnd;
 
-// Message-box styles: the buttons in the low nibble, the icon in the next.
-constexpr UINT MB_OK = 0x0;
-constexpr UINT MB_OKCANCEL = 0x1;
-constexpr UINT MB_ABORTRETRYIGNORE = 0x2;
-constexpr UINT MB_YESNOCANCEL = 0x3;
-constexpr UINT MB_YESNO = 0x4;
-constexpr UINT MB_RETRYCANCEL = 0x5;
+// Message-box styles beyond the common ones: masks, default buttons, modality.
 constexpr UINT MB_TYPEMASK = 0xF;
-constexpr UINT MB_ICONHAND = 0x10;
-constexpr UINT MB_ICONSTOP = MB_ICONHAND;
 constexpr UINT MB_ICONERROR = MB_ICONHAND;
-constexpr UINT MB_ICONQUESTION = 0x20;
-constexpr UINT MB_ICONEXCLAMATION = 0x30;
 constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
-constexpr UINT MB_ICONASTERISK = 0x40;
-constexpr UINT MB_ICONINFORMATION = MB_ICONASTERISK;
 constexpr UINT MB_ICONMASK = 0xF0;
 constexpr UINT MB_DEFBUTTON2 = 0x100;
 constexpr UINT MB_DEFBUTTON3 = 0x200;
 constexpr UINT MB_DEFMASK = 0xF00;
 constexpr UINT MB_SYSTEMMODAL = 0x1000;
 constexpr UINT MB_TASKMODAL = 0x2000;
-
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
-constexpr int IDABORT = 3;
-constexpr int IDRETRY = 4;
-constexpr int IDIGNORE = 5;
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
 
 // Open-file dialog flags.
 constexpr DWORD OFN_READONLY = 0x1;

@@ -83,6 +83,7 @@ BOOL CPlayerApp::InitInstance() {
   DetectOptionalDlls();
   LoadUnitNames([this](UINT id) { return LoadResourceString(id); });
   ReadScreenCapabilities();
+  m_systemFont.CreatePointFont(80, "MS Sans Serif");
   RegisterTemplates();
   if (!CreateMainFrame()) return FALSE;
   // Shell file types are not registered: the desktop's own files do that.

@@ -22,6 +22,7 @@
 #include "model/variable_context.h"
 #include "model/variable_table.h"
 #include "platform/font_system.h"
+#include "platform/gdi/font.h"
 #include "platform/win_app.h"
 #include "playback/preload_cache.h"
 
@@ -113,6 +114,8 @@ class CPlayerApp : public CWinApp,
   void SetClosing() { m_closing = TRUE; }
 
   CPreloadCache& PreloadCache() { return m_preloadCache; }
+  // The font of the runtime's own texts (8 points of the dialog face), made at start-up.
+  CFont& SystemFont() { return m_systemFont; }
   IEventLoop& EventLoop() { return *this; }
 
   // --- ICourseHost ---
@@ -184,6 +187,7 @@ class CPlayerApp : public CWinApp,
   // Declared after the data file it reads from, so it goes first.
   CPreloadCache m_preloadCache{&m_dataFile};
 
+  CFont m_systemFont;
   tvn::fonts::QtFontSystem m_fontSystem;
   CEmbeddedFontRegistry m_fontRegistry{m_fontSystem};
   CMessageService m_messages;

@@ -92,6 +92,16 @@ TEST_F(PlayerAppTest, APackedDataFileOpensItsInnerCourseByItsBareName) {
   EXPECT_EQ(RunToEnd(), 0);
 }
 
+TEST_F(PlayerAppTest, AnEmptyFileIsNoPackedDataFileButOpensAsAnEmptyCourse) {
+  WriteBytes(dir / "empty.tvn", {});
+  CPlayerApp& player = MakeApp({Text(dir / "empty.tvn")});
+  ASSERT_TRUE(player.InitInstance());
+  EXPECT_FALSE(player.DataFile().IsOpen());
+  ASSERT_NE(player.GetCurrentCourse(), nullptr);
+  EXPECT_EQ(player.GetCurrentCourse()->Tasks().GetHead(), nullptr);
+  EXPECT_FALSE(player.GetPresentationView()->IsRunning()) << "a course without tasks does not start";
+}
+
 TEST_F(PlayerAppTest, AFileThatOpensAsNothingAsksForAnother) {
   WriteBytes(dir / "broken.tvn", {'n', 'o', 't', ' ', 'a', ' ', 'c', 'o', 'u', 'r', 's', 'e'});
   CPlayerApp& player = MakeApp({Text(dir / "broken.tvn")});
@@ -111,6 +121,11 @@ TEST_F(PlayerAppTest, EmbeddingEndsStartUpBeforeAnyFileIsOpened) {
   EXPECT_EQ(player.GetCurrentCourse(), nullptr);
   EXPECT_NE(player.GetPresentationDoc(), nullptr);
   EXPECT_EQ(RunUntilQuiet(), std::nullopt) << "it waits to be driven";
+  // What start-up read of the screen: true colour, no palette, 96 pixels per inch.
+  EXPECT_EQ(player.GetColourDepth(), 32);
+  EXPECT_EQ(player.GetPaletteSize(), 0);
+  EXPECT_EQ(player.GetLogPixelsX(), 96);
+  EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kAlwaysSet) << "no library is found in the test";
   EXPECT_TRUE(dialogs->fileDialogs.empty());
 }
 

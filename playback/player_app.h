@@ -127,7 +127,6 @@ class CPlayerApp : public CWinApp,
   void SetOpeningCourse(CCourseDoc* course) override { m_currentCourse = course; }
   BOOL IsCourseOpen(const CCourseDoc* course) override { return IsOpenDocument(course); }
   BOOL IsClosing() override { return m_closing; }
-  BOOL HasPresentationView() override { return m_presentationView ? TRUE : FALSE; }
   void FreePageObjects(CCourseDoc* course) override;
   CString GetProgramDirectory() override { return m_programDirectory; }
   CMessageService& Messages() override { return m_messages; }
@@ -137,6 +136,7 @@ class CPlayerApp : public CWinApp,
   DWORD GetTickCount() override { return Clock().Now(); }
   int GetKeyState(int virtualKey) override { return CMessageLoop::GetKeyState(static_cast<UINT>(virtualKey)); }
   IPageAccess* GetPage() override;
+  ITimerOwner* GetTimers() override;
   void FlushInvalidRects() override;
 
   // --- CVariableContext ---

@@ -40,7 +40,8 @@ CArmedEventEntry* CArmedEventList::Dispatch(const Offer& offer) {
     CArmedEventEntry* entry = m_entries[i].get();
     CEventTrigger* event = entry->GetEvent();
     if (!event || !m_host.IsCourseOpen(entry->GetCourse())) continue;
-    if (!event->IsEnabled()) continue;
+    // A disabled object never takes input, even when it was armed before it was disabled.
+    if (!event->CIconObject::IsEnabled() || !event->IsEnabled()) continue;
     if (offer(*event) && entry->Activate(m_host)) return entry;
   }
   return nullptr;

@@ -178,7 +178,8 @@ class CPlayerApp : public CWinApp,
   CPresentationFrame* m_presentationFrame = nullptr;
   CPresentationView* m_presentationView = nullptr;
   CPresentationDoc* m_presentationDoc = nullptr;
-  CVariableTable m_globalVariables;
+  // Made with the global system variables ("ClickX", "ErrorNumber" and the rest).
+  CVariableTable m_globalVariables{0};
   CStringArray m_searchPaths;
   std::vector<std::unique_ptr<CCursorObject>> m_fileCursors;
   CString m_programDirectory;

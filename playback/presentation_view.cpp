@@ -66,6 +66,13 @@ void CPresentationView::KillAnimationTimer(BOOL force) {
   if (m_nAnimationUsers <= 0 || force) m_nAnimationUsers = 0;
 }
 
+void CPresentationView::TellStep(UINT message) {
+  if (!m_stepListener) return;
+  CCourseDoc* course = CurrentCourse();
+  CTask* task = course ? course->GetCurrentTask() : nullptr;
+  m_stepListener(message, task ? task->GetTaskNumber() : 0);
+}
+
 void CPresentationView::KillResponseTimers() {
   CWnd::KillTimer(ViewTimer::kResponse);
   CWnd::KillTimer(ViewTimer::kFrame);
@@ -114,6 +121,7 @@ void CPresentationView::UpdateTaskTags(CCourseDoc& course) {
 LRESULT CPresentationView::OnTaskEntered() {
   CCourseDoc* course = CurrentCourse();
   if (!course) return 0;
+  TellStep(ViewMessage::kTaskEntered);
   // A demon event may take the entry: its task runs instead, with the tags untouched.
   if (!m_armedEvents.DispatchCommand(0, 0)) {
     if (CCourseDoc* now = CurrentCourse()) UpdateTaskTags(*now);
@@ -124,8 +132,9 @@ LRESULT CPresentationView::OnTaskEntered() {
 
 LRESULT CPresentationView::OnRunTask() {
   CCourseDoc* course = CurrentCourse();
-  if (!course || !course->GetCurrentTask()) return 0;
-  if (!course->CurrentTaskHasAction()) return 0;
+  if (!course) return 0;
+  TellStep(ViewMessage::kRunTask);
+  if (!course->GetCurrentTask() || !course->CurrentTaskHasAction()) return 0;
   // The user menu of the frame follows its conditions once the menu bar
   // reaches the course's menu items; until then there is nothing to update.
   if (!course->CurrentTaskRequest()) {
@@ -159,6 +168,7 @@ void CPresentationView::RestoreFocus() {
 LRESULT CPresentationView::OnTaskFinished() {
   CCourseDoc* course = CurrentCourse();
   if (!course) return 0;
+  TellStep(ViewMessage::kTaskFinished);
   for (CDrawObj* obj : GetObjects())
     if (IsDisplayItem(obj) && obj->GetOwner()) obj->GetOwner()->UpdateFromControl();
   CWnd* focus = CWnd::GetFocus();

@@ -6,6 +6,7 @@
 // the owners on the page, then the current task's responses.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "behaviour/armed_event_list.h"
@@ -69,6 +70,12 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   // Workers stop, the course's timers, sounds, armed events and controls go.
   // The running flag stays as it is.
   void OnStopCourse();
+
+  // Told of every step (0x401, 0x402, 0x403) with the number of the task
+  // that is current when the step begins (0 without one); for watching a
+  // course play.
+  using StepListener = std::function<void(UINT message, int taskNumber)>;
+  void SetStepListener(StepListener listener) { m_stepListener = std::move(listener); }
 
   // --- timers and notices ---
   void OnTimer(UINT id) override;
@@ -160,6 +167,7 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   // "CurrentTaskTag" moves to "PreviousTaskTag" and takes the task's number.
   void UpdateTaskTags(CCourseDoc& course);
   void KillResponseTimers();
+  void TellStep(UINT message);
   void RestoreFocus();
   void ReturnToCaller(CCourseDoc& finished);
   void EndPlayback();
@@ -210,4 +218,5 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   HWND m_hSavedFocus = nullptr;
   BOOL m_bAutoScrollBusy = FALSE;
   int m_nAnimationUsers = 0;
+  StepListener m_stepListener;
 };

@@ -2,6 +2,7 @@
 
 #include "model/measurement_units.h"
 #include "platform/clipboard.h"
+#include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/message_box.h"
@@ -135,9 +136,15 @@ BOOL CPlayerApp::TestDll(DWORD bit, UINT stringId) {
 }
 
 void CPlayerApp::ReadScreenCapabilities() {
+  // The depth of a bitmap made for the screen; the screen's own answer when
+  // that says nothing.
+  CBitmap probe;
+  BITMAP info;
+  if (probe.CreateCompatibleBitmap(nullptr, 1, 1) && probe.GetBitmap(&info))
+    m_colourDepth = static_cast<BYTE>(info.bmBitsPixel);
   CDC screen;
   screen.CreateCompatibleDC(nullptr);
-  m_colourDepth = static_cast<BYTE>(screen.GetDeviceCaps(BITSPIXEL));
+  if (m_colourDepth == 0) m_colourDepth = static_cast<BYTE>(screen.GetDeviceCaps(BITSPIXEL));
   // A palette display never occurs: the screen is true colour.
   m_paletteSize = 0;
   m_logPixelsX = screen.GetDeviceCaps(LOGPIXELSX);

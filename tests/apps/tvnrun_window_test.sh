@@ -20,6 +20,8 @@ if [ -z "${TVN_INSIDE_XVFB:-}" ]; then
 fi
 
 unset QT_QPA_PLATFORM
+# Under the sanitizers: the session bus library's own allocations are not ours.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/lsan.supp"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 "$program" "$course" >"$log" 2>&1 &

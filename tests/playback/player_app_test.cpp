@@ -8,6 +8,7 @@
 #include "playback/presentation_frame.h"
 #include "playback/presentation_view.h"
 #include "tests/playback/app_test_support.h"
+#include "tests/playback/page_test_support.h"
 #include "tests/support/packed_file_builder.h"
 
 namespace {
@@ -127,6 +128,27 @@ TEST_F(PlayerAppTest, EmbeddingEndsStartUpBeforeAnyFileIsOpened) {
   EXPECT_EQ(player.GetLogPixelsX(), 96);
   EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kAlwaysSet) << "no library is found in the test";
   EXPECT_TRUE(dialogs->fileDialogs.empty());
+}
+
+TEST_F(PlayerAppTest, IdleTimeAnimatesThePageOnlyWhileTheViewRunsAndAnObjectWantsMore) {
+  CPlayerApp& player = MakeApp({"-Automation"});
+  ASSERT_TRUE(player.InitInstance());
+  CPresentationView* view = player.GetPresentationView();
+  tvn::testing::CColourOwner owner("spinner", 1, CRect(0, 0, 10, 10), RGB(255, 0, 0));
+  owner.wantsMore = TRUE;
+  ASSERT_NE(view->AddObject(&owner, 0), nullptr);
+
+  EXPECT_FALSE(player.OnIdle(0)) << "a page that does not run is not animated";
+  EXPECT_EQ(owner.steps, 0);
+
+  view->SetRunning(true);
+  EXPECT_TRUE(player.OnIdle(0));
+  EXPECT_TRUE(player.OnMessagePumped(MSG{}));
+  EXPECT_EQ(owner.steps, 2);
+  owner.wantsMore = FALSE;
+  EXPECT_FALSE(player.OnIdle(1)) << "the loop may sleep once nothing wants time";
+  view->SetRunning(false);
+  view->RemoveObject(&owner, TRUE);
 }
 
 TEST_F(PlayerAppTest, OptionalLibrariesFollowWhatIsFound) {

@@ -33,6 +33,14 @@ void CArmedEventList::StopAll() {
     if (m_host.IsCourseOpen(entry->GetCourse()) && entry->GetEvent()) entry->GetEvent()->Stop();
 }
 
+void CArmedEventList::RemoveCourse(const CCourseDoc* course) {
+  std::erase_if(m_entries, [&](const std::unique_ptr<CArmedEventEntry>& entry) {
+    if (entry->GetCourse() != course) return false;
+    if (entry->GetEvent() && m_host.IsCourseOpen(course)) entry->GetEvent()->Stop();
+    return true;
+  });
+}
+
 template <class Offer>
 CArmedEventEntry* CArmedEventList::Dispatch(const Offer& offer) {
   // Indices, not iterators: an event's own handling may arm or clear entries.

@@ -62,6 +62,9 @@ class CArmedEventList : public IArmedEventSink {
   // Stops the events of the courses still open (time events kill their timers).
   void StopAll();
   void RemoveAll() { m_entries.clear(); }
+  // Stops and drops the entries of one course, so that starting it again
+  // does not arm its events a second time.
+  void RemoveCourse(const CCourseDoc* course);
   int GetCount() const { return static_cast<int>(m_entries.size()); }
   bool IsEmpty() const { return m_entries.empty(); }
   CArmedEventEntry* GetAt(int index) const { return m_entries.at(static_cast<size_t>(index)).get(); }

@@ -98,6 +98,8 @@ void CPresentationView::StartPresentation() {
 LRESULT CPresentationView::OnRunFromAnotherCourse(WPARAM taskNumber, LPARAM) {
   CCourseDoc* course = CurrentCourse();
   if (!course || !course->Tasks().GetHead()) return 0;
+  // A course started again (another course's call, a restart) is armed afresh, not twice.
+  m_armedEvents.RemoveCourse(course);
   course->ResetTaskEvents(m_armedEvents);
   course->SetCloseMark(FALSE);
   course->CountQuestions();

@@ -129,6 +129,17 @@ TEST_F(ArmedEventListTest, StoppingReachesOpenCoursesOnlyAndFindingComparesPoint
   EXPECT_EQ(list.FindByCourse(&courseA), nullptr);
 }
 
+TEST_F(ArmedEventListTest, RemovingACourseStopsAndDropsOnlyItsEntries) {
+  CountingEvent& a = Arm('A', courseA, task1);
+  CountingEvent& b = Arm('B', courseB, task2);
+  Arm('C', courseA, task3);
+  list.RemoveCourse(&courseA);
+  ASSERT_EQ(list.GetCount(), 1);
+  EXPECT_EQ(list.GetAt(0)->GetEvent(), &b);
+  EXPECT_EQ(a.stops, 1);
+  EXPECT_EQ(b.stops, 0);
+}
+
 TEST_F(ArmedEventListTest, ActivationFailsForACourseThatClosed) {
   CArmedEventEntry entry(nullptr, &courseB, &task1);
   host.open.erase(&courseB);

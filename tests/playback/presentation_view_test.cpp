@@ -48,6 +48,7 @@ TEST(PresentationView, StartingFromAnotherCourseTakesTheNumberedTaskOrElseTheFir
   EXPECT_EQ(startAt(0), 1);
   EXPECT_EQ(startAt(2), 2);
   EXPECT_EQ(startAt(99), 1) << "a number no task has";
+  EXPECT_TRUE(player.View().GetArmedEventList().IsEmpty()) << "a course without events arms nothing";
 }
 
 TEST(PresentationView, WithoutACourseTheStepsAndTimersDoNothing) {
@@ -141,6 +142,8 @@ TEST(PresentationView, InputGoesToTheArmedEventsFirstThenThePageThenTheResponses
   // Back on task 1: the page's owners observe, then the response finishes the task.
   player.View().PostMessage(ViewMessageMore::kRunFromAnotherCourse, 1);
   player.Pump();
+  EXPECT_TRUE(player.View().GetArmedEventList().IsEmpty()) << "the course is armed afresh";
+  player.View().GetArmedEventList().AppendArmed(&event, course, course->FindTaskByNumber(2));
   event.acceptMouse = FALSE;
   player.Press(CPoint(5, 5));
   EXPECT_EQ(owner.buttons, 1);
@@ -212,6 +215,12 @@ TEST(PresentationView, TimeEventsGetTimersOfTheirOwnAndFireIntoTheirTask) {
   EXPECT_EQ(player.CurrentTask(), 2) << "the two-second event fired first";
   player.Tick(3000);
   EXPECT_EQ(player.CurrentTask(), 3);
+
+  // Started again, the course is armed afresh rather than twice.
+  player.View().PostMessage(ViewMessageMore::kRunFromAnotherCourse, 1);
+  player.Pump();
+  EXPECT_EQ(armed.GetCount(), 2);
+  EXPECT_EQ(player.CurrentTask(), 1);
 }
 
 TEST(PresentationView, StoppingSignalsTheKillEventKeepsRunningAndDisarmsTheEvents) {

@@ -243,6 +243,20 @@ TEST(PresentationView, StoppingSignalsTheKillEventKeepsRunningAndDisarmsTheEvent
   EXPECT_EQ(player.Steps().size(), steps) << "the time event's timer is gone";
 }
 
+TEST(PresentationView, StoppingEndsTheAnimationThreadsBeforeTheirObjectsGo) {
+  tvn::testing::CColourOwner owner("spinner", 5, CRect(0, 0, 20, 20), RGB(1, 2, 3));
+  owner.interval = 5;
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(BuildCourse({{1, {}, {KeyResponse("")}}})));
+  CDrawObj* obj = player.View().AddObject(&owner, 0);
+  ASSERT_NE(obj, nullptr);
+  ASSERT_NE(obj->GetAnimateThread(), nullptr);
+  player.Command(CPresentationView::kStopCourseCommand);
+  player.View().FreeAllObjects(nullptr, TRUE);
+  EXPECT_EQ(player.View().GetObjectCount(), 0);
+  EXPECT_EQ(owner.unloads, 1) << "the owner let go of its resources once";
+}
+
 TEST(PresentationView, CursorsKeepTheirThreeStates) {
   ScriptedPlayer player;
   ASSERT_TRUE(player.StartEmpty());

@@ -11,18 +11,18 @@
 
 namespace tvn::testing {
 
-struct TaskSpec {
+struct TaskPlan {
   int number;
   std::vector<CourseBuilder::Writer> events;
   std::vector<CourseBuilder::Writer> responses;
 };
 
-inline std::vector<std::uint8_t> BuildCourse(const std::vector<TaskSpec>& tasks) {
+inline std::vector<std::uint8_t> BuildCourse(const std::vector<TaskPlan>& tasks) {
   CourseFileFields f;
-  for (const TaskSpec& spec : tasks) {
-    f.tasks.push_back([spec](CourseBuilder& b) {
-      b.Task(IconFields{4, "Task " + std::to_string(spec.number), "", 3}, spec.number, spec.events, {},
-             spec.responses);
+  for (const TaskPlan& plan : tasks) {
+    f.tasks.push_back([plan](CourseBuilder& b) {
+      b.Task(IconFields{4, "Task " + std::to_string(plan.number), "", 3}, plan.number, plan.events, {},
+             plan.responses);
     });
   }
   CourseBuilder b;

@@ -257,6 +257,24 @@ TEST(PresentationView, StoppingEndsTheAnimationThreadsBeforeTheirObjectsGo) {
   EXPECT_EQ(owner.unloads, 1) << "the owner let go of its resources once";
 }
 
+TEST(PresentationView, AutoScrollMovesThePageWhileTheCursorStaysInAMargin) {
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(BuildCourse({{1, {}, {KeyResponse("")}}})));
+  CPresentationView& view = player.View();
+  view.SetScrollSizes(TRUE);
+  view.GetPageSettings().SetScrollMargins(CSize(20, 20));
+  const int limit = view.GetScrollLimit(SB_HORZ);
+  if (limit <= 0) GTEST_SKIP() << "the page fits the window";
+  CRect window;
+  view.GetWindowRect(&window);
+
+  EXPECT_FALSE(view.AutoScroll(window.CenterPoint(), FALSE)) << "away from the edges";
+  EXPECT_FALSE(view.AutoScroll(CPoint(window.left + 5, window.CenterPoint().y), FALSE)) << "already at the left";
+  EXPECT_TRUE(view.AutoScroll(CPoint(window.right - 5, window.CenterPoint().y), FALSE));
+  EXPECT_EQ(view.GetScrollPosition().x, limit) << "it goes on until the page ends";
+  EXPECT_EQ(view.GetScrollPosition().y, 0);
+}
+
 TEST(PresentationView, CursorsKeepTheirThreeStates) {
   ScriptedPlayer player;
   ASSERT_TRUE(player.StartEmpty());

@@ -3,6 +3,8 @@
 // dragging, keys, timers and stopping.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "model/course_doc.h"
 #include "model/task.h"
 #include "platform/message_loop.h"
@@ -197,6 +199,64 @@ TEST(PresentationView, AClickOnADraggableObjectStartsADragThatNothingElseSees) {
   EXPECT_EQ(event.mouse[0].message, static_cast<UINT>(WM_LBUTTONUP));
   EXPECT_EQ(*obj->GetRect(), CRect(30, 50, 130, 90)) << "the object stays where it was dropped";
   player.View().GetArmedEventList().RemoveAll();
+}
+
+// A drag-and-drop partner whose mode and answers the test sets.
+struct FakePartner : CIconObject, IDragPartner {
+  int GetDragMode() override { return mode; }
+  CPoint GetHotSpot() override { return hotSpot; }
+  void ConstrainToPath(CPoint, CRect& rect) override { rect.OffsetRect(0, 100 - rect.top); }
+  void ConstrainToArea(CPoint, CRect& rect) override { rect.OffsetRect(std::max(0, static_cast<int>(200 - rect.left)), 0); }
+  BOOL AcceptDrop(UINT, CPoint point) override {
+    drops.push_back(point);
+    return accept;
+  }
+  int mode = kFree;
+  CPoint hotSpot;
+  BOOL accept = FALSE;
+  std::vector<CPoint> drops;
+};
+
+TEST(PresentationView, TheDragModesPlaceTheObjectAndAnAcceptedDropFinishesTheTask) {
+  tvn::testing::CColourOwner owner("piece", 5, CRect(0, 0, 40, 40), RGB(9, 9, 9));
+  FakePartner partner;
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(BuildCourse({{1, {}, {KeyResponse("")}}, {2, {}, {KeyResponse("")}}})));
+  CDrawObj* obj = player.View().AddObject(&owner, DrawFlag::kLinked);
+  obj->SetLink(&partner);
+
+  // On the path: the partner snaps it; a drop it refuses finishes nothing.
+  partner.mode = IDragPartner::kOnPath;
+  player.Press(CPoint(10, 10));
+  player.MoveTo(CPoint(30, 15));
+  EXPECT_EQ(*obj->GetRect(), CRect(20, 100, 60, 140));
+  player.Release(CPoint(30, 15));
+  ASSERT_EQ(partner.drops.size(), 1u);
+  EXPECT_EQ(partner.drops[0], CPoint(40, 120));
+  EXPECT_EQ(player.CurrentTask(), 1);
+
+  // Inside the area: kept right of x = 200; this time the drop is taken.
+  partner.mode = IDragPartner::kInArea;
+  player.Press(CPoint(30, 110));
+  player.MoveTo(CPoint(40, 110));
+  EXPECT_EQ(obj->GetRect()->left, 200);
+  partner.mode = IDragPartner::kOnPath;
+  partner.accept = TRUE;
+  player.Release(CPoint(40, 110));
+  EXPECT_EQ(player.CurrentTask(), 2) << "the accepting partner became the response and the task finished";
+}
+
+TEST(PresentationView, SystemKeysReachTheCourseForF10OrWhileAltIsDown) {
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(BuildCourse({{1, {}, {KeyResponse("")}}, {2, {}, {KeyResponse("")}}, {3, {}, {KeyResponse("")}}})));
+  player.View().PostMessage(WM_SYSKEYDOWN, 'X', 1);
+  player.Pump();
+  EXPECT_EQ(player.CurrentTask(), 1) << "a system key without Alt is the window's own";
+  player.View().PostMessage(WM_SYSKEYDOWN, VK_F10, 1);
+  player.Pump();
+  EXPECT_EQ(player.CurrentTask(), 2);
+  player.Key('X', /*ctrl=*/false, /*alt=*/true);
+  EXPECT_EQ(player.CurrentTask(), 3);
 }
 
 TEST(PresentationView, TimeEventsGetTimersOfTheirOwnAndFireIntoTheirTask) {

@@ -1,5 +1,7 @@
 #include "playback/player_app.h"
 
+#include <algorithm>
+
 #include "model/measurement_units.h"
 #include "platform/clipboard.h"
 #include "platform/gdi/bitmap.h"

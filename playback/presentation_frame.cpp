@@ -1,5 +1,6 @@
 #include "playback/presentation_frame.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "model/icon_object.h"

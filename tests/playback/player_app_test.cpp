@@ -189,6 +189,14 @@ TEST(ProgramPaths, DirectoryKeepsOneSeparatorAndBareNamesCutAtTheLastOne) {
   EXPECT_EQ(BareFileName("C:\\DISK/x\\PACK.TVD"), "PACK.TVD") << "a backslash wins over a later slash";
 }
 
+TEST(ProgramPaths, AHostPathOnTheCommandLineIsAFileNotASwitch) {
+  CCommandLineInfo info = CWinApp::ParseCommandLine({"/Embedding", "/media/cd/intro.tvn", "/Automation"});
+  EXPECT_TRUE(info.m_bRunEmbedded);
+  EXPECT_TRUE(info.m_bRunAutomated);
+  EXPECT_EQ(info.m_strFileName, "/media/cd/intro.tvn");
+  EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileOpen);
+}
+
 TEST(ProgramModule, CurrentDirectoryTakesWindowsNamesWithoutRegardToCase) {
   tvn::testing::TempDir dir;
   std::filesystem::create_directory(dir / "Media");

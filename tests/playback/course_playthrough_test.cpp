@@ -2,7 +2,11 @@
 // the outcome codes choosing the way.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "model/course_doc.h"
 #include "model/task_managers.h"
+#include "playback/player_app.h"
 #include "playback/presentation_view.h"
 #include "tests/playback/page_test_support.h"
 #include "tests/playback/view_test_courses.h"
@@ -65,6 +69,38 @@ TEST(CoursePlaythrough, AnArmedKeyEventJumpsFromAnyTaskAndThePageShowsItsObjects
   player.Key('H');
   EXPECT_EQ(player.CurrentTask(), 9);
   EXPECT_EQ(player.TasksRun(), (std::vector<int>{1, 2, 9, 1, 9}));
+}
+
+TEST(CoursePlaythrough, ACourseEnteredThroughItsEventReturnsToTheCallerWhenItEnds) {
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(BuildCourse({{1, {}, {KeyResponse("N")}}, {2, {}, {KeyResponse("")}}})));
+  CCourseDoc* caller = player.Course();
+
+  // A second course, open beside the first, with an event that answers 'J' on any page.
+  const auto bytes = BuildCourse({{5, {KeyEvent("J")}, {KeyResponse("")}}, {6, {}, {}}});
+  const auto path = player.Directory() / "second.mcl";
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                             static_cast<std::streamsize>(bytes.size()));
+  CCourseDoc* called = player.App().OpenPresentation(CString(path.string()), FALSE);
+  ASSERT_NE(called, nullptr);
+  player.App().SetCurrentCourse(caller);
+  called->ResetTaskEvents(player.View().GetArmedEventList());
+
+  player.Key('J');
+  EXPECT_EQ(player.Course(), called);
+  EXPECT_EQ(player.CurrentTask(), 5);
+  EXPECT_EQ(called->GetCallerCourse(), caller);
+
+  player.Key('K');  // task 5 goes on to task 6, which ends the called course
+  EXPECT_FALSE(player.Ended());
+  EXPECT_EQ(player.Course(), caller) << "back in the calling course";
+  EXPECT_EQ(player.CurrentTask(), 1) << "at the task it left, waiting again";
+  EXPECT_EQ(called->GetCallerCourse(), nullptr);
+  EXPECT_TRUE(called->GetCloseMark()) << "its armed events still refer to it, so it closes later";
+
+  player.Key('N');
+  EXPECT_EQ(player.CurrentTask(), 2);
+  EXPECT_EQ(player.TasksRun(), (std::vector<int>{1, 5, 6, 2}));
 }
 
 }  // namespace

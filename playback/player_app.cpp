@@ -269,6 +269,8 @@ void CPlayerApp::EmptyClipboard() { CClipboard::Empty(); }
 
 IPageAccess* CPlayerApp::GetPage() { return m_presentationView; }
 
+ITimerOwner* CPlayerApp::GetTimers() { return m_presentationView ? &m_presentationView->Timers() : nullptr; }
+
 void CPlayerApp::FlushInvalidRects() {
   if (m_presentationView) m_presentationView->FlushInvalidRects();
 }

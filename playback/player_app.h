@@ -127,7 +127,6 @@ class CPlayerApp : public CWinApp,
   void SetOpeningCourse(CCourseDoc* course) override { m_currentCourse = course; }
   BOOL IsCourseOpen(const CCourseDoc* course) override { return IsOpenDocument(course); }
   BOOL IsClosing() override { return m_closing; }
-  BOOL HasPresentationView() const { return m_presentationView ? TRUE : FALSE; }
   void FreePageObjects(CCourseDoc* course) override;
   CString GetProgramDirectory() override { return m_programDirectory; }
   CMessageService& Messages() override { return m_messages; }
@@ -137,6 +136,7 @@ class CPlayerApp : public CWinApp,
   DWORD GetTickCount() override { return Clock().Now(); }
   int GetKeyState(int virtualKey) override { return CMessageLoop::GetKeyState(static_cast<UINT>(virtualKey)); }
   IPageAccess* GetPage() override;
+  ITimerOwner* GetTimers() override;
   void FlushInvalidRects() override;
 
   // --- CVariableContext ---
@@ -178,7 +178,8 @@ class CPlayerApp : public CWinApp,
   CPresentationFrame* m_presentationFrame = nullptr;
   CPresentationView* m_presentationView = nullptr;
   CPresentationDoc* m_presentationDoc = nullptr;
-  CVariableTable m_globalVariables;
+  // Made with the global system variables ("ClickX", "ErrorNumber" and the rest).
+  CVariableTable m_globalVariables{0};
   CStringArray m_searchPaths;
   std::vector<std::unique_ptr<CCursorObject>> m_fileCursors;
   CString m_programDirectory;

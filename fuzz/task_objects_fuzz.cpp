@@ -10,6 +10,7 @@
 #include "behaviour/action_manager.h"
 #include "behaviour/event_manager.h"
 #include "behaviour/event_trigger.h"
+#include "behaviour/hypertext_notify.h"
 #include "behaviour/keyboard.h"
 #include "behaviour/response.h"
 #include "behaviour/response_manager.h"
@@ -20,6 +21,7 @@
 #include "model/task.h"
 #include "model/variable_context.h"
 #include "model/variable_table.h"
+#include "platform/window_messages.h"
 
 namespace {
 
@@ -35,6 +37,17 @@ class FuzzVariables : public CVariableContext {
   CVariableTable m_global;
 };
 
+// Timers that only remember the last id they were given.
+class CountingTimers : public ITimerOwner {
+ public:
+  void SetTimer(UINT id, UINT) override { m_last = id; }
+  void KillTimer(UINT id) override { m_last = id; }
+  UINT LastId() const { return m_last; }
+
+ private:
+  UINT m_last = 0;
+};
+
 class FuzzServices : public ITaskServices {
  public:
   WORD ExecuteScript(const CString& script) override { return ::ExecuteScript(m_vars, script); }
@@ -45,8 +58,11 @@ class FuzzServices : public ITaskServices {
   BOOL IsCourseOpenWithoutTask() override { return FALSE; }
   IPageAccess* GetPage() override { return nullptr; }
   void FlushInvalidRects() override {}
+  ITimerOwner* GetTimers() override { return &m_timers; }
+  CountingTimers& Timers() { return m_timers; }
 
  private:
+  CountingTimers m_timers;
   FuzzVariables m_vars;
   DWORD m_tick = 0;
 };
@@ -86,8 +102,18 @@ class NullArmedList : public IArmedEventSink {
   void AppendArmed(CEventTrigger*, CCourseDoc*, CTask*) override {}
 };
 
+// Stops the task's events when it goes out of scope, as the course's stop
+// does, so no started timer outlives the services that hold it.
+struct StopEvents {
+  ~StopEvents() {
+    for (const auto& child : task.GetEvents()->Children()) child->Stop();
+  }
+  CTask& task;
+};
+
 void UseTask(CTask& task, FuzzServices& services) {
   task.SetServices(&services);
+  StopEvents stop{task};
   task.ForwardToActions();
   CIconObject* fired = nullptr;
   task.Activate(&fired);
@@ -103,6 +129,19 @@ void UseTask(CTask& task, FuzzServices& services) {
     NullArmedList armed;
     events->ArmEvents(armed, nullptr, &task);
   }
+  CIconManager& responses = *task.GetResponses();
+  for (UINT message : {WM_LBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDBLCLK}) {
+    responses.FindMouseButtonTarget(message, MK_LBUTTON | MK_RBUTTON | MK_MBUTTON, CPoint(5, 5), 7);
+  }
+  for (int command : {0, 4464, 70000}) {
+    task.GetEvents()->FindCommandTarget(command, 0);
+    responses.FindCommandTarget(command, 0);
+  }
+  task.GetEvents()->FindTimerTarget(static_cast<int>(services.Timers().LastId()));
+  responses.FindTimerTarget(18);
+  HyperTextNotify click = HyperTextNotify::Click(nullptr, "Chapter 2");
+  responses.FindMediaNotifyTarget(HyperTextNotify::kCode, reinterpret_cast<LPARAM>(&click));
+  responses.FindMediaNotifyTarget(HyperTextNotify::kCode, 0);
   for (const auto& child : task.GetEvents()->Children()) {
     if (auto* event = DynamicDowncast<CEventTrigger>(child.get())) event->IsEnabled();
   }

@@ -127,6 +127,7 @@ class CCourseDoc : public ITaskServices {
   IPageAccess* GetPage() override { return m_host.GetPage(); }
   void FlushInvalidRects() override { m_host.FlushInvalidRects(); }
   int GetSimulatorTarget() override { return m_host.GetSimulatorTarget(); }
+  ITimerOwner* GetTimers() override { return m_host.GetTimers(); }
 
  private:
   // Opens a file on disk and reads it; a failure to open is reported.

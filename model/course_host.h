@@ -12,6 +12,7 @@ class CMessageService;
 class CVariableContext;
 class CVariableTable;
 class IPageAccess;
+class ITimerOwner;
 
 // The application implements it once for the whole run; tests give a fake.
 class ICourseHost {
@@ -52,4 +53,5 @@ class ICourseHost {
   virtual IPageAccess* GetPage() = 0;
   virtual void FlushInvalidRects() = 0;
   virtual int GetSimulatorTarget() { return 0; }
+  virtual ITimerOwner* GetTimers() { return nullptr; }
 };

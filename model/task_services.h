@@ -17,6 +17,15 @@ class IScriptHost {
   virtual WORD CheckCondition(const CString& condition) = 0;
 };
 
+// Window timers of the presentation view, for the objects that count time.
+// A timer that is set again with its id restarts with the new interval.
+class ITimerOwner {
+ public:
+  virtual ~ITimerOwner() = default;
+  virtual void SetTimer(UINT id, UINT intervalMs) = 0;
+  virtual void KillTimer(UINT id) = 0;
+};
+
 // The course document gives each of its tasks these services; tests give
 // fakes. Objects find them through their parents (TaskServicesOf in task.h).
 class ITaskServices : public IScriptHost {
@@ -36,4 +45,6 @@ class ITaskServices : public IScriptHost {
   // non-zero result), or 0 when there is none or the simulator library is
   // absent.
   virtual int GetSimulatorTarget() { return 0; }
+  // The presentation view's timers; null while there is no view.
+  virtual ITimerOwner* GetTimers() { return nullptr; }
 };

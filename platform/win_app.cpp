@@ -27,7 +27,9 @@ int CWinApp::Run() {
 CCommandLineInfo CWinApp::ParseCommandLine(const std::vector<CString>& arguments) {
   CCommandLineInfo info;
   for (const CString& arg : arguments) {
-    if (arg.GetLength() > 1 && (arg[0] == '/' || arg[0] == '-')) {
+    // A host path starts with '/' as well: a '/' switch is one word ("/Embedding").
+    const bool slashSwitch = arg.GetLength() > 1 && arg[0] == '/' && arg.Mid(1).FindOneOf("/\\") < 0;
+    if (arg.GetLength() > 1 && (arg[0] == '-' || slashSwitch)) {
       CString name = arg.Mid(1);
       if (name.CompareNoCase("Embedding") == 0) info.m_bRunEmbedded = true;
       else if (name.CompareNoCase("Automation") == 0) info.m_bRunAutomated = true;

@@ -38,7 +38,8 @@ class CWinApp : public CMessageLoop, public CCmdTarget {
   CWnd* m_pMainWnd = nullptr;
   bool m_userControl = true;  // false when started for embedding or automation
 
-  // Switches start with '/' or '-'; the first other argument is the file.
+  // Switches start with '-', or with '/' when they are one word (a host path
+  // starts with '/' too); the first other argument is the file.
   static CCommandLineInfo ParseCommandLine(const std::vector<CString>& arguments);
 
   void AddDocTemplate(std::unique_ptr<CDocTemplate> docTemplate);

@@ -54,6 +54,19 @@ CourseBuilder& CourseBuilder::KeyboardEvent(const IconFields& fields, const Even
   return Event("CKeyboardEvent", 2, fields, event, [keys](CourseBuilder& b) { b.Keyboard(keys); });
 }
 
+CourseBuilder& CourseBuilder::TimeEvent(const IconFields& fields, const EventFields& event, std::int32_t seconds,
+                                        std::int32_t variableId) {
+  return Event("CTimeEvent", 2, fields, event,
+               [seconds, variableId](CourseBuilder& b) { b.VarOrValue(seconds, variableId); });
+}
+
+CourseBuilder& CourseBuilder::MenuEvent(const IconFields& fields, const EventFields& event, std::string_view itemText,
+                                        std::uint32_t commandId) {
+  std::string text(itemText);
+  return Event("CMenuEvent", 2, fields, event,
+               [text, commandId](CourseBuilder& b) { b.out().String(text).Dword(commandId); });
+}
+
 CourseBuilder& CourseBuilder::EventManager(const IconFields& fields, const std::vector<Writer>& events) {
   return Manager("CEventManager", 2, fields, events);
 }
@@ -77,6 +90,40 @@ CourseBuilder& CourseBuilder::ResponseBase(const ResponseFields& r) {
 CourseBuilder& CourseBuilder::KeyboardResponse(const IconFields& fields, const ResponseFields& response,
                                                const KeyFields& keys) {
   return Response("CKeyBoardResponse", 2, fields, response, [keys](CourseBuilder& b) { b.Keyboard(keys); });
+}
+
+CourseBuilder& CourseBuilder::MouseResponse(const IconFields& fields, const ResponseFields& response,
+                                            std::uint32_t mouseFlags) {
+  return Response("CMouseResponse", 2, fields, response, [mouseFlags](CourseBuilder& b) { b.out().Dword(mouseFlags); });
+}
+
+CourseBuilder& CourseBuilder::TimeResponse(const IconFields& fields, const ResponseFields& response,
+                                           std::int32_t tenths, std::int32_t variableId) {
+  return Response("CTimeResponse", 1, fields, response,
+                  [tenths, variableId](CourseBuilder& b) { b.VarOrValue(tenths, variableId); });
+}
+
+CourseBuilder& CourseBuilder::MenuResponse(const IconFields& fields, const ResponseFields& response,
+                                           std::string_view itemText, std::uint16_t commandId) {
+  std::string text(itemText);
+  return Response("CMenuResponse", 2, fields, response,
+                  [text, commandId](CourseBuilder& b) { b.out().String(text).Word(commandId); });
+}
+
+CourseBuilder& CourseBuilder::ConditionResponse(const IconFields& fields, const ResponseFields& response,
+                                                std::string_view condition) {
+  std::string text(condition);
+  return Response("CConditionResponse", 2, fields, response, [text](CourseBuilder& b) { b.out().String(text); });
+}
+
+CourseBuilder& CourseBuilder::BranchResponse(const IconFields& fields, const ResponseFields& response) {
+  return Response("CBranchResponse", 2, fields, response);
+}
+
+CourseBuilder& CourseBuilder::HyperTextResponse(const IconFields& fields, const ResponseFields& response,
+                                                std::string_view link) {
+  std::string text(link);
+  return Response("CHyperTextResponse", 2, fields, response, [text](CourseBuilder& b) { b.out().String(text); });
 }
 
 CourseBuilder& CourseBuilder::ResponseManager(const IconFields& fields, const std::vector<Writer>& responses) {

@@ -190,6 +190,11 @@ class CourseBuilder {
                        const EventFields& event, const Writer& ownFields = nullptr);
   CourseBuilder& DemonEvent(const IconFields& fields, const EventFields& event, std::string_view watch);
   CourseBuilder& KeyboardEvent(const IconFields& fields, const EventFields& event, const KeyFields& keys);
+  // The interval in seconds: a literal, or the variable with the id when it is not 0.
+  CourseBuilder& TimeEvent(const IconFields& fields, const EventFields& event, std::int32_t seconds,
+                           std::int32_t variableId = 0);
+  CourseBuilder& MenuEvent(const IconFields& fields, const EventFields& event, std::string_view itemText,
+                           std::uint32_t commandId);
   CourseBuilder& EventManager(const IconFields& fields, const std::vector<Writer>& events);
 
   // A response as an object reference: its class record, the fields of its
@@ -201,6 +206,16 @@ class CourseBuilder {
   // inline action list.
   CourseBuilder& ResponseBase(const ResponseFields& response);
   CourseBuilder& KeyboardResponse(const IconFields& fields, const ResponseFields& response, const KeyFields& keys);
+  CourseBuilder& MouseResponse(const IconFields& fields, const ResponseFields& response, std::uint32_t mouseFlags);
+  // The interval: a literal in tenths of a second, or the variable with the id when it is not 0.
+  CourseBuilder& TimeResponse(const IconFields& fields, const ResponseFields& response, std::int32_t tenths,
+                              std::int32_t variableId = 0);
+  CourseBuilder& MenuResponse(const IconFields& fields, const ResponseFields& response, std::string_view itemText,
+                              std::uint16_t commandId);
+  CourseBuilder& ConditionResponse(const IconFields& fields, const ResponseFields& response,
+                                   std::string_view condition);
+  CourseBuilder& BranchResponse(const IconFields& fields, const ResponseFields& response);
+  CourseBuilder& HyperTextResponse(const IconFields& fields, const ResponseFields& response, std::string_view link);
   CourseBuilder& ResponseManager(const IconFields& fields, const std::vector<Writer>& responses);
 
   // A menu item as an object reference, its sub-items as a counted list of references.

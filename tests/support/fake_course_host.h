@@ -67,6 +67,7 @@ class FakeCourseHost : public ICourseHost {
   int GetKeyState(int) override { return 0; }
   IPageAccess* GetPage() override { return &page; }
   void FlushInvalidRects() override {}
+  ITimerOwner* GetTimers() override { return &timers; }
 
   std::vector<std::string> BoxTexts() const {
     std::vector<std::string> out;
@@ -90,6 +91,7 @@ class FakeCourseHost : public ICourseHost {
   int clipboardEmptied = 0;
   DWORD tick = 1000;
   RecordingPage page;
+  RecordingTimers timers;
 };
 
 }  // namespace tvn::testing

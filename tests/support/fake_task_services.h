@@ -22,6 +22,18 @@ class RecordingPage : public IPageAccess {
   std::vector<CIconObject*> removed;
 };
 
+// The view's timers as a map of the running ones, with every kill recorded.
+class RecordingTimers : public ITimerOwner {
+ public:
+  void SetTimer(UINT id, UINT intervalMs) override { running[id] = intervalMs; }
+  void KillTimer(UINT id) override {
+    running.erase(id);
+    killed.push_back(id);
+  }
+  std::map<UINT, UINT> running;
+  std::vector<UINT> killed;
+};
+
 class FakeTaskServices : public ITaskServices {
  public:
   WORD ExecuteScript(const CString& script) override {
@@ -44,6 +56,7 @@ class FakeTaskServices : public ITaskServices {
   IPageAccess* GetPage() override { return &page; }
   void FlushInvalidRects() override { ++flushes; }
   int GetSimulatorTarget() override { return simulatorTarget; }
+  ITimerOwner* GetTimers() override { return hasTimers ? &timers : nullptr; }
 
   // Holds the modifiers down (0x8000) or lets them go.
   void Hold(bool ctrl, bool shift, bool alt) {
@@ -59,6 +72,8 @@ class FakeTaskServices : public ITaskServices {
   bool endCourseOnScript = false;
   int simulatorTarget = 0;
   int flushes = 0;
+  bool hasTimers = true;
+  RecordingTimers timers;
   RecordingPage page;
   std::vector<std::string> scripts;
   std::vector<std::string> conditions;

@@ -1,0 +1,16 @@
+// Tvnrun: the presentation runtime. Started with a course or packed data file
+// it plays it in the presentation window; without one it asks for a course.
+#include <vector>
+
+#include "platform/cstring.h"
+#include "platform/gui_session.h"
+#include "playback/player_app.h"
+
+int main(int argc, char** argv) {
+  CGuiSession session(argc, argv);
+  std::vector<CString> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back(CString::FromUtf8(argv[i]));
+  CPlayerApp app(std::move(arguments));
+  CGuiSession::Attach(app);
+  return app.RunApplication();
+}

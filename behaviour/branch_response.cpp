@@ -1,0 +1,4 @@
+// The branch response's class record.
+#include "behaviour/branch_response.h"
+
+IMPLEMENT_SERIAL(CBranchResponse, CResponse, VERSIONABLE_SCHEMA | 2)

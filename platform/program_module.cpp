@@ -1,0 +1,41 @@
+#include "platform/program_module.h"
+
+#include <dlfcn.h>
+
+#include <system_error>
+
+#include "platform/host_path.h"
+
+namespace tvn::sys {
+
+CString ModuleFileName() {
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return CString();
+  return path::HostPathToText(exe);
+}
+
+BOOL SetCurrentDirectory(const CString& folder) {
+  if (folder.IsEmpty()) return FALSE;
+  std::optional<std::filesystem::path> host = path::MapWindowsPath(folder);
+  if (!host) return FALSE;
+  std::error_code ec;
+  std::filesystem::current_path(*host, ec);
+  return ec ? FALSE : TRUE;
+}
+
+CString GetCurrentDirectory() {
+  std::error_code ec;
+  std::filesystem::path here = std::filesystem::current_path(ec);
+  return ec ? CString() : path::HostPathToText(here);
+}
+
+bool LibraryExports(const std::filesystem::path& library, const std::string& symbol) {
+  void* handle = ::dlopen(library.c_str(), RTLD_LAZY | RTLD_LOCAL);
+  if (!handle) return false;
+  const bool found = ::dlsym(handle, symbol.c_str()) != nullptr;
+  ::dlclose(handle);
+  return found;
+}
+
+}  // namespace tvn::sys

@@ -1,0 +1,28 @@
+// The running program's own file, the process's current directory and a look
+// into shared libraries: what the application object asks of the system at
+// start-up.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "platform/cstring.h"
+
+namespace tvn::sys {
+
+// The running program's path as 8-bit text ('/' separators); empty when the
+// system does not say.
+CString ModuleFileName();
+
+// Makes the folder the process's current directory. The name may be a host
+// path or a Windows-style one (mapped through the drive table, matched
+// without regard to case). FALSE when the folder cannot be entered.
+BOOL SetCurrentDirectory(const CString& folder);
+// The process's current directory as 8-bit text ('/' separators).
+CString GetCurrentDirectory();
+
+// Whether the shared library at the path loads and exports the symbol. The
+// library is unloaded again before returning.
+bool LibraryExports(const std::filesystem::path& library, const std::string& symbol);
+
+}  // namespace tvn::sys

@@ -1,0 +1,48 @@
+#include "playback/course_document.h"
+
+#include "platform/doc_template.h"
+#include "platform/win_app.h"
+
+IMPLEMENT_DYNCREATE(CCourseDocument, CDocument)
+
+CCourseDocument::CCourseDocument() {
+  if (auto* host = dynamic_cast<ICourseHost*>(CWinApp::Get())) m_course = std::make_unique<CCourseDoc>(*host);
+}
+
+CCourseDocument::~CCourseDocument() = default;
+
+BOOL CCourseDocument::OnNewDocument() {
+  if (!CDocument::OnNewDocument()) return FALSE;
+  return m_course ? TRUE : FALSE;
+}
+
+BOOL CCourseDocument::OnOpenDocument(const CString& path) {
+  if (!m_course) return FALSE;
+  return m_course->OnOpenDocument(path);
+}
+
+void CCourseDocument::SetPathName(const CString& path) {
+  CDocument::SetPathName(path);
+  if (m_course) m_course->SetPathName(path);
+}
+
+void CCourseDocument::OnCloseDocument() {
+  // The course lets go of the page, its fonts and the host's pointers first;
+  // the framework then destroys the frames and deletes this document.
+  if (m_course) m_course->OnCloseDocument();
+  CDocument::OnCloseDocument();
+}
+
+void CCourseDocument::DeleteContents() {
+  if (m_course) m_course->DeleteContents();
+}
+
+CCourseDocument* CCourseDocument::Of(const CCourseDoc* course) {
+  CWinApp* app = CWinApp::Get();
+  if (!app || !course) return nullptr;
+  for (const auto& docTemplate : app->Templates())
+    for (const auto& doc : docTemplate->Documents())
+      if (auto* wrapper = DynamicDowncast<CCourseDocument>(doc.get()); wrapper && wrapper->Course() == course)
+        return wrapper;
+  return nullptr;
+}

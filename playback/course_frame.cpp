@@ -1,0 +1,6 @@
+#include "playback/course_frame.h"
+
+IMPLEMENT_DYNCREATE(CCourseFrame, CFrameWnd)
+IMPLEMENT_DYNCREATE(CCourseView, CView)
+
+void CCourseFrame::ActivateFrame(int) {}

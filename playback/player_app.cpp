@@ -1,0 +1,316 @@
+#include "playback/player_app.h"
+
+#include "model/measurement_units.h"
+#include "platform/clipboard.h"
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_defs.h"
+#include "platform/message_box.h"
+#include "platform/program_module.h"
+#include "platform/system_info.h"
+#include "playback/app_resources.h"
+#include "playback/course_document.h"
+#include "playback/course_frame.h"
+#include "playback/main_frame.h"
+#include "playback/presentation_doc.h"
+#include "playback/presentation_frame.h"
+#include "playback/presentation_view.h"
+
+namespace {
+
+// The main frame's style: an overlapped window that adds the document's title.
+constexpr DWORD kMainFrameStyle = 0x00CF8000;
+
+struct OptionalLibrary {
+  DWORD bit;
+  UINT stringId;
+};
+
+constexpr OptionalLibrary kOptionalLibraries[] = {
+    {OptionalDll::kSimulator, 2001}, {OptionalDll::kFractal, 2006}, {OptionalDll::kPhotoCd, 2009},
+    {OptionalDll::kImaging, 2011},   {OptionalDll::kZip, 2012},     {OptionalDll::kWebPost, 2017},
+};
+constexpr UINT kOdbcLibrary = 2013;
+constexpr const char* kOdbcExport = "ODBCToolKit";
+
+}  // namespace
+
+LibraryProbe LibraryProbe::System() {
+  return {[](const std::string& name) { return tvn::sys::SearchPath(name); },
+          [](const std::filesystem::path& library, const std::string& symbol) {
+            return tvn::sys::LibraryExports(library, symbol);
+          }};
+}
+
+CString ProgramDirectoryOf(const CString& modulePath) {
+  CString directory = modulePath.Left(std::max(modulePath.ReverseFind('\\'), modulePath.ReverseFind('/')) + 1);
+  if (!directory.IsEmpty() && directory.Right(1) != "\\" && directory.Right(1) != "/") directory += "\\";
+  return directory;
+}
+
+CString BareFileName(const CString& path) {
+  int at = path.ReverseFind('\\');
+  if (at < 0) at = path.ReverseFind('/');
+  if (at < 0) at = path.ReverseFind(':');
+  return path.Mid(at + 1);
+}
+
+CPlayerApp::CPlayerApp(std::vector<CString> arguments, const IClock& clock)
+    : CWinApp(LoadAppString(AppResource::kMainFrame), clock),
+      m_arguments(std::move(arguments)),
+      m_probe(LibraryProbe::System()),
+      m_messages(*this, LoadAppString(AppResource::kMainFrame)) {}
+
+CPlayerApp::~CPlayerApp() {
+  // Courses, frames and views reach the members below while they close, so
+  // they go first; the data file closes once nothing reads it.
+  m_closing = TRUE;
+  CloseAllDocuments(TRUE);
+  if (m_pMainWnd) m_pMainWnd->DestroyWindow();
+  m_dataFile.Close();
+}
+
+CPlayerApp* CPlayerApp::Get() { return dynamic_cast<CPlayerApp*>(CWinApp::Get()); }
+
+CString CPlayerApp::LoadResourceString(UINT id) const { return LoadAppString(id); }
+
+// --- start-up ---
+
+BOOL CPlayerApp::InitInstance() {
+  // No resource library exists here: the program's own strings serve.
+  CCommandLineInfo commandLine = ParseCommandLine(m_arguments);
+  // OLE, the control container and the default printer need no start-up here.
+  GetProgramDirectory(tvn::sys::ModuleFileName());
+  DetectOptionalDlls();
+  LoadUnitNames([this](UINT id) { return LoadResourceString(id); });
+  ReadScreenCapabilities();
+  m_systemFont.CreatePointFont(80, "MS Sans Serif");
+  RegisterTemplates();
+  if (!CreateMainFrame()) return FALSE;
+  // Shell file types are not registered: the desktop's own files do that.
+  OpenPresentationTemplate();
+
+  if (commandLine.m_bRunEmbedded || commandLine.m_bRunAutomated) {
+    m_userControl = false;
+    return TRUE;
+  }
+  if (commandLine.m_strFileName.IsEmpty()) {
+    PostOpenCommand();
+  } else {
+    OpenCommandLineFile(commandLine.m_strFileName);
+    if (CCourseDoc* course = m_currentCourse) {
+      CString directory = course->GetCourseDirectory();
+      if (directory.GetLength() > 1 && (directory.Right(1) == "\\" || directory.Right(1) == "/"))
+        directory = directory.Left(directory.GetLength() - 1);
+      tvn::sys::SetCurrentDirectory(directory);
+      if (m_presentationView) m_presentationView->StartPresentation();
+    } else {
+      PostOpenCommand();
+    }
+  }
+  m_pMainWnd->ShowWindow(SW_HIDE);
+  return TRUE;
+}
+
+void CPlayerApp::GetProgramDirectory(const CString& modulePath) {
+  m_programDirectory = ProgramDirectoryOf(modulePath.Left(260));
+}
+
+void CPlayerApp::DetectOptionalDlls() {
+  for (const OptionalLibrary& library : kOptionalLibraries) TestDll(library.bit, library.stringId);
+  // The database kit counts only when the copy beside the program has its entry point.
+  if (TestDll(OptionalDll::kOdbc, kOdbcLibrary)) {
+    std::optional<std::filesystem::path> beside;
+    if (!m_programDirectory.IsEmpty())
+      beside = tvn::path::MapWindowsPath(m_programDirectory + LoadResourceString(kOdbcLibrary));
+    if (!beside || !m_probe.exports || !m_probe.exports(*beside, kOdbcExport)) m_optionalDlls &= ~OptionalDll::kOdbc;
+  }
+  m_optionalDlls |= OptionalDll::kAlwaysSet;
+}
+
+BOOL CPlayerApp::TestDll(DWORD bit, UINT stringId) {
+  CString name = LoadResourceString(stringId);
+  if (name.IsEmpty() || !m_probe.search || !m_probe.search(name.str())) return FALSE;
+  m_optionalDlls |= bit;
+  return TRUE;
+}
+
+void CPlayerApp::ReadScreenCapabilities() {
+  // The depth of a bitmap made for the screen; the screen's own answer when
+  // that says nothing.
+  CBitmap probe;
+  BITMAP info;
+  if (probe.CreateCompatibleBitmap(nullptr, 1, 1) && probe.GetBitmap(&info))
+    m_colourDepth = static_cast<BYTE>(info.bmBitsPixel);
+  CDC screen;
+  screen.CreateCompatibleDC(nullptr);
+  if (m_colourDepth == 0) m_colourDepth = static_cast<BYTE>(screen.GetDeviceCaps(BITSPIXEL));
+  // A palette display never occurs: the screen is true colour.
+  m_paletteSize = 0;
+  m_logPixelsX = screen.GetDeviceCaps(LOGPIXELSX);
+  // The system counts as the later family of the platform.
+  m_isNt = TRUE;
+}
+
+void CPlayerApp::RegisterTemplates() {
+  auto courses = std::make_unique<CMultiDocTemplate>(AppResource::kCourseTemplate, RUNTIME_CLASS(CCourseDocument),
+                                                     RUNTIME_CLASS(CCourseFrame), RUNTIME_CLASS(CCourseView));
+  courses->LoadTemplate();
+  m_courseTemplate = courses.get();
+  AddDocTemplate(std::move(courses));
+}
+
+BOOL CPlayerApp::CreateMainFrame() {
+  auto frame = std::make_unique<CMainFrame>();
+  if (!frame->LoadFrame(AppResource::kMainFrame, kMainFrameStyle)) return FALSE;
+  m_pMainWnd = frame.release();  // deletes itself with its window
+  return TRUE;
+}
+
+void CPlayerApp::OpenPresentationTemplate() {
+  auto presentation =
+      std::make_unique<CSingleDocTemplate>(AppResource::kPresentationTemplate, RUNTIME_CLASS(CPresentationDoc),
+                                           RUNTIME_CLASS(CPresentationFrame), RUNTIME_CLASS(CPresentationView));
+  presentation->LoadTemplate();
+  m_presentationTemplate = presentation.get();
+  AddDocTemplate(std::move(presentation));
+  m_presentationDoc = DynamicDowncast<CPresentationDoc>(m_presentationTemplate->OpenDocumentFile(nullptr, FALSE));
+}
+
+void CPlayerApp::OpenCommandLineFile(const CString& path) {
+  if (m_dataFile.Open(path)) {
+    CString inner = BareFileName(path);
+    if (CDocument* doc = m_courseTemplate->OpenDocumentFile(&inner, TRUE)) doc->SetTitle(CString());
+  } else {
+    OpenDocumentFile(path);
+  }
+}
+
+void CPlayerApp::PostOpenCommand() {
+  if (m_presentationFrame) m_presentationFrame->PostMessage(WM_COMMAND, AppCommand::kOpenCourse, 0);
+}
+
+// --- the loop ---
+
+bool CPlayerApp::AnimationWantsTime() {
+  return m_presentationView && m_presentationView->IsRunning() && m_presentationView->AnimateObjects();
+}
+
+int CPlayerApp::Run() { return CWinApp::Run(); }
+
+BOOL CPlayerApp::OnIdle(LONG count) {
+  BOOL more = CWinApp::OnIdle(count);
+  if (AnimationWantsTime()) more = TRUE;
+  return more;
+}
+
+BOOL CPlayerApp::OnMessagePumped(const MSG&) { return AnimationWantsTime() ? TRUE : FALSE; }
+
+BOOL CPlayerApp::PreTranslateMessage(MSG& msg) { return CWinApp::PreTranslateMessage(msg); }
+
+int CPlayerApp::ExitInstance() { return CWinApp::ExitInstance(); }
+
+// --- courses ---
+
+CCourseDoc* CPlayerApp::FindDocument(const CString& path) {
+  if (!m_courseTemplate) return nullptr;
+  CString wanted = path;
+  wanted.MakeUpper();
+  for (const auto& doc : m_courseTemplate->Documents()) {
+    CString name = doc->GetPathName();
+    name.MakeUpper();
+    if (name == wanted)
+      if (auto* course = DynamicDowncast<CCourseDocument>(doc.get())) return course->Course();
+  }
+  return nullptr;
+}
+
+BOOL CPlayerApp::IsOpenDocument(const CCourseDoc* course) const {
+  if (!m_courseTemplate || !course) return FALSE;
+  for (const auto& doc : m_courseTemplate->Documents())
+    if (auto* wrapper = DynamicDowncast<CCourseDocument>(doc.get()); wrapper && wrapper->Course() == course)
+      return TRUE;
+  return FALSE;
+}
+
+CCourseDoc* CPlayerApp::OpenPresentation(const CString& path, BOOL visible) {
+  if (!m_courseTemplate) return nullptr;
+  auto* doc = DynamicDowncast<CCourseDocument>(m_courseTemplate->OpenDocumentFile(&path, visible));
+  return doc ? doc->Course() : nullptr;
+}
+
+const CursorImage* CPlayerApp::GetFileCursor(const CString& fileName) {
+  CString resolved = m_currentCourse ? m_currentCourse->FindMediaFile(fileName) : fileName;
+  for (const auto& cursor : m_fileCursors)
+    if (cursor->GetFileName().CompareNoCase(resolved.view()) == 0) return cursor->GetCursor();
+  auto cursor = std::make_unique<CCursorObject>();
+  // A name that fails is not remembered: a later call tries again.
+  if (!cursor->Load(resolved)) return nullptr;
+  m_fileCursors.push_back(std::move(cursor));
+  return m_fileCursors.back()->GetCursor();
+}
+
+// --- ICourseHost and CVariableContext ---
+
+void CPlayerApp::FreePageObjects(CCourseDoc* course) {
+  if (!m_presentationView) return;
+  if (CCourseDocument* doc = CCourseDocument::Of(course)) m_presentationView->FreeAllObjects(doc, TRUE);
+}
+
+BOOL CPlayerApp::GetClipboardText(CString& text) {
+  if (!CClipboard::HasText()) return FALSE;
+  text = CClipboard::GetText();
+  return TRUE;
+}
+
+void CPlayerApp::EmptyClipboard() { CClipboard::Empty(); }
+
+IPageAccess* CPlayerApp::GetPage() { return m_presentationView; }
+
+ITimerOwner* CPlayerApp::GetTimers() { return m_presentationView ? &m_presentationView->Timers() : nullptr; }
+
+void CPlayerApp::FlushInvalidRects() {
+  if (m_presentationView) m_presentationView->FlushInvalidRects();
+}
+
+CVariableTable* CPlayerApp::GetCourseTable() {
+  return m_currentCourse ? &m_currentCourse->CourseVariables() : nullptr;
+}
+
+// --- IMessageSink ---
+
+int CPlayerApp::ShowMessageBox(CWnd* window, const CString& text, const CString& caption, UINT style, UINT) {
+  return ::MessageBox(window ? window : m_pMainWnd, text, caption, style);
+}
+
+void CPlayerApp::Beep(UINT type) { MessageBeep(type); }
+
+// --- IEventLoop ---
+
+bool CPlayerApp::TakeMessage(QueuedMessage& out) {
+  MSG msg;
+  if (!PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  out = {FromHandle(msg.hwnd), msg.message, msg.wParam, msg.lParam};
+  if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));  // the run loop still ends
+  return msg.message != WM_QUIT;
+}
+
+void CPlayerApp::Dispatch(const QueuedMessage& queued) {
+  MSG msg;
+  msg.hwnd = queued.window ? queued.window->GetSafeHwnd() : nullptr;
+  msg.message = queued.message;
+  msg.wParam = queued.wParam;
+  msg.lParam = queued.lParam;
+  if (!PreTranslateMessage(msg)) DispatchMessage(msg);
+}
+
+bool CPlayerApp::StopRequested() const {
+  return m_presentationView && m_presentationView->GetKillEvent()->IsSet();
+}
+
+CWnd* CPlayerApp::PresentationWindow() const { return m_presentationView; }
+
+void CPlayerApp::WaitForMessage(DWORD maxMilliseconds) {
+  MSG msg;
+  if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) EventSource().Wait(maxMilliseconds);
+}

@@ -1,0 +1,202 @@
+// CPlayerApp: the runtime's application object. It starts the program in a
+// fixed order (templates, the hidden main frame, the file of the command
+// line), runs the message loop that gives the page's animations idle time,
+// and owns for the whole run the packed data file, the global variables, the
+// pre-load cache, the file cursors and the two document templates. Courses
+// reach it as their host; scripts as their variable context.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/course_host.h"
+#include "model/cursor_object.h"
+#include "model/data_file.h"
+#include "model/embedded_font.h"
+#include "model/message_pump.h"
+#include "model/message_service.h"
+#include "model/variable_context.h"
+#include "model/variable_table.h"
+#include "platform/font_system.h"
+#include "platform/gdi/font.h"
+#include "platform/win_app.h"
+#include "playback/preload_cache.h"
+
+class CCourseDocument;
+class CMultiDocTemplate;
+class CPresentationDoc;
+class CPresentationFrame;
+class CPresentationView;
+class CSingleDocTemplate;
+
+// Presence bits of the optional libraries.
+namespace OptionalDll {
+constexpr DWORD kSimulator = 0x2;
+constexpr DWORD kFractal = 0x10;
+constexpr DWORD kPhotoCd = 0x200;
+constexpr DWORD kImaging = 0x400;
+constexpr DWORD kAlwaysSet = 0x4000;
+constexpr DWORD kZip = 0x2000;
+constexpr DWORD kOdbc = 0x8000;
+constexpr DWORD kWebPost = 0x10000;
+}  // namespace OptionalDll
+
+// How the application finds libraries: the standard search for a bare name,
+// and whether a library exports a symbol. Tests give their own.
+struct LibraryProbe {
+  std::function<std::optional<std::filesystem::path>(const std::string&)> search;
+  std::function<bool(const std::filesystem::path&, const std::string&)> exports;
+  static LibraryProbe System();
+};
+
+class CPlayerApp : public CWinApp,
+                   public ICourseHost,
+                   public CVariableContext,
+                   private IMessageSink,
+                   private IEventLoop {
+ public:
+  // The arguments are the command line without the program's name.
+  explicit CPlayerApp(std::vector<CString> arguments, const IClock& clock = SteadyClock());
+  ~CPlayerApp() override;
+  CPlayerApp(const CPlayerApp&) = delete;
+  CPlayerApp& operator=(const CPlayerApp&) = delete;
+
+  // The application of the running loop, if it is this kind.
+  static CPlayerApp* Get();
+
+  // --- start-up, loop and exit ---
+  BOOL InitInstance() override;
+  int Run() override;
+  // TRUE as well while the running presentation view has animations wanting time.
+  BOOL OnIdle(LONG count) override;
+  BOOL OnMessagePumped(const MSG& msg) override;
+  BOOL PreTranslateMessage(MSG& msg) override;
+  int ExitInstance() override;
+  void AddToRecentFileList(const CString&) {}
+  CString LoadResourceString(UINT id) const override;
+
+  void SetLibraryProbe(LibraryProbe probe) { m_probe = std::move(probe); }
+  // The folder of the program file, ending in a separator.
+  void GetProgramDirectory(const CString& modulePath);
+  void DetectOptionalDlls();
+  BOOL TestDll(DWORD bit, UINT stringId);
+
+  // --- courses ---
+  // The first open course whose path equals the argument without regard to case.
+  CCourseDoc* FindDocument(const CString& path);
+  BOOL IsOpenDocument(const CCourseDoc* course) const;
+  // Opens a course file through the course template; null when it does not open.
+  CCourseDoc* OpenPresentation(const CString& path, BOOL visible);
+  // The cursor of a cursor file, loaded once and kept; null when it does not load.
+  const CursorImage* GetFileCursor(const CString& fileName);
+
+  // --- what start-up found ---
+  DWORD GetOptionalDlls() const { return m_optionalDlls; }
+  BYTE GetColourDepth() const { return m_colourDepth; }
+  LONG GetPaletteSize() const { return m_paletteSize; }
+  LONG GetLogPixelsX() const { return m_logPixelsX; }
+  BOOL IsNt() const { return m_isNt; }
+  CMultiDocTemplate* GetCourseTemplate() const { return m_courseTemplate; }
+  CSingleDocTemplate* GetPresentationTemplate() const { return m_presentationTemplate; }
+
+  // --- the presentation window ---
+  CCourseDoc* GetCurrentCourse() const { return m_currentCourse; }
+  void SetCurrentCourse(CCourseDoc* course) { m_currentCourse = course; }
+  CPresentationFrame* GetPresentationFrame() const { return m_presentationFrame; }
+  void SetPresentationFrame(CPresentationFrame* frame) { m_presentationFrame = frame; }
+  CPresentationView* GetPresentationView() const { return m_presentationView; }
+  void SetPresentationView(CPresentationView* view) { m_presentationView = view; }
+  CPresentationDoc* GetPresentationDoc() const { return m_presentationDoc; }
+  void SetClosing() { m_closing = TRUE; }
+
+  CPreloadCache& PreloadCache() { return m_preloadCache; }
+  // The font of the runtime's own texts (8 points of the dialog face), made at start-up.
+  CFont& SystemFont() { return m_systemFont; }
+  IEventLoop& EventLoop() { return *this; }
+
+  // --- ICourseHost ---
+  CVariableContext& Variables() override { return *this; }
+  CVariableTable* GetGlobalTable() override { return &m_globalVariables; }
+  CDataFile& DataFile() override { return m_dataFile; }
+  CStringArray& SearchPaths() override { return m_searchPaths; }
+  CCourseDoc* GetOpeningCourse() override { return m_currentCourse; }
+  void SetOpeningCourse(CCourseDoc* course) override { m_currentCourse = course; }
+  BOOL IsCourseOpen(const CCourseDoc* course) override { return IsOpenDocument(course); }
+  BOOL IsClosing() override { return m_closing; }
+  void FreePageObjects(CCourseDoc* course) override;
+  CString GetProgramDirectory() override { return m_programDirectory; }
+  CMessageService& Messages() override { return m_messages; }
+  CEmbeddedFontRegistry& Fonts() override { return m_fontRegistry; }
+  BOOL GetClipboardText(CString& text) override;
+  void EmptyClipboard() override;
+  DWORD GetTickCount() override { return Clock().Now(); }
+  int GetKeyState(int virtualKey) override { return CMessageLoop::GetKeyState(static_cast<UINT>(virtualKey)); }
+  IPageAccess* GetPage() override;
+  ITimerOwner* GetTimers() override;
+  void FlushInvalidRects() override;
+
+  // --- CVariableContext ---
+  CVariableTable* GetCourseTable() override;
+
+ private:
+  // IMessageSink: the window layer's message box and beep.
+  int ShowMessageBox(CWnd* window, const CString& text, const CString& caption, UINT style,
+                     UINT helpContext) override;
+  void Beep(UINT type) override;
+  // IEventLoop: this loop's messages.
+  bool TakeMessage(QueuedMessage& out) override;
+  void Dispatch(const QueuedMessage& msg) override;
+  bool StopRequested() const override;
+  CWnd* PresentationWindow() const override;
+  DWORD TimeGetTime() const override { return Clock().Now(); }
+  void WaitForMessage(DWORD maxMilliseconds) override;
+
+  void ReadScreenCapabilities();
+  void RegisterTemplates();
+  BOOL CreateMainFrame();
+  void OpenPresentationTemplate();
+  // The command-line file: as a packed data file first, then as a course.
+  void OpenCommandLineFile(const CString& path);
+  void PostOpenCommand();
+  bool AnimationWantsTime();
+
+  std::vector<CString> m_arguments;
+  LibraryProbe m_probe;
+
+  DWORD m_optionalDlls = 0;
+  BYTE m_colourDepth = 0;
+  LONG m_paletteSize = 0;
+  LONG m_logPixelsX = 96;
+  BOOL m_isNt = FALSE;
+  CMultiDocTemplate* m_courseTemplate = nullptr;         // owned by the application's template list
+  CSingleDocTemplate* m_presentationTemplate = nullptr;  // likewise
+  CCourseDoc* m_currentCourse = nullptr;
+  CPresentationFrame* m_presentationFrame = nullptr;
+  CPresentationView* m_presentationView = nullptr;
+  CPresentationDoc* m_presentationDoc = nullptr;
+  // Made with the global system variables ("ClickX", "ErrorNumber" and the rest).
+  CVariableTable m_globalVariables{0};
+  CStringArray m_searchPaths;
+  std::vector<std::unique_ptr<CCursorObject>> m_fileCursors;
+  CString m_programDirectory;
+  BOOL m_closing = FALSE;
+  CDataFile m_dataFile;
+  // Declared after the data file it reads from, so it goes first.
+  CPreloadCache m_preloadCache{&m_dataFile};
+
+  CFont m_systemFont;
+  tvn::fonts::QtFontSystem m_fontSystem;
+  CEmbeddedFontRegistry m_fontRegistry{m_fontSystem};
+  CMessageService m_messages;
+};
+
+// The program directory of a program file: its folder part with the
+// separator, one separator added when the text has none at its end.
+CString ProgramDirectoryOf(const CString& modulePath);
+// The bare name of a file: the text after the last '\', else after the last
+// '/', else after the last ':'.
+CString BareFileName(const CString& path);

@@ -1,0 +1,222 @@
+// CPresentationView: the one window a course plays in. It steps the current
+// course through its tasks with three private messages: a task is entered
+// (0x401, posted, so each task starts from a fresh turn of the loop), its
+// actions run (0x402, sent) and it is finished (0x403, sent). Every kind of
+// input goes the same road: the armed events of all open courses first, then
+// the owners on the page, then the current task's responses.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "behaviour/armed_event_list.h"
+#include "model/page_access.h"
+#include "model/task_services.h"
+#include "platform/cursor.h"
+#include "playback/off_screen_view.h"
+#include "playback/view_services.h"
+
+class CCourseDoc;
+class CDrawObj;
+
+// Timer ids of the view that are not time events'.
+namespace ViewTimer {
+constexpr UINT kResponse = 18;  // the time response
+constexpr UINT kFrame = 37;     // the frame response
+constexpr UINT kWatch = 79;     // the watched programs, every 500 ms
+// Ids above this one belong to armed time events.
+constexpr UINT kLastFixed = 200;
+}  // namespace ViewTimer
+
+// Private messages the view answers besides the three of the stepping.
+namespace ViewMessageMore {
+constexpr UINT kUnused406 = 0x406;
+constexpr UINT kUnused407 = 0x407;
+constexpr UINT kRunFromAnotherCourse = 0x414;
+}  // namespace ViewMessageMore
+
+// The cursor the view shows.
+namespace ViewCursor {
+constexpr int kSystem = 0;
+constexpr int kHand = 1;
+constexpr int kCourse = 2;
+}  // namespace ViewCursor
+
+class CPresentationView : public COffScreenView, public IPageAccess, private IArmedEventHost {
+  DECLARE_DYNCREATE(CPresentationView)
+
+ public:
+  // The source codes that input carries to the course's objects.
+  static constexpr int kSourceView = 5;
+  static constexpr int kSourceDrop = 7;
+  // The command that stops the course.
+  static constexpr UINT kStopCourseCommand = 32805;
+  static constexpr UINT kRepaintAllCommand = 32938;
+  static constexpr UINT kCancelCaptureCommand = 32828;
+
+  // The view makes itself the application's presentation view.
+  CPresentationView();
+  ~CPresentationView() override;
+
+  // --- stepping ---
+  // Starts the current course from its first task.
+  void StartPresentation();
+  // Starts the current course at the task of that number (the first when
+  // there is none); 0 always.
+  LRESULT OnRunFromAnotherCourse(WPARAM taskNumber, LPARAM);
+  LRESULT OnTaskEntered();
+  LRESULT OnRunTask();
+  LRESULT OnTaskFinished();
+  // Workers stop, the course's timers, sounds, armed events and controls go.
+  // The running flag stays as it is.
+  void OnStopCourse();
+
+  // Told of every step (0x401, 0x402, 0x403) with the number of the task
+  // that is current when the step begins (0 without one); for watching a
+  // course play.
+  using StepListener = std::function<void(UINT message, int taskNumber)>;
+  void SetStepListener(StepListener listener) { m_stepListener = std::move(listener); }
+
+  // --- timers and notices ---
+  void OnTimer(UINT id) override;
+  LRESULT OnMciNotify(WPARAM wParam, LPARAM lParam);
+  LRESULT OnMciSignal(WPARAM wParam, LPARAM lParam);
+  LRESULT OnWaveDone(WPARAM wParam, LPARAM lParam);
+  // Counts the users of the idle-time animation step; no timer is involved.
+  void SetAnimationTimer() { ++m_nAnimationUsers; }
+  void KillAnimationTimer(BOOL force);
+  int GetAnimationUsers() const { return m_nAnimationUsers; }
+  ITimerOwner& Timers() { return m_timers; }
+
+  // --- the armed events and the services the view reaches ---
+  CArmedEventList& GetArmedEventList() { return m_armedEvents; }
+  void SetPlayingSounds(IPlayingSounds* sounds) { m_pSounds = sounds ? sounds : &m_absentSounds; }
+  void SetProgramWatch(IProgramWatch* watch) { m_pWatch = watch ? watch : &m_absentWatch; }
+  void SetControlSites(IControlSites* sites) { m_pSites = sites ? sites : &m_absentSites; }
+  int GetLookAheadPreload() const { return m_nLookAheadPreload; }
+  void SetLookAheadPreload(int value) { m_nLookAheadPreload = value; }
+  DWORD GetPaletteMode() const { return m_dwPaletteMode; }
+  void SetPaletteMode(DWORD mode) { m_dwPaletteMode = mode; }
+
+  // --- cursors ---
+  // With a cursor: the course's own (state 2); without: the hand (state 1).
+  void SetCursor(HCURSOR cursor);
+  // Back to the kept system cursor (state 0) when another shows, or when forced.
+  void RestoreCursor(BOOL force);
+  void SetSystemCursorId(UINT id) { m_nCursorId = id; }
+  int GetCursorState() const { return m_nCursorState; }
+
+  // --- dragging ---
+  BOOL IsDragging() const { return m_bDragging; }
+  CDrawObj* GetDraggedObject() const { return m_pDraggedObject; }
+  // Scrolls while the cursor stays in a margin of the window; TRUE when it scrolled.
+  BOOL AutoScroll(CPoint screenPoint, BOOL dragging);
+
+  // --- IPageAccess and the page ---
+  CDocument* GetCurrentCourse() override;
+  bool RemoveObjectOf(CIconObject* owner) override;
+  void StopSound(CIconObject*) override {}
+
+  // --- commands and messages ---
+  // The frame hands every command here first; TRUE when handled.
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  // An ActiveX control's event; TRUE when handled.
+  BOOL OnControlEvent(LONG controlId, void* eventRecord);
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ protected:
+  int OnCreate(const CREATESTRUCT& cs) override;
+  BOOL OnEraseBkgnd() override { return TRUE; }
+  BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
+  void OnMouseMove(UINT flags, CPoint point) override;
+  void OnLButtonDown(UINT flags, CPoint point) override;
+  void OnLButtonUp(UINT flags, CPoint point) override;
+  void OnLButtonDblClk(UINT flags, CPoint point) override;
+  void OnRButtonDown(UINT flags, CPoint point) override;
+  void OnRButtonUp(UINT flags, CPoint point) override;
+  void OnRButtonDblClk(UINT flags, CPoint point) override;
+  void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
+  void OnSysKeyDown(UINT vk, UINT repeat, UINT flags) override;
+
+  // The current task's turn after the owners on the page.
+  BOOL OfferMouseMoveToTask(UINT flags, CPoint point) override;
+  BOOL OfferButtonToTask(UINT message, UINT flags, CPoint point) override;
+  BOOL OfferNotifyToTask(WPARAM wParam, LPARAM lParam) override;
+  BOOL OfferControlEventToTask(LONG id, void* event) override;
+  void DestroyCourse() override;
+
+ private:
+  // Sets the view timers for the course's objects.
+  class ViewTimers final : public ITimerOwner {
+   public:
+    explicit ViewTimers(CPresentationView& view) : m_view(view) {}
+    void SetTimer(UINT id, UINT intervalMs) override;
+    void KillTimer(UINT id) override;
+
+   private:
+    CPresentationView& m_view;
+  };
+
+  // IArmedEventHost
+  BOOL IsCourseOpen(const CCourseDoc* course) override;
+  CCourseDoc* GetActiveCourse() override { return CurrentCourse(); }
+  void SetActiveCourse(CCourseDoc* course) override;
+
+  CCourseDoc* CurrentCourse() const;
+  bool Runs() const { return IsRunning() && CurrentCourse(); }
+  // "CurrentTaskTag" moves to "PreviousTaskTag" and takes the task's number.
+  void UpdateTaskTags(CCourseDoc& course);
+  void KillResponseTimers();
+  void TellStep(UINT message);
+  void RestoreFocus();
+  void ReturnToCaller(CCourseDoc& finished);
+  void EndPlayback();
+  // A course that may close once nothing refers to it.
+  bool IsReferenced(CCourseDoc* course);
+  void CloseCourse(CCourseDoc* course);
+
+  // Input: the point in the view's client coordinates, made logical.
+  CPoint LogicalPoint(CPoint client) const;
+  void SetLongVariable(const char* name, LONG value);
+  void SetStringVariable(const char* name, const CString& value);
+  // Armed events, then the page's owners and the task's responses.
+  void RouteButton(UINT message, UINT flags, CPoint logical);
+  // TRUE when an armed event or a response took the key.
+  BOOL RouteKey(int key, UINT flags);
+  void RouteRightButton(UINT message, UINT flags, CPoint point);
+
+  // Dragging.
+  // TRUE when the topmost object under the point and its colour is draggable.
+  BOOL StartDrag(CPoint logical, COLORREF colour);
+  void DragTo(CPoint logical);
+  // TRUE when the drop was accepted and routing ends.
+  BOOL Drop(UINT flags);
+  IDragPartner* PartnerOf(CDrawObj* obj) const;
+  void SetCentreVariables(const char* xName, const char* yName, const CRect& rect);
+
+  void OpenCourseFromDialog();
+  void OnRepaintAll();
+
+  CArmedEventList m_armedEvents{*this};
+  ViewTimers m_timers{*this};
+  CAbsentPlayingSounds m_absentSounds;
+  CAbsentProgramWatch m_absentWatch;
+  CAbsentControlSites m_absentSites;
+  IPlayingSounds* m_pSounds = &m_absentSounds;
+  IProgramWatch* m_pWatch = &m_absentWatch;
+  IControlSites* m_pSites = &m_absentSites;
+
+  CDrawObj* m_pDraggedObject = nullptr;  // on the page; not owned
+  CPoint m_dragOffset;
+  int m_nCursorState = ViewCursor::kSystem;
+  UINT m_nCursorId = IDC_ARROW;
+  HCURSOR m_hHandCursor = nullptr;
+  HCURSOR m_hCourseCursor = nullptr;
+  int m_nLookAheadPreload = 0;
+  BOOL m_bDragging = FALSE;
+  DWORD m_dwPaletteMode = 0;
+  HWND m_hSavedFocus = nullptr;
+  BOOL m_bAutoScrollBusy = FALSE;
+  int m_nAnimationUsers = 0;
+  StepListener m_stepListener;
+};

@@ -1,0 +1,78 @@
+// What the presentation view needs of the players, the program watch list,
+// the control host and the drag-and-drop response. Each is reached through an
+// interface whose absent implementation answers as a missing library does:
+// nothing is playing, nothing is watched, no control is hosted.
+#pragma once
+
+#include "platform/geometry.h"
+#include "platform/win_types.h"
+
+class CCourseDoc;
+
+// The sounds that are playing.
+class IPlayingSounds {
+ public:
+  virtual ~IPlayingSounds() = default;
+  // TRUE when a playing sound consumed the media notice.
+  virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam) = 0;
+  // Stops and frees every playing sound.
+  virtual void RemoveAll() = 0;
+  // Refills the audio stream player's buffers after one was played.
+  virtual void OnWaveDone(WPARAM, LPARAM) {}
+};
+
+// The programs started by run actions, looked at every half second.
+class IProgramWatch {
+ public:
+  virtual ~IProgramWatch() = default;
+  // TRUE when a watched program ended since the last look.
+  virtual BOOL OnTimer() = 0;
+};
+
+// The hosted controls of the view.
+class IControlSites {
+ public:
+  virtual ~IControlSites() = default;
+  // Destroys every control window of the view.
+  virtual void DestroyAll() = 0;
+  // Repaints the control of that id in the course; FALSE when there is none.
+  virtual BOOL RefreshControl(CCourseDoc* course, LONG controlId) = 0;
+};
+
+// The drag-and-drop response a draggable object is linked to.
+class IDragPartner {
+ public:
+  static constexpr int kFree = 0;
+  static constexpr int kOnPath = 1;
+  static constexpr int kInArea = 2;
+
+  virtual int GetDragMode() = 0;
+  // Added to the object's left and top to give the drop point of a free drag.
+  virtual CPoint GetHotSpot() = 0;
+  // Moves the dragged rectangle onto the path, or keeps it inside the area.
+  virtual void ConstrainToPath(CPoint point, CRect& rect) = 0;
+  virtual void ConstrainToArea(CPoint point, CRect& rect) = 0;
+  // A drop on the path is offered to the response itself: TRUE when it accepts.
+  virtual BOOL AcceptDrop(UINT keyFlags, CPoint point) = 0;
+
+ protected:
+  ~IDragPartner() = default;
+};
+
+// The services as they are when their libraries are missing.
+class CAbsentPlayingSounds final : public IPlayingSounds {
+ public:
+  BOOL OnNotify(WPARAM, LPARAM) override { return FALSE; }
+  void RemoveAll() override {}
+};
+
+class CAbsentProgramWatch final : public IProgramWatch {
+ public:
+  BOOL OnTimer() override { return FALSE; }
+};
+
+class CAbsentControlSites final : public IControlSites {
+ public:
+  void DestroyAll() override {}
+  BOOL RefreshControl(CCourseDoc*, LONG) override { return FALSE; }
+};

@@ -1,0 +1,206 @@
+// The application object: start-up with and without a file, packed data
+// files, the optional libraries, the program directory and the owned courses.
+#include <gtest/gtest.h>
+
+#include "model/course_doc.h"
+#include "platform/program_module.h"
+#include "playback/app_resources.h"
+#include "playback/presentation_frame.h"
+#include "playback/presentation_view.h"
+#include "tests/playback/app_test_support.h"
+#include "tests/playback/page_test_support.h"
+#include "tests/support/packed_file_builder.h"
+
+namespace {
+
+using tvn::testing::EmptyTaskCourse;
+using tvn::testing::PlayerAppTest;
+using tvn::testing::WriteBytes;
+
+CString Text(const std::filesystem::path& path) { return CString(path.string()); }
+
+TEST_F(PlayerAppTest, WithoutAFileTheFrameAsksForACourseAndCancellingEndsTheProgram) {
+  CPlayerApp& player = MakeApp();
+  ASSERT_TRUE(player.InitInstance());
+  ASSERT_NE(player.GetPresentationFrame(), nullptr);
+  ASSERT_NE(player.GetPresentationView(), nullptr);
+  ASSERT_NE(player.GetPresentationDoc(), nullptr);
+  EXPECT_FALSE(player.m_pMainWnd->IsWindowVisible());
+
+  MSG first;
+  ASSERT_TRUE(player.PeekMessage(first, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(first.hwnd, player.GetPresentationFrame()->GetSafeHwnd());
+  EXPECT_EQ(first.message, WM_COMMAND);
+  EXPECT_EQ(first.wParam, AppCommand::kOpenCourse);
+
+  EXPECT_EQ(RunToEnd(), 0);
+  ASSERT_EQ(dialogs->fileDialogs.size(), 1u);
+  EXPECT_EQ(player.m_pMainWnd, nullptr);
+  EXPECT_EQ(player.GetPresentationFrame(), nullptr);
+  EXPECT_EQ(player.GetPresentationView(), nullptr);
+}
+
+TEST_F(PlayerAppTest, ACourseChosenInTheDialogPlaysToItsEnd) {
+  WriteBytes(dir / "chosen.tvn", EmptyTaskCourse(2));
+  CPlayerApp& player = MakeApp();
+  ASSERT_TRUE(player.InitInstance());
+  dialogs->fileAnswers.push_back(Text(dir / "chosen.tvn"));
+  EXPECT_EQ(RunToEnd(), 0);
+  EXPECT_EQ(dialogs->fileDialogs.size(), 1u);
+  EXPECT_TRUE(dialogs->boxes.empty());
+}
+
+TEST_F(PlayerAppTest, ACourseOnTheCommandLinePlaysFromItsDirectoryAndEndsTheProgram) {
+  std::filesystem::create_directory(dir / "Course");
+  WriteBytes(dir / "Course" / "intro.tvn", EmptyTaskCourse(3));
+  CPlayerApp& player = MakeApp({Text(dir / "Course" / "intro.tvn")});
+  ASSERT_TRUE(player.InitInstance());
+
+  CCourseDoc* course = player.GetCurrentCourse();
+  ASSERT_NE(course, nullptr);
+  EXPECT_FALSE(player.DataFile().IsOpen());
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir.path() / "Course"));
+  EXPECT_TRUE(player.GetPresentationView()->IsRunning());
+  EXPECT_TRUE(player.GetPresentationFrame()->IsWindowVisible());
+  EXPECT_FALSE(player.m_pMainWnd->IsWindowVisible());
+  EXPECT_EQ(player.FindDocument(Text(dir / "course" / "INTRO.tvn")), course);
+  EXPECT_TRUE(player.IsOpenDocument(course));
+
+  EXPECT_EQ(RunToEnd(), 0);
+  EXPECT_TRUE(dialogs->fileDialogs.empty());
+}
+
+TEST_F(PlayerAppTest, APackedDataFileOpensItsInnerCourseByItsBareName) {
+  std::filesystem::create_directory(dir / "disk");
+  tvn::testing::PackedFileBuilder()
+      .Add("other.tvn", EmptyTaskCourse(1))
+      .Add("PACK.TVD", EmptyTaskCourse(1, true))
+      .WriteTo(dir / "disk" / "PACK.TVD");
+  CPlayerApp& player = MakeApp({Text(dir / "disk" / "PACK.TVD")});
+  ASSERT_TRUE(player.InitInstance());
+
+  EXPECT_TRUE(player.DataFile().IsOpen());
+  CCourseDoc* course = player.GetCurrentCourse();
+  ASSERT_NE(course, nullptr);
+  EXPECT_TRUE(course->IsFromDataFile());
+  EXPECT_EQ(course->GetPathName(), "PACK.TVD");
+  EXPECT_EQ(player.FindDocument("pack.tvd"), course);
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir.path() / "disk"));
+
+  // The first task waits for a key; any key finishes it and the course.
+  EXPECT_EQ(RunUntilQuiet(), std::nullopt) << "a waiting task keeps the program alive";
+  player.GetPresentationView()->SendMessage(WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(RunToEnd(), 0);
+}
+
+TEST_F(PlayerAppTest, AnEmptyFileIsNoPackedDataFileButOpensAsAnEmptyCourse) {
+  WriteBytes(dir / "empty.tvn", {});
+  CPlayerApp& player = MakeApp({Text(dir / "empty.tvn")});
+  ASSERT_TRUE(player.InitInstance());
+  EXPECT_FALSE(player.DataFile().IsOpen());
+  ASSERT_NE(player.GetCurrentCourse(), nullptr);
+  EXPECT_EQ(player.GetCurrentCourse()->Tasks().GetHead(), nullptr);
+  EXPECT_FALSE(player.GetPresentationView()->IsRunning()) << "a course without tasks does not start";
+}
+
+TEST_F(PlayerAppTest, AFileThatOpensAsNothingAsksForAnother) {
+  WriteBytes(dir / "broken.tvn", {'n', 'o', 't', ' ', 'a', ' ', 'c', 'o', 'u', 'r', 's', 'e'});
+  CPlayerApp& player = MakeApp({Text(dir / "broken.tvn")});
+  ASSERT_TRUE(player.InitInstance());
+  EXPECT_EQ(player.GetCurrentCourse(), nullptr);
+  EXPECT_FALSE(dialogs->boxes.empty()) << "the course says why it did not open";
+  MSG first;
+  ASSERT_TRUE(player.PeekMessage(first, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(first.wParam, AppCommand::kOpenCourse);
+  EXPECT_EQ(RunToEnd(), 0);
+}
+
+TEST_F(PlayerAppTest, EmbeddingEndsStartUpBeforeAnyFileIsOpened) {
+  WriteBytes(dir / "intro.tvn", EmptyTaskCourse(1));
+  CPlayerApp& player = MakeApp({"-Embedding", Text(dir / "intro.tvn")});
+  ASSERT_TRUE(player.InitInstance());
+  EXPECT_EQ(player.GetCurrentCourse(), nullptr);
+  EXPECT_NE(player.GetPresentationDoc(), nullptr);
+  EXPECT_EQ(RunUntilQuiet(), std::nullopt) << "it waits to be driven";
+  // What start-up read of the screen: true colour, no palette, 96 pixels per inch.
+  EXPECT_EQ(player.GetColourDepth(), 32);
+  EXPECT_EQ(player.GetPaletteSize(), 0);
+  EXPECT_EQ(player.GetLogPixelsX(), 96);
+  EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kAlwaysSet) << "no library is found in the test";
+  EXPECT_TRUE(dialogs->fileDialogs.empty());
+}
+
+TEST_F(PlayerAppTest, IdleTimeAnimatesThePageOnlyWhileTheViewRunsAndAnObjectWantsMore) {
+  CPlayerApp& player = MakeApp({"-Automation"});
+  ASSERT_TRUE(player.InitInstance());
+  CPresentationView* view = player.GetPresentationView();
+  tvn::testing::CColourOwner owner("spinner", 1, CRect(0, 0, 10, 10), RGB(255, 0, 0));
+  owner.wantsMore = TRUE;
+  ASSERT_NE(view->AddObject(&owner, 0), nullptr);
+
+  EXPECT_FALSE(player.OnIdle(0)) << "a page that does not run is not animated";
+  EXPECT_EQ(owner.steps, 0);
+
+  view->SetRunning(true);
+  EXPECT_TRUE(player.OnIdle(0));
+  EXPECT_TRUE(player.OnMessagePumped(MSG{}));
+  EXPECT_EQ(owner.steps, 2);
+  owner.wantsMore = FALSE;
+  EXPECT_FALSE(player.OnIdle(1)) << "the loop may sleep once nothing wants time";
+  view->SetRunning(false);
+  view->RemoveObject(&owner, TRUE);
+}
+
+TEST_F(PlayerAppTest, OptionalLibrariesFollowWhatIsFound) {
+  CPlayerApp& player = MakeApp();
+  player.GetProgramDirectory("/opt/tvn/Tvnrun");
+  std::vector<std::string> asked;
+  bool exported = false;
+  std::filesystem::path exportAsked;
+  player.SetLibraryProbe({[&](const std::string& name) -> std::optional<std::filesystem::path> {
+                            asked.push_back(name);
+                            if (name == "ODBCTK.DLL" || name == "DZIP32.DLL") return "/lib/" + name;
+                            return std::nullopt;
+                          },
+                          [&](const std::filesystem::path& library, const std::string& symbol) {
+                            exportAsked = library;
+                            return exported && symbol == "ODBCToolKit";
+                          }});
+  player.DetectOptionalDlls();
+  EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kZip | OptionalDll::kAlwaysSet);
+  EXPECT_EQ(asked.size(), 7u);
+  EXPECT_EQ(exportAsked, std::filesystem::path("/opt/tvn/ODBCTK.DLL")) << "the copy beside the program decides";
+
+  exported = true;
+  player.DetectOptionalDlls();
+  EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kZip | OptionalDll::kOdbc | OptionalDll::kAlwaysSet);
+}
+
+TEST(ProgramPaths, DirectoryKeepsOneSeparatorAndBareNamesCutAtTheLastOne) {
+  EXPECT_EQ(ProgramDirectoryOf("/Tvnrun"), "/");
+  EXPECT_EQ(ProgramDirectoryOf("/usr/lib/tvn/Tvnrun"), "/usr/lib/tvn/");
+  EXPECT_EQ(ProgramDirectoryOf("C:\\TVNRUN.EXE"), "C:\\");
+  EXPECT_EQ(ProgramDirectoryOf("Tvnrun"), "");
+
+  EXPECT_EQ(BareFileName("C:\\DISK\\PACK.TVD"), "PACK.TVD");
+  EXPECT_EQ(BareFileName("/media/cd/pack.tvd"), "pack.tvd");
+  EXPECT_EQ(BareFileName("A:PACK.TVD"), "PACK.TVD");
+  EXPECT_EQ(BareFileName("PACK.TVD"), "PACK.TVD");
+  EXPECT_EQ(BareFileName("C:\\DISK/x\\PACK.TVD"), "PACK.TVD") << "a backslash wins over a later slash";
+}
+
+TEST(ProgramModule, CurrentDirectoryTakesWindowsNamesWithoutRegardToCase) {
+  tvn::testing::TempDir dir;
+  std::filesystem::create_directory(dir / "Media");
+  const auto saved = std::filesystem::current_path();
+  CString upper = CString(dir.path().string()) + "\\MEDIA";
+  EXPECT_TRUE(tvn::sys::SetCurrentDirectory(upper));
+  EXPECT_EQ(std::filesystem::current_path(), std::filesystem::canonical(dir / "Media"));
+  EXPECT_FALSE(tvn::sys::SetCurrentDirectory(CString(dir.path().string()) + "/missing"));
+  EXPECT_FALSE(tvn::sys::SetCurrentDirectory(""));
+  std::filesystem::current_path(saved);
+  EXPECT_FALSE(tvn::sys::ModuleFileName().IsEmpty());
+  EXPECT_FALSE(tvn::sys::LibraryExports(dir / "none.so", "anything"));
+}
+
+}  // namespace

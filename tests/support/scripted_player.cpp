@@ -1,0 +1,159 @@
+#include "tests/support/scripted_player.h"
+
+#include <fstream>
+
+#include "model/course_doc.h"
+#include "model/task.h"
+#include "model/variable.h"
+#include "platform/gui_session.h"
+#include "platform/message_loop.h"
+#include "platform/window_messages.h"
+#include "playback/player_app.h"
+#include "playback/presentation_view.h"
+#include "tests/platform/window_test_support.h"
+
+namespace tvn::testing {
+
+ScriptedPlayer::ScriptedPlayer() : m_savedDirectory(std::filesystem::current_path()) { EnsureQtApplication(); }
+
+ScriptedPlayer::~ScriptedPlayer() {
+  m_app.reset();
+  std::filesystem::current_path(m_savedDirectory);
+}
+
+void ScriptedPlayer::MakeApp(std::vector<CString> arguments) {
+  m_app = std::make_unique<CPlayerApp>(std::move(arguments), m_clock);
+  CGuiSession::Attach(*m_app);
+  auto dialogs = std::make_unique<CScriptedDialogs>();
+  m_dialogs = dialogs.get();
+  m_app->SetDialogs(std::move(dialogs));
+  m_app->SetLibraryProbe({[](const std::string&) { return std::nullopt; },
+                          [](const std::filesystem::path&, const std::string&) { return false; }});
+}
+
+bool ScriptedPlayer::Start(const std::vector<std::uint8_t>& course, const std::string& name) {
+  const std::filesystem::path file = m_dir.path() / name;
+  {
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(course.data()), static_cast<std::streamsize>(course.size()));
+  }
+  MakeApp({CString(file.string())});
+  // The listener is set on the view as soon as start-up made it; the first
+  // 0x401 is only posted, so no step is missed.
+  if (!m_app->InitInstance() || !m_app->GetPresentationView()) return false;
+  View().SetStepListener([this](UINT message, int task) { m_steps.push_back({message, task}); });
+  Pump();
+  return m_app && Course() != nullptr;
+}
+
+bool ScriptedPlayer::StartEmpty() {
+  MakeApp({"-Embedding"});
+  if (!m_app->InitInstance() || !m_app->GetPresentationView()) return false;
+  View().SetStepListener([this](UINT message, int task) { m_steps.push_back({message, task}); });
+  return true;
+}
+
+bool ScriptedPlayer::Pump() {
+  if (Ended()) return true;
+  // Bounded: nothing here waits for the clock, so a queue found empty many
+  // times over means the course waits for input.
+  int emptyTurns = 0;
+  while (emptyTurns < 50) {
+    MSG msg;
+    if (!m_app->PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
+      ++emptyTurns;
+      m_app->OnIdle(0);
+      continue;
+    }
+    emptyTurns = 0;
+    if (msg.message == WM_QUIT) {
+      m_exitCode = m_app->ExitInstance();
+      return true;
+    }
+    if (!m_app->PreTranslateMessage(msg)) m_app->DispatchMessage(msg);
+  }
+  return false;
+}
+
+CPresentationView& ScriptedPlayer::View() { return *m_app->GetPresentationView(); }
+
+CCourseDoc* ScriptedPlayer::Course() { return m_app ? m_app->GetCurrentCourse() : nullptr; }
+
+void ScriptedPlayer::SendMouse(UINT message, CPoint point, UINT keyFlags) {
+  if (Ended() || !m_app->GetPresentationView()) return;
+  View().PostMessage(message, keyFlags, MAKELPARAM(point.x, point.y));
+  Pump();
+}
+
+void ScriptedPlayer::Press(CPoint point, UINT keyFlags) { SendMouse(WM_LBUTTONDOWN, point, keyFlags | MK_LBUTTON); }
+void ScriptedPlayer::MoveTo(CPoint point, UINT keyFlags) { SendMouse(WM_MOUSEMOVE, point, keyFlags); }
+void ScriptedPlayer::Release(CPoint point, UINT keyFlags) { SendMouse(WM_LBUTTONUP, point, keyFlags); }
+
+void ScriptedPlayer::Click(CPoint point, UINT keyFlags) {
+  Press(point, keyFlags);
+  Release(point, keyFlags);
+}
+
+void ScriptedPlayer::Hold(UINT virtualKey, bool down) { m_app->SetKeyDown(virtualKey, down); }
+
+void ScriptedPlayer::Key(UINT virtualKey, bool ctrl, bool alt, bool shift) {
+  if (Ended() || !m_app->GetPresentationView()) return;
+  Hold(VK_CONTROL, ctrl);
+  Hold(VK_MENU, alt);
+  Hold(VK_SHIFT, shift);
+  View().PostMessage(alt && !ctrl ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, 1);
+  Pump();
+  Hold(VK_CONTROL, false);
+  Hold(VK_MENU, false);
+  Hold(VK_SHIFT, false);
+}
+
+void ScriptedPlayer::Command(UINT id) {
+  if (Ended() || !m_app->GetPresentationView()) return;
+  View().PostMessage(WM_COMMAND, id, 0);
+  Pump();
+}
+
+void ScriptedPlayer::Tick(DWORD milliseconds) {
+  if (Ended()) return;
+  m_clock.Advance(milliseconds);
+  Pump();
+}
+
+void ScriptedPlayer::Timer(UINT id) {
+  if (Ended() || !m_app->GetPresentationView()) return;
+  View().PostMessage(WM_TIMER, id, 0);
+  Pump();
+}
+
+std::vector<int> ScriptedPlayer::TasksRun() const {
+  std::vector<int> tasks;
+  for (const Step& step : m_steps)
+    if (step.message == 0x402) tasks.push_back(step.task);
+  return tasks;
+}
+
+int ScriptedPlayer::CurrentTask() {
+  CCourseDoc* course = Course();
+  CTask* task = course ? course->GetCurrentTask() : nullptr;
+  return task ? task->GetTaskNumber() : 0;
+}
+
+CVariable* ScriptedPlayer::Variable(const char* name) {
+  return m_app ? FindVariable(m_app->Variables(), name) : nullptr;
+}
+
+double ScriptedPlayer::Number(const char* name) {
+  CVariable* variable = Variable(name);
+  if (!variable) return 0.0;
+  return variable->IsInteger() ? variable->GetLong() : variable->GetReal();
+}
+
+CString ScriptedPlayer::Text(const char* name) {
+  CVariable* variable = Variable(name);
+  return variable ? variable->GetString() : CString();
+}
+
+COLORREF ScriptedPlayer::Pixel(int x, int y) { return View().GetBufferPixel(x, y); }
+
+}  // namespace tvn::testing

@@ -1,0 +1,95 @@
+// A headless player for whole courses: it writes a course built by the test
+// builder, starts the runtime on it with a hand-driven clock, injects clicks,
+// keys and timer ticks as window messages, and reads back the steps and
+// tasks visited, the variables and the page's pixels.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/cstring.h"
+#include "platform/geometry.h"
+#include "platform/win_types.h"
+#include "tests/support/temp_dir.h"
+
+class CCourseDoc;
+class CPlayerApp;
+class CPresentationView;
+class CScriptedDialogs;
+class CVariable;
+
+namespace tvn::testing {
+
+class ScriptedPlayer {
+ public:
+  // One step of the view: the message (0x401, 0x402, 0x403) and the task current when it began.
+  struct Step {
+    UINT message;
+    int task;
+    bool operator==(const Step&) const = default;
+  };
+
+  ScriptedPlayer();
+  ~ScriptedPlayer();
+  ScriptedPlayer(const ScriptedPlayer&) = delete;
+  ScriptedPlayer& operator=(const ScriptedPlayer&) = delete;
+
+  // Writes the course under the name and starts the program on it; the
+  // first messages are pumped. FALSE when no course became current.
+  bool Start(const std::vector<std::uint8_t>& course, const std::string& name = "course.mcl");
+  // Makes the application without a course (the view is there, not running).
+  bool StartEmpty();
+
+  // Pumps messages until the queue stays empty; TRUE when the program ended.
+  bool Pump();
+  // Input at a point of the view's client area; each is pumped afterwards.
+  void Click(CPoint point, UINT keyFlags = 0);
+  void Press(CPoint point, UINT keyFlags = 0);
+  void MoveTo(CPoint point, UINT keyFlags = 0);
+  void Release(CPoint point, UINT keyFlags = 0);
+  // A key down, with modifiers held for its length.
+  void Key(UINT virtualKey, bool ctrl = false, bool alt = false, bool shift = false);
+  void Command(UINT id);
+  // Time passes on the clock; due timers fire.
+  void Tick(DWORD milliseconds);
+  // A timer message straight to the view.
+  void Timer(UINT id);
+  // Holds a key down (or lets it go) until changed again.
+  void Hold(UINT virtualKey, bool down);
+
+  bool Ended() const { return m_exitCode.has_value(); }
+  CPlayerApp& App() { return *m_app; }
+  CPresentationView& View();
+  CCourseDoc* Course();
+  const std::vector<Step>& Steps() const { return m_steps; }
+  // Every task that ran (each 0x402), in order.
+  std::vector<int> TasksRun() const;
+  int CurrentTask();
+  CVariable* Variable(const char* name);
+  // A number or integer variable's value.
+  double Number(const char* name);
+  CString Text(const char* name);
+  // A pixel of the page in page coordinates.
+  COLORREF Pixel(int x, int y);
+  CManualClock& Clock() { return m_clock; }
+  const std::filesystem::path& Directory() const { return m_dir.path(); }
+
+ private:
+  void MakeApp(std::vector<CString> arguments);
+  void SendMouse(UINT message, CPoint point, UINT keyFlags);
+
+  CManualClock m_clock{1000};
+  TempDir m_dir;
+  std::filesystem::path m_savedDirectory;
+  std::unique_ptr<CPlayerApp> m_app;
+  CScriptedDialogs* m_dialogs = nullptr;
+  std::vector<Step> m_steps;
+  std::optional<int> m_exitCode;
+};
+
+}  // namespace tvn::testing

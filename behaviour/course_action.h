@@ -2,9 +2,8 @@
 #pragma once
 
 #include "behaviour/action.h"
+#include "behaviour/course_switcher.h"
 #include "model/var_or_value.h"
-
-class CCourseDoc;
 
 // Course flag bits; the others are stored and copied only.
 namespace CourseFlag {
@@ -13,23 +12,6 @@ constexpr DWORD kReplace = 0x08;  // the current course gets the close mark
 constexpr DWORD kClose = 0x20;    // close the named course instead of starting it
 constexpr DWORD kGoToTask = 0x40; // start at the task field's task
 }  // namespace CourseFlag
-
-// What the application does for switching courses. The course host of the
-// action's own course gives it (the application implements both); without
-// it the action does nothing and lets its list go on.
-class ICourseSwitcher {
- public:
-  virtual ~ICourseSwitcher() = default;
-  // The course that runs in the view (process-wide), or null.
-  virtual CCourseDoc* GetCurrentCourse() = 0;
-  virtual void SetCurrentCourse(CCourseDoc* course) = 0;
-  // An open course by path, compared without regard to case; null when none.
-  virtual CCourseDoc* FindDocument(const CString& path) = 0;
-  // Opens the course (reporting its own failures); null when it fails.
-  virtual CCourseDoc* OpenPresentation(const CString& path, BOOL visible) = 0;
-  // Posts the view's run-from-another-course message.
-  virtual void PostViewMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
-};
 
 // On disk: course flags, course file, the task (inline), then the common part.
 class CCourseAction : public CAction {

@@ -68,10 +68,10 @@ BOOL CGraphicsAction::Execute() {
     if (replaceUnder && view) view->RemoveObjectsInRect(GetBounds(), this);
   }
 
+  Display().NoteShownOn(this);
   if (!view) return TRUE;
   DWORD drawFlags = 0;
   if (Effect().HasEffect() && loaded) drawFlags = DrawFlag::kTransition | (replaceUnder ? DrawFlag::kFlushAround : 0);
-  Display().NoteShownOn(this);
   view->AddObject(this, drawFlags);
   return TRUE;
 }

@@ -145,9 +145,9 @@ BOOL CTextAction::Execute() {
     m_strShown = services ? ExpandVariables(services->Variables(), m_strText, FALSE) : m_strText;
     m_font.CreateFont(2, RotationDegrees());
   }
+  Display().NoteShownOn(this);
   if (!view) return TRUE;
   const bool effect = Effect().HasEffect();
-  Display().NoteShownOn(this);
   CDrawObj* obj = view->AddObject(this, effect ? DrawFlag::kTransition : 0);
   if (obj && (!effect || (static_cast<DWORD>(GetDisplayFlags()) & kTextRepaintAtOnce))) {
     CRect area;

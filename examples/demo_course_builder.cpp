@@ -72,7 +72,7 @@ std::vector<std::uint8_t> DemoCourse() {
     auto picture = [](CourseBuilder& c) {
       tvn::testing::ImageFields image;
       image.fileName = kPictureName;
-      c.GraphicsAction(IconFields{4, "Picture", "", 3}, 1500, 0, image, At(40, 140, 0, 0, 1));
+      c.GraphicsAction(IconFields{4, "Picture", "", 3}, 1500, 0, image, At(40, 140, 136, 204, 1));
     };
     b.Task(IconFields{4, "Welcome", "Press any key to go on", 3}, 1, {},
            {Text("Title", "Welcome to the demo", At(40, 40, 600, 110), 32), picture,

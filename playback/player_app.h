@@ -25,6 +25,7 @@
 #include "platform/font_system.h"
 #include "platform/gdi/font.h"
 #include "platform/win_app.h"
+#include "playback/player_font_services.h"
 #include "playback/preload_cache.h"
 
 class CCourseDocument;
@@ -167,6 +168,10 @@ class CPlayerApp : public CWinApp,
   void OpenCommandLineFile(const CString& path);
   void PostOpenCommand();
   bool AnimationWantsTime();
+
+  // First, so that they outlive every course font made through them.
+  CPlayerFontServices m_fontServices;
+  CFontServicesScope m_fontServicesScope{m_fontServices};
 
   std::vector<CString> m_arguments;
   LibraryProbe m_probe;

@@ -102,9 +102,9 @@ TEST(ReferencePages, ClearingTheWholePageTakesTheEarlierTasksObjectsOff) {
   b.CourseFile(f);
   ScriptedPlayer player;
   ASSERT_TRUE(player.Start(b.bytes()));
-  EXPECT_EQ(player.Pixel(10, 10), RGB(255, 0, 0));
+  EXPECT_EQ(player.Pixel(45, 45), RGB(255, 0, 0));  // the filled background, clear of the letter
   player.Key('X');
   EXPECT_EQ(player.CurrentTask(), 2);
   EXPECT_EQ(player.View().GetObjectCount(), 0);
-  EXPECT_EQ(player.Pixel(10, 10), RGB(255, 255, 255));
+  EXPECT_EQ(player.Pixel(45, 45), RGB(255, 255, 255));
 }

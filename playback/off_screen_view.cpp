@@ -192,8 +192,14 @@ void COffScreenView::BlitToScreen(CDC* dc, const CRect* rect) {
   SurfaceChanged(&shown);
 }
 
-void COffScreenView::FinishEffect(CIconObject*, const CRect& rect) {
+void COffScreenView::FinishEffect(CIconObject* owner, const CRect& rect) {
   ComposeRect(&rect);
+  // The transition brings the window to the back buffer step by step; the
+  // copy afterwards makes sure the area ends complete whatever stopped it.
+  {
+    std::lock_guard lock(m_listLock);
+    m_effects.Run(owner, &m_memoryDC, rect);
+  }
   BlitToScreen(nullptr, &rect);
 }
 

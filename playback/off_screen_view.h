@@ -13,6 +13,7 @@
 #include "playback/animate_thread.h"
 #include "playback/draw_obj.h"
 #include "playback/draw_obj_list.h"
+#include "playback/page_effects.h"
 #include "playback/page_settings.h"
 #include "playback/update_rect_list.h"
 
@@ -90,6 +91,9 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   virtual void BlitToScreen(CDC* dc = nullptr, const CRect* rect = nullptr);
   // Shows the owner's area; the transition engine takes this over.
   virtual void FinishEffect(CIconObject* owner, const CRect& rect);
+  // The program's services that transitions on this page use.
+  void SetEffectServices(const CEffectServices& services) { m_effects.SetServices(services); }
+  void SetEffectPacer(IEffectPacer* pacer) { m_effects.SetPacer(pacer); }
   void OnUpdateHint(int hint, CDrawObj* obj, const std::vector<CDrawObj*>* list = nullptr);
   // The document's hints that carry no object: everything, the selection, the OLE objects.
   void OnUpdate(CView* sender, LPARAM hint) override;
@@ -166,6 +170,7 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   // Declared before the list: the list's objects hold their threads, which
   // wait on this event and this waiter until the list is gone.
   CSyncEvent m_killEvent;
+  CPageEffects m_effects{*this};
   IAnimationWaiter* m_pWaiter;
   const IClock* m_pClock;
 

@@ -15,7 +15,14 @@
 IMPLEMENT_DYNCREATE(CPresentationView, COffScreenView)
 
 CPresentationView::CPresentationView() {
-  if (CPlayerApp* app = CPlayerApp::Get()) app->SetPresentationView(this);
+  if (CPlayerApp* app = CPlayerApp::Get()) {
+    app->SetPresentationView(this);
+    // Transitions look at the program's queue once per step: Escape ends them.
+    CEffectServices effects;
+    effects.loop = &app->EventLoop();
+    effects.messages = &app->Messages();
+    SetEffectServices(effects);
+  }
 }
 
 CPresentationView::~CPresentationView() {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <functional>
 
 #include "tests/playback/page_test_support.h"
 #include "tests/platform/window_test_support.h"
@@ -351,4 +352,52 @@ TEST_F(OffScreenViewTest, UpdateHintsInvalidateWhatTheyName) {
   EXPECT_TRUE(view.GetSelection().empty());
   view.OnUpdate(nullptr, PageHint::kAll);
   EXPECT_EQ(view.GetDirtyRectCount(), 0);
+}
+
+namespace {
+
+// An owner that brings itself in with a transition.
+class CWipingOwner : public CColourOwner {
+ public:
+  using CColourOwner::CColourOwner;
+  CEffectData* GetEffectData() override { return &effect; }
+  CEffectData effect;
+};
+
+// Looks at the window at every paced step instead of waiting.
+class CWatchingPacer : public IEffectPacer {
+ public:
+  explicit CWatchingPacer(std::function<void()> look) : m_look(std::move(look)) {}
+  bool WaitForStop(CSyncEvent&, CSyncEvent&, DWORD) override {
+    ++steps;
+    m_look();
+    return false;
+  }
+  DWORD Milliseconds() override { return 0; }
+  int steps = 0;
+
+ private:
+  std::function<void()> m_look;
+};
+
+}  // namespace
+
+TEST_F(OffScreenWindowTest, ATransitionBringsTheWindowToThePageStepByStep) {
+  CWipingOwner owner("wipe", 1, CRect(10, 10, 50, 30), kGreen);
+  owner.effect.SetCategory(1);  // columns from the left
+  owner.effect.SetVariant(1);
+  owner.effect.SetBlockSize(8);
+  owner.effect.SetStepDelay(5);
+  std::vector<std::pair<QRgb, QRgb>> seen;  // left and right column of the area at each step
+  CWatchingPacer pacer([&] { seen.emplace_back(Shown(11, 20), Shown(48, 20)); });
+  page.SetEffectPacer(&pacer);
+  page.SetRunning(true);
+  page.AddObject(&owner, DrawFlag::kTransition);
+  page.SetEffectPacer(nullptr);
+
+  ASSERT_GE(pacer.steps, 4);
+  EXPECT_EQ(seen.front().first, qRgb(0, 255, 0));     // the first column is in
+  EXPECT_EQ(seen.front().second, qRgb(250, 250, 240));  // the last one not yet
+  EXPECT_EQ(Shown(48, 20), qRgb(0, 255, 0));          // and at the end the whole area
+  EXPECT_EQ(Shown(60, 20), qRgb(250, 250, 240));       // nothing outside it
 }

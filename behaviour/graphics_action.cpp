@@ -38,6 +38,7 @@ void CGraphicsAction::PrepareEnvironment() {
     if (auto* course = dynamic_cast<CCourseDoc*>(services)) {
       m_env.findMediaFile = [course](const CString& name) { return course->FindMediaFile(name); };
       m_env.messages = &course->Host().Messages();
+      m_env.dataFile = &course->Host().DataFile();
       m_env.programDirectory = course->Host().GetProgramDirectory();
     }
   }

@@ -80,6 +80,29 @@ TEST(ReferencePages, TheRunLengthPictureLiesOneToOneAtItsPlace) {
   EXPECT_EQ(player.Pixel(100 + expected.width(), 80), RGB(255, 255, 255));
 }
 
+TEST(ReferencePages, ThePackedCourseShowsThePictureThatLivesOnlyInItsDataFile) {
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(Bytes(Folder("d_packed") / "d_packed.dat"), "d_packed.dat"));
+  QImage expected(QString::fromStdString((Folder("d_packed") / "D_LOGO.expected.png").string()));
+  ASSERT_FALSE(expected.isNull());
+  int wrong = 0;
+  for (int y = 0; y < expected.height(); ++y) {
+    for (int x = 0; x < expected.width(); ++x) {
+      const QRgb want = expected.pixel(x, y);
+      const COLORREF got = player.Pixel(100 + x, 160 + y);
+      const int diff = std::abs(GetRValue(got) - qRed(want)) + std::abs(GetGValue(got) - qGreen(want)) +
+                       std::abs(GetBValue(got) - qBlue(want));
+      if (diff > 6) ++wrong;
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+  // "PACKED OK" stands somewhere above the picture: some dark pixels there.
+  int ink = 0;
+  for (int y = 0; y < 160; y += 2)
+    for (int x = 0; x < 640; x += 2) ink += GetRValue(player.Pixel(x, y)) < 100 ? 1 : 0;
+  EXPECT_GT(ink, 20);
+}
+
 TEST(ReferencePages, ClearingTheWholePageTakesTheEarlierTasksObjectsOff) {
   using namespace tvn::testing;
   CourseFileFields f;

@@ -122,6 +122,13 @@ void COffScreenView::RepaintArea(const CRect& rect) {
   BlitToScreen(nullptr, &rect);
 }
 
+void COffScreenView::DiscardInvalidRects() {
+  std::lock_guard lock(m_listLock);
+  m_dirty.DeleteAll();
+}
+
+CRect COffScreenView::GetPageArea() const { return ClientRectLogical(); }
+
 int COffScreenView::GetDirtyRectCount() {
   std::lock_guard lock(m_listLock);
   return m_dirty.GetCount();

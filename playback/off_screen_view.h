@@ -94,6 +94,10 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   // The document's hints that carry no object: everything, the selection, the OLE objects.
   void OnUpdate(CView* sender, LPARAM hint) override;
   int GetDirtyRectCount();
+  // Forgets the pending repaints without painting them.
+  void DiscardInvalidRects();
+  // The client area in page coordinates.
+  CRect GetPageArea() const;
 
   // --- input for the owners on the page ---
   virtual void OnPageEmptyHook() {}

@@ -235,6 +235,10 @@ BOOL CPlayerApp::IsOpenDocument(const CCourseDoc* course) const {
   return FALSE;
 }
 
+void CPlayerApp::PostViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (m_presentationView) m_presentationView->PostMessage(message, wParam, lParam);
+}
+
 CCourseDoc* CPlayerApp::OpenPresentation(const CString& path, BOOL visible) {
   if (!m_courseTemplate) return nullptr;
   auto* doc = DynamicDowncast<CCourseDocument>(m_courseTemplate->OpenDocumentFile(&path, visible));

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "behaviour/course_switcher.h"
 #include "model/course_host.h"
 #include "model/cursor_object.h"
 #include "model/data_file.h"
@@ -55,6 +56,7 @@ struct LibraryProbe {
 
 class CPlayerApp : public CWinApp,
                    public ICourseHost,
+                   public ICourseSwitcher,
                    public CVariableContext,
                    private IMessageSink,
                    private IEventLoop {
@@ -87,10 +89,10 @@ class CPlayerApp : public CWinApp,
 
   // --- courses ---
   // The first open course whose path equals the argument without regard to case.
-  CCourseDoc* FindDocument(const CString& path);
+  CCourseDoc* FindDocument(const CString& path) override;
   BOOL IsOpenDocument(const CCourseDoc* course) const;
   // Opens a course file through the course template; null when it does not open.
-  CCourseDoc* OpenPresentation(const CString& path, BOOL visible);
+  CCourseDoc* OpenPresentation(const CString& path, BOOL visible) override;
   // The cursor of a cursor file, loaded once and kept; null when it does not load.
   const CursorImage* GetFileCursor(const CString& fileName);
 
@@ -104,8 +106,10 @@ class CPlayerApp : public CWinApp,
   CSingleDocTemplate* GetPresentationTemplate() const { return m_presentationTemplate; }
 
   // --- the presentation window ---
-  CCourseDoc* GetCurrentCourse() const { return m_currentCourse; }
-  void SetCurrentCourse(CCourseDoc* course) { m_currentCourse = course; }
+  CCourseDoc* GetCurrentCourse() const override { return m_currentCourse; }
+  void SetCurrentCourse(CCourseDoc* course) override { m_currentCourse = course; }
+  // Posted to the presentation view; dropped while there is none.
+  void PostViewMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   CPresentationFrame* GetPresentationFrame() const { return m_presentationFrame; }
   void SetPresentationFrame(CPresentationFrame* frame) { m_presentationFrame = frame; }
   CPresentationView* GetPresentationView() const { return m_presentationView; }

@@ -234,6 +234,66 @@ CourseBuilder& CourseBuilder::VarOrValue(std::int32_t literal, std::int32_t vari
   return *this;
 }
 
+CourseBuilder& CourseBuilder::VariableRect(const VariableRectFields& f) {
+  VarOrValue(f.left, f.leftVar);
+  VarOrValue(f.top, f.topVar);
+  VarOrValue(f.right, f.rightVar);
+  return VarOrValue(f.bottom, f.bottomVar);
+}
+
+CourseBuilder& CourseBuilder::DisplayPart(const DisplayFields& f) {
+  const bool oldForm = m_version <= 3;
+  if (!oldForm) m_out.ClassRef(f.className, 2);
+  VariableRect(f.rect);
+  m_out.Dword(f.displayFlags).Byte(f.layer);
+  if (oldForm) {
+    m_out.Byte(f.effect.variant).Byte(f.effect.blockSize).Byte(f.effect.stepDelay);
+    return *this;
+  }
+  return Effect(f.effect);
+}
+
+CourseBuilder& CourseBuilder::TextAction(const IconFields& fields, const TextFields& t, const DisplayFields& display) {
+  return Action("CTextAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Dword(t.flags).Dword(t.textColour).Dword(t.backColour).String(t.text);
+    b.m_out.Byte(static_cast<std::uint8_t>(t.shadowX)).Byte(static_cast<std::uint8_t>(t.shadowY)).Dword(t.shadowColour);
+    b.VarOrValue(t.rotation, t.rotationVar);
+    b.Font(t.font);
+    b.DisplayPart(display);
+  });
+}
+
+CourseBuilder& CourseBuilder::GraphicsAction(const IconFields& fields, std::uint16_t mode, std::uint32_t graphicsFlags,
+                                             const ImageFields& image, const DisplayFields& display) {
+  return Action("CGraphicsAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Word(mode).Dword(graphicsFlags);
+    b.Image(image);
+    b.DisplayPart(display);
+  });
+}
+
+CourseBuilder& CourseBuilder::AreaAction(std::string_view className, const IconFields& fields, const AreaFields& area,
+                                         const DisplayFields& display) {
+  const std::uint16_t schema = className == "CTransitionAction" ? 1 : 2;
+  return Action(className, schema, fields, [&](CourseBuilder& b) {
+    b.m_out.Dword(area.flags).String(area.names).Count(static_cast<std::uint32_t>(area.layers.size()));
+    b.m_out.Raw(area.layers.data(), area.layers.size());
+    b.DisplayPart(display);
+  });
+}
+
+CourseBuilder& CourseBuilder::VariableAction(const IconFields& fields, std::string_view script) {
+  return Action("CVariableAction", 2, fields, [&](CourseBuilder& b) { b.m_out.String(script); });
+}
+
+CourseBuilder& CourseBuilder::CourseAction(const IconFields& fields, std::uint32_t courseFlags, std::string_view file,
+                                           std::int32_t task, std::int32_t taskVar) {
+  return Action("CCourseAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Dword(courseFlags).String(file);
+    b.VarOrValue(task, taskVar);
+  });
+}
+
 CourseBuilder& CourseBuilder::Image(const ImageFields& fields) {
   m_out.String(fields.fileName).Dword(fields.flags);
   m_out.Rect(fields.rect[0], fields.rect[1], fields.rect[2], fields.rect[3]);

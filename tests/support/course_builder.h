@@ -99,6 +99,44 @@ struct EffectFields {
   std::uint16_t schema = 3;  // the second parameter is written only from schema 3
 };
 
+// A rectangle of four bindable sides: literal values, or a variable id where one is given.
+struct VariableRectFields {
+  std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+  std::int32_t leftVar = 0, topVar = 0, rightVar = 0, bottomVar = 0;
+};
+
+// The display part of actions, events and responses. Course files of
+// version 3 and older store no class reference and the transition as its
+// variant, block size and step delay bytes.
+struct DisplayFields {
+  std::string className = "CDisplayAction";
+  VariableRectFields rect;
+  std::uint32_t displayFlags = 0;
+  std::uint8_t layer = 6;
+  EffectFields effect;
+};
+
+// A text action's own fields.
+struct TextFields {
+  std::uint32_t flags = 1;
+  std::uint32_t textColour = 0;
+  std::uint32_t backColour = 0xFFFFFF;
+  std::string text;
+  std::int8_t shadowX = 3;
+  std::int8_t shadowY = 3;
+  std::uint32_t shadowColour = 0;
+  std::int32_t rotation = 0;
+  std::int32_t rotationVar = 0;
+  FontFields font;
+};
+
+// The area of a clear or transition action.
+struct AreaFields {
+  std::uint32_t flags = 1;
+  std::string names;
+  std::vector<std::uint8_t> layers;
+};
+
 class CourseBuilder;
 
 // A whole course file: the header, then the course's items in their stored order.
@@ -261,6 +299,21 @@ class CourseBuilder {
   // A whole course file. The builder's own version encodes the objects; the
   // header's version is the one given in the fields.
   CourseBuilder& CourseFile(const CourseFileFields& fields);
+
+  // Four bindable integers: left, top, right, bottom.
+  CourseBuilder& VariableRect(const VariableRectFields& fields);
+  // The display part, written after a kind's own fields.
+  CourseBuilder& DisplayPart(const DisplayFields& fields);
+  // Display actions as object references: the kind's own fields, the display part, the common part.
+  CourseBuilder& TextAction(const IconFields& fields, const TextFields& text, const DisplayFields& display);
+  CourseBuilder& GraphicsAction(const IconFields& fields, std::uint16_t mode, std::uint32_t graphicsFlags,
+                                const ImageFields& image, const DisplayFields& display);
+  // "CClearAction" or "CTransitionAction".
+  CourseBuilder& AreaAction(std::string_view className, const IconFields& fields, const AreaFields& area,
+                            const DisplayFields& display);
+  CourseBuilder& VariableAction(const IconFields& fields, std::string_view script);
+  CourseBuilder& CourseAction(const IconFields& fields, std::uint32_t courseFlags, std::string_view file,
+                              std::int32_t task, std::int32_t taskVar = 0);
 
   // A transition inline: the class operation of "CEffectData", then its fields.
   CourseBuilder& Effect(const EffectFields& fields);

@@ -53,7 +53,7 @@ class FakeTaskServices : public ITaskServices {
     return it == keyStates.end() ? 0 : it->second;
   }
   BOOL IsCourseOpenWithoutTask() override { return courseOpenWithoutTask; }
-  IPageAccess* GetPage() override { return &page; }
+  IPageAccess* GetPage() override { return pageOverride ? pageOverride : &page; }
   void FlushInvalidRects() override { ++flushes; }
   int GetSimulatorTarget() override { return simulatorTarget; }
   ITimerOwner* GetTimers() override { return hasTimers ? &timers : nullptr; }
@@ -66,6 +66,7 @@ class FakeTaskServices : public ITaskServices {
   }
 
   TestVariableContext vars;
+  IPageAccess* pageOverride = nullptr;  // a real page instead of the recording one
   DWORD tick = 1000;
   std::map<int, int> keyStates;
   bool courseOpenWithoutTask = false;

@@ -1,0 +1,142 @@
+// A three-question quiz played headless: buttons, a hot spot, a key and a
+// time-out answer, the score variables add up and the judge branches on them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "model/task_managers.h"
+#include "tests/playback/view_test_courses.h"
+#include "tests/support/scripted_player.h"
+
+namespace {
+
+using namespace tvn::testing;
+
+constexpr CPoint kRight(170, 325);
+constexpr CPoint kWrong(370, 325);
+constexpr CPoint kSpot(100, 100);
+constexpr CPoint kNowhere(600, 20);
+
+ResponseFields Scoring(const char* script, std::uint32_t outcome = 1, std::int32_t target = 1) {
+  ResponseFields r = Outcomes(outcome, target);
+  r.expression = script;
+  return r;
+}
+
+ButtonFields Caption(const char* text, std::uint8_t hotKey = 0) {
+  ButtonFields b;
+  b.caption = text;
+  b.hotKey = hotKey;
+  return b;
+}
+
+// Task 1: two buttons; task 2: a hot spot or the N key; task 3: a button
+// with the hot key A or five seconds; task 4 judges: more than two right
+// answers go to task 5, fewer to task 6.
+std::vector<std::uint8_t> Quiz() {
+  CourseFileFields f;
+  for (const char* name : {"Score", "TimedOut"}) {
+    VariableFields v;
+    v.name = name;
+    v.flags = 0x200;  // a number
+    f.variables.push_back(v);
+  }
+  auto task = [&f](std::int32_t number, std::vector<CourseBuilder::Writer> responses) {
+    f.tasks.push_back([number, responses](CourseBuilder& b) {
+      b.Task(IconFields{4, "Q" + std::to_string(number), "", 3}, number, {}, {}, responses);
+    });
+  };
+  task(1, {[](CourseBuilder& b) {
+             b.PushButtonResponse(IconFields{4, "right", "", 3}, Scoring("Score = Score + 1"), Caption("Paris"),
+                                  {100, 300, 240, 350});
+           },
+           [](CourseBuilder& b) {
+             b.PushButtonResponse(IconFields{4, "wrong", "", 3}, Scoring(""), Caption("Rome"), {300, 300, 440, 350});
+           }});
+  task(2, {[](CourseBuilder& b) {
+             b.RegionResponse(IconFields{4, "spot", "", 3}, Scoring("Score = Score + 1"), RegionFields{},
+                              {50, 50, 150, 150});
+           },
+           [](CourseBuilder& b) { b.KeyboardResponse(IconFields{4, "no", "", 3}, Scoring(""), KeyFields{0, "N", {0, 0, 0}}); }});
+  task(3, {[](CourseBuilder& b) {
+             b.PushButtonResponse(IconFields{4, "answer", "", 3}, Scoring("Score = Score + 1"), Caption("Yes", 'a'),
+                                  {100, 300, 240, 350});
+           },
+           [](CourseBuilder& b) { b.TimeResponse(IconFields{4, "late", "", 3}, Scoring("TimedOut = 1"), 50); }});
+  task(4, {[](CourseBuilder& b) {
+             b.ConditionResponse(IconFields{4, "pass", "", 3}, Outcomes(Outcome::kGoTo, 5), "Score > 2");
+           },
+           [](CourseBuilder& b) { b.ConditionResponse(IconFields{4, "fail", "", 3}, Outcomes(Outcome::kGoTo, 6), "Score < 3"); }});
+  task(5, {[](CourseBuilder& b) { b.KeyboardResponse(IconFields{4, "end", "", 3}, Scoring(""), KeyFields{}); }});
+  task(6, {[](CourseBuilder& b) { b.KeyboardResponse(IconFields{4, "end", "", 3}, Scoring(""), KeyFields{}); }});
+  CourseBuilder b;
+  b.CourseFile(f);
+  return b.bytes();
+}
+
+}  // namespace
+
+TEST(QuizPlaythrough, RightAnswersByButtonHotSpotAndHotKeyPass) {
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(Quiz()));
+  EXPECT_EQ(player.CurrentTask(), 1);
+
+  player.PressAndRelease(kRight, {}, kRight);
+  EXPECT_EQ(player.CurrentTask(), 2);
+  player.Click(kNowhere);
+  EXPECT_EQ(player.CurrentTask(), 2) << "a click outside the hot spot";
+  player.Click(kSpot);
+  EXPECT_EQ(player.CurrentTask(), 3);
+  player.Key(0x41);
+  EXPECT_EQ(player.Number("Score"), 3);
+  EXPECT_EQ(player.Number("TimedOut"), 0);
+  EXPECT_EQ(player.CurrentTask(), 5);
+  EXPECT_EQ(player.TasksRun(), (std::vector<int>{1, 2, 3, 4, 5}));
+}
+
+TEST(QuizPlaythrough, ALeftPressWrongKeyAndTimeOutFail) {
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(Quiz()));
+
+  player.PressAndRelease(kRight, {kNowhere}, kNowhere);
+  EXPECT_EQ(player.CurrentTask(), 1) << "released outside: no answer";
+  EXPECT_EQ(player.Number("Score"), 0);
+  player.PressAndRelease(kWrong, {kNowhere, kWrong}, kWrong);
+  EXPECT_EQ(player.CurrentTask(), 2) << "left and came back before the release";
+
+  player.Key('N');
+  EXPECT_EQ(player.CurrentTask(), 3);
+  player.Tick(4900);
+  EXPECT_EQ(player.CurrentTask(), 3);
+  player.Tick(100);
+  EXPECT_EQ(player.Number("TimedOut"), 1);
+  EXPECT_EQ(player.Number("Score"), 0);
+  EXPECT_EQ(player.CurrentTask(), 6);
+  EXPECT_EQ(player.TasksRun(), (std::vector<int>{1, 2, 3, 4, 6}));
+}
+
+TEST(QuizPlaythrough, TheButtonIsDrawnOnThePage) {
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(Quiz()));
+  // The default face grey inside the button, its white top-left edge.
+  EXPECT_EQ(player.Pixel(120, 340), RGB(0xC0, 0xC0, 0xC0));
+  EXPECT_EQ(player.Pixel(101, 320), RGB(0xFF, 0xFF, 0xFF));
+}
+
+TEST(QuizPlaythrough, TheButtonCourseGoesToItsSecondPageByClickOrHotKey) {
+  const auto folder = std::filesystem::path(TVN_TEST_DATA_DIR) / "reference-courses" / "b_button";
+  std::ifstream in(folder / "b_button.mcl", std::ios::binary);
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  for (bool byKey : {false, true}) {
+    SCOPED_TRACE(byKey ? "key" : "click");
+    ScriptedPlayer player;
+    ASSERT_TRUE(player.Start(bytes, "b_button.mcl"));
+    const int first = player.CurrentTask();
+    if (byKey) player.Key('O');
+    else player.PressAndRelease(CPoint(320, 325), {}, CPoint(320, 325));
+    EXPECT_NE(player.CurrentTask(), first);
+    ASSERT_GE(player.TasksRun().size(), 2u);
+  }
+}

@@ -66,6 +66,7 @@ class TDisplayObject : public Base {
 
   void CopyFrom(const CIconObject* source, BOOL keepIdentity) override {
     if (auto* other = dynamic_cast<const TDisplayObject*>(source)) {
+      // The source's sides are evaluated against its own task's variables.
       m_display.CopyFrom(other->m_display, const_cast<TDisplayObject*>(other), keepIdentity);
     }
     Base::CopyFrom(source, keepIdentity);
@@ -76,7 +77,7 @@ class TDisplayObject : public Base {
   }
   BOOL IsVisible() override { return (m_display.m_displayFlags & DisplayFlag::kHidden) == 0; }
   BOOL ContainsPoint(int x, int y) override {
-    CRect r;
+    CRect r = GetBounds();
     return GetRect(&r) && r.PtInRect(CPoint(x, y));
   }
   BOOL IsActiveState() override { return (m_display.m_displayFlags & DisplayFlag::kActive) != 0; }

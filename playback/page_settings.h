@@ -20,7 +20,7 @@ class CPageSettings {
  public:
   void CopyFrom(const CPageSettings& other) { *this = other; }
 
-  // Fills the rectangle with the page colour; nothing when the page has none.
+  // Fills the rectangle with the page colour, or the window colour when the page has none.
   void DrawBackground(CDC* dc, const CRect& rect) const;
   void SetBackground(COLORREF colour) {
     m_background = colour;

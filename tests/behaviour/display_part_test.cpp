@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "behaviour/display_action.h"
 #include "behaviour/display_event.h"
 #include "behaviour/display_response.h"
@@ -11,6 +13,7 @@
 #include "model/variable.h"
 #include "tests/behaviour/display_test_support.h"
 #include "tests/support/fake_course_host.h"
+#include "tests/support/temp_dir.h"
 
 using namespace tvn::testing;
 
@@ -194,5 +197,52 @@ TEST(DisplayPart, DeletingTakesTheObjectOffThePageExceptWhileTheProgramCloses) {
     CIconObject* action = ActionOf<CTextAction>(*task);
     task.reset();
     EXPECT_EQ(host.page.removed, closing ? std::vector<CIconObject*>{} : std::vector<CIconObject*>{action});
+  }
+}
+
+TEST(DisplayPart, ACourseWithEveryDisplayKindLoadsInTheOldAndTheNewForm) {
+  for (int version : {3, 5}) {
+    SCOPED_TRACE(version);
+    CourseBuilder b(version);
+    CourseFileFields f;
+    f.version = static_cast<std::uint32_t>(version);
+    f.tasks.push_back([](CourseBuilder& w) {
+      DisplayFields d = Placed({10, 10, 200, 60}, 0, 4, EffectFields{1, 3, 2, 5, 0x4000, "", "", 3});
+      TextFields t;
+      t.text = "T {X}";
+      t.flags = 0x1A;
+      t.rotation = 30;
+      ImageFields image;
+      image.fileName = "PIC.BMP";
+      w.Task(IconFields{4, "t", "", 3}, 1, {},
+             {[=](CourseBuilder& c) { c.VariableAction(IconFields{}, "X = 1"); },
+              [=](CourseBuilder& c) { c.TextAction(IconFields{4, "txt", "", 3}, t, d); },
+              [=](CourseBuilder& c) { c.GraphicsAction(IconFields{4, "pic", "", 3}, 1500, 0x8000, image, d); },
+              [=](CourseBuilder& c) { c.AreaAction("CClearAction", IconFields{}, AreaFields{0, "txt\r\npic", {0, 1}}, d); },
+              [=](CourseBuilder& c) { c.AreaAction("CTransitionAction", IconFields{}, AreaFields{1, "", {}}, d); },
+              [=](CourseBuilder& c) { c.Action("CCommentAction", 2, IconFields{4, "", "note", 3}); },
+              [=](CourseBuilder& c) { c.CourseAction(IconFields{}, 0x42, "OTHER.MCL", 3); }},
+             {});
+    });
+    b.CourseFile(f);
+    TempDir dir;
+    const auto path = dir / "kinds.mcl";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.bytes().data()), b.bytes().size());
+
+    FakeCourseHost host;
+    CCourseDoc course(host);
+    ASSERT_TRUE(course.OnOpenDocument(CString(path.string())));
+    CTask* task = course.Tasks().GetAt(0);
+    ASSERT_TRUE(task);
+    const std::vector<const char*> classes = {"CVariableAction", "CTextAction",   "CGraphicsAction", "CClearAction",
+                                              "CTransitionAction", "CCommentAction", "CCourseAction"};
+    ASSERT_EQ(task->GetActions()->GetCount(), static_cast<int>(classes.size()));
+    for (int i = 0; i < static_cast<int>(classes.size()); ++i) {
+      EXPECT_STREQ(task->GetActions()->GetChild(i)->GetRuntimeClass()->m_lpszClassName, classes[i]);
+    }
+    auto* text = dynamic_cast<CTextAction*>(task->GetActions()->GetChild(1));
+    EXPECT_EQ(text->GetEffectData()->GetVariant(), 3);
+    EXPECT_EQ(text->GetTextFlags(), 0x1Au);
+    EXPECT_EQ(text->Rotation().GetLiteral(), 30);
   }
 }

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "playback/presentation_view.h"
+#include "tests/support/course_builder.h"
 #include "tests/support/scripted_player.h"
 
 namespace {
@@ -76,4 +78,33 @@ TEST(ReferencePages, TheRunLengthPictureLiesOneToOneAtItsPlace) {
   EXPECT_EQ(wrong, 0);
   EXPECT_EQ(player.Pixel(99, 79), RGB(255, 255, 255));
   EXPECT_EQ(player.Pixel(100 + expected.width(), 80), RGB(255, 255, 255));
+}
+
+TEST(ReferencePages, ClearingTheWholePageTakesTheEarlierTasksObjectsOff) {
+  using namespace tvn::testing;
+  CourseFileFields f;
+  auto anyKey = [](CourseBuilder& c) { c.KeyboardResponse(IconFields{4, "key", "", 3}, ResponseFields{}, KeyFields{}); };
+  DisplayFields place;
+  place.rect = {0, 0, 50, 50};
+  f.tasks.push_back([=](CourseBuilder& b) {
+    TextFields t;
+    t.text = "A";
+    t.flags = 0x10;
+    t.backColour = 0x0000FF;
+    b.Task(IconFields{4, "one", "", 3}, 1, {}, {[=](CourseBuilder& c) { c.TextAction(IconFields{4, "a", "", 3}, t, place); }},
+           {anyKey});
+  });
+  f.tasks.push_back([=](CourseBuilder& b) {
+    b.Task(IconFields{4, "two", "", 3}, 2, {},
+           {[](CourseBuilder& c) { c.AreaAction("CClearAction", IconFields{}, AreaFields{}, DisplayFields{}); }}, {anyKey});
+  });
+  CourseBuilder b;
+  b.CourseFile(f);
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(b.bytes()));
+  EXPECT_EQ(player.Pixel(10, 10), RGB(255, 0, 0));
+  player.Key('X');
+  EXPECT_EQ(player.CurrentTask(), 2);
+  EXPECT_EQ(player.View().GetObjectCount(), 0);
+  EXPECT_EQ(player.Pixel(10, 10), RGB(255, 255, 255));
 }

@@ -8,6 +8,7 @@
 
 #include "model/task_managers.h"
 #include "tests/playback/view_test_courses.h"
+#include "tests/support/packed_file_builder.h"
 #include "tests/support/scripted_player.h"
 
 namespace {
@@ -76,6 +77,45 @@ std::vector<std::uint8_t> Quiz() {
   return b.bytes();
 }
 
+// A picture button of the older schema, a polygon hot spot with a key, and a
+// two-point polygon, in the given course file version.
+std::vector<std::uint8_t> Shapes(int version) {
+  CourseFileFields f;
+  f.version = static_cast<std::uint32_t>(version);
+  f.tasks.push_back([](CourseBuilder& b) {
+    ButtonFields pictured;
+    pictured.schema = 2;
+    pictured.style = 0x20010;
+    pictured.images[1].fileName = "UP.BMP";
+    pictured.images[3].fileName = "HOVER.BMP";
+    RegionFields polygon;
+    polygon.regionFlags = 0x5F;
+    polygon.outline = {{10, 10}, {90, 10}, {50, 80}, {10, 60}};
+    polygon.key = KeyFields{0, "XY", {1, 0, 0}};
+    RegionFields line;
+    line.regionFlags = 0x40;
+    line.outline = {{0, 0}, {5, 5}};
+    b.Task(IconFields{4, "shapes", "", 3}, 1, {}, {},
+           {[pictured](CourseBuilder& c) {
+              c.PushButtonResponse(IconFields{4, "pic", "", 3}, ResponseFields{}, pictured, {0, 0, 80, 40});
+            },
+            [polygon](CourseBuilder& c) {
+              c.RegionResponse(IconFields{4, "poly", "", 3}, ResponseFields{}, polygon, {10, 10, 90, 80});
+            },
+            [line](CourseBuilder& c) {
+              c.RegionResponse(IconFields{4, "line", "", 3}, ResponseFields{}, line, {0, 0, 5, 5});
+            }});
+  });
+  f.tasks.push_back([](CourseBuilder& b) {
+    b.Task(IconFields{4, "after", "", 3}, 2, {}, {}, {[](CourseBuilder& c) {
+             c.KeyboardResponse(IconFields{4, "end", "", 3}, ResponseFields{}, KeyFields{});
+           }});
+  });
+  CourseBuilder b(version);
+  b.CourseFile(f);
+  return b.bytes();
+}
+
 }  // namespace
 
 TEST(QuizPlaythrough, RightAnswersByButtonHotSpotAndHotKeyPass) {
@@ -138,5 +178,20 @@ TEST(QuizPlaythrough, TheButtonCourseGoesToItsSecondPageByClickOrHotKey) {
     else player.PressAndRelease(CPoint(320, 325), {}, CPoint(320, 325));
     EXPECT_NE(player.CurrentTask(), first);
     ASSERT_GE(player.TasksRun().size(), 2u);
+  }
+}
+
+TEST(QuizPlaythrough, PictureButtonsAndPolygonsLoadInBothFileForms) {
+  for (int version : {3, 5}) {
+    SCOPED_TRACE(version);
+    ScriptedPlayer player;
+    ASSERT_TRUE(player.Start(Shapes(version)));
+    EXPECT_EQ(player.CurrentTask(), 1);
+    // Outside the polygon's corner, inside its rectangle: nothing.
+    player.Click(CPoint(85, 75));
+    EXPECT_EQ(player.CurrentTask(), 1);
+    // The polygon flashes (on the page's waiter) and answers.
+    player.Click(CPoint(40, 50));
+    EXPECT_EQ(player.CurrentTask(), 2);
   }
 }

@@ -195,3 +195,38 @@ TEST(QuizPlaythrough, PictureButtonsAndPolygonsLoadInBothFileForms) {
     EXPECT_EQ(player.CurrentTask(), 2);
   }
 }
+
+TEST(QuizPlaythrough, AButtonThatRunsItsActionsAndStaysLeavesTheTimeOutRunning) {
+  CourseFileFields f;
+  VariableFields clicks;
+  clicks.name = "Clicks";
+  clicks.flags = 0x200;
+  f.variables.push_back(clicks);
+  f.tasks.push_back([](CourseBuilder& b) {
+    ResponseFields stay;
+    stay.outcomeFlags = 0x20;
+    stay.actions = {[](CourseBuilder& c) { c.VariableAction(IconFields{4, "count", "", 3}, "Clicks = Clicks + 1"); }};
+    b.Task(IconFields{4, "Q", "", 3}, 1, {}, {},
+           {[stay](CourseBuilder& c) {
+              c.PushButtonResponse(IconFields{4, "more", "", 3}, stay, Caption("More"), {100, 300, 240, 350});
+            },
+            [](CourseBuilder& c) { c.TimeResponse(IconFields{4, "late", "", 3}, Outcomes(1, 1), 30); }});
+  });
+  f.tasks.push_back([](CourseBuilder& b) {
+    b.Task(IconFields{4, "after", "", 3}, 2, {}, {}, {[](CourseBuilder& c) {
+             c.KeyboardResponse(IconFields{4, "end", "", 3}, ResponseFields{}, KeyFields{});
+           }});
+  });
+  CourseBuilder b;
+  b.CourseFile(f);
+
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(b.bytes()));
+  player.Tick(2000);
+  player.PressAndRelease(kRight, {}, kRight);
+  player.PressAndRelease(kRight, {}, kRight);
+  EXPECT_EQ(player.Number("Clicks"), 2);
+  EXPECT_EQ(player.CurrentTask(), 1);
+  player.Tick(1000);
+  EXPECT_EQ(player.CurrentTask(), 2) << "the time-out counts from the task's start";
+}

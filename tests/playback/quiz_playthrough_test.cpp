@@ -7,6 +7,8 @@
 #include <iterator>
 
 #include "model/task_managers.h"
+#include "platform/window_messages.h"
+#include "playback/presentation_view.h"
 #include "tests/playback/view_test_courses.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/scripted_player.h"
@@ -229,4 +231,21 @@ TEST(QuizPlaythrough, AButtonThatRunsItsActionsAndStaysLeavesTheTimeOutRunning) 
   EXPECT_EQ(player.CurrentTask(), 1);
   player.Tick(1000);
   EXPECT_EQ(player.CurrentTask(), 2) << "the time-out counts from the task's start";
+}
+
+TEST(QuizPlaythrough, ATimeOutWhileTheButtonIsHeldWinsAndTheReleaseAnswersNothing) {
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(Quiz()));
+  player.PressAndRelease(kRight, {}, kRight);
+  player.Click(kSpot);
+  ASSERT_EQ(player.CurrentTask(), 3);
+  // The time response's timer comes while the button is held down.
+  const CPoint answer(170, 325);
+  player.View().PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(answer.x, answer.y));
+  player.View().PostMessage(WM_TIMER, 18, 0);
+  player.View().PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(answer.x, answer.y));
+  player.Pump();
+  EXPECT_EQ(player.Number("TimedOut"), 1);
+  EXPECT_EQ(player.Number("Score"), 2) << "the release came after the task had ended";
+  EXPECT_EQ(player.TasksRun(), (std::vector<int>{1, 2, 3, 4, 6}));
 }

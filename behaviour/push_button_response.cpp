@@ -23,7 +23,6 @@ IMPLEMENT_SERIAL(CPushButtonResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 3)
 namespace {
 
 constexpr DWORD kButtonDrawFlags = 0x400;
-constexpr DWORD kNoPictureTransparency = 0x4000;
 constexpr UINT kCaptionFormat = DT_WORDBREAK | DT_CENTER | DT_EXPANDTABS;
 
 // The button's own rectangle, for painting (no page offers one).
@@ -40,7 +39,8 @@ CPushButtonResponse::CPushButtonResponse()
       m_faceColour(GetSysColor(COLOR_BTNFACE)),
       m_shadowColour(GetSysColor(COLOR_BTNSHADOW)),
       m_highlightColour(GetSysColor(COLOR_BTNHIGHLIGHT)) {
-  for (CImage& image : m_images) image.flags = kNoPictureTransparency;
+  // State pictures are see-through where they have their top-left colour.
+  for (CImage& image : m_images) image.flags = ImageFlag::kTopLeftKey;
 }
 
 CPushButtonResponse::CPushButtonResponse(const CPushButtonResponse& other)

@@ -1,5 +1,6 @@
 #include "behaviour/graphics_action.h"
 
+#include "behaviour/image_environment_of.h"
 #include "model/archive.h"
 #include "model/course_doc.h"
 #include "model/course_host.h"
@@ -32,16 +33,7 @@ void CGraphicsAction::CopyFrom(const CIconObject* source, BOOL keepIdentity) {
 }
 
 void CGraphicsAction::PrepareEnvironment() {
-  m_env = ImageEnvironment();
-  if (ITaskServices* services = TaskServicesOf(this)) {
-    m_env.variables = &services->Variables();
-    if (auto* course = dynamic_cast<CCourseDoc*>(services)) {
-      m_env.findMediaFile = [course](const CString& name) { return course->FindMediaFile(name); };
-      m_env.messages = &course->Host().Messages();
-      m_env.dataFile = &course->Host().DataFile();
-      m_env.programDirectory = course->Host().GetProgramDirectory();
-    }
-  }
+  m_env = ImageEnvironmentOf(this);
   m_image.SetEnvironment(&m_env);
 }
 

@@ -117,6 +117,19 @@ int CResponse::ExecuteResponse(int* target) {
   return GetOutcome(target);
 }
 
+void CResponse::RunHoverActions() {
+  if ((GetOutcomeFlags() & OutcomeFlag::kRunAndStay) || m_actions.GetCount() == 0) return;
+  m_actions.RunActions();
+  if (ITaskServices* services = Services()) services->FlushInvalidRects();
+}
+
+void CResponse::TakeHoverActionsOff() {
+  if ((GetOutcomeFlags() & OutcomeFlag::kRunAndStay) || m_actions.GetCount() == 0) return;
+  ITaskServices* services = Services();
+  m_actions.RemoveChildrenFromPage(services ? services->GetPage() : nullptr);
+  if (services) services->FlushInvalidRects();
+}
+
 int CResponse::GetOutcome(int* target) {
   if ((GetOutcomeFlags() & OutcomeFlag::kRunAndStay) && m_actions.GetCount() > 0) return Outcome::kStay;
   if (ITaskServices* services = Services()) {

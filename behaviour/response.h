@@ -75,6 +75,11 @@ class CResponse : public CIconObject, public IOutcomeSource {
   // action list, so the dispatchers ask the actions inside as well.
   CIconManager* OwnActionList() { return &m_actions; }
   ITaskServices* Services();
+  // Hover actions of the kinds on the page: the action list runs while the
+  // pointer is over them and comes off when it leaves, unless the outcome
+  // runs the actions on the answer (kRunAndStay).
+  void RunHoverActions();
+  void TakeHoverActionsOff();
 
  private:
   static std::size_t TargetIndex(int index) {

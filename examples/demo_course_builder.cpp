@@ -1,7 +1,8 @@
 // Writes the demo course that `scripts/run-demo` plays, and its picture next
-// to it: a title page with text and a picture that comes in with a wipe; any
-// key clears the page with a transition and shows a variable the task
-// changed; any key again ends the program after the last, empty task.
+// to it: a one-question quiz with a title, a picture that comes in with a
+// wipe, two buttons, a hot spot on the picture and a six-second timer; the
+// answer clears the page with a transition and shows the score; any key then
+// ends the program after the last, empty task.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -56,36 +57,61 @@ CourseBuilder::Writer Text(const char* name, const char* text, tvn::testing::Dis
   };
 }
 
+CourseBuilder::Writer Button(const char* name, const char* caption, char hotKey, const char* script,
+                             tvn::testing::VariableRectFields rect) {
+  return [=](CourseBuilder& c) {
+    tvn::testing::ButtonFields button;
+    button.caption = caption;
+    button.hotKey = static_cast<std::uint8_t>(hotKey);
+    button.font.pointSize = 14;
+    button.font.weight = 700;
+    tvn::testing::ResponseFields next;
+    next.expression = script;
+    c.PushButtonResponse(IconFields{4, name, "", 3}, next, button, rect);
+  };
+}
+
 std::vector<std::uint8_t> DemoCourse() {
   tvn::testing::CourseFileFields f;
   f.header = "Demo";
   f.course = IconFields{4, "Demo course", "A first look at the runtime", 3};
-  tvn::testing::VariableFields visits;
-  visits.name = "Visits";
-  visits.flags = 0x400;  // an integer
-  f.variables.push_back(visits);
-  auto anyKey = [](CourseBuilder& c) {
-    tvn::testing::ResponseFields next;
-    c.KeyboardResponse(IconFields{4, "Any key goes on", "", 3}, next, tvn::testing::KeyFields{});
-  };
+  tvn::testing::VariableFields score;
+  score.name = "Score";
+  score.flags = 0x400;  // an integer
+  f.variables.push_back(score);
   f.tasks.push_back([=](CourseBuilder& b) {
     auto picture = [](CourseBuilder& c) {
       tvn::testing::ImageFields image;
       image.fileName = kPictureName;
       c.GraphicsAction(IconFields{4, "Picture", "", 3}, 1500, 0, image, At(40, 140, 136, 204, 1));
     };
-    b.Task(IconFields{4, "Welcome", "Press any key to go on", 3}, 1, {},
-           {Text("Title", "Welcome to the demo", At(40, 40, 600, 110), 32), picture,
-            Text("Hint", "Press any key", At(40, 230, 600, 270), 14)},
-           {anyKey});
+    auto spot = [](CourseBuilder& c) {
+      tvn::testing::RegionFields region;
+      region.regionFlags = 0x2C;  // inverted under the pointer, flashes when clicked
+      tvn::testing::ResponseFields next;
+      next.expression = "Score = Score + 1";
+      c.RegionResponse(IconFields{4, "Picture answers", "", 3}, next, region, {40, 140, 136, 204});
+    };
+    auto timer = [](CourseBuilder& c) {
+      c.TimeResponse(IconFields{4, "Too slow", "", 3}, tvn::testing::ResponseFields{}, 60);
+    };
+    b.Task(IconFields{4, "Question", "Click an answer", 3}, 1, {},
+           {Text("Title", "Welcome to the demo quiz", At(40, 30, 600, 90), 28), picture,
+            Text("Question", "Which colour runs from left to right in the picture? Click it, press its letter, "
+                             "or click the picture. Six seconds.", At(160, 140, 600, 220), 12)},
+           {Button("Red", "Red to blue (R)", 'r', "Score = Score + 1", {40, 300, 220, 350}),
+            Button("Green", "Green to white (G)", 'g', "", {260, 300, 440, 350}), spot, timer});
   });
   f.tasks.push_back([=](CourseBuilder& b) {
     auto clear = [](CourseBuilder& c) {
       c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0, 2));
     };
-    auto count = [](CourseBuilder& c) { c.VariableAction(IconFields{4, "Count", "", 3}, "Visits = Visits + 1"); };
-    b.Task(IconFields{4, "Variables", "", 3}, 2, {},
-           {clear, count, Text("Shown", "Visits: {Visits}", At(40, 40, 600, 110), 28)}, {anyKey});
+    auto anyKey = [](CourseBuilder& c) {
+      tvn::testing::ResponseFields next;
+      c.KeyboardResponse(IconFields{4, "Any key goes on", "", 3}, next, tvn::testing::KeyFields{});
+    };
+    b.Task(IconFields{4, "Result", "", 3}, 2, {},
+           {clear, Text("Shown", "Score: {Score}. Press any key to end.", At(40, 40, 600, 110), 24)}, {anyKey});
   });
   f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "The end", "", 3}, 3, {}, {}, {}); });
   CourseBuilder b;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts Tvnrun on the demo course under a virtual X server, checks that the
-# presentation window appears, presses a key (the demo's first task waits for
-# one) and checks that the program ends by itself with exit code 0.
+# presentation window appears, presses keys (the demo's question ends on its
+# timer, its result page on any key) and checks that the program ends by
+# itself with exit code 0.
 # Usage: tvnrun_window_test.sh <Tvnrun> <course file>
 set -u
 
@@ -46,7 +47,7 @@ while [ -z "$window" ]; do
 done
 echo "window $window appeared and is shown"
 
-# Any key finishes the waiting task; the rest of the course runs through and
+# The question's timer and then any key finish the waiting tasks; the rest of the course runs through and
 # the program ends. A key sent before the window took input is sent again.
 deadline=$((SECONDS + 120))
 while kill -0 "$pid" 2>/dev/null; do

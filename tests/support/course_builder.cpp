@@ -120,6 +120,32 @@ CourseBuilder& CourseBuilder::BranchResponse(const IconFields& fields, const Res
   return Response("CBranchResponse", 2, fields, response);
 }
 
+CourseBuilder& CourseBuilder::PushButtonResponse(const IconFields& fields, const ResponseFields& response,
+                                                 const ButtonFields& button, const VariableRectFields& rect) {
+  return Response("CPushButtonResponse", button.schema, fields, response, [&](CourseBuilder& b) {
+    b.m_out.String(button.caption).Byte(button.hotKey).Dword(button.style);
+    b.m_out.Dword(button.textColour).Dword(button.faceColour).Dword(button.shadowColour).Dword(button.highlightColour);
+    b.m_out.Byte(button.bevel);
+    if (button.schema >= 3) b.m_out.String(button.cursorFile);
+    for (const ImageFields& image : button.images) b.Image(image);
+    b.Font(button.font);
+    b.DisplayPart(DisplayFields{"CDisplayResponse", rect, 0, 2, EffectFields{}});
+  });
+}
+
+CourseBuilder& CourseBuilder::RegionResponse(const IconFields& fields, const ResponseFields& response,
+                                             const RegionFields& region, const VariableRectFields& rect) {
+  return Response("CRegionResponse", 2, fields, response, [&](CourseBuilder& b) {
+    b.m_out.Dword(region.mouseFlags).String(region.cursorFile).Dword(region.regionFlags);
+    b.m_out.Count(static_cast<std::uint32_t>(region.outline.size()));
+    for (const auto& [x, y] : region.outline) b.m_out.Point(x, y);
+    b.m_out.Count(static_cast<std::uint32_t>(region.outline.size()));
+    for (std::size_t i = 0; i < region.outline.size(); ++i) b.m_out.Byte(2);
+    b.Keyboard(region.key);
+    b.DisplayPart(DisplayFields{"CDisplayResponse", rect, 0, 2, EffectFields{}});
+  });
+}
+
 CourseBuilder& CourseBuilder::HyperTextResponse(const IconFields& fields, const ResponseFields& response,
                                                 std::string_view link) {
   std::string text(link);

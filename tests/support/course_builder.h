@@ -192,6 +192,31 @@ struct ImageFields {
   std::int32_t offset[4] = {0, 0, 0, 0};  // left, top, right, bottom, all literal
 };
 
+// A push button's own fields.
+struct ButtonFields {
+  std::string caption;
+  std::uint8_t hotKey = 0;
+  std::uint32_t style = 0x12;
+  std::uint32_t textColour = 0;
+  std::uint32_t faceColour = 0xC0C0C0;
+  std::uint32_t shadowColour = 0x808080;
+  std::uint32_t highlightColour = 0xFFFFFF;
+  std::uint8_t bevel = 2;
+  std::string cursorFile;
+  std::array<ImageFields, 4> images{};  // face, up, down, hover
+  FontFields font;
+  std::uint16_t schema = 3;  // the cursor file is stored always, read from schema 3
+};
+
+// A hot area's own fields; outline points are line points.
+struct RegionFields {
+  std::uint32_t mouseFlags = 0x11;
+  std::string cursorFile;
+  std::uint32_t regionFlags = 0x20;
+  std::vector<std::pair<std::int32_t, std::int32_t>> outline;
+  KeyFields key{0, "", {0, 0, 0}};
+};
+
 // Writes course objects into an archive stream for a given course file version.
 class CourseBuilder {
  public:
@@ -253,6 +278,10 @@ class CourseBuilder {
   CourseBuilder& ConditionResponse(const IconFields& fields, const ResponseFields& response,
                                    std::string_view condition);
   CourseBuilder& BranchResponse(const IconFields& fields, const ResponseFields& response);
+  CourseBuilder& PushButtonResponse(const IconFields& fields, const ResponseFields& response, const ButtonFields& button,
+                                    const VariableRectFields& rect);
+  CourseBuilder& RegionResponse(const IconFields& fields, const ResponseFields& response, const RegionFields& region,
+                                const VariableRectFields& rect);
   CourseBuilder& HyperTextResponse(const IconFields& fields, const ResponseFields& response, std::string_view link);
   CourseBuilder& ResponseManager(const IconFields& fields, const std::vector<Writer>& responses);
 

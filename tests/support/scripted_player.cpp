@@ -94,6 +94,14 @@ void ScriptedPlayer::Click(CPoint point, UINT keyFlags) {
   Release(point, keyFlags);
 }
 
+void ScriptedPlayer::PressAndRelease(CPoint press, const std::vector<CPoint>& moves, CPoint release) {
+  if (Ended() || !m_app->GetPresentationView()) return;
+  View().PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+  for (CPoint p : moves) View().PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+  View().PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(release.x, release.y));
+  Pump();
+}
+
 void ScriptedPlayer::Hold(UINT virtualKey, bool down) { m_app->SetKeyDown(virtualKey, down); }
 
 void ScriptedPlayer::Key(UINT virtualKey, bool ctrl, bool alt, bool shift) {

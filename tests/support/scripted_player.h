@@ -52,6 +52,10 @@ class ScriptedPlayer {
   void Press(CPoint point, UINT keyFlags = 0);
   void MoveTo(CPoint point, UINT keyFlags = 0);
   void Release(CPoint point, UINT keyFlags = 0);
+  // The left button pressed at one point, moved through the others and
+  // released at the last, all queued before pumping: a push button follows
+  // such a press in a loop of its own that waits for the release.
+  void PressAndRelease(CPoint press, const std::vector<CPoint>& moves, CPoint release);
   // A key down, with modifiers held for its length.
   void Key(UINT virtualKey, bool ctrl = false, bool alt = false, bool shift = false);
   void Command(UINT id);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <QImage>
+
 #include "tests/support/bmp_writer.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/packed_file_builder.h"
@@ -17,6 +19,8 @@ using tvn::testing::CourseBuilder;
 using tvn::testing::IconFields;
 
 constexpr const char* kPictureName = "DEMO.BMP";
+constexpr const char* kPngName = "BADGE.PNG";
+constexpr const char* kMaskedName = "STAR.BMP";
 
 // A 96 x 64 picture: a red-to-blue gradient, 24 bits.
 std::vector<std::uint8_t> DemoPicture() {
@@ -32,6 +36,33 @@ std::vector<std::uint8_t> DemoPicture() {
   tvn::testing::BmpFile f;
   f.width = 96;
   f.height = 64;
+  f.pixels = tvn::testing::PackRows(rows, 24);
+  return f.Bytes();
+}
+
+// A 64 x 64 badge with a soft edge, for the result page (written as PNG).
+QImage BadgePicture() {
+  QImage image(64, 64, QImage::Format_RGB32);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) {
+      const int d = (x - 32) * (x - 32) + (y - 32) * (y - 32);
+      image.setPixel(x, y, d < 900 ? qRgb(40, 160 + x, 60) : qRgb(255, 255, 255));
+    }
+  return image;
+}
+
+// A 48 x 48 star on magenta: the top-left colour is the key, so only the star shows.
+std::vector<std::uint8_t> StarPicture() {
+  std::vector<std::vector<std::uint32_t>> rows(48, std::vector<std::uint32_t>(48, 0xFF00FF));
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 48; ++x) {
+      const int dx = x > 24 ? x - 24 : 24 - x;
+      const int dy = y > 24 ? y - 24 : 24 - y;
+      if (dx + dy < 22 && (dx < 6 || dy < 6 || dx + dy < 12)) rows[y][x] = 0xFFC000;
+    }
+  tvn::testing::BmpFile f;
+  f.width = 48;
+  f.height = 48;
   f.pixels = tvn::testing::PackRows(rows, 24);
   return f.Bytes();
 }
@@ -110,8 +141,20 @@ std::vector<std::uint8_t> DemoCourse() {
       tvn::testing::ResponseFields next;
       c.KeyboardResponse(IconFields{4, "Any key goes on", "", 3}, next, tvn::testing::KeyFields{});
     };
+    auto badge = [](CourseBuilder& c) {
+      tvn::testing::ImageFields image;
+      image.fileName = kPngName;
+      c.GraphicsAction(IconFields{4, "Badge", "", 3}, 1500, 0, image, At(40, 140, 104, 204));
+    };
+    auto star = [](CourseBuilder& c) {
+      tvn::testing::ImageFields image;
+      image.fileName = kMaskedName;
+      image.flags = 0x10084 | 0x4000;  // transparent by the colour of the top-left pixel
+      c.GraphicsAction(IconFields{4, "Star", "", 3}, 1500, 0, image, At(130, 148, 178, 196));
+    };
     b.Task(IconFields{4, "Result", "", 3}, 2, {},
-           {clear, Text("Shown", "Score: {Score}. Press any key to end.", At(40, 40, 600, 110), 24)}, {anyKey});
+           {clear, Text("Shown", "Score: {Score}. Press any key to end.", At(40, 40, 600, 110), 24), badge, star},
+           {anyKey});
   });
   f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "The end", "", 3}, 3, {}, {}, {}); });
   CourseBuilder b;
@@ -132,5 +175,7 @@ int main(int argc, char** argv) {
   const std::size_t slash = folder.find_last_of('/');
   folder = slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
   tvn::testing::WriteBytes(folder + kPictureName, DemoPicture());
+  tvn::testing::WriteBytes(folder + kMaskedName, StarPicture());
+  if (!BadgePicture().save(QString::fromStdString(folder + kPngName), "PNG")) return 1;
   return 0;
 }

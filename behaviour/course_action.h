@@ -4,6 +4,7 @@
 #include "behaviour/action.h"
 #include "behaviour/course_switcher.h"
 #include "model/var_or_value.h"
+#include "playback/app_resources.h"
 
 // Course flag bits; the others are stored and copied only.
 namespace CourseFlag {
@@ -18,7 +19,7 @@ class CCourseAction : public CAction {
   DECLARE_SERIAL(CCourseAction)
 
  public:
-  static constexpr UINT kRunFromAnotherCourse = 0x414;
+  static constexpr UINT kRunFromAnotherCourse = ViewMessage::kRunFromAnotherCourse;
 
   CCourseAction() : CAction(ActionKind::kCourse) {}
   CCourseAction(const CCourseAction& other) = default;

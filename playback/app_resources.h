@@ -27,6 +27,8 @@ namespace ViewMessage {
 constexpr UINT kTaskEntered = 0x401;
 constexpr UINT kRunTask = 0x402;
 constexpr UINT kTaskFinished = 0x403;
+// Start another course (wParam: the task number to start at, 0 the first).
+constexpr UINT kRunFromAnotherCourse = 0x414;
 }  // namespace ViewMessage
 
 // The text of one of the runtime's own strings; empty for an id it lacks.

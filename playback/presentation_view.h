@@ -13,6 +13,7 @@
 #include "model/page_access.h"
 #include "model/task_services.h"
 #include "platform/cursor.h"
+#include "playback/app_resources.h"
 #include "playback/off_screen_view.h"
 #include "playback/view_services.h"
 
@@ -32,7 +33,7 @@ constexpr UINT kLastFixed = 200;
 namespace ViewMessageMore {
 constexpr UINT kUnused406 = 0x406;
 constexpr UINT kUnused407 = 0x407;
-constexpr UINT kRunFromAnotherCourse = 0x414;
+using ViewMessage::kRunFromAnotherCourse;
 }  // namespace ViewMessageMore
 
 // The cursor the view shows.
@@ -50,7 +51,7 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   static constexpr int kSourceView = 5;
   static constexpr int kSourceDrop = 7;
   // The command that stops the course.
-  static constexpr UINT kStopCourseCommand = 32805;
+  static constexpr UINT kStopCourseCommand = AppCommand::kStopCourse;
   static constexpr UINT kRepaintAllCommand = 32938;
   static constexpr UINT kCancelCaptureCommand = 32828;
 

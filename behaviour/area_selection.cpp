@@ -5,7 +5,7 @@
 #include "model/task.h"
 #include "model/task_services.h"
 #include "model/text_helpers.h"
-#include "playback/off_screen_view.h"
+#include "page/off_screen_view.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "behaviour/clear_action.h"
 
 #include "model/archive.h"
-#include "playback/off_screen_view.h"
+#include "page/off_screen_view.h"
 
 IMPLEMENT_SERIAL(CClearAction, CDisplayAction, VERSIONABLE_SCHEMA | 2)
 

@@ -4,7 +4,7 @@
 #include "behaviour/action.h"
 #include "behaviour/course_switcher.h"
 #include "model/var_or_value.h"
-#include "playback/app_resources.h"
+#include "page/view_messages.h"
 
 // Course flag bits; the others are stored and copied only.
 namespace CourseFlag {

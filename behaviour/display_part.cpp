@@ -6,7 +6,7 @@
 #include "model/page_access.h"
 #include "model/task.h"
 #include "model/task_services.h"
-#include "playback/off_screen_view.h"
+#include "page/off_screen_view.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "model/int_geometry.h"
 #include "model/var_or_value.h"
 #include "platform/object.h"
-#include "playback/effect_data.h"
+#include "page/effect_data.h"
 
 class CArchive;
 class COffScreenView;

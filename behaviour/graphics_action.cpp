@@ -6,8 +6,8 @@
 #include "model/course_host.h"
 #include "model/task.h"
 #include "model/task_services.h"
-#include "playback/draw_obj.h"
-#include "playback/off_screen_view.h"
+#include "page/draw_obj.h"
+#include "page/off_screen_view.h"
 
 IMPLEMENT_SERIAL(CGraphicsAction, CDisplayAction, VERSIONABLE_SCHEMA | 2)
 

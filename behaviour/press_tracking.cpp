@@ -3,7 +3,7 @@
 #include "model/course_doc.h"
 #include "platform/message_loop.h"
 #include "platform/window_messages.h"
-#include "playback/off_screen_view.h"
+#include "page/off_screen_view.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/window_messages.h"
-#include "playback/off_screen_view.h"
+#include "page/off_screen_view.h"
 
 IMPLEMENT_SERIAL(CPushButtonResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 3)
 

@@ -10,8 +10,8 @@
 #include "platform/gdi/pen.h"
 #include "platform/gdi/rgn.h"
 #include "platform/window_messages.h"
-#include "playback/animate_thread.h"
-#include "playback/off_screen_view.h"
+#include "page/animate_thread.h"
+#include "page/off_screen_view.h"
 
 IMPLEMENT_SERIAL(CRegionResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 2)
 

@@ -3,7 +3,7 @@
 
 #include "behaviour/display_response.h"
 #include "behaviour/keyboard.h"
-#include "playback/polyline.h"
+#include "page/polyline.h"
 
 class IAnimationWaiter;
 

@@ -11,8 +11,8 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/system_metrics.h"
-#include "playback/draw_obj.h"
-#include "playback/off_screen_view.h"
+#include "page/draw_obj.h"
+#include "page/off_screen_view.h"
 
 IMPLEMENT_SERIAL(CTextAction, CDisplayAction, VERSIONABLE_SCHEMA | 2)
 

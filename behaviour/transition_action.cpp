@@ -1,7 +1,7 @@
 #include "behaviour/transition_action.h"
 
 #include "model/archive.h"
-#include "playback/off_screen_view.h"
+#include "page/off_screen_view.h"
 
 IMPLEMENT_SERIAL(CTransitionAction, CDisplayAction, VERSIONABLE_SCHEMA | 1)
 

@@ -7,7 +7,7 @@
 #include "model/icon_object.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
-#include "playback/off_screen_view.h"
+#include "page/off_screen_view.h"
 
 namespace {
 

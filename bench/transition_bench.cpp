@@ -5,8 +5,8 @@
 
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
-#include "playback/effect_host.h"
-#include "playback/transitions.h"
+#include "page/effect_host.h"
+#include "page/transitions.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "model/archive.h"
 #include "platform/exceptions.h"
 #include "platform/file.h"
-#include "playback/effect_data.h"
+#include "page/effect_data.h"
 
 // The first byte picks the form: odd the three bytes of old course files,
 // even the transition with its class record.

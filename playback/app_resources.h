@@ -3,6 +3,7 @@
 // is found.
 #pragma once
 
+#include "page/view_messages.h"
 #include "platform/cstring.h"
 #include "platform/win_types.h"
 
@@ -22,14 +23,6 @@ constexpr UINT kOpenCourseAlt = 1260;
 constexpr UINT kStopCourse = 32805;
 }  // namespace AppCommand
 
-// Private messages of the presentation view: a task is entered, run, finished.
-namespace ViewMessage {
-constexpr UINT kTaskEntered = 0x401;
-constexpr UINT kRunTask = 0x402;
-constexpr UINT kTaskFinished = 0x403;
-// Start another course (wParam: the task number to start at, 0 the first).
-constexpr UINT kRunFromAnotherCourse = 0x414;
-}  // namespace ViewMessage
 
 // The text of one of the runtime's own strings; empty for an id it lacks.
 CString LoadAppString(UINT id);

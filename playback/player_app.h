@@ -26,7 +26,7 @@
 #include "platform/gdi/font.h"
 #include "platform/win_app.h"
 #include "playback/player_font_services.h"
-#include "playback/preload_cache.h"
+#include "page/preload_cache.h"
 
 class CCourseDocument;
 class CMultiDocTemplate;

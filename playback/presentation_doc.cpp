@@ -3,7 +3,7 @@
 #include "model/icon_object.h"
 #include "platform/clipboard.h"
 #include "platform/gdi/dc.h"
-#include "playback/off_screen_view.h"
+#include "page/off_screen_view.h"
 
 IMPLEMENT_DYNCREATE(CPresentationDoc, COleDocument)
 

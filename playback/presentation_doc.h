@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/document.h"
-#include "playback/draw_obj_list.h"
+#include "page/draw_obj_list.h"
 
 class CDC;
 class COffScreenView;

@@ -14,7 +14,7 @@
 #include "model/task_services.h"
 #include "platform/cursor.h"
 #include "playback/app_resources.h"
-#include "playback/off_screen_view.h"
+#include "page/off_screen_view.h"
 #include "playback/view_services.h"
 
 class CCourseDoc;

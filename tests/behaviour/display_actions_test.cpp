@@ -10,7 +10,7 @@
 #include "behaviour/transition_action.h"
 #include "model/variable.h"
 #include "tests/behaviour/display_test_support.h"
-#include "tests/playback/page_test_support.h"
+#include "tests/page/page_test_support.h"
 #include "tests/support/bmp_writer.h"
 #include "tests/support/temp_dir.h"
 

@@ -8,7 +8,7 @@
 #include "model/archive.h"
 #include "model/page_access.h"
 #include "model/task.h"
-#include "playback/off_screen_view.h"
+#include "page/off_screen_view.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/fake_task_services.h"
 #include "tests/support/stream_reader.h"

@@ -8,7 +8,7 @@
 #include "playback/presentation_frame.h"
 #include "playback/presentation_view.h"
 #include "tests/playback/app_test_support.h"
-#include "tests/playback/page_test_support.h"
+#include "tests/page/page_test_support.h"
 #include "tests/support/packed_file_builder.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "playback/app_resources.h"
 #include "playback/player_app.h"
 #include "playback/presentation_view.h"
-#include "tests/playback/page_test_support.h"
+#include "tests/page/page_test_support.h"
 #include "tests/playback/view_test_courses.h"
 #include "tests/support/scripted_player.h"
 

@@ -1,0 +1,228 @@
+// CDrawObj and its kinds: the page's proxies of the course objects it shows.
+#pragma once
+
+#include <memory>
+
+#include "platform/geometry.h"
+#include "platform/object.h"
+#include "page/polyline.h"
+
+class CAnimateThread;
+class CDC;
+class CDocument;
+class CIconObject;
+class CSyncEvent;
+class IAnimationWaiter;
+
+// What a draw object needs of the page that holds it.
+class IDrawObjHost {
+ public:
+  // Marks the object's rectangle, inflated by one pixel, for repainting.
+  virtual void InvalidateItem(class CDrawObj* obj) = 0;
+  // Composes the area into the back buffer and shows it at once.
+  virtual void RepaintArea(const CRect& rect) = 0;
+  // Set when the course stops: every animation thread ends at its next wait.
+  virtual CSyncEvent* GetKillEvent() = 0;
+  virtual IAnimationWaiter& GetAnimationWaiter() = 0;
+  // The course document current now (null: none).
+  virtual CDocument* GetCurrentCourse() = 0;
+
+ protected:
+  ~IDrawObjHost() = default;
+};
+
+// Flags the adding kind gives the page, kept by the draw object.
+namespace DrawFlag {
+constexpr DWORD kPathLine = 0x2;
+constexpr DWORD kPathShape = 0x4;
+constexpr DWORD kRoundRect = 0x8;
+constexpr DWORD kEllipse = 0x20;
+constexpr DWORD kOle = 0x40;
+constexpr DWORD kTaskOnly = 0x80;  // removed when the task ends
+constexpr DWORD kLinked = 0x100;
+constexpr DWORD kHidden = 0x200;   // never painted while the course runs, never printed
+constexpr DWORD kTransition = 0x800;
+constexpr DWORD kFlushAround = 0x1000;
+constexpr DWORD kPrivate = 0x2000;  // never invalidated; deletes its owner
+}  // namespace DrawFlag
+
+// Cursor ids of the handles.
+namespace HandleCursor {
+constexpr UINT kNwse = 30983;
+constexpr UINT kNesw = 30984;
+constexpr UINT kNs = 30985;
+constexpr UINT kWe = 30986;
+constexpr UINT kTrack = 30987;
+constexpr UINT kMove = 30988;
+}  // namespace HandleCursor
+
+// A rectangle in page coordinates that a course object (the owner) paints
+// into. The owner stays with its task unless the object is private.
+//
+// An animated owner gets a thread at construction; the thread only ever
+// touches this object while it lives, because every most-derived destructor
+// stops and joins it before the object's members go.
+class CDrawObj : public CObject {
+  DECLARE_DYNAMIC(CDrawObj)
+
+ public:
+  static constexpr int kHandleSize = 7;
+
+  CDrawObj(CIconObject* owner, DWORD flags, IDrawObjHost* host = nullptr);
+  ~CDrawObj() override;
+  CDrawObj(const CDrawObj&) = delete;
+  CDrawObj& operator=(const CDrawObj&) = delete;
+
+  CIconObject* GetOwner() const { return m_pOwner; }
+  CDocument* GetCourse() const { return m_pCourse; }
+  DWORD GetFlags() const { return m_dwFlags; }
+  CAnimateThread* GetAnimateThread() const { return m_pAnimateThread.get(); }
+
+  // --- handles ---
+  virtual int GetHandleCount() { return 8; }
+  // n < 0 or beyond the count selects none.
+  virtual void SetCurrentHandle(int n);
+  int GetCurrentHandle() const { return m_nCurrentHandle; }
+  virtual void StepCurrentHandle(BOOL backwards);
+  virtual CPoint GetHandle(int n);
+  virtual UINT GetHandleCursor(int n);
+  // The handle n becomes when dragged to (x, y).
+  virtual int FlipHandle(int n, int x, int y);
+  CRect GetHandleRect(int n);
+
+  // --- point editing (paths only) ---
+  virtual int TogglePointType(int n) { return 0; }
+  virtual int RemovePoint(int n) { return 0; }
+  virtual void InsertPoint(int at, CPoint point) {}
+  virtual int FindSegment(CPoint point, CPoint* out) { return -1; }
+
+  virtual BOOL Draw(CDC* dc, const CRect& clip, int arg) { return FALSE; }
+  virtual void MoveTo(CPoint point, BOOL force, BOOL topLeft);
+  virtual void MoveToRect(const CRect& rect, BOOL tellOwner);
+  // With handles: the handle under the point (0 none); else 1 when the owner's
+  // precise test accepts a point inside the rectangle.
+  virtual int HitTest(int x, int y, BOOL handles, int arg);
+  virtual BOOL Intersects(const CRect& rect);
+  virtual void MoveHandleTo(int n, int x, int y);
+  virtual void Open() {}
+  virtual int CanActivate() { return 0; }
+
+  int GetLeft() const { return m_position.left; }
+  int GetTop() const { return m_position.top; }
+  BYTE GetLayer() const { return m_nLayer; }
+  // Only layers 1 to 9 may change.
+  void SetLayer(BYTE layer);
+  const CRect* GetRect(CRect* out = nullptr) const;
+  // The owner's evaluated rectangle, or the position without an owner.
+  CRect GetOwnerRect() const;
+  BOOL IsInsideRect(const CRect& rect) const;
+  virtual void SetRect(const CRect& rect);
+  virtual void OnPointSelected(CPoint point) {}
+
+  void KillThread(BOOL wait);
+  void ResumeAnimation();
+  void SetLink(CObject* object);
+  void ClearLink();
+  BOOL IsLinked() const { return (m_dwFlags & DrawFlag::kLinked) && m_pLink; }
+  CObject* GetLink() const { return m_pLink; }
+  BOOL IsPrivate() const { return (m_dwFlags & DrawFlag::kPrivate) != 0; }
+  void Invalidate();
+  int TestOleFlags(int mask) const;
+
+ protected:
+  IDrawObjHost* Host() const { return m_pHost; }
+  // Shows the area the object left and the one it took.
+  void RepaintMove(const CRect& before, const CRect& after);
+
+  CRect m_position;
+  CIconObject* m_pOwner;
+  CDocument* m_pCourse = nullptr;
+  BYTE m_nLayer = 0;
+  DWORD m_dwFlags;
+  CObject* m_pLink = nullptr;
+  int m_nCurrentHandle = 0;
+
+ private:
+  IDrawObjHost* m_pHost;
+  std::unique_ptr<CAnimateThread> m_pAnimateThread;
+};
+
+class CDrawRect : public CDrawObj {
+  DECLARE_DYNAMIC(CDrawRect)
+
+ public:
+  enum Shape { rectangle = 0, roundRectangle = 1, ellipse = 2, line = 3 };
+
+  CDrawRect(CIconObject* owner, DWORD flags, IDrawObjHost* host = nullptr);
+  ~CDrawRect() override;
+
+  Shape GetShape() const { return m_nShape; }
+  CSize GetRoundness() const;
+
+  int GetHandleCount() override;
+  void SetCurrentHandle(int n) override;
+  CPoint GetHandle(int n) override;
+  UINT GetHandleCursor(int n) override;
+  int FlipHandle(int n, int x, int y) override;
+  BOOL Draw(CDC* dc, const CRect& clip, int arg) override;
+  BOOL Intersects(const CRect& rect) override;
+  void MoveHandleTo(int n, int x, int y) override;
+
+ private:
+  Shape m_nShape;
+  CSize* m_pRoundness;  // the owner's shape data; not owned
+};
+
+// The owner paints its path; while the page moves the object only the copy
+// moves, so an owner drawing a moved path reads the copy (GetPoints).
+class CDrawPoly : public CDrawObj {
+  DECLARE_DYNAMIC(CDrawPoly)
+
+ public:
+  CDrawPoly(CIconObject* owner, DWORD flags, IDrawObjHost* host = nullptr);
+  ~CDrawPoly() override;
+
+  const CPolyline& GetPoints() const { return m_points; }
+  // Bounds of the points inflated by half the pen; TRUE when the position changed.
+  BOOL RecalcBounds();
+
+  int GetHandleCount() override { return m_points.GetPointCount(); }
+  void SetCurrentHandle(int n) override;
+  void StepCurrentHandle(BOOL backwards) override;
+  CPoint GetHandle(int n) override;
+  UINT GetHandleCursor(int n) override { return HandleCursor::kMove; }
+  int FlipHandle(int n, int x, int y) override { return n; }
+  int TogglePointType(int n) override;
+  int RemovePoint(int n) override;
+  void InsertPoint(int at, CPoint point) override;
+  int FindSegment(CPoint point, CPoint* out) override;
+  BOOL Draw(CDC* dc, const CRect& clip, int arg) override;
+  void MoveTo(CPoint point, BOOL force, BOOL topLeft) override;
+  void MoveToRect(const CRect& rect, BOOL tellOwner) override;
+  int HitTest(int x, int y, BOOL handles, int arg) override;
+  BOOL Intersects(const CRect& rect) override;
+  void MoveHandleTo(int n, int x, int y) override;
+  void SetRect(const CRect& rect) override;
+
+ private:
+  int PenWidth(int fallback) const;
+  void CopyPointsToOwner();
+
+  CPolyline* m_pPath;  // the owner's path; not owned
+  CPolyline m_points;  // a copy in page coordinates
+};
+
+// Without OLE hosting the object never has a client item: it keeps its place
+// on the page and draws nothing.
+class CDrawOleObj : public CDrawRect {
+  DECLARE_DYNAMIC(CDrawOleObj)
+
+ public:
+  CDrawOleObj(CIconObject* owner, DWORD flags, IDrawObjHost* host = nullptr);
+  ~CDrawOleObj() override;
+  BOOL Draw(CDC* dc, const CRect& clip, int arg) override;
+  CSize GetExtent() const { return m_extent; }
+
+ private:
+  CSize m_extent{0, 0};
+};

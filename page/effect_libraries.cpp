@@ -1,0 +1,80 @@
+// Binding and calling the outside effect libraries.
+#include "page/effect_libraries.h"
+
+#include <system_error>
+
+#include "model/message_service.h"
+#include "model/string_table.h"
+#include "platform/host_path.h"
+
+namespace {
+// The simple beep that comes with the message.
+constexpr int kSimpleBeep = -1;
+
+template <class Proc>
+void BindOnce(const CDynamicLibrary& library, Proc& proc, const char* name) {
+  if (!proc) proc = reinterpret_cast<Proc>(library.GetProcAddress(name));
+}
+}  // namespace
+
+bool C3dEffectsLibrary::Bind() {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  if (!m_library.IsLoaded()) {
+    const std::filesystem::path file = m_folder / kFileName;
+    std::error_code error;
+    if (!std::filesystem::exists(file, error)) return false;
+    if (!m_library.Load(tvn::path::HostPathToText(file))) return false;
+  }
+  BindOnce(m_library, m_reset, "Reset3dEffect");
+  BindOnce(m_library, m_do, "Do3dEffect");
+  BindOnce(m_library, m_firstSection, "GetFirstSection");
+  BindOnce(m_library, m_nextSection, "GetNextSection");
+  return m_do != nullptr;
+}
+
+bool C3dEffectsLibrary::Do3dEffect(CWnd* window, CDC* target, CDC* source, CRect* area, CEffectData* effect) {
+  Do3dEffectProc proc = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    proc = m_do;
+  }
+  if (!proc) return false;
+  proc(window, target, source, area, effect, 0);
+  return true;
+}
+
+void C3dEffectsLibrary::Reset3dEffect() {
+  Reset3dEffectProc proc = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    proc = m_reset;
+  }
+  if (proc) proc(0, 0, 0, 0, 0, 0);
+}
+
+bool C3dEffectsLibrary::IsLoaded() const {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  return m_library.IsLoaded();
+}
+
+bool RunCourseEffectLibrary(const CString& parameter, CMessageService* messages, CWnd* window, CDC* target,
+                            CDC* source, CRect* area) {
+  const int split = parameter.FindOneOf(",;");
+  if (split < 0) return false;
+  CString name = parameter.Left(split);
+  CString procedure = parameter.Mid(split + 1);
+  name.Trim();
+  procedure.Trim();
+  if (name.IsEmpty() || procedure.IsEmpty()) return false;
+  CDynamicLibrary library;
+  if (!library.Load(name)) {
+    if (messages) messages->MessageBoxFormatBeep(StringId::kFileNotFound, &name, window, kSimpleBeep);
+    return false;
+  }
+  const char first = procedure[0];
+  void* entry = (first >= '0' && first <= '9') ? library.GetProcAddressByOrdinal(0)
+                                               : library.GetProcAddress(procedure.GetString());
+  if (!entry) return false;
+  reinterpret_cast<CourseEffectProc>(entry)(window, target, source, area);
+  return true;
+}

@@ -1,0 +1,193 @@
+// COffScreenView: composes the page in a back buffer and copies finished areas to the window.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/dc.h"
+#include "platform/scroll_view.h"
+#include "platform/sync_event.h"
+#include "page/animate_thread.h"
+#include "page/draw_obj.h"
+#include "page/draw_obj_list.h"
+#include "page/page_effects.h"
+#include "page/page_settings.h"
+#include "page/update_rect_list.h"
+
+class CIconObject;
+
+// Update hints of OnUpdateHint.
+namespace PageHint {
+constexpr int kAll = 0;
+constexpr int kObject = 1;
+constexpr int kList = 2;
+constexpr int kListDeselect = 3;
+constexpr int kOleObjects = 4;
+}  // namespace PageHint
+
+// The back buffer is as large as the screen and holds the page in page
+// (logical) coordinates; the window shows part of it, moved by the scroll
+// position. Two locks guard it: the display-list lock (the display list, the
+// dirty rectangles and composing) and the blit lock (copying to a device).
+// Where both are taken the display-list lock comes first. Helper threads
+// paint only through ComposeRect and BlitToScreen; the window's own image is
+// put on the screen by the user-interface thread.
+//
+// No removal frees a draw object while holding the display-list lock: the
+// objects are taken out under the lock and freed after it, since freeing one
+// waits for its animation thread, which may itself be waiting for the lock.
+class COffScreenView : public CScrollView, public IDrawObjHost {
+  DECLARE_DYNAMIC(COffScreenView)
+
+ public:
+  COffScreenView();
+  ~COffScreenView() override;
+
+  // --- back buffer ---
+  // Makes the buffer (done at creation with the screen size).
+  BOOL CreateBuffer(CSize size);
+  // A new size recreates the buffer and erases it; a failure keeps the old size.
+  BOOL ResizeBuffer(int width, int height);
+  CSize GetBufferSize() const { return {m_nBufferWidth, m_nBufferHeight}; }
+  // One pixel of the back buffer (CLR_INVALID outside it).
+  COLORREF GetBufferPixel(int x, int y);
+  void EraseBackground();
+  CPageSettings& GetPageSettings() { return m_pageSettings; }
+
+  // --- page contents ---
+  // The owner's draw object, made and painted unless the owner already has one.
+  CDrawObj* AddObject(CIconObject* owner, DWORD flags);
+  void RemoveObject(CIconObject* owner, BOOL deselect);
+  // The union of the rectangles of the objects whose owner has the name
+  // (case-sensitive); with keepOnly nothing is removed.
+  CRect RemoveObjectByName(const CString& name, BOOL keepOnly);
+  CRect RemoveObjectsOfLayer(BYTE layer, BOOL keepOnly);
+  void RemoveObjectsInRect(const CRect& rect, CIconObject* except);
+  // The objects of the course (all when null); protected layers stay unless allLayers.
+  void FreeAllObjects(CDocument* course, BOOL allLayers);
+  void RemoveTaskObjects();
+  CDrawObj* FindObjectByName(const CString& name);
+  CDrawObj* FindDisplayItem(const CIconObject* owner);
+  BOOL IsDisplayItem(const CDrawObj* obj);
+  // Stops the animation thread of one object, or of all when none is given, and waits for it.
+  void KillThreads(CDrawObj* obj = nullptr);
+  int GetObjectCount();
+  // Head to tail: highest layer number first.
+  std::vector<CDrawObj*> GetObjects();
+
+  // --- repaint ---
+  // Null: the whole client area; an empty rectangle is ignored. Page coordinates.
+  void InvalidateRect(const CRect* rect = nullptr);
+  void InvalidateItem(CDrawObj* obj) override;
+  void RepaintArea(const CRect& rect) override;
+  // Paints the background and every object into the buffer over the rectangle (null: the client area).
+  virtual void ComposeRect(const CRect* rect = nullptr);
+  void FlushInvalidRects();
+  // Copies the rectangle (page coordinates; null or empty: the client area)
+  // to the device, or to the window when none is given.
+  virtual void BlitToScreen(CDC* dc = nullptr, const CRect* rect = nullptr);
+  // Shows the owner's area; the transition engine takes this over.
+  virtual void FinishEffect(CIconObject* owner, const CRect& rect);
+  // The program's services that transitions on this page use.
+  void SetEffectServices(const CEffectServices& services) { m_effects.SetServices(services); }
+  void SetEffectPacer(IEffectPacer* pacer) { m_effects.SetPacer(pacer); }
+  void OnUpdateHint(int hint, CDrawObj* obj, const std::vector<CDrawObj*>* list = nullptr);
+  // The document's hints that carry no object: everything, the selection, the OLE objects.
+  void OnUpdate(CView* sender, LPARAM hint) override;
+  int GetDirtyRectCount();
+  // Forgets the pending repaints without painting them.
+  void DiscardInvalidRects();
+  // The client area in page coordinates.
+  CRect GetPageArea() const;
+
+  // --- input for the owners on the page ---
+  virtual void OnPageEmptyHook() {}
+  virtual void OnMouseMoveObjects(UINT flags, CPoint point);
+  virtual BOOL OnButtonObjects(UINT message, UINT flags, CPoint point);
+  virtual BOOL OnNotifyObjects(WPARAM wParam, LPARAM lParam);
+  virtual BOOL OnControlEventObjects(LONG id, void* event);
+  // Under the point, from the lowest layer number up.
+  CDrawObj* ObjectAt(CPoint logical, int arg = 0);
+
+  // One animation step of every owner; TRUE while any wants more time.
+  BOOL AnimateObjects();
+  DWORD GetAnimationDuration() const { return m_dwAnimationDuration; }
+
+  // --- selection ---
+  void Select(CDrawObj* obj, BOOL add);
+  void SelectWithinRect(const CRect& rect, BOOL add);
+  void Deselect(CDrawObj* obj);
+  BOOL IsSelected(const CDrawObj* obj) const;
+  const std::vector<CDrawObj*>& GetSelection() const { return m_selection; }
+
+  // --- scrolling and coordinates ---
+  using CScrollView::SetScrollSizes;
+  // TRUE: scroll over the buffer; FALSE: no scrolling and no bars.
+  void SetScrollSizes(BOOL scroll);
+  BOOL OnScrollBy(CSize size, BOOL doScroll = TRUE) override;
+  void ClientToLogical(CPoint* point) const;
+  void ClientToLogicalRect(CRect* rect) const;
+  void LogicalToClient(CPoint* point) const;
+  void LogicalToClientRect(CRect* rect) const;
+
+  // --- running state and helpers ---
+  void SetRunning(bool running) { m_bRunning = running; }
+  bool IsRunning() const { return m_bRunning; }
+  CSyncEvent* GetKillEvent() override { return &m_killEvent; }
+  IAnimationWaiter& GetAnimationWaiter() override { return *m_pWaiter; }
+  void SetAnimationWaiter(IAnimationWaiter* waiter) { m_pWaiter = waiter ? waiter : &RealTimeWaiter(); }
+  void SetClock(const IClock* clock) { m_pClock = clock ? clock : &SteadyClock(); }
+  CDocument* GetCurrentCourse() override { return nullptr; }
+
+ protected:
+  int OnCreate(const CREATESTRUCT& cs) override;
+  void OnDestroy() override;
+  void OnSize(UINT type, int cx, int cy) override;
+  void OnPaint() override;
+
+  // The current task's turn after the owners, for the presentation view.
+  virtual BOOL OfferMouseMoveToTask(UINT, CPoint) { return FALSE; }
+  virtual BOOL OfferButtonToTask(UINT, UINT, CPoint) { return FALSE; }
+  virtual BOOL OfferNotifyToTask(WPARAM, LPARAM) { return FALSE; }
+  virtual BOOL OfferControlEventToTask(LONG, void*) { return FALSE; }
+  // Closes the courses that wait to close once nothing on the page refers to them.
+  virtual void DestroyCourse() {}
+
+ private:
+  using Doomed = std::vector<std::unique_ptr<CDrawObj>>;
+  // Takes the object out (display-list lock held): its area is dirtied, its
+  // owner unloads and its thread is told to stop. The caller frees it later.
+  void TakeOut(CDrawObj* obj, Doomed& doomed);
+  template <class Pick>
+  CRect RemoveWhere(Pick&& pick, BOOL keepOnly, bool clearSelection);
+  CRect ClientRectLogical() const;
+  void DrawAll(CDC* dc, const CRect& clip);
+  void ForgetSelected(const CDrawObj* obj);
+
+  // Declared before the list: the list's objects hold their threads, which
+  // wait on this event and this waiter until the list is gone.
+  CSyncEvent m_killEvent;
+  CPageEffects m_effects{*this};
+  IAnimationWaiter* m_pWaiter;
+  const IClock* m_pClock;
+
+  std::recursive_mutex m_listLock;
+  std::recursive_mutex m_blitLock;
+  CDC m_memoryDC;
+  CBitmap m_backBuffer;
+  CBitmap* m_pOldBitmap = nullptr;
+  int m_nBufferWidth = 0;
+  int m_nBufferHeight = 0;
+  CUpdateRectList m_dirty;
+  std::vector<CDrawObj*> m_selection;
+  CPoint m_dragOffset;
+  CRect m_clip;
+  DWORD m_dwAnimationStart = 0;
+  DWORD m_dwAnimationDuration = 0;
+  CPageSettings m_pageSettings;
+  bool m_bRunning = false;
+  CDrawObjList m_list;
+};

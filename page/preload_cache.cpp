@@ -1,0 +1,314 @@
+// The pre-load cache: entries, loading within the budget, eviction and the workers.
+#include "page/preload_cache.h"
+
+#include <algorithm>
+#include <new>
+
+#include "model/data_mem_file.h"
+#include "model/file_error_report.h"
+#include "model/string_table.h"
+#include "model/task.h"
+#include "platform/collections.h"
+#include "platform/exceptions.h"
+
+namespace {
+
+// Which files are loaded how: an extension (with its dot, lower case) found
+// anywhere in a list. An empty extension is found in every list.
+constexpr std::string_view kRawExtensions = ".wav.mid.rmi.avi.mpg.mpeg.mov.mp3.flc.fli.rtf.txt.snd.aif";
+constexpr std::string_view kImageExtensions = ".bmp.dib.gif.jpg.jpeg.png.pcx.tif.tiff.tga.wmf.emf.ico";
+
+// Larger files are never read into memory whatever the budget says.
+constexpr ULONGLONG kMaxEntryBytes = 0x7FFFFFFEu;
+
+}  // namespace
+
+// --- entries ---
+
+CPreloadEntry::CPreloadEntry(CPreloadCache& cache, const CString& name) : m_cache(cache), m_strName(name) {
+  m_strName.MakeUpper();
+}
+
+CPreloadEntry::~CPreloadEntry() = default;
+
+void CPreloadEntry::SetInUse(bool inUse) {
+  std::lock_guard lock(m_cache.m_lock);
+  if (inUse) {
+    if (m_nPendingHolds > 0) --m_nPendingHolds;  // the look-up's hold becomes the reader's
+    ++m_nInUse;
+  } else if (m_nInUse > 0) {
+    --m_nInUse;
+  }
+}
+
+void CPreloadEntry::Unload() {
+  m_pImage.reset();
+  std::vector<BYTE>().swap(m_memory);
+  m_bLoaded = false;
+  m_nSize = 0;
+  m_nInUse = 0;
+  m_nPendingHolds = 0;
+}
+
+void CPreloadEntry::Report(const std::exception& error, UINT fallbackId) {
+  if (m_cache.m_pReporter) m_cache.m_pReporter->ReportFileErrorToVariables(m_strName, error, FALSE, fallbackId);
+}
+
+LONG CPreloadEntry::Load() {
+  if (m_strName.IsEmpty() || m_bLoaded) return m_nSize;
+  const CString extension = CPreloadCache::ExtensionOf(m_strName);
+  if (CPreloadCache::IsRawExtension(extension)) return LoadRaw();
+  if (CPreloadCache::IsImageExtension(extension)) return LoadImage();
+  return 0;
+}
+
+LONG CPreloadEntry::LoadRaw() {
+  CDataMemFile file(m_cache.m_pDataFile);
+  CFileException failure;
+  if (!file.Open(m_strName, CFile::modeRead | CFile::shareDenyNone, &failure)) {
+    Report(failure, StringId::kUnableToOpenFile);
+    return 0;
+  }
+  const ULONGLONG length = file.GetLength();
+  if (length > kMaxEntryBytes) {
+    Report(CMemoryException(), StringId::kOutOfMemory);
+    return 0;
+  }
+  try {
+    m_memory.assign(static_cast<std::size_t>(length) + 1, 0);
+  } catch (const std::bad_alloc&) {
+    Report(CMemoryException(), StringId::kOutOfMemory);
+    return 0;
+  }
+  // A read that stops short leaves nothing behind: serving zeros for the
+  // missing part would show a broken picture or sound as if it were whole.
+  try {
+    std::size_t done = 0;
+    while (done < length) {
+      const UINT chunk = static_cast<UINT>(std::min<ULONGLONG>(length - done, 1u << 20));
+      const UINT got = file.Read(m_memory.data() + done, chunk);
+      if (got == 0) AfxThrowFileException(CFileException::endOfFile, -1, m_strName);
+      done += got;
+    }
+  } catch (const CFileException& error) {
+    Unload();
+    Report(error, StringId::kReadSharing);
+    return 0;
+  }
+  m_bLoaded = true;
+  m_nSize = static_cast<LONG>(length);
+  return m_nSize;
+}
+
+LONG CPreloadEntry::LoadImage() {
+  if (!m_cache.m_pDecoder) return LoadRaw();  // nothing decodes pictures here: keep the bytes
+  CDataMemFile file(m_cache.m_pDataFile);
+  CFileException failure;
+  if (!file.Open(m_strName, CFile::modeRead | CFile::shareDenyNone, &failure)) {
+    Report(failure, StringId::kUnableToOpenFile);
+    return 0;
+  }
+  try {
+    m_pImage = m_cache.m_pDecoder->Decode(file, m_strName);
+  } catch (const CFileException& error) {
+    m_pImage.reset();
+    Report(error, StringId::kReadSharing);
+  }
+  if (!m_pImage || !m_pImage->HasData() || m_pImage->GetMemorySize() > kMaxEntryBytes) {
+    m_pImage.reset();
+    return 0;
+  }
+  m_bLoaded = true;
+  m_nSize = static_cast<LONG>(m_pImage->GetMemorySize());
+  return m_nSize;
+}
+
+// --- the cache ---
+
+CPreloadCache::CPreloadCache(CDataFile* dataFile, CFileErrorReporter* reporter)
+    : m_pDataFile(dataFile), m_pReporter(reporter) {}
+
+CPreloadCache::~CPreloadCache() { WaitForWorkers(); }
+
+CString CPreloadCache::ExtensionOf(const CString& name) {
+  const int slash = std::max(name.ReverseFind('\\'), name.ReverseFind('/'));
+  const CString file = name.Mid(slash + 1);
+  const int dot = file.Find('.');
+  CString extension = dot < 0 ? CString() : file.Mid(dot);
+  extension.MakeLower();
+  return extension;
+}
+
+bool CPreloadCache::IsRawExtension(const CString& extension) {
+  return kRawExtensions.find(extension.view()) != std::string_view::npos;
+}
+
+bool CPreloadCache::IsImageExtension(const CString& extension) {
+  return kImageExtensions.find(extension.view()) != std::string_view::npos;
+}
+
+LONG CPreloadCache::CurrentBudget() const {
+  if (m_budgetSource)
+    if (std::optional<LONG> budget = m_budgetSource()) return *budget;
+  return m_nBudget;
+}
+
+CPreloadEntry* CPreloadCache::FindExact(const CString& upperName) const {
+  for (const auto& e : m_entries)
+    if (e->GetName() == upperName) return e.get();
+  return nullptr;
+}
+
+BOOL CPreloadCache::AddObject(const CString& name, BOOL now) {
+  CString upper = name;
+  upper.MakeUpper();
+  {
+    std::lock_guard lock(m_lock);
+    if (FindExact(upper)) return TRUE;
+    m_entries.push_back(std::make_unique<CPreloadEntry>(*this, name));
+    if (now) {
+      LoadWithinBudget(m_entries.back().get());
+      return TRUE;
+    }
+  }
+  JoinFinishedWorkers();
+  auto done = std::make_shared<std::atomic<bool>>(false);
+  std::lock_guard workers(m_workerLock);
+  try {
+    m_workers.push_back({std::thread([this, done] {
+                           LoadNext();
+                           done->store(true);
+                         }),
+                         done});
+  } catch (const std::system_error&) {
+    LoadNext();  // no thread to spare: load here what the worker would have
+  }
+  return TRUE;
+}
+
+void CPreloadCache::LoadNext() {
+  // Newest first, but never only the newest: with several workers under way
+  // the tail alone would leave every earlier entry unloaded.
+  std::lock_guard lock(m_lock);
+  for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
+    if (!(*it)->m_bAttempted) {
+      LoadWithinBudget(it->get());
+      return;
+    }
+  }
+}
+
+void CPreloadCache::LoadWithinBudget(CPreloadEntry* entry) {
+  const LONG budget = CurrentBudget();
+  entry->m_bAttempted = true;
+  if (entry->IsLoaded()) return;
+  const LONG size = entry->Load();
+  if (size <= 0) return;
+  if (size > budget) {
+    // It could never fit: keep what is there rather than evict everything for nothing.
+    entry->Unload();
+    return;
+  }
+  while (static_cast<long long>(size) + m_nUsed > budget && !m_entries.empty()) {
+    const LONG evicted = EvictOne(entry);
+    if (evicted < 0) {
+      entry->Unload();
+      return;
+    }
+    m_nUsed -= evicted;
+    if (m_nUsed <= 0) {
+      m_nUsed = 0;
+      break;
+    }
+  }
+  m_nUsed += size;
+}
+
+LONG CPreloadCache::EvictOne(const CPreloadEntry* keep) {
+  for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+    CPreloadEntry* e = it->get();
+    if (e == keep || e->IsInUse()) continue;
+    const LONG size = e->IsLoaded() ? e->GetSize() : 0;
+    m_entries.erase(it);
+    return size;
+  }
+  return -1;
+}
+
+IPreloadImage* CPreloadCache::FindObject(const CString& name) {
+  std::lock_guard lock(m_lock);
+  for (const auto& e : m_entries)
+    if (e->GetName() == name && e->IsLoaded() && !e->HasRawMemory() && e->GetImage() && e->GetImage()->HasData())
+      return e->GetImage();
+  return nullptr;
+}
+
+IPreloadBlock* CPreloadCache::FindImage(const CString& name) {
+  std::lock_guard lock(m_lock);
+  for (const auto& e : m_entries) {
+    // Only entries with bytes can be read as a file.
+    if (e->IsLoaded() && e->HasRawMemory() && e->GetName().CompareNoCase(name.view()) == 0) {
+      ++e->m_nPendingHolds;  // kept until the reader takes it up, so no worker evicts it first
+      return e.get();
+    }
+  }
+  return nullptr;
+}
+
+void CPreloadCache::PreloadNextTasks(IPreloadCourse& course) {
+  CTask* current = course.GetCurrentTask();
+  if (!current || !current->GetResponses()) return;
+  for (const auto& response : current->GetResponses()->Children()) {
+    CTask* next = course.TaskAfter(response.get());
+    if (!next) continue;
+    CStringArray files;
+    for (CIconManager* manager : {next->GetEvents(), next->GetActions(), next->GetResponses()}) {
+      if (!manager) continue;
+      for (const auto& child : manager->Children()) {
+        if (!child->IsEnabled()) continue;
+        child->CollectFiles(&files, 0);
+        if (CIconManager* list = child->GetSubManager()) list->CollectFiles(&files, 0);
+      }
+    }
+    for (int i = 0; i < files.GetSize(); ++i) {
+      const CString& name = files[i];
+      if (name.Find('{') >= 0) continue;  // built from variables: not known yet
+      CString resolved = course.FindMediaFile(name);
+      resolved.MakeUpper();
+      AddObject(resolved, FALSE);
+    }
+  }
+}
+
+void CPreloadCache::JoinFinishedWorkers() {
+  std::lock_guard workers(m_workerLock);
+  auto finished = std::partition(m_workers.begin(), m_workers.end(), [](const Worker& w) { return !w.done->load(); });
+  for (auto it = finished; it != m_workers.end(); ++it) it->thread.join();
+  m_workers.erase(finished, m_workers.end());
+}
+
+void CPreloadCache::WaitForWorkers() {
+  std::vector<Worker> all;
+  {
+    std::lock_guard workers(m_workerLock);
+    all.swap(m_workers);
+  }
+  for (Worker& w : all) w.thread.join();
+}
+
+LONG CPreloadCache::GetUsed() {
+  std::lock_guard lock(m_lock);
+  return m_nUsed;
+}
+
+int CPreloadCache::GetEntryCount() {
+  std::lock_guard lock(m_lock);
+  return static_cast<int>(m_entries.size());
+}
+
+std::vector<std::pair<CString, bool>> CPreloadCache::Describe() {
+  std::lock_guard lock(m_lock);
+  std::vector<std::pair<CString, bool>> all;
+  for (const auto& e : m_entries) all.emplace_back(e->GetName(), e->IsLoaded());
+  return all;
+}

@@ -226,7 +226,7 @@ CString CInfReader::GetString(std::string_view sectionAndKey) const {
   return value;
 }
 
-CString CInfReader::GetField(const char* line, int n) {
+CString CInfReader::Field(const char* line, int n, bool keepQuotes) {
   if (!line || n < 0) return CString();
   std::string_view text(line);
   // The first separator, quotes counted but not hiding it.
@@ -254,7 +254,7 @@ CString CInfReader::GetField(const char* line, int n) {
     char c = text[pos];
     if (c == '"') {
       quoted = !quoted;
-      continue;
+      if (!keepQuotes) continue;
     }
     if (!quoted && (c == ',' || c == '=')) break;
     field += c;

@@ -55,7 +55,9 @@ class CInfReader {
 
   // Field n of a line, counted from 1 (after the '=' of a key line); field 0
   // is the key of a key line. Quotes are dropped; empty when absent.
-  static CString GetField(const char* line, int n);
+  static CString GetField(const char* line, int n) { return Field(line, n, false); }
+  // The same field with its double quotes kept.
+  static CString GetRawField(const char* line, int n) { return Field(line, n, true); }
   // Whether the text holds a ',' or '=' outside double quotes.
   static bool HasSeparator(std::string_view text);
   // The number of files a file-list section installs: a ".ZIP" entry counts
@@ -63,6 +65,7 @@ class CInfReader {
   long long CountFiles(const char* firstLine) const;
 
  private:
+  static CString Field(const char* line, int n, bool keepQuotes);
   bool IsEnd(const char* p) const { return p >= m_text.data() + m_end; }
   void Compact(std::string_view raw);
   void TakeCompacted(std::string_view body);

@@ -2,6 +2,7 @@
 #include "setuptools/common/inf_reader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <new>
 #include <system_error>
@@ -13,7 +14,7 @@ namespace {
 constexpr std::string_view kPrecompiledMark = "infcmp";
 constexpr std::string_view kScriptEnd{"\0\0\xFF", 3};
 // Scripts are a few kilobytes; anything this large is not one.
-constexpr std::uintmax_t kMaxScriptBytes = 64u * 1024 * 1024;
+constexpr std::uintmax_t kMaxScriptBytes = 16u * 1024 * 1024;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
@@ -84,17 +85,15 @@ UINT CInfReader::LoadBytes(std::string_view bytes, Encoding encoding, bool allow
     bool precompiled = allowPrecompiled && bytes.size() >= kPrecompiledMark.size() &&
                        EqualNoCase(std::string(bytes.substr(0, kPrecompiledMark.size())).c_str(), kPrecompiledMark);
     if (precompiled) bytes.remove_prefix(kPrecompiledMark.size());
-    // Converted first: UTF-8 never holds the byte 0xFF, so after this only
-    // the end mark does.
-    std::string converted;
-    if (encoding == Encoding::kAnsi) {
-      converted = tvn::codepage::ToUtf8(bytes);
-      bytes = converted;
-    }
     if (precompiled) {
+      std::string converted;
+      if (encoding == Encoding::kAnsi) {
+        converted = tvn::codepage::ToUtf8(bytes);
+        bytes = converted;
+      }
       TakeCompacted(bytes);
     } else {
-      Compact(bytes);
+      Compact(bytes, encoding);
     }
   } catch (const std::bad_alloc&) {
     m_text.clear();
@@ -116,40 +115,63 @@ void CInfReader::TakeCompacted(std::string_view body) {
   m_end = m_text.size() - 1;
 }
 
-void CInfReader::Compact(std::string_view raw) {
-  std::string& out = m_text;
-  out.reserve(raw.size() + raw.size() / 8 + 8);
+void CInfReader::Compact(std::string_view raw, Encoding encoding) {
+  // Sized for the worst case (every byte a three-byte character, or a line
+  // end and a header's extra NUL), written through a cursor, then trimmed.
+  const std::size_t n = raw.size();
+  std::string& text = m_text;
+  text.resize(3 * n + 4);
+  char* out = text.data();
+  const bool ansi = encoding == Encoding::kAnsi;
   bool quoted = false;  // inside double quotes or square brackets
   std::size_t i = 0;
-  const std::size_t n = raw.size();
   while (i < n) {
     char c = raw[i];
-    if (c == '\r') {
-      ++i;
-    } else if (c == '\n') {
-      ++i;
-      while (i < n && (raw[i] == ' ' || raw[i] == '\t' || raw[i] == '\r' || raw[i] == '\n')) ++i;
-      // A comment line leaves no line behind; a header gets the empty line before it.
-      if (i >= n || raw[i] != ';') out += '\0';
-      if (i < n && raw[i] == '[') out += '\0';
-      quoted = false;
-    } else if (c == ';') {
-      // A comment runs to the line end, inside quotes and brackets too.
-      while (i < n && raw[i] != '\n' && raw[i] != '\r' && raw[i] != '\0' && raw[i] != '\x1A') ++i;
-    } else if (c == ' ' || c == '\t') {
-      if (quoted) out += c;
-      ++i;
-    } else {
-      if (c == '"') quoted = !quoted;
-      else if (c == '[') quoted = true;
-      else if (c == ']') quoted = false;
-      out += c;
-      ++i;
+    switch (c) {
+      case '\r': ++i; break;
+      case '\n':
+        ++i;
+        while (i < n && (raw[i] == ' ' || raw[i] == '\t' || raw[i] == '\r' || raw[i] == '\n')) ++i;
+        // A comment line leaves no line behind; a header gets the empty line before it.
+        if (i >= n || raw[i] != ';') *out++ = '\0';
+        if (i < n && raw[i] == '[') *out++ = '\0';
+        quoted = false;
+        break;
+      case ';':
+        // A comment runs to the line end, inside quotes and brackets too.
+        while (i < n && raw[i] != '\n' && raw[i] != '\r' && raw[i] != '\0' && raw[i] != '\x1A') ++i;
+        break;
+      case ' ':
+      case '\t':
+        if (quoted) *out++ = c;
+        ++i;
+        break;
+      default:
+        if (c == '"') quoted = !quoted;
+        else if (c == '[') quoted = true;
+        else if (c == ']') quoted = false;
+        if (ansi && static_cast<unsigned char>(c) >= 0x80) {
+          char16_t u = tvn::codepage::ToUnicode(static_cast<unsigned char>(c));
+          if (u < 0x800) {
+            *out++ = static_cast<char>(0xC0 | (u >> 6));
+          } else {
+            *out++ = static_cast<char>(0xE0 | (u >> 12));
+            *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+          }
+          *out++ = static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+          *out++ = c;
+        }
+        ++i;
+        break;
     }
   }
-  out += '\0';
-  out += kScriptEnd;
-  m_end = out.size() - 1;
+  *out++ = '\0';
+  std::size_t used = static_cast<std::size_t>(out - text.data());
+  text.resize(used);
+  text += kScriptEnd;
+  text.shrink_to_fit();
+  m_end = text.size() - 1;
 }
 
 std::size_t CInfReader::FindSection(std::string_view name) const {
@@ -157,7 +179,7 @@ std::size_t CInfReader::FindSection(std::string_view name) const {
   const char* p = m_text.data();
   while (!IsEnd(p)) {
     bool hit = p[0] == '[' && EqualNoCase(p + 1, name) && p[1 + name.size()] == ']';
-    while (*p != '\0') ++p;
+    p += std::strlen(p);
     while (!IsEnd(p) && *p == '\0') ++p;
     if (hit) {
       if (IsEnd(p) || *p == '[') return 0;
@@ -174,8 +196,7 @@ const char* CInfReader::GetSection(std::string_view name) const {
 
 const char* CInfReader::NextLine(const char* line) const {
   if (!line || IsEnd(line)) return nullptr;
-  while (*line != '\0') ++line;
-  ++line;
+  line += std::strlen(line) + 1;
   if (IsEnd(line) || *line == '\0') return nullptr;
   return line;
 }

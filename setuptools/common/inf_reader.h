@@ -67,7 +67,7 @@ class CInfReader {
  private:
   static CString Field(const char* line, int n, bool keepQuotes);
   bool IsEnd(const char* p) const { return p >= m_text.data() + m_end; }
-  void Compact(std::string_view raw);
+  void Compact(std::string_view raw, Encoding encoding);
   void TakeCompacted(std::string_view body);
 
   std::string m_text;     // compacted lines, then NUL NUL 0xFF

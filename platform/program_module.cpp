@@ -9,10 +9,14 @@
 namespace tvn::sys {
 
 CString ModuleFileName() {
+  std::filesystem::path exe = ModulePath();
+  return exe.empty() ? CString() : path::HostPathToText(exe);
+}
+
+std::filesystem::path ModulePath() {
   std::error_code ec;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return CString();
-  return path::HostPathToText(exe);
+  return ec ? std::filesystem::path() : exe;
 }
 
 BOOL SetCurrentDirectory(const CString& folder) {

@@ -13,6 +13,8 @@ namespace tvn::sys {
 // The running program's path as 8-bit text ('/' separators); empty when the
 // system does not say.
 CString ModuleFileName();
+// The running program's host path (UTF-8, nothing lost); empty when the system does not say.
+std::filesystem::path ModulePath();
 
 // Makes the folder the process's current directory. The name may be a host
 // path or a Windows-style one (mapped through the drive table, matched

@@ -3,6 +3,8 @@
 
 #include <system_error>
 
+#include "platform/program_module.h"
+
 namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -107,6 +109,8 @@ std::optional<std::filesystem::path> ScriptPathToHost(const CString& path, const
 }
 
 CString HostToScriptPath(const std::filesystem::path& path) { return CString(path.generic_string()); }
+
+std::filesystem::path GetModuleDirectory() { return tvn::sys::ModulePath().parent_path(); }
 
 std::uint64_t GetDriveFreeSpace(const std::filesystem::path& path) {
   std::error_code ec;

@@ -50,5 +50,8 @@ std::optional<std::filesystem::path> ScriptPathToHost(const CString& path, const
 // A host path as script text.
 CString HostToScriptPath(const std::filesystem::path& path);
 
+// The folder of the running program (where INSTALL.INF and setup.log are looked for).
+std::filesystem::path GetModuleDirectory();
+
 // Free bytes where the path lies (its nearest existing folder); 0 when unknown.
 std::uint64_t GetDriveFreeSpace(const std::filesystem::path& path);

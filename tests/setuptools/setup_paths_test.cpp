@@ -74,6 +74,7 @@ TEST(SetupPathsTest, ScriptPathsMapOntoTheDriveRoot) {
   EXPECT_EQ(*host, where.driveRoot / "Tavelon" / "Demo" / "New Folder" / "x.txt");
   EXPECT_FALSE(ScriptPathToHost("", drives));
   EXPECT_GT(GetDriveFreeSpace(where.driveRoot / "not" / "yet"), 0u);
+  EXPECT_TRUE(std::filesystem::exists(GetModuleDirectory() / "setuptools_tests"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <system_error>
 
 #include "platform/host_path.h"
@@ -32,6 +33,16 @@ CString GetCurrentDirectory() {
   std::error_code ec;
   std::filesystem::path here = std::filesystem::current_path(ec);
   return ec ? CString() : path::HostPathToText(here);
+}
+
+CString GetFullPathName(const CString& name) {
+  if (name.IsEmpty() || name[0] == '/' || name[0] == '\\' || (name.GetLength() > 1 && name[1] == ':')) return name;
+  std::error_code ec;
+  std::filesystem::path here = std::filesystem::current_path(ec);
+  if (ec) return name;
+  std::string relative = name.ToUtf8();
+  std::replace(relative.begin(), relative.end(), '\\', '/');
+  return path::HostPathToText((here / relative).lexically_normal());
 }
 
 bool LibraryExports(const std::filesystem::path& library, const std::string& symbol) {

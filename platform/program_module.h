@@ -22,6 +22,10 @@ std::filesystem::path ModulePath();
 BOOL SetCurrentDirectory(const CString& folder);
 // The process's current directory as 8-bit text ('/' separators).
 CString GetCurrentDirectory();
+// The full name of a file, as documents are named when opened: a relative
+// name is taken from the current directory with "." and ".." folded away.
+// A name with a drive letter or a leading separator stays as it is.
+CString GetFullPathName(const CString& name);
 
 // Whether the shared library at the path loads and exports the symbol. The
 // library is unloaded again before returning.

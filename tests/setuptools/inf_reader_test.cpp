@@ -90,7 +90,8 @@ TEST(InfReaderTest, CountFilesCountsZipEntriesByTheirFifthField) {
 }
 
 TEST(InfReaderTest, PrecompiledScriptsAndTheScriptEnd) {
-  std::string compiled("INFCMP[a]\0k=v\0\0[b]\0x=1\0\0\xFF", 27);
+  const char kCompiled[] = "INFCMP[a]\0k=v\0\0[b]\0x=1\0\0\xFF";
+  std::string compiled(kCompiled, sizeof kCompiled - 1);
   CInfReader inf = Read(compiled);
   EXPECT_EQ(inf.GetString("a.k"), "v");
   EXPECT_EQ(inf.GetString("b.x"), "1");

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/exceptions.h"
+#include "platform/file_error_messages.h"
 #include "platform/message_box_types.h"
 #include "platform/windows_locations.h"
 #include "setuptools/common/setup_paths.h"
@@ -46,24 +47,8 @@ void CSetupServices::WriteSetupLog(const CString& text) {
   log << text.view() << '\n';
 }
 
-UINT CSetupServices::FileErrorMessageId(int cause, bool writing, UINT defaultId) {
-  switch (cause) {
-    case CFileException::genericException:
-    case CFileException::tooManyOpenFiles:
-    case CFileException::invalidFile:
-    case CFileException::directoryFull:
-    case CFileException::badSeek:
-    case CFileException::hardIO: return writing ? SetupString::kWriteGeneric : SetupString::kReadGeneric;
-    case CFileException::fileNotFound:
-    case CFileException::badPath: return SetupString::kFileNotFound;
-    case CFileException::accessDenied: return writing ? SetupString::kWriteReadOnly : SetupString::kReadSharing;
-    case CFileException::diskFull: return SetupString::kDiskFull;
-    default: return defaultId;
-  }
-}
-
 void CSetupServices::ReportFileError(const CString& fileName, int cause, bool writing, UINT defaultId) {
-  UINT id = FileErrorMessageId(cause, writing, defaultId);
+  UINT id = tvn::sys::FileErrorMessageId(cause, writing, defaultId);
   SetupMessage(FormatSetupString(m_program, id, fileName), MB_ICONEXCLAMATION);
 }
 

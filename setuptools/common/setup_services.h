@@ -45,7 +45,6 @@ class CSetupServices {
   // The message for a file-exception cause with %1 the file name (through SetupMessage).
   void ReportFileError(const CString& fileName, int cause, bool writing, UINT defaultId);
   void ReportMemoryError();
-  static UINT FileErrorMessageId(int cause, bool writing, UINT defaultId);
 
   // Removes a file; 0 or the file-exception cause (with its message when report is set).
   int DeleteFileReport(const CString& path, bool report);

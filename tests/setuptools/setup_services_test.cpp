@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "platform/exceptions.h"
+#include "platform/file_error_messages.h"
 #include "tests/setuptools/setup_test_env.h"
 
 namespace {
@@ -53,9 +54,9 @@ TEST_F(SetupServicesTest, FileErrorsByCause) {
     EXPECT_EQ(boxes.shown[i].text, rows[i].text) << "row " << i;
     EXPECT_EQ(boxes.shown[i].type, MB_ICONEXCLAMATION);
   }
-  EXPECT_EQ(CSetupServices::FileErrorMessageId(CFileException::badPath, true, 0), 61729u);
-  EXPECT_EQ(CSetupServices::FileErrorMessageId(CFileException::accessDenied, false, 0), 61731u);
-  EXPECT_EQ(CSetupServices::FileErrorMessageId(CFileException::accessDenied, true, 0), 61732u);
+  EXPECT_EQ(tvn::sys::FileErrorMessageId(CFileException::badPath, true, 0), 61729u);
+  EXPECT_EQ(tvn::sys::FileErrorMessageId(CFileException::accessDenied, false, 0), 61731u);
+  EXPECT_EQ(tvn::sys::FileErrorMessageId(CFileException::accessDenied, true, 0), 61732u);
 }
 
 TEST_F(SetupServicesTest, DirectoryChainsRecordWhatTheyCreate) {

@@ -95,7 +95,8 @@ TVN_ROW_LOOP void Blend255(std::uint32_t* bg, const std::uint32_t* pic, const st
     Load(a, weights + x);
     a &= 0xFFu;
     // The weight in each byte of its pixel.
-    const Words8 spread = a * 0x01010101u;
+    Words8 spread = a | (a << 8);
+    spread |= spread << 16;
     Bytes8 spreadBytes;
     std::memcpy(&spreadBytes, &spread, sizeof spreadBytes);
     const Lanes8 w = __builtin_convertvector(spreadBytes, Lanes8);
@@ -104,16 +105,20 @@ TVN_ROW_LOOP void Blend255(std::uint32_t* bg, const std::uint32_t* pic, const st
     LoadLanes(b, bg + x);
     // b + trunc((p - b) w / 255) is floor((255 b + (p - b) w) / 255) when
     // p >= b and its ceiling when p < b; adding 254 in that case turns the
-    // ceiling into a floor. The sum stays below 65536, and p - b wraps to
-    // 0xFF01 and above exactly when p < b (the product wraps alike).
+    // ceiling into a floor. p - b wraps to 0xFF01 and above exactly when
+    // p < b (the product wraps alike), so (p - b) >> 8 is 255 or 0.
+    // s = x + 1 for that sum x, so that x / 255 is (s + (s >> 8)) >> 8 (exact
+    // for every x up to 65279, and s + (s >> 8) stays below 65536).
     const Lanes8 d = p - b;
-    const Lanes8 sum = b * 255 + d * w + ((d >> 8) & 254);
+    const Lanes8 s = b * 255 + d * w + ((d >> 8) | 1);
     Words8 colour;
-    Narrow(colour, sum / 255);
+    Narrow(colour, (s + (s >> 8)) >> 8);
     colour &= 0x00FFFFFFu;
     // The fourth byte: the picture's at 255, the page's at 0, else 0xFF.
-    const Words8 full = reinterpret_cast<Words8>(a == 255), none = reinterpret_cast<Words8>(a == 0);
-    const Words8 alpha = (picWords | ~full) & (bgWords | ~none) & 0xFF000000u;
+    // (Masks by arithmetic: vector comparisons wider than the machine's
+    // vectors are done lane by lane.)
+    const Words8 notFull = ((a + 1) >> 8) - 1, notNone = 0 - ((a + 255) >> 8);
+    const Words8 alpha = (picWords | notFull) & (bgWords | notNone) & 0xFF000000u;
     Store(bg + x, colour | alpha);
   }
   for (; x < count; ++x) bg[x] = Blend255Pixel(pic[x], bg[x], weights[x] & 0xFFu);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/page_copy_baseline.h"
 #include "media/image.h"
 #include "media/metafile.h"
 #include "platform/gdi/image_dc.h"

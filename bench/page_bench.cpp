@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/page_copy_baseline.h"
 #include "model/icon_object.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"

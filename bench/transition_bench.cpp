@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "bench/page_copy_baseline.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
 #include "page/effect_host.h"

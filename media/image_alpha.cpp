@@ -1,23 +1,45 @@
 // CImage: drawing a picture through its grey mask, blended with what the page shows.
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "media/image.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/image_dc.h"
+#include "platform/gdi/pixel_rows.h"
 
 namespace {
 
-// bg + (pic - bg) * a / 255, truncated towards zero, per colour byte.
-std::uint32_t Blend(std::uint32_t pic, std::uint32_t bg, unsigned a) {
-  if (a == 255) return pic;
-  if (a == 0) return bg;
-  std::uint32_t out = 0xFF000000u;
-  for (int shift = 0; shift < 24; shift += 8) {
-    const int p = static_cast<int>((pic >> shift) & 0xFF), b = static_cast<int>((bg >> shift) & 0xFF);
-    const int v = b + (p - b) * static_cast<int>(a) / 255;
-    out |= static_cast<std::uint32_t>(v) << shift;
+// Blends straight onto the context's pixels when that gives exactly what the
+// copies through scratch pictures give: a one-to-one draw from inside both
+// pictures onto a colour surface. The scratch copies then hold nothing but
+// the pictures' and the page's own pixels, and the copy back writes where
+// GetBlitArea says. False when the context is not like that; the caller
+// then takes the long way.
+bool BlendInPlace(CDC* dc, int x, int y, int width, int height, int sourceX, int sourceY, const CPixelImage& picture,
+                  const CPixelImage& weights) {
+  const gdi::PixelSurface target = dc->GetSurfaceInfo();
+  if (dc->IsPrinting() || !target.IsValid() || target.monochrome || picture.IsMonochrome() ||
+      weights.IsMonochrome())
+    return false;
+  if (sourceX < 0 || sourceY < 0 || static_cast<long long>(sourceX) + width > picture.Width() ||
+      static_cast<long long>(sourceY) + height > picture.Height() ||
+      static_cast<long long>(sourceX) + width > weights.Width() ||
+      static_cast<long long>(sourceY) + height > weights.Height())
+    return false;
+  if (target.bits == picture.Row(0) || target.bits == weights.Row(0)) return false;
+  CPoint origin;
+  std::vector<CRect> parts;
+  if (!dc->GetBlitArea(x, y, width, height, &origin, &parts)) return false;
+  for (const CRect& part : parts) {
+    const int firstColumn = sourceX + (part.left - origin.x);
+    for (int row = part.top; row < part.bottom; ++row) {
+      const int sourceRow = sourceY + (row - origin.y);
+      gdi::rows::Blend255(target.Row(row) + part.left, picture.Row(sourceRow) + firstColumn,
+                          weights.Row(sourceRow) + firstColumn, part.Width());
+    }
   }
-  return out;
+  return true;
 }
 
 }  // namespace
@@ -33,6 +55,8 @@ void CImage::DrawTransparentBits(CDC* dc, int x, int y, int width, int height, i
     height = std::min(height, ph);
   }
   if (width <= 0 || height <= 0 || width > CPixelImage::kMaxSide || height > CPixelImage::kMaxSide) return;
+  if (!stretch && BlendInPlace(dc, x, y, width, height, sourceX, sourceY, std::as_const(hBitmap), std::as_const(hMask)))
+    return;
 
   // Picture and mask scratch of the target's size. Only the picture's real
   // width is read: nothing beyond its right edge reaches the page.
@@ -60,10 +84,9 @@ void CImage::DrawTransparentBits(CDC* dc, int x, int y, int width, int height, i
   backgroundDc.BitBlt(0, 0, width, height, dc, x, y, SRCCOPY);
   for (int row = 0; row < height; ++row) {
     std::uint32_t* bg = background.Row(row);
-    const std::uint32_t* pic = picture.Row(row);
-    const std::uint32_t* weight = mask.Row(row);
+    const std::uint32_t* pic = std::as_const(picture).Row(row);
     // The weight is the mask's first byte in memory (its blue).
-    for (int col = 0; col < width; ++col) bg[col] = Blend(pic[col], bg[col], weight[col] & 0xFFu);
+    gdi::rows::Blend255(bg, pic, std::as_const(mask).Row(row), width);
   }
   dc->BitBlt(x, y, width, height, &backgroundDc, 0, 0, SRCCOPY);
 }

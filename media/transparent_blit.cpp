@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/gdi/pixel_rows.h"
+
 namespace tvn::dib {
 
 std::optional<BlitRect> ClipBlit(BlitRect r, int targetWidth, int targetHeight, int sourceWidth, int sourceHeight) {
@@ -34,9 +36,7 @@ BOOL TransparentBlt(const PixelSurface& target, int x, int y, int w, int h, cons
   for (int row = 0; row < r.h; ++row) {
     const std::uint32_t* in = source.bits + (r.ys + row) * source.pitch + r.xs;
     std::uint32_t* out = target.bits + (r.y + row) * target.pitch + r.x;
-    for (int col = 0; col < r.w; ++col) {
-      if ((in[col] & 0x00FFFFFFu) != keyPixel) out[col] = in[col];
-    }
+    gdi::rows::KeyedCopy(out, in, r.w, keyPixel);
   }
   return TRUE;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "platform/cstring.h"
 #include "platform/gdi/gdi_defs.h"
@@ -158,6 +159,12 @@ class CDC {
   BOOL StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, int srcWidth, int srcHeight,
                   DWORD rop);
   BOOL PatBlt(int x, int y, int width, int height, DWORD rop);
+  // Where a one-to-one BitBlt of width x height pixels to (x, y) writes, for
+  // routines that write those pixels themselves: the device position of
+  // (x, y) and the device rectangles the clip lets through, inside the
+  // surface. FALSE (nothing set) when the context maps coordinates, so that
+  // such a copy would stretch, or has no pixels.
+  BOOL GetBlitArea(int x, int y, int width, int height, CPoint* deviceTopLeft, std::vector<CRect>* parts) const;
 
   BOOL TextOut(int x, int y, const CString& text);
   BOOL TextOut(int x, int y, const char* text, int count) { return TextOut(x, y, CString(text, count)); }

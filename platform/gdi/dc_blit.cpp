@@ -72,6 +72,18 @@ BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int yS
   return TRUE;
 }
 
+BOOL CDC::GetBlitArea(int x, int y, int width, int height, CPoint* deviceTopLeft, std::vector<CRect>* parts) const {
+  if (!deviceTopLeft || !parts || m->state.mapMode != MM_TEXT || !m->Surface().IsValid()) return FALSE;
+  // Placed and cut as BitBlt places and cuts its target.
+  const QPoint topLeft = m->ToDevice(x, y);
+  *deviceTopLeft = CPoint(topLeft.x(), topLeft.y());
+  parts->clear();
+  if (width <= 0 || height <= 0) return TRUE;
+  const QRegion area = m->DrawableArea().intersected(ToQRect(SpanRect(topLeft.x(), topLeft.y(), width, height)));
+  for (const QRect& r : area) parts->push_back(FromQRect(r));
+  return TRUE;
+}
+
 BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, int srcWidth, int srcHeight,
                      DWORD rop) {
   if (!gdi::RopUsesSource(rop)) return PatBlt(x, y, width, height, rop);

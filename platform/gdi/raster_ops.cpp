@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gdi/gdi_defs.h"
+#include "platform/gdi/pixel_rows.h"
 
 namespace gdi {
 
@@ -170,9 +171,9 @@ void BlitRect(const PixelSurface& dst, const CRect& rect, const PixelSurface* sr
         case SRCINVERT: for (int i = 0; i < w; ++i) d[i] = (d[i] ^ s[i]) | kOpaque; break;
         case NOTSRCCOPY: for (int i = 0; i < w; ++i) d[i] = ~s[i] | kOpaque; break;
         case DSTINVERT: for (int i = 0; i < w; ++i) d[i] = ~d[i] | kOpaque; break;
-        case BLACKNESS: for (int i = 0; i < w; ++i) d[i] = kBlack; break;
-        case WHITENESS: for (int i = 0; i < w; ++i) d[i] = kWhite; break;
-        case PATCOPY: for (int i = 0; i < w; ++i) d[i] = p; break;
+        case BLACKNESS: rows::Fill(d, w, kBlack); break;
+        case WHITENESS: rows::Fill(d, w, kWhite); break;
+        case PATCOPY: rows::Fill(d, w, p); break;
         case PATINVERT: for (int i = 0; i < w; ++i) d[i] = (d[i] ^ p) | kOpaque; break;
         default: {
           const unsigned code = RopCode(rop);

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
 #include <QBuffer>
 #include <QImage>
 
@@ -363,6 +367,87 @@ TEST(CImageDraw, SeparateMaskFileBlends) {
   image.Draw(&page.dc, CRect(0, 0, 2, 1));
   EXPECT_EQ(page.At(0, 0), kRed);
   EXPECT_EQ(page.At(1, 0), kBlue);
+}
+
+namespace {
+
+// bg + (pic - bg) * a / 255 per colour byte, truncated towards zero: the blended draw's formula.
+std::uint32_t BlendedPixel(std::uint32_t pic, std::uint32_t bg, unsigned a) {
+  if (a == 255) return pic;
+  if (a == 0) return bg;
+  std::uint32_t out = 0xFF000000u;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const int p = static_cast<int>((pic >> shift) & 0xFFu), b = static_cast<int>((bg >> shift) & 0xFFu);
+    out |= static_cast<std::uint32_t>(b + (p - b) * static_cast<int>(a) / 255) << shift;
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(CImageDraw, BlendedDrawFollowsItsFormulaOnEveryKindOfContext) {
+  // Odd sizes, every weight from 0 to 255 somewhere, colours on both sides of the page's.
+  constexpr int kW = 21, kH = 13;
+  CImage image;
+  image.hBitmap = CPixelImage(kW, kH);
+  image.hMask = CPixelImage(kW, kH);
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      const auto i = static_cast<std::uint32_t>(y * kW + x);
+      image.hBitmap.Row(y)[x] = 0xFF000000u | (i * 2654435761u & 0xFFFFFFu);
+      image.hMask.Row(y)[x] = 0xFF000000u | ((i * 37u) & 0xFFu) | 0x00ABCD00u;
+    }
+  image.maskReady = 1;
+  struct Case {
+    const char* name;
+    CPoint at;         // logical position of the draw
+    CPoint source;     // first picture pixel
+    CSize size;
+    CPoint viewport;   // the context's viewport origin
+    CRect clip;        // a clip rectangle (logical), empty for none
+    CRect hole;        // a rectangle cut out of the clip (logical), empty for none
+  };
+  const Case cases[] = {
+      {"whole picture", {3, 2}, {0, 0}, {kW, kH}, {0, 0}, {}, {}},
+      {"off the top left", {-5, -4}, {0, 0}, {kW, kH}, {0, 0}, {}, {}},
+      {"off the bottom right", {20, 10}, {1, 2}, {kW - 1, kH - 2}, {0, 0}, {}, {}},
+      {"past the picture's edge", {2, 3}, {6, 5}, {kW, kH}, {0, 0}, {}, {}},
+      {"scrolled and clipped", {4, 1}, {2, 0}, {15, 11}, {-3, 2}, {5, 3, 17, 12}, {}},
+      {"clip with a hole", {1, 1}, {0, 0}, {kW, kH}, {0, 0}, {2, 2, 19, 14}, {6, 5, 9, 8}},
+  };
+  for (const Case& c : cases) {
+    Page page(30, 20);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 30; ++x) page.image.Row(y)[x] = 0xFF000000u | static_cast<std::uint32_t>(x * 8 << 16 | y * 12 << 8 | 0x80);
+    const CPixelImage before = page.image.Copy(0, 0, 30, 20);
+    page.dc.SetViewportOrg(c.viewport);
+    if (!c.clip.IsRectEmpty()) page.dc.IntersectClipRect(c.clip);
+    if (!c.hole.IsRectEmpty()) page.dc.ExcludeClipRect(c.hole);
+    image.DrawTransparentBits(&page.dc, c.at.x, c.at.y, c.size.cx, c.size.cy, c.source.x, c.source.y, FALSE);
+
+    const int width = std::min<int>(c.size.cx, kW), height = std::min<int>(c.size.cy, kH);
+    int wrong = 0;
+    for (int y = 0; y < 20 && wrong == 0; ++y)
+      for (int x = 0; x < 30; ++x) {
+        const CPoint logical(x - c.viewport.x, y - c.viewport.y);
+        const int dx = logical.x - c.at.x, dy = logical.y - c.at.y;
+        const bool drawn = dx >= 0 && dy >= 0 && dx < width && dy < height &&
+                           (c.clip.IsRectEmpty() || c.clip.PtInRect(logical)) &&
+                           (c.hole.IsRectEmpty() || !c.hole.PtInRect(logical));
+        const int sx = c.source.x + dx, sy = c.source.y + dy;
+        const bool inPicture = sx < kW && sy < kH;
+        const std::uint32_t bg = std::as_const(before).Row(y)[x];
+        // Beyond the picture's edge the weight is that of a black mask: 0.
+        const std::uint32_t want = !drawn ? bg
+                                   : !inPicture
+                                       ? bg
+                                       : BlendedPixel(std::as_const(image.hBitmap).Row(sy)[sx], bg,
+                                                      std::as_const(image.hMask).Row(sy)[sx] & 0xFFu);
+        const std::uint32_t got = std::as_const(page.image).Row(y)[x];
+        if (got != want && ++wrong == 1)
+          ADD_FAILURE() << c.name << " at " << x << "," << y << ": " << std::hex << got << " instead of " << want;
+      }
+  }
 }
 
 TEST(CImage, StoredSettingsCopiesAndFileNames) {

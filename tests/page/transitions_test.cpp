@@ -137,6 +137,55 @@ TEST(Transitions, BlendMovesEveryChannelPartWayAtEachStep) {
   EXPECT_EQ(seen[3], RGB(200, 190, 200));
 }
 
+// One colour byte of a blend step: ((new - old) x weight) >> 7 added to the old.
+COLORREF BlendStepPixel(COLORREF from, COLORREF to, int weight) {
+  COLORREF out = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const int a = static_cast<int>((from >> shift) & 0xFFu), b = static_cast<int>((to >> shift) & 0xFFu);
+    out |= static_cast<COLORREF>(a + (((b - a) * weight) >> 7)) << shift;
+  }
+  return out;
+}
+
+TEST(Transitions, BlendStepsAreTheSameThroughEveryKindOfWindowContext) {
+  // The window scrolled, clipped with a hole, or mapping 1:1 (which copies through a stretch).
+  struct Window {
+    const char* name;
+    CPoint viewport;
+    CRect hole;  // logical, empty for none
+    bool mapped;
+  };
+  const Window windows[] = {{"plain", {0, 0}, {}, false},
+                            {"scrolled with a hole", {3, -2}, {9, 8, 14, 20}, false},
+                            {"mapped", {0, 0}, {}, true}};
+  const CRect area(5, 4, 28, 31);
+  for (const Window& w : windows) {
+    Scene scene(area, 8);  // four steps: 32, 64, 96 and 128 128ths
+    CDC& dc = scene.window.dc;
+    if (w.mapped) {
+      dc.SetMapMode(MM_ANISOTROPIC);
+      dc.SetWindowExt(7, 7);
+      dc.SetViewportExt(7, 7);
+    }
+    dc.SetViewportOrg(w.viewport);
+    if (!w.hole.IsRectEmpty()) dc.ExcludeClipRect(w.hole);
+    int wrong = 0;
+    scene.steps.afterStep = [&](int step) {
+      for (int y = 0; y < Scene::kHeight; ++y)
+        for (int x = 0; x < Scene::kWidth; ++x) {
+          const CPoint logical(x - w.viewport.x, y - w.viewport.y);
+          const bool drawn = area.PtInRect(logical) && !w.hole.PtInRect(logical);
+          const COLORREF want =
+              drawn ? BlendStepPixel(OldPixel(x, y), NewPixel(logical.x, logical.y), 32 * step) : OldPixel(x, y);
+          if (scene.window.At(x, y) != want && ++wrong == 1)
+            ADD_FAILURE() << w.name << " step " << step << " at " << x << "," << y;
+        }
+    };
+    EXPECT_TRUE(transitions::Blend(scene.in, 0));
+    EXPECT_EQ(scene.steps.waits, 4) << w.name;
+  }
+}
+
 TEST(Transitions, MaskRevealsByBlueValueLowestFirst) {
   Scene scene(CRect(2, 2, 8, 4), 2);
   // A 3 x 1 mask stretched over 6 x 2: blue values 90, 30, 200 left to right.

@@ -4,6 +4,7 @@
 // nothing is playing, nothing is watched, no control is hosted.
 #pragma once
 
+#include "model/program_watch.h"
 #include "platform/geometry.h"
 #include "platform/win_types.h"
 
@@ -19,14 +20,6 @@ class IPlayingSounds {
   virtual void RemoveAll() = 0;
   // Refills the audio stream player's buffers after one was played.
   virtual void OnWaveDone(WPARAM, LPARAM) {}
-};
-
-// The programs started by run actions, looked at every half second.
-class IProgramWatch {
- public:
-  virtual ~IProgramWatch() = default;
-  // TRUE when a watched program ended since the last look.
-  virtual BOOL OnTimer() = 0;
 };
 
 // The hosted controls of the view.
@@ -64,11 +57,6 @@ class CAbsentPlayingSounds final : public IPlayingSounds {
  public:
   BOOL OnNotify(WPARAM, LPARAM) override { return FALSE; }
   void RemoveAll() override {}
-};
-
-class CAbsentProgramWatch final : public IProgramWatch {
- public:
-  BOOL OnTimer() override { return FALSE; }
 };
 
 class CAbsentControlSites final : public IControlSites {

@@ -307,7 +307,7 @@ CVariableTable* CPlayerApp::GetCourseTable() {
 }
 
 BOOL CPlayerApp::RunSystemFunction(int, CBuiltinCall& call) {
-  SystemFunctionServices services{m_messages, m_systemFunctionHost};
+  SystemFunctionServices services{m_messages, &m_systemFunctions};
   return RunSystemBuiltin(call, services);
 }
 

@@ -29,6 +29,7 @@
 #include "platform/gdi/font.h"
 #include "platform/win_app.h"
 #include "playback/player_font_services.h"
+#include "playback/player_system_functions.h"
 #include "page/preload_cache.h"
 
 class CCourseDocument;
@@ -217,8 +218,8 @@ class CPlayerApp : public CWinApp,
   CMessageService m_messages;
   // Libraries DLL actions loaded stay loaded until the program ends.
   CLibraryTable m_libraries;
-  // The window, page and media services of the built-ins; null until the view offers them.
-  ISystemFunctionHost* m_systemFunctionHost = nullptr;
+  // The window, page and media services of the built-ins.
+  CPlayerSystemFunctions m_systemFunctions{*this};
 };
 
 // The program directory of a program file: its folder part with the

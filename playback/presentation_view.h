@@ -93,6 +93,7 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   // --- the armed events and the services the view reaches ---
   CArmedEventList& GetArmedEventList() { return m_armedEvents; }
   void SetPlayingSounds(IPlayingSounds* sounds) { m_pSounds = sounds ? sounds : &m_absentSounds; }
+  IPlayingSounds& GetPlayingSounds() { return *m_pSounds; }
   // The view's own list of started programs unless another is given.
   void SetProgramWatch(IProgramWatch* watch) { m_pWatch = watch ? watch : &m_watchList; }
   IProgramWatch* GetProgramWatch() { return m_pWatch; }
@@ -108,6 +109,7 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   // Back to the kept system cursor (state 0) when another shows, or when forced.
   void RestoreCursor(BOOL force);
   void SetSystemCursorId(UINT id) { m_nCursorId = id; }
+  UINT GetSystemCursorId() const { return m_nCursorId; }
   int GetCursorState() const { return m_nCursorState; }
 
   // --- dragging ---

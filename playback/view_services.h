@@ -5,10 +5,12 @@
 #pragma once
 
 #include "model/program_watch.h"
+#include "platform/cstring.h"
 #include "platform/geometry.h"
 #include "platform/win_types.h"
 
 class CCourseDoc;
+class CIconObject;
 
 // The sounds that are playing.
 class IPlayingSounds {
@@ -20,6 +22,16 @@ class IPlayingSounds {
   virtual void RemoveAll() = 0;
   // Refills the audio stream player's buffers after one was played.
   virtual void OnWaveDone(WPARAM, LPARAM) {}
+  // The first playing sound of that file name (its object name), or null.
+  virtual CIconObject* FindByFile(const CString&) { return nullptr; }
+  // Plays a wave file; with wait the call returns at its end. FALSE when it did not play.
+  virtual BOOL PlaySoundFile(const CString&, BOOL) { return FALSE; }
+  // Sends an MCI command string with the view as notification window; the
+  // MCI error code, the reply text into reply.
+  virtual DWORD SendMciString(const CString&, CString&) { return kMciCannotLoadDriver; }
+
+  // The public MCI error the absent players answer with.
+  static constexpr DWORD kMciCannotLoadDriver = 266;
 };
 
 // The hosted controls of the view.

@@ -90,23 +90,21 @@ BOOL CDLLAction::Execute() {
   if (m_strLibrary.IsEmpty() || m_strFunction.IsEmpty()) return TRUE;
   ITaskServices* services = TaskServicesOf(this);
   if (!services) return TRUE;
-  CVariableContext& vars = services->Variables();
+  // Libraries are called only for a course of the running program.
   auto* course = dynamic_cast<CCourseDoc*>(services);
+  if (!course || !course->Host().MayReachOutside()) return TRUE;
+  CVariableContext& vars = services->Variables();
   const CString arguments = ExpandVariables(vars, m_strArguments, FALSE);
 
   // Found in the course's folder and the program's; kept loaded for the run.
   std::vector<std::filesystem::path> folders;
-  CLibraryTable* table = nullptr;
-  if (course) {
-    if (!course->GetCourseDirectory().IsEmpty()) folders.emplace_back(course->GetCourseDirectory().str());
-    if (!course->Host().GetProgramDirectory().IsEmpty()) folders.emplace_back(course->Host().GetProgramDirectory().str());
-    table = course->Host().GetLibraries();
-  }
+  if (!course->GetCourseDirectory().IsEmpty()) folders.emplace_back(course->GetCourseDirectory().str());
+  if (!course->Host().GetProgramDirectory().IsEmpty()) folders.emplace_back(course->Host().GetProgramDirectory().str());
+  CLibraryTable* table = course->Host().GetLibraries();
   CLibraryTable ownTable;
   CDynamicLibrary* library = (table ? table : &ownTable)->Load(m_strLibrary, folders);
   if (!library) {
-    if (course)
-      course->Host().Messages().MessageBoxTextBeep(FormatStringId1(StringId::kFileNotFound, m_strLibrary), nullptr, -1);
+    course->Host().Messages().MessageBoxTextBeep(FormatStringId1(StringId::kFileNotFound, m_strLibrary), nullptr, -1);
     return TRUE;
   }
 
@@ -119,10 +117,8 @@ BOOL CDLLAction::Execute() {
   const bool byOrdinal = !m_strFunction.IsEmpty() && m_strFunction[0] >= '0' && m_strFunction[0] <= '9';
   void* function = byOrdinal ? nullptr : library->GetProcAddress(m_strFunction.GetString());
   if (!function) {
-    if (course) {
-      CString text = Format2(LoadStringText(StringId::kFunctionNotFound), m_strFunction, m_strLibrary);
-      course->Host().Messages().MessageBoxTextBeep(text, nullptr, -1);
-    }
+    CString text = Format2(LoadStringText(StringId::kFunctionNotFound), m_strFunction, m_strLibrary);
+    course->Host().Messages().MessageBoxTextBeep(text, nullptr, -1);
     return TRUE;
   }
   if (m_resultType == DllResult::kNotCalled) return TRUE;

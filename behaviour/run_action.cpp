@@ -39,8 +39,10 @@ BOOL CRunAction::Execute() {
   if (m_strProgram.IsEmpty() && m_strParameters.IsEmpty()) return TRUE;
   ITaskServices* services = TaskServicesOf(this);
   if (!services) return TRUE;
-  CVariableContext& vars = services->Variables();
+  // Programs start only for a course of the running program.
   auto* course = dynamic_cast<CCourseDoc*>(services);
+  if (!course || !course->Host().MayReachOutside()) return TRUE;
+  CVariableContext& vars = services->Variables();
   CString command = ExpandVariables(vars, m_strProgram, FALSE);
   const CString argument = ExpandVariables(vars, m_strParameters, FALSE);
 
@@ -66,15 +68,13 @@ BOOL CRunAction::Execute() {
 
   // No quoting is added: the line is split by the Windows rules as it stands.
   const CString line = argument.IsEmpty() ? command : command + " " + argument;
-  IProgramWatch* watch = course ? course->Host().GetProgramWatch() : nullptr;
+  IProgramWatch* watch = course->Host().GetProgramWatch();
   if (!(m_flags & RunFlag::kWait) && !watch) return TRUE;  // nothing could follow or reap the program
 
   tvn::sys::StartResult started = tvn::sys::StartCommandLine(line.view());
   if (!started.process) {
-    if (course) {
-      errno = started.error;
-      course->Host().Messages().ShowLastErrorMessage(nullptr, -1);
-    }
+    errno = started.error;
+    course->Host().Messages().ShowLastErrorMessage(nullptr, -1);
     return TRUE;
   }
   if (m_flags & RunFlag::kWait) tvn::sys::WaitForProcess(started.process);

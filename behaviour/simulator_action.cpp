@@ -26,7 +26,9 @@ void CSimulatorAction::CopyFrom(const CIconObject* source, BOOL keepIdentity) {
 
 BOOL CSimulatorAction::Execute() {
   auto* course = dynamic_cast<CCourseDoc*>(TaskServicesOf(this));
-  if (!course || !course->Host().IsSimulatorPresent() || m_strSimulation.IsEmpty()) return TRUE;
+  if (!course || !course->Host().MayReachOutside() || !course->Host().IsSimulatorPresent() ||
+      m_strSimulation.IsEmpty())
+    return TRUE;
   const CString directory = course->Host().GetProgramDirectory();
   CDynamicLibrary library;
   if (directory.IsEmpty() ||

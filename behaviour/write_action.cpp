@@ -34,13 +34,15 @@ BOOL CWriteAction::Execute() {
   if (m_strText.IsEmpty() || m_strFileName.IsEmpty()) return TRUE;
   ITaskServices* services = TaskServicesOf(this);
   if (!services) return TRUE;
-  CVariableContext& vars = services->Variables();
+  // Files are written only for a course of the running program.
   auto* course = dynamic_cast<CCourseDoc*>(services);
+  if (!course || !course->Host().MayReachOutside()) return TRUE;
+  CVariableContext& vars = services->Variables();
 
   CString path = ExpandVariables(vars, m_strFileName, FALSE);
   // A bare name goes into the first search path, put in front as it stands
   // (no separator added), its variables expanded as media lookups do.
-  if (course && path.FindOneOf("\\:/") < 0 && course->Host().SearchPaths().GetSize() > 0)
+  if (path.FindOneOf("\\:/") < 0 && course->Host().SearchPaths().GetSize() > 0)
     path = ExpandVariables(vars, course->Host().SearchPaths()[0], FALSE) + path;
 
   CFile file;
@@ -50,7 +52,7 @@ BOOL CWriteAction::Execute() {
                                                           CFile::shareExclusive;
   CFileException error;
   if (!file.Open(path, mode, &error)) {
-    if (course) course->Host().Messages().MessageBoxFormatBeep(StringId::kCannotOpenFileQuoted, &path, nullptr, -1);
+    course->Host().Messages().MessageBoxFormatBeep(StringId::kCannotOpenFileQuoted, &path, nullptr, -1);
     return TRUE;
   }
   try {

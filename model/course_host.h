@@ -61,6 +61,9 @@ class ICourseHost {
   virtual void FlushInvalidRects() = 0;
   virtual int GetSimulatorTarget() { return 0; }
   virtual ITimerOwner* GetTimers() { return nullptr; }
+  // FALSE where courses may not start programs, call libraries or write
+  // files (a host that feeds hostile test input to the actions).
+  virtual BOOL MayReachOutside() { return TRUE; }
   // Whether the simulator library was found at start-up.
   virtual BOOL IsSimulatorPresent() { return FALSE; }
   // The presentation view's native window id, 0 when it has none.

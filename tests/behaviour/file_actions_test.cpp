@@ -124,6 +124,19 @@ TEST_F(FileActionsTest, ReadsAWholeFileOrASectionByTheVariablesType) {
   Read(whole);
 }
 
+TEST_F(FileActionsTest, AFileTooLargeToHoldIsTheOutOfMemoryMessage) {
+  // A sparse file: large by its length, without taking the space.
+  std::filesystem::path huge = dir / "huge.txt";
+  std::ofstream(huge) << "";
+  std::filesystem::resize_file(huge, CReadAction::kLargestFile + 1);
+  text->SetString("kept");
+  ReadFields whole;
+  whole.fileName = huge.string();
+  whole.variableId = text->GetId();
+  EXPECT_EQ(Read(whole), "kept");
+  EXPECT_EQ(host.BoxTexts(), (std::vector<std::string>{"Insufficient memory to perform operation."}));
+}
+
 TEST_F(FileActionsTest, StoredFormsAndFlagDefaults) {
   ReadFields old;
   old.schema = 2;

@@ -145,4 +145,27 @@ TEST(OutsideWorldPlaythrough, BuiltInsReachThePageTheCursorAndTheProgram) {
   player.View().RemoveObject(&owner, TRUE);
 }
 
+TEST(OutsideWorldPlaythrough, ACourseStartedByACourseActionHasItsOwnPathAndTitle) {
+  ScriptedPlayer player;
+  const auto second = BuildCourse({{7, {}, {KeyResponse("")}}});
+  const auto path = player.Directory() / "second.mcl";
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(second.data()),
+                                             static_cast<std::streamsize>(second.size()));
+  CourseFileFields f;
+  f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "Wait", "", 3}, 1, {}, {}, {KeyResponse("")}); });
+  f.tasks.push_back([&](CourseBuilder& b) {
+    b.Task(IconFields{4, "Switch", "", 3}, 2, {},
+           {[&](CourseBuilder& w) { w.CourseAction(IconFields{}, 0, path.string(), 0); }}, {KeyResponse("")});
+  });
+  CourseBuilder b;
+  b.CourseFile(f);
+  ASSERT_TRUE(player.Start(b.bytes(), "first.mcl"));
+  EXPECT_EQ(player.Text("CourseTitle"), "first.mcl");
+
+  player.Key('N');
+  EXPECT_EQ(player.CurrentTask(), 7);
+  EXPECT_EQ(player.Text("CourseTitle"), "second.mcl");
+  EXPECT_TRUE(player.Text("CoursePath").str().ends_with("second.mcl"));
+}
+
 }  // namespace

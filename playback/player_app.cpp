@@ -12,6 +12,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/system_metrics.h"
+#include "platform/native_window.h"
 #include "platform/message_box.h"
 #include "platform/program_module.h"
 #include "platform/system_info.h"
@@ -283,6 +284,10 @@ void CPlayerApp::EmptyClipboard() { CClipboard::Empty(); }
 IPageAccess* CPlayerApp::GetPage() { return m_presentationView; }
 
 ITimerOwner* CPlayerApp::GetTimers() { return m_presentationView ? &m_presentationView->Timers() : nullptr; }
+
+std::uintptr_t CPlayerApp::GetNativeViewWindow() {
+  return m_presentationView ? NativeWindowId(*m_presentationView) : 0;
+}
 
 int CPlayerApp::GetSimulatorTarget() {
   if (!IsSimulatorPresent() || !m_currentCourse || !m_currentCourse->GetCurrentTask()) return 0;

@@ -102,6 +102,13 @@ CourseBuilder::Writer Button(const char* name, const char* caption, char hotKey,
   };
 }
 
+// A variable's id: the hash of its name, as the course file stores references.
+std::int32_t IdOf(const char* name) {
+  std::uint32_t id = 0;
+  for (const char* p = name; *p; ++p) id = id * 33 + static_cast<std::uint32_t>(static_cast<std::int8_t>(*p));
+  return static_cast<std::int32_t>(id);
+}
+
 std::vector<std::uint8_t> DemoCourse() {
   tvn::testing::CourseFileFields f;
   f.header = "Demo";
@@ -110,6 +117,9 @@ std::vector<std::uint8_t> DemoCourse() {
   score.name = "Score";
   score.flags = 0x400;  // an integer
   f.variables.push_back(score);
+  tvn::testing::VariableFields kept;
+  kept.name = "Kept";  // the score as the file gives it back
+  f.variables.push_back(kept);
   f.tasks.push_back([=](CourseBuilder& b) {
     auto picture = [](CourseBuilder& c) {
       tvn::testing::ImageFields image;
@@ -152,8 +162,23 @@ std::vector<std::uint8_t> DemoCourse() {
       image.flags = 0x10084 | 0x4000;  // transparent by the colour of the top-left pixel
       c.GraphicsAction(IconFields{4, "Star", "", 3}, 1500, 0, image, At(130, 148, 178, 196));
     };
+    // The score goes to a file beside the course and comes back by its section.
+    auto store = [](CourseBuilder& c) {
+      c.WriteAction(IconFields{4, "Keep the score", "", 3}, 0x05, "scores.txt", "#Quiz{CR}{Score}{CR}#End{CR}");
+    };
+    auto fetch = [](CourseBuilder& c) {
+      tvn::testing::ReadFields read;
+      read.flags = 0x03;
+      read.variableId = IdOf("Kept");
+      read.fileName = "scores.txt";
+      read.section = "Quiz";
+      c.ReadAction(IconFields{4, "Read it back", "", 3}, read);
+    };
     b.Task(IconFields{4, "Result", "", 3}, 2, {},
-           {clear, Text("Shown", "Score: {Score}. Press any key to end.", At(40, 40, 600, 110), 24), badge, star},
+           {clear, store, fetch,
+            Text("Shown", "Score: {Score} (kept in scores.txt as {Kept}). Press any key to end.",
+                 At(40, 40, 600, 110), 24),
+            badge, star},
            {anyKey});
   });
   f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "The end", "", 3}, 3, {}, {}, {}); });

@@ -33,8 +33,9 @@ void Play(CCourseDoc& doc) {
 }
 
 void Prepare(tvn::testing::FakeCourseHost& host) {
-  // No conversion program is ever found.
+  // No conversion program is ever found; no action starts programs, calls libraries or writes files.
   host.programDirectory = "/nonexistent-tvn-folder/";
+  host.mayReachOutside = false;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // ICourseHost: what a course document needs of the application that holds it.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/collections.h"
 #include "platform/cstring.h"
 #include "platform/win_types.h"
@@ -8,10 +10,13 @@
 class CCourseDoc;
 class CDataFile;
 class CEmbeddedFontRegistry;
+class CLibraryTable;
 class CMessageService;
 class CVariableContext;
 class CVariableTable;
 class IPageAccess;
+class IPreloadCache;
+class IProgramWatch;
 class ITimerOwner;
 
 // The application implements it once for the whole run; tests give a fake.
@@ -27,6 +32,8 @@ class ICourseHost {
   virtual CVariableTable* GetGlobalTable() = 0;
   // The packed data file (closed when the program was not started on one).
   virtual CDataFile& DataFile() = 0;
+  // The pre-load cache files are read from first; null when there is none.
+  virtual IPreloadCache* GetPreloadCache() { return nullptr; }
   // The search paths of every course loaded so far, in loading order.
   virtual CStringArray& SearchPaths() = 0;
   // The course being opened: set while a course is read, cleared when the
@@ -54,4 +61,15 @@ class ICourseHost {
   virtual void FlushInvalidRects() = 0;
   virtual int GetSimulatorTarget() { return 0; }
   virtual ITimerOwner* GetTimers() { return nullptr; }
+  // FALSE where courses may not start programs, call libraries or write
+  // files (a host that feeds hostile test input to the actions).
+  virtual BOOL MayReachOutside() { return TRUE; }
+  // Whether the simulator library was found at start-up.
+  virtual BOOL IsSimulatorPresent() { return FALSE; }
+  // The presentation view's native window id, 0 when it has none.
+  virtual std::uintptr_t GetNativeViewWindow() { return 0; }
+  // The libraries DLL actions loaded, kept for the whole run; null when none are kept.
+  virtual CLibraryTable* GetLibraries() { return nullptr; }
+  // The view's list of started programs; null while there is no view.
+  virtual IProgramWatch* GetProgramWatch() { return nullptr; }
 };

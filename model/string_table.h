@@ -30,6 +30,10 @@ constexpr UINT kBackupFailed = 8091;
 constexpr UINT kConverterProgram = 8231;
 // Packed data file.
 constexpr UINT kUnableToOpenFile = 8148;
+// Read, write and library actions.
+constexpr UINT kCannotOpenFileQuoted = 8005;
+constexpr UINT kFunctionNotFound = 8197;
+constexpr UINT kSimulatorLibrary = 2001;
 // Pictures.
 constexpr UINT kFractalLibrary = 2006;
 constexpr UINT kPhotoCdLibrary = 2009;

@@ -81,7 +81,11 @@ void CVariableTable::RefreshSystemVariables(const SystemValues& values) {
     if (!values.courseCurrent) return;
     setString("CourseTitle", values.courseTitle);
     setString("CoursePath", values.coursePath);
-    setString("CourseDrive", values.coursePath.Left(2));
+    // A drive letter and its colon; a path without a drive has none.
+    const std::string_view path = values.coursePath.view();
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    setString("CourseDrive", drive ? values.coursePath.Left(2) : CString());
     return;
   }
   setLong("WindowHandle", values.windowHandle);

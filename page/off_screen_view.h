@@ -70,6 +70,8 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   void FreeAllObjects(CDocument* course, BOOL allLayers);
   void RemoveTaskObjects();
   CDrawObj* FindObjectByName(const CString& name);
+  // Puts the object back in its place by layer after its layer changed.
+  void ReorderObject(CDrawObj* obj) { m_list.Reorder(obj); }
   CDrawObj* FindDisplayItem(const CIconObject* owner);
   BOOL IsDisplayItem(const CDrawObj* obj);
   // Stops the animation thread of one object, or of all when none is given, and waits for it.

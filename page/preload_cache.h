@@ -102,6 +102,7 @@ class CPreloadCache : public IPreloadCache {
   void SetBudgetSource(std::function<std::optional<LONG>()> source) { m_budgetSource = std::move(source); }
   void SetImageDecoder(IPreloadImageDecoder* decoder) { m_pDecoder = decoder; }
   void SetBudget(LONG budget) { m_nBudget = budget; }
+  LONG GetBudget() const { return m_nBudget; }
 
   // Adds a file by its full name, loading it now or on a worker thread.
   // TRUE also when the name is there already (nothing more happens then).

@@ -1,8 +1,10 @@
-// Starting an outside program, waiting for its end or not.
+// Starting outside programs, waiting for them and polling them, and the command lines they are started with.
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tvn::sys {
@@ -20,8 +22,56 @@ struct ProcessResult {
 // without a time limit for it to end.
 ProcessResult RunAndWait(const std::filesystem::path& program, const std::vector<std::string>& arguments);
 
-// Starts the program the same way without waiting: started and error say
-// whether it runs; a helper thread reaps it when it ends.
-ProcessResult StartProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments);
+// A started child process; 0 stands for none.
+using ProcessId = int;
+
+// Splits a command line by the Windows rules: blanks and tabs separate;
+// double quotes group; 2n backslashes before a quote give n backslashes and
+// the quote groups, 2n+1 give n backslashes and a literal quote; other
+// backslashes are literal. The program name (first word) ends at the
+// closing quote or the first blank, and takes no backslash rules.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+
+// The host program of a Windows-style program name: the name mapped as a
+// path; a name ending in ".exe" or ".com" that is no file is tried without
+// the extension; a name without a separator is then looked for on PATH.
+// Only files that may be executed count.
+std::optional<std::filesystem::path> ResolveProgram(const std::string& name);
+
+struct StartResult {
+  ProcessId process = 0;  // 0 when it did not start
+  int error = 0;          // errno of the failure
+};
+
+// Starts the command line (split as above, argv[0] resolved) with
+// posix_spawn; never through a shell. The child must be waited for, polled
+// until it ends, or handed to a reaper.
+StartResult StartCommandLine(std::string_view commandLine);
+
+class ChildReaper;
+
+// Starts the program as RunAndWait does without waiting: started and error
+// say whether it runs; the reaper collects its exit.
+ProcessResult StartProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                           ChildReaper& reaper);
+
+// Waits without a time limit for the child to end and reaps it; its exit code, -1 after a signal.
+int WaitForProcess(ProcessId process);
+
+// One look at a child without waiting: true when it has ended (and is
+// reaped now), or when its state cannot be had (it counts as ended).
+bool HasProcessEnded(ProcessId process);
+
+// A running program found among the system's processes.
+struct RunningProgram {
+  int pid = 0;
+  std::string name;  // the executable's file name, else argv[0]'s
+};
+
+// Every process of the system readable under /proc, with its program's file name.
+std::vector<RunningProgram> ListRunningPrograms(const std::filesystem::path& procRoot = "/proc");
+// The first process whose program file name equals the key without regard
+// to case, with or without ".exe" on either side; 0 when none runs.
+int FindRunningProgram(std::string_view key, const std::filesystem::path& procRoot = "/proc");
 
 }  // namespace tvn::sys

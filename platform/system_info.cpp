@@ -2,6 +2,8 @@
 #include "platform/system_info.h"
 
 #include <fcntl.h>
+#include <pwd.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -93,6 +95,74 @@ int CopyFileOver(const std::filesystem::path& source, const std::filesystem::pat
 }
 
 bool RemoveFile(const std::filesystem::path& path) { return ::unlink(path.c_str()) == 0; }
+
+int DeleteFileError(const std::filesystem::path& path) { return ::unlink(path.c_str()) == 0 ? 0 : errno; }
+
+int MoveFileNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  int error = errno;
+  if (error == EINVAL || error == ENOSYS) {
+    // A file system without the no-replace rename: test, then rename.
+    if (PathExists(to)) return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+  }
+  if (error != EXDEV) return error;
+  struct stat st {};
+  if (::stat(from.c_str(), &st) != 0) return errno;
+  if (!S_ISREG(st.st_mode)) return EXDEV;
+  std::error_code ec;
+  std::filesystem::copy_file(from, to, std::filesystem::copy_options::none, ec);
+  if (ec) return ec.value() ? ec.value() : EIO;
+  if (::unlink(from.c_str()) != 0) {
+    error = errno;
+    // The original stays where it was: the copy goes again, so nothing is doubled.
+    ::unlink(to.c_str());
+    return error;
+  }
+  return 0;
+}
+
+int ProbeReadable(const std::filesystem::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  ::close(fd);
+  return 0;
+}
+
+int WindowsErrorCode(int error) {
+  switch (error) {
+    case 0: return 0;
+    case ENOENT: return 2;
+    case ENOTDIR: return 3;
+    case EMFILE:
+    case ENFILE: return 4;
+    case EACCES:
+    case EPERM:
+    case EROFS: return 5;
+    case EBUSY: return 32;
+    case ENOSPC: return 112;
+    case EEXIST: return 183;
+    default: return 31;
+  }
+}
+
+CString UserName() {
+  struct passwd entry {};
+  struct passwd* found = nullptr;
+  std::vector<char> buffer(4096);
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_name)
+    return CString::FromUtf8(found->pw_name);
+  if (const char* name = ::getenv("USER")) return CString::FromUtf8(name);
+  return CString();
+}
+
+CString ComputerName() {
+  char buffer[256] = {};
+  if (::gethostname(buffer, sizeof buffer - 1) != 0) return CString();
+  std::string name(buffer);
+  if (name.size() > 15) name.resize(15);
+  return CString(name);
+}
 
 std::optional<std::filesystem::path> SearchPath(const std::string& fileName) {
   if (fileName.empty()) return std::nullopt;

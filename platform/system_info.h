@@ -24,6 +24,24 @@ int MakeDirectory(const std::filesystem::path& path);
 int CopyFileOver(const std::filesystem::path& source, const std::filesystem::path& target);
 // Removes a file; false when that failed.
 bool RemoveFile(const std::filesystem::path& path);
+// Removes a file; 0 on success, else the error number.
+int DeleteFileError(const std::filesystem::path& path);
+// Gives a file a new name or moves it, never replacing an existing file
+// (EEXIST). Across file systems it is copied, then the original removed.
+// 0 on success, else the error number.
+int MoveFileNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
+// Opens the file for reading and closes it again; 0 on success, else the error number.
+int ProbeReadable(const std::filesystem::path& path);
+
+// The Windows system error code courses test for an error number: ENOENT 2,
+// ENOTDIR 3, EMFILE 4, EACCES/EPERM/EROFS 5, EBUSY 32, ENOSPC 112, EEXIST
+// 183, any other 31 (a device failure); 0 stays 0.
+int WindowsErrorCode(int error);
+
+// The logged-on user's name; empty when it cannot be found.
+CString UserName();
+// The host name cut to 15 bytes, as a computer name is; empty on failure.
+CString ComputerName();
 
 // The standard search for a bare file name: the program's folder, the current
 // folder, then every folder of PATH. Nothing when it is found nowhere.

@@ -1,4 +1,4 @@
-// The Windows locations under the XDG data folder, and the roots check.
+// The Windows locations under the XDG data folder, made on demand, and the roots check.
 #include "platform/windows_locations.h"
 
 #include <cstdlib>
@@ -25,6 +25,13 @@ std::filesystem::path Resolved(const std::filesystem::path& path) {
   return ec ? absolute : resolved.lexically_normal();
 }
 
+std::optional<std::filesystem::path> Made(const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec || !std::filesystem::is_directory(folder, ec)) return std::nullopt;
+  return folder;
+}
+
 }  // namespace
 
 WindowsLocations GetWindowsLocations() {
@@ -35,6 +42,10 @@ WindowsLocations GetWindowsLocations() {
   locations.systemDir = locations.windowsDir / "system";
   return locations;
 }
+
+std::optional<std::filesystem::path> WindowsFolder() { return Made(GetWindowsLocations().windowsDir); }
+
+std::optional<std::filesystem::path> WindowsSystemFolder() { return Made(GetWindowsLocations().systemDir); }
 
 void MapAllDrives(path::DriveTable& drives, const std::filesystem::path& folder) {
   for (char letter = 'A'; letter <= 'Z'; ++letter) drives.Map(letter, folder);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "platform/host_path.h"
@@ -19,6 +20,11 @@ struct WindowsLocations {
 
 // The locations for the current environment (read afresh on every call).
 WindowsLocations GetWindowsLocations();
+
+// The Windows folder and the system folder, made (with every missing parent)
+// when asked. Nothing when the folder cannot be made.
+std::optional<std::filesystem::path> WindowsFolder();
+std::optional<std::filesystem::path> WindowsSystemFolder();
 
 // Maps every drive letter of the table onto the folder.
 void MapAllDrives(path::DriveTable& drives, const std::filesystem::path& folder);

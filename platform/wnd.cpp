@@ -1,6 +1,7 @@
 #include "platform/wnd.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QImage>
 #include <algorithm>
 #include <optional>
@@ -360,6 +361,8 @@ int CWnd::MessageBox(const CString& text, const CString& caption, UINT type) {
 void CWnd::ShowCursorShape(HCURSOR cursor, bool visible) {
   if (m_widget) m_widget->setCursor(visible ? QtCursorFor(cursor) : QCursor(Qt::BlankCursor));
 }
+
+BOOL CanMoveCursor() { return HaveWidgets() && QGuiApplication::platformName() == QLatin1String("xcb"); }
 
 BOOL SetCursorPos(int x, int y) {
   CMessageLoop* loop = Loop();

@@ -316,4 +316,6 @@ class CWnd : public CCmdTarget {
 };
 
 BOOL SetCursorPos(int x, int y);
+// Whether the display lets a program move the pointer (X11 does; Wayland and the off-screen display do not).
+BOOL CanMoveCursor();
 BOOL ReleaseCapture();

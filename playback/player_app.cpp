@@ -2,11 +2,17 @@
 
 #include <algorithm>
 
+#include "behaviour/simulator_action.h"
+#include "model/drive_helpers.h"
+#include "model/task.h"
 #include "model/measurement_units.h"
+#include "model/system_queries.h"
 #include "platform/clipboard.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
+#include "platform/gdi/system_metrics.h"
+#include "platform/native_window.h"
 #include "platform/message_box.h"
 #include "platform/program_module.h"
 #include "platform/system_info.h"
@@ -132,7 +138,11 @@ void CPlayerApp::DetectOptionalDlls() {
 
 BOOL CPlayerApp::TestDll(DWORD bit, UINT stringId) {
   CString name = LoadResourceString(stringId);
-  if (name.IsEmpty() || !m_probe.search || !m_probe.search(name.str())) return FALSE;
+  if (name.IsEmpty()) return FALSE;
+  // The simulator is loaded from the program's folder by its mapped name, so it is looked for there the same way.
+  const bool mapped = bit == OptionalDll::kSimulator && !m_programDirectory.IsEmpty() &&
+                      CDynamicLibrary::FindMapped(m_programDirectory + name, {});
+  if (!mapped && (!m_probe.search || !m_probe.search(name.str()))) return FALSE;
   m_optionalDlls |= bit;
   return TRUE;
 }
@@ -275,12 +285,57 @@ IPageAccess* CPlayerApp::GetPage() { return m_presentationView; }
 
 ITimerOwner* CPlayerApp::GetTimers() { return m_presentationView ? &m_presentationView->Timers() : nullptr; }
 
+std::uintptr_t CPlayerApp::GetNativeViewWindow() {
+  return m_presentationView ? NativeWindowId(*m_presentationView) : 0;
+}
+
+int CPlayerApp::GetSimulatorTarget() {
+  if (!IsSimulatorPresent() || !m_currentCourse || !m_currentCourse->GetCurrentTask()) return 0;
+  CIconManager* actions = m_currentCourse->GetCurrentTask()->GetActions();
+  for (int i = 0; actions && i < actions->GetCount(); ++i) {
+    if (auto* simulator = dynamic_cast<CSimulatorAction*>(actions->GetChild(i)); simulator && simulator->GetResult())
+      return simulator->GetResult();
+  }
+  return 0;
+}
+
+IProgramWatch* CPlayerApp::GetProgramWatch() {
+  return m_presentationView ? m_presentationView->GetProgramWatch() : nullptr;
+}
+
 void CPlayerApp::FlushInvalidRects() {
   if (m_presentationView) m_presentationView->FlushInvalidRects();
 }
 
 CVariableTable* CPlayerApp::GetCourseTable() {
   return m_currentCourse ? &m_currentCourse->CourseVariables() : nullptr;
+}
+
+BOOL CPlayerApp::RunSystemFunction(int, CBuiltinCall& call) {
+  SystemFunctionServices services{m_messages, &m_systemFunctions};
+  return RunSystemBuiltin(call, services);
+}
+
+SystemValues CPlayerApp::GatherSystemValues(CCourseDoc* course) {
+  SystemValues values;
+  if (course) {
+    values.courseCurrent = TRUE;
+    values.coursePath = course->GetPathName();
+    CCourseDocument* document = CCourseDocument::Of(course);
+    values.courseTitle = document ? document->GetTitle() : BareFileName(course->GetPathName());
+  }
+  if (m_presentationView)
+    values.windowHandle = static_cast<LONG>(reinterpret_cast<std::uintptr_t>(m_presentationView->GetSafeHwnd()));
+  // The program's module: the one instance there is.
+  values.instanceHandle = 1;
+  values.colourDepth = m_colourDepth ? m_colourDepth : GetDisplayBitDepth(nullptr);
+  values.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  values.preloadBufferSize = m_preloadCache.GetBudget();
+  CountCdDrives(values.cdDrive);
+  // The NT family at the version courses were last written for.
+  values.windowsMajor = 5;
+  values.windowsMinor = 1;
+  return values;
 }
 
 // --- IMessageSink ---

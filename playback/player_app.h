@@ -20,12 +20,16 @@
 #include "model/embedded_font.h"
 #include "model/message_pump.h"
 #include "model/message_service.h"
+#include "model/system_functions.h"
+#include "model/system_variables.h"
 #include "model/variable_context.h"
 #include "model/variable_table.h"
+#include "platform/dynamic_library.h"
 #include "platform/font_system.h"
 #include "platform/gdi/font.h"
 #include "platform/win_app.h"
 #include "playback/player_font_services.h"
+#include "playback/player_system_functions.h"
 #include "page/preload_cache.h"
 
 class CCourseDocument;
@@ -127,6 +131,7 @@ class CPlayerApp : public CWinApp,
   CVariableContext& Variables() override { return *this; }
   CVariableTable* GetGlobalTable() override { return &m_globalVariables; }
   CDataFile& DataFile() override { return m_dataFile; }
+  IPreloadCache* GetPreloadCache() override { return &m_preloadCache; }
   CStringArray& SearchPaths() override { return m_searchPaths; }
   CCourseDoc* GetOpeningCourse() override { return m_currentCourse; }
   void SetOpeningCourse(CCourseDoc* course) override { m_currentCourse = course; }
@@ -142,10 +147,21 @@ class CPlayerApp : public CWinApp,
   int GetKeyState(int virtualKey) override { return CMessageLoop::GetKeyState(static_cast<UINT>(virtualKey)); }
   IPageAccess* GetPage() override;
   ITimerOwner* GetTimers() override;
+  IProgramWatch* GetProgramWatch() override;
+  CLibraryTable* GetLibraries() override { return &m_libraries; }
+  std::uintptr_t GetNativeViewWindow() override;
+  BOOL IsSimulatorPresent() override { return (m_optionalDlls & OptionalDll::kSimulator) != 0; }
+  // The last non-zero result of a simulator action of the current task, while the library is present.
+  int GetSimulatorTarget() override;
   void FlushInvalidRects() override;
 
   // --- CVariableContext ---
   CVariableTable* GetCourseTable() override;
+  BOOL RunSystemFunction(int id, CBuiltinCall& call) override;
+
+  // What the system variables hold now; the course values are the course's
+  // when one is given.
+  SystemValues GatherSystemValues(CCourseDoc* course);
 
  private:
   // IMessageSink: the window layer's message box and beep.
@@ -201,6 +217,10 @@ class CPlayerApp : public CWinApp,
   tvn::fonts::QtFontSystem m_fontSystem;
   CEmbeddedFontRegistry m_fontRegistry{m_fontSystem};
   CMessageService m_messages;
+  // Libraries DLL actions loaded stay loaded until the program ends.
+  CLibraryTable m_libraries;
+  // The window, page and media services of the built-ins.
+  CPlayerSystemFunctions m_systemFunctions{*this};
 };
 
 // The program directory of a program file: its folder part with the

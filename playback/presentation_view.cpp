@@ -96,7 +96,10 @@ void CPresentationView::StartPresentation() {
   FlushInvalidRects();
   course->CourseVariables().ClearAllValues();
   if (CPlayerApp* app = CPlayerApp::Get()) {
-    if (CVariableTable* global = app->GetGlobalTable()) global->ClearAllValues();
+    if (CVariableTable* global = app->GetGlobalTable()) {
+      global->ClearAllValues();
+      global->RefreshSystemVariables(app->GatherSystemValues(nullptr));
+    }
     if (CPresentationFrame* frame = app->GetPresentationFrame()) frame->Show(TRUE);
   }
   OnRunFromAnotherCourse(0, 0);
@@ -109,6 +112,7 @@ LRESULT CPresentationView::OnRunFromAnotherCourse(WPARAM taskNumber, LPARAM) {
   m_armedEvents.RemoveCourse(course);
   course->ResetTaskEvents(m_armedEvents);
   course->SetCloseMark(FALSE);
+  if (CPlayerApp* app = CPlayerApp::Get()) course->CourseVariables().RefreshSystemVariables(app->GatherSystemValues(course));
   course->CountQuestions();
   course->SetPreviousTaskNumber(0);
   CTask* start = taskNumber ? course->FindTaskByNumber(static_cast<int>(taskNumber)) : nullptr;

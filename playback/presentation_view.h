@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "behaviour/armed_event_list.h"
+#include "behaviour/process_watch_list.h"
 #include "model/page_access.h"
 #include "model/task_services.h"
 #include "platform/cursor.h"
@@ -92,7 +93,10 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   // --- the armed events and the services the view reaches ---
   CArmedEventList& GetArmedEventList() { return m_armedEvents; }
   void SetPlayingSounds(IPlayingSounds* sounds) { m_pSounds = sounds ? sounds : &m_absentSounds; }
-  void SetProgramWatch(IProgramWatch* watch) { m_pWatch = watch ? watch : &m_absentWatch; }
+  IPlayingSounds& GetPlayingSounds() { return *m_pSounds; }
+  // The view's own list of started programs unless another is given.
+  void SetProgramWatch(IProgramWatch* watch) { m_pWatch = watch ? watch : &m_watchList; }
+  IProgramWatch* GetProgramWatch() { return m_pWatch; }
   void SetControlSites(IControlSites* sites) { m_pSites = sites ? sites : &m_absentSites; }
   int GetLookAheadPreload() const { return m_nLookAheadPreload; }
   void SetLookAheadPreload(int value) { m_nLookAheadPreload = value; }
@@ -105,6 +109,7 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   // Back to the kept system cursor (state 0) when another shows, or when forced.
   void RestoreCursor(BOOL force);
   void SetSystemCursorId(UINT id) { m_nCursorId = id; }
+  UINT GetSystemCursorId() const { return m_nCursorId; }
   int GetCursorState() const { return m_nCursorState; }
 
   // --- dragging ---
@@ -201,10 +206,12 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   CArmedEventList m_armedEvents{*this};
   ViewTimers m_timers{*this};
   CAbsentPlayingSounds m_absentSounds;
-  CAbsentProgramWatch m_absentWatch;
+  CProcessWatchList m_watchList{m_timers, [this](UINT message, WPARAM wParam, LPARAM lParam) {
+                                  PostMessage(message, wParam, lParam);
+                                }};
   CAbsentControlSites m_absentSites;
   IPlayingSounds* m_pSounds = &m_absentSounds;
-  IProgramWatch* m_pWatch = &m_absentWatch;
+  IProgramWatch* m_pWatch = &m_watchList;
   IControlSites* m_pSites = &m_absentSites;
 
   CDrawObj* m_pDraggedObject = nullptr;  // on the page; not owned

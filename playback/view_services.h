@@ -4,10 +4,13 @@
 // nothing is playing, nothing is watched, no control is hosted.
 #pragma once
 
+#include "model/program_watch.h"
+#include "platform/cstring.h"
 #include "platform/geometry.h"
 #include "platform/win_types.h"
 
 class CCourseDoc;
+class CIconObject;
 
 // The sounds that are playing.
 class IPlayingSounds {
@@ -19,14 +22,16 @@ class IPlayingSounds {
   virtual void RemoveAll() = 0;
   // Refills the audio stream player's buffers after one was played.
   virtual void OnWaveDone(WPARAM, LPARAM) {}
-};
+  // The first playing sound of that file name (its object name), or null.
+  virtual CIconObject* FindByFile(const CString&) { return nullptr; }
+  // Plays a wave file; with wait the call returns at its end. FALSE when it did not play.
+  virtual BOOL PlaySoundFile(const CString&, BOOL) { return FALSE; }
+  // Sends an MCI command string with the view as notification window; the
+  // MCI error code, the reply text into reply.
+  virtual DWORD SendMciString(const CString&, CString&) { return kMciCannotLoadDriver; }
 
-// The programs started by run actions, looked at every half second.
-class IProgramWatch {
- public:
-  virtual ~IProgramWatch() = default;
-  // TRUE when a watched program ended since the last look.
-  virtual BOOL OnTimer() = 0;
+  // The public MCI error the absent players answer with.
+  static constexpr DWORD kMciCannotLoadDriver = 266;
 };
 
 // The hosted controls of the view.
@@ -64,11 +69,6 @@ class CAbsentPlayingSounds final : public IPlayingSounds {
  public:
   BOOL OnNotify(WPARAM, LPARAM) override { return FALSE; }
   void RemoveAll() override {}
-};
-
-class CAbsentProgramWatch final : public IProgramWatch {
- public:
-  BOOL OnTimer() override { return FALSE; }
 };
 
 class CAbsentControlSites final : public IControlSites {

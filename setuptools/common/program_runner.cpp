@@ -85,8 +85,9 @@ std::vector<std::string> SplitArguments(const CString& rawField, const MacroFold
   return pieces;
 }
 
-bool RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments, bool wait) {
-  auto result = wait ? tvn::sys::RunAndWait(program, arguments) : tvn::sys::StartProcess(program, arguments);
+bool RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments, bool wait,
+                tvn::sys::ChildReaper& reaper) {
+  auto result = wait ? tvn::sys::RunAndWait(program, arguments) : tvn::sys::StartProcess(program, arguments, reaper);
   return result.started;
 }
 
@@ -115,7 +116,7 @@ int RunPrograms(const ProgramRunContext& context, std::string_view suffix) {
       if (answer == RunResult::kExit || answer == RunResult::kBack) return answer;
     } else if (Upper(name.view()).find(".EXE") != std::string::npos || IsExecutable(*file)) {
       auto arguments = SplitArguments(CInfReader::GetRawField(line, 2), context.folders);
-      if (!RunProgram(*file, arguments, wait)) {
+      if (!RunProgram(*file, arguments, wait, context.services.Reaper())) {
         context.services.SetupMessage(
             FormatSetupString(context.services.Program(), SetupString::kRunProgram, name), MB_OK);
       }

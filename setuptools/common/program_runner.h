@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/child_reaper.h"
 #include "platform/cstring.h"
 #include "setuptools/common/inf_reader.h"
 #include "setuptools/common/setup_paths.h"
@@ -35,8 +36,10 @@ struct ProgramRunContext {
 // shows 457. 0 without the section, else 1.
 int RunPrograms(const ProgramRunContext& context, std::string_view suffix);
 
-// Starts the program with the arguments, waiting for its end when asked; false when it could not be started.
-bool RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments, bool wait);
+// Starts the program with the arguments, waiting for its end when asked (else
+// the reaper collects its exit); false when it could not be started.
+bool RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments, bool wait,
+                tvn::sys::ChildReaper& reaper);
 
 // Field 2 of a program line as arguments: one pair of quotes around the
 // whole is dropped, the rest is split at blanks outside double quotes (the

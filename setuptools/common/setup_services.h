@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/child_reaper.h"
 #include "platform/cstring.h"
 #include "platform/host_path.h"
 #include "platform/win_types.h"
@@ -59,10 +60,14 @@ class CSetupServices {
   // Records a folder that something else created (a ZIP's folders).
   void RecordCreatedDirectory(const CString& directory) { m_created.push_back(directory); }
 
+  // Collects the exit of the programs the run starts without waiting.
+  tvn::sys::ChildReaper& Reaper() { return m_reaper; }
+
  private:
   SetupProgram m_program;
   IMessageBoxes& m_boxes;
   std::filesystem::path m_moduleDirectory;
+  tvn::sys::ChildReaper m_reaper;
   bool m_silent = false;
   bool m_logStarted = false;
   CString m_caption;

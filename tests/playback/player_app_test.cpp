@@ -2,6 +2,8 @@
 // files, the optional libraries, the program directory and the owned courses.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "model/course_doc.h"
 #include "platform/program_module.h"
 #include "playback/app_resources.h"
@@ -10,6 +12,7 @@
 #include "tests/playback/app_test_support.h"
 #include "tests/page/page_test_support.h"
 #include "tests/support/packed_file_builder.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -174,6 +177,20 @@ TEST_F(PlayerAppTest, OptionalLibrariesFollowWhatIsFound) {
   exported = true;
   player.DetectOptionalDlls();
   EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kZip | OptionalDll::kOdbc | OptionalDll::kAlwaysSet);
+}
+
+TEST_F(PlayerAppTest, TheSimulatorIsFoundBesideTheProgramByItsMappedName) {
+  CPlayerApp& player = MakeApp();
+  tvn::testing::TempDir dir;
+  std::ofstream(dir / "librmqsim.so") << "";
+  player.GetProgramDirectory(CString((dir / "Tvnrun").string()));
+  player.SetLibraryProbe({[](const std::string&) { return std::nullopt; },
+                          [](const std::filesystem::path&, const std::string&) { return false; }});
+  player.DetectOptionalDlls();
+  EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kSimulator | OptionalDll::kAlwaysSet);
+  EXPECT_TRUE(player.IsSimulatorPresent());
+  // No course is current: no simulator asks for a task.
+  EXPECT_EQ(player.GetSimulatorTarget(), 0);
 }
 
 TEST(ProgramPaths, DirectoryKeepsOneSeparatorAndBareNamesCutAtTheLastOne) {

@@ -320,6 +320,40 @@ CourseBuilder& CourseBuilder::CourseAction(const IconFields& fields, std::uint32
   });
 }
 
+CourseBuilder& CourseBuilder::WriteAction(const IconFields& fields, std::uint32_t flags, std::string_view file,
+                                          std::string_view text) {
+  return Action("CWriteAction", 2, fields, [&](CourseBuilder& b) { b.m_out.Dword(flags).String(file).String(text); });
+}
+
+CourseBuilder& CourseBuilder::ReadAction(const IconFields& fields, const ReadFields& read) {
+  return Action("CReadAction", read.schema, fields, [&](CourseBuilder& b) {
+    b.m_out.Dword(read.flags).Int(read.variableId).String(read.fileName);
+    if (read.schema >= 3) b.m_out.String(read.marker).String(read.section);
+  });
+}
+
+CourseBuilder& CourseBuilder::RunAction(const IconFields& fields, std::string_view program, std::string_view parameters,
+                                        std::uint32_t flags) {
+  return Action("CRunAction", 2, fields, [&](CourseBuilder& b) { b.m_out.String(program).String(parameters).Dword(flags); });
+}
+
+CourseBuilder& CourseBuilder::DllAction(const IconFields& fields, const DllFields& dll) {
+  return Action("CDLLAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Int(dll.reserved).Int(dll.resultVariable).String(dll.library).String(dll.function);
+    b.m_out.String(dll.argumentTypes).String(dll.arguments).Byte(dll.resultType);
+  });
+}
+
+CourseBuilder& CourseBuilder::SimulatorAction(const IconFields& fields, std::string_view simulation) {
+  return Action("CSimulatorAction", 2, fields, [&](CourseBuilder& b) { b.m_out.String(simulation); });
+}
+
+CourseBuilder& CourseBuilder::OdbcAction(const IconFields& fields, const OdbcFields& odbc) {
+  return Action("CODBCAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Int(odbc.valueB).Int(odbc.valueA).Byte(odbc.option).String(odbc.text1).String(odbc.text2).String(odbc.text3);
+  });
+}
+
 CourseBuilder& CourseBuilder::Image(const ImageFields& fields) {
   m_out.String(fields.fileName).Dword(fields.flags);
   m_out.Rect(fields.rect[0], fields.rect[1], fields.rect[2], fields.rect[3]);

@@ -137,6 +137,35 @@ struct AreaFields {
   std::vector<std::uint8_t> layers;
 };
 
+// A read action's own fields; the marker and section are written from schema 3.
+struct ReadFields {
+  std::uint32_t flags = 2;
+  std::int32_t variableId = 0;
+  std::string fileName;
+  std::string marker = "#";
+  std::string section;
+  std::uint16_t schema = 3;
+};
+
+// A DLL action's own fields.
+struct DllFields {
+  std::int32_t reserved = 0;
+  std::int32_t resultVariable = 0;
+  std::string library;
+  std::string function;
+  std::string argumentTypes;
+  std::string arguments;
+  std::uint8_t resultType = 0;
+};
+
+// An ODBC action's stored options.
+struct OdbcFields {
+  std::int32_t valueB = 0;
+  std::int32_t valueA = 9;
+  std::uint8_t option = 0;
+  std::string text1, text2, text3;
+};
+
 class CourseBuilder;
 
 // A whole course file: the header, then the course's items in their stored order.
@@ -343,6 +372,14 @@ class CourseBuilder {
   CourseBuilder& VariableAction(const IconFields& fields, std::string_view script);
   CourseBuilder& CourseAction(const IconFields& fields, std::uint32_t courseFlags, std::string_view file,
                               std::int32_t task, std::int32_t taskVar = 0);
+
+  CourseBuilder& WriteAction(const IconFields& fields, std::uint32_t flags, std::string_view file, std::string_view text);
+  CourseBuilder& ReadAction(const IconFields& fields, const ReadFields& read);
+  CourseBuilder& RunAction(const IconFields& fields, std::string_view program, std::string_view parameters,
+                           std::uint32_t flags = 0x10);
+  CourseBuilder& DllAction(const IconFields& fields, const DllFields& dll);
+  CourseBuilder& SimulatorAction(const IconFields& fields, std::string_view simulation);
+  CourseBuilder& OdbcAction(const IconFields& fields, const OdbcFields& odbc);
 
   // A transition inline: the class operation of "CEffectData", then its fields.
   CourseBuilder& Effect(const EffectFields& fields);

@@ -68,6 +68,7 @@ class FakeCourseHost : public ICourseHost {
   IPageAccess* GetPage() override { return &page; }
   void FlushInvalidRects() override {}
   ITimerOwner* GetTimers() override { return &timers; }
+  BOOL MayReachOutside() override { return mayReachOutside; }
 
   std::vector<std::string> BoxTexts() const {
     std::vector<std::string> out;
@@ -92,6 +93,7 @@ class FakeCourseHost : public ICourseHost {
   DWORD tick = 1000;
   RecordingPage page;
   RecordingTimers timers;
+  bool mayReachOutside = true;
 };
 
 }  // namespace tvn::testing

@@ -298,6 +298,26 @@ CourseBuilder& CourseBuilder::GraphicsAction(const IconFields& fields, std::uint
   });
 }
 
+CourseBuilder& CourseBuilder::ShapeAction(const IconFields& fields, const ShapeFields& f, const DisplayFields& display) {
+  return Action("CShapeAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Byte(f.type).Dword(f.flags);
+    b.m_out.Dword(f.penStyle).Int(f.penWidth).Int(f.penWidth).Dword(f.penColour);
+    b.m_out.Int(f.cornerX).Int(f.cornerY);
+    b.m_out.Dword(f.brushStyle).Dword(f.brushColour).Int(f.brushHatch);
+    b.m_out.Dword(f.backColour).Byte(f.arrowStyle);
+    b.Path(f.points);
+    b.DisplayPart(display);
+  });
+}
+
+CourseBuilder& CourseBuilder::Path(const PathFields& path) {
+  m_out.Count(static_cast<std::uint32_t>(path.points.size()));
+  for (const auto& [x, y] : path.points) m_out.Point(x, y);
+  m_out.Count(static_cast<std::uint32_t>(path.points.size()));
+  for (std::size_t i = 0; i < path.points.size(); ++i) m_out.Byte(i < path.types.size() ? path.types[i] : 2);
+  return *this;
+}
+
 CourseBuilder& CourseBuilder::AreaAction(std::string_view className, const IconFields& fields, const AreaFields& area,
                                          const DisplayFields& display) {
   const std::uint16_t schema = className == "CTransitionAction" ? 1 : 2;

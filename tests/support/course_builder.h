@@ -217,6 +217,28 @@ struct RegionFields {
   KeyFields key{0, "", {0, 0, 0}};
 };
 
+// A path: each point with its type (2 a line point, 4 a curve point).
+struct PathFields {
+  std::vector<std::pair<std::int32_t, std::int32_t>> points;
+  std::vector<std::uint8_t> types;  // line points where none is given
+};
+
+// A shape action's own fields.
+struct ShapeFields {
+  std::uint8_t type = 1;
+  std::uint32_t flags = 0x13;
+  std::uint32_t penStyle = 0;
+  std::int32_t penWidth = 1;
+  std::uint32_t penColour = 0;
+  std::int32_t cornerX = 16, cornerY = 16;
+  std::uint32_t brushStyle = 1;
+  std::uint32_t brushColour = 0xFF0000;
+  std::int32_t brushHatch = 0;
+  std::uint32_t backColour = 0;
+  std::uint8_t arrowStyle = 0;
+  PathFields points;
+};
+
 // Writes course objects into an archive stream for a given course file version.
 class CourseBuilder {
  public:
@@ -337,6 +359,9 @@ class CourseBuilder {
   CourseBuilder& TextAction(const IconFields& fields, const TextFields& text, const DisplayFields& display);
   CourseBuilder& GraphicsAction(const IconFields& fields, std::uint16_t mode, std::uint32_t graphicsFlags,
                                 const ImageFields& image, const DisplayFields& display);
+  CourseBuilder& ShapeAction(const IconFields& fields, const ShapeFields& shape, const DisplayFields& display);
+  // A path inline: counted points, then counted type bytes.
+  CourseBuilder& Path(const PathFields& path);
   // "CClearAction" or "CTransitionAction".
   CourseBuilder& AreaAction(std::string_view className, const IconFields& fields, const AreaFields& area,
                             const DisplayFields& display);

@@ -74,6 +74,10 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   BOOL IsDisplayItem(const CDrawObj* obj);
   // Stops the animation thread of one object, or of all when none is given, and waits for it.
   void KillThreads(CDrawObj* obj = nullptr);
+  // Unloads every mover of the object and stops the movers' threads, waiting for them.
+  void KillMoveThread(CDrawObj* drawObj);
+  // The display-list lock, for helper threads that step an owner on this page.
+  std::recursive_mutex& GetDisplayListLock() { return m_listLock; }
   int GetObjectCount();
   // Head to tail: highest layer number first.
   std::vector<CDrawObj*> GetObjects();
@@ -115,6 +119,13 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   // One animation step of every owner; TRUE while any wants more time.
   BOOL AnimateObjects();
   DWORD GetAnimationDuration() const { return m_dwAnimationDuration; }
+  DWORD GetAnimationStart() const { return m_dwAnimationStart; }
+  // A user of the animation step; the presentation view counts them.
+  virtual void SetAnimationTimer() {}
+  // Posts one of the view's notices (953 and the like) to its window, when it has one.
+  virtual void PostViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_hWnd) PostMessage(message, wParam, lParam);
+  }
 
   // --- selection ---
   void Select(CDrawObj* obj, BOOL add);
@@ -140,6 +151,7 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   IAnimationWaiter& GetAnimationWaiter() override { return *m_pWaiter; }
   void SetAnimationWaiter(IAnimationWaiter* waiter) { m_pWaiter = waiter ? waiter : &RealTimeWaiter(); }
   void SetClock(const IClock* clock) { m_pClock = clock ? clock : &SteadyClock(); }
+  const IClock& GetClock() const { return *m_pClock; }
   CDocument* GetCurrentCourse() override { return nullptr; }
 
  protected:
@@ -161,6 +173,9 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   // Takes the object out (display-list lock held): its area is dirtied, its
   // owner unloads and its thread is told to stop. The caller frees it later.
   void TakeOut(CDrawObj* obj, Doomed& doomed);
+  // Unloads the movers of the object and tells their threads to stop (lock
+  // held); gives the movers' draw objects, whose threads are joined later.
+  std::vector<CDrawObj*> StopMovers(const CDrawObj* obj);
   template <class Pick>
   CRect RemoveWhere(Pick&& pick, BOOL keepOnly, bool clearSelection);
   CRect ClientRectLogical() const;

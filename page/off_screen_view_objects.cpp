@@ -82,9 +82,35 @@ void COffScreenView::KillThreads(CDrawObj* obj) {
   for (CDrawObj* o : targets) o->KillThread(TRUE);
 }
 
+std::vector<CDrawObj*> COffScreenView::StopMovers(const CDrawObj* obj) {
+  std::vector<CDrawObj*> movers;
+  for (CDrawObj* o : m_list.Snapshot()) {
+    auto* mover = dynamic_cast<IObjectMover*>(o->GetOwner());
+    if (!mover || o == obj || mover->GetMovedObject() != obj) continue;
+    o->GetOwner()->Unload();
+    o->KillThread(FALSE);
+    movers.push_back(o);
+  }
+  return movers;
+}
+
+void COffScreenView::KillMoveThread(CDrawObj* drawObj) {
+  std::vector<CDrawObj*> movers;
+  {
+    std::lock_guard lock(m_listLock);
+    if (!drawObj) return;
+    movers = StopMovers(drawObj);
+  }
+  // Joined outside the lock: a step may be waiting for it.
+  for (CDrawObj* o : movers)
+    if (IsDisplayItem(o)) o->KillThread(TRUE);
+}
+
 void COffScreenView::TakeOut(CDrawObj* obj, Doomed& doomed) {
   auto taken = m_list.Remove(obj);
   if (!taken) return;
+  // Its movers stop here; their threads are joined when their objects go.
+  StopMovers(obj);
   // Out of the list before the owner unloads, so that an owner taking itself
   // off the page from there finds nothing left to free.
   m_dirty.Add(*taken->GetRect());

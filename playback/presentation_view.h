@@ -84,7 +84,7 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   LRESULT OnMciSignal(WPARAM wParam, LPARAM lParam);
   LRESULT OnWaveDone(WPARAM wParam, LPARAM lParam);
   // Counts the users of the idle-time animation step; no timer is involved.
-  void SetAnimationTimer() { ++m_nAnimationUsers; }
+  void SetAnimationTimer() override { ++m_nAnimationUsers; }
   void KillAnimationTimer(BOOL force);
   int GetAnimationUsers() const { return m_nAnimationUsers; }
   ITimerOwner& Timers() { return m_timers; }

@@ -310,6 +310,18 @@ CourseBuilder& CourseBuilder::ShapeAction(const IconFields& fields, const ShapeF
   });
 }
 
+CourseBuilder& CourseBuilder::MoveAction(const IconFields& fields, const MoveFields& m, const DisplayFields& display) {
+  return Action("CMoveAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Byte(m.type).Dword(m.flags).String(m.objectName).Int(m.repeat);
+    b.VarOrValue(m.time, m.timeVar);
+    b.Path(m.path);
+    b.VarOrValue(m.a, m.aVar);
+    b.VarOrValue(m.b, m.bVar);
+    b.VarOrValue(m.c, m.cVar);
+    b.DisplayPart(display);
+  });
+}
+
 CourseBuilder& CourseBuilder::Path(const PathFields& path) {
   m_out.Count(static_cast<std::uint32_t>(path.points.size()));
   for (const auto& [x, y] : path.points) m_out.Point(x, y);

@@ -239,6 +239,17 @@ struct ShapeFields {
   PathFields points;
 };
 
+// A move action's own fields; each value is a literal, or the variable with the id when it is not 0.
+struct MoveFields {
+  std::uint8_t type = 0;
+  std::uint32_t flags = 0x200000;
+  std::string objectName;
+  std::int32_t repeat = 1;
+  std::int32_t time = 500, timeVar = 0;
+  PathFields path;
+  std::int32_t a = 0, aVar = 0, b = 0, bVar = 0, c = 0, cVar = 0;
+};
+
 // Writes course objects into an archive stream for a given course file version.
 class CourseBuilder {
  public:
@@ -360,6 +371,7 @@ class CourseBuilder {
   CourseBuilder& GraphicsAction(const IconFields& fields, std::uint16_t mode, std::uint32_t graphicsFlags,
                                 const ImageFields& image, const DisplayFields& display);
   CourseBuilder& ShapeAction(const IconFields& fields, const ShapeFields& shape, const DisplayFields& display);
+  CourseBuilder& MoveAction(const IconFields& fields, const MoveFields& move, const DisplayFields& display);
   // A path inline: counted points, then counted type bytes.
   CourseBuilder& Path(const PathFields& path);
   // "CClearAction" or "CTransitionAction".

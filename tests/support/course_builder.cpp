@@ -322,6 +322,20 @@ CourseBuilder& CourseBuilder::MoveAction(const IconFields& fields, const MoveFie
   });
 }
 
+CourseBuilder& CourseBuilder::WidgitAction(const IconFields& fields, const WidgitFields& w, const DisplayFields& display) {
+  return Action("CWidgitAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Dword(w.flags).Int(w.cycleLimit);
+    b.VarOrValue(w.interval, w.intervalVar);
+    b.m_out.Count(static_cast<std::uint32_t>(w.widgets.size()));
+    for (const auto& [image, frames] : w.widgets) {
+      b.m_out.NewObject("CWidgit", 2);
+      b.Image(image);
+      b.m_out.Int(frames);
+    }
+    b.DisplayPart(display);
+  });
+}
+
 CourseBuilder& CourseBuilder::Path(const PathFields& path) {
   m_out.Count(static_cast<std::uint32_t>(path.points.size()));
   for (const auto& [x, y] : path.points) m_out.Point(x, y);

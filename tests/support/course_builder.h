@@ -250,6 +250,14 @@ struct MoveFields {
   std::int32_t a = 0, aVar = 0, b = 0, bVar = 0, c = 0, cVar = 0;
 };
 
+// A widget action's own fields: each widget a picture and its frame count.
+struct WidgitFields {
+  std::uint32_t flags = 1;
+  std::int32_t cycleLimit = 1;
+  std::int32_t interval = 50, intervalVar = 0;
+  std::vector<std::pair<ImageFields, std::int32_t>> widgets;
+};
+
 // Writes course objects into an archive stream for a given course file version.
 class CourseBuilder {
  public:
@@ -372,6 +380,8 @@ class CourseBuilder {
                                 const ImageFields& image, const DisplayFields& display);
   CourseBuilder& ShapeAction(const IconFields& fields, const ShapeFields& shape, const DisplayFields& display);
   CourseBuilder& MoveAction(const IconFields& fields, const MoveFields& move, const DisplayFields& display);
+  // The widgets as the framework's object list: a count, then each "CWidgit" tagged.
+  CourseBuilder& WidgitAction(const IconFields& fields, const WidgitFields& widgit, const DisplayFields& display);
   // A path inline: counted points, then counted type bytes.
   CourseBuilder& Path(const PathFields& path);
   // "CClearAction" or "CTransitionAction".

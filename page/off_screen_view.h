@@ -55,7 +55,9 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   // One pixel of the back buffer (CLR_INVALID outside it).
   COLORREF GetBufferPixel(int x, int y);
   void EraseBackground();
-  CPageSettings& GetPageSettings() { return m_pageSettings; }
+  IPageSettings& GetPageSettings() { return *m_pPageSettings; }
+  // The page's own window action (null: a plain page in the window colour).
+  void SetPageSettings(std::unique_ptr<IPageSettings> settings);
 
   // --- page contents ---
   // The owner's draw object, made and painted unless the owner already has one.
@@ -202,7 +204,7 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   CRect m_clip;
   DWORD m_dwAnimationStart = 0;
   DWORD m_dwAnimationDuration = 0;
-  CPageSettings m_pageSettings;
+  std::unique_ptr<IPageSettings> m_pPageSettings = std::make_unique<CPlainPageSettings>();
   bool m_bRunning = false;
   CDrawObjList m_list;
 };

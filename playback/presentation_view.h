@@ -19,6 +19,7 @@
 
 class CCourseDoc;
 class CDrawObj;
+class CWindowAction;
 
 // Timer ids of the view that are not time events'.
 namespace ViewTimer {
@@ -98,6 +99,9 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   void SetLookAheadPreload(int value) { m_nLookAheadPreload = value; }
   DWORD GetPaletteMode() const { return m_dwPaletteMode; }
   void SetPaletteMode(DWORD mode) { m_dwPaletteMode = mode; }
+
+  // The page's own window action.
+  CWindowAction& GetWindowSettings();
 
   // --- cursors ---
   // With a cursor: the course's own (state 2); without: the hand (state 1).

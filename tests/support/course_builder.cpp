@@ -336,6 +336,25 @@ CourseBuilder& CourseBuilder::WidgitAction(const IconFields& fields, const Widgi
   });
 }
 
+CourseBuilder& CourseBuilder::WindowAction(const IconFields& fields, const WindowFields& w, const DisplayFields& display) {
+  return Action("CWindowAction", w.schema, fields, [&](CourseBuilder& b) {
+    b.m_out.Dword(w.flags).Dword(w.colour).String(w.caption);
+    b.m_out.Int(w.pageWidth).Int(w.pageHeight).Int(w.marginX).Int(w.marginY);
+    b.m_out.Dword(w.mode);
+    if (w.schema >= 3) {
+      b.m_out.Dword(w.gradientStart).Dword(w.gradientEnd);
+      b.Image(w.image);
+    }
+    b.m_out.Count(static_cast<std::uint32_t>(w.keptLayers.size()));
+    b.m_out.Raw(w.keptLayers.data(), w.keptLayers.size());
+    b.DisplayPart(display);
+  });
+}
+
+CourseBuilder& CourseBuilder::MenuAction(const IconFields& fields, const std::vector<MenuItemFields>& items) {
+  return Action("CMenuAction", 2, fields, [&](CourseBuilder& b) { b.MenuItemList(items); });
+}
+
 CourseBuilder& CourseBuilder::Path(const PathFields& path) {
   m_out.Count(static_cast<std::uint32_t>(path.points.size()));
   for (const auto& [x, y] : path.points) m_out.Point(x, y);

@@ -258,6 +258,20 @@ struct WidgitFields {
   std::vector<std::pair<ImageFields, std::int32_t>> widgets;
 };
 
+// A window action's own fields; schema 2 stores no gradient and no picture.
+struct WindowFields {
+  std::uint16_t schema = 3;
+  std::uint32_t flags = 0x400;
+  std::uint32_t colour = 0xFFFFFF;
+  std::string caption;
+  std::int32_t pageWidth = 640, pageHeight = 480;
+  std::int32_t marginX = 40, marginY = 40;
+  std::uint32_t mode = 0x510080;
+  std::uint32_t gradientStart = 0xFF0000, gradientEnd = 0;
+  ImageFields image;
+  std::vector<std::uint8_t> keptLayers;
+};
+
 // Writes course objects into an archive stream for a given course file version.
 class CourseBuilder {
  public:
@@ -382,6 +396,9 @@ class CourseBuilder {
   CourseBuilder& MoveAction(const IconFields& fields, const MoveFields& move, const DisplayFields& display);
   // The widgets as the framework's object list: a count, then each "CWidgit" tagged.
   CourseBuilder& WidgitAction(const IconFields& fields, const WidgitFields& widgit, const DisplayFields& display);
+  CourseBuilder& WindowAction(const IconFields& fields, const WindowFields& window, const DisplayFields& display);
+  // The menu action: its item list, then the common part.
+  CourseBuilder& MenuAction(const IconFields& fields, const std::vector<MenuItemFields>& items);
   // A path inline: counted points, then counted type bytes.
   CourseBuilder& Path(const PathFields& path);
   // "CClearAction" or "CTransitionAction".

@@ -1,0 +1,119 @@
+// Window and menu actions played by the runtime: the frame placed, full screen and hidden; a course menu ticked and chosen.
+#include <gtest/gtest.h>
+
+#include "model/variable.h"
+#include "platform/gdi/system_metrics.h"
+#include "platform/menu.h"
+#include "playback/player_app.h"
+#include "playback/presentation_frame.h"
+#include "playback/presentation_view.h"
+#include "tests/playback/view_test_courses.h"
+#include "tests/support/scripted_player.h"
+
+using namespace tvn::testing;
+
+namespace {
+
+struct ActionTask {
+  int number;
+  std::vector<CourseBuilder::Writer> actions;
+  std::vector<CourseBuilder::Writer> responses;
+};
+
+std::vector<std::uint8_t> CourseOf(const std::vector<ActionTask>& tasks, std::vector<VariableFields> variables = {}) {
+  CourseFileFields f;
+  f.variables = std::move(variables);
+  for (const ActionTask& t : tasks)
+    f.tasks.push_back([t](CourseBuilder& b) {
+      b.Task(IconFields{4, "Task " + std::to_string(t.number), "", 3}, t.number, {}, t.actions, t.responses);
+    });
+  CourseBuilder b;
+  b.CourseFile(f);
+  return b.bytes();
+}
+
+CourseBuilder::Writer Window(WindowFields w, VariableRectFields rect) {
+  return [=](CourseBuilder& b) {
+    DisplayFields d;
+    d.rect = rect;
+    b.WindowAction(IconFields{4, "window", "", 3}, w, d);
+  };
+}
+
+CourseBuilder::Writer Menu(std::vector<MenuItemFields> items) {
+  return [=](CourseBuilder& b) { b.MenuAction(IconFields{4, "menu", "", 3}, items); };
+}
+
+CourseBuilder::Writer Script(std::string text) {
+  return [=](CourseBuilder& b) { b.VariableAction(IconFields{4, "set", "", 3}, text); };
+}
+
+CRect FrameRect(ScriptedPlayer& player) {
+  CRect r;
+  player.App().GetPresentationFrame()->GetWindowRect(&r);
+  return r;
+}
+
+}  // namespace
+
+TEST(WindowMenuPlaythrough, AWindowIsPlacedCentredAndFullScreenCoversTheScreenByOneMore) {
+  WindowFields windowed;
+  windowed.mode = 0x100 | 0x20 | 0x10000;
+  windowed.flags = 0x2;
+  windowed.caption = "Quiz";
+  WindowFields full;
+  full.mode = 0x80 | 0x10000;
+  WindowFields hide;
+  hide.mode = 0x200;
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(CourseOf({{1, {Window(windowed, {-1, 20, 300, 220})}, {KeyResponse("")}},
+                                     {2, {Window(full, {0, 0, 640, 480})}, {KeyResponse("")}},
+                                     {3, {Window(hide, {})}, {KeyResponse("")}}})));
+  CPresentationFrame* frame = player.App().GetPresentationFrame();
+  ASSERT_TRUE(frame);
+  const CSize screen(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_EQ(FrameRect(player), CRect((screen.cx - 300) / 2, 20, (screen.cx - 300) / 2 + 300, 240));
+  EXPECT_TRUE(frame->GetStyle() & WS_CAPTION);
+  EXPECT_FALSE(frame->GetStyle() & WS_THICKFRAME);
+  player.Key('A');
+  EXPECT_EQ(player.CurrentTask(), 2);
+  EXPECT_EQ(FrameRect(player), CRect(0, 0, screen.cx + 1, screen.cy + 1));
+  EXPECT_FALSE(frame->GetStyle() & WS_CAPTION);
+  EXPECT_TRUE(frame->IsWindowVisible());
+  player.Key('A');
+  EXPECT_FALSE(frame->IsWindowVisible());
+}
+
+TEST(WindowMenuPlaythrough, ACourseMenuIsTickedByItsConditionAndItsChoiceAnswers) {
+  MenuItemFields tick;
+  tick.caption = "Tick";
+  tick.commandId = 4001;
+  tick.checkCondition = "Ticked = 1";
+  MenuItemFields go;
+  go.caption = "&Go";
+  go.commandId = 4002;
+  go.disableCondition = "Ticked = 2";
+  VariableFields ticked;
+  ticked.name = "Ticked";
+  ticked.flags = 0x200;  // a number
+  ResponseFields next;
+  next.outcomeFlags = 1;
+  auto choose = [next](CourseBuilder& b) { b.MenuResponse(IconFields{4, "go", "", 3}, next, "&Go", 4002); };
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(CourseOf({{1, {Menu({tick, go}), Script("Ticked = 1")}, {choose}},
+                                     {2, {Menu({})}, {KeyResponse("")}}},
+                                    {ticked})));
+  CPresentationFrame* frame = player.App().GetPresentationFrame();
+  HMENU bar = frame->GetMenuHandle();
+  ASSERT_TRUE(bar);
+  ASSERT_EQ(GetMenuItemCount(bar), 2);
+  EXPECT_EQ(GetMenuItemID(bar, 1), 4002u);
+  EXPECT_EQ(player.Number("Ticked"), 1.0);
+  EXPECT_TRUE(GetMenuState(bar, 0, MF_BYPOSITION) & MF_CHECKED) << "ticked after the task's actions";
+  EXPECT_FALSE(GetMenuState(bar, 1, MF_BYPOSITION) & MF_GRAYED);
+  EXPECT_EQ(frame->UserMenu().GetCount(), 2);
+  player.Command(4002);
+  EXPECT_EQ(player.CurrentTask(), 2);
+  EXPECT_EQ(frame->GetMenuHandle(), nullptr) << "an empty menu action removes the bar";
+  EXPECT_EQ(frame->UserMenu().GetCount(), 0);
+}

@@ -18,6 +18,7 @@
 #include "page/update_rect_list.h"
 
 class CIconObject;
+class CPreloadCache;
 
 // Update hints of OnUpdateHint.
 namespace PageHint {
@@ -124,6 +125,22 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   DWORD GetAnimationStart() const { return m_dwAnimationStart; }
   // A user of the animation step; the presentation view counts them.
   virtual void SetAnimationTimer() {}
+  // The program's pre-load cache (null: none) and the look-ahead switch.
+  virtual CPreloadCache* GetPreloadCache() { return nullptr; }
+  virtual void SetLookAheadPreload(int) {}
+  // The palette mode bits a palette action sets (0x1 to 0x8).
+  virtual DWORD GetPaletteMode() const { return 0; }
+  virtual void SetPaletteMode(DWORD) {}
+  // Prints the page (margins in tenths of a millimetre); the arguments are
+  // kept for the printing pass. A page without a printer keeps them only.
+  virtual void PrintArea(const CRect& margins, DWORD mode, int scale) {
+    m_printMargins = margins;
+    m_dwPrintMode = mode;
+    m_nPrintScale = scale;
+  }
+  const CRect& GetPrintMargins() const { return m_printMargins; }
+  DWORD GetPrintMode() const { return m_dwPrintMode; }
+  int GetPrintScale() const { return m_nPrintScale; }
   // Posts one of the view's notices (953 and the like) to its window, when it has one.
   virtual void PostViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (m_hWnd) PostMessage(message, wParam, lParam);
@@ -202,6 +219,9 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   std::vector<CDrawObj*> m_selection;
   CPoint m_dragOffset;
   CRect m_clip;
+  CRect m_printMargins;
+  DWORD m_dwPrintMode = 0;
+  int m_nPrintScale = 100;
   DWORD m_dwAnimationStart = 0;
   DWORD m_dwAnimationDuration = 0;
   std::unique_ptr<IPageSettings> m_pPageSettings = std::make_unique<CPlainPageSettings>();

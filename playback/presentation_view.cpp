@@ -145,6 +145,11 @@ LRESULT CPresentationView::OnTaskEntered() {
   return 0;
 }
 
+CPreloadCache* CPresentationView::GetPreloadCache() {
+  CPlayerApp* app = CPlayerApp::Get();
+  return app ? &app->PreloadCache() : nullptr;
+}
+
 CWindowAction& CPresentationView::GetWindowSettings() {
   // Installed by the constructor; a window action only ever copies into it.
   return dynamic_cast<CWindowAction&>(GetPageSettings());
@@ -167,6 +172,9 @@ LRESULT CPresentationView::OnRunTask() {
   }
   FlushInvalidRects();
   RestoreFocus();
+  // The media of the tasks the responses can lead to are read ahead.
+  if (m_nLookAheadPreload)
+    if (CPreloadCache* cache = GetPreloadCache()) cache->PreloadNextTasks(*course);
   return 0;
 }
 

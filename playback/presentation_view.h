@@ -96,9 +96,10 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   void SetProgramWatch(IProgramWatch* watch) { m_pWatch = watch ? watch : &m_absentWatch; }
   void SetControlSites(IControlSites* sites) { m_pSites = sites ? sites : &m_absentSites; }
   int GetLookAheadPreload() const { return m_nLookAheadPreload; }
-  void SetLookAheadPreload(int value) { m_nLookAheadPreload = value; }
-  DWORD GetPaletteMode() const { return m_dwPaletteMode; }
-  void SetPaletteMode(DWORD mode) { m_dwPaletteMode = mode; }
+  void SetLookAheadPreload(int value) override { m_nLookAheadPreload = value; }
+  DWORD GetPaletteMode() const override { return m_dwPaletteMode; }
+  void SetPaletteMode(DWORD mode) override { m_dwPaletteMode = mode; }
+  CPreloadCache* GetPreloadCache() override;
 
   // The page's own window action.
   CWindowAction& GetWindowSettings();

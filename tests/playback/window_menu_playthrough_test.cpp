@@ -1,7 +1,8 @@
-// Window and menu actions played by the runtime: the frame placed, full screen and hidden; a course menu ticked and chosen.
+// Window, menu and preload actions played by the runtime: the frame placed, full screen and hidden; a course menu ticked and chosen; the look-ahead.
 #include <gtest/gtest.h>
 
 #include "model/variable.h"
+#include "page/preload_cache.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/menu.h"
 #include "playback/player_app.h"
@@ -116,4 +117,29 @@ TEST(WindowMenuPlaythrough, ACourseMenuIsTickedByItsConditionAndItsChoiceAnswers
   EXPECT_EQ(player.CurrentTask(), 2);
   EXPECT_EQ(frame->GetMenuHandle(), nullptr) << "an empty menu action removes the bar";
   EXPECT_EQ(frame->UserMenu().GetCount(), 0);
+}
+
+TEST(WindowMenuPlaythrough, WithTheLookAheadOnTheMediaOfReachableTasksAreQueuedButNamesFromVariablesNever) {
+  auto picture = [](std::string file) {
+    return [file](CourseBuilder& b) {
+      ImageFields image;
+      image.fileName = file;
+      DisplayFields d;
+      d.layer = 8;
+      b.GraphicsAction(IconFields{4, "pic", "", 3}, 1500, 0, image, d);
+    };
+  };
+  auto preload = [](std::uint32_t flags) {
+    return [flags](CourseBuilder& b) { b.PreloadAction(IconFields{4, "pre", "", 3}, flags, 3000, {}); };
+  };
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(CourseOf({{1, {preload(0x2 | 0x4)}, {KeyResponse("")}},
+                                     {2, {picture("AHEAD.BMP"), picture("{Name}.BMP")}, {KeyResponse("")}},
+                                     {3, {picture("LATER.BMP")}, {KeyResponse("")}}})));
+  EXPECT_EQ(player.View().GetLookAheadPreload(), 4);
+  std::vector<std::string> names;
+  for (const auto& [name, loaded] : player.App().PreloadCache().Describe()) names.push_back(name.str());
+  ASSERT_EQ(names.size(), 1u);
+  EXPECT_NE(names[0].find("AHEAD.BMP"), std::string::npos);
+  player.App().PreloadCache().WaitForWorkers();
 }

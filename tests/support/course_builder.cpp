@@ -355,6 +355,30 @@ CourseBuilder& CourseBuilder::MenuAction(const IconFields& fields, const std::ve
   return Action("CMenuAction", 2, fields, [&](CourseBuilder& b) { b.MenuItemList(items); });
 }
 
+CourseBuilder& CourseBuilder::PrintAction(const IconFields& fields, std::uint32_t flags, std::int32_t scale,
+                                          std::array<std::int32_t, 4> margins) {
+  return Action("CPrintAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Dword(flags).Int(scale).Rect(margins[0], margins[1], margins[2], margins[3]);
+  });
+}
+
+CourseBuilder& CourseBuilder::PaletteAction(const IconFields& fields, std::uint32_t flags, std::string_view file) {
+  return Action("CPaletteAction", 2, fields, [&](CourseBuilder& b) { b.m_out.Dword(flags).String(file); });
+}
+
+CourseBuilder& CourseBuilder::PreloadAction(const IconFields& fields, std::uint32_t flags, std::int32_t budget,
+                                            const std::vector<std::string>& files, std::uint16_t schema) {
+  return Action("CPreloadAction", schema, fields, [&](CourseBuilder& b) {
+    b.m_out.Dword(flags);
+    if (schema >= 3) {
+      b.m_out.Int(budget).Count(static_cast<std::uint32_t>(files.size()));
+      for (const std::string& f : files) b.m_out.String(f);
+    } else {
+      b.m_out.String(files.empty() ? std::string() : files.front());
+    }
+  });
+}
+
 CourseBuilder& CourseBuilder::Path(const PathFields& path) {
   m_out.Count(static_cast<std::uint32_t>(path.points.size()));
   for (const auto& [x, y] : path.points) m_out.Point(x, y);

@@ -399,6 +399,12 @@ class CourseBuilder {
   CourseBuilder& WindowAction(const IconFields& fields, const WindowFields& window, const DisplayFields& display);
   // The menu action: its item list, then the common part.
   CourseBuilder& MenuAction(const IconFields& fields, const std::vector<MenuItemFields>& items);
+  CourseBuilder& PrintAction(const IconFields& fields, std::uint32_t flags, std::int32_t scale,
+                             std::array<std::int32_t, 4> margins);
+  CourseBuilder& PaletteAction(const IconFields& fields, std::uint32_t flags, std::string_view file);
+  // Schema 3 stores the budget and every name; schema 2 only the first name.
+  CourseBuilder& PreloadAction(const IconFields& fields, std::uint32_t flags, std::int32_t budget,
+                               const std::vector<std::string>& files, std::uint16_t schema = 3);
   // A path inline: counted points, then counted type bytes.
   CourseBuilder& Path(const PathFields& path);
   // "CClearAction" or "CTransitionAction".

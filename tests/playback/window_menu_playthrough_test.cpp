@@ -1,6 +1,8 @@
 // Window, menu and preload actions played by the runtime: the frame placed, full screen and hidden; a course menu ticked and chosen; the look-ahead.
 #include <gtest/gtest.h>
 
+#include "behaviour/move_action.h"
+#include "behaviour/shape_action.h"
 #include "model/variable.h"
 #include "page/preload_cache.h"
 #include "platform/gdi/system_metrics.h"
@@ -142,4 +144,66 @@ TEST(WindowMenuPlaythrough, WithTheLookAheadOnTheMediaOfReachableTasksAreQueuedB
   ASSERT_EQ(names.size(), 1u);
   EXPECT_NE(names[0].find("AHEAD.BMP"), std::string::npos);
   player.App().PreloadCache().WaitForWorkers();
+}
+
+TEST(WindowMenuPlaythrough, OneCourseThroughEveryNewKind) {
+  ShapeFields box;
+  box.type = 1;
+  box.flags = 0x04;
+  box.brushStyle = 0;
+  box.brushColour = RGB(200, 0, 0);
+  DisplayFields boxAt;
+  boxAt.rect = {10, 10, 30, 30};
+  ShapeFields arrow;
+  arrow.type = 0;
+  arrow.arrowStyle = 3;
+  arrow.penWidth = 2;
+  arrow.points.points = {{50, 100}, {150, 100}};
+  MoveFields move;
+  move.type = 0;
+  move.flags = 0x1 | 0x100000 | 0x20;  // waits, once, tells the view
+  move.objectName = "box";
+  move.time = 30;
+  move.path.points = {{20, 20}, {120, 20}, {120, 60}, {200, 60}};
+  move.path.types = {2, 4, 4, 2};
+  WidgitFields widget;
+  widget.interval = 5;
+  MenuItemFields go;
+  go.caption = "&Go";
+  go.commandId = 4100;
+  WindowFields window;
+  window.mode = 0x100 | 0x20 | 0x20000 | 0x400000 | 0x10000;
+  window.flags = 0x2 | 0x400;
+  window.caption = "All kinds";
+  VariableFields done;
+  done.name = "Done";
+  done.flags = 0x200;
+  ResponseFields next;
+  next.outcomeFlags = 1;
+  auto choose = [next](CourseBuilder& b) { b.MenuResponse(IconFields{4, "go", "", 3}, next, "&Go", 4100); };
+  auto writers = std::vector<CourseBuilder::Writer>{
+      Window(window, {0, 0, 400, 300}),
+      [=](CourseBuilder& b) { b.ShapeAction(IconFields{4, "box", "", 3}, box, boxAt); },
+      [=](CourseBuilder& b) { b.ShapeAction(IconFields{4, "arrow", "", 3}, arrow, DisplayFields{}); },
+      [=](CourseBuilder& b) { b.MoveAction(IconFields{4, "move", "", 3}, move, DisplayFields{}); },
+      [=](CourseBuilder& b) { b.WidgitAction(IconFields{4, "spin", "", 3}, widget, DisplayFields{}); },
+      Menu({go}),
+      [](CourseBuilder& b) { b.PaletteAction(IconFields{4, "pal", "", 3}, 0x5, ""); },
+      [](CourseBuilder& b) { b.PrintAction(IconFields{4, "print", "", 3}, 0x2, 100, {100, 100, 100, 100}); },
+      [](CourseBuilder& b) { b.PreloadAction(IconFields{4, "pre", "", 3}, 0x2, 3000, {}); },
+      Script("Done = 1")};
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(CourseOf({{1, writers, {choose}}, {2, {}, {KeyResponse("")}}}, {done})));
+  EXPECT_EQ(player.Number("Done"), 1.0) << "the waiting move let the action list go on";
+  CPresentationView& view = player.View();
+  CDrawObj* boxObj = view.FindObjectByName("box");
+  ASSERT_TRUE(boxObj);
+  EXPECT_EQ(boxObj->GetRect()->CenterPoint(), CPoint(200, 60)) << "at the end of its path";
+  EXPECT_EQ(player.Pixel(200, 60), RGB(200, 0, 0));
+  EXPECT_EQ(player.Pixel(140, 100), RGB(0, 0, 0)) << "the arrow";
+  EXPECT_EQ(view.GetPaletteMode() & 0xF, 5u);
+  EXPECT_EQ(view.GetPrintMode(), 0x2u);
+  ASSERT_TRUE(player.App().GetPresentationFrame()->GetMenuHandle());
+  player.Command(4100);
+  EXPECT_EQ(player.CurrentTask(), 2);
 }

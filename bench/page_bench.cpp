@@ -24,7 +24,6 @@ class CSolidOwner : public CIconObject {
   COLORREF m_colour;
 };
 
-// Copies into a memory picture standing for the window.
 // A page in one colour.
 class CBenchBackground final : public IPageSettings {
  public:
@@ -34,6 +33,7 @@ class CBenchBackground final : public IPageSettings {
   CSize GetScrollMargins() const override { return CSize(40, 40); }
 };
 
+// Copies into a memory picture standing for the window.
 class CBenchPage : public COffScreenView {
  public:
   CBenchPage() {

@@ -146,7 +146,7 @@ BOOL CWidgitAction::Execute() {
 BOOL CWidgitAction::IsAnimated() {
   if (!(m_dwFlags & WidgitFlag::kCallerClocked)) return FALSE;
   m_dwNextDue = m_widgets.GetTotalFrames() > 1 ? IntervalMs() : 0;
-  return static_cast<BOOL>(m_dwNextDue);
+  return static_cast<BOOL>(m_dwNextDue.load());
 }
 
 int CWidgitAction::Animate(const CRect& rect, BOOL callerClocked) {
@@ -160,11 +160,12 @@ int CWidgitAction::Animate(const CRect& rect, BOOL callerClocked) {
     const DWORD now = Now();
     // Until the first step the due time holds the interval itself: the first
     // frame steps on at once. Later ones compare by difference (the clock wraps).
-    if (!m_bFirstDue && static_cast<LONG>(now - m_dwNextDue) < 0) return 0;
+    if (!m_bFirstDue && static_cast<LONG>(now - m_dwNextDue.load()) < 0) return 0;
     m_bFirstDue = false;
     const DWORD interval = IntervalMs();                     // a variable can change the speed
-    m_dwNextDue = interval ? now + interval : 0;
-    if (interval && m_dwNextDue == 0) m_dwNextDue = 1;
+    DWORD due = interval ? now + interval : 0;
+    if (interval && due == 0) due = 1;
+    m_dwNextDue = due;
   }
   if (m_widgets.Advance()) {
     ++m_nCyclesDone;

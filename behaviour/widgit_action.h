@@ -1,6 +1,7 @@
 // CWidgit, CWidgitList and CWidgitAction: a small frame animation of pictures, each holding frames side by side.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -94,7 +95,7 @@ class CWidgitAction : public CDisplayAction {
   BOOL Execute() override;
   BOOL IsAnimated() override;
   int Animate(const CRect& rect, BOOL callerClocked) override;
-  int GetAnimState() override { return m_dwNextDue != 0 ? TRUE : FALSE; }
+  int GetAnimState() override { return m_dwNextDue.load() != 0 ? TRUE : FALSE; }
   BOOL CollectFiles(CStringArray* files, int flags) override;
 
   CWidgitList& Widgets() { return m_widgets; }
@@ -114,7 +115,9 @@ class CWidgitAction : public CDisplayAction {
   DWORD m_dwFlags = WidgitFlag::kDefault;
   CVarOrValue m_interval{50};
   int m_nCyclesDone = 0;
-  DWORD m_dwNextDue = 0;  // the clock's time of the next frame, or the interval; 0 = still
+  // The clock's time of the next frame, or the interval; 0 = still. Read by
+  // the page without the lock while a thread steps.
+  std::atomic<DWORD> m_dwNextDue{0};
   bool m_bFirstDue = false;
   ImageEnvironment m_env;
   COffScreenView* m_pView = nullptr;

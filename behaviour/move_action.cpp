@@ -75,7 +75,7 @@ LONG CMoveAction::Evaluate(const CVarOrValue& value) {
   return services ? value.GetLong(services->Variables()) : value.GetLiteral();
 }
 
-DWORD CMoveAction::Now() const { return m_pView ? m_pView->GetClock().Now() : timeGetTime(); }
+DWORD CMoveAction::Now() const { return m_pView ? m_pView.load()->GetClock().Now() : timeGetTime(); }
 
 void CMoveAction::Unload() {
   // The page calls this under its display-list lock; a step takes the same lock.
@@ -186,9 +186,9 @@ int CMoveAction::Animate(const CRect&, BOOL callerClocked) {
   // Each move has one clock: its own thread's or the page's animation step.
   const bool ownThread = (m_dwMoveFlags & MoveFlag::kOwnThread) != 0;
   if ((callerClocked != FALSE) != ownThread) return FALSE;
-  std::lock_guard lock(m_pView->GetDisplayListLock());
+  std::lock_guard lock(m_pView.load()->GetDisplayListLock());
   if (!m_pMoved || !m_bMoving.load()) return FALSE;
-  if (!m_pView->IsDisplayItem(m_pMoved)) {
+  if (!m_pView.load()->IsDisplayItem(m_pMoved)) {
     Unload();
     return FALSE;
   }
@@ -215,8 +215,8 @@ void CMoveAction::ResetRun(DWORD now) {
 bool CMoveAction::Paced(DWORD now) {
   if (m_dwNextStep != 0 && Before(now, m_dwNextStep)) return false;
   const bool ownThread = (m_dwMoveFlags & MoveFlag::kOwnThread) != 0;
-  const DWORD n = std::max<DWORD>(1, ownThread ? kThreadIntervalMs : m_pView->GetAnimationDuration());
-  const DWORD passStart = ownThread ? now : m_pView->GetAnimationStart();
+  const DWORD n = std::max<DWORD>(1, ownThread ? kThreadIntervalMs : m_pView.load()->GetAnimationDuration());
+  const DWORD passStart = ownThread ? now : m_pView.load()->GetAnimationStart();
   const DWORD r = m_dwRemaining;
   const int d = m_nTotal - m_nDone;
   if (r > 0 && d > 0) {
@@ -265,7 +265,7 @@ void CMoveAction::MoveObject(CPoint point, BOOL force) {
 }
 
 void CMoveAction::Notify() {
-  if ((m_dwMoveFlags & MoveFlag::kNotify) && m_pView) m_pView->PostViewMessage(MM_MCINOTIFY, kMoveEndedCode, 0);
+  if ((m_dwMoveFlags & MoveFlag::kNotify) && m_pView) m_pView.load()->PostViewMessage(MM_MCINOTIFY, kMoveEndedCode, 0);
 }
 
 bool CMoveAction::EndRun(DWORD now) {
@@ -371,7 +371,7 @@ int CMoveAction::PointStep(DWORD now) {
   }
   const LONG left = static_cast<LONG>(m_dwStart + m_dwDuration - now);
   const DWORD r = left > 0 ? static_cast<DWORD>(left) : 0;
-  const DWORD passStart = (m_dwMoveFlags & MoveFlag::kOwnThread) ? now : m_pView->GetAnimationStart();
+  const DWORD passStart = (m_dwMoveFlags & MoveFlag::kOwnThread) ? now : m_pView.load()->GetAnimationStart();
   m_dwNextStep = passStart + r / static_cast<DWORD>(toGo);
   if (m_dwNextStep == 0) m_dwNextStep = 1;
   return TRUE;

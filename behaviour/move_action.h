@@ -105,7 +105,7 @@ class CMoveAction : public CDisplayAction, public IObjectMover {
   LONG m_nRepeat = 1;
 
   // Run fields, written under the page's display-list lock.
-  COffScreenView* m_pView = nullptr;
+  std::atomic<COffScreenView*> m_pView{nullptr};  // read by a stepping thread before it takes the lock
   CDrawObj* m_pMoved = nullptr;
   std::atomic<bool> m_bMoving{false};
   CPolyline m_flat;

@@ -25,11 +25,20 @@ class CSolidOwner : public CIconObject {
   COLORREF m_colour;
 };
 
+// A page in one colour.
+class CBenchBackground final : public IPageSettings {
+ public:
+  void DrawBackground(CDC* dc, const CRect& clip) override { dc->FillSolidRect(clip, RGB(240, 240, 230)); }
+  BOOL IsLayerKept(BYTE) const override { return FALSE; }
+  DWORD GetWindowFlags() const override { return 0; }
+  CSize GetScrollMargins() const override { return CSize(40, 40); }
+};
+
 // Copies into a memory picture standing for the window.
 class CBenchPage : public COffScreenView {
  public:
   CBenchPage() {
-    GetPageSettings().SetBackground(RGB(240, 240, 230));
+    SetPageSettings(std::make_unique<CBenchBackground>());
     CreateBuffer(CSize(1024, 768));
     m_front.CreateBitmap(1024, 768, 1, 32, nullptr);
     m_frontDC.CreateCompatibleDC(nullptr);

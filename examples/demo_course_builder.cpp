@@ -21,6 +21,7 @@ using tvn::testing::IconFields;
 constexpr const char* kPictureName = "DEMO.BMP";
 constexpr const char* kPngName = "BADGE.PNG";
 constexpr const char* kMaskedName = "STAR.BMP";
+constexpr const char* kSpinnerName = "SPINNER.BMP";
 
 // A 96 x 64 picture: a red-to-blue gradient, 24 bits.
 std::vector<std::uint8_t> DemoPicture() {
@@ -63,6 +64,20 @@ std::vector<std::uint8_t> StarPicture() {
   tvn::testing::BmpFile f;
   f.width = 48;
   f.height = 48;
+  f.pixels = tvn::testing::PackRows(rows, 24);
+  return f.Bytes();
+}
+
+// Four 24 x 24 frames side by side: a dot going round a square.
+std::vector<std::uint8_t> SpinnerPicture() {
+  std::vector<std::vector<std::uint32_t>> rows(24, std::vector<std::uint32_t>(96, 0xF0F0F0));
+  const int corners[4][2] = {{4, 4}, {14, 4}, {14, 14}, {4, 14}};
+  for (int frame = 0; frame < 4; ++frame)
+    for (int y = 0; y < 6; ++y)
+      for (int x = 0; x < 6; ++x) rows[corners[frame][1] + y][frame * 24 + corners[frame][0] + x] = 0x2040C0;
+  tvn::testing::BmpFile f;
+  f.width = 96;
+  f.height = 24;
   f.pixels = tvn::testing::PackRows(rows, 24);
   return f.Bytes();
 }
@@ -136,12 +151,76 @@ std::vector<std::uint8_t> DemoCourse() {
     auto timer = [](CourseBuilder& c) {
       c.TimeResponse(IconFields{4, "Too slow", "", 3}, tvn::testing::ResponseFields{}, 60);
     };
+    // A light gradient behind the whole page.
+    auto window = [](CourseBuilder& c) {
+      tvn::testing::WindowFields w;
+      w.mode = 0x20000 | 0x400000;
+      w.gradientStart = 0xFFFFFF;
+      w.gradientEnd = 0xFFD8B0;  // a pale blue (0xBBGGRR)
+      c.WindowAction(IconFields{4, "Page", "", 3}, w, At(0, 0, 640, 480));
+    };
+    // A star flying along a curve above the question, again and again.
+    auto flyer = [](CourseBuilder& c) {
+      tvn::testing::ImageFields image;
+      image.fileName = kMaskedName;
+      image.flags = 0x10084 | 0x4000;
+      c.GraphicsAction(IconFields{4, "Flyer", "", 3}, 1500, 0, image, At(420, 92, 468, 140));
+    };
+    auto flight = [](CourseBuilder& c) {
+      tvn::testing::MoveFields m;
+      m.objectName = "Flyer";
+      m.time = 300;
+      m.path.points = {{444, 116}, {500, 60}, {560, 170}, {610, 116}};
+      m.path.types = {2, 4, 4, 2};
+      c.MoveAction(IconFields{4, "Flight", "", 3}, m, At(0, 0, 0, 0));
+    };
+    auto arrow = [](CourseBuilder& c) {
+      tvn::testing::ShapeFields s;
+      s.type = 0;
+      s.arrowStyle = 3;
+      s.penWidth = 2;
+      s.penColour = 0x404040;
+      s.points.points = {{250, 250}, {145, 205}};
+      c.ShapeAction(IconFields{4, "Arrow", "", 3}, s, At(0, 0, 0, 0));
+    };
+    auto oval = [](CourseBuilder& c) {
+      tvn::testing::ShapeFields s;
+      s.type = 3;
+      s.flags = 0x08 | 0x80;
+      s.brushColour = 0xFFD8B0;  // the page's blue at the rim
+      s.backColour = 0x40C0FF;   // orange in the middle
+      s.penStyle = 5;            // no outline
+      tvn::testing::DisplayFields d = At(470, 370, 610, 450);
+      d.layer = 9;
+      c.ShapeAction(IconFields{4, "Oval", "", 3}, s, d);
+    };
+    auto spinner = [](CourseBuilder& c) {
+      tvn::testing::WidgitFields w;
+      w.interval = 25;
+      tvn::testing::ImageFields image;
+      image.fileName = kSpinnerName;
+      w.widgets = {{image, 4}};
+      c.WidgitAction(IconFields{4, "Spinner", "", 3}, w, At(590, 30, 614, 54));
+    };
+    auto menu = [](CourseBuilder& c) {
+      tvn::testing::MenuItemFields skip;
+      skip.caption = "&Skip the question";
+      skip.commandId = 5001;
+      tvn::testing::MenuItemFields quiz;
+      quiz.caption = "&Quiz";
+      quiz.subItems = {skip};
+      c.MenuAction(IconFields{4, "Menu", "", 3}, {quiz});
+    };
+    auto skip = [](CourseBuilder& c) {
+      c.MenuResponse(IconFields{4, "Skip", "", 3}, tvn::testing::ResponseFields{}, "&Skip the question", 5001);
+    };
     b.Task(IconFields{4, "Question", "Click an answer", 3}, 1, {},
-           {Text("Title", "Welcome to the demo quiz", At(40, 30, 600, 90), 28), picture,
+           {window, menu, oval, Text("Title", "Welcome to the demo quiz", At(40, 30, 600, 90), 28), picture,
+            flyer, flight, arrow, spinner,
             Text("Question", "Which colour runs from left to right in the picture? Click it, press its letter, "
                              "or click the picture. Six seconds.", At(160, 140, 600, 220), 12)},
            {Button("Red", "Red to blue (R)", 'r', "Score = Score + 1", {40, 300, 220, 350}),
-            Button("Green", "Green to white (G)", 'g', "", {260, 300, 440, 350}), spot, timer});
+            Button("Green", "Green to white (G)", 'g', "", {260, 300, 440, 350}), spot, timer, skip});
   });
   f.tasks.push_back([=](CourseBuilder& b) {
     auto clear = [](CourseBuilder& c) {
@@ -201,6 +280,7 @@ int main(int argc, char** argv) {
   folder = slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
   tvn::testing::WriteBytes(folder + kPictureName, DemoPicture());
   tvn::testing::WriteBytes(folder + kMaskedName, StarPicture());
+  tvn::testing::WriteBytes(folder + kSpinnerName, SpinnerPicture());
   if (!BadgePicture().save(QString::fromStdString(folder + kPngName), "PNG")) return 1;
   return 0;
 }

@@ -8,6 +8,7 @@
 #include "model/embedded_font.h"
 #include "model/icon_object.h"
 #include "model/packager_info.h"
+#include "model/preload_source.h"
 #include "model/task_list.h"
 #include "model/task_managers.h"
 #include "model/task_services.h"
@@ -25,7 +26,7 @@ class CFile;
 //
 // The document gives each of its tasks its services and owns everything it
 // read. Every failure to read leaves it empty with an empty course directory.
-class CCourseDoc : public ITaskServices {
+class CCourseDoc : public ITaskServices, public IPreloadCourse {
  public:
   static constexpr int kHighestVersion = 5;
   static constexpr int kLowestVersion = 3;
@@ -84,6 +85,7 @@ class CCourseDoc : public ITaskServices {
 
   // --- at run time ---
   CTask* GetCurrentTask() const { return m_pCurrentTask; }
+  CTask* GetCurrentTask() override { return m_pCurrentTask; }
   void SetCurrentTask(CTask* task) { m_pCurrentTask = task; }
   CIconObject* GetCurrentResponse() const { return m_pCurrentResponse; }
   void SetCurrentResponse(CIconObject* response) { m_pCurrentResponse = response; }
@@ -102,6 +104,8 @@ class CCourseDoc : public ITaskServices {
   // 1 a task is current afterwards, 0 the course has ended, -1 stay.
   int NextTask();
   CTask* TaskAfter(CIconObject* response, BOOL execute);
+  // The look-ahead's question: where the response leads, the course not moved.
+  CTask* TaskAfter(CIconObject* response) override { return TaskAfter(response, FALSE); }
   void ResetTaskEvents(IArmedEventSink& armed);
   void CountQuestions();
   BOOL CurrentTaskHasAction();
@@ -115,7 +119,7 @@ class CCourseDoc : public ITaskServices {
   BOOL CurrentTaskFind7(LONG a, void* b);
   CTask* FindTaskByNumber(int number) const { return m_tasks.FindTaskByNumber(number); }
   CTask* FindTaskOf(const CIconObject* obj) const;
-  CString FindMediaFile(const CString& name);
+  CString FindMediaFile(const CString& name) override;
 
   // --- ITaskServices ---
   WORD ExecuteScript(const CString& script) override;

@@ -6,6 +6,9 @@
 #include "platform/cstring.h"
 #include "platform/win_types.h"
 
+class CIconObject;
+class CTask;
+
 // One loaded block of the cache.
 class IPreloadBlock {
  public:
@@ -23,4 +26,16 @@ class IPreloadCache {
   virtual ~IPreloadCache() = default;
   // The loaded block of a file name (compared without regard to case), or null.
   virtual IPreloadBlock* FindImage(const CString& name) = 0;
+};
+
+// What the pre-load cache's look-ahead needs of the course being played; the course document gives it.
+class IPreloadCourse {
+ public:
+  virtual CTask* GetCurrentTask() = 0;
+  // The task the response's outcome would lead to now, without moving the course.
+  virtual CTask* TaskAfter(CIconObject* response) = 0;
+  virtual CString FindMediaFile(const CString& name) = 0;
+
+ protected:
+  ~IPreloadCourse() = default;
 };

@@ -54,6 +54,8 @@ class CAnimateThread {
   DWORD GetInterval() const { return m_state->interval; }
   bool IsSuspended() const { return m_state->suspended.load(); }
   bool HasEnded() const { return m_state->ended.load(); }
+  // Kill was called: the thread ends (or has ended) and steps no more.
+  bool IsKilled() const { return m_state->drawObj.load() == nullptr; }
   long GetStepCount() const { return m_state->steps.load(); }
 
  private:

@@ -40,7 +40,17 @@ void CDrawObj::KillThread(BOOL wait) {
 }
 
 void CDrawObj::ResumeAnimation() {
-  if (m_pAnimateThread && m_pOwner && m_pOwner->IsAnimated()) m_pAnimateThread->Resume();
+  if (!m_pOwner) return;
+  const BOOL interval = m_pOwner->IsAnimated();
+  if (interval <= 0) return;
+  if (m_pAnimateThread && !m_pAnimateThread->IsKilled()) {
+    m_pAnimateThread->Resume();
+    return;
+  }
+  KillThread(TRUE);
+  m_pAnimateThread = CAnimateThread::StartAnimateThread(this, static_cast<DWORD>(interval),
+                                                        m_pHost ? m_pHost->GetKillEvent() : nullptr,
+                                                        m_pHost ? m_pHost->GetAnimationWaiter() : RealTimeWaiter());
 }
 
 void CDrawObj::SetLink(CObject* object) {

@@ -31,6 +31,17 @@ class IDrawObjHost {
   ~IDrawObjHost() = default;
 };
 
+// An owner that moves another object of the page over time (a move action):
+// the page stops it when that object goes.
+class IObjectMover {
+ public:
+  // The draw object being moved, or null.
+  virtual CDrawObj* GetMovedObject() const = 0;
+
+ protected:
+  ~IObjectMover() = default;
+};
+
 // Flags the adding kind gives the page, kept by the draw object.
 namespace DrawFlag {
 constexpr DWORD kPathLine = 0x2;
@@ -120,6 +131,8 @@ class CDrawObj : public CObject {
   virtual void OnPointSelected(CPoint point) {}
 
   void KillThread(BOOL wait);
+  // Wakes a thread that suspended itself; a thread that was killed is
+  // replaced by a new one, as long as the owner still animates.
   void ResumeAnimation();
   void SetLink(CObject* object);
   void ClearLink();

@@ -60,7 +60,7 @@ void COffScreenView::EraseBackground() {
   if (m_nBufferWidth <= 0) return;
   const CRect all(0, 0, m_nBufferWidth, m_nBufferHeight);
   m_memoryDC.FillSolidRect(all, GetSysColor(COLOR_WINDOW));
-  m_pageSettings.DrawBackground(&m_memoryDC, all);
+  m_pPageSettings->DrawBackground(&m_memoryDC, all);
 }
 
 int COffScreenView::OnCreate(const CREATESTRUCT& cs) {
@@ -76,7 +76,7 @@ void COffScreenView::OnDestroy() {
 }
 
 void COffScreenView::OnSize(UINT type, int cx, int cy) {
-  if (!(m_pageSettings.GetWindowFlags() & PageFlag::kNoScroll)) CScrollView::OnSize(type, cx, cy);
+  if (!(m_pPageSettings->GetWindowFlags() & PageFlag::kScrollBars)) CScrollView::OnSize(type, cx, cy);
   if (GetCurrentCourse()) {
     CRect client;
     GetClientRect(&client);
@@ -149,7 +149,7 @@ void COffScreenView::ComposeRect(const CRect* rect) {
   if (!clip.IntersectRect(m_clip, CRect(0, 0, m_nBufferWidth, m_nBufferHeight))) return;
   const int saved = m_memoryDC.SaveDC();
   m_memoryDC.IntersectClipRect(clip);
-  m_pageSettings.DrawBackground(&m_memoryDC, clip);
+  m_pPageSettings->DrawBackground(&m_memoryDC, clip);
   DrawAll(&m_memoryDC, clip);
   m_memoryDC.RestoreDC(saved);
 }

@@ -18,6 +18,7 @@
 #include "page/update_rect_list.h"
 
 class CIconObject;
+class CPreloadCache;
 
 // Update hints of OnUpdateHint.
 namespace PageHint {
@@ -55,7 +56,9 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   // One pixel of the back buffer (CLR_INVALID outside it).
   COLORREF GetBufferPixel(int x, int y);
   void EraseBackground();
-  CPageSettings& GetPageSettings() { return m_pageSettings; }
+  IPageSettings& GetPageSettings() { return *m_pPageSettings; }
+  // The page's own window action (null: a plain page in the window colour).
+  void SetPageSettings(std::unique_ptr<IPageSettings> settings);
 
   // --- page contents ---
   // The owner's draw object, made and painted unless the owner already has one.
@@ -76,6 +79,10 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   BOOL IsDisplayItem(const CDrawObj* obj);
   // Stops the animation thread of one object, or of all when none is given, and waits for it.
   void KillThreads(CDrawObj* obj = nullptr);
+  // Unloads every mover of the object and stops the movers' threads, waiting for them.
+  void KillMoveThread(CDrawObj* drawObj);
+  // The display-list lock, for helper threads that step an owner on this page.
+  std::recursive_mutex& GetDisplayListLock() { return m_listLock; }
   int GetObjectCount();
   // Head to tail: highest layer number first.
   std::vector<CDrawObj*> GetObjects();
@@ -117,6 +124,29 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   // One animation step of every owner; TRUE while any wants more time.
   BOOL AnimateObjects();
   DWORD GetAnimationDuration() const { return m_dwAnimationDuration; }
+  DWORD GetAnimationStart() const { return m_dwAnimationStart; }
+  // A user of the animation step; the presentation view counts them.
+  virtual void SetAnimationTimer() {}
+  // The program's pre-load cache (null: none) and the look-ahead switch.
+  virtual CPreloadCache* GetPreloadCache() { return nullptr; }
+  virtual void SetLookAheadPreload(int) {}
+  // The palette mode bits a palette action sets (0x1 to 0x8).
+  virtual DWORD GetPaletteMode() const { return 0; }
+  virtual void SetPaletteMode(DWORD) {}
+  // Prints the page (margins in tenths of a millimetre); the arguments are
+  // kept for the printing pass. A page without a printer keeps them only.
+  virtual void PrintArea(const CRect& margins, DWORD mode, int scale) {
+    m_printMargins = margins;
+    m_dwPrintMode = mode;
+    m_nPrintScale = scale;
+  }
+  const CRect& GetPrintMargins() const { return m_printMargins; }
+  DWORD GetPrintMode() const { return m_dwPrintMode; }
+  int GetPrintScale() const { return m_nPrintScale; }
+  // Posts one of the view's notices (953 and the like) to its window, when it has one.
+  virtual void PostViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_hWnd) PostMessage(message, wParam, lParam);
+  }
 
   // --- selection ---
   void Select(CDrawObj* obj, BOOL add);
@@ -142,6 +172,7 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   IAnimationWaiter& GetAnimationWaiter() override { return *m_pWaiter; }
   void SetAnimationWaiter(IAnimationWaiter* waiter) { m_pWaiter = waiter ? waiter : &RealTimeWaiter(); }
   void SetClock(const IClock* clock) { m_pClock = clock ? clock : &SteadyClock(); }
+  const IClock& GetClock() const { return *m_pClock; }
   CDocument* GetCurrentCourse() override { return nullptr; }
 
  protected:
@@ -163,6 +194,9 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   // Takes the object out (display-list lock held): its area is dirtied, its
   // owner unloads and its thread is told to stop. The caller frees it later.
   void TakeOut(CDrawObj* obj, Doomed& doomed);
+  // Unloads the movers of the object and tells their threads to stop (lock
+  // held); gives the movers' draw objects, whose threads are joined later.
+  std::vector<CDrawObj*> StopMovers(const CDrawObj* obj);
   template <class Pick>
   CRect RemoveWhere(Pick&& pick, BOOL keepOnly, bool clearSelection);
   CRect ClientRectLogical() const;
@@ -187,9 +221,12 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   std::vector<CDrawObj*> m_selection;
   CPoint m_dragOffset;
   CRect m_clip;
+  CRect m_printMargins;
+  DWORD m_dwPrintMode = 0;
+  int m_nPrintScale = 100;
   DWORD m_dwAnimationStart = 0;
   DWORD m_dwAnimationDuration = 0;
-  CPageSettings m_pageSettings;
+  std::unique_ptr<IPageSettings> m_pPageSettings = std::make_unique<CPlainPageSettings>();
   bool m_bRunning = false;
   CDrawObjList m_list;
 };

@@ -43,6 +43,11 @@ CDrawObj* COffScreenView::AddObject(CIconObject* owner, DWORD flags) {
   return obj;
 }
 
+void COffScreenView::SetPageSettings(std::unique_ptr<IPageSettings> settings) {
+  std::lock_guard lock(m_listLock);
+  m_pPageSettings = settings ? std::move(settings) : std::make_unique<CPlainPageSettings>();
+}
+
 CDrawObj* COffScreenView::FindObjectByName(const CString& name) {
   std::lock_guard lock(m_listLock);
   for (CDrawObj* obj : m_list.Snapshot())
@@ -82,9 +87,35 @@ void COffScreenView::KillThreads(CDrawObj* obj) {
   for (CDrawObj* o : targets) o->KillThread(TRUE);
 }
 
+std::vector<CDrawObj*> COffScreenView::StopMovers(const CDrawObj* obj) {
+  std::vector<CDrawObj*> movers;
+  for (CDrawObj* o : m_list.Snapshot()) {
+    auto* mover = dynamic_cast<IObjectMover*>(o->GetOwner());
+    if (!mover || o == obj || mover->GetMovedObject() != obj) continue;
+    o->GetOwner()->Unload();
+    o->KillThread(FALSE);
+    movers.push_back(o);
+  }
+  return movers;
+}
+
+void COffScreenView::KillMoveThread(CDrawObj* drawObj) {
+  std::vector<CDrawObj*> movers;
+  {
+    std::lock_guard lock(m_listLock);
+    if (!drawObj) return;
+    movers = StopMovers(drawObj);
+  }
+  // Joined outside the lock: a step may be waiting for it.
+  for (CDrawObj* o : movers)
+    if (IsDisplayItem(o)) o->KillThread(TRUE);
+}
+
 void COffScreenView::TakeOut(CDrawObj* obj, Doomed& doomed) {
   auto taken = m_list.Remove(obj);
   if (!taken) return;
+  // Its movers stop here; their threads are joined when their objects go.
+  StopMovers(obj);
   // Out of the list before the owner unloads, so that an owner taking itself
   // off the page from there finds nothing left to free.
   m_dirty.Add(*taken->GetRect());
@@ -120,7 +151,7 @@ void COffScreenView::RemoveObject(CIconObject* owner, BOOL deselect) {
     std::lock_guard lock(m_listLock);
     CDrawObj* obj = m_list.FindByOwner(owner);
     if (!obj) return;  // already gone: nothing is freed twice
-    if (m_bRunning && owner && m_pageSettings.IsLayerProtected(owner->GetLayer())) return;
+    if (m_bRunning && owner && m_pPageSettings->IsLayerKept(owner->GetLayer())) return;
     if (deselect) Deselect(obj);
     rect = Normalized(*obj->GetRect());
     TakeOut(obj, doomed);
@@ -137,7 +168,7 @@ CRect COffScreenView::RemoveObjectByName(const CString& name, BOOL keepOnly) {
 }
 
 CRect COffScreenView::RemoveObjectsOfLayer(BYTE layer, BOOL keepOnly) {
-  if (m_pageSettings.IsLayerProtected(layer)) return CRect();
+  if (m_pPageSettings->IsLayerKept(layer)) return CRect();
   return RemoveWhere([&](CDrawObj* o) { return o->GetOwner() && o->GetOwner()->GetLayer() == layer; }, keepOnly,
                      true);
 }
@@ -145,7 +176,7 @@ CRect COffScreenView::RemoveObjectsOfLayer(BYTE layer, BOOL keepOnly) {
 void COffScreenView::RemoveObjectsInRect(const CRect& rect, CIconObject* except) {
   RemoveWhere(
       [&](CDrawObj* o) {
-        return o->GetOwner() != except && !m_pageSettings.IsLayerProtected(o->GetLayer()) && o->Intersects(rect);
+        return o->GetOwner() != except && !m_pPageSettings->IsLayerKept(o->GetLayer()) && o->Intersects(rect);
       },
       FALSE, true);
 }
@@ -158,7 +189,7 @@ void COffScreenView::FreeAllObjects(CDocument* course, BOOL allLayers) {
     for (CDrawObj* obj : m_list.Snapshot()) {
       if (!m_list.Contains(obj)) continue;
       if (course && obj->GetCourse() != course) continue;
-      if (!allLayers && m_pageSettings.IsLayerProtected(obj->GetLayer())) continue;
+      if (!allLayers && m_pPageSettings->IsLayerKept(obj->GetLayer())) continue;
       TakeOut(obj, doomed);
     }
   }

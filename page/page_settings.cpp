@@ -1,11 +1,10 @@
-// The page background.
+// The background of a page without a window action.
 #include "page/page_settings.h"
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/system_metrics.h"
 
-void CPageSettings::DrawBackground(CDC* dc, const CRect& rect) const {
-  // Without a page colour of its own the page is the window colour: what was
-  // composed there before must not show through once its object is gone.
-  if (dc) dc->FillSolidRect(rect, m_hasBackground ? m_background : GetSysColor(COLOR_WINDOW));
+void CPlainPageSettings::DrawBackground(CDC* dc, const CRect& clip) {
+  // What was composed there before must not show through once its object is gone.
+  if (dc) dc->FillSolidRect(clip, GetSysColor(COLOR_WINDOW));
 }

@@ -35,17 +35,7 @@ class IPreloadImageDecoder {
   virtual std::unique_ptr<IPreloadImage> Decode(CFile& file, const CString& name) = 0;
 };
 
-// What the look-ahead needs of the course being played.
-class IPreloadCourse {
- public:
-  virtual CTask* GetCurrentTask() = 0;
-  // The task the response's outcome would lead to now, without moving the course.
-  virtual CTask* TaskAfter(CIconObject* response) = 0;
-  virtual CString FindMediaFile(const CString& name) = 0;
 
- protected:
-  ~IPreloadCourse() = default;
-};
 
 // One pre-loaded file: raw bytes, or a decoded picture.
 class CPreloadEntry : public CObject, public IPreloadBlock {

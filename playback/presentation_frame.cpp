@@ -6,6 +6,7 @@
 #include "model/icon_object.h"
 #include "model/menu_handle.h"
 #include "platform/gdi/dc.h"
+#include "platform/menu.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/win_app.h"
 #include "playback/app_resources.h"
@@ -19,6 +20,7 @@ CPresentationFrame::CPresentationFrame() {
 }
 
 CPresentationFrame::~CPresentationFrame() {
+  SetCourseMenu(nullptr);
   // The application must not post to a frame that is gone.
   if (CPlayerApp* app = CPlayerApp::Get(); app && app->GetPresentationFrame() == this)
     app->SetPresentationFrame(nullptr);
@@ -89,6 +91,15 @@ void CPresentationFrame::MoveView(const CRect* rect) {
 void CPresentationFrame::RecalcLayout() {
   if (m_fixedViewRect.IsRectEmpty()) CFrameWnd::RecalcLayout();
   else MoveView();
+}
+
+void CPresentationFrame::SetCourseMenu(HMENU menu) {
+  if (GetSafeHwnd()) SetMenu(menu);
+  if (m_courseMenu && m_courseMenu != menu) {
+    if (GetMenuHandle() == m_courseMenu && GetSafeHwnd()) SetMenu(static_cast<HMENU>(nullptr));
+    DestroyMenu(m_courseMenu);
+  }
+  m_courseMenu = menu;
 }
 
 void CPresentationFrame::UpdateMenu(IMenuHandle& menuBar, IScriptHost& script) {

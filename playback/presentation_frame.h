@@ -3,6 +3,7 @@
 // the client area, or shows the page at a fixed size, centred, on black.
 #pragma once
 
+#include "behaviour/presentation_window.h"
 #include "model/menu_item.h"
 #include "platform/frame_wnd.h"
 
@@ -10,7 +11,7 @@ class IMenuHandle;
 class IScriptHost;
 class CPresentationView;
 
-class CPresentationFrame : public CFrameWnd {
+class CPresentationFrame : public CFrameWnd, public IPresentationWindow {
   DECLARE_DYNCREATE(CPresentationFrame)
 
  public:
@@ -38,9 +39,14 @@ class CPresentationFrame : public CFrameWnd {
   const CRect& GetFixedViewRect() const { return m_fixedViewRect; }
   CSize GetPageSize() const { return {m_pageWidth, m_pageHeight}; }
 
-  CMenuItemList& UserMenu() { return m_userMenu; }
+  CMenuItemList& UserMenu() override { return m_userMenu; }
   BOOL HasUserMenu() const { return m_hasUserMenu; }
-  void SetHasUserMenu(BOOL has) { m_hasUserMenu = has; }
+  void SetHasUserMenu(BOOL has) override { m_hasUserMenu = has; }
+  // IPresentationWindow, for the window and menu actions.
+  CFrameWnd& Frame() override { return *this; }
+  void SetViewArea(int width, int height) override { SetFixedPageSize(width, height); }
+  void FitView() override { MoveView(); }
+  void SetCourseMenu(HMENU menu) override;
   // Brings the user items on the menu bar up to date from their conditions;
   // the bar is redrawn when any changed.
   void UpdateMenu(IMenuHandle& menuBar, IScriptHost& script);
@@ -63,6 +69,7 @@ class CPresentationFrame : public CFrameWnd {
   void FillBlack();
 
   CMenuItemList m_userMenu;
+  HMENU m_courseMenu = nullptr;  // owned
   CRect m_fixedViewRect;
   BOOL m_hasUserMenu = FALSE;
   int m_pageWidth = 0;

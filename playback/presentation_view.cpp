@@ -1,6 +1,8 @@
 // The presentation view's life and the stepping of a course through its tasks.
 #include "playback/presentation_view.h"
 
+#include "behaviour/menu_bar.h"
+#include "behaviour/window_action.h"
 #include "model/course_doc.h"
 #include "model/message_pump.h"
 #include "model/task.h"
@@ -15,6 +17,10 @@
 IMPLEMENT_DYNCREATE(CPresentationView, COffScreenView)
 
 CPresentationView::CPresentationView() {
+  // The page settings are a window action of the view's own.
+  auto settings = std::make_unique<CWindowAction>();
+  settings->SetPage(this);
+  SetPageSettings(std::move(settings));
   if (CPlayerApp* app = CPlayerApp::Get()) {
     app->SetPresentationView(this);
     // Transitions look at the program's queue once per step: Escape ends them.
@@ -143,13 +149,26 @@ LRESULT CPresentationView::OnTaskEntered() {
   return 0;
 }
 
+CPreloadCache* CPresentationView::GetPreloadCache() {
+  CPlayerApp* app = CPlayerApp::Get();
+  return app ? &app->PreloadCache() : nullptr;
+}
+
+CWindowAction& CPresentationView::GetWindowSettings() {
+  // Installed by the constructor; a window action only ever copies into it.
+  return dynamic_cast<CWindowAction&>(GetPageSettings());
+}
+
 LRESULT CPresentationView::OnRunTask() {
   CCourseDoc* course = CurrentCourse();
   if (!course) return 0;
   TellStep(ViewMessage::kRunTask);
   if (!course->GetCurrentTask() || !course->CurrentTaskHasAction()) return 0;
-  // The user menu of the frame follows its conditions once the menu bar
-  // reaches the course's menu items; until then there is nothing to update.
+  // The user menu of the frame follows its conditions.
+  if (auto* frame = dynamic_cast<CPresentationFrame*>(GetParent()); frame && frame->GetMenuHandle()) {
+    CMenuBar bar(frame->GetMenuHandle());
+    frame->UpdateMenu(bar, *course);
+  }
   if (!course->CurrentTaskRequest()) {
     FlushInvalidRects();
     SendMessage(ViewMessage::kTaskFinished);
@@ -157,6 +176,9 @@ LRESULT CPresentationView::OnRunTask() {
   }
   FlushInvalidRects();
   RestoreFocus();
+  // The media of the tasks the responses can lead to are read ahead.
+  if (m_nLookAheadPreload)
+    if (CPreloadCache* cache = GetPreloadCache()) cache->PreloadNextTasks(*course);
   return 0;
 }
 

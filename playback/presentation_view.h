@@ -20,6 +20,7 @@
 
 class CCourseDoc;
 class CDrawObj;
+class CWindowAction;
 
 // Timer ids of the view that are not time events'.
 namespace ViewTimer {
@@ -85,7 +86,7 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   LRESULT OnMciSignal(WPARAM wParam, LPARAM lParam);
   LRESULT OnWaveDone(WPARAM wParam, LPARAM lParam);
   // Counts the users of the idle-time animation step; no timer is involved.
-  void SetAnimationTimer() { ++m_nAnimationUsers; }
+  void SetAnimationTimer() override { ++m_nAnimationUsers; }
   void KillAnimationTimer(BOOL force);
   int GetAnimationUsers() const { return m_nAnimationUsers; }
   ITimerOwner& Timers() { return m_timers; }
@@ -99,9 +100,13 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   IProgramWatch* GetProgramWatch() { return m_pWatch; }
   void SetControlSites(IControlSites* sites) { m_pSites = sites ? sites : &m_absentSites; }
   int GetLookAheadPreload() const { return m_nLookAheadPreload; }
-  void SetLookAheadPreload(int value) { m_nLookAheadPreload = value; }
-  DWORD GetPaletteMode() const { return m_dwPaletteMode; }
-  void SetPaletteMode(DWORD mode) { m_dwPaletteMode = mode; }
+  void SetLookAheadPreload(int value) override { m_nLookAheadPreload = value; }
+  DWORD GetPaletteMode() const override { return m_dwPaletteMode; }
+  void SetPaletteMode(DWORD mode) override { m_dwPaletteMode = mode; }
+  CPreloadCache* GetPreloadCache() override;
+
+  // The page's own window action.
+  CWindowAction& GetWindowSettings();
 
   // --- cursors ---
   // With a cursor: the course's own (state 2); without: the hand (state 1).

@@ -212,7 +212,8 @@ TEST_F(DisplayActionsTest, AnEmptyTextStillGoesOnThePage) {
 TEST_F(DisplayActionsTest, ClearingTheWholePageKeepsProtectedLayers) {
   Put("a", 1, CRect(0, 0, 10, 10));
   Put("b", 9, CRect(20, 0, 30, 10));
-  page.GetPageSettings().SetLayerProtected(9, true);
+  page.Settings().KeptLayers().SetSize(10);
+  page.Settings().KeptLayers().SetAt(9, 1);
   auto task = TaskWithActions(services, {Area("CClearAction", AreaFields{})});
   EXPECT_TRUE(ActionOf<CClearAction>(*task)->Execute());
   EXPECT_EQ(PageNames(), std::vector<std::string>{"b"});

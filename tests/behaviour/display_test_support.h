@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "behaviour/action_manager.h"
+#include "behaviour/window_action.h"
 #include "model/archive.h"
 #include "model/page_access.h"
 #include "model/task.h"
@@ -20,7 +21,13 @@ class CTestPage : public COffScreenView, public IPageAccess {
  public:
   static constexpr COLORREF kBackground = RGB(255, 255, 255);
   CTestPage() {
-    GetPageSettings().SetBackground(kBackground);
+    // The page's own window action, filling with its colour.
+    auto settings = std::make_unique<CWindowAction>();
+    settings->SetColour(kBackground);
+    settings->SetMode(WindowMode::kColourFill);
+    settings->SetPage(this);
+    m_pSettings = settings.get();
+    SetPageSettings(std::move(settings));
     CreateBuffer(CSize(320, 240));
   }
   bool RemoveObjectOf(CIconObject* owner) override {
@@ -34,8 +41,12 @@ class CTestPage : public COffScreenView, public IPageAccess {
     effects.push_back(rect);
     COffScreenView::FinishEffect(owner, rect);
   }
+  CWindowAction& Settings() { return *m_pSettings; }
   int removals = 0;
   std::vector<CRect> effects;
+
+ private:
+  CWindowAction* m_pSettings = nullptr;
 };
 
 // A task read from a stream with the actions the writers lay down, on the given services.

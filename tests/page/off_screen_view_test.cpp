@@ -24,7 +24,7 @@ constexpr COLORREF kPage = RGB(250, 250, 240);
 class CRecordingView : public COffScreenView {
  public:
   CRecordingView() {
-    GetPageSettings().SetBackground(kPage);
+    tvn::testing::UseTestSettings(*this, kPage);
     CreateBuffer(CSize(200, 150));
     SetAnimationWaiter(&waiter);
   }
@@ -146,7 +146,7 @@ TEST_F(OffScreenViewTest, FindingAndRemovingByNameIsCaseSensitiveAndKeepOnlyChan
 
 TEST_F(OffScreenViewTest, ProtectedLayersSurviveEveryRemovalButFreeingAllLayers) {
   CColourOwner kept("kept", 4, CRect(0, 0, 50, 50), kRed), gone("gone", 2, CRect(0, 0, 50, 50), kBlue);
-  view.GetPageSettings().SetLayerProtected(4, true);
+  tvn::testing::UseTestSettings(view, kPage).kept[4] = TRUE;
   view.AddObject(&kept, 0);
   view.AddObject(&gone, 0);
   view.SetRunning(true);
@@ -287,7 +287,7 @@ class OffScreenWindowTest : public WindowTest {
  protected:
   void SetUp() override {
     frame = MakeWindow(CRect(0, 0, 160, 120));
-    page.GetPageSettings().SetBackground(kPage);
+    tvn::testing::UseTestSettings(page, kPage);
     ASSERT_TRUE(page.Create("", WS_CHILD | WS_VISIBLE, CRect(0, 0, 160, 120), frame.get()));
     page.ResizeBuffer(400, 300);
     page.SetScrollSizes(TRUE);

@@ -1,7 +1,9 @@
 // Course objects that paint a solid colour, and a waiter on a hand-driven clock, for the page tests.
 #pragma once
 
+#include <array>
 #include <atomic>
+#include <memory>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -11,8 +13,30 @@
 #include "model/icon_object.h"
 #include "platform/gdi/dc.h"
 #include "page/animate_thread.h"
+#include "page/page_settings.h"
 
 namespace tvn::testing {
+
+// Page settings with a fixed colour and a set of kept layers, for pages without a window action.
+class CTestPageSettings final : public IPageSettings {
+ public:
+  explicit CTestPageSettings(COLORREF colour) : background(colour) {}
+  void DrawBackground(CDC* dc, const CRect& clip) override { dc->FillSolidRect(clip, background); }
+  BOOL IsLayerKept(BYTE layer) const override { return kept[layer]; }
+  DWORD GetWindowFlags() const override { return 0; }
+  CSize GetScrollMargins() const override { return CSize(40, 40); }
+  COLORREF background;
+  std::array<BOOL, 256> kept{};
+};
+
+// Installs the settings on the page and gives them back to be changed.
+template <class Page>
+CTestPageSettings& UseTestSettings(Page& page, COLORREF colour) {
+  auto settings = std::make_unique<CTestPageSettings>(colour);
+  CTestPageSettings& kept = *settings;
+  page.SetPageSettings(std::move(settings));
+  return kept;
+}
 
 // A display object: fills its rectangle with one colour, optionally animated.
 class CColourOwner : public CIconObject {

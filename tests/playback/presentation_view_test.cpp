@@ -10,6 +10,7 @@
 #include "platform/message_loop.h"
 #include "playback/app_resources.h"
 #include "playback/player_app.h"
+#include "behaviour/window_action.h"
 #include "playback/presentation_view.h"
 #include "tests/page/page_test_support.h"
 #include "tests/playback/view_test_courses.h"
@@ -322,7 +323,7 @@ TEST(PresentationView, AutoScrollMovesThePageWhileTheCursorStaysInAMargin) {
   ASSERT_TRUE(player.Start(BuildCourse({{1, {}, {KeyResponse("")}}})));
   CPresentationView& view = player.View();
   view.SetScrollSizes(TRUE);
-  view.GetPageSettings().SetScrollMargins(CSize(20, 20));
+  view.GetWindowSettings().SetScrollMargins(CSize(20, 20));
   const int limit = view.GetScrollLimit(SB_HORZ);
   if (limit <= 0) GTEST_SKIP() << "the page fits the window";
   CRect window;

@@ -298,6 +298,95 @@ CourseBuilder& CourseBuilder::GraphicsAction(const IconFields& fields, std::uint
   });
 }
 
+CourseBuilder& CourseBuilder::ShapeAction(const IconFields& fields, const ShapeFields& f, const DisplayFields& display) {
+  return Action("CShapeAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Byte(f.type).Dword(f.flags);
+    b.m_out.Dword(f.penStyle).Int(f.penWidth).Int(f.penWidth).Dword(f.penColour);
+    b.m_out.Int(f.cornerX).Int(f.cornerY);
+    b.m_out.Dword(f.brushStyle).Dword(f.brushColour).Int(f.brushHatch);
+    b.m_out.Dword(f.backColour).Byte(f.arrowStyle);
+    b.Path(f.points);
+    b.DisplayPart(display);
+  });
+}
+
+CourseBuilder& CourseBuilder::MoveAction(const IconFields& fields, const MoveFields& m, const DisplayFields& display) {
+  return Action("CMoveAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Byte(m.type).Dword(m.flags).String(m.objectName).Int(m.repeat);
+    b.VarOrValue(m.time, m.timeVar);
+    b.Path(m.path);
+    b.VarOrValue(m.a, m.aVar);
+    b.VarOrValue(m.b, m.bVar);
+    b.VarOrValue(m.c, m.cVar);
+    b.DisplayPart(display);
+  });
+}
+
+CourseBuilder& CourseBuilder::WidgitAction(const IconFields& fields, const WidgitFields& w, const DisplayFields& display) {
+  return Action("CWidgitAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Dword(w.flags).Int(w.cycleLimit);
+    b.VarOrValue(w.interval, w.intervalVar);
+    b.m_out.Count(static_cast<std::uint32_t>(w.widgets.size()));
+    for (const auto& [image, frames] : w.widgets) {
+      b.m_out.NewObject("CWidgit", 2);
+      b.Image(image);
+      b.m_out.Int(frames);
+    }
+    b.DisplayPart(display);
+  });
+}
+
+CourseBuilder& CourseBuilder::WindowAction(const IconFields& fields, const WindowFields& w, const DisplayFields& display) {
+  return Action("CWindowAction", w.schema, fields, [&](CourseBuilder& b) {
+    b.m_out.Dword(w.flags).Dword(w.colour).String(w.caption);
+    b.m_out.Int(w.pageWidth).Int(w.pageHeight).Int(w.marginX).Int(w.marginY);
+    b.m_out.Dword(w.mode);
+    if (w.schema >= 3) {
+      b.m_out.Dword(w.gradientStart).Dword(w.gradientEnd);
+      b.Image(w.image);
+    }
+    b.m_out.Count(static_cast<std::uint32_t>(w.keptLayers.size()));
+    b.m_out.Raw(w.keptLayers.data(), w.keptLayers.size());
+    b.DisplayPart(display);
+  });
+}
+
+CourseBuilder& CourseBuilder::MenuAction(const IconFields& fields, const std::vector<MenuItemFields>& items) {
+  return Action("CMenuAction", 2, fields, [&](CourseBuilder& b) { b.MenuItemList(items); });
+}
+
+CourseBuilder& CourseBuilder::PrintAction(const IconFields& fields, std::uint32_t flags, std::int32_t scale,
+                                          std::array<std::int32_t, 4> margins) {
+  return Action("CPrintAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Dword(flags).Int(scale).Rect(margins[0], margins[1], margins[2], margins[3]);
+  });
+}
+
+CourseBuilder& CourseBuilder::PaletteAction(const IconFields& fields, std::uint32_t flags, std::string_view file) {
+  return Action("CPaletteAction", 2, fields, [&](CourseBuilder& b) { b.m_out.Dword(flags).String(file); });
+}
+
+CourseBuilder& CourseBuilder::PreloadAction(const IconFields& fields, std::uint32_t flags, std::int32_t budget,
+                                            const std::vector<std::string>& files, std::uint16_t schema) {
+  return Action("CPreloadAction", schema, fields, [&](CourseBuilder& b) {
+    b.m_out.Dword(flags);
+    if (schema >= 3) {
+      b.m_out.Int(budget).Count(static_cast<std::uint32_t>(files.size()));
+      for (const std::string& f : files) b.m_out.String(f);
+    } else {
+      b.m_out.String(files.empty() ? std::string() : files.front());
+    }
+  });
+}
+
+CourseBuilder& CourseBuilder::Path(const PathFields& path) {
+  m_out.Count(static_cast<std::uint32_t>(path.points.size()));
+  for (const auto& [x, y] : path.points) m_out.Point(x, y);
+  m_out.Count(static_cast<std::uint32_t>(path.points.size()));
+  for (std::size_t i = 0; i < path.points.size(); ++i) m_out.Byte(i < path.types.size() ? path.types[i] : 2);
+  return *this;
+}
+
 CourseBuilder& CourseBuilder::AreaAction(std::string_view className, const IconFields& fields, const AreaFields& area,
                                          const DisplayFields& display) {
   const std::uint16_t schema = className == "CTransitionAction" ? 1 : 2;

@@ -246,6 +246,61 @@ struct RegionFields {
   KeyFields key{0, "", {0, 0, 0}};
 };
 
+// A path: each point with its type (2 a line point, 4 a curve point).
+struct PathFields {
+  std::vector<std::pair<std::int32_t, std::int32_t>> points;
+  std::vector<std::uint8_t> types;  // line points where none is given
+};
+
+// A shape action's own fields.
+struct ShapeFields {
+  std::uint8_t type = 1;
+  std::uint32_t flags = 0x13;
+  std::uint32_t penStyle = 0;
+  std::int32_t penWidth = 1;
+  std::uint32_t penColour = 0;
+  std::int32_t cornerX = 16, cornerY = 16;
+  std::uint32_t brushStyle = 1;
+  std::uint32_t brushColour = 0xFF0000;
+  std::int32_t brushHatch = 0;
+  std::uint32_t backColour = 0;
+  std::uint8_t arrowStyle = 0;
+  PathFields points;
+};
+
+// A move action's own fields; each value is a literal, or the variable with the id when it is not 0.
+struct MoveFields {
+  std::uint8_t type = 0;
+  std::uint32_t flags = 0x200000;
+  std::string objectName;
+  std::int32_t repeat = 1;
+  std::int32_t time = 500, timeVar = 0;
+  PathFields path;
+  std::int32_t a = 0, aVar = 0, b = 0, bVar = 0, c = 0, cVar = 0;
+};
+
+// A widget action's own fields: each widget a picture and its frame count.
+struct WidgitFields {
+  std::uint32_t flags = 1;
+  std::int32_t cycleLimit = 1;
+  std::int32_t interval = 50, intervalVar = 0;
+  std::vector<std::pair<ImageFields, std::int32_t>> widgets;
+};
+
+// A window action's own fields; schema 2 stores no gradient and no picture.
+struct WindowFields {
+  std::uint16_t schema = 3;
+  std::uint32_t flags = 0x400;
+  std::uint32_t colour = 0xFFFFFF;
+  std::string caption;
+  std::int32_t pageWidth = 640, pageHeight = 480;
+  std::int32_t marginX = 40, marginY = 40;
+  std::uint32_t mode = 0x510080;
+  std::uint32_t gradientStart = 0xFF0000, gradientEnd = 0;
+  ImageFields image;
+  std::vector<std::uint8_t> keptLayers;
+};
+
 // Writes course objects into an archive stream for a given course file version.
 class CourseBuilder {
  public:
@@ -366,6 +421,21 @@ class CourseBuilder {
   CourseBuilder& TextAction(const IconFields& fields, const TextFields& text, const DisplayFields& display);
   CourseBuilder& GraphicsAction(const IconFields& fields, std::uint16_t mode, std::uint32_t graphicsFlags,
                                 const ImageFields& image, const DisplayFields& display);
+  CourseBuilder& ShapeAction(const IconFields& fields, const ShapeFields& shape, const DisplayFields& display);
+  CourseBuilder& MoveAction(const IconFields& fields, const MoveFields& move, const DisplayFields& display);
+  // The widgets as the framework's object list: a count, then each "CWidgit" tagged.
+  CourseBuilder& WidgitAction(const IconFields& fields, const WidgitFields& widgit, const DisplayFields& display);
+  CourseBuilder& WindowAction(const IconFields& fields, const WindowFields& window, const DisplayFields& display);
+  // The menu action: its item list, then the common part.
+  CourseBuilder& MenuAction(const IconFields& fields, const std::vector<MenuItemFields>& items);
+  CourseBuilder& PrintAction(const IconFields& fields, std::uint32_t flags, std::int32_t scale,
+                             std::array<std::int32_t, 4> margins);
+  CourseBuilder& PaletteAction(const IconFields& fields, std::uint32_t flags, std::string_view file);
+  // Schema 3 stores the budget and every name; schema 2 only the first name.
+  CourseBuilder& PreloadAction(const IconFields& fields, std::uint32_t flags, std::int32_t budget,
+                               const std::vector<std::string>& files, std::uint16_t schema = 3);
+  // A path inline: counted points, then counted type bytes.
+  CourseBuilder& Path(const PathFields& path);
   // "CClearAction" or "CTransitionAction".
   CourseBuilder& AreaAction(std::string_view className, const IconFields& fields, const AreaFields& area,
                             const DisplayFields& display);

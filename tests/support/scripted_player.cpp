@@ -1,18 +1,43 @@
 #include "tests/support/scripted_player.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "model/course_doc.h"
 #include "model/task.h"
 #include "model/variable.h"
+#include "platform/event_source.h"
 #include "platform/gui_session.h"
 #include "platform/message_loop.h"
+#include "platform/qt_event_source.h"
 #include "platform/window_messages.h"
 #include "playback/player_app.h"
 #include "playback/presentation_view.h"
 #include "tests/platform/window_test_support.h"
 
 namespace tvn::testing {
+
+namespace {
+
+// Input comes from Qt as in the program, but a wait inside the program (a
+// move that holds its action list, a timed pause) lets the hand-driven clock
+// run on by the time waited instead of sleeping.
+class CClockDrivenSource final : public IEventSource {
+ public:
+  explicit CClockDrivenSource(CManualClock& clock) : m_clock(clock) {}
+  void Poll() override { m_qt.Poll(); }
+  void Wait(std::optional<DWORD> maxMs) override {
+    m_qt.Poll();
+    m_clock.Advance(maxMs ? std::max<DWORD>(*maxMs, 1) : 10);
+  }
+  void Wake() override { m_qt.Wake(); }
+
+ private:
+  CManualClock& m_clock;
+  CQtEventSource m_qt;
+};
+
+}  // namespace
 
 ScriptedPlayer::ScriptedPlayer() : m_savedDirectory(std::filesystem::current_path()) { EnsureQtApplication(); }
 
@@ -24,6 +49,7 @@ ScriptedPlayer::~ScriptedPlayer() {
 void ScriptedPlayer::MakeApp(std::vector<CString> arguments) {
   m_app = std::make_unique<CPlayerApp>(std::move(arguments), m_clock);
   CGuiSession::Attach(*m_app);
+  m_app->SetEventSource(std::make_unique<CClockDrivenSource>(m_clock));
   auto dialogs = std::make_unique<CScriptedDialogs>();
   m_dialogs = dialogs.get();
   m_app->SetDialogs(std::move(dialogs));

@@ -242,6 +242,7 @@ int CSetupApp::InstallVersioned(const fs::path& sourceDir, const std::string& so
       return dropTemporary(), 0;
     }
     dropTemporary();
+    kept = true;  // with OKINUSE the running file stays as it is: nothing was written, nothing is logged
     return (m_flags & EntryFlag::kOkInUse) ? 0 : 32;
   }
   if (bits & (kAccessViolation | kCannotReadTarget | kCannotDelete | kCannotRename)) return dropTemporary(), 5;

@@ -263,18 +263,22 @@ std::optional<VersionResource> ParseVersionResource(std::string_view image) {
   return ReadVersionBlock(bytes, *data, limit);
 }
 
-std::string GetFileVersionString(const std::filesystem::path& file) {
+std::optional<VersionResource> GetFileVersionResource(const std::filesystem::path& file) {
   std::error_code ec;
   auto size = std::filesystem::file_size(file, ec);
-  if (ec || size < 64 || size > kMaxImageBytes) return {};
+  if (ec || size < 64 || size > kMaxImageBytes) return std::nullopt;
   std::ifstream in(file, std::ios::binary);
   char mark[2] = {};
-  if (!in.read(mark, 2) || mark[0] != 'M' || mark[1] != 'Z') return {};
+  if (!in.read(mark, 2) || mark[0] != 'M' || mark[1] != 'Z') return std::nullopt;
   std::string image(static_cast<std::size_t>(size), '\0');
   in.seekg(0);
   in.read(image.data(), static_cast<std::streamsize>(size));
   image.resize(static_cast<std::size_t>(in.gcount()));
-  auto resource = ParseVersionResource(image);
+  return ParseVersionResource(image);
+}
+
+std::string GetFileVersionString(const std::filesystem::path& file) {
+  auto resource = GetFileVersionResource(file);
   return resource ? resource->fileVersion : std::string();
 }
 

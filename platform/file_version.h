@@ -17,6 +17,10 @@ struct VersionResource {
 // that is not a PE image with one. Every offset is checked against the bytes.
 std::optional<VersionResource> ParseVersionResource(std::string_view image);
 
+// The version resource of a file; nothing for a file without one, a file
+// that is no Windows program, or one that cannot be read.
+std::optional<VersionResource> GetFileVersionResource(const std::filesystem::path& file);
+
 // The "FileVersion" text of a file; empty for a file without a version
 // resource, a file that is no Windows program, or one that cannot be read.
 std::string GetFileVersionString(const std::filesystem::path& file);

@@ -1,0 +1,109 @@
+// The copy step of setup: 1,000 small files through CopyAllDisks, one large copy, LZ expansion and a 1,000-entry archive.
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <string>
+
+#include "platform/staged_file.h"
+#include "setuptools/common/lz_expand.h"
+#include "setuptools/common/zip_extract.h"
+#include "setuptools/setup/setup_app.h"
+#include "tests/setuptools/setup_test_env.h"
+#include "tests/support/szdd_writer.h"
+#include "tests/support/zip_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct NullUi : ICopyUi {
+  void SetGaugeRange(long long) override {}
+  void StepGauge() override {}
+  void ShowNames(const CString&, const CString&) override {}
+  bool IsCopyCancelled() override { return false; }
+  int FileCopyErrorDialog(const CString&) override { return 3; }
+  int DiskDialog(const CString&) override { return 2; }
+  bool DispatchPending() override { return true; }
+  bool IsF3Pressed() override { return false; }
+  bool AskExit() override { return false; }
+};
+
+struct NullHooks : IZipExtractHooks {
+  bool Status(const CString&) override { return false; }
+  bool Poll() override { return false; }
+};
+
+void BM_CopyAllDisks1000Files(benchmark::State& state) {
+  tvn::testing::SetupHome home;
+  tvn::testing::TempDir source, module;
+  auto locations = home.Locations();
+  const fs::path install = locations.driveRoot / "Product";
+  std::string script = "[default.files]\n";
+  const std::string data(4096, 'd');
+  for (int i = 0; i < 1000; ++i) {
+    const std::string name = "F" + std::to_string(i) + ".DAT";
+    std::ofstream(source / name, std::ios::binary) << data;
+    script += "1:" + name + ", <defdir>\n";
+  }
+  CInfReader reader;
+  reader.LoadBytes(script, CInfReader::Encoding::kAnsi, false);
+  tvn::testing::ScriptedBoxes boxes;
+  NullUi ui;
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(install);
+    fs::create_directories(install);
+    CSetupServices services(SetupProgram::kSetup, boxes, module.path());
+    services.AddRoot(install);
+    CUninstallLog log(services);
+    log.Open("TRUE", CString(install.string() + "/"), "Bench");
+    CSetupApp app(services, reader, log, ui, {source.path(), install, locations, {}});
+    state.ResumeTiming();
+    if (!app.CopyAllDisks()) state.SkipWithError("copy failed");
+  }
+}
+BENCHMARK(BM_CopyAllDisks1000Files)->Unit(benchmark::kMillisecond);
+
+void BM_CopyOneLargeFile(benchmark::State& state) {
+  tvn::testing::TempDir dir;
+  const std::size_t size = 256u << 20;
+  {
+    std::ofstream out(dir / "big", std::ios::binary);
+    const std::string block(1 << 20, 'x');
+    for (std::size_t i = 0; i < size / block.size(); ++i) out << block;
+  }
+  for (auto _ : state) {
+    if (!tvn::sys::CopyFileStaged(dir / "big", dir / "copy")) state.SkipWithError("copy failed");
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+}
+BENCHMARK(BM_CopyOneLargeFile)->Unit(benchmark::kMillisecond);
+
+void BM_SzddExpansion(benchmark::State& state) {
+  std::string data;
+  for (int i = 0; data.size() < (16u << 20); ++i) data += "line " + std::to_string(i % 977) + " of a text file\r\n";
+  const std::string packed = tvn::testing::BuildSzdd(data);
+  for (auto _ : state) benchmark::DoNotOptimize(ExpandSzdd(packed));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * data.size()));
+}
+BENCHMARK(BM_SzddExpansion)->Unit(benchmark::kMillisecond);
+
+void BM_Extract1000Entries(benchmark::State& state) {
+  tvn::testing::TempDir dir;
+  std::vector<tvn::testing::ZipEntrySpec> entries;
+  for (int i = 0; i < 1000; ++i) entries.push_back({"d" + std::to_string(i % 10) + "/f" + std::to_string(i) + ".txt", std::string(1024, 'z')});
+  std::ofstream(dir / "a.zip", std::ios::binary) << tvn::testing::BuildZip(entries);
+  NullHooks hooks;
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(dir / "out");
+    fs::create_directory(dir / "out");
+    state.ResumeTiming();
+    if (ExtractZipArchive(dir / "a.zip", dir / "out", true, hooks).result != 0) state.SkipWithError("extract failed");
+  }
+}
+BENCHMARK(BM_Extract1000Entries)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

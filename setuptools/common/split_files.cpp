@@ -1,0 +1,116 @@
+// Joining split files: the first piece's header checked in full, every piece present before a byte is written.
+#include "setuptools/common/split_files.h"
+
+#include <fstream>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/exceptions.h"
+#include "platform/staged_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kMaxNameLength = 255;
+constexpr unsigned kMaxPieces = 10;  // one decimal digit names each piece
+
+SplitJoin Fail(const fs::path& file, int cause, bool writing) {
+  SplitJoin result;
+  result.status = SplitJoin::Status::kFailed;
+  result.failedFile = file;
+  result.cause = cause;
+  result.writing = writing;
+  return result;
+}
+
+bool IsUsableName(std::string_view name) {
+  if (name.empty() || name.size() > kMaxNameLength || name == "." || name == "..") return false;
+  return name.find_first_of(std::string_view("/\\:\0", 4)) == std::string_view::npos;
+}
+
+fs::path PiecePath(const fs::path& first, unsigned index) {
+  std::string name = first.filename().string();
+  name.back() = static_cast<char>('0' + index);
+  return first.parent_path() / name;
+}
+
+// Appends the stream from its position to its end; a cause on failure, the
+// failing side in writing.
+int Append(std::ifstream& in, tvn::sys::StagedFile& out, bool& writing) {
+  std::vector<char> buffer(256 * 1024);
+  while (in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (got == 0) break;
+    if (auto put = out.Write(std::string_view(buffer.data(), got)); !put) {
+      writing = true;
+      return put.cause;
+    }
+  }
+  if (in.bad()) {
+    writing = false;
+    return CFileException::hardIO;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool IsSplitPieceName(std::string_view fileName) {
+  for (std::size_t i = 1; i + 3 <= fileName.size(); ++i) {
+    if (fileName[i] == '.' && (fileName[i + 1] == 'D' || fileName[i + 1] == 'd') && fileName[i + 2] == '0') return true;
+  }
+  return false;
+}
+
+SplitJoin JoinSplitFile(const fs::path& firstPiece) {
+  std::error_code ec;
+  if (!fs::exists(firstPiece, ec)) return {};
+  const std::string pieceName = firstPiece.filename().string();
+  if (pieceName.empty() || (pieceName.back() >= '1' && pieceName.back() <= '9')) return {};
+
+  std::ifstream in(firstPiece, std::ios::binary);
+  if (!in) return Fail(firstPiece, CFileException::fileNotFound, false);
+  unsigned char word[2];
+  if (!in.read(reinterpret_cast<char*>(word), 2)) return Fail(firstPiece, CFileException::invalidFile, false);
+  const std::size_t nameLength = word[0] | (word[1] << 8);
+  if (nameLength == 0 || nameLength > kMaxNameLength) return Fail(firstPiece, CFileException::invalidFile, false);
+  std::string name(nameLength, '\0');
+  if (!in.read(name.data(), static_cast<std::streamsize>(nameLength)) || !IsUsableName(name) ||
+      !in.read(reinterpret_cast<char*>(word), 2)) {
+    return Fail(firstPiece, CFileException::invalidFile, false);
+  }
+  const unsigned count = word[0] | (word[1] << 8);
+  if (count == 0 || count > kMaxPieces) return Fail(firstPiece, CFileException::invalidFile, false);
+  std::vector<fs::path> pieces{firstPiece};
+  for (unsigned i = 1; i < count; ++i) {
+    pieces.push_back(PiecePath(firstPiece, i));
+    if (!fs::is_regular_file(pieces.back(), ec)) return Fail(pieces.back(), CFileException::fileNotFound, false);
+  }
+
+  const fs::path whole = firstPiece.parent_path() / name;
+  tvn::sys::StagedFile out;
+  if (auto created = out.Create(whole); !created) return Fail(whole, created.cause, true);
+  bool writing = false;
+  if (int cause = Append(in, out, writing)) return Fail(writing ? whole : firstPiece, cause, writing);
+  for (unsigned i = 1; i < count; ++i) {
+    std::ifstream piece(pieces[i], std::ios::binary);
+    if (!piece) return Fail(pieces[i], CFileException::fileNotFound, false);
+    if (int cause = Append(piece, out, writing)) return Fail(writing ? whole : pieces[i], cause, writing);
+  }
+  const auto status = fs::status(firstPiece, ec);
+  const auto modified = fs::last_write_time(firstPiece, ec);
+  std::optional<fs::file_time_type> time;
+  if (!ec) time = modified;
+  if (auto committed = out.Commit(static_cast<unsigned>(status.permissions() & fs::perms::all), time); !committed) {
+    return Fail(whole, committed.cause, true);
+  }
+  for (const fs::path& piece : pieces) fs::remove(piece, ec);
+  SplitJoin result;
+  result.status = SplitJoin::Status::kJoined;
+  result.joined = whole;
+  return result;
+}

@@ -1,0 +1,147 @@
+// The version install: staging (with LZ expansion), comparing versions and translations, renaming into place.
+#include "setuptools/common/version_install.h"
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <system_error>
+
+#include "platform/file_version.h"
+#include "platform/staged_file.h"
+#include "setuptools/common/lz_expand.h"
+#include "setuptools/common/version_checks.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace VersionInstallBit;
+
+// Bits for a failure writing into the target folder.
+unsigned WriteFailureBits(int osError, unsigned otherwise) {
+  switch (osError) {
+    case EROFS: return kWriteProtected;
+    case ENOSPC: return kOutOfSpace;
+    case ENOMEM: return kOutOfMemory;
+    case ETXTBSY: return kFileInUse;
+    case EACCES:
+    case EPERM: return kAccessViolation;
+    default: return otherwise;
+  }
+}
+
+// The source copied or expanded into a staged file beside target, left under its temporary name.
+struct Staged {
+  unsigned bits = 0;
+  fs::path temporary;
+};
+
+Staged StageSource(const fs::path& source, const fs::path& target) {
+  Staged result;
+  std::ifstream in(source, std::ios::binary);
+  std::error_code ec;
+  if (!in || fs::is_directory(source, ec)) {
+    result.bits = kCannotReadSource;
+    return result;
+  }
+  tvn::sys::StagedFile out;
+  if (auto created = out.Create(target); !created) {
+    result.bits = WriteFailureBits(created.osError, kCannotCreate);
+    return result;
+  }
+  char head[kSzddHeaderSize];
+  in.read(head, sizeof head);
+  const std::string_view start(head, static_cast<std::size_t>(in.gcount()));
+  tvn::sys::FileOpResult written;
+  if (ReadSzddHeader(start)) {
+    std::string all(start);
+    all.append(std::istreambuf_iterator<char>(in), {});
+    if (in.bad()) {
+      result.bits = kCannotReadSource;
+      return result;
+    }
+    written = out.Write(ExpandSzdd(all));
+  } else {
+    written = out.Write(start);
+    std::string buffer(256 * 1024, '\0');
+    while (written && in) {
+      in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+      written = out.Write(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
+    }
+    if (in.bad()) {
+      result.bits = kCannotReadSource;
+      return result;
+    }
+  }
+  if (!written) {
+    result.bits = WriteFailureBits(written.osError, kCannotCreate);
+    return result;
+  }
+  const auto mode = static_cast<unsigned>(fs::status(source, ec).permissions() & fs::perms::all);
+  const auto modified = fs::last_write_time(source, ec);
+  auto kept = out.Keep(mode, ec ? std::nullopt : std::optional(modified));
+  if (!kept) {
+    result.bits = kCannotCreate;
+    return result;
+  }
+  result.temporary = *kept;
+  return result;
+}
+
+// Language and code page: the two halves of the translation key.
+unsigned TranslationBits(const fs::path& source, const fs::path& target) {
+  auto a = tvn::sys::GetFileVersionResource(source);
+  auto b = tvn::sys::GetFileVersionResource(target);
+  if (!a || !b || a->translationKey.size() != 8 || b->translationKey.size() != 8) return 0;
+  unsigned bits = 0;
+  if (a->translationKey.substr(0, 4) != b->translationKey.substr(0, 4)) bits |= kDiffLanguage;
+  if (a->translationKey.substr(4) != b->translationKey.substr(4)) bits |= kDiffCodePage;
+  return bits;
+}
+
+}  // namespace
+
+fs::path FindSharedFileDirectory(const std::string& name, const tvn::sys::WindowsLocations& locations,
+                                 const fs::path& destination) {
+  std::error_code ec;
+  for (const fs::path& folder : {locations.systemDir, locations.windowsDir, destination}) {
+    if (!name.empty() && fs::is_regular_file(folder / name, ec)) return folder;
+  }
+  return destination;
+}
+
+VersionInstallResult VersionInstallFile(bool force, const fs::path& sourceDir, const std::string& sourceName,
+                                        const fs::path& targetDir, const std::string& targetName) {
+  VersionInstallResult result;
+  const fs::path target = targetDir / targetName;
+  Staged staged = StageSource(sourceDir / sourceName, target);
+  if (staged.bits) {
+    result.bits = staged.bits;
+    return result;
+  }
+  std::error_code ec;
+  unsigned objections = 0;
+  if (fs::exists(fs::symlink_status(target, ec))) {
+    if (tvn::sys::IsFileInUse(target)) {
+      objections |= kFileInUse;
+    } else if (!force) {
+      const CString installed = GetFileVersionString(target);
+      const CString incoming = GetFileVersionString(staged.temporary);
+      if (!installed.IsEmpty() && !incoming.IsEmpty() && CompareVersionStrings(incoming, installed) < 0) {
+        objections |= kSourceOld;
+      }
+      objections |= TranslationBits(staged.temporary, target);
+      if (objections) objections |= kMismatch;
+    }
+  }
+  if (objections) {
+    result.bits = objections | kTempFile;
+    result.temporary = staged.temporary;
+    return result;
+  }
+  if (auto replaced = tvn::sys::ReplaceFile(staged.temporary, target); !replaced) {
+    fs::remove(staged.temporary, ec);
+    result.bits = WriteFailureBits(replaced.osError, kCannotRename);
+  }
+  return result;
+}

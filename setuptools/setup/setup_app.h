@@ -1,0 +1,88 @@
+// CSetupApp: the copy step of setup: disks, file-list sections, version-aware installs, ZIP archives and split files.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/cstring.h"
+#include "platform/windows_locations.h"
+#include "setuptools/common/inf_reader.h"
+#include "setuptools/common/setup_paths.h"
+#include "setuptools/common/setup_services.h"
+#include "setuptools/common/uninstall_log.h"
+#include "setuptools/setup/copy_ui.h"
+
+// Flag words of field 3, each found anywhere in the upper-cased field.
+namespace EntryFlag {
+inline constexpr unsigned kCheck = 1;
+inline constexpr unsigned kOkInUse = 2;
+inline constexpr unsigned kDontExpand = 4;
+inline constexpr unsigned kOverwrite = 8;
+inline constexpr unsigned kShare = 16;
+inline constexpr unsigned kSystem = 32;
+inline constexpr unsigned kWindowsOrSystem = 64;  // set for [windows.files] and [system.files]: version install, never logged
+}  // namespace EntryFlag
+
+class CSetupApp {
+ public:
+  struct Setup {
+    std::filesystem::path sourceDirectory;   // where the disks' files are read
+    std::filesystem::path installDirectory;  // the product's folder
+    tvn::sys::WindowsLocations locations;
+    std::vector<CString> componentSections;  // the selected components' file lists, in table order
+  };
+  CSetupApp(CSetupServices& services, const CInfReader& script, CUninstallLog& log, ICopyUi& ui, Setup setup);
+
+  // Every disk in turn, then the split files, then UNINSTAL.INF's own line;
+  // true when every entry succeeded.
+  bool CopyAllDisks();
+  long long CountAllFiles() const;
+  bool CopySection(const CString& section, unsigned internalBits);
+  // Field text as a host path; nothing when it names no usable location.
+  std::optional<CString> ResolveEntryPath(const CString& text);
+  int CopyFileEntry(const CString& field1, const CString& field2);
+  int InstallFile(const CString& sourceDirectory, const CString& destinationDirectory, const CString& sourceName);
+  // Replaces target with the staged copy at once; the rename-at-reboot flag is never set.
+  bool ScheduleRename(const std::filesystem::path& staged, const std::filesystem::path& target);
+  int StepProgress(bool advance);
+  bool PumpMessages();
+  int ReportCopyError(int code, const CString& fileName);
+  int PromptForDisk(int disk);
+  bool JoinSplitFiles();
+  // 0 copied, else the file-exception cause (with its message shown).
+  int CopyFileData(const std::filesystem::path& source, const std::filesystem::path& target);
+  void ShowCopyNames(const CString& source, const CString& target);
+
+  // ZIP archives.
+  int CopyZipEntry(const CString& field1, const CString& field2);
+  int UnzipFile(const std::filesystem::path& archive, const CString& fileSpec, const std::filesystem::path& destination);
+  // The library is linked in: always there.
+  bool LoadUnzipLibrary() const { return true; }
+
+  bool RenameAtReboot() const { return m_renameAtReboot; }
+  const std::vector<std::filesystem::path>& SplitPieces() const { return m_pieces; }
+
+ private:
+  MacroFolders Macros() const;
+  int InstallVersioned(const std::filesystem::path& sourceDir, const std::string& sourceName,
+                       const std::filesystem::path& targetDir, const std::string& targetName, std::filesystem::path& target,
+                       bool& kept);
+  void LogInstalled(const std::filesystem::path& target);
+
+  CSetupServices& m_services;
+  const CInfReader& m_script;
+  CUninstallLog& m_log;
+  ICopyUi& m_ui;
+  Setup m_setup;
+
+  int m_disk = 1;        // the disk in hand, from 1
+  int m_entryDisk = 1;   // the disk of the entry in hand
+  CString m_destination;  // the current destination directory, ending in '/'
+  CString m_savedInstall;
+  unsigned m_flags = 0;
+  CString m_field4, m_field6;
+  std::vector<std::filesystem::path> m_pieces;
+  bool m_renameAtReboot = false;
+};

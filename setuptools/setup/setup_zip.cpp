@@ -1,0 +1,114 @@
+// The copy step's ZIP entries and the joining of split files after the last disk.
+#include "setuptools/setup/setup_app.h"
+
+#include <cctype>
+#include <system_error>
+
+#include "platform/message_box_types.h"
+#include "setuptools/common/setup_strings.h"
+#include "setuptools/common/split_files.h"
+#include "setuptools/common/zip_extract.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The extraction loop's callbacks: the entry's name in the first name field;
+// after each entry the messages, F3, the gauge and the cancel flag.
+class ExtractHooks : public IZipExtractHooks {
+ public:
+  ExtractHooks(CSetupApp& app, ICopyUi& ui) : m_app(app), m_ui(ui) {}
+  bool Status(const CString& name) override {
+    m_ui.ShowNames(name, CString());
+    return m_cancelled;
+  }
+  bool Poll() override {
+    if (!m_app.PumpMessages()) m_cancelled = true;
+    m_ui.StepGauge();
+    return m_cancelled;
+  }
+
+ private:
+  CSetupApp& m_app;
+  ICopyUi& m_ui;
+  bool m_cancelled = false;
+};
+
+}  // namespace
+
+int CSetupApp::CopyZipEntry(const CString& field1, const CString& field2) {
+  const auto destination = ResolveEntryPath(field2);
+  const CString destDir = destination ? GetDirectoryPart(*destination) : CString();
+  const auto destHost = destination ? m_services.WritablePath(destDir) : std::nullopt;
+  if (!destHost || !m_services.CreateDirectoryChain(destDir)) {
+    ReportCopyError(5, field2);
+    return 5;
+  }
+  auto archive = ResolveEntryPath(field1);
+  if (StepProgress(false) == 3) return 18;
+  for (;;) {
+    const auto archiveHost = archive ? ScriptPathToHost(*archive, m_services.Drives()) : std::nullopt;
+    int result = ZipResult::kArchiveMissing;
+    if (archiveHost) {
+      ShowCopyNames(CString(archiveHost->string()), CString());
+      result = UnzipFile(*archiveHost, "*.*", *destHost);
+    }
+    if (result == ZipResult::kArchiveMissing) {
+      if (PromptForDisk(m_disk) != 1) return result;
+      archive = ResolveEntryPath(field1);
+      continue;
+    }
+    if (result != 0) return result;
+    break;
+  }
+  return StepProgress(true) == 3 ? 1 : 0;
+}
+
+int CSetupApp::UnzipFile(const fs::path& archive, const CString& /*fileSpec: always every entry*/, const fs::path& destination) {
+  ExtractHooks hooks(*this, m_ui);
+  ZipExtraction out = ExtractZipArchive(archive, destination, (m_flags & EntryFlag::kOverwrite) != 0, hooks);
+  // What was written is logged even when a later entry failed, so the uninstaller finds it.
+  for (const fs::path& folder : out.directories) m_services.RecordCreatedDirectory(HostToScriptPath(folder));
+  if (m_log.IsOpen()) {
+    for (const fs::path& file : out.files) m_log.LogLine(HostToScriptPath(file));
+  }
+  if (out.result == ZipResult::kDamaged || out.result == ZipResult::kUnsafeName) {
+    m_services.SetupMessage(FormatSetupString(SetupProgram::kSetup, SetupString::kReadGeneric, HostToScriptPath(archive)),
+                            MB_ICONEXCLAMATION);
+    if (!out.error.empty()) m_services.WriteSetupLog(CString(out.error));
+  }
+  return out.result;
+}
+
+bool CSetupApp::JoinSplitFiles() {
+  for (const fs::path& piece : m_pieces) {
+    const SplitJoin join = JoinSplitFile(piece);
+    if (join.status == SplitJoin::Status::kSkipped) continue;
+    if (join.status == SplitJoin::Status::kFailed) {
+      m_services.ReportFileError(HostToScriptPath(join.failedFile), join.cause, join.writing, SetupString::kReadGeneric);
+      return false;
+    }
+    std::string upper = join.joined.filename().string();
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::error_code ec;
+    const fs::path folder = join.joined.parent_path();
+    if (upper.size() > 4 && upper.ends_with(".ZIP")) {
+      const int result = UnzipFile(join.joined, "*.*", folder);
+      fs::remove(join.joined, ec);
+      if (result != 0) return false;
+    } else if (upper.ends_with("_")) {
+      m_flags = 0;
+      m_field4 = CString();
+      const CString dir = HostToScriptPath(folder);
+      const int result = InstallFile(dir, dir, CString(join.joined.filename().string()));
+      fs::remove(join.joined, ec);
+      if (result != 0) {
+        ReportCopyError(result, CString(join.joined.filename().string()));
+        return false;
+      }
+    } else {
+      m_log.LogLine(HostToScriptPath(join.joined));
+    }
+  }
+  return true;
+}

@@ -21,6 +21,16 @@ BOOL CDynamicLibrary::Load(const CString& name) {
   return m_handle ? TRUE : FALSE;
 }
 
+BOOL CDynamicLibrary::LoadHostPath(const std::filesystem::path& path) {
+  Free();
+  if (path.empty()) return FALSE;
+  std::error_code error;
+  std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  if (error) return FALSE;
+  m_handle = dlopen(absolute.c_str(), RTLD_NOW | RTLD_LOCAL);
+  return m_handle ? TRUE : FALSE;
+}
+
 void CDynamicLibrary::Free() {
   if (m_handle) dlclose(m_handle);
   m_handle = nullptr;

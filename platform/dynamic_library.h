@@ -1,6 +1,8 @@
 // CDynamicLibrary: a shared library loaded by the name a course gives, with its entry points looked up.
 #pragma once
 
+#include <filesystem>
+
 #include "platform/cstring.h"
 #include "platform/win_types.h"
 
@@ -17,6 +19,8 @@ class CDynamicLibrary {
   // The name is Windows-style or a host path; a bare name that is no file
   // goes to the system's library search. FALSE when it cannot be loaded.
   BOOL Load(const CString& name);
+  // A library named by its host path (UTF-8), taken as it is.
+  BOOL LoadHostPath(const std::filesystem::path& path);
   void Free();
   bool IsLoaded() const { return m_handle != nullptr; }
 

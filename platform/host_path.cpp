@@ -23,14 +23,27 @@ std::vector<std::string_view> SplitComponents(std::string_view rest) {
   return parts;
 }
 
+char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+bool EqualAsciiNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  }
+  return true;
+}
+
 // The entry of dir whose name matches component without regard to case.
-std::optional<std::filesystem::path> FindNoCase(const std::filesystem::path& dir, std::string_view component) {
+std::optional<std::filesystem::path> FindNoCase(const std::filesystem::path& dir, std::string_view component,
+                                                NameEncoding encoding) {
   std::error_code ec;
   std::filesystem::directory_iterator it(dir.empty() ? std::filesystem::path(".") : dir, ec);
   if (ec) return std::nullopt;
   for (const auto& entry : it) {
     std::string name = entry.path().filename().string();
-    if (CString::FromUtf8(name).CompareNoCase(component) == 0) return dir / entry.path().filename();
+    bool same = encoding == NameEncoding::kUtf8 ? EqualAsciiNoCase(name, component)
+                                                : CString::FromUtf8(name).CompareNoCase(component) == 0;
+    if (same) return dir / entry.path().filename();
   }
   return std::nullopt;
 }
@@ -57,7 +70,11 @@ DriveTable& Drives() {
 std::optional<std::filesystem::path> MapWindowsPath(const CString& name) { return MapWindowsPath(name, Drives()); }
 
 std::optional<std::filesystem::path> MapWindowsPath(const CString& name, const DriveTable& drives) {
-  std::string_view text = name.view();
+  return MapWindowsPath(name.view(), drives, NameEncoding::kAnsi);
+}
+
+std::optional<std::filesystem::path> MapWindowsPath(std::string_view text, const DriveTable& drives,
+                                                    NameEncoding encoding) {
   std::filesystem::path current;
   if (text.size() >= 2 && IsDriveLetter(text[0]) && text[1] == ':') {
     const std::filesystem::path* folder = drives.Lookup(text[0]);
@@ -72,13 +89,14 @@ std::optional<std::filesystem::path> MapWindowsPath(const CString& name, const D
 
   bool searching = true;  // stop searching once a component is missing altogether
   for (std::string_view part : SplitComponents(text)) {
-    std::filesystem::path exact = current / CString(part).ToUtf8();
+    std::filesystem::path exact =
+        current / (encoding == NameEncoding::kUtf8 ? std::string(part) : CString(part).ToUtf8());
     std::error_code ec;
     if (!searching || part == "." || part == ".." || std::filesystem::exists(std::filesystem::symlink_status(exact, ec))) {
       current = std::move(exact);
       continue;
     }
-    if (auto found = FindNoCase(current, part)) {
+    if (auto found = FindNoCase(current, part, encoding)) {
       current = std::move(*found);
     } else {
       current = std::move(exact);

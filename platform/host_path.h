@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/cstring.h"
 
@@ -33,6 +34,13 @@ DriveTable& Drives();
 // regard to case. Gives nothing for an unmapped drive or a UNC name.
 std::optional<std::filesystem::path> MapWindowsPath(const CString& name, const DriveTable& drives);
 std::optional<std::filesystem::path> MapWindowsPath(const CString& name);
+
+// How the bytes of a name are encoded: course text is code page 1252; the
+// setup tools keep names (host paths among them) in UTF-8 and match them
+// without regard to ASCII case.
+enum class NameEncoding { kAnsi, kUtf8 };
+std::optional<std::filesystem::path> MapWindowsPath(std::string_view name, const DriveTable& drives,
+                                                    NameEncoding encoding);
 
 // A host path as 8-bit text with '/' separators (for messages and variables).
 CString HostPathToText(const std::filesystem::path& path);

@@ -5,13 +5,16 @@
 #include <sys/wait.h>
 
 #include <cerrno>
+#include <thread>
 
 extern char** environ;
 
 namespace tvn::sys {
 
-ProcessResult RunAndWait(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
-  ProcessResult result;
+namespace {
+
+// posix_spawn of the program with argv[0] its own path; 0 or the error number.
+int Spawn(const std::filesystem::path& program, const std::vector<std::string>& arguments, pid_t& pid) {
   std::string self = program.string();
   std::vector<std::string> owned;
   owned.reserve(arguments.size() + 1);
@@ -22,8 +25,15 @@ ProcessResult RunAndWait(const std::filesystem::path& program, const std::vector
   for (std::string& a : owned) argv.push_back(a.data());
   argv.push_back(nullptr);
 
+  return ::posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv.data(), environ);
+}
+
+}  // namespace
+
+ProcessResult RunAndWait(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
+  ProcessResult result;
   pid_t pid = 0;
-  int error = ::posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv.data(), environ);
+  int error = Spawn(program, arguments, pid);
   if (error != 0) {
     result.error = error;
     return result;
@@ -39,6 +49,21 @@ ProcessResult RunAndWait(const std::filesystem::path& program, const std::vector
     return result;
   }
   if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+  return result;
+}
+
+ProcessResult StartProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
+  ProcessResult result;
+  pid_t pid = 0;
+  result.error = Spawn(program, arguments, pid);
+  if (result.error != 0) return result;
+  result.started = true;
+  // The child outlives this call; the thread only collects its exit status.
+  std::thread([pid] {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+  }).detach();
   return result;
 }
 

@@ -1,4 +1,4 @@
-// Starting an outside program and waiting for its end.
+// Starting an outside program, waiting for its end or not.
 #pragma once
 
 #include <filesystem>
@@ -19,5 +19,9 @@ struct ProcessResult {
 // path), inheriting the caller's open handles and environment, and waits
 // without a time limit for it to end.
 ProcessResult RunAndWait(const std::filesystem::path& program, const std::vector<std::string>& arguments);
+
+// Starts the program the same way without waiting: started and error say
+// whether it runs; a helper thread reaps it when it ends.
+ProcessResult StartProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments);
 
 }  // namespace tvn::sys

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <system_error>
 
 #include "platform/host_path.h"
@@ -9,10 +10,14 @@
 namespace tvn::sys {
 
 CString ModuleFileName() {
+  std::filesystem::path exe = ModulePath();
+  return exe.empty() ? CString() : path::HostPathToText(exe);
+}
+
+std::filesystem::path ModulePath() {
   std::error_code ec;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return CString();
-  return path::HostPathToText(exe);
+  return ec ? std::filesystem::path() : exe;
 }
 
 BOOL SetCurrentDirectory(const CString& folder) {
@@ -28,6 +33,16 @@ CString GetCurrentDirectory() {
   std::error_code ec;
   std::filesystem::path here = std::filesystem::current_path(ec);
   return ec ? CString() : path::HostPathToText(here);
+}
+
+CString GetFullPathName(const CString& name) {
+  if (name.IsEmpty() || name[0] == '/' || name[0] == '\\' || (name.GetLength() > 1 && name[1] == ':')) return name;
+  std::error_code ec;
+  std::filesystem::path here = std::filesystem::current_path(ec);
+  if (ec) return name;
+  std::string relative = name.ToUtf8();
+  std::replace(relative.begin(), relative.end(), '\\', '/');
+  return path::HostPathToText((here / relative).lexically_normal());
 }
 
 bool LibraryExports(const std::filesystem::path& library, const std::string& symbol) {

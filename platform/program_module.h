@@ -13,6 +13,8 @@ namespace tvn::sys {
 // The running program's path as 8-bit text ('/' separators); empty when the
 // system does not say.
 CString ModuleFileName();
+// The running program's host path (UTF-8, nothing lost); empty when the system does not say.
+std::filesystem::path ModulePath();
 
 // Makes the folder the process's current directory. The name may be a host
 // path or a Windows-style one (mapped through the drive table, matched
@@ -20,6 +22,10 @@ CString ModuleFileName();
 BOOL SetCurrentDirectory(const CString& folder);
 // The process's current directory as 8-bit text ('/' separators).
 CString GetCurrentDirectory();
+// The full name of a file, as documents are named when opened: a relative
+// name is taken from the current directory with "." and ".." folded away.
+// A name with a drive letter or a leading separator stays as it is.
+CString GetFullPathName(const CString& name);
 
 // Whether the shared library at the path loads and exports the symbol. The
 // library is unloaded again before returning.

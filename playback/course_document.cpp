@@ -1,6 +1,8 @@
 #include "playback/course_document.h"
 
+#include "model/data_file.h"
 #include "platform/doc_template.h"
+#include "platform/program_module.h"
 #include "platform/win_app.h"
 
 IMPLEMENT_DYNCREATE(CCourseDocument, CDocument)
@@ -16,14 +18,23 @@ BOOL CCourseDocument::OnNewDocument() {
   return m_course ? TRUE : FALSE;
 }
 
+CString CCourseDocument::FullName(const CString& path) const {
+  // A packed data file entry is named as given; a file on disk by its full
+  // path, so that a course asking for itself by name finds the open copy
+  // whatever name it was started by.
+  if (!m_course || m_course->Host().DataFile().FindEntry(path.view())) return path;
+  return tvn::sys::GetFullPathName(path);
+}
+
 BOOL CCourseDocument::OnOpenDocument(const CString& path) {
   if (!m_course) return FALSE;
-  return m_course->OnOpenDocument(path);
+  return m_course->OnOpenDocument(FullName(path));
 }
 
 void CCourseDocument::SetPathName(const CString& path) {
-  CDocument::SetPathName(path);
-  if (m_course) m_course->SetPathName(path);
+  const CString name = FullName(path);
+  CDocument::SetPathName(name);
+  if (m_course) m_course->SetPathName(name);
 }
 
 void CCourseDocument::OnCloseDocument() {

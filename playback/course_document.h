@@ -31,5 +31,8 @@ class CCourseDocument : public CDocument {
   static CCourseDocument* Of(const CCourseDoc* course);
 
  private:
+  // The name a course keeps: its full path, or a packed entry's own name.
+  CString FullName(const CString& path) const;
+
   std::unique_ptr<CCourseDoc> m_course;
 };

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -25,6 +28,26 @@ TEST(Process, ExitCodesArgumentsAndFailuresToStart) {
   EXPECT_EQ(run.exitCode, -1);
 
   run = tvn::sys::RunAndWait("/nonexistent/program", {});
+  EXPECT_FALSE(run.started);
+  EXPECT_EQ(run.error, ENOENT);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Process, StartedProgramsRunWithoutBeingWaitedFor) {
+  auto folder = std::filesystem::temp_directory_path() / ("tvn-start-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  std::filesystem::create_directories(folder);
+  auto marker = folder / "done";
+  auto run = tvn::sys::StartProcess("/bin/sh", {"-c", "echo ok > \"$1\"", "sh", marker.string()});
+  EXPECT_TRUE(run.started);
+  // Generous bound: the child only has to start on a busy machine.
+  for (int i = 0; i < 1000 && !std::filesystem::exists(marker); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_TRUE(std::filesystem::exists(marker));
+  std::filesystem::remove_all(folder);
+
+  run = tvn::sys::StartProcess("/nonexistent/program", {});
   EXPECT_FALSE(run.started);
   EXPECT_EQ(run.error, ENOENT);
 }

@@ -1,0 +1,45 @@
+// The string tables of the three setup programs: partly equal ids, different texts.
+#pragma once
+
+#include "platform/cstring.h"
+#include "platform/win_types.h"
+
+enum class SetupProgram { kSetup, kAutorun, kUninstal };
+
+namespace SetupString {
+constexpr UINT kMissingScript = 401;
+constexpr UINT kNoMemory = 402;
+constexpr UINT kNoUnzipLibrary = 403;
+constexpr UINT kLowDiskSpaceWrite = 406;
+constexpr UINT kExitQuestion = 411;
+constexpr UINT kDiskSpace = 414;
+constexpr UINT kLogName = 415;  // uninstal: "UNINSTAL.INF"
+constexpr UINT kComplete = 417;
+constexpr UINT kCustomProgram = 420;
+constexpr UINT kIncomplete = 435;
+constexpr UINT kCannotOpen = 441;
+constexpr UINT kCannotCreateDirectory = 442;
+constexpr UINT kNoProgramManager = 443;
+constexpr UINT kNoDde = 444;
+constexpr UINT kNewerVersion = 449;
+constexpr UINT kDeleteDirectory = 450;  // uninstal
+constexpr UINT kDataSource = 452;
+constexpr UINT kMismatch = 454;
+constexpr UINT kRestart = 455;
+constexpr UINT kRunProgram = 457;
+constexpr UINT kUninstallHead = 458;   // setup: the head of UNINSTAL.INF, %1 and %2 the caption
+constexpr UINT kCopyError = 20000;     // 20000 + code; 20000 itself "DOS Error #%d"
+constexpr UINT kOutOfMemory = 61706;
+constexpr UINT kFileNotFound = 61729;
+constexpr UINT kDiskFull = 61730;
+constexpr UINT kReadSharing = 61731;
+constexpr UINT kWriteReadOnly = 61732;
+constexpr UINT kReadGeneric = 61733;
+constexpr UINT kWriteGeneric = 61734;
+constexpr UINT kTitle = 57344;
+}  // namespace SetupString
+
+// The program's text of an id; empty when its table does not hold it.
+CString LoadSetupString(SetupProgram program, UINT id);
+// The text with every "%1" replaced by the argument.
+CString FormatSetupString(SetupProgram program, UINT id, const CString& argument);

@@ -50,6 +50,7 @@ class CAnimateThread {
   // Waits for the thread to end; harmless when it has, or on the thread itself.
   void Join();
   void Resume();
+  bool IsCurrentThread() const { return m_thread.get_id() == std::this_thread::get_id(); }
 
   DWORD GetInterval() const { return m_state->interval; }
   bool IsSuspended() const { return m_state->suspended.load(); }

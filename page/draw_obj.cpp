@@ -34,6 +34,11 @@ void CDrawObj::KillThread(BOOL wait) {
   if (!m_pAnimateThread) return;
   m_pAnimateThread->Kill();
   if (wait) {
+    if (m_pHost && m_pAnimateThread->IsCurrentThread()) {
+      // Freed from inside its own step: the host joins the thread once the step is over.
+      m_pHost->AdoptEndingThread(std::move(m_pAnimateThread));
+      return;
+    }
     m_pAnimateThread->Join();
     m_pAnimateThread.reset();
   }

@@ -26,6 +26,9 @@ class IDrawObjHost {
   virtual IAnimationWaiter& GetAnimationWaiter() = 0;
   // The course document current now (null: none).
   virtual CDocument* GetCurrentCourse() = 0;
+  // Takes the animation thread of an object freed from inside that thread's
+  // own step (nothing can wait for itself there), to join it later.
+  virtual void AdoptEndingThread(std::unique_ptr<CAnimateThread> thread) = 0;
 
  protected:
   ~IDrawObjHost() = default;

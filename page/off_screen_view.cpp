@@ -13,6 +13,7 @@ COffScreenView::COffScreenView() : m_pWaiter(&RealTimeWaiter()), m_pClock(&Stead
 COffScreenView::~COffScreenView() {
   // The threads paint through this object: they end before any of it goes.
   m_killEvent.Set();
+  JoinEndingThreads();
   Doomed all;
   {
     std::lock_guard lock(m_listLock);

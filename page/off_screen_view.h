@@ -1,6 +1,7 @@
 // COffScreenView: composes the page in a back buffer and copies finished areas to the window.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -78,6 +79,7 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   CDrawObj* FindDisplayItem(const CIconObject* owner);
   BOOL IsDisplayItem(const CDrawObj* obj);
   // Stops the animation thread of one object, or of all when none is given, and waits for it.
+  // Without an object it also waits for the threads whose object was freed from inside their step.
   void KillThreads(CDrawObj* obj = nullptr);
   // Unloads every mover of the object and stops the movers' threads, waiting for them.
   void KillMoveThread(CDrawObj* drawObj);
@@ -166,14 +168,16 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   void LogicalToClientRect(CRect* rect) const;
 
   // --- running state and helpers ---
-  void SetRunning(bool running) { m_bRunning = running; }
-  bool IsRunning() const { return m_bRunning; }
+  // Any thread: effect and animation threads ask it too.
+  void SetRunning(bool running) { m_bRunning.store(running); }
+  bool IsRunning() const { return m_bRunning.load(); }
   CSyncEvent* GetKillEvent() override { return &m_killEvent; }
   IAnimationWaiter& GetAnimationWaiter() override { return *m_pWaiter; }
   void SetAnimationWaiter(IAnimationWaiter* waiter) { m_pWaiter = waiter ? waiter : &RealTimeWaiter(); }
   void SetClock(const IClock* clock) { m_pClock = clock ? clock : &SteadyClock(); }
   const IClock& GetClock() const { return *m_pClock; }
   CDocument* GetCurrentCourse() override { return nullptr; }
+  void AdoptEndingThread(std::unique_ptr<CAnimateThread> thread) override;
 
  protected:
   int OnCreate(const CREATESTRUCT& cs) override;
@@ -202,6 +206,8 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   CRect ClientRectLogical() const;
   void DrawAll(CDC* dc, const CRect& clip);
   void ForgetSelected(const CDrawObj* obj);
+  // Joins the adopted threads (no lock of the view held: they may still want one).
+  void JoinEndingThreads();
 
   // Declared before the list: the list's objects hold their threads, which
   // wait on this event and this waiter until the list is gone.
@@ -227,6 +233,8 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   DWORD m_dwAnimationStart = 0;
   DWORD m_dwAnimationDuration = 0;
   std::unique_ptr<IPageSettings> m_pPageSettings = std::make_unique<CPlainPageSettings>();
-  bool m_bRunning = false;
+  std::atomic<bool> m_bRunning{false};
   CDrawObjList m_list;
+  std::mutex m_endingLock;
+  std::vector<std::unique_ptr<CAnimateThread>> m_endingThreads;
 };

@@ -85,6 +85,21 @@ void COffScreenView::KillThreads(CDrawObj* obj) {
   }
   // Waiting happens outside the lock: a thread may be waiting for it.
   for (CDrawObj* o : targets) o->KillThread(TRUE);
+  if (!obj) JoinEndingThreads();
+}
+
+void COffScreenView::AdoptEndingThread(std::unique_ptr<CAnimateThread> thread) {
+  std::lock_guard lock(m_endingLock);
+  m_endingThreads.push_back(std::move(thread));
+}
+
+void COffScreenView::JoinEndingThreads() {
+  std::vector<std::unique_ptr<CAnimateThread>> ending;
+  {
+    std::lock_guard lock(m_endingLock);
+    ending.swap(m_endingThreads);
+  }
+  ending.clear();  // each one joins its thread as it goes
 }
 
 std::vector<CDrawObj*> COffScreenView::StopMovers(const CDrawObj* obj) {

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "page/draw_obj.h"
 #include "tests/page/page_test_support.h"
 
@@ -19,8 +22,10 @@ class CThreadHost final : public IDrawObjHost {
   CSyncEvent* GetKillEvent() override { return &kill; }
   IAnimationWaiter& GetAnimationWaiter() override { return waiter; }
   CDocument* GetCurrentCourse() override { return nullptr; }
+  void AdoptEndingThread(std::unique_ptr<CAnimateThread> thread) override { adopted.push_back(std::move(thread)); }
   CSyncEvent kill;
   CSteppedWaiter waiter;
+  std::vector<std::unique_ptr<CAnimateThread>> adopted;  // joined first, while the rest still stands
 };
 
 // Moves the clock one interval at a time, each time waiting for the step it causes.

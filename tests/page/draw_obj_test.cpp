@@ -19,10 +19,12 @@ class CRecordingHost final : public IDrawObjHost {
   CSyncEvent* GetKillEvent() override { return &kill; }
   IAnimationWaiter& GetAnimationWaiter() override { return waiter; }
   CDocument* GetCurrentCourse() override { return nullptr; }
+  void AdoptEndingThread(std::unique_ptr<CAnimateThread> thread) override { adopted.push_back(std::move(thread)); }
 
   std::vector<CRect> invalidated, repainted;
   CSyncEvent kill;
   tvn::testing::CSteppedWaiter waiter;
+  std::vector<std::unique_ptr<CAnimateThread>> adopted;  // joined first, while the rest still stands
 };
 
 class CPathOwner : public CColourOwner {

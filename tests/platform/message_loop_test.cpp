@@ -2,6 +2,7 @@
 // threads, sending, idle processing and quitting.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "platform/clock.h"
@@ -73,7 +74,7 @@ TEST_F(MessageLoopTest, SendFromHelperThreadRunsOnLoopThreadAndReturnsTheAnswer)
     handledOn = std::this_thread::get_id();
     return static_cast<LRESULT>(wParam * 2);
   };
-  LRESULT answer = 0;
+  std::atomic<LRESULT> answer = 0;
   CRecordingWnd* target = wnd.get();
   std::thread helper([&] { answer = target->SendMessage(kRunTask, 21); });
   // The loop thread keeps pumping until the helper has its answer.
@@ -82,7 +83,7 @@ TEST_F(MessageLoopTest, SendFromHelperThreadRunsOnLoopThreadAndReturnsTheAnswer)
     std::this_thread::yield();
   }
   helper.join();
-  EXPECT_EQ(answer, 42);
+  EXPECT_EQ(answer.load(), 42);
   EXPECT_EQ(handledOn, std::this_thread::get_id());
 }
 

@@ -22,9 +22,9 @@ constexpr std::size_t kMaxNesting = 256;
 }  // namespace
 
 CArchive::CArchive(CFile& file) : m_file(file) {
-  m_position = file.GetPosition();
+  m_bufferStart = file.GetPosition();
   ULONGLONG length = file.GetLength();
-  m_end = std::max(length, m_position);
+  m_end = std::max(length, m_bufferStart);
   m_loaded.push_back(LoadEntry{});  // index 0: the null tag
 }
 
@@ -40,26 +40,31 @@ void CArchive::CheckAvailable(ULONGLONG count) const {
 }
 
 void CArchive::FillBuffer() {
-  std::size_t left = m_buffer.size() - m_bufferPos;
-  if (left > 0) std::memmove(m_buffer.data(), m_buffer.data() + m_bufferPos, left);
-  m_buffer.resize(kBufferSize);
-  UINT got = m_file.Read(m_buffer.data() + left, static_cast<UINT>(kBufferSize - left));
-  m_buffer.resize(left + got);
-  m_bufferPos = 0;
+  const ULONGLONG position = Position();
+  const std::size_t left = static_cast<std::size_t>(m_limit - m_cur);
+  const std::size_t offset = static_cast<std::size_t>(m_cur - m_buffer.data());
+  if (m_buffer.size() < kBufferSize) m_buffer.resize(kBufferSize);
+  if (left > 0) std::memmove(m_buffer.data(), m_buffer.data() + offset, left);
+  // Bytes past the end the archive started with are never read.
+  const ULONGLONG wanted = std::min<ULONGLONG>(kBufferSize - left, m_end - position - left);
+  UINT got = wanted ? m_file.Read(m_buffer.data() + left, static_cast<UINT>(wanted)) : 0;
+  got = std::min<UINT>(got, static_cast<UINT>(wanted));
+  m_bufferStart = position;
+  m_cur = m_buffer.data();
+  m_limit = m_cur + left + got;
 }
 
 void CArchive::Read(void* buffer, std::size_t count) {
   CheckAvailable(count);
   auto* out = static_cast<BYTE*>(buffer);
   while (count > 0) {
-    if (m_bufferPos == m_buffer.size()) {
+    if (m_cur == m_limit) {
       FillBuffer();
-      if (m_buffer.empty()) Fail(CArchiveException::endOfFile);  // the file shrank under us
+      if (m_cur == m_limit) Fail(CArchiveException::endOfFile);  // the file shrank under us
     }
-    std::size_t n = std::min(count, m_buffer.size() - m_bufferPos);
-    std::memcpy(out, m_buffer.data() + m_bufferPos, n);
-    m_bufferPos += n;
-    m_position += n;
+    std::size_t n = std::min(count, static_cast<std::size_t>(m_limit - m_cur));
+    std::memcpy(out, m_cur, n);
+    m_cur += n;
     out += n;
     count -= n;
   }
@@ -72,19 +77,19 @@ std::vector<BYTE> CArchive::ReadBytes(std::size_t count) {
   return out;
 }
 
-BYTE CArchive::ReadByte() {
+BYTE CArchive::ReadByteSlow() {
   BYTE b;
   Read(&b, 1);
   return b;
 }
 
-WORD CArchive::ReadWord() {
+WORD CArchive::ReadWordSlow() {
   BYTE b[2];
   Read(b, 2);
   return static_cast<WORD>(b[0] | (b[1] << 8));
 }
 
-DWORD CArchive::ReadDword() {
+DWORD CArchive::ReadDwordSlow() {
   BYTE b[4];
   Read(b, 4);
   return static_cast<DWORD>(b[0]) | (static_cast<DWORD>(b[1]) << 8) | (static_cast<DWORD>(b[2]) << 16) |
@@ -122,35 +127,63 @@ CSize CArchive::ReadSize() {
   return s;
 }
 
+// Length forms: BYTE n (< 0xFF); 0xFF WORD n (< 0xFFFE); 0xFF 0xFFFF DWORD n.
+// 0xFF 0xFFFE marks a wide string, whose length follows again in one of those forms.
+DWORD CArchive::ReadStringLength(bool* wide) {
+  BYTE b = ReadByte();
+  if (b < 0xFF) return b;
+  WORD w = ReadWord();
+  if (w == 0xFFFE && wide) {
+    *wide = true;
+    return 0;
+  }
+  if (w < 0xFFFF) return w;
+  return ReadDword();
+}
+
+DWORD CArchive::ReadWideLength() {
+  DWORD length = ReadStringLength(nullptr);
+  if (length == 0xFFFE) Fail(CArchiveException::genericException);  // a second wide marker
+  CheckAvailable(static_cast<ULONGLONG>(length) * 2);
+  return length;
+}
+
 CString CArchive::ReadString() {
-  // Length forms: BYTE n (< 0xFF); 0xFF WORD n (< 0xFFFE); 0xFF 0xFFFF DWORD n.
-  // 0xFF 0xFFFE marks a wide string, whose length follows again in one of those forms.
-  auto readLength = [this](bool* wide) -> DWORD {
-    BYTE b = ReadByte();
-    if (b < 0xFF) return b;
-    WORD w = ReadWord();
-    if (w == 0xFFFE && wide) {
-      *wide = true;
-      return 0;
-    }
-    if (w < 0xFFFF) return w;
-    return ReadDword();
-  };
   bool wide = false;
-  DWORD length = readLength(&wide);
+  DWORD length = ReadStringLength(&wide);
   if (wide) {
-    length = readLength(nullptr);
-    if (length == 0xFFFE) Fail(CArchiveException::genericException);  // a second wide marker
-    CheckAvailable(static_cast<ULONGLONG>(length) * 2);
+    length = ReadWideLength();
     std::vector<BYTE> raw = ReadBytes(static_cast<std::size_t>(length) * 2);
     std::u16string text(length, u'\0');
     for (DWORD i = 0; i < length; ++i) text[i] = static_cast<char16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
     return CString(tvn::codepage::FromUtf16(text));
   }
+  if (static_cast<std::size_t>(m_limit - m_cur) >= length) {
+    // The whole string is in the buffer: one copy straight into the result.
+    CString text(reinterpret_cast<const char*>(m_cur), static_cast<int>(length));
+    m_cur += length;
+    return text;
+  }
   CheckAvailable(length);
   std::string text(length, '\0');
   if (length) Read(text.data(), length);
   return CString(std::move(text));
+}
+
+void CArchive::SkipString() {
+  bool wide = false;
+  ULONGLONG bytes = ReadStringLength(&wide);
+  if (wide) bytes = static_cast<ULONGLONG>(ReadWideLength()) * 2;
+  CheckAvailable(bytes);
+  while (bytes > 0) {
+    if (m_cur == m_limit) {
+      FillBuffer();
+      if (m_cur == m_limit) Fail(CArchiveException::endOfFile);  // the file shrank under us
+    }
+    std::size_t n = static_cast<std::size_t>(std::min<ULONGLONG>(bytes, static_cast<ULONGLONG>(m_limit - m_cur)));
+    m_cur += n;
+    bytes -= n;
+  }
 }
 
 DWORD CArchive::ReadCount() {
@@ -217,12 +250,14 @@ CObject* CArchive::ReadObject(const CRuntimeClass* expected) {
   if (!(tag.tag & kBigClassTag)) {
     // A back-reference to an object read earlier.
     if (tag.tag >= m_loaded.size() || !m_loaded[tag.tag].obj) Fail(CArchiveException::badIndex);
-    CObject* obj = m_loaded[tag.tag].obj;
+    const LoadEntry& entry = m_loaded[tag.tag];
+    CObject* obj = entry.obj;
     if (expected && !obj->IsKindOf(expected)) Fail(CArchiveException::badClass);
+    m_lastSlot = entry.slot;
     return obj;
   }
   std::size_t classIndex = ReadClassPart(tag, expected);
-  if (m_reading.size() >= kMaxNesting) Fail(CArchiveException::genericException);
+  if (m_nesting >= kMaxNesting) Fail(CArchiveException::genericException);
   const LoadEntry classEntry = m_loaded[classIndex];
   std::unique_ptr<CObject> created;
   try {
@@ -232,32 +267,46 @@ CObject* CArchive::ReadObject(const CRuntimeClass* expected) {
   }
   if (!created) Fail(CArchiveException::badClass);  // an abstract class named in the stream
   CObject* obj = created.get();
-  m_createdIndex.emplace(obj, m_created.size());
-  m_created.push_back(std::move(created));
-  AddEntry(LoadEntry{nullptr, 0, obj});
+  const std::size_t slot = m_created.size();
+  m_created.push_back(CreatedObject{std::move(created), true});
+  AddEntry(LoadEntry{nullptr, 0, obj, slot});
 
+  // The slot is checked again afterwards: ReleaseUnadopted may have emptied the list meanwhile.
+  auto doneReading = [this, obj, slot] {
+    if (slot < m_created.size() && m_created[slot].obj.get() == obj) m_created[slot].reading = false;
+  };
   UINT savedSchema = m_objectSchema;
   m_objectSchema = classEntry.schema;
-  m_reading.push_back(obj);
+  ++m_nesting;
   try {
     obj->Serialize(*this);
   } catch (...) {
-    m_reading.pop_back();
+    --m_nesting;
+    doneReading();
     m_objectSchema = savedSchema;
     throw;
   }
-  m_reading.pop_back();
+  --m_nesting;
+  doneReading();
   m_objectSchema = savedSchema;
+  m_lastSlot = slot;
   return obj;
 }
 
+std::size_t CArchive::FindSlot(const CObject* obj) const {
+  if (!obj) return kNoSlot;
+  // Adopt nearly always takes the object ReadObject gave last; others are searched for.
+  if (m_lastSlot < m_created.size() && m_created[m_lastSlot].obj.get() == obj) return m_lastSlot;
+  for (std::size_t i = m_created.size(); i-- > 0;) {
+    if (m_created[i].obj.get() == obj) return i;
+  }
+  return kNoSlot;
+}
+
 std::unique_ptr<CObject> CArchive::Adopt(CObject* obj) {
-  auto it = m_createdIndex.find(obj);
-  if (it == m_createdIndex.end() || std::find(m_reading.begin(), m_reading.end(), obj) != m_reading.end())
-    Fail(CArchiveException::badClass);
-  std::unique_ptr<CObject> owned = std::move(m_created[it->second]);
-  m_createdIndex.erase(it);
-  return owned;
+  const std::size_t slot = FindSlot(obj);
+  if (slot == kNoSlot || m_created[slot].reading) Fail(CArchiveException::badClass);
+  return std::move(m_created[slot].obj);
 }
 
 const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* expected, UINT* schema) {
@@ -277,10 +326,9 @@ UINT CArchive::GetObjectSchema() {
 
 std::vector<std::unique_ptr<CObject>> CArchive::ReleaseUnadopted() {
   std::vector<std::unique_ptr<CObject>> out;
-  for (auto& obj : m_created) {
-    if (obj) out.push_back(std::move(obj));
+  for (auto& created : m_created) {
+    if (created.obj) out.push_back(std::move(created.obj));
   }
   m_created.clear();
-  m_createdIndex.clear();
   return out;
 }

@@ -28,7 +28,7 @@ void CIconObject::Serialize(CArchive& ar) {
   }
   m_dwFlags = ar.ReadDword();
   m_strName = ar.ReadString();
-  if (schema >= 3) ar.ReadString();  // the description is not kept
+  if (schema >= 3) ar.SkipString();  // the description is not kept
   m_strText.Empty();
 }
 

@@ -18,6 +18,10 @@ constexpr DWORD kBigClassTag = 0x80000000u;
 constexpr WORD kMaxClassNameLength = 63;
 // Objects nest inside objects; a damaged file must not nest deep enough to exhaust the stack.
 constexpr std::size_t kMaxNesting = 256;
+// Load entries made room for at the start: one per this many bytes of the
+// stream (courses average more per object), at most kMaxEntryReserve.
+constexpr ULONGLONG kBytesPerEntryReserved = 32;
+constexpr ULONGLONG kMaxEntryReserve = 1 << 16;
 
 }  // namespace
 
@@ -25,19 +29,16 @@ CArchive::CArchive(CFile& file) : m_file(file) {
   m_bufferStart = file.GetPosition();
   ULONGLONG length = file.GetLength();
   m_end = std::max(length, m_bufferStart);
+  m_loaded.reserve(static_cast<std::size_t>(std::min((m_end - m_bufferStart) / kBytesPerEntryReserved, kMaxEntryReserve)) + 1);
   m_loaded.push_back(LoadEntry{});  // index 0: the null tag
 }
 
 CArchive::~CArchive() {
   // Free in reverse order of creation: owners were created before what they own.
-  while (!m_created.empty()) m_created.pop_back();
+  while (!m_loaded.empty()) m_loaded.pop_back();
 }
 
 void CArchive::Fail(int cause) const { AfxThrowArchiveException(cause, m_file.GetFilePath()); }
-
-void CArchive::CheckAvailable(ULONGLONG count) const {
-  if (count > BytesRemaining()) Fail(CArchiveException::endOfFile);
-}
 
 void CArchive::FillBuffer() {
   const ULONGLONG position = Position();
@@ -217,7 +218,7 @@ CArchive::ClassTag CArchive::ReadTag() {
 }
 
 std::size_t CArchive::AddEntry(LoadEntry entry) {
-  m_loaded.push_back(entry);
+  m_loaded.push_back(std::move(entry));
   return m_loaded.size() - 1;
 }
 
@@ -233,7 +234,7 @@ std::size_t CArchive::ReadClassPart(const ClassTag& tag, const CRuntimeClass* ex
     const CRuntimeClass* cls = CRuntimeClass::FromName(std::string_view(name, nameLength));
     if (!cls) Fail(CArchiveException::badClass);
     if (schema != cls->GetSchema() && !cls->IsVersionable()) Fail(CArchiveException::badSchema);
-    index = AddEntry(LoadEntry{cls, schema, nullptr});
+    index = AddEntry(LoadEntry{cls, nullptr, nullptr, schema, false});
   } else {
     DWORD classIndex = tag.tag & ~kBigClassTag;
     if (classIndex == 0 || classIndex >= m_loaded.size() || !m_loaded[classIndex].cls)
@@ -253,30 +254,26 @@ CObject* CArchive::ReadObject(const CRuntimeClass* expected) {
     const LoadEntry& entry = m_loaded[tag.tag];
     CObject* obj = entry.obj;
     if (expected && !obj->IsKindOf(expected)) Fail(CArchiveException::badClass);
-    m_lastSlot = entry.slot;
+    m_lastSlot = tag.tag;
     return obj;
   }
   std::size_t classIndex = ReadClassPart(tag, expected);
   if (m_nesting >= kMaxNesting) Fail(CArchiveException::genericException);
-  const LoadEntry classEntry = m_loaded[classIndex];
+  const CRuntimeClass* cls = m_loaded[classIndex].cls;
+  const UINT schema = m_loaded[classIndex].schema;
   std::unique_ptr<CObject> created;
   try {
-    created = classEntry.cls->CreateObject();
+    created = cls->CreateObject();
   } catch (const std::bad_alloc&) {
     throw CMemoryException();
   }
   if (!created) Fail(CArchiveException::badClass);  // an abstract class named in the stream
   CObject* obj = created.get();
-  const std::size_t slot = m_created.size();
-  m_created.push_back(CreatedObject{std::move(created), true});
-  AddEntry(LoadEntry{nullptr, 0, obj, slot});
+  const std::size_t slot = AddEntry(LoadEntry{nullptr, obj, std::move(created), 0, true});
 
-  // The slot is checked again afterwards: ReleaseUnadopted may have emptied the list meanwhile.
-  auto doneReading = [this, obj, slot] {
-    if (slot < m_created.size() && m_created[slot].obj.get() == obj) m_created[slot].reading = false;
-  };
+  auto doneReading = [this, slot] { m_loaded[slot].reading = false; };
   UINT savedSchema = m_objectSchema;
-  m_objectSchema = classEntry.schema;
+  m_objectSchema = schema;
   ++m_nesting;
   try {
     obj->Serialize(*this);
@@ -296,17 +293,17 @@ CObject* CArchive::ReadObject(const CRuntimeClass* expected) {
 std::size_t CArchive::FindSlot(const CObject* obj) const {
   if (!obj) return kNoSlot;
   // Adopt nearly always takes the object ReadObject gave last; others are searched for.
-  if (m_lastSlot < m_created.size() && m_created[m_lastSlot].obj.get() == obj) return m_lastSlot;
-  for (std::size_t i = m_created.size(); i-- > 0;) {
-    if (m_created[i].obj.get() == obj) return i;
+  if (m_lastSlot < m_loaded.size() && m_loaded[m_lastSlot].owned.get() == obj) return m_lastSlot;
+  for (std::size_t i = m_loaded.size(); i-- > 0;) {
+    if (m_loaded[i].owned.get() == obj) return i;
   }
   return kNoSlot;
 }
 
 std::unique_ptr<CObject> CArchive::Adopt(CObject* obj) {
   const std::size_t slot = FindSlot(obj);
-  if (slot == kNoSlot || m_created[slot].reading) Fail(CArchiveException::badClass);
-  return std::move(m_created[slot].obj);
+  if (slot == kNoSlot || m_loaded[slot].reading) Fail(CArchiveException::badClass);
+  return std::move(m_loaded[slot].owned);
 }
 
 const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* expected, UINT* schema) {
@@ -326,9 +323,8 @@ UINT CArchive::GetObjectSchema() {
 
 std::vector<std::unique_ptr<CObject>> CArchive::ReleaseUnadopted() {
   std::vector<std::unique_ptr<CObject>> out;
-  for (auto& created : m_created) {
-    if (created.obj) out.push_back(std::move(created.obj));
+  for (LoadEntry& entry : m_loaded) {
+    if (entry.owned) out.push_back(std::move(entry.owned));
   }
-  m_created.clear();
   return out;
 }

@@ -131,19 +131,20 @@ class CArchive {
 
   ULONGLONG BytesRemaining() const { return m_end - Position(); }
   // Throws endOfFile unless count more bytes are there.
-  void CheckAvailable(ULONGLONG count) const;
+  void CheckAvailable(ULONGLONG count) const {
+    if (count > BytesRemaining()) Fail(CArchiveException::endOfFile);
+  }
   [[noreturn]] void Fail(int cause) const;
 
  private:
+  // A class read, or an object created, in stream order. An object entry
+  // owns its object until it is adopted.
   struct LoadEntry {
     const CRuntimeClass* cls = nullptr;  // set for class entries
-    UINT schema = 0;                     // stored schema of a class entry
     CObject* obj = nullptr;              // set for object entries
-    std::size_t slot = 0;                // an object entry's index in m_created
-  };
-  struct CreatedObject {
-    std::unique_ptr<CObject> obj;  // empty once adopted
-    bool reading = false;          // its fields are being read
+    std::unique_ptr<CObject> owned;      // obj while this archive owns it
+    UINT schema = 0;                     // stored schema of a class entry
+    bool reading = false;                // the object's fields are being read
   };
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
   struct ClassTag {
@@ -155,7 +156,7 @@ class CArchive {
   // Reads the class part of a tag known to name a class; gives the load entry index.
   std::size_t ReadClassPart(const ClassTag& tag, const CRuntimeClass* expected);
   std::size_t AddEntry(LoadEntry entry);
-  // The slot of an object this archive created and still owns, or kNoSlot.
+  // The load entry of an object this archive created and still owns, or kNoSlot.
   std::size_t FindSlot(const CObject* obj) const;
   void FillBuffer();
   BYTE ReadByteSlow();
@@ -178,10 +179,9 @@ class CArchive {
   CVariableContext* m_pVariables = nullptr;  // not owned
   UINT m_objectSchema = 0xFFFFFFFFu;
 
-  std::vector<LoadEntry> m_loaded;        // index 0 is the null tag
-  std::vector<CreatedObject> m_created;   // in creation order
-  std::size_t m_nesting = 0;              // objects whose fields are being read
-  std::size_t m_lastSlot = kNoSlot;       // slot of the object ReadObject gave last, for Adopt
+  std::vector<LoadEntry> m_loaded;   // index 0 is the null tag
+  std::size_t m_nesting = 0;         // objects whose fields are being read
+  std::size_t m_lastSlot = kNoSlot;  // entry of the object ReadObject gave last, for Adopt
 };
 
 // Primitive reads in the framework's operator form.

@@ -142,10 +142,6 @@ int CExpressionEvaluator::FindKeyword(std::span<const char* const> table, std::s
   return -1;
 }
 
-void CExpressionEvaluator::SkipSpaces() {
-  while (m_pos < m_text.size() && IsSpace(m_text[m_pos])) ++m_pos;
-}
-
 int CExpressionEvaluator::ScanToken() {
   SkipSpaces();
   std::size_t end = m_pos;

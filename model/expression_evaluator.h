@@ -68,7 +68,9 @@ class CExpressionEvaluator {
     bool in[256];
   };
 
-  void SkipSpaces();
+  void SkipSpaces() {
+    while (m_pos < m_text.size() && IsSpace(m_text[m_pos])) ++m_pos;
+  }
   BOOL AtEnd() const { return m_pos >= m_text.size(); }
   char Peek() const { return AtEnd() ? '\0' : m_text[m_pos]; }
   void Advance() {

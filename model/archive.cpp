@@ -152,6 +152,10 @@ DWORD CArchive::ReadWideLength() {
 CString CArchive::ReadString() {
   bool wide = false;
   DWORD length = ReadStringLength(&wide);
+  return ReadStringText(length, wide);
+}
+
+CString CArchive::ReadStringText(DWORD length, bool wide) {
   if (wide) {
     length = ReadWideLength();
     std::vector<BYTE> raw = ReadBytes(static_cast<std::size_t>(length) * 2);
@@ -169,6 +173,19 @@ CString CArchive::ReadString() {
   std::string text(length, '\0');
   if (length) Read(text.data(), length);
   return CString(std::move(text));
+}
+
+void CArchive::ReadString(CString& out) {
+  bool wide = false;
+  DWORD length = ReadStringLength(&wide);
+  if (!wide && static_cast<std::size_t>(m_limit - m_cur) >= length) {
+    // The text is in the buffer: copied once, into out's own storage.
+    out.Empty();
+    out += std::string_view(reinterpret_cast<const char*>(m_cur), length);
+    m_cur += length;
+    return;
+  }
+  out = ReadStringText(length, wide);
 }
 
 void CArchive::SkipString() {

@@ -78,6 +78,8 @@ class CArchive {
 
   // A string in any of its length forms, wide strings converted to code page 1252.
   CString ReadString();
+  // The same into out, reusing its storage; out is untouched when the read fails.
+  void ReadString(CString& out);
   // A string that is not kept: the same checks and failures as ReadString, no copy.
   void SkipString();
   // An element count: WORD, or 0xFFFF and a DWORD.
@@ -164,6 +166,8 @@ class CArchive {
   DWORD ReadDwordSlow();
   // Reads a string's length form; wide is set (and 0 given) for the wide marker when wide is not null.
   DWORD ReadStringLength(bool* wide);
+  // The text of a string whose length form has been read.
+  CString ReadStringText(DWORD length, bool wide);
   // Reads a wide string's own length after its marker.
   DWORD ReadWideLength();
   ULONGLONG Position() const { return m_bufferStart + static_cast<ULONGLONG>(m_cur - m_buffer.data()); }
@@ -195,4 +199,4 @@ inline CArchive& operator>>(CArchive& ar, double& v) { v = ar.ReadDouble(); retu
 inline CArchive& operator>>(CArchive& ar, CRect& v) { v = ar.ReadRect(); return ar; }
 inline CArchive& operator>>(CArchive& ar, CPoint& v) { v = ar.ReadPoint(); return ar; }
 inline CArchive& operator>>(CArchive& ar, CSize& v) { v = ar.ReadSize(); return ar; }
-inline CArchive& operator>>(CArchive& ar, CString& v) { v = ar.ReadString(); return ar; }
+inline CArchive& operator>>(CArchive& ar, CString& v) { ar.ReadString(v); return ar; }

@@ -199,13 +199,13 @@ BOOL CVariable::GetValueText(CString& text, std::int64_t now) const {
 
 void CVariable::Serialize(CArchive& ar) {
   ar.ReadClass(RUNTIME_CLASS(CVariable));
-  m_strName = ar.ReadString();
+  ar.ReadString(m_strName);
   m_nameHash = static_cast<std::uint32_t>(ComputeId(m_strName.view()));
   m_nPrecision = ar.ReadByte();
   m_dwFlags = ar.ReadDword();
   m_nId = ar.ReadLong();  // the stored id is what other objects refer to
   m_nFormatIndex = ar.ReadByte();
-  m_strFormat = ar.ReadString();
+  ar.ReadString(m_strFormat);
   if (ar.ReadByte() != 0) {
     auto recordSet = std::make_shared<CRecordSetData>();
     recordSet->Serialize(ar);

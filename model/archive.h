@@ -113,7 +113,7 @@ class CArchive {
     DWORD count = ReadCount();
     CheckAvailable(static_cast<ULONGLONG>(count) * 2);
     // Room for the usual short list at once; a long one grows as its entries arrive.
-    out.reserve(out.size() + std::min<DWORD>(count, kListReserve));
+    if (out.empty()) out.reserve(std::min<DWORD>(count, kListReserve));
     for (DWORD i = 0; i < count; ++i) {
       if (auto obj = ReadOwned<T>()) out.push_back(std::move(obj));
     }

@@ -118,16 +118,18 @@ struct NameIndex {
 constexpr char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 constexpr NameIndex MakeNameIndex() {
   NameIndex index;
+  for (std::size_t i = 0; i < std::size(kFunctions); ++i) {
+    std::string_view name = kFunctions[i].name;
+    for (char c : name) {
+      if (static_cast<unsigned char>(c) >= 0x80) throw "built-in names are ASCII";
+    }
+    index.first[i] = AsciiUpper(name.empty() ? '\0' : name[0]);
+  }
   std::size_t next = 0;
   for (std::size_t length = 0; length <= kLongestName; ++length) {
     index.start[length] = next;
     for (std::size_t i = 0; i < std::size(kFunctions); ++i) {
-      std::string_view name = kFunctions[i].name;
-      for (char c : name) {
-        if (static_cast<unsigned char>(c) >= 0x80) throw "built-in names are ASCII";
-      }
-      if (name.size() == length) index.order[next++] = static_cast<int>(i);
-      if (i < index.first.size()) index.first[i] = AsciiUpper(name.empty() ? '\0' : name[0]);
+      if (std::string_view(kFunctions[i].name).size() == length) index.order[next++] = static_cast<int>(i);
     }
   }
   index.start[kLongestName + 1] = next;

@@ -2,7 +2,6 @@
 #include "model/expression_evaluator.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "model/builtin_table.h"
 #include "model/value_conversion.h"

@@ -7,7 +7,7 @@
 IMPLEMENT_SERIAL(CConditionResponse, CResponse, VERSIONABLE_SCHEMA | 2)
 
 void CConditionResponse::Serialize(CArchive& ar) {
-  m_strCondition = ar.ReadString();
+  ar.ReadString(m_strCondition);
   CResponse::Serialize(ar);
 }
 

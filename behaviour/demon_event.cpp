@@ -6,7 +6,7 @@
 IMPLEMENT_SERIAL(CDemonEvent, CEventTrigger, VERSIONABLE_SCHEMA | 2)
 
 void CDemonEvent::Serialize(CArchive& ar) {
-  m_strWatch = ar.ReadString();
+  ar.ReadString(m_strWatch);
   CEventTrigger::Serialize(ar);
 }
 

@@ -11,7 +11,7 @@ CEventTrigger::CEventTrigger(const CEventTrigger& other)
 
 void CEventTrigger::Serialize(CArchive& ar) {
   m_nEventFlags = ar.ReadLong();
-  m_strCondition = ar.ReadString();
+  ar.ReadString(m_strCondition);
   CIconObject::Serialize(ar);
 }
 

@@ -61,7 +61,7 @@ BOOL CKeyboard::Match(UINT key, UINT, KeyModifiers held) const {
 void CKeyboard::Serialize(CArchive& ar) {
   ar.ReadClass(RUNTIME_CLASS(CKeyboard));
   m_dwKeyFlags = ar.ReadDword();
-  m_strCharacters = ar.ReadString();
+  ar.ReadString(m_strCharacters);
   ar.ReadByteArray(m_switches);
 }
 

@@ -61,7 +61,7 @@ void CResponse::Serialize(CArchive& ar) {
   m_nAnswerMark = ar.ReadByte();
   ar.CheckAvailable(sizeof(DWORD) * kTargetCount);
   for (LONG& target : m_targets) target = ar.ReadLong();
-  m_strExpression = ar.ReadString();
+  ar.ReadString(m_strExpression);
   if (schema < 3) ConvertOldTarget(ar);
   m_actions.DeleteAll();
   m_actions.Serialize(ar);

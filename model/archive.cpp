@@ -18,48 +18,54 @@ constexpr DWORD kBigClassTag = 0x80000000u;
 constexpr WORD kMaxClassNameLength = 63;
 // Objects nest inside objects; a damaged file must not nest deep enough to exhaust the stack.
 constexpr std::size_t kMaxNesting = 256;
+// Load entries made room for at the start: one per this many bytes of the
+// stream (courses average more per object), at most kMaxEntryReserve.
+constexpr ULONGLONG kBytesPerEntryReserved = 32;
+constexpr ULONGLONG kMaxEntryReserve = 1 << 16;
 
 }  // namespace
 
 CArchive::CArchive(CFile& file) : m_file(file) {
-  m_position = file.GetPosition();
+  m_bufferStart = file.GetPosition();
   ULONGLONG length = file.GetLength();
-  m_end = std::max(length, m_position);
+  m_end = std::max(length, m_bufferStart);
+  m_loaded.reserve(static_cast<std::size_t>(std::min((m_end - m_bufferStart) / kBytesPerEntryReserved, kMaxEntryReserve)) + 1);
   m_loaded.push_back(LoadEntry{});  // index 0: the null tag
 }
 
 CArchive::~CArchive() {
   // Free in reverse order of creation: owners were created before what they own.
-  while (!m_created.empty()) m_created.pop_back();
+  while (!m_loaded.empty()) m_loaded.pop_back();
 }
 
 void CArchive::Fail(int cause) const { AfxThrowArchiveException(cause, m_file.GetFilePath()); }
 
-void CArchive::CheckAvailable(ULONGLONG count) const {
-  if (count > BytesRemaining()) Fail(CArchiveException::endOfFile);
-}
-
 void CArchive::FillBuffer() {
-  std::size_t left = m_buffer.size() - m_bufferPos;
-  if (left > 0) std::memmove(m_buffer.data(), m_buffer.data() + m_bufferPos, left);
-  m_buffer.resize(kBufferSize);
-  UINT got = m_file.Read(m_buffer.data() + left, static_cast<UINT>(kBufferSize - left));
-  m_buffer.resize(left + got);
-  m_bufferPos = 0;
+  const ULONGLONG position = Position();
+  const std::size_t left = static_cast<std::size_t>(m_limit - m_cur);
+  const std::size_t offset = static_cast<std::size_t>(m_cur - m_buffer.data());
+  if (m_buffer.size() < kBufferSize) m_buffer.resize(kBufferSize);
+  if (left > 0) std::memmove(m_buffer.data(), m_buffer.data() + offset, left);
+  // Bytes past the end the archive started with are never read.
+  const ULONGLONG wanted = std::min<ULONGLONG>(kBufferSize - left, m_end - position - left);
+  UINT got = wanted ? m_file.Read(m_buffer.data() + left, static_cast<UINT>(wanted)) : 0;
+  got = std::min<UINT>(got, static_cast<UINT>(wanted));
+  m_bufferStart = position;
+  m_cur = m_buffer.data();
+  m_limit = m_cur + left + got;
 }
 
 void CArchive::Read(void* buffer, std::size_t count) {
   CheckAvailable(count);
   auto* out = static_cast<BYTE*>(buffer);
   while (count > 0) {
-    if (m_bufferPos == m_buffer.size()) {
+    if (m_cur == m_limit) {
       FillBuffer();
-      if (m_buffer.empty()) Fail(CArchiveException::endOfFile);  // the file shrank under us
+      if (m_cur == m_limit) Fail(CArchiveException::endOfFile);  // the file shrank under us
     }
-    std::size_t n = std::min(count, m_buffer.size() - m_bufferPos);
-    std::memcpy(out, m_buffer.data() + m_bufferPos, n);
-    m_bufferPos += n;
-    m_position += n;
+    std::size_t n = std::min(count, static_cast<std::size_t>(m_limit - m_cur));
+    std::memcpy(out, m_cur, n);
+    m_cur += n;
     out += n;
     count -= n;
   }
@@ -72,19 +78,19 @@ std::vector<BYTE> CArchive::ReadBytes(std::size_t count) {
   return out;
 }
 
-BYTE CArchive::ReadByte() {
+BYTE CArchive::ReadByteSlow() {
   BYTE b;
   Read(&b, 1);
   return b;
 }
 
-WORD CArchive::ReadWord() {
+WORD CArchive::ReadWordSlow() {
   BYTE b[2];
   Read(b, 2);
   return static_cast<WORD>(b[0] | (b[1] << 8));
 }
 
-DWORD CArchive::ReadDword() {
+DWORD CArchive::ReadDwordSlow() {
   BYTE b[4];
   Read(b, 4);
   return static_cast<DWORD>(b[0]) | (static_cast<DWORD>(b[1]) << 8) | (static_cast<DWORD>(b[2]) << 16) |
@@ -122,35 +128,80 @@ CSize CArchive::ReadSize() {
   return s;
 }
 
+// Length forms: BYTE n (< 0xFF); 0xFF WORD n (< 0xFFFE); 0xFF 0xFFFF DWORD n.
+// 0xFF 0xFFFE marks a wide string, whose length follows again in one of those forms.
+DWORD CArchive::ReadStringLength(bool* wide) {
+  BYTE b = ReadByte();
+  if (b < 0xFF) return b;
+  WORD w = ReadWord();
+  if (w == 0xFFFE && wide) {
+    *wide = true;
+    return 0;
+  }
+  if (w < 0xFFFF) return w;
+  return ReadDword();
+}
+
+DWORD CArchive::ReadWideLength() {
+  DWORD length = ReadStringLength(nullptr);
+  if (length == 0xFFFE) Fail(CArchiveException::genericException);  // a second wide marker
+  CheckAvailable(static_cast<ULONGLONG>(length) * 2);
+  return length;
+}
+
 CString CArchive::ReadString() {
-  // Length forms: BYTE n (< 0xFF); 0xFF WORD n (< 0xFFFE); 0xFF 0xFFFF DWORD n.
-  // 0xFF 0xFFFE marks a wide string, whose length follows again in one of those forms.
-  auto readLength = [this](bool* wide) -> DWORD {
-    BYTE b = ReadByte();
-    if (b < 0xFF) return b;
-    WORD w = ReadWord();
-    if (w == 0xFFFE && wide) {
-      *wide = true;
-      return 0;
-    }
-    if (w < 0xFFFF) return w;
-    return ReadDword();
-  };
   bool wide = false;
-  DWORD length = readLength(&wide);
+  DWORD length = ReadStringLength(&wide);
+  return ReadStringText(length, wide);
+}
+
+CString CArchive::ReadStringText(DWORD length, bool wide) {
   if (wide) {
-    length = readLength(nullptr);
-    if (length == 0xFFFE) Fail(CArchiveException::genericException);  // a second wide marker
-    CheckAvailable(static_cast<ULONGLONG>(length) * 2);
+    length = ReadWideLength();
     std::vector<BYTE> raw = ReadBytes(static_cast<std::size_t>(length) * 2);
     std::u16string text(length, u'\0');
     for (DWORD i = 0; i < length; ++i) text[i] = static_cast<char16_t>(raw[2 * i] | (raw[2 * i + 1] << 8));
     return CString(tvn::codepage::FromUtf16(text));
   }
+  if (static_cast<std::size_t>(m_limit - m_cur) >= length) {
+    // The whole string is in the buffer: one copy straight into the result.
+    CString text(reinterpret_cast<const char*>(m_cur), static_cast<int>(length));
+    m_cur += length;
+    return text;
+  }
   CheckAvailable(length);
   std::string text(length, '\0');
   if (length) Read(text.data(), length);
   return CString(std::move(text));
+}
+
+void CArchive::ReadString(CString& out) {
+  bool wide = false;
+  DWORD length = ReadStringLength(&wide);
+  if (!wide && static_cast<std::size_t>(m_limit - m_cur) >= length) {
+    // The text is in the buffer: copied once, into out's own storage.
+    out.Empty();
+    out += std::string_view(reinterpret_cast<const char*>(m_cur), length);
+    m_cur += length;
+    return;
+  }
+  out = ReadStringText(length, wide);
+}
+
+void CArchive::SkipString() {
+  bool wide = false;
+  ULONGLONG bytes = ReadStringLength(&wide);
+  if (wide) bytes = static_cast<ULONGLONG>(ReadWideLength()) * 2;
+  CheckAvailable(bytes);
+  while (bytes > 0) {
+    if (m_cur == m_limit) {
+      FillBuffer();
+      if (m_cur == m_limit) Fail(CArchiveException::endOfFile);  // the file shrank under us
+    }
+    std::size_t n = static_cast<std::size_t>(std::min<ULONGLONG>(bytes, static_cast<ULONGLONG>(m_limit - m_cur)));
+    m_cur += n;
+    bytes -= n;
+  }
 }
 
 DWORD CArchive::ReadCount() {
@@ -184,7 +235,7 @@ CArchive::ClassTag CArchive::ReadTag() {
 }
 
 std::size_t CArchive::AddEntry(LoadEntry entry) {
-  m_loaded.push_back(entry);
+  m_loaded.push_back(std::move(entry));
   return m_loaded.size() - 1;
 }
 
@@ -200,7 +251,7 @@ std::size_t CArchive::ReadClassPart(const ClassTag& tag, const CRuntimeClass* ex
     const CRuntimeClass* cls = CRuntimeClass::FromName(std::string_view(name, nameLength));
     if (!cls) Fail(CArchiveException::badClass);
     if (schema != cls->GetSchema() && !cls->IsVersionable()) Fail(CArchiveException::badSchema);
-    index = AddEntry(LoadEntry{cls, schema, nullptr});
+    index = AddEntry(LoadEntry{cls, nullptr, nullptr, schema, false});
   } else {
     DWORD classIndex = tag.tag & ~kBigClassTag;
     if (classIndex == 0 || classIndex >= m_loaded.size() || !m_loaded[classIndex].cls)
@@ -217,47 +268,59 @@ CObject* CArchive::ReadObject(const CRuntimeClass* expected) {
   if (!(tag.tag & kBigClassTag)) {
     // A back-reference to an object read earlier.
     if (tag.tag >= m_loaded.size() || !m_loaded[tag.tag].obj) Fail(CArchiveException::badIndex);
-    CObject* obj = m_loaded[tag.tag].obj;
+    const LoadEntry& entry = m_loaded[tag.tag];
+    CObject* obj = entry.obj;
     if (expected && !obj->IsKindOf(expected)) Fail(CArchiveException::badClass);
+    m_lastSlot = tag.tag;
     return obj;
   }
   std::size_t classIndex = ReadClassPart(tag, expected);
-  if (m_reading.size() >= kMaxNesting) Fail(CArchiveException::genericException);
-  const LoadEntry classEntry = m_loaded[classIndex];
+  if (m_nesting >= kMaxNesting) Fail(CArchiveException::genericException);
+  const CRuntimeClass* cls = m_loaded[classIndex].cls;
+  const UINT schema = m_loaded[classIndex].schema;
   std::unique_ptr<CObject> created;
   try {
-    created = classEntry.cls->CreateObject();
+    created = cls->CreateObject();
   } catch (const std::bad_alloc&) {
     throw CMemoryException();
   }
   if (!created) Fail(CArchiveException::badClass);  // an abstract class named in the stream
   CObject* obj = created.get();
-  m_createdIndex.emplace(obj, m_created.size());
-  m_created.push_back(std::move(created));
-  AddEntry(LoadEntry{nullptr, 0, obj});
+  const std::size_t slot = AddEntry(LoadEntry{nullptr, obj, std::move(created), 0, true});
 
+  auto doneReading = [this, slot] { m_loaded[slot].reading = false; };
   UINT savedSchema = m_objectSchema;
-  m_objectSchema = classEntry.schema;
-  m_reading.push_back(obj);
+  m_objectSchema = schema;
+  ++m_nesting;
   try {
     obj->Serialize(*this);
   } catch (...) {
-    m_reading.pop_back();
+    --m_nesting;
+    doneReading();
     m_objectSchema = savedSchema;
     throw;
   }
-  m_reading.pop_back();
+  --m_nesting;
+  doneReading();
   m_objectSchema = savedSchema;
+  m_lastSlot = slot;
   return obj;
 }
 
+std::size_t CArchive::FindSlot(const CObject* obj) const {
+  if (!obj) return kNoSlot;
+  // Adopt nearly always takes the object ReadObject gave last; others are searched for.
+  if (m_lastSlot < m_loaded.size() && m_loaded[m_lastSlot].owned.get() == obj) return m_lastSlot;
+  for (std::size_t i = m_loaded.size(); i-- > 0;) {
+    if (m_loaded[i].owned.get() == obj) return i;
+  }
+  return kNoSlot;
+}
+
 std::unique_ptr<CObject> CArchive::Adopt(CObject* obj) {
-  auto it = m_createdIndex.find(obj);
-  if (it == m_createdIndex.end() || std::find(m_reading.begin(), m_reading.end(), obj) != m_reading.end())
-    Fail(CArchiveException::badClass);
-  std::unique_ptr<CObject> owned = std::move(m_created[it->second]);
-  m_createdIndex.erase(it);
-  return owned;
+  const std::size_t slot = FindSlot(obj);
+  if (slot == kNoSlot || m_loaded[slot].reading) Fail(CArchiveException::badClass);
+  return std::move(m_loaded[slot].owned);
 }
 
 const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* expected, UINT* schema) {
@@ -277,10 +340,8 @@ UINT CArchive::GetObjectSchema() {
 
 std::vector<std::unique_ptr<CObject>> CArchive::ReleaseUnadopted() {
   std::vector<std::unique_ptr<CObject>> out;
-  for (auto& obj : m_created) {
-    if (obj) out.push_back(std::move(obj));
+  for (LoadEntry& entry : m_loaded) {
+    if (entry.owned) out.push_back(std::move(entry.owned));
   }
-  m_created.clear();
-  m_createdIndex.clear();
   return out;
 }

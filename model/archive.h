@@ -1,8 +1,8 @@
 // CArchive: the reader of the object-serialisation stream that course files and packed data file directories are.
 #pragma once
 
+#include <algorithm>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/collections.h"
@@ -25,6 +25,8 @@ class CVariableContext;
 class CArchive {
  public:
   static constexpr int kDefaultCourseVersion = 5;
+  // The most entries ReadOwnedList makes room for before reading them.
+  static constexpr DWORD kListReserve = 256;
 
   // Reads from the file's current position to its end.
   explicit CArchive(CFile& file);
@@ -44,10 +46,25 @@ class CArchive {
   CVariableContext* GetVariableContext() const { return m_pVariables; }
   void SetVariableContext(CVariableContext* variables) { m_pVariables = variables; }
 
-  // Primitive values.
-  BYTE ReadByte();
-  WORD ReadWord();
-  DWORD ReadDword();
+  // Primitive values. The common case, a value wholly inside the buffer, is
+  // decoded in place; the rest goes through Read.
+  BYTE ReadByte() {
+    if (m_cur == m_limit) return ReadByteSlow();
+    return *m_cur++;
+  }
+  WORD ReadWord() {
+    if (m_limit - m_cur < 2) return ReadWordSlow();
+    WORD w = static_cast<WORD>(m_cur[0] | (m_cur[1] << 8));
+    m_cur += 2;
+    return w;
+  }
+  DWORD ReadDword() {
+    if (m_limit - m_cur < 4) return ReadDwordSlow();
+    DWORD d = static_cast<DWORD>(m_cur[0]) | (static_cast<DWORD>(m_cur[1]) << 8) |
+              (static_cast<DWORD>(m_cur[2]) << 16) | (static_cast<DWORD>(m_cur[3]) << 24);
+    m_cur += 4;
+    return d;
+  }
   LONG ReadLong() { return static_cast<LONG>(ReadDword()); }
   short ReadShort() { return static_cast<short>(ReadWord()); }
   float ReadFloat();
@@ -61,6 +78,10 @@ class CArchive {
 
   // A string in any of its length forms, wide strings converted to code page 1252.
   CString ReadString();
+  // The same into out, reusing its storage; out is untouched when the read fails.
+  void ReadString(CString& out);
+  // A string that is not kept: the same checks and failures as ReadString, no copy.
+  void SkipString();
   // An element count: WORD, or 0xFFFF and a DWORD.
   DWORD ReadCount();
   void ReadStringArray(CStringArray& out);
@@ -91,6 +112,8 @@ class CArchive {
   void ReadOwnedList(std::vector<std::unique_ptr<T>>& out) {
     DWORD count = ReadCount();
     CheckAvailable(static_cast<ULONGLONG>(count) * 2);
+    // Room for the usual short list at once; a long one grows as its entries arrive.
+    if (out.empty()) out.reserve(std::min<DWORD>(count, kListReserve));
     for (DWORD i = 0; i < count; ++i) {
       if (auto obj = ReadOwned<T>()) out.push_back(std::move(obj));
     }
@@ -108,17 +131,24 @@ class CArchive {
   // Objects that were read but never adopted, for an owner that keeps them alive.
   std::vector<std::unique_ptr<CObject>> ReleaseUnadopted();
 
-  ULONGLONG BytesRemaining() const { return m_end - m_position; }
+  ULONGLONG BytesRemaining() const { return m_end - Position(); }
   // Throws endOfFile unless count more bytes are there.
-  void CheckAvailable(ULONGLONG count) const;
+  void CheckAvailable(ULONGLONG count) const {
+    if (count > BytesRemaining()) Fail(CArchiveException::endOfFile);
+  }
   [[noreturn]] void Fail(int cause) const;
 
  private:
+  // A class read, or an object created, in stream order. An object entry
+  // owns its object until it is adopted.
   struct LoadEntry {
     const CRuntimeClass* cls = nullptr;  // set for class entries
-    UINT schema = 0;                     // stored schema of a class entry
     CObject* obj = nullptr;              // set for object entries
+    std::unique_ptr<CObject> owned;      // obj while this archive owns it
+    UINT schema = 0;                     // stored schema of a class entry
+    bool reading = false;                // the object's fields are being read
   };
+  static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
   struct ClassTag {
     DWORD tag;       // widened tag
     bool newClass;   // the 16-bit tag was 0xFFFF
@@ -128,21 +158,34 @@ class CArchive {
   // Reads the class part of a tag known to name a class; gives the load entry index.
   std::size_t ReadClassPart(const ClassTag& tag, const CRuntimeClass* expected);
   std::size_t AddEntry(LoadEntry entry);
+  // The load entry of an object this archive created and still owns, or kNoSlot.
+  std::size_t FindSlot(const CObject* obj) const;
   void FillBuffer();
+  BYTE ReadByteSlow();
+  WORD ReadWordSlow();
+  DWORD ReadDwordSlow();
+  // Reads a string's length form; wide is set (and 0 given) for the wide marker when wide is not null.
+  DWORD ReadStringLength(bool* wide);
+  // The text of a string whose length form has been read.
+  CString ReadStringText(DWORD length, bool wide);
+  // Reads a wide string's own length after its marker.
+  DWORD ReadWideLength();
+  ULONGLONG Position() const { return m_bufferStart + static_cast<ULONGLONG>(m_cur - m_buffer.data()); }
 
   CFile& m_file;
-  ULONGLONG m_position = 0;  // stream offset of the next byte
-  ULONGLONG m_end = 0;       // stream offset of the end of the file
+  ULONGLONG m_bufferStart = 0;  // stream offset of m_buffer[0]
+  ULONGLONG m_end = 0;          // stream offset of the end of the file
+  // Never holds bytes past m_end, so a read inside it needs no other check.
   std::vector<BYTE> m_buffer;
-  std::size_t m_bufferPos = 0;
+  const BYTE* m_cur = nullptr;    // next unread byte of m_buffer
+  const BYTE* m_limit = nullptr;  // end of m_buffer's filled part
   int m_courseVersion = kDefaultCourseVersion;
   CVariableContext* m_pVariables = nullptr;  // not owned
   UINT m_objectSchema = 0xFFFFFFFFu;
 
-  std::vector<LoadEntry> m_loaded;  // index 0 is the null tag
-  std::vector<std::unique_ptr<CObject>> m_created;  // in creation order; adopted slots are empty
-  std::unordered_map<CObject*, std::size_t> m_createdIndex;
-  std::vector<CObject*> m_reading;                        // objects whose fields are being read
+  std::vector<LoadEntry> m_loaded;   // index 0 is the null tag
+  std::size_t m_nesting = 0;         // objects whose fields are being read
+  std::size_t m_lastSlot = kNoSlot;  // entry of the object ReadObject gave last, for Adopt
 };
 
 // Primitive reads in the framework's operator form.
@@ -156,4 +199,4 @@ inline CArchive& operator>>(CArchive& ar, double& v) { v = ar.ReadDouble(); retu
 inline CArchive& operator>>(CArchive& ar, CRect& v) { v = ar.ReadRect(); return ar; }
 inline CArchive& operator>>(CArchive& ar, CPoint& v) { v = ar.ReadPoint(); return ar; }
 inline CArchive& operator>>(CArchive& ar, CSize& v) { v = ar.ReadSize(); return ar; }
-inline CArchive& operator>>(CArchive& ar, CString& v) { v = ar.ReadString(); return ar; }
+inline CArchive& operator>>(CArchive& ar, CString& v) { ar.ReadString(v); return ar; }

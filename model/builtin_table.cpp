@@ -1,6 +1,10 @@
 // The table of built-in functions and the reading of their argument lists.
 #include "model/builtin_table.h"
 
+#include <algorithm>
+#include <array>
+#include <string_view>
+
 #include "model/builtin_functions.h"
 #include "model/expression_evaluator.h"
 #include "model/variable_context.h"
@@ -97,16 +101,54 @@ constexpr BuiltinFunctionDef kFunctions[] = {
 };
 static_assert(std::size(kFunctions) == BuiltinId::kCount);
 
+// The ids grouped by name length, lowest id first within a length, so a
+// lookup compares only names as long as the one it looks for, and of those
+// only the ones with the same first letter in full. The names are ASCII,
+// where code page 1252's upper case is the plain one.
+constexpr std::size_t kLongestName = [] {
+  std::size_t longest = 0;
+  for (const BuiltinFunctionDef& def : kFunctions) longest = std::max(longest, std::string_view(def.name).size());
+  return longest;
+}();
+struct NameIndex {
+  std::array<std::size_t, kLongestName + 2> start{};  // ids of length n: order[start[n]] to order[start[n + 1]]
+  std::array<int, std::size(kFunctions)> order{};
+  std::array<char, std::size(kFunctions)> first{};  // upper-cased first letter, by id
+};
+constexpr char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+constexpr NameIndex MakeNameIndex() {
+  NameIndex index;
+  for (std::size_t i = 0; i < std::size(kFunctions); ++i) {
+    std::string_view name = kFunctions[i].name;
+    for (char c : name) {
+      if (static_cast<unsigned char>(c) >= 0x80) throw "built-in names are ASCII";
+    }
+    index.first[i] = AsciiUpper(name.empty() ? '\0' : name[0]);
+  }
+  std::size_t next = 0;
+  for (std::size_t length = 0; length <= kLongestName; ++length) {
+    index.start[length] = next;
+    for (std::size_t i = 0; i < std::size(kFunctions); ++i) {
+      if (std::string_view(kFunctions[i].name).size() == length) index.order[next++] = static_cast<int>(i);
+    }
+  }
+  index.start[kLongestName + 1] = next;
+  return index;
+}
+constexpr NameIndex kNameIndex = MakeNameIndex();
+
 }  // namespace
 
 std::span<const BuiltinFunctionDef> BuiltinFunctions() { return kFunctions; }
 
 int FindBuiltinFunction(std::string_view name) {
-  if (name.empty()) return -1;
-  for (std::size_t i = 0; i < std::size(kFunctions); ++i) {
-    std::string_view candidate = kFunctions[i].name;
-    if (candidate.size() == name.size() && tvn::codepage::CompareNoCase(candidate, name) == 0)
-      return static_cast<int>(i);
+  if (name.empty() || name.size() > kLongestName) return -1;
+  const auto first = static_cast<char>(tvn::codepage::ToUpper(static_cast<unsigned char>(name[0])));
+  for (std::size_t k = kNameIndex.start[name.size()]; k < kNameIndex.start[name.size() + 1]; ++k) {
+    const int id = kNameIndex.order[k];
+    if (kNameIndex.first[static_cast<std::size_t>(id)] == first &&
+        tvn::codepage::CompareNoCase(std::string_view(kFunctions[id].name, name.size()), name) == 0)
+      return id;
   }
   return -1;
 }
@@ -133,14 +175,14 @@ void CallBuiltinFunction(CExpressionEvaluator& ev, CVariable& result, int id) {
     }
   }
   ev.SetTokenEnd(ev.Position());
-  result.Copy(value);
+  result = std::move(value);
 }
 
 void EvalBuiltinFunction(CExpressionEvaluator& ev, CVariable& result, int id, int required, int optional) {
   CBuiltinCall call(ev.Context(), id);
   auto fail = [&](int code) {
     if (code) ev.SetError(code);
-    result.Copy(call.Result());
+    result = std::move(call.Result());
   };
   for (int n = 0; n < required; ++n) {
     DWORD type = ev.ParseOperand(call.slots[n]);
@@ -176,7 +218,7 @@ void EvalBuiltinFunction(CExpressionEvaluator& ev, CVariable& result, int id, in
     }
   }
   kFunctions[id].handler(call);
-  result.Copy(call.Result());
+  result = std::move(call.Result());
 }
 
 void EvaluateIfThen(CExpressionEvaluator& ev, CVariable& result, int id) {

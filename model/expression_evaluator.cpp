@@ -2,7 +2,6 @@
 #include "model/expression_evaluator.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "model/builtin_table.h"
 #include "model/value_conversion.h"
@@ -23,12 +22,11 @@ enum Comparison { kNotEqual, kGreaterEqual, kGreater, kLessEqual, kLess, kEqual 
 enum Arithmetic { kAdd, kSubtract, kMultiply, kDivide, kPower };
 enum Logical { kAnd, kOr, kNot, kNoLogical = -1 };
 
-bool IsNameDelimiter(char c) {
-  return CExpressionEvaluator::IsSpace(c) || std::string_view("()=+-*/,").find(c) != std::string_view::npos;
-}
-bool IsOperandDelimiter(char c) {
-  return CExpressionEvaluator::IsSpace(c) || std::string_view("()+-=<>*/,^").find(c) != std::string_view::npos;
-}
+using CharSet = CExpressionEvaluator::CharSet;
+constexpr CharSet IsNameDelimiter("()=+-*/,", true);
+constexpr CharSet IsOperandDelimiter("()+-=<>*/,^", true);
+constexpr CharSet kArithmeticChars("+*/-^", false);
+constexpr CharSet kComparisonChars("=+-*/><", false);
 
 void ApplyArithmetic(int op, CVariable& left, const CVariable& right) {
   const DWORD type = right.GetType();
@@ -36,7 +34,7 @@ void ApplyArithmetic(int op, CVariable& left, const CVariable& right) {
   switch (type) {
     case VarType::kString:
       if (op != kAdd) return;
-      left.SetString(left.GetString() + right.GetString());
+      left.AppendString(right.GetString());
       break;
     case VarType::kNumber: {
       double a = left.GetReal();
@@ -107,6 +105,18 @@ LONG TimeSpanLiteral(std::string_view token) {
   return Saturate(total);
 }
 
+// The whole of keyword, in any case, and nothing more.
+bool EqualsNoCase(const char* keyword, std::string_view word) {
+  std::size_t i = 0;
+  for (; keyword[i] != '\0'; ++i) {
+    if (i == word.size() ||
+        tvn::codepage::ToUpper(static_cast<unsigned char>(keyword[i])) !=
+            tvn::codepage::ToUpper(static_cast<unsigned char>(word[i])))
+      return false;
+  }
+  return i == word.size();
+}
+
 bool IsScoreCounter(const CString& name) {
   return name == "QuestionsCorrect" || name == "QuestionsWrong" || name == "QuestionsAnswered" ||
          name == "QuestionsRepeated";
@@ -126,14 +136,9 @@ CExpressionEvaluator::~CExpressionEvaluator() { m_table.RemoveTemporaries(m_temp
 int CExpressionEvaluator::FindKeyword(std::span<const char* const> table, std::string_view word) {
   if (word.empty()) return -1;
   for (std::size_t i = 0; i < table.size(); ++i) {
-    if (table[i] && std::strlen(table[i]) == word.size() && tvn::codepage::CompareNoCase(table[i], word) == 0)
-      return static_cast<int>(i);
+    if (table[i] && EqualsNoCase(table[i], word)) return static_cast<int>(i);
   }
   return -1;
-}
-
-void CExpressionEvaluator::SkipSpaces() {
-  while (m_pos < m_text.size() && IsSpace(m_text[m_pos])) ++m_pos;
 }
 
 int CExpressionEvaluator::ScanToken() {
@@ -166,7 +171,7 @@ DWORD CExpressionEvaluator::ParseOperand(CVariable& operand) {
   SkipSpaces();
   m_tokenEnd = m_pos;
   if (AtEnd()) return 0;
-  operand = CVariable();
+  operand.Reset();
   char c = Peek();
   DWORD type;
   if (c == '"') type = ParseStringLiteral(operand);
@@ -243,9 +248,9 @@ DWORD CExpressionEvaluator::ParseName(CVariable& operand) {
   return operand.GetType();
 }
 
-int CExpressionEvaluator::ReadOperatorRun(std::string_view chars, std::span<const char* const> table) {
+int CExpressionEvaluator::ReadOperatorRun(const CharSet& chars, std::span<const char* const> table) {
   std::size_t start = m_pos;
-  while (m_pos < m_text.size() && chars.find(m_text[m_pos]) != std::string_view::npos) ++m_pos;
+  while (m_pos < m_text.size() && chars(m_text[m_pos])) ++m_pos;
   if (m_pos == start) return -2;  // no operator characters at all
   return FindKeyword(table, m_text.substr(start, m_pos - start));
 }
@@ -253,7 +258,7 @@ int CExpressionEvaluator::ReadOperatorRun(std::string_view chars, std::span<cons
 BOOL CExpressionEvaluator::EvaluateExpression(CVariable& result) {
   Nesting nesting(*this);
   if (!nesting) return FALSE;
-  result = CVariable();
+  result.Reset();
   int pending = -1;
   while (true) {
     if (AtEnd() || Peek() == ',') return TRUE;
@@ -269,7 +274,7 @@ BOOL CExpressionEvaluator::EvaluateExpression(CVariable& result) {
       DWORD type = ParseOperand(operand);
       if (type == 0 || m_error) return m_error == 0;
     }
-    if (pending < 0) result.Copy(operand);
+    if (pending < 0) result = std::move(operand);
     else ApplyArithmetic(pending, result, operand);
 
     SkipSpaces();
@@ -278,7 +283,7 @@ BOOL CExpressionEvaluator::EvaluateExpression(CVariable& result) {
       Advance();
       return TRUE;
     }
-    pending = ReadOperatorRun("+*/-^", kArithmetic);
+    pending = ReadOperatorRun(kArithmeticChars, kArithmetic);
     if (pending < 0) {
       m_error = ScriptError::kNoArithmetic;
       return FALSE;
@@ -286,26 +291,27 @@ BOOL CExpressionEvaluator::EvaluateExpression(CVariable& result) {
   }
 }
 
-BOOL CExpressionEvaluator::Compare(int op, CVariable left, CVariable right) const {
-  for (CVariable* v : {&left, &right}) {
-    if (v->GetType() == VarType::kInteger) {
-      v->SetReal(v->GetLong());
-      v->SetType(VarType::kNumber);
-    }
-  }
-  switch (right.GetType()) {
+BOOL CExpressionEvaluator::Compare(int op, const CVariable& left, const CVariable& right) const {
+  // Integers compare as numbers.
+  auto real = [](const CVariable& v) {
+    return v.GetType() == VarType::kInteger ? static_cast<double>(v.GetLong()) : v.GetReal();
+  };
+  const DWORD rightType = right.GetType() == VarType::kInteger ? VarType::kNumber : right.GetType();
+  switch (rightType) {
     case VarType::kString: {
       int c = left.GetString().str().compare(right.GetString().str());
       return Ordered(op, c, 0);
     }
     case VarType::kNumber: {
-      if (op == kGreater || op == kLess) return Ordered(op, left.GetReal(), right.GetReal());
+      const double a = real(left);
+      const double b = real(right);
+      if (op == kGreater || op == kLess) return Ordered(op, a, b);
       // Ten times the precision, not ten to its power; the products are
       // compared as whole numbers, in 64 bits so no product overflows.
       int p = std::max(left.GetPrecision(), right.GetPrecision());
       if (p == 0) p = 4;
       const double scale = 10.0 * p;
-      return Ordered(op, TruncateToInt64(left.GetReal() * scale), TruncateToInt64(right.GetReal() * scale));
+      return Ordered(op, TruncateToInt64(a * scale), TruncateToInt64(b * scale));
     }
     case VarType::kDateTime: return Ordered(op, left.GetDateTime(), right.GetDateTime());
     case VarType::kTimeSpan: return Ordered(op, left.GetTimeSpan(), right.GetTimeSpan());
@@ -334,7 +340,7 @@ BOOL CExpressionEvaluator::EvaluateCondition() {
       CVariable right;
       if (ParseOperand(left) == 0 || m_error) return FALSE;
       SkipSpaces();
-      int op = ReadOperatorRun("=+-*/><", kComparisons);
+      int op = ReadOperatorRun(kComparisonChars, kComparisons);
       if (op == -2) return FALSE;
       if (op < 0) {
         m_error = ScriptError::kNoComparison;

@@ -27,8 +27,8 @@ void CIconObject::Serialize(CArchive& ar) {
     schema = ar.GetObjectSchema();
   }
   m_dwFlags = ar.ReadDword();
-  m_strName = ar.ReadString();
-  if (schema >= 3) ar.ReadString();  // the description is not kept
+  ar.ReadString(m_strName);
+  if (schema >= 3) ar.SkipString();  // the description is not kept
   m_strText.Empty();
 }
 

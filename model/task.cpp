@@ -13,8 +13,17 @@ IMPLEMENT_SERIAL(CTask, CIconObject, VERSIONABLE_SCHEMA | 2)
 
 namespace {
 
-std::unique_ptr<CIconManager> MakeManager(const char* className, int kind) {
-  if (const CRuntimeClass* cls = CRuntimeClass::FromName(className)) {
+// The managers' classes live in a library above this one and are found by
+// name. The registry is complete before main() runs and no task is made
+// before then, so each name is looked up once.
+std::unique_ptr<CIconManager> MakeManager(int kind) {
+  static const CRuntimeClass* const kActions = CRuntimeClass::FromName("CActionManager");
+  static const CRuntimeClass* const kEvents = CRuntimeClass::FromName("CEventManager");
+  static const CRuntimeClass* const kResponses = CRuntimeClass::FromName("CResponseManager");
+  const CRuntimeClass* cls = kind == IconKind::kActionManager  ? kActions
+                             : kind == IconKind::kEventManager ? kEvents
+                                                               : kResponses;
+  if (cls) {
     std::unique_ptr<CObject> obj = cls->CreateObject();
     if (auto* manager = DynamicDowncast<CIconManager>(obj.get())) {
       obj.release();
@@ -40,9 +49,9 @@ void Increase(CVariable* v) {
 
 CTask::CTask()
     : CIconObject(TaskKind::kTask, TaskKind::kTask),
-      m_actions(MakeManager("CActionManager", IconKind::kActionManager)),
-      m_events(MakeManager("CEventManager", IconKind::kEventManager)),
-      m_responses(MakeManager("CResponseManager", IconKind::kResponseManager)) {
+      m_actions(MakeManager(IconKind::kActionManager)),
+      m_events(MakeManager(IconKind::kEventManager)),
+      m_responses(MakeManager(IconKind::kResponseManager)) {
   m_actions->SetParent(this);
   m_events->SetParent(this);
   m_responses->SetParent(this);

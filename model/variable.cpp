@@ -75,14 +75,7 @@ CString CVariable::FormatNumber(double value, int precision) {
 void CVariable::SetName(const CString& name) {
   m_strName = name;
   m_nId = ComputeId(name.view());
-}
-
-DWORD CVariable::GetType() const {
-  for (DWORD bit : {VarType::kString, VarType::kNumber, VarType::kInteger, VarType::kDateTime, VarType::kTimeSpan,
-                    VarType::kRecordSet}) {
-    if (m_dwFlags & bit) return bit;
-  }
-  return m_dwFlags & VarType::kOther;
+  m_nameHash = static_cast<std::uint32_t>(m_nId);
 }
 
 void CVariable::SetType(DWORD type) { m_dwFlags = (m_dwFlags & ~VarType::kMask) | type; }
@@ -105,6 +98,7 @@ void CVariable::Assign(const CVariable& other) {
   m_nId = other.m_nId;
   m_dwFlags = other.m_dwFlags;
   m_strName = other.m_strName;
+  m_nameHash = other.m_nameHash;
   m_strValue = other.m_strValue;
   m_dValue = other.m_dValue;
   m_nValue = other.m_nValue;
@@ -118,6 +112,49 @@ void CVariable::Assign(const CVariable& other) {
     m_pRecordSet.reset();
     if (other.m_pRecordSet) m_pRecordSet = std::make_shared<CRecordSetData>(*other.m_pRecordSet);
   }
+}
+
+CVariable& CVariable::operator=(CVariable&& other) {
+  if (&other == this) return *this;
+  const bool column = IsColumn();  // a column keeps sharing its parent's record set
+  m_nId = other.m_nId;
+  m_dwFlags = other.m_dwFlags;
+  m_strName = std::move(other.m_strName);
+  m_nameHash = other.m_nameHash;
+  m_strValue = std::move(other.m_strValue);
+  m_dValue = other.m_dValue;
+  m_nValue = other.m_nValue;
+  m_nTimeSpan = other.m_nTimeSpan;
+  m_nDateTime = other.m_nDateTime;
+  m_nPrecision = other.m_nPrecision;
+  m_strFormat = std::move(other.m_strFormat);
+  m_nFormatIndex = other.m_nFormatIndex;
+  m_data = std::move(other.m_data);
+  if (!column) {
+    m_pRecordSet.reset();
+    if (other.m_pRecordSet) m_pRecordSet = std::make_shared<CRecordSetData>(*other.m_pRecordSet);
+  }
+  return *this;
+}
+
+void CVariable::Reset() {
+  // Field by field what Assign of a new variable does; string and data
+  // buffers are kept for the next value.
+  const bool column = IsColumn();
+  m_nId = 0;
+  m_dwFlags = VarType::kString;
+  m_strName.Empty();
+  m_nameHash = 0;
+  m_strValue.Empty();
+  m_dValue = 0.0;
+  m_nValue = 0;
+  m_nTimeSpan = 0;
+  m_nDateTime = 0;
+  m_nPrecision = 0;
+  m_strFormat.Empty();
+  m_nFormatIndex = 1;
+  m_data.clear();
+  if (!column) m_pRecordSet.reset();
 }
 
 void CVariable::Clear(BOOL deleteRecordSet) {
@@ -162,12 +199,13 @@ BOOL CVariable::GetValueText(CString& text, std::int64_t now) const {
 
 void CVariable::Serialize(CArchive& ar) {
   ar.ReadClass(RUNTIME_CLASS(CVariable));
-  m_strName = ar.ReadString();
+  ar.ReadString(m_strName);
+  m_nameHash = static_cast<std::uint32_t>(ComputeId(m_strName.view()));
   m_nPrecision = ar.ReadByte();
   m_dwFlags = ar.ReadDword();
   m_nId = ar.ReadLong();  // the stored id is what other objects refer to
   m_nFormatIndex = ar.ReadByte();
-  m_strFormat = ar.ReadString();
+  ar.ReadString(m_strFormat);
   if (ar.ReadByte() != 0) {
     auto recordSet = std::make_shared<CRecordSetData>();
     recordSet->Serialize(ar);

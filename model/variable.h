@@ -43,6 +43,9 @@ class CVariable : public CObject {
     Assign(other);
     return *this;
   }
+  // Assign, taking other's text and data instead of copying them; other's
+  // record set is still duplicated, as Assign does.
+  CVariable& operator=(CVariable&& other);
   ~CVariable() override;
 
   // The 32-bit hash of a name that stored objects use to refer to a variable:
@@ -53,11 +56,19 @@ class CVariable : public CObject {
 
   void SetName(const CString& name);
   const CString& GetName() const { return m_strName; }
+  // The ComputeId hash of the name, whatever id the variable was stored
+  // with: table lookups compare it before the names.
+  std::uint32_t GetNameHash() const { return m_nameHash; }
   LONG GetId() const { return m_nId; }
 
   DWORD GetFlags() const { return m_dwFlags; }
   void SetFlags(DWORD flags) { m_dwFlags = flags; }
-  DWORD GetType() const;
+  // The lowest type bit among string to record set, else the "other" bit.
+  DWORD GetType() const {
+    const DWORD valued = m_dwFlags & (VarType::kString | VarType::kNumber | VarType::kInteger | VarType::kDateTime |
+                                      VarType::kTimeSpan | VarType::kRecordSet);
+    return valued ? valued & (~valued + 1) : m_dwFlags & VarType::kOther;
+  }
   void SetType(DWORD type);
   // 0 string, 1 number or integer, 2 date-time, 3 time span, 4 record set, 5 other.
   int GetTypeIndex() const;
@@ -74,6 +85,8 @@ class CVariable : public CObject {
   BOOL IsColumn() const { return (m_dwFlags & VarFlag::kColumn) != 0; }
 
   void SetString(const CString& text) { m_strValue = text; }
+  void SetString(CString&& text) { m_strValue = std::move(text); }
+  void AppendString(const CString& text) { m_strValue += text; }
   void SetReal(double value) { m_dValue = value; }
   void SetLong(LONG value) { m_nValue = value; }
   void SetDateTime(LONG seconds) { m_nDateTime = seconds; }
@@ -105,6 +118,8 @@ class CVariable : public CObject {
   void Assign(const CVariable& other);
   // Assign on a variable that holds nothing yet.
   void Copy(const CVariable& other) { Assign(other); }
+  // The same as assigning a new, empty variable, without making one.
+  void Reset();
   // Empties every value; the record set is deleted with the flag, otherwise
   // only its pointer list is emptied.
   void Clear(BOOL deleteRecordSet);
@@ -117,8 +132,10 @@ class CVariable : public CObject {
   void Serialize(CArchive& ar) override;
 
  private:
+  // Reset gives each field its initial value below: keep the two in step.
   DWORD m_dwFlags = VarType::kString;
   CString m_strName;
+  std::uint32_t m_nameHash = 0;  // ComputeId of m_strName
   CString m_strValue;
   double m_dValue = 0.0;
   int m_nPrecision = 0;

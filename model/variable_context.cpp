@@ -11,11 +11,12 @@ BOOL CVariableContext::GetMciErrorText(DWORD, CString&) { return FALSE; }
 BOOL CVariableContext::RunSystemFunction(int, CBuiltinCall&) { return FALSE; }
 
 CVariable* FindVariable(CVariableContext& context, std::string_view name) {
+  const auto hash = static_cast<std::uint32_t>(CVariable::ComputeId(name));
   if (CVariableTable* course = context.GetCourseTable()) {
-    if (CVariable* v = course->FindByName(name)) return v;
+    if (CVariable* v = course->FindByName(name, hash)) return v;
   }
   CVariableTable* global = context.GetGlobalTable();
-  return global ? global->FindByName(name) : nullptr;
+  return global ? global->FindByName(name, hash) : nullptr;
 }
 
 CVariable* FindVariableById(CVariableContext& context, LONG id) {

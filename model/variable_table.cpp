@@ -47,9 +47,13 @@ CVariable* CVariableTable::Append(std::unique_ptr<CVariable> variable) {
 }
 
 CVariable* CVariableTable::FindByName(std::string_view name) const {
+  return FindByName(name, static_cast<std::uint32_t>(CVariable::ComputeId(name)));
+}
+
+CVariable* CVariableTable::FindByName(std::string_view name, std::uint32_t nameHash) const {
   if (name.empty()) return nullptr;
   for (const auto& v : m_variables) {
-    if (!Hidden(*v) && v->GetName().view() == name) return v.get();
+    if (v->GetNameHash() == nameHash && !Hidden(*v) && v->GetName().view() == name) return v.get();
   }
   return nullptr;
 }

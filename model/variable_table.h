@@ -38,6 +38,8 @@ class CVariableTable : public CObject {
 
   // Exact, case-sensitive match of the whole name; empty names never match.
   CVariable* FindByName(std::string_view name) const;
+  // The same, with the name's hash (CVariable::ComputeId) already known.
+  CVariable* FindByName(std::string_view name, std::uint32_t nameHash) const;
   CVariable* FindById(LONG id) const;
   CVariable* FindByIdOf(const CVariable& variable) const { return FindById(variable.GetId()); }
 

@@ -101,18 +101,6 @@ std::string FromUtf8(std::string_view text) {
   return out;
 }
 
-unsigned char ToUpper(unsigned char b) {
-  if (b >= 'a' && b <= 'z') return static_cast<unsigned char>(b - 32);
-  if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<unsigned char>(b - 32);
-  switch (b) {
-    case 0x9A: return 0x8A;
-    case 0x9C: return 0x8C;
-    case 0x9E: return 0x8E;
-    case 0xFF: return 0x9F;
-    default: return b;
-  }
-}
-
 unsigned char ToLower(unsigned char b) {
   if (b >= 'A' && b <= 'Z') return static_cast<unsigned char>(b + 32);
   if (b >= 0xC0 && b <= 0xDE && b != 0xD7) return static_cast<unsigned char>(b + 32);

@@ -1,6 +1,7 @@
 // Conversions between the Windows ANSI code page 1252 and Unicode, and its letter case rules.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,27 @@ std::string FromUtf16(std::u16string_view text);
 // UTF-8 to code page 1252; malformed sequences and characters it cannot hold become '?'.
 std::string FromUtf8(std::string_view text);
 
-unsigned char ToUpper(unsigned char byte);
+namespace detail {
+constexpr unsigned char UpperOf(unsigned char b) {
+  if (b >= 'a' && b <= 'z') return static_cast<unsigned char>(b - 32);
+  if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<unsigned char>(b - 32);
+  switch (b) {
+    case 0x9A: return 0x8A;
+    case 0x9C: return 0x8C;
+    case 0x9E: return 0x8E;
+    case 0xFF: return 0x9F;
+    default: return b;
+  }
+}
+// UpperOf of every byte: scanners fold case with one load a byte.
+inline constexpr std::array<unsigned char, 256> kUpper = [] {
+  std::array<unsigned char, 256> table{};
+  for (int b = 0; b < 256; ++b) table[static_cast<std::size_t>(b)] = UpperOf(static_cast<unsigned char>(b));
+  return table;
+}();
+}  // namespace detail
+
+inline unsigned char ToUpper(unsigned char byte) { return detail::kUpper[byte]; }
 unsigned char ToLower(unsigned char byte);
 
 // Compares a and b with letters folded to upper case: <0, 0 or >0.

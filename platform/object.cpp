@@ -1,13 +1,14 @@
 // The registry of class records by name.
 #include "platform/object.h"
 
-#include <map>
-#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
 struct Registry {
-  std::map<std::string, const CRuntimeClass*, std::less<>> byName;
+  // Keyed by the records' own names: a record lives as long as the program.
+  std::unordered_map<std::string_view, const CRuntimeClass*> byName;
   std::vector<const CRuntimeClass*> inOrder;
 };
 

@@ -119,6 +119,58 @@ TEST(ArchiveStrings, TruncationAndForgedLengthsAreEndOfFile) {
   EXPECT_EQ(CauseOf([&] { wide.ar.ReadString(); }), CArchiveException::endOfFile);
 }
 
+TEST(ArchiveStrings, SkippedAndInPlaceReadsStopAndFailAsReadStringDoes) {
+  std::vector<std::vector<std::uint8_t>> streams;
+  for (std::size_t length : {0, 3, 300, 70000}) {
+    ArchiveWriter w;
+    w.String(std::string(length, 'q')).Byte(0x5A);
+    streams.push_back(w.bytes());
+  }
+  ArchiveWriter wide;
+  wide.WideString(u"\u20ACx").Byte(0x5A);
+  streams.push_back(wide.bytes());
+  streams.push_back({0xFF, 0xFE, 0xFF, 0xFF, 0xFE, 0xFF, 'a', 'b'});  // a second wide marker
+  for (std::size_t cut : {0, 1, 2, 3, 100}) streams.emplace_back(streams[2].begin(), streams[2].begin() + cut);
+
+  for (std::size_t i = 0; i < streams.size(); ++i) {
+    Reader whole(streams[i]), skipped(streams[i]), inPlace(streams[i]);
+    CString text;
+    CString out("before");
+    const int cause = CauseOf([&] { text = whole.ar.ReadString(); });
+    EXPECT_EQ(CauseOf([&] { skipped.ar.SkipString(); }), cause) << "stream " << i;
+    EXPECT_EQ(CauseOf([&] { inPlace.ar.ReadString(out); }), cause) << "stream " << i;
+    if (cause >= 0) {
+      EXPECT_EQ(out, "before") << "stream " << i;  // a failed read leaves the target alone
+      continue;
+    }
+    EXPECT_EQ(out, text) << "stream " << i;
+    EXPECT_EQ(skipped.ar.BytesRemaining(), whole.ar.BytesRemaining()) << "stream " << i;
+    EXPECT_EQ(inPlace.ar.BytesRemaining(), whole.ar.BytesRemaining()) << "stream " << i;
+  }
+}
+
+TEST(ArchiveBuffer, ValuesAcrossTheBufferEdgeReadWhole) {
+  // The reader refills a 64 KiB buffer: each kind of value lands across its edge for one of the pads.
+  for (std::size_t pad = 65536 - 24; pad <= 65536; ++pad) {
+    ArchiveWriter w;
+    w.Raw(std::string(pad, 'p'));
+    w.Dword(0x11223344u).Word(0x5566).Double(-0.25).String("across the edge").String("kept").String("skipped");
+    w.Byte(0x77);
+    Reader r(w.bytes());
+    r.ar.ReadBytes(pad);
+    EXPECT_EQ(r.ar.ReadDword(), 0x11223344u) << "pad " << pad;
+    EXPECT_EQ(r.ar.ReadWord(), 0x5566) << "pad " << pad;
+    EXPECT_EQ(r.ar.ReadDouble(), -0.25) << "pad " << pad;
+    EXPECT_EQ(r.ar.ReadString(), "across the edge") << "pad " << pad;
+    CString kept;
+    r.ar.ReadString(kept);
+    EXPECT_EQ(kept, "kept") << "pad " << pad;
+    r.ar.SkipString();
+    EXPECT_EQ(r.ar.ReadByte(), 0x77) << "pad " << pad;
+    EXPECT_EQ(r.ar.BytesRemaining(), 0u) << "pad " << pad;
+  }
+}
+
 TEST(ArchivePrimitives, LittleEndianValuesAndCounts) {
   ArchiveWriter w;
   w.Byte(0x12).Word(0x3456).Dword(0x789ABCDE).Double(2.5).Float(-1.5f).Rect(1, -2, 3, 4).Count(7).Count(70000);
@@ -285,6 +337,24 @@ TEST(ArchiveObjects, DeepNestingIsRefusedNotOverflowed) {
   }
   Reader r(w.bytes());
   EXPECT_EQ(CauseOf([&] { r.ar.ReadOwned<CTestHolder>(); }), CArchiveException::genericException);
+}
+
+TEST(ArchiveObjects, ObjectsAreAdoptedInAnyOrderOnceEach) {
+  ArchiveWriter w;
+  for (int i = 0; i < 3; ++i) {
+    w.NewObject("CTestLeaf", 1);
+    w.Int(i);
+  }
+  Reader r(w.bytes());
+  CObject* objects[3];
+  for (CObject*& obj : objects) obj = r.ar.ReadObject(RUNTIME_CLASS(CTestLeaf));
+  std::vector<std::unique_ptr<CObject>> owned;
+  for (int i : {1, 0, 2}) {
+    owned.push_back(r.ar.Adopt(objects[i]));
+    EXPECT_EQ(owned.back().get(), objects[i]) << "object " << i;
+  }
+  for (CObject* obj : objects) EXPECT_EQ(CauseOf([&] { r.ar.Adopt(obj); }), CArchiveException::badClass);
+  EXPECT_EQ(CauseOf([&] { r.ar.Adopt(nullptr); }), CArchiveException::badClass);
 }
 
 TEST(ArchiveObjects, UnadoptedObjectsCanBeHandedOn) {

@@ -91,6 +91,29 @@ TEST(VariableTableLookup, ExactCaseSensitiveAndCourseSkipsGlobal) {
   EXPECT_EQ(FindVariable(ctx, "AnswerText"), nullptr);
 }
 
+TEST(VariableTableLookup, NamesAreFoundAsTheyAreNowEvenWhenTheirHashesMeet) {
+  TestVariableContext ctx;
+  CVariable& renamed = ctx.Declare("Before", VarType::kString);
+  renamed.SetName("After");
+  EXPECT_EQ(FindVariable(ctx, "After"), &renamed);
+  EXPECT_EQ(FindVariable(ctx, "Before"), nullptr);
+
+  // Assigning takes the name along; the first of two variables of one name is found.
+  CVariable& copy = ctx.Declare("Copy", VarType::kNumber);
+  copy = renamed;
+  EXPECT_EQ(FindVariable(ctx, "Copy"), nullptr);
+  EXPECT_EQ(FindVariable(ctx, "After"), &renamed);
+  copy.Reset();
+  EXPECT_EQ(FindVariable(ctx, ""), nullptr);
+
+  // "Ab" and "BA" have one hash (65 * 33 + 98 = 66 * 33 + 65).
+  ASSERT_EQ(CVariable::ComputeId("Ab"), CVariable::ComputeId("BA"));
+  CVariable& ab = ctx.Declare("Ab", VarType::kString);
+  CVariable& ba = ctx.Declare("BA", VarType::kString);
+  EXPECT_EQ(FindVariable(ctx, "BA"), &ba);
+  EXPECT_EQ(FindVariable(ctx, "Ab"), &ab);
+}
+
 TEST(VariableTableErrors, ErrorVariablesAndMciText) {
   TestVariableContext ctx;
   EXPECT_EQ(SetErrorVariables(ctx, 5, "bad"), 1);

@@ -173,3 +173,69 @@ TEST(VariableCopy, AssignDuplicatesRecordSetAndDataClearEmptiesValues) {
   column.Assign(b);
   EXPECT_EQ(column.GetRecordSet(), rs.get());
 }
+
+namespace {
+
+void ExpectSameFields(const CVariable& a, const CVariable& b, const char* what) {
+  EXPECT_EQ(a.GetName(), b.GetName()) << what;
+  EXPECT_EQ(a.GetNameHash(), b.GetNameHash()) << what;
+  EXPECT_EQ(a.GetId(), b.GetId()) << what;
+  EXPECT_EQ(a.GetFlags(), b.GetFlags()) << what;
+  EXPECT_EQ(a.GetString(), b.GetString()) << what;
+  EXPECT_EQ(a.GetReal(), b.GetReal()) << what;
+  EXPECT_EQ(a.GetLong(), b.GetLong()) << what;
+  EXPECT_EQ(a.GetDateTime(), b.GetDateTime()) << what;
+  EXPECT_EQ(a.GetTimeSpan(), b.GetTimeSpan()) << what;
+  EXPECT_EQ(a.GetPrecision(), b.GetPrecision()) << what;
+  EXPECT_EQ(a.GetFormatIndex(), b.GetFormatIndex()) << what;
+  EXPECT_EQ(a.GetFormat(), b.GetFormat()) << what;
+  EXPECT_EQ(a.GetData(), b.GetData()) << what;
+}
+
+}  // namespace
+
+TEST(VariableCopy, ResetAndMovingAreAssignWithoutTheCopies) {
+  auto rs = std::make_shared<CRecordSetData>();
+  rs->m_strDataSource = "db";
+  auto filled = [&rs](DWORD extraFlags) {
+    CVariable v = Make(VarType::kTimeSpan, 3, 0);
+    v.SetName("a rather long variable name");
+    v.SetFlags(v.GetFlags() | extraFlags);
+    v.SetString("a value too long for any small-string buffer");
+    v.SetReal(2.5);
+    v.SetLong(-4);
+    v.SetDateTime(99);
+    v.SetTimeSpan(61);
+    v.SetFormat("%H");
+    v.SetData({9, 8});
+    v.SetRecordSet(rs);
+    return v;
+  };
+
+  for (DWORD column : {DWORD{0}, VarFlag::kColumn}) {
+    // Reset is Assign of a new variable: a column keeps its record set, anything else drops it.
+    CVariable reset = filled(column);
+    CVariable assigned = filled(column);
+    reset.Reset();
+    assigned.Assign(CVariable());
+    ExpectSameFields(reset, assigned, column ? "reset column" : "reset");
+    ExpectSameFields(reset, CVariable(), column ? "reset column" : "reset");
+    EXPECT_EQ(reset.GetRecordSet(), column ? rs.get() : nullptr);
+
+    // Moving gives what copying gives, the record set still duplicated.
+    CVariable moved = Make(VarType::kString);
+    moved.SetFlags(moved.GetFlags() | column);
+    moved = filled(0);
+    CVariable copied = Make(VarType::kString);
+    copied.SetFlags(copied.GetFlags() | column);
+    copied.Assign(filled(0));
+    ExpectSameFields(moved, copied, column ? "moved into column" : "moved");
+    if (column) {
+      EXPECT_EQ(moved.GetRecordSet(), nullptr);
+    } else {
+      ASSERT_NE(moved.GetRecordSet(), nullptr);
+      EXPECT_NE(moved.GetRecordSet(), rs.get());
+      EXPECT_EQ(moved.GetRecordSet()->m_strDataSource, "db");
+    }
+  }
+}

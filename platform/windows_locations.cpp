@@ -9,7 +9,7 @@ namespace {
 
 std::filesystem::path DataHome() {
   const char* xdg = std::getenv("XDG_DATA_HOME");
-  // The base directory specification ignores a relative value.
+  // A relative XDG_DATA_HOME is invalid and ignored.
   if (xdg && *xdg == '/') return xdg;
   const char* home = std::getenv("HOME");
   std::filesystem::path base = (home && *home) ? home : std::filesystem::temp_directory_path();

@@ -6,8 +6,10 @@
 // Each loop is built for the plain x86-64 baseline and again for the AVX2 and
 // AVX-512 levels; the loader picks the best one the processor runs. Other
 // machines get the generic build (the vector types are lowered to whatever
-// they have).
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && defined(__has_attribute)
+// they have). Not under ThreadSanitizer: the loader runs the choosing
+// function before the sanitizer's run-time is up, and it crashes there.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && defined(__has_attribute) && \
+    !defined(__SANITIZE_THREAD__)
 #if __has_attribute(target_clones)
 #define TVN_ROW_LOOP __attribute__((target_clones("default", "arch=x86-64-v3", "arch=x86-64-v4")))
 #endif

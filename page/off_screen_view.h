@@ -20,6 +20,7 @@
 
 class CIconObject;
 class CPreloadCache;
+class CPrinterDC;
 
 // Update hints of OnUpdateHint.
 namespace PageHint {
@@ -142,6 +143,11 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
     m_dwPrintMode = mode;
     m_nPrintScale = scale;
   }
+  // One print job of the page with the kept margins, mode and scale: the
+  // page shown is captured, then stretched into the rectangle the mode gives
+  // on one sheet. FALSE when the document could not be started or a page
+  // failed (the document is then aborted).
+  BOOL PrintPage(CPrinterDC& printer, const CString& documentName);
   const CRect& GetPrintMargins() const { return m_printMargins; }
   DWORD GetPrintMode() const { return m_dwPrintMode; }
   int GetPrintScale() const { return m_nPrintScale; }

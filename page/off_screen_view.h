@@ -211,6 +211,8 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   CRect RemoveWhere(Pick&& pick, BOOL keepOnly, bool clearSelection);
   CRect ClientRectLogical() const;
   void DrawAll(CDC* dc, const CRect& clip);
+  // Mode 0x20: the background and the objects painted straight onto the printer, into the rectangle.
+  void PrintObjects(CDC& printer, const CRect& target);
   void ForgetSelected(const CDrawObj* obj);
   // Joins the adopted threads (no lock of the view held: they may still want one).
   void JoinEndingThreads();

@@ -4,6 +4,25 @@
 #include "page/print_layout.h"
 #include "platform/gdi/printer_dc.h"
 
+void COffScreenView::PrintObjects(CDC& printer, const CRect& target) {
+  // The 640 x 480 page maps onto the rectangle; the objects draw at the
+  // printer's resolution rather than from the screen's pixels.
+  const CRect page(0, 0, 640, 480);
+  const int saved = printer.SaveDC();
+  printer.SetMapMode(MM_ANISOTROPIC);
+  printer.SetWindowExt(page.Width(), page.Height());
+  printer.SetViewportOrg(target.left, target.top);
+  printer.SetViewportExt(target.Width(), target.Height());
+  printer.SetStretchBltMode(COLORONCOLOR);
+  printer.IntersectClipRect(page);
+  {
+    std::lock_guard lock(m_listLock);
+    m_pPageSettings->DrawBackground(&printer, page);
+    DrawAll(&printer, page);
+  }
+  printer.RestoreDC(saved);
+}
+
 BOOL COffScreenView::PrintPage(CPrinterDC& printer, const CString& documentName) {
   // The page is captured first, so that nothing composed while the job runs
   // reaches the paper half drawn.
@@ -30,7 +49,9 @@ BOOL COffScreenView::PrintPage(CPrinterDC& printer, const CString& documentName)
       PrintMarginsInPixels(m_printMargins, printer.GetDeviceCaps(LOGPIXELSX), printer.GetDeviceCaps(LOGPIXELSY));
   CRect target = PrintRectangle(printable, margins, m_dwPrintMode, m_nPrintScale);
   // Margins wider than the paper leave a blank sheet rather than a mirrored page.
-  if (target.Width() > 0 && target.Height() > 0) {
+  if (target.Width() > 0 && target.Height() > 0 && (m_dwPrintMode & PrintMode::kObjects)) {
+    PrintObjects(printer, target);
+  } else if (target.Width() > 0 && target.Height() > 0) {
     printer.SetStretchBltMode(COLORONCOLOR);
     printer.StretchBlt(target.left, target.top, target.Width(), target.Height(), &capture, 0, 0, area.Width(),
                        area.Height(), SRCCOPY);

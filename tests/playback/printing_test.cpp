@@ -131,3 +131,32 @@ TEST(Printing, PrintingToAFileAsksForItAndACancelPrintsNothing) {
   ExpectPdf(file);
   EXPECT_TRUE(player.App().GetPrinterSetup().outputFile.IsEmpty()) << "asked again next time";
 }
+
+TEST(Printing, Mode0x20PaintsTheVisibleObjectsStraightOntoThePrinter) {
+  struct CShyOwner : CColourOwner {
+    using CColourOwner::CColourOwner;
+    BOOL IsVisible() override { return visible; }
+    BOOL visible = TRUE;
+  };
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.StartEmpty());
+  const std::filesystem::path file = player.Directory() / "objects.pdf";
+  player.App().SetPrinterSetup(CPrinterSetup::PdfFile(Text(file)));
+  CShyOwner shown("shown", 5, CRect(0, 0, 100, 100), RGB(0, 0, 255));
+  CShyOwner hidden("hidden", 5, CRect(100, 0, 200, 100), RGB(255, 0, 0));
+  player.View().AddObject(&shown, 0);
+  player.View().AddObject(&hidden, 0);
+  player.View().FlushInvalidRects();
+  hidden.visible = FALSE;
+  shown.draws = hidden.draws = 0;
+
+  player.View().PrintArea(CRect(254, 254, 254, 254), 0x20 | 0x2, 100);
+  ExpectPdf(file);
+  EXPECT_EQ(shown.draws, 1) << "painted on the printer";
+  EXPECT_EQ(hidden.draws, 0) << "an owner that is not visible is not printed";
+  player.View().PrintArea(CRect(254, 254, 254, 254), 0x2, 100);
+  EXPECT_EQ(shown.draws, 1) << "without 0x20 the captured page is printed";
+  EXPECT_TRUE(player.Dialogs().boxes.empty());
+  player.View().RemoveObject(&shown, FALSE);
+  player.View().RemoveObject(&hidden, FALSE);
+}

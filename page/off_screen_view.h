@@ -145,7 +145,8 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   }
   // One print job of the page with the kept margins, mode and scale: the
   // page shown is captured, then stretched into the rectangle the mode gives
-  // on one sheet. FALSE when the document could not be started or a page
+  // on one sheet (with mode 0x20 the objects paint themselves there instead).
+  // FALSE when the document could not be started or a page
   // failed (the document is then aborted).
   BOOL PrintPage(CPrinterDC& printer, const CString& documentName);
   const CRect& GetPrintMargins() const { return m_printMargins; }

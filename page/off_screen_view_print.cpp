@@ -1,4 +1,4 @@
-// COffScreenView's print job: the page shown, captured and stretched onto a printer page.
+// COffScreenView's print job: the page shown, captured and stretched onto a printer page, or its objects painted there.
 #include "page/off_screen_view.h"
 
 #include "page/print_layout.h"

@@ -57,6 +57,7 @@ constexpr std::array kStrings{
     Entry{StringId::kWideCourse, "'%1' was created for UNICODE and cannot be loading."},
     Entry{StringId::kInvalidFileName, "%1 is not a valid file name."},
     Entry{StringId::kFailedToOpen, "Failed to open %1."},
+    Entry{StringId::kPrintFailed, "The page could not be printed: no printer is set up, or the printer could not be started."},
     Entry{StringId::kOutOfMemory, "Insufficient memory to perform operation."},
     Entry{StringId::kUnexpectedFormat, "Unexpected file format."},
     Entry{StringId::kFileNotFound,

@@ -11,6 +11,7 @@ constexpr UINT kFolderFull = 181;
 constexpr UINT kDocumentInUse = 182;
 constexpr UINT kInvalidFileName = 61696;
 constexpr UINT kFailedToOpen = 61697;
+constexpr UINT kPrintFailed = 61702;
 constexpr UINT kOutOfMemory = 61706;
 constexpr UINT kUnexpectedFormat = 61728;
 constexpr UINT kFileNotFound = 61729;

@@ -136,7 +136,11 @@ int COffScreenView::GetDirtyRectCount() {
 }
 
 void COffScreenView::DrawAll(CDC* dc, const CRect& clip) {
+  const bool printing = dc->IsPrinting();
   for (CDrawObj* obj : m_list.Snapshot()) {
+    // A printer gets only the visible objects of an owner, never the hidden ones.
+    if (printing && (!obj->GetOwner() || (obj->GetFlags() & DrawFlag::kHidden) || !obj->GetOwner()->IsVisible()))
+      continue;
     if (m_bRunning && (obj->GetFlags() & DrawFlag::kHidden)) continue;
     obj->Draw(dc, clip, 0);
   }

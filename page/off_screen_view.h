@@ -20,6 +20,7 @@
 
 class CIconObject;
 class CPreloadCache;
+class CPrinterDC;
 
 // Update hints of OnUpdateHint.
 namespace PageHint {
@@ -142,6 +143,12 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
     m_dwPrintMode = mode;
     m_nPrintScale = scale;
   }
+  // One print job of the page with the kept margins, mode and scale: the
+  // page shown is captured, then stretched into the rectangle the mode gives
+  // on one sheet (with mode 0x20 the objects paint themselves there instead).
+  // FALSE when the document could not be started or a page
+  // failed (the document is then aborted).
+  BOOL PrintPage(CPrinterDC& printer, const CString& documentName);
   const CRect& GetPrintMargins() const { return m_printMargins; }
   DWORD GetPrintMode() const { return m_dwPrintMode; }
   int GetPrintScale() const { return m_nPrintScale; }
@@ -205,6 +212,8 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   CRect RemoveWhere(Pick&& pick, BOOL keepOnly, bool clearSelection);
   CRect ClientRectLogical() const;
   void DrawAll(CDC* dc, const CRect& clip);
+  // Mode 0x20: the background and the objects painted straight onto the printer, into the rectangle.
+  void PrintObjects(CDC& printer, const CRect& target);
   void ForgetSelected(const CDrawObj* obj);
   // Joins the adopted threads (no lock of the view held: they may still want one).
   void JoinEndingThreads();

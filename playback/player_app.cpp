@@ -87,7 +87,8 @@ CString CPlayerApp::LoadResourceString(UINT id) const { return LoadAppString(id)
 BOOL CPlayerApp::InitInstance() {
   // No resource library exists here: the program's own strings serve.
   CCommandLineInfo commandLine = ParseCommandLine(m_arguments);
-  // OLE, the control container and the default printer need no start-up here.
+  // OLE and the control container need no start-up here.
+  m_printer = CPrinterSetup::DefaultPrinter();
   GetProgramDirectory(tvn::sys::ModuleFileName());
   DetectOptionalDlls();
   LoadUnitNames([this](UINT id) { return LoadResourceString(id); });

@@ -25,6 +25,7 @@
 #include "model/variable_context.h"
 #include "model/variable_table.h"
 #include "platform/dynamic_library.h"
+#include "platform/gdi/printer_dc.h"
 #include "platform/font_system.h"
 #include "platform/gdi/font.h"
 #include "platform/win_app.h"
@@ -119,6 +120,9 @@ class CPlayerApp : public CWinApp,
   void SetPresentationFrame(CPresentationFrame* frame) { m_presentationFrame = frame; }
   CPresentationView* GetPresentationView() const { return m_presentationView; }
   void SetPresentationView(CPresentationView* view) { m_presentationView = view; }
+  // The printer pages are printed on: the system's default, taken at start-up.
+  const CPrinterSetup& GetPrinterSetup() const { return m_printer; }
+  void SetPrinterSetup(const CPrinterSetup& printer) { m_printer = printer; }
   CPresentationDoc* GetPresentationDoc() const { return m_presentationDoc; }
   void SetClosing() { m_closing = TRUE; }
 
@@ -202,6 +206,7 @@ class CPlayerApp : public CWinApp,
   CCourseDoc* m_currentCourse = nullptr;
   CPresentationFrame* m_presentationFrame = nullptr;
   CPresentationView* m_presentationView = nullptr;
+  CPrinterSetup m_printer;
   CPresentationDoc* m_presentationDoc = nullptr;
   // Made with the global system variables ("ClickX", "ErrorNumber" and the rest).
   CVariableTable m_globalVariables{0};

@@ -108,6 +108,12 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   // The page's own window action.
   CWindowAction& GetWindowSettings();
 
+  // --- printing ---
+  // Keeps the arguments and prints the page on the application's printer;
+  // without one, or when it cannot be started, message 61702 and nothing is
+  // printed. A printer that prints to a file asks for the file first.
+  void PrintArea(const CRect& margins, DWORD mode, int scale) override;
+
   // --- cursors ---
   // With a cursor: the course's own (state 2); without: the hand (state 1).
   void SetCursor(HCURSOR cursor);

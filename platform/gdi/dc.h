@@ -46,7 +46,7 @@ class CDC {
   // Printer contexts get plain copies where the screen gets keyed or blended pictures.
   BOOL IsPrinting() const { return m_printing; }
   void SetPrinting(BOOL printing) { m_printing = printing; }
-  int GetDeviceCaps(int index) const;
+  virtual int GetDeviceCaps(int index) const;
 
   // Selection returns what was selected before, to be selected back.
   CPen* SelectObject(CPen* pen);

@@ -11,6 +11,7 @@
 #include "playback/presentation_frame.h"
 #include "playback/presentation_view.h"
 #include "tests/playback/view_test_courses.h"
+#include "tests/platform/window_test_support.h"
 #include "tests/support/scripted_player.h"
 
 using namespace tvn::testing;
@@ -193,6 +194,8 @@ TEST(WindowMenuPlaythrough, OneCourseThroughEveryNewKind) {
       [](CourseBuilder& b) { b.PreloadAction(IconFields{4, "pre", "", 3}, 0x2, 3000, {}); },
       Script("Done = 1")};
   ScriptedPlayer player;
+  const std::filesystem::path printed = player.Directory() / "printed.pdf";
+  player.UsePrinter(CPrinterSetup::PdfFile(CString(printed.string())));
   ASSERT_TRUE(player.Start(CourseOf({{1, writers, {choose}}, {2, {}, {KeyResponse("")}}}, {done})));
   EXPECT_EQ(player.Number("Done"), 1.0) << "the waiting move let the action list go on";
   CPresentationView& view = player.View();
@@ -203,6 +206,8 @@ TEST(WindowMenuPlaythrough, OneCourseThroughEveryNewKind) {
   EXPECT_EQ(player.Pixel(140, 100), RGB(0, 0, 0)) << "the arrow";
   EXPECT_EQ(view.GetPaletteMode() & 0xF, 5u);
   EXPECT_EQ(view.GetPrintMode(), 0x2u);
+  EXPECT_GT(std::filesystem::file_size(printed), 500u) << "the page printed on the PDF printer";
+  EXPECT_TRUE(player.Dialogs().boxes.empty());
   ASSERT_TRUE(player.App().GetPresentationFrame()->GetMenuHandle());
   player.Command(4100);
   EXPECT_EQ(player.CurrentTask(), 2);

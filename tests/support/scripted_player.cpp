@@ -67,6 +67,7 @@ bool ScriptedPlayer::Start(const std::vector<std::uint8_t>& course, const std::s
   // The listener is set on the view as soon as start-up made it; the first
   // 0x401 is only posted, so no step is missed.
   if (!m_app->InitInstance() || !m_app->GetPresentationView()) return false;
+  m_app->SetPrinterSetup(m_printer);
   View().SetStepListener([this](UINT message, int task) { m_steps.push_back({message, task}); });
   Pump();
   return m_app && Course() != nullptr;
@@ -75,6 +76,7 @@ bool ScriptedPlayer::Start(const std::vector<std::uint8_t>& course, const std::s
 bool ScriptedPlayer::StartEmpty() {
   MakeApp({"-Embedding"});
   if (!m_app->InitInstance() || !m_app->GetPresentationView()) return false;
+  m_app->SetPrinterSetup(m_printer);
   View().SetStepListener([this](UINT message, int task) { m_steps.push_back({message, task}); });
   return true;
 }

@@ -13,6 +13,7 @@
 
 #include "platform/clock.h"
 #include "platform/cstring.h"
+#include "platform/gdi/printer_dc.h"
 #include "platform/geometry.h"
 #include "platform/win_types.h"
 #include "tests/support/temp_dir.h"
@@ -81,6 +82,10 @@ class ScriptedPlayer {
   // A pixel of the page in page coordinates.
   COLORREF Pixel(int x, int y);
   CManualClock& Clock() { return m_clock; }
+  CScriptedDialogs& Dialogs() { return *m_dialogs; }
+  // The printer the program prints on, set before its course starts; by
+  // default there is none, so no test ever reaches a real printer.
+  void UsePrinter(const CPrinterSetup& printer) { m_printer = printer; }
   const std::filesystem::path& Directory() const { return m_dir.path(); }
 
  private:
@@ -92,6 +97,7 @@ class ScriptedPlayer {
   std::filesystem::path m_savedDirectory;
   std::unique_ptr<CPlayerApp> m_app;
   CScriptedDialogs* m_dialogs = nullptr;
+  CPrinterSetup m_printer;
   std::vector<Step> m_steps;
   std::optional<int> m_exitCode;
 };

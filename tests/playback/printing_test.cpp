@@ -1,0 +1,162 @@
+// Printing the page: a PDF printer written headless, the printer context's resolution, no printer, print to file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "model/string_table.h"
+#include "platform/gdi/brush.h"
+#include "platform/gdi/printer_dc.h"
+#include "playback/player_app.h"
+#include "playback/presentation_view.h"
+#include "tests/page/page_test_support.h"
+#include "tests/platform/window_test_support.h"
+#include "tests/support/scripted_player.h"
+
+using namespace tvn::testing;
+
+namespace {
+
+std::string ReadAll(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A whole PDF document: its header, at least one page and its end marker.
+void ExpectPdf(const std::filesystem::path& file) {
+  ASSERT_TRUE(std::filesystem::exists(file));
+  const std::string pdf = ReadAll(file);
+  EXPECT_GT(pdf.size(), 500u);
+  EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
+  EXPECT_NE(pdf.find("/Type /Page"), std::string::npos);
+  EXPECT_NE(pdf.find("%%EOF"), std::string::npos);
+}
+
+CString Text(const std::filesystem::path& path) { return CString(path.string()); }
+
+}  // namespace
+
+TEST(Printing, APdfPrinterContextPrintsAtMost300DotsPerInchAndHandsEachPageOver) {
+  ScriptedPlayer player;  // the GUI application Qt's printing needs
+  ASSERT_TRUE(player.StartEmpty());
+  const std::filesystem::path file = player.Directory() / "direct.pdf";
+  CPrinterDC dc;
+  EXPECT_TRUE(dc.IsPrinting());
+  EXPECT_FALSE(dc.CreatePrinterDC(CPrinterSetup{})) << "no printer";
+  EXPECT_FALSE(dc.CreatePrinterDC(CPrinterSetup{"no such printer here", "", FALSE}));
+  ASSERT_TRUE(dc.CreatePrinterDC(CPrinterSetup::PdfFile(Text(file))));
+  const int dpi = dc.GetDeviceCaps(LOGPIXELSX);
+  EXPECT_EQ(dpi, CPrinterDC::kMaxDpi) << "the PDF writer's 1200 dpi capped";
+  EXPECT_EQ(dc.GetDeviceCaps(LOGPIXELSY), dpi);
+  EXPECT_EQ(dc.GetDeviceCaps(TECHNOLOGY), DT_RASPRINTER);
+  const int width = dc.GetDeviceCaps(HORZRES), height = dc.GetDeviceCaps(VERTRES);
+  EXPECT_GT(width, 7 * dpi) << "a sheet of A4 or Letter";
+  EXPECT_GT(height, 9 * dpi);
+  EXPECT_LE(width, dc.GetDeviceCaps(PHYSICALWIDTH));
+
+  EXPECT_LT(dc.StartPage(), 0) << "no page before the document";
+  ASSERT_GT(dc.StartDoc("A document"), 0);
+  for (int page = 0; page < 2; ++page) {
+    ASSERT_GT(dc.StartPage(), 0);
+    CBrush red;
+    red.CreateSolidBrush(RGB(255, 0, 0));
+    CRect box(dpi, dpi, 2 * dpi, 2 * dpi);
+    dc.FillRect(box, &red);
+    ASSERT_GT(dc.EndPage(), 0);
+  }
+  EXPECT_EQ(dc.GetPagesPrinted(), 2);
+  ASSERT_GT(dc.EndDoc(), 0);
+  ExpectPdf(file);
+  const std::string pdf = ReadAll(file);
+  EXPECT_NE(pdf.find("/Count 2"), std::string::npos) << "both pages";
+}
+
+TEST(Printing, ThePrintActionWritesThePageToThePdfPrinter) {
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.StartEmpty());
+  const std::filesystem::path file = player.Directory() / "page.pdf";
+  player.App().SetPrinterSetup(CPrinterSetup::PdfFile(Text(file)));
+  CColourOwner owner("banner", 5, CRect(0, 0, 200, 100), RGB(0, 128, 0));
+  player.View().AddObject(&owner, 0);
+  player.View().FlushInvalidRects();
+  for (DWORD mode : {0x1u, 0x2u, 0x4u, 0x9u}) {
+    std::filesystem::remove(file);
+    player.View().PrintArea(CRect(254, 254, 254, 254), mode, 50);
+    ExpectPdf(file);
+  }
+  EXPECT_TRUE(player.Dialogs().boxes.empty());
+  EXPECT_TRUE(player.Dialogs().fileDialogs.empty());
+  const auto withPage = std::filesystem::file_size(file);
+
+  std::filesystem::remove(file);
+  player.View().PrintArea(CRect(100000, 100000, 100000, 100000), 0x2, 100);
+  ExpectPdf(file);
+  EXPECT_TRUE(player.Dialogs().boxes.empty()) << "margins wider than the sheet leave it blank, not a failure";
+  EXPECT_GT(withPage, std::filesystem::file_size(file)) << "the page's picture is on the printed sheet";
+  player.View().RemoveObject(&owner, FALSE);
+}
+
+TEST(Printing, WithoutAPrinterMessage61702ShowsAndNothingIsPrinted) {
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.StartEmpty());
+  player.App().SetPrinterSetup(CPrinterSetup{});
+  player.View().PrintArea(CRect(254, 254, 254, 254), 9, 100);
+  ASSERT_EQ(player.Dialogs().boxes.size(), 1u);
+  EXPECT_EQ(player.Dialogs().boxes[0].text, LoadStringText(StringId::kPrintFailed));
+  EXPECT_EQ(player.View().GetPrintMode(), 9u) << "the arguments are kept all the same";
+
+  player.App().SetPrinterSetup(CPrinterSetup{"no such printer here", "", FALSE});
+  player.View().PrintArea(CRect(254, 254, 254, 254), 9, 100);
+  EXPECT_EQ(player.Dialogs().boxes.size(), 2u) << "a printer that cannot be started";
+  EXPECT_TRUE(std::filesystem::is_empty(player.Directory()));
+}
+
+TEST(Printing, PrintingToAFileAsksForItAndACancelPrintsNothing) {
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.StartEmpty());
+  CPrinterSetup toFile;
+  toFile.printToFile = TRUE;
+  player.App().SetPrinterSetup(toFile);
+  player.View().PrintArea(CRect(254, 254, 254, 254), 9, 100);
+  ASSERT_EQ(player.Dialogs().fileDialogs.size(), 1u);
+  EXPECT_FALSE(player.Dialogs().fileDialogs[0].open) << "a save dialog";
+  EXPECT_TRUE(player.Dialogs().boxes.empty()) << "a cancel is no failure";
+  EXPECT_TRUE(std::filesystem::is_empty(player.Directory()));
+
+  const std::filesystem::path file = player.Directory() / "chosen.pdf";
+  player.Dialogs().fileAnswers.push_back(Text(file));
+  player.View().PrintArea(CRect(254, 254, 254, 254), 9, 100);
+  EXPECT_EQ(player.Dialogs().fileDialogs.size(), 2u);
+  ExpectPdf(file);
+  EXPECT_TRUE(player.App().GetPrinterSetup().outputFile.IsEmpty()) << "asked again next time";
+}
+
+TEST(Printing, Mode0x20PaintsTheVisibleObjectsStraightOntoThePrinter) {
+  struct CShyOwner : CColourOwner {
+    using CColourOwner::CColourOwner;
+    BOOL IsVisible() override { return visible; }
+    BOOL visible = TRUE;
+  };
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.StartEmpty());
+  const std::filesystem::path file = player.Directory() / "objects.pdf";
+  player.App().SetPrinterSetup(CPrinterSetup::PdfFile(Text(file)));
+  CShyOwner shown("shown", 5, CRect(0, 0, 100, 100), RGB(0, 0, 255));
+  CShyOwner hidden("hidden", 5, CRect(100, 0, 200, 100), RGB(255, 0, 0));
+  player.View().AddObject(&shown, 0);
+  player.View().AddObject(&hidden, 0);
+  player.View().FlushInvalidRects();
+  hidden.visible = FALSE;
+  shown.draws = hidden.draws = 0;
+
+  player.View().PrintArea(CRect(254, 254, 254, 254), 0x20 | 0x2, 100);
+  ExpectPdf(file);
+  EXPECT_EQ(shown.draws, 1) << "painted on the printer";
+  EXPECT_EQ(hidden.draws, 0) << "an owner that is not visible is not printed";
+  player.View().PrintArea(CRect(254, 254, 254, 254), 0x2, 100);
+  EXPECT_EQ(shown.draws, 1) << "without 0x20 the captured page is printed";
+  EXPECT_TRUE(player.Dialogs().boxes.empty());
+  player.View().RemoveObject(&shown, FALSE);
+  player.View().RemoveObject(&hidden, FALSE);
+}

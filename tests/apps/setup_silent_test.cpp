@@ -166,4 +166,18 @@ TEST_F(SetupSilentRun, ASwitchAndAFolderAreReadApartAndTooLittleSpaceEndsWithSta
   EXPECT_FALSE(fs::exists(dist / "setup.log"));  // no line: no file
 }
 
+TEST_F(SetupSilentRun, TheExampleDistributionInstallsTheDemoCourseAndTvnrunPlaysIt) {
+  fs::copy(TVN_DISTRIBUTION_DIR, dist.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  ASSERT_EQ(Run(dist.path(), {"-s"}), 0);
+  const fs::path product = Prefix() / "drive_c/TAVELON/DEMO";
+  EXPECT_EQ(Read(product / "demo.tvn"), Read(dist / "demo.tvn"));
+  EXPECT_EQ(Mode(product / "Tvnrun") & 0111u, 0111u);
+  EXPECT_TRUE(fs::exists(product / "UNINSTAL.INF"));
+  // The installed runtime plays the installed course until it is stopped (timeout's 124), off-screen.
+  const tvn::sys::ProcessResult played = tvn::sys::RunAndWait(
+      "/usr/bin/env", {"HOME=" + home.path().string(), "QT_QPA_PLATFORM=offscreen", "SDL_AUDIODRIVER=dummy",
+                       "/usr/bin/timeout", "5", (product / "Tvnrun").string(), (product / "demo.tvn").string()});
+  EXPECT_EQ(played.exitCode, 124);
+}
+
 }  // namespace

@@ -300,6 +300,8 @@ TEST_F(SetupSequenceTest, ComponentsAreReadFiveAtMostAndTheirSizesCount) {
   EXPECT_EQ(App("[custom.dialog]\ncombobox = Samples, checked, SAMPLES, 2500\n[SAMPLES]\n1:S.TXT, <defdir>\n", true).RunSilent(),
             0);
   EXPECT_EQ(Read(Product() / "S.TXT"), "sample");
+  // The separator is added in a silent run too.
+  EXPECT_EQ(app->InstallDirectoryText().str(), Product().string() + "/");
 }
 
 TEST_F(SetupSequenceTest, TermsPassAsAcceptedWhenMissingOrEmptyAndLongOnesAreShown) {

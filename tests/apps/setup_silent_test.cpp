@@ -146,21 +146,10 @@ TEST_F(SetupSilentRun, AProductOfEveryKindOfFileInstallsCompletely) {
             "return to Windows.\n");
 }
 
-TEST_F(SetupSilentRun, ASwitchAndAFolderAreReadApartAndTooLittleSpaceEndsWithStatusOne) {
+TEST_F(SetupSilentRun, ASwitchAndAFolderAreReadApart) {
   TempDir cd;
-  Write(dist / "INSTALL.INF",
-        "[data]\ndefdir = \"C:\\DEMO\"\n[disk.space]\nminspace = 1000000000000000000\n"
-        "[default.files]\n1:PLAIN.TXT, <defdir>\n");
-  Write(cd / "PLAIN.TXT", "plain");
-  EXPECT_EQ(Run(dist.path(), {"-s", cd.path().string()}), 1);
-  EXPECT_EQ(Read(dist / "setup.log"),
-            "Insufficent disk space on specified destination drive.\n1000000000000000000 bytes are required for this "
-            "installation.\nIncomplete Installation!\n\nPlease try again or contact your software supplier.\n");
-  EXPECT_FALSE(fs::exists(Prefix() / "drive_c/DEMO"));
-
-  // With room, the files come from the folder named after the switch.
   Write(dist / "INSTALL.INF", "[data]\ndefdir = \"C:\\DEMO\"\n[default.files]\n1:PLAIN.TXT, <defdir>\n");
-  fs::remove(dist / "setup.log");
+  Write(cd / "PLAIN.TXT", "plain");
   EXPECT_EQ(Run(dist.path(), {"-s", cd.path().string()}), 0);
   EXPECT_EQ(Read(Prefix() / "drive_c/DEMO/PLAIN.TXT"), "plain");
   EXPECT_FALSE(fs::exists(dist / "setup.log"));  // no line: no file

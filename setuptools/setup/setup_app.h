@@ -1,14 +1,17 @@
 // CSetupApp: the copy step of setup: disks, file-list sections, version-aware installs, ZIP archives and split files.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/cstring.h"
+#include "platform/odbc_installer.h"
 #include "platform/windows_locations.h"
 #include "setuptools/common/inf_reader.h"
+#include "setuptools/common/progman_client.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_services.h"
 #include "setuptools/common/uninstall_log.h"
@@ -61,6 +64,25 @@ class CSetupApp {
   // The library is linked in: always there.
   bool LoadUnzipLibrary() const { return true; }
 
+  // System entries (setup_system_entries.cpp): program groups, INI and
+  // registry values, ODBC data sources. Marks "check" items whose program
+  // exists before copying; false without [progman.groups].
+  bool MarkExistingItems();
+  // The groups and items of [progman.groups]; false without the section.
+  bool CreateProgramGroups();
+  void AddProgmanItem(CProgmanClient& client, const CString& program, const CString& argument, const CString& name,
+                      const CString& icon, int iconIndex);
+  // [ini.files] and [registry]; false when the section is missing.
+  bool WriteIniFiles();
+  bool WriteRegistry();
+  // [ODBC Data Sources]: true without it or when every source was made.
+  bool InstallOdbc();
+  // The "DSN=name|key=value|..." list with macros expanded and '|' made NUL.
+  std::string OdbcAttributes(const CString& name);
+  // Program Manager's stand-in (the menu-entry service when none is set).
+  void SetProgmanTransport(IProgmanTransport* transport) { m_progman = transport; }
+  void SetOdbcLibrary(std::string library) { m_odbcLibrary = std::move(library); }
+
   bool RenameAtReboot() const { return m_renameAtReboot; }
   const std::vector<std::filesystem::path>& SplitPieces() const { return m_pieces; }
 
@@ -85,4 +107,10 @@ class CSetupApp {
   CString m_field4, m_field6;
   std::vector<std::filesystem::path> m_pieces;
   bool m_renameAtReboot = false;
+
+  // System entries.
+  MacroFolders InstallMacros() const;
+  std::array<std::array<bool, 20>, 5> m_existingItems{};  // (group, item) marks of "check" items
+  IProgmanTransport* m_progman = nullptr;
+  std::string m_odbcLibrary = tvn::sys::kOdbcInstallerLibrary;
 };

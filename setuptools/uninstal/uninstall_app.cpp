@@ -119,7 +119,12 @@ bool CUninstallApp::MayRemove(const fs::path& path) const {
   for (const fs::path& kept : m_kept) {
     if (path == kept) return false;
   }
-  return tvn::sys::IsInsideRoots(path, m_roots);
+  // The last component is never followed (a link is removed itself, a
+  // folder only when it is a real one), so its parent decides; a root itself may go.
+  for (const fs::path& root : m_roots) {
+    if (path == root) return true;
+  }
+  return path.has_parent_path() && path.parent_path() != path && tvn::sys::IsInsideRoots(path.parent_path(), m_roots);
 }
 
 bool CUninstallApp::DoUninstall() {

@@ -167,6 +167,11 @@ void CUninstallApp::DeleteDirectories() {
 
 void CUninstallApp::AskAndRemoveDirectory(const CString& directory) {
   const auto host = HostPath(directory);
+  // The prefix, its drive and the Windows folders are made by a first
+  // install but belong to every installation: they stay without a word.
+  for (const fs::path& kept : m_kept) {
+    if (host && *host == kept) return;
+  }
   if (!host || !MayRemove(*host)) {
     m_notRemoved.push_back(directory.str());
     return;

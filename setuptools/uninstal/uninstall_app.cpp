@@ -105,11 +105,18 @@ bool CUninstallApp::LoadLog() {
       if (allowed) m_roots.push_back(*install);
     }
   }
+  m_insideRoots.clear();
   return true;
 }
 
 std::optional<fs::path> CUninstallApp::HostPath(const CString& path) const {
   if (path.IsEmpty()) return std::nullopt;
+  // A host path that exists as written is taken at once: the mapping would
+  // find every component with its exact case (one look instead of one per component).
+  if (path.view().front() == '/' && path.view().find('\\') == std::string_view::npos) {
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(fs::path(path.str()), ec))) return Clean(fs::path(path.str()));
+  }
   auto host = ScriptPathToHost(path, m_drives);
   if (!host || !host->is_absolute()) return std::nullopt;  // the log names only whole paths
   return Clean(*host);
@@ -124,7 +131,12 @@ bool CUninstallApp::MayRemove(const fs::path& path) const {
   for (const fs::path& root : m_roots) {
     if (path == root) return true;
   }
-  return path.has_parent_path() && path.parent_path() != path && tvn::sys::IsInsideRoots(path.parent_path(), m_roots);
+  if (!path.has_parent_path() || path.parent_path() == path) return false;
+  // Logged files share a few folders: each folder's links are resolved once a run.
+  const fs::path parent = path.parent_path();
+  auto known = m_insideRoots.find(parent);
+  if (known == m_insideRoots.end()) known = m_insideRoots.emplace(parent, tvn::sys::IsInsideRoots(parent, m_roots)).first;
+  return known->second;
 }
 
 bool CUninstallApp::DoUninstall() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -76,4 +77,5 @@ class CUninstallApp {
   std::vector<std::filesystem::path> m_roots;
   std::vector<std::filesystem::path> m_kept;  // never emptied or removed
   std::vector<std::string> m_notRemoved;
+  mutable std::map<std::filesystem::path, bool> m_insideRoots;  // folders checked against the roots
 };

@@ -206,7 +206,7 @@ void CAutorunApp::RunPresentation() {
   // "tvnrun.exe" is the runtime's Windows name: the file found without its
   // extension and without regard to case.
   const auto program = tvn::sys::ResolveProgram(runtime);
-  std::vector<std::string> arguments{program ? program->string() : runtime};
+  std::vector<std::string> arguments;
   if (!course.empty()) arguments.push_back(course);
   if (!program || !RunProgram(*program, arguments)) {
     m_boxes.Show(FormatSetupString(SetupProgram::kAutorun, SetupString::kRunProgram, CString(commandLine)), m_caption,

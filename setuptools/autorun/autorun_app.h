@@ -15,7 +15,7 @@
 
 class CAutorunApp {
  public:
-  // Starts a program with its arguments (argv[0] its own path) without
+  // Starts a program with its arguments (after its own name) without
   // waiting; false when it could not be started.
   using Starter = std::function<bool(const std::filesystem::path&, const std::vector<std::string>&)>;
 

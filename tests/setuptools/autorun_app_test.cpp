@@ -89,6 +89,25 @@ TEST_F(AutorunAppTest, AcceptingUpdatesTheFileAndAsksTheRestartBeforeTheRuntimeS
   EXPECT_EQ(started.size(), 2u);
 }
 
+TEST_F(AutorunAppTest, CopyErrorsAskAbortRetryOrIgnore) {
+  Script(groups);
+  fs::remove(cd / "shared.dll");
+  boxes.answers = {IDYES, IDRETRY, IDIGNORE};
+  App(cd.path().string()).InitInstance();
+  ASSERT_EQ(boxes.shown.size(), 3u);
+  EXPECT_EQ(boxes.shown[1].text, "File not found; unable to copy file\nSHARED.DLL");
+  EXPECT_EQ(boxes.shown[1].type & 0xF, MB_ABORTRETRYIGNORE);
+  EXPECT_EQ(boxes.shown[2].text, boxes.shown[1].text);
+  EXPECT_EQ(started.size(), 2u);  // Ignore goes on, and the runtime still starts
+
+  started.clear();
+  boxes.shown.clear();
+  boxes.answers = {IDYES, IDABORT};
+  App(cd.path().string()).InitInstance();
+  EXPECT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(started.size(), 2u);  // Abort stops the copy only
+}
+
 TEST_F(AutorunAppTest, TheCourseKnowsOnlyTwoMacrosAndAMissingRuntimeShows457) {
   Script("[progman.groups]\nDemo\n[Demo]\nStart,x,<defdir>a<sysdir>b.mcl\n");
   boxes.answers = {IDNO};

@@ -1,10 +1,10 @@
 // Adding ODBC data sources through libodbcinst: SQLConfigDataSource, and the odbc.ini entries for drivers without a setup library.
 #include "platform/odbc_installer.h"
 
+#include <dlfcn.h>
+
 #include <cctype>
 #include <vector>
-
-#include "platform/dynamic_library.h"
 
 namespace tvn::sys {
 namespace {
@@ -40,17 +40,25 @@ std::vector<std::string> SplitList(std::string_view list) {
   return items;
 }
 
+// The installer library, loaded by name through the system's search. It is
+// never unloaded from the process (RTLD_NODELETE): the installer keeps caches
+// of the ini files for its whole life, and unloading it would strand them.
 class Installer {
  public:
   explicit Installer(const std::string& name) {
-    if (!m_library.Load(CString(name))) return;
-    m_config = reinterpret_cast<ConfigDataSourceFn>(m_library.GetProcAddress("SQLConfigDataSource"));
-    m_drivers = reinterpret_cast<GetInstalledDriversFn>(m_library.GetProcAddress("SQLGetInstalledDrivers"));
-    m_getString = reinterpret_cast<GetPrivateProfileStringFn>(m_library.GetProcAddress("SQLGetPrivateProfileString"));
-    m_writeDsn = reinterpret_cast<WriteDsnToIniFn>(m_library.GetProcAddress("SQLWriteDSNToIni"));
-    m_writeString =
-        reinterpret_cast<WritePrivateProfileStringFn>(m_library.GetProcAddress("SQLWritePrivateProfileString"));
+    m_library = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (!m_library) return;
+    m_config = reinterpret_cast<ConfigDataSourceFn>(::dlsym(m_library, "SQLConfigDataSource"));
+    m_drivers = reinterpret_cast<GetInstalledDriversFn>(::dlsym(m_library, "SQLGetInstalledDrivers"));
+    m_getString = reinterpret_cast<GetPrivateProfileStringFn>(::dlsym(m_library, "SQLGetPrivateProfileString"));
+    m_writeDsn = reinterpret_cast<WriteDsnToIniFn>(::dlsym(m_library, "SQLWriteDSNToIni"));
+    m_writeString = reinterpret_cast<WritePrivateProfileStringFn>(::dlsym(m_library, "SQLWritePrivateProfileString"));
   }
+  ~Installer() {
+    if (m_library) ::dlclose(m_library);
+  }
+  Installer(const Installer&) = delete;
+  Installer& operator=(const Installer&) = delete;
 
   bool CanConfigure() const { return m_config != nullptr; }
   bool Configure(const std::string& driver, const std::string& attributes) const {
@@ -101,7 +109,7 @@ class Installer {
   }
 
  private:
-  CDynamicLibrary m_library;
+  void* m_library = nullptr;
   ConfigDataSourceFn m_config = nullptr;
   GetInstalledDriversFn m_drivers = nullptr;
   GetPrivateProfileStringFn m_getString = nullptr;

@@ -298,7 +298,8 @@ bool ProgramGroupService::AddItem(const std::vector<std::string>& args) {
 bool ProgramGroupService::DeleteItem(const std::string& item) {
   if (m_current.empty()) return false;
   const fs::path file = GroupFolder(m_current) / (MenuFileName(item) + ".desktop");
-  if (!IsPlainFile(file) && !fs::is_symlink(fs::symlink_status(file))) return false;
+  std::error_code ec;
+  if (!IsPlainFile(file) && !fs::is_symlink(fs::symlink_status(file, ec))) return false;
   return RemoveEntry(file);
 }
 

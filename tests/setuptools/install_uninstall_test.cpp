@@ -5,11 +5,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/dynamic_library.h"
 #include "platform/program_groups.h"
 #include "platform/registry_files.h"
 #include "setuptools/setup/setup_app.h"
 #include "setuptools/uninstal/uninstall_app.h"
+#include "tests/setuptools/odbc_test_env.h"
 #include "tests/setuptools/setup_test_env.h"
 
 namespace {
@@ -49,11 +49,11 @@ class InstallUninstallTest : public ::testing::Test {
   void SetUp() override {
     locations = home.Locations();
     install = locations.driveRoot / "Demo";
-    odbc = CDynamicLibrary().Load(CString(tvn::sys::kOdbcInstallerLibrary));
+    const auto* folders = tvn::testing::OdbcFolders::Get();
+    odbc = folders != nullptr;
     if (odbc) {
-      Write(odbcDir.path() / "odbcinst.ini", "[Plain Driver]\nDriver=/nonexistent/libplain.so\n");
-      Set("ODBCSYSINI", odbcDir.path().string());
-      Set("ODBCINI", (odbcDir.path() / "user.ini").string());
+      folders->Reset("[Plain Driver]\nDriver=/nonexistent/libplain.so\n");
+      userIni = folders->UserIni();
     }
     Write(source / "Tvnrun", "runtime");
     Write(source / "DEMO.MCL", "course");
@@ -87,17 +87,6 @@ class InstallUninstallTest : public ::testing::Test {
     log.Close();
     Write(install / "notes.txt", "the user's own");
   }
-  void TearDown() override {
-    for (auto& [name, value] : saved) {
-      if (value) ::setenv(name.c_str(), value->c_str(), 1);
-      else ::unsetenv(name.c_str());
-    }
-  }
-  void Set(const std::string& name, const std::string& value) {
-    const char* old = std::getenv(name.c_str());
-    saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    ::setenv(name.c_str(), value.c_str(), 1);
-  }
   void Uninstall(std::vector<int> answers) {
     tvn::testing::ScriptedBoxes uninstallBoxes;
     uninstallBoxes.answers = std::move(answers);
@@ -113,15 +102,15 @@ class InstallUninstallTest : public ::testing::Test {
     EXPECT_EQ(Read(locations.windowsDir / "DEMO.INI"), "[demo]");  // Windows files are not logged
     EXPECT_EQ(tvn::sys::ReadRegistryValue(RegistryRoot::kCurrentUser, "Software\\Tavelon\\Demo", "Path"),
               RegistryValue(install.string() + "/"));
-    if (odbc) EXPECT_NE(Read(odbcDir.path() / "user.ini").find("[Scores]"), std::string::npos);
+    if (odbc) EXPECT_NE(Read(userIni).find("[Scores]"), std::string::npos);
   }
 
   tvn::testing::SetupHome home;
   tvn::sys::WindowsLocations locations;
   fs::path install;
-  TempDir source, odbcDir;
+  TempDir source;
   bool odbc = false;
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+  fs::path userIni;
   CInfReader script;
   tvn::testing::ScriptedBoxes boxes;
   SilentCopyUi ui;

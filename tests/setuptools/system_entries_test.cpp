@@ -5,9 +5,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/dynamic_library.h"
 #include "platform/registry_files.h"
 #include "setuptools/setup/setup_app.h"
+#include "tests/setuptools/odbc_test_env.h"
 #include "tests/setuptools/recording_progman.h"
 #include "tests/setuptools/setup_test_env.h"
 
@@ -154,37 +154,19 @@ TEST_F(SystemEntriesTest, RegistryValuesGoToTheRootFiles) {
   EXPECT_EQ(Read(tvn::sys::RegistryFileOf(RegistryRoot::kClassesRoot)), "[.mcl]\n@=\"Tavelon.Course\"\n");
 }
 
-// ODBC through unixODBC, with drivers registered in a temporary odbcinst.ini.
+// ODBC through unixODBC, with drivers registered in the process's odbcinst.ini.
 class OdbcTest : public SystemEntriesTest {
  protected:
   void SetUp() override {
     SystemEntriesTest::SetUp();
-    std::ofstream(sysini.path() / "odbcinst.ini")
-        << "[Plain Driver]\nDriver=/nonexistent/libplain.so\n\n"
-        << "[Test Driver]\nDriver=/nonexistent/libtest.so\nSetup=" << TVN_TEST_CONTROL_LIBRARY << "\n";
-    std::ofstream(sysini.path() / "odbc.ini") << "";
-    Set("ODBCSYSINI", sysini.path().string());
-    // The user's odbc.ini: unixODBC takes the password file's home, not $HOME.
-    Set("ODBCINI", (sysini.path() / "user.ini").string());
-    Set("TVN_TEST_ODBC_MARK", (sysini.path() / "mark.txt").string());
-    CDynamicLibrary probe;
-    if (!probe.Load(CString(tvn::sys::kOdbcInstallerLibrary))) GTEST_SKIP() << "unixODBC's libodbcinst is not installed";
+    odbc = tvn::testing::OdbcFolders::Get();
+    if (!odbc) GTEST_SKIP() << "unixODBC's libodbcinst is not installed";
+    odbc->Reset(std::string("[Plain Driver]\nDriver=/nonexistent/libplain.so\n\n") +
+                "[Test Driver]\nDriver=/nonexistent/libtest.so\nSetup=" + TVN_TEST_CONTROL_LIBRARY + "\n");
   }
-  void TearDown() override {
-    for (auto& [name, value] : saved) {
-      if (value) ::setenv(name.c_str(), value->c_str(), 1);
-      else ::unsetenv(name.c_str());
-    }
-  }
-  void Set(const std::string& name, const std::string& value) {
-    const char* old = std::getenv(name.c_str());
-    saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    ::setenv(name.c_str(), value.c_str(), 1);
-  }
-  std::string Marks() { return Read(sysini.path() / "mark.txt"); }
+  std::string Marks() { return Read(odbc->Marks()); }
 
-  TempDir sysini;
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+  const tvn::testing::OdbcFolders* odbc = nullptr;
 };
 
 TEST_F(OdbcTest, SourcesGoToTheSetupLibraryOrIntoOdbcIni) {
@@ -201,7 +183,7 @@ TEST_F(OdbcTest, SourcesGoToTheSetupLibraryOrIntoOdbcIni) {
   const std::string p = install.string() + "/";
   EXPECT_EQ(Marks(), "1 Test Driver DSN=Bare|\n1 Test Driver DSN=Full|Database=" + p + "data.mdb|Options=a|b|\n");
   // The plain driver has no setup library: the source is written as one would.
-  const std::string odbcIni = Read(sysini.path() / "user.ini");
+  const std::string odbcIni = Read(odbc->UserIni());
   EXPECT_NE(odbcIni.find("[Plain]"), std::string::npos) << odbcIni;
   EXPECT_NE(odbcIni.find("Plain Driver"), std::string::npos) << odbcIni;
   EXPECT_NE(odbcIni.find(p + "plain.db"), std::string::npos) << odbcIni;

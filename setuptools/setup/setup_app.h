@@ -1,6 +1,7 @@
 // CSetupApp: the installation state of setup: start-up, the two step sequences, the checks, the components and the copy step.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <cstdint>
 #include <optional>
@@ -9,8 +10,10 @@
 #include <vector>
 
 #include "platform/cstring.h"
+#include "platform/odbc_installer.h"
 #include "platform/windows_locations.h"
 #include "setuptools/common/inf_reader.h"
+#include "setuptools/common/progman_client.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_services.h"
 #include "setuptools/common/uninstall_log.h"
@@ -81,13 +84,6 @@ class CSetupApp {
   // (no file, an empty one, one over 1 MiB; an unreadable one after its message).
   std::optional<CString> LoadTerms();
 
-  // --- System entries: program groups, INI and registry, ODBC ---
-  bool MarkExistingItems();
-  bool CreateProgramGroups();
-  bool WriteIniFiles();
-  bool WriteRegistry();
-  bool InstallOdbc();
-
   // Every disk in turn, then the split files, then UNINSTAL.INF's own line;
   // true when every entry succeeded.
   bool CopyAllDisks();
@@ -113,6 +109,25 @@ class CSetupApp {
   int UnzipFile(const std::filesystem::path& archive, const CString& fileSpec, const std::filesystem::path& destination);
   // The library is linked in: always there.
   bool LoadUnzipLibrary() const { return true; }
+
+  // System entries (setup_system_entries.cpp): program groups, INI and
+  // registry values, ODBC data sources. Marks "check" items whose program
+  // exists before copying; false without [progman.groups].
+  bool MarkExistingItems();
+  // The groups and items of [progman.groups]; false without the section.
+  bool CreateProgramGroups();
+  void AddProgmanItem(CProgmanClient& client, const CString& program, const CString& argument, const CString& name,
+                      const CString& icon, int iconIndex);
+  // [ini.files] and [registry]; false when the section is missing.
+  bool WriteIniFiles();
+  bool WriteRegistry();
+  // [ODBC Data Sources]: true without it or when every source was made.
+  bool InstallOdbc();
+  // The "DSN=name|key=value|..." list with macros expanded and '|' made NUL.
+  std::string OdbcAttributes(const CString& name);
+  // Program Manager's stand-in (the menu-entry service when none is set).
+  void SetProgmanTransport(IProgmanTransport* transport) { m_progman = transport; }
+  void SetOdbcLibrary(std::string library) { m_odbcLibrary = std::move(library); }
 
   bool RenameAtReboot() const { return m_renameAtReboot; }
   const std::vector<std::filesystem::path>& SplitPieces() const { return m_pieces; }
@@ -154,4 +169,9 @@ class CSetupApp {
   int m_skippedFiles = 0;    // copy errors ignored in silent mode
   bool m_copied = false;     // every disk copied (UNINSTAL.INF names itself)
   bool m_tailWritten = false;
+  // System entries.
+  MacroFolders InstallMacros() const;
+  std::array<std::array<bool, 20>, 5> m_existingItems{};  // (group, item) marks of "check" items
+  IProgmanTransport* m_progman = nullptr;
+  std::string m_odbcLibrary = tvn::sys::kOdbcInstallerLibrary;
 };

@@ -162,6 +162,12 @@ TEST_F(SetupSilentRun, TheExampleDistributionInstallsTheDemoCourseAndTvnrunPlays
   EXPECT_EQ(Read(product / "demo.tvn"), Read(dist / "demo.tvn"));
   EXPECT_EQ(Mode(product / "Tvnrun") & 0111u, 0111u);
   EXPECT_TRUE(fs::exists(product / "UNINSTAL.INF"));
+  EXPECT_EQ(Mode(product / "uninstal") & 0111u, 0111u);
+  EXPECT_FALSE(fs::exists(product / "autorun"));  // it runs from the medium
+  // The script's one menu entry, in the menu folder of its group.
+  const fs::path menu = home.path() / ".local/share/applications/tavelon/Tavelon";
+  ASSERT_TRUE(fs::is_directory(menu));
+  EXPECT_EQ(std::distance(fs::directory_iterator(menu), fs::directory_iterator()), 1);
   // The installed runtime plays the installed course until it is stopped (timeout's 124), off-screen.
   const tvn::sys::ProcessResult played = tvn::sys::RunAndWait(
       "/usr/bin/env", {"HOME=" + home.path().string(), "QT_QPA_PLATFORM=offscreen", "SDL_AUDIODRIVER=dummy",

@@ -102,7 +102,9 @@ class InstallUninstallTest : public ::testing::Test {
     EXPECT_EQ(Read(locations.windowsDir / "DEMO.INI"), "[demo]");  // Windows files are not logged
     EXPECT_EQ(tvn::sys::ReadRegistryValue(RegistryRoot::kCurrentUser, "Software\\Tavelon\\Demo", "Path"),
               RegistryValue(install.string() + "/"));
-    if (odbc) EXPECT_NE(Read(userIni).find("[Scores]"), std::string::npos);
+    if (odbc) {
+      EXPECT_NE(Read(userIni).find("[Scores]"), std::string::npos);
+    }
   }
 
   tvn::testing::SetupHome home;

@@ -126,9 +126,7 @@ BOOL CActiveXAction::Execute() {
 }
 
 void CActiveXAction::PlaceWindow(const CRect* rect, UINT showFlag) {
-  const CRect r = PlacementOf(rect);
-  m_pWnd->SetWindowPos(HWND_TOP, r.left, r.top, r.Width(), r.Height(), showFlag);
-  if (INativeControl* control = m_pWnd->GetControl()) control->OnPlaced(r, (showFlag & SWP_HIDEWINDOW) == 0);
+  m_pWnd->Place(PlacementOf(rect), showFlag);
 }
 
 void CActiveXAction::SizeObject(const CRect& rect) {
@@ -137,7 +135,8 @@ void CActiveXAction::SizeObject(const CRect& rect) {
 }
 
 void CActiveXAction::Draw(CDC*, int, const CRect* rect) {
-  if (m_bUseAnother || !m_pWnd || !m_pWnd->GetSafeHwnd()) return;
+  // Helper threads compose pages too; the control is reached from its own thread only.
+  if (m_bUseAnother || !m_pWnd || !m_pWnd->GetSafeHwnd() || !CActiveXWnd::IsWindowThread()) return;
   if (INativeControl* control = m_pWnd->GetControl()) control->OnAmbientPropertyChange(DISPID_AMBIENT_USERMODE);
   // The control paints its own window; nothing goes into the page.
   PlaceWindow(rect, (m_dwStatus & OLEMISC_INVISIBLEATRUNTIME) ? SWP_HIDEWINDOW : SWP_SHOWWINDOW);

@@ -3,6 +3,7 @@
 
 #include "platform/cmd_target.h"
 #include "platform/gdi/dc.h"
+#include "platform/message_loop.h"
 #include "platform/window_messages.h"
 
 IMPLEMENT_DYNAMIC(CActiveXWnd, CWnd)
@@ -34,6 +35,18 @@ BOOL CActiveXWnd::LoadState(const CControlCreation& creation, const CNativeContr
 void CActiveXWnd::DrawControl(CDC* dc, const CRect& rect) {
   if (!m_hWnd || !dc) return;
   if (!m_pControl || !m_pControl->Draw(dc, rect)) dc->FillSolidRect(rect, kNoPicture);
+}
+
+BOOL CActiveXWnd::IsWindowThread() {
+  CMessageLoop* loop = CMessageLoop::Current();
+  return loop && loop->IsLoopThread();
+}
+
+BOOL CActiveXWnd::Place(const CRect& rect, UINT flags) {
+  if (!m_hWnd || !IsWindowThread()) return FALSE;
+  SetWindowPos(HWND_TOP, rect.left, rect.top, rect.Width(), rect.Height(), flags);
+  if (m_pControl) m_pControl->OnPlaced(rect, (flags & SWP_HIDEWINDOW) == 0);
+  return TRUE;
 }
 
 IDispatch* CActiveXWnd::GetDispatch() const {

@@ -32,6 +32,14 @@ class CActiveXWnd : public CWnd {
   // paint itself; nothing without a window.
   void DrawControl(CDC* dc, const CRect& rect);
 
+  // Places the window at the top of its siblings and shows or hides it (the
+  // SWP_ flags), telling the control. Only the window's own thread moves
+  // windows: called from a helper thread that composes the page, it does
+  // nothing, and the next repaint on the user-interface thread places it.
+  BOOL Place(const CRect& rect, UINT flags);
+  // TRUE on the thread that owns the windows.
+  static BOOL IsWindowThread();
+
   // The hosted control while the window exists, or null.
   INativeControl* GetControl() const { return m_hWnd ? m_pControl.get() : nullptr; }
   IDispatch* GetDispatch() const;

@@ -89,10 +89,6 @@ TEST(CtrlRecords, ReadExactlyAsStoredAndCopiedDeeply) {
   EXPECT_EQ(other.m_dispid, -600);
   ASSERT_EQ(other.m_parameters.size(), 1u);
   EXPECT_NE(other.m_parameters[0].get(), event->m_parameters[0].get());
-  CCtrlEventList events, eventsCopy;
-  events.m_records.push_back(std::move(event));
-  eventsCopy.CopyFrom(events);
-  EXPECT_EQ(eventsCopy.m_records.size(), 1u);
 }
 
 TEST(CtrlRecords, DamagedRecordsFailWithAnArchiveError) {
@@ -125,9 +121,6 @@ TEST(ControlPropertyBag, KeepsTextPairsAndCountsItsReferences) {
     bag->Write("Skipped", COleVariant::Opaque(skipped));
   bag->Write("Date", COleVariant::Date(1e9));  // out of range: no text, not kept
   EXPECT_EQ(bag->Values().size(), 1u);
-  COleVariant untouched = COleVariant::Int(VT_I2, 5);
-  EXPECT_EQ(bag->Read("Caption", untouched), S_OK);
-  EXPECT_EQ(untouched, COleVariant::Int(VT_I2, 5));
 
   void* face = nullptr;
   EXPECT_EQ(bag->QueryInterface(IID_IPropertyBag, &face), S_OK);

@@ -126,13 +126,11 @@ class CCtrlPropMethodArray {
 class CCtrlPropMethodList {
  public:
   void CopyFrom(const CCtrlPropMethodList& other);
-  void DeleteAll() { m_records.clear(); }
   std::vector<std::unique_ptr<CCtrlPropMethod>> m_records;
 };
 
 class CCtrlEventList {
  public:
   void CopyFrom(const CCtrlEventList& other);
-  void DeleteAll() { m_records.clear(); }
   std::vector<std::unique_ptr<CCtrlEvent>> m_records;
 };

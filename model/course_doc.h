@@ -132,6 +132,7 @@ class CCourseDoc : public ITaskServices, public IPreloadCourse {
   void FlushInvalidRects() override { m_host.FlushInvalidRects(); }
   int GetSimulatorTarget() override { return m_host.GetSimulatorTarget(); }
   ITimerOwner* GetTimers() override { return m_host.GetTimers(); }
+  const CNativeControlRegistry* GetControlRegistry() override { return m_host.GetControlRegistry(); }
 
  private:
   // Opens a file on disk and reads it; a failure to open is reported.

@@ -12,6 +12,7 @@ class CDataFile;
 class CEmbeddedFontRegistry;
 class CLibraryTable;
 class CMessageService;
+class CNativeControlRegistry;
 class CVariableContext;
 class CVariableTable;
 class IPageAccess;
@@ -72,4 +73,6 @@ class ICourseHost {
   virtual CLibraryTable* GetLibraries() { return nullptr; }
   // The view's list of started programs; null while there is no view.
   virtual IProgramWatch* GetProgramWatch() { return nullptr; }
+  // The controls the program can host; null: none is installed.
+  virtual const CNativeControlRegistry* GetControlRegistry() { return nullptr; }
 };

@@ -4,6 +4,7 @@
 #include "platform/cstring.h"
 #include "platform/win_types.h"
 
+class CNativeControlRegistry;
 class CVariableContext;
 class IPageAccess;
 
@@ -47,4 +48,6 @@ class ITaskServices : public IScriptHost {
   virtual int GetSimulatorTarget() { return 0; }
   // The presentation view's timers; null while there is no view.
   virtual ITimerOwner* GetTimers() { return nullptr; }
+  // The controls the program can host; null: none is installed.
+  virtual const CNativeControlRegistry* GetControlRegistry() { return nullptr; }
 };

@@ -30,6 +30,19 @@ CalendarTime ToLocal(std::int64_t seconds) {
   return CalendarTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_wday};
 }
 
+std::int64_t FromLocal(const CalendarTime& time) {
+  std::tm tm{};
+  tm.tm_year = time.year - 1900;
+  tm.tm_mon = time.month - 1;
+  tm.tm_mday = time.day;
+  tm.tm_hour = time.hour;
+  tm.tm_min = time.minute;
+  tm.tm_sec = time.second;
+  tm.tm_isdst = -1;
+  const std::time_t t = std::mktime(&tm);
+  return t == static_cast<std::time_t>(-1) ? 0 : static_cast<std::int64_t>(t);
+}
+
 std::string Format(std::string_view format, std::int64_t seconds, std::size_t maxLength) {
   if (format.empty()) return {};
   std::tm tm{};

@@ -24,6 +24,9 @@ std::int64_t Now();
 // The local time (TZ rules) of seconds; a value the C library cannot break
 // down gives 1 January 1970.
 CalendarTime ToLocal(std::int64_t seconds);
+// The seconds of a local time (weekday ignored, daylight saving found by the
+// TZ rules); a time the C library cannot make gives 0.
+std::int64_t FromLocal(const CalendarTime& time);
 
 // Formats the local time of seconds with C strftime conventions, month and
 // day names in English whatever the process locale is. The output grows as

@@ -26,6 +26,7 @@
 #include "model/variable_table.h"
 #include "platform/dynamic_library.h"
 #include "platform/gdi/printer_dc.h"
+#include "platform/native_control.h"
 #include "platform/font_system.h"
 #include "platform/gdi/font.h"
 #include "platform/win_app.h"
@@ -123,6 +124,9 @@ class CPlayerApp : public CWinApp,
   // The printer pages are printed on: the system's default, taken at start-up.
   const CPrinterSetup& GetPrinterSetup() const { return m_printer; }
   void SetPrinterSetup(const CPrinterSetup& printer) { m_printer = printer; }
+  // The controls courses can host: none is installed (nothing here runs
+  // Windows controls), but a test may register its own.
+  CNativeControlRegistry& ControlRegistry() { return m_controls; }
   CPresentationDoc* GetPresentationDoc() const { return m_presentationDoc; }
   void SetClosing() { m_closing = TRUE; }
 
@@ -155,6 +159,7 @@ class CPlayerApp : public CWinApp,
   CLibraryTable* GetLibraries() override { return &m_libraries; }
   std::uintptr_t GetNativeViewWindow() override;
   BOOL IsSimulatorPresent() override { return (m_optionalDlls & OptionalDll::kSimulator) != 0; }
+  const CNativeControlRegistry* GetControlRegistry() override { return &m_controls; }
   // The last non-zero result of a simulator action of the current task, while the library is present.
   int GetSimulatorTarget() override;
   void FlushInvalidRects() override;
@@ -207,6 +212,7 @@ class CPlayerApp : public CWinApp,
   CPresentationFrame* m_presentationFrame = nullptr;
   CPresentationView* m_presentationView = nullptr;
   CPrinterSetup m_printer;
+  CNativeControlRegistry m_controls;
   CPresentationDoc* m_presentationDoc = nullptr;
   // Made with the global system variables ("ClickX", "ErrorNumber" and the rest).
   CVariableTable m_globalVariables{0};

@@ -14,6 +14,7 @@
 #include "model/page_access.h"
 #include "model/task_services.h"
 #include "platform/cursor.h"
+#include "playback/activex_sites.h"
 #include "playback/app_resources.h"
 #include "page/off_screen_view.h"
 #include "playback/view_services.h"
@@ -98,7 +99,7 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   // The view's own list of started programs unless another is given.
   void SetProgramWatch(IProgramWatch* watch) { m_pWatch = watch ? watch : &m_watchList; }
   IProgramWatch* GetProgramWatch() { return m_pWatch; }
-  void SetControlSites(IControlSites* sites) { m_pSites = sites ? sites : &m_absentSites; }
+  void SetControlSites(IControlSites* sites) { m_pSites = sites ? sites : &m_activeXSites; }
   int GetLookAheadPreload() const { return m_nLookAheadPreload; }
   void SetLookAheadPreload(int value) override { m_nLookAheadPreload = value; }
   DWORD GetPaletteMode() const override { return m_dwPaletteMode; }
@@ -139,6 +140,8 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   // An ActiveX control's event; TRUE when handled.
   BOOL OnControlEvent(LONG controlId, void* eventRecord);
+  // Control events (CN_EVENT) go to OnControlEvent; the rest on the framework's way.
+  BOOL OnCmdMsg(UINT id, int code, void* extra) override;
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  protected:
@@ -220,10 +223,10 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   CProcessWatchList m_watchList{m_timers, [this](UINT message, WPARAM wParam, LPARAM lParam) {
                                   PostMessage(message, wParam, lParam);
                                 }};
-  CAbsentControlSites m_absentSites;
+  CActiveXSites m_activeXSites{*this};
   IPlayingSounds* m_pSounds = &m_absentSounds;
   IProgramWatch* m_pWatch = &m_watchList;
-  IControlSites* m_pSites = &m_absentSites;
+  IControlSites* m_pSites = &m_activeXSites;
 
   CDrawObj* m_pDraggedObject = nullptr;  // on the page; not owned
   CPoint m_dragOffset;

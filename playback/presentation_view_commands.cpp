@@ -1,5 +1,6 @@
 // The presentation view's commands and the events of hosted controls.
 #include "model/course_doc.h"
+#include "platform/cmd_target.h"
 #include "platform/file_dialog.h"
 #include "playback/app_resources.h"
 #include "playback/course_document.h"
@@ -61,4 +62,9 @@ BOOL CPresentationView::OnControlEvent(LONG controlId, void* eventRecord) {
     return TRUE;
   }
   return FALSE;
+}
+
+BOOL CPresentationView::OnCmdMsg(UINT id, int code, void* extra) {
+  if (code == CN_EVENT) return OnControlEvent(static_cast<LONG>(id), extra);
+  return COffScreenView::OnCmdMsg(id, code, extra);
 }

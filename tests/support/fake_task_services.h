@@ -57,6 +57,7 @@ class FakeTaskServices : public ITaskServices {
   void FlushInvalidRects() override { ++flushes; }
   int GetSimulatorTarget() override { return simulatorTarget; }
   ITimerOwner* GetTimers() override { return hasTimers ? &timers : nullptr; }
+  const CNativeControlRegistry* GetControlRegistry() override { return controls; }
 
   // Holds the modifiers down (0x8000) or lets them go.
   void Hold(bool ctrl, bool shift, bool alt) {
@@ -74,6 +75,7 @@ class FakeTaskServices : public ITaskServices {
   int simulatorTarget = 0;
   int flushes = 0;
   bool hasTimers = true;
+  const CNativeControlRegistry* controls = nullptr;  // none installed
   RecordingTimers timers;
   RecordingPage page;
   std::vector<std::string> scripts;

@@ -68,6 +68,7 @@ bool ScriptedPlayer::Start(const std::vector<std::uint8_t>& course, const std::s
   // 0x401 is only posted, so no step is missed.
   if (!m_app->InitInstance() || !m_app->GetPresentationView()) return false;
   m_app->SetPrinterSetup(m_printer);
+  m_app->ControlRegistry() = m_controls;
   View().SetStepListener([this](UINT message, int task) { m_steps.push_back({message, task}); });
   Pump();
   return m_app && Course() != nullptr;

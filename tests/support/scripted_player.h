@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/cstring.h"
 #include "platform/gdi/printer_dc.h"
+#include "platform/native_control.h"
 #include "platform/geometry.h"
 #include "platform/win_types.h"
 #include "tests/support/temp_dir.h"
@@ -86,6 +87,8 @@ class ScriptedPlayer {
   // The printer the program prints on, set before its course starts; by
   // default there is none, so no test ever reaches a real printer.
   void UsePrinter(const CPrinterSetup& printer) { m_printer = printer; }
+  // The controls the program can host, registered before its course starts; none by default.
+  CNativeControlRegistry& Controls() { return m_controls; }
   const std::filesystem::path& Directory() const { return m_dir.path(); }
 
  private:
@@ -98,6 +101,7 @@ class ScriptedPlayer {
   std::unique_ptr<CPlayerApp> m_app;
   CScriptedDialogs* m_dialogs = nullptr;
   CPrinterSetup m_printer;
+  CNativeControlRegistry m_controls;
   std::vector<Step> m_steps;
   std::optional<int> m_exitCode;
 };

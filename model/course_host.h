@@ -14,6 +14,7 @@ class CLibraryTable;
 class CMessageService;
 class CVariableContext;
 class CVariableTable;
+class IDdeClient;
 class IPageAccess;
 class IPreloadCache;
 class IProgramWatch;
@@ -72,4 +73,6 @@ class ICourseHost {
   virtual CLibraryTable* GetLibraries() { return nullptr; }
   // The view's list of started programs; null while there is no view.
   virtual IProgramWatch* GetProgramWatch() { return nullptr; }
+  // The view's DDE link for the DDE action; null while there is no view.
+  virtual IDdeClient* GetDdeClient() { return nullptr; }
 };

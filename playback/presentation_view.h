@@ -18,6 +18,9 @@
 #include "page/off_screen_view.h"
 #include "playback/view_services.h"
 
+class CDdeLink;
+class CPlayerDdeCommands;
+
 class CCourseDoc;
 class CDrawObj;
 class CWindowAction;
@@ -107,6 +110,8 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
 
   // The page's own window action.
   CWindowAction& GetWindowSettings();
+  // The DDE service and client of the runtime; null for a view without the application.
+  CDdeLink* GetDdeLink() const { return m_ddeLink.get(); }
 
   // --- printing ---
   // Keeps the arguments and prints the page on the application's printer;
@@ -238,4 +243,7 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   BOOL m_bAutoScrollBusy = FALSE;
   int m_nAnimationUsers = 0;
   StepListener m_stepListener;
+  // Made with the view: other programs reach the runtime through it.
+  std::unique_ptr<CPlayerDdeCommands> m_ddeCommands;
+  std::unique_ptr<CDdeLink> m_ddeLink;
 };

@@ -11,7 +11,13 @@
 void CPlayerDdeCommands::RunDdeCommand(const DdeCommand& command) {
   switch (command.word) {
     case DdeCommandWord::kOpen:
-      if (!m_app.FindDocument(command.argument)) m_app.OpenPresentation(command.argument, TRUE);
+      if (!m_app.FindDocument(command.argument)) {
+        // Opening goes through the course being opened, which the host keeps
+        // as its current course: the course that plays stays current.
+        CCourseDoc* playing = m_app.GetCurrentCourse();
+        m_app.OpenPresentation(command.argument, TRUE);
+        if (m_app.IsOpenDocument(playing)) m_app.SetCurrentCourse(playing);
+      }
       break;
     case DdeCommandWord::kStart:
       if (CCourseDoc* course = m_app.FindDocument(command.argument)) {
@@ -21,9 +27,12 @@ void CPlayerDdeCommands::RunDdeCommand(const DdeCommand& command) {
       break;
     case DdeCommandWord::kClose:
       if (CCourseDoc* course = m_app.FindDocument(command.argument)) {
+        CCourseDoc* playing = m_app.GetCurrentCourse();
         m_app.SetCurrentCourse(course);
         CCourseDocument* document = CCourseDocument::Of(course);
         if (document && document->SaveModified()) document->OnCloseDocument();
+        // Closing another course leaves the playing one current.
+        if (playing != course && m_app.IsOpenDocument(playing)) m_app.SetCurrentCourse(playing);
       }
       break;
     case DdeCommandWord::kQuit:

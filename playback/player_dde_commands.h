@@ -15,7 +15,8 @@ constexpr UINT kStartCommand = 32782;
 class CPlayerDdeCommands final : public IDdeCommandTarget {
  public:
   explicit CPlayerDdeCommands(CPlayerApp& app) : m_app(app) {}
-  // "open" opens a course that is not open yet; "start" and "close" act on
+  // "open" opens a course that is not open yet and leaves the current course
+  // as it was; "start" and "close" act on
   // an open course only (another path leaves the current course as it is);
   // "quit" closes the main window in order; "event" sends 0x405 to the view.
   void RunDdeCommand(const DdeCommand& command) override;

@@ -251,8 +251,9 @@ TEST_F(PlayerAppTest, OtherProgramsOpenStartCloseAndQuitThroughTheDdeService) {
   ASSERT_NE(first, nullptr);
   const std::string second = (dir / "Second.tvn").string();
 
-  // Acknowledged at once; the course opens when the loop runs the command.
-  ASSERT_TRUE(SendCommand("[Open(" + second + ")]"));
+  // Acknowledged at once; the course opens when the loop runs the command,
+  // found whatever the case of its name.
+  ASSERT_TRUE(SendCommand("[Open(" + (dir / "SECOND.TVN").string() + ")]"));
   EXPECT_EQ(player.FindDocument(Text(second)), nullptr);
   EXPECT_FALSE(RunUntilQuiet());
   CCourseDoc* opened = player.FindDocument(Text(second));

@@ -37,7 +37,7 @@ CDdeLink::CDdeLink(CMessageService& messages, IDdeCommandTarget& target, Poster 
 }
 
 CDdeLink::~CDdeLink() {
-  *m_alive = false;
+  m_alive.reset();
   Disconnect();
   m_server.reset();
 }
@@ -98,7 +98,7 @@ BOOL CDdeLink::OnExecute(const CString& topic, std::string_view data) {
   if (command && m_post) {
     std::weak_ptr<bool> alive = m_alive;
     m_post([this, alive, command = std::move(*command)] {
-      if (alive.lock() && *alive.lock()) m_target.RunDdeCommand(command);
+      if (alive.lock()) m_target.RunDdeCommand(command);
     });
   }
   return TRUE;

@@ -74,7 +74,7 @@ class CDdeLink final : public IDdeClient {
   CMessageService& m_messages;
   IDdeCommandTarget& m_target;
   Poster m_post;
-  // Tells posted calls whether the link still lives.
+  // Posted calls hold a weak reference: a call that outlives the link does nothing.
   std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
   std::unique_ptr<Handler> m_handler;
   std::unique_ptr<tvn::dde::Server> m_server;

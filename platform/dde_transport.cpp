@@ -132,15 +132,22 @@ class ServerImpl {
     auto found = m_peers.find(id);
     if (found == m_peers.end()) return;
     Peer& peer = found->second;
-    ReadInto(*peer.socket, peer.decoder);
-    while (std::optional<Frame> frame = peer.decoder.Next()) {
-      if (!Handle(id, peer, *frame)) {
+    // A chunk at a time, so a fast peer cannot pile up more than a frame and a chunk.
+    do {
+      const QByteArray bytes = peer.socket->read(16 * 1024);
+      peer.decoder.Feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+      while (std::optional<Frame> frame = peer.decoder.Next()) {
+        if (!Handle(id, peer, *frame)) {
+          Drop(id);
+          return;
+        }
+      }
+      // A peer that sends what is no frame is hung up on.
+      if (peer.decoder.Failed()) {
         Drop(id);
         return;
       }
-    }
-    // A peer that sends what is no frame is hung up on.
-    if (peer.decoder.Failed()) Drop(id);
+    } while (peer.socket->bytesAvailable() > 0);
   }
 
   // False ends the conversation.

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <thread>
 
+#include "controls/dde_link.h"
 #include "model/course_doc.h"
 #include "model/variable.h"
 #include "page/draw_obj.h"
@@ -200,4 +201,26 @@ TEST(OutsideWorldPlaythrough, SendEmailLeavesOneMessageInTheOutbox) {
   EXPECT_EQ(*mail->Field("To"), "a@x.org, b@y.org");
   EXPECT_EQ(*mail->Field("Subject"), "=?UTF-8?B?UsOpc3VsdGF0?=");
   EXPECT_EQ(mail->body, "Score: 42\r\n");
+}
+
+TEST(OutsideWorldPlaythrough, ADdeActionTalksToTheRuntimesOwnService) {
+  ScriptedPlayer player;
+  CourseFileFields f;
+  DdeFields dde;
+  dde.application = "TAVELON";
+  dde.topic = "system";
+  dde.command = "[event(fromCourse)]";
+  dde.item = "status";
+  dde.flags = 0x1 | 0x8 | 0x10;
+  f.tasks.push_back([&](CourseBuilder& b) {
+    b.Task(IconFields{4, "Task 1", "", 3}, 1, {}, {[&](CourseBuilder& w) { w.DdeAction(IconFields{}, dde); }},
+           {KeyResponse("")});
+  });
+  CourseBuilder b;
+  b.CourseFile(f);
+  ASSERT_TRUE(player.Start(b.bytes(), "dde.mcl"));
+  // The conversation stays open for later actions; the service has no items to give.
+  ASSERT_NE(player.View().GetDdeLink(), nullptr);
+  EXPECT_TRUE(player.View().GetDdeLink()->IsConnected());
+  EXPECT_EQ(player.CurrentTask(), 1);
 }

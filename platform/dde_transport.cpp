@@ -215,11 +215,12 @@ bool Server::IsListening() const { return m_impl->IsListening(); }
 
 class ConversationImpl {
  public:
+  explicit ConversationImpl(int timeoutMs) : m_timeoutMs(timeoutMs) {}
   ~ConversationImpl() { Disconnect(); }
 
   bool Open(const std::filesystem::path& socketPath, std::string_view service, std::string_view topic) {
     m_socket.connectToServer(QString::fromStdString(socketPath.string()));
-    if (!m_socket.waitForConnected(kCallTimeoutMs)) return false;
+    if (!m_socket.waitForConnected(m_timeoutMs)) return false;
     Frame connect;
     connect.type = FrameType::kConnect;
     connect.service = service;
@@ -237,7 +238,7 @@ class ConversationImpl {
   // but no user input.
   std::optional<Frame> Call(const Frame& frame) {
     if (!WriteFrame(m_socket, frame)) return std::nullopt;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kCallTimeoutMs);
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_timeoutMs);
     for (;;) {
       ReadInto(m_socket, m_decoder);
       if (std::optional<Frame> answer = m_decoder.Next()) {
@@ -265,6 +266,7 @@ class ConversationImpl {
   }
 
  private:
+  int m_timeoutMs;
   QLocalSocket m_socket;
   FrameDecoder m_decoder;
 };
@@ -272,7 +274,7 @@ class ConversationImpl {
 Conversation::Conversation(std::unique_ptr<ConversationImpl> impl) : m_impl(std::move(impl)) {}
 Conversation::~Conversation() = default;
 
-std::unique_ptr<Conversation> Conversation::Connect(std::string_view service, std::string_view topic) {
+std::unique_ptr<Conversation> Conversation::Connect(std::string_view service, std::string_view topic, int timeoutMs) {
   if (service.size() > kMaxNameLength || topic.size() > kMaxNameLength) return nullptr;
   std::optional<std::filesystem::path> folder = SocketFolder();
   if (!folder) return nullptr;
@@ -285,7 +287,7 @@ std::unique_ptr<Conversation> Conversation::Connect(std::string_view service, st
   }
   std::sort(sockets.begin(), sockets.end());
   for (const auto& path : sockets) {
-    auto impl = std::make_unique<ConversationImpl>();
+    auto impl = std::make_unique<ConversationImpl>(timeoutMs);
     if (impl->Open(path, service, topic)) return std::unique_ptr<Conversation>(new Conversation(std::move(impl)));
   }
   return nullptr;

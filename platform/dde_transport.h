@@ -62,8 +62,10 @@ class Conversation {
   Conversation& operator=(const Conversation&) = delete;
 
   // Tries every process serving the service (names compare without case)
-  // until one accepts the topic; nothing when none does.
-  static std::unique_ptr<Conversation> Connect(std::string_view service, std::string_view topic);
+  // until one accepts the topic; nothing when none does. Every call waits at
+  // most timeoutMs for its answer (a peer that is no runtime may wait longer).
+  static std::unique_ptr<Conversation> Connect(std::string_view service, std::string_view topic,
+                                               int timeoutMs = kCallTimeoutMs);
 
   bool IsConnected() const;
   // True when the server acknowledged the data.

@@ -43,10 +43,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: dde_peer write <folder> | send <seconds> <command>...\n");
     return 2;
   }
-  // The runtime may take long to start on a loaded machine: connect until the deadline.
+  // The runtime may take long to start and to answer on a loaded machine:
+  // connect until the deadline, and wait for each answer as long.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(std::stoi(argv[2]));
   std::unique_ptr<tvn::dde::Conversation> conversation;
-  while (!(conversation = tvn::dde::Conversation::Connect("Tavelon", "system"))) {
+  while (!(conversation = tvn::dde::Conversation::Connect("Tavelon", "system", 60 * 1000))) {
     if (std::chrono::steady_clock::now() > deadline) {
       std::fprintf(stderr, "dde_peer: no Tavelon service\n");
       return 1;

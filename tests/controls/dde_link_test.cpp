@@ -14,6 +14,9 @@ using tvn::testing::RecordingMessageSink;
 
 namespace {
 
+// How long the test's own peers wait for an answer: a bound, never a timing.
+constexpr int kGenerousMs = 60 * 1000;
+
 Frame Of(FrameType type) {
   Frame frame;
   frame.type = type;
@@ -159,7 +162,7 @@ TEST_F(DdeLinkTest, TheServiceAcknowledgesSystemCommandsAndRunsThemLater) {
   // Names compare without case; a connect for another service is refused without a word.
   EXPECT_FALSE(Conversation::Connect("Nobody", "system"));
   EXPECT_FALSE(link->OnConnect("Other", "system"));
-  auto peer = Conversation::Connect("TAVELON", "System");
+  auto peer = Conversation::Connect("TAVELON", "System", kGenerousMs);
   ASSERT_TRUE(peer);
   EXPECT_TRUE(peer->Execute("[Open(C:\\COURSES\\INTRO.MCL)]", 1));
   EXPECT_TRUE(peer->Execute("unknown(x)", 1));
@@ -174,7 +177,7 @@ TEST_F(DdeLinkTest, TheServiceAcknowledgesSystemCommandsAndRunsThemLater) {
   EXPECT_EQ(commands.run[1].word, DdeCommandWord::kQuit);
 
   // Another topic is not acknowledged.
-  auto other = Conversation::Connect("Tavelon", "files");
+  auto other = Conversation::Connect("Tavelon", "files", kGenerousMs);
   ASSERT_TRUE(other);
   EXPECT_FALSE(other->Execute("[quit()]", 1));
   // A call posted before the link went is dropped.

@@ -235,7 +235,7 @@ namespace {
 
 // Another program's side of the runtime's DDE service.
 bool SendCommand(const std::string& command) {
-  auto peer = tvn::dde::Conversation::Connect("tavelon", "SYSTEM");
+  auto peer = tvn::dde::Conversation::Connect("tavelon", "SYSTEM", 60 * 1000);
   return peer && peer->Execute(command + '\0', 1);
 }
 

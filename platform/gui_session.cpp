@@ -7,7 +7,10 @@
 #include "platform/qt_dialogs.h"
 #include "platform/qt_event_source.h"
 
-CGuiSession::CGuiSession(int& argc, char** argv) {
+CGuiSession::CGuiSession(int& argc, char** argv) : CGuiSession(argc, argv, false) {}
+
+CGuiSession::CGuiSession(int& argc, char** argv, bool offscreen) {
+  if (offscreen && !QCoreApplication::instance()) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (!QCoreApplication::instance()) m_app = std::make_unique<QApplication>(argc, argv);
   // The program ends through its own loop; Qt must not end it when the last
   // visible window (a message box, say) closes.

@@ -12,6 +12,9 @@ class CGuiSession {
   // Makes the widget application unless one exists. Qt takes the locale from
   // the environment; numbers are put back to the C locale.
   CGuiSession(int& argc, char** argv);
+  // offscreen: Qt runs on its off-screen platform, needing no display and
+  // showing nothing (a silent setup).
+  CGuiSession(int& argc, char** argv, bool offscreen);
   ~CGuiSession();
   CGuiSession(const CGuiSession&) = delete;
   CGuiSession& operator=(const CGuiSession&) = delete;

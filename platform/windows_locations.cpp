@@ -7,14 +7,16 @@
 namespace tvn::sys {
 namespace {
 
-std::filesystem::path DataHome() {
-  const char* xdg = std::getenv("XDG_DATA_HOME");
-  // A relative XDG_DATA_HOME is invalid and ignored.
+// A relative XDG folder is invalid and ignored.
+std::filesystem::path XdgFolder(const char* variable, const char* underHome) {
+  const char* xdg = std::getenv(variable);
   if (xdg && *xdg == '/') return xdg;
   const char* home = std::getenv("HOME");
   std::filesystem::path base = (home && *home) ? home : std::filesystem::temp_directory_path();
-  return base / ".local" / "share";
+  return base / underHome;
 }
+
+std::filesystem::path DataHome() { return XdgFolder("XDG_DATA_HOME", ".local/share"); }
 
 // The absolute, cleaned-up path with its existing part's links resolved.
 std::filesystem::path Resolved(const std::filesystem::path& path) {
@@ -33,6 +35,9 @@ std::optional<std::filesystem::path> Made(const std::filesystem::path& folder) {
 }
 
 }  // namespace
+
+std::filesystem::path XdgDataHome() { return DataHome(); }
+std::filesystem::path XdgConfigHome() { return XdgFolder("XDG_CONFIG_HOME", ".config"); }
 
 WindowsLocations GetWindowsLocations() {
   WindowsLocations locations;

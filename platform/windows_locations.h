@@ -18,6 +18,10 @@ struct WindowsLocations {
   std::filesystem::path systemDir;   // .../tavelon/windows/system
 };
 
+// $XDG_DATA_HOME and $XDG_CONFIG_HOME (read afresh on every call).
+std::filesystem::path XdgDataHome();
+std::filesystem::path XdgConfigHome();
+
 // The locations for the current environment (read afresh on every call).
 WindowsLocations GetWindowsLocations();
 

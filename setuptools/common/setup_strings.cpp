@@ -53,6 +53,12 @@ constexpr Entry kSetup[] = {
     {442, "%1\nUnable to create directory, check its a valid directory name and you have the correct access rights."},
     {443, "Unable to communicate with Program Manager"},
     {444, "DDEML initialization failure."},
+    {445, "[deletegroup(%1)]"},
+    {446, "[creategroup(%1)]"},
+    {447, "[showgroup(%1,1)]"},
+    {448, "[showgroup(%1,2)]"},
+    {459, "[deleteitem(%1)]"},
+    {460, "[reload(%1)]"},
     {452, "Setup was unable to create the %1 data source."},
     {455, "Setup needs to Restart Windows before this application will run.\n\nPress OK to Restart Windows or Cancel "
           "to return to Windows."},
@@ -78,8 +84,13 @@ constexpr Entry kUninstal[] = {
           "and try again."},
     {415, "UNINSTAL.INF"},
     {417, "The application and all its associated files have been successfully removed."},
+    {418, "These files and directories could not be removed:\n\n%1"},
     {443, "Unable to communicate with Program Manager"},
     {444, "DDEML initialization failure."},
+    {445, "[deletegroup(\"%1\")]"},
+    {447, "[showgroup(%1,1)]"},
+    {448, "[deleteitem(\"%1\")]"},
+    {449, "[showgroup(%1,6)]"},
     {450, "Do you want to delete the directory '%1' and it's contents from you hard disk?"},
 };
 

@@ -21,6 +21,16 @@ constexpr UINT kCannotOpen = 441;
 constexpr UINT kCannotCreateDirectory = 442;
 constexpr UINT kNoProgramManager = 443;
 constexpr UINT kNoDde = 444;
+// Program Manager commands; setup and uninstal give some ids different texts.
+constexpr UINT kDeleteGroup = 445;        // setup "[deletegroup(%1)]", uninstal [deletegroup("%1")]
+constexpr UINT kCreateGroup = 446;        // setup
+constexpr UINT kShowGroupNormal = 447;    // both "[showgroup(%1,1)]"
+constexpr UINT kShowGroupMinimised = 448; // setup
+constexpr UINT kRemoveItem = 448;         // uninstal [deleteitem("%1")]
+constexpr UINT kShowGroupSix = 449;       // uninstal "[showgroup(%1,6)]"
+constexpr UINT kDeleteItem = 459;         // setup "[deleteitem(%1)]"
+constexpr UINT kReloadGroup = 460;        // setup
+constexpr UINT kNotRemoved = 418;         // uninstal: what stayed behind
 constexpr UINT kNewerVersion = 449;
 constexpr UINT kDeleteDirectory = 450;  // uninstal
 constexpr UINT kDataSource = 452;

@@ -1,18 +1,24 @@
-// CSetupApp: the copy step of setup: disks, file-list sections, version-aware installs, ZIP archives and split files.
+// CSetupApp: the installation state of setup: start-up, the two step sequences, the checks, the components and the copy step.
 #pragma once
 
+#include <array>
 #include <filesystem>
+#include <cstdint>
 #include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
 #include "platform/cstring.h"
+#include "platform/odbc_installer.h"
 #include "platform/windows_locations.h"
 #include "setuptools/common/inf_reader.h"
+#include "setuptools/common/progman_client.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_services.h"
 #include "setuptools/common/uninstall_log.h"
 #include "setuptools/setup/copy_ui.h"
+#include "setuptools/setup/setup_wizard.h"
 
 // Flag words of field 3, each found anywhere in the upper-cased field.
 namespace EntryFlag {
@@ -34,6 +40,49 @@ class CSetupApp {
     std::vector<CString> componentSections;  // the selected components' file lists, in table order
   };
   CSetupApp(CSetupServices& services, const CInfReader& script, CUninstallLog& log, ICopyUi& ui, Setup setup);
+
+  // --- Start-up ---
+  struct CommandLine {
+    bool silent = false;
+    CString sourceDirectory;  // empty: the module directory
+  };
+  // "s" less one leading '-' or '/', in any case.
+  static bool IsSwitch(std::string_view argument);
+  // The first argument may be the silent switch; the other arguments, joined
+  // by blanks, name the source directory. A switch and a folder are read
+  // apart, so "-s /media/cd" is silent with that source.
+  static CommandLine ParseCommandLine(const std::vector<CString>& arguments);
+  // Caption, background title and install directory from the loaded script.
+  void InitInstance();
+  const CString& Caption() const { return m_caption; }
+  const CString& BackgroundTitle() const { return m_backgroundTitle; }
+  // The install directory as the user sees and edits it (a host path).
+  const CString& InstallDirectoryText() const { return m_installText; }
+  void SetInstallDirectoryText(const CString& text) { m_installText = text; }
+
+  // --- The sequences; each returns the exit status: 0 complete, 1 after
+  // 435, 2 after a silent run that skipped files after copy errors. ---
+  int RunInteractive(ISetupWizard& wizard);
+  int RunSilent();
+  // Room on the install directory's file system (its nearest existing folder).
+  bool CheckDiskSpace();
+  std::uint64_t RequiredBytes() const { return m_requiredBytes; }
+  // True when the computer should restart now (455 answered OK); nothing
+  // here restarts it.
+  bool CheckRestart();
+  // Checks and makes the install directory (442 when it is refused).
+  bool CreateInstallDirectory();
+  int SkippedFiles() const { return m_skippedFiles; }
+
+  // --- Components and terms ---
+  void ReadCustomDialog();
+  std::vector<SetupComponent>& Components() { return m_components; }
+  std::int64_t GetComponentsSize() const;
+  long long CountComponentFiles() const;
+  bool HasTerms() const;
+  // The text of the terms file, or nothing when the step passes as accepted
+  // (no file, an empty one, one over 1 MiB; an unreadable one after its message).
+  std::optional<CString> LoadTerms();
 
   // Every disk in turn, then the split files, then UNINSTAL.INF's own line;
   // true when every entry succeeded.
@@ -61,6 +110,25 @@ class CSetupApp {
   // The library is linked in: always there.
   bool LoadUnzipLibrary() const { return true; }
 
+  // System entries (setup_system_entries.cpp): program groups, INI and
+  // registry values, ODBC data sources. Marks "check" items whose program
+  // exists before copying; false without [progman.groups].
+  bool MarkExistingItems();
+  // The groups and items of [progman.groups]; false without the section.
+  bool CreateProgramGroups();
+  void AddProgmanItem(CProgmanClient& client, const CString& program, const CString& argument, const CString& name,
+                      const CString& icon, int iconIndex);
+  // [ini.files] and [registry]; false when the section is missing.
+  bool WriteIniFiles();
+  bool WriteRegistry();
+  // [ODBC Data Sources]: true without it or when every source was made.
+  bool InstallOdbc();
+  // The "DSN=name|key=value|..." list with macros expanded and '|' made NUL.
+  std::string OdbcAttributes(const CString& name);
+  // Program Manager's stand-in (the menu-entry service when none is set).
+  void SetProgmanTransport(IProgmanTransport* transport) { m_progman = transport; }
+  void SetOdbcLibrary(std::string library) { m_odbcLibrary = std::move(library); }
+
   bool RenameAtReboot() const { return m_renameAtReboot; }
   const std::vector<std::filesystem::path>& SplitPieces() const { return m_pieces; }
 
@@ -70,6 +138,14 @@ class CSetupApp {
                        const std::filesystem::path& targetDir, const std::string& targetName, std::filesystem::path& target,
                        bool& kept);
   void LogInstalled(const std::filesystem::path& target);
+  // The sequences' shared steps.
+  enum class Step { kStartup, kTerms, kOptions, kDirectory, kDiskSpace, kCreate, kBefore, kCopy };
+  int TermsStep(ISetupWizard& wizard);
+  void AppendSeparator();
+  bool CopyAndRegister(ISetupWizard* wizard);
+  void WriteLogTail();
+  int Fail();
+  int Finish(int status);
 
   CSetupServices& m_services;
   const CInfReader& m_script;
@@ -85,4 +161,17 @@ class CSetupApp {
   CString m_field4, m_field6;
   std::vector<std::filesystem::path> m_pieces;
   bool m_renameAtReboot = false;
+
+  CString m_caption, m_backgroundTitle;
+  CString m_installText;
+  std::vector<SetupComponent> m_components;
+  std::uint64_t m_requiredBytes = 0;
+  int m_skippedFiles = 0;    // copy errors ignored in silent mode
+  bool m_copied = false;     // every disk copied (UNINSTAL.INF names itself)
+  bool m_tailWritten = false;
+  // System entries.
+  MacroFolders InstallMacros() const;
+  std::array<std::array<bool, 20>, 5> m_existingItems{};  // (group, item) marks of "check" items
+  IProgmanTransport* m_progman = nullptr;
+  std::string m_odbcLibrary = tvn::sys::kOdbcInstallerLibrary;
 };

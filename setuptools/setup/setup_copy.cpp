@@ -322,6 +322,7 @@ int CSetupApp::ReportCopyError(int code, const CString& fileName) {
   }
   if (m_services.IsSilent()) {
     m_services.WriteSetupLog(text);
+    ++m_skippedFiles;  // the closing line of setup.log counts them
     return 5;
   }
   return m_ui.FileCopyErrorDialog(text);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <atomic>
 #include <functional>
 
 #include "tests/page/page_test_support.h"
@@ -325,11 +326,18 @@ TEST_F(OffScreenWindowTest, FlushingShowsTheBufferAndScrollingFillsTheNewStrip) 
 TEST_F(OffScreenViewTest, AnOwnerMayTakeItsObjectOffThePageFromInsideItsStep) {
   CColourOwner owner("anim", 1, CRect(0, 0, 10, 10), kRed);
   owner.interval = 20;
-  owner.onStep = [&] { view.RemoveObject(&owner, FALSE); };
+  std::atomic<bool> removed{false};
+  owner.onStep = [&] {
+    view.RemoveObject(&owner, FALSE);
+    removed = true;
+  };
   view.AddObject(&owner, 0);
   ASSERT_TRUE(view.waiter.WaitUntilWaiting(1));
   view.waiter.Advance(20);
-  ASSERT_TRUE(Eventually([&] { return view.GetObjectCount() == 0; }));
+  // The view is done with the removal (and has adopted the thread) only once
+  // RemoveObject has returned, not when the list is empty.
+  ASSERT_TRUE(Eventually([&] { return removed.load(); }));
+  EXPECT_EQ(view.GetObjectCount(), 0);
   // The view keeps the thread, which could not wait for itself, and joins it
   // here: the step is over before the owner goes.
   view.KillThreads();

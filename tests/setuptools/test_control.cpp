@@ -24,3 +24,17 @@ extern "C" int SetupStep(void*, const char* installDir) {
   const char* result = std::getenv("TVN_TEST_STEP_RESULT");
   return result ? std::atoi(result) : 0;
 }
+
+// An ODBC driver's setup library: records the request, the driver and the
+// attribute list (each NUL shown as '|', up to the double NUL).
+extern "C" int ConfigDSN(void*, unsigned short request, const char* driver, const char* attributes) {
+  const char* file = std::getenv("TVN_TEST_ODBC_MARK");
+  if (!file) return 0;
+  if (std::FILE* out = std::fopen(file, "a")) {
+    std::fprintf(out, "%u %s ", request, driver ? driver : "");
+    for (const char* p = attributes; p && *p; p += __builtin_strlen(p) + 1) std::fprintf(out, "%s|", p);
+    std::fputs("\n", out);
+    std::fclose(out);
+  }
+  return 1;
+}

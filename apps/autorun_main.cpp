@@ -1,0 +1,24 @@
+// autorun: a course CD's start program: refreshes outdated system files and
+// starts Tvnrun from the CD on the course of the first program item.
+#include <string>
+
+#include "platform/gui_session.h"
+#include "platform/message_loop.h"
+#include "setuptools/autorun/autorun_app.h"
+#include "setuptools/common/message_boxes.h"
+#include "setuptools/common/setup_paths.h"
+
+int main(int argc, char** argv) {
+  CGuiSession session(argc, argv);
+  CMessageLoop loop;
+  CGuiSession::Attach(loop);
+  CPlatformMessageBoxes boxes;
+  std::string commandLine;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) commandLine += ' ';
+    commandLine += argv[i];
+  }
+  CAutorunApp app(boxes, GetModuleDirectory(), commandLine);
+  app.InitInstance();
+  return 0;
+}

@@ -1,0 +1,27 @@
+// uninstal: removes an installation as the UNINSTAL.INF beside it (or named
+// as the first argument) lists it, after one question.
+#include <string>
+#include <vector>
+
+#include "platform/gui_session.h"
+#include "platform/message_loop.h"
+#include "setuptools/common/message_boxes.h"
+#include "setuptools/common/progman_client.h"
+#include "setuptools/common/setup_paths.h"
+#include "setuptools/uninstal/removal_file_system.h"
+#include "setuptools/uninstal/uninstall_app.h"
+
+int main(int argc, char** argv) {
+  CGuiSession session(argc, argv);
+  CMessageLoop loop;
+  CGuiSession::Attach(loop);
+  CPlatformMessageBoxes boxes;
+  // The confirmation is a message box with the dialog's text, Yes and No, No the default.
+  CMessageBoxQuestion question(boxes);
+  CHostRemovalFileSystem files;
+  CMenuEntryTransport progman;
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  CUninstallApp app({boxes, question, files, progman}, GetModuleDirectory(), std::move(arguments));
+  app.InitInstance();
+  return app.ExitInstance();
+}

@@ -1,0 +1,220 @@
+// The autorun run: the script beside the program, the system-file check and copy, the restart question, the runtime's start.
+#include "setuptools/autorun/autorun_app.h"
+
+#include <cctype>
+#include <fstream>
+#include <system_error>
+
+#include "platform/message_box_types.h"
+#include "platform/process.h"
+#include "platform/staged_file.h"
+#include "setuptools/common/lz_expand.h"
+#include "setuptools/common/setup_paths.h"
+#include "setuptools/common/setup_strings.h"
+#include "setuptools/common/version_checks.h"
+#include "setuptools/common/version_install.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// Replaces "<defsrc>" and "<sysdir>" only, in one pass from left to right.
+std::string ReplaceCourseMacros(std::string_view text, const std::string& source, const std::string& system) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    if (text.substr(i, 8) == "<defsrc>") {
+      out += source + "/";
+      i += 8;
+    } else if (text.substr(i, 8) == "<sysdir>") {
+      out += system + "/";
+      i += 8;
+    } else {
+      out += text[i++];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+CAutorunApp::CAutorunApp(IMessageBoxes& boxes, fs::path moduleDirectory, std::string commandLine, Starter starter)
+    : m_boxes(boxes), m_moduleDirectory(std::move(moduleDirectory)), m_starter(std::move(starter)) {
+  m_locations = tvn::sys::GetWindowsLocations();
+  tvn::sys::MapAllDrives(m_drives, m_locations.driveRoot);
+  m_caption = LoadSetupString(SetupProgram::kAutorun, SetupString::kTitle);
+  m_sourceDirectory = commandLine.size() > 2 ? commandLine : m_moduleDirectory.string();
+  if (!m_sourceDirectory.empty() && (m_sourceDirectory.back() == '\\' || m_sourceDirectory.back() == '/')) {
+    m_sourceDirectory.pop_back();
+  }
+}
+
+bool CAutorunApp::InitInstance() {
+  if (const UINT id = m_script.Load(m_moduleDirectory)) {
+    m_boxes.Show(LoadSetupString(SetupProgram::kAutorun, id), m_caption, MB_ICONEXCLAMATION);
+    return false;
+  }
+  if (CheckSystemFiles()) {
+    CopySystemFiles();
+    // A restart has no counterpart here: the answer is kept and the runtime still starts.
+    if (CheckRestart()) m_restartRequested = true;
+  }
+  RunPresentation();
+  return false;
+}
+
+CString CAutorunApp::SourceName(const char* line) {
+  const std::string field = Upper(CInfReader::GetField(line, 1).view());
+  // After the first ':' ("1:NAME", "12:NAME"); a field without one is the name.
+  const std::size_t colon = field.find(':');
+  return CString(colon == std::string::npos ? field : field.substr(colon + 1));
+}
+
+std::optional<fs::path> CAutorunApp::SourcePath(const CString& name) const {
+  if (name.IsEmpty() || name.view().find_first_of("/\\") != std::string_view::npos) return std::nullopt;
+  return ScriptPathToHost(CString(m_sourceDirectory + "/" + name.str()), m_drives);
+}
+
+fs::path CAutorunApp::GetInstalledPath(const char* line) const {
+  const CString name = SourceName(line);
+  std::string destination = CInfReader::GetField(line, 4).str();
+  if (destination.empty()) {
+    destination = name.str();
+    if (!destination.empty() && destination.back() == '_') {
+      if (auto source = SourcePath(name)) {
+        std::ifstream in(*source, std::ios::binary);
+        char head[kSzddHeaderSize] = {};
+        in.read(head, sizeof head);
+        const std::string expanded =
+            SzddExpandedName(destination, std::string_view(head, static_cast<std::size_t>(in.gcount())));
+        if (!expanded.empty()) destination = GetFileNamePart(CString(expanded)).str();
+      }
+    }
+  }
+  // The destination stays a name inside the system folder.
+  destination = GetFileNamePart(CString(destination)).str();
+  if (destination.empty() || destination == "." || destination == "..") return {};
+  auto host = ScriptPathToHost(CString((m_locations.systemDir / destination).string()), m_drives);
+  return host ? *host : m_locations.systemDir / destination;
+}
+
+bool CAutorunApp::IsOutdated(const char* line) const {
+  const CString version = CInfReader::GetField(line, 6);
+  if (version.IsEmpty()) return false;
+  const fs::path installed = GetInstalledPath(line);
+  std::error_code ec;
+  if (installed.empty() || !fs::is_regular_file(installed, ec)) return false;
+  const CString current = GetFileVersionString(installed);
+  return !current.IsEmpty() && CompareVersionStrings(version, current) > 0;
+}
+
+bool CAutorunApp::CheckSystemFiles() {
+  std::string list;
+  for (const char* line = m_script.GetSection("system.files"); line; line = m_script.NextLine(line)) {
+    if (IsOutdated(line)) list += GetInstalledPath(line).filename().string() + "\n";
+  }
+  if (list.empty()) return false;
+  const std::string text = "Tavelon has detected that the following MS Windows files need updating:\n\n" + list +
+                           "\nDo you want to install these files now?\n\nWARNING: If you do not install these files, "
+                           "then Tavelon may not run correctly.";
+  return m_boxes.Show(CString(text), m_caption, MB_YESNO) == IDYES;
+}
+
+bool CAutorunApp::CopySystemFiles() {
+  for (const char* line = m_script.GetSection("system.files"); line; line = m_script.NextLine(line)) {
+    if (!IsOutdated(line)) continue;
+    for (;;) {
+      const int code = InstallSystemFile(line);
+      if (code == 0) break;
+      const int answer = AskCopyError(code, SourceName(line));
+      if (answer == IDABORT) return false;
+      if (answer != IDRETRY) break;
+    }
+  }
+  return true;
+}
+
+int CAutorunApp::InstallSystemFile(const char* line) {
+  using namespace VersionInstallBit;
+  const CString name = SourceName(line);
+  const auto source = SourcePath(name);
+  std::error_code ec;
+  if (!source || !fs::is_regular_file(*source, ec)) return 2;
+  const fs::path installed = GetInstalledPath(line);
+  if (installed.empty()) return 5;
+  if (!tvn::sys::WindowsSystemFolder()) return 5;
+  const std::string targetName = installed.filename().string();
+  const fs::path directory = FindSharedFileDirectory(targetName, m_locations, installed.parent_path());
+  const VersionInstallResult result = VersionInstallFile(false, source->parent_path(), source->filename().string(),
+                                                         directory, targetName);
+  auto dropTemporary = [&] {
+    if (result.bits & kTempFile) fs::remove(result.temporary, ec);
+  };
+  const unsigned bits = result.bits;
+  if (bits & kCannotCreate) return 5;
+  if (bits & kCannotReadSource) return dropTemporary(), 2;
+  if (bits & kOutOfSpace) return dropTemporary(), 29;
+  if (bits & kOutOfMemory) return dropTemporary(), 8;
+  if (bits & kWriteProtected) return dropTemporary(), 19;
+  if (bits & kFileInUse) {
+    // The staged copy replaces the running file at once; the program keeps
+    // its old file until it ends, so no restart is needed.
+    if (!(bits & kTempFile) || !tvn::sys::ReplaceFile(result.temporary, directory / targetName)) {
+      dropTemporary();
+      return 5;
+    }
+    return 0;
+  }
+  if (bits & (kAccessViolation | kCannotReadTarget | kCannotDelete | kCannotRename)) return dropTemporary(), 5;
+  if (bits & kSharingViolation) return dropTemporary(), 33;
+  // A mismatch keeps the installed file: the entries carry no CHECK flag.
+  dropTemporary();
+  return 0;
+}
+
+int CAutorunApp::AskCopyError(int code, const CString& fileName) {
+  CString text = LoadSetupString(SetupProgram::kAutorun, SetupString::kCopyError + static_cast<UINT>(code));
+  if (text.IsEmpty()) {
+    text = ReplaceAll(LoadSetupString(SetupProgram::kAutorun, SetupString::kCopyError), "%d", std::to_string(code));
+  }
+  return m_boxes.Show(CString(text.str() + "\n" + fileName.str()), m_caption, MB_ABORTRETRYIGNORE | MB_ICONEXCLAMATION);
+}
+
+bool CAutorunApp::CheckRestart() {
+  const bool wanted = m_renameAtReboot || (m_script.GetString("bootup.CmdLine").IsEmpty() &&
+                                           Upper(m_script.GetString("data.restartwindows").view()) == "TRUE");
+  if (!wanted) return false;
+  return m_boxes.Show(LoadSetupString(SetupProgram::kAutorun, SetupString::kRestart), m_caption,
+                      MB_OKCANCEL | MB_ICONHAND) == IDOK;
+}
+
+void CAutorunApp::RunPresentation() {
+  const char* groups = m_script.GetSection("progman.groups");
+  if (!groups) return;
+  const CString group = CInfReader::GetField(groups, 1);
+  std::string course;
+  if (const char* item = m_script.GetSection(group.view())) {
+    course = ReplaceCourseMacros(CInfReader::GetField(item, 3).view(), m_sourceDirectory, m_locations.systemDir.string());
+  }
+  const std::string runtime = m_sourceDirectory + "/tvnrun.exe";
+  const std::string commandLine = runtime + " \"" + course + "\"";
+  // "tvnrun.exe" is the runtime's Windows name: the file found without its
+  // extension and without regard to case.
+  const auto program = tvn::sys::ResolveProgram(runtime);
+  std::vector<std::string> arguments;
+  if (!course.empty()) arguments.push_back(course);
+  if (!program || !RunProgram(*program, arguments)) {
+    m_boxes.Show(FormatSetupString(SetupProgram::kAutorun, SetupString::kRunProgram, CString(commandLine)), m_caption,
+                 MB_OK);
+  }
+}
+
+bool CAutorunApp::RunProgram(const fs::path& program, const std::vector<std::string>& arguments) {
+  if (m_starter) return m_starter(program, arguments);
+  return tvn::sys::StartProcess(program, arguments, m_reaper).started;
+}

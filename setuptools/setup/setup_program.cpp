@@ -1,0 +1,81 @@
+// The setup program's start-up: the switch and the source folder, the script beside the program, the background window and the posted run.
+#include "setuptools/setup/setup_program.h"
+
+#include <system_error>
+
+#include "platform/message_box_types.h"
+#include "platform/message_loop.h"
+#include "platform/windows_locations.h"
+#include "setuptools/common/setup_paths.h"
+#include "setuptools/common/setup_strings.h"
+
+namespace {
+// The wizard's dialogs are still to come: an interactive run says so rather than pretend.
+constexpr const char* kNoWizard =
+    "The install wizard's dialogs are not available yet.\n\nRun \"setup -s\" to install without dialogs; its messages "
+    "go to setup.log beside setup.";
+}  // namespace
+
+bool CSilentCopyUi::DispatchPending() {
+  CMessageLoop* loop = CMessageLoop::Current();
+  if (!loop) return true;
+  MSG msg;
+  while (loop->PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) return false;
+    loop->DispatchMessage(msg);
+  }
+  return true;
+}
+
+CSetupProgram::CSetupProgram(std::vector<CString> arguments)
+    : CWinApp(LoadSetupString(SetupProgram::kSetup, SetupString::kTitle)), m_arguments(std::move(arguments)) {}
+
+CSetupProgram::~CSetupProgram() {
+  if (m_frame) m_frame->DestroyWindow();
+}
+
+BOOL CSetupProgram::InitInstance() {
+  namespace fs = std::filesystem;
+  const fs::path module = GetModuleDirectory();
+  m_services = std::make_unique<CSetupServices>(SetupProgram::kSetup, m_boxes, module);
+  m_log = std::make_unique<CUninstallLog>(*m_services);
+  const CSetupApp::CommandLine line = CSetupApp::ParseCommandLine(m_arguments);
+  m_services->SetSilent(line.silent);
+  if (!line.silent) {
+    m_services->SetupMessage(CString(kNoWizard), MB_ICONINFORMATION);
+    return FALSE;
+  }
+
+  fs::path source = module;
+  if (!line.sourceDirectory.IsEmpty()) {
+    std::error_code ec;
+    source = fs::absolute(fs::path(line.sourceDirectory.str()), ec);
+    if (ec) source = fs::path(line.sourceDirectory.str());
+  }
+  // The Windows and system folders are made on the first run.
+  tvn::sys::WindowsSystemFolder();
+  const tvn::sys::WindowsLocations locations = tvn::sys::GetWindowsLocations();
+
+  m_frame = std::make_unique<setup::CMainFrame>(
+      CString(), [this] { RunSequence(); },
+      [this] { return m_services->SetupMessage(SetupString::kExitQuestion, MB_YESNO | MB_ICONHAND) == IDYES; });
+  if (!m_frame->CreateFrame(!line.silent)) return FALSE;
+  m_pMainWnd = m_frame.get();
+
+  if (const UINT id = m_script.Load(module)) {
+    m_services->SetupMessage(id, MB_ICONHAND);
+    return FALSE;
+  }
+  m_app = std::make_unique<CSetupApp>(*m_services, m_script, *m_log, m_copyUi,
+                                      CSetupApp::Setup{source, fs::path(), locations, {}});
+  m_app->InitInstance();
+  m_frame->SetTitle(m_app->BackgroundTitle());
+  m_frame->PostMessage(setup::WM_SETUP_RUN);
+  return TRUE;
+}
+
+void CSetupProgram::RunSequence() {
+  m_status = m_app->RunSilent();
+  // Destroying the background window ends the loop.
+  m_frame->DestroyWindow();
+}

@@ -1,0 +1,178 @@
+// setup -s as a process: a product written beside a copy of setup installs with no display into a home of its own.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/process.h"
+#include "tests/support/szdd_writer.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/zip_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tvn::testing::TempDir;
+
+void Write(const fs::path& file, const std::string& bytes, fs::perms mode = fs::perms(0644)) {
+  fs::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << bytes;
+  fs::permissions(file, mode);
+}
+std::string Read(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+std::string Szdd(const std::string& data, char missing) {
+  tvn::testing::SzddOptions options;
+  options.missingChar = missing;
+  return tvn::testing::BuildSzdd(data, options);
+}
+unsigned Mode(const fs::path& file) { return static_cast<unsigned>(fs::status(file).permissions()) & 07777u; }
+
+// A fixed, whole-second time in the past for every source file.
+const fs::file_time_type kSourceTime = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+std::int64_t Seconds(fs::file_time_type time) {
+  return std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
+}
+
+class SetupSilentRun : public ::testing::Test {
+ protected:
+  // Copies setup into the distribution folder and runs "setup args..." with
+  // HOME in the temporary root and no display; the exit status.
+  int Run(const fs::path& distribution, const std::vector<std::string>& args) {
+    fs::copy_file(TVN_SETUP_PROGRAM, distribution / "setup", fs::copy_options::overwrite_existing);
+    std::vector<std::string> command = {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
+                                        "-u", "XDG_DATA_HOME", "-u", "XDG_CONFIG_HOME",
+                                        "HOME=" + home.path().string(), "/usr/bin/timeout", "120",
+                                        (distribution / "setup").string()};
+    command.insert(command.end(), args.begin(), args.end());
+    const tvn::sys::ProcessResult result = tvn::sys::RunAndWait("/usr/bin/env", command);
+    EXPECT_TRUE(result.started);
+    return result.exitCode;
+  }
+  fs::path Prefix() const { return home.path() / ".local/share/tavelon"; }
+
+  TempDir home, dist;
+};
+
+TEST_F(SetupSilentRun, AProductOfEveryKindOfFileInstallsCompletely) {
+  const fs::path d = dist.path();
+  Write(d / "INSTALL.INF",
+        "[dialog]\ncaption = \"Demo Product\"\n"
+        "[data]\ndefdir = \"C:\\DEMO\"\nuninstall = TRUE\nrestartwindows = TRUE\n"
+        "[disks]\n1 = \"Demo disk\"\n"
+        "[default.files]\n"
+        "1:PLAIN.TXT, <defdir>\n"
+        "1:TOOL, <defdir>bin\\\n"
+        "1:README.TX_, <defdir>docs\\\n"
+        "1:BIG.D00, <defdir>media\\\n1:BIG.D01, <defdir>media\\\n1:BIG.D02, <defdir>media\\\n"
+        "1:PACK.ZIP, <defdir>, , , 2\n"
+        "[windows.files]\n1:DEMO.INI, <windir>\n"
+        "[system.files]\n1:SHARED.DL_, <sysdir>\n"
+        "[custom.dialog]\ncombobox = Samples, checked, SAMPLES, 2500\ncombobox = Extra, , EXTRA, 100\n"
+        "[SAMPLES]\n1:SAMPLE.TXT, <defdir>samples\\\n"
+        "[EXTRA]\n1:EXTRA.TXT, <defdir>\n"
+        "[run.program.after]\n<defsrc>mark.sh, <defdir>MARKER.TXT, WAIT\n");
+  Write(d / "PLAIN.TXT", "plain text");
+  Write(d / "TOOL", "#!/bin/sh\necho tool\n", fs::perms(0755));
+  Write(d / "README.TX_", Szdd("read me first", 'T'));
+  const std::string head = std::string("\x07\x00", 2) + "BIG.AVI" + std::string("\x03\x00", 2);
+  Write(d / "BIG.D00", head + "one,");
+  Write(d / "BIG.D01", "two,");
+  Write(d / "BIG.D02", "three");
+  Write(d / "PACK.ZIP", tvn::testing::BuildZip({{"sub/", ""}, {"sub/a.txt", "alpha"}, {"b.txt", "beta"}}));
+  Write(d / "DEMO.INI", "[demo]\r\n");
+  Write(d / "SHARED.DL_", Szdd("shared library", 'L'));
+  Write(d / "SAMPLE.TXT", "sample");
+  Write(d / "EXTRA.TXT", "extra");
+  Write(d / "mark.sh", "#!/bin/sh\nprintf marked > \"$1\"\n", fs::perms(0755));
+  for (const auto& entry : fs::directory_iterator(d)) fs::last_write_time(entry.path(), kSourceTime);
+
+  ASSERT_EQ(Run(d, {"-s"}), 0);
+
+  const fs::path product = Prefix() / "drive_c/DEMO";
+  struct Installed {
+    fs::path file;
+    std::string bytes;
+    unsigned mode;
+    bool sourceTime;  // keeps its source's time; otherwise made during the run
+  } files[] = {
+      {product / "PLAIN.TXT", "plain text", 0644, true},
+      {product / "bin/TOOL", "#!/bin/sh\necho tool\n", 0755, true},
+      {product / "docs/README.TXT", "read me first", 0644, true},
+      {product / "media/BIG.AVI", "one,two,three", 0644, true},  // the first piece's time
+      {product / "sub/a.txt", "alpha", 0644, false},
+      {product / "b.txt", "beta", 0644, false},
+      {Prefix() / "windows/DEMO.INI", "[demo]\r\n", 0644, true},
+      {Prefix() / "windows/system/SHARED.DLL", "shared library", 0644, true},
+      {product / "samples/SAMPLE.TXT", "sample", 0644, true},
+      {product / "MARKER.TXT", "marked", 0644, false},
+  };
+  for (const Installed& f : files) {
+    ASSERT_TRUE(fs::exists(f.file)) << f.file;
+    EXPECT_EQ(Read(f.file), f.bytes) << f.file;
+    EXPECT_EQ(Mode(f.file) & 0755u, f.mode) << f.file;
+    const std::int64_t age = Seconds(fs::file_time_type::clock::now()) - Seconds(fs::last_write_time(f.file));
+    if (f.sourceTime) EXPECT_EQ(Seconds(fs::last_write_time(f.file)), Seconds(kSourceTime)) << f.file;
+    else EXPECT_LT(age, 3600) << f.file;
+  }
+  // Nothing else: no pieces, no archive, no unchecked component.
+  int count = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(product)) count += entry.is_regular_file();
+  EXPECT_EQ(count, 8 + 1);  // and UNINSTAL.INF
+  EXPECT_FALSE(fs::exists(product / "EXTRA.TXT"));
+
+  const std::string p = product.string();
+  EXPECT_EQ(Read(product / "UNINSTAL.INF"),
+            "[dialog]\r\n\tcaption = \"'Demo Product' Uninstaller\"\r\n"
+            "\ttext1 = \"The 'Demo Product' installation will be removed from your hard disk.\"\r\n\r\n"
+            "[default.files]\r\n\"" + p + "/PLAIN.TXT\"\r\n\"" + p + "/bin/TOOL\"\r\n\"" + p + "/docs/README.TXT\"\r\n\"" +
+                // The pieces are listed as they are installed, before they are joined.
+                p + "/media/BIG.D00\"\r\n\"" + p + "/media/BIG.D01\"\r\n\"" + p + "/media/BIG.D02\"\r\n\"" +
+                p + "/sub/a.txt\"\r\n\"" + p + "/b.txt\"\r\n\"" + p + "/samples/SAMPLE.TXT\"\r\n\"" + p +
+                "/media/BIG.AVI\"\r\n\"" + p + "/UNINSTAL.INF\"\r\n\r\n"
+            "[default.directory]\r\n\"" + p + "\"\r\n\r\n"
+            "[created.directories]\r\n\"" + p + "/samples\"\r\n\"" + p + "/sub\"\r\n\"" + p + "/media\"\r\n\"" + p +
+                "/docs\"\r\n\"" + p + "/bin\"\r\n\"" + p + "\"\r\n\"" + Prefix().string() + "/drive_c\"\r\n");
+  // The only message: the restart question, taken as OK; nothing restarts.
+  EXPECT_EQ(Read(d / "setup.log"),
+            "Setup needs to Restart Windows before this application will run.\n\nPress OK to Restart Windows or Cancel to "
+            "return to Windows.\n");
+}
+
+TEST_F(SetupSilentRun, ASwitchAndAFolderAreReadApart) {
+  TempDir cd;
+  Write(dist / "INSTALL.INF", "[data]\ndefdir = \"C:\\DEMO\"\n[default.files]\n1:PLAIN.TXT, <defdir>\n");
+  Write(cd / "PLAIN.TXT", "plain");
+  EXPECT_EQ(Run(dist.path(), {"-s", cd.path().string()}), 0);
+  EXPECT_EQ(Read(Prefix() / "drive_c/DEMO/PLAIN.TXT"), "plain");
+  EXPECT_FALSE(fs::exists(dist / "setup.log"));  // no line: no file
+}
+
+TEST_F(SetupSilentRun, TheExampleDistributionInstallsTheDemoCourseAndTvnrunPlaysIt) {
+  fs::copy(TVN_DISTRIBUTION_DIR, dist.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  ASSERT_EQ(Run(dist.path(), {"-s"}), 0);
+  const fs::path product = Prefix() / "drive_c/TAVELON/DEMO";
+  EXPECT_EQ(Read(product / "demo.tvn"), Read(dist / "demo.tvn"));
+  EXPECT_EQ(Mode(product / "Tvnrun") & 0111u, 0111u);
+  EXPECT_TRUE(fs::exists(product / "UNINSTAL.INF"));
+  EXPECT_EQ(Mode(product / "uninstal") & 0111u, 0111u);
+  EXPECT_FALSE(fs::exists(product / "autorun"));  // it runs from the medium
+  // The script's one menu entry, in the menu folder of its group.
+  const fs::path menu = home.path() / ".local/share/applications/tavelon/Tavelon";
+  ASSERT_TRUE(fs::is_directory(menu));
+  EXPECT_EQ(std::distance(fs::directory_iterator(menu), fs::directory_iterator()), 1);
+  // The installed runtime plays the installed course until it is stopped (timeout's 124), off-screen.
+  const tvn::sys::ProcessResult played = tvn::sys::RunAndWait(
+      "/usr/bin/env", {"HOME=" + home.path().string(), "QT_QPA_PLATFORM=offscreen", "SDL_AUDIODRIVER=dummy",
+                       "/usr/bin/timeout", "5", (product / "Tvnrun").string(), (product / "demo.tvn").string()});
+  EXPECT_EQ(played.exitCode, 124);
+}
+
+}  // namespace

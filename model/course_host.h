@@ -15,6 +15,7 @@ class CMessageService;
 class CNativeControlRegistry;
 class CVariableContext;
 class CVariableTable;
+class IDdeClient;
 class IPageAccess;
 class IPreloadCache;
 class IProgramWatch;
@@ -75,4 +76,6 @@ class ICourseHost {
   virtual IProgramWatch* GetProgramWatch() { return nullptr; }
   // The controls the program can host; null: none is installed.
   virtual const CNativeControlRegistry* GetControlRegistry() { return nullptr; }
+  // The view's DDE link for the DDE action; null while there is no view.
+  virtual IDdeClient* GetDdeClient() { return nullptr; }
 };

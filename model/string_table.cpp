@@ -44,6 +44,7 @@ constexpr std::array kStrings{
     Entry{StringId::kBackupFailed,
           "An error has occured in loading the backup file '%1', please contact software supplier."},
     Entry{StringId::kPhotoCdCallFailed, "Call to Photo CD toolkit function failed."},
+    Entry{StringId::kDdeInvalidParameter, "A DDE call was given an invalid service, topic or item name."},
     Entry{StringId::kUnableToOpenFile, "Unable to open file"},
     Entry{StringId::kNoFormatFilter, "File format filter DLL not found."},
     Entry{StringId::kFunctionNotFound, "Function: %1 not found in module %2"},
@@ -55,6 +56,8 @@ constexpr std::array kStrings{
     // The program that converts courses of the old format, looked for in the runtime's own folder.
     Entry{StringId::kConverterProgram, "tvnconv"},
     Entry{StringId::kWideCourse, "'%1' was created for UNICODE and cannot be loading."},
+    Entry{StringId::kDdeCannotStart, "Other programs cannot reach this program: its DDE service could not be started."},
+    Entry{StringId::kDdeCannotConnect, "Unable to start a DDE conversation with '%1'."},
     Entry{StringId::kInvalidFileName, "%1 is not a valid file name."},
     Entry{StringId::kFailedToOpen, "Failed to open %1."},
     Entry{StringId::kPrintFailed, "The page could not be printed: no printer is set up, or the printer could not be started."},
@@ -67,6 +70,9 @@ constexpr std::array kStrings{
     Entry{StringId::kWriteReadOnly, "Unable to write to %1, it is read-only or opened by someone else."},
     Entry{StringId::kReadGeneric, "An unexpected error occurred while reading %1."},
     Entry{StringId::kWriteGeneric, "An unexpected error occurred while writing %1."},
+    Entry{StringId::kMailCannotLoad, "The mail program cannot be found or started."},
+    Entry{StringId::kMailMissingFunction, "The mail system lacks a function this program needs."},
+    Entry{StringId::kMailSendFailed, "The mail could not be sent."},
 };
 
 static_assert(std::is_sorted(kStrings.begin(), kStrings.end(),

@@ -44,6 +44,13 @@ constexpr UINT kPhotoCdCallFailed = 8107;
 constexpr UINT kNoFormatFilter = 8170;
 constexpr UINT kNotAMetafile = 8198;
 constexpr UINT kCannotReadMetafile = 8199;
+// DDE and mail.
+constexpr UINT kDdeInvalidParameter = 8137;
+constexpr UINT kDdeCannotStart = 8345;
+constexpr UINT kDdeCannotConnect = 8346;
+constexpr UINT kMailCannotLoad = 61840;
+constexpr UINT kMailMissingFunction = 61841;
+constexpr UINT kMailSendFailed = 61842;
 // Diskette check.
 constexpr UINT kNoRemovableDrive = 8211;
 constexpr UINT kDiskNotWritable = 8212;

@@ -15,12 +15,19 @@ struct ProcessResult {
   // The exit status the program ended with (0 to 255: the host keeps the
   // low 8 bits of what the program passed to exit); -1 when a signal ended it.
   int exitCode = -1;
+  bool timedOut = false;  // ended by RunWithInput's time limit
 };
 
 // Starts the program with the given arguments (argv[0] is the program's own
 // path), inheriting the caller's open handles and environment, and waits
 // without a time limit for it to end.
 ProcessResult RunAndWait(const std::filesystem::path& program, const std::vector<std::string>& arguments);
+
+// Starts the program as RunAndWait does with the bytes on its standard
+// input (then closed), and waits at most timeLimitMs for it to end; a
+// program still running then is killed, reaped and reported as timed out.
+ProcessResult RunWithInput(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                           std::string_view input, int timeLimitMs);
 
 // A started child process; 0 stands for none.
 using ProcessId = int;

@@ -157,11 +157,15 @@ CString UserName() {
 }
 
 CString ComputerName() {
-  char buffer[256] = {};
-  if (::gethostname(buffer, sizeof buffer - 1) != 0) return CString();
-  std::string name(buffer);
+  std::string name = HostName().str();
   if (name.size() > 15) name.resize(15);
   return CString(name);
+}
+
+CString HostName() {
+  char buffer[256] = {};
+  if (::gethostname(buffer, sizeof buffer - 1) != 0) return CString();
+  return CString(std::string(buffer));
 }
 
 std::optional<std::filesystem::path> SearchPath(const std::string& fileName) {

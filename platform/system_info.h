@@ -42,6 +42,8 @@ int WindowsErrorCode(int error);
 CString UserName();
 // The host name cut to 15 bytes, as a computer name is; empty on failure.
 CString ComputerName();
+// The whole host name; empty on failure.
+CString HostName();
 
 // The standard search for a bare file name: the program's folder, the current
 // folder, then every folder of PATH. Nothing when it is found nowhere.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "behaviour/simulator_action.h"
+#include "controls/dde_link.h"
 #include "model/drive_helpers.h"
 #include "model/task.h"
 #include "model/measurement_units.h"
@@ -268,6 +269,10 @@ const CursorImage* CPlayerApp::GetFileCursor(const CString& fileName) {
 }
 
 // --- ICourseHost and CVariableContext ---
+
+IDdeClient* CPlayerApp::GetDdeClient() {
+  return m_presentationView ? m_presentationView->GetDdeLink() : nullptr;
+}
 
 void CPlayerApp::FreePageObjects(CCourseDoc* course) {
   if (!m_presentationView) return;

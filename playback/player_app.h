@@ -157,6 +157,7 @@ class CPlayerApp : public CWinApp,
   ITimerOwner* GetTimers() override;
   IProgramWatch* GetProgramWatch() override;
   CLibraryTable* GetLibraries() override { return &m_libraries; }
+  IDdeClient* GetDdeClient() override;
   std::uintptr_t GetNativeViewWindow() override;
   BOOL IsSimulatorPresent() override { return (m_optionalDlls & OptionalDll::kSimulator) != 0; }
   const CNativeControlRegistry* GetControlRegistry() override { return &m_controls; }

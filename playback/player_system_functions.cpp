@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "behaviour/action_kinds.h"
+#include "controls/mapi_mail.h"
+#include "model/profile_file_values.h"
 #include "model/course_doc.h"
 #include "model/value_conversion.h"
 #include "page/draw_obj.h"
@@ -185,3 +187,10 @@ BOOL CPlayerSystemFunctions::Media(const CString& name, bool length, LONG& value
 BOOL CPlayerSystemFunctions::GetMediaPosition(const CString& name, LONG& position) { return Media(name, false, position); }
 
 BOOL CPlayerSystemFunctions::GetMediaLength(const CString& name, LONG& length) { return Media(name, true, length); }
+
+int CPlayerSystemFunctions::SendEmail(const CString& recipients, const CString& subject, const CString& text,
+                                      const CString& attachments) {
+  CProfileFileValues profile(RuntimeProfilePath());
+  CMailComposeDialog dialog;
+  return SendEmailMessage(View(), profile, m_app.Variables(), dialog, recipients, subject, text, attachments);
+}

@@ -35,8 +35,9 @@ class CPlayerSystemFunctions final : public ISystemFunctionHost {
   BOOL GetCurrentUrl(const CString& name, CString& url) override;
   BOOL GetMediaPosition(const CString& name, LONG& position) override;
   BOOL GetMediaLength(const CString& name, LONG& length) override;
-  // Mail is not available to courses yet: 0, as for a failure.
-  int SendEmail(const CString&, const CString&, const CString&, const CString&) override { return 0; }
+  // Mail through the runtime profile's [Mail] settings, owned by the presentation view.
+  int SendEmail(const CString& recipients, const CString& subject, const CString& text,
+                const CString& attachments) override;
 
  private:
   CPresentationView* View() const;

@@ -3,6 +3,7 @@
 
 #include "behaviour/menu_bar.h"
 #include "behaviour/window_action.h"
+#include "controls/dde_link.h"
 #include "model/course_doc.h"
 #include "model/message_pump.h"
 #include "model/task.h"
@@ -12,6 +13,7 @@
 #include "playback/app_resources.h"
 #include "playback/course_document.h"
 #include "playback/player_app.h"
+#include "playback/player_dde_commands.h"
 #include "playback/presentation_frame.h"
 
 IMPLEMENT_DYNCREATE(CPresentationView, COffScreenView)
@@ -28,10 +30,16 @@ CPresentationView::CPresentationView() {
     effects.loop = &app->EventLoop();
     effects.messages = &app->Messages();
     SetEffectServices(effects);
+    // Commands from other programs run from the loop, never inside the transport.
+    m_ddeCommands = std::make_unique<CPlayerDdeCommands>(*app);
+    m_ddeLink = std::make_unique<CDdeLink>(app->Messages(), *m_ddeCommands, [](std::function<void()> call) {
+      if (CMessageLoop* loop = CMessageLoop::Current()) loop->PostCall(std::move(call));
+    });
   }
 }
 
 CPresentationView::~CPresentationView() {
+  m_ddeLink.reset();
   // The events may still hold timers of this window.
   m_armedEvents.StopAll();
   m_armedEvents.RemoveAll();

@@ -19,6 +19,9 @@
 #include "page/off_screen_view.h"
 #include "playback/view_services.h"
 
+class CDdeLink;
+class CPlayerDdeCommands;
+
 class CCourseDoc;
 class CDrawObj;
 class CWindowAction;
@@ -108,6 +111,8 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
 
   // The page's own window action.
   CWindowAction& GetWindowSettings();
+  // The DDE service and client of the runtime; null for a view without the application.
+  CDdeLink* GetDdeLink() const { return m_ddeLink.get(); }
 
   // --- printing ---
   // Keeps the arguments and prints the page on the application's printer;
@@ -241,4 +246,7 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   BOOL m_bAutoScrollBusy = FALSE;
   int m_nAnimationUsers = 0;
   StepListener m_stepListener;
+  // Made with the view: other programs reach the runtime through it.
+  std::unique_ptr<CPlayerDdeCommands> m_ddeCommands;
+  std::unique_ptr<CDdeLink> m_ddeLink;
 };

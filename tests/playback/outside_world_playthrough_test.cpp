@@ -8,6 +8,7 @@
 #include <fstream>
 #include <thread>
 
+#include "controls/dde_link.h"
 #include "model/course_doc.h"
 #include "model/variable.h"
 #include "page/draw_obj.h"
@@ -16,6 +17,7 @@
 #include "playback/player_app.h"
 #include "playback/presentation_view.h"
 #include "tests/playback/view_test_courses.h"
+#include "tests/support/mail_headers.h"
 #include "tests/support/scripted_player.h"
 
 namespace {
@@ -169,3 +171,56 @@ TEST(OutsideWorldPlaythrough, ACourseStartedByACourseActionHasItsOwnPathAndTitle
 }
 
 }  // namespace
+
+TEST(OutsideWorldPlaythrough, SendEmailLeavesOneMessageInTheOutbox) {
+  ScriptedPlayer player;
+  const std::filesystem::path config = player.Directory() / "config";
+  const std::filesystem::path outbox = player.Directory() / "outbox";
+  std::filesystem::create_directories(config / "tavelon");
+  std::ofstream(config / "tavelon" / "tvnrun.ini") << "[Mail]\r\nOutbox=" << outbox.string() << "\r\n";
+  const char* saved = std::getenv("XDG_CONFIG_HOME");
+  const std::string savedValue = saved ? saved : "";
+  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+
+  ASSERT_TRUE(player.Start(BuildCourse({{1, {}, {KeyResponse("")}}})));
+  player.Course()->ExecuteScript(
+      "ClickX = SendEmail(\"a@x.org; b@y.org\", \"R\xe9sultat\", \"Score: 42\")\n"
+      "ClickY = SendEmail(\" ; \", \"s\", \"t\")");
+  if (saved) ::setenv("XDG_CONFIG_HOME", savedValue.c_str(), 1); else ::unsetenv("XDG_CONFIG_HOME");
+
+  EXPECT_EQ(player.Number("ClickX"), 1);
+  EXPECT_EQ(player.Number("ClickY"), 0);
+  EXPECT_EQ(player.Number("ErrorNumber"), 25);
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(outbox)) files.push_back(entry.path());
+  ASSERT_EQ(files.size(), 1u);
+  std::ifstream in(files[0], std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  auto mail = ParseMail(text);
+  ASSERT_TRUE(mail);
+  EXPECT_EQ(*mail->Field("To"), "a@x.org, b@y.org");
+  EXPECT_EQ(*mail->Field("Subject"), "=?UTF-8?B?UsOpc3VsdGF0?=");
+  EXPECT_EQ(mail->body, "Score: 42\r\n");
+}
+
+TEST(OutsideWorldPlaythrough, ADdeActionTalksToTheRuntimesOwnService) {
+  ScriptedPlayer player;
+  CourseFileFields f;
+  DdeFields dde;
+  dde.application = "TAVELON";
+  dde.topic = "system";
+  dde.command = "[event(fromCourse)]";
+  dde.item = "status";
+  dde.flags = 0x1 | 0x8 | 0x10;
+  f.tasks.push_back([&](CourseBuilder& b) {
+    b.Task(IconFields{4, "Task 1", "", 3}, 1, {}, {[&](CourseBuilder& w) { w.DdeAction(IconFields{}, dde); }},
+           {KeyResponse("")});
+  });
+  CourseBuilder b;
+  b.CourseFile(f);
+  ASSERT_TRUE(player.Start(b.bytes(), "dde.mcl"));
+  // The conversation stays open for later actions; the service has no items to give.
+  ASSERT_NE(player.View().GetDdeLink(), nullptr);
+  EXPECT_TRUE(player.View().GetDdeLink()->IsConnected());
+  EXPECT_EQ(player.CurrentTask(), 1);
+}

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "model/course_doc.h"
+#include "platform/dde_transport.h"
 #include "platform/program_module.h"
 #include "playback/app_resources.h"
 #include "playback/presentation_frame.h"
@@ -229,3 +230,50 @@ TEST(ProgramModule, CurrentDirectoryTakesWindowsNamesWithoutRegardToCase) {
 }
 
 }  // namespace
+
+namespace {
+
+// Another program's side of the runtime's DDE service.
+bool SendCommand(const std::string& command) {
+  auto peer = tvn::dde::Conversation::Connect("tavelon", "SYSTEM", 60 * 1000);
+  return peer && peer->Execute(command + '\0', 1);
+}
+
+}  // namespace
+
+TEST_F(PlayerAppTest, OtherProgramsOpenStartCloseAndQuitThroughTheDdeService) {
+  WriteBytes(dir / "first.tvn", EmptyTaskCourse(1, true));
+  WriteBytes(dir / "Second.tvn", EmptyTaskCourse(1));
+  CPlayerApp& player = MakeApp({Text(dir / "first.tvn")});
+  ASSERT_TRUE(player.InitInstance());
+  ASSERT_NE(player.GetDdeClient(), nullptr);
+  CCourseDoc* first = player.GetCurrentCourse();
+  ASSERT_NE(first, nullptr);
+  const std::string second = (dir / "Second.tvn").string();
+
+  // Acknowledged at once; the course opens when the loop runs the command,
+  // found whatever the case of its name.
+  ASSERT_TRUE(SendCommand("[Open(" + (dir / "SECOND.TVN").string() + ")]"));
+  EXPECT_EQ(player.FindDocument(Text(second)), nullptr);
+  EXPECT_FALSE(RunUntilQuiet());
+  CCourseDoc* opened = player.FindDocument(Text(second));
+  ASSERT_NE(opened, nullptr);
+  // Opening it again, and starting a path no course has, change nothing.
+  player.SetCurrentCourse(first);
+  ASSERT_TRUE(SendCommand("open(" + second + ")"));
+  ASSERT_TRUE(SendCommand("start(" + (dir / "none.tvn").string() + ")"));
+  EXPECT_FALSE(RunUntilQuiet());
+  EXPECT_EQ(player.FindDocument(Text(second)), opened);
+  EXPECT_EQ(player.GetCurrentCourse(), first);
+
+  ASSERT_TRUE(SendCommand("[close(" + second + ")]"));
+  EXPECT_FALSE(RunUntilQuiet());
+  EXPECT_EQ(player.FindDocument(Text(second)), nullptr);
+  EXPECT_EQ(player.GetCurrentCourse(), first);
+
+  ASSERT_TRUE(SendCommand("quit"));
+  EXPECT_FALSE(RunUntilQuiet());
+  ASSERT_TRUE(SendCommand("[quit()]"));
+  EXPECT_EQ(RunToEnd(), 0);
+  EXPECT_TRUE(dialogs->boxes.empty());
+}

@@ -433,6 +433,13 @@ CourseBuilder& CourseBuilder::DllAction(const IconFields& fields, const DllField
   });
 }
 
+CourseBuilder& CourseBuilder::DdeAction(const IconFields& fields, const DdeFields& dde) {
+  return Action("CDDEAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.String(dde.application).String(dde.topic).String(dde.command).String(dde.item);
+    b.m_out.Dword(dde.flags).Word(dde.format).Int(dde.resultVariable);
+  });
+}
+
 CourseBuilder& CourseBuilder::SimulatorAction(const IconFields& fields, std::string_view simulation) {
   return Action("CSimulatorAction", 2, fields, [&](CourseBuilder& b) { b.m_out.String(simulation); });
 }

@@ -158,6 +158,17 @@ struct DllFields {
   std::uint8_t resultType = 0;
 };
 
+// A DDE action's stored fields.
+struct DdeFields {
+  std::string application;
+  std::string topic;
+  std::string command;
+  std::string item;
+  std::uint32_t flags = 0;
+  std::uint16_t format = 1;
+  std::int32_t resultVariable = 0;
+};
+
 // An ODBC action's stored options.
 struct OdbcFields {
   std::int32_t valueB = 0;
@@ -448,6 +459,7 @@ class CourseBuilder {
   CourseBuilder& RunAction(const IconFields& fields, std::string_view program, std::string_view parameters,
                            std::uint32_t flags = 0x10);
   CourseBuilder& DllAction(const IconFields& fields, const DllFields& dll);
+  CourseBuilder& DdeAction(const IconFields& fields, const DdeFields& dde);
   CourseBuilder& SimulatorAction(const IconFields& fields, std::string_view simulation);
   CourseBuilder& OdbcAction(const IconFields& fields, const OdbcFields& odbc);
 

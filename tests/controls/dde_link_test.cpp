@@ -1,0 +1,234 @@
+// The DDE link end to end on local sockets: frames, the command language, the service's answers and the client.
+#include "controls/dde_link.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/dde_frame.h"
+#include "platform/dde_transport.h"
+#include "tests/platform/window_test_support.h"
+#include "tests/support/recording_message_sink.h"
+
+using namespace tvn::dde;
+using tvn::testing::RecordingMessageSink;
+
+namespace {
+
+// How long the test's own peers wait for an answer: a bound, never a timing.
+constexpr int kGenerousMs = 60 * 1000;
+
+Frame Of(FrameType type) {
+  Frame frame;
+  frame.type = type;
+  return frame;
+}
+
+std::string Bytes(const Frame& frame) {
+  auto bytes = EncodeFrame(frame);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// A program serving "Peer": it answers requests and acknowledges what it is sent.
+class PeerHandler final : public IServerHandler {
+ public:
+  bool OnConnect(int, std::string_view, std::string_view topic) override { return topic == "data"; }
+  bool OnExecute(int, std::string_view, std::string_view data, std::uint16_t) override {
+    received.emplace_back(data);
+    return true;
+  }
+  std::optional<std::string> OnRequest(int, std::string_view, std::string_view item, std::uint16_t) override {
+    if (item != "answer") return std::nullopt;
+    return std::string("42abc");
+  }
+  void OnDisconnect(int) override { ++disconnects; }
+  std::vector<std::string> received;
+  int disconnects = 0;
+};
+
+class Commands final : public IDdeCommandTarget {
+ public:
+  void RunDdeCommand(const DdeCommand& command) override { run.push_back(command); }
+  std::vector<DdeCommand> run;
+};
+
+class DdeLinkTest : public ::testing::Test {
+ protected:
+  DdeLinkTest() { EnsureQtApplication(); }
+  // The posted calls, run as the loop would run them.
+  void RunPosted() {
+    auto calls = std::move(posted);
+    posted.clear();
+    for (auto& call : calls) call();
+  }
+  RecordingMessageSink sink;
+  CMessageService messages{sink, "Tavelon"};
+  Commands commands;
+  std::vector<std::function<void()>> posted;
+  CDdeLink::Poster poster = [this](std::function<void()> call) { posted.push_back(std::move(call)); };
+};
+
+}  // namespace
+
+TEST(DdeFrames, RoundTripTruncationAndHostileLengths) {
+  Frame poke;
+  poke.type = FrameType::kPoke;
+  poke.item = "item";
+  poke.format = 7;
+  poke.data = std::string("a\0b", 3);
+  const std::string bytes = Bytes(poke) + Bytes(Of(FrameType::kAck));
+  // Fed one byte at a time, the frames come out whole and only then.
+  FrameDecoder decoder;
+  std::vector<Frame> out;
+  for (char c : bytes) {
+    decoder.Feed(std::string_view(&c, 1));
+    while (auto frame = decoder.Next()) out.push_back(*frame);
+  }
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_EQ(out[0].item, "item");
+  EXPECT_EQ(out[0].format, 7);
+  EXPECT_EQ(out[0].data, std::string("a\0b", 3));
+  EXPECT_EQ(out[1].type, FrameType::kAck);
+  EXPECT_FALSE(decoder.Failed());
+
+  // Too long a name cannot be sent; a frame over 64 KiB neither.
+  Frame connect = Of(FrameType::kConnect);
+  connect.service = std::string(256, 's');
+  EXPECT_TRUE(EncodeFrame(connect).empty());
+  Frame big = Of(FrameType::kExecute);
+  big.data = std::string(kMaxFrameBody, 'x');
+  EXPECT_TRUE(EncodeFrame(big).empty());
+
+  struct Row {
+    std::string bytes;
+    const char* why;
+  };
+  const Row rows[] = {
+      {std::string("\x01\x00\x01\x00", 4), "over 64 KiB"},
+      {std::string("\x00\x00\x00\x00", 4), "empty body"},
+      {std::string("\x01\x00\x00\x00\x09", 5), "unknown type"},
+      {std::string("\x03\x00\x00\x00\x01\x05\x00", 7), "service longer than its body"},
+      {std::string("\x02\x00\x00\x00\x06\x00", 6), "bytes after an answer"},
+  };
+  for (const Row& row : rows) {
+    FrameDecoder bad;
+    bad.Feed(row.bytes + Bytes(Of(FrameType::kAck)));
+    EXPECT_FALSE(bad.Next()) << row.why;
+    EXPECT_TRUE(bad.Failed()) << row.why;
+  }
+}
+
+TEST(DdeCommands, WordsArgumentsAndWhatIsIgnored) {
+  struct Row {
+    std::string_view text;
+    bool some;
+    DdeCommandWord word;
+    const char* argument;
+  };
+  const Row rows[] = {
+      {"[Open(C:\\COURSES\\INTRO.MCL)]", true, DdeCommandWord::kOpen, "C:\\COURSES\\INTRO.MCL"},
+      {"start( c:\\a.mcl )", true, DdeCommandWord::kStart, "c:\\a.mcl"},
+      {"start(c:\\my courses\\a.mcl)", true, DdeCommandWord::kStart, "c:\\my courses\\a.mcl"},
+      {"start(c:\\open.mcl)", true, DdeCommandWord::kStart, "c:\\open.mcl"},
+      {"  [ CLOSE (\"c:\\b (2).mcl\") ]", true, DdeCommandWord::kClose, "c:\\b (2).mcl"},
+      {"event(startup)", true, DdeCommandWord::kEvent, "startup"},
+      {"[quit()]", true, DdeCommandWord::kQuit, ""},
+      {"quit", false, DdeCommandWord::kQuit, ""},
+      {"open()", false, DdeCommandWord::kOpen, ""},
+      {"open(  )", false, DdeCommandWord::kOpen, ""},
+      {"reopen(a)", false, DdeCommandWord::kOpen, ""},
+      {"dance(a)", false, DdeCommandWord::kOpen, ""},
+      {"open(a", false, DdeCommandWord::kOpen, ""},
+      {"", false, DdeCommandWord::kOpen, ""},
+      {std::string_view("open(a)\0start(b)", 16), true, DdeCommandWord::kOpen, "a"},
+  };
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    auto command = ParseDdeCommand(rows[i].text);
+    ASSERT_EQ(command.has_value(), rows[i].some) << "row " << i;
+    if (!command) continue;
+    EXPECT_EQ(command->word, rows[i].word) << "row " << i;
+    EXPECT_EQ(command->argument, rows[i].argument) << "row " << i;
+  }
+}
+
+TEST_F(DdeLinkTest, TheServiceAcknowledgesSystemCommandsAndRunsThemLater) {
+  auto folder = SocketFolder();
+  ASSERT_TRUE(folder);
+  struct stat info {};
+  ASSERT_EQ(::stat(folder->c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+  auto link = std::make_unique<CDdeLink>(messages, commands, poster);
+  ASSERT_TRUE(link->IsServing());
+  // Names compare without case; a connect for another service is refused without a word.
+  EXPECT_FALSE(Conversation::Connect("Nobody", "system"));
+  EXPECT_FALSE(link->OnConnect("Other", "system"));
+  auto peer = Conversation::Connect("TAVELON", "System", kGenerousMs);
+  ASSERT_TRUE(peer);
+  EXPECT_TRUE(peer->Execute("[Open(C:\\COURSES\\INTRO.MCL)]", 1));
+  EXPECT_TRUE(peer->Execute("unknown(x)", 1));
+  EXPECT_TRUE(peer->Poke("item", std::string("[quit()]") + '\0' + "garbage", 1));
+  EXPECT_FALSE(peer->Execute(std::string(kMaxDdeCommand + 1, 'x'), 1));
+  EXPECT_FALSE(peer->Request("anything", 1));
+  // Nothing ran inside the transport.
+  EXPECT_TRUE(commands.run.empty());
+  RunPosted();
+  ASSERT_EQ(commands.run.size(), 2u);
+  EXPECT_EQ(commands.run[0].argument, "C:\\COURSES\\INTRO.MCL");
+  EXPECT_EQ(commands.run[1].word, DdeCommandWord::kQuit);
+
+  // Another topic is not acknowledged.
+  auto other = Conversation::Connect("Tavelon", "files", kGenerousMs);
+  ASSERT_TRUE(other);
+  EXPECT_FALSE(other->Execute("[quit()]", 1));
+  // A call posted before the link went is dropped.
+  EXPECT_TRUE(peer->Execute("[quit()]", 1));
+  link.reset();
+  RunPosted();
+  EXPECT_EQ(commands.run.size(), 2u);
+  EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(DdeLinkTest, TheClientHoldsOneConversationAndReportsFailures) {
+  PeerHandler handler;
+  Server server;
+  ASSERT_TRUE(server.Listen("Peer", handler));
+  CDdeLink link(messages, commands, poster);
+
+  // Without a conversation nothing is sent.
+  link.Execute("lost", 1);
+  EXPECT_FALSE(link.Request("answer", 1));
+
+  link.Connect("peer", "data");
+  ASSERT_TRUE(link.IsConnected());
+  link.Execute("[go]", 1);
+  auto data = link.Request("answer", 1);
+  ASSERT_TRUE(data);
+  EXPECT_EQ(*data, std::string("42abc") + '\0');
+  EXPECT_FALSE(link.Request("nothing", 1));
+  // Connect while connected does nothing, even to another service.
+  link.Connect("Tavelon", "system");
+  link.Execute("[again]", 1);
+  EXPECT_EQ(handler.received, (std::vector<std::string>{std::string("[go]") + '\0', std::string("[again]") + '\0'}));
+  EXPECT_TRUE(sink.boxes.empty());
+  link.Disconnect();
+  EXPECT_FALSE(link.IsConnected());
+
+  // The runtime can talk to its own service.
+  link.Connect("Tavelon", "system");
+  ASSERT_TRUE(link.IsConnected());
+  link.Execute("[event(ping)]", 1);
+  RunPosted();
+  ASSERT_EQ(commands.run.size(), 1u);
+  EXPECT_EQ(commands.run[0].argument, "ping");
+  link.Disconnect();
+
+  // A refused topic, and names too long for DDE.
+  link.Connect("Peer", "other");
+  EXPECT_FALSE(link.IsConnected());
+  ASSERT_EQ(sink.boxes.size(), 1u);
+  EXPECT_EQ(sink.boxes[0].text, "Unable to start a DDE conversation with 'Peer'.");
+  link.Connect(CString(std::string(256, 'p')), "data");
+  ASSERT_EQ(sink.boxes.size(), 3u);
+  EXPECT_EQ(sink.boxes[1].text, "A DDE call was given an invalid service, topic or item name.");
+  EXPECT_EQ(sink.beeps.size(), 3u);
+}

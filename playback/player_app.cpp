@@ -267,7 +267,8 @@ HCURSOR CPlayerApp::GetCursor(const CString& fileName) {
   for (const auto& entry : m_fileCursors)
     if (entry->object.GetFileName().CompareNoCase(resolved.view()) == 0) return entry->cursor.get();
   CDataMemFile file(&m_dataFile, &m_preloadCache);
-  if (!file.Open(resolved, CFile::modeRead | CDataMemFile::kMayBeMissing) || !file.IsOpen()) return nullptr;
+  CFileException failure;  // an unreadable cursor is no cursor, not a message
+  if (!file.Open(resolved, CFile::modeRead | CFile::shareDenyWrite, &failure) || !file.IsOpen()) return nullptr;
   std::vector<BYTE> bytes;
   try {
     const ULONGLONG length = file.GetLength();

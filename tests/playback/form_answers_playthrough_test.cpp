@@ -7,6 +7,7 @@
 
 #include "behaviour/list_box_response.h"
 #include "model/variable.h"
+#include "platform/combo_box.h"
 #include "platform/list_box.h"
 #include "platform/window_messages.h"
 #include "playback/presentation_view.h"
@@ -185,4 +186,50 @@ TEST(FormAnswersPlaythrough, FormsAreStoredAtTaskEndAndHoverDragAndGridAnswer) {
   player.MoveTo(CPoint(500, 100), MK_LBUTTON);
   player.Release(CPoint(500, 100));
   EXPECT_EQ(player.CurrentTask(), 5);
+}
+
+TEST(FormAnswersPlaythrough, ListSelectionsSearchJoinAndClearAsStored) {
+  CourseFileFields f;
+  f.variables = {Var("Both", 0x100), Var("Joined", 0x100), Var("Nothing", 0x100), Var("Index", 0x400)};
+  ListBoxFields both;  // options 0x3: a list box
+  both.variableId = IdOf("Both");
+  both.options = 0x3;
+  both.items = "ant\r\nAnchor\r\nbee";
+  both.selection = "an";  // the search starts after entry 0: "Anchor"
+  ListBoxFields joined;
+  joined.variableId = IdOf("Joined");
+  joined.options = 0x9;
+  joined.separator = ";;";
+  joined.items = "x;y;z";
+  joined.selection = "3;1";
+  ListBoxFields nothing;
+  nothing.variableId = IdOf("Nothing");
+  nothing.items = "p\r\nq";
+  ListBoxFields index;
+  index.variableId = IdOf("Index");
+  index.options = 0x2 | 0x4;
+  index.items = "zeta\r\nalpha\r\nmu";
+  index.selection = "0";  // a number of 0 is searched as text: no entry starts with it
+  f.tasks.push_back([=](CourseBuilder& b) {
+    b.Task(IconFields{4, "lists", "", 3}, 1, {}, {},
+           {List("both", both, {10, 10, 110, 110}), List("joined", joined, {120, 10, 220, 110}),
+            List("nothing", nothing, {230, 10, 330, 110}), List("index", index, {340, 10, 440, 200}),
+            KeyResponse("N")});
+  });
+  f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "end", "", 3}, 2, {}, {}, {KeyResponse("")}); });
+  CourseBuilder b;
+  b.CourseFile(f);
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(b.bytes()));
+  player.Variable("Nothing")->SetString("stale");
+  auto* combo = dynamic_cast<CComboBox*>(player.View().GetDlgItem(ListControlId::kDropDown));
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(combo->GetCurSel(), static_cast<int>(CB_ERR));
+  combo->SetCurSel(combo->FindString(-1, "MU"));  // sorted: alpha, mu, zeta
+  player.Key('N');
+  EXPECT_EQ(player.CurrentTask(), 2);
+  EXPECT_EQ(player.Text("Both"), "Anchor");
+  EXPECT_EQ(player.Text("Joined"), "x;;z") << "joined with the whole separator";
+  EXPECT_EQ(player.Text("Nothing"), "") << "nothing selected clears the variable";
+  EXPECT_EQ(player.Variable("Index")->GetLong(), 2);
 }

@@ -16,6 +16,7 @@
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/pen.h"
 #include "platform/gdi/system_metrics.h"
+#include "platform/message_loop.h"
 #include "page/off_screen_view.h"
 
 IMPLEMENT_SERIAL(CListBoxResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 2)
@@ -241,8 +242,10 @@ void CListBoxResponse::Draw(CDC* dc, int, const CRect* rect) {
     DrawPicture(dc, area);
     return;
   }
+  // Helper threads compose the page too; only the user-interface thread touches windows.
+  CMessageLoop* loop = CMessageLoop::Current();
   CWnd* control = GetControlWnd();
-  if (!control) return;
+  if (!control || !loop || !loop->IsLoopThread()) return;
   if (!control->IsWindowVisible()) control->ShowWindow(SW_SHOW);
   SizeObject(area);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <string>
 
 #include "behaviour/list_box_response.h"
 #include "model/variable.h"
@@ -12,6 +13,9 @@
 #include "platform/window_messages.h"
 #include "playback/presentation_view.h"
 #include "tests/playback/view_test_courses.h"
+#include "platform/gdi/system_metrics.h"
+#include "page/draw_obj.h"
+#include "tests/platform/gdi/canvas.h"
 #include "tests/support/cursor_writer.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/scripted_player.h"
@@ -232,4 +236,61 @@ TEST(FormAnswersPlaythrough, ListSelectionsSearchJoinAndClearAsStored) {
   EXPECT_EQ(player.Text("Joined"), "x;;z") << "joined with the whole separator";
   EXPECT_EQ(player.Text("Nothing"), "") << "nothing selected clears the variable";
   EXPECT_EQ(player.Variable("Index")->GetLong(), 2);
+}
+
+TEST(FormAnswersPlaythrough, ClicksInAListReachThePageAtTheirPlaceAndPrintedPicturesShowTheEntries) {
+  CourseFileFields f;
+  f.variables = {Var("Choice", 0x100)};
+  ListBoxFields list;
+  list.variableId = IdOf("Choice");
+  list.options = 0x11;
+  list.items = "first\r\nsecond";
+  list.textColour = RGB(200, 0, 0);
+  ListBoxFields combo;
+  combo.options = 0x12;
+  combo.items = "only";
+  combo.selection = "1";
+  combo.textColour = RGB(200, 0, 0);
+  RegionFields region;
+  region.regionFlags = 0x20;
+  f.tasks.push_back([=](CourseBuilder& b) {
+    b.Task(IconFields{4, "list", "", 3}, 1, {}, {},
+           {List("list", list, {100, 100, 250, 200}), List("combo", combo, {300, 100, 450, 300}),
+            // Where the list's own coordinates of the click would land, and where the click really is.
+            [=](CourseBuilder& c) { c.RegionResponse(IconFields{4, "wrong", "", 3}, Outcomes(2, 2), region, {0, 0, 60, 60}); },
+            [=](CourseBuilder& c) { c.RegionResponse(IconFields{4, "right", "", 3}, Outcomes(2, 3), region, {110, 100, 130, 110}); }});
+  });
+  for (int n : {2, 3})
+    f.tasks.push_back([n](CourseBuilder& b) { b.Task(IconFields{4, "end", "", 3}, n, {}, {}, {KeyResponse("")}); });
+  CourseBuilder b;
+  b.CourseFile(f);
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(b.bytes()));
+  CPresentationView& view = player.View();
+
+  // The printed pictures: a framed list with its entries, a field with its arrow and choice.
+  for (const char* name : {"list", "combo"}) {
+    CDrawObj* obj = view.FindObjectByName(name);
+    ASSERT_NE(obj, nullptr) << name;
+    Canvas paper(500, 320, RGB(0, 255, 0));
+    paper.dc.SetPrinting(TRUE);
+    obj->GetOwner()->Draw(&paper.dc, 0, obj->GetRect());
+    const CRect rect = *obj->GetRect();
+    EXPECT_EQ(paper.dc.GetPixel(rect.left, rect.top + 5), GetSysColor(COLOR_WINDOWFRAME)) << name << ": the border";
+    int red = 0;
+    for (int y = rect.top; y < rect.top + 20; ++y)
+      for (int x = rect.left; x < rect.left + 60; ++x)
+        red += GetRValue(paper.dc.GetPixel(x, y)) > 150 && GetGValue(paper.dc.GetPixel(x, y)) < 100;
+    EXPECT_GT(red, 5) << name << ": the first entry in the text colour";
+    const COLORREF below = std::string(name) == "list" ? RGB(255, 255, 255) : RGB(0, 255, 0);
+    EXPECT_EQ(paper.dc.GetPixel(rect.left + 30, rect.bottom - 2), below) << name << ": the list's back colour, nothing under the field";
+  }
+
+  auto* control = dynamic_cast<CListBox*>(view.GetDlgItem(ListControlId::kListBox));
+  ASSERT_NE(control, nullptr);
+  control->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+  control->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(20, 5));
+  player.Pump();
+  EXPECT_EQ(player.CurrentTask(), 3) << "the click reached the hot spot under it, not one at the list's own coordinates";
+  EXPECT_EQ(player.Text("Choice"), "first") << "and chose the entry under it first";
 }

@@ -222,6 +222,70 @@ std::vector<std::uint8_t> DemoCourse() {
            {Button("Red", "Red to blue (R)", 'r', "Score = Score + 1", {40, 300, 220, 350}),
             Button("Green", "Green to white (G)", 'g', "", {260, 300, 440, 350}), spot, timer, skip});
   });
+  // Two more questions: tick the right boxes, then drop the star into the box.
+  f.tasks.push_back([=](CourseBuilder& b) {
+    auto clear = [](CourseBuilder& c) {
+      c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0, 2));
+    };
+    auto box = [](const char* name, const char* label, std::uint8_t mark, char key, std::int32_t top) {
+      return [=](CourseBuilder& c) {
+        tvn::testing::CheckButtonFields check;
+        check.label = label;
+        check.accessKey = static_cast<std::uint8_t>(key);
+        check.font.pointSize = 14;
+        check.style = 0x44;
+        tvn::testing::ResponseFields marked;
+        marked.answerMark = mark;  // 1: right when ticked, 2: right when left alone
+        c.CheckButtonResponse(IconFields{4, name, "", 3}, marked, check, {60, top, 360, top + 30});
+      };
+    };
+    auto timer = [](CourseBuilder& c) {
+      c.TimeResponse(IconFields{4, "Time is up", "", 3}, tvn::testing::ResponseFields{}, 150);
+    };
+    b.Task(IconFields{4, "Fruit", "Tick the boxes", 3}, 2, {},
+           {clear, Text("Ask", "Which of these are fruits? Tick them (or press A, C, T), then click Done.",
+                        At(40, 30, 600, 110), 18)},
+           {box("Apple", "Apple (A)", 1, 'a', 140), box("Carrot", "Carrot (C)", 2, 'c', 180),
+            box("Tomato", "Tomato (T)", 1, 't', 220),
+            Button("Done", "Done (D)", 'd', "", {60, 300, 240, 350}), timer});
+  });
+  f.tasks.push_back([=](CourseBuilder& b) {
+    auto clear = [](CourseBuilder& c) {
+      c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0, 2));
+    };
+    auto basket = [](CourseBuilder& c) {
+      tvn::testing::ShapeFields s;
+      s.type = 1;
+      s.flags = 0x04;
+      s.brushStyle = 0;
+      s.brushColour = 0x60C060;  // green
+      c.ShapeAction(IconFields{4, "Basket", "", 3}, s, At(400, 200, 560, 330));
+    };
+    auto star = [](CourseBuilder& c) {
+      tvn::testing::ImageFields image;
+      image.fileName = kMaskedName;
+      image.flags = 0x10084 | 0x4000;
+      tvn::testing::DisplayFields d = At(100, 240, 148, 288);
+      d.layer = 8;
+      c.GraphicsAction(IconFields{4, "Loose star", "", 3}, 1500, 0, image, d);
+    };
+    auto target = [](CourseBuilder& c) {
+      tvn::testing::DragDropFields drag;
+      drag.objectName = "Loose star";
+      drag.offsetOrMinimum = 24;  // the star's centre is the drop point
+      drag.offsetOrMaximum = 24;
+      tvn::testing::ResponseFields scored;
+      scored.expression = "Score = Score + 1";
+      c.DragDropResponse(IconFields{4, "Into the basket", "", 3}, scored, drag, {400, 200, 560, 330});
+    };
+    auto timer = [](CourseBuilder& c) {
+      c.TimeResponse(IconFields{4, "Time is up", "", 3}, tvn::testing::ResponseFields{}, 150);
+    };
+    b.Task(IconFields{4, "Basket", "Drag and drop", 3}, 3, {},
+           {clear, basket, star,
+            Text("Ask", "Drag the star into the green basket. Fifteen seconds.", At(40, 30, 600, 110), 18)},
+           {target, timer});
+  });
   f.tasks.push_back([=](CourseBuilder& b) {
     auto clear = [](CourseBuilder& c) {
       c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0, 2));
@@ -253,14 +317,14 @@ std::vector<std::uint8_t> DemoCourse() {
       read.section = "Quiz";
       c.ReadAction(IconFields{4, "Read it back", "", 3}, read);
     };
-    b.Task(IconFields{4, "Result", "", 3}, 2, {},
+    b.Task(IconFields{4, "Result", "", 3}, 4, {},
            {clear, store, fetch,
             Text("Shown", "Score: {Score} (kept in scores.txt as {Kept}). Press any key to end.",
                  At(40, 40, 600, 110), 24),
             badge, star},
            {anyKey});
   });
-  f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "The end", "", 3}, 3, {}, {}, {}); });
+  f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "The end", "", 3}, 5, {}, {}, {}); });
   CourseBuilder b;
   b.CourseFile(f);
   return b.bytes();

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "platform/window_messages.h"
 #include "tests/behaviour/answer_test_support.h"
+#include "tests/behaviour/display_test_support.h"
 #include "tests/platform/gdi/canvas.h"
 
 using tvn::testing::CourseBuilder;
@@ -120,4 +123,65 @@ TEST(RegionResponse, HoverMarksTheAreaAndInvertsWhileShownSo) {
   EXPECT_EQ(canvas.dc.GetPixel(50, 50), RGB(255, 255, 255));
   r->OnMouseMove(0, CPoint(20, 20), kInputFromTaskResponses, nullptr);
   EXPECT_EQ(r->m_state, 0);
+}
+
+namespace {
+
+// Counts the waits of a flash with the area's state during each; never waits.
+class CNotingWaiter final : public IAnimationWaiter {
+ public:
+  int Wait(std::span<CSyncEvent* const>, DWORD ms) override {
+    waits.push_back({ms, region && (region->m_state & RegionState::kInverted) != 0});
+    return CSyncEvent::kTimeout;
+  }
+  CRegionResponse* region = nullptr;
+  std::vector<std::pair<DWORD, bool>> waits;
+};
+
+}  // namespace
+
+TEST(RegionResponse, DrawingCodesInvertRestoreAndFlashAHiddenAreaOnThePage) {
+  tvn::testing::FakeTaskServices services;
+  tvn::testing::CTestPage page;
+  CNotingWaiter waiter;
+  page.SetAnimationWaiter(&waiter);
+  page.SetRunning(true);
+  services.pageOverride = &page;
+  CTask task;
+  task.SetServices(&services);
+  RegionFields f;
+  f.regionFlags = 0x24;  // no outline: hidden on the page
+  auto owned = Region(f);
+  CRegionResponse* r = owned.get();
+  task.GetResponses()->AddChild(std::move(owned));
+  waiter.region = r;
+  ASSERT_TRUE(r->Activate());
+  page.ComposeRect(nullptr);
+  const auto shown = [&] { return page.GetBufferPixel(150, 120) == RGB(0, 0, 0); };
+  EXPECT_FALSE(shown());
+
+  r->Draw(nullptr, CRegionResponse::kDrawInvert, nullptr);
+  r->Draw(nullptr, CRegionResponse::kDrawInvert, nullptr);
+  EXPECT_TRUE(shown()) << "code 4 twice inverts once";
+  page.ComposeRect(nullptr);
+  EXPECT_TRUE(shown()) << "composing the page keeps the inversion";
+  r->Draw(nullptr, CRegionResponse::kDrawRestore, nullptr);
+  EXPECT_FALSE(shown());
+
+  r->Draw(nullptr, CRegionResponse::kDrawInvert, nullptr);
+  r->Draw(nullptr, CRegionResponse::kDrawFlashOnce, nullptr);
+  EXPECT_EQ(waiter.waits, (std::vector<std::pair<DWORD, bool>>{{300, true}}));
+  EXPECT_FALSE(shown());
+  waiter.waits.clear();
+  r->Draw(nullptr, CRegionResponse::kDrawFlashThrice, nullptr);
+  EXPECT_EQ(waiter.waits, (std::vector<std::pair<DWORD, bool>>{
+                              {100, true}, {100, false}, {100, true}, {100, false}, {100, true}, {100, false}}));
+  EXPECT_FALSE(shown());
+  EXPECT_EQ(r->m_state & RegionState::kInverted, 0);
+
+  // Hover: the same inversion while the pointer is over it.
+  r->OnMouseMove(0, CPoint(150, 120), kInputFromTaskResponses, nullptr);
+  EXPECT_TRUE(shown());
+  r->OnMouseMove(0, CPoint(5, 5), kInputFromTaskResponses, nullptr);
+  EXPECT_FALSE(shown());
 }

@@ -12,6 +12,8 @@
 #include "playback/presentation_view.h"
 #include "tests/playback/app_test_support.h"
 #include "tests/page/page_test_support.h"
+#include "platform/qt_cursor.h"
+#include "tests/support/cursor_writer.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/temp_dir.h"
 
@@ -93,6 +95,32 @@ TEST_F(PlayerAppTest, APackedDataFileOpensItsInnerCourseByItsBareName) {
 
   // The first task waits for a key; any key finishes it and the course.
   EXPECT_EQ(RunUntilQuiet(), std::nullopt) << "a waiting task keeps the program alive";
+  player.GetPresentationView()->SendMessage(WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(RunToEnd(), 0);
+}
+
+TEST_F(PlayerAppTest, CursorFilesLoadOnceFromThePackedDataFileOrTheDisk) {
+  std::filesystem::create_directory(dir / "disk");
+  tvn::testing::PackedFileBuilder()
+      .Add("PACK.TVD", EmptyTaskCourse(1, true))
+      .Add("inside.cur", tvn::testing::CursorFileBytes(3, 4))
+      .WriteTo(dir / "disk" / "PACK.TVD");
+  const std::vector<std::uint8_t> onDisk = tvn::testing::CursorFileBytes(9, 2);
+  WriteBytes(dir / "disk" / "beside.cur", onDisk);
+  WriteBytes(dir / "disk" / "broken.cur", {0, 0, 2, 0, 1});
+  CPlayerApp& player = MakeApp({Text(dir / "disk" / "PACK.TVD")});
+  ASSERT_TRUE(player.InitInstance());
+
+  HCURSOR inside = player.GetCursor("inside.cur");
+  ASSERT_NE(inside, nullptr) << "a cursor inside the packed data file";
+  EXPECT_EQ(QtCursorFor(inside).hotSpot(), QPoint(3, 4)) << "the hot spot as stored";
+  EXPECT_EQ(player.GetCursor("INSIDE.CUR"), inside) << "read once";
+  HCURSOR beside = player.GetCursor("beside.cur");
+  ASSERT_NE(beside, nullptr);
+  EXPECT_EQ(QtCursorFor(beside).hotSpot(), QPoint(9, 2));
+  EXPECT_EQ(player.GetCursor("broken.cur"), nullptr);
+  EXPECT_EQ(player.GetCursor("missing.cur"), nullptr);
+  EXPECT_EQ(player.GetCursor(""), nullptr);
   player.GetPresentationView()->SendMessage(WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(RunToEnd(), 0);
 }

@@ -1,5 +1,8 @@
 #include "tests/support/scripted_player.h"
 
+#include <QImage>
+#include <mutex>
+
 #include <algorithm>
 #include <fstream>
 
@@ -192,5 +195,14 @@ CString ScriptedPlayer::Text(const char* name) {
 }
 
 COLORREF ScriptedPlayer::Pixel(int x, int y) { return View().GetBufferPixel(x, y); }
+
+COLORREF ScriptedPlayer::WindowPixel(int x, int y) {
+  CPresentationView& view = View();
+  std::lock_guard lock(view.SurfaceLock());
+  const QImage* surface = view.GetSurface();
+  if (!surface || !surface->rect().contains(x, y)) return CLR_INVALID;
+  const QRgb c = surface->pixel(x, y);
+  return RGB(qRed(c), qGreen(c), qBlue(c));
+}
 
 }  // namespace tvn::testing

@@ -82,6 +82,8 @@ class ScriptedPlayer {
   CString Text(const char* name);
   // A pixel of the page in page coordinates.
   COLORREF Pixel(int x, int y);
+  // A pixel of what the view's window shows, in its client coordinates.
+  COLORREF WindowPixel(int x, int y);
   CManualClock& Clock() { return m_clock; }
   CScriptedDialogs& Dialogs() { return *m_dialogs; }
   // The printer the program prints on, set before its course starts; by

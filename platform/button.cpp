@@ -133,7 +133,7 @@ QWidget* CStatic::MakeControl(QWidget* host) {
   if (type == SS_BLACKFRAME) {
     auto* frame = new QFrame(host);
     frame->setFrameShape(QFrame::Box);
-    frame->setStyleSheet("QFrame { border: 1px solid black; background: transparent; }");
+    frame->setStyleSheet("QFrame { border: 1px solid black; }");
     frame->setFocusPolicy(Qt::NoFocus);
     return frame;
   }

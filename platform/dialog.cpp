@@ -2,8 +2,16 @@
 // Escape, data exchange and the dialog's item helpers.
 #include "platform/dialog.h"
 
+#include <mutex>
+
+#include <QImage>
+
 #include "platform/button.h"
+#include "platform/child_control.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/system_metrics.h"
+
 #include "platform/message_box_types.h"
 #include "platform/message_loop.h"
 
@@ -186,6 +194,13 @@ UINT CDialog::IsDlgButtonChecked(int id) const {
 
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) return OnInitDialog();
+  if ((message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) && wParam) {
+    // Statics and check boxes stand on the dialog's face.
+    CWnd::WindowProc(message, wParam, lParam);
+    auto& colours = *reinterpret_cast<ControlColours*>(wParam);
+    if (!colours.background) colours.background = GetSysColor(COLOR_BTNFACE);
+    return TRUE;
+  }
   return CWnd::WindowProc(message, wParam, lParam);
 }
 
@@ -199,6 +214,18 @@ void CDialog::OnOK() {
 }
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDialog::OnPaint() {
+  PAINTSTRUCT ps = BeginPaint();
+  if (QImage* surface = GetSurface()) {
+    std::lock_guard lock(SurfaceLock());
+    CDC dc;
+    dc.AttachSurface(surface);
+    dc.FillSolidRect(ps.rcPaint, GetSysColor(COLOR_BTNFACE));
+    dc.DetachSurface();
+  }
+  EndPaint(ps.rcPaint);
+}
 
 void CDialog::OnClose() { SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
 

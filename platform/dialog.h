@@ -109,6 +109,8 @@ class CDialog : public CWnd {
   virtual BOOL OnDialogCommand(UINT id, WORD code);
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
   void OnClose() override;
+  // The dialog's face in the button-face colour.
+  void OnPaint() override;
 
  private:
   BOOL CreateFromTemplate(bool visible);

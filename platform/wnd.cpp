@@ -54,7 +54,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, const CString& windowName, DWORD style, const
   m_id = cs.id;
   m_text = cs.lpszName;
   m_parent = loop->FromHandle(cs.hwndParent);
-  m_rect = CRect(cs.x, cs.y, cs.x + cs.cx, cs.y + cs.cy);
+  m_rect = ConstrainWindowRect(CRect(cs.x, cs.y, cs.x + cs.cx, cs.y + cs.cy));
   m_enabled = (m_style & WS_DISABLED) == 0;
   m_classCursor = LoadCursor(nullptr, IDC_ARROW);
   m_hWnd = loop->RegisterWindow(this);

@@ -234,6 +234,11 @@ class CWnd : public CCmdTarget {
   const MSG& GetCurrentMessage() const { return m_currentMessage; }
   // After the window is gone (frames delete themselves here).
   virtual void PostNcDestroy() {}
+  // The rectangle the window takes when asked for one (a drop-down list keeps
+  // the height of its selection field).
+  virtual CRect ConstrainWindowRect(const CRect& rect) const { return rect; }
+  // After SetWindowText changed the text (controls show it).
+  virtual void OnWindowTextChanged() {}
 
   virtual int OnCreate(const CREATESTRUCT& cs);
   virtual void OnDestroy();

@@ -56,7 +56,7 @@ void CWnd::ApplyGeometry() {
 }
 
 void CWnd::SetWindowRect(const CRect& rect, WPARAM sizeKind, bool pushToQt) {
-  m_rect = rect;
+  m_rect = ConstrainWindowRect(rect);
   CSize client = ClientSizeOf(rect);
   bool resized = client != m_client;
   m_client = client;
@@ -197,6 +197,7 @@ BOOL CWnd::IsWindowEnabled() const { return m_hWnd && m_enabled ? TRUE : FALSE; 
 void CWnd::SetWindowText(const CString& text) {
   m_text = text;
   if (m_shell) m_shell->setWindowTitle(QString::fromUtf8(text.ToUtf8()));
+  if (m_hWnd) OnWindowTextChanged();
 }
 
 BOOL CWnd::ModifyStyle(DWORD remove, DWORD add) {

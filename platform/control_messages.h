@@ -109,12 +109,5 @@ constexpr DWORD SS_BLACKFRAME = 0x7;  // a frame in black, no text
 constexpr DWORD SS_TYPEMASK = 0x1F;
 constexpr DWORD SS_NOPREFIX = 0x80;   // "&" is shown as it is
 
-// Edits (the styles dialog templates name).
-constexpr DWORD ES_LEFT = 0x0;
-constexpr DWORD ES_MULTILINE = 0x4;
-constexpr DWORD ES_AUTOVSCROLL = 0x40;
-constexpr DWORD ES_AUTOHSCROLL = 0x80;
-constexpr DWORD ES_READONLY = 0x800;
-
 // Starts a group of controls (radio buttons, Tab order).
 constexpr DWORD WS_GROUP = 0x00020000;

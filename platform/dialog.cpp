@@ -8,6 +8,7 @@
 
 #include "platform/button.h"
 #include "platform/child_control.h"
+#include "platform/edit.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/system_metrics.h"
@@ -143,6 +144,11 @@ BOOL CDialog::IsDialogMessage(const MSG& msg) {
   if (!target || (target != this && !IsChild(target))) return FALSE;
   const bool enter = msg.wParam == VK_RETURN, escape = msg.wParam == VK_ESCAPE;
   if (!enter && !escape) return FALSE;
+  // A multi-line edit that wants Enter keeps it.
+  if (auto* edit = dynamic_cast<CEdit*>(target);
+      enter && edit && (edit->GetStyle() & ES_MULTILINE) && (edit->GetStyle() & ES_WANTRETURN)) {
+    return FALSE;
+  }
   // The character and the release of a key taken as a command go nowhere.
   if (msg.message == WM_CHAR || msg.message == WM_KEYUP) return TRUE;
   if (msg.message != WM_KEYDOWN) return FALSE;

@@ -4,10 +4,12 @@
 #include <cctype>
 
 #include "platform/button.h"
+#include "platform/edit.h"
 
 CWindowClasses::CWindowClasses() {
   Register("Button", [] { return std::make_unique<CButton>(); });
   Register("Static", [] { return std::make_unique<CStatic>(); });
+  Register("Edit", [] { return std::make_unique<CEdit>(); });
 }
 
 std::string CWindowClasses::Key(const CString& name) {

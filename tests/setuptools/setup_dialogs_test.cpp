@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "platform/button.h"
+#include "platform/edit.h"
 #include "setuptools/setup/dialog_wizard.h"
 #include "setuptools/setup/main_frame.h"
 #include "setuptools/setup/no_flicker_text.h"
@@ -112,6 +113,53 @@ TEST_F(SetupDialogsTest, ExitEscapeAndTheCloseBoxAskFirstAndBackAndContinueEndAt
   frame.steps = {[&](CDialog& d) { Click(d, setup::kBackId); }};
   EXPECT_EQ(back.DoModal(), 402);
   EXPECT_EQ(back.Directory().str(), "/home/u/PRODUCT");
+}
+
+TEST_F(SetupDialogsTest, TheEditsCarryTheFoldersOnlyOnContinueAndShowTheTermsReadOnly) {
+  auto setText = [](CDialog& d, UINT id, const char* text) {
+    const CString value(text);
+    d.GetDlgItem(static_cast<int>(id))->SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(&value));
+  };
+  // Directory: the edited folder comes back only with Continue.
+  setup::CDirectoryDlg directory(Context(), "/home/u/PRODUCT");
+  frame.steps = {[&](CDialog& d) {
+    ASSERT_NE(dynamic_cast<CEdit*>(d.GetDlgItem(200)), nullptr);
+    EXPECT_EQ(Item(d, 200), "/home/u/PRODUCT");
+    EXPECT_EQ(CWnd::GetFocus(), d.GetDlgItem(200));  // the first tab stop
+    setText(d, 200, "/home/u/OTHER");
+    Key(d, VK_RETURN);  // Enter in the field is Continue
+  }};
+  EXPECT_EQ(directory.DoModal(), 1);
+  EXPECT_EQ(directory.Directory().str(), "/home/u/OTHER");
+
+  // Disk prompt: a beep, the prompt and the source folder; OK takes the edited folder, Cancel asks first.
+  setup::CDiskPromptDlg disk(Context(), "Disk two", "/media/cd");
+  frame.steps = {[&](CDialog& d) {
+    EXPECT_EQ(Item(d, 102) + "|" + Item(d, 200), "Disk two|/media/cd");
+    setText(d, 200, "/media/cd2");
+    Click(d, IDOK);
+  }};
+  EXPECT_EQ(disk.DoModal(), 1);
+  EXPECT_EQ(disk.SourceDirectory().str(), "/media/cd2");
+  EXPECT_EQ(dialogs->beeps.size(), 1u);
+  boxes.answers = {IDYES};
+  setup::CDiskPromptDlg cancelled(Context(), "Disk two", "/media/cd");
+  frame.steps = {[&](CDialog& d) { Click(d, IDCANCEL); }};
+  EXPECT_EQ(cancelled.DoModal(), 2);
+  EXPECT_EQ(Texts(), std::string(kExitText) + "|");
+
+  // Terms: read-only, several lines with a vertical scroll bar; Back gives 402.
+  setup::CTermsDlg terms(Context(), "Line one\r\nLine two");
+  frame.steps = {[&](CDialog& d) {
+    auto* edit = dynamic_cast<CEdit*>(d.GetDlgItem(static_cast<int>(setup::kTermsEditId)));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(Item(d, setup::kTermsEditId), "Line one\r\nLine two");
+    EXPECT_TRUE(edit->GetStyle() & ES_READONLY);
+    EXPECT_TRUE((edit->GetStyle() & (ES_MULTILINE | WS_VSCROLL)) == (ES_MULTILINE | WS_VSCROLL));
+    EXPECT_EQ(edit->SendMessage(EM_GETLINECOUNT), 2);
+    Click(d, setup::kBackId);
+  }};
+  EXPECT_EQ(terms.DoModal(), 402);
 }
 
 TEST_F(SetupDialogsTest, TheCopyErrorDialogGivesRetry4Ignore5Exit3AndEscapeWithYes2) {

@@ -162,10 +162,10 @@ BOOL CDialog::IsDialogMessage(const MSG& msg) {
       focused && (focused->GetButtonType() == BS_PUSHBUTTON || focused->GetButtonType() == BS_DEFPUSHBUTTON)) {
     id = static_cast<UINT>(focused->GetDlgCtrlID());
   }
+  // Without that button (the copying dialog has only Cancel) Enter does nothing.
   CWnd* button = GetDlgItem(static_cast<int>(id));
-  if (button && !button->IsWindowEnabled()) return TRUE;
-  SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<int>(id), BN_CLICKED),
-              button ? reinterpret_cast<LPARAM>(button->GetSafeHwnd()) : 0);
+  if (!button || !button->IsWindowEnabled()) return TRUE;
+  SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<int>(id), BN_CLICKED), reinterpret_cast<LPARAM>(button->GetSafeHwnd()));
   return TRUE;
 }
 

@@ -86,7 +86,8 @@ class CDialog : public CWnd {
   BOOL UpdateData(BOOL save = TRUE);
   // Enter, Escape and their characters for this dialog or its controls
   // become its commands: Enter the default button (a focused push button
-  // itself), Escape IDCANCEL. TRUE when the message was taken.
+  // itself; nothing when the dialog has no such button), Escape IDCANCEL.
+  // TRUE when the message was taken.
   BOOL IsDialogMessage(const MSG& msg);
   // The id of the default push button (IDOK without one).
   UINT GetDefID() const;

@@ -284,7 +284,10 @@ TEST_F(SetupDialogsTest, TheCopyingDialogStepsItsGaugeAndCancelAsksBeforeItStops
   EXPECT_EQ(field(setup::kCopyingFileId), "A:\\README.TXT");
   EXPECT_EQ(field(setup::kCopyingTargetId), "/HOME/U/PRODUCT/README.TXT");
 
-  // Cancel answered No: copying goes on; Escape answered Yes: hidden and stopped.
+  // Enter has no button to press; Cancel answered No: copying goes on; Escape answered Yes: hidden and stopped.
+  copying->PostMessage(WM_KEYDOWN, VK_RETURN, 1);
+  EXPECT_TRUE(wizard.DispatchPending());
+  EXPECT_TRUE(copying->IsWindowVisible());
   boxes.answers = {IDNO, IDYES};
   copying->PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   EXPECT_TRUE(wizard.DispatchPending());

@@ -1,4 +1,4 @@
-// Dialogs from templates: controls by class name at their dialog-unit places, the nested modal loop that keeps other windows' timers and posts flowing, Enter and Escape, data exchange, modeless dialogs and a quit message inside a modal one.
+// Dialogs from templates: controls by class name at their dialog-unit places, the nested modal loop that keeps other windows' timers and posts flowing, Enter, data exchange, modeless dialogs and a quit message inside a modal one.
 #include <gtest/gtest.h>
 
 #include "platform/button.h"
@@ -95,20 +95,6 @@ TEST_F(DialogTest, AModalDialogKeepsTheLoopTurningAndEndsByItsButtonsKeysAndData
   EXPECT_EQ(dialog.check, 0);
   EXPECT_TRUE(owner->IsWindowEnabled());
   EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
-
-  // Escape is Cancel and takes nothing out of the controls; so is the close box.
-  for (UINT how : {WM_KEYDOWN, WM_CLOSE}) {
-    CNameDialog cancelled(NameTemplate(), owner.get());
-    steps = {[&](CDialog& d) {
-      const CString text("dropped");
-      d.GetDlgItem(10)->SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(&text));
-      if (how == WM_KEYDOWN) d.GetDlgItem(10)->PostMessage(WM_KEYDOWN, VK_ESCAPE, 1);
-      else d.PostMessage(WM_CLOSE);
-    }};
-    next = 0;
-    EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
-    EXPECT_EQ(cancelled.name.str(), "first");
-  }
 }
 
 TEST_F(DialogTest, AModelessDialogHidesWhenEndedAndAQuitEndsAModalOneAndReachesTheOuterLoop) {

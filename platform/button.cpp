@@ -2,9 +2,11 @@
 #include "platform/button.h"
 
 #include <QCheckBox>
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 
 IMPLEMENT_DYNAMIC(CButton, CChildControl)
 IMPLEMENT_DYNAMIC(CStatic, CChildControl)
@@ -25,6 +27,20 @@ class CProgramChecked final : public Base {
 QString Shown(const CString& text) {
   // "&" marks the access key in both worlds; "&&" is a plain ampersand in both.
   return QString::fromUtf8(text.ToUtf8());
+}
+
+// A static's text as shown: without SS_NOPREFIX a lone "&" marks the access
+// key and is not shown, "&&" shows one.
+QString StaticText(const CString& text, DWORD style) {
+  if (style & SS_NOPREFIX) return QString::fromUtf8(text.ToUtf8());
+  std::string shown;
+  const std::string& raw = text.str();
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == '&' && i + 1 < raw.size()) ++i;
+    else if (raw[i] == '&') continue;
+    shown += raw[i];
+  }
+  return QString::fromUtf8(CString(shown).ToUtf8());
 }
 
 }  // namespace
@@ -113,17 +129,33 @@ LRESULT CButton::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 QWidget* CStatic::MakeControl(QWidget* host) {
+  const DWORD type = GetStyle() & SS_TYPEMASK;
+  if (type == SS_BLACKFRAME) {
+    auto* frame = new QFrame(host);
+    frame->setFrameShape(QFrame::Box);
+    frame->setStyleSheet("QFrame { border: 1px solid black; }");
+    frame->setFocusPolicy(Qt::NoFocus);
+    return frame;
+  }
   auto* label = new QLabel(host);
-  const DWORD align = GetStyle() & 0x3;
-  Qt::Alignment h = align == SS_CENTER ? Qt::AlignHCenter : align == SS_RIGHT ? Qt::AlignRight : Qt::AlignLeft;
+  label->setFocusPolicy(Qt::NoFocus);
+  if (type == SS_ICON) {
+    // The program's icon: the information sign of the style, at the size of an icon.
+    const int size = label->style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, label);
+    label->setPixmap(label->style()->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, label).pixmap(size, size));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+  }
+  Qt::Alignment h = type == SS_CENTER ? Qt::AlignHCenter : type == SS_RIGHT ? Qt::AlignRight : Qt::AlignLeft;
   label->setAlignment(h | Qt::AlignTop);
   label->setWordWrap(true);
   label->setTextFormat(Qt::PlainText);
-  label->setText(QString::fromUtf8(GetWindowText().ToUtf8()));
-  label->setFocusPolicy(Qt::NoFocus);
+  label->setText(StaticText(GetWindowText(), GetStyle()));
   return label;
 }
 
 void CStatic::OnWindowTextChanged() {
-  if (auto* label = qobject_cast<QLabel*>(GetControlWidget())) label->setText(QString::fromUtf8(GetWindowText().ToUtf8()));
+  const DWORD type = GetStyle() & SS_TYPEMASK;
+  if (type == SS_ICON || type == SS_BLACKFRAME) return;
+  if (auto* label = qobject_cast<QLabel*>(GetControlWidget())) label->setText(StaticText(GetWindowText(), GetStyle()));
 }

@@ -73,6 +73,11 @@ class CControlInputFilter final : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == m_host.data()) {
+      // What the control leaves unused of an input handed back to it would
+      // reach the window's widget and come round again as a new message.
+      return passing && IsInput(event->type());
+    }
     if (passing) return false;
     switch (event->type()) {
       case QEvent::KeyPress:
@@ -99,6 +104,21 @@ class CControlInputFilter final : public QObject {
   }
 
  private:
+  static bool IsInput(QEvent::Type type) {
+    switch (type) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::Wheel:
+        return true;
+      default:
+        return false;
+    }
+  }
+
   void PostKey(const QKeyEvent& event, bool press) {
     CMessageLoop* loop = Loop();
     if (!loop || !loop->IsWindow(m_hwnd)) return;
@@ -163,6 +183,7 @@ int CChildControl::OnCreate(const CREATESTRUCT& cs) {
   auto* filter = new CControlInputFilter(m_hWnd, host, control);
   m_impl->filter = filter;
   control->installEventFilter(filter);
+  host->installEventFilter(filter);
   if (auto* area = qobject_cast<QAbstractScrollArea*>(control)) area->viewport()->installEventFilter(filter);
   control->show();
   RefreshColours();

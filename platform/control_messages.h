@@ -104,6 +104,10 @@ constexpr WORD BN_CLICKED = 0;
 constexpr DWORD SS_LEFT = 0x0;
 constexpr DWORD SS_CENTER = 0x1;
 constexpr DWORD SS_RIGHT = 0x2;
+constexpr DWORD SS_ICON = 0x3;        // shows the program's icon; the text is its resource name
+constexpr DWORD SS_BLACKFRAME = 0x7;  // a frame in black, no text
+constexpr DWORD SS_TYPEMASK = 0x1F;
+constexpr DWORD SS_NOPREFIX = 0x80;   // "&" is shown as it is
 
 // Starts a group of controls (radio buttons, Tab order).
 constexpr DWORD WS_GROUP = 0x00020000;

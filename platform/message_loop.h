@@ -20,6 +20,7 @@
 #include "platform/event_source.h"
 #include "platform/message_queue.h"
 #include "platform/timer_list.h"
+#include "platform/window_classes.h"
 
 class CWnd;
 
@@ -43,6 +44,8 @@ class CMessageLoop {
   // The caption of the framework's message boxes.
   void SetAppName(const CString& name) { m_appName = name; }
   const CString& AppName() const { return m_appName; }
+  // The window classes dialogs make their controls from.
+  CWindowClasses& WindowClasses() { return m_windowClasses; }
 
   // --- Windows (user-interface thread) ---
   HWND RegisterWindow(CWnd* wnd);
@@ -140,6 +143,7 @@ class CMessageLoop {
   std::unique_ptr<IEventSource> m_source;
   std::unique_ptr<IDialogs> m_dialogs;
   CString m_appName;
+  CWindowClasses m_windowClasses;
   CMessageQueue m_queue;
 
   mutable std::mutex m_windowsMutex;

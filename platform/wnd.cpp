@@ -248,6 +248,13 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
+    case WM_SETTEXT:  // lParam: the CString to show
+      if (lParam) SetWindowText(*reinterpret_cast<const CString*>(lParam));
+      return TRUE;
+    case WM_GETTEXT:  // lParam: the CString to fill in; the result is its length
+      if (!lParam) return 0;
+      *reinterpret_cast<CString*>(lParam) = m_text;
+      return static_cast<LRESULT>(m_text.GetLength());
     case WM_MOUSEWHEEL:
       return m_parent ? m_parent->SendMessage(message, wParam, lParam) : 0;
     default:

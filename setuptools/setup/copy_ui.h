@@ -15,8 +15,9 @@ class ICopyUi {
   virtual bool IsCopyCancelled() = 0;
   // The File Copy Error dialog (19): 3 Exit, 4 Retry, 5 Ignore, 2 Escape confirmed.
   virtual int FileCopyErrorDialog(const CString& text) = 0;
-  // The disk dialog (16): 1 when the user confirmed the disk.
-  virtual int DiskDialog(const CString& text) = 0;
+  // The disk dialog (16): 1 when the user confirmed the disk; the folder the
+  // disks are read from is shown and may be edited (taken only with 1).
+  virtual int DiskDialog(const CString& text, CString& sourceDirectory) = 0;
   // Dispatches every pending message; false when a WM_QUIT was among them.
   virtual bool DispatchPending() = 0;
   virtual bool IsF3Pressed() = 0;

@@ -334,5 +334,8 @@ int CSetupApp::PromptForDisk(int disk) {
     m_services.WriteSetupLog(CString("Install needs the following disk: " + text.str()));
     return 2;
   }
-  return m_ui.DiskDialog(text);
+  CString source(m_setup.sourceDirectory.string());
+  const int answer = m_ui.DiskDialog(text, source);
+  if (answer == 1 && !source.IsEmpty()) m_setup.sourceDirectory = fs::path(source.str());
+  return answer;
 }

@@ -9,13 +9,6 @@
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_strings.h"
 
-namespace {
-// The wizard's dialogs are still to come: an interactive run says so rather than pretend.
-constexpr const char* kNoWizard =
-    "The install wizard's dialogs are not available yet.\n\nRun \"setup -s\" to install without dialogs; its messages "
-    "go to setup.log beside setup.";
-}  // namespace
-
 bool CSilentCopyUi::DispatchPending() {
   CMessageLoop* loop = CMessageLoop::Current();
   if (!loop) return true;
@@ -42,8 +35,7 @@ BOOL CSetupProgram::InitInstance() {
   const CSetupApp::CommandLine line = CSetupApp::ParseCommandLine(m_arguments);
   m_services->SetSilent(line.silent);
   if (!line.silent) {
-    m_services->SetupMessage(CString(kNoWizard), MB_ICONINFORMATION);
-    return FALSE;
+    if (CMessageLoop* loop = CMessageLoop::Current()) setup::RegisterSetupWindowClasses(loop->WindowClasses());
   }
 
   fs::path source = module;
@@ -66,16 +58,22 @@ BOOL CSetupProgram::InitInstance() {
     m_services->SetupMessage(id, MB_ICONHAND);
     return FALSE;
   }
-  m_app = std::make_unique<CSetupApp>(*m_services, m_script, *m_log, m_copyUi,
+  ICopyUi* copyUi = &m_copyUi;
+  if (!line.silent) {
+    m_wizard = std::make_unique<setup::CDialogWizard>(*m_services, m_script, m_frame.get());
+    copyUi = m_wizard.get();
+  }
+  m_app = std::make_unique<CSetupApp>(*m_services, m_script, *m_log, *copyUi,
                                       CSetupApp::Setup{source, fs::path(), locations, {}});
   m_app->InitInstance();
+  if (m_wizard) m_wizard->SetCaption(m_app->Caption());
   m_frame->SetTitle(m_app->BackgroundTitle());
   m_frame->PostMessage(setup::WM_SETUP_RUN);
   return TRUE;
 }
 
 void CSetupProgram::RunSequence() {
-  m_status = m_app->RunSilent();
+  m_status = m_wizard ? m_app->RunInteractive(*m_wizard) : m_app->RunSilent();
   // Destroying the background window ends the loop.
   m_frame->DestroyWindow();
 }

@@ -10,6 +10,7 @@
 #include "setuptools/common/setup_services.h"
 #include "setuptools/common/uninstall_log.h"
 #include "setuptools/setup/copy_ui.h"
+#include "setuptools/setup/dialog_wizard.h"
 #include "setuptools/setup/main_frame.h"
 #include "setuptools/setup/setup_app.h"
 
@@ -22,7 +23,7 @@ class CSilentCopyUi : public ICopyUi {
   void ShowNames(const CString&, const CString&) override {}
   bool IsCopyCancelled() override { return false; }
   int FileCopyErrorDialog(const CString&) override { return 5; }
-  int DiskDialog(const CString&) override { return 2; }
+  int DiskDialog(const CString&, CString&) override { return 2; }
   bool DispatchPending() override;
   bool IsF3Pressed() override { return false; }
   bool AskExit() override { return false; }
@@ -48,6 +49,7 @@ class CSetupProgram : public CWinApp {
   CInfReader m_script;
   std::unique_ptr<CUninstallLog> m_log;
   CSilentCopyUi m_copyUi;
+  std::unique_ptr<setup::CDialogWizard> m_wizard;  // the wizard's dialogs (none in a silent run)
   std::unique_ptr<CSetupApp> m_app;
   std::unique_ptr<setup::CMainFrame> m_frame;
   int m_status = 1;

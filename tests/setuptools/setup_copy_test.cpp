@@ -51,7 +51,7 @@ struct ScriptedCopyUi : ICopyUi {
     errors.push_back(text.str());
     return Next(errorAnswers, 5);
   }
-  int DiskDialog(const CString& text) override {
+  int DiskDialog(const CString& text, CString&) override {
     disks.push_back(text.str());
     return Next(diskAnswers, 2);
   }

@@ -44,6 +44,10 @@ constexpr UINT kPhotoCdCallFailed = 8107;
 constexpr UINT kNoFormatFilter = 8170;
 constexpr UINT kNotAMetafile = 8198;
 constexpr UINT kCannotReadMetafile = 8199;
+// Media.
+constexpr UINT kSoundLibrary = 2019;
+constexpr UINT kQuartzFailed = 8271;
+constexpr UINT kCannotPlayClip = 8272;
 // Diskette check.
 constexpr UINT kNoRemovableDrive = 8211;
 constexpr UINT kDiskNotWritable = 8212;

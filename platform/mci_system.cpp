@@ -85,6 +85,7 @@ DWORD CMciSystem::SendString(std::string_view text, std::string& reply, HWND cal
 
 DWORD CMciSystem::SendToDevice(DWORD id, std::string_view text, std::string& reply, HWND callback) {
   reply.clear();
+  if (m_trace) m_trace(id, text);
   CMciCommand command;
   if (DWORD error = ParseMciCommand(text, command, false)) return error;
   std::lock_guard lock(m_mutex);

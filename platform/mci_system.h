@@ -40,6 +40,9 @@ class CMciSystem {
   // A command without a device name, for the device of that id.
   DWORD SendToDevice(DWORD id, std::string_view command, std::string& reply, HWND callback);
 
+  // Told every command sent to a device by id, as it was written (for tracing).
+  void SetTrace(std::function<void(DWORD id, std::string_view command)> trace) { m_trace = std::move(trace); }
+
   bool IsOpen(DWORD id) const;
   // The type ("waveaudio") and the file of an open device; empty for none.
   std::string GetDeviceType(DWORD id) const;
@@ -65,6 +68,7 @@ class CMciSystem {
   CMediaIds& m_ids;
   MciDeviceServices m_services;
   SourceOpener m_opener;
+  std::function<void(DWORD, std::string_view)> m_trace;
   std::vector<TypeEntry> m_types;
   std::map<std::string, std::unique_ptr<IMediaByteSource>> m_pending;
   std::vector<std::unique_ptr<CMciDevice>> m_devices;

@@ -138,6 +138,11 @@ class SoundDecoder {
                             &m_codec->ch_layout, m_codec->sample_fmt, m_codec->sample_rate, 0, nullptr) < 0)
       return false;
     m_swr.reset(swr);
+    // A mono sound plays at its own level on both sides (not 3 dB down as a centre speaker would).
+    if (m_codec->ch_layout.nb_channels == 1) {
+      const double both[2] = {1.0, 1.0};
+      if (swr_set_matrix(swr, both, 1) < 0) return false;
+    }
     return swr_init(swr) >= 0;
   }
 

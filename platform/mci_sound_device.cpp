@@ -170,12 +170,17 @@ DWORD CMciSoundDevice::Play(const CMciCommand& c, HWND callback) {
 }
 
 void CMciSoundDevice::WaitForEnd(DWORD remainingFrames) {
+  // The program's clock decides; the steady clock bounds the wait as well, so
+  // a clock that does not move (a test's, while nothing pumps the sound) never
+  // holds the caller for longer than the sound and 2 s.
   const IClock& clock = *m_services.clock;
+  const IClock& steady = SteadyClock();
   const DWORD start = clock.Now();
+  const DWORD steadyStart = steady.Now();
   const DWORD limit = static_cast<DWORD>(CPcmBuffer::FramesToMs(remainingFrames) / std::max(m_rate, 0.01)) + 2000;
   std::unique_lock lock(m_shared->mutex);
   const DWORD generation = m_shared->generation;
-  while (m_shared->endedGeneration != generation && clock.Now() - start < limit)
+  while (m_shared->endedGeneration != generation && clock.Now() - start < limit && steady.Now() - steadyStart < limit)
     m_shared->ended.wait_for(lock, std::chrono::milliseconds(5));
 }
 

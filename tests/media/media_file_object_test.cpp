@@ -7,6 +7,7 @@
 #include "model/archive.h"
 #include "platform/media_source.h"
 #include "platform/media_system.h"
+#include "playback/effect_media.h"
 #include "tests/platform/window_test_support.h"
 #include "tests/support/archive_writer.h"
 #include "tests/support/course_builder.h"
@@ -262,4 +263,24 @@ TEST_F(MediaObjectTest, ClipOfAnotherExtensionShowsItsMessage) {
   ASSERT_EQ(sink.boxes.size(), 1u);
   EXPECT_EQ(sink.boxes[0].text, "Active Movie can't play the file 'C:\\SOUNDS\\B.MP3'");
   EXPECT_TRUE(window->Messages(MM_MCINOTIFY).empty());
+}
+
+TEST_F(MediaObjectTest, TransitionMediumSoundsUntilItsEnd) {
+  CEffectResources absent([] { return MediaEnvironment{}; });
+  EXPECT_EQ(absent.CreateMedia(), nullptr);
+  CEffectResources resources([this] { return env; });
+  auto medium = resources.CreateMedia();
+  ASSERT_TRUE(medium);
+  EXPECT_FALSE(medium->Open(CRect(), "a.wav", window.get()));  // a shown medium needs an area
+  ASSERT_TRUE(medium->Open(CRect(0, 0, 100, 100), "a.wav", window.get()));
+  medium->Show();
+  Advance(0);
+  medium->Play();
+  EXPECT_FALSE(medium->IsFinished());
+  Advance(999);
+  EXPECT_FALSE(medium->IsFinished());
+  Advance(1);
+  EXPECT_TRUE(medium->IsFinished());
+  EXPECT_TRUE(window->Messages(MM_MCINOTIFY).empty());  // the default flags ask for no notice
+  EXPECT_EQ(media.Output().Recorded().size(), 2u * 44100);
 }

@@ -94,3 +94,17 @@ TEST(SoundPlaythrough, MciScriptsKeepTheLastReplyAndEveryError) {
   EXPECT_EQ(player.Text("ErrorMessage"), "The command is not one the device knows.");
   EXPECT_EQ(player.Text("MciReturnData"), "");
 }
+
+TEST(SoundPlaythrough, TheDemoWelcomePageMovesOnWhenItsNarrationEnds) {
+  const std::filesystem::path demo = TVN_DEMO_COURSE;
+  if (!std::filesystem::exists(demo)) GTEST_SKIP() << "the demo course is not built";
+  ScriptedPlayer player;
+  for (const char* file : {"DEMO.BMP", "NARRATE.WAV"})
+    std::filesystem::copy_file(demo.parent_path() / file, player.Directory() / file);
+  ASSERT_TRUE(player.Start(ReadBytes(demo), "demo.tvn"));
+  EXPECT_EQ(player.CurrentTask(), 4);  // the welcome page, first in the course
+  player.Tick(1999);
+  EXPECT_EQ(player.CurrentTask(), 4);
+  player.Tick(1);
+  EXPECT_EQ(player.CurrentTask(), 1);  // the question
+}

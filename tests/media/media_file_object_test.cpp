@@ -4,6 +4,9 @@
 #include <fstream>
 
 #include "media/media_file_object.h"
+#include "media/memory_stream.h"
+#include "model/data_file.h"
+#include "tests/support/packed_file_builder.h"
 #include "model/archive.h"
 #include "platform/media_source.h"
 #include "platform/media_system.h"
@@ -283,4 +286,34 @@ TEST_F(MediaObjectTest, TransitionMediumSoundsUntilItsEnd) {
   EXPECT_TRUE(medium->IsFinished());
   EXPECT_TRUE(window->Messages(MM_MCINOTIFY).empty());  // the default flags ask for no notice
   EXPECT_EQ(media.Output().Recorded().size(), 2u * 44100);
+}
+
+TEST(MemoryStream, AnEntryOfThePackedDataFileReadsAsAFileOfItsOwn) {
+  TempDir dir;
+  PackedFileBuilder().Add("before.bin", "xxxx").Add("SOUND.WAV", "0123456789").Add("after.bin", "yyyy").WriteTo(
+      dir.path() / "pack.dat");
+  CDataFile data;
+  ASSERT_TRUE(data.Open(CString((dir.path() / "pack.dat").string())));
+  MediaEnvironment env;
+  env.dataFile = &data;
+  CManualClock clock(100);
+  CMemoryStream stream(env, "sound.wav", CMemoryStream::kUnlimited, clock, true);
+  ASSERT_TRUE(stream.IsOpened());
+  EXPECT_TRUE(stream.IsInMemory());
+  EXPECT_EQ(stream.Size(), 10u);
+  EXPECT_EQ(stream.Available(), 10u);
+  char buffer[16] = {};
+  EXPECT_TRUE(stream.Seek(6));
+  EXPECT_EQ(stream.Read(buffer, sizeof buffer), 4);  // short only at the entry's end, never the next entry
+  EXPECT_EQ(std::string(buffer, 4), "6789");
+  EXPECT_EQ(stream.Read(buffer, sizeof buffer), 0);
+  EXPECT_FALSE(stream.Seek(11));
+  // A limited byte rate makes the bytes arrive with the clock.
+  CMemoryStream paced(env, "SOUND.WAV", 2, clock, true);
+  EXPECT_EQ(paced.Available(), 0u);
+  clock.Advance(3);
+  EXPECT_EQ(paced.Available(), 6u);
+  // Memory only: a name on disk alone stays unopened.
+  CMemoryStream absent(env, (dir.path() / "pack.dat").string(), CMemoryStream::kUnlimited, clock, true);
+  EXPECT_FALSE(absent.IsOpened());
 }

@@ -1,5 +1,6 @@
-// Writes the demo course that `scripts/run-demo` plays, and its picture next
-// to it: a one-question quiz with a title, a picture that comes in with a
+// Writes the demo course that `scripts/run-demo` plays, and its picture and
+// narration next to it: a welcome page whose picture is narrated (an MCI
+// response waits for the narration's end), then a one-question quiz with a title, a picture that comes in with a
 // wipe, two buttons, a hot spot on the picture and a six-second timer; the
 // answer clears the page with a transition and shows the score; any key then
 // ends the program after the last, empty task.
@@ -12,6 +13,7 @@
 #include "tests/support/bmp_writer.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/packed_file_builder.h"
+#include "tests/support/wav_writer.h"
 
 namespace {
 
@@ -22,6 +24,18 @@ constexpr const char* kPictureName = "DEMO.BMP";
 constexpr const char* kPngName = "BADGE.PNG";
 constexpr const char* kMaskedName = "STAR.BMP";
 constexpr const char* kSpinnerName = "SPINNER.BMP";
+constexpr const char* kNarrationName = "NARRATE.WAV";
+
+// The narration: two seconds of a soft two-note chime, 16-bit mono at 22050 Hz.
+std::vector<std::uint8_t> Narration() {
+  const auto first = tvn::testing::ToneWav(1000, 22050, 1, 523.25, 6000.0);
+  const auto second = tvn::testing::ToneWav(1000, 22050, 1, 659.25, 6000.0);
+  std::vector<std::int16_t> samples;
+  for (const auto* wav : {&first, &second})
+    for (std::size_t i = 44; i + 1 < wav->size(); i += 2)
+      samples.push_back(static_cast<std::int16_t>((*wav)[i] | ((*wav)[i + 1] << 8)));
+  return tvn::testing::WavFile(22050, 1, 16, samples);
+}
 
 // A 96 x 64 picture: a red-to-blue gradient, 24 bits.
 std::vector<std::uint8_t> DemoPicture() {
@@ -135,6 +149,26 @@ std::vector<std::uint8_t> DemoCourse() {
   tvn::testing::VariableFields kept;
   kept.name = "Kept";  // the score as the file gives it back
   f.variables.push_back(kept);
+  // The welcome page: the picture, and its narration; the page moves on when the narration has ended.
+  f.tasks.push_back([=](CourseBuilder& b) {
+    auto picture = [](CourseBuilder& c) {
+      tvn::testing::ImageFields image;
+      image.fileName = kPictureName;
+      c.GraphicsAction(IconFields{4, "Welcome picture", "", 3}, 1500, 0, image, At(272, 200, 368, 264));
+    };
+    auto narration = [](CourseBuilder& c) {
+      tvn::testing::AudioFields audio;
+      audio.media.fileName = kNarrationName;
+      audio.media.flags |= 0x20;  // its end passes on to the page
+      c.AudioAction(IconFields{4, "Narration", "", 3}, audio);
+    };
+    auto heard = [](CourseBuilder& c) {
+      c.MciResponse(IconFields{4, "Narration heard", "", 3}, tvn::testing::ResponseFields{}, 0x1);
+    };
+    b.Task(IconFields{4, "Welcome", "", 3}, 4, {},
+           {picture, Text("Hello", "Welcome: listen to the narration.", At(40, 30, 600, 90), 28), narration},
+           {heard});
+  });
   f.tasks.push_back([=](CourseBuilder& b) {
     auto picture = [](CourseBuilder& c) {
       tvn::testing::ImageFields image;
@@ -345,6 +379,7 @@ int main(int argc, char** argv) {
   tvn::testing::WriteBytes(folder + kPictureName, DemoPicture());
   tvn::testing::WriteBytes(folder + kMaskedName, StarPicture());
   tvn::testing::WriteBytes(folder + kSpinnerName, SpinnerPicture());
+  tvn::testing::WriteBytes(folder + kNarrationName, Narration());
   if (!BadgePicture().save(QString::fromStdString(folder + kPngName), "PNG")) return 1;
   return 0;
 }

@@ -6,11 +6,13 @@
 #include "platform/collections.h"
 #include "platform/cstring.h"
 #include "platform/win_types.h"
+#include "platform/window_messages.h"
 
 class CCourseDoc;
 class CDataFile;
 class CEmbeddedFontRegistry;
 class CLibraryTable;
+class CMediaSystem;
 class CMessageService;
 class CNativeControlRegistry;
 class CVariableContext;
@@ -78,4 +80,8 @@ class ICourseHost {
   virtual const CNativeControlRegistry* GetControlRegistry() { return nullptr; }
   // The view's DDE link for the DDE action; null while there is no view.
   virtual IDdeClient* GetDdeClient() { return nullptr; }
+  // The media layer; null where nothing may sound.
+  virtual CMediaSystem* GetMediaSystem() { return nullptr; }
+  // The window media notices (953) go to: the presentation view; null while there is none.
+  virtual HWND GetMediaOwner() { return nullptr; }
 };

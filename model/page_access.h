@@ -10,4 +10,6 @@ class IPageAccess {
   virtual bool RemoveObjectOf(CIconObject* owner) = 0;
   // Stops a sound action that is playing.
   virtual void StopSound(CIconObject* action) = 0;
+  // Hands a sound action to the page's list of playing sounds.
+  virtual void PlaySound(CIconObject* action) {}
 };

@@ -21,6 +21,7 @@ constexpr std::array kStrings{
     Entry{StringId::kSimulatorLibrary, "RMQSIM.DLL"},
     Entry{StringId::kFractalLibrary, "FIFDECO.DLL"},
     Entry{StringId::kPhotoCdLibrary, "PCDLIB32.DLL"},
+    Entry{StringId::kSoundLibrary, "QTR_DS.DLL"},
     Entry{StringId::kFractalError, "An error occured while loading Fractal image '%1'"},
     Entry{7020, "Fractal memory acclocation failed"},
     Entry{7050, "Fractal decompressor not initialized"},
@@ -55,6 +56,8 @@ constexpr std::array kStrings{
           "The disk in drive %1 cannot be written. Check that a disk is inserted and is not write-protected."},
     // The program that converts courses of the old format, looked for in the runtime's own folder.
     Entry{StringId::kConverterProgram, "tvnconv"},
+    Entry{StringId::kQuartzFailed, "Sorry, the Quartz core components failed to initalise"},
+    Entry{StringId::kCannotPlayClip, "Active Movie can't play the file '%1'"},
     Entry{StringId::kWideCourse, "'%1' was created for UNICODE and cannot be loading."},
     Entry{StringId::kDdeCannotStart, "Other programs cannot reach this program: its DDE service could not be started."},
     Entry{StringId::kDdeCannotConnect, "Unable to start a DDE conversation with '%1'."},

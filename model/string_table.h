@@ -51,6 +51,10 @@ constexpr UINT kDdeCannotConnect = 8346;
 constexpr UINT kMailCannotLoad = 61840;
 constexpr UINT kMailMissingFunction = 61841;
 constexpr UINT kMailSendFailed = 61842;
+// Media.
+constexpr UINT kSoundLibrary = 2019;
+constexpr UINT kQuartzFailed = 8271;
+constexpr UINT kCannotPlayClip = 8272;
 // Diskette check.
 constexpr UINT kNoRemovableDrive = 8211;
 constexpr UINT kDiskNotWritable = 8212;

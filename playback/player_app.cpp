@@ -20,6 +20,9 @@
 #include "platform/program_module.h"
 #include "platform/system_info.h"
 #include "playback/app_resources.h"
+#include "media/memory_stream.h"
+#include "platform/mci_errors.h"
+#include "platform/media_system.h"
 #include "playback/course_document.h"
 #include "playback/course_frame.h"
 #include "playback/main_frame.h"
@@ -88,6 +91,7 @@ CString CPlayerApp::LoadResourceString(UINT id) const { return LoadAppString(id)
 // --- start-up ---
 
 BOOL CPlayerApp::InitInstance() {
+  MakeMediaSystem();
   // No resource library exists here: the program's own strings serve.
   CCommandLineInfo commandLine = ParseCommandLine(m_arguments);
   // OLE and the control container need no start-up here.
@@ -310,6 +314,41 @@ void CPlayerApp::EmptyClipboard() { CClipboard::Empty(); }
 IPageAccess* CPlayerApp::GetPage() { return m_presentationView; }
 
 ITimerOwner* CPlayerApp::GetTimers() { return m_presentationView ? &m_presentationView->Timers() : nullptr; }
+
+void CPlayerApp::MakeMediaSystem() {
+  if (m_media) return;
+  m_media = std::make_unique<CMediaSystem>(Clock(), m_audioMode);
+  // Every player reads its medium from the pre-load cache, the packed data file or the disk.
+  m_media->SetSourceOpener([this](const CString& name) -> std::unique_ptr<IMediaByteSource> {
+    MediaEnvironment env;
+    env.dataFile = &m_dataFile;
+    env.cache = &m_preloadCache;
+    auto stream = std::make_unique<CMemoryStream>(env, name, CMemoryStream::kUnlimited, Clock());
+    if (!stream->IsOpened()) return nullptr;
+    return stream;
+  });
+}
+
+HWND CPlayerApp::GetMediaOwner() { return m_presentationView ? m_presentationView->GetSafeHwnd() : nullptr; }
+
+MediaEnvironment CPlayerApp::MediaEnvironmentForView() {
+  MediaEnvironment env;
+  env.system = m_media.get();
+  env.variables = this;
+  env.findMediaFile = [this](const CString& name) { return m_currentCourse ? m_currentCourse->FindMediaFile(name) : name; };
+  env.dataFile = &m_dataFile;
+  env.cache = &m_preloadCache;
+  env.messages = &m_messages;
+  env.owner = GetMediaOwner();
+  return env;
+}
+
+BOOL CPlayerApp::GetMciErrorText(DWORD code, CString& text) {
+  const char* known = MciErrorText(code);
+  if (!known) return FALSE;
+  text = known;
+  return TRUE;
+}
 
 std::uintptr_t CPlayerApp::GetNativeViewWindow() {
   return m_presentationView ? NativeWindowId(*m_presentationView) : 0;

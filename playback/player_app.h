@@ -30,6 +30,8 @@
 #include "platform/native_control.h"
 #include "platform/font_system.h"
 #include "platform/gdi/font.h"
+#include "platform/audio_output.h"
+#include "media/media_environment.h"
 #include "platform/win_app.h"
 #include "playback/player_font_services.h"
 #include "playback/player_system_functions.h"
@@ -41,6 +43,7 @@ class CPresentationDoc;
 class CPresentationFrame;
 class CPresentationView;
 class CSingleDocTemplate;
+class CMediaSystem;
 
 // Presence bits of the optional libraries.
 namespace OptionalDll {
@@ -163,6 +166,13 @@ class CPlayerApp : public CWinApp,
   CLibraryTable* GetLibraries() override { return &m_libraries; }
   IDdeClient* GetDdeClient() override;
   std::uintptr_t GetNativeViewWindow() override;
+  // Made at the start of InitInstance; null before.
+  CMediaSystem* GetMediaSystem() override { return m_media.get(); }
+  HWND GetMediaOwner() override;
+  // Where sound goes: the audio device unless set before InitInstance (tests record).
+  void SetAudioMode(CAudioOutput::Mode mode) { m_audioMode = mode; }
+  // Files through the pre-load cache, the data file and the disk; names through the current course's search.
+  MediaEnvironment MediaEnvironmentForView();
   BOOL IsSimulatorPresent() override { return (m_optionalDlls & OptionalDll::kSimulator) != 0; }
   const CNativeControlRegistry* GetControlRegistry() override { return &m_controls; }
   // The last non-zero result of a simulator action of the current task, while the library is present.
@@ -171,6 +181,7 @@ class CPlayerApp : public CWinApp,
 
   // --- CVariableContext ---
   CVariableTable* GetCourseTable() override;
+  BOOL GetMciErrorText(DWORD code, CString& text) override;
   BOOL RunSystemFunction(int id, CBuiltinCall& call) override;
 
   // What the system variables hold now; the course values are the course's
@@ -190,6 +201,7 @@ class CPlayerApp : public CWinApp,
   DWORD TimeGetTime() const override { return Clock().Now(); }
   void WaitForMessage(DWORD maxMilliseconds) override;
 
+  void MakeMediaSystem();
   void ReadScreenCapabilities();
   void RegisterTemplates();
   BOOL CreateMainFrame();
@@ -199,6 +211,9 @@ class CPlayerApp : public CWinApp,
   void PostOpenCommand();
   bool AnimationWantsTime();
 
+  // Before everything that plays: devices and sounds close after the courses.
+  CAudioOutput::Mode m_audioMode = CAudioOutput::Mode::device;
+  std::unique_ptr<CMediaSystem> m_media;
   // First, so that they outlive every course font made through them.
   CPlayerFontServices m_fontServices;
   CFontServicesScope m_fontServicesScope{m_fontServices};

@@ -12,6 +12,8 @@
 #include "platform/message_loop.h"
 #include "playback/app_resources.h"
 #include "playback/course_document.h"
+#include "playback/effect_media.h"
+#include "playback/playing_sounds.h"
 #include "playback/player_app.h"
 #include "playback/player_dde_commands.h"
 #include "playback/presentation_frame.h"
@@ -29,6 +31,16 @@ CPresentationView::CPresentationView() {
     CEffectServices effects;
     effects.loop = &app->EventLoop();
     effects.messages = &app->Messages();
+    if (app->GetMediaSystem()) {
+      m_ownSounds = std::make_unique<CPlayingSounds>(app->MediaEnvironmentForView());
+      m_pSounds = m_ownSounds.get();
+      // Category-9 transitions play their medium through a media-file object.
+      m_effectResources = std::make_unique<CEffectResources>([] {
+        CPlayerApp* current = CPlayerApp::Get();
+        return current ? current->MediaEnvironmentForView() : MediaEnvironment{};
+      });
+      effects.resources = m_effectResources.get();
+    }
     SetEffectServices(effects);
     // Commands from other programs run from the loop, never inside the transport.
     m_ddeCommands = std::make_unique<CPlayerDdeCommands>(*app);
@@ -38,8 +50,14 @@ CPresentationView::CPresentationView() {
   }
 }
 
+void CPresentationView::SetPlayingSounds(IPlayingSounds* sounds) {
+  m_pSounds = sounds ? sounds : (m_ownSounds ? static_cast<IPlayingSounds*>(m_ownSounds.get()) : &m_absentSounds);
+}
+
 CPresentationView::~CPresentationView() {
   m_ddeLink.reset();
+  // Sounds stop before the window goes.
+  if (m_ownSounds) m_ownSounds->RemoveAll();
   // The events may still hold timers of this window.
   m_armedEvents.StopAll();
   m_armedEvents.RemoveAll();
@@ -49,6 +67,7 @@ CPresentationView::~CPresentationView() {
 
 int CPresentationView::OnCreate(const CREATESTRUCT& cs) {
   const int result = COffScreenView::OnCreate(cs);
+  if (m_ownSounds) m_ownSounds->SetOwner(GetSafeHwnd());
   m_hCourseCursor = nullptr;
   m_hHandCursor = LoadCursorResource("HAND");
   m_nCursorState = ViewCursor::kSystem;

@@ -26,6 +26,8 @@ class CPlayerDdeCommands;
 class CCourseDoc;
 class CDrawObj;
 class CWindowAction;
+class CPlayingSounds;
+class CEffectResources;
 
 // Timer ids of the view that are not time events'.
 namespace ViewTimer {
@@ -98,7 +100,8 @@ class CPresentationView : public COffScreenView, public IPageAccess, public IRes
 
   // --- the armed events and the services the view reaches ---
   CArmedEventList& GetArmedEventList() { return m_armedEvents; }
-  void SetPlayingSounds(IPlayingSounds* sounds) { m_pSounds = sounds ? sounds : &m_absentSounds; }
+  // Another list of playing sounds; null: the view's own.
+  void SetPlayingSounds(IPlayingSounds* sounds);
   IPlayingSounds& GetPlayingSounds() { return *m_pSounds; }
   // The view's own list of started programs unless another is given.
   void SetProgramWatch(IProgramWatch* watch) { m_pWatch = watch ? watch : &m_watchList; }
@@ -145,7 +148,8 @@ class CPresentationView : public COffScreenView, public IPageAccess, public IRes
   // --- IPageAccess and the page ---
   CDocument* GetCurrentCourse() override;
   bool RemoveObjectOf(CIconObject* owner) override;
-  void StopSound(CIconObject*) override {}
+  void StopSound(CIconObject* action) override { m_pSounds->StopSound(action); }
+  void PlaySound(CIconObject* action) override { m_pSounds->Play(action); }
 
   // --- commands and messages ---
   // The frame hands every command here first; TRUE when handled.
@@ -236,6 +240,9 @@ class CPresentationView : public COffScreenView, public IPageAccess, public IRes
                                   PostMessage(message, wParam, lParam);
                                 }};
   CActiveXSites m_activeXSites{*this};
+  // The application's sounds when it has a media layer.
+  std::unique_ptr<CPlayingSounds> m_ownSounds;
+  std::unique_ptr<CEffectResources> m_effectResources;
   IPlayingSounds* m_pSounds = &m_absentSounds;
   IProgramWatch* m_pWatch = &m_watchList;
   IControlSites* m_pSites = &m_activeXSites;

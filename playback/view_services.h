@@ -30,6 +30,10 @@ class IPlayingSounds {
   // Sends an MCI command string with the view as notification window; the
   // MCI error code, the reply text into reply.
   virtual DWORD SendMciString(const CString&, CString&) { return kMciCannotLoadDriver; }
+  // Plays a sound action (a copy of it is kept while it sounds).
+  virtual void Play(CIconObject*) {}
+  // Stops the sounds of a sound action's sound name.
+  virtual void StopSound(CIconObject*) {}
 
   // The public MCI error the absent players answer with.
   static constexpr DWORD kMciCannotLoadDriver = 266;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts Tvnrun on the demo course under a virtual X server, checks that the
-# presentation window appears, presses keys (the demo's question ends on its
-# timer, its result page on any key) and checks that the program ends by
-# itself with exit code 0.
+# presentation window appears, presses keys (the welcome page ends with its
+# narration, the demo's question on its timer, its result page on any key),
+# checks that the program ends by itself with exit code 0 and that SDL's disk
+# driver received the narration.
 # Usage: tvnrun_window_test.sh <Tvnrun> <course file>
 set -u
 
@@ -24,7 +25,10 @@ unset QT_QPA_PLATFORM
 # Under the sanitizers: the session bus library's own allocations are not ours.
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/lsan.supp"
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+audio=$(mktemp)
+trap 'rm -f "$log" "$audio"' EXIT
+# The sound goes to a file: the narration must be in it.
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$audio" SDL_DISKAUDIODELAY=10
 "$program" "$course" >"$log" 2>&1 &
 pid=$!
 
@@ -63,3 +67,9 @@ if [ $status -ne 0 ]; then
   echo "FAIL: Tvnrun exited with $status"; cat "$log"; exit 1
 fi
 echo "Tvnrun ended cleanly"
+# Silence is all zero bytes; the narration is not.
+sounding=$(tr -d '\000' <"$audio" | head -c 4096 | wc -c)
+if [ "$sounding" -eq 0 ]; then
+  echo "FAIL: nothing was played (the disk driver's file holds only silence)"; exit 1
+fi
+echo "the narration was played"

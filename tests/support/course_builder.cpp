@@ -492,6 +492,32 @@ CourseBuilder& CourseBuilder::SimulatorAction(const IconFields& fields, std::str
   return Action("CSimulatorAction", 2, fields, [&](CourseBuilder& b) { b.m_out.String(simulation); });
 }
 
+CourseBuilder& CourseBuilder::MediaFileObject(const MediaFields& media) {
+  m_out.ClassRef("CMediaFileObject", 2);
+  m_out.Dword(media.flags).Byte(media.kind).Dword(media.loopCount).String(media.fileName);
+  for (std::int32_t value : {media.from, media.to, media.balance, media.volume, media.speed}) VarOrValue(value, 0);
+  return *this;
+}
+
+CourseBuilder& CourseBuilder::AudioAction(const IconFields& fields, const AudioFields& audio) {
+  return Action("CAudioAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Byte(audio.source);
+    for (std::int32_t v : audio.start) b.m_out.Int(v);
+    for (std::int32_t v : audio.end) b.m_out.Int(v);
+    b.m_out.Dword(audio.flags);
+    b.MediaFileObject(audio.media);
+  });
+}
+
+CourseBuilder& CourseBuilder::MciAction(const IconFields& fields, std::string_view script, std::uint16_t value) {
+  return Action("CMCIAction", 2, fields, [&](CourseBuilder& b) { b.m_out.String(script).Word(value); });
+}
+
+CourseBuilder& CourseBuilder::MciResponse(const IconFields& fields, const ResponseFields& response,
+                                          std::uint32_t notifyFlags) {
+  return Response("CMCIResponse", 2, fields, response, [notifyFlags](CourseBuilder& b) { b.m_out.Dword(notifyFlags); });
+}
+
 CourseBuilder& CourseBuilder::OdbcAction(const IconFields& fields, const OdbcFields& odbc) {
   return Action("CODBCAction", 2, fields, [&](CourseBuilder& b) {
     b.m_out.Int(odbc.valueB).Int(odbc.valueA).Byte(odbc.option).String(odbc.text1).String(odbc.text2).String(odbc.text3);

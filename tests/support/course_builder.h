@@ -206,6 +206,24 @@ struct ResponseFields {
   std::vector<std::function<void(CourseBuilder&)>> actions;
 };
 
+// A media-file object's authored record.
+struct MediaFields {
+  std::uint32_t flags = 0x02901040;
+  std::uint8_t kind = 0;
+  std::uint32_t loopCount = 1;
+  std::string fileName;
+  std::int32_t from = 0, to = 0, balance = 0, volume = 100, speed = 100;  // literals
+};
+
+// A sound action's own fields.
+struct AudioFields {
+  std::uint8_t source = 1;
+  std::int32_t start[3] = {0, 0, 0};
+  std::int32_t end[3] = {0, 0, 0};
+  std::uint32_t flags = 1;
+  MediaFields media;
+};
+
 // The fields of the event base, as stored after a kind's own fields.
 struct EventFields {
   std::uint32_t eventFlags = 1;
@@ -520,6 +538,12 @@ class CourseBuilder {
   CourseBuilder& DllAction(const IconFields& fields, const DllFields& dll);
   CourseBuilder& DdeAction(const IconFields& fields, const DdeFields& dde);
   CourseBuilder& SimulatorAction(const IconFields& fields, std::string_view simulation);
+  // A media-file object inline: its own class reference ("CMediaFileObject", schema 2), flags,
+  // kind, loop count, file name, then from, to, balance, volume and speed.
+  CourseBuilder& MediaFileObject(const MediaFields& media);
+  CourseBuilder& AudioAction(const IconFields& fields, const AudioFields& audio);
+  CourseBuilder& MciAction(const IconFields& fields, std::string_view script, std::uint16_t value = 0);
+  CourseBuilder& MciResponse(const IconFields& fields, const ResponseFields& response, std::uint32_t notifyFlags);
   CourseBuilder& OdbcAction(const IconFields& fields, const OdbcFields& odbc);
 
   // A transition inline: the class operation of "CEffectData", then its fields.

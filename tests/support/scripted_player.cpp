@@ -9,6 +9,7 @@
 #include "model/course_doc.h"
 #include "model/task.h"
 #include "model/variable.h"
+#include "platform/media_system.h"
 #include "platform/event_source.h"
 #include "platform/gui_session.h"
 #include "platform/message_loop.h"
@@ -51,6 +52,8 @@ ScriptedPlayer::~ScriptedPlayer() {
 
 void ScriptedPlayer::MakeApp(std::vector<CString> arguments) {
   m_app = std::make_unique<CPlayerApp>(std::move(arguments), m_clock);
+  // Sound is mixed as the clock moves: what a course plays is recorded, and media end on time.
+  m_app->SetAudioMode(CAudioOutput::Mode::recording);
   CGuiSession::Attach(*m_app);
   m_app->SetEventSource(std::make_unique<CClockDrivenSource>(m_clock));
   auto dialogs = std::make_unique<CScriptedDialogs>();
@@ -157,6 +160,8 @@ void ScriptedPlayer::Command(UINT id) {
 void ScriptedPlayer::Tick(DWORD milliseconds) {
   if (Ended()) return;
   m_clock.Advance(milliseconds);
+  // The sound of the time that passed is mixed first: media that ended post their notices.
+  if (CMediaSystem* media = m_app->GetMediaSystem()) media->Output().Pump();
   Pump();
 }
 

@@ -1,0 +1,221 @@
+// The sound decoder: an FFmpeg custom I/O context over the medium's byte source, libavcodec and libswresample.
+#include "platform/media_decoder.h"
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+#include "platform/media_source.h"
+
+namespace {
+
+constexpr int kIoBufferSize = 32768;
+
+struct IoState {
+  IMediaByteSource* source;
+  const std::atomic<bool>* stop;
+};
+
+// A short read is not an error: 0 is the end of the medium.
+int ReadPacket(void* opaque, uint8_t* buffer, int size) {
+  auto* io = static_cast<IoState*>(opaque);
+  if (io->stop && io->stop->load()) return AVERROR_EXIT;
+  const long long n = io->source->Read(buffer, static_cast<std::size_t>(std::max(size, 0)));
+  if (n < 0) return AVERROR(EIO);
+  if (n == 0) return AVERROR_EOF;
+  return static_cast<int>(n);
+}
+
+int64_t SeekPacket(void* opaque, int64_t offset, int whence) {
+  auto* io = static_cast<IoState*>(opaque);
+  const auto size = static_cast<int64_t>(io->source->Size());
+  whence &= ~AVSEEK_FORCE;
+  if (whence == AVSEEK_SIZE) return size;
+  if (whence != SEEK_SET) return -1;  // the format layer only seeks absolutely through us
+  if (offset < 0 || offset > size) return -1;
+  return io->source->Seek(static_cast<unsigned long long>(offset)) ? offset : -1;
+}
+
+int Interrupt(void* opaque) {
+  const auto* io = static_cast<IoState*>(opaque);
+  return io->stop && io->stop->load() ? 1 : 0;
+}
+
+void QuietLogs() {
+  static std::once_flag once;
+  std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
+}
+
+struct FormatCloser {
+  void operator()(AVFormatContext* ctx) const { avformat_close_input(&ctx); }
+};
+struct IoCloser {
+  void operator()(AVIOContext* io) const {
+    if (io) av_freep(&io->buffer);
+    avio_context_free(&io);
+  }
+};
+struct CodecCloser {
+  void operator()(AVCodecContext* ctx) const { avcodec_free_context(&ctx); }
+};
+struct SwrCloser {
+  void operator()(SwrContext* ctx) const { swr_free(&ctx); }
+};
+struct PacketCloser {
+  void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct FrameCloser {
+  void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+
+class SoundDecoder {
+ public:
+  SoundDecoder(IMediaByteSource& source, const DecodeLimits& limits, CPcmBuffer& out, const std::atomic<bool>* stop)
+      : m_io{&source, stop}, m_limits(limits), m_out(out) {}
+
+  DecodeResult Run(MediaInfo* info) {
+    QuietLogs();
+    if (!OpenInput()) return Stopped() ? DecodeResult::stopped : DecodeResult::unreadable;
+    if (info) Describe(*info);
+    const int stream = av_find_best_stream(m_format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (stream < 0) return DecodeResult::noSound;
+    if (info) info->hasAudio = true;
+    const AVCodecParameters* par = m_format->streams[stream]->codecpar;
+    if (par->ch_layout.nb_channels <= 0 || par->ch_layout.nb_channels > m_limits.maxChannels ||
+        par->sample_rate <= 0 || par->sample_rate > m_limits.maxRate)
+      return DecodeResult::tooLarge;
+    if (!OpenCodec(par)) return DecodeResult::unreadable;
+    return Decode(stream);
+  }
+
+ private:
+  bool Stopped() const { return m_io.stop && m_io.stop->load(); }
+
+  bool OpenInput() {
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+    if (!buffer) return false;
+    m_avio.reset(avio_alloc_context(buffer, kIoBufferSize, 0, &m_io, &ReadPacket, nullptr, &SeekPacket));
+    if (!m_avio) {
+      av_free(buffer);
+      return false;
+    }
+    AVFormatContext* ctx = avformat_alloc_context();
+    if (!ctx) return false;
+    ctx->pb = m_avio.get();
+    ctx->flags |= AVFMT_FLAG_CUSTOM_IO;
+    ctx->interrupt_callback.callback = &Interrupt;
+    ctx->interrupt_callback.opaque = &m_io;
+    ctx->probesize = 1 << 20;
+    ctx->max_analyze_duration = 5 * AV_TIME_BASE;
+    if (avformat_open_input(&ctx, nullptr, nullptr, nullptr) < 0) return false;  // frees ctx on failure
+    m_format.reset(ctx);
+    return avformat_find_stream_info(ctx, nullptr) >= 0;
+  }
+
+  void Describe(MediaInfo& info) const {
+    info.formatName = m_format->iformat && m_format->iformat->name ? m_format->iformat->name : "";
+    info.hasVideo = av_find_best_stream(m_format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) >= 0;
+    if (m_format->duration > 0) info.durationSeconds = static_cast<double>(m_format->duration) / AV_TIME_BASE;
+  }
+
+  bool OpenCodec(const AVCodecParameters* par) {
+    const AVCodec* codec = avcodec_find_decoder(par->codec_id);
+    if (!codec) return false;
+    m_codec.reset(avcodec_alloc_context3(codec));
+    if (!m_codec || avcodec_parameters_to_context(m_codec.get(), par) < 0) return false;
+    m_codec->thread_count = 1;
+    if (avcodec_open2(m_codec.get(), codec, nullptr) < 0) return false;
+    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    SwrContext* swr = nullptr;
+    if (swr_alloc_set_opts2(&swr, &stereo, AV_SAMPLE_FMT_S16, static_cast<int>(CPcmBuffer::kRate),
+                            &m_codec->ch_layout, m_codec->sample_fmt, m_codec->sample_rate, 0, nullptr) < 0)
+      return false;
+    m_swr.reset(swr);
+    // A mono sound plays at its own level on both sides (not 3 dB down as a centre speaker would).
+    if (m_codec->ch_layout.nb_channels == 1) {
+      const double both[2] = {1.0, 1.0};
+      if (swr_set_matrix(swr, both, 1) < 0) return false;
+    }
+    return swr_init(swr) >= 0;
+  }
+
+  std::size_t MaxFrames() const {
+    const std::size_t byTime = static_cast<std::size_t>(m_limits.maxSeconds) * CPcmBuffer::kRate;
+    const std::size_t byBytes = m_limits.maxBytes / (sizeof(std::int16_t) * CPcmBuffer::kChannels);
+    return std::min(byTime, byBytes);
+  }
+
+  // Converts one frame (null flushes the resampler); false past the limits.
+  bool Convert(const AVFrame* frame) {
+    const int inSamples = frame ? frame->nb_samples : 0;
+    const int room = swr_get_out_samples(m_swr.get(), inSamples);
+    if (room < 0) return true;
+    if (m_out.Frames() + static_cast<std::size_t>(room) > MaxFrames()) return false;
+    const std::size_t at = m_out.samples.size();
+    m_out.samples.resize(at + static_cast<std::size_t>(room) * CPcmBuffer::kChannels);
+    uint8_t* dst = reinterpret_cast<uint8_t*>(m_out.samples.data() + at);
+    const int got = swr_convert(m_swr.get(), &dst, room, frame ? const_cast<const uint8_t**>(frame->extended_data) : nullptr,
+                                inSamples);
+    m_out.samples.resize(at + static_cast<std::size_t>(std::max(got, 0)) * CPcmBuffer::kChannels);
+    return true;
+  }
+
+  // Takes every frame the decoder has ready; false past the limits.
+  bool Drain(AVFrame* frame) {
+    while (avcodec_receive_frame(m_codec.get(), frame) >= 0) {
+      const bool ok = Convert(frame);
+      av_frame_unref(frame);
+      if (!ok) return false;
+    }
+    return true;
+  }
+
+  DecodeResult Decode(int stream) {
+    std::unique_ptr<AVPacket, PacketCloser> packet(av_packet_alloc());
+    std::unique_ptr<AVFrame, FrameCloser> frame(av_frame_alloc());
+    if (!packet || !frame) return DecodeResult::tooLarge;
+    m_out.samples.clear();
+    while (av_read_frame(m_format.get(), packet.get()) >= 0) {
+      if (packet->stream_index == stream) {
+        // A damaged packet is skipped: the sound around it still plays.
+        if (avcodec_send_packet(m_codec.get(), packet.get()) >= 0 && !Drain(frame.get())) {
+          av_packet_unref(packet.get());
+          return DecodeResult::tooLarge;
+        }
+      }
+      av_packet_unref(packet.get());
+      if (Stopped()) return DecodeResult::stopped;
+    }
+    if (Stopped()) return DecodeResult::stopped;
+    avcodec_send_packet(m_codec.get(), nullptr);
+    if (!Drain(frame.get()) || !Convert(nullptr)) return DecodeResult::tooLarge;
+    return DecodeResult::ok;
+  }
+
+  IoState m_io;
+  const DecodeLimits& m_limits;
+  CPcmBuffer& m_out;
+  std::unique_ptr<AVIOContext, IoCloser> m_avio;
+  std::unique_ptr<AVFormatContext, FormatCloser> m_format;
+  std::unique_ptr<AVCodecContext, CodecCloser> m_codec;
+  std::unique_ptr<SwrContext, SwrCloser> m_swr;
+};
+
+}  // namespace
+
+DecodeResult DecodeSound(IMediaByteSource& source, const DecodeLimits& limits, CPcmBuffer& out, MediaInfo* info,
+                         const std::atomic<bool>* stop) {
+  if (!source.Seek(0)) return DecodeResult::unreadable;
+  SoundDecoder decoder(source, limits, out, stop);
+  const DecodeResult result = decoder.Run(info);
+  if (result != DecodeResult::ok) out.samples.clear();
+  out.samples.shrink_to_fit();
+  return result;
+}

@@ -1,0 +1,110 @@
+// Courses that sound, played headless: a narration from a packed data file that an MCI response waits for, and MCI scripts.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "model/course_doc.h"
+#include "platform/media_system.h"
+#include "playback/player_app.h"
+#include "playback/presentation_view.h"
+#include "tests/playback/view_test_courses.h"
+#include "tests/support/packed_file_builder.h"
+#include "tests/support/scripted_player.h"
+#include "tests/support/wav_writer.h"
+
+namespace {
+
+using namespace tvn::testing;
+
+CourseBuilder::Writer NarrationTask(int number, const std::string& file, std::uint32_t mediaFlags) {
+  return [=](CourseBuilder& b) {
+    AudioFields audio;
+    audio.media.fileName = file;
+    audio.media.flags = mediaFlags;
+    ResponseFields next = Outcomes(1, 0);
+    b.Task(IconFields{4, "Task " + std::to_string(number), "", 3}, number, {},
+           {[audio](CourseBuilder& w) { w.AudioAction(IconFields{4, "narration", "", 3}, audio); }},
+           {[next](CourseBuilder& w) { w.MciResponse(IconFields{4, "heard", "", 3}, next, 0x1); }});
+  };
+}
+
+}  // namespace
+
+TEST(SoundPlaythrough, TheMciResponseWaitsForTheNarrationFromThePackedDataFile) {
+  CourseFileFields f;
+  f.tasks.push_back(NarrationTask(1, "NARRATE.WAV", 0x02901040 | 0x20));
+  f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "Task 2", "", 3}, 2, {}, {}, {KeyResponse("")}); });
+  CourseBuilder course;
+  course.CourseFile(f);
+  const auto packed = PackedFileBuilder().Add("NARRATE.WAV", ToneWav(1000)).Add("PACK.TVD", course.bytes()).Build();
+
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(packed, "PACK.TVD"));
+  EXPECT_EQ(player.CurrentTask(), 1);
+  player.Tick(999);
+  EXPECT_EQ(player.CurrentTask(), 1);
+  player.Tick(1);
+  EXPECT_EQ(player.CurrentTask(), 2);
+  // What was played is the narration's sound, from the data file's copy.
+  const auto played = player.App().GetMediaSystem()->Output().Recorded();
+  ASSERT_EQ(played.size(), 2u * 44100);
+  std::int16_t loudest = 0;
+  for (std::int16_t s : played) loudest = std::max<std::int16_t>(loudest, s);
+  EXPECT_NEAR(loudest, 8000, 10);
+}
+
+TEST(SoundPlaythrough, MciScriptsKeepTheLastReplyAndEveryError) {
+  ScriptedPlayer player;
+  const auto wav = player.Directory() / "tone.wav";
+  WriteBytes(wav, ToneWav(1000));
+  // A failing first line does not stop the others.
+  const std::string script = "dance t\r\nopen \"" + wav.string() + "\" alias t\r\n\r\nstatus t length";
+  CourseFileFields f;
+  VariableFields length;
+  length.name = "Length";
+  length.flags = 0x100;
+  f.variables = {length};
+  f.tasks.push_back([&](CourseBuilder& b) {
+    b.Task(IconFields{4, "Task 1", "", 3}, 1, {}, {[&](CourseBuilder& w) { w.MciAction(IconFields{}, script); }},
+           {KeyResponse("")});
+  });
+  f.tasks.push_back([&](CourseBuilder& b) {
+    b.Task(IconFields{4, "Task 2", "", 3}, 2, {}, {[&](CourseBuilder& w) { w.MciAction(IconFields{}, "dance t"); }},
+           {KeyResponse("")});
+  });
+  CourseBuilder course;
+  course.CourseFile(f);
+  ASSERT_TRUE(player.Start(course.bytes()));
+  EXPECT_EQ(player.Text("MciReturnData"), "1000");
+  EXPECT_EQ(player.Number("ErrorNumber"), 0);
+  EXPECT_EQ(player.Text("ErrorMessage"), "");
+  CCourseDoc* doc = player.Course();
+  ASSERT_TRUE(doc);
+  // The built-in reaches the same devices.
+  EXPECT_EQ(doc->ExecuteScript("Length = MciCommand(\"status t length\")"), 0);
+  EXPECT_EQ(player.Text("Length"), "1000");
+  CString reply;
+  EXPECT_EQ(player.View().GetPlayingSounds().SendMciString("dance t", reply), 261u);
+  EXPECT_EQ(player.View().GetPlayingSounds().SendMciString("status t mode", reply), 0u);
+  EXPECT_EQ(reply, "stopped");
+  // The next task's script fails: its number and our text for it.
+  player.Key('A');
+  EXPECT_EQ(player.CurrentTask(), 2);
+  EXPECT_EQ(player.Number("ErrorNumber"), 261);
+  EXPECT_EQ(player.Text("ErrorMessage"), "The command is not one the device knows.");
+  EXPECT_EQ(player.Text("MciReturnData"), "");
+}
+
+TEST(SoundPlaythrough, TheDemoWelcomePageMovesOnWhenItsNarrationEnds) {
+  const std::filesystem::path demo = TVN_DEMO_COURSE;
+  if (!std::filesystem::exists(demo)) GTEST_SKIP() << "the demo course is not built";
+  ScriptedPlayer player;
+  for (const char* file : {"DEMO.BMP", "NARRATE.WAV"})
+    std::filesystem::copy_file(demo.parent_path() / file, player.Directory() / file);
+  ASSERT_TRUE(player.Start(ReadBytes(demo), "demo.tvn"));
+  EXPECT_EQ(player.CurrentTask(), 4);  // the welcome page, first in the course
+  player.Tick(1999);
+  EXPECT_EQ(player.CurrentTask(), 4);
+  player.Tick(1);
+  EXPECT_EQ(player.CurrentTask(), 1);  // the question
+}

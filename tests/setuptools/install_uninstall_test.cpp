@@ -34,7 +34,7 @@ struct SilentCopyUi : ICopyUi {
   void ShowNames(const CString&, const CString&) override {}
   bool IsCopyCancelled() override { return false; }
   int FileCopyErrorDialog(const CString&) override { return 3; }
-  int DiskDialog(const CString&) override { return 2; }
+  int DiskDialog(const CString&, CString&) override { return 2; }
   bool DispatchPending() override { return true; }
   bool IsF3Pressed() override { return false; }
   bool AskExit() override { return false; }

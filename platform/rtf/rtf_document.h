@@ -10,6 +10,12 @@
 
 namespace tvn::rtf {
 
+// The character format a text without any format word has: 12 points,
+// automatic colour, every attribute given.
+CHARFORMAT DefaultCharFormat();
+// The paragraph format of \pard: left aligned, no indents, no tabs.
+PARAFORMAT DefaultParaFormat();
+
 // A picture embedded in the text, as its bytes came; the control decodes it.
 struct Picture {
   enum class Kind { wmf, dib, png, jpeg };
@@ -26,12 +32,12 @@ struct Picture {
 // line break inside the paragraph '\v'. A picture run holds no text.
 struct Run {
   std::string text;
-  CHARFORMAT format;
+  CHARFORMAT format = DefaultCharFormat();
   std::shared_ptr<const Picture> picture;
 };
 
 struct Paragraph {
-  PARAFORMAT format;
+  PARAFORMAT format = DefaultParaFormat();
   std::vector<Run> runs;
 };
 
@@ -42,12 +48,6 @@ struct Document {
   // The text of every paragraph, joined by "\r\n" (pictures as one blank).
   std::string PlainText() const;
 };
-
-// The character format a text without any format word has: 12 points,
-// automatic colour, every attribute given.
-CHARFORMAT DefaultCharFormat();
-// The paragraph format of \pard: left aligned, no indents, no tabs.
-PARAFORMAT DefaultParaFormat();
 
 // Formats compared field by field (mask, effects, height, offset, colour,
 // character set, pitch and family, face).

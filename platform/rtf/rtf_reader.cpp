@@ -288,6 +288,8 @@ void Reader::ControlSymbol(char c) {
         const auto byte = static_cast<unsigned char>(HexValue(m_in[m_pos]) * 16 + HexValue(m_in[m_pos + 1]));
         m_pos += 2;
         TextByte(byte);
+      } else if (!AtEnd() && IsHex(m_in[m_pos])) {
+        ++m_pos;  // half an escape shows nothing
       }
       return;
     }

@@ -180,6 +180,18 @@ long CRichEditCtrl::CharFromPos(CPoint point) const {
   return -1;
 }
 
+CPoint CRichEditCtrl::PosFromChar(long index) const {
+  const QTextBlock block = m->document.findBlock(static_cast<int>(ClampPosition(index)));
+  const QTextLayout* layout = block.isValid() ? block.layout() : nullptr;
+  if (!layout) return CPoint();
+  const int inBlock = static_cast<int>(ClampPosition(index)) - block.position();
+  const QTextLine line = layout->lineForTextPosition(inBlock);
+  if (!line.isValid()) return CPoint();
+  const QPointF origin = layout->position();
+  return CPoint(static_cast<int>(std::floor(origin.x() + line.cursorToX(inBlock))),
+                static_cast<int>(std::floor(origin.y() + line.y())));
+}
+
 long CRichEditCtrl::FormatRange(CDC* dc, const CRect& twips, BOOL render) {
   if (!dc) return 0;
   const int dpiX = std::max(1, dc->GetDeviceCaps(LOGPIXELSX));

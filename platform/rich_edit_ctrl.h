@@ -53,6 +53,8 @@ class CRichEditCtrl : public CWnd {
   // The character under a point of the layout last drawn (window client
   // coordinates once created), or -1 when the point is on no character.
   long CharFromPos(CPoint point) const;
+  // The top left of a character in the same layout ((0, 0) for none).
+  CPoint PosFromChar(long index) const;
   // Wraps lines at the layout's width, or not at all.
   void SetWordWrap(BOOL wrap);
   BOOL GetWordWrap() const { return m_wrap; }

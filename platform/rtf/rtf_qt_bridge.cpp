@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "platform/codepage.h"
+#include "platform/gdi/font_mapper.h"
 
 namespace tvn::rtf {
 namespace {
@@ -52,8 +53,13 @@ std::string FromQt(const QString& text) {
 
 QTextCharFormat ToQtFormat(const CHARFORMAT& f) {
   QTextCharFormat q;
-  const std::string_view face = FaceOf(f);
-  if (!face.empty()) q.setFontFamilies(QStringList{ToQt(face)});
+  // Windows faces are shown in the fonts that stand in for them.
+  LOGFONT font;
+  std::memcpy(font.lfFaceName, f.szFaceName, LF_FACESIZE);
+  font.lfFaceName[LF_FACESIZE - 1] = '\0';
+  font.lfPitchAndFamily = f.bPitchAndFamily;
+  font.lfCharSet = f.bCharSet;
+  q.setFontFamilies(QStringList{gdi::MapFaceName(font)});
   if (f.yHeight > 0) q.setFontPointSize(f.yHeight / 20.0);
   q.setFontWeight((f.dwEffects & CFE_BOLD) ? QFont::Bold : QFont::Normal);
   q.setFontItalic((f.dwEffects & CFE_ITALIC) != 0);

@@ -153,16 +153,19 @@ BOOL CRtfAction::Execute() {
     if (services) m_strShown = ExpandVariables(services->Variables(), m_strShown, TRUE);
   }
 
-  m_strShadow.Empty();
-  if ((m_flags & RtfFlag::kShadow) && !(m_flags & RtfFlag::kLive) && !m_strShown.IsEmpty()) {
-    m_strShadow = m_strShown;
-    if (!RecolourRtfText(m_strShadow, m_shadowColour)) m_strShadow.Empty();
-  }
   const BOOL wrap = (m_flags & RtfFlag::kWrap) ? TRUE : FALSE;
   m_display->SetWordWrap(wrap);
   m_shadowDisplay->SetWordWrap(wrap);
-  m_shadowDisplay->StreamIn(m_strShadow.GetString(), m_strShadow.GetLength(), SF_RTF);
   m_display->StreamIn(m_strShown.GetString(), m_strShown.GetLength(), SF_RTF);
+
+  // The shadow is the text as the display writes it (always with a colour
+  // table, which the rewrite needs), every run in the shadow's colour.
+  m_strShadow.Empty();
+  if ((m_flags & RtfFlag::kShadow) && !(m_flags & RtfFlag::kLive) && !m_strShown.IsEmpty()) {
+    m_display->StreamOut(m_strShadow, SF_RTF);
+    if (!RecolourRtfText(m_strShadow, m_shadowColour)) m_strShadow.Empty();
+  }
+  m_shadowDisplay->StreamIn(m_strShadow.GetString(), m_strShadow.GetLength(), SF_RTF);
 
   Display().NoteShownOn(this);
   if (!view) return TRUE;

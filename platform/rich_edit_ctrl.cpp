@@ -2,6 +2,7 @@
 #include "platform/rich_edit_ctrl.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -30,6 +31,10 @@ long MulDivRound(long long value, long long by, long long over) {
   const long long half = (over < 0 ? -over : over) / 2;
   return static_cast<long>((product >= 0 ? product + half : product - half) / over);
 }
+
+// Laying text out needs Qt's fonts, which exist only with a GUI application
+// object; without one nothing is laid out, hit or drawn.
+bool LayoutAvailable() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
 
 }  // namespace
 
@@ -156,7 +161,7 @@ void CRichEditCtrl::SetRect(const CRect& rect) {
 }
 
 long CRichEditCtrl::CharFromPos(CPoint point) const {
-  if (GetTextLength() == 0) return -1;
+  if (GetTextLength() == 0 || !LayoutAvailable()) return -1;
   const QPointF at(point.x, point.y);
   for (QTextBlock block = m->document.begin(); block.isValid(); block = block.next()) {
     const QTextLayout* layout = block.layout();
@@ -181,6 +186,7 @@ long CRichEditCtrl::CharFromPos(CPoint point) const {
 }
 
 CPoint CRichEditCtrl::PosFromChar(long index) const {
+  if (!LayoutAvailable()) return CPoint();
   const QTextBlock block = m->document.findBlock(static_cast<int>(ClampPosition(index)));
   const QTextLayout* layout = block.isValid() ? block.layout() : nullptr;
   if (!layout) return CPoint();
@@ -193,7 +199,7 @@ CPoint CRichEditCtrl::PosFromChar(long index) const {
 }
 
 long CRichEditCtrl::FormatRange(CDC* dc, const CRect& twips, BOOL render) {
-  if (!dc) return 0;
+  if (!dc || !LayoutAvailable()) return 0;
   const int dpiX = std::max(1, dc->GetDeviceCaps(LOGPIXELSX));
   const int dpiY = std::max(1, dc->GetDeviceCaps(LOGPIXELSY));
   CRect device(MulDivRound(twips.left, dpiX, kTwipsPerInch), MulDivRound(twips.top, dpiY, kTwipsPerInch),
@@ -252,7 +258,7 @@ void CRichEditCtrl::OnPaint() {
   GetClientRect(&client);
   CRect area;
   GetRect(&area);
-  {
+  if (LayoutAvailable()) {
     std::lock_guard lock(SurfaceLock());
     if (QImage* surface = GetSurface(); surface && !surface->isNull()) {
       QPainter painter(surface);

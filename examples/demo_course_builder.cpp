@@ -2,7 +2,9 @@
 // to it: a one-question quiz with a title, a picture that comes in with a
 // wipe, two buttons, a hot spot on the picture and a six-second timer; the
 // answer clears the page with a transition and shows the score; any key then
-// ends the program after the last, empty task.
+// shows a page of rich text whose link a hypertext response follows; a key
+// there (or on the page the link leads to) ends the program after the last,
+// empty task.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "tests/support/bmp_writer.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/packed_file_builder.h"
+#include "tests/support/rich_text_page.h"
 
 namespace {
 
@@ -260,7 +263,19 @@ std::vector<std::uint8_t> DemoCourse() {
             badge, star},
            {anyKey});
   });
-  f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "The end", "", 3}, 3, {}, {}, {}); });
+  // Rich text: a shadowed heading and a link; the link leads to task 4, a key to the end.
+  f.tasks.push_back([](CourseBuilder& b) { tvn::testing::RichTextPage(b, 3, 4, 5); });
+  f.tasks.push_back([=](CourseBuilder& b) {
+    auto anyKey = [](CourseBuilder& c) {
+      c.KeyboardResponse(IconFields{4, "Any key goes on", "", 3}, tvn::testing::ResponseFields{},
+                         tvn::testing::KeyFields{});
+    };
+    b.Task(IconFields{4, "Followed", "", 3}, 4, {},
+           {Text("Followed", "You followed the link \"{HyperTextSelected}\". Press any key to end.",
+                 At(40, 140, 600, 220), 18)},
+           {anyKey});
+  });
+  f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "The end", "", 3}, 5, {}, {}, {}); });
   CourseBuilder b;
   b.CourseFile(f);
   return b.bytes();

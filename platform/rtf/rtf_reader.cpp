@@ -195,7 +195,8 @@ ReadResult Reader::Parse() {
   }
   if (!closed && m_result.status == ReadStatus::ok) m_result.status = ReadStatus::unbalanced;
   if (m_picture) FinishPicture();
-  m_result.document.paragraphs.back().format = m_state.para;
+  // The last paragraph has no mark: it takes the format in force at the end.
+  if (!closed) m_result.document.paragraphs.back().format = m_state.para;
   return std::move(m_result);
 }
 
@@ -225,6 +226,7 @@ bool Reader::CloseGroup() {
     m_colours.push_back(RGB(m_rgb[0], m_rgb[1], m_rgb[2]));
     m_rgbSet = false;
   }
+  if (m_stack.size() == 1) m_result.document.paragraphs.back().format = m_state.para;
   const Dest before = m_state.dest;
   m_state = m_stack.back();
   m_stack.pop_back();
@@ -484,7 +486,7 @@ void Reader::Apply(Word word, std::string_view name, bool hasParam, long long pa
     default: return;
   }
   // The control keeps the first line's indent and the others' offset from it.
-  s.para.dxStartIndent = ClampTwips(static_cast<long long>(s.li) + s.fi);
+  s.para.dxStartIndent = s.li + s.fi;  // each is clamped, so the sum fits
   s.para.dxOffset = ClampTwips(-static_cast<long long>(s.fi));
   s.para.dxRightIndent = s.ri;
   (void)name;

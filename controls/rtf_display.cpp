@@ -6,6 +6,7 @@
 #include "controls/converter_file.h"
 #include "controls/doc_types.h"
 #include "controls/hypertext_notify.h"
+#include "controls/rtf_pictures.h"
 #include "controls/text_converter.h"
 #include "model/file_error_report.h"
 #include "model/icon_object.h"
@@ -53,6 +54,10 @@ long MulDivRound(long value, long by, long over) {
 }  // namespace
 
 BOOL LoadRichEdit20() { return TRUE; }
+
+CRtfDisplay::CRtfDisplay() { SetPictureDecoder(DecodeRtfPicture); }
+
+CRtfDisplay::CRtfDisplay(RichTextEnvironment env) : m_env(env) { SetPictureDecoder(DecodeRtfPicture); }
 
 BOOL CRtfDisplay::Create(DWORD exStyle, DWORD style, const CRect& rect, CWnd* parent, UINT id) {
   return CreateEx(exStyle, CString(), style, rect, parent, id);

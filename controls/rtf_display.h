@@ -20,8 +20,9 @@ class CRtfDisplay : public CRichEditCtrl {
  public:
   static constexpr int kDefaultLeftIndent = 5;
 
-  CRtfDisplay() = default;
-  explicit CRtfDisplay(RichTextEnvironment env) : m_env(env) {}
+  // Pictures in the text are read by the system's picture readers, metafiles included.
+  CRtfDisplay();
+  explicit CRtfDisplay(RichTextEnvironment env);
 
   void SetEnvironment(const RichTextEnvironment& env) { m_env = env; }
   const RichTextEnvironment& Environment() const { return m_env; }

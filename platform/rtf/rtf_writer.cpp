@@ -23,17 +23,18 @@ void Word(std::string& out, const char* word, long long value) {
 }
 
 // Text bytes as RTF: escapes for the three special characters, \'hh above 127
-// and below 32, tabs and line breaks as their words.
-void Escaped(std::string& out, std::string_view text) {
+// and below 32; in running text tabs and line breaks as their words (a font
+// name keeps them as bytes).
+void Escaped(std::string& out, std::string_view text, bool runningText = true) {
   static constexpr char kHex[] = "0123456789abcdef";
   for (char c : text) {
     const auto b = static_cast<unsigned char>(c);
     if (c == '\\' || c == '{' || c == '}') {
       out += '\\';
       out += c;
-    } else if (c == '\t') {
+    } else if (c == '\t' && runningText) {
       out += "\\tab ";
-    } else if (c == '\v') {
+    } else if (c == '\v' && runningText) {
       out += "\\line ";
     } else if (b >= 0x80 || b < 0x20) {
       out += "\\'";
@@ -109,7 +110,7 @@ std::string WriteRtf(const Document& document) {
     if (pitchAndFamily & 0x0F) Word(out, "\\fprq", pitchAndFamily & 0x0F);
     Word(out, "\\fcharset", charset);
     out += ' ';
-    Escaped(out, face);
+    Escaped(out, face, false);
     out += ";}";
   }
   out += "}\n{\\colortbl ;";

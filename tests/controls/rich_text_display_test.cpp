@@ -11,6 +11,7 @@
 #include "tests/platform/gdi/canvas.h"
 #include "tests/support/recording_message_sink.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wmf_writer.h"
 
 namespace {
 
@@ -196,6 +197,38 @@ TEST(RtfDisplay, PrintRectConvertsToTwipsAtTheContextsResolution) {
   EXPECT_LE(ink.right, 96);
   EXPECT_LE(ink.bottom, 48);
   EXPECT_TRUE(LoadRichEdit20());
+}
+
+}  // namespace
+
+namespace {
+
+// A picture in the text is drawn where its run stands: a metafile through the
+// system's metafile player, a PNG through the image readers.
+TEST(RtfDisplay, PicturesInTheTextAreDrawn) {
+  const std::vector<std::uint8_t> wmf = tvn::testing::WmfWriter()
+                                            .WindowExt(100, 100)
+                                            .CreateBrush(RGB(255, 0, 0))
+                                            .Select(0)
+                                            .CreatePen(5, 0, 0)
+                                            .Select(1)
+                                            .Rectangle(0, 0, 100, 100)
+                                            .Plain();
+  std::string hex;
+  for (std::uint8_t b : wmf) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    hex += kHex[b >> 4];
+    hex += kHex[b & 15];
+  }
+  // 300 twips are 20 pixels at 96 dpi.
+  const std::string rtf = "{\\rtf1 {\\pict\\wmetafile8\\picw100\\pich100\\picwgoal300\\pichgoal300 " + hex + "}}";
+  CRtfDisplay display;
+  display.StreamIn(rtf.data(), static_cast<int>(rtf.size()), SF_RTF);
+  EXPECT_EQ(display.GetTextLength(), 1);
+  Canvas canvas(100, 60);
+  display.PrintRect(&canvas.dc, CRect(0, 0, 100, 60));
+  EXPECT_GT(canvas.Count(RGB(255, 0, 0)), 300) << "most of the 20 x 20 picture is red";
+  EXPECT_NE(display.CRichEditCtrl::StreamOut(SF_RTF).find("\\wmetafile8"), std::string::npos) << "written back";
 }
 
 }  // namespace

@@ -68,4 +68,35 @@ TEST(RichTextPlaythrough, ClickingPlainTextOrPressingAKeyDoesNotFollowTheLink) {
   EXPECT_EQ(player.CurrentTask(), 3);
 }
 
+TEST(RichTextPlaythrough, ALiveWindowPassesClicksOnInTheViewsCoordinates) {
+  CourseFileFields f;
+  f.header = "Live";
+  f.course = IconFields{4, "Live rich text", "", 3};
+  f.tasks.push_back([](CourseBuilder& b) {
+    auto live = [](CourseBuilder& c) {
+      RtfFields r;
+      r.flags = RtfFlag::kLive | RtfFlag::kWrap;
+      r.text = "{\\rtf1 Plain words in a live window}";
+      DisplayFields d;
+      d.rect = {100, 120, 300, 200};
+      d.layer = 4;
+      c.RtfAction(IconFields{4, "Live", "", 3}, r, d);
+    };
+    auto click = [](CourseBuilder& c) {
+      c.KeyboardResponse(IconFields{4, "Key", "", 3}, ResponseFields{}, KeyFields{});
+    };
+    b.Task(IconFields{4, "Page", "", 3}, 1, {}, {live}, {click});
+  });
+  CourseBuilder b;
+  b.CourseFile(f);
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(b.bytes()));
+  CWnd* window = player.View().GetDlgItem(kRtfWindowId);
+  ASSERT_TRUE(window);
+  EXPECT_TRUE(window->IsWindowVisible());
+  window->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 15));
+  EXPECT_EQ(player.Number("ClickX"), 110);
+  EXPECT_EQ(player.Number("ClickY"), 135);
+}
+
 }  // namespace

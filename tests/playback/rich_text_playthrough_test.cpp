@@ -95,7 +95,8 @@ TEST(RichTextPlaythrough, ALiveWindowPassesClicksOnInTheViewsCoordinates) {
   ASSERT_TRUE(window);
   EXPECT_TRUE(window->IsWindowVisible());
   window->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 15));
-  EXPECT_EQ(player.Number("ClickX"), 110);
+  // The window stands at the rectangle's left moved right by the display's indent (10).
+  EXPECT_EQ(player.Number("ClickX"), 100 + 10 + 10);
   EXPECT_EQ(player.Number("ClickY"), 135);
 }
 

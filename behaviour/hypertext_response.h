@@ -1,7 +1,7 @@
 // CHyperTextResponse: fires when the learner clicks a hypertext link with its link name.
 #pragma once
 
-#include "behaviour/hypertext_notify.h"
+#include "controls/hypertext_notify.h"
 #include "behaviour/response.h"
 
 // On disk: the link name, then the response base.

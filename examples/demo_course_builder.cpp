@@ -1,9 +1,11 @@
 // Writes the demo course that `scripts/run-demo` plays, and its picture and
 // narration next to it: a welcome page whose picture is narrated (an MCI
-// response waits for the narration's end), then a one-question quiz with a title, a picture that comes in with a
-// wipe, two buttons, a hot spot on the picture and a six-second timer; the
-// answer clears the page with a transition and shows the score; any key then
-// ends the program after the last, empty task.
+// response waits for the narration's end); a three-question quiz (a picture
+// that comes in with a wipe, two buttons, a hot spot on the picture and a
+// six-second timer; check boxes; a star to drag into a basket); the score,
+// after the page is cleared with a transition; any key then shows a page of
+// rich text whose link a hypertext response follows; a key there (or on the
+// page the link leads to) ends the program after the last, empty task.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "tests/support/bmp_writer.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/packed_file_builder.h"
+#include "tests/support/rich_text_page.h"
 #include "tests/support/wav_writer.h"
 
 namespace {
@@ -165,7 +168,7 @@ std::vector<std::uint8_t> DemoCourse() {
     auto heard = [](CourseBuilder& c) {
       c.MciResponse(IconFields{4, "Narration heard", "", 3}, tvn::testing::ResponseFields{}, 0x1);
     };
-    b.Task(IconFields{4, "Welcome", "", 3}, 4, {},
+    b.Task(IconFields{4, "Welcome", "", 3}, 8, {},
            {picture, Text("Hello", "Welcome: listen to the narration.", At(40, 30, 600, 90), 28), narration},
            {heard});
   });
@@ -353,12 +356,24 @@ std::vector<std::uint8_t> DemoCourse() {
     };
     b.Task(IconFields{4, "Result", "", 3}, 4, {},
            {clear, store, fetch,
-            Text("Shown", "Score: {Score} (kept in scores.txt as {Kept}). Press any key to end.",
+            Text("Shown", "Score: {Score} (kept in scores.txt as {Kept}). Press any key to go on.",
                  At(40, 40, 600, 110), 24),
             badge, star},
            {anyKey});
   });
-  f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "The end", "", 3}, 5, {}, {}, {}); });
+  // Rich text: a shadowed heading and a link; the link leads to task 6, a key to the end.
+  f.tasks.push_back([](CourseBuilder& b) { tvn::testing::RichTextPage(b, 5, 6, 7); });
+  f.tasks.push_back([=](CourseBuilder& b) {
+    auto anyKey = [](CourseBuilder& c) {
+      c.KeyboardResponse(IconFields{4, "Any key goes on", "", 3}, tvn::testing::ResponseFields{},
+                         tvn::testing::KeyFields{});
+    };
+    b.Task(IconFields{4, "Followed", "", 3}, 6, {},
+           {Text("Followed", "You followed the link \"{HyperTextSelected}\". Press any key to end.",
+                 At(40, 140, 600, 220), 18)},
+           {anyKey});
+  });
+  f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "The end", "", 3}, 7, {}, {}, {}); });
   CourseBuilder b;
   b.CourseFile(f);
   return b.bytes();

@@ -10,7 +10,7 @@
 #include "behaviour/action_manager.h"
 #include "behaviour/event_manager.h"
 #include "behaviour/event_trigger.h"
-#include "behaviour/hypertext_notify.h"
+#include "controls/hypertext_notify.h"
 #include "behaviour/keyboard.h"
 #include "behaviour/response.h"
 #include "behaviour/response_manager.h"

@@ -14,6 +14,16 @@ struct Entry {
 
 // Sorted by id.
 constexpr std::array kStrings{
+    Entry{StringId::kDocTypeText, "Text Document\nText Documents (*.txt)\n*.txt\nText Document"},
+    Entry{StringId::kDocTypeRtf, "Rich Text Format (RTF)\nRich Text Format (*.rtf)\n*.rtf\nRich Text Document"},
+    Entry{StringId::kDocTypeWrite, "Windows Write\nWindows Write (*.wri)\n*.wri\nWrite Document"},
+    Entry{StringId::kDocTypeAll, "All\nAll Documents (*.*)\n*.*"},
+    Entry{StringId::kDocTypeWord6, "Word for Windows 6.0\nWord for Windows 6.0 (*.doc)\n*.doc\nWord Document"},
+    Entry{StringId::kDocTypeWord2, "Word for Windows 2.0\nWord for Windows 2.0 (*.doc)\n*.doc"},
+    Entry{StringId::kDocTypeExecutable, "Executable\nExecutable (*.exe)\n*.exe"},
+    Entry{StringId::kDocTypeOemText,
+          "Text Document - MS-DOS Format\nText Documents - MS-DOS Format (*.txt)\n*.txt\nMS-DOS Text Document"},
+    Entry{StringId::kCannotLoadFiles, "Can not load %1 files."},
     Entry{StringId::kTooManyOpenFiles, "Unable to open %1.  There are too many files already open."},
     Entry{StringId::kFolderFull,
           "Unable to create %1. This folder is full. Use another folder or delete some files from this folder."},

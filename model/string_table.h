@@ -5,6 +5,16 @@
 #include "platform/win_types.h"
 
 namespace StringId {
+// Document types of rich text: name, filter description, pattern, document name.
+constexpr UINT kDocTypeText = 129;
+constexpr UINT kDocTypeRtf = 130;
+constexpr UINT kDocTypeWrite = 131;
+constexpr UINT kDocTypeAll = 132;
+constexpr UINT kDocTypeWord6 = 133;
+constexpr UINT kDocTypeWord2 = 134;
+constexpr UINT kDocTypeExecutable = 135;
+constexpr UINT kDocTypeOemText = 137;
+constexpr UINT kCannotLoadFiles = 179;
 // Framework messages.
 constexpr UINT kTooManyOpenFiles = 180;
 constexpr UINT kFolderFull = 181;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/gdi_types.h"
+#include "platform/win_types.h"
 
 struct CHARFORMAT {
   UINT cbSize = sizeof(CHARFORMAT);
@@ -49,3 +50,35 @@ struct PARAFORMAT {
   LONG rgxTabs[MAX_TAB_STOPS] = {};
 };
 static_assert(sizeof(PARAFORMAT) == 156, "the paragraph format's size member is 156");
+
+constexpr DWORD CFE_PROTECTED = 0x0010;
+constexpr DWORD CFE_AUTOCOLOR = 0x40000000;
+// Every attribute of a character format: a range of text that agrees in all of them.
+constexpr DWORD CFM_ALL = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_PROTECTED | CFM_LINK | CFM_SIZE |
+                          CFM_COLOR | CFM_FACE | CFM_OFFSET | CFM_CHARSET;
+
+constexpr DWORD PFM_STARTINDENT = 0x00000001;
+constexpr DWORD PFM_RIGHTINDENT = 0x00000002;
+constexpr DWORD PFM_OFFSET = 0x00000004;
+constexpr DWORD PFM_ALIGNMENT = 0x00000008;
+constexpr DWORD PFM_TABSTOPS = 0x00000010;
+constexpr DWORD PFM_NUMBERING = 0x00000020;
+// Every attribute of a paragraph format.
+constexpr DWORD PFM_ALL = PFM_STARTINDENT | PFM_RIGHTINDENT | PFM_OFFSET | PFM_ALIGNMENT | PFM_TABSTOPS | PFM_NUMBERING;
+
+constexpr WORD PFN_BULLET = 1;
+constexpr WORD PFA_LEFT = 1;
+constexpr WORD PFA_RIGHT = 2;
+constexpr WORD PFA_CENTER = 3;
+
+// Stream formats of the rich-text control.
+constexpr int SF_TEXT = 1;
+constexpr int SF_RTF = 2;
+
+// Styles of edit and rich-text windows.
+constexpr DWORD ES_MULTILINE = 0x0004;
+constexpr DWORD ES_AUTOVSCROLL = 0x0040;
+constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+constexpr DWORD ES_NOHIDESEL = 0x0100;
+constexpr DWORD ES_READONLY = 0x0800;
+constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;

@@ -6,12 +6,15 @@
 // the owners on the page, then the current task's responses.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 
 #include "behaviour/armed_event_list.h"
 #include "behaviour/process_watch_list.h"
 #include "behaviour/response_view.h"
+#include "controls/hypertext_notify.h"
+#include "controls/rich_text_view.h"
 #include "model/page_access.h"
 #include "model/task_services.h"
 #include "platform/cursor.h"
@@ -52,7 +55,11 @@ constexpr int kHand = 1;
 constexpr int kCourse = 2;
 }  // namespace ViewCursor
 
-class CPresentationView : public COffScreenView, public IPageAccess, public IResponseView, private IArmedEventHost {
+class CPresentationView : public COffScreenView,
+                          public IPageAccess,
+                          public IResponseView,
+                          public IRichTextView,
+                          private IArmedEventHost {
   DECLARE_DYNCREATE(CPresentationView)
 
  public:
@@ -134,6 +141,14 @@ class CPresentationView : public COffScreenView, public IPageAccess, public IRes
   void SetSystemCursorId(UINT id) { m_nCursorId = id; }
   UINT GetSystemCursorId() const { return m_nCursorId; }
   int GetCursorState() const { return m_nCursorState; }
+
+  // --- rich text (IRichTextView) ---
+  BOOL IsPlaying() override { return IsRunning() ? TRUE : FALSE; }
+  void ShowHandCursor() override { SetCursor(nullptr); }
+  void RestoreCursor() override { RestoreCursor(FALSE); }
+  // The record waits in the view until its 953 is handled, in order with input.
+  void PostHyperTextClick(const HyperTextNotify& click) override;
+  CWnd* GetViewWindow() override { return this; }
 
   // --- dragging ---
   BOOL IsDragging() const { return m_bDragging; }
@@ -264,4 +279,5 @@ class CPresentationView : public COffScreenView, public IPageAccess, public IRes
   // Made with the view: other programs reach the runtime through it.
   std::unique_ptr<CPlayerDdeCommands> m_ddeCommands;
   std::unique_ptr<CDdeLink> m_ddeLink;
+  std::deque<HyperTextNotify> m_hyperTextClicks;  // each waits for its posted 953
 };

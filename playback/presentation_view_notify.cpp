@@ -1,4 +1,6 @@
 // The presentation view's timers and media notices.
+#include <optional>
+
 #include "model/course_doc.h"
 #include "playback/app_resources.h"
 #include "playback/player_app.h"
@@ -23,7 +25,19 @@ void CPresentationView::OnTimer(UINT id) {
   COffScreenView::OnTimer(id);
 }
 
+void CPresentationView::PostHyperTextClick(const HyperTextNotify& click) {
+  m_hyperTextClicks.push_back(click);
+  PostMessage(MM_MCINOTIFY, HyperTextNotify::kCode, 0);
+}
+
 LRESULT CPresentationView::OnMciNotify(WPARAM wParam, LPARAM lParam) {
+  // A hypertext click's record comes out of the view's queue with its own notice.
+  std::optional<HyperTextNotify> click;
+  if (wParam == HyperTextNotify::kCode && lParam == 0 && !m_hyperTextClicks.empty()) {
+    click = std::move(m_hyperTextClicks.front());
+    m_hyperTextClicks.pop_front();
+    lParam = reinterpret_cast<LPARAM>(&*click);
+  }
   if (!Runs()) return 0;
   if (m_armedEvents.DispatchNotify(wParam, lParam)) {
     SendMessage(ViewMessage::kRunTask);

@@ -1,6 +1,7 @@
 // CDC: a device context drawing into 32-bit pixels (a memory bitmap or a window's surface).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "platform/geometry.h"
 
 class QImage;
+class QPainter;
 class CBitmap;
 class CBrush;
 class CFont;
@@ -177,6 +179,11 @@ class CDC {
   // Returns the height of the text (with DT_VCENTER/DT_BOTTOM: from rect's top
   // to the bottom of the text); DT_CALCRECT only measures, setting right and bottom.
   int DrawText(const CString& text, CRect* rect, UINT format);
+
+  // Lets a platform renderer (the rich-text control) paint with Qt: the
+  // painter works in device pixels, clipped to what may be drawn. Nothing
+  // happens without pixels or without Qt's fonts; FALSE then.
+  BOOL PaintWithQt(const std::function<void(QPainter&)>& paint);
 
  private:
   friend class CBitmap;

@@ -84,3 +84,13 @@ int CDC::DrawText(const CString& text, CRect* rect, UINT format) {
   }
   return result;
 }
+
+BOOL CDC::PaintWithQt(const std::function<void(QPainter&)>& paint) {
+  const gdi::PixelSurface surface = m->Surface();
+  if (!surface.IsValid() || !Impl::FontsAvailable()) return FALSE;
+  QImage image = WrapSurface(surface);
+  QPainter painter(&image);
+  painter.setClipRegion(m->DrawableArea());
+  paint(painter);
+  return TRUE;
+}

@@ -337,6 +337,16 @@ CourseBuilder& CourseBuilder::TextAction(const IconFields& fields, const TextFie
   });
 }
 
+CourseBuilder& CourseBuilder::RtfAction(const IconFields& fields, const RtfFields& r, const DisplayFields& display) {
+  return Action("CRtfAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Dword(r.flags).Dword(r.textColour).Dword(r.backColour).String(r.text);
+    b.m_out.Byte(static_cast<std::uint8_t>(r.shadowX)).Byte(static_cast<std::uint8_t>(r.shadowY)).Dword(r.shadowColour);
+    b.m_out.Byte(r.byteValue).String(r.fileName);
+    b.Font(r.font);
+    b.DisplayPart(display);
+  });
+}
+
 CourseBuilder& CourseBuilder::GraphicsAction(const IconFields& fields, std::uint16_t mode, std::uint32_t graphicsFlags,
                                              const ImageFields& image, const DisplayFields& display) {
   return Action("CGraphicsAction", 2, fields, [&](CourseBuilder& b) {

@@ -130,6 +130,20 @@ struct TextFields {
   FontFields font;
 };
 
+// A rich-text action's own fields.
+struct RtfFields {
+  std::uint32_t flags = 0x40;
+  std::uint32_t textColour = 0x8000;
+  std::uint32_t backColour = 0xFFFFFF;
+  std::string text;
+  std::int8_t shadowX = 3;
+  std::int8_t shadowY = 3;
+  std::uint32_t shadowColour = 0;
+  std::uint8_t byteValue = 10;
+  std::string fileName;
+  FontFields font;
+};
+
 // The area of a clear or transition action.
 struct AreaFields {
   std::uint32_t flags = 1;
@@ -507,6 +521,7 @@ class CourseBuilder {
   CourseBuilder& DisplayPart(const DisplayFields& fields);
   // Display actions as object references: the kind's own fields, the display part, the common part.
   CourseBuilder& TextAction(const IconFields& fields, const TextFields& text, const DisplayFields& display);
+  CourseBuilder& RtfAction(const IconFields& fields, const RtfFields& rtf, const DisplayFields& display);
   CourseBuilder& GraphicsAction(const IconFields& fields, std::uint16_t mode, std::uint32_t graphicsFlags,
                                 const ImageFields& image, const DisplayFields& display);
   CourseBuilder& ShapeAction(const IconFields& fields, const ShapeFields& shape, const DisplayFields& display);

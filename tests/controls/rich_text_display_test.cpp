@@ -1,0 +1,234 @@
+// The rich-edit control and the rich-text display: formats, layout, hypertext hover and click, loading files.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "controls/doc_types.h"
+#include "controls/rtf_display.h"
+#include "model/message_service.h"
+#include "tests/controls/rich_text_test_support.h"
+#include "tests/model/test_variable_context.h"
+#include "tests/platform/gdi/canvas.h"
+#include "tests/support/recording_message_sink.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/wmf_writer.h"
+
+namespace {
+
+using namespace tvn::testing;
+
+TEST(RichEditCtrl, StreamsRtfAndReportsTheSelectionsFormat) {
+  CRichEditCtrl control;
+  const std::string rtf = std::string(kHyperTextHeader) + "plain {\\cf1\\ul\\protect Link}\\par \\b bold}";
+  control.StreamIn(SF_RTF, rtf);
+  EXPECT_EQ(control.GetTextLength(), 15);
+  control.SetSel(6, 10);
+  EXPECT_EQ(control.GetSelText().str(), "Link");
+  CHARFORMAT link;
+  EXPECT_EQ(control.GetSelectionCharFormat(link), 0xF800003Fu);
+  EXPECT_EQ(link.dwEffects, 0x14u);
+  EXPECT_EQ(link.crTextColor, 0xFF0000u);
+  EXPECT_EQ(link.bPitchAndFamily, 0x22);
+
+  control.SetSel(4, 8);  // "n Li": colour, underline and protection vary
+  CHARFORMAT mixed;
+  EXPECT_EQ(control.GetSelectionCharFormat(mixed), 0xF800003Fu & ~(CFM_COLOR | CFM_UNDERLINE | CFM_PROTECTED));
+  control.SetSel(0, -1);
+  EXPECT_EQ(control.GetSelText().str(), "plain Link\rbold");
+
+  // What goes out reads back to the same text and formats.
+  CRichEditCtrl again;
+  again.StreamIn(SF_RTF, control.StreamOut(SF_RTF));
+  EXPECT_EQ(again.StreamOut(SF_RTF), control.StreamOut(SF_RTF));
+  EXPECT_EQ(control.StreamOut(SF_TEXT), "plain Link\r\nbold");
+}
+
+TEST(RichEditCtrl, RendersIntoTwipsAndHitTestsTheLayoutItDrew) {
+  CRichEditCtrl control;
+  control.StreamIn(SF_TEXT, "First line\r\nSecond line\r\nThird line");
+  Canvas canvas(200, 100);
+  // 1440 twips are an inch, 96 pixels at the canvas's resolution.
+  EXPECT_EQ(control.FormatRange(&canvas.dc, CRect(0, 0, 1440 * 2, 1440)), control.GetTextLength());
+  const CRect ink = canvas.InkBox(RGB(255, 255, 255));
+  EXPECT_FALSE(ink.IsRectEmpty());
+  EXPECT_LE(ink.right, 192);
+  const CPoint second = control.PosFromChar(13);
+  EXPECT_GT(second.y, 0);
+  EXPECT_EQ(control.CharFromPos(CPoint(second.x + 2, second.y + 3)), 13);
+  EXPECT_EQ(control.CharFromPos(CPoint(150, second.y + 3)), -1) << "beyond the line's end";
+  // Only a line and a bit fits in 300 twips: the second line (from 11) is the first one out.
+  EXPECT_EQ(control.FormatRange(&canvas.dc, CRect(0, 0, 2880, 300), FALSE), 11);
+}
+
+class RtfDisplayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    vars.Declare("HyperTextSelected", VarType::kString);
+    vars.Declare("ErrorNumber", VarType::kInteger);
+    vars.Declare("ErrorMessage", VarType::kString);
+    display.SetEnvironment(RichTextEnvironment{&view, &vars, &messages, {}, nullptr});
+  }
+  // Streams the text in, lays it out by printing, and gives a point on character i
+  // as the action passes it (relative to its rectangle, the indent included).
+  void Show(const std::string& rtf) {
+    display.StreamIn(rtf.data(), static_cast<int>(rtf.size()), SF_RTF);
+    display.PrintRect(&canvas.dc, CRect(0, 0, 300, 100));
+  }
+  CPoint On(long index) {
+    const CPoint p = display.PosFromChar(index);
+    return CPoint(p.x + display.GetLeftIndent() + 1, p.y + 4);
+  }
+  bool HoverOn(long index) {
+    const CPoint p = On(index);
+    display.OnMouseMove(WM_MOUSEMOVE, p.x, p.y);
+    return display.IsHovering();
+  }
+  BOOL ClickOn(long index) {
+    const CPoint p = On(index);
+    return display.OnLButtonDown(0, p.x, p.y);
+  }
+
+  RecordingRichTextView view;
+  TestVariableContext vars;
+  RecordingMessageSink sink;
+  CMessageService messages{sink, "Tvnrun"};
+  CRtfDisplay display;
+  Canvas canvas{320, 120};
+  HyperTextOwner owner;
+};
+
+TEST_F(RtfDisplayTest, AClickOnHyperTextPublishesTheWholeRunTrimmed) {
+  display.SetOwner(&owner);
+  EXPECT_EQ(display.GetHyperTextFormat().dwEffects, 0x14u) << "protected added to the owner's underline";
+  EXPECT_EQ(display.GetHyperTextFormat().dwMask & CFM_LINK, 0u);
+  // "x" 0, "  Link  " 1-8, "y" 9; then two adjacent runs "A" "B" at 11-12; "Fake" lacks \protect.
+  Show(std::string(kHyperTextHeader) +
+       "x{\\cf1\\ul\\protect   Link  }y\\par{\\cf1\\ul\\protect A}{\\cf1\\ul\\protect B}\\par{\\cf1\\ul Fake}}");
+  EXPECT_FALSE(HoverOn(0));
+  EXPECT_TRUE(HoverOn(4));
+  EXPECT_TRUE(view.hand);
+  ASSERT_TRUE(ClickOn(4));
+  ASSERT_EQ(view.clicks.size(), 1u);
+  EXPECT_EQ(view.clicks[0].id, 32898u);
+  EXPECT_EQ(view.clicks[0].code, -2);
+  EXPECT_EQ(view.clicks[0].link.str(), "Link") << "growing left stops at the plain x";
+  EXPECT_EQ(vars.Var("HyperTextSelected").GetString().str(), "Link");
+  long start = -1, end = -1;
+  display.GetSel(start, end);
+  EXPECT_EQ(start, 0) << "the selection is put back";
+  EXPECT_EQ(end, 0);
+
+  EXPECT_TRUE(HoverOn(12));
+  ASSERT_TRUE(ClickOn(12));
+  EXPECT_EQ(view.clicks.back().link.str(), "AB") << "adjacent runs are one link";
+
+  EXPECT_FALSE(HoverOn(15)) << "without \\protect it is plain text";
+  EXPECT_FALSE(view.hand);
+  EXPECT_FALSE(ClickOn(15));
+  EXPECT_EQ(view.clicks.size(), 2u);
+}
+
+TEST_F(RtfDisplayTest, LinksAtBothEndsAndADisplayWithoutHyperText) {
+  display.SetOwner(&owner);
+  Show(std::string(kHyperTextHeader) + "{\\cf1\\ul\\protect Start}mid{\\cf1\\ul\\protect End}}");
+  ASSERT_TRUE(HoverOn(1));
+  ASSERT_TRUE(ClickOn(1));
+  EXPECT_EQ(view.clicks.back().link.str(), "Start");
+  ASSERT_TRUE(HoverOn(9));
+  ASSERT_TRUE(ClickOn(9));
+  EXPECT_EQ(view.clicks.back().link.str(), "End");
+
+  view.playing = FALSE;  // before the view plays a course, links do nothing
+  display.ClearHover();
+  EXPECT_FALSE(HoverOn(1));
+
+  view.playing = TRUE;
+  HyperTextOwner fontless(false);
+  display.SetOwner(&fontless);
+  EXPECT_EQ(display.GetOwner(), nullptr);
+  vars.Var("HyperTextSelected").SetString("untouched");
+  EXPECT_FALSE(HoverOn(1));
+  EXPECT_FALSE(ClickOn(1));
+  EXPECT_EQ(vars.Var("HyperTextSelected").GetString().str(), "untouched");
+  EXPECT_EQ(view.clicks.size(), 2u);
+}
+
+TEST_F(RtfDisplayTest, LoadFileKeepsTheContentForExecutablesAndEmptyFiles) {
+  TempDir dir;
+  auto write = [&](const char* name, const std::string& bytes) {
+    std::ofstream(dir.path() / name, std::ios::binary) << bytes;
+    return CString((dir.path() / name).string());
+  };
+  Show(std::string(kHyperTextHeader) + "before}");
+  EXPECT_FALSE(display.LoadFile(write("prog.exe", "MZ\x90")));
+  EXPECT_EQ(display.GetDocType(), DocType::kExecutable);
+  ASSERT_EQ(sink.boxes.size(), 1u);
+  EXPECT_EQ(sink.boxes[0].text, "Can not load Executable files.");
+  EXPECT_EQ(display.CRichEditCtrl::StreamOut(SF_TEXT), "before");
+
+  EXPECT_TRUE(display.LoadFile(write("empty.txt", "")));
+  EXPECT_EQ(display.CRichEditCtrl::StreamOut(SF_TEXT), "before");
+
+  EXPECT_FALSE(display.LoadFile(CString((dir.path() / "missing.rtf").string())));
+  EXPECT_EQ(vars.Var("ErrorNumber").GetLong(), 2);
+  EXPECT_NE(vars.Var("ErrorMessage").GetString().str().find("missing.rtf"), std::string::npos);
+
+  EXPECT_TRUE(display.LoadFile(write("dos.txt", "\x81" "ber")));
+  EXPECT_EQ(display.CRichEditCtrl::StreamOut(SF_TEXT), "\x81" "ber") << "a plain .txt reads as ANSI text";
+  EXPECT_TRUE(display.LoadFile(write("notes.txt", "{\\rtf1 rich}")));
+  EXPECT_EQ(display.GetDocType(), DocType::kRtf);
+  EXPECT_EQ(display.CRichEditCtrl::StreamOut(SF_TEXT), "rich");
+
+  // A Word file without a Word converter is refused by name, not shown as binary.
+  std::string word(512, '\0');
+  word.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+  EXPECT_FALSE(display.LoadFile(write("letter.doc", word)));
+  EXPECT_EQ(sink.boxes.back().text, "Can not load Word for Windows 6.0 files.");
+}
+
+TEST(RtfDisplay, PrintRectConvertsToTwipsAtTheContextsResolution) {
+  CRtfDisplay display;
+  display.StreamIn("{\\rtf1 Some text}", 17, SF_RTF);
+  Canvas canvas(120, 60);
+  // (0, 0, 96, 48) at 96 dpi is (0, 0, 1440, 720) in twips: all of the text fits and ink stays inside.
+  EXPECT_EQ(display.PrintRect(&canvas.dc, CRect(0, 0, 96, 48)), 9);
+  const CRect ink = canvas.InkBox(RGB(255, 255, 255));
+  EXPECT_FALSE(ink.IsRectEmpty());
+  EXPECT_LE(ink.right, 96);
+  EXPECT_LE(ink.bottom, 48);
+  EXPECT_TRUE(LoadRichEdit20());
+}
+
+}  // namespace
+
+namespace {
+
+// A picture in the text is drawn where its run stands: a metafile through the
+// system's metafile player, a PNG through the image readers.
+TEST(RtfDisplay, PicturesInTheTextAreDrawn) {
+  const std::vector<std::uint8_t> wmf = tvn::testing::WmfWriter()
+                                            .WindowExt(100, 100)
+                                            .CreateBrush(RGB(255, 0, 0))
+                                            .Select(0)
+                                            .CreatePen(5, 0, 0)
+                                            .Select(1)
+                                            .Rectangle(0, 0, 100, 100)
+                                            .Plain();
+  std::string hex;
+  for (std::uint8_t b : wmf) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    hex += kHex[b >> 4];
+    hex += kHex[b & 15];
+  }
+  // 300 twips are 20 pixels at 96 dpi.
+  const std::string rtf = "{\\rtf1 {\\pict\\wmetafile8\\picw100\\pich100\\picwgoal300\\pichgoal300 " + hex + "}}";
+  CRtfDisplay display;
+  display.StreamIn(rtf.data(), static_cast<int>(rtf.size()), SF_RTF);
+  EXPECT_EQ(display.GetTextLength(), 1);
+  Canvas canvas(100, 60);
+  display.PrintRect(&canvas.dc, CRect(0, 0, 100, 60));
+  EXPECT_GT(canvas.Count(RGB(255, 0, 0)), 300) << "most of the 20 x 20 picture is red";
+  EXPECT_NE(display.CRichEditCtrl::StreamOut(SF_RTF).find("\\wmetafile8"), std::string::npos) << "written back";
+}
+
+}  // namespace

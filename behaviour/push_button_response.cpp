@@ -5,6 +5,7 @@
 
 #include "behaviour/image_environment_of.h"
 #include "behaviour/press_tracking.h"
+#include "behaviour/response_view.h"
 #include "model/archive.h"
 #include "model/course_doc.h"
 #include "model/font_services.h"
@@ -155,6 +156,10 @@ BOOL CPushButtonResponse::Activate() {
       if (!m_images[i].fileName.IsEmpty()) m_images[i].Load();
   }
 
+  m_cursor = nullptr;
+  if (m_dwStyle & ButtonStyle::kOwnCursor)
+    if (IResponseView* view = ResponseViewOf(this)) m_cursor = view->GetCursor(m_strCursorFile);
+
   Display().NoteShownOn(this);
   if (COffScreenView* view = PageViewOf(this)) view->AddObject(this, kButtonDrawFlags);
   return TRUE;
@@ -275,11 +280,14 @@ BOOL CPushButtonResponse::OnMouseMove(UINT, CPoint point, int source, const CRec
   const bool inside = ContainsPoint(point.x, point.y) != FALSE;
   if (inside && !(m_wState & ButtonState::kHover)) {
     m_wState |= ButtonState::kHover;
+    if (m_dwStyle & ButtonStyle::kOwnCursor)
+      if (IResponseView* view = ResponseViewOf(this)) view->SetCursor(m_cursor);
     if (m_wState & ButtonState::kImageMode) ShowNow(area);
     RunHoverActions();
   } else if (!inside && (m_wState & ButtonState::kHover)) {
     m_wState &= ~ButtonState::kHover;
     if (m_wState & ButtonState::kImageMode) ShowNow(area);
+    if (IResponseView* view = ResponseViewOf(this)) view->RestoreCursor(FALSE);
     TakeHoverActionsOff();
   }
   return FALSE;

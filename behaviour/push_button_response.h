@@ -7,6 +7,7 @@
 #include "media/image.h"
 #include "media/image_environment.h"
 #include "model/font_object.h"
+#include "platform/cursor.h"
 
 // Style bits.
 namespace ButtonStyle {
@@ -98,6 +99,7 @@ class CPushButtonResponse : public CDisplayResponse {
   CFontObject m_font;
   WORD m_wState = 0;
   CString m_strShownCaption;
+  HCURSOR m_cursor = nullptr;  // the hover cursor, from the application's list; not owned
 
  private:
   CRect Area(const CRect* rect);

@@ -2,6 +2,7 @@
 #include "behaviour/region_response.h"
 
 #include "behaviour/mouse_response.h"
+#include "behaviour/response_view.h"
 #include "model/archive.h"
 #include "model/task.h"
 #include "model/task_services.h"
@@ -81,6 +82,9 @@ BOOL CRegionResponse::GetRegion(int, int x, int y, const CRect*) {
 
 BOOL CRegionResponse::Activate() {
   Unload();
+  m_cursor = nullptr;
+  if (m_dwRegionFlags & RegionFlag::kOwnCursor)
+    if (IResponseView* view = ResponseViewOf(this)) m_cursor = view->GetCursor(m_strCursorFile);
   DWORD drawFlags = kRegionDrawFlags;
   if (IsPolygon()) drawFlags |= kPolygonDrawFlag;
   if (!(m_dwRegionFlags & RegionFlag::kOutline)) drawFlags |= kHiddenDrawFlag;
@@ -89,7 +93,23 @@ BOOL CRegionResponse::Activate() {
   return TRUE;
 }
 
-void CRegionResponse::Draw(CDC* dc, int, const CRect* rect) {
+void CRegionResponse::Draw(CDC* dc, int code, const CRect* rect) {
+  switch (code) {
+    case kDrawInvert:
+      SetInverted(true);
+      return;
+    case kDrawFlashOnce:
+      Flash(1, 300, false);
+      return;
+    case kDrawFlashThrice:
+      Flash(3, 100, true);
+      return;
+    case kDrawRestore:
+      SetInverted(false);
+      return;
+    default:
+      break;
+  }
   if (!dc) return;
   CRect area;
   if (rect) area = *rect;
@@ -129,6 +149,8 @@ void CRegionResponse::SetInverted(bool inverted) {
   else m_state &= static_cast<BYTE>(~RegionState::kInverted);
   if (before == m_state) return;
   if (COffScreenView* view = PageViewOf(this)) {
+    // A hidden area (no outline) is still painted while it shows inverted.
+    if (CDrawObj* obj = view->FindDisplayItem(this)) obj->SetFlag(DrawFlag::kStateShown, inverted);
     CRect area;
     GetRect(&area);
     if (IsPolygon()) m_outline.GetBoundingRect(&area);
@@ -137,7 +159,7 @@ void CRegionResponse::SetInverted(bool inverted) {
   }
 }
 
-void CRegionResponse::Flash(int flashes, DWORD ms) {
+void CRegionResponse::Flash(int flashes, DWORD ms, bool trailingGap) {
   COffScreenView* view = PageViewOf(this);
   if (!view) return;
   SetInverted(false);
@@ -149,13 +171,13 @@ void CRegionResponse::Flash(int flashes, DWORD ms) {
     const bool stopped = waiter.Wait(events, ms) != CSyncEvent::kTimeout;
     SetInverted(false);
     if (stopped) return;
-    if (i + 1 < flashes && waiter.Wait(events, ms) != CSyncEvent::kTimeout) return;
+    if ((trailingGap || i + 1 < flashes) && waiter.Wait(events, ms) != CSyncEvent::kTimeout) return;
   }
 }
 
 int CRegionResponse::ExecuteResponse(int* target) {
-  if (m_dwRegionFlags & RegionFlag::kFlashOnce) Flash(1, 300);
-  else if (m_dwRegionFlags & RegionFlag::kFlashThrice) Flash(3, 100);
+  if (m_dwRegionFlags & RegionFlag::kFlashOnce) Draw(nullptr, kDrawFlashOnce, nullptr);
+  else if (m_dwRegionFlags & RegionFlag::kFlashThrice) Draw(nullptr, kDrawFlashThrice, nullptr);
   return CDisplayResponse::ExecuteResponse(target);
 }
 
@@ -164,12 +186,15 @@ BOOL CRegionResponse::OnMouseMove(UINT, CPoint point, int source, const CRect*) 
   const bool inside = ContainsPoint(point.x, point.y) != FALSE;
   if (inside && !(m_state & RegionState::kOver)) {
     m_state |= RegionState::kOver;
-    if (m_dwRegionFlags & RegionFlag::kInvertHover) SetInverted(true);
+    if (m_dwRegionFlags & RegionFlag::kOwnCursor)
+      if (IResponseView* view = ResponseViewOf(this)) view->SetCursor(m_cursor);
+    if (m_dwRegionFlags & RegionFlag::kInvertHover) Draw(nullptr, kDrawInvert, nullptr);
     RunHoverActions();
   } else if (!inside && (m_state & RegionState::kOver)) {
     m_state &= static_cast<BYTE>(~RegionState::kOver);
-    SetInverted(false);
+    if (m_state & RegionState::kInverted) Draw(nullptr, kDrawRestore, nullptr);
     TakeHoverActionsOff();
+    if (IResponseView* view = ResponseViewOf(this)) view->RestoreCursor(FALSE);
   }
   return FALSE;
 }

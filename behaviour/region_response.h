@@ -4,6 +4,7 @@
 #include "behaviour/display_response.h"
 #include "behaviour/keyboard.h"
 #include "page/polyline.h"
+#include "platform/cursor.h"
 
 class IAnimationWaiter;
 
@@ -36,7 +37,16 @@ class CRegionResponse : public CDisplayResponse {
   void Serialize(CArchive& ar) override;
   void CopyFrom(const CIconObject* source, BOOL keepIdentity) override;
   int GetTypeFlags() override { return 68; }
-  // Paints the outline (flag 0x1) and, while the area is shown inverted, inverts it.
+  // Drawing codes beside painting the page.
+  static constexpr int kDrawInvert = 4;
+  static constexpr int kDrawFlashOnce = 8;
+  static constexpr int kDrawFlashThrice = 16;
+  static constexpr int kDrawRestore = 128;
+
+  // Painting the page (any other code): the outline (flag 0x1) and, while
+  // the area is shown inverted, the inversion. Codes 4 and 128 show and
+  // take off the inversion; 8 and 16 flash. The inverted state is kept here
+  // and applied whenever the page is composed.
   void Draw(CDC* dc, int code, const CRect* rect) override;
   CPolyline* GetPathObject() override { return &m_outline; }
   BOOL GetRegion(int code, int x, int y, const CRect* rect) override;
@@ -51,9 +61,10 @@ class CRegionResponse : public CDisplayResponse {
   BOOL OnKey(int key, int state) override;
   BOOL CollectFiles(CStringArray* files, int flags) override;
 
-  // Shows the area inverted flashes times, for ms each, with the same gap.
-  // It waits on the page's waiter and takes no input meanwhile.
-  void Flash(int flashes, DWORD ms);
+  // Shows the area inverted flashes times, for ms each, each followed by the
+  // same gap unless trailingGap is false for the last. Starts from the area
+  // not inverted; waits on the page's waiter and takes no input meanwhile.
+  void Flash(int flashes, DWORD ms, bool trailingGap);
   BOOL IsPolygon() const { return (m_dwRegionFlags & RegionFlag::kPolygon) != 0; }
   // A polygon needs three points; with fewer no point is ever inside.
   BOOL HasPolygon() const { return IsPolygon() && m_outline.GetPointCount() > 2; }
@@ -64,6 +75,7 @@ class CRegionResponse : public CDisplayResponse {
   CString m_strCursorFile;
   CKeyboard m_key;
   BYTE m_state = 0;
+  HCURSOR m_cursor = nullptr;  // from the application's list; not owned
 
  private:
   BOOL InsidePolygon(int x, int y, int fillMode) const;

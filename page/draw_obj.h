@@ -58,6 +58,7 @@ constexpr DWORD kHidden = 0x200;   // never painted while the course runs, never
 constexpr DWORD kTransition = 0x800;
 constexpr DWORD kFlushAround = 0x1000;
 constexpr DWORD kPrivate = 0x2000;  // never invalidated; deletes its owner
+constexpr DWORD kStateShown = 0x4000;  // hidden, yet painted while its owner shows a state (an inverted area)
 }  // namespace DrawFlag
 
 // Cursor ids of the handles.
@@ -90,6 +91,8 @@ class CDrawObj : public CObject {
   CIconObject* GetOwner() const { return m_pOwner; }
   CDocument* GetCourse() const { return m_pCourse; }
   DWORD GetFlags() const { return m_dwFlags; }
+  // Sets or clears flag bits the owner changes while on the page (kStateShown).
+  void SetFlag(DWORD flag, bool on) { m_dwFlags = on ? (m_dwFlags | flag) : (m_dwFlags & ~flag); }
   CAnimateThread* GetAnimateThread() const { return m_pAnimateThread.get(); }
 
   // --- handles ---

@@ -141,7 +141,7 @@ void COffScreenView::DrawAll(CDC* dc, const CRect& clip) {
     // A printer gets only the visible objects of an owner, never the hidden ones.
     if (printing && (!obj->GetOwner() || (obj->GetFlags() & DrawFlag::kHidden) || !obj->GetOwner()->IsVisible()))
       continue;
-    if (m_bRunning && (obj->GetFlags() & DrawFlag::kHidden)) continue;
+    if (m_bRunning && (obj->GetFlags() & DrawFlag::kHidden) && !(obj->GetFlags() & DrawFlag::kStateShown)) continue;
     obj->Draw(dc, clip, 0);
   }
 }

@@ -1,8 +1,10 @@
 #include "playback/player_app.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "behaviour/simulator_action.h"
+#include "model/data_mem_file.h"
 #include "model/drive_helpers.h"
 #include "model/task.h"
 #include "model/measurement_units.h"
@@ -221,7 +223,10 @@ BOOL CPlayerApp::OnMessagePumped(const MSG&) { return AnimationWantsTime() ? TRU
 
 BOOL CPlayerApp::PreTranslateMessage(MSG& msg) { return CWinApp::PreTranslateMessage(msg); }
 
-int CPlayerApp::ExitInstance() { return CWinApp::ExitInstance(); }
+int CPlayerApp::ExitInstance() {
+  m_fileCursors.clear();
+  return CWinApp::ExitInstance();
+}
 
 // --- courses ---
 
@@ -256,15 +261,29 @@ CCourseDoc* CPlayerApp::OpenPresentation(const CString& path, BOOL visible) {
   return doc ? doc->Course() : nullptr;
 }
 
-const CursorImage* CPlayerApp::GetFileCursor(const CString& fileName) {
+HCURSOR CPlayerApp::GetCursor(const CString& fileName) {
+  if (fileName.IsEmpty()) return nullptr;
   CString resolved = m_currentCourse ? m_currentCourse->FindMediaFile(fileName) : fileName;
-  for (const auto& cursor : m_fileCursors)
-    if (cursor->GetFileName().CompareNoCase(resolved.view()) == 0) return cursor->GetCursor();
-  auto cursor = std::make_unique<CCursorObject>();
+  for (const auto& entry : m_fileCursors)
+    if (entry->object.GetFileName().CompareNoCase(resolved.view()) == 0) return entry->cursor.get();
+  CDataMemFile file(&m_dataFile, &m_preloadCache);
+  if (!file.Open(resolved, CFile::modeRead | CDataMemFile::kMayBeMissing) || !file.IsOpen()) return nullptr;
+  std::vector<BYTE> bytes;
+  try {
+    const ULONGLONG length = file.GetLength();
+    if (length == 0 || length > CCursorObject::kMaxFileSize) return nullptr;
+    bytes.resize(static_cast<std::size_t>(length));
+    if (file.Read(bytes.data(), static_cast<UINT>(bytes.size())) != bytes.size()) return nullptr;
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+  auto entry = std::make_unique<FileCursor>();
   // A name that fails is not remembered: a later call tries again.
-  if (!cursor->Load(resolved)) return nullptr;
-  m_fileCursors.push_back(std::move(cursor));
-  return m_fileCursors.back()->GetCursor();
+  if (!entry->object.LoadFromBytes(bytes, resolved)) return nullptr;
+  entry->cursor = LoadCursorFromBytes(bytes.data(), bytes.size());
+  if (!entry->cursor) return nullptr;
+  m_fileCursors.push_back(std::move(entry));
+  return m_fileCursors.back()->cursor.get();
 }
 
 // --- ICourseHost and CVariableContext ---

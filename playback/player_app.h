@@ -24,6 +24,7 @@
 #include "model/system_variables.h"
 #include "model/variable_context.h"
 #include "model/variable_table.h"
+#include "platform/cursor.h"
 #include "platform/dynamic_library.h"
 #include "platform/gdi/printer_dc.h"
 #include "platform/font_system.h"
@@ -99,8 +100,11 @@ class CPlayerApp : public CWinApp,
   BOOL IsOpenDocument(const CCourseDoc* course) const;
   // Opens a course file through the course template; null when it does not open.
   CCourseDoc* OpenPresentation(const CString& path, BOOL visible) override;
-  // The cursor of a cursor file, loaded once and kept; null when it does not load.
-  const CursorImage* GetFileCursor(const CString& fileName);
+  // The window cursor of a cursor file the course names: found with the
+  // course's media-file search (packed data file or disk), read once through
+  // a cursor object and kept until exit; null when it cannot be read (a
+  // later call tries again).
+  HCURSOR GetCursor(const CString& fileName);
 
   // --- what start-up found ---
   DWORD GetOptionalDlls() const { return m_optionalDlls; }
@@ -211,7 +215,11 @@ class CPlayerApp : public CWinApp,
   // Made with the global system variables ("ClickX", "ErrorNumber" and the rest).
   CVariableTable m_globalVariables{0};
   CStringArray m_searchPaths;
-  std::vector<std::unique_ptr<CCursorObject>> m_fileCursors;
+  struct FileCursor {
+    CCursorObject object;
+    CursorPtr cursor;
+  };
+  std::vector<std::unique_ptr<FileCursor>> m_fileCursors;
   CString m_programDirectory;
   BOOL m_closing = FALSE;
   CDataFile m_dataFile;

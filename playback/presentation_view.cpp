@@ -123,6 +123,7 @@ LRESULT CPresentationView::OnRunFromAnotherCourse(WPARAM taskNumber, LPARAM) {
   course->SetPreviousTaskNumber(0);
   CTask* start = taskNumber ? course->FindTaskByNumber(static_cast<int>(taskNumber)) : nullptr;
   course->SetCurrentTask(start ? start : course->Tasks().GetHead());
+  m_nMode = 1;
   SetRunning(true);
   PostMessage(ViewMessage::kTaskEntered);
   return 0;

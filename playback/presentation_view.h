@@ -11,6 +11,7 @@
 
 #include "behaviour/armed_event_list.h"
 #include "behaviour/process_watch_list.h"
+#include "behaviour/response_view.h"
 #include "model/page_access.h"
 #include "model/task_services.h"
 #include "platform/cursor.h"
@@ -45,7 +46,7 @@ constexpr int kHand = 1;
 constexpr int kCourse = 2;
 }  // namespace ViewCursor
 
-class CPresentationView : public COffScreenView, public IPageAccess, private IArmedEventHost {
+class CPresentationView : public COffScreenView, public IPageAccess, public IResponseView, private IArmedEventHost {
   DECLARE_DYNCREATE(CPresentationView)
 
  public:
@@ -116,15 +117,21 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
 
   // --- cursors ---
   // With a cursor: the course's own (state 2); without: the hand (state 1).
-  void SetCursor(HCURSOR cursor);
+  void SetCursor(HCURSOR cursor) override;
   // Back to the kept system cursor (state 0) when another shows, or when forced.
-  void RestoreCursor(BOOL force);
+  void RestoreCursor(BOOL force) override;
+  // The application's cursor of a cursor file (null: none could be read).
+  HCURSOR GetCursor(const CString& fileName) override;
   void SetSystemCursorId(UINT id) { m_nCursorId = id; }
   UINT GetSystemCursorId() const { return m_nCursorId; }
   int GetCursorState() const { return m_nCursorState; }
 
   // --- dragging ---
   BOOL IsDragging() const { return m_bDragging; }
+  // While a drop is offered: the response the dropped object is linked to.
+  CIconObject* GetDropPartner() override;
+  // 0 until a course has been started in the view, then 1 for good.
+  BOOL IsMode1() override { return m_nMode == 1; }
   CDrawObj* GetDraggedObject() const { return m_pDraggedObject; }
   // Scrolls while the cursor stays in a margin of the window; TRUE when it scrolled.
   BOOL AutoScroll(CPoint screenPoint, BOOL dragging);
@@ -237,5 +244,6 @@ class CPresentationView : public COffScreenView, public IPageAccess, private IAr
   HWND m_hSavedFocus = nullptr;
   BOOL m_bAutoScrollBusy = FALSE;
   int m_nAnimationUsers = 0;
+  int m_nMode = 0;
   StepListener m_stepListener;
 };

@@ -46,11 +46,21 @@ void CPresentationView::DragTo(CPoint logical) {
   FlushInvalidRects();
 }
 
+CIconObject* CPresentationView::GetDropPartner() {
+  if (!m_pDraggedObject || !IsDisplayItem(m_pDraggedObject)) return nullptr;
+  return dynamic_cast<CIconObject*>(PartnerOf(m_pDraggedObject));
+}
+
 BOOL CPresentationView::Drop(UINT flags) {
   ReleaseCapture();
   m_bDragging = FALSE;
+  // The drag record stays until the drop has been offered: target-mode
+  // responses compare the name of the object being dropped with their own.
+  struct ForgetDrag {
+    CDrawObj*& dragged;
+    ~ForgetDrag() { dragged = nullptr; }
+  } forget{m_pDraggedObject};
   CDrawObj* obj = m_pDraggedObject;
-  m_pDraggedObject = nullptr;
   if (!IsDisplayItem(obj)) return FALSE;
   const CRect rect = *obj->GetRect();
   SetCentreVariables("ObjectToX", "ObjectToY", rect);
@@ -60,12 +70,14 @@ BOOL CPresentationView::Drop(UINT flags) {
     const CPoint hot = partner->GetHotSpot();
     const CPoint drop(rect.left + hot.x, rect.top + hot.y);
     if (OnButtonObjects(WM_LBUTTONUP, flags, drop)) {
+      m_pDraggedObject = nullptr;
       SendMessage(ViewMessage::kTaskFinished);
       return TRUE;
     }
   } else if (partner->GetDragMode() == IDragPartner::kOnPath) {
     const CPoint centre(rect.left + rect.Width() / 2, rect.top + rect.Height() / 2);
     if (partner->AcceptDrop(flags, centre)) {
+      m_pDraggedObject = nullptr;
       if (CCourseDoc* course = CurrentCourse())
         course->SetCurrentResponse(dynamic_cast<CIconObject*>(partner));
       SendMessage(ViewMessage::kTaskFinished);

@@ -173,6 +173,11 @@ void CPresentationView::SetCursor(HCURSOR cursor) {
   }
 }
 
+HCURSOR CPresentationView::GetCursor(const CString& fileName) {
+  CPlayerApp* app = CPlayerApp::Get();
+  return app ? app->GetCursor(fileName) : nullptr;
+}
+
 void CPresentationView::RestoreCursor(BOOL force) {
   if (m_nCursorState != ViewCursor::kSystem || force) ::SetCursor(LoadCursor(nullptr, m_nCursorId));
   m_nCursorState = ViewCursor::kSystem;

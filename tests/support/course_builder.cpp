@@ -152,6 +152,54 @@ CourseBuilder& CourseBuilder::HyperTextResponse(const IconFields& fields, const 
   return Response("CHyperTextResponse", 2, fields, response, [text](CourseBuilder& b) { b.out().String(text); });
 }
 
+CourseBuilder& CourseBuilder::CheckButtonResponse(const IconFields& fields, const ResponseFields& response,
+                                                  const CheckButtonFields& check, const VariableRectFields& rect) {
+  return Response("CCheckButtonResponse", 2, fields, response, [&](CourseBuilder& b) {
+    b.Font(check.font);
+    b.m_out.String(check.label).String(check.condition).Byte(check.accessKey);
+    b.m_out.Dword(check.style).Dword(check.textColour).Dword(check.backColour);
+    b.DisplayPart(DisplayFields{"CDisplayResponse", rect, 0, 2, EffectFields{}});
+  });
+}
+
+CourseBuilder& CourseBuilder::ListBoxResponse(const IconFields& fields, const ResponseFields& response,
+                                              const ListBoxFields& list, const VariableRectFields& rect) {
+  return Response("CListBoxResponse", 2, fields, response, [&](CourseBuilder& b) {
+    b.m_out.Dword(list.variableId).Dword(list.options).Dword(list.textColour).Dword(list.backColour);
+    b.m_out.String(list.items).String(list.selection).String(list.separator);
+    b.Font(list.font);
+    b.DisplayPart(DisplayFields{"CDisplayResponse", rect, 0, 2, EffectFields{}});
+  });
+}
+
+CourseBuilder& CourseBuilder::GridResponse(const IconFields& fields, const ResponseFields& response,
+                                           const GridFields& grid, const VariableRectFields& rect) {
+  return Response("CGridResponse", 2, fields, response, [&](CourseBuilder& b) {
+    b.m_out.Byte(grid.rows).Byte(grid.columns).Dword(grid.gridFlags).String(grid.cursorFile);
+    b.m_out.Count(static_cast<std::uint32_t>(grid.cells.size()));
+    for (const CellFields& cell : grid.cells) {
+      b.m_out.NewObject(cell.className, 2);
+      b.m_out.Byte(cell.reserved).Word(cell.outcomeFlags);
+      for (std::size_t i = 0; i < 10; ++i) b.m_out.Int(i < cell.targets.size() ? cell.targets[i] : 0);
+      b.m_out.String(cell.expression);
+    }
+    b.DisplayPart(DisplayFields{"CDisplayResponse", rect, 0, 2, EffectFields{}});
+  });
+}
+
+CourseBuilder& CourseBuilder::DragDropResponse(const IconFields& fields, const ResponseFields& response,
+                                               const DragDropFields& drag, const VariableRectFields& rect) {
+  return Response("CDragDropResponse", 2, fields, response, [&](CourseBuilder& b) {
+    b.m_out.Byte(drag.mode).Dword(drag.dragFlags).String(drag.objectName);
+    b.VarOrValue(drag.offsetOrMinimum, drag.offsetOrMinimumVar);
+    b.VarOrValue(drag.offsetOrMaximum, drag.offsetOrMaximumVar);
+    b.VarOrValue(drag.rangeLow, drag.rangeLowVar);
+    b.VarOrValue(drag.rangeHigh, drag.rangeHighVar);
+    b.Path(drag.path);
+    b.DisplayPart(DisplayFields{"CDisplayResponse", rect, 0, 2, EffectFields{}});
+  });
+}
+
 CourseBuilder& CourseBuilder::ResponseManager(const IconFields& fields, const std::vector<Writer>& responses) {
   return Manager("CResponseManager", 2, fields, responses);
 }

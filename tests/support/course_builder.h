@@ -246,10 +246,61 @@ struct RegionFields {
   KeyFields key{0, "", {0, 0, 0}};
 };
 
+// A check button's own fields.
+struct CheckButtonFields {
+  FontFields font;
+  std::string label;
+  std::string condition;
+  std::uint8_t accessKey = 0;
+  std::uint32_t style = 0x44;
+  std::uint32_t textColour = 0;
+  std::uint32_t backColour = 0xFFFFFF;
+};
+
+// A list-box response's own fields.
+struct ListBoxFields {
+  std::uint32_t variableId = 0;
+  std::uint32_t options = 0x11;
+  std::uint32_t textColour = 0;
+  std::uint32_t backColour = 0xFFFFFF;
+  std::string items;
+  std::string selection;
+  std::string separator;
+  FontFields font;
+};
+
+// One grid cell as stored; className lets a test store an element of another class.
+struct CellFields {
+  std::uint8_t reserved = 0;
+  std::uint16_t outcomeFlags = 1;
+  std::vector<std::int32_t> targets = {1};  // padded with zeros to ten
+  std::string expression;
+  std::string className = "CCellData";
+};
+
+// A grid response's own fields; the cell count is stored as given.
+struct GridFields {
+  std::uint8_t rows = 0;
+  std::uint8_t columns = 0;
+  std::uint32_t gridFlags = 0;
+  std::string cursorFile;
+  std::vector<CellFields> cells;
+};
+
 // A path: each point with its type (2 a line point, 4 a curve point).
 struct PathFields {
   std::vector<std::pair<std::int32_t, std::int32_t>> points;
   std::vector<std::uint8_t> types;  // line points where none is given
+};
+
+// A drag-and-drop response's own fields; the four values are literals, or variables by id.
+struct DragDropFields {
+  std::uint8_t mode = 0;
+  std::uint32_t dragFlags = 0;
+  std::string objectName;
+  std::int32_t offsetOrMinimum = 0, offsetOrMaximum = 0, rangeLow = 0, rangeHigh = 0;
+  std::int32_t offsetOrMinimumVar = 0, offsetOrMaximumVar = 0, rangeLowVar = 0, rangeHighVar = 0;
+  PathFields path;
 };
 
 // A shape action's own fields.
@@ -367,6 +418,14 @@ class CourseBuilder {
   CourseBuilder& RegionResponse(const IconFields& fields, const ResponseFields& response, const RegionFields& region,
                                 const VariableRectFields& rect);
   CourseBuilder& HyperTextResponse(const IconFields& fields, const ResponseFields& response, std::string_view link);
+  CourseBuilder& CheckButtonResponse(const IconFields& fields, const ResponseFields& response,
+                                     const CheckButtonFields& check, const VariableRectFields& rect);
+  CourseBuilder& ListBoxResponse(const IconFields& fields, const ResponseFields& response, const ListBoxFields& list,
+                                 const VariableRectFields& rect);
+  CourseBuilder& GridResponse(const IconFields& fields, const ResponseFields& response, const GridFields& grid,
+                              const VariableRectFields& rect);
+  CourseBuilder& DragDropResponse(const IconFields& fields, const ResponseFields& response,
+                                  const DragDropFields& drag, const VariableRectFields& rect);
   CourseBuilder& ResponseManager(const IconFields& fields, const std::vector<Writer>& responses);
 
   // A menu item as an object reference, its sub-items as a counted list of references.

@@ -11,33 +11,15 @@
 #include "tests/behaviour/display_test_support.h"
 #include "tests/platform/gdi/canvas.h"
 #include "tests/platform/window_test_support.h"
+#include "tests/support/editor_writer.h"
 
 using namespace tvn::testing;
 
 namespace {
 
-struct EditorFields {
-  std::uint32_t variableId = 0;
-  std::uint32_t options = 0x11111;
-  std::uint32_t maxLength = 0;
-  KeyFields previousKey{8, "", {0, 1, 0, 0, 0, 1}};
-  KeyFields nextKey{8, "", {0, 0, 0, 0, 0, 1}};
-  std::uint32_t textColour = 0;
-  std::uint32_t backColour = 0xFFFFFF;
-  std::uint8_t prompt = '_';
-  std::string mask;
-};
-
 std::unique_ptr<CEditorResponse> ReadEditor(const EditorFields& e, std::uint16_t schema, const VariableRectFields& rect) {
   CourseBuilder b(5);
-  b.Response("CEditorResponse", schema, IconFields{}, ResponseFields{}, [&](CourseBuilder& w) {
-    w.out().Dword(e.variableId).Dword(e.options).Dword(e.maxLength);
-    w.Keyboard(e.previousKey);
-    w.Keyboard(e.nextKey);
-    w.out().Dword(e.textColour).Dword(e.backColour).Byte(e.prompt).String(e.mask);
-    w.Font(FontFields{});
-    w.DisplayPart(DisplayFields{"CDisplayResponse", rect, 0, 2, EffectFields{}});
-  });
+  EditorResponse(IconFields{}, ResponseFields{}, e, rect, schema)(b);
   return ReadBack<CEditorResponse>(b);
 }
 

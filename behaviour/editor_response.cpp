@@ -115,7 +115,12 @@ void CEditorResponse::CopyFrom(const CIconObject* source, BOOL keepIdentity) {
 }
 
 void CEditorResponse::Unload() {
-  if (m_pEdit) m_pEdit->DestroyWindow();
+  if (m_pEdit && m_pEdit->GetSafeHwnd()) {
+    // Keys must not go to a field that is gone: the page takes the focus back.
+    if (CWnd::GetFocus() == m_pEdit.get())
+      if (CWnd* page = m_pEdit->GetParent()) page->SetFocus();
+    m_pEdit->DestroyWindow();
+  }
   m_pEdit.reset();
   m_font.DeleteFont();
   m_controlFont.DeleteObject();

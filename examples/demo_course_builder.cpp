@@ -1,5 +1,5 @@
 // Writes the demo course that `scripts/run-demo` plays, and its picture next
-// to it: a one-question quiz with a title, a picture that comes in with a
+// to it: a masked field that asks the learner's name, then a one-question quiz with a title, a picture that comes in with a
 // wipe, two buttons, a hot spot on the picture and a six-second timer; the
 // answer clears the page with a transition and shows the score; any key then
 // ends the program after the last, empty task.
@@ -11,6 +11,7 @@
 
 #include "tests/support/bmp_writer.h"
 #include "tests/support/course_builder.h"
+#include "tests/support/editor_writer.h"
 #include "tests/support/packed_file_builder.h"
 
 namespace {
@@ -135,6 +136,27 @@ std::vector<std::uint8_t> DemoCourse() {
   tvn::testing::VariableFields kept;
   kept.name = "Kept";  // the score as the file gives it back
   f.variables.push_back(kept);
+  tvn::testing::VariableFields learner;
+  learner.name = "Name";  // a string
+  f.variables.push_back(learner);
+  f.tasks.push_back([=](CourseBuilder& b) {
+    // The name goes into a masked field: a capital first, then up to fifteen more.
+    tvn::testing::EditorFields field;
+    field.variableId = static_cast<std::uint32_t>(IdOf("Name"));
+    field.options = 0x10011;  // left, a border, scrolling as the text grows
+    field.mask = "UXXXXXXXXXXXXXXX";
+    field.font.pointSize = 16;
+    auto enter = [](CourseBuilder& c) {
+      c.KeyboardResponse(IconFields{4, "Enter goes on", "", 3}, tvn::testing::ResponseFields{},
+                         tvn::testing::KeyFields{0, "", {0, 0, 0, 1}});
+    };
+    b.Task(IconFields{4, "Name", "Type your name", 3}, 1, {},
+           {Text("Ask", "What is your name? Click the field, type it and press Enter.", At(40, 60, 600, 130), 20)},
+           {tvn::testing::EditorResponse(IconFields{4, "Name field", "", 3}, tvn::testing::ResponseFields{}, field,
+                                         {40, 150, 360, 186}),
+            enter,
+            Button("Start", "Start", 0, "", {400, 142, 520, 192})});
+  });
   f.tasks.push_back([=](CourseBuilder& b) {
     auto picture = [](CourseBuilder& c) {
       tvn::testing::ImageFields image;
@@ -214,8 +236,11 @@ std::vector<std::uint8_t> DemoCourse() {
     auto skip = [](CourseBuilder& c) {
       c.MenuResponse(IconFields{4, "Skip", "", 3}, tvn::testing::ResponseFields{}, "&Skip the question", 5001);
     };
-    b.Task(IconFields{4, "Question", "Click an answer", 3}, 1, {},
-           {window, menu, oval, Text("Title", "Welcome to the demo quiz", At(40, 30, 600, 90), 28), picture,
+    auto clear = [](CourseBuilder& c) {
+      c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0));
+    };
+    b.Task(IconFields{4, "Question", "Click an answer", 3}, 2, {},
+           {clear, window, menu, oval, Text("Title", "Welcome to the demo quiz", At(40, 30, 600, 90), 28), picture,
             flyer, flight, arrow, spinner,
             Text("Question", "Which colour runs from left to right in the picture? Click it, press its letter, "
                              "or click the picture. Six seconds.", At(160, 140, 600, 220), 12)},
@@ -253,14 +278,14 @@ std::vector<std::uint8_t> DemoCourse() {
       read.section = "Quiz";
       c.ReadAction(IconFields{4, "Read it back", "", 3}, read);
     };
-    b.Task(IconFields{4, "Result", "", 3}, 2, {},
+    b.Task(IconFields{4, "Result", "", 3}, 3, {},
            {clear, store, fetch,
-            Text("Shown", "Score: {Score} (kept in scores.txt as {Kept}). Press any key to end.",
+            Text("Shown", "Well done, {Name}! Score: {Score} (kept in scores.txt as {Kept}). Press any key to end.",
                  At(40, 40, 600, 110), 24),
             badge, star},
            {anyKey});
   });
-  f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "The end", "", 3}, 3, {}, {}, {}); });
+  f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "The end", "", 3}, 4, {}, {}, {}); });
   CourseBuilder b;
   b.CourseFile(f);
   return b.bytes();

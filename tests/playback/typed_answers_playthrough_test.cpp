@@ -38,7 +38,8 @@ std::vector<std::uint8_t> Form() {
     EditorFields age;
     age.variableId = kAgeId;
     ButtonFields done;
-    done.caption = "Done";
+    done.caption = "Done (Q)";
+    done.hotKey = 'q';
     b.Task(IconFields{4, "form", "", 3}, 1, {}, {},
            {EditorResponse(IconFields{4, "name", "", 3}, ResponseFields{}, name, {20, 20, 220, 44}),
             EditorResponse(IconFields{4, "phone", "", 3}, ResponseFields{}, phone, {20, 60, 220, 84}),
@@ -127,14 +128,18 @@ TEST(TypedAnswersPlaythrough, TwoFieldsWithTabBetweenThemAndAButtonStoreWhatWasT
   EXPECT_EQ(player.Number("Age"), 0);
 }
 
-TEST(TypedAnswersPlaythrough, AKeyTypedInAFieldReachesTheTasksKeyboardResponse) {
-  ScriptedPlayer player;
-  ASSERT_TRUE(player.Start(Form()));
-  std::vector<CPicEdit*> fields = Fields(player.View());
-  ASSERT_FALSE(fields.empty());
-  fields.back()->SetFocus();
-  player.Pump();
-  Type(player, "42");
-  PressKey(player, VK_ESCAPE);
-  EXPECT_EQ(player.CurrentTask(), 3);
+TEST(TypedAnswersPlaythrough, AKeyTypedInAFieldReachesTheTasksKeyboardResponseAndHotKeys) {
+  for (const bool escape : {true, false}) {
+    ScriptedPlayer player;
+    ASSERT_TRUE(player.Start(Form()));
+    std::vector<CPicEdit*> fields = Fields(player.View());
+    ASSERT_FALSE(fields.empty());
+    fields.back()->SetFocus();
+    player.Pump();
+    Type(player, "42");
+    EXPECT_EQ(player.CurrentTask(), 1);
+    if (escape) PressKey(player, VK_ESCAPE);
+    else Type(player, "q");
+    EXPECT_EQ(player.CurrentTask(), escape ? 3 : 2) << (escape ? "the keyboard response" : "the button's hot key");
+  }
 }

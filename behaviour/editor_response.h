@@ -68,7 +68,8 @@ class CEditorResponse : public CDisplayResponse, public IPicEditOwner {
   BOOL SetBackColour(COLORREF colour);
   COLORREF GetBackColour() const override { return m_backColour; }
   COLORREF GetTextColour() const override { return m_textColour; }
-  BOOL IsTransparent() const { return FALSE; }
+  // Known elsewhere as IsTransparent: always 0.
+  BOOL IsOpaque() override { return FALSE; }
   void SetAlignment(DWORD alignment) { m_dwOptions = (m_dwOptions & ~EditorOption::kAlignment) | (alignment & EditorOption::kAlignment); }
   // 0 for a one-line field; else 4 right, 2 centred, 1 left.
   int GetAlignment() const;

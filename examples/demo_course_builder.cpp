@@ -1,11 +1,12 @@
 // Writes the demo course that `scripts/run-demo` plays, and its picture and
 // narration next to it: a welcome page whose picture is narrated (an MCI
-// response waits for the narration's end); a three-question quiz (a picture
-// that comes in with a wipe, two buttons, a hot spot on the picture and a
-// six-second timer; check boxes; a star to drag into a basket); the score,
-// after the page is cleared with a transition; any key then shows a page of
-// rich text whose link a hypertext response follows; a key there (or on the
-// page the link leads to) ends the program after the last, empty task.
+// response waits for the narration's end); a masked field that asks the
+// learner's name; a three-question quiz (a picture that comes in with a wipe,
+// two buttons, a hot spot on the picture and a six-second timer; check boxes;
+// a star to drag into a basket); the score, after the page is cleared with a
+// transition; any key then shows a page of rich text whose link a hypertext
+// response follows; a key there (or on the page the link leads to) ends the
+// program after the last, empty task.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 
 #include "tests/support/bmp_writer.h"
 #include "tests/support/course_builder.h"
+#include "tests/support/editor_writer.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/rich_text_page.h"
 #include "tests/support/wav_writer.h"
@@ -152,6 +154,9 @@ std::vector<std::uint8_t> DemoCourse() {
   tvn::testing::VariableFields kept;
   kept.name = "Kept";  // the score as the file gives it back
   f.variables.push_back(kept);
+  tvn::testing::VariableFields learner;
+  learner.name = "Name";  // a string
+  f.variables.push_back(learner);
   // The welcome page: the picture, and its narration; the page moves on when the narration has ended.
   f.tasks.push_back([=](CourseBuilder& b) {
     auto picture = [](CourseBuilder& c) {
@@ -171,6 +176,24 @@ std::vector<std::uint8_t> DemoCourse() {
     b.Task(IconFields{4, "Welcome", "", 3}, 8, {},
            {picture, Text("Hello", "Welcome: listen to the narration.", At(40, 30, 600, 90), 28), narration},
            {heard});
+  });
+  f.tasks.push_back([=](CourseBuilder& b) {
+    // The name goes into a masked field: a capital first, then up to fifteen more.
+    tvn::testing::EditorFields field;
+    field.variableId = static_cast<std::uint32_t>(IdOf("Name"));
+    field.options = 0x10011;  // left, a border, scrolling as the text grows
+    field.mask = "UXXXXXXXXXXXXXXX";
+    field.font.pointSize = 16;
+    auto enter = [](CourseBuilder& c) {
+      c.KeyboardResponse(IconFields{4, "Enter goes on", "", 3}, tvn::testing::ResponseFields{},
+                         tvn::testing::KeyFields{0, "", {0, 0, 0, 1}});
+    };
+    b.Task(IconFields{4, "Name", "Type your name", 3}, 9, {},
+           {Text("Ask", "What is your name? Click the field, type it and press Enter.", At(40, 60, 600, 130), 20)},
+           {tvn::testing::EditorResponse(IconFields{4, "Name field", "", 3}, tvn::testing::ResponseFields{}, field,
+                                         {40, 150, 360, 186}),
+            enter,
+            Button("Start", "Start", 0, "", {400, 142, 520, 192})});
   });
   f.tasks.push_back([=](CourseBuilder& b) {
     auto picture = [](CourseBuilder& c) {
@@ -251,8 +274,11 @@ std::vector<std::uint8_t> DemoCourse() {
     auto skip = [](CourseBuilder& c) {
       c.MenuResponse(IconFields{4, "Skip", "", 3}, tvn::testing::ResponseFields{}, "&Skip the question", 5001);
     };
+    auto clear = [](CourseBuilder& c) {
+      c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0));
+    };
     b.Task(IconFields{4, "Question", "Click an answer", 3}, 1, {},
-           {window, menu, oval, Text("Title", "Welcome to the demo quiz", At(40, 30, 600, 90), 28), picture,
+           {clear, window, menu, oval, Text("Title", "Welcome to the demo quiz", At(40, 30, 600, 90), 28), picture,
             flyer, flight, arrow, spinner,
             Text("Question", "Which colour runs from left to right in the picture? Click it, press its letter, "
                              "or click the picture. Six seconds.", At(160, 140, 600, 220), 12)},
@@ -356,7 +382,7 @@ std::vector<std::uint8_t> DemoCourse() {
     };
     b.Task(IconFields{4, "Result", "", 3}, 4, {},
            {clear, store, fetch,
-            Text("Shown", "Score: {Score} (kept in scores.txt as {Kept}). Press any key to go on.",
+            Text("Shown", "Well done, {Name}! Score: {Score} (kept in scores.txt as {Kept}). Press any key to go on.",
                  At(40, 40, 600, 110), 24),
             badge, star},
            {anyKey});

@@ -235,20 +235,13 @@ bool CEdit::Insert(const CString& piece) {
   return true;
 }
 
-void CEdit::TypeCharacter(WPARAM ch, LPARAM lParam) {
+void CEdit::TypeCharacter(WPARAM ch, LPARAM) {
   if (ch < 0x20 || ch > 0xFF) return;
   auto byte = static_cast<unsigned char>(ch);
   if (GetStyle() & ES_UPPERCASE) byte = tvn::codepage::ToUpper(byte);
   else if (GetStyle() & ES_LOWERCASE) byte = tvn::codepage::ToLower(byte);
-  int s = 0, e = 0;
-  Selection(s, e);
-  const CString text = ControlText();
   const char one[2] = {static_cast<char>(byte), 0};
-  if (!Fits(text.Left(s) + CString(one) + text.Mid(e))) {
-    NotifyParent(EN_MAXTEXT);
-    return;
-  }
-  CChildControl::DefWindowProc(WM_CHAR, byte, lParam);
+  Insert(CString(one));
 }
 
 void CEdit::CopySelection() const {

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Starts Tvnrun on the demo course under a virtual X server, checks that the
 # presentation window appears, presses keys (the welcome page ends with its
-# narration, the demo's question on its timer, its result page on any key),
-# checks that the program ends by itself with exit code 0 and that SDL's disk
-# driver received the narration.
+# narration, the name page goes on with Enter, the questions end on their
+# timers, the result and rich-text pages on any key), checks that the program
+# ends by itself with exit code 0 and that SDL's disk driver received the
+# narration.
 # Usage: tvnrun_window_test.sh <Tvnrun> <course file>
 set -u
 
@@ -58,7 +59,7 @@ while kill -0 "$pid" 2>/dev/null; do
   if [ $SECONDS -ge $deadline ]; then
     echo "FAIL: Tvnrun did not end at the end of the course"; kill "$pid"; cat "$log"; exit 1
   fi
-  xdotool mousemove --window "$window" 50 50 key space 2>/dev/null
+  xdotool mousemove --window "$window" 50 50 key Return space 2>/dev/null
   for _ in $(seq 1 10); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
 done
 wait "$pid"

@@ -1,0 +1,99 @@
+// The masked edit field's window through real Qt key events: the page sees
+// every key first, field keys move the focus, the mask decides the rest.
+#include "behaviour/pic_edit.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "platform/clipboard.h"
+#include "tests/platform/window_test_support.h"
+
+namespace {
+
+CKeyboard TabKey(bool shift) {
+  CKeyboard key;
+  key.SetKeyFlags(8);
+  key.SetSwitch(CKeyboard::kTab, TRUE);
+  key.SetSwitch(CKeyboard::kShift, shift ? TRUE : FALSE);
+  key.SetSwitch(CKeyboard::kLastSpecialKey, FALSE);
+  return key;
+}
+
+}  // namespace
+
+class PicEditTest : public WindowTest {
+ protected:
+  std::unique_ptr<CRecordingWnd> page = MakeWindow(CRect(0, 0, 400, 300));
+
+  void Press(CWnd& field, int qtKey, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWidget* widget = static_cast<CChildControl&>(field).GetControlWidget();
+    QKeyEvent press(QEvent::KeyPress, qtKey, mods, text);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, qtKey, mods, text);
+    QApplication::sendEvent(widget, &release);
+    PumpReady();
+  }
+  void TypeText(CWnd& field, const char* text) {
+    for (const char* p = text; *p; ++p) {
+      const char c = *p;
+      const int key = (c >= 'a' && c <= 'z') ? Qt::Key_A + (c - 'a') : (c >= '0' && c <= '9') ? Qt::Key_0 + (c - '0') : Qt::Key_Space;
+      Press(field, key, QString(QChar(c)));
+    }
+  }
+  std::vector<WPARAM> KeysSeenByPage() {
+    std::vector<WPARAM> keys;
+    for (const RecordedMessage& m : page->Messages(WM_KEYDOWN)) keys.push_back(m.wParam);
+    return keys;
+  }
+};
+
+TEST_F(PicEditTest, KeysReachThePageFirstThenFieldKeysAndTheMaskDecide) {
+  CPicEdit phone, name;
+  ASSERT_TRUE(phone.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, CRect(10, 10, 200, 34), page.get(), 923));
+  ASSERT_TRUE(name.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, CRect(10, 50, 200, 74), page.get(), 924));
+  phone.SetFieldKeys(TabKey(true), TabKey(false));
+  name.SetFieldKeys(TabKey(true), TabKey(false));
+  phone.SetSelectOnFocus(FALSE);
+  ASSERT_TRUE(phone.SetMaskString("(999) 999-9999"));
+  EXPECT_FALSE(phone.GetModify());
+  phone.SetPromptChar('_');
+  phone.SetFocus();
+  PumpReady();
+
+  TypeText(phone, "1x2");
+  EXPECT_EQ(phone.GetWindowText(), "(12_) ___-____");
+  EXPECT_EQ(dialogs->beeps, std::vector<UINT>{MB_ICONEXCLAMATION}) << "a letter at a digit beeps";
+  EXPECT_EQ(phone.GetDataText(TRUE), "12");
+  EXPECT_EQ(KeysSeenByPage().size(), 3u) << "every key went to the page first";
+
+  // F3 stops at the page.
+  Press(phone, Qt::Key_F3);
+  EXPECT_EQ(KeysSeenByPage().back(), static_cast<WPARAM>(0x72));
+
+  // Tab is the next-field key; in the plain field Return is swallowed.
+  Press(phone, Qt::Key_Tab);
+  EXPECT_EQ(CWnd::GetFocus(), &name);
+  TypeText(name, "ann lee  ");
+  Press(name, Qt::Key_Return, "\r");
+  EXPECT_EQ(name.GetWindowText(), "ann lee  ");
+  EXPECT_EQ(name.GetDataText(TRUE), "ann lee") << "trailing blanks are trimmed";
+  Press(name, Qt::Key_Backtab, {}, Qt::ShiftModifier);
+  EXPECT_EQ(CWnd::GetFocus(), &phone);
+
+  // Ctrl+V pastes through the mask; undo takes it back.
+  CClipboard::SetText("55a5");
+  phone.SetSel(6, 6);
+  Press(phone, Qt::Key_V, {}, Qt::ControlModifier);
+  EXPECT_EQ(phone.GetWindowText(), "(12_) 555-____");
+  phone.Undo();
+  EXPECT_EQ(phone.GetWindowText(), "(12_) ___-____");
+  EXPECT_TRUE(phone.GetModify());
+
+  // Only a dialog or form view lets a field be taken by id.
+  EXPECT_FALSE(phone.SubclassEdit(923, page.get()));
+  EXPECT_FALSE(phone.SubclassEdit(0, page.get()));
+  EXPECT_FALSE(phone.IsSubclassed());
+}

@@ -1,6 +1,7 @@
 // Character format records of the rich-text control.
 #pragma once
 
+#include "platform/edit_messages.h"
 #include "platform/gdi_types.h"
 #include "platform/win_types.h"
 
@@ -75,10 +76,5 @@ constexpr WORD PFA_CENTER = 3;
 constexpr int SF_TEXT = 1;
 constexpr int SF_RTF = 2;
 
-// Styles of edit and rich-text windows.
-constexpr DWORD ES_MULTILINE = 0x0004;
-constexpr DWORD ES_AUTOVSCROLL = 0x0040;
-constexpr DWORD ES_AUTOHSCROLL = 0x0080;
-constexpr DWORD ES_NOHIDESEL = 0x0100;
-constexpr DWORD ES_READONLY = 0x0800;
+// Rich-text windows take the edit styles (edit_messages.h) and this one.
 constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;

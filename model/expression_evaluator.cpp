@@ -28,8 +28,19 @@ constexpr CharSet IsOperandDelimiter("()+-=<>*/,^", true);
 constexpr CharSet kArithmeticChars("+*/-^", false);
 constexpr CharSet kComparisonChars("=+-*/><", false);
 
+// The left operand's value as the kind the right operand chose: numbers and
+// integers convert into each other, so an integer counter adds up.
+double LeftNumber(const CVariable& left) {
+  return left.GetType() == VarType::kInteger ? static_cast<double>(left.GetLong()) : left.GetReal();
+}
+LONG LeftInteger(const CVariable& left) {
+  return left.GetType() == VarType::kNumber ? TruncateToLong(left.GetReal()) : left.GetLong();
+}
+
 void ApplyArithmetic(int op, CVariable& left, const CVariable& right) {
   const DWORD type = right.GetType();
+  const double leftNumber = LeftNumber(left);
+  const LONG leftInteger = LeftInteger(left);
   left.SetType(VarType::kNone);
   switch (type) {
     case VarType::kString:
@@ -37,7 +48,7 @@ void ApplyArithmetic(int op, CVariable& left, const CVariable& right) {
       left.AppendString(right.GetString());
       break;
     case VarType::kNumber: {
-      double a = left.GetReal();
+      double a = leftNumber;
       double b = right.GetReal();
       switch (op) {
         case kAdd: left.SetReal(a + b); break;
@@ -49,7 +60,7 @@ void ApplyArithmetic(int op, CVariable& left, const CVariable& right) {
       break;
     }
     case VarType::kInteger: {
-      LONG a = left.GetLong();
+      LONG a = leftInteger;
       LONG b = right.GetLong();
       switch (op) {
         case kAdd: left.SetLong(WrapAdd(a, b)); break;

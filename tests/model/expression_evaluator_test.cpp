@@ -47,11 +47,14 @@ TEST(ScriptArithmetic, LeftToRightWithoutPrecedence) {
 TEST(ScriptArithmetic, TheRightOperandChoosesTheKindOfValue) {
   TestVariableContext ctx;
   ctx.Var("ClickX").SetLong(7);
-  // An integer variable's number value is 0: no conversion takes place.
-  EXPECT_DOUBLE_EQ(Number(ctx, "ClickX + 10"), 10);
-  Outcome sum = Evaluate(ctx, "10 + ClickX");
+  // The left value is converted to the right's kind: integer counters add up.
+  EXPECT_DOUBLE_EQ(Number(ctx, "ClickX + 10"), 17);
+  Outcome sum = Evaluate(ctx, "10.5 + ClickX");
   EXPECT_EQ(sum.value.GetType(), VarType::kInteger);
-  EXPECT_EQ(sum.value.GetLong(), 7);
+  EXPECT_EQ(sum.value.GetLong(), 17);
+  CVariable& counter = ctx.Declare("Counter", VarType::kInteger);
+  for (int i = 0; i < 3; ++i) ExecuteScript(ctx, CString("Counter = Counter + 1"));
+  EXPECT_EQ(counter.GetLong(), 3);
 
   EXPECT_EQ(Text(ctx, "\"ab\" + \"cd\""), "abcd");
   EXPECT_EQ(Evaluate(ctx, "\"ab\" - \"cd\"").value.GetType(), VarType::kNone);

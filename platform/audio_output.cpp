@@ -33,6 +33,9 @@ CAudioOutput::~CAudioOutput() {
 }
 
 bool CAudioOutput::OpenDevice() {
+  // SDL would otherwise take SIGINT and SIGTERM for quit events that nobody
+  // reads here, and the program could no longer be stopped by a signal.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   m_sdlStarted = true;
   SDL_AudioSpec want{};

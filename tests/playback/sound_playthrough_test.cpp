@@ -102,9 +102,9 @@ TEST(SoundPlaythrough, TheDemoWelcomePageMovesOnWhenItsNarrationEnds) {
   for (const char* file : {"DEMO.BMP", "NARRATE.WAV"})
     std::filesystem::copy_file(demo.parent_path() / file, player.Directory() / file);
   ASSERT_TRUE(player.Start(ReadBytes(demo), "demo.tvn"));
-  EXPECT_EQ(player.CurrentTask(), 4);  // the welcome page, first in the course
+  EXPECT_EQ(player.CurrentTask(), 8);  // the welcome page, first in the course
   player.Tick(1999);
-  EXPECT_EQ(player.CurrentTask(), 4);
+  EXPECT_EQ(player.CurrentTask(), 8);
   player.Tick(1);
-  EXPECT_EQ(player.CurrentTask(), 1);  // the question
+  EXPECT_EQ(player.CurrentTask(), 9);  // the name page
 }

@@ -11,22 +11,13 @@
 #include "tests/setuptools/setup_test_env.h"
 #include "tests/support/szdd_writer.h"
 #include "tests/support/zip_writer.h"
+#include "tests/setuptools/quiet_copy_ui.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using tvn::testing::QuietCopyUi;
 
-struct NullUi : ICopyUi {
-  void SetGaugeRange(long long) override {}
-  void StepGauge() override {}
-  void ShowNames(const CString&, const CString&) override {}
-  bool IsCopyCancelled() override { return false; }
-  int FileCopyErrorDialog(const CString&) override { return 3; }
-  int DiskDialog(const CString&, CString&) override { return 2; }
-  bool DispatchPending() override { return true; }
-  bool IsF3Pressed() override { return false; }
-  bool AskExit() override { return false; }
-};
+namespace fs = std::filesystem;
 
 struct NullHooks : IZipExtractHooks {
   bool Status(const CString&) override { return false; }
@@ -48,7 +39,7 @@ void BM_CopyAllDisks1000Files(benchmark::State& state) {
   CInfReader reader;
   reader.LoadBytes(script, CInfReader::Encoding::kAnsi, false);
   tvn::testing::ScriptedBoxes boxes;
-  NullUi ui;
+  QuietCopyUi ui{3};
   for (auto _ : state) {
     state.PauseTiming();
     fs::remove_all(install);

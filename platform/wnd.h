@@ -3,6 +3,7 @@
 // into and the widget puts on the screen.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "platform/object.h"
 #include "platform/window_messages.h"
 
+class CDC;
 class QImage;
 class QWidget;
 class CMenu;
@@ -209,6 +211,9 @@ class CWnd : public CCmdTarget {
   PAINTSTRUCT BeginPaint();
   // The painted rectangle is put on the screen.
   void EndPaint(const CRect& painted);
+  // The WM_PAINT of a window that draws itself whole: paint gets a DC on the
+  // surface, under its lock, and the client rectangle.
+  void PaintClient(const std::function<void(CDC& dc, const CRect& client)>& paint);
 
   // What the window shows: a 32-bit image of the client size (null before
   // creation). Drawing code paints into it under SurfaceLock() and then

@@ -10,6 +10,7 @@
 #include <limits>
 #include <optional>
 
+#include "platform/gdi/dc.h"
 #include "platform/qt_window_widget.h"
 #include "platform/wnd_internal.h"
 
@@ -192,6 +193,20 @@ PAINTSTRUCT CWnd::BeginPaint() {
 }
 
 void CWnd::EndPaint(const CRect& painted) { SurfaceChanged(&painted); }
+
+void CWnd::PaintClient(const std::function<void(CDC& dc, const CRect& client)>& paint) {
+  PAINTSTRUCT ps = BeginPaint();
+  if (QImage* surface = GetSurface()) {
+    std::lock_guard lock(SurfaceLock());
+    CDC dc;
+    dc.AttachSurface(surface);
+    CRect client;
+    GetClientRect(&client);
+    paint(dc, client);
+    dc.DetachSurface();
+  }
+  EndPaint(ps.rcPaint);
+}
 
 QImage* CWnd::GetSurface() { return m_surface.get(); }
 

@@ -68,17 +68,7 @@ void CMainFrame::Paint(CDC& dc, const CRect& client) {
 }
 
 void CMainFrame::OnPaint() {
-  PAINTSTRUCT ps = BeginPaint();
-  if (QImage* surface = GetSurface()) {
-    std::lock_guard lock(SurfaceLock());
-    CDC dc;
-    dc.AttachSurface(surface);
-    CRect client;
-    GetClientRect(&client);
-    Paint(dc, client);
-    dc.DetachSurface();
-  }
-  EndPaint(ps.rcPaint);
+  PaintClient([this](CDC& dc, const CRect& client) { Paint(dc, client); });
 }
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -22,15 +22,5 @@ void CNoFlickerText::Paint(CDC& dc, const CRect& client) {
 }
 
 void CNoFlickerText::OnPaint() {
-  PAINTSTRUCT ps = BeginPaint();
-  if (QImage* surface = GetSurface()) {
-    std::lock_guard lock(SurfaceLock());
-    CDC dc;
-    dc.AttachSurface(surface);
-    CRect client;
-    GetClientRect(&client);
-    Paint(dc, client);
-    dc.DetachSurface();
-  }
-  EndPaint(ps.rcPaint);
+  PaintClient([this](CDC& dc, const CRect& client) { Paint(dc, client); });
 }

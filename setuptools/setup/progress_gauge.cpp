@@ -72,15 +72,5 @@ void CProgressGauge::Paint(CDC& dc, const CRect& client) {
 }
 
 void CProgressGauge::OnPaint() {
-  PAINTSTRUCT ps = BeginPaint();
-  if (QImage* surface = GetSurface()) {
-    std::lock_guard lock(SurfaceLock());
-    CDC dc;
-    dc.AttachSurface(surface);
-    CRect client;
-    GetClientRect(&client);
-    Paint(dc, client);
-    dc.DetachSurface();
-  }
-  EndPaint(ps.rcPaint);
+  PaintClient([this](CDC& dc, const CRect& client) { Paint(dc, client); });
 }

@@ -11,8 +11,11 @@
 #include "setuptools/uninstal/uninstall_app.h"
 #include "tests/setuptools/odbc_test_env.h"
 #include "tests/setuptools/setup_test_env.h"
+#include "tests/setuptools/quiet_copy_ui.h"
 
 namespace {
+
+using tvn::testing::QuietCopyUi;
 
 namespace fs = std::filesystem;
 using tvn::sys::RegistryRoot;
@@ -27,18 +30,6 @@ void Write(const fs::path& file, const std::string& text) {
   fs::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary) << text;
 }
-
-struct SilentCopyUi : ICopyUi {
-  void SetGaugeRange(long long) override {}
-  void StepGauge() override {}
-  void ShowNames(const CString&, const CString&) override {}
-  bool IsCopyCancelled() override { return false; }
-  int FileCopyErrorDialog(const CString&) override { return 3; }
-  int DiskDialog(const CString&, CString&) override { return 2; }
-  bool DispatchPending() override { return true; }
-  bool IsF3Pressed() override { return false; }
-  bool AskExit() override { return false; }
-};
 
 struct Yes : IUninstallQuestion {
   bool Confirm(const CString&, const CString&) override { return true; }
@@ -115,7 +106,7 @@ class InstallUninstallTest : public ::testing::Test {
   fs::path userIni;
   CInfReader script;
   tvn::testing::ScriptedBoxes boxes;
-  SilentCopyUi ui;
+  QuietCopyUi ui{3};
   std::vector<tvn::testing::ScriptedBoxes::Shown> shown;
   const tvn::sys::MenuFolders menus = tvn::sys::GetMenuFolders();
 };

@@ -9,8 +9,11 @@
 #include <iterator>
 
 #include "tests/setuptools/setup_test_env.h"
+#include "tests/setuptools/quiet_copy_ui.h"
 
 namespace {
+
+using tvn::testing::QuietCopyUi;
 
 namespace fs = std::filesystem;
 using tvn::testing::TempDir;
@@ -23,19 +26,6 @@ std::string Read(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
-
-struct QuietCopyUi : ICopyUi {
-  void SetGaugeRange(long long files) override { range = files; }
-  void StepGauge() override {}
-  void ShowNames(const CString&, const CString&) override {}
-  bool IsCopyCancelled() override { return false; }
-  int FileCopyErrorDialog(const CString&) override { return 5; }
-  int DiskDialog(const CString&, CString&) override { return 2; }
-  bool DispatchPending() override { return true; }
-  bool IsF3Pressed() override { return false; }
-  bool AskExit() override { return false; }
-  long long range = 0;
-};
 
 // Answers every dialog from one list (Continue when it runs out) and records the calls.
 struct ScriptedWizard : ISetupWizard {

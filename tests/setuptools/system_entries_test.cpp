@@ -10,8 +10,11 @@
 #include "tests/setuptools/odbc_test_env.h"
 #include "tests/setuptools/recording_progman.h"
 #include "tests/setuptools/setup_test_env.h"
+#include "tests/setuptools/quiet_copy_ui.h"
 
 namespace {
+
+using tvn::testing::QuietCopyUi;
 
 namespace fs = std::filesystem;
 using tvn::sys::ReadRegistryValue;
@@ -23,18 +26,6 @@ std::string Read(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
-
-struct NoCopyUi : ICopyUi {
-  void SetGaugeRange(long long) override {}
-  void StepGauge() override {}
-  void ShowNames(const CString&, const CString&) override {}
-  bool IsCopyCancelled() override { return false; }
-  int FileCopyErrorDialog(const CString&) override { return 5; }
-  int DiskDialog(const CString&, CString&) override { return 2; }
-  bool DispatchPending() override { return true; }
-  bool IsF3Pressed() override { return false; }
-  bool AskExit() override { return false; }
-};
 
 class SystemEntriesTest : public ::testing::Test {
  protected:
@@ -59,7 +50,7 @@ class SystemEntriesTest : public ::testing::Test {
   CSetupServices services{SetupProgram::kSetup, boxes, module.path()};
   CUninstallLog log{services};
   CInfReader script;
-  NoCopyUi ui;
+  QuietCopyUi ui;
   tvn::testing::RecordingProgman progman;
   std::unique_ptr<CSetupApp> app;
   fs::path install;

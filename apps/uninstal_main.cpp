@@ -10,14 +10,14 @@
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/uninstal/removal_file_system.h"
 #include "setuptools/uninstal/uninstall_app.h"
+#include "setuptools/uninstal/uninstall_dlg.h"
 
 int main(int argc, char** argv) {
   CGuiSession session(argc, argv);
   CMessageLoop loop;
   CGuiSession::Attach(loop);
   CPlatformMessageBoxes boxes;
-  // The confirmation is a message box with the dialog's text, Yes and No, No the default.
-  CMessageBoxQuestion question(boxes);
+  CUninstallDlgQuestion question;
   CHostRemovalFileSystem files;
   CMenuEntryTransport progman;
   std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -40,11 +40,6 @@ bool IsWithin(const fs::path& inner, const fs::path& outer) {
 
 }  // namespace
 
-bool CMessageBoxQuestion::Confirm(const CString& caption, const CString& text) {
-  const CString question(text.str() + "\n\nAre you sure you want to continue ?");
-  return m_boxes.Show(question, caption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
-}
-
 CUninstallApp::CUninstallApp(Services services, fs::path moduleDirectory, std::vector<std::string> arguments)
     : m_services(services), m_moduleDirectory(std::move(moduleDirectory)), m_arguments(std::move(arguments)) {
   m_locations = tvn::sys::GetWindowsLocations();

@@ -22,16 +22,6 @@ class IUninstallQuestion {
   virtual bool Confirm(const CString& caption, const CString& text) = 0;
 };
 
-// The question as a message box with the same text, Yes and No, No the default.
-class CMessageBoxQuestion : public IUninstallQuestion {
- public:
-  explicit CMessageBoxQuestion(IMessageBoxes& boxes) : m_boxes(boxes) {}
-  bool Confirm(const CString& caption, const CString& text) override;
-
- private:
-  IMessageBoxes& m_boxes;
-};
-
 class CUninstallApp {
  public:
   struct Services {

@@ -131,15 +131,6 @@ TEST_F(UninstallAppTest, NoKeepsFoldersAndExistedFilesAndNothingAtAllWithoutCons
   EXPECT_EQ(progman.commands.size(), 3u);
 }
 
-TEST_F(UninstallAppTest, TheProgramsQuestionIsAYesNoBoxWithNoAsTheDefault) {
-  CMessageBoxQuestion box(boxes);
-  boxes.answers = {IDNO, IDYES};
-  EXPECT_FALSE(box.Confirm("Cap", "The 'Product' installation will be removed."));
-  EXPECT_TRUE(box.Confirm("Cap", "x"));
-  EXPECT_EQ(boxes.shown[0].text, "The 'Product' installation will be removed.\n\nAre you sure you want to continue ?");
-  EXPECT_EQ(boxes.shown[0].type & (MB_TYPEMASK | MB_DEFMASK), MB_YESNO | MB_DEFBUTTON2);  // Enter answers No
-}
-
 TEST_F(UninstallAppTest, AMissingLogShows401AndAsksNothing) {
   App()->InitInstance();
   EXPECT_EQ(Texts(), std::vector<std::string>{

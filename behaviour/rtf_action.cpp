@@ -169,13 +169,7 @@ BOOL CRtfAction::Execute() {
 
   Display().NoteShownOn(this);
   if (!view) return TRUE;
-  const bool effect = Effect().HasEffect();
-  CDrawObj* obj = view->AddObject(this, effect ? DrawFlag::kTransition : 0);
-  if (obj && (!effect || (static_cast<DWORD>(GetDisplayFlags()) & kTextRepaintAtOnce))) {
-    CRect area;
-    obj->GetRect(&area);
-    view->InvalidateRect(&area);
-  }
+  AddTextToPage(*view, this, Effect().HasEffect(), static_cast<DWORD>(GetDisplayFlags()));
   return TRUE;
 }
 

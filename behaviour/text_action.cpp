@@ -147,14 +147,17 @@ BOOL CTextAction::Execute() {
   }
   Display().NoteShownOn(this);
   if (!view) return TRUE;
-  const bool effect = Effect().HasEffect();
-  CDrawObj* obj = view->AddObject(this, effect ? DrawFlag::kTransition : 0);
-  if (obj && (!effect || (static_cast<DWORD>(GetDisplayFlags()) & kTextRepaintAtOnce))) {
+  AddTextToPage(*view, this, Effect().HasEffect(), static_cast<DWORD>(GetDisplayFlags()));
+  return TRUE;
+}
+
+void AddTextToPage(COffScreenView& view, CIconObject* text, bool hasEffect, DWORD displayFlags) {
+  CDrawObj* obj = view.AddObject(text, hasEffect ? DrawFlag::kTransition : 0);
+  if (obj && (!hasEffect || (displayFlags & kTextRepaintAtOnce))) {
     CRect area;
     obj->GetRect(&area);
-    view->InvalidateRect(&area);
+    view.InvalidateRect(&area);
   }
-  return TRUE;
 }
 
 void CTextAction::Draw(CDC* dc, int, const CRect* rect) {

@@ -18,6 +18,11 @@ constexpr DWORD kAlignmentBits = 0x7;
 // Display flag bit the text action reads: repaint at once even with a transition.
 constexpr DWORD kTextRepaintAtOnce = 0x4000;
 
+class COffScreenView;
+// Puts a text object on the page: its transition draws it, unless it has none
+// or its display flags ask for the repaint at once.
+void AddTextToPage(COffScreenView& view, CIconObject* text, bool hasEffect, DWORD displayFlags);
+
 // Degrees to radians as the text has always turned them: a factor a little
 // short of pi / 180. Authored pages were laid out with it.
 constexpr double kTextRadiansPerDegree = 0.017453292519444445;

@@ -56,8 +56,8 @@ class CMciWnd {
   void Stop();
   void Pause();
   BOOL IsPlaying();
-  // Sound devices cannot save: nothing is recorded yet.
-  BOOL CanSave() const { return FALSE; }
+  // MCIWNDM_CAN_SAVE: the device says it can save (a recording device).
+  BOOL CanSave();
 
  private:
   BOOL OpenWith(const MediaEnvironment& env, DWORD style, const CString& command);

@@ -59,6 +59,20 @@ DWORD CAudioMixer::Start(std::shared_ptr<const CPcmBuffer> sound, const VoiceSet
   return m_voices.back().id;
 }
 
+DWORD CAudioMixer::StartStream(std::shared_ptr<IAudioStream> stream, float gain, EndHandler onEnd) {
+  std::lock_guard lock(m_mutex);
+  Voice v;
+  v.id = ++m_lastId == 0 ? ++m_lastId : m_lastId;
+  v.end = 0xFFFFFFFFu;  // until the stream says it has ended
+  v.pos = 0;
+  v.step = kOne;
+  v.stream = std::move(stream);
+  v.onEnd = std::move(onEnd);
+  ApplyGain(v, gain, 0.0f);
+  m_voices.push_back(std::move(v));
+  return m_voices.back().id;
+}
+
 bool CAudioMixer::Stop(DWORD voice) {
   std::lock_guard lock(m_mutex);
   auto it = std::find_if(m_voices.begin(), m_voices.end(), [voice](const Voice& v) { return v.id == voice; });
@@ -134,13 +148,27 @@ void CAudioMixer::MixVoice(Voice& v, std::int32_t* acc, std::size_t frames) {
   v.pos = std::min(pos, endFixed);
 }
 
+void CAudioMixer::MixStream(Voice& v, std::int32_t* acc, std::size_t frames) {
+  m_streamScratch.resize(frames * 2);
+  const std::size_t made = std::min(v.stream->Render(m_streamScratch.data(), frames), frames);
+  const std::int16_t* s = m_streamScratch.data();
+  for (std::size_t i = 0; i < made; ++i) {
+    acc[2 * i] += (s[2 * i] * v.gainLeft) >> 15;
+    acc[2 * i + 1] += (s[2 * i + 1] * v.gainRight) >> 15;
+  }
+  v.pos += static_cast<std::uint64_t>(made) << 32;
+  if (made < frames || v.stream->Ended()) v.end = static_cast<DWORD>(v.pos >> 32);
+}
+
 void CAudioMixer::Mix(std::int16_t* out, std::size_t frames) {
   std::vector<EndHandler> ended;
   {
     std::lock_guard lock(m_mutex);
     m_acc.assign(frames * 2, 0);
     for (Voice& v : m_voices) {
-      if (!v.paused && v.end > (v.pos >> 32)) MixVoice(v, m_acc.data(), frames);
+      if (v.paused || v.end <= (v.pos >> 32)) continue;
+      if (v.stream) MixStream(v, m_acc.data(), frames);
+      else MixVoice(v, m_acc.data(), frames);
     }
     for (auto it = m_voices.begin(); it != m_voices.end();) {
       if (!it->paused && (it->pos >> 32) >= it->end) {

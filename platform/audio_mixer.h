@@ -20,6 +20,18 @@ struct MixerLevels {
 };
 MixerLevels LevelsFromAttenuation(LONG volume, LONG balance);
 
+// Frames made while they are mixed (a synthesizer's), for a voice that has
+// no decoded sound. Render runs on the mixing thread under the mixer's lock
+// and must not call the mixer.
+class IAudioStream {
+ public:
+  virtual ~IAudioStream() = default;
+  // Fills up to frames frames of 16-bit stereo; the frames made. Fewer than
+  // asked, or Ended() afterwards, ends the voice.
+  virtual std::size_t Render(std::int16_t* out, std::size_t frames) = 0;
+  virtual bool Ended() const = 0;
+};
+
 // A voice plays one range of a decoded sound once, with its own gain,
 // balance and rate. Its position is the frames of the sound consumed. When a
 // voice reaches the end of its range it leaves the mixer and its end handler
@@ -39,6 +51,8 @@ class CAudioMixer {
 
   // Starts a voice; its id (from the mixer's own count, never 0).
   DWORD Start(std::shared_ptr<const CPcmBuffer> sound, const VoiceSettings& settings, EndHandler onEnd);
+  // Starts a voice on a stream at unit rate; its position is the frames rendered.
+  DWORD StartStream(std::shared_ptr<IAudioStream> stream, float gain, EndHandler onEnd);
   // Removes the voice without running its end handler; false when it had ended.
   bool Stop(DWORD voice);
   void SetPaused(DWORD voice, bool paused);
@@ -57,6 +71,7 @@ class CAudioMixer {
   struct Voice {
     DWORD id;
     std::shared_ptr<const CPcmBuffer> sound;
+    std::shared_ptr<IAudioStream> stream;  // instead of the sound
     std::uint64_t pos;   // 32.32 fixed-point frame
     std::uint64_t step;  // 32.32 fixed-point frames per frame out
     DWORD end;
@@ -70,9 +85,11 @@ class CAudioMixer {
   const Voice* Find(DWORD voice) const;
   static void ApplyGain(Voice& v, float gain, float balance);
   static void MixVoice(Voice& v, std::int32_t* acc, std::size_t frames);
+  void MixStream(Voice& v, std::int32_t* acc, std::size_t frames);
 
   mutable std::mutex m_mutex;
   std::vector<Voice> m_voices;
   std::vector<std::int32_t> m_acc;
+  std::vector<std::int16_t> m_streamScratch;
   DWORD m_lastId = 0;
 };

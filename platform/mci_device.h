@@ -49,6 +49,7 @@ struct MciDeviceServices {
   CAudioMixer* mixer = nullptr;
   const IClock* clock = nullptr;
   DecodeLimits limits;
+  std::string soundFont;  // the General MIDI soundfont of the sequencer; empty: MIDI plays silent
 };
 
 class CMciDevice {

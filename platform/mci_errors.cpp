@@ -38,6 +38,8 @@ constexpr std::array kTexts{
     Entry{MciError::kNoElementAllowed, "The device opens without a file."},
     Entry{MciError::kFilenameRequired, "The command needs a file name."},
     Entry{MciError::kExtraCharacters, "The command has words past its end."},
+    Entry{MciError::kWaveInputsUnsuitable, "No sound input can record in this format."},
+    Entry{MciError::kFileWrite, "The file cannot be written."},
 };
 
 }  // namespace

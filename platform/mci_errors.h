@@ -31,6 +31,8 @@ constexpr DWORD kInvalidFile = 296;
 constexpr DWORD kNoElementAllowed = 301;
 constexpr DWORD kFilenameRequired = 304;
 constexpr DWORD kExtraCharacters = 305;
+constexpr DWORD kWaveInputsUnsuitable = 328;  // no capture device records the format
+constexpr DWORD kFileWrite = 349;
 }  // namespace MciError
 
 // Our own text for an MCI error number; null for a number we never answer with.

@@ -39,7 +39,10 @@ CMciSoundDevice::CMciSoundDevice(DWORD id, std::string type, std::shared_ptr<con
     : CMciDevice(id, std::move(type)),
       m_services(services),
       m_sound(std::move(sound)),
-      m_shared(std::make_shared<Shared>(id)) {}
+      m_shared(std::make_shared<Shared>(id)),
+      m_time(CPcmBuffer::kRate, MciTimeUnit::milliseconds, {MciTimeUnit::samples}) {
+  m_time.SetRate(MciTimeUnit::samples, CPcmBuffer::kRate);
+}
 
 CMciSoundDevice::~CMciSoundDevice() { Close(); }
 
@@ -67,12 +70,11 @@ void CMciSoundDevice::StopVoice() {
   m_paused = false;
 }
 
-DWORD CMciSoundDevice::ToFrames(DWORD value) const {
-  return m_format == TimeFormat::samples ? value : CPcmBuffer::MsToFrames(value);
-}
-
-DWORD CMciSoundDevice::FromFrames(DWORD frames) const {
-  return m_format == TimeFormat::samples ? frames : CPcmBuffer::FramesToMs(frames);
+DWORD CMciSoundDevice::ToFrames(const std::string& text, DWORD& frames) const {
+  std::uint64_t base = 0;
+  if (DWORD error = m_time.Parse(text, base)) return error;
+  frames = static_cast<DWORD>(std::min<std::uint64_t>(base, 0xFFFFFFFFu));
+  return MciError::kNone;
 }
 
 DWORD CMciSoundDevice::Command(const CMciCommand& c, std::string& reply, HWND callback) {
@@ -119,15 +121,10 @@ DWORD CMciSoundDevice::Play(const CMciCommand& c, HWND callback) {
   const DWORD length = m_sound->Frames();
   DWORD from = PositionFrames();
   DWORD to = length;
-  DWORD value = 0;
-  if (const std::string* text = c.ValueAfter("from")) {
-    if (!ParseMciNumber(*text, value)) return MciError::kBadInteger;
-    from = ToFrames(value);
-  }
-  if (const std::string* text = c.ValueAfter("to")) {
-    if (!ParseMciNumber(*text, value)) return MciError::kBadInteger;
-    to = ToFrames(value);
-  }
+  if (const std::string* text = c.ValueAfter("from"))
+    if (DWORD error = ToFrames(*text, from)) return error;
+  if (const std::string* text = c.ValueAfter("to"))
+    if (DWORD error = ToFrames(*text, to)) return error;
   if (from > length || to > length) return MciError::kOutOfRange;
   if (from >= length && !c.ValueAfter("from")) from = 0;  // played to the end: from the start again
   if (to < from) return MciError::kOutOfRange;
@@ -192,9 +189,7 @@ DWORD CMciSoundDevice::Seek(const CMciCommand& c) {
   } else if (c.Has("end")) {
     target = length;
   } else if (const std::string* text = c.ValueAfter("to")) {
-    DWORD value = 0;
-    if (!ParseMciNumber(*text, value)) return MciError::kBadInteger;
-    target = ToFrames(value);
+    if (DWORD error = ToFrames(*text, target)) return error;
     if (target > length) return MciError::kOutOfRange;
   } else {
     return MciError::kMissingParameter;
@@ -209,9 +204,9 @@ DWORD CMciSoundDevice::Status(const CMciCommand& c, std::string& reply) {
   if (c.words.empty()) return MciError::kMissingParameter;
   const std::string item = ToLower(c.words[0]);
   if (item == "length") {
-    reply = std::to_string(FromFrames(m_sound->Frames()));
+    reply = FromFrames(m_sound->Frames());
   } else if (item == "position") {
-    reply = std::to_string(FromFrames(PositionFrames()));
+    reply = FromFrames(PositionFrames());
   } else if (item == "mode") {
     reply = IsSounding() ? (m_paused ? "paused" : "playing") : "stopped";
   } else if (item == "number" && c.Has("tracks")) {
@@ -219,7 +214,7 @@ DWORD CMciSoundDevice::Status(const CMciCommand& c, std::string& reply) {
   } else if (item == "ready") {
     reply = "true";
   } else if (item == "time" && c.Has("format")) {
-    reply = m_format == TimeFormat::samples ? "samples" : "milliseconds";
+    reply = m_time.Name();
   } else if (item == "volume") {
     reply = std::to_string(static_cast<int>(m_gain * 1000.0f + 0.5f));
   } else if (item == "speed") {
@@ -233,14 +228,7 @@ DWORD CMciSoundDevice::Status(const CMciCommand& c, std::string& reply) {
 DWORD CMciSoundDevice::Set(const CMciCommand& c) {
   if (c.words.empty()) return MciError::kMissingParameter;
   const std::string item = ToLower(c.words[0]);
-  if (item == "time") {
-    const std::string* format = c.ValueAfter("format");
-    if (!format) return MciError::kMissingParameter;
-    if (EqualsNoCase(*format, "ms") || EqualsNoCase(*format, "milliseconds")) m_format = TimeFormat::milliseconds;
-    else if (EqualsNoCase(*format, "samples")) m_format = TimeFormat::samples;
-    else return MciError::kBadTimeFormat;
-    return MciError::kNone;
-  }
+  if (item == "time") return m_time.Set(c);
   if (item == "speed") {
     const std::string* text = c.ValueAfter("speed");
     DWORD speed = 0;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/mci_device.h"
+#include "platform/mci_time_format.h"
 #include "platform/pcm_buffer.h"
 
 class CMciSoundDevice final : public CMciDevice {
@@ -19,7 +20,6 @@ class CMciSoundDevice final : public CMciDevice {
   void Close() override;
 
  private:
-  enum class TimeFormat { milliseconds, samples };
   struct Shared;
 
   DWORD Play(const CMciCommand& command, HWND callback);
@@ -32,9 +32,9 @@ class CMciSoundDevice final : public CMciDevice {
   void StopVoice();
   DWORD PositionFrames() const;
   bool IsSounding() const;
-  // Frames from a number in the time format, and back.
-  DWORD ToFrames(DWORD value) const;
-  DWORD FromFrames(DWORD frames) const;
+  // Frames from a position in the time format (0 or the MCI error), and back.
+  DWORD ToFrames(const std::string& text, DWORD& frames) const;
+  std::string FromFrames(DWORD frames) const { return m_time.Format(frames); }
   // Blocks until the voice ends, or for the rest of its length and 2 s more by the clock.
   void WaitForEnd(DWORD remainingFrames);
 
@@ -44,7 +44,7 @@ class CMciSoundDevice final : public CMciDevice {
   DWORD m_voice = 0;
   DWORD m_position = 0;  // frame, while no voice plays
   bool m_paused = false;
-  TimeFormat m_format = TimeFormat::milliseconds;
+  CMciTimeFormat m_time;  // samples are the mixer's frames
   float m_gain = 1.0f;
   double m_rate = 1.0;
 };

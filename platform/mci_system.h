@@ -29,6 +29,8 @@ class CMciSystem {
 
   // Adds a device type; extensions in lower case without the dot.
   void RegisterType(std::string type, std::vector<std::string> extensions, MciDeviceFactory factory);
+  // What devices opened from now on are given (the sequencer's soundfont among them).
+  MciDeviceServices& Services() { return m_services; }
   // How a file name becomes bytes (disk files by default).
   void SetSourceOpener(SourceOpener opener) { m_opener = std::move(opener); }
   // The next open of the key name reads this source instead of a file.

@@ -1,7 +1,9 @@
 // The media layer's parts put together, and the device types of sound.
 #include "platform/media_system.h"
 
+#include "platform/mci_device_types.h"
 #include "platform/mci_sound_device.h"
+#include "platform/midi_synth.h"
 #include "platform/media_source.h"
 
 namespace {
@@ -11,6 +13,7 @@ MciDeviceServices ServicesOf(CAudioMixer& mixer, const IClock& clock, const Deco
   services.mixer = &mixer;
   services.clock = &clock;
   services.limits = limits;
+  services.soundFont = FindGeneralMidiSoundFont();
   return services;
 }
 
@@ -22,7 +25,7 @@ CMediaSystem::CMediaSystem(const IClock& clock, CAudioOutput::Mode mode, DecodeL
       m_output(clock, mode),
       m_mci(m_ids, ServicesOf(m_output.Mixer(), clock, limits)),
       m_library(m_ids, m_output.Mixer(), limits) {
-  m_mci.RegisterType("waveaudio", {"wav"}, &CMciSoundDevice::Open);
+  RegisterWaveMidiAndCdTypes(m_mci);
   // Compressed sound (and the sound of MPEG-1 files until video plays) goes through "mpegvideo".
   m_mci.RegisterType("mpegvideo", {"mp3", "mp2", "mpa", "ogg", "oga", "flac", "m4a", "mpg", "mpeg"},
                      &CMciSoundDevice::Open);

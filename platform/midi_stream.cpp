@@ -6,7 +6,7 @@
 
 #include "platform/pcm_buffer.h"
 
-CMidiStream::CMidiStream(std::shared_ptr<const CMidiSong> song, std::unique_ptr<CMidiSynth> synth)
+CMidiStream::CMidiStream(std::shared_ptr<const CMidiSong> song, std::unique_ptr<IMidiSink> synth)
     : m_song(std::move(song)), m_synth(std::move(synth)) {}
 
 DWORD CMidiStream::FrameOf(std::uint64_t timeUs) {
@@ -49,6 +49,11 @@ std::size_t CMidiStream::Render(std::int16_t* out, std::size_t frames) {
     else std::memset(out + done * 2, 0, run * 2 * sizeof(std::int16_t));
     done += run;
     m_frame += static_cast<DWORD>(run);
+  }
+  // Messages on the last frame (the notes' ends at the song's end) still go out.
+  while (m_frame >= m_to && m_next < events.size() && FrameOf(events[m_next].timeUs) <= m_frame) {
+    if (m_synth) m_synth->Send(events[m_next]);
+    ++m_next;
   }
   return done;
 }

@@ -15,7 +15,7 @@
 class CMidiStream final : public IAudioStream {
  public:
   // synth may be null: the song then plays silent.
-  CMidiStream(std::shared_ptr<const CMidiSong> song, std::unique_ptr<CMidiSynth> synth);
+  CMidiStream(std::shared_ptr<const CMidiSong> song, std::unique_ptr<IMidiSink> synth);
 
   // The frame a time falls on (44100 a second).
   static DWORD FrameOf(std::uint64_t timeUs);
@@ -35,7 +35,7 @@ class CMidiStream final : public IAudioStream {
 
  private:
   std::shared_ptr<const CMidiSong> m_song;
-  std::unique_ptr<CMidiSynth> m_synth;
+  std::unique_ptr<IMidiSink> m_synth;
   std::size_t m_next = 0;  // the next event to send
   DWORD m_frame = 0;
   DWORD m_to = 0;

@@ -13,20 +13,30 @@
 // none is there.
 std::string FindGeneralMidiSoundFont();
 
+// Where a song's messages go and its sound comes from.
+class IMidiSink {
+ public:
+  virtual ~IMidiSink() = default;
+  virtual void Send(const MidiEvent& event) = 0;
+  // Every channel back to its power-on state, every note silenced at once.
+  virtual void Reset() = 0;
+  // 16-bit stereo at the mixer's rate.
+  virtual void Render(std::int16_t* out, std::size_t frames) = 0;
+};
+
 // Not thread-safe: the sequencer hands it to one thread at a time (the
 // mixer's while its voice sounds).
-class CMidiSynth {
+class CMidiSynth final : public IMidiSink {
  public:
   // Null when FluidSynth cannot start or the soundfont does not load.
   static std::unique_ptr<CMidiSynth> Create(const std::string& soundFont);
-  ~CMidiSynth();
+  ~CMidiSynth() override;
   CMidiSynth(const CMidiSynth&) = delete;
   CMidiSynth& operator=(const CMidiSynth&) = delete;
 
-  void Send(const MidiEvent& event);
-  // Every channel back to its power-on state, every note silenced at once.
-  void Reset();
-  void Render(std::int16_t* out, std::size_t frames);
+  void Send(const MidiEvent& event) override;
+  void Reset() override;
+  void Render(std::int16_t* out, std::size_t frames) override;
 
  private:
   CMidiSynth() = default;

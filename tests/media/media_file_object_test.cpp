@@ -1,7 +1,9 @@
 // The media-file object: its stored record, the command strings it sends, passes, levels, clips and the sound library.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "media/media_file_object.h"
 #include "media/memory_stream.h"
@@ -15,6 +17,7 @@
 #include "tests/support/archive_writer.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/recording_message_sink.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wav_writer.h"
 
@@ -163,6 +166,32 @@ TEST_F(MediaObjectTest, OpenRulesAndDeviceTypes) {
   CRect small(10, 10, 13, 13);
   recorder.SetDisplayRect(small, MediaFlag::kVisible, nullptr);
   EXPECT_EQ(small, CRect(10, 10, 15, 15));
+}
+
+TEST_F(MediaObjectTest, RecordModeRecordsAndStopSavesTheFile) {
+  TempDir dir;
+  const auto input = dir.path() / "voice.raw";
+  std::ofstream(input, std::ios::binary) << std::string(20000, '\x90');
+  DiskCapture capture(input.string());
+  CMediaFileObject recorder;
+  recorder.m_dwFlags |= MediaFlag::kRecordMode | MediaFlag::kReportEnd;  // 8-bit mono at 11025 Hz
+  recorder.m_strFileName = CString((dir.path() / "answer.wav").string());
+  ASSERT_TRUE(recorder.Open(env, nullptr, FALSE, nullptr, nullptr, FALSE));
+  CVarOrValue to(50);  // tens of milliseconds: 500 ms
+  recorder.Record(nullptr, &to, recorder.m_dwFlags);
+  EXPECT_EQ(recorder.GetError(), 0u);
+  const DWORD start = SteadyClock().Now();
+  while (window->Messages(MM_MCINOTIFY).empty() && SteadyClock().Now() - start < 20000) {
+    PumpReady();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  ASSERT_EQ(Answers(recorder), (std::vector<int>{3}));  // the recording's end, reported on
+  recorder.Stop();
+  std::ifstream saved(dir.path() / "answer.wav", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(bytes.size(), 44u + 5514u);  // 5513 one-byte samples, padded to an even length
+  EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+  EXPECT_EQ(bytes.substr(44, 5513), std::string(5513, '\x90'));
 }
 
 TEST_F(MediaObjectTest, LoopsReplayTheirPassesThroughMci) {

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,8 +13,10 @@
 #include "platform/media_system.h"
 #include "platform/wave_recording.h"
 #include "tests/platform/window_test_support.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
+using tvn::testing::DiskCapture;
 using tvn::testing::TempDir;
 
 namespace {
@@ -32,23 +33,6 @@ std::uint32_t Little(const Bytes& b, std::size_t at, int size) {
   for (int i = size - 1; i >= 0; --i) v = (v << 8) | b.at(at + static_cast<std::size_t>(i));
   return v;
 }
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : m_name(name) {
-    if (const char* old = std::getenv(name)) m_old = old;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (m_old) ::setenv(m_name, m_old->c_str(), 1);
-    else ::unsetenv(m_name);
-  }
-
- private:
-  const char* m_name;
-  std::optional<std::string> m_old;
-};
 
 class RecordTest : public WindowTest {
  protected:
@@ -90,9 +74,7 @@ TEST_F(RecordTest, RecordsWhatTheCaptureDeviceDeliversAndSavesItAsWav) {
   const auto inputPath = dir.path() / "capture.raw";
   std::ofstream(inputPath, std::ios::binary).write(reinterpret_cast<const char*>(input.data()),
                                                    static_cast<std::streamsize>(input.size()));
-  ScopedEnv driver("SDL_AUDIODRIVER", "disk");
-  ScopedEnv file("SDL_DISKAUDIOFILEIN", inputPath.string());
-  ScopedEnv delay("SDL_DISKAUDIODELAY", "0");
+  DiskCapture capture(inputPath.string());
 
   const std::string id = Reply("open new type waveaudio alias rec");
   Reply("set rec time format ms");

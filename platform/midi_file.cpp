@@ -250,6 +250,8 @@ MidiReadResult ReadMidiFile(const std::uint8_t* data, std::size_t size, const Mi
   }
 
   std::vector<Item> items;
+  // An event takes at least two bytes (a delta and a running-status data byte).
+  items.reserve(std::min(file.Left() / 2, limits.maxEvents));
   std::size_t eventCount = 0;
   std::uint64_t endTick = 0;
   int read = 0;

@@ -72,7 +72,7 @@ void WaveToPcm(const WaveFormat& format, const std::uint8_t* data, std::size_t b
       const unsigned channel = format.channels > 1 ? side : 0;
       const std::int32_t a = SampleAt(format, data, f, channel);
       const std::int32_t b = SampleAt(format, data, g, channel);
-      out.samples[i * 2 + side] = static_cast<std::int16_t>(a + (((b - a) * frac) >> 16));
+      out.samples[i * 2 + side] = static_cast<std::int16_t>(a + ((static_cast<std::int64_t>(b - a) * frac) >> 16));
     }
   }
 }

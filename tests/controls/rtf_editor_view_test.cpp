@@ -7,6 +7,7 @@
 #include "controls/rtf_editor_view.h"
 #include "model/message_service.h"
 #include "model/text_formats.h"
+#include "platform/button.h"
 #include "platform/clipboard.h"
 #include "platform/cursor.h"
 #include "platform/file.h"
@@ -423,6 +424,60 @@ TEST_F(RtfEditorViewTest, FormatBarNotificationsAndTheRewrapStatus) {
   view.SetRtfText(CString("{\\rtf1 " + std::string(40000, 'x') + "}"));
   view.MoveWindow(CRect(10, 10, 200, 150));
   EXPECT_EQ(status.texts, (std::vector<std::string>{"Formatting... Please Wait.", "(idle)"}));
+}
+
+TEST_F(RtfEditorViewTest, WithoutScriptedDialogsTheWindowLayerAnswers) {
+  env.dialogs = nullptr;
+  Make(view);
+  view.SetRtfText(kBoldThenPlain);
+  view.SetSel(0, 4);
+
+  // The popup is the layer's, with the owner-drawn colour menu inside.
+  dialogs->menuAnswers.push_back(5704);
+  view.SendMessage(WM_CONTEXTMENU, 0, MAKELPARAM(50, 60));
+  ASSERT_EQ(dialogs->popupMenus.size(), 1u);
+  EXPECT_EQ(dialogs->popupMenus[0].point, CPoint(50, 60));
+  EXPECT_TRUE(dialogs->popupMenus[0].flags & TPM_RIGHTBUTTON);
+  CHARFORMAT navy;
+  view.GetSelectionCharFormat(navy);
+  EXPECT_EQ(navy.crTextColor, RGB(0, 0, 128));
+
+  dialogs->fontAnswers.push_back([](const FontDialogRequest& request) {
+    std::optional<CHARFORMAT> chosen = request.format;
+    chosen->dwMask |= CFM_STRIKEOUT;
+    chosen->dwEffects |= CFE_STRIKEOUT;
+    return chosen;
+  });
+  view.RunCommand(RtfEditorCommand::kFont);
+  ASSERT_EQ(dialogs->fontDialogs.size(), 1u);
+  EXPECT_TRUE(dialogs->fontDialogs[0].format.dwEffects & CFE_BOLD) << "opened on the selection's format";
+  dialogs->colourAnswers.push_back(RGB(9, 8, 7));
+  view.RunCommand(RtfEditorCommand::kCustomColour);
+  ASSERT_EQ(dialogs->colourDialogs.size(), 1u);
+  EXPECT_EQ(dialogs->colourDialogs[0].colour, RGB(0, 0, 128));
+  EXPECT_EQ(dialogs->colourDialogs[0].flags & CC_RGBINIT, CC_RGBINIT);
+  CHARFORMAT now;
+  view.GetSelectionCharFormat(now);
+  EXPECT_EQ(now.dwEffects & (CFE_BOLD | CFE_STRIKEOUT), CFE_BOLD | CFE_STRIKEOUT);
+  EXPECT_EQ(now.crTextColor, RGB(9, 8, 7));
+
+  // The find dialog's buttons end it with their action and its fields.
+  FindRequest request;
+  request.replaceDialog = TRUE;
+  request.findWhat = "Bold";
+  CFindReplaceDlg find(request, parent.get());
+  ASSERT_TRUE(find.Create(parent.get()));
+  find.SetDlgItemText(IDC_REPLACE_WITH, "Brave");
+  find.CheckDlgButton(IDC_MATCH_CASE, 1);
+  static_cast<CButton*>(find.GetDlgItem(IDC_REPLACE_ALL))->Click();
+  PumpReady();
+  EXPECT_EQ(find.Request().action, FindRequest::Action::replaceAll);
+  EXPECT_EQ(find.Request().findWhat.str(), "Bold");
+  EXPECT_EQ(find.Request().replaceWith.str(), "Brave");
+  EXPECT_TRUE(find.Request().matchCase);
+  EXPECT_FALSE(find.Request().wholeWord);
+  EXPECT_EQ(view.ReplaceAll(find.Request()), 1);
+  EXPECT_EQ(view.GetTextRange(0, 5).str(), "Brave");
 }
 
 }  // namespace

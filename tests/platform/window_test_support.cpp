@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <algorithm>
+
 #include "platform/gui_session.h"
 
 namespace {
@@ -41,6 +43,37 @@ std::optional<CString> CScriptedDialogs::FileDialog(const FileDialogRequest& req
   if (fileAnswers.empty()) return std::nullopt;
   auto answer = fileAnswers.front();
   fileAnswers.pop_front();
+  if (answer && request.chosenFilterIndex) {
+    *request.chosenFilterIndex = std::max(1, request.filterIndex);
+    if (!filterAnswers.empty()) {
+      *request.chosenFilterIndex = filterAnswers.front();
+      filterAnswers.pop_front();
+    }
+  }
+  return answer;
+}
+
+std::optional<CHARFORMAT> CScriptedDialogs::FontDialog(const FontDialogRequest& request) {
+  fontDialogs.push_back(request);
+  if (fontAnswers.empty()) return std::nullopt;
+  auto answer = std::move(fontAnswers.front());
+  fontAnswers.pop_front();
+  return answer ? answer(request) : std::nullopt;
+}
+
+std::optional<COLORREF> CScriptedDialogs::ColourDialog(const ColourDialogRequest& request) {
+  colourDialogs.push_back(request);
+  if (colourAnswers.empty()) return std::nullopt;
+  auto answer = colourAnswers.front();
+  colourAnswers.pop_front();
+  return answer;
+}
+
+UINT CScriptedDialogs::TrackPopupMenu(const PopupMenuRequest& request) {
+  popupMenus.push_back(request);
+  if (menuAnswers.empty()) return 0;
+  UINT answer = menuAnswers.front();
+  menuAnswers.pop_front();
   return answer;
 }
 

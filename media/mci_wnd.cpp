@@ -130,8 +130,11 @@ DWORD CMciWnd::Send(const CString& command, CString& reply) {
 
 CString CMciWnd::Ask(const CString& command) {
   if (!m_deviceId || !m_system) return CString();
+  // The device's name goes after the command's first word.
+  const int space = command.Find(' ');
+  const CString text = space < 0 ? command + " " + m_alias : command.Left(space) + " " + m_alias + command.Mid(space);
   std::string reply;
-  if (m_system->Mci().SendString((m_alias + " " + command).GetString(), reply, nullptr) != MciError::kNone)
+  if (m_system->Mci().SendString(text.GetString(), reply, nullptr) != MciError::kNone)
     return CString();
   return CString(reply);
 }

@@ -49,8 +49,31 @@ CMciVideoDevice::CMciVideoDevice(DWORD id, std::string type, std::unique_ptr<IVi
 CMciVideoDevice::~CMciVideoDevice() { Close(); }
 
 void CMciVideoDevice::Close() {
+  StopWatcher();
+  std::lock_guard lock(m_lock);
   Halt(Mode::stopped);
   m_notifier.Fire(MciNotify::kAborted);
+}
+
+void CMciVideoDevice::StartWatcher() {
+  m_stopWatcher = false;
+  m_watcher = std::thread([this] {
+    std::unique_lock lock(m_lock);
+    while (!m_stopWatcher && m_notifier.IsPending()) {
+      m_wake.wait_for(lock, std::chrono::milliseconds(10));
+      Update();
+    }
+  });
+}
+
+void CMciVideoDevice::StopWatcher() {
+  if (!m_watcher.joinable()) return;
+  {
+    std::lock_guard lock(m_lock);
+    m_stopWatcher = true;
+  }
+  m_wake.notify_all();
+  m_watcher.join();
 }
 
 double CMciVideoDevice::LengthMs() const {
@@ -65,8 +88,13 @@ double CMciVideoDevice::PositionMs() const {
 }
 
 DWORD CMciVideoDevice::CurrentFrame() {
+  std::lock_guard lock(m_lock);
   Update();
-  const double frame = std::floor(PositionMs() / m_frames->FrameMs() + 1e-9);
+  return FrameAt(PositionMs());
+}
+
+DWORD CMciVideoDevice::FrameAt(double ms) const {
+  const double frame = std::floor(ms / m_frames->FrameMs() + 1e-9);
   return static_cast<DWORD>(std::clamp(frame, 0.0, static_cast<double>(m_frames->FrameCount() - 1)));
 }
 
@@ -112,6 +140,14 @@ DWORD CMciVideoDevice::FromMs(double ms) const {
 }
 
 DWORD CMciVideoDevice::Command(const CMciCommand& c, std::string& reply, HWND callback) {
+  if (c.verb == "play") StopWatcher();  // the new play supersedes what it waited for
+  std::lock_guard lock(m_lock);
+  const DWORD error = CommandLocked(c, reply, callback);
+  if (m_notifier.IsPending() && !m_watcher.joinable()) StartWatcher();
+  return error;
+}
+
+DWORD CMciVideoDevice::CommandLocked(const CMciCommand& c, std::string& reply, HWND callback) {
   Update();
   DWORD error = MciError::kNone;
   const std::string& verb = c.verb;
@@ -320,7 +356,9 @@ DWORD CMciVideoDevice::SetAudio(const CMciCommand& c) {
 }
 
 bool CMciVideoDevice::Draw(CDC& dc, const CRect& area) {
-  const DWORD frame = CurrentFrame();
+  std::lock_guard lock(m_lock);
+  Update();
+  const DWORD frame = FrameAt(PositionMs());
   if (!m_havePicture || m_pictureFrame != frame) {
     CPixelImage picture;
     if (m_frames->Frame(frame, picture) && picture.Width() == m_frames->Width() &&

@@ -1,7 +1,10 @@
 // CMciVideoDevice: the "avivideo" and "mpegvideo" MCI devices of media with a picture: frames on the play clock, sound as a mixer voice.
 #pragma once
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "platform/geometry.h"
 #include "platform/mci_device.h"
@@ -13,10 +16,11 @@ class CDC;
 
 // The play clock is the program's clock: the picture and the end follow it,
 // and the sound (when the medium has one) plays alongside as one voice. The
-// time line is the longer of picture and sound. Nothing runs on its own
-// thread: every command, and every drawing of the picture, first brings the
-// device up to the clock, which is when a finished play posts its notice; the
-// MCI window asks on its play timer.
+// time line is the longer of picture and sound. Every command, and every
+// drawing of the picture, first brings the device up to the clock, which is
+// when a finished play posts its notice; the MCI window asks on its play
+// timer. While a notice waits, a watcher thread asks too (every 10 ms), so a
+// device that nobody asks still reports its end.
 class CMciVideoDevice final : public CMciDevice {
  public:
   // The factory of a type. A medium without a picture (or with one the video
@@ -38,6 +42,11 @@ class CMciVideoDevice final : public CMciDevice {
  private:
   enum class Mode { stopped, playing, paused };
 
+  DWORD CommandLocked(const CMciCommand& command, std::string& reply, HWND callback);
+  // The watcher runs while a notice waits; stopped and joined without the lock held.
+  void StartWatcher();
+  void StopWatcher();
+
   DWORD Play(const CMciCommand& command, HWND callback);
   DWORD Seek(const CMciCommand& command);
   DWORD Status(const CMciCommand& command, std::string& reply);
@@ -49,6 +58,7 @@ class CMciVideoDevice final : public CMciDevice {
   // Ends a play whose end the clock has passed (posting its notice).
   void Update();
   double PositionMs() const;
+  DWORD FrameAt(double ms) const;
   double LengthMs() const;
   // The position is kept and the sound stops.
   void Halt(Mode mode);
@@ -58,6 +68,11 @@ class CMciVideoDevice final : public CMciDevice {
   DWORD FromMs(double ms) const;
   // Blocks until the play ends, bounded by its length and 2 s of steady time.
   void WaitForEnd();
+
+  std::mutex m_lock;  // the state below, between callers and the watcher
+  std::condition_variable m_wake;
+  std::thread m_watcher;
+  bool m_stopWatcher = false;
 
   MciDeviceServices& m_services;
   std::unique_ptr<IVideoFrames> m_frames;

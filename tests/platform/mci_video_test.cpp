@@ -1,6 +1,9 @@
 // The MCI video devices: time formats, play ranges and their notices, the time line of picture and sound, source and destination, the picture drawn.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "platform/gdi/dc.h"
 #include "platform/mci_errors.h"
 #include "platform/mci_video_device.h"
@@ -123,6 +126,16 @@ TEST_F(MciVideoTest, PlayRangeFollowsTheClockAndNotifiesOnce) {
   Reply("play v");
   Advance(150);
   EXPECT_EQ(Reply("status v position"), "6");
+  // Nobody asks: the device's watcher reports the end by itself.
+  Reply("play v from 0 to 2 notify");
+  const std::size_t before = Notices().size();
+  clock.Advance(100);
+  for (int i = 0; i < 2000 && Notices().size() == before; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    PumpReady();
+  }
+  ASSERT_EQ(Notices().size(), before + 1);
+  EXPECT_EQ(Notices().back().wParam, 1u);
 }
 
 TEST_F(MciVideoTest, SoundLongerThanThePictureMakesTheTimeLine) {

@@ -10,6 +10,8 @@
 #include "platform/media_system.h"
 #include "tests/platform/window_test_support.h"
 #include "tests/support/fake_video_frames.h"
+#include "tests/support/ffmpeg_media.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/wav_writer.h"
 
 using namespace tvn::testing;
@@ -188,4 +190,45 @@ TEST_F(MciVideoTest, PictureIsDrawnFromTheSourcePartIntoTheDestination) {
   EXPECT_EQ(at(34, 24), RGB(0, 255, 0));
   EXPECT_FALSE(media.Mci().DrawPicture(id + 1000, dc, area));
   dc.DetachSurface();
+}
+
+TEST_F(MciVideoTest, AviAndMpegFilesPlayThroughTheVideoLayer) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  TempDir dir;
+  AviSpec spec;
+  spec.frames = 10;
+  spec.rate = 10;
+  spec.soundSeconds = 2.0;
+  const auto avi = dir.path() / "clip.avi";
+  ASSERT_FALSE(MakeAvi(spec, avi).empty());
+  const auto mpg = dir.path() / "clip.mpg";
+  // Big enough for FFmpeg to find the program stream's length from its timestamps.
+  ASSERT_TRUE(RunFfmpeg("-f lavfi -i testsrc=s=160x120:r=25:d=2 -c:v mpeg1video", mpg));
+  media.SetSourceOpener([](const CString& name) -> std::unique_ptr<IMediaByteSource> { return CFileByteSource::Open(name); });
+
+  const DWORD id = std::stoul(Reply("open \"" + avi.string() + "\" alias a"));
+  EXPECT_EQ(media.Mci().GetDeviceType(id), "avivideo");
+  EXPECT_EQ(Reply("status a time format"), "frames");
+  EXPECT_EQ(Reply("status a length"), "20");  // the 2 s sound outlasts the 1 s of pictures
+  EXPECT_EQ(Reply("where a source"), "0 0 32 24");
+  Reply("seek a to 5");
+  std::vector<DWORD> pixels(32 * 24, 0);
+  CDC dc;
+  dc.AttachSurface(gdi::PixelSurface{pixels.data(), 32, 24, 32, false});
+  ASSERT_TRUE(media.Mci().DrawPicture(id, dc, CRect(0, 0, 32, 24)));
+  EXPECT_EQ(CPixelImage::ToColorRef(pixels[12 * 32 + 16]), RGB(60, 0, 0));  // frame n is red 12 x n
+  Reply("play a from 9 notify");
+  EXPECT_EQ(media.Mixer().VoiceCount(), 1u);
+  Advance(1100);
+  ASSERT_TRUE(media.Mci().DrawPicture(id, dc, CRect(0, 0, 32, 24)));
+  EXPECT_EQ(CPixelImage::ToColorRef(pixels[12 * 32 + 16]), RGB(108, 0, 0));  // the last frame stands under the sound
+  EXPECT_EQ(Reply("status a mode"), "stopped");
+  dc.DetachSurface();
+
+  Reply("open \"" + mpg.string() + "\" alias m");
+  EXPECT_EQ(Reply("status m time format"), "milliseconds");
+  const int length = std::stoi(Reply("status m length"));
+  EXPECT_GE(length, 1500);
+  EXPECT_LE(length, 2500);
+  EXPECT_EQ(Reply("where m source"), "0 0 160 120");
 }

@@ -2,15 +2,19 @@
 #include "media/mci_wnd.h"
 
 #include <algorithm>
+#include <chrono>
 #include <charconv>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "media/memory_stream.h"
 #include "platform/gdi/dc.h"
 #include "platform/mci_errors.h"
 #include "platform/media_system.h"
+#include "platform/clock.h"
 #include "platform/message_loop.h"
+#include "platform/message_pump.h"
 
 IMPLEMENT_DYNAMIC(CMciWnd, CWnd)
 
@@ -46,13 +50,17 @@ BOOL CMciWnd::Begin(const MediaEnvironment& env, DWORD style) {
   m_windowStyle = style;
   m_error = 0;
   m_shownPosition = -1;
+  m_hasPicture = false;
   if (!m_system) {
     m_error = MciError::kCannotLoadDriver;
     return FALSE;
   }
-  CWnd* owner = CWnd::FromHandle(env.owner);
-  if (!owner) return TRUE;  // no window to live in: the device alone
-  if (CMessageLoop* loop = CMessageLoop::Current(); loop && !loop->WindowClasses().IsRegistered(kClassName))
+  // Windows belong to the user-interface thread: elsewhere (a transition
+  // on its own thread) and without an owner the device is opened alone.
+  CMessageLoop* loop = CMessageLoop::Current();
+  CWnd* owner = loop && loop->IsLoopThread() ? CWnd::FromHandle(env.owner) : nullptr;
+  if (!owner) return TRUE;
+  if (!loop->WindowClasses().IsRegistered(kClassName))
     loop->WindowClasses().Register(kClassName, [] { return std::make_unique<CMciWnd>(); });
   if (!CreateEx(0, CString(), style, CRect(), owner, kChildId)) {
     m_error = MciError::kCannotLoadDriver;
@@ -72,6 +80,7 @@ BOOL CMciWnd::OpenWith(const CString& command) {
     if (m_hWnd) DestroyWindow();
     return FALSE;
   }
+  m_hasPicture = !Ask("where source").IsEmpty();
   if (m_hWnd) {
     const CRect area = PictureArea();
     Ask("put destination at 0 0 " + Number(std::max<LONG>(1, area.Width())) + " " + Number(std::max<LONG>(1, area.Height())));
@@ -119,8 +128,50 @@ void CMciWnd::OnDestroy() {
   CWnd::OnDestroy();
 }
 
+namespace {
+
+// The command without its "wait" word; empty when it has none.
+CString WithoutWait(const CString& command) {
+  CString rest;
+  bool found = false;
+  for (int start = 0; start < command.GetLength();) {
+    int end = command.Find(' ', start);
+    if (end < 0) end = command.GetLength();
+    const CString word = command.Mid(start, end - start);
+    if (word.CompareNoCase("wait") == 0) found = true;
+    else if (!word.IsEmpty()) rest += word + " ";
+    start = end + 1;
+  }
+  return found ? rest : CString();
+}
+
+}  // namespace
+
+DWORD CMciWnd::PlayAndShow(const CString& command, CString& reply) {
+  // The device would wait with the picture standing still: the window plays
+  // without the wait and keeps its picture moving until the end (or Escape).
+  const DWORD error = Send(command, reply);
+  if (error != MciError::kNone) return error;
+  const IClock& steady = SteadyClock();
+  const DWORD start = steady.Now();
+  // The steady clock bounds the wait by the length in milliseconds and 2 s more.
+  const CString format = Ask("status time format");
+  Ask("set time format ms");
+  const DWORD limit = static_cast<DWORD>(std::max<LONG>(NumberOf(Ask("status length")), 0)) + 2000;
+  if (!format.IsEmpty()) Ask("set time format " + format);
+  CWnd* parent = GetParent();
+  while (m_hWnd && Ask("status mode") == "playing" && steady.Now() - start < limit) {
+    const PumpResult pumped = PumpOneMessage(parent ? parent->GetSafeHwnd() : nullptr);
+    if (pumped == PumpResult::Escape) break;
+    if (pumped == PumpResult::Empty) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return m_error = error;
+}
+
 DWORD CMciWnd::Send(const CString& command, CString& reply) {
   if (!m_deviceId || !m_system) return m_error = MciError::kInvalidDeviceId;
+  if (m_hWnd && m_hasPicture && command.Left(5).CompareNoCase("play ") == 0)
+    if (const CString played = WithoutWait(command); !played.IsEmpty()) return PlayAndShow(played, reply);
   std::string text;
   m_error = m_system->Mci().SendToDevice(m_deviceId, command.GetString(), text, m_owner);
   reply = CString(text);
@@ -208,6 +259,17 @@ BOOL CMciWnd::PutSource(const CRect& rect) {
                          reply) == 0;
   if (done && m_hWnd) Invalidate(FALSE);
   return done;
+}
+
+void CMciWnd::ShowPicture(BOOL show) {
+  if (!m_hWnd) return;
+  if (!show || !(m_hasPicture || HasPlaybar())) {
+    ShowWindow(SW_HIDE);
+    return;
+  }
+  ShowWindow(SW_SHOW);
+  Invalidate(FALSE);
+  UpdateWindow();
 }
 
 // --- The window ---

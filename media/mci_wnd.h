@@ -92,6 +92,11 @@ class CMciWnd : public CWnd {
   void* GetStatus() const { return nullptr; }
 
   BOOL HasPlaybar() const { return (m_windowStyle & MciWndStyle::kNoPlaybar) == 0; }
+  BOOL HasPicture() const { return m_hasPicture; }
+  // Shows the window and paints it at once, or hides it. A sound without a
+  // play bar has nothing to show: its window stays hidden rather than cover
+  // the page.
+  void ShowPicture(BOOL show);
   // Where the picture goes: the client area less the play bar.
   CRect PictureArea() const;
 
@@ -117,6 +122,7 @@ class CMciWnd : public CWnd {
   BOOL Begin(const MediaEnvironment& env, DWORD style);
   BOOL OpenWith(const CString& command);
   DWORD Send(const CString& command, CString& reply);
+  DWORD PlayAndShow(const CString& command, CString& reply);
   // The window's own questions to its device: they leave the error alone.
   CString Ask(const CString& command);
   // Posts a mouse message on to the owner in the owner's coordinates; FALSE
@@ -137,4 +143,5 @@ class CMciWnd : public CWnd {
   CString m_fileName;
   CString m_reply;
   LONG m_shownPosition = -1;  // the position last painted
+  bool m_hasPicture = false;
 };

@@ -144,8 +144,6 @@ class CMediaFileObject : public CObject {
                const CdPosition* cdEnd);
   void PlayLibrary(const CVarOrValue* from, const CVarOrValue* to);
   void SendMci(const CString& command);
-  // Shows the MCI window and paints it at once.
-  void ShowMciWindow();
   void ReportMciError();
   // Another pass (4), or finished (2 or 3).
   int NextPass();

@@ -72,21 +72,15 @@ void CMediaFileObject::PlayMci(const CVarOrValue* from, const CVarOrValue* to, D
   }
   if (commandFlags & MediaFlag::kWait) {
     command += "wait ";
-    if (commandFlags & MediaFlag::kVisible) ShowMciWindow();  // the picture is seen while the wait holds the program
+    if (commandFlags & MediaFlag::kVisible) m_mci.ShowPicture(TRUE);  // the picture is seen while the wait holds the program
   }
   if ((m_dwFlags & (MediaFlag::kReportEnd | MediaFlag::kLoopForever)) ||
       ((m_dwFlags & MediaFlag::kRepeat) && m_nLoopCount > 1))
     command += "notify ";
   SendMci(command);
-  if (commandFlags & MediaFlag::kVisible) ShowMciWindow();
+  if (commandFlags & MediaFlag::kVisible) m_mci.ShowPicture(TRUE);
 }
 
-void CMediaFileObject::ShowMciWindow() {
-  if (!m_mci.GetSafeHwnd()) return;
-  m_mci.ShowWindow(SW_SHOW);
-  m_mci.Invalidate(FALSE);
-  m_mci.UpdateWindow();
-}
 
 void CMediaFileObject::PlayLibrary(const CVarOrValue* from, const CVarOrValue* to) {
   double length = 0.0;
@@ -158,7 +152,7 @@ void CMediaFileObject::Record(const CVarOrValue* from, const CVarOrValue* to, DW
   if (flags & (MediaFlag::kReportEnd | MediaFlag::kLoopForever)) command += "notify ";
   SendMci(command);
   ReportMciError();
-  if (flags & MediaFlag::kVisible) ShowMciWindow();
+  if (flags & MediaFlag::kVisible) m_mci.ShowPicture(TRUE);
 }
 
 void CMediaFileObject::Save() {
@@ -237,6 +231,6 @@ void CMediaFileObject::SetSpeed(const CVarOrValue& speed, DWORD commandFlags) {
 }
 
 void CMediaFileObject::Show(int show) {
-  if (m_nKind == MediaKind::kMci && m_mci.GetSafeHwnd()) m_mci.ShowWindow(show ? SW_SHOW : SW_HIDE);
+  if (m_nKind == MediaKind::kMci) m_mci.ShowPicture(show != 0);
   if (m_nKind == MediaKind::kClip) m_movie.ShowVideo(show != 0);
 }

@@ -2,12 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "media/media_file_object.h"
 #include "platform/mci_video_device.h"
 #include "platform/media_system.h"
 #include "tests/platform/window_test_support.h"
 #include "tests/support/fake_video_frames.h"
+#include "tests/support/wav_writer.h"
 
 using namespace tvn::testing;
 
@@ -31,6 +35,7 @@ class MciWndTest : public WindowTest {
     view = MakeWindow();
     media.Mci().RegisterType("testvideo", {"vid"}, CMciVideoDevice::Factory(&OpenFakeFrames, true));
     media.SetSourceOpener([](const CString& name) -> std::unique_ptr<IMediaByteSource> {
+      if (name.Find(".WAV") >= 0) return std::make_unique<CMemoryByteSource>(ToneWav(500), name);
       return std::make_unique<CMemoryByteSource>(std::vector<BYTE>(64, 0x5A), name);
     });
     env.system = &media;
@@ -165,4 +170,34 @@ TEST_F(MciWndTest, MediaObjectPlacesShowsAndCropsThePictureAndHearsItsEnd) {
   object.Free();
   EXPECT_EQ(view->GetDlgItem(3), nullptr);
   EXPECT_FALSE(object.RealizePalette(FALSE));
+}
+
+TEST_F(MciWndTest, WaitKeepsThePictureMovingAndASoundShowsNoWindow) {
+  CMediaFileObject object;
+  object.m_strFileName = "clip.vid";
+  const CRect place(0, 0, 8, 6);
+  ASSERT_TRUE(object.Open(env, &place, TRUE, nullptr, nullptr, FALSE));
+  // Another thread moves the clock on while the window waits for the end.
+  std::atomic<bool> done{false};
+  std::thread time([&] {
+    while (!done) {
+      clock.Advance(20);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  });
+  object.Play(nullptr, nullptr, MediaFlag::kWait | MediaFlag::kVisible);
+  done = true;
+  time.join();
+  EXPECT_FALSE(object.IsPlaying());
+  EXPECT_EQ(Pixel(object.GetMciWnd(), 4, 3), CFakeVideoFrames::ColourOf(9));
+
+  // A sound has nothing to show unless it has a play bar.
+  for (DWORD playbar : {0u, MediaFlag::kPlaybar}) {
+    CMediaFileObject sound;
+    sound.m_strFileName = "a.wav";
+    sound.m_dwFlags |= playbar;
+    ASSERT_TRUE(sound.Open(env, &place, TRUE, nullptr, nullptr, FALSE));
+    sound.Play(nullptr, nullptr, MediaFlag::kVisible);
+    EXPECT_EQ(sound.GetMciWnd().IsWindowVisible(), playbar != 0) << playbar;
+  }
 }

@@ -243,6 +243,9 @@ DWORD CMciVideoDevice::Seek(const CMciCommand& c) {
 
 namespace {
 
+// Rectangles far beyond any window are refused, so sums and offsets stay in range.
+constexpr DWORD kMaxCoordinate = 1u << 20;
+
 std::string RectText(const CRect& r) {
   return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.Width()) + " " +
          std::to_string(r.Height());
@@ -321,8 +324,10 @@ DWORD CMciVideoDevice::Put(const CMciCommand& c) {
   }
   if (c.words.end() - at < 5) return MciError::kMissingParameter;
   DWORD v[4] = {};
-  for (int i = 0; i < 4; ++i)
+  for (int i = 0; i < 4; ++i) {
     if (!ParseMciNumber(*(at + 1 + i), v[i])) return MciError::kBadInteger;
+    if (v[i] > kMaxCoordinate) return MciError::kOutOfRange;
+  }
   const CRect rect(static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[0] + v[2]),
                    static_cast<int>(v[1] + v[3]));
   if (rect.IsRectEmpty()) return MciError::kOutOfRange;

@@ -83,7 +83,8 @@ BOOL CMciWnd::OpenWith(const CString& command) {
   m_hasPicture = !Ask("where source").IsEmpty();
   if (m_hWnd) {
     const CRect area = PictureArea();
-    Ask("put destination at 0 0 " + Number(std::max<LONG>(1, area.Width())) + " " + Number(std::max<LONG>(1, area.Height())));
+    Ask("put destination at 0 0 " + Number(std::max<LONG>(1, area.Width())) + " " +
+        Number(std::max<LONG>(1, area.Height())));
   }
   return TRUE;
 }
@@ -371,7 +372,8 @@ void CMciWnd::OnLButtonDown(UINT flags, CPoint point) {
     // The play bar: the button plays or stops, the track seeks.
     const CRect bar = PlaybarRect();
     if (point.x < bar.left + bar.Height()) {
-      SendMessage(WM_COMMAND, MAKEWPARAM(Ask("status mode") == "playing" ? MciWndCommand::kStop : MciWndCommand::kPlay, 0), 0);
+      const UINT command = Ask("status mode") == "playing" ? MciWndCommand::kStop : MciWndCommand::kPlay;
+      SendMessage(WM_COMMAND, MAKEWPARAM(command, 0), 0);
     } else {
       const int left = bar.left + bar.Height() + 4, right = bar.right - 8;
       const LONG length = NumberOf(Ask("status length"));

@@ -1,4 +1,4 @@
-// CMciWnd: the MCI window of a kind-0 medium: a child of the view that holds the medium's MCI device, shows its picture and play bar.
+// CMciWnd: the MCI window of a kind-0 medium: a child of the view holding its MCI device, picture and play bar.
 #pragma once
 
 #include "media/media_environment.h"

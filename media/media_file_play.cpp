@@ -72,7 +72,7 @@ void CMediaFileObject::PlayMci(const CVarOrValue* from, const CVarOrValue* to, D
   }
   if (commandFlags & MediaFlag::kWait) {
     command += "wait ";
-    if (commandFlags & MediaFlag::kVisible) m_mci.ShowPicture(TRUE);  // the picture is seen while the wait holds the program
+    if (commandFlags & MediaFlag::kVisible) m_mci.ShowPicture(TRUE);  // seen while the wait holds the program
   }
   if ((m_dwFlags & (MediaFlag::kReportEnd | MediaFlag::kLoopForever)) ||
       ((m_dwFlags & MediaFlag::kRepeat) && m_nLoopCount > 1))

@@ -1,4 +1,4 @@
-// The video devices' commands: play, pause, resume, stop, seek, status, set, put, where, window and setaudio; the picture drawn.
+// The video devices' commands (play, pause, stop, seek, status, set, put, where, setaudio) and the picture drawn.
 #include "platform/mci_video_device.h"
 
 #include <algorithm>
@@ -24,6 +24,8 @@ MciDeviceFactory CMciVideoDevice::Factory(VideoFramesOpener opener, bool framesB
     std::unique_ptr<IVideoFrames> frames;
     if (opener && request.source->Seek(0)) frames = opener(std::move(request.source), request.services->limits);
     if (frames && frames->FrameCount() > 0 && frames->Width() > 0 && frames->Height() > 0 && frames->FrameMs() > 0) {
+      if (frames->FrameCount() * frames->FrameMs() > request.services->limits.maxSeconds * 1000.0)
+        return MciError::kOutOfMemory;  // longer than any medium may be
       if (decoded != DecodeResult::ok) sound.reset();
       out = std::make_unique<CMciVideoDevice>(request.id, request.type, std::move(frames), std::move(sound),
                                               *request.services, framesByDefault);
@@ -135,8 +137,8 @@ bool CMciVideoDevice::ToMs(const std::string& text, double& ms) const {
 }
 
 DWORD CMciVideoDevice::FromMs(double ms) const {
-  if (!m_framesFormat) return static_cast<DWORD>(ms + 1e-6);
-  return static_cast<DWORD>(std::floor(ms / m_frames->FrameMs() + 1e-6));
+  const double value = m_framesFormat ? std::floor(ms / m_frames->FrameMs() + 1e-6) : ms + 1e-6;
+  return static_cast<DWORD>(std::clamp(value, 0.0, 4e9));
 }
 
 DWORD CMciVideoDevice::Command(const CMciCommand& c, std::string& reply, HWND callback) {

@@ -1,4 +1,4 @@
-// CMciVideoDevice: the "avivideo" and "mpegvideo" MCI devices of media with a picture: frames on the play clock, sound as a mixer voice.
+// CMciVideoDevice: "avivideo" and "mpegvideo" devices of media with a picture: frames on the clock, sound as a voice.
 #pragma once
 
 #include <condition_variable>

@@ -1,4 +1,4 @@
-// The MCI window: a child of the view with its styles and id, the messages it passes on, its play bar and the picture it shows.
+// The MCI window: its styles and id on the view, the messages it passes on, its play bar and its picture.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -88,8 +88,8 @@ TEST_F(MciWndTest, ChildThreeOfTheViewPassesInputOnInTheViewsCoordinates) {
     if (message == WM_SETCURSOR) return TRUE;
     return std::nullopt;
   };
-  EXPECT_EQ(wnd.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(wnd.GetSafeHwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
-            TRUE);
+  const WPARAM holder = reinterpret_cast<WPARAM>(wnd.GetSafeHwnd());
+  EXPECT_EQ(wnd.SendMessage(WM_SETCURSOR, holder, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
   ASSERT_FALSE(view->Messages(WM_SETCURSOR).empty());
   EXPECT_EQ(view->Messages(WM_SETCURSOR).back().lParam, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
 

@@ -1,13 +1,17 @@
 // Fuzzes the MCI command-string interpreter: the bytes are split into lines and each is sent as a command,
-// against devices opened on a short generated sound, a short MIDI song and a new recording, so open, play,
-// seek, record, status and set all see hostile words.
+// against a sound, a short MIDI song, a new recording and a video device, all on short generated media, so
+// open, play, seek, record, status, set, put and where all see hostile words; the video device's picture is
+// drawn after every line.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/clock.h"
+#include "platform/gdi/dc.h"
+#include "platform/mci_video_device.h"
 #include "platform/media_source.h"
 #include "platform/media_system.h"
 
@@ -32,6 +36,25 @@ bool Contains(std::string_view line, std::string_view word) {
                      [](char a, char b) { return (a | 0x20) == b; }) != line.end();
 }
 
+// Five 4 x 3 frames of 2 ms: a "wait" ends soon.
+class CTinyFrames final : public IVideoFrames {
+ public:
+  int Width() const override { return 4; }
+  int Height() const override { return 3; }
+  DWORD FrameCount() const override { return 5; }
+  double FrameMs() const override { return 2.0; }
+  bool Frame(DWORD n, CPixelImage& out) override {
+    out = CPixelImage(4, 3);
+    out.Fill(RGB(n * 40, 0, 0));
+    return true;
+  }
+};
+
+std::unique_ptr<IVideoFrames> OpenTinyFrames(std::unique_ptr<IMediaByteSource> source, const DecodeLimits&) {
+  if (!source || source->Name().Find(".vid") < 0) return nullptr;
+  return std::make_unique<CTinyFrames>();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -46,10 +69,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool midi = Contains(name.GetString(), ".mid");
     return std::make_unique<CMemoryByteSource>(midi ? ShortSong() : ShortWave(), name);
   });
+  media.Mci().RegisterType("fuzzvideo", {"vid"}, CMciVideoDevice::Factory(&OpenTinyFrames, true));
   std::string reply;
   media.Mci().SendString("open x.wav alias a", reply, nullptr);
   media.Mci().SendString("open x.mid alias m", reply, nullptr);
   media.Mci().SendString("open new type waveaudio alias r", reply, nullptr);
+  media.Mci().SendString("open x.vid alias v", reply, nullptr);
+  const DWORD video = static_cast<DWORD>(std::strtoul(reply.c_str(), nullptr, 10));
+  std::vector<DWORD> pixels(16 * 12, 0);
+  CDC dc;
+  dc.AttachSurface(gdi::PixelSurface{pixels.data(), 16, 12, 16, false});
   std::string_view text(reinterpret_cast<const char*>(data), size);
   for (int line = 0; line < 64 && !text.empty(); ++line) {
     const std::size_t end = text.find('\n');
@@ -57,8 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A recording has no end but its "to": waiting on one would hold the fuzzer for as long as it says.
     if (!(Contains(command, "record") && Contains(command, "wait")))
       media.Mci().SendString(command, reply, nullptr);
+    media.Mci().DrawPicture(video, dc, CRect(2, 2, 14, 10));
     if (end == std::string_view::npos) break;
     text.remove_prefix(end + 1);
   }
+  dc.DetachSurface();
   return 0;
 }

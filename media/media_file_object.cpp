@@ -105,6 +105,8 @@ BOOL CMediaFileObject::OpenMci(const CString& name, const CRect* rect) {
   } else {
     result = m_mci.Create(m_env, style, name) && m_mci.GetError() == 0 && m_mci.IsDeviceOpen();
     if (!result) m_mci.CloseDevice();
+    else if ((m_dwFlags & MediaFlag::kVisible) && rect && m_mci.GetSafeHwnd())
+      m_mci.SetWindowPos(HWND_TOP, rect->left, rect->top, rect->Width(), rect->Height(), SWP_NOACTIVATE);
   }
   if (result) m_nPasses = 0;
   ReportMciError();

@@ -97,7 +97,12 @@ class CMediaFileObject : public CObject {
   double GetLength();
   CString GetDeviceType();
   DWORD GetError();
-  BOOL RealizePalette(BOOL background) { return FALSE; }  // sound devices have no palette
+  // Kind 0 with a device: the MCI window realises its palette (a no-op on a true-colour display).
+  BOOL RealizePalette(BOOL background) {
+    if (m_nKind != MediaKind::kMci || !m_mci.IsDeviceOpen()) return FALSE;
+    m_mci.Realize(background);
+    return TRUE;
+  }
   BOOL IsDrawn() const { return FALSE; }                  // the frame players come with the movies
   BOOL UpdatePlayer(const CRect&) { return FALSE; }
   // Whether its player is still sounding (a transition waits for it).

@@ -70,12 +70,17 @@ void CMediaFileObject::PlayMci(const CVarOrValue* from, const CVarOrValue* to, D
       }
     }
   }
-  if (commandFlags & MediaFlag::kWait) command += "wait ";
+  if (commandFlags & MediaFlag::kWait) {
+    command += "wait ";
+    if (commandFlags & MediaFlag::kVisible) m_mci.ShowPicture(TRUE);  // seen while the wait holds the program
+  }
   if ((m_dwFlags & (MediaFlag::kReportEnd | MediaFlag::kLoopForever)) ||
       ((m_dwFlags & MediaFlag::kRepeat) && m_nLoopCount > 1))
     command += "notify ";
   SendMci(command);
+  if (commandFlags & MediaFlag::kVisible) m_mci.ShowPicture(TRUE);
 }
+
 
 void CMediaFileObject::PlayLibrary(const CVarOrValue* from, const CVarOrValue* to) {
   double length = 0.0;
@@ -147,6 +152,7 @@ void CMediaFileObject::Record(const CVarOrValue* from, const CVarOrValue* to, DW
   if (flags & (MediaFlag::kReportEnd | MediaFlag::kLoopForever)) command += "notify ";
   SendMci(command);
   ReportMciError();
+  if (flags & MediaFlag::kVisible) m_mci.ShowPicture(TRUE);
 }
 
 void CMediaFileObject::Save() {
@@ -161,6 +167,27 @@ void CMediaFileObject::SetDisplayRect(CRect& rect, DWORD commandFlags, const CRe
   if (!(commandFlags & MediaFlag::kVisible)) return;
   if (rect.Width() <= 5) rect.right = rect.left + 5;
   if (rect.Height() <= 5) rect.bottom = rect.top + 5;
+  if (m_nKind == MediaKind::kMci) {
+    if (!m_mci.IsDeviceOpen()) return;
+    CRect source;
+    if ((commandFlags & MediaFlag::kNaturalSize) && m_mci.GetSource(source)) {
+      // The picture at its own size: the play bar comes on top of it.
+      rect.right = rect.left + source.Width();
+      rect.bottom = rect.top + source.Height() + (m_mci.HasPlaybar() ? CMciWnd::kPlaybarHeight : 0);
+    }
+    if (crop) {
+      if (m_savedSource.IsRectEmpty() && m_mci.GetSource(source)) m_savedSource = source;
+      if (!m_savedSource.IsRectEmpty())
+        m_mci.PutSource(CRect(m_savedSource.left + crop->left, m_savedSource.top + crop->top,
+                              m_savedSource.right - crop->right, m_savedSource.bottom - crop->bottom));
+    }
+    if (m_mci.GetSafeHwnd()) {
+      m_mci.SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+      m_mci.Invalidate(FALSE);
+      m_mci.UpdateWindow();
+    }
+    return;
+  }
   if (m_nKind == MediaKind::kClip) {
     if (crop) {
       CRect source;
@@ -204,5 +231,6 @@ void CMediaFileObject::SetSpeed(const CVarOrValue& speed, DWORD commandFlags) {
 }
 
 void CMediaFileObject::Show(int show) {
+  if (m_nKind == MediaKind::kMci) m_mci.ShowPicture(show != 0);
   if (m_nKind == MediaKind::kClip) m_movie.ShowVideo(show != 0);
 }

@@ -7,12 +7,14 @@
 #include <mutex>
 #include <string>
 
+#include "platform/geometry.h"
 #include "platform/mci_command.h"
 #include "platform/media_decoder.h"
 #include "platform/win_types.h"
 #include "platform/window_messages.h"
 
 class CAudioMixer;
+class CDC;
 class IClock;
 class IMediaByteSource;
 
@@ -73,6 +75,9 @@ class CMciDevice {
   virtual DWORD Command(const CMciCommand& command, std::string& reply, HWND callback) = 0;
   // Before the device goes: a pending notice is aborted.
   virtual void Close() {}
+  // Draws the picture where the clock stands into the area of a window;
+  // false for a device without a picture.
+  virtual bool Draw(CDC& /*dc*/, const CRect& /*area*/) { return false; }
 
  private:
   DWORD m_id;

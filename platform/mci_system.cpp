@@ -166,6 +166,13 @@ DWORD CMciSystem::Close(const CMciCommand& c, HWND callback) {
   return MciError::kNone;
 }
 
+bool CMciSystem::DrawPicture(DWORD id, CDC& dc, const CRect& area) {
+  std::lock_guard lock(m_mutex);
+  for (const auto& d : m_devices)
+    if (d->GetId() == id) return d->Draw(dc, area);
+  return false;
+}
+
 bool CMciSystem::IsOpen(DWORD id) const {
   std::lock_guard lock(m_mutex);
   return std::any_of(m_devices.begin(), m_devices.end(), [id](const auto& d) { return d->GetId() == id; });

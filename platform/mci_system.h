@@ -45,6 +45,10 @@ class CMciSystem {
   // Told every command sent to a device by id, as it was written (for tracing).
   void SetTrace(std::function<void(DWORD id, std::string_view command)> trace) { m_trace = std::move(trace); }
 
+  // The device's picture into the area (the MCI window's paint); false
+  // without a device of that id or without a picture.
+  bool DrawPicture(DWORD id, CDC& dc, const CRect& area);
+
   bool IsOpen(DWORD id) const;
   // The type ("waveaudio") and the file of an open device; empty for none.
   std::string GetDeviceType(DWORD id) const;

@@ -3,6 +3,7 @@
 
 #include "platform/mci_device_types.h"
 #include "platform/mci_sound_device.h"
+#include "platform/mci_video_device.h"
 #include "platform/midi_synth.h"
 #include "platform/media_source.h"
 
@@ -26,9 +27,10 @@ CMediaSystem::CMediaSystem(const IClock& clock, CAudioOutput::Mode mode, DecodeL
       m_mci(m_ids, ServicesOf(m_output.Mixer(), clock, limits)),
       m_library(m_ids, m_output.Mixer(), limits) {
   RegisterWaveMidiAndCdTypes(m_mci);
-  // Compressed sound (and the sound of MPEG-1 files until video plays) goes through "mpegvideo".
-  m_mci.RegisterType("mpegvideo", {"mp3", "mp2", "mpa", "ogg", "oga", "flac", "m4a", "mpg", "mpeg"},
-                     &CMciSoundDevice::Open);
+  // Media with a picture play it; compressed sound goes through "mpegvideo" as a sound device.
+  m_mci.RegisterType("avivideo", {"avi"}, CMciVideoDevice::Factory(&OpenVideoFrames, true));
+  m_mci.RegisterType("mpegvideo", {"mp3", "mp2", "mpa", "ogg", "oga", "flac", "m4a", "mpg", "mpeg", "m1v"},
+                     CMciVideoDevice::Factory(&OpenVideoFrames, false));
   SetSourceOpener([](const CString& name) -> std::unique_ptr<IMediaByteSource> { return CFileByteSource::Open(name); });
 }
 

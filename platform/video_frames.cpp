@@ -1,0 +1,42 @@
+// The MCI video devices' way to the program's video layer: a video decoder seen as a picture stream.
+#include "platform/video_frames.h"
+
+#include <algorithm>
+
+#include "platform/media_source.h"
+#include "platform/video_decoder.h"
+
+namespace {
+
+class CDecoderFrames final : public IVideoFrames {
+ public:
+  explicit CDecoderFrames(std::unique_ptr<CVideoDecoder> decoder) : m_decoder(std::move(decoder)) {}
+
+  int Width() const override { return m_decoder->Info().width; }
+  int Height() const override { return m_decoder->Info().height; }
+  DWORD FrameCount() const override { return static_cast<DWORD>(std::max<LONG>(m_decoder->Info().frameCount, 0)); }
+  double FrameMs() const override {
+    const VideoStreamInfo& info = m_decoder->Info();
+    return info.rateNumerator ? 1000.0 * info.rateDenominator / info.rateNumerator : 0.0;
+  }
+  bool Frame(DWORD n, CPixelImage& out) override {
+    if (!m_decoder->DecodeFrame(static_cast<LONG>(std::min<DWORD>(n, 0x7FFFFFFF)))) return false;
+    const CPixelImage& picture = m_decoder->ScaledPicture(Width(), Height());
+    if (picture.IsNull()) return false;
+    out = picture;  // shares the pixels until one side writes
+    return true;
+  }
+
+ private:
+  std::unique_ptr<CVideoDecoder> m_decoder;
+};
+
+}  // namespace
+
+std::unique_ptr<IVideoFrames> OpenVideoFrames(std::unique_ptr<IMediaByteSource> source, const DecodeLimits& limits) {
+  VideoLimits caps;
+  caps.maxSeconds = std::min(caps.maxSeconds, limits.maxSeconds);
+  auto decoder = CVideoDecoder::Open(std::move(source), caps);
+  if (!decoder || !decoder->Info().hasVideo) return nullptr;
+  return std::make_unique<CDecoderFrames>(std::move(decoder));
+}

@@ -10,6 +10,7 @@
 #include "platform/object.h"
 
 class CArchive;
+class CDC;
 
 // Option and command bits of the flags word.
 namespace MediaFlag {
@@ -100,6 +101,7 @@ class CMediaFileObject : public CObject {
   BOOL RealizePalette(BOOL background) { return FALSE; }  // sound devices have no palette
   BOOL IsDrawn() const { return FALSE; }                  // the frame players come with the movies
   BOOL UpdatePlayer(const CRect&) { return FALSE; }
+  void Draw(CDC*, const CRect&) {}
   // Whether its player is still sounding (a transition waits for it).
   BOOL IsPlaying();
 

@@ -70,17 +70,25 @@ BOOL CFlicPlayer::ReadAt(unsigned long long position, void* out, std::size_t cou
 }
 
 BOOL CFlicPlayer::Start(const MediaEnvironment& env, const CString& file, HWND notify, int loopValue) {
+  // The media layer reads every medium: no layer, no file.
+  if (!env.system) {
+    Close();
+    return Fail(FlicError::kOpen);
+  }
+  return Start(env.system->OpenSource(file), env.system->Clock(), env.system->Ids().Next(), notify, loopValue);
+}
+
+BOOL CFlicPlayer::Start(std::unique_ptr<IMediaByteSource> file, const IClock& clock, DWORD id, HWND notify,
+                        int loopValue) {
   Close();
   m_notify = notify;
   m_loopValue = loopValue;
   m_open = m_playing = FALSE;
   m_framesPerPass = m_frameCounter = m_lastFrameIndex = 0;
   m_error = FlicError::kNone;
-
-  // The media layer reads every medium: no layer, no file.
-  if (!env.system) return Fail(FlicError::kOpen);
-  m_clock = &env.system->Clock();
-  m_file = env.system->OpenSource(file);
+  m_clock = &clock;
+  m_id = id;
+  m_file = std::move(file);
   if (!m_file) return Fail(FlicError::kOpen);
   std::array<BYTE, flic::kHeaderSize> header{};
   if (!ReadAt(0, header.data(), header.size())) {
@@ -124,7 +132,6 @@ BOOL CFlicPlayer::Start(const MediaEnvironment& env, const CString& file, HWND n
   m_framesPerPass = m_lastFrameIndex = m_frameCount - 1;
   m_frameCounter = 0;
   m_framePeriod = static_cast<DWORD>(m_fileSpeed);
-  m_id = env.system->Ids().Next();
   m_open = TRUE;
   m_nextDue = m_clock->Now() + m_framePeriod;
   return TRUE;

@@ -44,6 +44,9 @@ class CFlicPlayer {
   // for ever, otherwise the number of passes (0 and 1 play one). FALSE with
   // the error code set when it cannot.
   BOOL Start(const MediaEnvironment& env, const CString& file, HWND notify, int loopValue);
+  // The same on bytes already open (null: the file could not be opened),
+  // timed by the clock, with the id the end notice carries.
+  BOOL Start(std::unique_ptr<IMediaByteSource> file, const IClock& clock, DWORD id, HWND notify, int loopValue);
   // TRUE when a new frame was decoded (the caller then draws it).
   BOOL OnTick();
   // The current frame into the display rectangle: unscaled at its top-left

@@ -8,6 +8,7 @@
 
 class CDataFile;
 class CMediaSystem;
+class CMmioMemFileList;
 class CMessageService;
 class CVariableContext;
 class IPreloadCache;
@@ -22,6 +23,7 @@ struct MediaEnvironment {
   std::function<CString(const CString&)> findMediaFile;
   CDataFile* dataFile = nullptr;
   IPreloadCache* cache = nullptr;
+  CMmioMemFileList* memFiles = nullptr;  // the AVI players' media read from memory by their ".TVN+" key
   CMessageService* messages = nullptr;  // the clip player's messages 8271 and 8272
   HWND owner = nullptr;                 // receives the media notices (953): the presentation view
   // Starts the page's animation step, which frame players (FLIC, AVI) advance from; null: none.

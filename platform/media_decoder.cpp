@@ -12,79 +12,35 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "platform/ffmpeg_input.h"
 #include "platform/media_source.h"
 
 namespace {
 
-constexpr int kIoBufferSize = 32768;
+using namespace tvn::ffmpeg;
 
-struct IoState {
-  IMediaByteSource* source;
-  const std::atomic<bool>* stop;
-};
-
-// A short read is not an error: 0 is the end of the medium.
-int ReadPacket(void* opaque, uint8_t* buffer, int size) {
-  auto* io = static_cast<IoState*>(opaque);
-  if (io->stop && io->stop->load()) return AVERROR_EXIT;
-  const long long n = io->source->Read(buffer, static_cast<std::size_t>(std::max(size, 0)));
-  if (n < 0) return AVERROR(EIO);
-  if (n == 0) return AVERROR_EOF;
-  return static_cast<int>(n);
-}
-
-int64_t SeekPacket(void* opaque, int64_t offset, int whence) {
-  auto* io = static_cast<IoState*>(opaque);
-  const auto size = static_cast<int64_t>(io->source->Size());
-  whence &= ~AVSEEK_FORCE;
-  if (whence == AVSEEK_SIZE) return size;
-  if (whence != SEEK_SET) return -1;  // the format layer only seeks absolutely through us
-  if (offset < 0 || offset > size) return -1;
-  return io->source->Seek(static_cast<unsigned long long>(offset)) ? offset : -1;
-}
-
-int Interrupt(void* opaque) {
-  const auto* io = static_cast<IoState*>(opaque);
-  return io->stop && io->stop->load() ? 1 : 0;
-}
-
-void QuietLogs() {
-  static std::once_flag once;
-  std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
-}
-
-struct FormatCloser {
-  void operator()(AVFormatContext* ctx) const { avformat_close_input(&ctx); }
-};
-struct IoCloser {
-  void operator()(AVIOContext* io) const {
-    if (io) av_freep(&io->buffer);
-    avio_context_free(&io);
-  }
-};
-struct CodecCloser {
-  void operator()(AVCodecContext* ctx) const { avcodec_free_context(&ctx); }
-};
 struct SwrCloser {
   void operator()(SwrContext* ctx) const { swr_free(&ctx); }
 };
-struct PacketCloser {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct FrameCloser {
-  void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
+
+// The first audio stream, or the one FFmpeg thinks best.
+int FindSoundStream(AVFormatContext* ctx, bool first) {
+  if (!first) return av_find_best_stream(ctx, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  for (unsigned i = 0; i < ctx->nb_streams; ++i)
+    if (ctx->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) return static_cast<int>(i);
+  return -1;
+}
 
 class SoundDecoder {
  public:
   SoundDecoder(IMediaByteSource& source, const DecodeLimits& limits, CPcmBuffer& out, const std::atomic<bool>* stop)
-      : m_io{&source, stop}, m_limits(limits), m_out(out) {}
+      : m_input(source, stop), m_limits(limits), m_out(out) {}
 
-  DecodeResult Run(MediaInfo* info) {
-    QuietLogs();
-    if (!OpenInput()) return Stopped() ? DecodeResult::stopped : DecodeResult::unreadable;
+  DecodeResult Run(MediaInfo* info, bool firstStream) {
+    if (!m_input.Open()) return Stopped() ? DecodeResult::stopped : DecodeResult::unreadable;
+    m_format = m_input.Format();
     if (info) Describe(*info);
-    const int stream = av_find_best_stream(m_format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    const int stream = FindSoundStream(m_format, firstStream);
     if (stream < 0) return DecodeResult::noSound;
     if (info) info->hasAudio = true;
     const AVCodecParameters* par = m_format->streams[stream]->codecpar;
@@ -96,32 +52,11 @@ class SoundDecoder {
   }
 
  private:
-  bool Stopped() const { return m_io.stop && m_io.stop->load(); }
-
-  bool OpenInput() {
-    auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
-    if (!buffer) return false;
-    m_avio.reset(avio_alloc_context(buffer, kIoBufferSize, 0, &m_io, &ReadPacket, nullptr, &SeekPacket));
-    if (!m_avio) {
-      av_free(buffer);
-      return false;
-    }
-    AVFormatContext* ctx = avformat_alloc_context();
-    if (!ctx) return false;
-    ctx->pb = m_avio.get();
-    ctx->flags |= AVFMT_FLAG_CUSTOM_IO;
-    ctx->interrupt_callback.callback = &Interrupt;
-    ctx->interrupt_callback.opaque = &m_io;
-    ctx->probesize = 1 << 20;
-    ctx->max_analyze_duration = 5 * AV_TIME_BASE;
-    if (avformat_open_input(&ctx, nullptr, nullptr, nullptr) < 0) return false;  // frees ctx on failure
-    m_format.reset(ctx);
-    return avformat_find_stream_info(ctx, nullptr) >= 0;
-  }
+  bool Stopped() const { return m_input.Stopped(); }
 
   void Describe(MediaInfo& info) const {
     info.formatName = m_format->iformat && m_format->iformat->name ? m_format->iformat->name : "";
-    info.hasVideo = av_find_best_stream(m_format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) >= 0;
+    info.hasVideo = av_find_best_stream(m_format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) >= 0;
     if (m_format->duration > 0) info.durationSeconds = static_cast<double>(m_format->duration) / AV_TIME_BASE;
   }
 
@@ -182,7 +117,7 @@ class SoundDecoder {
     std::unique_ptr<AVFrame, FrameCloser> frame(av_frame_alloc());
     if (!packet || !frame) return DecodeResult::tooLarge;
     m_out.samples.clear();
-    while (av_read_frame(m_format.get(), packet.get()) >= 0) {
+    while (av_read_frame(m_format, packet.get()) >= 0) {
       if (packet->stream_index == stream) {
         // A damaged packet is skipped: the sound around it still plays.
         if (avcodec_send_packet(m_codec.get(), packet.get()) >= 0 && !Drain(frame.get())) {
@@ -199,22 +134,21 @@ class SoundDecoder {
     return DecodeResult::ok;
   }
 
-  IoState m_io;
+  CFfmpegInput m_input;
+  AVFormatContext* m_format = nullptr;  // the input's
   const DecodeLimits& m_limits;
   CPcmBuffer& m_out;
-  std::unique_ptr<AVIOContext, IoCloser> m_avio;
-  std::unique_ptr<AVFormatContext, FormatCloser> m_format;
-  std::unique_ptr<AVCodecContext, CodecCloser> m_codec;
+  CodecPtr m_codec;
   std::unique_ptr<SwrContext, SwrCloser> m_swr;
 };
 
 }  // namespace
 
 DecodeResult DecodeSound(IMediaByteSource& source, const DecodeLimits& limits, CPcmBuffer& out, MediaInfo* info,
-                         const std::atomic<bool>* stop) {
+                         const std::atomic<bool>* stop, bool firstStream) {
   if (!source.Seek(0)) return DecodeResult::unreadable;
   SoundDecoder decoder(source, limits, out, stop);
-  const DecodeResult result = decoder.Run(info);
+  const DecodeResult result = decoder.Run(info, firstStream);
   if (result != DecodeResult::ok) out.samples.clear();
   out.samples.shrink_to_fit();
   return result;

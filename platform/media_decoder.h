@@ -36,6 +36,8 @@ enum class DecodeResult {
 
 // Reads the whole sound of the source into out (resampled to 44100 Hz stereo).
 // A medium damaged part-way keeps the sound decoded up to the damage. The stop
-// flag, when given, interrupts reading and decoding from any thread.
+// flag, when given, interrupts reading and decoding from any thread. The
+// sound is the stream FFmpeg thinks best, or with firstStream the first one
+// (an AVI file's sound track).
 DecodeResult DecodeSound(IMediaByteSource& source, const DecodeLimits& limits, CPcmBuffer& out,
-                         MediaInfo* info = nullptr, const std::atomic<bool>* stop = nullptr);
+                         MediaInfo* info = nullptr, const std::atomic<bool>* stop = nullptr, bool firstStream = false);

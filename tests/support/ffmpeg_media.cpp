@@ -1,0 +1,40 @@
+// Running ffmpeg for test media.
+#include "tests/support/ffmpeg_media.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace tvn::testing {
+
+bool HaveFfmpeg() { return std::system("command -v ffmpeg >/dev/null 2>&1") == 0; }
+
+bool RunFfmpeg(const std::string& args, const std::filesystem::path& out) {
+  const std::string command =
+      "ffmpeg -nostdin -hide_banner -loglevel error -y " + args + " '" + out.string() + "' >/dev/null 2>&1";
+  return std::system(command.c_str()) == 0 && std::filesystem::exists(out);
+}
+
+std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::uint8_t> MakeAvi(const AviSpec& spec, const std::filesystem::path& out) {
+  const std::string size = std::to_string(spec.width) + "x" + std::to_string(spec.height);
+  const std::string seconds = std::to_string(static_cast<double>(spec.frames) / spec.rate);
+  std::string args = "-f lavfi -i \"color=c=0x3366CC:s=" + size + ":r=" + std::to_string(spec.rate) + ":d=" + seconds;
+  args += ",format=rgb24";
+  if (!spec.solid) args += ",geq=r='min(255\\,12*N)':g=0:b=0";
+  args += "\"";
+  if (spec.soundSeconds > 0)
+    args += " -f lavfi -i sine=frequency=440:sample_rate=22050:duration=" + std::to_string(spec.soundSeconds) +
+            " -c:a pcm_s16le -ac 1";
+  args += " -c:v " + spec.codec;
+  if (spec.codec == "rawvideo") args += " -pix_fmt bgr24";
+  else args += " -g " + std::to_string(spec.keyEvery);
+  if (!RunFfmpeg(args, out)) return {};
+  return ReadFileBytes(out);
+}
+
+}  // namespace tvn::testing

@@ -1,0 +1,35 @@
+// Media made at test time by Debian's ffmpeg: solid and numbered AVI frames, sine sound tracks.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tvn::testing {
+
+// Runs ffmpeg (from the PATH) with the arguments and writes out; false when
+// ffmpeg is missing or fails. Tests skip with a message when it is missing.
+bool RunFfmpeg(const std::string& args, const std::filesystem::path& out);
+bool HaveFfmpeg();
+
+// An AVI of frames 32 x 24 (by default) at a rate; each frame's red level is
+// 12 x its number (green and blue 0) so a test can tell the frames apart.
+// codec "rawvideo" or "cinepak"; keyEvery the key-frame spacing for cinepak;
+// soundSeconds > 0 adds a 440 Hz sine of that length at 22050 Hz mono PCM.
+struct AviSpec {
+  int frames = 20;
+  int rate = 10;
+  int width = 32;
+  int height = 24;
+  std::string codec = "rawvideo";
+  int keyEvery = 5;
+  double soundSeconds = 0.0;
+  bool solid = false;  // every frame one colour (0x3366CC)
+};
+// The file's bytes; empty when ffmpeg could not make it.
+std::vector<std::uint8_t> MakeAvi(const AviSpec& spec, const std::filesystem::path& out);
+
+std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
+
+}  // namespace tvn::testing

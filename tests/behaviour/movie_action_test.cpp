@@ -6,7 +6,11 @@
 #include "platform/media_source.h"
 #include "platform/media_system.h"
 #include "tests/behaviour/display_test_support.h"
+#include <map>
+
+#include "media/flic_player.h"
 #include "tests/platform/window_test_support.h"
+#include "tests/support/flic_writer.h"
 #include "tests/support/wav_writer.h"
 
 using namespace tvn::testing;
@@ -31,7 +35,9 @@ class CMoviePage : public CTestPage {
     env.system = system;
     return env;
   }
+  void SetAnimationTimer() override { ++animationUsers; }
   CMediaSystem* system = nullptr;
+  int animationUsers = 0;
 
  protected:
   void PostNcDestroy() override {}
@@ -56,7 +62,9 @@ class MovieActionTest : public WindowTest {
       out = std::make_unique<CScriptDevice>(r.id, r.type);
       return DWORD{0};
     });
-    media.SetSourceOpener([](const CString& name) -> std::unique_ptr<IMediaByteSource> {
+    media.SetSourceOpener([this](const CString& name) -> std::unique_ptr<IMediaByteSource> {
+      if (auto it = files.find(name.str()); it != files.end())
+        return std::make_unique<CMemoryByteSource>(it->second, name);
       if (name.Find(".TST") < 0) return nullptr;
       return std::make_unique<CMemoryByteSource>(ToneWav(1000), name);
     });
@@ -90,7 +98,18 @@ class MovieActionTest : public WindowTest {
   FakeTaskServices services;
   std::unique_ptr<CTask> task;
   std::vector<std::string> sent;
+  std::map<std::string, std::vector<std::uint8_t>> files;
 };
+
+namespace {
+
+// The page's colour of an index of the writer's ramp palette.
+COLORREF RampOnPage(std::uint8_t index) {
+  const std::uint32_t c = RampColour(index);
+  return RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+}
+
+}  // namespace
 
 TEST(MovieActionRecord, StoredFormDefaultsAndCopy) {
   CMovieAction fresh;
@@ -194,4 +213,54 @@ TEST_F(MovieActionTest, ControlCommandsOnlyAMovieOfThatName) {
   sent.clear();
   EXPECT_TRUE(Movie(2)->Execute());
   EXPECT_EQ(sent, (std::vector<std::string>{"pause"}));
+}
+
+TEST_F(MovieActionTest, AFlicAdvancesFromTheAnimationStepAndDrawsIntoThePage) {
+  // 32 x 32, four frames of 100 ms: a band moving down.
+  files["BAND.FLC"] = FlicBytes(BandAnimation(32, 32, 4, 100));
+  MovieFields flic = Clip(MovieFlag::kStart | MediaFlag::kPlay, "BAND.FLC");
+  flic.media.kind = MediaKind::kFlic;
+  flic.media.flags |= MediaFlag::kReportEnd;
+  MovieFields faster = Clip(MovieFlag::kControl | MediaFlag::kSpeed, "Band");
+  faster.media.speed = 150;
+  Read({{"Band", flic}, {"Faster", faster}}, {40, 40, 72, 72});
+  ASSERT_TRUE(Movie()->Execute());
+  CFlicPlayer* player = Movie()->Media().GetFlicPlayer();
+  ASSERT_TRUE(player);
+  EXPECT_EQ(page.animationUsers, 1) << "the player asked for the animation step";
+  EXPECT_TRUE(Movie()->GetAnimState());
+  EXPECT_TRUE(player->IsPlaying());
+  page.FlushInvalidRects();
+  EXPECT_EQ(page.GetBufferPixel(40, 40), RampOnPage(Band(32, 32, 0, 4).at(0, 0))) << "frame 1 drawn";
+
+  page.AnimateObjects();
+  EXPECT_EQ(Movie()->GetMediaPosition(), 0.0) << "no frame is due before 100 ms";
+  clock.Advance(100);
+  page.AnimateObjects();
+  EXPECT_EQ(Movie()->GetMediaPosition(), 1.0);
+  EXPECT_EQ(Movie()->GetMediaLength(), 4.0);
+  EXPECT_EQ(page.GetBufferPixel(40, 40), RampOnPage(Band(32, 32, 1, 4).at(0, 0))) << "frame 2 drawn by the step";
+  EXPECT_EQ(page.GetBufferPixel(40, 50), RampOnPage(Band(32, 32, 1, 4).at(0, 10)));
+
+  // Faster by 50: the period goes from 100 to 50 milliseconds.
+  EXPECT_TRUE(Movie(1)->Execute());
+  EXPECT_EQ(player->GetFramePeriod(), 50u);
+
+  // An empty placing rectangle stands for 640 x 480.
+  Movie()->SizeObject(CRect());
+  EXPECT_EQ(player->GetDisplayRect(), CRect(0, 0, 640, 480));
+
+  // The last frame ends the one pass: the end notice is the movie's, and passes on to the page (0x20).
+  for (int i = 0; i < 3; ++i) {
+    clock.Advance(50);
+    page.AnimateObjects();
+  }
+  EXPECT_FALSE(player->IsPlaying());
+  EXPECT_EQ(Movie()->OnNotify(1, static_cast<LPARAM>(player->GetId()) + 1), MediaAnswer::kNotMine);
+  EXPECT_EQ(Movie()->OnNotify(1, static_cast<LPARAM>(player->GetId())), MediaAnswer::kFinishedReport);
+
+  // Off the page, the player goes.
+  page.RemoveObject(Movie(), TRUE);
+  EXPECT_FALSE(Movie()->Media().GetFlicPlayer());
+  EXPECT_FALSE(Movie()->GetAnimState());
 }

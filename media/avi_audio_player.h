@@ -5,6 +5,7 @@
 
 #include "platform/pcm_buffer.h"
 #include "platform/win_types.h"
+#include "platform/window_messages.h"
 
 class CAudioMixer;
 

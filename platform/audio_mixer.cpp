@@ -83,6 +83,15 @@ void CAudioMixer::SetRate(DWORD voice, double rate) {
   if (Voice* v = Find(voice)) v->step = RateStep(rate);
 }
 
+void CAudioMixer::SetEnd(DWORD voice, DWORD to) {
+  std::lock_guard lock(m_mutex);
+  Voice* v = Find(voice);
+  if (!v) return;
+  const DWORD frames = v->sound ? v->sound->Frames() : 0;
+  const DWORD end = (to == 0 || to > frames) ? frames : to;
+  v->end = std::max(end, static_cast<DWORD>(v->pos >> 32));
+}
+
 std::optional<DWORD> CAudioMixer::Position(DWORD voice) const {
   std::lock_guard lock(m_mutex);
   const Voice* v = Find(voice);

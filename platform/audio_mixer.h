@@ -45,6 +45,9 @@ class CAudioMixer {
   void SetGain(DWORD voice, float gain, float balance);
   // Rates of 0 or below are ignored.
   void SetRate(DWORD voice, double rate);
+  // Moves where the voice ends (0 or past the end: the sound's end; not
+  // before the frame it plays next).
+  void SetEnd(DWORD voice, DWORD to);
   // The frame it will play next, while it sounds.
   std::optional<DWORD> Position(DWORD voice) const;
   bool IsPlaying(DWORD voice) const;

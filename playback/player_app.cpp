@@ -338,6 +338,7 @@ MediaEnvironment CPlayerApp::MediaEnvironmentForView() {
   env.findMediaFile = [this](const CString& name) { return m_currentCourse ? m_currentCourse->FindMediaFile(name) : name; };
   env.dataFile = &m_dataFile;
   env.cache = &m_preloadCache;
+  env.memFiles = &m_memFiles;
   env.messages = &m_messages;
   env.owner = GetMediaOwner();
   return env;

@@ -32,6 +32,7 @@
 #include "platform/gdi/font.h"
 #include "platform/audio_output.h"
 #include "media/media_environment.h"
+#include "media/mmio_mem_file.h"
 #include "platform/win_app.h"
 #include "playback/player_font_services.h"
 #include "playback/player_system_functions.h"
@@ -247,6 +248,8 @@ class CPlayerApp : public CWinApp,
   CDataFile m_dataFile;
   // Declared after the data file it reads from, so it goes first.
   CPreloadCache m_preloadCache{&m_dataFile};
+  // The AVI players' media read from memory; after the files they read.
+  CMmioMemFileList m_memFiles;
 
   CFont m_systemFont;
   tvn::fonts::QtFontSystem m_fontSystem;

@@ -39,7 +39,9 @@ class CMovieAction : public CDisplayAction {
   BOOL Execute() override;
   // One tick of a frame player; 1 when its picture changed (the area is repainted).
   int Animate(const CRect& rect, BOOL callerClocked) override;
-  int GetAnimState() override { return m_media.IsDrawn(); }
+  // A frame player wants the animation step while it plays; a stopped or
+  // finished one sitting on the page leaves the program idle.
+  int GetAnimState() override { return m_media.IsDrawn() && m_media.IsPlaying(); }
   double GetMediaPosition() override { return m_media.GetPosition(); }
   double GetMediaLength() override { return m_media.GetLength(); }
   // The medium's answer; on 4 (another pass, a built clip) the medium is placed and commanded again.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "media/avi_player.h"
 #include "media/flic_player.h"
 #include "model/archive.h"
 #include "model/variable_context.h"
@@ -97,6 +98,7 @@ BOOL CMediaFileObject::Open(const MediaEnvironment& env, const CRect* rect, BOOL
       m_sound.Attach(m_env.system ? &m_env.system->SoundLibrary() : nullptr);
       return m_sound.Open(m_env.owner, name, m_dwFlags);
     case MediaKind::kFlic: return OpenFlic(name);
+    case MediaKind::kAvi: return OpenAvi(name);
     default: return FALSE;
   }
 }
@@ -213,7 +215,8 @@ BOOL CMediaFileObject::IsPlaying() {
     case MediaKind::kMci: return m_mci.IsPlaying();
     case MediaKind::kClip: return m_movie.GetState() == 3 && m_movie.GetPosition() < m_movie.GetDuration();
     case MediaKind::kSoundLibrary: return m_sound.IsPlaying();
-    case MediaKind::kFlic: return m_flic && m_flic->IsPlaying();
+    case MediaKind::kFlic:
+    case MediaKind::kAvi: return IsFramePlaying();
     default: return FALSE;
   }
 }

@@ -13,6 +13,7 @@
 
 class CArchive;
 class CDC;
+class CAviPlayer;
 class CFlicPlayer;
 
 // Option and command bits of the flags word.
@@ -137,6 +138,7 @@ class CMediaFileObject : public CObject {
   CActiveMovieWnd& GetMovie() { return m_movie; }
   CDirectSoundPlayer& GetSoundPlayer() { return m_sound; }
   CFlicPlayer* GetFlicPlayer() { return m_flic.get(); }
+  CAviPlayer* GetAviPlayer() { return m_avi.get(); }
   DWORD GetPassesPlayed() const { return m_nPasses; }
   DWORD GetLastPlayFlags() const { return m_dwLastPlayFlags; }
 
@@ -154,6 +156,7 @@ class CMediaFileObject : public CObject {
   int NextPass();
   // The frame players' side of the commands (media_frame_players.cpp).
   BOOL OpenFlic(const CString& name);
+  BOOL OpenAvi(const CString& name);
   void PlayFrames(const CVarOrValue* from, const CVarOrValue* to);
   void StopFrames();
   void SeekFrames(const CVarOrValue* position, bool start, bool end);
@@ -161,6 +164,7 @@ class CMediaFileObject : public CObject {
   void PlaceFrames(const CRect& rect);
   int OnFrameNotify(WPARAM code, DWORD id);
   double GetFramePosition() const;
+  BOOL IsFramePlaying() const;
   double GetFrameLength() const;
   void FreeFrames();
   // The loop value frame players take: -1 loops for ever.
@@ -171,6 +175,7 @@ class CMediaFileObject : public CObject {
   CActiveMovieWnd m_movie;
   CDirectSoundPlayer m_sound;
   std::unique_ptr<CFlicPlayer> m_flic;
+  std::unique_ptr<CAviPlayer> m_avi;
   DWORD m_nPasses = 0;
   CVarOrValue m_rememberedFrom;
   CVarOrValue m_rememberedTo;

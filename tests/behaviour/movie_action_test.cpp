@@ -8,8 +8,11 @@
 #include "tests/behaviour/display_test_support.h"
 #include <map>
 
+#include "media/avi_player.h"
 #include "media/flic_player.h"
 #include "tests/platform/window_test_support.h"
+#include "tests/support/ffmpeg_media.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/flic_writer.h"
 #include "tests/support/wav_writer.h"
 
@@ -256,6 +259,8 @@ TEST_F(MovieActionTest, AFlicAdvancesFromTheAnimationStepAndDrawsIntoThePage) {
     page.AnimateObjects();
   }
   EXPECT_FALSE(player->IsPlaying());
+  EXPECT_FALSE(Movie()->GetAnimState()) << "a finished movie does not keep the program busy";
+  EXPECT_FALSE(page.AnimateObjects());
   EXPECT_EQ(Movie()->OnNotify(1, static_cast<LPARAM>(player->GetId()) + 1), MediaAnswer::kNotMine);
   EXPECT_EQ(Movie()->OnNotify(1, static_cast<LPARAM>(player->GetId())), MediaAnswer::kFinishedReport);
 
@@ -263,4 +268,38 @@ TEST_F(MovieActionTest, AFlicAdvancesFromTheAnimationStepAndDrawsIntoThePage) {
   page.RemoveObject(Movie(), TRUE);
   EXPECT_FALSE(Movie()->Media().GetFlicPlayer());
   EXPECT_FALSE(Movie()->GetAnimState());
+}
+
+TEST_F(MovieActionTest, AnAviIsTimedByTheClockAndDrawnByThePage) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is missing (scripts/bootstrap installs it)";
+  TempDir dir;
+  // 20 frames at 10 per second, 32 x 24; frame n is red 12 x n.
+  files["NUMBERED.AVI"] = MakeAvi({}, dir / "numbered.avi");
+  ASSERT_FALSE(files["NUMBERED.AVI"].empty());
+  MovieFields avi = Clip(MovieFlag::kStart | MediaFlag::kPlay, "NUMBERED.AVI");
+  avi.media.kind = MediaKind::kAvi;
+  MovieFields pause = Clip(MovieFlag::kControl | MediaFlag::kPause, "Numbers");
+  Read({{"Numbers", avi}, {"Pause", pause}}, {40, 40, 72, 64});
+  ASSERT_TRUE(Movie()->Execute());
+  CAviPlayer* player = Movie()->Media().GetAviPlayer();
+  ASSERT_TRUE(player);
+  EXPECT_EQ(page.animationUsers, 1);
+  EXPECT_EQ(Movie()->GetMediaLength(), 20.0);
+  EXPECT_TRUE(Movie()->GetAnimState());
+
+  clock.Advance(250);
+  EXPECT_TRUE(page.AnimateObjects());
+  EXPECT_EQ(Movie()->GetMediaPosition(), 2.0);
+  EXPECT_EQ(player->GetRect(), CRect(40, 40, 72, 64));
+  const COLORREF shown = page.GetBufferPixel(56, 52);
+  EXPECT_NEAR(GetRValue(shown), 24, 6) << "frame 2 on the page";
+  EXPECT_LT(GetGValue(shown), 8);
+
+  // A pause of an AVI stops it where it is.
+  EXPECT_TRUE(Movie(1)->Execute());
+  EXPECT_FALSE(player->IsPlaying());
+  EXPECT_FALSE(Movie()->GetAnimState());
+  clock.Advance(500);
+  page.AnimateObjects();
+  EXPECT_EQ(Movie()->GetMediaPosition(), 2.0);
 }

@@ -1,4 +1,4 @@
-// Movies played headless: a FLIC that a frame response waits for, and the demo's film page played to its end.
+// The demo's film page played headless: a FLIC title, a film with sound, and a frame response past its middle.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,8 +7,6 @@
 #include "model/course_doc.h"
 #include "model/task.h"
 #include "playback/presentation_view.h"
-#include "tests/support/course_builder.h"
-#include "tests/support/flic_writer.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/scripted_player.h"
 
@@ -26,53 +24,6 @@ CMovieAction* MovieOnTask(ScriptedPlayer& player, const char* name) {
 }
 
 }  // namespace
-
-TEST(MoviePlaythrough, AFrameResponseMovesOnOnceTheFlicIsPastItsFrame) {
-  CourseFileFields f;
-  f.header = "Flic";
-  f.course = IconFields{4, "Flic", "", 3};
-  f.tasks.push_back([](CourseBuilder& b) {
-    auto flic = [](CourseBuilder& c) {
-      MovieFields m;
-      m.flags = MovieFlag::kStart | 0x1000;
-      m.media.kind = 2;
-      m.media.fileName = "BAND.FLC";
-      DisplayFields d;
-      d.rect = {20, 20, 84, 68};
-      c.MovieAction(IconFields{4, "Band", "", 3}, m, d);
-    };
-    auto past = [](CourseBuilder& c) {
-      FrameFields frame;
-      frame.mediaName = "Band";
-      frame.interval = 100;
-      frame.threshold = 1000;  // frame 10
-      c.FrameResponse(IconFields{4, "Past ten", "", 3}, ResponseFields{}, frame);
-    };
-    b.Task(IconFields{4, "Animation", "", 3}, 1, {}, {flic}, {past});
-  });
-  f.tasks.push_back([](CourseBuilder& b) {
-    auto wait = [](CourseBuilder& c) { c.KeyboardResponse(IconFields{4, "Key", "", 3}, ResponseFields{}, KeyFields{}); };
-    b.Task(IconFields{4, "After", "", 3}, 2, {}, {}, {wait});
-  });
-  CourseBuilder b;
-  b.CourseFile(f);
-
-  ScriptedPlayer player;
-  // 64 x 48, twenty frames of 50 ms.
-  WriteBytes(player.Directory() / "BAND.FLC", FlicBytes(BandAnimation(64, 48, 20, 50)));
-  ASSERT_TRUE(player.Start(b.bytes()));
-  ASSERT_EQ(player.CurrentTask(), 1);
-  CMovieAction* band = MovieOnTask(player, "Band");
-  ASSERT_TRUE(band);
-  EXPECT_EQ(player.View().GetAnimationUsers(), 1);
-  const COLORREF first = player.Pixel(20, 20);
-  for (int ms = 0; ms < 500; ms += 50) player.Tick(50);
-  EXPECT_EQ(player.CurrentTask(), 1) << "frame 10 is not past frame 10";
-  EXPECT_NE(player.Pixel(20, 20), first) << "the band moved on the page";
-  player.Tick(50);
-  player.Tick(50);
-  EXPECT_EQ(player.CurrentTask(), 2);
-}
 
 TEST(MoviePlaythrough, TheDemoFilmPageGoesOnPastTheMiddleOfItsFilm) {
   const std::filesystem::path demo = TVN_DEMO_COURSE;

@@ -56,6 +56,11 @@ BOOL CFlicPlayer::Fail(int code) {
   return FALSE;
 }
 
+BOOL CFlicPlayer::FailStart(int code) {
+  Close();
+  return Fail(code);
+}
+
 BOOL CFlicPlayer::ReadAt(unsigned long long position, void* out, std::size_t count) {
   if (!m_file || position > m_file->Size() || count > m_file->Size() - position || !m_file->Seek(position))
     return FALSE;
@@ -71,10 +76,7 @@ BOOL CFlicPlayer::ReadAt(unsigned long long position, void* out, std::size_t cou
 
 BOOL CFlicPlayer::Start(const MediaEnvironment& env, const CString& file, HWND notify, int loopValue) {
   // The media layer reads every medium: no layer, no file.
-  if (!env.system) {
-    Close();
-    return Fail(FlicError::kOpen);
-  }
+  if (!env.system) return FailStart(FlicError::kOpen);
   return Start(env.system->OpenSource(file), env.system->Clock(), env.system->Ids().Next(), notify, loopValue);
 }
 
@@ -91,14 +93,8 @@ BOOL CFlicPlayer::Start(std::unique_ptr<IMediaByteSource> file, const IClock& cl
   m_file = std::move(file);
   if (!m_file) return Fail(FlicError::kOpen);
   std::array<BYTE, flic::kHeaderSize> header{};
-  if (!ReadAt(0, header.data(), header.size())) {
-    Close();
-    return Fail(FlicError::kHeader);
-  }
-  if (Word(&header[kTypeAt]) != flic::kFlcType) {
-    Close();
-    return Fail(FlicError::kNotFlc);
-  }
+  if (!ReadAt(0, header.data(), header.size())) return FailStart(FlicError::kHeader);
+  if (Word(&header[kTypeAt]) != flic::kFlcType) return FailStart(FlicError::kNotFlc);
   m_frameCount = Word(&header[kFramesAt]);
   const int width = Word(&header[kWidthAt]);
   const int height = Word(&header[kHeightAt]);
@@ -106,16 +102,10 @@ BOOL CFlicPlayer::Start(std::unique_ptr<IMediaByteSource> file, const IClock& cl
   m_firstFrame = Dword(&header[kFrame1At]);
   m_secondFrame = Dword(&header[kFrame2At]);
   // Only a true-colour display is drawn; the depth check stays for the others.
-  if (m_displayBits != 32 || !m_decoder.Allocate(width, height)) {
-    Close();
-    return Fail(FlicError::kNoMemory);
-  }
+  if (m_displayBits != 32 || !m_decoder.Allocate(width, height)) return FailStart(FlicError::kNoMemory);
   if (m_secondFrame == 0) {
     std::array<BYTE, flic::kFrameHeaderSize> frame{};
-    if (!ReadAt(m_firstFrame, frame.data(), frame.size())) {
-      Close();
-      return Fail(FlicError::kFrameHeader);
-    }
+    if (!ReadAt(m_firstFrame, frame.data(), frame.size())) return FailStart(FlicError::kFrameHeader);
     m_secondFrame = m_firstFrame + Dword(frame.data());
   }
   m_readPos = m_firstFrame;
@@ -123,11 +113,7 @@ BOOL CFlicPlayer::Start(std::unique_ptr<IMediaByteSource> file, const IClock& cl
   m_decoder.ResetPalette();
   const BOOL decoded = DecodeNext(nullptr);
   m_decoder.AcceptColours(false);
-  if (!decoded) {
-    const int error = m_error;
-    Close();
-    return Fail(error);
-  }
+  if (!decoded) return FailStart(m_error);
   m_readPos = m_secondFrame;
   m_framesPerPass = m_lastFrameIndex = m_frameCount - 1;
   m_frameCounter = 0;

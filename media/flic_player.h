@@ -94,6 +94,8 @@ class CFlicPlayer {
   BOOL DecodeNext(CDC* dc);
   BOOL ReadAt(unsigned long long position, void* out, std::size_t count);
   BOOL Fail(int code);
+  // Closes, then fails with the code.
+  BOOL FailStart(int code);
   // The end of a pass, or of play after a damaged frame.
   void EndOfPlay();
 

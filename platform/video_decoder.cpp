@@ -2,7 +2,9 @@
 #include "platform/video_decoder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+#include <string>
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -99,6 +101,28 @@ struct CVideoDecoder::Impl {
     lastIndex = -1;
     positioned = true;
     atEnd = false;
+  }
+
+  // Reads the video stream's packets to its end without decoding: the
+  // frames it holds (one past the last frame's number, or the packets when
+  // more), -1 past the cap. Reading starts again at the medium's start.
+  LONG CountFrames(LONG cap) {
+    PacketPtr p(av_packet_alloc());
+    if (!p) return 0;
+    long long packets = 0;
+    long long last = -1;
+    while (av_read_frame(Format(), p.get()) >= 0) {
+      if (p->stream_index == video) {
+        ++packets;
+        const int64_t ts = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
+        if (ts != AV_NOPTS_VALUE && ts >= startPts)
+          last = std::max<long long>(last, av_rescale_q(ts - startPts, Video()->time_base, av_inv_q(rate)));
+      }
+      av_packet_unref(p.get());
+      if (packets > cap || last >= cap) return -1;
+    }
+    if (av_seek_frame(Format(), video, startPts, AVSEEK_FLAG_BACKWARD) < 0) av_seek_frame(Format(), -1, 0, AVSEEK_FLAG_BYTE);
+    return static_cast<LONG>(std::max(packets, last + 1));
   }
 
   bool FrameFits(const AVFrame* f) const {
@@ -223,6 +247,10 @@ std::unique_ptr<CVideoDecoder> CVideoDecoder::Open(std::unique_ptr<IMediaByteSou
   info.formatName = ctx->iformat && ctx->iformat->name ? ctx->iformat->name : "";
   impl->video = FirstStream(ctx, AVMEDIA_TYPE_VIDEO);
   impl->audio = FirstStream(ctx, AVMEDIA_TYPE_AUDIO);
+  // A picture of no known size cannot be shown: the sound may still play.
+  if (impl->video >= 0 && (ctx->streams[impl->video]->codecpar->width <= 0 ||
+                           ctx->streams[impl->video]->codecpar->height <= 0))
+    impl->video = -1;
   if (impl->video < 0 && impl->audio < 0) {
     why = VideoOpenResult::noStreams;
     return nullptr;
@@ -232,7 +260,6 @@ std::unique_ptr<CVideoDecoder> CVideoDecoder::Open(std::unique_ptr<IMediaByteSou
   if (impl->video >= 0) {
     AVStream* st = ctx->streams[impl->video];
     const AVCodecParameters* par = st->codecpar;
-    if (par->width <= 0 || par->height <= 0) return nullptr;
     // An AVI stream counts in frames: its time base is one frame.
     AVRational rate{0, 1};
     if (info.formatName == "avi" && st->time_base.num > 0) rate = av_inv_q(st->time_base);
@@ -243,7 +270,20 @@ std::unique_ptr<CVideoDecoder> CVideoDecoder::Open(std::unique_ptr<IMediaByteSou
     impl->startPts = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
     const double tb = av_q2d(st->time_base);
     const double startMs = static_cast<double>(impl->startPts) * tb * 1000.0;
-    double frames = static_cast<double>(st->nb_frames);
+    double frames = 0;
+    if (info.formatName == "avi") {
+      // The AVI header counts the frames.
+      frames = static_cast<double>(st->nb_frames);
+    } else {
+      // Other containers only estimate their length (MPEG from its bit rate):
+      // the frames are counted from the packets, up to the cap.
+      const LONG counted = impl->CountFrames(limits.maxFrames);
+      if (counted < 0) {
+        why = VideoOpenResult::tooLarge;
+        return nullptr;
+      }
+      frames = counted;
+    }
     if (frames <= 0 && st->duration > 0 && st->duration != AV_NOPTS_VALUE)
       frames = static_cast<double>(st->duration) * tb * av_q2d(rate);
     if (frames <= 0 && ctx->duration > 0) frames = static_cast<double>(ctx->duration) / AV_TIME_BASE * av_q2d(rate);

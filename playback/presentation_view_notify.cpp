@@ -1,6 +1,7 @@
 // The presentation view's timers and media notices.
 #include <optional>
 
+#include "media/avi_audio_player.h"
 #include "model/course_doc.h"
 #include "playback/app_resources.h"
 #include "playback/player_app.h"
@@ -58,6 +59,7 @@ LRESULT CPresentationView::OnMciSignal(WPARAM wParam, LPARAM) {
 
 LRESULT CPresentationView::OnWaveDone(WPARAM wParam, LPARAM lParam) {
   m_pSounds->OnWaveDone(wParam, lParam);
+  CAviAudioPlayer::AviAudioOnWaveDone(MM_WOM_DONE, wParam, lParam);
   return 0;
 }
 

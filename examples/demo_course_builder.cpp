@@ -16,6 +16,7 @@
 #include "tests/support/bmp_writer.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/editor_writer.h"
+#include "tests/support/flic_writer.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/rich_text_page.h"
 #include "tests/support/wav_writer.h"
@@ -30,6 +31,10 @@ constexpr const char* kPngName = "BADGE.PNG";
 constexpr const char* kMaskedName = "STAR.BMP";
 constexpr const char* kSpinnerName = "SPINNER.BMP";
 constexpr const char* kNarrationName = "NARRATE.WAV";
+constexpr const char* kTitleName = "TITLE.FLC";
+constexpr const char* kFilmName = "FILM.AVI";  // made by ffmpeg beside the course (examples/CMakeLists.txt)
+// The film runs 3 seconds at 10 frames a second: its middle is frame 15.
+constexpr std::int32_t kFilmMiddleFrame = 15;
 
 // The narration: two seconds of a soft two-note chime, 16-bit mono at 22050 Hz.
 std::vector<std::uint8_t> Narration() {
@@ -387,6 +392,44 @@ std::vector<std::uint8_t> DemoCourse() {
             badge, star},
            {anyKey});
   });
+  // The film page: a FLIC title that loops while the page shows, and the film
+  // with its sound; a frame response moves on once the film is past its middle
+  // (a time response does, should the film not play).
+  f.tasks.push_back([=](CourseBuilder& b) {
+    auto clear = [](CourseBuilder& c) {
+      c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0, 2));
+    };
+    auto title = [](CourseBuilder& c) {
+      tvn::testing::MovieFields m;
+      m.flags = 0x1 | 0x1000;  // start here, play
+      m.media.kind = 2;
+      m.media.fileName = kTitleName;
+      m.media.flags |= 0x200000;  // for ever
+      c.MovieAction(IconFields{4, "Title", "", 3}, m, At(160, 20, 480, 68));
+    };
+    auto film = [](CourseBuilder& c) {
+      tvn::testing::MovieFields m;
+      m.flags = 0x1 | 0x1000;
+      m.media.kind = 4;
+      m.media.fileName = kFilmName;
+      c.MovieAction(IconFields{4, "Film", "", 3}, m, At(200, 160, 440, 340));
+    };
+    auto middle = [](CourseBuilder& c) {
+      tvn::testing::FrameFields frame;
+      frame.mediaName = "Film";
+      frame.interval = 100;
+      frame.threshold = kFilmMiddleFrame * 100;  // a literal counts hundredths of a frame
+      c.FrameResponse(IconFields{4, "Past the middle", "", 3}, tvn::testing::ResponseFields{}, frame);
+    };
+    auto noFilm = [](CourseBuilder& c) {
+      c.TimeResponse(IconFields{4, "No film", "", 3}, tvn::testing::ResponseFields{}, 100);
+    };
+    b.Task(IconFields{4, "Film", "", 3}, 10, {},
+           {clear, title, Text("About", "A short film: the page goes on by itself once it is past its middle.",
+                               At(40, 90, 600, 140), 16),
+            film},
+           {middle, noFilm});
+  });
   // Rich text: a shadowed heading and a link; the link leads to task 6, a key to the end.
   f.tasks.push_back([](CourseBuilder& b) { tvn::testing::RichTextPage(b, 5, 6, 7); });
   f.tasks.push_back([=](CourseBuilder& b) {
@@ -421,6 +464,7 @@ int main(int argc, char** argv) {
   tvn::testing::WriteBytes(folder + kMaskedName, StarPicture());
   tvn::testing::WriteBytes(folder + kSpinnerName, SpinnerPicture());
   tvn::testing::WriteBytes(folder + kNarrationName, Narration());
+  tvn::testing::WriteBytes(folder + kTitleName, tvn::testing::FlicBytes(tvn::testing::BandAnimation(320, 48, 12, 80)));
   if (!BadgePicture().save(QString::fromStdString(folder + kPngName), "PNG")) return 1;
   return 0;
 }

@@ -231,13 +231,7 @@ void CMciWnd::Pause() {
   if (m_deviceId) Send("pause", reply);
 }
 
-BOOL CMciWnd::CanSave() {
-  CString reply;
-  const DWORD error = m_error;  // a question, not a request: the last error stays
-  const BOOL can = m_deviceId && Send("capability can save", reply) == 0 && reply == "true";
-  m_error = error;
-  return can;
-}
+BOOL CMciWnd::CanSave() { return Ask("capability can save") == "true"; }
 
 BOOL CMciWnd::IsPlaying() {
   CString reply;

@@ -26,4 +26,6 @@ struct MediaEnvironment {
   CMmioMemFileList* memFiles = nullptr;  // the AVI players' media read from memory by their ".TVN+" key
   CMessageService* messages = nullptr;  // the clip player's messages 8271 and 8272
   HWND owner = nullptr;                 // receives the media notices (953): the presentation view
+  // Starts the page's animation step, which frame players (FLIC, AVI) advance from; null: none.
+  std::function<void()> startAnimation;
 };

@@ -3,11 +3,17 @@
 
 #include <algorithm>
 
+#include "media/avi_player.h"
+#include "media/flic_player.h"
 #include "model/archive.h"
 #include "model/variable_context.h"
 #include "platform/media_system.h"
 
 IMPLEMENT_SERIAL(CMediaFileObject, CObject, VERSIONABLE_SCHEMA | 2)
+
+CMediaFileObject::CMediaFileObject() = default;
+
+CMediaFileObject::CMediaFileObject(const CMediaFileObject& other) : CObject(other) { *this = other; }
 
 CMediaFileObject::~CMediaFileObject() {
   Free();
@@ -91,7 +97,9 @@ BOOL CMediaFileObject::Open(const MediaEnvironment& env, const CRect* rect, BOOL
     case MediaKind::kSoundLibrary:
       m_sound.Attach(m_env.system ? &m_env.system->SoundLibrary() : nullptr);
       return m_sound.Open(m_env.owner, name, m_dwFlags);
-    default: return FALSE;  // the FLIC and AVI players come with the movies
+    case MediaKind::kFlic: return OpenFlic(name);
+    case MediaKind::kAvi: return OpenAvi(name);
+    default: return FALSE;
   }
 }
 
@@ -115,6 +123,7 @@ BOOL CMediaFileObject::OpenMci(const CString& name, const CRect* rect) {
 
 void CMediaFileObject::Free() {
   m_savedSource = CRect();
+  FreeFrames();
   m_mci.CloseDevice();
   m_movie.Free();
   if (m_nKind == MediaKind::kSoundLibrary) m_sound.Close(FALSE);
@@ -152,6 +161,8 @@ int CMediaFileObject::OnNotify(WPARAM code, LPARAM id) {
       }
       return MediaAnswer::kNotMine;
     }
+    case MediaKind::kFlic:
+    case MediaKind::kAvi: return OnFrameNotify(code, which);
     default: return MediaAnswer::kNotMine;
   }
 }
@@ -160,6 +171,8 @@ double CMediaFileObject::GetPosition() {
   switch (m_nKind) {
     case MediaKind::kMci: return m_mci.IsDeviceOpen() ? m_mci.GetPosition() : 0.0;
     case MediaKind::kClip: return m_movie.GetPosition();
+    case MediaKind::kFlic:
+    case MediaKind::kAvi: return GetFramePosition();
     default: return 0.0;
   }
 }
@@ -168,6 +181,8 @@ double CMediaFileObject::GetLength() {
   switch (m_nKind) {
     case MediaKind::kMci: return m_mci.IsDeviceOpen() ? m_mci.GetLength() : 0.0;
     case MediaKind::kClip: return m_movie.GetDuration();
+    case MediaKind::kFlic:
+    case MediaKind::kAvi: return GetFrameLength();
     default: return 0.0;
   }
 }
@@ -202,6 +217,8 @@ BOOL CMediaFileObject::IsPlaying() {
     case MediaKind::kMci: return m_mci.IsPlaying();
     case MediaKind::kClip: return m_movie.GetState() == 3 && m_movie.GetPosition() < m_movie.GetDuration();
     case MediaKind::kSoundLibrary: return m_sound.IsPlaying();
+    case MediaKind::kFlic:
+    case MediaKind::kAvi: return IsFramePlaying();
     default: return FALSE;
   }
 }

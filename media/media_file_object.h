@@ -1,6 +1,8 @@
 // CMediaFileObject: the one object behind every medium a course plays, fronting the player of its kind.
 #pragma once
 
+#include <memory>
+
 #include "media/active_movie_wnd.h"
 #include "media/direct_sound_player.h"
 #include "media/mci_wnd.h"
@@ -10,6 +12,9 @@
 #include "platform/object.h"
 
 class CArchive;
+class CDC;
+class CAviPlayer;
+class CFlicPlayer;
 
 // Option and command bits of the flags word.
 namespace MediaFlag {
@@ -63,14 +68,15 @@ struct CdPosition {
 };
 
 // Positions and speeds: a literal is stored in hundredths, a variable's value
-// is used as it is. Kinds 2 and 4 (frame players) do not open yet.
+// is used as it is. The frame players (kinds 2 and 4) have no window: the
+// page draws them and advances them from its animation step (UpdatePlayer).
 class CMediaFileObject : public CObject {
   DECLARE_SERIAL(CMediaFileObject)
 
  public:
-  CMediaFileObject() = default;
+  CMediaFileObject();
   ~CMediaFileObject() override;
-  CMediaFileObject(const CMediaFileObject& other) : CObject(other) { *this = other; }
+  CMediaFileObject(const CMediaFileObject& other);
   // Free, then the authored record.
   CMediaFileObject& operator=(const CMediaFileObject& other);
 
@@ -103,8 +109,12 @@ class CMediaFileObject : public CObject {
     m_mci.Realize(background);
     return TRUE;
   }
-  BOOL IsDrawn() const { return FALSE; }                  // the frame players come with the movies
-  BOOL UpdatePlayer(const CRect&) { return FALSE; }
+  // TRUE for a frame player (kind 2 or 4) that is open.
+  BOOL IsDrawn() const;
+  // A frame player takes the rectangle and runs its tick; TRUE when a new frame is due.
+  BOOL UpdatePlayer(const CRect& rect);
+  // A frame player takes the rectangle and draws its current frame (flag 0x4: unscaled).
+  void Draw(CDC* dc, const CRect& rect);
   // Whether its player is still sounding (a transition waits for it).
   BOOL IsPlaying();
 
@@ -132,6 +142,8 @@ class CMediaFileObject : public CObject {
   CMciWnd& GetMciWnd() { return m_mci; }
   CActiveMovieWnd& GetMovie() { return m_movie; }
   CDirectSoundPlayer& GetSoundPlayer() { return m_sound; }
+  CFlicPlayer* GetFlicPlayer() { return m_flic.get(); }
+  CAviPlayer* GetAviPlayer() { return m_avi.get(); }
   DWORD GetPassesPlayed() const { return m_nPasses; }
   DWORD GetLastPlayFlags() const { return m_dwLastPlayFlags; }
 
@@ -147,11 +159,28 @@ class CMediaFileObject : public CObject {
   void ReportMciError();
   // Another pass (4), or finished (2 or 3).
   int NextPass();
+  // The frame players' side of the commands (media_frame_players.cpp).
+  BOOL OpenFlic(const CString& name);
+  BOOL OpenAvi(const CString& name);
+  void PlayFrames(const CVarOrValue* from, const CVarOrValue* to);
+  void StopFrames();
+  void SeekFrames(const CVarOrValue* position, bool start, bool end);
+  void SetFrameSpeed(const CVarOrValue& speed);
+  void PlaceFrames(const CRect& rect);
+  int OnFrameNotify(WPARAM code, DWORD id);
+  double GetFramePosition() const;
+  BOOL IsFramePlaying() const;
+  double GetFrameLength() const;
+  void FreeFrames();
+  // The loop value frame players take: -1 loops for ever.
+  int FrameLoops() const;
 
   MediaEnvironment m_env;
   CMciWnd m_mci;
   CActiveMovieWnd m_movie;
   CDirectSoundPlayer m_sound;
+  std::unique_ptr<CFlicPlayer> m_flic;
+  std::unique_ptr<CAviPlayer> m_avi;
   DWORD m_nPasses = 0;
   CVarOrValue m_rememberedFrom;
   CVarOrValue m_rememberedTo;

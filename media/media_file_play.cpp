@@ -34,7 +34,7 @@ void CMediaFileObject::Play(const CVarOrValue* from, const CVarOrValue* to, DWOR
       return;
     }
     case MediaKind::kSoundLibrary: PlayLibrary(from, to); return;
-    default: return;
+    default: PlayFrames(from, to); return;
   }
 }
 
@@ -101,6 +101,7 @@ void CMediaFileObject::Pause() {
     case MediaKind::kMci: m_mci.Pause(); return;
     case MediaKind::kClip: m_movie.Pause(); return;
     case MediaKind::kSoundLibrary: m_sound.Stop(); return;
+    case MediaKind::kAvi: StopFrames(); return;  // a FLIC does not pause
     default: return;
   }
 }
@@ -118,7 +119,7 @@ void CMediaFileObject::Stop() {
       m_nPasses = 0;
       return;
     case MediaKind::kSoundLibrary: m_sound.Stop(); return;
-    default: return;
+    default: StopFrames(); return;
   }
 }
 
@@ -135,7 +136,7 @@ void CMediaFileObject::Seek(const CVarOrValue* position, DWORD commandFlags) {
       return;
     case MediaKind::kClip: m_movie.SetPosition(start ? 0.0 : end ? -1.0 : Scaled(*position), 0.0); return;
     case MediaKind::kSoundLibrary: m_sound.Seek(start ? 0.0 : end ? -1.0 : Scaled(*position)); return;
-    default: return;
+    default: SeekFrames(position, start, end); return;
   }
 }
 
@@ -199,6 +200,7 @@ void CMediaFileObject::SetDisplayRect(CRect& rect, DWORD commandFlags, const CRe
     }
     m_movie.SetWindowRect(rect);
   }
+  PlaceFrames(rect);
 }
 
 void CMediaFileObject::SetVolumeBalance(const CVarOrValue* volume, const CVarOrValue* balance) {
@@ -226,7 +228,7 @@ void CMediaFileObject::SetSpeed(const CVarOrValue& speed, DWORD commandFlags) {
       return;
     case MediaKind::kClip: m_movie.SetRate(Scaled(speed)); return;
     case MediaKind::kSoundLibrary: m_sound.SetSpeed(Scaled(speed)); return;
-    default: return;
+    default: SetFrameSpeed(speed); return;
   }
 }
 

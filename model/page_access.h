@@ -2,6 +2,7 @@
 #pragma once
 
 class CIconObject;
+class CString;
 
 class IPageAccess {
  public:
@@ -12,4 +13,6 @@ class IPageAccess {
   virtual void StopSound(CIconObject* action) = 0;
   // Hands a sound action to the page's list of playing sounds.
   virtual void PlaySound(CIconObject* action) {}
+  // The first playing sound action of that object name, or null.
+  virtual CIconObject* FindPlayingSound(const CString& name) { return nullptr; }
 };

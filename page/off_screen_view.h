@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "media/media_environment.h"
 #include "platform/clock.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
@@ -130,6 +131,15 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   DWORD GetAnimationStart() const { return m_dwAnimationStart; }
   // A user of the animation step; the presentation view counts them.
   virtual void SetAnimationTimer() {}
+  // What a medium opened for an object on this page plays in: notices go to
+  // this window, and frame players start the animation step. The presentation
+  // view adds the program's media layer and files.
+  virtual MediaEnvironment GetMediaEnvironment() {
+    MediaEnvironment env;
+    env.owner = GetSafeHwnd();
+    env.startAnimation = [this] { SetAnimationTimer(); };
+    return env;
+  }
   // The program's pre-load cache (null: none) and the look-ahead switch.
   virtual CPreloadCache* GetPreloadCache() { return nullptr; }
   virtual void SetLookAheadPreload(int) {}

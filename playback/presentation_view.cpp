@@ -91,6 +91,15 @@ void CPresentationView::SetActiveCourse(CCourseDoc* course) {
   if (CPlayerApp* app = CPlayerApp::Get()) app->SetCurrentCourse(course);
 }
 
+MediaEnvironment CPresentationView::GetMediaEnvironment() {
+  CPlayerApp* app = CPlayerApp::Get();
+  if (!app) return COffScreenView::GetMediaEnvironment();
+  MediaEnvironment env = app->MediaEnvironmentForView();
+  env.owner = GetSafeHwnd();
+  env.startAnimation = [this] { SetAnimationTimer(); };
+  return env;
+}
+
 bool CPresentationView::RemoveObjectOf(CIconObject* owner) {
   if (!FindDisplayItem(owner)) return false;
   RemoveObject(owner, TRUE);

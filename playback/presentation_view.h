@@ -101,6 +101,8 @@ class CPresentationView : public COffScreenView,
   LRESULT OnWaveDone(WPARAM wParam, LPARAM lParam);
   // Counts the users of the idle-time animation step; no timer is involved.
   void SetAnimationTimer() override { ++m_nAnimationUsers; }
+  // The program's media layer and files, with this view as the owner of every notice.
+  MediaEnvironment GetMediaEnvironment() override;
   void KillAnimationTimer(BOOL force);
   int GetAnimationUsers() const { return m_nAnimationUsers; }
   ITimerOwner& Timers() { return m_timers; }
@@ -165,6 +167,7 @@ class CPresentationView : public COffScreenView,
   bool RemoveObjectOf(CIconObject* owner) override;
   void StopSound(CIconObject* action) override { m_pSounds->StopSound(action); }
   void PlaySound(CIconObject* action) override { m_pSounds->Play(action); }
+  CIconObject* FindPlayingSound(const CString& name) override { return m_pSounds->FindByFile(name); }
 
   // --- commands and messages ---
   // The frame hands every command here first; TRUE when handled.

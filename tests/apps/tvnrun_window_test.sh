@@ -2,7 +2,7 @@
 # Starts Tvnrun on the demo course under a virtual X server, checks that the
 # presentation window appears, presses keys (the welcome page ends with its
 # narration, the name page goes on with Enter, the questions end on their
-# timers, the result and rich-text pages on any key), checks that the program
+# timers, the result and rich-text pages on any key, the film page by itself), checks that the program
 # ends by itself with exit code 0 and that SDL's disk driver received the
 # narration.
 # Usage: tvnrun_window_test.sh <Tvnrun> <course file>

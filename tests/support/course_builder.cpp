@@ -528,6 +528,24 @@ CourseBuilder& CourseBuilder::MciResponse(const IconFields& fields, const Respon
   return Response("CMCIResponse", 2, fields, response, [notifyFlags](CourseBuilder& b) { b.m_out.Dword(notifyFlags); });
 }
 
+CourseBuilder& CourseBuilder::MovieAction(const IconFields& fields, const MovieFields& movie,
+                                          const DisplayFields& display) {
+  return Action("CMovieAction", 2, fields, [&](CourseBuilder& b) {
+    b.m_out.Dword(movie.flags);
+    for (std::int32_t v : movie.crop) b.m_out.Int(v);
+    b.MediaFileObject(movie.media);
+    b.DisplayPart(display);
+  });
+}
+
+CourseBuilder& CourseBuilder::FrameResponse(const IconFields& fields, const ResponseFields& response,
+                                            const FrameFields& frame) {
+  return Response("CFrameResponse", 2, fields, response, [&](CourseBuilder& b) {
+    b.m_out.String(frame.mediaName).Dword(frame.frameFlags).Dword(frame.interval);
+    b.VarOrValue(frame.threshold, frame.thresholdVar);
+  });
+}
+
 CourseBuilder& CourseBuilder::OdbcAction(const IconFields& fields, const OdbcFields& odbc) {
   return Action("CODBCAction", 2, fields, [&](CourseBuilder& b) {
     b.m_out.Int(odbc.valueB).Int(odbc.valueA).Byte(odbc.option).String(odbc.text1).String(odbc.text2).String(odbc.text3);

@@ -238,6 +238,21 @@ struct AudioFields {
   MediaFields media;
 };
 
+// A movie action's own fields: the flags, the crop margins, then the medium.
+struct MovieFields {
+  std::uint32_t flags = 1;
+  std::int32_t crop[4] = {0, 0, 0, 0};  // left, top, right, bottom
+  MediaFields media;
+};
+
+// A frame response's own fields; the threshold is a literal in hundredths, or the variable with the id.
+struct FrameFields {
+  std::string mediaName;
+  std::uint32_t frameFlags = 0;
+  std::uint32_t interval = 500;
+  std::int32_t threshold = 0, thresholdVar = 0;
+};
+
 // The fields of the event base, as stored after a kind's own fields.
 struct EventFields {
   std::uint32_t eventFlags = 1;
@@ -559,6 +574,8 @@ class CourseBuilder {
   CourseBuilder& AudioAction(const IconFields& fields, const AudioFields& audio);
   CourseBuilder& MciAction(const IconFields& fields, std::string_view script, std::uint16_t value = 0);
   CourseBuilder& MciResponse(const IconFields& fields, const ResponseFields& response, std::uint32_t notifyFlags);
+  CourseBuilder& MovieAction(const IconFields& fields, const MovieFields& movie, const DisplayFields& display);
+  CourseBuilder& FrameResponse(const IconFields& fields, const ResponseFields& response, const FrameFields& frame);
   CourseBuilder& OdbcAction(const IconFields& fields, const OdbcFields& odbc);
 
   // A transition inline: the class operation of "CEffectData", then its fields.

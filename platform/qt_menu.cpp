@@ -41,7 +41,10 @@ class OwnerDrawnItem final : public QWidget {
     if (m_painter) m_painter->MeasureItem(measure);
     m_size = QSize(static_cast<int>(std::min<UINT>(measure.itemWidth, 4096)),
                    static_cast<int>(std::min<UINT>(measure.itemHeight, 1024)));
-    setFixedSize(m_size);
+    // The menu widens the item to its own width, as the system gives an
+    // owner-drawn item the whole row.
+    setMinimumSize(m_size);
+    resize(m_size);
   }
 
   QSize sizeHint() const override { return m_size; }

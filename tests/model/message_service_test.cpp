@@ -46,6 +46,11 @@ TEST(StringTable, FormattingReplacesEveryPlaceholderOnce) {
   EXPECT_EQ(FormatString1("%1 and %1", "x").str(), "x and x");
   EXPECT_EQ(FormatString1("%1!", "%1").str(), "%1!");
   EXPECT_EQ(FormatString1("none", "x").str(), "none");
+  // Two placeholders in one pass: an argument's own "%1" or "%2" stays; other
+  // percent signs, and one at the very end, are text.
+  EXPECT_EQ(FormatString2(LoadStringText(119), "-22\"", "22\"").str(), "The measurement must be between -22\" and 22\".");
+  EXPECT_EQ(FormatString2("%2/%1/%2", "%2", "%1").str(), "%1/%2/%1");
+  EXPECT_EQ(FormatString2("100% %3 %", "a", "b").str(), "100% %3 %");
 }
 
 TEST(MessageService, BoxesCarryTheTextCaptionAndBeepInOrder) {

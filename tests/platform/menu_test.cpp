@@ -206,7 +206,7 @@ TEST_F(PopupMenuTest, OwnerDrawnItemsAreMeasuredAndDrawnByTheirMenusPainter) {
   const DRAWITEMSTRUCT& last = painter->drawn.back();
   EXPECT_EQ(last.itemID, 5700u);
   EXPECT_EQ(last.itemData, 70u);
-  EXPECT_EQ(last.rcItem, CRect(0, 0, 70, 18));
+  EXPECT_EQ(last.rcItem, CRect(0, 0, 90, 18));  // the whole row: the widest item's width
   EXPECT_EQ(last.CtlType, ODT_MENU);
   PixelOf(second->defaultWidget(), 3, 3);
   EXPECT_EQ(painter->drawn.back().itemState & ODS_GRAYED, ODS_GRAYED);

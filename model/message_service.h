@@ -37,6 +37,8 @@ class CMessageService {
   // With an argument the text's "%1" is replaced by it; without one as MessageBoxBeep.
   int MessageBoxFormatBeep(UINT stringId, const CString* argument, CWnd* window = nullptr, int beepType = 0);
   int MessageBoxTextBeep(const CString& text, CWnd* window = nullptr, int beepType = 0);
+  // A beep alone (an icon type, or 0xFFFFFFFF for the simple beep).
+  void Beep(UINT type) { m_sink.Beep(type); }
   // The system's text for the calling thread's last error.
   int ShowLastErrorMessage(CWnd* window = nullptr, int beepType = 0);
 

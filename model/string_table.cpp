@@ -14,6 +14,19 @@ struct Entry {
 
 // Sorted by id.
 constexpr std::array kStrings{
+    Entry{StringId::kInvalidMeasurement, "Please enter a measurement, such as 1.5\" or 3 cm."},
+    Entry{StringId::kCannotSaveInType,
+          "This document cannot be saved in the format it was opened in.\n\nDo you want to save it in another "
+          "format?"},
+    Entry{StringId::kProportionalFace, "Times New Roman"},
+    Entry{StringId::kFixedPitchFace, "Courier New"},
+    Entry{StringId::kTextLosesFormatting,
+          "Saving as text will lose all the formatting of this document.\n\nChoose Yes to save it as text, No to "
+          "choose another format."},
+    Entry{StringId::kFormattingWait, "Formatting... Please Wait."},
+    Entry{StringId::kWordSummaryCannotSave,
+          "This Word document cannot be saved with its summary information.\n\nChoose Yes to save it as a Word for "
+          "Windows 6.0 document, No to choose another format."},
     Entry{StringId::kDocTypeText, "Text Document\nText Documents (*.txt)\n*.txt\nText Document"},
     Entry{StringId::kDocTypeRtf, "Rich Text Format (RTF)\nRich Text Format (*.rtf)\n*.rtf\nRich Text Document"},
     Entry{StringId::kDocTypeWrite, "Windows Write\nWindows Write (*.wri)\n*.wri\nWrite Document"},
@@ -23,6 +36,7 @@ constexpr std::array kStrings{
     Entry{StringId::kDocTypeExecutable, "Executable\nExecutable (*.exe)\n*.exe"},
     Entry{StringId::kDocTypeOemText,
           "Text Document - MS-DOS Format\nText Documents - MS-DOS Format (*.txt)\n*.txt\nMS-DOS Text Document"},
+    Entry{StringId::kFinishedSearching, "Finished searching the text."},
     Entry{StringId::kCannotLoadFiles, "Can not load %1 files."},
     Entry{StringId::kTooManyOpenFiles, "Unable to open %1.  There are too many files already open."},
     Entry{StringId::kFolderFull,
@@ -71,6 +85,9 @@ constexpr std::array kStrings{
     Entry{StringId::kWideCourse, "'%1' was created for UNICODE and cannot be loading."},
     Entry{StringId::kDdeCannotStart, "Other programs cannot reach this program: its DDE service could not be started."},
     Entry{StringId::kDdeCannotConnect, "Unable to start a DDE conversation with '%1'."},
+    Entry{StringId::kOpenTitle, "Open"},
+    Entry{StringId::kSaveAsTitle, "Save As"},
+    Entry{StringId::kSaveCopyAsTitle, "Save Copy As"},
     Entry{StringId::kInvalidFileName, "%1 is not a valid file name."},
     Entry{StringId::kFailedToOpen, "Failed to open %1."},
     Entry{StringId::kPrintFailed, "The page could not be printed: no printer is set up, or the printer could not be started."},

@@ -5,6 +5,18 @@
 #include "platform/win_types.h"
 
 namespace StringId {
+// The rich-text editor.
+constexpr UINT kInvalidMeasurement = 103;
+constexpr UINT kCannotSaveInType = 106;
+constexpr UINT kProportionalFace = 109;
+constexpr UINT kFixedPitchFace = 111;
+constexpr UINT kTextLosesFormatting = 112;
+constexpr UINT kFormattingWait = 115;
+constexpr UINT kWordSummaryCannotSave = 126;
+constexpr UINT kFinishedSearching = 164;
+constexpr UINT kOpenTitle = 61440;
+constexpr UINT kSaveAsTitle = 61441;
+constexpr UINT kSaveCopyAsTitle = 61444;
 // Document types of rich text: name, filter description, pattern, document name.
 constexpr UINT kDocTypeText = 129;
 constexpr UINT kDocTypeRtf = 130;

@@ -36,6 +36,8 @@ struct FileDialogRequest {
   CString defaultExtension;
   CString fileName;
   DWORD flags = 0;
+  int filterIndex = 0;                 // the filter shown first (from 1; 0: the first)
+  int* chosenFilterIndex = nullptr;    // receives the filter chosen (from 1) on OK
 };
 
 class IDialogs {

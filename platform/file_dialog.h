@@ -16,6 +16,11 @@ class CFileDialog {
   CString GetFileName() const;
   CString GetFileExt() const;
   void SetTitle(const CString& title) { m_request.title = title; }
+  // The filter shown first (from 1), and where the chosen one goes on OK.
+  void SetFilterIndex(int index, int* chosen = nullptr) {
+    m_request.filterIndex = index;
+    m_request.chosenFilterIndex = chosen;
+  }
 
  private:
   FileDialogRequest m_request;

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include <algorithm>
+
 #include "platform/wnd.h"
 
 namespace {
@@ -71,10 +73,12 @@ std::optional<CString> CQtDialogs::FileDialog(const FileDialogRequest& request) 
   QStringList filters;
   for (const std::string& f : QtNameFilters(request.filter)) filters << QString::fromUtf8(f);
   if (!filters.isEmpty()) dialog.setNameFilters(filters);
+  if (request.filterIndex > 0 && request.filterIndex <= filters.size()) dialog.selectNameFilter(filters[request.filterIndex - 1]);
   if (!request.defaultExtension.IsEmpty()) dialog.setDefaultSuffix(ToQt(request.defaultExtension));
   if (!request.fileName.IsEmpty()) dialog.selectFile(ToQt(request.fileName));
   if (!(request.flags & OFN_OVERWRITEPROMPT)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  if (request.chosenFilterIndex) *request.chosenFilterIndex = std::max(1, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
   return CString::FromUtf8(dialog.selectedFiles().front().toStdString());
 }
 

@@ -78,3 +78,18 @@ constexpr int SF_RTF = 2;
 
 // Rich-text windows take the edit styles (edit_messages.h) and this one.
 constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
+
+// The header of a control's WM_NOTIFY notice, and the common codes.
+struct NMHDR {
+  HWND hwndFrom = nullptr;
+  std::uintptr_t idFrom = 0;
+  UINT code = 0;
+};
+constexpr UINT NM_RETURN = static_cast<UINT>(-4);
+constexpr UINT NM_SETFOCUS = static_cast<UINT>(-7);
+constexpr UINT NM_KILLFOCUS = static_cast<UINT>(-8);
+
+// A click on a window that is not active yet, and the answers to it.
+constexpr UINT WM_MOUSEACTIVATE = 0x0021;
+constexpr LRESULT MA_ACTIVATE = 1;
+constexpr LRESULT MA_ACTIVATEANDEAT = 2;

@@ -111,16 +111,6 @@ QTextBlockFormat ToQtBlock(const PARAFORMAT& p) {
   return b;
 }
 
-PARAFORMAT FromQtBlock(const QTextBlock& block) {
-  PARAFORMAT p;
-  if (FromBytes(block.blockFormat().property(kParaFormatProperty), p)) return p;
-  p = DefaultParaFormat();
-  const Qt::Alignment a = block.blockFormat().alignment();
-  p.wAlignment = (a & Qt::AlignRight) ? PFA_RIGHT : (a & Qt::AlignHCenter) ? PFA_CENTER : PFA_LEFT;
-  if (block.textList()) p.wNumbering = PFN_BULLET;
-  return p;
-}
-
 QImage ToQImage(const platform::DecodedImage& decoded) {
   QImage image(decoded.width, decoded.height, QImage::Format_ARGB32);
   if (image.isNull()) return image;
@@ -130,7 +120,42 @@ QImage ToQImage(const platform::DecodedImage& decoded) {
   return image;
 }
 
+void InsertPicture(QTextDocument& document, QTextCursor& cursor, const Run& run,
+                   std::vector<std::shared_ptr<const Picture>>& pictures, const PictureDecoder& decoder) {
+  const int index = static_cast<int>(pictures.size());
+  pictures.push_back(run.picture);
+  const QString name = QStringLiteral("rtfpicture:%1").arg(index);
+  std::optional<platform::DecodedImage> decoded = decoder ? decoder(*run.picture) : DecodePicture(*run.picture);
+  QImage image = decoded ? ToQImage(*decoded) : QImage();
+  double w = run.picture->goalWidth ? run.picture->goalWidth / kTwipsPerPixel : image.width();
+  double h = run.picture->goalHeight ? run.picture->goalHeight / kTwipsPerPixel : image.height();
+  if (w <= 0) w = std::clamp(run.picture->width, 1, 4096);
+  if (h <= 0) h = std::clamp(run.picture->height, 1, 4096);
+  if (image.isNull()) {
+    image = QImage(1, 1, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+  }
+  document.addResource(QTextDocument::ImageResource, QUrl(name), image);
+  QTextImageFormat format;
+  format.merge(ToQtFormat(run.format));
+  format.setName(name);
+  format.setWidth(w);
+  format.setHeight(h);
+  format.setProperty(kPictureProperty, index);
+  cursor.insertImage(format);
+}
+
 }  // namespace
+
+PARAFORMAT FromQtBlock(const QTextBlock& block) {
+  PARAFORMAT p;
+  if (FromBytes(block.blockFormat().property(kParaFormatProperty), p)) return p;
+  p = DefaultParaFormat();
+  const Qt::Alignment a = block.blockFormat().alignment();
+  p.wAlignment = (a & Qt::AlignRight) ? PFA_RIGHT : (a & Qt::AlignHCenter) ? PFA_CENTER : PFA_LEFT;
+  if (block.textList()) p.wNumbering = PFN_BULLET;
+  return p;
+}
 
 std::optional<platform::DecodedImage> DecodePicture(const Picture& picture) {
   const auto* data = reinterpret_cast<const std::uint8_t*>(picture.bytes.data());
@@ -198,27 +223,7 @@ void FillQtDocument(QTextDocument& document, const Document& model,
     }
     for (const Run& run : para.runs) {
       if (run.picture) {
-        const int index = static_cast<int>(pictures.size());
-        pictures.push_back(run.picture);
-        const QString name = QStringLiteral("rtfpicture:%1").arg(index);
-        std::optional<platform::DecodedImage> decoded = decoder ? decoder(*run.picture) : DecodePicture(*run.picture);
-        QImage image = decoded ? ToQImage(*decoded) : QImage();
-        double w = run.picture->goalWidth ? run.picture->goalWidth / kTwipsPerPixel : image.width();
-        double h = run.picture->goalHeight ? run.picture->goalHeight / kTwipsPerPixel : image.height();
-        if (w <= 0) w = std::clamp(run.picture->width, 1, 4096);
-        if (h <= 0) h = std::clamp(run.picture->height, 1, 4096);
-        if (image.isNull()) {
-          image = QImage(1, 1, QImage::Format_ARGB32);
-          image.fill(Qt::transparent);
-        }
-        document.addResource(QTextDocument::ImageResource, QUrl(name), image);
-        QTextImageFormat format;
-        format.merge(ToQtFormat(run.format));
-        format.setName(name);
-        format.setWidth(w);
-        format.setHeight(h);
-        format.setProperty(kPictureProperty, index);
-        cursor.insertImage(format);
+        InsertPicture(document, cursor, run, pictures, decoder);
       } else {
         cursor.insertText(ToQt(run.text), ToQtFormat(run.format));
       }
@@ -296,6 +301,153 @@ PARAFORMAT ParaFormatOfRange(const QTextDocument& document, int start, int end) 
        block = block.next())
     MergeParaFormat(merged, FromQtBlock(block));
   return merged;
+}
+
+QTextCharFormat ToQtCharFormat(const CHARFORMAT& format) { return ToQtFormat(format); }
+CHARFORMAT FromQtCharFormat(const QTextCharFormat& format) { return FromQtFormat(format); }
+QTextBlockFormat ToQtBlockFormat(const PARAFORMAT& format) { return ToQtBlock(format); }
+
+void MergeMaskedCharFormat(CHARFORMAT& format, const CHARFORMAT& changes) {
+  struct EffectBit {
+    DWORD mask;
+    DWORD effect;
+  };
+  constexpr EffectBit kEffects[] = {{CFM_BOLD, CFE_BOLD},           {CFM_ITALIC, CFE_ITALIC},
+                                    {CFM_UNDERLINE, CFE_UNDERLINE}, {CFM_STRIKEOUT, CFE_STRIKEOUT},
+                                    {CFM_PROTECTED, CFE_PROTECTED}, {CFM_LINK, CFM_LINK},
+                                    {CFM_COLOR, CFE_AUTOCOLOR}};
+  for (const EffectBit& bit : kEffects)
+    if (changes.dwMask & bit.mask) format.dwEffects = (format.dwEffects & ~bit.effect) | (changes.dwEffects & bit.effect);
+  if (changes.dwMask & CFM_SIZE) format.yHeight = changes.yHeight;
+  if (changes.dwMask & CFM_OFFSET) format.yOffset = changes.yOffset;
+  if (changes.dwMask & CFM_COLOR) format.crTextColor = changes.crTextColor;
+  if (changes.dwMask & CFM_CHARSET) format.bCharSet = changes.bCharSet;
+  if (changes.dwMask & CFM_FACE) {
+    std::memcpy(format.szFaceName, changes.szFaceName, LF_FACESIZE);
+    format.szFaceName[LF_FACESIZE - 1] = '\0';
+    format.bPitchAndFamily = changes.bPitchAndFamily;
+  }
+  format.dwMask |= changes.dwMask;
+}
+
+void MergeMaskedParaFormat(PARAFORMAT& format, const PARAFORMAT& changes) {
+  if (changes.dwMask & PFM_STARTINDENT) format.dxStartIndent = changes.dxStartIndent;
+  if (changes.dwMask & PFM_RIGHTINDENT) format.dxRightIndent = changes.dxRightIndent;
+  if (changes.dwMask & PFM_OFFSET) format.dxOffset = changes.dxOffset;
+  if (changes.dwMask & PFM_ALIGNMENT) format.wAlignment = changes.wAlignment;
+  if (changes.dwMask & PFM_NUMBERING) format.wNumbering = changes.wNumbering;
+  if (changes.dwMask & PFM_TABSTOPS) {
+    format.cTabCount = static_cast<short>(std::clamp<int>(changes.cTabCount, 0, MAX_TAB_STOPS));
+    std::memcpy(format.rgxTabs, changes.rgxTabs, sizeof format.rgxTabs);
+  }
+  format.dwMask |= changes.dwMask;
+}
+
+void ApplyCharFormat(QTextDocument& document, int start, int end, const CHARFORMAT& changes) {
+  struct Piece {
+    int from;
+    int to;
+    QTextCharFormat format;
+  };
+  std::vector<Piece> pieces;
+  for (QTextBlock block = document.findBlock(start); block.isValid() && block.position() < end; block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      if (!fragment.isValid()) continue;
+      const int from = std::max(start, fragment.position());
+      const int to = std::min(end, fragment.position() + fragment.length());
+      if (from < to) pieces.push_back(Piece{from, to, fragment.charFormat()});
+    }
+  }
+  QTextCursor cursor(&document);
+  cursor.beginEditBlock();
+  for (const Piece& piece : pieces) {
+    CHARFORMAT format = FromQtFormat(piece.format);
+    MergeMaskedCharFormat(format, changes);
+    QTextCharFormat q = ToQtFormat(format);
+    if (piece.format.isImageFormat()) {
+      QTextCharFormat image = piece.format;
+      image.merge(q);
+      q = image;
+    }
+    cursor.setPosition(piece.from);
+    cursor.setPosition(piece.to, QTextCursor::KeepAnchor);
+    cursor.setCharFormat(q);
+  }
+  cursor.endEditBlock();
+}
+
+void ApplyParaFormat(QTextDocument& document, int start, int end, const PARAFORMAT& changes) {
+  QTextCursor cursor(&document);
+  cursor.beginEditBlock();
+  for (QTextBlock block = document.findBlock(start); block.isValid() && (block.position() < end || block.position() <= start);
+       block = block.next()) {
+    PARAFORMAT format = FromQtBlock(block);
+    MergeMaskedParaFormat(format, changes);
+    cursor.setPosition(block.position());
+    cursor.setBlockFormat(ToQtBlock(format));
+    if (changes.dwMask & PFM_NUMBERING) {
+      QTextList* list = block.textList();
+      if (format.wNumbering == PFN_BULLET && !list) {
+        if (QTextList* before = block.previous().isValid() ? block.previous().textList() : nullptr) before->add(block);
+        else cursor.createList(QTextListFormat::ListDisc);
+      } else if (format.wNumbering != PFN_BULLET && list) {
+        list->remove(block);
+        cursor.setBlockFormat(ToQtBlock(format));
+      }
+    }
+  }
+  cursor.endEditBlock();
+}
+
+void InsertModel(QTextDocument& document, QTextCursor& cursor, const Document& model,
+                 std::vector<std::shared_ptr<const Picture>>& pictures, const PictureDecoder& decoder) {
+  cursor.beginEditBlock();
+  if (cursor.hasSelection()) cursor.removeSelectedText();
+  for (std::size_t p = 0; p < model.paragraphs.size(); ++p) {
+    const Paragraph& para = model.paragraphs[p];
+    if (p > 0) {
+      const QTextCharFormat first = para.runs.empty() ? cursor.charFormat() : ToQtFormat(para.runs[0].format);
+      cursor.insertBlock(ToQtBlock(para.format), first);
+    }
+    for (const Run& run : para.runs) {
+      if (run.picture) InsertPicture(document, cursor, run, pictures, decoder);
+      else cursor.insertText(ToQt(run.text), ToQtFormat(run.format));
+    }
+  }
+  cursor.endEditBlock();
+}
+
+Document SliceModel(const Document& model, long start, long end) {
+  Document slice;
+  slice.paragraphs.clear();
+  long position = 0;
+  for (const Paragraph& para : model.paragraphs) {
+    long length = 0;
+    for (const Run& run : para.runs) length += run.picture ? 1 : static_cast<long>(run.text.size());
+    const long paraEnd = position + length;  // the paragraph mark sits here
+    if (paraEnd >= start && position < end) {
+      Paragraph part;
+      part.format = para.format;
+      long at = position;
+      for (const Run& run : para.runs) {
+        const long runLength = run.picture ? 1 : static_cast<long>(run.text.size());
+        const long from = std::max(start, at);
+        const long to = std::min(end, at + runLength);
+        if (from < to) {
+          Run piece = run;
+          if (!run.picture) piece.text = run.text.substr(static_cast<std::size_t>(from - at), static_cast<std::size_t>(to - from));
+          part.runs.push_back(std::move(piece));
+        }
+        at += runLength;
+      }
+      slice.paragraphs.push_back(std::move(part));
+    }
+    position = paraEnd + 1;
+    if (position > end) break;
+  }
+  if (slice.paragraphs.empty()) slice.paragraphs.emplace_back();
+  return slice;
 }
 
 }  // namespace tvn::rtf

@@ -9,6 +9,10 @@
 #include "platform/image_decoder.h"
 #include "platform/rtf/rtf_document.h"
 
+class QTextBlock;
+class QTextBlockFormat;
+class QTextCharFormat;
+class QTextCursor;
 class QTextDocument;
 
 namespace tvn::rtf {
@@ -35,5 +39,33 @@ Document ReadQtDocument(const QTextDocument& document, const std::vector<std::sh
 CHARFORMAT CharFormatAt(const QTextDocument& document, int position);
 CHARFORMAT CharFormatOfRange(const QTextDocument& document, int start, int end);
 PARAFORMAT ParaFormatOfRange(const QTextDocument& document, int start, int end);
+
+// One format both ways: the exact format rides in a property of Qt's; a
+// format without it (text typed or pasted from elsewhere) is made from Qt's.
+QTextCharFormat ToQtCharFormat(const CHARFORMAT& format);
+CHARFORMAT FromQtCharFormat(const QTextCharFormat& format);
+QTextBlockFormat ToQtBlockFormat(const PARAFORMAT& format);
+PARAFORMAT FromQtBlock(const QTextBlock& block);
+
+// Copies the attributes that changes' mask names into format (effect bits
+// with them) and adds them to its mask.
+void MergeMaskedCharFormat(CHARFORMAT& format, const CHARFORMAT& changes);
+void MergeMaskedParaFormat(PARAFORMAT& format, const PARAFORMAT& changes);
+
+// Applies the named attributes to every run of [start, end), keeping the rest.
+void ApplyCharFormat(QTextDocument& document, int start, int end, const CHARFORMAT& changes);
+// Applies the named attributes to every paragraph [start, end) touches; a
+// change of numbering puts paragraphs in a bullet list or takes them out.
+void ApplyParaFormat(QTextDocument& document, int start, int end, const PARAFORMAT& changes);
+
+// Inserts the model at the cursor as one edit (undone in one step): its
+// first paragraph's runs join the cursor's paragraph, the others follow as
+// paragraphs of their own. Pictures join the list the document indexes.
+void InsertModel(QTextDocument& document, QTextCursor& cursor, const Document& model,
+                 std::vector<std::shared_ptr<const Picture>>& pictures, const PictureDecoder& decoder);
+
+// The part [start, end) of a model, positions counted as in the Qt document
+// (a paragraph end, a picture and each character count one).
+Document SliceModel(const Document& model, long start, long end);
 
 }  // namespace tvn::rtf

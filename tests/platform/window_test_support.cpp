@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <algorithm>
+
 #include "platform/gui_session.h"
 
 namespace {
@@ -41,6 +43,13 @@ std::optional<CString> CScriptedDialogs::FileDialog(const FileDialogRequest& req
   if (fileAnswers.empty()) return std::nullopt;
   auto answer = fileAnswers.front();
   fileAnswers.pop_front();
+  if (answer && request.chosenFilterIndex) {
+    *request.chosenFilterIndex = std::max(1, request.filterIndex);
+    if (!filterAnswers.empty()) {
+      *request.chosenFilterIndex = filterAnswers.front();
+      filterAnswers.pop_front();
+    }
+  }
   return answer;
 }
 

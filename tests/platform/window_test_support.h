@@ -27,6 +27,7 @@ class CScriptedDialogs final : public IDialogs {
 
   std::deque<int> boxAnswers;                    // IDOK when empty
   std::deque<std::optional<CString>> fileAnswers;  // cancel when empty
+  std::deque<int> filterAnswers;                   // the filter chosen with each file; the one shown when empty
   std::vector<MessageBoxRequest> boxes;
   std::vector<FileDialogRequest> fileDialogs;
   std::vector<UINT> beeps;

@@ -5,9 +5,8 @@
 #include <memory>
 
 #include "behaviour/display_response.h"
+#include "controls/rtf_editor_view.h"
 #include "model/font_object.h"
-
-class CRtfEditorView;
 
 // Editor flag bits; the others are kept and stored unchanged.
 namespace RtfEditorFlag {
@@ -21,14 +20,6 @@ constexpr DWORD kHScroll = 0x8000;
 constexpr DWORD kDefault = 0x8110;
 }  // namespace RtfEditorFlag
 
-// Rich-edit window styles the edit control does not have.
-namespace RtfEditorStyle {
-constexpr DWORD kSaveSelection = 0x8000;     // ES_SAVESEL
-constexpr DWORD kSelectionBar = 0x01000000;  // ES_SELECTIONBAR
-}  // namespace RtfEditorStyle
-
-// The editor's control id on the presentation view.
-constexpr UINT kRtfEditorControlId = 923;
 // Read-only mode takes at most this many characters of the variable as the file name.
 constexpr int kRtfEditorFileNameLimit = 200;
 
@@ -51,15 +42,31 @@ class CRtfEditorResponse : public CDisplayResponse {
   void Serialize(CArchive& ar) override;
   void CopyFrom(const CIconObject* source, BOOL keepIdentity) override;
   int GetTypeFlags() override { return 1; }
+  // Moves the editor to the rectangle.
+  void Draw(CDC* dc, int code, const CRect* rect) override;
+  // Destroys the editor window.
+  void Unload() override;
+  // Places the window over the page rectangle and shows it.
+  void SizeObject(const CRect& rect) override;
   // Known elsewhere as IsTransparent: 0 when the editor is opaque.
   BOOL IsOpaque() override { return (m_dwFlags & RtfEditorFlag::kOpaque) ? FALSE : TRUE; }
   // An open editor keeps its format until the next activation.
   BOOL SetFont(const LOGFONT& font, int size, COLORREF colour) override;
   CFontObject* GetFontObject() override { return &m_font; }
   const LOGFONT* GetFont(int* size, COLORREF* colour) override;
+  CWnd* GetControlWnd() override { return m_pEditor.get(); }
+  // Shows the editor (made on first use) and fills it; 1 always: the task waits.
+  BOOL Activate() override;
+  // Writes the editor's content back into the variable; 0 always (the next task).
+  int ExecuteResponse(int* target) override;
+  void UpdateFromControl() override { ExecuteResponse(nullptr); }
+
+  // TRUE when the colour changed; an open editor takes it at once.
+  BOOL SetBackColour(COLORREF colour);
 
   COLORREF GetBackColour() const { return m_backColour; }
   COLORREF GetTextColour() const { return m_textColour; }
+  CRtfEditorView* GetEditor() const { return m_pEditor.get(); }
 
   DWORD m_dwVariableId = 0;
   DWORD m_dwFlags = RtfEditorFlag::kDefault;
@@ -68,4 +75,16 @@ class CRtfEditorResponse : public CDisplayResponse {
   COLORREF m_backColour;
   CFontObject m_font;
 
+ protected:
+  // A new, windowless editor owned by the response.
+  virtual std::unique_ptr<CRtfEditorView> NewEditor() { return std::make_unique<CRtfEditorView>(this); }
+
+ private:
+  BOOL CreateEditor(COffScreenView& page, const CRect& pageRect);
+  RtfEditorEnvironment EnvironmentOfTask();
+  void FillFromVariable();
+  // Shows the read-only file the name gives when it really opens; else FALSE.
+  BOOL OpenReadOnlyFile(const CString& name);
+
+  std::unique_ptr<CRtfEditorView> m_pEditor;
 };

@@ -3,6 +3,7 @@
 // filled from the variable shows it again; the demo course's notes pages.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 
 #include "behaviour/rtf_action.h"
@@ -20,31 +21,7 @@ namespace {
 
 using namespace tvn::testing;
 
-// The view point on the demo's rich-text link, as the page laid it out.
-CPoint LinkPoint(ScriptedPlayer& player) {
-  CTask* task = player.Course()->GetCurrentTask();
-  for (int i = 0; task && i < task->GetActions()->GetCount(); ++i)
-    if (auto* body = dynamic_cast<CRtfAction*>(task->GetActions()->GetChild(i));
-        body && body->GetName() == CString("Body")) {
-      CRtfDisplay& display = body->TextDisplay();
-      const std::string text = display.GetTextRange(0, -1).str();
-      const CPoint at = display.PosFromChar(static_cast<long>(text.find(kRichTextLink)) + 2);
-      // A page point; the demo's page settings may place the page elsewhere in the window.
-      CRect point(kRichTextBodyLeft + display.GetLeftIndent() + at.x + 2, kRichTextBodyTop + at.y + 6, 0, 0);
-      point.right = point.left + 1;
-      point.bottom = point.top + 1;
-      player.View().LogicalToClientRect(&point);
-      return point.TopLeft();
-    }
-  return CPoint(-1, -1);
-}
-
-// Time passes in tenths, as the page's timers count it.
-void Wait(ScriptedPlayer& player, DWORD milliseconds) {
-  for (DWORD passed = 0; passed < milliseconds; passed += 100) player.Tick(100);
-}
-
-// The editor of the current task's first rich-text editor response.
+// The editor of the current task's rich-text editor response.
 CRtfEditorView* Editor(ScriptedPlayer& player) {
   CTask* task = player.Course() ? player.Course()->GetCurrentTask() : nullptr;
   for (int i = 0; task && i < task->GetResponses()->GetCount(); ++i)
@@ -52,51 +29,55 @@ CRtfEditorView* Editor(ScriptedPlayer& player) {
   return nullptr;
 }
 
-// Keys as the window layer delivers typing: a key, then its character, to the focused window.
-void Type(ScriptedPlayer& player, const char* text) {
-  for (const char* p = text; *p; ++p) {
-    CWnd* focus = CWnd::GetFocus();
-    ASSERT_NE(focus, nullptr);
-    const char c = *p;
-    const UINT vk = (c >= 'a' && c <= 'z') ? static_cast<UINT>(c - 'a' + 'A') : static_cast<UINT>(c);
-    focus->PostMessage(WM_KEYDOWN, vk, 1);
-    focus->PostMessage(WM_CHAR, static_cast<unsigned char>(c), 1);
-    player.Pump();
-  }
+// A page point as the view's window shows it.
+CPoint ClientPoint(ScriptedPlayer& player, int x, int y) {
+  CRect point(x, y, x + 1, y + 1);
+  player.View().LogicalToClientRect(&point);
+  return point.TopLeft();
 }
 
-// The learner clicks into the editor, types, and colours the first word red from the menu.
-void WriteNotes(ScriptedPlayer& player, CRtfEditorView& editor, const char* text, long firstWord) {
+// The learner clicks into the editor and types (a key, then its character, as
+// the window layer delivers typing), then colours the first word red from the menu.
+void WriteNotes(ScriptedPlayer& player, CRtfEditorView& editor, const std::string& text, long firstWord) {
   editor.SetFocus();
   player.Pump();
   ASSERT_EQ(CWnd::GetFocus(), &editor);
-  Type(player, text);
+  for (const char c : text) {
+    editor.PostMessage(WM_KEYDOWN, static_cast<WPARAM>(std::toupper(static_cast<unsigned char>(c))), 1);
+    editor.PostMessage(WM_CHAR, static_cast<unsigned char>(c), 1);
+    player.Pump();
+  }
   editor.SetSel(0, firstWord);
   editor.SendMessage(WM_COMMAND, 5709);  // "Red" in the colour menu
   player.Pump();
 }
 
-constexpr std::int32_t kNotesId = 700;
-constexpr std::int32_t kCountId = 701;
+void ExpectShownAgain(CRtfEditorView* editor, const char* text) {
+  ASSERT_NE(editor, nullptr);
+  EXPECT_TRUE(editor->IsWindowVisible());
+  EXPECT_EQ(editor->GetTextRange(0, -1), text);
+  editor->SetSel(0, 3);
+  CHARFORMAT format;
+  editor->GetSelectionCharFormat(format);
+  EXPECT_EQ(format.crTextColor, RGB(255, 0, 0));
+}
 
-// Task 1: notes bound to "Notes", a second editor bound to the number "Count", and a
-// button; task 2 copies the notes in its first action and shows them again.
+// Task 1: notes bound to "Notes", an editor bound to the number "Count", a
+// button; task 2 copies the notes in its action and shows them again.
 std::vector<std::uint8_t> NotesCourse() {
   CourseFileFields f;
-  for (auto [name, id, flags] : {std::tuple{"Notes", kNotesId, 0x100u}, std::tuple{"Count", kCountId, 0x200u},
+  for (auto [name, id, flags] : {std::tuple{"Notes", 700, 0x100u}, std::tuple{"Count", 701, 0x200u},
                                  std::tuple{"Seen", 702, 0x100u}}) {
     VariableFields v;
     v.name = name;
-    v.id = id;
     v.flags = flags;
+    v.id = id;
     f.variables.push_back(v);
   }
-  auto editor = [](const char* name, std::int32_t variable, std::uint32_t flags, VariableRectFields rect) {
+  auto editor = [](std::int32_t variable, std::uint32_t flags, std::int32_t top) {
     return [=](CourseBuilder& c) {
-      RtfEditorFields e;
-      e.variableId = static_cast<std::uint32_t>(variable);
-      e.flags = flags;
-      c.RtfEditorResponse(IconFields{4, name, "", 3}, ResponseFields{}, e, rect);
+      RtfEditorFields e{static_cast<std::uint32_t>(variable), flags, 0, 0, 0xFFFFFF, FontFields{}};
+      c.RtfEditorResponse(IconFields{4, "editor", "", 3}, ResponseFields{}, e, {20, top, 300, top + 100});
     };
   };
   auto done = [](CourseBuilder& c) {
@@ -105,14 +86,11 @@ std::vector<std::uint8_t> NotesCourse() {
     c.PushButtonResponse(IconFields{4, "done", "", 3}, ResponseFields{}, button, {300, 300, 400, 340});
   };
   f.tasks.push_back([=](CourseBuilder& b) {
-    b.Task(IconFields{4, "write", "", 3}, 1, {}, {},
-           {editor("notes", kNotesId, 0x1B0, {20, 20, 300, 140}), editor("count", kCountId, 0x1B8, {20, 160, 300, 200}),
-            done});
+    b.Task(IconFields{4, "write", "", 3}, 1, {}, {}, {editor(700, 0x1B0, 20), editor(701, 0x1B8, 140), done});
   });
   f.tasks.push_back([=](CourseBuilder& b) {
     auto copy = [](CourseBuilder& c) { c.VariableAction(IconFields{4, "copy", "", 3}, "Seen = Notes"); };
-    b.Task(IconFields{4, "read", "", 3}, 2, {}, {copy},
-           {editor("again", kNotesId, 0x1B8, {20, 20, 300, 140}), KeyResponse("")});
+    b.Task(IconFields{4, "read", "", 3}, 2, {}, {copy}, {editor(700, 0x1B8, 20), KeyResponse("")});
   });
   CourseBuilder b;
   b.CourseFile(f);
@@ -124,10 +102,8 @@ std::vector<std::uint8_t> NotesCourse() {
 TEST(RtfEditorPlaythrough, TypedNotesAreInTheVariableForTheNextTaskAndComeBack) {
   ScriptedPlayer player;
   ASSERT_TRUE(player.Start(NotesCourse()));
-  ASSERT_EQ(player.CurrentTask(), 1);
   CRtfEditorView* editor = Editor(player);
   ASSERT_NE(editor, nullptr);
-  EXPECT_TRUE(editor->IsWindowVisible());
   WriteNotes(player, *editor, "Buy milk", 3);
   EXPECT_EQ(editor->GetTextRange(0, -1), "Buy milk");
   EXPECT_EQ(player.CurrentTask(), 1) << "typing reaches the page first, and no response takes it";
@@ -138,16 +114,8 @@ TEST(RtfEditorPlaythrough, TypedNotesAreInTheVariableForTheNextTaskAndComeBack) 
   EXPECT_EQ(notes.Left(6), "{\\rtf1") << notes.str();
   EXPECT_NE(notes.Find("\\red255\\green0\\blue0"), -1) << "the red word keeps its colour: " << notes.str();
   EXPECT_EQ(player.Text("Seen"), notes) << "the next task's actions see the notes";
-  EXPECT_EQ(player.Number("Count"), 0) << "the number variable is never written";
-
-  CRtfEditorView* again = Editor(player);
-  ASSERT_NE(again, nullptr);
-  EXPECT_NE(again, editor);
-  EXPECT_EQ(again->GetTextRange(0, -1), "Buy milk");
-  again->SetSel(0, 3);
-  CHARFORMAT format;
-  again->GetSelectionCharFormat(format);
-  EXPECT_EQ(format.crTextColor, RGB(255, 0, 0));
+  EXPECT_EQ(player.Number("Count"), 0) << "a number variable is never written";
+  ExpectShownAgain(Editor(player), "Buy milk");
 }
 
 TEST(RtfEditorPlaythrough, TheDemoNotesComeBackOnTheLaterPage) {
@@ -157,50 +125,44 @@ TEST(RtfEditorPlaythrough, TheDemoNotesComeBackOnTheLaterPage) {
   for (const char* file : {"DEMO.BMP", "NARRATE.WAV", "STAR.BMP", "SPINNER.BMP", "BADGE.PNG"})
     std::filesystem::copy_file(demo.parent_path() / file, player.Directory() / file);
   ASSERT_TRUE(player.Start(ReadBytes(demo), "demo.tvn"));
-  Wait(player, 2000);  // the narration ends
-  ASSERT_EQ(player.CurrentTask(), 9);
+  // Welcome (its narration ends), name (Enter), three questions (their timers), result (a key).
+  auto wait = [&](DWORD ms) {
+    for (DWORD passed = 0; passed < ms; passed += 100) player.Tick(100);
+  };
+  wait(2000);
   player.Key(VK_RETURN);
-  ASSERT_EQ(player.CurrentTask(), 1);
-  Wait(player, 6000);  // each question ends on its timer
-  ASSERT_EQ(player.CurrentTask(), 2);
-  Wait(player, 15000);
-  ASSERT_EQ(player.CurrentTask(), 3);
-  Wait(player, 15000);
+  for (DWORD seconds : {6, 15, 15}) wait(seconds * 1000);
   ASSERT_EQ(player.CurrentTask(), 4);
   player.Key('X');
   ASSERT_EQ(player.CurrentTask(), 5);
-  const CPoint link = LinkPoint(player);
+
+  // The rich-text page's link leads to the page that goes on to the notes.
+  CTask* page = player.Course()->GetCurrentTask();
+  auto* body = dynamic_cast<CRtfAction*>(page->GetActions()->GetChild(2));
+  ASSERT_TRUE(body && body->GetName() == CString("Body"));
+  const std::string text = body->TextDisplay().GetTextRange(0, -1).str();
+  const CPoint at = body->TextDisplay().PosFromChar(static_cast<long>(text.find(kRichTextLink)) + 2);
+  const CPoint link = ClientPoint(player, kRichTextBodyLeft + body->TextDisplay().GetLeftIndent() + at.x + 2,
+                                  kRichTextBodyTop + at.y + 6);
   player.MoveTo(link);  // the link takes the click once the pointer is on it
   player.Click(link);
   ASSERT_EQ(player.CurrentTask(), 6);
   player.Key('X');
   ASSERT_EQ(player.CurrentTask(), 11);
 
-  // The notes page: the learner writes, colours a word and clicks Done.
   CRtfEditorView* editor = Editor(player);
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->GetTextLength(), 0);
   WriteNotes(player, *editor, "Ask about the quiz", 3);
-  EXPECT_EQ(player.CurrentTask(), 11) << "typing reaches no hot key";
-  CRect done(540, 425, 541, 426);
-  player.View().LogicalToClientRect(&done);
-  player.PressAndRelease(done.TopLeft(), {}, done.TopLeft());
+  const CPoint done = ClientPoint(player, 540, 425);
+  player.PressAndRelease(done, {}, done);
   ASSERT_EQ(player.CurrentTask(), 12);
   EXPECT_EQ(player.Text("Notes").Left(6), "{\\rtf1");
-
-  // The later page's editor shows them again, colour and all.
-  CRtfEditorView* again = Editor(player);
-  ASSERT_NE(again, nullptr);
-  EXPECT_EQ(again->GetTextRange(0, -1), "Ask about the quiz");
-  EXPECT_TRUE(again->IsWindowVisible());
+  ExpectShownAgain(Editor(player), "Ask about the quiz");
   int editors = 0;
   for (CWnd* w = player.View().GetWindow(GW_CHILD); w; w = w->GetWindow(GW_HWNDNEXT))
     if (dynamic_cast<CRtfEditorView*>(w)) ++editors;
   EXPECT_EQ(editors, 1) << "the notes page's editor went with its page";
-  again->SetSel(0, 3);
-  CHARFORMAT format;
-  again->GetSelectionCharFormat(format);
-  EXPECT_EQ(format.crTextColor, RGB(255, 0, 0));
-  player.PressAndRelease(done.TopLeft(), {}, done.TopLeft());
+  player.PressAndRelease(done, {}, done);
   EXPECT_TRUE(player.Ended()) << "Done leads to the last page, which ends the program";
 }

@@ -1,36 +1,9 @@
 // The rich-text editor's commands: menu 257, fonts, colours, paragraphs, bullets, find and replace, import and save.
-#include <array>
-
+#include "controls/colour_menu.h"
 #include "controls/rtf_editor_doc.h"
 #include "controls/rtf_editor_view.h"
 #include "model/message_service.h"
 #include "model/string_table.h"
-
-namespace {
-
-// The colours of commands 5700-5715, in command order; 5716 is the window-text colour.
-constexpr std::array<COLORREF, 16> kMenuColours{
-    RGB(0, 0, 0),     RGB(128, 0, 0),   RGB(0, 128, 0),   RGB(128, 128, 0), RGB(0, 0, 128),   RGB(128, 0, 128),
-    RGB(0, 128, 128), RGB(128, 128, 128), RGB(192, 192, 192), RGB(255, 0, 0), RGB(0, 255, 0), RGB(255, 255, 0),
-    RGB(0, 0, 255),   RGB(255, 0, 255), RGB(0, 255, 255), RGB(255, 255, 255)};
-constexpr const char* kColourNames[] = {"Black", "Maroon", "Green",  "Olive",   "Navy", "Purple",
-                                        "Teal",  "Gray",   "Silver", "Red",     "Lime", "Yellow",
-                                        "Blue",  "Fuchsia", "Aqua",  "White",   "Customized"};
-
-COLORREF CommandColour(UINT id) {
-  if (id >= RtfEditorCommand::kFirstColour && id < RtfEditorCommand::kCustomColour)
-    return kMenuColours[id - RtfEditorCommand::kFirstColour];
-  return RGB(0, 0, 0);  // the window-text colour
-}
-
-HMENU MakeColourPopup() {
-  HMENU popup = CreatePopupMenu();
-  for (UINT id = RtfEditorCommand::kFirstColour; id <= RtfEditorCommand::kCustomColour; ++id)
-    AppendMenu(popup, MF_STRING, id, kColourNames[id - RtfEditorCommand::kFirstColour]);
-  return popup;
-}
-
-}  // namespace
 
 HMENU CRtfEditorView::LoadEditorMenu() {
   using namespace RtfEditorCommand;
@@ -63,7 +36,7 @@ HMENU CRtfEditorView::LoadEditorMenu() {
 }
 
 void CRtfEditorView::ShowContextMenu(CPoint screen) {
-  if (m_popup == 0 || !m_env.dialogs) return;
+  if (m_popup == 0) return;
   CMenu menu;
   menu.Attach(LoadEditorMenu());
   HMENU popup = menu.GetSubMenu(m_popup);
@@ -76,10 +49,11 @@ void CRtfEditorView::ShowContextMenu(CPoint screen) {
     item.flags = MF_POPUP;
     item.id = 0;
     item.text = caption;
-    item.popup.reset(MakeColourPopup());
+    CColourMenu colours;
+    item.popup.reset(colours.Detach());
     break;
   }
-  const UINT command = m_env.dialogs->TrackPopupMenu(popup, screen, this);
+  const UINT command = Dialogs().TrackPopupMenu(popup, screen, this);
   if (command != 0) RunCommand(command);
 }
 
@@ -109,26 +83,24 @@ BOOL CRtfEditorView::RunCommand(UINT id) {
 }
 
 void CRtfEditorView::OnFormatFont() {
-  if (!m_env.dialogs) return;
   CHARFORMAT format;
   GetSelectionCharFormat(format);
-  if (m_env.dialogs->ChooseFont(this, format)) SetSelectionCharFormat(format);
+  if (Dialogs().ChooseFont(this, format)) SetSelectionCharFormat(format);
 }
 
 void CRtfEditorView::OnColour(UINT id) {
   CHARFORMAT format;
   format.dwMask = CFM_COLOR;
   format.dwEffects = 0;
-  format.crTextColor = CommandColour(id);
+  format.crTextColor = ColourFromId(id);
   SetSelectionCharFormat(format);
 }
 
 void CRtfEditorView::OnCustomColour() {
-  if (!m_env.dialogs) return;
   CHARFORMAT current;
   GetSelectionCharFormat(current);
   COLORREF colour = current.crTextColor;
-  if (!m_env.dialogs->ChooseColour(this, colour)) return;
+  if (!Dialogs().ChooseColour(this, colour)) return;
   CHARFORMAT format;
   format.dwMask = CFM_COLOR;
   format.dwEffects = 0;
@@ -137,10 +109,9 @@ void CRtfEditorView::OnCustomColour() {
 }
 
 void CRtfEditorView::OnParagraph() {
-  if (!m_env.dialogs) return;
   PARAFORMAT format;
   GetParaFormat(format);
-  if (m_env.dialogs->EditParagraph(this, format)) SetParaFormat(format);
+  if (Dialogs().EditParagraph(this, format)) SetParaFormat(format);
 }
 
 void CRtfEditorView::OnBulletStyle() {
@@ -156,12 +127,11 @@ void CRtfEditorView::OnBulletStyle() {
 }
 
 void CRtfEditorView::OnFind(BOOL replace) {
-  if (!m_env.dialogs) return;
   FindRequest request = m_lastFind;
   request.replaceDialog = replace;
   if (request.findWhat.IsEmpty()) request.findWhat = GetSelText();
   for (;;) {
-    m_env.dialogs->AskFind(this, request);
+    Dialogs().AskFind(this, request);
     if (request.action == FindRequest::Action::cancel) break;
     m_lastFind = request;
     switch (request.action) {

@@ -314,13 +314,7 @@ LRESULT CRtfEditorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK:
       if (m_readOnlyFlag) return 0;
       break;
-    case WM_RBUTTONUP: {
-      const LRESULT result = CRichEditView::WindowProc(message, wParam, lParam);
-      CPoint screen = PointFromLParam(lParam);
-      ClientToScreen(&screen);
-      SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(screen.x, screen.y));
-      return result;
-    }
+    // The default handling of a right-button release asks for the context menu.
     case WM_CONTEXTMENU:
       ShowContextMenu(PointFromLParam(lParam));
       return 0;

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "controls/rtf_editor_dialogs.h"
 #include "controls/rtf_editor_services.h"
 #include "platform/rich_edit_view.h"
 
@@ -60,6 +61,8 @@ class CRtfEditorView : public CRichEditView {
 
   void SetEnvironment(const RtfEditorEnvironment& env) { m_env = env; }
   const RtfEditorEnvironment& Environment() const { return m_env; }
+  // The environment's dialogs, else the window layer's.
+  IRtfEditorDialogs& Dialogs() { return m_env.dialogs ? *m_env.dialogs : m_ownDialogs; }
   CIconObject* GetOwner() const { return m_owner; }
   CRtfEditorDoc* GetDocument() const { return m_doc.get(); }
 
@@ -144,6 +147,7 @@ class CRtfEditorView : public CRichEditView {
   bool PassKeyToParent(UINT message, WPARAM vk, LPARAM lParam);
 
   RtfEditorEnvironment m_env;
+  CRtfEditorDialogs m_ownDialogs;
   std::unique_ptr<CRtfEditorDoc> m_doc;
   PARAFORMAT m_defaultPara;
   CHARFORMAT m_proportional;

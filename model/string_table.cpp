@@ -14,7 +14,8 @@ struct Entry {
 
 // Sorted by id.
 constexpr std::array kStrings{
-    Entry{StringId::kInvalidMeasurement, "Please enter a measurement, such as 1.5\" or 3 cm."},
+    Entry{StringId::kInvalidMeasurement,
+          "This is not a measurement. Type a number, optionally followed by a unit such as in, cm or pt."},
     Entry{StringId::kCannotSaveInType,
           "This document cannot be saved in the format it was opened in.\n\nDo you want to save it in another "
           "format?"},
@@ -24,6 +25,7 @@ constexpr std::array kStrings{
           "Saving as text will lose all the formatting of this document.\n\nChoose Yes to save it as text, No to "
           "choose another format."},
     Entry{StringId::kFormattingWait, "Formatting... Please Wait."},
+    Entry{StringId::kMeasurementRange, "The measurement must be between %1 and %2."},
     Entry{StringId::kWordSummaryCannotSave,
           "This Word document cannot be saved with its summary information.\n\nChoose Yes to save it as a Word for "
           "Windows 6.0 document, No to choose another format."},
@@ -46,6 +48,26 @@ constexpr std::array kStrings{
     Entry{StringId::kFractalLibrary, "FIFDECO.DLL"},
     Entry{StringId::kPhotoCdLibrary, "PCDLIB32.DLL"},
     Entry{StringId::kSoundLibrary, "QTR_DS.DLL"},
+    Entry{StringId::kAlignmentLeft, "Left"},
+    Entry{StringId::kAlignmentLeft + 1, "Centre"},
+    Entry{StringId::kAlignmentLeft + 2, "Right"},
+    Entry{StringId::kColourBlack, "Black"},
+    Entry{5701, "Maroon"},
+    Entry{5702, "Green"},
+    Entry{5703, "Olive"},
+    Entry{5704, "Navy"},
+    Entry{5705, "Purple"},
+    Entry{5706, "Teal"},
+    Entry{5707, "Gray"},
+    Entry{5708, "Silver"},
+    Entry{5709, "Red"},
+    Entry{5710, "Lime"},
+    Entry{5711, "Yellow"},
+    Entry{5712, "Blue"},
+    Entry{5713, "Fuchsia"},
+    Entry{5714, "Aqua"},
+    Entry{5715, "White"},
+    Entry{StringId::kColourCustomized, "Customized"},
     Entry{StringId::kFractalError, "An error occured while loading Fractal image '%1'"},
     Entry{7020, "Fractal memory acclocation failed"},
     Entry{7050, "Fractal decompressor not initialized"},
@@ -140,3 +162,25 @@ CString FormatString1(const CString& pattern, const CString& argument) {
 }
 
 CString FormatStringId1(UINT id, const CString& argument) { return FormatString1(LoadStringText(id), argument); }
+
+CString FormatString2(const CString& pattern, const CString& first, const CString& second) {
+  // Left to right, so a "%1" or "%2" inside an argument is never replaced again.
+  std::string out;
+  std::string_view text = pattern.view();
+  std::size_t pos = 0;
+  while (true) {
+    std::size_t hit = text.find('%', pos);
+    if (hit == std::string_view::npos || hit + 1 >= text.size()) break;
+    const char digit = text[hit + 1];
+    if (digit != '1' && digit != '2') {
+      out.append(text.substr(pos, hit + 1 - pos));
+      pos = hit + 1;
+      continue;
+    }
+    out.append(text.substr(pos, hit - pos));
+    out.append(digit == '1' ? first.view() : second.view());
+    pos = hit + 2;
+  }
+  out.append(text.substr(pos));
+  return CString(std::move(out));
+}

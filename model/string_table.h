@@ -6,7 +6,6 @@
 
 namespace StringId {
 // The rich-text editor.
-constexpr UINT kInvalidMeasurement = 103;
 constexpr UINT kCannotSaveInType = 106;
 constexpr UINT kProportionalFace = 109;
 constexpr UINT kFixedPitchFace = 111;
@@ -27,6 +26,14 @@ constexpr UINT kDocTypeWord2 = 134;
 constexpr UINT kDocTypeExecutable = 135;
 constexpr UINT kDocTypeOemText = 137;
 constexpr UINT kCannotLoadFiles = 179;
+// Measurements typed into dialogs.
+constexpr UINT kInvalidMeasurement = 103;
+constexpr UINT kMeasurementRange = 119;  // "%1" and "%2": the bounds
+// Paragraph alignments 3400-3402 ("Left", "Centre", "Right"), in the order of the paragraph dialog's list.
+constexpr UINT kAlignmentLeft = 3400;
+// Names of the editor's text colours, one per colour-menu id 5700-5716.
+constexpr UINT kColourBlack = 5700;
+constexpr UINT kColourCustomized = 5716;
 // Framework messages.
 constexpr UINT kTooManyOpenFiles = 180;
 constexpr UINT kFolderFull = 181;
@@ -91,3 +98,5 @@ bool HasStringText(UINT id);
 CString FormatString1(const CString& pattern, const CString& argument);
 // The text of the id with its "%1" replaced.
 CString FormatStringId1(UINT id, const CString& argument);
+// Replaces every "%1" and "%2" of the pattern in one pass.
+CString FormatString2(const CString& pattern, const CString& first, const CString& second);

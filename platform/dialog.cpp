@@ -24,15 +24,23 @@ CRect DialogUnitsToPixels(int x, int y, int cx, int cy) {
   return CRect(left, top, left + cx * kDialogBaseUnitX / 4, top + cy * kDialogBaseUnitY / 8);
 }
 
+void CDataExchange::Fail(int controlId) {
+  m_failed = true;
+  CWnd* control = m_dialog.GetDlgItem(controlId);
+  if (!control) return;
+  control->SetFocus();
+  if (auto* edit = dynamic_cast<CEdit*>(control)) edit->SetSel(0, -1);
+}
+
 void DDX_Text(CDataExchange* dx, int id, CString& value) {
-  CWnd* control = dx->Dialog().GetDlgItem(id);
+  CWnd* control = dx->Failed() ? nullptr : dx->Dialog().GetDlgItem(id);
   if (!control) return;
   if (dx->m_bSaveAndValidate) value = control->GetWindowText();
   else control->SetWindowText(value);
 }
 
 void DDX_Check(CDataExchange* dx, int id, int& value) {
-  CWnd* control = dx->Dialog().GetDlgItem(id);
+  CWnd* control = dx->Failed() ? nullptr : dx->Dialog().GetDlgItem(id);
   if (!control) return;
   if (dx->m_bSaveAndValidate) value = static_cast<int>(control->SendMessage(BM_GETCHECK));
   else control->SendMessage(BM_SETCHECK, static_cast<WPARAM>(value));
@@ -127,7 +135,7 @@ void CDialog::EndDialog(int result) {
 BOOL CDialog::UpdateData(BOOL save) {
   CDataExchange dx(*this, save);
   DoDataExchange(&dx);
-  return TRUE;
+  return dx.Failed() ? FALSE : TRUE;
 }
 
 UINT CDialog::GetDefID() const {

@@ -51,11 +51,19 @@ class CDataExchange {
   // TRUE: control to member (OK); FALSE: member to control (initialisation).
   const BOOL m_bSaveAndValidate;
 
+  // A check failed (its message already shown): the control takes the focus,
+  // an edit with its text selected, and the exchange stops: helpers called
+  // after it do nothing and UpdateData answers FALSE.
+  void Fail(int controlId);
+  BOOL Failed() const { return m_failed ? TRUE : FALSE; }
+
  private:
   CDialog& m_dialog;
+  bool m_failed = false;
 };
 
-// A control that is not there leaves the member as it is.
+// A control that is not there leaves the member as it is; after a failed
+// check nothing is exchanged.
 void DDX_Text(CDataExchange* dx, int id, CString& value);
 void DDX_Check(CDataExchange* dx, int id, int& value);
 
@@ -82,7 +90,8 @@ class CDialog : public CWnd {
   const DialogTemplate& Template() const { return m_template; }
   CWnd* Owner() const { return m_owner; }
 
-  // TRUE out of the controls (when all is valid), FALSE into them.
+  // TRUE out of the controls (when all is valid), FALSE into them. FALSE
+  // when a check failed.
   BOOL UpdateData(BOOL save = TRUE);
   // Enter, Escape and their characters for this dialog or its controls
   // become its commands: Enter the default button (a focused push button

@@ -1,5 +1,6 @@
-// The modal dialogs behind the message service and the common file dialog. The
-// loop holds one implementation: Qt's in the program, a scripted one in tests.
+// The modal dialogs behind the message service, the common file, font and
+// colour dialogs and pop-up menus. The loop holds one implementation: Qt's
+// in the program, a scripted one in tests.
 #pragma once
 
 #include <optional>
@@ -7,8 +8,13 @@
 #include <vector>
 
 #include "platform/cstring.h"
+#include "platform/geometry.h"
 #include "platform/message_box_types.h"
+#include "platform/richtext_types.h"
 #include "platform/win_types.h"
+#include "platform/window_messages.h"
+
+struct MenuData;
 
 class CWnd;
 
@@ -40,6 +46,40 @@ struct FileDialogRequest {
   int* chosenFilterIndex = nullptr;    // receives the filter chosen (from 1) on OK
 };
 
+// Font dialog flags (CF_EFFECTS offers underline, strike-out and colour).
+constexpr DWORD CF_SCREENFONTS = 0x1;
+constexpr DWORD CF_PRINTERFONTS = 0x2;
+constexpr DWORD CF_BOTH = CF_SCREENFONTS | CF_PRINTERFONTS;
+constexpr DWORD CF_EFFECTS = 0x100;
+constexpr DWORD CF_NOOEMFONTS = 0x800;
+
+// The character format in, and out when OK is chosen: what the dialog shows
+// and sets (face, size, bold, italic, underline, strike-out) with their mask
+// bits; the rest (colour, offset, character set) comes back as it went in.
+struct FontDialogRequest {
+  CWnd* owner = nullptr;
+  CHARFORMAT format;
+  DWORD flags = CF_SCREENFONTS | CF_EFFECTS;
+};
+
+// Colour dialog flags.
+constexpr DWORD CC_RGBINIT = 0x1;
+constexpr DWORD CC_FULLOPEN = 0x2;
+
+struct ColourDialogRequest {
+  CWnd* owner = nullptr;
+  COLORREF colour = 0;  // the colour shown first with CC_RGBINIT
+  DWORD flags = 0;
+};
+
+// A pop-up menu tracked at a screen point.
+struct PopupMenuRequest {
+  HWND owner = nullptr;
+  const MenuData* menu = nullptr;
+  UINT flags = 0;
+  CPoint point;
+};
+
 class IDialogs {
  public:
   virtual ~IDialogs() = default;
@@ -49,6 +89,22 @@ class IDialogs {
   virtual std::optional<CString> FileDialog(const FileDialogRequest& request) = 0;
   // The system sound for a message-box icon type (0xFFFFFFFF the simple beep).
   virtual void Beep(UINT type) = 0;
+  // The chosen character format, or nothing when cancelled (also where no
+  // dialog can be shown).
+  virtual std::optional<CHARFORMAT> FontDialog(const FontDialogRequest& request) {
+    (void)request;
+    return std::nullopt;
+  }
+  // The chosen colour, or nothing when cancelled.
+  virtual std::optional<COLORREF> ColourDialog(const ColourDialogRequest& request) {
+    (void)request;
+    return std::nullopt;
+  }
+  // The command id of the chosen item, 0 when the menu closed without one.
+  virtual UINT TrackPopupMenu(const PopupMenuRequest& request) {
+    (void)request;
+    return 0;
+  }
 };
 
 // The buttons a message-box style shows, in order, and the one that answers

@@ -1,6 +1,9 @@
+// Menu trees: items by id or position, their states, and tracking a pop-up.
 #include "platform/menu.h"
 
 #include <utility>
+
+#include "platform/message_loop.h"
 
 namespace {
 
@@ -42,6 +45,40 @@ BOOL AppendMenu(HMENU menu, UINT flags, std::uintptr_t idOrPopup, const CString&
   if (!(flags & MF_SEPARATOR)) item.text = text;
   menu->items.push_back(std::move(item));
   return TRUE;
+}
+
+BOOL AppendOwnerDrawMenu(HMENU menu, UINT flags, std::uintptr_t id, ULONG_PTR itemData) {
+  if (!menu || (flags & (MF_POPUP | MF_SEPARATOR))) return FALSE;
+  MenuData::Item item;
+  item.flags = (flags & ~MF_BYPOSITION) | MF_OWNERDRAW;
+  item.id = static_cast<UINT>(id & 0xFFFF);
+  item.data = itemData;
+  menu->items.push_back(std::move(item));
+  return TRUE;
+}
+
+BOOL ModifyMenu(HMENU menu, UINT item, UINT flags, std::uintptr_t idOrPopup, const CString& text) {
+  MenuData::Item* it = FindItem(menu, item, flags);
+  if (!it) return FALSE;
+  if (flags & MF_POPUP) {
+    HMENU popup = reinterpret_cast<HMENU>(idOrPopup);
+    // A menu cannot hold itself, nor the pop-up it is being changed in.
+    if (!popup || popup == menu || popup == it->popup.get()) return FALSE;
+    it->popup.reset(popup);
+    it->id = 0;
+  } else {
+    it->popup.reset();
+    it->id = (flags & MF_SEPARATOR) ? 0 : static_cast<UINT>(idOrPopup & 0xFFFF);
+  }
+  it->flags = flags & ~MF_BYPOSITION;
+  it->text = (flags & MF_SEPARATOR) ? CString() : text;
+  it->data = 0;
+  return TRUE;
+}
+
+ULONG_PTR GetMenuItemData(HMENU menu, UINT item, UINT flags) {
+  MenuData::Item* it = FindItem(menu, item, flags);
+  return it ? it->data : 0;
 }
 
 int GetMenuItemCount(HMENU menu) { return menu ? static_cast<int>(menu->items.size()) : -1; }
@@ -100,6 +137,21 @@ BOOL DeleteMenu(HMENU menu, UINT item, UINT flags) {
 CString GetMenuString(HMENU menu, UINT item, UINT flags) {
   MenuData::Item* it = FindItem(menu, item, flags);
   return it ? it->text : CString();
+}
+
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
+  CMessageLoop* loop = CMessageLoop::Current();
+  if (!menu || !loop) return FALSE;
+  PopupMenuRequest request;
+  request.menu = menu;
+  request.flags = flags;
+  request.point = CPoint(x, y);
+  request.owner = owner;
+  const UINT chosen = loop->Dialogs().TrackPopupMenu(request);
+  if (flags & TPM_RETURNCMD) return static_cast<BOOL>(chosen);
+  if (chosen == 0) return FALSE;
+  loop->PostMessage(owner, WM_COMMAND, MAKEWPARAM(static_cast<int>(chosen), 0), 0);
+  return TRUE;
 }
 
 BOOL CMenu::CreateMenu() {

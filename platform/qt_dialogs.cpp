@@ -1,13 +1,18 @@
 #include "platform/qt_dialogs.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
 
 #include <algorithm>
 
+#include "platform/message_loop.h"
+#include "platform/qt_char_format.h"
+#include "platform/qt_menu.h"
 #include "platform/wnd.h"
 
 namespace {
@@ -84,4 +89,37 @@ std::optional<CString> CQtDialogs::FileDialog(const FileDialogRequest& request) 
 
 void CQtDialogs::Beep(UINT) {
   if (qobject_cast<QApplication*>(QCoreApplication::instance())) QApplication::beep();
+}
+
+std::optional<CHARFORMAT> CQtDialogs::FontDialog(const FontDialogRequest& request) {
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
+  QFontDialog dialog(CharFormatToQFont(request.format), OwnerWidget(request.owner));
+  dialog.setOption(QFontDialog::DontUseNativeDialog);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  CHARFORMAT chosen = QFontToCharFormat(dialog.selectedFont(), request.format);
+  if (!(request.flags & CF_EFFECTS)) {
+    // Qt's dialog always offers the effects; without CF_EFFECTS they stay as they were.
+    constexpr DWORD kEffects = CFE_UNDERLINE | CFE_STRIKEOUT;
+    chosen.dwEffects = (chosen.dwEffects & ~kEffects) | (request.format.dwEffects & kEffects);
+  }
+  return chosen;
+}
+
+std::optional<COLORREF> CQtDialogs::ColourDialog(const ColourDialogRequest& request) {
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
+  const COLORREF c = request.colour;
+  QColor initial = (request.flags & CC_RGBINIT) ? QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF) : QColor(Qt::black);
+  QColorDialog dialog(initial, OwnerWidget(request.owner));
+  dialog.setOption(QColorDialog::DontUseNativeDialog);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QColor chosen = dialog.selectedColor();
+  return static_cast<COLORREF>(chosen.red()) | (static_cast<COLORREF>(chosen.green()) << 8) |
+         (static_cast<COLORREF>(chosen.blue()) << 16);
+}
+
+UINT CQtDialogs::TrackPopupMenu(const PopupMenuRequest& request) {
+  if (!request.menu || !qobject_cast<QApplication*>(QCoreApplication::instance())) return 0;
+  CMessageLoop* loop = CMessageLoop::Current();
+  CWnd* owner = loop ? loop->FromHandle(request.owner) : nullptr;
+  return ExecQtPopupMenu(*request.menu, OwnerWidget(owner), QPoint(request.point.x, request.point.y));
 }

@@ -4,12 +4,14 @@
 #include <cctype>
 
 #include "platform/button.h"
+#include "platform/combo_box.h"
 #include "platform/edit.h"
 
 CWindowClasses::CWindowClasses() {
   Register("Button", [] { return std::make_unique<CButton>(); });
   Register("Static", [] { return std::make_unique<CStatic>(); });
   Register("Edit", [] { return std::make_unique<CEdit>(); });
+  Register("ComboBox", [] { return std::make_unique<CComboBox>(); });
 }
 
 std::string CWindowClasses::Key(const CString& name) {

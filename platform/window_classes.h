@@ -15,7 +15,7 @@ class CWindowClasses {
  public:
   using Factory = std::function<std::unique_ptr<CWnd>()>;
 
-  // Starts with the standard control classes "Button", "Static" and "Edit".
+  // Starts with the standard control classes "Button", "Static", "Edit" and "ComboBox".
   CWindowClasses();
 
   // Registers (or replaces) a class; names are compared without case. FALSE

@@ -1,12 +1,19 @@
-// Menu trees, item states, and choosing an item on the Qt menu bar.
+// Menu trees, item states, owner-drawn items, choosing an item on the Qt menu bar and tracking a pop-up.
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 #include <QWidget>
+#include <QWidgetAction>
 
+#include "platform/gdi/dc.h"
 #include "platform/menu.h"
+#include "platform/qt_dialogs.h"
+#include "platform/qt_menu.h"
 #include "tests/platform/window_test_support.h"
 
 namespace {
@@ -102,4 +109,125 @@ TEST_F(MenuBarTest, F10OpensTheMenuBar) {
   frame->SendMessage(WM_SYSKEYDOWN, VK_F10, 1);
   EXPECT_NE(bar->activeAction(), nullptr);
   frame->SetMenu(static_cast<HMENU>(nullptr));
+}
+
+namespace {
+
+// Measures items by their data and fills them blue, or red when selected.
+class RecordingPainter final : public IMenuItemPainter {
+ public:
+  void MeasureItem(MEASUREITEMSTRUCT& item) const override {
+    item.itemWidth = static_cast<UINT>(item.itemData);
+    item.itemHeight = 18;
+  }
+  void DrawItem(const DRAWITEMSTRUCT& item) const override {
+    drawn.push_back(item);
+    item.dc->FillSolidRect(item.rcItem, (item.itemState & ODS_SELECTED) ? RGB(255, 0, 0) : RGB(0, 0, 255));
+  }
+  mutable std::vector<DRAWITEMSTRUCT> drawn;
+};
+
+// A context menu whose second item is replaced by an owner-drawn pop-up of two items.
+HMENU MakeContextMenu(std::shared_ptr<RecordingPainter> painter) {
+  HMENU context = CreatePopupMenu();
+  AppendMenu(context, MF_STRING, 57643, "&Undo");
+  AppendMenu(context, MF_STRING, 65535, "&Colour");
+  HMENU colours = CreatePopupMenu();
+  colours->painter = std::move(painter);
+  AppendOwnerDrawMenu(colours, MF_ENABLED, 5700, 70);
+  AppendOwnerDrawMenu(colours, MF_GRAYED, 5701, 90);
+  EXPECT_TRUE(ModifyMenu(context, 65535, MF_BYCOMMAND | MF_POPUP, reinterpret_cast<std::uintptr_t>(colours), "&Colour"));
+  return context;
+}
+
+QRgb PixelOf(QWidget* widget, int x, int y) { return widget->grab().toImage().pixel(x, y) & 0xFFFFFF; }
+
+}  // namespace
+
+TEST(Menu, OwnerDrawnItemsKeepTheirDataAndModifyMenuSwapsItemsInPlace) {
+  CMenu menu;
+  menu.Attach(MakeContextMenu(std::make_shared<RecordingPainter>()));
+  EXPECT_EQ(menu.GetMenuItemCount(), 2u);
+  EXPECT_EQ(menu.GetMenuState(1, MF_BYPOSITION) & MF_POPUP, MF_POPUP);
+  EXPECT_EQ(menu.GetMenuString(1, MF_BYPOSITION), "&Colour");
+  EXPECT_EQ(GetMenuItemData(menu.m_hMenu, 5701, MF_BYCOMMAND), 90u);
+  EXPECT_EQ(GetMenuState(menu.m_hMenu, 5701, MF_BYCOMMAND), MF_GRAYED);
+  EXPECT_EQ(GetMenuItemData(menu.m_hMenu, 5799, MF_BYCOMMAND), 0u);
+  // Back to a plain command: the pop-up goes with the change.
+  EXPECT_TRUE(menu.ModifyMenu(1, MF_BYPOSITION | MF_STRING, 32780, "&Paragraph..."));
+  EXPECT_EQ(menu.GetMenuItemID(1), 32780u);
+  EXPECT_EQ(menu.GetSubMenu(1), nullptr);
+  EXPECT_FALSE(menu.ModifyMenu(7, MF_BYPOSITION | MF_STRING, 1, "none"));
+  EXPECT_FALSE(menu.ModifyMenu(0, MF_BYPOSITION | MF_POPUP, reinterpret_cast<std::uintptr_t>(menu.m_hMenu), "self"));
+  EXPECT_FALSE(AppendOwnerDrawMenu(menu.m_hMenu, MF_POPUP, 1, 0));
+}
+
+class PopupMenuTest : public WindowTest {};
+
+TEST_F(PopupMenuTest, TrackingPostsTheChosenCommandOrReturnsIt) {
+  auto owner = MakeWindow();
+  CMenu menu;
+  menu.Attach(MakeContextMenu(std::make_shared<RecordingPainter>()));
+  dialogs->menuAnswers = {5700, 57643};
+  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, 40, 50, owner->GetSafeHwnd()));
+  ASSERT_EQ(dialogs->popupMenus.size(), 1u);
+  EXPECT_EQ(dialogs->popupMenus[0].menu, menu.m_hMenu);
+  EXPECT_EQ(dialogs->popupMenus[0].point, CPoint(40, 50));
+  EXPECT_EQ(static_cast<UINT>(menu.TrackPopupMenu(TPM_RETURNCMD, 0, 0, owner->GetSafeHwnd())), 57643u);
+  EXPECT_FALSE(menu.TrackPopupMenu(0, 0, 0, owner->GetSafeHwnd()));  // closed without a choice
+  PumpReady();
+  auto commands = owner->Messages(WM_COMMAND);
+  ASSERT_EQ(commands.size(), 1u);  // only the first was posted
+  EXPECT_EQ(LOWORD(commands[0].wParam), 5700u);
+}
+
+TEST_F(PopupMenuTest, OwnerDrawnItemsAreMeasuredAndDrawnByTheirMenusPainter) {
+  auto painter = std::make_shared<RecordingPainter>();
+  CMenu menu;
+  menu.Attach(MakeContextMenu(painter));
+  QMenu qtMenu;
+  std::vector<UINT> chosen;
+  BuildQtMenu(qtMenu, *menu.m_hMenu, [&](UINT id) { chosen.push_back(id); });
+  QMenu* colours = qtMenu.actions().at(1)->menu();
+  ASSERT_NE(colours, nullptr);
+  ASSERT_EQ(colours->actions().size(), 2);
+  auto* first = qobject_cast<QWidgetAction*>(colours->actions().at(0));
+  auto* second = qobject_cast<QWidgetAction*>(colours->actions().at(1));
+  ASSERT_TRUE(first && second);
+  QWidget* item = first->defaultWidget();
+  EXPECT_EQ(item->sizeHint(), QSize(70, 18));
+  EXPECT_EQ(second->defaultWidget()->sizeHint(), QSize(90, 18));
+  EXPECT_FALSE(second->isEnabled());
+
+  EXPECT_EQ(PixelOf(item, 3, 3), 0x0000FFu);
+  colours->setActiveAction(first);
+  EXPECT_EQ(PixelOf(item, 3, 3), 0xFF0000u);  // selected
+  ASSERT_FALSE(painter->drawn.empty());
+  const DRAWITEMSTRUCT& last = painter->drawn.back();
+  EXPECT_EQ(last.itemID, 5700u);
+  EXPECT_EQ(last.itemData, 70u);
+  EXPECT_EQ(last.rcItem, CRect(0, 0, 70, 18));
+  EXPECT_EQ(last.CtlType, ODT_MENU);
+  PixelOf(second->defaultWidget(), 3, 3);
+  EXPECT_EQ(painter->drawn.back().itemState & ODS_GRAYED, ODS_GRAYED);
+
+  first->trigger();
+  qtMenu.actions().at(0)->trigger();
+  EXPECT_EQ(chosen, (std::vector<UINT>{5700, 57643}));
+}
+
+TEST_F(PopupMenuTest, QtPopupReturnsTheTriggeredOwnerDrawnItem) {
+  CMenu menu;
+  menu.Attach(MakeContextMenu(std::make_shared<RecordingPainter>()));
+  QTimer::singleShot(0, [] {
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    popup->actions().at(1)->menu()->actions().at(0)->trigger();
+    popup->close();
+  });
+  CQtDialogs qt;
+  PopupMenuRequest request;
+  request.menu = menu.m_hMenu;
+  request.point = CPoint(10, 10);
+  EXPECT_EQ(qt.TrackPopupMenu(request), 5700u);
 }

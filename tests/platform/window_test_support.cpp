@@ -53,6 +53,30 @@ std::optional<CString> CScriptedDialogs::FileDialog(const FileDialogRequest& req
   return answer;
 }
 
+std::optional<CHARFORMAT> CScriptedDialogs::FontDialog(const FontDialogRequest& request) {
+  fontDialogs.push_back(request);
+  if (fontAnswers.empty()) return std::nullopt;
+  auto answer = std::move(fontAnswers.front());
+  fontAnswers.pop_front();
+  return answer ? answer(request) : std::nullopt;
+}
+
+std::optional<COLORREF> CScriptedDialogs::ColourDialog(const ColourDialogRequest& request) {
+  colourDialogs.push_back(request);
+  if (colourAnswers.empty()) return std::nullopt;
+  auto answer = colourAnswers.front();
+  colourAnswers.pop_front();
+  return answer;
+}
+
+UINT CScriptedDialogs::TrackPopupMenu(const PopupMenuRequest& request) {
+  popupMenus.push_back(request);
+  if (menuAnswers.empty()) return 0;
+  UINT answer = menuAnswers.front();
+  menuAnswers.pop_front();
+  return answer;
+}
+
 LRESULT CRecordingWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   RecordedMessage r{m_hWnd, message, wParam, lParam};
   received.push_back(r);

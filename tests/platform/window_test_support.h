@@ -24,12 +24,22 @@ class CScriptedDialogs final : public IDialogs {
   int MessageBox(const MessageBoxRequest& request) override;
   std::optional<CString> FileDialog(const FileDialogRequest& request) override;
   void Beep(UINT type) override { beeps.push_back(type); }
+  std::optional<CHARFORMAT> FontDialog(const FontDialogRequest& request) override;
+  std::optional<COLORREF> ColourDialog(const ColourDialogRequest& request) override;
+  UINT TrackPopupMenu(const PopupMenuRequest& request) override;
 
   std::deque<int> boxAnswers;                    // IDOK when empty
   std::deque<std::optional<CString>> fileAnswers;  // cancel when empty
   std::deque<int> filterAnswers;                   // the filter chosen with each file; the one shown when empty
+  // A font answer is called with the request and gives the format chosen.
+  std::deque<std::function<std::optional<CHARFORMAT>(const FontDialogRequest&)>> fontAnswers;  // cancel when empty
+  std::deque<std::optional<COLORREF>> colourAnswers;  // cancel when empty
+  std::deque<UINT> menuAnswers;                       // nothing chosen when empty
   std::vector<MessageBoxRequest> boxes;
   std::vector<FileDialogRequest> fileDialogs;
+  std::vector<FontDialogRequest> fontDialogs;
+  std::vector<ColourDialogRequest> colourDialogs;
+  std::vector<PopupMenuRequest> popupMenus;
   std::vector<UINT> beeps;
 };
 

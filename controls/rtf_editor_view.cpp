@@ -318,8 +318,12 @@ LRESULT CRtfEditorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CONTEXTMENU:
       ShowContextMenu(PointFromLParam(lParam));
       return 0;
+    case WM_SYSKEYDOWN:
+      // F10 is a system key; the view sees it as a key like the others.
+      if (wParam != VK_F10) break;
+      [[fallthrough]];
     case WM_KEYDOWN: {
-      if (!PassKeyToParent(message, wParam, lParam)) return 0;
+      if (!PassKeyToParent(WM_KEYDOWN, wParam, lParam)) return 0;
       CMessageLoop* loop = CMessageLoop::Current();
       const bool shift = loop && loop->GetKeyState(VK_SHIFT) < 0;
       const bool ctrl = loop && loop->GetKeyState(VK_CONTROL) < 0;
@@ -332,6 +336,7 @@ LRESULT CRtfEditorView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(at.x, at.y));
         return 0;
       }
+      if (message == WM_SYSKEYDOWN) return 0;
       // The clipboard and undo keys go through our own commands.
       if ((ctrl && wParam == 'C') || (ctrl && wParam == VK_INSERT)) return Copy(), 0;
       if ((ctrl && wParam == 'X') || (shift && wParam == VK_DELETE)) return Cut(), 0;

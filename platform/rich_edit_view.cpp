@@ -80,13 +80,13 @@ QWidget* CRichEditView::MakeControl(QWidget* host) {
   auto* editor = new EditorWidget(*this, host, (GetStyle() & ES_SELECTIONBAR) ? kSelectionBarWidth : 0);
   editor->setDocument(&m->document);
   editor->setTextCursor(m->cursor);
-  editor->setReadOnly(m_readOnly);
   editor->setVerticalScrollBarPolicy((GetStyle() & WS_VSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   editor->setHorizontalScrollBarPolicy((GetStyle() & WS_HSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   // Without automatic horizontal scrolling lines wrap at the window's width.
   editor->setLineWrapMode((GetStyle() & ES_AUTOHSCROLL) && (GetStyle() & WS_HSCROLL) ? QTextEdit::NoWrap
                                                                                      : QTextEdit::WidgetWidth);
   m->editor = editor;
+  SetReadOnly(m_readOnly);
   return editor;
 }
 
@@ -304,7 +304,11 @@ void CRichEditView::SetModify(BOOL modified) { m->document.setModified(modified 
 
 void CRichEditView::SetReadOnly(BOOL readOnly) {
   m_readOnly = readOnly;
-  if (m->editor) m->editor->setReadOnly(readOnly != FALSE);
+  if (!m->editor) return;
+  m->editor->setReadOnly(readOnly != FALSE);
+  // Read-only text takes no mouse at all and keeps the arrow.
+  m->editor->setTextInteractionFlags(readOnly ? Qt::NoTextInteraction : Qt::TextEditorInteraction);
+  m->editor->viewport()->setCursor(readOnly ? Qt::ArrowCursor : Qt::IBeamCursor);
 }
 
 void CRichEditView::Copy() const {

@@ -212,7 +212,7 @@ TEST_F(RtfEditorViewTest, KeysReachTheViewFirstAndTheContextMenuFollowsThePopupF
   view.SetContextMenuPopup(1);
   view.SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(20, 5));
   loop->SetKeyDown(VK_SHIFT, true);
-  view.SendMessage(WM_KEYDOWN, VK_F10, 1);
+  view.SendMessage(WM_SYSKEYDOWN, VK_F10, 1);  // F10 comes as a system key
   loop->SetKeyDown(VK_SHIFT, false);
   ASSERT_EQ(editorDialogs.menus.size(), 2u);
   const std::vector<std::string>& items = editorDialogs.menus[0];

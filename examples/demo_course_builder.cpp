@@ -5,8 +5,10 @@
 // two buttons, a hot spot on the picture and a six-second timer; check boxes;
 // a star to drag into a basket); the score, after the page is cleared with a
 // transition; any key then shows a page of rich text whose link a hypertext
-// response follows; a key there (or on the page the link leads to) ends the
-// program after the last, empty task.
+// response follows; a key there ends the program after the last, empty task.
+// The page the link leads to goes on with a key to a notes page, where the
+// learner types formatted notes, and then to a page whose editor shows them
+// again from their variable.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -148,6 +150,31 @@ std::int32_t IdOf(const char* name) {
   return static_cast<std::int32_t>(id);
 }
 
+// The notes page (an editor bound to "Notes", with the formatting menu on the
+// right button) or, shown again, the same editor filled from the variable.
+void NotesPage(CourseBuilder& b, std::int32_t number, bool again) {
+  tvn::testing::RtfEditorFields editor;
+  editor.variableId = static_cast<std::uint32_t>(IdOf("Notes"));
+  editor.flags = 0x100 | 0x80 | 0x20 | 0x10 | 0x4;  // menu, several lines, border, opaque
+  if (again) editor.flags |= 0x8;                   // filled from the variable
+  editor.backColour = 0xF0FFFF;                     // a pale yellow
+  editor.font.pointSize = 14;
+  editor.font.face = "Times New Roman";
+  auto clear = [](CourseBuilder& c) {
+    c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0));
+  };
+  const char* ask = again ? "Your notes, as you wrote them. Click Done to end."
+                          : "Write a few notes. The right mouse button formats them: font, colour, bullets, "
+                            "paragraphs. Click Done when you have finished.";
+  b.Task(IconFields{4, again ? "Notes again" : "Notes", "", 3}, number, {},
+         {clear, Text("Ask", ask, At(40, 30, 600, 110), 16)},
+         {[=](CourseBuilder& c) {
+            c.RtfEditorResponse(IconFields{4, "Notes editor", "", 3}, tvn::testing::ResponseFields{}, editor,
+                                {40, 120, 600, 380});
+          },
+          Button("Done", "Done", 0, "", {480, 400, 600, 450})});
+}
+
 std::vector<std::uint8_t> DemoCourse() {
   tvn::testing::CourseFileFields f;
   f.header = "Demo";
@@ -162,6 +189,9 @@ std::vector<std::uint8_t> DemoCourse() {
   tvn::testing::VariableFields learner;
   learner.name = "Name";  // a string
   f.variables.push_back(learner);
+  tvn::testing::VariableFields notes;
+  notes.name = "Notes";  // the learner's notes, as RTF
+  f.variables.push_back(notes);
   // The welcome page: the picture, and its narration; the page moves on when the narration has ended.
   f.tasks.push_back([=](CourseBuilder& b) {
     auto picture = [](CourseBuilder& c) {
@@ -438,10 +468,12 @@ std::vector<std::uint8_t> DemoCourse() {
                          tvn::testing::KeyFields{});
     };
     b.Task(IconFields{4, "Followed", "", 3}, 6, {},
-           {Text("Followed", "You followed the link \"{HyperTextSelected}\". Press any key to end.",
+           {Text("Followed", "You followed the link \"{HyperTextSelected}\". Press any key to go on.",
                  At(40, 140, 600, 220), 18)},
            {anyKey});
   });
+  f.tasks.push_back([=](CourseBuilder& b) { NotesPage(b, 11, false); });
+  f.tasks.push_back([=](CourseBuilder& b) { NotesPage(b, 12, true); });
   f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "The end", "", 3}, 7, {}, {}, {}); });
   CourseBuilder b;
   b.CourseFile(f);

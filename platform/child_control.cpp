@@ -244,8 +244,9 @@ void CChildControl::DeliverKey(UINT message, WPARAM wParam) {
   QString text;
   int key = 0;
   if (message == WM_CHAR) {
-    // Typed characters search and select; keys without one came with WM_KEYDOWN.
-    if (wParam <= 0x20 || wParam > 0xFF) return;
+    // Typed characters search, select and (in editors) are inserted; control
+    // characters came as keys with WM_KEYDOWN. A space is a character.
+    if (wParam < 0x20 || wParam > 0xFF) return;
     const char byte[2] = {static_cast<char>(wParam), 0};
     text = QString::fromUtf8(CString(byte).ToUtf8());
   } else {

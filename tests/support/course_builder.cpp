@@ -172,6 +172,16 @@ CourseBuilder& CourseBuilder::ListBoxResponse(const IconFields& fields, const Re
   });
 }
 
+CourseBuilder& CourseBuilder::RtfEditorResponse(const IconFields& fields, const ResponseFields& response,
+                                                const RtfEditorFields& editor, const VariableRectFields& rect) {
+  return Response("CRtfEditorResponse", 2, fields, response, [&](CourseBuilder& b) {
+    b.m_out.Dword(editor.variableId).Dword(editor.flags).Dword(editor.reserved);
+    b.m_out.Dword(editor.textColour).Dword(editor.backColour);
+    b.Font(editor.font);
+    b.DisplayPart(DisplayFields{"CDisplayResponse", rect, 0, 2, EffectFields{}});
+  });
+}
+
 CourseBuilder& CourseBuilder::GridResponse(const IconFields& fields, const ResponseFields& response,
                                            const GridFields& grid, const VariableRectFields& rect) {
   return Response("CGridResponse", 2, fields, response, [&](CourseBuilder& b) {

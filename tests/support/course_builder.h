@@ -327,6 +327,16 @@ struct ListBoxFields {
   FontFields font;
 };
 
+// A rich-text editor response's own fields.
+struct RtfEditorFields {
+  std::uint32_t variableId = 0;
+  std::uint32_t flags = 0x8110;
+  std::uint32_t reserved = 0;
+  std::uint32_t textColour = 0;
+  std::uint32_t backColour = 0xFFFFFF;
+  FontFields font;
+};
+
 // One grid cell as stored; className lets a test store an element of another class.
 struct CellFields {
   std::uint8_t reserved = 0;
@@ -480,6 +490,8 @@ class CourseBuilder {
                                      const CheckButtonFields& check, const VariableRectFields& rect);
   CourseBuilder& ListBoxResponse(const IconFields& fields, const ResponseFields& response, const ListBoxFields& list,
                                  const VariableRectFields& rect);
+  CourseBuilder& RtfEditorResponse(const IconFields& fields, const ResponseFields& response,
+                                   const RtfEditorFields& editor, const VariableRectFields& rect);
   CourseBuilder& GridResponse(const IconFields& fields, const ResponseFields& response, const GridFields& grid,
                               const VariableRectFields& rect);
   CourseBuilder& DragDropResponse(const IconFields& fields, const ResponseFields& response,

@@ -122,10 +122,11 @@ TEST(RtfEditorPlaythrough, TheDemoNotesComeBackOnTheLaterPage) {
   const std::filesystem::path demo = TVN_DEMO_COURSE;
   if (!std::filesystem::exists(demo)) GTEST_SKIP() << "the demo course is not built";
   ScriptedPlayer player;
-  for (const char* file : {"DEMO.BMP", "NARRATE.WAV", "STAR.BMP", "SPINNER.BMP", "BADGE.PNG"})
-    std::filesystem::copy_file(demo.parent_path() / file, player.Directory() / file);
+  for (const char* file : {"DEMO.BMP", "NARRATE.WAV", "STAR.BMP", "SPINNER.BMP", "BADGE.PNG", "TITLE.FLC", "FILM.AVI"})
+    if (std::filesystem::exists(demo.parent_path() / file))
+      std::filesystem::copy_file(demo.parent_path() / file, player.Directory() / file);
   ASSERT_TRUE(player.Start(ReadBytes(demo), "demo.tvn"));
-  // Welcome (its narration ends), name (Enter), three questions (their timers), result (a key).
+  // Welcome (its narration ends), name (Enter), three questions (their timers), result (a key), film.
   auto wait = [&](DWORD ms) {
     for (DWORD passed = 0; passed < ms; passed += 100) player.Tick(100);
   };
@@ -134,6 +135,9 @@ TEST(RtfEditorPlaythrough, TheDemoNotesComeBackOnTheLaterPage) {
   for (DWORD seconds : {6, 15, 15}) wait(seconds * 1000);
   ASSERT_EQ(player.CurrentTask(), 4);
   player.Key('X');
+  ASSERT_EQ(player.CurrentTask(), 10);
+  // The film page goes on by itself (past the film's middle, or on its timer without a film).
+  for (DWORD waited = 0; waited < 12000 && player.CurrentTask() == 10; waited += 100) player.Tick(100);
   ASSERT_EQ(player.CurrentTask(), 5);
 
   // The rich-text page's link leads to the page that goes on to the notes.

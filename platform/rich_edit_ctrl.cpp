@@ -73,25 +73,12 @@ void CRichEditCtrl::SetContent(const tvn::rtf::Document& content) {
 
 tvn::rtf::Document CRichEditCtrl::GetContent() const { return tvn::rtf::ReadQtDocument(m->document, m->pictures); }
 
-long CRichEditCtrl::GetTextLength() const { return std::max(0, m->document.characterCount() - 1); }
+long CRichEditCtrl::GetTextLength() const { return tvn::rtf::DocumentTextLength(m->document); }
 
 long CRichEditCtrl::ClampPosition(long position) const { return std::clamp(position, 0L, GetTextLength()); }
 
 CString CRichEditCtrl::GetTextRange(long start, long end) const {
-  start = ClampPosition(start);
-  end = end < 0 ? GetTextLength() : ClampPosition(end);
-  if (end <= start) return CString();
-  QTextCursor cursor(&m->document);
-  cursor.setPosition(static_cast<int>(start));
-  cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
-  std::u16string text = cursor.selectedText().toStdU16String();
-  // Paragraph ends read as CR, line breaks as VT, pictures as blanks.
-  for (char16_t& c : text) {
-    if (c == 0x2029) c = u'\r';
-    else if (c == 0x2028) c = u'\v';
-    else if (c == 0xFFFC) c = u' ';
-  }
-  return CString(tvn::codepage::FromUtf16(text));
+  return tvn::rtf::DocumentTextRange(m->document, start, end);
 }
 
 void CRichEditCtrl::SetSel(long start, long end) {

@@ -154,23 +154,10 @@ tvn::rtf::Document CRichEditView::GetSelectionContent() const {
   return tvn::rtf::SliceModel(GetContent(), start, end);
 }
 
-long CRichEditView::GetTextLength() const { return std::max(0, m->document.characterCount() - 1); }
+long CRichEditView::GetTextLength() const { return tvn::rtf::DocumentTextLength(m->document); }
 
 CString CRichEditView::GetTextRange(long start, long end) const {
-  const long length = GetTextLength();
-  start = std::clamp(start, 0L, length);
-  end = end < 0 ? length : std::clamp(end, 0L, length);
-  if (end <= start) return CString();
-  QTextCursor cursor(&m->document);
-  cursor.setPosition(static_cast<int>(start));
-  cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
-  std::u16string text = cursor.selectedText().toStdU16String();
-  for (char16_t& c : text) {
-    if (c == 0x2029) c = u'\r';
-    else if (c == 0x2028) c = u'\v';
-    else if (c == kObjectCharacter) c = u' ';
-  }
-  return CString(tvn::codepage::FromUtf16(text));
+  return tvn::rtf::DocumentTextRange(m->document, start, end);
 }
 
 // --- selection ---

@@ -267,7 +267,7 @@ Document ReadQtDocument(const QTextDocument& document, const std::vector<std::sh
 
 CHARFORMAT CharFormatAt(const QTextDocument& document, int position) {
   const int length = std::max(0, document.characterCount() - 1);
-  QTextCursor cursor(const_cast<QTextDocument*>(&document));
+  QTextCursor cursor(const_cast<QTextDocument*>(&document));  // a cursor that only reads
   // The format of a character is the one the cursor reports just after it.
   cursor.setPosition(std::clamp(position + 1, 0, length));
   if (position >= length) cursor.setPosition(length);
@@ -448,6 +448,25 @@ Document SliceModel(const Document& model, long start, long end) {
   }
   if (slice.paragraphs.empty()) slice.paragraphs.emplace_back();
   return slice;
+}
+
+long DocumentTextLength(const QTextDocument& document) { return std::max(0, document.characterCount() - 1); }
+
+CString DocumentTextRange(const QTextDocument& document, long start, long end) {
+  const long length = DocumentTextLength(document);
+  start = std::clamp(start, 0L, length);
+  end = end < 0 ? length : std::clamp(end, 0L, length);
+  if (end <= start) return CString();
+  QTextCursor cursor(const_cast<QTextDocument*>(&document));  // a cursor that only reads
+  cursor.setPosition(static_cast<int>(start));
+  cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+  std::u16string text = cursor.selectedText().toStdU16String();
+  for (char16_t& c : text) {
+    if (c == 0x2029) c = u'\r';
+    else if (c == 0x2028) c = u'\v';
+    else if (c == 0xFFFC) c = u' ';
+  }
+  return CString(tvn::codepage::FromUtf16(text));
 }
 
 }  // namespace tvn::rtf

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/cstring.h"
 #include "platform/image_decoder.h"
 #include "platform/rtf/rtf_document.h"
 
@@ -63,6 +64,13 @@ void ApplyParaFormat(QTextDocument& document, int start, int end, const PARAFORM
 // paragraphs of their own. Pictures join the list the document indexes.
 void InsertModel(QTextDocument& document, QTextCursor& cursor, const Document& model,
                  std::vector<std::shared_ptr<const Picture>>& pictures, const PictureDecoder& decoder);
+
+// The document's length in characters (a paragraph end and a picture count
+// one; the last paragraph's end does not), and its text over [start, end):
+// positions clamped, an end of -1 the text's end, paragraph ends read as CR,
+// line breaks as VT and pictures as blanks.
+long DocumentTextLength(const QTextDocument& document);
+CString DocumentTextRange(const QTextDocument& document, long start, long end);
 
 // The part [start, end) of a model, positions counted as in the Qt document
 // (a paragraph end, a picture and each character count one).

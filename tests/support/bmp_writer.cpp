@@ -1,17 +1,11 @@
 // Bitmap and palette file writers for tests.
 #include "tests/support/bmp_writer.h"
 
+#include "tests/support/le_bytes.h"
+
 namespace tvn::testing {
 namespace {
 
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 void Id(std::vector<std::uint8_t>& out, const char* id) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(id[i]));
 }

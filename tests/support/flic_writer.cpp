@@ -3,29 +3,11 @@
 
 #include <algorithm>
 
+#include "tests/support/le_bytes.h"
+
 namespace tvn::testing {
 
 namespace {
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-
-void Set16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-  out[at] = static_cast<std::uint8_t>(v);
-  out[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void Set32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-  Set16(out, at, v & 0xFFFF);
-  Set16(out, at + 2, v >> 16);
-}
 
 // Packets of one line of 16-bit pixel pairs that differ (word delta).
 struct PairPackets {

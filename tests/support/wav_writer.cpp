@@ -3,19 +3,11 @@
 
 #include <cmath>
 
+#include "tests/support/le_bytes.h"
+
 namespace tvn::testing {
 
 namespace {
-
-void Put16(std::vector<std::uint8_t>& out, std::uint16_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, static_cast<std::uint16_t>(v));
-  Put16(out, static_cast<std::uint16_t>(v >> 16));
-}
 
 void PutTag(std::vector<std::uint8_t>& out, const char* tag) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(tag[i]));

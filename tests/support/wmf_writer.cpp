@@ -1,17 +1,11 @@
 // Metafile and PCX writers for tests, laid down from the file formats.
 #include "tests/support/wmf_writer.h"
 
+#include "tests/support/le_bytes.h"
+
 namespace tvn::testing {
 namespace {
 
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 std::uint16_t U(std::int16_t v) { return static_cast<std::uint16_t>(v); }
 
 }  // namespace

@@ -188,12 +188,12 @@ TEST_F(MciVideoTest, PictureIsDrawnFromTheSourcePartIntoTheDestination) {
 TEST_F(MciVideoTest, AviAndMpegFilesPlayThroughTheVideoLayer) {
   if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
   TempDir dir;
-  AviSpec spec;
-  spec.frames = 10;
-  spec.rate = 10;
-  spec.soundSeconds = 2.0;
+  AviRecipe recipe;
+  recipe.frames = 10;
+  recipe.rate = 10;
+  recipe.soundSeconds = 2.0;
   const auto avi = dir.path() / "clip.avi";
-  ASSERT_FALSE(MakeAvi(spec, avi).empty());
+  ASSERT_FALSE(MakeAvi(recipe, avi).empty());
   const auto mpg = dir.path() / "clip.mpg";
   // Big enough for FFmpeg to find the program stream's length from its timestamps.
   ASSERT_TRUE(RunFfmpeg("-f lavfi -i testsrc=s=160x120:r=25:d=2 -c:v mpeg1video", mpg));

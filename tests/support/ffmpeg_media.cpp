@@ -20,19 +20,19 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::vector<std::uint8_t> MakeAvi(const AviSpec& spec, const std::filesystem::path& out) {
-  const std::string size = std::to_string(spec.width) + "x" + std::to_string(spec.height);
-  const std::string seconds = std::to_string(static_cast<double>(spec.frames) / spec.rate);
-  std::string args = "-f lavfi -i \"color=c=0x3366CC:s=" + size + ":r=" + std::to_string(spec.rate) + ":d=" + seconds;
+std::vector<std::uint8_t> MakeAvi(const AviRecipe& recipe, const std::filesystem::path& out) {
+  const std::string size = std::to_string(recipe.width) + "x" + std::to_string(recipe.height);
+  const std::string seconds = std::to_string(static_cast<double>(recipe.frames) / recipe.rate);
+  std::string args = "-f lavfi -i \"color=c=0x3366CC:s=" + size + ":r=" + std::to_string(recipe.rate) + ":d=" + seconds;
   args += ",format=rgb24";
-  if (!spec.solid) args += ",geq=r='min(255\\,12*N)':g=0:b=0";
+  if (!recipe.solid) args += ",geq=r='min(255\\,12*N)':g=0:b=0";
   args += "\"";
-  if (spec.soundSeconds > 0)
-    args += " -f lavfi -i sine=frequency=440:sample_rate=22050:duration=" + std::to_string(spec.soundSeconds) +
+  if (recipe.soundSeconds > 0)
+    args += " -f lavfi -i sine=frequency=440:sample_rate=22050:duration=" + std::to_string(recipe.soundSeconds) +
             " -c:a pcm_s16le -ac 1";
-  args += " -c:v " + spec.codec;
-  if (spec.codec == "rawvideo") args += " -pix_fmt bgr24";
-  else args += " -g " + std::to_string(spec.keyEvery);
+  args += " -c:v " + recipe.codec;
+  if (recipe.codec == "rawvideo") args += " -pix_fmt bgr24";
+  else args += " -g " + std::to_string(recipe.keyEvery);
   if (!RunFfmpeg(args, out)) return {};
   return ReadFileBytes(out);
 }

@@ -17,7 +17,7 @@ bool HaveFfmpeg();
 // 12 x its number (green and blue 0) so a test can tell the frames apart.
 // codec "rawvideo" or "cinepak"; keyEvery the key-frame spacing for cinepak;
 // soundSeconds > 0 adds a 440 Hz sine of that length at 22050 Hz mono PCM.
-struct AviSpec {
+struct AviRecipe {
   int frames = 20;
   int rate = 10;
   int width = 32;
@@ -28,7 +28,7 @@ struct AviSpec {
   bool solid = false;  // every frame one colour (0x3366CC)
 };
 // The file's bytes; empty when ffmpeg could not make it.
-std::vector<std::uint8_t> MakeAvi(const AviSpec& spec, const std::filesystem::path& out);
+std::vector<std::uint8_t> MakeAvi(const AviRecipe& recipe, const std::filesystem::path& out);
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
 

@@ -1,4 +1,5 @@
-// CActiveMovieWnd: a kind-1 clip played by FFmpeg: its worker thread reads and decodes the clip, the mixer sounds it.
+// CActiveMovieWnd: a kind-1 clip played by FFmpeg: its worker thread reads and decodes the clip, the mixer sounds it,
+// and its video window shows the picture.
 #pragma once
 
 #include <atomic>
@@ -10,12 +11,24 @@
 #include "platform/cstring.h"
 #include "platform/geometry.h"
 #include "platform/pcm_buffer.h"
+#include "platform/pixel_image.h"
+
+class CClipVideoWnd;
+class CDC;
+class IVideoFrames;
 
 // States: 0 no clip built, 1 stopped, 2 paused, 3 running. Every control call
 // does nothing in state 0 (also while the worker still builds). The worker
 // announces a built clip with 953 (2, handle) and the end of play with
 // 953 (1, handle); at its end the clip stays running, so moving its position
 // plays on from there.
+//
+// A clip with a picture has a video window: a hidden child of the owner,
+// made on the user-interface thread the first time the clip is placed or
+// shown, and destroyed by Free. Its picture follows the clip's clock (the
+// sound's voice; a clip whose picture outlasts its sound is padded with
+// silence). Source rectangles are given and read as left, top, width and
+// height in the rectangle's four fields.
 class CActiveMovieWnd {
  public:
   // The extensions a clip may have; any other cannot be played.
@@ -23,8 +36,8 @@ class CActiveMovieWnd {
   // FFmpeg is part of the program: always TRUE.
   static BOOL IsAvailable() { return TRUE; }
 
-  CActiveMovieWnd() = default;
-  ~CActiveMovieWnd() { Free(); }
+  CActiveMovieWnd();
+  ~CActiveMovieWnd();
   CActiveMovieWnd(const CActiveMovieWnd&) = delete;
   CActiveMovieWnd& operator=(const CActiveMovieWnd&) = delete;
 
@@ -46,11 +59,23 @@ class CActiveMovieWnd {
   void SetBalance(LONG balance);
   // 1.0 normal; 0 or below is ignored.
   void SetRate(double rate);
-  // The clip's picture is not shown yet: these keep what they are given.
-  void ShowVideo(BOOL show) { m_videoShown = show; }
-  void SetWindowRect(const CRect& rect) { m_windowRect = rect; }
+  // The video window shown or hidden, and placed (owner client coordinates).
+  void ShowVideo(BOOL show);
+  void SetWindowRect(const CRect& rect);
+  // The part of the picture shown (left, top, width, height); empty and
+  // FALSE without a picture. A part reaching outside the picture is refused.
   BOOL GetVideoRect(CRect& rect) const;
-  void SetVideoRect(const CRect& rect) { m_videoRect = rect; }
+  void SetVideoRect(const CRect& rect);
+  // The picture's own size; FALSE without a picture.
+  BOOL GetVideoSize(CSize& size) const;
+
+  // For the video window: the frame the clock stands at (-1 without a
+  // picture), and the picture drawn into the client area, answering that
+  // frame. A frame that cannot be decoded leaves the one before (black
+  // before the first), and is not tried again until the clock moves on.
+  LONG CurrentFrame() const;
+  LONG DrawPicture(CDC& dc, const CRect& client);
+  CClipVideoWnd* GetVideoWnd() const { return m_window.get(); }
 
   int GetState() const { return m_state.load(); }
   DWORD GetHandle() const { return m_handle; }
@@ -62,6 +87,10 @@ class CActiveMovieWnd {
   DWORD StopFrame() const;
   void StartVoice();
   void ApplyLevels();
+  // The window, made when the clip has a picture and this is the owner's thread; null otherwise.
+  CClipVideoWnd* VideoWindow();
+  // Under the lock.
+  LONG FrameAt(double seconds) const;
 
   CMediaSystem* m_system = nullptr;
   HWND m_owner = nullptr;
@@ -81,7 +110,13 @@ class CActiveMovieWnd {
   LONG m_balance = 0;
   double m_rate = 1.0;
 
-  BOOL m_videoShown = FALSE;
+  // The picture: handed over by the worker under the lock, then used on the user-interface thread.
+  std::unique_ptr<IVideoFrames> m_frames;
+  CRect m_source;        // the part shown
+  CPixelImage m_picture;  // the frame decoded last
+  LONG m_pictureFrame = -1;
+
+  // User-interface thread only.
+  std::unique_ptr<CClipVideoWnd> m_window;
   CRect m_windowRect;
-  CRect m_videoRect;
 };

@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "media/child_input.h"
 #include "media/memory_stream.h"
 #include "platform/gdi/dc.h"
 #include "platform/mci_errors.h"
@@ -354,13 +355,7 @@ void CMciWnd::PaintPlaybar(CDC& dc, const CRect& bar) {
 
 BOOL CMciWnd::ForwardMouse(UINT message, UINT flags, CPoint point) {
   if (HasPlaybar() && PlaybarRect().PtInRect(point)) return FALSE;
-  if (CWnd* parent = GetParent()) {
-    // The owner's responses judge clicks on the page: they get the point in the owner's coordinates.
-    CPoint onParent = point;
-    ClientToScreen(&onParent);
-    parent->ScreenToClient(&onParent);
-    parent->PostMessage(message, flags, MAKELPARAM(onParent.x, onParent.y));
-  }
+  PostMouseToParent(*this, message, flags, point);
   return TRUE;
 }
 
@@ -416,17 +411,12 @@ void CMciWnd::OnRButtonDblClk(UINT flags, CPoint point) {
 
 void CMciWnd::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
   // Keyboard responses on the page still see the keys.
-  if (CWnd* parent = GetParent())
-    parent->PostMessage(WM_KEYDOWN, vk, MAKELPARAM(static_cast<int>(repeat), static_cast<int>(flags)));
+  PostKeyToParent(*this, WM_KEYDOWN, vk, MAKELPARAM(static_cast<int>(repeat), static_cast<int>(flags)));
   Default();
 }
 
 BOOL CMciWnd::OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) {
-  if (CWnd* parent = GetParent()) {
-    const WPARAM holder = reinterpret_cast<WPARAM>(wnd ? wnd->GetSafeHwnd() : m_hWnd);
-    if (parent->SendMessage(WM_SETCURSOR, holder, MAKELPARAM(static_cast<int>(hitTest), static_cast<int>(message))))
-      return TRUE;
-  }
+  if (AskParentForCursor(*this, wnd, hitTest, message)) return TRUE;
   return static_cast<BOOL>(Default());
 }
 

@@ -190,12 +190,20 @@ void CMediaFileObject::SetDisplayRect(CRect& rect, DWORD commandFlags, const CRe
     return;
   }
   if (m_nKind == MediaKind::kClip) {
+    CSize natural;
+    if ((commandFlags & MediaFlag::kNaturalSize) && m_movie.GetVideoSize(natural)) {
+      rect.right = rect.left + natural.cx;
+      rect.bottom = rect.top + natural.cy;
+    }
     if (crop) {
+      // The clip's source holds left, top, width and height: the crop's
+      // left and right both come off the width, its top and bottom off the height.
       CRect source;
       if (m_movie.GetVideoRect(source)) {
         if (m_savedSource.IsRectEmpty()) m_savedSource = source;
         m_movie.SetVideoRect(CRect(m_savedSource.left + crop->left, m_savedSource.top + crop->top,
-                                   m_savedSource.right - crop->right, m_savedSource.bottom - crop->bottom));
+                                   m_savedSource.right - crop->left - crop->right,
+                                   m_savedSource.bottom - crop->top - crop->bottom));
       }
     }
     m_movie.SetWindowRect(rect);

@@ -8,7 +8,6 @@
 
 #include "platform/audio_mixer.h"
 #include "platform/clock.h"
-#include "platform/gdi/dc.h"
 #include "platform/mci_errors.h"
 #include "platform/mci_sound_device.h"
 #include "platform/media_source.h"
@@ -378,21 +377,6 @@ bool CMciVideoDevice::Draw(CDC& dc, const CRect& area) {
   if (!m_havePicture) return false;  // nothing decoded yet: the window keeps what it shows
   CRect dest = m_destination.IsRectEmpty() ? CRect(0, 0, m_source.Width(), m_source.Height()) : m_destination;
   dest.OffsetRect(area.left, area.top);
-  CRect target;
-  if (!target.IntersectRect(dest, area)) return true;
-  const gdi::PixelSurface out = dc.GetPixelRect(target);
-  if (!out.IsValid() || out.width != target.Width() || out.height != target.Height()) return true;
-  // Nearest-neighbour from the source part of the frame into the destination, one row map per line.
-  const long long sw = m_source.Width(), sh = m_source.Height(), dw = dest.Width(), dh = dest.Height();
-  for (int y = 0; y < out.height; ++y) {
-    const long long dy = target.top + y - dest.top;
-    const int sy = m_source.top + static_cast<int>(dy * sh / dh);
-    const std::uint32_t* in = m_picture.Row(sy);
-    DWORD* row = out.Row(y);
-    for (int x = 0; x < out.width; ++x) {
-      const long long dx = target.left + x - dest.left;
-      row[x] = in[m_source.left + static_cast<int>(dx * sw / dw)];
-    }
-  }
+  DrawPicturePart(dc, m_picture, m_source, dest, area);
   return true;
 }

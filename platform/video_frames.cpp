@@ -2,7 +2,9 @@
 #include "platform/video_frames.h"
 
 #include <algorithm>
+#include <vector>
 
+#include "platform/gdi/dc.h"
 #include "platform/media_source.h"
 #include "platform/video_decoder.h"
 
@@ -39,4 +41,24 @@ std::unique_ptr<IVideoFrames> OpenVideoFrames(std::unique_ptr<IMediaByteSource> 
   auto decoder = CVideoDecoder::Open(std::move(source), caps);
   if (!decoder || !decoder->Info().hasVideo) return nullptr;
   return std::make_unique<CDecoderFrames>(std::move(decoder));
+}
+
+void DrawPicturePart(CDC& dc, const CPixelImage& picture, const CRect& source, const CRect& dest, const CRect& clip) {
+  if (picture.IsNull() || source.IsRectEmpty() || dest.IsRectEmpty() || source.left < 0 || source.top < 0 ||
+      source.right > picture.Width() || source.bottom > picture.Height())
+    return;
+  CRect target;
+  if (!target.IntersectRect(dest, clip)) return;
+  const gdi::PixelSurface out = dc.GetPixelRect(target);
+  if (!out.IsValid() || out.width != target.Width() || out.height != target.Height()) return;
+  // One column map for all the lines.
+  const long long sw = source.Width(), sh = source.Height(), dw = dest.Width(), dh = dest.Height();
+  std::vector<int> columns(static_cast<std::size_t>(out.width));
+  for (int x = 0; x < out.width; ++x)
+    columns[static_cast<std::size_t>(x)] = source.left + static_cast<int>((target.left + x - dest.left) * sw / dw);
+  for (int y = 0; y < out.height; ++y) {
+    const std::uint32_t* in = picture.Row(source.top + static_cast<int>((target.top + y - dest.top) * sh / dh));
+    DWORD* row = out.Row(y);
+    for (int x = 0; x < out.width; ++x) row[x] = in[columns[static_cast<std::size_t>(x)]];
+  }
 }

@@ -4,10 +4,12 @@
 #include <functional>
 #include <memory>
 
+#include "platform/geometry.h"
 #include "platform/media_decoder.h"
 #include "platform/pixel_image.h"
 #include "platform/win_types.h"
 
+class CDC;
 class IMediaByteSource;
 
 // One medium's picture stream: a fixed frame size and rate. Frames are asked
@@ -32,3 +34,8 @@ using VideoFramesOpener =
 
 // The program's video layer.
 std::unique_ptr<IVideoFrames> OpenVideoFrames(std::unique_ptr<IMediaByteSource> source, const DecodeLimits& limits);
+
+// Draws the source part of a picture into the destination rectangle of the
+// DC (each pixel the source pixel under its centre), only within clip. A
+// source reaching outside the picture draws nothing.
+void DrawPicturePart(CDC& dc, const CPixelImage& picture, const CRect& source, const CRect& dest, const CRect& clip);

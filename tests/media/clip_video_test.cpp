@@ -1,7 +1,6 @@
 // A kind-1 clip's picture: its hidden child window, placing, natural size, crop, the clock it follows, input to the view.
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -43,11 +42,6 @@ class ClipVideoTest : public WindowTest {
     return notices.size() == 1 && notices[0].wParam == 2 &&
            object.OnNotify(notices[0].wParam, notices[0].lParam) == MediaAnswer::kContinues;
   }
-  COLORREF Pixel(CWnd& wnd, int x, int y) {
-    std::lock_guard lock(wnd.SurfaceLock());
-    const QRgb p = wnd.GetSurface()->pixel(x, y);
-    return RGB(qRed(p), qGreen(p), qBlue(p));
-  }
 
   CMediaSystem media;
   std::unique_ptr<CRecordingWnd> view;
@@ -88,12 +82,12 @@ TEST_F(ClipVideoTest, PictureFollowsTheClipInAHiddenChildItsPlacedShownAndCroppe
   object.Play(nullptr, nullptr, MediaFlag::kVisible);
   EXPECT_TRUE(wnd->IsWindowVisible());
   Advance(550);
-  EXPECT_EQ(Pixel(*wnd, 16, 12), RGB(60, 0, 0));
+  EXPECT_EQ(SurfacePixel(*wnd, 16, 12), RGB(60, 0, 0));
   Advance(900);
-  EXPECT_EQ(Pixel(*wnd, 16, 12), RGB(168, 0, 0));
+  EXPECT_EQ(SurfacePixel(*wnd, 16, 12), RGB(168, 0, 0));
   object.Pause();
   Advance(200);
-  EXPECT_EQ(Pixel(*wnd, 16, 12), RGB(168, 0, 0));  // paused: the frame stands
+  EXPECT_EQ(SurfacePixel(*wnd, 16, 12), RGB(168, 0, 0));  // paused: the frame stands
 
   // The source holds left, top, width, height; a crop takes its four sides
   // off, and a part outside the picture is refused.
@@ -124,7 +118,7 @@ TEST_F(ClipVideoTest, PictureFollowsTheClipInAHiddenChildItsPlacedShownAndCroppe
   const auto notices = view->Messages(MM_MCINOTIFY);
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_EQ(object.OnNotify(notices[0].wParam, notices[0].lParam), MediaAnswer::kFinishedReport);
-  EXPECT_EQ(Pixel(*wnd, 16, 12), RGB(228, 0, 0));
+  EXPECT_EQ(SurfacePixel(*wnd, 16, 12), RGB(228, 0, 0));
   object.Show(FALSE);
   EXPECT_FALSE(wnd->IsWindowVisible());
 

@@ -1,7 +1,6 @@
 // The MCI window: its styles and id on the view, the messages it passes on, its play bar and its picture.
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -45,11 +44,6 @@ class MciWndTest : public WindowTest {
     clock.Advance(ms);
     media.Output().Pump();
     PumpReady();
-  }
-  COLORREF Pixel(CWnd& wnd, int x, int y) {
-    std::lock_guard lock(wnd.SurfaceLock());
-    const QRgb p = wnd.GetSurface()->pixel(x, y);
-    return RGB(qRed(p), qGreen(p), qBlue(p));
   }
 
   CMediaSystem media;
@@ -148,18 +142,18 @@ TEST_F(MciWndTest, MediaObjectPlacesShowsAndCropsThePictureAndHearsItsEnd) {
   EXPECT_FALSE(wnd.IsWindowVisible());
   object.Play(nullptr, nullptr, MediaFlag::kVisible);
   EXPECT_TRUE(wnd.IsWindowVisible());
-  EXPECT_EQ(Pixel(wnd, 0, 0), RGB(255, 255, 255));
-  EXPECT_EQ(Pixel(wnd, 4, 3), CFakeVideoFrames::ColourOf(0));
+  EXPECT_EQ(SurfacePixel(wnd, 0, 0), RGB(255, 255, 255));
+  EXPECT_EQ(SurfacePixel(wnd, 4, 3), CFakeVideoFrames::ColourOf(0));
   // The play timer moves the picture on.
   Advance(350);
-  EXPECT_EQ(Pixel(wnd, 4, 3), CFakeVideoFrames::ColourOf(3));
+  EXPECT_EQ(SurfacePixel(wnd, 4, 3), CFakeVideoFrames::ColourOf(3));
   // A crop shrinks the source; the window keeps its place and the white corner goes.
   const CRect crop(1, 1, 1, 1);
   object.SetDisplayRect(shown, MediaFlag::kVisible, &crop);
   CRect source;
   ASSERT_TRUE(wnd.GetSource(source));
   EXPECT_EQ(source, CRect(1, 1, 7, 5));
-  EXPECT_NE(Pixel(wnd, 0, 0), RGB(255, 255, 255));
+  EXPECT_NE(SurfacePixel(wnd, 0, 0), RGB(255, 255, 255));
   // The end comes by the window's timer alone: one notice, finished and reported.
   view->received.clear();
   Advance(700);
@@ -189,7 +183,7 @@ TEST_F(MciWndTest, WaitKeepsThePictureMovingAndASoundShowsNoWindow) {
   done = true;
   time.join();
   EXPECT_FALSE(object.IsPlaying());
-  EXPECT_EQ(Pixel(object.GetMciWnd(), 4, 3), CFakeVideoFrames::ColourOf(9));
+  EXPECT_EQ(SurfacePixel(object.GetMciWnd(), 4, 3), CFakeVideoFrames::ColourOf(9));
 
   // A sound has nothing to show unless it has a play bar.
   for (DWORD playbar : {0u, MediaFlag::kPlaybar}) {

@@ -1,6 +1,7 @@
 #include "tests/platform/window_test_support.h"
 
 #include <QApplication>
+#include <QImage>
 
 #include <algorithm>
 
@@ -120,4 +121,10 @@ std::unique_ptr<CRecordingWnd> WindowTest::MakeWindow(const CRect& rect, UINT cl
   auto wnd = std::make_unique<CRecordingWnd>();
   EXPECT_TRUE(wnd->CreateEx(0, "Test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, rect, nullptr, 0, classStyle));
   return wnd;
+}
+
+COLORREF SurfacePixel(CWnd& wnd, int x, int y) {
+  std::lock_guard lock(wnd.SurfaceLock());
+  const QRgb p = wnd.GetSurface()->pixel(x, y);
+  return RGB(qRed(p), qGreen(p), qBlue(p));
 }

@@ -43,6 +43,9 @@ class CScriptedDialogs final : public IDialogs {
   std::vector<UINT> beeps;
 };
 
+// The colour of a pixel of the window's surface (what it last painted).
+COLORREF SurfacePixel(CWnd& wnd, int x, int y);
+
 struct RecordedMessage {
   HWND hwnd;
   UINT message;

@@ -308,7 +308,9 @@ void CActiveMovieWnd::SetVideoRect(const CRect& rect) {
     if (left < 0 || top < 0 || width <= 0 || height <= 0 || left + width > m_frames->Width() ||
         top + height > m_frames->Height())
       return;
-    m_source = CRect(rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom);
+    const CRect source(rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom);
+    if (source == m_source) return;  // the page places its clip on every draw
+    m_source = source;
   }
   if (m_window && m_window->GetSafeHwnd()) m_window->Invalidate(FALSE);
 }

@@ -186,7 +186,7 @@ void CShapeAction::DrawHeads(CDC* dc, const std::vector<CPoint>& pts) {
 void CShapeAction::DrawShaded(CDC* dc, const CRect& rect, CRgn* clip) {
   const int saved = dc->SaveDC();
   if (clip) dc->SelectClipRgn(clip, RGN_AND);
-  DrawGradientRect(dc, rect, m_brush.lbColor, m_backColour, m_dwShapeFlags);
+  m_shadeCache.Draw(dc, rect, m_brush.lbColor, m_backColour, m_dwShapeFlags);
   dc->RestoreDC(saved);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "behaviour/display_action.h"
+#include "model/gradient_cache.h"
 #include "page/polyline.h"
 #include "platform/gdi_types.h"
 
@@ -91,4 +92,5 @@ class CShapeAction : public CDisplayAction {
   CSize m_corner{16, 16};
   CPolyline m_points;
   COLORREF m_backColour = 0;
+  CGradientCache m_shadeCache;  // the shaded fill as last drawn (not stored)
 };

@@ -5,6 +5,8 @@
 #include <numbers>
 
 #include "model/draw_helpers.h"
+#include "model/gradient_cache.h"
+#include "platform/gdi/rgn.h"
 #include "platform/gdi/brush.h"
 #include "platform/gdi/pen.h"
 #include "tests/platform/gdi/canvas.h"
@@ -54,6 +56,38 @@ TEST(DrawHelpers, ConcentricGradientsStayInsideTheRectangle) {
     EXPECT_LE(GetBValue(c.dc.GetPixel(10, 10)), 34) << mode;
     EXPECT_GT(GetBValue(c.dc.GetPixel(30, 25)), 200) << mode;
   }
+}
+
+TEST(DrawHelpers, CachedGradientsGiveTheSamePixelsAsDrawnOnes) {
+  // Odd and even sizes, every mode, an origin that moves the page, an
+  // elliptic clip; each drawn twice through one cache (drawn, then copied).
+  CGradientCache cache;
+  for (const CRect& r : {CRect(3, 4, 9, 13), CRect(5, 7, 88, 61), CRect(-20, 10, 150, 97), CRect(1, 1, 64, 64)}) {
+    for (UINT mode : {kGradientRectangles, kGradientEllipses, kGradientTopToBottom, kGradientLeftToRight, 0u}) {
+      for (int pass = 0; pass < 2; ++pass) {
+        Canvas direct(120, 100, kWhite), cached(120, 100, kWhite);
+        CRgn clip;
+        clip.CreateEllipticRgn(r.left + 7, r.top + 2, r.right + 3, r.bottom - 1);
+        for (Canvas* c : {&direct, &cached}) {
+          c->dc.SetViewportOrg(pass * 3, -pass * 2);
+          c->dc.SelectClipRgn(&clip);
+        }
+        DrawGradientRect(&direct.dc, r, RGB(10, 200, 30), RGB(250, 5, 90), mode);
+        cache.Draw(&cached.dc, r, RGB(10, 200, 30), RGB(250, 5, 90), mode);
+        EXPECT_EQ(direct.Pixels(), cached.Pixels()) << r.left << " " << mode << " " << pass;
+      }
+    }
+  }
+  // New colours are drawn anew, and a context that scales draws directly.
+  Canvas direct(60, 60, kWhite), cached(60, 60, kWhite);
+  for (Canvas* c : {&direct, &cached}) {
+    c->dc.SetMapMode(MM_ANISOTROPIC);
+    c->dc.SetWindowExt(2, 2);
+    c->dc.SetViewportExt(3, 3);
+  }
+  DrawGradientRect(&direct.dc, CRect(0, 0, 30, 30), 0, kWhite, kGradientEllipses);
+  cache.Draw(&cached.dc, CRect(0, 0, 30, 30), 0, kWhite, kGradientEllipses);
+  EXPECT_EQ(direct.Pixels(), cached.Pixels());
 }
 
 TEST(DrawHelpers, GradientWithoutAModeFillsWithTheStartColour) {

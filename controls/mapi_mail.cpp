@@ -13,6 +13,7 @@
 #include "platform/host_path.h"
 #include "platform/mail_dialog.h"
 #include "platform/system_info.h"
+#include "platform/wait_cursor.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ void CMapiMail::ReportError(UINT messageId, int code) { m_errors.SetErrorVariabl
 BOOL CMapiMail::SendMail(const CString& recipients, const CString& subject, const CString& text,
                          const CString& attachments) {
   if (!m_loaded) return FALSE;
+  CWaitCursor wait;
 
   // Names that make paths; a name that makes none is left out.
   std::vector<std::string> paths;

@@ -17,6 +17,7 @@
 #include "model/variable_context.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
+#include "platform/wait_cursor.h"
 
 IMPLEMENT_DYNAMIC(CRtfDisplay, CRichEditCtrl)
 
@@ -116,6 +117,7 @@ BOOL CRtfDisplay::LoadFile(const CString& path) {
     return FALSE;
   }
   try {
+    CWaitCursor wait;
     // A converter's length is not known before it has run.
     const bool converted = table.Row(m_docType).converter != nullptr;
     if (converted || file->GetOpenLength() != 0) {

@@ -15,6 +15,7 @@
 #include "platform/host_path.h"
 #include "platform/message_box_types.h"
 #include "platform/staged_file.h"
+#include "platform/wait_cursor.h"
 
 IMPLEMENT_DYNAMIC(CRtfEditorDoc, CDocument)
 
@@ -267,6 +268,7 @@ BOOL CRtfEditorDoc::DoSave(const CString& name, BOOL replace) {
   }
 
   try {
+    CWaitCursor wait;
     WriteFile(target);
   } catch (const std::exception& failure) {
     SetDocType(savedType);

@@ -12,6 +12,7 @@
 #include "platform/cursor.h"
 #include "platform/file.h"
 #include "platform/message_loop.h"
+#include "platform/wait_cursor.h"
 
 IMPLEMENT_DYNAMIC(CRtfEditorView, CRichEditView)
 
@@ -216,6 +217,7 @@ BOOL CRtfEditorView::GetRtfText(CString& result) {
   const bool wasForced = std::exchange(m_forceRtf, true);
   BOOL ok = TRUE;
   try {
+    CWaitCursor wait;
     Stream(file, TRUE, FALSE);
   } catch (const std::exception& failure) {
     ReportFailure(failure);

@@ -7,6 +7,7 @@
 #include "media/bmp_writer.h"
 #include "media/dib_decode.h"
 #include "media/dib_encode.h"
+#include "platform/wait_cursor.h"
 
 using namespace tvn::dib;
 
@@ -83,7 +84,10 @@ BOOL CDib::SaveFile(const CString& name, const FileErrorReport& report) {
   return FALSE;
 }
 
-BOOL CDib::WriteToFile(CFile& file) { return WriteBmp(hDib, file); }
+BOOL CDib::WriteToFile(CFile& file) {
+  CWaitCursor wait;
+  return WriteBmp(hDib, file);
+}
 
 BOOL CDib::ReadHeader(const std::vector<BYTE>& dib, InfoHeader& header) {
   auto layout = Describe(dib, false);

@@ -12,6 +12,7 @@
 #include "platform/file.h"
 #include "platform/host_path.h"
 #include "platform/process.h"
+#include "platform/wait_cursor.h"
 
 namespace {
 
@@ -146,6 +147,7 @@ BOOL CCourseDoc::ReadFrom(CFile& file, const CString& path) {
   DeleteContents();
   m_bModified = TRUE;
   try {
+    CWaitCursor wait;
     // An empty file is an empty course.
     if (file.GetLength() > file.GetPosition()) {
       CArchive ar(file);

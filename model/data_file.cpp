@@ -6,6 +6,7 @@
 #include "model/archive.h"
 #include "model/file_error_report.h"
 #include "model/string_table.h"
+#include "platform/wait_cursor.h"
 
 IMPLEMENT_SERIAL(CDataFileObject, CObject, VERSIONABLE_SCHEMA | 1)
 
@@ -45,6 +46,7 @@ BOOL CDataFile::Open(const CString& path) {
   }
   DeleteAll();
   try {
+    CWaitCursor wait;
     m_fileLength = m_file.GetLength();
     // An empty file holds no directory; the caller then opens the name as a course.
     if (m_fileLength == 0) AfxThrowFileException(CFileException::invalidFile, -1, path);

@@ -15,6 +15,7 @@
 
 #include "platform/message_box_types.h"
 #include "platform/message_loop.h"
+#include "platform/wait_cursor.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
@@ -85,7 +86,10 @@ int CDialog::DoModal() {
     return -1;
   }
   if (ownerWasEnabled) m_owner->EnableWindow(FALSE);
-  RunModalLoop();
+  {
+    CWaitCursorPause pause;
+    RunModalLoop();
+  }
   if (ownerWasEnabled && m_owner->GetSafeHwnd()) m_owner->EnableWindow(TRUE);
   DestroyWindow();
   m_controls.clear();

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/wait_cursor.h"
+
 namespace tvn::sys {
 
 bool RunMailDialog(MailDialogFields& fields) {
@@ -39,6 +41,7 @@ bool RunMailDialog(MailDialogFields& fields) {
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   layout->addWidget(buttons);
+  CWaitCursorPause pause;
   if (dialog.exec() != QDialog::Accepted) return false;
   fields.to = to->text().toStdString();
   fields.subject = subject->text().toStdString();

@@ -13,6 +13,7 @@
 #include "platform/message_loop.h"
 #include "platform/qt_char_format.h"
 #include "platform/qt_menu.h"
+#include "platform/wait_cursor.h"
 #include "platform/wnd.h"
 
 namespace {
@@ -60,6 +61,7 @@ int CQtDialogs::MessageBox(const MessageBoxRequest& request) {
   int defaultIndex = (request.type & MB_DEFMASK) == MB_DEFBUTTON2 ? 1 : (request.type & MB_DEFMASK) == MB_DEFBUTTON3 ? 2 : 0;
   if (defaultIndex < buttons.count) box.setDefaultButton(QtButton(buttons.buttons[defaultIndex]));
   box.setEscapeButton(QtButton(buttons.escapeResult));
+  CWaitCursorPause pause;
   box.exec();
   QAbstractButton* clicked = box.clickedButton();
   for (int i = 0; i < buttons.count; ++i)
@@ -82,6 +84,7 @@ std::optional<CString> CQtDialogs::FileDialog(const FileDialogRequest& request) 
   if (!request.defaultExtension.IsEmpty()) dialog.setDefaultSuffix(ToQt(request.defaultExtension));
   if (!request.fileName.IsEmpty()) dialog.selectFile(ToQt(request.fileName));
   if (!(request.flags & OFN_OVERWRITEPROMPT)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  CWaitCursorPause pause;
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   if (request.chosenFilterIndex) *request.chosenFilterIndex = std::max(1, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
   return CString::FromUtf8(dialog.selectedFiles().front().toStdString());
@@ -95,6 +98,7 @@ std::optional<CHARFORMAT> CQtDialogs::FontDialog(const FontDialogRequest& reques
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
   QFontDialog dialog(CharFormatToQFont(request.format), OwnerWidget(request.owner));
   dialog.setOption(QFontDialog::DontUseNativeDialog);
+  CWaitCursorPause pause;
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   CHARFORMAT chosen = QFontToCharFormat(dialog.selectedFont(), request.format);
   if (!(request.flags & CF_EFFECTS)) {
@@ -111,6 +115,7 @@ std::optional<COLORREF> CQtDialogs::ColourDialog(const ColourDialogRequest& requ
   QColor initial = (request.flags & CC_RGBINIT) ? QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF) : QColor(Qt::black);
   QColorDialog dialog(initial, OwnerWidget(request.owner));
   dialog.setOption(QColorDialog::DontUseNativeDialog);
+  CWaitCursorPause pause;
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QColor chosen = dialog.selectedColor();
   return static_cast<COLORREF>(chosen.red()) | (static_cast<COLORREF>(chosen.green()) << 8) |

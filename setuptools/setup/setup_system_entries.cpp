@@ -9,6 +9,7 @@
 #include "platform/message_box_types.h"
 #include "platform/profile_file.h"
 #include "platform/registry_files.h"
+#include "platform/wait_cursor.h"
 #include "setuptools/common/setup_strings.h"
 
 namespace {
@@ -197,6 +198,7 @@ std::string CSetupApp::OdbcAttributes(const CString& name) {
 bool CSetupApp::InstallOdbc() {
   const char* line = m_script.GetSection("ODBC Data Sources");
   if (!line) return true;
+  CWaitCursor wait;
   for (; line; line = m_script.NextLine(line)) {
     const CString name = CInfReader::GetField(line, 1);
     const CString driver = CInfReader::GetField(line, 2);

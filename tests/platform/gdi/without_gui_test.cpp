@@ -1,7 +1,8 @@
-// Contexts used where no GUI application object exists (tools, helper programs).
+// What the layer does where no GUI application object exists (tools, helper programs).
 #include <gtest/gtest.h>
 
 #include "platform/gdi/brush.h"
+#include "platform/wait_cursor.h"
 #include "tests/platform/gdi/canvas.h"
 
 namespace {
@@ -19,6 +20,12 @@ TEST(CDCWithoutGui, PixelWorkRunsAndTextQuietlyDoesNothing) {
   EXPECT_EQ(c.dc.DrawText("text", &box, DT_CALCRECT), 0);
   TEXTMETRIC tm;
   EXPECT_FALSE(c.dc.GetTextMetrics(&tm));
+}
+
+TEST(WaitCursorWithoutGui, ShowsNothingAndDoesNotFail) {
+  CWaitCursor wait;
+  CWaitCursorPause pause;
+  EXPECT_EQ(OverrideCursorId(), 0u);
 }
 
 }  // namespace

@@ -81,6 +81,7 @@ class TDisplayObject : public Base {
     return GetRect(&r) && r.PtInRect(CPoint(x, y));
   }
   BOOL IsActiveState() override { return (m_display.m_displayFlags & DisplayFlag::kActive) != 0; }
+  using Base::HitTest;
   BOOL HitTest(const CRect* area) override;
   CRect* GetRect(CRect* out) override {
     *out = m_display.Evaluate(this);

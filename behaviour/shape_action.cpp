@@ -336,3 +336,15 @@ BOOL CShapeAction::GetRegion(int, int x, int y, const CRect* rect) {
     default: return TRUE;
   }
 }
+
+BOOL CShapeAction::HitTest(const CRect* area) {
+  if (!area || IsPath() || GetBounds().IsRectNull()) return FALSE;
+  CRect r;
+  GetRect(&r);
+  return RectInRect(*area, r);
+}
+
+BOOL CShapeAction::HitTest(const CPolyline* points) {
+  if (!points || !IsPath() || GetBounds().IsRectNull()) return FALSE;
+  return *points == m_points;
+}

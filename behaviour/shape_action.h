@@ -43,6 +43,11 @@ class CShapeAction : public CDisplayAction {
   void Draw(CDC* dc, int code, const CRect* rect) override;
   CPolyline* GetPathObject() override { return &m_points; }
   BOOL GetRegion(int code, int x, int y, const CRect* rect) override;
+  // Lines and polylines match a point set equal to their own points; the
+  // other shapes match an area their rectangle lies in. A shape whose
+  // rectangle is null, or asked with the other kind of target, does not match.
+  BOOL HitTest(const CRect* area) override;
+  BOOL HitTest(const CPolyline* points) override;
   CRect* GetRect(CRect* inout) override;
   void SetRect(const CRect& rect) override;
   int SetPoint(int style, int width) override;

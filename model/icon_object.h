@@ -73,6 +73,8 @@ class CIconObject : public CObject {
   virtual BOOL IsActiveState() { return FALSE; }
   virtual void Unload() {}
   virtual BOOL HitTest(const CRect* area) { return FALSE; }
+  // The same match against a point set: objects drawn along a path answer it.
+  virtual BOOL HitTest(const CPolyline* points) { return FALSE; }
   virtual void SizeObject(const CRect& rect) {}
   virtual void GetMediaState(CIconObject* action) {}
   virtual int FreeResources(CDC* dc, int flag) { return 0; }

@@ -27,6 +27,8 @@ class CPolyline : public CObject {
   CPolyline(const CPolyline&) = default;
   CPolyline& operator=(const CPolyline&) = default;
   void CopyFrom(const CPolyline& other) { *this = other; }
+  // Two paths are equal when they hold the same points with the same types, in order.
+  bool operator==(const CPolyline& other) const { return m_points == other.m_points && m_types == other.m_types; }
 
   void Serialize(CArchive& ar) override;
 

@@ -260,4 +260,52 @@ TEST_F(ShapeActionTest, HitRegionsFollowTheShape) {
   EXPECT_TRUE(ActionOf<CShapeAction>(*task, 2)->GetRegion(0, 10, 110, nullptr));
   EXPECT_FALSE(ActionOf<CShapeAction>(*task, 2)->GetRegion(0, 90, 190, nullptr));
   EXPECT_TRUE(ActionOf<CShapeAction>(*task, 3)->GetRegion(0, 0, 0, nullptr)) << "boxes answer always";
+
+  // A slanting line's band follows the line, not the axes.
+  CShapeAction slant;
+  slant.SetShapeType(ShapeType::kLine);
+  slant.Points().AddPoint(CPoint(0, 0));
+  slant.Points().AddPoint(CPoint(100, 100));
+  EXPECT_TRUE(slant.GetRegion(0, 50, 52, nullptr) && slant.GetRegion(0, -1, -1, nullptr));
+  EXPECT_FALSE(slant.GetRegion(0, 50, 56, nullptr) || slant.GetRegion(0, -4, -4, nullptr));
+  CShapeAction rounded;
+  rounded.SetShapeType(ShapeType::kRoundRect);
+  const CRect card(0, 300, 100, 400);
+  EXPECT_TRUE(rounded.GetRegion(0, 0, 350, &card));
+  EXPECT_FALSE(rounded.GetRegion(0, 1, 301, &card)) << "the corner is cut away";
+}
+
+TEST_F(ShapeActionTest, PathsMatchTheirOwnPointsAndOtherShapesAnAreaTheyLieIn) {
+  ShapeFields line = Of(ShapeType::kLine);
+  line.points.points = {{10, 10}, {110, 10}};
+  ShapeFields poly = Of(ShapeType::kPolyline);
+  poly.points.points = {{0, 100}, {100, 100}, {50, 150}, {0, 200}};
+  Run({Shape("line", line), Shape("poly", poly), Shape("rect", Of(ShapeType::kRectangle), ShapeAt({200, 0, 300, 100}))});
+  CIconObject* l = ActionOf<CShapeAction>(*task, 0);
+  auto* p = ActionOf<CShapeAction>(*task, 1);
+  CIconObject* r = ActionOf<CShapeAction>(*task, 2);
+
+  CPolyline same;
+  same.AddPoint(CPoint(10, 10));
+  same.AddPoint(CPoint(110, 10));
+  EXPECT_TRUE(l->HitTest(&same));
+  const CRect page(0, 0, 640, 480);
+  EXPECT_FALSE(l->HitTest(&page)) << "a path matches points, not an area";
+  CPolyline curved = *p->GetPathObject();
+  EXPECT_TRUE(p->HitTest(&curved));
+  curved.TogglePointType(2);
+  EXPECT_FALSE(p->HitTest(&curved)) << "the same corners as a curve are another path";
+
+  const CRect own(200, 0, 300, 100), touchingRight(150, 0, 300, 120);
+  EXPECT_TRUE(r->HitTest(&own) && r->HitTest(&page));
+  EXPECT_FALSE(r->HitTest(&touchingRight)) << "the right edge lies outside the area";
+  EXPECT_FALSE(r->HitTest(&same)) << "a rectangle matches an area, not points";
+
+  // Nothing matches while the rectangle is null, not even a null area or the own points.
+  CShapeAction unplaced;
+  const CRect null;
+  EXPECT_FALSE(unplaced.HitTest(&null));
+  unplaced.SetShapeType(ShapeType::kLine);
+  unplaced.Points() = same;
+  EXPECT_FALSE(unplaced.HitTest(&same));
 }

@@ -42,6 +42,12 @@ class KeptContext {
   int m_saved;
 };
 
+// Pens far wider than any page are held at this width, so the room a shape
+// keeps around its path (and its arrow wings) stays in range.
+constexpr LONG kMaxPenWidth = 10000;
+
+LONG HeldPenWidth(LONG width) { return std::clamp(width, -kMaxPenWidth, kMaxPenWidth); }
+
 }  // namespace
 
 CShapeAction::CShapeAction() : CDisplayAction(ActionKind::kShape, kDefaultLayer) {}
@@ -50,8 +56,8 @@ void CShapeAction::Serialize(CArchive& ar) {
   m_shapeType = ar.ReadByte();
   m_dwShapeFlags = ar.ReadDword();
   m_pen.lopnStyle = ar.ReadDword();
-  m_pen.lopnWidthX = ar.ReadLong();
-  m_pen.lopnWidthY = ar.ReadLong();
+  m_pen.lopnWidthX = HeldPenWidth(ar.ReadLong());
+  m_pen.lopnWidthY = HeldPenWidth(ar.ReadLong());
   m_pen.lopnColor = ar.ReadDword();
   m_corner.cx = ar.ReadLong();
   m_corner.cy = ar.ReadLong();
@@ -79,6 +85,7 @@ void CShapeAction::CopyFrom(const CIconObject* source, BOOL keepIdentity) {
 }
 
 int CShapeAction::SetPoint(int style, int width) {
+  width = HeldPenWidth(width);
   if (m_pen.lopnStyle == static_cast<UINT>(style) && m_pen.lopnWidthX == width) return 0;
   m_pen.lopnStyle = static_cast<UINT>(style);
   m_pen.lopnWidthX = m_pen.lopnWidthY = width;

@@ -118,6 +118,21 @@ TEST_F(ShapeActionTest, EachShapeReadsItsFieldsAndPutsItsKindOfObjectOnThePage) 
   EXPECT_EQ(page.effects.size(), 1u);
 }
 
+TEST_F(ShapeActionTest, APenWiderThanAnyPageIsHeldSoTheRoomAroundThePathStaysInRange) {
+  ShapeFields line = Of(ShapeType::kPolyline, 0x02);
+  line.penWidth = 0x7FFFFFFF;
+  line.points.points = {{10, 10}, {60, 20}};
+  Run({Shape("wide", line)});
+  auto* shape = ActionOf<CShapeAction>(*task, 0);
+  EXPECT_EQ(shape->Pen().lopnWidthX, 10000);
+  CRect room(10, 10, 60, 20);
+  shape->GetRect(&room);
+  EXPECT_LT(room.left, 10 - 5000);
+  EXPECT_GT(room.left, -100000);
+  EXPECT_EQ(shape->SetPoint(PS_SOLID, -0x7FFFFFFF), 1);
+  EXPECT_EQ(shape->Pen().lopnWidthX, -10000);
+}
+
 TEST_F(ShapeActionTest, AOnePixelOutlineStaysInsideItsRectangleAndFillsFollowTheBrush) {
   ShapeFields solid = Of(ShapeType::kRectangle, 0x04);
   solid.brushStyle = BS_SOLID;

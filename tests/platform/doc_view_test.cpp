@@ -230,10 +230,8 @@ TEST(CommandLine, PrintToTakesTheFileThenPrinterDriverAndPort) {
       {{"-PT", "/media/cd/a.tvn", "\\\\server\\laser"}, S::FilePrintTo, "/media/cd/a.tvn", "\\\\server\\laser", "", ""},
       // The switch may follow the file; arguments past the port are ignored.
       {{"a.tvn", "/pt", "p", "d", "o", "extra"}, S::FilePrintTo, "a.tvn", "p", "d", "o"},
-      {{"/pt"}, S::FilePrintTo, "", "", "", ""},
       // Without the switch later plain arguments name nothing.
       {{"a.tvn", "p", "d"}, S::FileOpen, "a.tvn", "", "", ""},
-      {{"/p", "a.tvn", "p"}, S::FileOpen, "a.tvn", "", "", ""},
   };
   int row = 0;
   for (const Row& r : rows) {

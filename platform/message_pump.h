@@ -18,8 +18,8 @@ enum class PumpResult {
 // dropped, and its paint is put off until the run loop goes on.
 PumpResult PumpOneMessage(HWND dropInputFor);
 
-// Work that runs long inside a handler (a print job) lets the program go on:
-// hands out the messages waiting now, one by one as above, but not the same
-// message over and over (at most a fixed number per call). FALSE when an
-// Escape or the quit message asks the work to stop.
+// Lets the program go on while long work runs inside a handler (a print
+// job): hands out the messages waiting now, one by one as above, at most a
+// fixed number per call so that a timer due again at once cannot hold the
+// work. FALSE when an Escape or the quit message asks the work to stop.
 BOOL PumpWaitingMessages(HWND dropInputFor);

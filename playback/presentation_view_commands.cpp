@@ -1,7 +1,7 @@
 // The presentation view's commands and the events of hosted controls.
-#include "model/course_doc.h"
 #include <utility>
 
+#include "model/course_doc.h"
 #include "platform/cmd_target.h"
 #include "platform/file_dialog.h"
 #include "playback/app_resources.h"

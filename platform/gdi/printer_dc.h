@@ -3,7 +3,7 @@
 
 #include <functional>
 #include <memory>
-#include <vector>
+#include <utility>
 
 #include "platform/cstring.h"
 #include "platform/gdi/dc.h"

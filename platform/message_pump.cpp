@@ -1,8 +1,13 @@
+// Message pumping for waits and long work inside a message handler.
 #include "platform/message_pump.h"
 
 #include "platform/message_loop.h"
 
 namespace {
+// Enough for what piles up during a page; a timer that is due again at once
+// cannot keep the work waiting for ever.
+constexpr int kMaxWaitingMessages = 256;
+
 bool IsInput(UINT message) {
   return (message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK) || (message >= WM_KEYFIRST && message <= WM_KEYLAST);
 }
@@ -15,7 +20,7 @@ PumpResult PumpOneMessage(HWND dropInputFor) {
   if (msg.message == WM_QUIT) {
     // The quit belongs to the run loop: put it back for it.
     loop->PostQuitMessage(static_cast<int>(msg.wParam));
-    return PumpResult::Dropped;
+    return PumpResult::Quit;
   }
   if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) return PumpResult::Escape;
   if (dropInputFor && msg.hwnd == dropInputFor) {
@@ -27,4 +32,16 @@ PumpResult PumpOneMessage(HWND dropInputFor) {
   }
   if (!loop->PreTranslateMessage(msg)) loop->DispatchMessage(msg);
   return PumpResult::Dispatched;
+}
+
+BOOL PumpWaitingMessages(HWND dropInputFor) {
+  for (int i = 0; i < kMaxWaitingMessages; ++i) {
+    switch (PumpOneMessage(dropInputFor)) {
+      case PumpResult::Empty: return TRUE;
+      case PumpResult::Escape:
+      case PumpResult::Quit: return FALSE;
+      default: break;
+    }
+  }
+  return TRUE;
 }

@@ -33,13 +33,17 @@ CCommandLineInfo CWinApp::ParseCommandLine(const std::vector<CString>& arguments
       CString name = arg.Mid(1);
       if (name.CompareNoCase("Embedding") == 0) info.m_bRunEmbedded = true;
       else if (name.CompareNoCase("Automation") == 0) info.m_bRunAutomated = true;
+      else if (name.CompareNoCase("pt") == 0) info.m_nShellCommand = CCommandLineInfo::FilePrintTo;
       continue;
     }
-    if (info.m_strFileName.IsEmpty()) {
-      info.m_strFileName = arg;
-      info.m_nShellCommand = CCommandLineInfo::FileOpen;
-    }
+    const bool printTo = info.m_nShellCommand == CCommandLineInfo::FilePrintTo;
+    if (info.m_strFileName.IsEmpty()) info.m_strFileName = arg;
+    else if (printTo && info.m_strPrinterName.IsEmpty()) info.m_strPrinterName = arg;
+    else if (printTo && info.m_strDriverName.IsEmpty()) info.m_strDriverName = arg;
+    else if (printTo && info.m_strPortName.IsEmpty()) info.m_strPortName = arg;
   }
+  if (info.m_nShellCommand == CCommandLineInfo::FileNew && !info.m_strFileName.IsEmpty())
+    info.m_nShellCommand = CCommandLineInfo::FileOpen;
   return info;
 }
 

@@ -13,12 +13,18 @@
 class CWnd;
 class CDocument;
 
-// The framework's command line: switches for embedding and automation and the
-// first plain argument as the file to open.
+// The framework's command line: switches for embedding and automation, the
+// first plain argument as the file to open, and the desktop's "print to"
+// form: "/pt" file printer driver port.
 struct CCommandLineInfo {
-  enum Shell { FileNew, FileOpen };
+  enum Shell { FileNew, FileOpen, FilePrintTo };
   Shell m_nShellCommand = FileNew;
   CString m_strFileName;
+  // With "/pt": the plain arguments after the file, in this order. The
+  // driver and the port are kept as given; a printer here is found by name.
+  CString m_strPrinterName;
+  CString m_strDriverName;
+  CString m_strPortName;
   bool m_bRunEmbedded = false;
   bool m_bRunAutomated = false;
 };
@@ -37,9 +43,13 @@ class CWinApp : public CMessageLoop, public CCmdTarget {
 
   CWnd* m_pMainWnd = nullptr;
   bool m_userControl = true;  // false when started for embedding or automation
+  // The command line as InitInstance parsed it.
+  CCommandLineInfo m_cmdInfo;
 
   // Switches start with '-', or with '/' when they are one word (a host path
-  // starts with '/' too); the first other argument is the file.
+  // starts with '/' too); the first other argument is the file. After "/pt"
+  // the next plain arguments name the printer, its driver and its port;
+  // further ones are ignored.
   static CCommandLineInfo ParseCommandLine(const std::vector<CString>& arguments);
 
   void AddDocTemplate(std::unique_ptr<CDocTemplate> docTemplate);

@@ -93,7 +93,8 @@ CString CPlayerApp::LoadResourceString(UINT id) const { return LoadAppString(id)
 BOOL CPlayerApp::InitInstance() {
   MakeMediaSystem();
   // No resource library exists here: the program's own strings serve.
-  CCommandLineInfo commandLine = ParseCommandLine(m_arguments);
+  m_cmdInfo = ParseCommandLine(m_arguments);
+  const CCommandLineInfo& commandLine = m_cmdInfo;
   // OLE and the control container need no start-up here.
   m_printer = CPrinterSetup::DefaultPrinter();
   GetProgramDirectory(tvn::sys::ModuleFileName());

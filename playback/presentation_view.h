@@ -70,6 +70,8 @@ class CPresentationView : public COffScreenView,
   static constexpr UINT kStopCourseCommand = AppCommand::kStopCourse;
   static constexpr UINT kRepaintAllCommand = 32938;
   static constexpr UINT kCancelCaptureCommand = 32828;
+  // The framework's print command that asks no questions.
+  static constexpr UINT kPrintDirectCommand = 0xE108;
 
   // The view makes itself the application's presentation view.
   CPresentationView();
@@ -130,7 +132,11 @@ class CPresentationView : public COffScreenView,
   // --- printing ---
   // Keeps the arguments and prints the page on the application's printer;
   // without one, or when it cannot be started, message 61702 and nothing is
-  // printed. A printer that prints to a file asks for the file first.
+  // printed. A printer that prints to a file asks for the file first. Run
+  // while the direct-print command is handled, the job goes to the printer
+  // the command line's "/pt" named, when it named one. Waiting messages are
+  // handled while the job runs (the view's own input is dropped); an Escape
+  // or the quit message cancels the job, and nothing is printed.
   void PrintArea(const CRect& margins, DWORD mode, int scale) override;
 
   // --- cursors ---
@@ -249,6 +255,8 @@ class CPresentationView : public COffScreenView,
   void SetCentreVariables(const char* xName, const char* yName, const CRect& rect);
 
   void OpenCourseFromDialog();
+  // OnCommand's work: the course first while it runs, then the view's own commands.
+  BOOL RouteCommand(UINT id, LPARAM lParam);
   void OnRepaintAll();
 
   CArmedEventList m_armedEvents{*this};
@@ -278,6 +286,7 @@ class CPresentationView : public COffScreenView,
   BOOL m_bAutoScrollBusy = FALSE;
   int m_nAnimationUsers = 0;
   int m_nMode = 0;
+  UINT m_nCommand = 0;  // the command OnCommand is handling, 0 outside it
   StepListener m_stepListener;
   // Made with the view: other programs reach the runtime through it.
   std::unique_ptr<CPlayerDdeCommands> m_ddeCommands;

@@ -1,4 +1,6 @@
 // The presentation view's commands and the events of hosted controls.
+#include <utility>
+
 #include "model/course_doc.h"
 #include "platform/cmd_target.h"
 #include "platform/file_dialog.h"
@@ -29,6 +31,16 @@ void CPresentationView::OpenCourseFromDialog() {
 
 BOOL CPresentationView::OnCommand(WPARAM wParam, LPARAM lParam) {
   const UINT id = LOWORD(wParam);
+  // Printing asks which command started it; the view may be gone when the
+  // command's task is done, so the id is only put back while the window lives.
+  const HWND self = m_hWnd;
+  const UINT outer = std::exchange(m_nCommand, id);
+  const BOOL handled = RouteCommand(id, lParam);
+  if (CWnd::FromHandle(self) == this) m_nCommand = outer;
+  return handled;
+}
+
+BOOL CPresentationView::RouteCommand(UINT id, LPARAM lParam) {
   if (Runs()) {
     if (m_armedEvents.DispatchCommand(static_cast<int>(id), lParam)) {
       SendMessage(ViewMessage::kRunTask);

@@ -162,6 +162,7 @@ constexpr int PHYSICALHEIGHT = 111;
 constexpr int PHYSICALOFFSETX = 112;
 constexpr int PHYSICALOFFSETY = 113;
 constexpr int SP_ERROR = -1;
+constexpr int SP_APPABORT = -2;  // the abort procedure ended the job
 constexpr int RC_BITBLT = 0x0001;
 constexpr int RC_PALETTE = 0x0100;
 constexpr int RC_DIBTODEV = 0x0200;

@@ -7,6 +7,8 @@
 #include <QPrinterInfo>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "platform/gdi/dc_impl.h"
 
@@ -26,8 +28,8 @@ CPrinterSetup CPrinterSetup::PdfFile(const CString& path) {
 
 struct CPrinterDC::Job {
   QPrinter printer{QPrinter::HighResolution};
-  QPainter painter;
   QImage page;
+  std::vector<QImage> finished;
   int dpi = 0;
   bool docStarted = false;
   bool pageOpen = false;
@@ -85,15 +87,14 @@ int CPrinterDC::GetDeviceCaps(int index) const {
 int CPrinterDC::StartDoc(const CString& documentName) {
   if (!m_job || m_job->docStarted) return SP_ERROR;
   m_job->printer.setDocName(QString::fromUtf8(documentName.GetString()));
-  if (!m_job->painter.begin(&m_job->printer)) return SP_ERROR;
   m_job->docStarted = true;
+  m_job->finished.clear();
   m_job->pages = 0;
   return 1;
 }
 
 int CPrinterDC::StartPage() {
   if (!m_job || !m_job->docStarted || m_job->pageOpen) return SP_ERROR;
-  if (m_job->pages > 0 && !m_job->printer.newPage()) return SP_ERROR;
   const QRect area = m_job->printer.pageLayout().paintRectPixels(m_job->dpi);
   m_job->page = QImage(area.size(), QImage::Format_RGB32);
   if (m_job->page.isNull()) return SP_ERROR;
@@ -107,26 +108,43 @@ int CPrinterDC::EndPage() {
   if (!m_job || !m_job->pageOpen) return SP_ERROR;
   DetachSurface();
   m_job->pageOpen = false;
-  // The painter's origin is the printable area's corner, in printer pixels.
-  m_job->painter.drawImage(QPoint(0, 0), m_job->page);
+  m_job->finished.push_back(std::move(m_job->page));
   m_job->page = QImage();
   ++m_job->pages;
+  if (m_abortProc && !m_abortProc()) {
+    AbortDoc();
+    return SP_APPABORT;
+  }
   return 1;
 }
 
 int CPrinterDC::EndDoc() {
   if (!m_job || !m_job->docStarted) return SP_ERROR;
   if (m_job->pageOpen) EndPage();
+  if (!m_job->docStarted) return SP_APPABORT;  // the abort procedure ended it
   m_job->docStarted = false;
-  return m_job->painter.end() ? 1 : SP_ERROR;
+  std::vector<QImage> pages = std::exchange(m_job->finished, {});
+  QPainter painter;
+  if (!painter.begin(&m_job->printer)) return SP_ERROR;
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    if (i > 0 && !m_job->printer.newPage()) {
+      painter.end();
+      return SP_ERROR;
+    }
+    // The painter's origin is the printable area's corner, in printer pixels.
+    painter.drawImage(QPoint(0, 0), pages[i]);
+    pages[i] = QImage();
+  }
+  return painter.end() ? 1 : SP_ERROR;
 }
 
 int CPrinterDC::AbortDoc() {
   if (!m_job || !m_job->docStarted) return SP_ERROR;
   DetachSurface();
   m_job->pageOpen = false;
-  m_job->printer.abort();
-  m_job->painter.end();
+  m_job->page = QImage();
+  m_job->finished.clear();
+  m_job->pages = 0;
   m_job->docStarted = false;
   return 1;
 }

@@ -1,7 +1,9 @@
 // CPrinterSetup and CPrinterDC: the printer a job goes to, and a device context that prints pages on it.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "platform/cstring.h"
 #include "platform/gdi/dc.h"
@@ -22,9 +24,11 @@ struct CPrinterSetup {
 };
 
 // Each page is drawn into a raster at the printer's resolution (at most
-// 300 dpi) the size of the printable area, and handed to the printer at
-// EndPage. The calls return SP_ERROR (below zero) on failure, as they would
-// on a spooler.
+// 300 dpi) the size of the printable area. The finished pages are kept until
+// EndDoc hands them all to the printer, so that an aborted document leaves
+// no file and no job behind (the printer cannot take back what it was
+// given). The calls return SP_ERROR (below zero) on failure, as they would on
+// a spooler; a printer that cannot be opened fails at EndDoc.
 class CPrinterDC : public CDC {
  public:
   static constexpr int kMaxDpi = 300;
@@ -42,10 +46,14 @@ class CPrinterDC : public CDC {
   int EndPage();
   int EndDoc();
   int AbortDoc();
-  // Pages handed to the printer so far in this document.
+  // Finished pages of this document (handed to the printer at EndDoc).
   int GetPagesPrinted() const;
+  // Asked after each finished page; FALSE cancels the document (nothing is
+  // printed) and EndPage returns SP_APPABORT.
+  void SetAbortProc(std::function<BOOL()> proc) { m_abortProc = std::move(proc); }
 
  private:
   struct Job;
   std::unique_ptr<Job> m_job;
+  std::function<BOOL()> m_abortProc;
 };

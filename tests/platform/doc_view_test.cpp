@@ -2,6 +2,8 @@
 // routing of commands.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/doc_template.h"
 #include "platform/document.h"
 #include "platform/frame_wnd.h"
@@ -213,6 +215,34 @@ TEST(CommandLine, SwitchesAndTheFirstPlainArgument) {
   EXPECT_TRUE(none.m_bRunAutomated);
   EXPECT_EQ(none.m_nShellCommand, CCommandLineInfo::FileNew);
   EXPECT_TRUE(none.m_strFileName.IsEmpty());
+}
+
+TEST(CommandLine, PrintToTakesTheFileThenPrinterDriverAndPort) {
+  using S = CCommandLineInfo::Shell;
+  struct Row {
+    std::vector<CString> args;
+    S shell;
+    const char *file, *printer, *driver, *port;
+  };
+  const Row rows[] = {
+      {{"/pt", "C:\\COURSE.TVN", "Office Laser", "winspool", "LPT1:"},
+       S::FilePrintTo, "C:\\COURSE.TVN", "Office Laser", "winspool", "LPT1:"},
+      {{"-PT", "/media/cd/a.tvn", "\\\\server\\laser"}, S::FilePrintTo, "/media/cd/a.tvn", "\\\\server\\laser", "", ""},
+      // The switch may follow the file; arguments past the port are ignored.
+      {{"a.tvn", "/pt", "p", "d", "o", "extra"}, S::FilePrintTo, "a.tvn", "p", "d", "o"},
+      // Without the switch later plain arguments name nothing.
+      {{"a.tvn", "p", "d"}, S::FileOpen, "a.tvn", "", "", ""},
+  };
+  int row = 0;
+  for (const Row& r : rows) {
+    const CCommandLineInfo info = CWinApp::ParseCommandLine(r.args);
+    EXPECT_EQ(info.m_nShellCommand, r.shell) << "row " << row;
+    EXPECT_EQ(info.m_strFileName, r.file) << "row " << row;
+    EXPECT_EQ(info.m_strPrinterName, r.printer) << "row " << row;
+    EXPECT_EQ(info.m_strDriverName, r.driver) << "row " << row;
+    EXPECT_EQ(info.m_strPortName, r.port) << "row " << row;
+    ++row;
+  }
 }
 
 TEST_F(DocViewTest, WithoutAMainWindowTheLoopEndsAtOnce) {

@@ -1,9 +1,11 @@
-// Printing the page: a PDF printer written headless, the printer context's resolution, no printer, print to file.
+// Printing the page: a PDF printer written headless, the printer context's resolution, no printer, print to file, the printer of the command line, the program kept alive while a job runs.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "model/string_table.h"
 #include "platform/gdi/brush.h"
@@ -12,6 +14,7 @@
 #include "playback/presentation_view.h"
 #include "tests/page/page_test_support.h"
 #include "tests/platform/window_test_support.h"
+#include "tests/support/course_builder.h"
 #include "tests/support/scripted_player.h"
 
 using namespace tvn::testing;
@@ -34,6 +37,29 @@ void ExpectPdf(const std::filesystem::path& file) {
 }
 
 CString Text(const std::filesystem::path& path) { return CString(path.string()); }
+
+// Task 1 waits for a click; the menu commands 0xE108 (the direct print) and
+// 4000 each run a task of their own that prints the page and waits.
+std::vector<std::uint8_t> PrintOnCommandsCourse() {
+  CourseFileFields f;
+  f.tasks.push_back([](CourseBuilder& b) {
+    b.Task(IconFields{4, "wait", "", 3}, 1, {}, {},
+           {[](CourseBuilder& c) { c.MouseResponse(IconFields{4, "click", "", 3}, ResponseFields{}, 0x11); }});
+  });
+  for (auto [number, command] : {std::pair{2, 0xE108u}, std::pair{3, 4000u}}) {
+    f.tasks.push_back([number, command](CourseBuilder& b) {
+      b.Task(IconFields{4, "print " + std::to_string(number), "", 3}, number,
+             {[command](CourseBuilder& c) {
+               c.MenuEvent(IconFields{4, "on print", "", 3}, EventFields{1, ""}, "&Print", command);
+             }},
+             {[](CourseBuilder& c) { c.PrintAction(IconFields{4, "print", "", 3}, 0x2, 100, {254, 254, 254, 254}); }},
+             {[](CourseBuilder& c) { c.MouseResponse(IconFields{4, "click", "", 3}, ResponseFields{}, 0x11); }});
+    });
+  }
+  CourseBuilder b;
+  b.CourseFile(f);
+  return b.bytes();
+}
 
 }  // namespace
 
@@ -159,4 +185,86 @@ TEST(Printing, Mode0x20PaintsTheVisibleObjectsStraightOntoThePrinter) {
   EXPECT_TRUE(player.Dialogs().boxes.empty());
   player.View().RemoveObject(&shown, FALSE);
   player.View().RemoveObject(&hidden, FALSE);
+}
+
+TEST(Printing, AnAbortedDocumentLeavesNoFileAndTheAbortProcedureCanEndTheJob) {
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.StartEmpty());
+  const std::filesystem::path file = player.Directory() / "aborted.pdf";
+  CPrinterDC dc;
+  ASSERT_TRUE(dc.CreatePrinterDC(CPrinterSetup::PdfFile(Text(file))));
+  ASSERT_GT(dc.StartDoc("Aborted"), 0);
+  ASSERT_GT(dc.StartPage(), 0);
+  ASSERT_GT(dc.EndPage(), 0);
+  ASSERT_GT(dc.AbortDoc(), 0);
+  EXPECT_FALSE(std::filesystem::exists(file)) << "an aborted document is not printed";
+
+  int asked = 0;
+  dc.SetAbortProc([&asked] { return ++asked < 2 ? TRUE : FALSE; });
+  ASSERT_GT(dc.StartDoc("Stopped"), 0);
+  ASSERT_GT(dc.StartPage(), 0);
+  EXPECT_GT(dc.EndPage(), 0);
+  ASSERT_GT(dc.StartPage(), 0);
+  EXPECT_EQ(dc.EndPage(), SP_APPABORT);
+  EXPECT_EQ(asked, 2) << "asked after each page";
+  EXPECT_LT(dc.StartPage(), 0) << "the document has ended";
+  EXPECT_LT(dc.EndDoc(), 0);
+  EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST(Printing, TheDirectPrintCommandUsesThePrinterTheCommandLineNamed) {
+  // No test reaches a real printer: the named one does not exist, so the
+  // direct print fails where another command prints on the default PDF.
+  ScriptedPlayer player;
+  const std::filesystem::path file = player.Directory() / "default.pdf";
+  player.UsePrinter(CPrinterSetup::PdfFile(Text(file)));
+  player.UseCommandLine({"/pt"}, {"no such printer here", "winspool", "LPT1:"});
+  ASSERT_TRUE(player.Start(PrintOnCommandsCourse(), "print.mcl"));
+  EXPECT_EQ(player.CurrentTask(), 1) << "the course plays as with a plain file";
+
+  player.Command(4000);
+  EXPECT_EQ(player.CurrentTask(), 3);
+  ExpectPdf(file);
+  EXPECT_TRUE(player.Dialogs().boxes.empty());
+
+  std::filesystem::remove(file);
+  player.Command(CPresentationView::kPrintDirectCommand);
+  EXPECT_EQ(player.CurrentTask(), 2);
+  ASSERT_EQ(player.Dialogs().boxes.size(), 1u);
+  EXPECT_EQ(player.Dialogs().boxes[0].text, LoadStringText(StringId::kPrintFailed));
+  EXPECT_FALSE(std::filesystem::exists(file)) << "no fall-back to the default printer";
+}
+
+TEST(Printing, WaitingMessagesAreHandledDuringTheJobAndEscapeOrQuitCancelsIt) {
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.StartEmpty());
+  const std::filesystem::path file = player.Directory() / "pumped.pdf";
+  player.App().SetPrinterSetup(CPrinterSetup::PdfFile(Text(file)));
+  CRecordingWnd other;
+  ASSERT_TRUE(other.Create("other", 0, CRect(0, 0, 10, 10), nullptr));
+  constexpr UINT kWork = WM_USER + 7;
+
+  other.PostMessage(kWork);
+  player.View().PrintArea(CRect(254, 254, 254, 254), 0x2, 100);
+  EXPECT_EQ(other.Messages(kWork).size(), 1u) << "handled while the job ran";
+  ExpectPdf(file);
+
+  std::filesystem::remove(file);
+  other.PostMessage(kWork);
+  player.View().PostMessage(WM_KEYDOWN, VK_ESCAPE);
+  other.PostMessage(kWork);
+  player.View().PrintArea(CRect(254, 254, 254, 254), 0x2, 100);
+  EXPECT_EQ(other.Messages(kWork).size(), 2u) << "what came after the Escape waits";
+  EXPECT_FALSE(std::filesystem::exists(file)) << "cancelled: nothing printed";
+  EXPECT_TRUE(player.Dialogs().boxes.empty()) << "a cancel is no failure";
+  player.Pump();
+  EXPECT_EQ(other.Messages(kWork).size(), 3u);
+
+  player.App().PostQuitMessage(3);
+  player.View().PrintArea(CRect(254, 254, 254, 254), 0x2, 100);
+  EXPECT_FALSE(std::filesystem::exists(file));
+  EXPECT_TRUE(player.Dialogs().boxes.empty());
+  MSG msg;
+  ASSERT_TRUE(player.App().PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT)) << "the quit is left for the run loop";
 }

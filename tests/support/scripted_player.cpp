@@ -69,7 +69,10 @@ bool ScriptedPlayer::Start(const std::vector<std::uint8_t>& course, const std::s
     std::ofstream out(file, std::ios::binary);
     out.write(reinterpret_cast<const char*>(course.data()), static_cast<std::streamsize>(course.size()));
   }
-  MakeApp({CString(file.string())});
+  std::vector<CString> arguments = m_before;
+  arguments.push_back(CString(file.string()));
+  arguments.insert(arguments.end(), m_after.begin(), m_after.end());
+  MakeApp(std::move(arguments));
   // The listener is set on the view as soon as start-up made it; the first
   // 0x401 is only posted, so no step is missed.
   if (!m_app->InitInstance() || !m_app->GetPresentationView()) return false;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/clock.h"
@@ -89,6 +90,11 @@ class ScriptedPlayer {
   // The printer the program prints on, set before its course starts; by
   // default there is none, so no test ever reaches a real printer.
   void UsePrinter(const CPrinterSetup& printer) { m_printer = printer; }
+  // Arguments put before and after the course's file on the command line of Start.
+  void UseCommandLine(std::vector<CString> before, std::vector<CString> after) {
+    m_before = std::move(before);
+    m_after = std::move(after);
+  }
   // The controls the program can host, registered before its course starts; none by default.
   CNativeControlRegistry& Controls() { return m_controls; }
   const std::filesystem::path& Directory() const { return m_dir.path(); }
@@ -103,6 +109,7 @@ class ScriptedPlayer {
   std::unique_ptr<CPlayerApp> m_app;
   CScriptedDialogs* m_dialogs = nullptr;
   CPrinterSetup m_printer;
+  std::vector<CString> m_before, m_after;
   CNativeControlRegistry m_controls;
   std::vector<Step> m_steps;
   std::optional<int> m_exitCode;

@@ -205,6 +205,11 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+MSG CWnd::GetCurrentMessage() const {
+  CMessageLoop* loop = Loop();
+  return loop && loop->IsLoopThread() ? loop->WindowMessage() : MSG{};
+}
+
 LRESULT CWnd::Default() {
   CMessageLoop* loop = Loop();
   if (!loop) return 0;

@@ -236,7 +236,8 @@ class CWnd : public CCmdTarget {
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   // The default handling of the message being handled now.
   LRESULT Default();
-  const MSG& GetCurrentMessage() const { return m_currentMessage; }
+  // The message being handled now on this thread (all zero outside a handler).
+  MSG GetCurrentMessage() const;
   // After the window is gone (frames delete themselves here).
   virtual void PostNcDestroy() {}
   // The rectangle the window takes when asked for one (a drop-down list keeps
@@ -315,7 +316,6 @@ class CWnd : public CCmdTarget {
   CRect m_restoreRect;
   HCURSOR m_classCursor = nullptr;
   HMENU m_menu = nullptr;
-  MSG m_currentMessage;
 
   // Qt side: the client widget (input and painting) and, for a top-level
   // window, the shell that holds it and the menu bar.

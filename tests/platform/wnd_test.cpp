@@ -31,7 +31,27 @@ class CSelfDeletingWnd : public CWnd {
   bool* m_deleted;
 };
 
+// Keeps what the message being handled looked like from inside its handler.
+class CKeyReadingWnd : public CWnd {
+ public:
+  MSG seen{};
+
+ protected:
+  void OnKeyDown(UINT, UINT, UINT) override { seen = GetCurrentMessage(); }
+};
+
 }  // namespace
+
+TEST_F(WndTest, AHandlerSeesTheMessageItIsHandling) {
+  auto parent = MakeWindow();
+  CKeyReadingWnd child;
+  ASSERT_TRUE(child.CreateEx(0, CString(), WS_CHILD | WS_VISIBLE, CRect(0, 0, 20, 20), parent.get(), 5));
+  child.SendMessage(WM_KEYDOWN, 'A', 0x001E0001);
+  EXPECT_EQ(child.seen.message, WM_KEYDOWN);
+  EXPECT_EQ(child.seen.wParam, static_cast<WPARAM>('A'));
+  EXPECT_EQ(child.seen.lParam, 0x001E0001);
+  child.DestroyWindow();
+}
 
 TEST_F(WndTest, CreationSendsCreateThenSizeAndPreCreateCanChangeTheStyle) {
   struct CStyledWnd : CRecordingWnd {

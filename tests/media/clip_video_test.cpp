@@ -8,26 +8,15 @@
 #include "media/clip_video_wnd.h"
 #include "media/media_file_object.h"
 #include "platform/media_system.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/media/media_view_test.h"
 #include "tests/support/ffmpeg_media.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wav_writer.h"
 
 using namespace tvn::testing;
 
-class ClipVideoTest : public WindowTest {
+class ClipVideoTest : public MediaViewTest {
  protected:
-  ClipVideoTest() : media(clock, CAudioOutput::Mode::recording) {
-    view = MakeWindow();
-    env.system = &media;
-    env.owner = view->GetSafeHwnd();
-  }
-
-  void Advance(DWORD ms) {
-    clock.Advance(ms);
-    media.Output().Pump();
-    PumpReady();
-  }
   // Opens the clip and waits for its worker's code 2, which the object takes as a new start.
   bool OpenBuilt(CMediaFileObject& object, const std::filesystem::path& path, const CRect& place) {
     object.m_nKind = MediaKind::kClip;
@@ -43,9 +32,6 @@ class ClipVideoTest : public WindowTest {
            object.OnNotify(notices[0].wParam, notices[0].lParam) == MediaAnswer::kContinues;
   }
 
-  CMediaSystem media;
-  std::unique_ptr<CRecordingWnd> view;
-  MediaEnvironment env;
   TempDir dir;
 };
 

@@ -8,7 +8,7 @@
 #include "media/media_file_object.h"
 #include "platform/mci_video_device.h"
 #include "platform/media_system.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/media/media_view_test.h"
 #include "tests/support/fake_video_frames.h"
 #include "tests/support/wav_writer.h"
 
@@ -28,27 +28,15 @@ class CRoutedMciWnd final : public CMciWnd {
 
 }  // namespace
 
-class MciWndTest : public WindowTest {
+class MciWndTest : public MediaViewTest {
  protected:
-  MciWndTest() : media(clock, CAudioOutput::Mode::recording) {
-    view = MakeWindow();
+  MciWndTest() {
     media.Mci().RegisterType("testvideo", {"vid"}, CMciVideoDevice::Factory(&OpenFakeFrames, true));
     media.SetSourceOpener([](const CString& name) -> std::unique_ptr<IMediaByteSource> {
       if (name.Find(".WAV") >= 0) return std::make_unique<CMemoryByteSource>(ToneWav(500), name);
       return std::make_unique<CMemoryByteSource>(std::vector<BYTE>(64, 0x5A), name);
     });
-    env.system = &media;
-    env.owner = view->GetSafeHwnd();
   }
-  void Advance(DWORD ms) {
-    clock.Advance(ms);
-    media.Output().Pump();
-    PumpReady();
-  }
-
-  CMediaSystem media;
-  std::unique_ptr<CRecordingWnd> view;
-  MediaEnvironment env;
 };
 
 TEST_F(MciWndTest, ChildThreeOfTheViewPassesInputOnInTheViewsCoordinates) {

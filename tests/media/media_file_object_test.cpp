@@ -13,7 +13,7 @@
 #include "platform/media_source.h"
 #include "platform/media_system.h"
 #include "playback/effect_media.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/media/media_view_test.h"
 #include "tests/support/archive_writer.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/recording_message_sink.h"
@@ -38,10 +38,9 @@ class CScriptDevice final : public CMciDevice {
 
 }  // namespace
 
-class MediaObjectTest : public WindowTest {
+class MediaObjectTest : public MediaViewTest {
  protected:
-  MediaObjectTest() : media(clock, CAudioOutput::Mode::recording) {
-    window = MakeWindow();
+  MediaObjectTest() {
     media.Mci().RegisterType("scriptdevice", {"tst"}, [](MciOpenRequest& r, std::unique_ptr<CMciDevice>& out) {
       out = std::make_unique<CScriptDevice>(r.id, r.type);
       return DWORD{0};
@@ -51,26 +50,16 @@ class MediaObjectTest : public WindowTest {
       return std::make_unique<CMemoryByteSource>(ToneWav(1000), name);
     });
     media.Mci().SetTrace([this](DWORD, std::string_view text) { sent.emplace_back(text); });
-    env.system = &media;
-    env.owner = window->GetSafeHwnd();
   }
 
-  void Advance(DWORD ms) {
-    clock.Advance(ms);
-    media.Output().Pump();
-    PumpReady();
-  }
   // The media object's answer to every notice that came.
   std::vector<int> Answers(CMediaFileObject& object) {
     std::vector<int> answers;
-    for (const RecordedMessage& m : window->Messages(MM_MCINOTIFY)) answers.push_back(object.OnNotify(m.wParam, m.lParam));
-    window->received.clear();
+    for (const RecordedMessage& m : view->Messages(MM_MCINOTIFY)) answers.push_back(object.OnNotify(m.wParam, m.lParam));
+    view->received.clear();
     return answers;
   }
 
-  CMediaSystem media;
-  std::unique_ptr<CRecordingWnd> window;
-  MediaEnvironment env;
   std::vector<std::string> sent;
 };
 
@@ -181,7 +170,7 @@ TEST_F(MediaObjectTest, RecordModeRecordsAndStopSavesTheFile) {
   recorder.Record(nullptr, &to, recorder.m_dwFlags);
   EXPECT_EQ(recorder.GetError(), 0u);
   const DWORD start = SteadyClock().Now();
-  while (window->Messages(MM_MCINOTIFY).empty() && SteadyClock().Now() - start < 20000) {
+  while (view->Messages(MM_MCINOTIFY).empty() && SteadyClock().Now() - start < 20000) {
     PumpReady();
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
@@ -227,9 +216,9 @@ TEST_F(MediaObjectTest, SoundLibraryPlaysOnePassAndFallsBackToTheStart) {
   CVarOrValue from(200);  // 2.0 s: not below the length, so from the start
   object.Play(&from, nullptr, 0);
   Advance(999);
-  EXPECT_TRUE(window->Messages(MM_MCINOTIFY).empty());
+  EXPECT_TRUE(view->Messages(MM_MCINOTIFY).empty());
   Advance(1);
-  auto notices = window->Messages(MM_MCINOTIFY);
+  auto notices = view->Messages(MM_MCINOTIFY);
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_EQ(notices[0].wParam, 1u);
   EXPECT_EQ(static_cast<DWORD>(notices[0].lParam), handle);
@@ -253,11 +242,11 @@ TEST_F(MediaObjectTest, ClipAnnouncesItsGraphThenEnds) {
   ASSERT_TRUE(object.Open(env, nullptr, FALSE, &name, nullptr, FALSE));
   object.Play(nullptr, nullptr, 0);  // nothing built yet: ignored
   // The worker posts its code 2 once the clip is built.
-  for (int i = 0; i < 2000 && window->Messages(MM_MCINOTIFY).empty(); ++i) {
+  for (int i = 0; i < 2000 && view->Messages(MM_MCINOTIFY).empty(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
     PumpReady();
   }
-  auto notices = window->Messages(MM_MCINOTIFY);
+  auto notices = view->Messages(MM_MCINOTIFY);
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_EQ(notices[0].wParam, 2u);
   EXPECT_EQ(Answers(object), (std::vector<int>{4}));
@@ -267,9 +256,9 @@ TEST_F(MediaObjectTest, ClipAnnouncesItsGraphThenEnds) {
   object.Play(nullptr, nullptr, 0);
   EXPECT_EQ(object.GetMovie().GetState(), 3);
   Advance(999);
-  EXPECT_TRUE(window->Messages(MM_MCINOTIFY).empty());
+  EXPECT_TRUE(view->Messages(MM_MCINOTIFY).empty());
   Advance(1);
-  notices = window->Messages(MM_MCINOTIFY);
+  notices = view->Messages(MM_MCINOTIFY);
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_EQ(notices[0].wParam, 1u);
   EXPECT_EQ(static_cast<DWORD>(notices[0].lParam), object.GetMovie().GetHandle());
@@ -294,7 +283,7 @@ TEST_F(MediaObjectTest, ClipOfAnotherExtensionShowsItsMessage) {
   PumpReady();  // the message is shown on this thread
   ASSERT_EQ(sink.boxes.size(), 1u);
   EXPECT_EQ(sink.boxes[0].text, "Active Movie can't play the file 'C:\\SOUNDS\\B.MP3'");
-  EXPECT_TRUE(window->Messages(MM_MCINOTIFY).empty());
+  EXPECT_TRUE(view->Messages(MM_MCINOTIFY).empty());
 }
 
 TEST_F(MediaObjectTest, TransitionMediumSoundsUntilItsEnd) {
@@ -303,8 +292,8 @@ TEST_F(MediaObjectTest, TransitionMediumSoundsUntilItsEnd) {
   CEffectResources resources([this] { return env; });
   auto medium = resources.CreateMedia();
   ASSERT_TRUE(medium);
-  EXPECT_FALSE(medium->Open(CRect(), "a.wav", window.get()));  // a shown medium needs an area
-  ASSERT_TRUE(medium->Open(CRect(0, 0, 100, 100), "a.wav", window.get()));
+  EXPECT_FALSE(medium->Open(CRect(), "a.wav", view.get()));  // a shown medium needs an area
+  ASSERT_TRUE(medium->Open(CRect(0, 0, 100, 100), "a.wav", view.get()));
   medium->Show();
   Advance(0);
   medium->Play();
@@ -313,7 +302,7 @@ TEST_F(MediaObjectTest, TransitionMediumSoundsUntilItsEnd) {
   EXPECT_FALSE(medium->IsFinished());
   Advance(1);
   EXPECT_TRUE(medium->IsFinished());
-  EXPECT_TRUE(window->Messages(MM_MCINOTIFY).empty());  // the default flags ask for no notice
+  EXPECT_TRUE(view->Messages(MM_MCINOTIFY).empty());  // the default flags ask for no notice
   EXPECT_EQ(media.Output().Recorded().size(), 2u * 44100);
 }
 

@@ -39,7 +39,10 @@ bool LayoutAvailable() { return qobject_cast<QGuiApplication*>(QCoreApplication:
 
 // Where a line's text stands, as drawn: after its paragraph's alignment, with
 // a justified line's spaces stretched, and without the blanks at its end.
-std::pair<double, double> TextExtent(const QTextLine& line, const QString& text) {
+std::pair<double, double> TextExtent(const QTextLine& line, const QString& text, Qt::Alignment alignment) {
+  // A left-aligned line is as wide as its text from its own left: no need to ask the shaper.
+  if (!(alignment & (Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify)))
+    return {line.x(), line.x() + line.naturalTextWidth()};
   int end = std::min(line.textStart() + line.textLength(), static_cast<int>(text.size()));
   while (end > line.textStart() && text.at(end - 1).isSpace()) --end;
   return {line.cursorToX(line.textStart()), line.cursorToX(end)};
@@ -289,7 +292,7 @@ long CRichEditCtrl::CharFromPos(CPoint point) const {
       const QTextLine line = layout->lineAt(i);
       const QRectF lineBox = line.rect().translated(origin);
       if (at.y() < lineBox.top() || at.y() >= lineBox.bottom()) continue;
-      const auto [left, right] = TextExtent(line, block.text());
+      const auto [left, right] = TextExtent(line, block.text(), layout->textOption().alignment());
       if (at.x() < origin.x() + left || at.x() >= origin.x() + right) return -1;
       const int inBlock = line.xToCursor(at.x() - origin.x(), QTextLine::CursorOnCharacter);
       const int last = line.textStart() + std::max(0, line.textLength() - 1);

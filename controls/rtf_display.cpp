@@ -202,9 +202,10 @@ BOOL CRtfDisplay::Click(CPoint layoutPoint) {
   return TRUE;
 }
 
-void CRtfDisplay::OnMouseMove(UINT, int x, int y) { Hover(CPoint(x - m_leftIndent, y)); }
+// The rectangle shows the text from where a live window is scrolled to.
+void CRtfDisplay::OnMouseMove(UINT, int x, int y) { Hover(CPoint(x - m_leftIndent, y) + GetScrollOffset()); }
 
-BOOL CRtfDisplay::OnLButtonDown(UINT, int x, int y) { return Click(CPoint(x - m_leftIndent, y)); }
+BOOL CRtfDisplay::OnLButtonDown(UINT, int x, int y) { return Click(CPoint(x - m_leftIndent, y) + GetScrollOffset()); }
 
 LRESULT CRtfDisplay::Forward(UINT message, WPARAM wParam, LPARAM lParam) {
   CWnd* parent = GetParent();
@@ -216,9 +217,8 @@ LRESULT CRtfDisplay::Forward(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CRtfDisplay::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  CRect area;
-  GetRect(&area);
-  const CPoint layoutPoint = PointFromLParam(lParam) - area.TopLeft();
+  // Where the text is scrolled to counts: the point is on what the window shows.
+  const CPoint layoutPoint = LayoutPointFromClient(PointFromLParam(lParam));
   switch (message) {
     case WM_CREATE: {
       const LRESULT result = CRichEditCtrl::WindowProc(message, wParam, lParam);

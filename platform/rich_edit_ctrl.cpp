@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "platform/gdi/dc.h"
@@ -35,6 +36,17 @@ long MulDivRound(long long value, long long by, long long over) {
 // Laying text out needs Qt's fonts, which exist only with a GUI application
 // object; without one nothing is laid out, hit or drawn.
 bool LayoutAvailable() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+
+// Where a line's text stands, as drawn: after its paragraph's alignment, with
+// a justified line's spaces stretched, and without the blanks at its end.
+std::pair<double, double> TextExtent(const QTextLine& line, const QString& text, Qt::Alignment alignment) {
+  // A left-aligned line is as wide as its text from its own left: no need to ask the shaper.
+  if (!(alignment & (Qt::AlignRight | Qt::AlignHCenter | Qt::AlignJustify)))
+    return {line.x(), line.x() + line.naturalTextWidth()};
+  int end = std::min(line.textStart() + line.textLength(), static_cast<int>(text.size()));
+  while (end > line.textStart() && text.at(end - 1).isSpace()) --end;
+  return {line.cursorToX(line.textStart()), line.cursorToX(end)};
+}
 
 }  // namespace
 
@@ -68,7 +80,12 @@ void CRichEditCtrl::SetContent(const tvn::rtf::Document& content) {
   tvn::rtf::FillQtDocument(m->document, content, m->pictures, m_decoder);
   m->layoutWidth = -2;
   m_selStart = m_selEnd = 0;
-  if (m_hWnd) Invalidate(TRUE);
+  if (!m_hWnd) return;
+  // New text is shown from its start.
+  SetScrollPos(SB_HORZ, 0);
+  SetScrollPos(SB_VERT, 0);
+  UpdateScrollBars();
+  Invalidate(TRUE);
 }
 
 tvn::rtf::Document CRichEditCtrl::GetContent() const { return tvn::rtf::ReadQtDocument(m->document, m->pictures); }
@@ -116,6 +133,7 @@ void CRichEditCtrl::SetWordWrap(BOOL wrap) {
   option.setWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
   m->document.setDefaultTextOption(option);
   m->layoutWidth = -2;
+  UpdateScrollBars();
 }
 
 void CRichEditCtrl::LayOut(double width) const {
@@ -134,17 +152,130 @@ COLORREF CRichEditCtrl::SetBackgroundColor(COLORREF colour) {
 
 void CRichEditCtrl::GetRect(CRect* rect) const {
   if (!rect) return;
-  if (m_formatRectSet) {
-    *rect = m_formatRect;
-    return;
-  }
   GetClientRect(rect);
+  if (!m_formatRectSet) return;
+  rect->left += m_formatInsets.left;
+  rect->top += m_formatInsets.top;
+  rect->right -= m_formatInsets.right;
+  rect->bottom -= m_formatInsets.bottom;
 }
 
 void CRichEditCtrl::SetRect(const CRect& rect) {
-  m_formatRect = rect;
+  CRect client;
+  GetClientRect(&client);
+  m_formatInsets = CRect(rect.left - client.left, rect.top - client.top, client.right - rect.right,
+                         client.bottom - rect.bottom);
   m_formatRectSet = TRUE;
-  if (m_hWnd) Invalidate(TRUE);
+  if (!m_hWnd) return;
+  UpdateScrollBars();
+  Invalidate(TRUE);
+}
+
+CPoint CRichEditCtrl::GetScrollOffset() const {
+  if (!m_hWnd) return CPoint();
+  return CPoint((m_bars & WS_HSCROLL) ? GetScrollPos(SB_HORZ) : 0, (m_bars & WS_VSCROLL) ? GetScrollPos(SB_VERT) : 0);
+}
+
+CPoint CRichEditCtrl::LayoutPointFromClient(CPoint client) const {
+  CRect area;
+  GetRect(&area);
+  return client - area.TopLeft() + GetScrollOffset();
+}
+
+void CRichEditCtrl::UpdateScrollBars() {
+  if (!m_hWnd || !m_bars || m_updatingBars || !LayoutAvailable()) return;
+  // A hidden window is drawn by FormatRange, whose layout hit-testing then
+  // uses; laying the text out for bars nobody sees would replace it.
+  if (!(GetStyle() & WS_VISIBLE)) return;
+  m_updatingBars = true;
+  const int extent = GetScrollBarExtent();
+  CRect area;
+  GetRect(&area);
+  // The room for the text with no bar shown.
+  const int width = area.Width() + ((GetStyle() & WS_VSCROLL) ? extent : 0);
+  const int height = area.Height() + ((GetStyle() & WS_HSCROLL) ? extent : 0);
+  bool vertical = false;
+  bool horizontal = false;
+  QSizeF size;
+  // A bar takes room from the other direction, and a vertical one narrows
+  // wrapped lines: bars are only ever added, so three rounds settle it.
+  for (int round = 0; round < 3; ++round) {
+    LayOut(std::max(1, width - (vertical ? extent : 0)));
+    size = m->document.size();
+    const bool v = (m_bars & WS_VSCROLL) && size.height() > height - (horizontal ? extent : 0) + 0.5;
+    const bool h = (m_bars & WS_HSCROLL) && size.width() > width - (vertical ? extent : 0) + 0.5;
+    if (v == vertical && h == horizontal) break;
+    vertical = vertical || v;
+    horizontal = horizontal || h;
+  }
+  LayOut(std::max(1, width - (vertical ? extent : 0)));
+  size = m->document.size();
+  auto set = [&](int bar, bool shown, double total, int page) {
+    SCROLLINFO info;
+    info.nMax = shown ? static_cast<int>(std::min(std::ceil(total), 2e9)) - 1 : 0;
+    info.nPage = shown ? static_cast<UINT>(std::max(1, page)) : 0;
+    info.nPos = GetScrollPos(bar);
+    SetScrollInfo(bar, info);
+  };
+  if (m_bars & WS_HSCROLL) set(SB_HORZ, horizontal, size.width(), width - (vertical ? extent : 0));
+  if (m_bars & WS_VSCROLL) set(SB_VERT, vertical, size.height(), height - (horizontal ? extent : 0));
+  m_updatingBars = false;
+  Invalidate(FALSE);
+}
+
+int CRichEditCtrl::LineHeightAt(int y) const {
+  constexpr int kFallback = 16;
+  if (!LayoutAvailable()) return kFallback;
+  const int at = m->document.documentLayout()->hitTest(QPointF(0, y), Qt::FuzzyHit);
+  const QTextBlock block = m->document.findBlock(std::max(0, at));
+  const QTextLayout* layout = block.isValid() ? block.layout() : nullptr;
+  if (!layout) return kFallback;
+  for (int i = 0; i < layout->lineCount(); ++i) {
+    const QRectF line = layout->lineAt(i).rect().translated(layout->position());
+    if (y < line.bottom() || i + 1 == layout->lineCount())
+      return std::max(1, static_cast<int>(std::lround(line.height())));
+  }
+  return kFallback;
+}
+
+void CRichEditCtrl::OnScroll(int bar, UINT code, int position) {
+  const SCROLLINFO info = GetScrollInfo(bar);
+  const int page = std::max(1, static_cast<int>(info.nPage));
+  const int now = info.nPos;
+  const int line = bar == SB_VERT ? 0 : std::max(1, page / 10);
+  int to = now;
+  switch (code) {
+    case SB_LINEUP: to = now - (line ? line : LineHeightAt(now - 1)); break;
+    case SB_LINEDOWN: to = now + (line ? line : LineHeightAt(now)); break;
+    case SB_PAGEUP: to = now - page; break;
+    case SB_PAGEDOWN: to = now + page; break;
+    case SB_TOP: to = info.nMin; break;
+    case SB_BOTTOM: to = GetScrollLimit(bar); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+      // The request's 16 bits do for a short text; the bar knows the rest.
+      to = GetScrollLimit(bar) > 0xFFFF ? info.nTrackPos : position;
+      break;
+    default: return;
+  }
+  if (SetScrollPos(bar, to) != GetScrollPos(bar)) Invalidate(FALSE);
+}
+
+LRESULT CRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+      if (m_bars & (message == WM_VSCROLL ? WS_VSCROLL : WS_HSCROLL))
+        OnScroll(message == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_SHOWWINDOW: {
+      const LRESULT result = CWnd::WindowProc(message, wParam, lParam);
+      if (wParam) UpdateScrollBars();
+      return result;
+    }
+    default:
+      return CWnd::WindowProc(message, wParam, lParam);
+  }
 }
 
 long CRichEditCtrl::CharFromPos(CPoint point) const {
@@ -161,8 +292,8 @@ long CRichEditCtrl::CharFromPos(CPoint point) const {
       const QTextLine line = layout->lineAt(i);
       const QRectF lineBox = line.rect().translated(origin);
       if (at.y() < lineBox.top() || at.y() >= lineBox.bottom()) continue;
-      const double left = origin.x() + line.x();
-      if (at.x() < left || at.x() >= left + line.naturalTextWidth()) return -1;
+      const auto [left, right] = TextExtent(line, block.text(), layout->textOption().alignment());
+      if (at.x() < origin.x() + left || at.x() >= origin.x() + right) return -1;
       const int inBlock = line.xToCursor(at.x() - origin.x(), QTextLine::CursorOnCharacter);
       const int last = line.textStart() + std::max(0, line.textLength() - 1);
       return block.position() + std::clamp(inBlock, line.textStart(), last);
@@ -231,11 +362,16 @@ long CRichEditCtrl::FormatRange(CDC* dc, const CRect& twips, BOOL render) {
 int CRichEditCtrl::OnCreate(const CREATESTRUCT& cs) {
   if (CWnd::OnCreate(cs) == -1) return -1;
   m_readOnly = (cs.style & ES_READONLY) ? TRUE : FALSE;
+  // The bars wait until there is text to scroll.
+  m_bars = cs.style & (WS_VSCROLL | WS_HSCROLL);
+  if (m_bars & WS_HSCROLL) SetScrollInfo(SB_HORZ, SCROLLINFO{});
+  if (m_bars & WS_VSCROLL) SetScrollInfo(SB_VERT, SCROLLINFO{});
   return 0;
 }
 
 void CRichEditCtrl::OnSize(UINT type, int cx, int cy) {
   CWnd::OnSize(type, cx, cy);
+  UpdateScrollBars();
   Invalidate(TRUE);
 }
 
@@ -252,11 +388,12 @@ void CRichEditCtrl::OnPaint() {
       painter.fillRect(QRect(0, 0, client.Width(), client.Height()),
                        QColor(GetRValue(m_background), GetGValue(m_background), GetBValue(m_background)));
       LayOut(area.Width());
+      const CPoint scroll = GetScrollOffset();
       painter.setClipRect(QRect(area.left, area.top, area.Width(), area.Height()));
-      painter.translate(area.left, area.top);
+      painter.translate(area.left - scroll.x, area.top - scroll.y);
       QAbstractTextDocumentLayout::PaintContext context;
       context.palette.setColor(QPalette::Text, Qt::black);
-      context.clip = QRectF(0, 0, area.Width(), area.Height());
+      context.clip = QRectF(scroll.x, scroll.y, area.Width(), area.Height());
       m->document.documentLayout()->draw(&painter, context);
     }
   }

@@ -18,6 +18,8 @@ class QTextDocument;
 // writer. The control works without a window (streaming, selection,
 // hit-testing and rendering into a device context); once created its window
 // paints the document. Character positions count paragraph ends as one.
+// A shown window created with WS_VSCROLL or WS_HSCROLL shows each bar while
+// the text is taller or wider than its formatting rectangle, and scrolls it.
 class CRichEditCtrl : public CWnd {
   DECLARE_DYNAMIC(CRichEditCtrl)
 
@@ -50,9 +52,14 @@ class CRichEditCtrl : public CWnd {
   DWORD GetParaFormat(PARAFORMAT& format) const;
 
   // --- layout and drawing ---
-  // The character under a point of the layout last drawn (window client
-  // coordinates once created), or -1 when the point is on no character.
+  // The character under a point of the layout last drawn, or -1 when the
+  // point is on no character. A window's client point becomes a layout point
+  // through LayoutPointFromClient.
   long CharFromPos(CPoint point) const;
+  CPoint LayoutPointFromClient(CPoint client) const;
+  // The layout point at the formatting rectangle's top left: the scroll
+  // position of a window's bars, (0, 0) without them.
+  CPoint GetScrollOffset() const;
   // The top left of a character in the same layout ((0, 0) for none).
   CPoint PosFromChar(long index) const;
   // Wraps lines at the layout's width, or not at all.
@@ -62,7 +69,8 @@ class CRichEditCtrl : public CWnd {
   BOOL IsReadOnly() const { return m_readOnly; }
   // The background a created window paints; returns the one before.
   COLORREF SetBackgroundColor(COLORREF colour);
-  // The formatting rectangle inside the client area.
+  // The formatting rectangle inside the client area. It keeps its distance
+  // from the client's edges when the window is sized or a bar comes or goes.
   void GetRect(CRect* rect) const;
   void SetRect(const CRect& rect);
   // Renders the whole content into a rectangle given in twips of the
@@ -73,6 +81,9 @@ class CRichEditCtrl : public CWnd {
   // The Qt document behind the control, for the platform's editor view.
   QTextDocument& Document();
 
+  // Scroll requests (WM_VSCROLL, WM_HSCROLL) and showing the window.
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
  protected:
   int OnCreate(const CREATESTRUCT& cs) override;
   void OnPaint() override;
@@ -82,6 +93,12 @@ class CRichEditCtrl : public CWnd {
   // Lays the document out at a width in pixels (or unwrapped).
   void LayOut(double width) const;
   long ClampPosition(long position) const;
+  // Shows the bars the text needs, sets their ranges, and lays the text out
+  // at the width left for it.
+  void UpdateScrollBars();
+  void OnScroll(int bar, UINT code, int position);
+  // The height of the text line that a step up or down from a layout y passes.
+  int LineHeightAt(int y) const;
 
   struct Impl;
   std::unique_ptr<Impl> m;
@@ -92,6 +109,8 @@ class CRichEditCtrl : public CWnd {
   BOOL m_wrap = TRUE;
   BOOL m_readOnly = FALSE;
   COLORREF m_background = RGB(255, 255, 255);
-  CRect m_formatRect;
+  CRect m_formatInsets;  // from the client rectangle's edges, each side inwards
   BOOL m_formatRectSet = FALSE;
+  DWORD m_bars = 0;      // WS_VSCROLL, WS_HSCROLL as the window was created
+  bool m_updatingBars = false;
 };

@@ -71,6 +71,7 @@ constexpr WORD PFN_BULLET = 1;
 constexpr WORD PFA_LEFT = 1;
 constexpr WORD PFA_RIGHT = 2;
 constexpr WORD PFA_CENTER = 3;
+constexpr WORD PFA_JUSTIFY = 4;  // every line but a paragraph's last spans the whole width
 
 // Stream formats of the rich-text control.
 constexpr int SF_TEXT = 1;

@@ -66,6 +66,9 @@ struct SCROLLINFO {
   int nMax = 0;
   UINT nPage = 0;
   int nPos = 0;
+  // Where the thumb is while it is dragged (GetScrollInfo only); a scroll
+  // request carries just 16 bits of it.
+  int nTrackPos = 0;
 };
 
 // GetWindow relations.

@@ -90,7 +90,13 @@ void CWnd::SyncScrollBars() {
   }
 }
 
-SCROLLINFO CWnd::GetScrollInfo(int bar) const { return bar == SB_HORZ || bar == SB_VERT ? m_scroll[bar] : SCROLLINFO{}; }
+SCROLLINFO CWnd::GetScrollInfo(int bar) const {
+  if (bar != SB_HORZ && bar != SB_VERT) return SCROLLINFO{};
+  SCROLLINFO info = m_scroll[bar];
+  const QScrollBar* sb = m_widget ? m_widget->ExistingScrollBar(bar) : nullptr;
+  info.nTrackPos = sb && !sb->isHidden() ? sb->sliderPosition() : info.nPos;
+  return info;
+}
 
 int CWnd::GetScrollLimit(int bar) const {
   if (bar != SB_HORZ && bar != SB_VERT) return 0;

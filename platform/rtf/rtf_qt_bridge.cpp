@@ -95,8 +95,12 @@ CHARFORMAT FromQtFormat(const QTextCharFormat& q) {
 
 QTextBlockFormat ToQtBlock(const PARAFORMAT& p) {
   QTextBlockFormat b;
-  b.setAlignment(p.wAlignment == PFA_RIGHT ? Qt::AlignRight : p.wAlignment == PFA_CENTER ? Qt::AlignHCenter
-                                                                                         : Qt::AlignLeft);
+  // Qt leaves a paragraph's last line and a line ended by a forced break
+  // unstretched, as justified text should be.
+  b.setAlignment(p.wAlignment == PFA_RIGHT     ? Qt::AlignRight
+                 : p.wAlignment == PFA_CENTER  ? Qt::AlignHCenter
+                 : p.wAlignment == PFA_JUSTIFY ? Qt::AlignJustify
+                                               : Qt::AlignLeft);
   // The first line starts at the start indent, the others at start + offset.
   const double first = p.dxStartIndent / kTwipsPerPixel;
   const double others = (static_cast<double>(p.dxStartIndent) + p.dxOffset) / kTwipsPerPixel;
@@ -152,7 +156,10 @@ PARAFORMAT FromQtBlock(const QTextBlock& block) {
   if (FromBytes(block.blockFormat().property(kParaFormatProperty), p)) return p;
   p = DefaultParaFormat();
   const Qt::Alignment a = block.blockFormat().alignment();
-  p.wAlignment = (a & Qt::AlignRight) ? PFA_RIGHT : (a & Qt::AlignHCenter) ? PFA_CENTER : PFA_LEFT;
+  p.wAlignment = (a & Qt::AlignRight)     ? PFA_RIGHT
+                 : (a & Qt::AlignHCenter) ? PFA_CENTER
+                 : (a & Qt::AlignJustify) ? PFA_JUSTIFY
+                                          : PFA_LEFT;
   if (block.textList()) p.wNumbering = PFN_BULLET;
   return p;
 }

@@ -476,7 +476,7 @@ void Reader::Apply(Word word, std::string_view name, bool hasParam, long long pa
     case Word::ql: s.para.wAlignment = PFA_LEFT; return;
     case Word::qr: s.para.wAlignment = PFA_RIGHT; return;
     case Word::qc: s.para.wAlignment = PFA_CENTER; return;
-    case Word::qj: s.para.wAlignment = PFA_LEFT; return;  // the control justifies nothing
+    case Word::qj: s.para.wAlignment = PFA_JUSTIFY; return;
     case Word::li: s.li = ClampTwips(n); break;
     case Word::ri: s.ri = ClampTwips(n); break;
     case Word::fi: s.fi = ClampTwips(n); break;

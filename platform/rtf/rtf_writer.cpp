@@ -129,6 +129,7 @@ std::string WriteRtf(const Document& document) {
     if (pf.wNumbering == PFN_BULLET) out += "{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}";
     if (pf.wAlignment == PFA_RIGHT) out += "\\qr";
     else if (pf.wAlignment == PFA_CENTER) out += "\\qc";
+    else if (pf.wAlignment == PFA_JUSTIFY) out += "\\qj";
     const long long fi = -static_cast<long long>(pf.dxOffset);
     const long long li = static_cast<long long>(pf.dxStartIndent) + pf.dxOffset;
     if (li) Word(out, "\\li", li);

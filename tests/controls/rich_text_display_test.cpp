@@ -1,14 +1,18 @@
-// The rich-edit control and the rich-text display: formats, layout, hypertext hover and click, loading files.
+// The rich-edit control and the rich-text display: formats, layout, hypertext, loading files, scrolling.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <vector>
 
 #include "controls/doc_types.h"
 #include "controls/rtf_display.h"
 #include "model/message_service.h"
+#include "platform/edit_messages.h"
 #include "tests/controls/rich_text_test_support.h"
 #include "tests/model/test_variable_context.h"
 #include "tests/platform/gdi/canvas.h"
+#include "tests/platform/window_test_support.h"
 #include "tests/support/recording_message_sink.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wmf_writer.h"
@@ -58,6 +62,44 @@ TEST(RichEditCtrl, RendersIntoTwipsAndHitTestsTheLayoutItDrew) {
   EXPECT_EQ(control.CharFromPos(CPoint(150, second.y + 3)), -1) << "beyond the line's end";
   // Only a line and a bit fits in 300 twips: the second line (from 11) is the first one out.
   EXPECT_EQ(control.FormatRange(&canvas.dc, CRect(0, 0, 2880, 300), FALSE), 11);
+}
+
+// A justified paragraph stretches its lines to the full width, all but the
+// last; a centred line stands in the middle; text is hit where it is drawn.
+TEST(RichEditCtrl, AlignedLinesAreDrawnAndHitWhereTheyStand) {
+  // The rightmost ink in the upper rows of the first and the last line.
+  auto inkRight = [](const char* alignment, CRichEditCtrl& control) {
+    control.StreamIn(SF_RTF, std::string("{\\rtf1\\pard") + alignment +
+                                 " Justified text spreads its words so that each line but the last reaches the "
+                                 "right edge of its box, however long its words. End.}");
+    Canvas canvas(200, 100);
+    control.FormatRange(&canvas.dc, CRect(0, 0, 3000, 1500));
+    const std::vector<DWORD> pixels = canvas.Pixels();
+    std::pair<int, int> right(-1, -1);
+    for (int line : {0, 1}) {
+      const int top = line == 0 ? 0 : static_cast<int>(control.PosFromChar(control.GetTextLength() - 1).y);
+      for (int y = top + 2; y < top + 10; ++y)
+        for (int x = 0; x < 200; ++x)
+          if (gdi::PixelToColor(pixels[static_cast<std::size_t>(y) * 200 + x]) != RGB(255, 255, 255))
+            (line == 0 ? right.first : right.second) = std::max(line == 0 ? right.first : right.second, x);
+    }
+    return right;
+  };
+  CRichEditCtrl justified, ragged;
+  const auto [first, last] = inkRight("\\qj", justified);
+  const auto [raggedFirst, raggedLast] = inkRight("\\ql", ragged);
+  EXPECT_GE(first, 196);
+  EXPECT_GT(first, raggedFirst);
+  EXPECT_EQ(last, raggedLast) << "the last line keeps its natural spacing";
+  EXPECT_GE(justified.CharFromPos(CPoint(197, 6)), 0) << "the stretched line is text to its end";
+  EXPECT_NE(justified.StreamOut(SF_RTF).find("\\qj"), std::string::npos);
+
+  CRichEditCtrl centred;
+  centred.StreamIn(SF_RTF, "{\\rtf1\\pard\\qc Mid}");
+  Canvas canvas(200, 40);
+  centred.FormatRange(&canvas.dc, CRect(0, 0, 3000, 600));
+  EXPECT_GE(centred.CharFromPos(CPoint(100, 6)), 0);
+  EXPECT_EQ(centred.CharFromPos(CPoint(3, 6)), -1) << "the empty start of a centred line";
 }
 
 class RtfDisplayTest : public ::testing::Test {
@@ -229,6 +271,71 @@ TEST(RtfDisplay, PicturesInTheTextAreDrawn) {
   display.PrintRect(&canvas.dc, CRect(0, 0, 100, 60));
   EXPECT_GT(canvas.Count(RGB(255, 0, 0)), 300) << "most of the 20 x 20 picture is red";
   EXPECT_NE(display.CRichEditCtrl::StreamOut(SF_RTF).find("\\wmetafile8"), std::string::npos) << "written back";
+}
+
+}  // namespace
+
+namespace {
+
+using namespace tvn::testing;
+
+class LiveRtfDisplay : public WindowTest {};
+
+// A shown display brings the bars its text needs; scrolling moves what is
+// drawn and what a point hits together.
+TEST_F(LiveRtfDisplay, BarsComeWithTextThatDoesNotFitAndScrollWhatIsDrawnAndHit) {
+  std::unique_ptr<CRecordingWnd> parent = MakeWindow(CRect(0, 0, 400, 300));
+  RecordingRichTextView view;
+  HyperTextOwner owner;
+  CRtfDisplay display(RichTextEnvironment{&view, nullptr, nullptr, {}, nullptr});
+  ASSERT_TRUE(display.Create(0, WS_CHILD | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE, CRect(10, 10, 210, 110),
+                             parent.get(), 923));
+  display.SetOwner(&owner);
+  auto bars = [&] { return display.GetStyle() & (WS_VSCROLL | WS_HSCROLL); };
+  auto scroll = [&](UINT message, UINT code, int to = 0) { display.SendMessage(message, MAKEWPARAM(code, to), 0); };
+  auto redPixels = [&] {
+    display.UpdateWindow();
+    int n = 0;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 180; ++x) n += SurfacePixel(display, x, y) == RGB(255, 0, 0) ? 1 : 0;
+    return n;
+  };
+  // Thirty lines in a window of five: two red ones first, a link on the ninth.
+  std::string rtf = std::string(kHyperTextHeader) + "{\\cf2 Red and red\\par Red and red}\\par ";
+  for (int i = 2; i < 30; ++i) rtf += i == 8 ? "{\\cf1\\ul\\protect Link}\\par " : "Line\\par ";
+  rtf.insert(rtf.find("blue255;") + 8, "\\red255\\green0\\blue0;");
+  display.StreamIn(rtf.data(), static_cast<int>(rtf.size()), SF_RTF);
+  EXPECT_EQ(bars(), 0u) << "a hidden display keeps no bars";
+
+  display.ShowWindow(SW_SHOW);
+  EXPECT_EQ(bars(), WS_VSCROLL) << "wrapped lines need no horizontal bar";
+  EXPECT_EQ(display.GetScrollInfo(SB_VERT).nPage, 100u);
+  EXPECT_GT(redPixels(), 20);
+  const long link = static_cast<long>(display.GetTextRange(0, -1).str().find("Link")) + 1;
+  const CPoint at = display.PosFromChar(link) + CPoint(2, 5 - 100);  // under the window's top until scrolled
+  scroll(WM_VSCROLL, SB_PAGEDOWN);
+  EXPECT_EQ(display.GetScrollOffset(), CPoint(0, 100));
+  EXPECT_EQ(redPixels(), 0) << "the red lines went up out of the window";
+  display.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+  EXPECT_TRUE(display.IsHovering()) << "the link is hit where it is drawn";
+  scroll(WM_VSCROLL, SB_BOTTOM);
+  EXPECT_EQ(display.GetScrollPos(SB_VERT), display.GetScrollInfo(SB_VERT).nMax - 99);
+  scroll(WM_VSCROLL, SB_THUMBTRACK, 37);
+  EXPECT_EQ(display.GetScrollPos(SB_VERT), 37);
+
+  // Unwrapped, a long line needs the horizontal bar; new text starts at its beginning.
+  display.SetWordWrap(FALSE);
+  std::string wide = "{\\rtf1 ";
+  for (int i = 0; i < 20; ++i) wide += "word ";
+  display.StreamIn(wide.data(), static_cast<int>(wide.size()), SF_RTF);
+  EXPECT_EQ(bars(), WS_HSCROLL);
+  EXPECT_EQ(display.GetScrollOffset(), CPoint());
+  // Wide enough for the line, the window drops the bar and its text fills it.
+  display.MoveWindow(CRect(10, 10, 1400, 110));
+  EXPECT_EQ(bars(), 0u);
+  CRect area;
+  display.GetRect(&area);
+  EXPECT_EQ(area, CRect(0, 0, 1390, 100));
 }
 
 }  // namespace

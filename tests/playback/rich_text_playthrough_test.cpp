@@ -68,7 +68,7 @@ TEST(RichTextPlaythrough, ClickingPlainTextOrPressingAKeyDoesNotFollowTheLink) {
   EXPECT_EQ(player.CurrentTask(), 3);
 }
 
-TEST(RichTextPlaythrough, ALiveWindowPassesClicksOnInTheViewsCoordinates) {
+TEST(RichTextPlaythrough, ALiveWindowScrollsAndPassesClicksOnInTheViewsCoordinates) {
   CourseFileFields f;
   f.header = "Live";
   f.course = IconFields{4, "Live rich text", "", 3};
@@ -76,7 +76,7 @@ TEST(RichTextPlaythrough, ALiveWindowPassesClicksOnInTheViewsCoordinates) {
     auto live = [](CourseBuilder& c) {
       RtfFields r;
       r.flags = RtfFlag::kLive | RtfFlag::kWrap;
-      r.text = "{\\rtf1 Plain words in a live window}";
+      r.text = "{\\rtf1 Plain words in a live window\\par 2\\par 3\\par 4\\par 5\\par 6\\par 7}";
       DisplayFields d;
       d.rect = {100, 120, 300, 200};
       d.layer = 4;
@@ -94,6 +94,7 @@ TEST(RichTextPlaythrough, ALiveWindowPassesClicksOnInTheViewsCoordinates) {
   CWnd* window = player.View().GetDlgItem(kRtfWindowId);
   ASSERT_TRUE(window);
   EXPECT_TRUE(window->IsWindowVisible());
+  EXPECT_EQ(window->GetStyle() & (WS_VSCROLL | WS_HSCROLL), WS_VSCROLL) << "seven lines in a window of four";
   window->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 15));
   // The window stands at the rectangle's left moved right by the display's indent (10).
   EXPECT_EQ(player.Number("ClickX"), 100 + 10 + 10);

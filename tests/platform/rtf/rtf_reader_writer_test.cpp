@@ -112,6 +112,7 @@ TEST(RtfWriter, WritesTablesEscapesAndRunsThatReadBackTheSame) {
   blue.bPitchAndFamily = 0x22;
   CHARFORMAT plain = DefaultCharFormat();
   d.paragraphs[0].runs = {{"Score: \\{Score\\} \xe9\ttab", plain, nullptr}, {"link", blue, nullptr}};
+  d.paragraphs[0].format.wAlignment = PFA_JUSTIFY;
   d.paragraphs.emplace_back();
   d.paragraphs[1].format.wNumbering = PFN_BULLET;
   d.paragraphs[1].format.wAlignment = PFA_RIGHT;
@@ -132,6 +133,7 @@ TEST(RtfWriter, WritesTablesEscapesAndRunsThatReadBackTheSame) {
   EXPECT_TRUE(SameCharFormat(RunAt(back.document, 0, 1).format, blue));
   EXPECT_TRUE(SameCharFormat(RunAt(back.document, 0, 0).format, plain));
   EXPECT_TRUE(SameParaFormat(back.document.paragraphs[1].format, d.paragraphs[1].format));
+  EXPECT_EQ(back.document.paragraphs[0].format.wAlignment, PFA_JUSTIFY) << "\\qj is kept";
   EXPECT_EQ(WriteRtf(back.document), rtf);
 }
 

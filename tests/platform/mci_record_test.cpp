@@ -12,7 +12,7 @@
 #include "platform/mci_time_format.h"
 #include "platform/media_system.h"
 #include "platform/wave_recording.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/mci_string_test.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
@@ -34,22 +34,8 @@ std::uint32_t Little(const Bytes& b, std::size_t at, int size) {
   return v;
 }
 
-class RecordTest : public WindowTest {
+class RecordTest : public MciStringTest {
  protected:
-  RecordTest() : media(clock, CAudioOutput::Mode::recording) { window = MakeWindow(); }
-
-  DWORD Send(const std::string& command, std::string* reply = nullptr) {
-    std::string text;
-    const DWORD error = media.Mci().SendString(command, text, window->GetSafeHwnd());
-    if (reply) *reply = text;
-    return error;
-  }
-  std::string Reply(const std::string& command) {
-    std::string text;
-    EXPECT_EQ(Send(command, &text), 0u) << command;
-    return text;
-  }
-  std::vector<RecordedMessage> Notices() const { return window->Messages(MM_MCINOTIFY); }
   // Capture runs on SDL's thread: the notices are dispatched until count have come, for 20 s at most.
   bool WaitForNotices(std::size_t count) {
     const DWORD start = SteadyClock().Now();
@@ -61,8 +47,6 @@ class RecordTest : public WindowTest {
   }
 
   TempDir dir;
-  CMediaSystem media;
-  std::unique_ptr<CRecordingWnd> window;
 };
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "platform/midi_stream.h"
 #include "platform/midi_synth.h"
 #include "tests/platform/midi_bytes.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/mci_string_test.h"
 #include "tests/support/temp_dir.h"
 
 using tvn::testing::Smf;
@@ -38,37 +38,16 @@ const Bytes kSlowingSong = Smf(0, 480, {Track({0x00, 0x90, 0x3C, 0x64,          
                                                0x83, 0x60, 0x80, 0x3C, 0x00,                    //
                                                0x00, 0xFF, 0x2F, 0x00})});
 
-class SequencerTest : public WindowTest {
+class SequencerTest : public MciStringTest {
  protected:
-  SequencerTest() : media(clock, CAudioOutput::Mode::recording) { window = MakeWindow(); }
-
   std::string Write(const std::string& name, const Bytes& bytes) {
     const std::string path = (dir.path() / name).string();
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
     return path;
   }
-  DWORD Send(const std::string& command, std::string* reply = nullptr) {
-    std::string text;
-    const DWORD error = media.Mci().SendString(command, text, window->GetSafeHwnd());
-    if (reply) *reply = text;
-    return error;
-  }
-  std::string Reply(const std::string& command) {
-    std::string text;
-    EXPECT_EQ(Send(command, &text), 0u) << command;
-    return text;
-  }
-  void Advance(DWORD ms) {
-    clock.Advance(ms);
-    media.Output().Pump();
-    PumpReady();
-  }
-  std::vector<RecordedMessage> Notices() const { return window->Messages(MM_MCINOTIFY); }
 
   TempDir dir;
-  CMediaSystem media;
-  std::unique_ptr<CRecordingWnd> window;
 };
 
 // Records what the stream sends and at which of its rendered frames.

@@ -6,7 +6,7 @@
 #include "platform/mci_command.h"
 #include "platform/mci_errors.h"
 #include "platform/media_system.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/mci_string_test.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wav_writer.h"
 
@@ -36,38 +36,16 @@ TEST(MciCommandParser, QuotesNotifyWaitAndErrors) {
   EXPECT_EQ(n, 1500u);
 }
 
-class MciTest : public WindowTest {
+class MciTest : public MciStringTest {
  protected:
-  MciTest() : media(clock, CAudioOutput::Mode::recording) {
+  MciTest() {
     wav = (dir.path() / "tone.wav").string();
     std::ofstream(wav, std::ios::binary).write(reinterpret_cast<const char*>(ToneWav(1000).data()),
                                                static_cast<std::streamsize>(ToneWav(1000).size()));
-    window = MakeWindow();
   }
-
-  DWORD Send(const std::string& command, std::string* reply = nullptr) {
-    std::string text;
-    const DWORD error = media.Mci().SendString(command, text, window->GetSafeHwnd());
-    if (reply) *reply = text;
-    return error;
-  }
-  std::string Reply(const std::string& command) {
-    std::string text;
-    EXPECT_EQ(Send(command, &text), 0u) << command;
-    return text;
-  }
-  // Time passes: the sound is mixed, then the notices are dispatched.
-  void Advance(DWORD ms) {
-    clock.Advance(ms);
-    media.Output().Pump();
-    PumpReady();
-  }
-  std::vector<RecordedMessage> Notices() const { return window->Messages(MM_MCINOTIFY); }
 
   TempDir dir;
   std::string wav;
-  CMediaSystem media;
-  std::unique_ptr<CRecordingWnd> window;
 };
 
 TEST_F(MciTest, OneSecondWaveReportsItsLengthModeAndEnd) {

@@ -8,7 +8,7 @@
 #include "platform/mci_errors.h"
 #include "platform/mci_video_device.h"
 #include "platform/media_system.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/mci_string_test.h"
 #include "tests/support/fake_video_frames.h"
 #include "tests/support/ffmpeg_media.h"
 #include "tests/support/temp_dir.h"
@@ -16,10 +16,9 @@
 
 using namespace tvn::testing;
 
-class MciVideoTest : public WindowTest {
+class MciVideoTest : public MciStringTest {
  protected:
-  MciVideoTest() : media(clock, CAudioOutput::Mode::recording) {
-    window = MakeWindow();
+  MciVideoTest() {
     media.Mci().RegisterType("testvideo", {"vid"}, CMciVideoDevice::Factory(&OpenFakeFrames, true));
     media.Mci().RegisterType("testmpeg", {"mvid"}, CMciVideoDevice::Factory(&OpenFakeFrames, false));
     // "*.vid" files are no medium FFmpeg reads; "*sound*" ones are a 2 s tone beside the pictures.
@@ -28,27 +27,6 @@ class MciVideoTest : public WindowTest {
       return std::make_unique<CMemoryByteSource>(std::vector<BYTE>(64, 0x5A), name);
     });
   }
-
-  DWORD Send(const std::string& command, std::string* reply = nullptr) {
-    std::string text;
-    const DWORD error = media.Mci().SendString(command, text, window->GetSafeHwnd());
-    if (reply) *reply = text;
-    return error;
-  }
-  std::string Reply(const std::string& command) {
-    std::string text;
-    EXPECT_EQ(Send(command, &text), 0u) << command;
-    return text;
-  }
-  void Advance(DWORD ms) {
-    clock.Advance(ms);
-    media.Output().Pump();
-    PumpReady();
-  }
-  std::vector<RecordedMessage> Notices() const { return window->Messages(MM_MCINOTIFY); }
-
-  CMediaSystem media;
-  std::unique_ptr<CRecordingWnd> window;
 };
 
 TEST_F(MciVideoTest, FramesByDefaultMillisecondsOnRequestAndRectangles) {

@@ -8,7 +8,7 @@
 set -u
 
 distribution=$1
-for tool in xvfb-run xwininfo xdotool xwd od; do
+for tool in Xvfb xwininfo xdotool xwd od; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is missing (scripts/bootstrap installs it)"
     exit 77
@@ -17,7 +17,7 @@ done
 
 if [ -z "${TVN_INSIDE_XVFB:-}" ]; then
   export TVN_INSIDE_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  exec "$(dirname "$0")/in_virtual_display.sh" "$0" "$@"
 fi
 
 unset QT_QPA_PLATFORM XDG_DATA_HOME XDG_CONFIG_HOME

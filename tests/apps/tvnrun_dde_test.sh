@@ -7,13 +7,13 @@ set -u
 
 program=$1
 peer=$2
-if ! command -v xvfb-run >/dev/null; then
-  echo "SKIP: xvfb-run is missing (scripts/bootstrap installs it)"
+if ! command -v Xvfb >/dev/null; then
+  echo "SKIP: Xvfb is missing (scripts/bootstrap installs it)"
   exit 77
 fi
 if [ -z "${TVN_INSIDE_XVFB:-}" ]; then
   export TVN_INSIDE_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  exec "$(dirname "$0")/in_virtual_display.sh" "$0" "$@"
 fi
 
 unset QT_QPA_PLATFORM

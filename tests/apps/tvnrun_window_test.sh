@@ -10,7 +10,7 @@ set -u
 
 program=$1
 course=$2
-for tool in xvfb-run xwininfo xdotool; do
+for tool in Xvfb xwininfo xdotool; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is missing (scripts/bootstrap installs it)"
     exit 77
@@ -19,7 +19,7 @@ done
 
 if [ -z "${TVN_INSIDE_XVFB:-}" ]; then
   export TVN_INSIDE_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  exec "$(dirname "$0")/in_virtual_display.sh" "$0" "$@"
 fi
 
 unset QT_QPA_PLATFORM

@@ -116,6 +116,9 @@ void CInfReader::TakeCompacted(std::string_view body) {
 }
 
 void CInfReader::Compact(std::string_view raw, Encoding encoding) {
+  // A DOS end-of-file mark (Ctrl+Z) closing the text is no part of it: taken
+  // as a byte, it would stand as one more line of the last section.
+  while (!raw.empty() && raw.back() == '\x1A') raw.remove_suffix(1);
   // Sized for the worst case (every byte a three-byte character, or a line
   // end and a header's extra NUL), written through a cursor, then trimmed.
   const std::size_t n = raw.size();

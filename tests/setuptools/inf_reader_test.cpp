@@ -87,6 +87,13 @@ TEST(InfReaderTest, CountFilesCountsZipEntriesByTheirFifthField) {
   EXPECT_EQ(inf.CountFiles(inf.GetSection("disks")), 2);
   EXPECT_EQ(inf.GetString("disks.2"), "Disktwo");
   EXPECT_EQ(inf.CountFiles(nullptr), 0);
+  // A script saved with a DOS end mark: the mark is not a line of the last section.
+  CInfReader marked = Read("[disks]\r\n1=Disk one\r\n2=Disk two\r\n\x1A");
+  EXPECT_EQ(marked.CountFiles(marked.GetSection("disks")), 2);
+  CInfReader unended = Read("[run.program.after]\r\n1:GO.EXE ; start it\x1A");
+  const char* line = unended.GetSection("run.program.after");
+  EXPECT_EQ(CInfReader::GetField(line, 1), "1:GO.EXE");
+  EXPECT_EQ(unended.NextLine(line), nullptr);
 }
 
 TEST(InfReaderTest, PrecompiledScriptsAndTheScriptEnd) {

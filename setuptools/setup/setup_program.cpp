@@ -55,7 +55,7 @@ BOOL CSetupProgram::InitInstance() {
   m_pMainWnd = m_frame.get();
 
   if (const UINT id = m_script.Load(module)) {
-    m_services->SetupMessage(id, MB_ICONHAND);
+    m_services->SetupMessage(id, MB_ICONEXCLAMATION);
     return FALSE;
   }
   ICopyUi* copyUi = &m_copyUi;

@@ -180,9 +180,16 @@ int CAutorunApp::InstallSystemFile(const char* line) {
 int CAutorunApp::AskCopyError(int code, const CString& fileName) {
   CString text = LoadSetupString(SetupProgram::kAutorun, SetupString::kCopyError + static_cast<UINT>(code));
   if (text.IsEmpty()) {
-    text = ReplaceAll(LoadSetupString(SetupProgram::kAutorun, SetupString::kCopyError), "%d", std::to_string(code));
+    text = code >= 0 && code <= 32
+               ? ReplaceAll(LoadSetupString(SetupProgram::kAutorun, SetupString::kCopyError), "%d", std::to_string(code))
+               : LoadSetupString(SetupProgram::kAutorun, SetupString::kCopyError + 32);
   }
-  return m_boxes.Show(CString(text.str() + "\n" + fileName.str()), m_caption, MB_ABORTRETRYIGNORE | MB_ICONEXCLAMATION);
+  text = CString(text.str() + "\n" + fileName.str());
+  // A write error on a nearly full system folder says so.
+  if (code == 29 && tvn::sys::FreeSpace(m_locations.systemDir) < 50000) {
+    text = LoadSetupString(SetupProgram::kAutorun, SetupString::kLowDiskSpaceWrite);
+  }
+  return m_boxes.Show(text, m_caption, MB_ABORTRETRYIGNORE | MB_ICONEXCLAMATION);
 }
 
 bool CAutorunApp::CheckRestart() {

@@ -175,6 +175,9 @@ void CPicEdit::OnKeyDown(UINT vk, UINT, UINT) {
     FocusNextControl();
     return;
   }
+  // Any other key lets its character through, also after a field key that
+  // brought none (an arrow or function key).
+  m_keyHandled = false;
   if (!m_mask.HasMask()) {
     if (vk == VK_RETURN && !(GetStyle() & ES_MULTILINE)) {
       m_keyHandled = true;

@@ -99,7 +99,7 @@ BOOL CRtfDisplay::LoadFile(const CString& path) {
   if (!table.Row(m_docType).read) {
     if (m_env.messages) {
       const CString name = table.GetDocTypeString(m_docType, 0);
-      m_env.messages->MessageBoxFormatBeep(StringId::kCannotLoadFiles, &name, nullptr, 0);
+      m_env.messages->MessageBoxText(FormatStringId1(StringId::kCannotLoadFiles, name), MB_ICONINFORMATION);
     }
     return FALSE;
   }

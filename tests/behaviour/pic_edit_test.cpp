@@ -13,14 +13,16 @@
 
 namespace {
 
-CKeyboard TabKey(bool shift) {
+CKeyboard SpecialKey(int keySwitch, bool shift = false) {
   CKeyboard key;
   key.SetKeyFlags(8);
-  key.SetSwitch(CKeyboard::kTab, TRUE);
+  key.SetSwitch(keySwitch, TRUE);
   key.SetSwitch(CKeyboard::kShift, shift ? TRUE : FALSE);
   key.SetSwitch(CKeyboard::kLastSpecialKey, FALSE);
   return key;
 }
+
+CKeyboard TabKey(bool shift) { return SpecialKey(CKeyboard::kTab, shift); }
 
 }  // namespace
 
@@ -96,4 +98,32 @@ TEST_F(PicEditTest, KeysReachThePageFirstThenFieldKeysAndTheMaskDecide) {
   EXPECT_FALSE(phone.SubclassEdit(923, page.get()));
   EXPECT_FALSE(phone.SubclassEdit(0, page.get()));
   EXPECT_FALSE(phone.IsSubclassed());
+}
+
+TEST_F(PicEditTest, AFieldKeyThatTypesNothingDoesNotEatTheNextCharacter) {
+  // Down and Up move between the fields and bring no character message.
+  CPicEdit zip, city;
+  ASSERT_TRUE(zip.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, CRect(10, 10, 200, 34), page.get(), 923));
+  ASSERT_TRUE(city.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, CRect(10, 50, 200, 74), page.get(), 924));
+  for (CPicEdit* field : {&zip, &city}) field->SetFieldKeys(SpecialKey(CKeyboard::kUp), SpecialKey(CKeyboard::kDown));
+  zip.SetSelectOnFocus(FALSE);
+  city.SetSelectOnFocus(FALSE);
+  ASSERT_TRUE(zip.SetMaskString("99999"));
+  zip.SetFocus();
+  PumpReady();
+
+  TypeText(zip, "12");
+  Press(zip, Qt::Key_Down);
+  ASSERT_EQ(CWnd::GetFocus(), &city);
+  TypeText(city, "ab");
+  Press(city, Qt::Key_Up);
+  ASSERT_EQ(CWnd::GetFocus(), &zip);
+  zip.SetSel(2, 2);
+  TypeText(zip, "3");
+  EXPECT_EQ(zip.GetDataText(TRUE).str(), "123") << "the masked field takes the first character after its field key";
+  Press(zip, Qt::Key_Down);
+  ASSERT_EQ(CWnd::GetFocus(), &city);
+  city.SetSel(2, 2);
+  TypeText(city, "c");
+  EXPECT_EQ(city.GetWindowText().str(), "abc") << "so does the plain field";
 }

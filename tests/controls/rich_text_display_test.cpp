@@ -206,6 +206,7 @@ TEST_F(RtfDisplayTest, LoadFileKeepsTheContentForExecutablesAndEmptyFiles) {
   EXPECT_EQ(display.GetDocType(), DocType::kExecutable);
   ASSERT_EQ(sink.boxes.size(), 1u);
   EXPECT_EQ(sink.boxes[0].text, "Can not load Executable files.");
+  EXPECT_EQ(sink.boxes[0].style, static_cast<UINT>(MB_ICONINFORMATION)) << "an information box";
   EXPECT_EQ(display.CRichEditCtrl::StreamOut(SF_TEXT), "before");
 
   EXPECT_TRUE(display.LoadFile(write("empty.txt", "")));

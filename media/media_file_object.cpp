@@ -124,6 +124,8 @@ BOOL CMediaFileObject::OpenMci(const CString& name, const CRect* rect) {
 void CMediaFileObject::Free() {
   m_savedSource = CRect();
   FreeFrames();
+  // A recording is kept when its medium goes, as when it is stopped.
+  if (m_nKind == MediaKind::kMci && (m_dwFlags & MediaFlag::kRecordMode) && m_mci.IsDeviceOpen()) Save();
   m_mci.CloseDevice();
   m_movie.Free();
   if (m_nKind == MediaKind::kSoundLibrary) m_sound.Close(FALSE);

@@ -183,6 +183,32 @@ TEST_F(MediaObjectTest, RecordModeRecordsAndStopSavesTheFile) {
   EXPECT_EQ(bytes.substr(44, 5513), std::string(5513, '\x90'));
 }
 
+TEST_F(MediaObjectTest, ARecordingWhoseMediumIsFreedIsSaved) {
+  // A task moving on after the recording's end frees the medium without stopping it.
+  TempDir dir;
+  const auto input = dir.path() / "voice.raw";
+  std::ofstream(input, std::ios::binary) << std::string(20000, '\x90');
+  DiskCapture capture(input.string());
+  {
+    CMediaFileObject recorder;
+    recorder.m_dwFlags |= MediaFlag::kRecordMode;
+    recorder.m_strFileName = CString((dir.path() / "freed.wav").string());
+    ASSERT_TRUE(recorder.Open(env, nullptr, FALSE, nullptr, nullptr, FALSE));
+    CVarOrValue to(20);  // 200 ms
+    recorder.Record(nullptr, &to, recorder.m_dwFlags | MediaFlag::kReportEnd);
+    const DWORD start = SteadyClock().Now();
+    while (view->Messages(MM_MCINOTIFY).empty() && SteadyClock().Now() - start < 20000) {
+      PumpReady();
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_EQ(Answers(recorder), (std::vector<int>{2}));  // finished: its owner lets it go
+  }
+  std::ifstream saved(dir.path() / "freed.wav", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+  ASSERT_GT(bytes.size(), 44u);
+  EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+}
+
 TEST_F(MediaObjectTest, LoopsReplayTheirPassesThroughMci) {
   for (DWORD report : {0u, MediaFlag::kReportEnd}) {
     CMediaFileObject object;

@@ -134,7 +134,8 @@ DWORD CArchive::ReadStringLength(bool* wide) {
   BYTE b = ReadByte();
   if (b < 0xFF) return b;
   WORD w = ReadWord();
-  if (w == 0xFFFE && wide) {
+  if (w == 0xFFFE) {
+    if (!wide) Fail(CArchiveException::genericException);  // a second wide marker
     *wide = true;
     return 0;
   }
@@ -143,8 +144,8 @@ DWORD CArchive::ReadStringLength(bool* wide) {
 }
 
 DWORD CArchive::ReadWideLength() {
+  // A length of 0xFFFE and more comes in the DWORD form.
   DWORD length = ReadStringLength(nullptr);
-  if (length == 0xFFFE) Fail(CArchiveException::genericException);  // a second wide marker
   CheckAvailable(static_cast<ULONGLONG>(length) * 2);
   return length;
 }

@@ -387,9 +387,10 @@ SystemValues CPlayerApp::GatherSystemValues(CCourseDoc* course) {
   SystemValues values;
   if (course) {
     values.courseCurrent = TRUE;
-    values.coursePath = course->GetPathName();
-    CCourseDocument* document = CCourseDocument::Of(course);
-    values.courseTitle = document ? document->GetTitle() : BareFileName(course->GetPathName());
+    // The title is the course object's name as the author gave it; the path is
+    // the course's folder, ending in a separator, so "{CoursePath}" prefixes a file name.
+    values.courseTitle = course->CourseObject().GetName();
+    values.coursePath = course->GetCourseDirectory();
   }
   if (m_presentationView)
     values.windowHandle = static_cast<LONG>(reinterpret_cast<std::uintptr_t>(m_presentationView->GetSafeHwnd()));

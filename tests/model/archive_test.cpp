@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "tests/support/archive_writer.h"
@@ -99,6 +100,14 @@ TEST(ArchiveStrings, WideStringsBecomeCodePage1252) {
   w.WideString(u"\u20ACx\u4E2D");
   Reader r2(w.bytes());
   EXPECT_EQ(r2.ar.ReadString(), "\x80x?");
+  // Lengths on either side of the WORD form's end, the longer one in the DWORD form.
+  for (std::size_t length : {65533u, 65534u, 65535u}) {
+    ArchiveWriter w3;
+    w3.WideString(std::u16string(length, u'w')).Byte(0x5A);
+    Reader r3(w3.bytes());
+    EXPECT_EQ(r3.ar.ReadString().str(), std::string(length, 'w')) << length;
+    EXPECT_EQ(r3.ar.ReadByte(), 0x5A) << length;
+  }
 }
 
 TEST(ArchiveStrings, TruncationAndForgedLengthsAreEndOfFile) {

@@ -10,6 +10,7 @@
 
 #include "controls/dde_link.h"
 #include "model/course_doc.h"
+#include "model/path_helpers.h"
 #include "model/variable.h"
 #include "page/draw_obj.h"
 #include "platform/cursor.h"
@@ -55,6 +56,7 @@ TEST(OutsideWorldPlaythrough, WritesReadsCallsAndWatchesAProgram) {
     v.flags = flags;
     return v;
   };
+  f.course.name = "Outside world";
   f.variables = {declare("Points", 0x200), declare("Back", 0x100), declare("Described", 0x100)};
   ReadFields read;
   read.flags = 0x03;
@@ -90,8 +92,11 @@ TEST(OutsideWorldPlaythrough, WritesReadsCallsAndWatchesAProgram) {
   EXPECT_EQ(player.Number("ColourDepth"), 32);
   EXPECT_EQ(player.Number("PreloadBufferSize"), 3000000);
   EXPECT_DOUBLE_EQ(player.Number("WindowsVersion"), 5.1);
-  EXPECT_TRUE(player.Text("CoursePath").str().ends_with("outside.mcl")) << player.Text("CoursePath").str();
-  EXPECT_EQ(player.Text("CourseTitle"), "outside.mcl");
+  // The title is the course object's name; the path is the course's folder, so a file name can follow it.
+  EXPECT_EQ(player.Text("CourseTitle"), "Outside world");
+  const std::string folder = player.Text("CoursePath").str();
+  EXPECT_TRUE(folder.ends_with("/")) << folder;
+  EXPECT_TRUE(FileExists(CString(folder + "store.txt"))) << folder;
   EXPECT_EQ(player.Text("CourseDrive"), "");
 
   std::ifstream in(store, std::ios::binary);
@@ -149,11 +154,17 @@ TEST(OutsideWorldPlaythrough, BuiltInsReachThePageTheCursorAndTheProgram) {
 
 TEST(OutsideWorldPlaythrough, ACourseStartedByACourseActionHasItsOwnPathAndTitle) {
   ScriptedPlayer player;
-  const auto second = BuildCourse({{7, {}, {KeyResponse("")}}});
+  CourseFileFields g;
+  g.course.name = "Second course";
+  g.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "Only", "", 3}, 7, {}, {}, {KeyResponse("")}); });
+  CourseBuilder secondBuilder;
+  secondBuilder.CourseFile(g);
+  const auto second = secondBuilder.bytes();
   const auto path = player.Directory() / "second.mcl";
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(second.data()),
                                              static_cast<std::streamsize>(second.size()));
   CourseFileFields f;
+  f.course.name = "First course";
   f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "Wait", "", 3}, 1, {}, {}, {KeyResponse("")}); });
   f.tasks.push_back([&](CourseBuilder& b) {
     b.Task(IconFields{4, "Switch", "", 3}, 2, {},
@@ -162,12 +173,13 @@ TEST(OutsideWorldPlaythrough, ACourseStartedByACourseActionHasItsOwnPathAndTitle
   CourseBuilder b;
   b.CourseFile(f);
   ASSERT_TRUE(player.Start(b.bytes(), "first.mcl"));
-  EXPECT_EQ(player.Text("CourseTitle"), "first.mcl");
+  EXPECT_EQ(player.Text("CourseTitle"), "First course");
 
   player.Key('N');
   EXPECT_EQ(player.CurrentTask(), 7);
-  EXPECT_EQ(player.Text("CourseTitle"), "second.mcl");
-  EXPECT_TRUE(player.Text("CoursePath").str().ends_with("second.mcl"));
+  EXPECT_EQ(player.Text("CourseTitle"), "Second course");
+  EXPECT_EQ(player.Text("CoursePath"), player.Course()->GetCourseDirectory());
+  EXPECT_TRUE(FileExists(player.Text("CoursePath") + "second.mcl"));
 }
 
 }  // namespace

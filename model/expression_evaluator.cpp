@@ -244,7 +244,12 @@ DWORD CExpressionEvaluator::ParseNumber(CVariable& operand) {
 DWORD CExpressionEvaluator::ParseName(CVariable& operand) {
   std::string_view name = NextOperandToken();
   m_tokenEnd = m_pos;
-  if (name.empty()) return 0;  // a delimiter where an operand belongs
+  if (name.empty()) {
+    // A delimiter where an operand belongs names nothing either. An absent
+    // optional argument (the ")" of SubString(s, 2)) clears this again.
+    m_error = ScriptError::kUnknownOperand;
+    return 0;
+  }
   if (const CVariable* v = FindVariable(m_context, name)) {
     operand.Copy(*v);
     // An untyped variable stays untyped but lets the evaluation go on.

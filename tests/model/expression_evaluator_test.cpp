@@ -94,6 +94,7 @@ TEST(ScriptArithmetic, ErrorsStopTheScriptAfterEarlierLines) {
   const Row rows[] = {
       {"R = 3 *-2", 9},       {"R = 1 2", 9},         {"R = nothing", 13},    {"R 5", 14},
       {"   ", 1},             {"=5", 1},              {"R = \"ab\"\"", 12},   {" ; comment", 14},
+      {"R = * 2", 13},        {"R = 1 + , 2", 13},
       {"; comment\nR = 1", 0}, {"R = 1\r\n\r\nR = 2", 0}, {"R = \"open", 0},
   };
   ctx.Declare("R", VarType::kNone);

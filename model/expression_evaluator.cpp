@@ -54,7 +54,7 @@ void ApplyArithmetic(int op, CVariable& left, const CVariable& right) {
         case kAdd: left.SetReal(a + b); break;
         case kSubtract: left.SetReal(a - b); break;
         case kMultiply: left.SetReal(a * b); break;
-        case kDivide: if (b != 0.0) left.SetReal(a / b); break;
+        case kDivide: left.SetReal(b != 0.0 ? a / b : a); break;  // by 0: the left value
         case kPower: left.SetReal(std::pow(a, b)); break;
       }
       break;
@@ -66,7 +66,7 @@ void ApplyArithmetic(int op, CVariable& left, const CVariable& right) {
         case kAdd: left.SetLong(WrapAdd(a, b)); break;
         case kSubtract: left.SetLong(WrapSub(a, b)); break;
         case kMultiply: left.SetLong(WrapMul(a, b)); break;
-        case kDivide: if (b != 0) left.SetLong(WrapDiv(a, b)); break;
+        case kDivide: left.SetLong(b != 0 ? WrapDiv(a, b) : a); break;
         case kPower: left.SetLong(TruncateToLong(std::pow(static_cast<double>(a), static_cast<double>(b)))); break;
       }
       break;

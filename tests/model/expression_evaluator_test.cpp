@@ -71,6 +71,9 @@ TEST(ScriptArithmetic, TheRightOperandChoosesTheKindOfValue) {
   EXPECT_EQ(Evaluate(ctx, "Big * Big").value.GetLong(), 1);
   EXPECT_EQ(Evaluate(ctx, "Smallest / MinusOne").value.GetLong(), INT_MIN);
   EXPECT_EQ(Evaluate(ctx, "Big / Zero").value.GetLong(), INT_MAX);
+  // The left value is converted before it is kept.
+  EXPECT_DOUBLE_EQ(Evaluate(ctx, "ClickX / 0.0").value.GetReal(), 7);
+  EXPECT_EQ(Evaluate(ctx, "7.9 / Zero").value.GetLong(), 7);
   zero.SetLong(3);
   EXPECT_EQ(Evaluate(ctx, "Zero ^ Zero").value.GetLong(), 27);
   EXPECT_EQ(Evaluate(ctx, "Big ^ Big").value.GetLong(), INT_MAX);  // saturates

@@ -54,7 +54,7 @@ void ApplyArithmetic(int op, CVariable& left, const CVariable& right) {
         case kAdd: left.SetReal(a + b); break;
         case kSubtract: left.SetReal(a - b); break;
         case kMultiply: left.SetReal(a * b); break;
-        case kDivide: if (b != 0.0) left.SetReal(a / b); break;
+        case kDivide: left.SetReal(b != 0.0 ? a / b : a); break;  // by 0: the left value
         case kPower: left.SetReal(std::pow(a, b)); break;
       }
       break;
@@ -66,7 +66,7 @@ void ApplyArithmetic(int op, CVariable& left, const CVariable& right) {
         case kAdd: left.SetLong(WrapAdd(a, b)); break;
         case kSubtract: left.SetLong(WrapSub(a, b)); break;
         case kMultiply: left.SetLong(WrapMul(a, b)); break;
-        case kDivide: if (b != 0) left.SetLong(WrapDiv(a, b)); break;
+        case kDivide: left.SetLong(b != 0 ? WrapDiv(a, b) : a); break;
         case kPower: left.SetLong(TruncateToLong(std::pow(static_cast<double>(a), static_cast<double>(b)))); break;
       }
       break;
@@ -244,7 +244,12 @@ DWORD CExpressionEvaluator::ParseNumber(CVariable& operand) {
 DWORD CExpressionEvaluator::ParseName(CVariable& operand) {
   std::string_view name = NextOperandToken();
   m_tokenEnd = m_pos;
-  if (name.empty()) return 0;  // a delimiter where an operand belongs
+  if (name.empty()) {
+    // A delimiter where an operand belongs names nothing either. An absent
+    // optional argument (the ")" of SubString(s, 2)) clears this again.
+    m_error = ScriptError::kUnknownOperand;
+    return 0;
+  }
   if (const CVariable* v = FindVariable(m_context, name)) {
     operand.Copy(*v);
     // An untyped variable stays untyped but lets the evaluation go on.

@@ -96,9 +96,11 @@ BOOL CFontObject::CreateFont(int mode, int angle) {
   SetPointSize(mode);
   DeleteFont();
   LOGFONT request = m_logFont;
-  // The turn applies to this creation only; the description keeps escapement 0.
+  // The turn applies to this creation only; afterwards the description's
+  // escapement is 0, whatever it was.
   if (angle != 0) request.lfEscapement = static_cast<LONG>(static_cast<long long>(angle) * 10);
   m_font = GetFontServices().CreateFontIndirect(request);
+  if (angle != 0) m_logFont.lfEscapement = 0;
   return m_font ? TRUE : FALSE;
 }
 

@@ -71,6 +71,9 @@ TEST(ScriptArithmetic, TheRightOperandChoosesTheKindOfValue) {
   EXPECT_EQ(Evaluate(ctx, "Big * Big").value.GetLong(), 1);
   EXPECT_EQ(Evaluate(ctx, "Smallest / MinusOne").value.GetLong(), INT_MIN);
   EXPECT_EQ(Evaluate(ctx, "Big / Zero").value.GetLong(), INT_MAX);
+  // The left value is converted before it is kept.
+  EXPECT_DOUBLE_EQ(Evaluate(ctx, "ClickX / 0.0").value.GetReal(), 7);
+  EXPECT_EQ(Evaluate(ctx, "7.9 / Zero").value.GetLong(), 7);
   zero.SetLong(3);
   EXPECT_EQ(Evaluate(ctx, "Zero ^ Zero").value.GetLong(), 27);
   EXPECT_EQ(Evaluate(ctx, "Big ^ Big").value.GetLong(), INT_MAX);  // saturates
@@ -94,6 +97,7 @@ TEST(ScriptArithmetic, ErrorsStopTheScriptAfterEarlierLines) {
   const Row rows[] = {
       {"R = 3 *-2", 9},       {"R = 1 2", 9},         {"R = nothing", 13},    {"R 5", 14},
       {"   ", 1},             {"=5", 1},              {"R = \"ab\"\"", 12},   {" ; comment", 14},
+      {"R = * 2", 13},        {"R = 1 + , 2", 13},
       {"; comment\nR = 1", 0}, {"R = 1\r\n\r\nR = 2", 0}, {"R = \"open", 0},
   };
   ctx.Declare("R", VarType::kNone);

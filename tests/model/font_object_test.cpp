@@ -182,6 +182,16 @@ TEST(FontObject, CreateFontTurnsOnlyTheCreatedFontAndReplacesTheOldOne) {
     EXPECT_EQ(gdi.liveFonts, 0);
     gdi.failCreate = false;
     ASSERT_TRUE(font.CreateFont(2, 0));
+
+    // A stored turn is used while no angle is given and cleared by a turned creation.
+    LOGFONT turned = font.GetLogFont();
+    turned.lfEscapement = 450;
+    font.SetLogFont(turned);
+    ASSERT_TRUE(font.CreateFont(2, 0));
+    EXPECT_EQ(gdi.created.back().lfEscapement, 450);
+    ASSERT_TRUE(font.CreateFont(2, 90));
+    EXPECT_EQ(gdi.created.back().lfEscapement, 900);
+    EXPECT_EQ(font.GetLogFont().lfEscapement, 0);
   }
   EXPECT_EQ(gdi.liveFonts, 0);  // freed with the description
 }

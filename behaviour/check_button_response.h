@@ -47,7 +47,8 @@ class CCheckButtonResponse : public CDisplayResponse {
   int GetStateValue() override { return 0; }
   void Draw(CDC* dc, int code, const CRect* rect) override;
   void Unload() override;
-  BOOL IsOpaque() override { return (m_dwStyle & CheckStyle::kFilled) != 0; }
+  // Known elsewhere as IsTransparent: TRUE unless the rectangle is filled.
+  BOOL IsOpaque() override { return (m_dwStyle & CheckStyle::kFilled) == 0; }
   BOOL SetFont(const LOGFONT& font, int size, COLORREF colour) override;
   CFontObject* GetFontObject() override { return &m_font; }
   const LOGFONT* GetFont(int* size, COLORREF* colour) override;

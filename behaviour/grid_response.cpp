@@ -72,7 +72,8 @@ int CGridResponse::CellAt(CPoint point) {
   if (!HasGrid()) return -1;
   CRect r;
   GetRect(&r);
-  if (point.x < r.left || point.y < r.top) return -1;
+  // A rectangle too small for one pixel per row or column holds no cell.
+  if (!r.PtInRect(point)) return -1;
   const LONG h = r.Height() / m_rows;
   const LONG w = r.Width() / m_columns;
   const LONG row = h > 0 ? (point.y - r.top) / h : 0;

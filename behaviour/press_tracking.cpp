@@ -1,3 +1,4 @@
+// Following a held button through the view's own message loop, and showing its looks at once.
 #include "behaviour/press_tracking.h"
 
 #include "model/course_doc.h"

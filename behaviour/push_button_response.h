@@ -65,7 +65,8 @@ class CPushButtonResponse : public CDisplayResponse {
   BOOL GetRegion(int code, int x, int y, const CRect* rect) override;
   void Unload() override;
   int FreeResources(CDC* dc, int flag) override;
-  BOOL IsOpaque() override { return TRUE; }
+  // Known elsewhere as IsTransparent: a button fills its face.
+  BOOL IsOpaque() override { return FALSE; }
   BOOL SetFont(const LOGFONT& font, int size, COLORREF colour) override;
   CFontObject* GetFontObject() override { return &m_font; }
   const LOGFONT* GetFont(int* size, COLORREF* colour) override;

@@ -49,6 +49,7 @@ void CRegionResponse::CopyFrom(const CIconObject* source, BOOL keepIdentity) {
     m_strCursorFile = other->m_strCursorFile;
     m_outline = other->m_outline;
     m_key.CopyFrom(other->m_key);
+    m_cursor = nullptr;
   }
   CDisplayResponse::CopyFrom(source, keepIdentity);
 }

@@ -88,6 +88,9 @@ TEST(CheckButton, ReadsItsFieldsAndAnswersAsAFormResponse) {
   EXPECT_EQ(c->GetBounds(), CRect(10, 10, 110, 30));
   EXPECT_EQ(c->GetTypeFlags(), 0x145);
   EXPECT_EQ(c->GetStateValue(), 0);
+  EXPECT_TRUE(c->IsOpaque()) << "known elsewhere as IsTransparent: 1 unless style 0x10 fills it";
+  c->m_dwStyle |= CheckStyle::kFilled;
+  EXPECT_FALSE(c->IsOpaque());
 
   // Scoring: checked with mark 1 or unchecked with mark 2 is right; anything else 2.
   struct Row {

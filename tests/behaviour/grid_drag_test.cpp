@@ -117,6 +117,12 @@ TEST(GridResponse, CellsCoverWholePixelsAndAClickTakesTheCellsAnswer) {
   copy->CopyFrom(grid, FALSE);
   copy->CopyFrom(grid, FALSE);
   EXPECT_EQ(copy->m_cells.size(), 6u);
+
+  // Fewer pixels than rows: no cell, so a click below or beside it is no answer.
+  auto* flat = h.Add(Grid(ThreeByTwo(), {0, 0, 100, 2}));
+  EXPECT_EQ(flat->CellAt(CPoint(10, 50)), -1);
+  EXPECT_FALSE(Press(*flat, CPoint(10, 50)));
+  EXPECT_FALSE(Press(*flat, CPoint(300, 1)));
 }
 
 TEST(GridResponse, ShortAndForeignCellArrays) {

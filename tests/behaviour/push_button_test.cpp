@@ -88,6 +88,7 @@ TEST(PushButton, ReadsEveryFieldAndTheCursorFileOnlyFromSchemaThree) {
   EXPECT_EQ(b->GetBounds(), CRect(10, 10, 110, 60));
   EXPECT_EQ(b->GetTypeFlags(), 340);
   EXPECT_EQ(b->GetKind(), ResponseKind::kPushButton);
+  EXPECT_FALSE(b->IsOpaque()) << "known elsewhere as IsTransparent: a button is never transparent";
 
   CStringArray files;
   EXPECT_TRUE(b->CollectFiles(&files, 0));

@@ -2,8 +2,10 @@
 # Runs a command under a virtual X server of its own (1024x768, 24 bits).
 # The server picks a free display number itself (-displayfd) and reports it
 # once it accepts connections, so tests started side by side never race for
-# the same display, as "xvfb-run -a" can. The server ends with the command;
-# the command's status is returned.
+# the same display. It never resets: a server that resets when its last
+# client leaves (a window query between two steps of a test) drops a program
+# whose connection it had only just accepted. The server ends with the
+# command; the command's status is returned.
 # Usage: in_virtual_display.sh <command> [arguments...]
 set -u
 
@@ -13,7 +15,7 @@ if ! command -v Xvfb >/dev/null; then
 fi
 
 number_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$number_file" 2>/dev/null &
 server=$!
 trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -f "$number_file"' EXIT
 

@@ -109,6 +109,7 @@ BOOL CPlayerApp::InitInstance() {
   m_printer = CPrinterSetup::DefaultPrinter();
   GetProgramDirectory(tvn::sys::ModuleFileName());
   DetectOptionalDlls();
+  m_effects3d = std::make_shared<C3dEffectsLibrary>(tvn::sys::ModulePath().parent_path());
   LoadUnitNames([this](UINT id) { return LoadResourceString(id); });
   ReadScreenCapabilities();
   m_systemFont.CreatePointFont(80, "MS Sans Serif");

@@ -307,6 +307,17 @@ TEST(EffectLibraries, ACourseLibraryIsCalledByProcedureName) {
   EXPECT_EQ(args[1], &f.view.window.dc);
   EXPECT_EQ(args[2], &f.back.dc);
   EXPECT_TRUE(f.sink.boxes.empty());
+
+  // A course written for Windows names "X.DLL": the native library of that name serves.
+  TempDir dir;
+  std::filesystem::copy_file(TVN_EFFECT_TEST_LIBRARY, dir / "MyFx.so");
+  TestLibrary native((dir / "MyFx.so").string());
+  Fixture g;
+  g.owner.effect.SetCategory(8);
+  g.owner.effect.SetParameter(CString(((dir / "MYFX.DLL").string() + ", CourseWipe").c_str()));
+  g.Start();
+  EXPECT_EQ(native.Last("LastCourseEffect", args), 1);
+  EXPECT_TRUE(g.sink.boxes.empty());
 }
 
 TEST(EffectLibraries, OrdinalsMissingProceduresAndBareNamesDoNothing) {

@@ -22,10 +22,14 @@ void BindOnce(const CDynamicLibrary& library, Proc& proc, const char* name) {
 bool C3dEffectsLibrary::Bind() {
   std::lock_guard<std::mutex> lock(m_mutex);
   if (!m_library.IsLoaded()) {
-    const std::filesystem::path file = m_folder / kFileName;
-    std::error_code error;
-    if (!std::filesystem::exists(file, error)) return false;
-    if (!m_library.Load(tvn::path::HostPathToText(file))) return false;
+    // The native "QTRD3D.so" or "libQTRD3D.so" of the folder first, then a file of the name itself.
+    const auto native = CDynamicLibrary::FindMapped(CString(kFileName), {m_folder});
+    if (!native || !m_library.LoadHostPath(*native)) {
+      const std::filesystem::path file = m_folder / kFileName;
+      std::error_code error;
+      if (!std::filesystem::exists(file, error)) return false;
+      if (!m_library.Load(tvn::path::HostPathToText(file))) return false;
+    }
   }
   BindOnce(m_library, m_reset, "Reset3dEffect");
   BindOnce(m_library, m_do, "Do3dEffect");

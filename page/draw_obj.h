@@ -180,6 +180,8 @@ class CDrawRect : public CDrawObj {
 
   int GetHandleCount() override;
   void SetCurrentHandle(int n) override;
+  // One handle back or on, wrapping between 0 (none) and the last.
+  void StepCurrentHandle(BOOL backwards) override;
   CPoint GetHandle(int n) override;
   UINT GetHandleCursor(int n) override;
   int FlipHandle(int n, int x, int y) override;

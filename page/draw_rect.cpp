@@ -39,6 +39,14 @@ int CDrawRect::GetHandleCount() {
 
 void CDrawRect::SetCurrentHandle(int n) { m_nCurrentHandle = (n < 0 || n > GetHandleCount()) ? 0 : n; }
 
+void CDrawRect::StepCurrentHandle(BOOL backwards) {
+  const int count = GetHandleCount();
+  int n = m_nCurrentHandle + (backwards ? -1 : 1);
+  if (n < 0) n = count;
+  if (n > count) n = 0;
+  m_nCurrentHandle = n;
+}
+
 CPoint CDrawRect::GetHandle(int n) {
   if (m_nShape == line && n == 2) n = 5;
   if (m_nShape == roundRectangle && n == 9) {

@@ -1,6 +1,8 @@
 // Binding and calling the outside effect libraries.
 #include "page/effect_libraries.h"
 
+#include <charconv>
+#include <string_view>
 #include <system_error>
 
 #include "model/message_service.h"
@@ -20,10 +22,14 @@ void BindOnce(const CDynamicLibrary& library, Proc& proc, const char* name) {
 bool C3dEffectsLibrary::Bind() {
   std::lock_guard<std::mutex> lock(m_mutex);
   if (!m_library.IsLoaded()) {
-    const std::filesystem::path file = m_folder / kFileName;
-    std::error_code error;
-    if (!std::filesystem::exists(file, error)) return false;
-    if (!m_library.Load(tvn::path::HostPathToText(file))) return false;
+    // The native "QTRD3D.so" or "libQTRD3D.so" of the folder first, then a file of the name itself.
+    const auto native = CDynamicLibrary::FindMapped(CString(kFileName), {m_folder});
+    if (!native || !m_library.LoadHostPath(*native)) {
+      const std::filesystem::path file = m_folder / kFileName;
+      std::error_code error;
+      if (!std::filesystem::exists(file, error)) return false;
+      if (!m_library.Load(tvn::path::HostPathToText(file))) return false;
+    }
   }
   BindOnce(m_library, m_reset, "Reset3dEffect");
   BindOnce(m_library, m_do, "Do3dEffect");
@@ -67,13 +73,22 @@ bool RunCourseEffectLibrary(const CString& parameter, CMessageService* messages,
   procedure.Trim();
   if (name.IsEmpty() || procedure.IsEmpty()) return false;
   CDynamicLibrary library;
-  if (!library.Load(name)) {
+  // A "X.DLL" name finds the native "X.so" or "libX.so" of that name.
+  if (!library.LoadMapped(name, {})) {
     if (messages) messages->MessageBoxFormatBeep(StringId::kFileNotFound, &name, window, kSimpleBeep);
     return false;
   }
   const char first = procedure[0];
-  void* entry = (first >= '0' && first <= '9') ? library.GetProcAddressByOrdinal(0)
-                                               : library.GetProcAddress(procedure.GetString());
+  void* entry = nullptr;
+  if (first >= '0' && first <= '9') {
+    // By ordinal: the decimal value that the text starts with.
+    const std::string_view digits = procedure.view();
+    unsigned ordinal = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), ordinal);
+    entry = library.GetProcAddressByOrdinal(static_cast<WORD>(ordinal));
+  } else {
+    entry = library.GetProcAddress(procedure.GetString());
+  }
   if (!entry) return false;
   reinterpret_cast<CourseEffectProc>(entry)(window, target, source, area);
   return true;

@@ -147,11 +147,7 @@ bool CPreloadCache::IsImageExtension(const CString& extension) {
   return kImageExtensions.find(extension.view()) != std::string_view::npos;
 }
 
-LONG CPreloadCache::CurrentBudget() const {
-  if (m_budgetSource)
-    if (std::optional<LONG> budget = m_budgetSource()) return *budget;
-  return m_nBudget;
-}
+LONG CPreloadCache::CurrentBudget() const { return m_sourcedBudget.value_or(m_nBudget); }
 
 CPreloadEntry* CPreloadCache::FindExact(const CString& upperName) const {
   for (const auto& e : m_entries)
@@ -162,8 +158,12 @@ CPreloadEntry* CPreloadCache::FindExact(const CString& upperName) const {
 BOOL CPreloadCache::AddObject(const CString& name, BOOL now) {
   CString upper = name;
   upper.MakeUpper();
+  // The course's budget is read here, on the caller's thread: workers load
+  // within what the latest add found.
+  const std::optional<LONG> sourced = m_budgetSource ? m_budgetSource() : std::nullopt;
   {
     std::lock_guard lock(m_lock);
+    m_sourcedBudget = sourced;
     if (FindExact(upper)) return TRUE;
     m_entries.push_back(std::make_unique<CPreloadEntry>(*this, name));
     if (now) {

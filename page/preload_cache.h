@@ -88,7 +88,7 @@ class CPreloadCache : public IPreloadCache {
   CPreloadCache(const CPreloadCache&) = delete;
   CPreloadCache& operator=(const CPreloadCache&) = delete;
 
-  // The course's "PreloadBufferSize", when it defines one.
+  // The course's "PreloadBufferSize", when it defines one; asked by each add.
   void SetBudgetSource(std::function<std::optional<LONG>()> source) { m_budgetSource = std::move(source); }
   void SetImageDecoder(IPreloadImageDecoder* decoder) { m_pDecoder = decoder; }
   void SetBudget(LONG budget) { m_nBudget = budget; }
@@ -137,6 +137,7 @@ class CPreloadCache : public IPreloadCache {
   CFileErrorReporter* m_pReporter;
   IPreloadImageDecoder* m_pDecoder = nullptr;
   std::function<std::optional<LONG>()> m_budgetSource;
+  std::optional<LONG> m_sourcedBudget;  // what the source said at the latest add
 
   std::recursive_mutex m_lock;
   std::vector<std::unique_ptr<CPreloadEntry>> m_entries;

@@ -8,6 +8,7 @@
 #include "model/data_mem_file.h"
 #include "model/drive_helpers.h"
 #include "model/task.h"
+#include "model/variable.h"
 #include "model/measurement_units.h"
 #include "model/system_queries.h"
 #include "platform/clipboard.h"
@@ -73,7 +74,16 @@ CPlayerApp::CPlayerApp(std::vector<CString> arguments, const IClock& clock)
     : CWinApp(LoadAppString(AppResource::kMainFrame), clock),
       m_arguments(std::move(arguments)),
       m_probe(LibraryProbe::System()),
-      m_messages(*this, LoadAppString(AppResource::kMainFrame)) {}
+      m_messages(*this, LoadAppString(AppResource::kMainFrame)) {
+  // A course sizes the pre-load budget through its "PreloadBufferSize".
+  m_preloadCache.SetBudgetSource([this]() -> std::optional<LONG> {
+    const CVariable* budget = FindVariable(*this, "PreloadBufferSize");
+    if (!budget) return std::nullopt;
+    if (!budget->IsNumber()) return budget->GetLong();
+    const double bytes = budget->GetReal();
+    return bytes > 0 ? static_cast<LONG>(std::min(bytes, 2147483647.0)) : 0;
+  });
+}
 
 CPlayerApp::~CPlayerApp() {
   // Courses, frames and views reach the members below while they close, so
@@ -99,6 +109,7 @@ BOOL CPlayerApp::InitInstance() {
   m_printer = CPrinterSetup::DefaultPrinter();
   GetProgramDirectory(tvn::sys::ModuleFileName());
   DetectOptionalDlls();
+  m_effects3d = std::make_shared<C3dEffectsLibrary>(tvn::sys::ModulePath().parent_path());
   LoadUnitNames([this](UINT id) { return LoadResourceString(id); });
   ReadScreenCapabilities();
   m_systemFont.CreatePointFont(80, "MS Sans Serif");

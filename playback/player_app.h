@@ -36,6 +36,7 @@
 #include "platform/win_app.h"
 #include "playback/player_font_services.h"
 #include "playback/player_system_functions.h"
+#include "page/effect_libraries.h"
 #include "page/preload_cache.h"
 
 class CCourseDocument;
@@ -141,6 +142,8 @@ class CPlayerApp : public CWinApp,
   CPreloadCache& PreloadCache() { return m_preloadCache; }
   // The font of the runtime's own texts (8 points of the dialog face), made at start-up.
   CFont& SystemFont() { return m_systemFont; }
+  // The 3-D effects library of the program's folder, loaded when a transition first asks for it.
+  const std::shared_ptr<C3dEffectsLibrary>& Effects3dLibrary() const { return m_effects3d; }
   IEventLoop& EventLoop() { return *this; }
 
   // --- ICourseHost ---
@@ -257,6 +260,8 @@ class CPlayerApp : public CWinApp,
   CMessageService m_messages;
   // Libraries DLL actions loaded stay loaded until the program ends.
   CLibraryTable m_libraries;
+  // Held for the whole run; each transition holds a use of its own.
+  std::shared_ptr<C3dEffectsLibrary> m_effects3d;
   // The window, page and media services of the built-ins.
   CPlayerSystemFunctions m_systemFunctions{*this};
 };

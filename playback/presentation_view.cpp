@@ -31,6 +31,7 @@ CPresentationView::CPresentationView() {
     CEffectServices effects;
     effects.loop = &app->EventLoop();
     effects.messages = &app->Messages();
+    effects.library3d = app->Effects3dLibrary();
     if (app->GetMediaSystem()) {
       m_ownSounds = std::make_unique<CPlayingSounds>(app->MediaEnvironmentForView());
       m_pSounds = m_ownSounds.get();

@@ -126,6 +126,14 @@ TEST(DrawObjTest, HandlesFlipAndRoundCornersFollowHandleNine) {
   EXPECT_EQ(line.GetShape(), CDrawRect::line);
   EXPECT_EQ(line.GetHandleCount(), 2);
   EXPECT_EQ(line.GetHandle(2), line.GetHandle(5));
+  // Stepping the selected handle wraps between none and the last handle.
+  line.StepCurrentHandle(TRUE);
+  EXPECT_EQ(line.GetCurrentHandle(), 2);
+  line.StepCurrentHandle(FALSE);
+  EXPECT_EQ(line.GetCurrentHandle(), 0);
+  rr.SetCurrentHandle(9);
+  rr.StepCurrentHandle(FALSE);
+  EXPECT_EQ(rr.GetCurrentHandle(), 0);
 }
 
 TEST(DrawObjTest, IntersectionFollowsTheShape) {

@@ -307,6 +307,17 @@ TEST(EffectLibraries, ACourseLibraryIsCalledByProcedureName) {
   EXPECT_EQ(args[1], &f.view.window.dc);
   EXPECT_EQ(args[2], &f.back.dc);
   EXPECT_TRUE(f.sink.boxes.empty());
+
+  // A course written for Windows names "X.DLL": the native library of that name serves.
+  TempDir dir;
+  std::filesystem::copy_file(TVN_EFFECT_TEST_LIBRARY, dir / "MyFx.so");
+  TestLibrary native((dir / "MyFx.so").string());
+  Fixture g;
+  g.owner.effect.SetCategory(8);
+  g.owner.effect.SetParameter(CString(((dir / "MYFX.DLL").string() + ", CourseWipe").c_str()));
+  g.Start();
+  EXPECT_EQ(native.Last("LastCourseEffect", args), 1);
+  EXPECT_TRUE(g.sink.boxes.empty());
 }
 
 TEST(EffectLibraries, OrdinalsMissingProceduresAndBareNamesDoNothing) {
@@ -340,25 +351,28 @@ TEST(EffectLibraries, ALibraryThatCannotBeLoadedIsReported) {
 }
 
 TEST(EffectLibraries, The3dLibraryComesFromTheProgramFolder) {
-  TempDir dir;
-  std::filesystem::copy_file(TVN_EFFECT_TEST_LIBRARY, dir / C3dEffectsLibrary::kFileName);
-  Fixture f;
-  f.owner.effect.SetCategory(7);
-  f.owner.effect.SetFlags(0);
-  f.services.library3d = std::make_shared<C3dEffectsLibrary>(dir.path());
-  auto thread = f.Start();  // kept: the area handed over lives in it
-  ASSERT_NE(thread, nullptr);
-  thread->Join();
-  TestLibrary check((dir / C3dEffectsLibrary::kFileName).string());
-  void* args[5] = {};
-  EXPECT_EQ(check.Last("LastDo3dEffect", args), 1);
-  EXPECT_EQ(args[0], kViewWindow);
-  EXPECT_EQ(args[2], &f.back.dc);
-  EXPECT_EQ(*static_cast<CRect*>(args[3]), f.area);
-  // A thread of its own resets the library when it ends.
-  auto resets = reinterpret_cast<int (*)()>(check.library.GetProcAddress("ResetCount"));
-  ASSERT_NE(resets, nullptr);
-  EXPECT_EQ(resets(), 1);
+  // The native library of the name, or a library file of the name itself.
+  for (const std::string& fileName : {std::string("libqtrd3d.so"), std::string(C3dEffectsLibrary::kFileName)}) {
+    TempDir dir;
+    std::filesystem::copy_file(TVN_EFFECT_TEST_LIBRARY, dir / fileName);
+    Fixture f;
+    f.owner.effect.SetCategory(7);
+    f.owner.effect.SetFlags(0);
+    f.services.library3d = std::make_shared<C3dEffectsLibrary>(dir.path());
+    auto thread = f.Start();  // kept: the area handed over lives in it
+    ASSERT_NE(thread, nullptr);
+    thread->Join();
+    TestLibrary check((dir / fileName).string());
+    void* args[5] = {};
+    EXPECT_EQ(check.Last("LastDo3dEffect", args), 1);
+    EXPECT_EQ(args[0], kViewWindow);
+    EXPECT_EQ(args[2], &f.back.dc);
+    EXPECT_EQ(*static_cast<CRect*>(args[3]), f.area);
+    // A thread of its own resets the library when it ends.
+    auto resets = reinterpret_cast<int (*)()>(check.library.GetProcAddress("ResetCount"));
+    ASSERT_NE(resets, nullptr);
+    EXPECT_EQ(resets(), 1);
+  }
 }
 
 TEST(EffectLibraries, WithoutThe3dLibraryTheAreaKeepsItsOldLook) {

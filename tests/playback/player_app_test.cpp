@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include "model/course_doc.h"
+#include "model/variable.h"
+#include "model/variable_context.h"
 #include "platform/dde_transport.h"
 #include "platform/program_module.h"
 #include "playback/app_resources.h"
@@ -121,6 +123,26 @@ TEST_F(PlayerAppTest, CursorFilesLoadOnceFromThePackedDataFileOrTheDisk) {
   EXPECT_EQ(player.GetCursor("broken.cur"), nullptr);
   EXPECT_EQ(player.GetCursor("missing.cur"), nullptr);
   EXPECT_EQ(player.GetCursor(""), nullptr);
+  player.GetPresentationView()->SendMessage(WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(RunToEnd(), 0);
+}
+
+TEST_F(PlayerAppTest, TheCoursesBudgetVariableSizesThePreloadCache) {
+  WriteBytes(dir / "budget.tvn", EmptyTaskCourse(1, true));
+  WriteBytes(dir / "a.wav", std::vector<std::uint8_t>(3000, 'a'));
+  WriteBytes(dir / "b.wav", std::vector<std::uint8_t>(3000, 'b'));
+  CPlayerApp& player = MakeApp({Text(dir / "budget.tvn")});
+  ASSERT_TRUE(player.InitInstance());
+  CVariable* budget = FindVariable(player.Variables(), "PreloadBufferSize");
+  ASSERT_NE(budget, nullptr);
+  EXPECT_EQ(budget->GetLong(), CPreloadCache::kDefaultBudget);
+
+  CPreloadCache& cache = player.PreloadCache();
+  cache.AddObject(Text(dir / "a.wav"), TRUE);
+  budget->SetLong(4000);  // as a preload action sets it
+  cache.AddObject(Text(dir / "b.wav"), TRUE);
+  EXPECT_EQ(cache.GetEntryCount(), 1) << "the older file made room";
+  EXPECT_EQ(cache.GetUsed(), 3000);
   player.GetPresentationView()->SendMessage(WM_KEYDOWN, 'A', 0);
   EXPECT_EQ(RunToEnd(), 0);
 }

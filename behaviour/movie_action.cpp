@@ -61,7 +61,7 @@ BOOL CMovieAction::StartMovie() {
   if (!env.variables)
     if (ITaskServices* services = TaskServicesOf(this)) env.variables = &services->Variables();
   // The medium reports its own errors.
-  if (!m_media.Open(env, &rect, TRUE, nullptr, nullptr, FALSE)) return TRUE;
+  if (!m_media.Open(env, &rect, TRUE, nullptr, nullptr, TRUE)) return TRUE;
   GetMediaState(this);
   Display().NoteShownOn(this);
   if (view) view->AddObject(this, 0);

@@ -171,10 +171,8 @@ void CWindowAction::Draw(CDC* dc, int, const CRect* clipRect) {
     at.bottom = at.top + height;
     m_image.Draw(dc, at, TRUE);
   } else if (m_dwMode & WindowMode::kImageStretched) {
-    // The whole picture stretched over the page.
-    int width = 0, height = 0;
-    m_image.GetSize(width, height);
-    m_image.StretchDraw(dc, page.left, page.top, page.Width(), page.Height(), 0, 0, width, height, FALSE);
+    // Tiles over the page from its origin, as far as the clip rectangle reaches.
+    m_image.DrawTiled(dc, clip, page, TRUE);
   } else if (m_dwMode & WindowMode::kImageInPage) {
     m_image.Draw(dc, page, TRUE);
   }

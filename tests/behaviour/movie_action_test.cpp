@@ -11,6 +11,7 @@
 #include "tests/behaviour/display_test_support.h"
 #include "tests/platform/window_test_support.h"
 #include "tests/support/flic_writer.h"
+#include "tests/support/recording_message_sink.h"
 #include "tests/support/wav_writer.h"
 
 using namespace tvn::testing;
@@ -30,10 +31,12 @@ class CMoviePage : public CTestPage {
   MediaEnvironment GetMediaEnvironment() override {
     MediaEnvironment env = CTestPage::GetMediaEnvironment();
     env.system = system;
+    if (messages) env.messages = messages;
     return env;
   }
   void SetAnimationTimer() override { ++animationUsers; }
   CMediaSystem* system = nullptr;
+  CMessageService* messages = nullptr;
   int animationUsers = 0;
 
  protected:
@@ -178,4 +181,16 @@ TEST_F(MovieActionTest, AFlicAdvancesFromTheAnimationStepAndDrawsIntoThePage) {
   EXPECT_FALSE(Movie()->GetAnimState()) << "a finished movie does not keep the program busy";
   EXPECT_EQ(Movie()->OnNotify(1, static_cast<LPARAM>(player->GetId()) + 1), MediaAnswer::kNotMine);
   EXPECT_EQ(Movie()->OnNotify(1, static_cast<LPARAM>(player->GetId())), MediaAnswer::kFinishedReport);
+}
+
+TEST_F(MovieActionTest, AClipThatCannotPlaySaysSo) {
+  RecordingMessageSink sink;
+  CMessageService messages(sink, "Tvnrun");
+  page.messages = &messages;
+  Read({{"Song", Clip(MovieFlag::kStart | MediaFlag::kPlay, "SONG.MP3", MediaKind::kClip)}}, {0, 0, 100, 100});
+  EXPECT_TRUE(Movie()->Execute());
+  Movie()->Media().Free();  // joins the player's worker, which built nothing
+  PumpReady();              // the message is shown on this thread
+  ASSERT_EQ(sink.boxes.size(), 1u);
+  EXPECT_EQ(sink.boxes[0].text, "Active Movie can't play the file 'SONG.MP3'");
 }

@@ -1,6 +1,7 @@
 // Window actions on a page without a frame: stored forms, placement arithmetic, kept layers and every background.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "behaviour/window_action.h"
@@ -171,12 +172,23 @@ TEST_F(WindowActionTest, PicturesAreCentredOnTheColourOrFillThePage) {
   EXPECT_EQ(At(1, 1), RGB(0, 200, 0));
   EXPECT_EQ(At(318, 238), RGB(0, 200, 0));
 
-  WindowFields stretched = PageOfSize(0x40000 | 0x80000);
-  stretched.image = centred.image;
-  Show(stretched);
+  // Green on the left half, red on the right: tiles repeat it every 20 pixels.
+  std::vector<std::uint32_t> halves(20, 0x00C800);
+  std::fill(halves.begin() + 10, halves.end(), 0xC80000);
+  bmp.pixels = PackRows(std::vector<std::vector<std::uint32_t>>(10, halves), 24);
+  const auto tilePath = dir / "TILE.BMP";
+  const auto tileBytes = bmp.Bytes();
+  std::ofstream(tilePath, std::ios::binary).write(reinterpret_cast<const char*>(tileBytes.data()), tileBytes.size());
+  WindowFields tiled = PageOfSize(0x40000 | 0x80000);
+  tiled.image = centred.image;
+  tiled.image.fileName = tilePath.string();
+  Show(tiled);
   EXPECT_TRUE(page.Settings().HasComposedBackground());
   EXPECT_EQ(At(2, 2), RGB(0, 200, 0));
-  EXPECT_EQ(At(317, 237), RGB(0, 200, 0));
+  EXPECT_EQ(At(12, 2), RGB(200, 0, 0));
+  EXPECT_EQ(At(22, 12), RGB(0, 200, 0)) << "the next tile, one row of tiles down";
+  EXPECT_EQ(At(32, 2), RGB(200, 0, 0)) << "tiled at its own size, not stretched";
+  EXPECT_EQ(At(317, 237), RGB(200, 0, 0));
 
   WindowFields missing = PageOfSize(0x40000 | 0x200000 | 0x10000);
   missing.image.fileName = (dir / "NONE.BMP").string();

@@ -82,6 +82,7 @@ void CImage::Free() {
   m_metaFile.reset();
   kind = ImageKind::kNone;
   maskReady = 0;
+  m_weights = WeightPlane();
 }
 
 BOOL CImage::SetFile(const CString& name, DWORD newFlags, COLORREF key) {

@@ -1,6 +1,9 @@
 // CImage: the picture of a display object, loaded by file kind and drawn whole, scrolled, framed or tiled.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "media/dib.h"
 #include "media/image_environment.h"
 #include "media/metafile.h"
@@ -87,6 +90,16 @@ class CImage : public CDib {
 
   const MetaFileHandle& GetMetaFile() const { return m_metaFile; }
 
+  // The blended draw's weights, one byte a pixel of hMask (its first byte in
+  // memory), kept beside the mask so that a draw reads a quarter of the
+  // mask's bytes. key is the mask's content key it was taken from.
+  struct WeightPlane {
+    std::vector<BYTE> bytes;
+    int width = 0, height = 0;
+    std::int64_t key = 0;
+    const BYTE* Row(int y) const { return bytes.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width); }
+  };
+
   CString fileName;      // picture file, or a long-binary variable holding a DIB
   CString maskFileName;  // separate mask picture (with kMaskFile)
   DWORD flags = ImageFlag::kDefault;
@@ -111,7 +124,11 @@ class CImage : public CDib {
   LONG OffsetY() const;
   CRect PaintClip(const CRect& rect) const;
   void DrawPlain(CDC* dc, const CRect& target, int xs, int ys);
+  // The weight plane of hMask as it is now: taken again whenever the mask's
+  // pixels may have changed, empty for a null or monochrome mask.
+  const WeightPlane& Weights();
 
   const ImageEnvironment* m_env = nullptr;
   MetaFileHandle m_metaFile;  // the metafile of kind 2
+  WeightPlane m_weights;      // hMask's weights, taken at the first blended draw
 };

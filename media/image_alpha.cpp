@@ -17,17 +17,16 @@ namespace {
 // GetBlitArea says. False when the context is not like that; the caller
 // then takes the long way.
 bool BlendInPlace(CDC* dc, int x, int y, int width, int height, int sourceX, int sourceY, const CPixelImage& picture,
-                  const CPixelImage& weights) {
+                  const CPixelImage& mask, const CImage::WeightPlane& weights) {
   const gdi::PixelSurface target = dc->GetSurfaceInfo();
-  if (dc->IsPrinting() || !target.IsValid() || target.monochrome || picture.IsMonochrome() ||
-      weights.IsMonochrome())
+  if (dc->IsPrinting() || !target.IsValid() || target.monochrome || picture.IsMonochrome() || mask.IsMonochrome())
     return false;
   if (sourceX < 0 || sourceY < 0 || static_cast<long long>(sourceX) + width > picture.Width() ||
       static_cast<long long>(sourceY) + height > picture.Height() ||
-      static_cast<long long>(sourceX) + width > weights.Width() ||
-      static_cast<long long>(sourceY) + height > weights.Height())
+      static_cast<long long>(sourceX) + width > weights.width ||
+      static_cast<long long>(sourceY) + height > weights.height)
     return false;
-  if (target.bits == picture.Row(0) || target.bits == weights.Row(0)) return false;
+  if (target.bits == picture.Row(0) || target.bits == mask.Row(0)) return false;
   CPoint origin;
   std::vector<CRect> parts;
   if (!dc->GetBlitArea(x, y, width, height, &origin, &parts)) return false;
@@ -35,14 +34,34 @@ bool BlendInPlace(CDC* dc, int x, int y, int width, int height, int sourceX, int
     const int firstColumn = sourceX + (part.left - origin.x);
     for (int row = part.top; row < part.bottom; ++row) {
       const int sourceRow = sourceY + (row - origin.y);
-      gdi::rows::Blend255(target.Row(row) + part.left, picture.Row(sourceRow) + firstColumn,
-                          weights.Row(sourceRow) + firstColumn, part.Width());
+      gdi::rows::BlendWeighted(target.Row(row) + part.left, picture.Row(sourceRow) + firstColumn,
+                               weights.Row(sourceRow) + firstColumn, part.Width());
     }
   }
   return true;
 }
 
 }  // namespace
+
+const CImage::WeightPlane& CImage::Weights() {
+  const std::int64_t key = hMask.ContentKey();
+  if (m_weights.key == key && m_weights.width == hMask.Width() && m_weights.height == hMask.Height())
+    return m_weights;
+  m_weights = WeightPlane();
+  if (hMask.IsNull() || hMask.IsMonochrome()) return m_weights;
+  const CPixelImage& mask = std::as_const(hMask);
+  m_weights.bytes.resize(static_cast<std::size_t>(mask.Width()) * static_cast<std::size_t>(mask.Height()));
+  BYTE* out = m_weights.bytes.data();
+  for (int row = 0; row < mask.Height(); ++row) {
+    const std::uint32_t* in = mask.Row(row);
+    // The weight is the mask's first byte in memory (its blue).
+    for (int column = 0; column < mask.Width(); ++column) *out++ = static_cast<BYTE>(in[column]);
+  }
+  m_weights.width = mask.Width();
+  m_weights.height = mask.Height();
+  m_weights.key = key;
+  return m_weights;
+}
 
 void CImage::DrawTransparentBits(CDC* dc, int x, int y, int width, int height, int sourceX, int sourceY,
                                  BOOL stretch) {
@@ -55,7 +74,8 @@ void CImage::DrawTransparentBits(CDC* dc, int x, int y, int width, int height, i
     height = std::min(height, ph);
   }
   if (width <= 0 || height <= 0 || width > CPixelImage::kMaxSide || height > CPixelImage::kMaxSide) return;
-  if (!stretch && BlendInPlace(dc, x, y, width, height, sourceX, sourceY, std::as_const(hBitmap), std::as_const(hMask)))
+  if (!stretch && BlendInPlace(dc, x, y, width, height, sourceX, sourceY, std::as_const(hBitmap), std::as_const(hMask),
+                               Weights()))
     return;
 
   // Picture and mask scratch of the target's size. Only the picture's real

@@ -37,6 +37,8 @@ int CPixelImage::Width() const { return m_image->width(); }
 int CPixelImage::Height() const { return m_image->height(); }
 std::ptrdiff_t CPixelImage::Pitch() const { return m_image->bytesPerLine() / 4; }
 
+std::int64_t CPixelImage::ContentKey() const { return m_image->isNull() ? 0 : m_image->cacheKey(); }
+
 std::uint32_t* CPixelImage::Row(int y) { return reinterpret_cast<std::uint32_t*>(m_image->scanLine(y)); }
 const std::uint32_t* CPixelImage::Row(int y) const {
   return reinterpret_cast<const std::uint32_t*>(m_image->constScanLine(y));

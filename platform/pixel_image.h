@@ -38,6 +38,11 @@ class CPixelImage {
   std::uint32_t* Row(int y);
   const std::uint32_t* Row(int y) const;
 
+  // Names the pixels as they are now: it moves on whenever they may have been
+  // written (every non-const access: Row, SetPixel, Fill, Image) and differs
+  // between images that do not share pixels. 0 for a null image.
+  std::int64_t ContentKey() const;
+
   // The colour at a point as COLORREF, CLR_INVALID outside the image.
   COLORREF GetPixel(int x, int y) const;
   void SetPixel(int x, int y, COLORREF colour);

@@ -20,6 +20,10 @@ void Mix128(std::uint32_t* out, const std::uint32_t* from, const std::uint32_t* 
 // whole. bg is read and written in place.
 void Blend255(std::uint32_t* bg, const std::uint32_t* pic, const std::uint32_t* weights, int count);
 
+// Blend255 with each pixel's weight in a byte of its own: weights holds count
+// bytes, weights[i] for pixel i. Exactly Blend255's pixels.
+void BlendWeighted(std::uint32_t* bg, const std::uint32_t* pic, const std::uint8_t* weights, int count);
+
 // out = in wherever in's colour (its low three bytes) differs from key's;
 // elsewhere out keeps its pixel.
 void KeyedCopy(std::uint32_t* out, const std::uint32_t* in, int count, std::uint32_t key);

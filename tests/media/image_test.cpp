@@ -450,6 +450,53 @@ TEST(CImageDraw, BlendedDrawFollowsItsFormulaOnEveryKindOfContext) {
   }
 }
 
+TEST(CImageDraw, BlendedDrawFollowsChangesToItsMask) {
+  // The draw keeps the mask's weights beside it: every way of changing the
+  // mask must reach the next draw.
+  constexpr int kW = 19, kH = 5;
+  CImage image;
+  image.hBitmap = CPixelImage(kW, kH);
+  image.hBitmap.Fill(RGB(250, 100, 0));
+  image.hMask = CPixelImage(kW, kH);
+  image.hMask.Fill(RGB(255, 255, 255));
+  image.maskReady = 1;
+  auto drawAndCheck = [&image](const char* step) {
+    Page page(kW, kH);
+    page.dc.FillSolidRect(CRect(0, 0, kW, kH), RGB(0, 50, 200));
+    const CPixelImage before = page.image.Copy(0, 0, kW, kH);
+    image.DrawTransparentBits(&page.dc, 0, 0, kW, kH, 0, 0, FALSE);
+    const CPixelImage& mask = std::as_const(image.hMask);
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) {
+        const bool inMask = x < mask.Width() && y < mask.Height();
+        const std::uint32_t want =
+            inMask ? BlendedPixel(std::as_const(image.hBitmap).Row(y)[x], std::as_const(before).Row(y)[x],
+                                  mask.Row(y)[x] & 0xFFu)
+                   : std::as_const(before).Row(y)[x];
+        if (std::as_const(page.image).Row(y)[x] != want) {
+          ADD_FAILURE() << step << " at " << x << "," << y << ": " << std::hex
+                        << std::as_const(page.image).Row(y)[x] << " instead of " << want;
+          return;
+        }
+      }
+  };
+  drawAndCheck("first draw");
+  for (int x = 0; x < kW; ++x) image.hMask.Row(2)[x] = 0xFF000000u | static_cast<std::uint32_t>(x * 13);
+  drawAndCheck("pixels written");
+  image.hMask.SetPixel(4, 4, RGB(0, 0, 0));
+  drawAndCheck("one pixel set");
+  image.hMask.Fill(RGB(0, 0, 77));
+  drawAndCheck("filled");
+  {
+    CImageDC maskDc(image.hMask);
+    maskDc.FillSolidRect(CRect(3, 1, 9, 4), RGB(0, 0, 200));
+  }
+  drawAndCheck("drawn on");
+  image.hMask = CPixelImage(kW - 4, kH);
+  image.hMask.Fill(RGB(0, 0, 140));
+  drawAndCheck("replaced by a narrower mask");
+}
+
 TEST(CImage, StoredSettingsCopiesAndFileNames) {
   CourseBuilder b;
   ImageFields fields;

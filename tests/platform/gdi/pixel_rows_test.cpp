@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -72,6 +73,40 @@ TEST(PixelRows, Blend255MatchesTheFormulaForEveryWeightInPlace) {
       if (bg[i] != Blend255Formula(rows.first[i], rows.second[i], a) && ++wrong == 1)
         ADD_FAILURE() << "weight " << a << " pixel " << i << ": " << std::hex << bg[i];
     if (wrong) return;
+  }
+}
+
+TEST(PixelRows, BlendWeightedMatchesTheFormulaWithWeightsOfAByte) {
+  const AllPairs rows;
+  std::vector<std::uint8_t> weights(AllPairs::kCount);
+  Pixels bg;
+  auto check = [&](const char* what, unsigned a) {
+    bg = rows.second;
+    gdi::rows::BlendWeighted(bg.data(), rows.first.data(), weights.data(), AllPairs::kCount);
+    for (int i = 0; i < AllPairs::kCount; ++i)
+      if (bg[i] != Blend255Formula(rows.first[i], rows.second[i], weights[i])) {
+        ADD_FAILURE() << what << " " << a << " pixel " << i << ": " << std::hex << bg[i];
+        return false;
+      }
+    return true;
+  };
+  // One weight over the whole row.
+  for (unsigned a = 0; a < 256; ++a) {
+    std::fill(weights.begin(), weights.end(), static_cast<std::uint8_t>(a));
+    if (!check("weight", a)) return;
+  }
+  // Runs of 0 and 255 of every length up to 19 at every offset, between
+  // changing weights, as along a picture's edges.
+  for (unsigned seed = 1; seed < 8; ++seed) {
+    int i = 0;
+    for (unsigned run = seed; i < AllPairs::kCount; run = run * 5 + 3) {
+      const int length = static_cast<int>(run % 20);
+      const auto whole = static_cast<std::uint8_t>(run & 32 ? 255 : 0);
+      for (int k = 0; k < length && i < AllPairs::kCount; ++k) weights[i++] = whole;
+      for (int k = 0; k < static_cast<int>(run % 7) && i < AllPairs::kCount; ++k)
+        weights[i++] = static_cast<std::uint8_t>(run * 31 + k);
+    }
+    if (!check("runs", seed)) return;
   }
 }
 

@@ -25,16 +25,18 @@ void COffScreenView::PrintObjects(CDC& printer, const CRect& target) {
 
 BOOL COffScreenView::PrintPage(CPrinterDC& printer, const CString& documentName) {
   // The page is captured first, so that nothing composed while the job runs
-  // reaches the paper half drawn.
+  // reaches the paper half drawn. Objects painted on the printer need no capture.
+  const bool objects = (m_dwPrintMode & PrintMode::kObjects) != 0;
   CRect area = ClientRectLogical();
   area.NormalizeRect();
   if (area.IsRectEmpty()) area = CRect(0, 0, m_nBufferWidth, m_nBufferHeight);
+  if (area.IsRectEmpty()) return FALSE;
   CDC capture;
   CBitmap captured;
-  capture.CreateCompatibleDC(nullptr);
-  {
+  if (!objects) {
+    capture.CreateCompatibleDC(nullptr);
     std::scoped_lock lock(m_listLock, m_blitLock);
-    if (area.IsRectEmpty() || !captured.CreateCompatibleBitmap(&m_memoryDC, area.Width(), area.Height())) return FALSE;
+    if (!captured.CreateCompatibleBitmap(&m_memoryDC, area.Width(), area.Height())) return FALSE;
     capture.SelectObject(&captured);
     capture.BitBlt(0, 0, area.Width(), area.Height(), &m_memoryDC, area.left, area.top, SRCCOPY);
   }
@@ -49,7 +51,7 @@ BOOL COffScreenView::PrintPage(CPrinterDC& printer, const CString& documentName)
       PrintMarginsInPixels(m_printMargins, printer.GetDeviceCaps(LOGPIXELSX), printer.GetDeviceCaps(LOGPIXELSY));
   CRect target = PrintRectangle(printable, margins, m_dwPrintMode, m_nPrintScale);
   // Margins wider than the paper leave a blank sheet rather than a mirrored page.
-  if (target.Width() > 0 && target.Height() > 0 && (m_dwPrintMode & PrintMode::kObjects)) {
+  if (target.Width() > 0 && target.Height() > 0 && objects) {
     PrintObjects(printer, target);
   } else if (target.Width() > 0 && target.Height() > 0) {
     printer.SetStretchBltMode(COLORONCOLOR);

@@ -117,8 +117,8 @@ void CWindowWidget::wheelEvent(QWheelEvent* event) {
   wnd->ClientToScreen(&screen);
   // Qt's eighths of a degree are the same unit as Windows' 120 per notch.
   int delta = event->angleDelta().y();
-  HWND target = loop->GetFocus() ? loop->GetFocus() : m_hwnd;
-  loop->PostMessage(target, WM_MOUSEWHEEL,
+  // The window under the pointer may scroll with it; else the focus window gets it.
+  loop->PostMessage(m_hwnd, WM_QTWHEEL,
                     MAKEWPARAM(static_cast<int>(MouseKeyFlags(event->buttons(), event->modifiers())), delta),
                     MAKELPARAM(screen.x, screen.y));
 }

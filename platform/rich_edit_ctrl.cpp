@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 
 #include "platform/codepage.h"
@@ -223,19 +224,24 @@ void CRichEditCtrl::UpdateScrollBars() {
   Invalidate(FALSE);
 }
 
-int CRichEditCtrl::LineHeightAt(int y) const {
+int CRichEditCtrl::LineStepFrom(int y, bool down) const {
   constexpr int kFallback = 16;
-  if (!LayoutAvailable()) return kFallback;
+  const int fallback = down ? y + kFallback : y - kFallback;
+  if (!LayoutAvailable()) return fallback;
+  // Line tops, not line heights: the spacing between lines is part of the step.
   const int at = m->document.documentLayout()->hitTest(QPointF(0, y), Qt::FuzzyHit);
-  const QTextBlock block = m->document.findBlock(std::max(0, at));
-  const QTextLayout* layout = block.isValid() ? block.layout() : nullptr;
-  if (!layout) return kFallback;
-  for (int i = 0; i < layout->lineCount(); ++i) {
-    const QRectF line = layout->lineAt(i).rect().translated(layout->position());
-    if (y < line.bottom() || i + 1 == layout->lineCount())
-      return std::max(1, static_cast<int>(std::lround(line.height())));
+  for (QTextBlock block = m->document.findBlock(std::max(0, at)); block.isValid();
+       block = down ? block.next() : block.previous()) {
+    const QTextLayout* layout = block.layout();
+    if (!layout) continue;
+    const int count = layout->lineCount();
+    for (int n = 0; n < count; ++n) {
+      const QTextLine line = layout->lineAt(down ? n : count - 1 - n);
+      const int top = static_cast<int>(std::lround(layout->position().y() + line.y()));
+      if (down ? top > y : top < y) return top;
+    }
   }
-  return kFallback;
+  return fallback;  // past the last line's top; the bar's limits hold
 }
 
 void CRichEditCtrl::OnScroll(int bar, UINT code, int position) {
@@ -245,8 +251,8 @@ void CRichEditCtrl::OnScroll(int bar, UINT code, int position) {
   const int line = bar == SB_VERT ? 0 : std::max(1, page / 10);
   int to = now;
   switch (code) {
-    case SB_LINEUP: to = now - (line ? line : LineHeightAt(now - 1)); break;
-    case SB_LINEDOWN: to = now + (line ? line : LineHeightAt(now)); break;
+    case SB_LINEUP: to = line ? now - line : LineStepFrom(now, false); break;
+    case SB_LINEDOWN: to = line ? now + line : LineStepFrom(now, true); break;
     case SB_PAGEUP: to = now - page; break;
     case SB_PAGEDOWN: to = now + page; break;
     case SB_TOP: to = info.nMin; break;
@@ -261,8 +267,26 @@ void CRichEditCtrl::OnScroll(int bar, UINT code, int position) {
   if (SetScrollPos(bar, to) != GetScrollPos(bar)) Invalidate(FALSE);
 }
 
+BOOL CRichEditCtrl::ScrollWithWheel(int delta) {
+  constexpr int kDeltaPerLine = 120 / 3;  // a notch is 120, and scrolls three lines
+  if (!(m_bars & WS_VSCROLL) || !(GetStyle() & WS_VSCROLL) || !IsWindowVisible()) {
+    m_wheelDelta = 0;
+    return FALSE;
+  }
+  // A turn the other way starts afresh; finer wheels add up to whole lines.
+  if ((delta < 0 && m_wheelDelta > 0) || (delta > 0 && m_wheelDelta < 0)) m_wheelDelta = 0;
+  m_wheelDelta += delta;
+  const int lines = m_wheelDelta / kDeltaPerLine;
+  m_wheelDelta -= lines * kDeltaPerLine;
+  for (int i = 0; i < std::abs(lines); ++i) OnScroll(SB_VERT, lines > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+  return TRUE;
+}
+
 LRESULT CRichEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_QTWHEEL:
+      if (ScrollWithWheel(static_cast<SHORT>(HIWORD(wParam)))) return 0;
+      return CWnd::WindowProc(message, wParam, lParam);
     case WM_VSCROLL:
     case WM_HSCROLL:
       if (m_bars & (message == WM_VSCROLL ? WS_VSCROLL : WS_HSCROLL))

@@ -81,7 +81,7 @@ class CRichEditCtrl : public CWnd {
   // The Qt document behind the control, for the platform's editor view.
   QTextDocument& Document();
 
-  // Scroll requests (WM_VSCROLL, WM_HSCROLL) and showing the window.
+  // Scroll requests (WM_VSCROLL, WM_HSCROLL), the wheel and showing the window.
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  protected:
@@ -97,8 +97,12 @@ class CRichEditCtrl : public CWnd {
   // at the width left for it.
   void UpdateScrollBars();
   void OnScroll(int bar, UINT code, int position);
-  // The height of the text line that a step up or down from a layout y passes.
-  int LineHeightAt(int y) const;
+  // The layout y a line step from a layout y reaches: the top of the next
+  // line down, or of the line above.
+  int LineStepFrom(int y, bool down) const;
+  // The wheel turned over the window: while the vertical bar shows, three
+  // lines a notch, as its arrows step. FALSE when the window does not scroll.
+  BOOL ScrollWithWheel(int delta);
 
   struct Impl;
   std::unique_ptr<Impl> m;
@@ -113,4 +117,5 @@ class CRichEditCtrl : public CWnd {
   BOOL m_formatRectSet = FALSE;
   DWORD m_bars = 0;      // WS_VSCROLL, WS_HSCROLL as the window was created
   bool m_updatingBars = false;
+  int m_wheelDelta = 0;  // wheel turns not yet a whole line, in WM_MOUSEWHEEL units
 };

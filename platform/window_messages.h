@@ -101,6 +101,10 @@ constexpr UINT MM_MCISIGNAL = 0x03CB;
 constexpr UINT WM_QTFOCUS = 0x03F1;
 constexpr WPARAM kFocusByUser = 1;
 constexpr WPARAM kFocusByActivation = 2;
+// The layer's own: the wheel turned over a window (wParam and lParam as for
+// WM_MOUSEWHEEL). A window that scrolls with it takes it; otherwise it goes
+// on to the focus window as WM_MOUSEWHEEL.
+constexpr UINT WM_QTWHEEL = 0x03F2;
 constexpr UINT WM_USER = 0x0400;
 
 // Key flags of mouse messages (wParam).

@@ -198,6 +198,10 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QTFOCUS:
       TakeQtFocus(wParam == kFocusByActivation);
       return 0;
+    case WM_QTWHEEL: {
+      CWnd* focus = GetFocus();
+      return (focus ? focus : this)->SendMessage(WM_MOUSEWHEEL, wParam, lParam);
+    }
     case WM_COMMAND:
       if (OnCommand(wParam, lParam)) return 0;
       return DefWindowProc(message, wParam, lParam);

@@ -339,4 +339,72 @@ TEST_F(LiveRtfDisplay, BarsComeWithTextThatDoesNotFitAndScrollWhatIsDrawnAndHit)
   EXPECT_EQ(area, CRect(0, 0, 1390, 100));
 }
 
+// The display never holds the focus, yet the wheel over it scrolls it while
+// its text does not fit; otherwise the wheel goes to the focus window as before.
+TEST_F(LiveRtfDisplay, TheWheelOverTheDisplayScrollsItThreeLinesANotch) {
+  std::unique_ptr<CRecordingWnd> parent = MakeWindow(CRect(0, 0, 400, 300));
+  RecordingRichTextView view;
+  HyperTextOwner owner;
+  CRtfDisplay display(RichTextEnvironment{&view, nullptr, nullptr, {}, nullptr});
+  ASSERT_TRUE(display.Create(0, WS_CHILD | WS_VSCROLL | ES_MULTILINE, CRect(10, 10, 210, 110), parent.get(), 923));
+  display.SetOwner(&owner);
+  std::string rtf = std::string(kHyperTextHeader);
+  for (int i = 0; i < 30; ++i) rtf += i == 8 ? "{\\cf1\\ul\\protect Link}\\par " : "Line\\par ";
+  display.StreamIn(rtf.data(), static_cast<int>(rtf.size()), SF_RTF);
+  display.ShowWindow(SW_SHOW);
+  parent->SetFocus();
+  display.SetFocus();  // handed straight back
+  ASSERT_EQ(CWnd::GetFocus(), parent.get());
+  ASSERT_EQ(display.GetStyle() & WS_VSCROLL, static_cast<DWORD>(WS_VSCROLL));
+  PumpReady();
+  parent->received.clear();
+
+  // As the window layer posts a wheel turned over a window (at its point (20, 20)).
+  auto wheel = [&](CWnd& over, int delta) {
+    CPoint screen(20, 20);
+    over.ClientToScreen(&screen);
+    over.PostMessage(WM_QTWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(screen.x, screen.y));
+    PumpReady();
+  };
+  // Every paragraph is five characters ("Line" or "Link" and its end).
+  auto firstVisibleLine = [&] { return display.CharFromPos(display.LayoutPointFromClient(CPoint(1, 1))) / 5; };
+  wheel(display, -120);
+  EXPECT_EQ(firstVisibleLine(), 3) << "one notch towards the user";
+  EXPECT_EQ(display.GetScrollOffset().y, display.PosFromChar(3 * 5).y) << "a whole line at the top";
+  wheel(display, -240);
+  EXPECT_EQ(firstVisibleLine(), 9);
+  wheel(display, 20);
+  EXPECT_EQ(firstVisibleLine(), 9) << "half a line of a fine wheel waits for more";
+  wheel(display, 20);
+  wheel(display, 80);
+  EXPECT_EQ(firstVisibleLine(), 6) << "one line, then two more";
+  EXPECT_TRUE(parent->Messages(WM_MOUSEWHEEL).empty()) << "the display took every turn";
+
+  // The link on the ninth line is hit where it is drawn now, the third line of the window.
+  const long link = 8 * 5 + 1;
+  const CPoint at = display.PosFromChar(link) + CPoint(2, 5) - display.GetScrollOffset();
+  ASSERT_GT(at.y, 0);
+  display.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+  ASSERT_TRUE(display.IsHovering());
+  display.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+  ASSERT_EQ(view.clicks.size(), 1u);
+  EXPECT_EQ(view.clicks[0].link.str(), "Link");
+
+  wheel(display, 120 * 20);
+  EXPECT_EQ(display.GetScrollPos(SB_VERT), 0) << "no further than the top";
+
+  // A text that fits has no bar: the wheel goes on to the focus window, as over the rest of the page.
+  const std::string shortText = "{\\rtf1 Short}";
+  display.StreamIn(shortText.data(), static_cast<int>(shortText.size()), SF_RTF);
+  ASSERT_EQ(display.GetStyle() & WS_VSCROLL, 0u);
+  wheel(display, -120);
+  wheel(*parent, -120);
+  auto wheels = parent->Messages(WM_MOUSEWHEEL);
+  ASSERT_EQ(wheels.size(), 2u);
+  EXPECT_EQ(static_cast<SHORT>(HIWORD(wheels[0].wParam)), -120);
+  CPoint screen(20, 20);
+  display.ClientToScreen(&screen);
+  EXPECT_EQ(PointFromLParam(wheels[0].lParam), screen);
+}
+
 }  // namespace

@@ -195,10 +195,12 @@ TEST(VirtualKeys, QtKeysMapToWindowsCodes) {
 }
 
 TEST_F(QtInputTest, WheelGoesToTheFocusWindowWithItsDeltaAndScreenPoint) {
-  QPointF local(7, 8);
-  QWheelEvent wheel(local, Widget()->mapToGlobal(local), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::ShiftModifier,
-                    Qt::NoScrollPhase, false);
-  QApplication::sendEvent(Widget(), &wheel);
+  auto sendWheel = [](QWidget* w, QPointF local, int delta) {
+    QWheelEvent wheel(local, w->mapToGlobal(local), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::ShiftModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &wheel);
+  };
+  sendWheel(Widget(), QPointF(7, 8), -120);
   PumpReady();
   auto wheels = wnd->Messages(WM_MOUSEWHEEL);
   ASSERT_EQ(wheels.size(), 1u);
@@ -207,6 +209,22 @@ TEST_F(QtInputTest, WheelGoesToTheFocusWindowWithItsDeltaAndScreenPoint) {
   CPoint screen(7, 8);
   wnd->ClientToScreen(&screen);
   EXPECT_EQ(PointFromLParam(wheels[0].lParam), screen);
+
+  // The window under the pointer is asked first; one that does not scroll
+  // with the wheel passes it on to the focus window.
+  CRecordingWnd child;
+  ASSERT_TRUE(child.Create("child", WS_CHILD | WS_VISIBLE, CRect(20, 20, 60, 60), wnd.get()));
+  wnd->SetFocus();
+  sendWheel(child.GetWidget(), QPointF(3, 4), 240);
+  PumpReady();
+  ASSERT_EQ(child.Messages(WM_QTWHEEL).size(), 1u);
+  EXPECT_TRUE(child.Messages(WM_MOUSEWHEEL).empty());
+  wheels = wnd->Messages(WM_MOUSEWHEEL);
+  ASSERT_EQ(wheels.size(), 2u);
+  EXPECT_EQ(static_cast<SHORT>(HIWORD(wheels[1].wParam)), 240);
+  screen = CPoint(3, 4);
+  child.ClientToScreen(&screen);
+  EXPECT_EQ(PointFromLParam(wheels[1].lParam), screen);
 }
 
 TEST_F(QtInputTest, QtFocusByTheUserMovesTheFocusButActivationKeepsIt) {

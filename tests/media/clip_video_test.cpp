@@ -22,10 +22,7 @@ class ClipVideoTest : public MediaViewTest {
     object.m_nKind = MediaKind::kClip;
     const CString name(path.string());
     if (!object.Open(env, &place, TRUE, &name, nullptr, FALSE)) return false;
-    for (int i = 0; i < 4000 && view->Messages(MM_MCINOTIFY).empty(); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      PumpReady();
-    }
+    WaitForNotice();
     const auto notices = view->Messages(MM_MCINOTIFY);
     view->received.clear();
     return notices.size() == 1 && notices[0].wParam == 2 &&

@@ -169,11 +169,7 @@ TEST_F(MediaObjectTest, RecordModeRecordsAndStopSavesTheFile) {
   CVarOrValue to(50);  // tens of milliseconds: 500 ms
   recorder.Record(nullptr, &to, recorder.m_dwFlags);
   EXPECT_EQ(recorder.GetError(), 0u);
-  const DWORD start = SteadyClock().Now();
-  while (view->Messages(MM_MCINOTIFY).empty() && SteadyClock().Now() - start < 20000) {
-    PumpReady();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
+  WaitForNotice();
   ASSERT_EQ(Answers(recorder), (std::vector<int>{3}));  // the recording's end, reported on
   recorder.Stop();
   std::ifstream saved(dir.path() / "answer.wav", std::ios::binary);
@@ -196,11 +192,7 @@ TEST_F(MediaObjectTest, ARecordingWhoseMediumIsFreedIsSaved) {
     ASSERT_TRUE(recorder.Open(env, nullptr, FALSE, nullptr, nullptr, FALSE));
     CVarOrValue to(20);  // 200 ms
     recorder.Record(nullptr, &to, recorder.m_dwFlags | MediaFlag::kReportEnd);
-    const DWORD start = SteadyClock().Now();
-    while (view->Messages(MM_MCINOTIFY).empty() && SteadyClock().Now() - start < 20000) {
-      PumpReady();
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
+    WaitForNotice();
     ASSERT_EQ(Answers(recorder), (std::vector<int>{2}));  // finished: its owner lets it go
   }
   std::ifstream saved(dir.path() / "freed.wav", std::ios::binary);
@@ -268,10 +260,7 @@ TEST_F(MediaObjectTest, ClipAnnouncesItsGraphThenEnds) {
   ASSERT_TRUE(object.Open(env, nullptr, FALSE, &name, nullptr, FALSE));
   object.Play(nullptr, nullptr, 0);  // nothing built yet: ignored
   // The worker posts its code 2 once the clip is built.
-  for (int i = 0; i < 2000 && view->Messages(MM_MCINOTIFY).empty(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    PumpReady();
-  }
+  WaitForNotice();
   auto notices = view->Messages(MM_MCINOTIFY);
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_EQ(notices[0].wParam, 2u);

@@ -1,7 +1,9 @@
 // The set-up the media-object tests share: a media system on the test clock recording its sound, and a view to own media.
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "media/media_environment.h"
 #include "platform/media_system.h"
@@ -20,6 +22,18 @@ class MediaViewTest : public WindowTest {
     clock.Advance(ms);
     media.Output().Pump();
     PumpReady();
+  }
+
+  // Handles what comes until a notice arrives from a worker thread (up to
+  // 20 s of real time, generous for a loaded machine); false if none came.
+  bool WaitForNotice() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (view->Messages(MM_MCINOTIFY).empty()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      PumpReady();
+    }
+    return true;
   }
 
   CMediaSystem media;

@@ -2,8 +2,8 @@
 // starts Tvnrun from the CD on the course of the first program item.
 #include <string>
 
-#include "platform/gui_session.h"
-#include "platform/message_loop.h"
+#include "platform/user/gui_session.h"
+#include "platform/user/message_loop.h"
 #include "setuptools/autorun/autorun_app.h"
 #include "setuptools/common/message_boxes.h"
 #include "setuptools/common/setup_paths.h"

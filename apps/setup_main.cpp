@@ -3,8 +3,8 @@
 // names where the disks' files are read.
 #include <vector>
 
-#include "platform/cstring.h"
-#include "platform/gui_session.h"
+#include "platform/base/cstring.h"
+#include "platform/user/gui_session.h"
 #include "setuptools/setup/setup_program.h"
 
 int main(int argc, char** argv) {

@@ -2,8 +2,8 @@
 // it plays it in the presentation window; without one it asks for a course.
 #include <vector>
 
-#include "platform/cstring.h"
-#include "platform/gui_session.h"
+#include "platform/base/cstring.h"
+#include "platform/user/gui_session.h"
 #include "playback/player_app.h"
 
 int main(int argc, char** argv) {

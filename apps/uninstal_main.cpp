@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui_session.h"
-#include "platform/message_loop.h"
+#include "platform/user/gui_session.h"
+#include "platform/user/message_loop.h"
 #include "setuptools/common/message_boxes.h"
 #include "setuptools/common/progman_client.h"
 #include "setuptools/common/setup_paths.h"

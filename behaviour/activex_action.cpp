@@ -9,7 +9,7 @@
 #include "model/task.h"
 #include "model/task_services.h"
 #include "page/off_screen_view.h"
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 
 IMPLEMENT_SERIAL(CActiveXAction, CDisplayAction, VERSIONABLE_SCHEMA | 3)
 

@@ -9,7 +9,7 @@
 #include "controls/activex_wnd.h"
 #include "controls/control_property_bag.h"
 #include "controls/ctrl_records.h"
-#include "platform/collections.h"
+#include "platform/base/collections.h"
 
 class CCourseDoc;
 class CNativeControlRegistry;

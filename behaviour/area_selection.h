@@ -1,9 +1,9 @@
 // The page area a clear or transition action works on: whole page, rectangle, layers and names.
 #pragma once
 
-#include "platform/collections.h"
-#include "platform/cstring.h"
-#include "platform/geometry.h"
+#include "platform/base/collections.h"
+#include "platform/base/cstring.h"
+#include "platform/base/geometry.h"
 
 class CArchive;
 class CIconObject;

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "model/task_managers.h"
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 class CCourseDoc;
 class CEventTrigger;

@@ -5,7 +5,7 @@
 #include "model/page_access.h"
 #include "model/task.h"
 #include "model/task_services.h"
-#include "platform/message_box.h"
+#include "platform/user/message_box.h"
 
 IMPLEMENT_SERIAL(CAudioAction, CAction, VERSIONABLE_SCHEMA | 2)
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "behaviour/audio_action.h"
-#include "platform/media_system.h"
+#include "platform/mm/media_system.h"
 
 CAudioActionList::CAudioActionList(MediaEnvironment env) : m_env(std::move(env)) {}
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "media/media_environment.h"
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 class CAudioAction;
 

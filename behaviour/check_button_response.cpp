@@ -13,7 +13,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/pen.h"
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 #include "page/draw_obj.h"
 #include "page/off_screen_view.h"
 

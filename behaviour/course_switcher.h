@@ -1,8 +1,8 @@
 // ICourseSwitcher: what the application does for an action that switches courses.
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 class CCourseDoc;
 

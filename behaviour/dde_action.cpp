@@ -12,7 +12,7 @@
 #include "model/task_services.h"
 #include "model/variable.h"
 #include "model/variable_context.h"
-#include "platform/number_text.h"
+#include "platform/base/number_text.h"
 
 IMPLEMENT_SERIAL(CDDEAction, CAction, VERSIONABLE_SCHEMA | 2)
 

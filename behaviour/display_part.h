@@ -4,7 +4,7 @@
 #include "model/icon_object.h"
 #include "model/int_geometry.h"
 #include "model/var_or_value.h"
-#include "platform/object.h"
+#include "platform/base/object.h"
 #include "page/effect_data.h"
 
 class CArchive;

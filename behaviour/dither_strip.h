@@ -1,7 +1,7 @@
 // The strip of 8 x 8 dither cells that patterned shape fills cut their brushes from.
 #pragma once
 
-#include "platform/win_types.h"
+#include "platform/base/win_types.h"
 
 class CBitmap;
 

@@ -15,9 +15,9 @@
 #include "model/task_services.h"
 #include "model/variable.h"
 #include "model/variable_context.h"
-#include "platform/codepage.h"
-#include "platform/dynamic_library.h"
-#include "platform/foreign_call.h"
+#include "platform/base/codepage.h"
+#include "platform/sys/dynamic_library.h"
+#include "platform/sys/foreign_call.h"
 
 IMPLEMENT_SERIAL(CDLLAction, CAction, VERSIONABLE_SCHEMA | 2)
 

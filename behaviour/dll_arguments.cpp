@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "platform/codepage.h"
-#include "platform/number_text.h"
+#include "platform/base/codepage.h"
+#include "platform/base/number_text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/foreign_call.h"
+#include "platform/sys/foreign_call.h"
 
 // At most this many arguments are passed; further tokens are ignored.
 constexpr std::size_t kMaxDllArguments = 10;

@@ -17,7 +17,7 @@
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/pen.h"
 #include "platform/gdi/system_metrics.h"
-#include "platform/number_text.h"
+#include "platform/base/number_text.h"
 
 IMPLEMENT_SERIAL(CEditorResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 3)
 

@@ -7,7 +7,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/pen.h"
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 #include "page/off_screen_view.h"
 
 IMPLEMENT_SERIAL(CCellData, CObject, 2)

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "behaviour/display_response.h"
-#include "platform/cursor.h"
+#include "platform/user/cursor.h"
 
 // One cell's answer. On disk (schema 2): a reserved byte, the outcome flags
 // (word), ten 32-bit targets and the expression.

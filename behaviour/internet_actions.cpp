@@ -3,8 +3,8 @@
 
 #include "model/archive.h"
 #include "page/off_screen_view.h"
-#include "platform/native_control.h"
-#include "platform/window_messages.h"
+#include "platform/user/native_control.h"
+#include "platform/msg/window_messages.h"
 
 IMPLEMENT_SERIAL(CFtpAction, CAction, VERSIONABLE_SCHEMA | 2)
 IMPLEMENT_SERIAL(CHtmlAction, CDisplayAction, VERSIONABLE_SCHEMA | 3)

@@ -1,9 +1,9 @@
 // CKeyboard: which keys a keyboard event or response reacts to, with the Ctrl, Shift and Alt states it asks for.
 #pragma once
 
-#include "platform/collections.h"
-#include "platform/cstring.h"
-#include "platform/object.h"
+#include "platform/base/collections.h"
+#include "platform/base/cstring.h"
+#include "platform/base/object.h"
 
 class CArchive;
 class ITaskServices;

@@ -16,7 +16,7 @@
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/pen.h"
 #include "platform/gdi/system_metrics.h"
-#include "platform/message_loop.h"
+#include "platform/user/message_loop.h"
 #include "page/off_screen_view.h"
 
 IMPLEMENT_SERIAL(CListBoxResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 2)

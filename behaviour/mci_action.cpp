@@ -10,8 +10,8 @@
 #include "model/text_helpers.h"
 #include "model/variable.h"
 #include "model/variable_context.h"
-#include "platform/mci_errors.h"
-#include "platform/media_system.h"
+#include "platform/mm/mci_errors.h"
+#include "platform/mm/media_system.h"
 
 IMPLEMENT_SERIAL(CMCIAction, CAction, VERSIONABLE_SCHEMA | 2)
 IMPLEMENT_SERIAL(CControlAction, CAction, VERSIONABLE_SCHEMA | 2)

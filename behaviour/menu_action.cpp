@@ -5,8 +5,8 @@
 #include "behaviour/presentation_window.h"
 #include "model/archive.h"
 #include "page/off_screen_view.h"
-#include "platform/frame_wnd.h"
-#include "platform/menu.h"
+#include "platform/framework/frame_wnd.h"
+#include "platform/user/menu.h"
 
 IMPLEMENT_SERIAL(CMenuAction, CAction, VERSIONABLE_SCHEMA | 2)
 

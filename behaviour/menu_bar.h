@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "model/menu_handle.h"
-#include "platform/menu.h"
+#include "platform/user/menu.h"
 
 // Does not own the menu; the pop-ups it hands out live as long as it does.
 class CMenuBar final : public IMenuHandle {

@@ -2,7 +2,7 @@
 #include "behaviour/mouse_response.h"
 
 #include "model/archive.h"
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 
 IMPLEMENT_SERIAL(CMouseResponse, CResponse, VERSIONABLE_SCHEMA | 2)
 

@@ -11,11 +11,11 @@
 #include "model/task.h"
 #include "model/task_services.h"
 #include "page/off_screen_view.h"
-#include "platform/clock.h"
+#include "platform/msg/clock.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/rgn.h"
-#include "platform/message_loop.h"
-#include "platform/message_pump.h"
+#include "platform/user/message_loop.h"
+#include "platform/user/message_pump.h"
 
 IMPLEMENT_SERIAL(CMoveAction, CDisplayAction, VERSIONABLE_SCHEMA | 2)
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "behaviour/action.h"
-#include "platform/collections.h"
+#include "platform/base/collections.h"
 
 // On disk: print flags, scale, the margins as 16 raw bytes, the common part.
 class CPrintAction : public CAction {

@@ -7,10 +7,10 @@
 #include <string_view>
 
 #include "behaviour/response_view.h"
-#include "platform/clipboard.h"
-#include "platform/message_box.h"
-#include "platform/message_box_types.h"
-#include "platform/message_loop.h"
+#include "platform/user/clipboard.h"
+#include "platform/user/message_box.h"
+#include "platform/user/message_box_types.h"
+#include "platform/user/message_loop.h"
 
 IMPLEMENT_DYNAMIC(CPicEdit, CEdit)
 

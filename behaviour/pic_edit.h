@@ -5,7 +5,7 @@
 
 #include "behaviour/keyboard.h"
 #include "behaviour/pic_mask.h"
-#include "platform/edit.h"
+#include "platform/user/edit.h"
 
 // The owner that lends the field its colours (the editor response).
 class IPicEditOwner {

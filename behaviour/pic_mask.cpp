@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 // What the model asks of the window that shows it.
 class IPicMaskSite {

@@ -1,7 +1,7 @@
 // IPresentationWindow: what the window and menu actions ask of the frame a course plays in.
 #pragma once
 
-#include "platform/win_types.h"
+#include "platform/base/win_types.h"
 
 class CFrameWnd;
 class CMenuItemList;

@@ -2,8 +2,8 @@
 #include "behaviour/press_tracking.h"
 
 #include "model/course_doc.h"
-#include "platform/message_loop.h"
-#include "platform/window_messages.h"
+#include "platform/user/message_loop.h"
+#include "platform/msg/window_messages.h"
 #include "page/off_screen_view.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "model/program_watch.h"
 #include "model/task_services.h"
-#include "platform/child_reaper.h"
+#include "platform/sys/child_reaper.h"
 
 class CProcessWatchList : public IProgramWatch {
  public:

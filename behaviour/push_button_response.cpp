@@ -12,11 +12,11 @@
 #include "model/script.h"
 #include "model/task.h"
 #include "model/task_services.h"
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/system_metrics.h"
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 #include "page/off_screen_view.h"
 
 IMPLEMENT_SERIAL(CPushButtonResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 3)

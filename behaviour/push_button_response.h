@@ -7,7 +7,7 @@
 #include "media/image.h"
 #include "media/image_environment.h"
 #include "model/font_object.h"
-#include "platform/cursor.h"
+#include "platform/user/cursor.h"
 
 // Style bits.
 namespace ButtonStyle {

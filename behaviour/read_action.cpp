@@ -14,7 +14,7 @@
 #include "model/text_sections.h"
 #include "model/variable.h"
 #include "model/variable_context.h"
-#include "platform/number_text.h"
+#include "platform/base/number_text.h"
 
 IMPLEMENT_SERIAL(CReadAction, CAction, VERSIONABLE_SCHEMA | 3)
 

@@ -10,7 +10,7 @@
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/pen.h"
 #include "platform/gdi/rgn.h"
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 #include "page/animate_thread.h"
 #include "page/off_screen_view.h"
 

@@ -4,7 +4,7 @@
 #include "behaviour/display_response.h"
 #include "behaviour/keyboard.h"
 #include "page/polyline.h"
-#include "platform/cursor.h"
+#include "platform/user/cursor.h"
 
 class IAnimationWaiter;
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "model/list_text_control.h"
-#include "platform/combo_box.h"
-#include "platform/list_box.h"
+#include "platform/user/combo_box.h"
+#include "platform/user/list_box.h"
 
 class CListBoxResponse;
 

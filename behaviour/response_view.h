@@ -2,9 +2,9 @@
 // besides its page: the hover cursors, the drag being dropped and its mode.
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/cursor.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/user/cursor.h"
+#include "platform/base/win_types.h"
 
 class CIconObject;
 

@@ -14,7 +14,7 @@
 #include "model/variable.h"
 #include "model/variable_context.h"
 #include "page/off_screen_view.h"
-#include "platform/edit_messages.h"
+#include "platform/user/edit_messages.h"
 #include "platform/gdi/system_metrics.h"
 
 IMPLEMENT_SERIAL(CRtfEditorResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 2)

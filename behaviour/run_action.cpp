@@ -12,10 +12,10 @@
 #include "model/script.h"
 #include "model/task.h"
 #include "model/task_services.h"
-#include "platform/desktop_apps.h"
-#include "platform/host_path.h"
-#include "platform/process.h"
-#include "platform/program_windows.h"
+#include "platform/sys/desktop_apps.h"
+#include "platform/base/host_path.h"
+#include "platform/sys/process.h"
+#include "platform/user/program_windows.h"
 
 IMPLEMENT_SERIAL(CRunAction, CAction, VERSIONABLE_SCHEMA | 2)
 

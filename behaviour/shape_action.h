@@ -4,7 +4,7 @@
 #include "behaviour/display_action.h"
 #include "model/gradient_cache.h"
 #include "page/polyline.h"
-#include "platform/gdi_types.h"
+#include "platform/gdi/gdi_types.h"
 
 namespace ShapeType {
 constexpr BYTE kLine = 0;

@@ -6,8 +6,8 @@
 #include "model/course_host.h"
 #include "model/string_table.h"
 #include "model/task.h"
-#include "platform/dynamic_library.h"
-#include "platform/foreign_call.h"
+#include "platform/sys/dynamic_library.h"
+#include "platform/sys/foreign_call.h"
 
 IMPLEMENT_SERIAL(CSimulatorAction, CAction, VERSIONABLE_SCHEMA | 2)
 

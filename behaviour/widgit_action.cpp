@@ -7,7 +7,7 @@
 #include "model/task.h"
 #include "model/task_services.h"
 #include "page/off_screen_view.h"
-#include "platform/clock.h"
+#include "platform/msg/clock.h"
 
 IMPLEMENT_SERIAL(CWidgit, CObject, VERSIONABLE_SCHEMA | 2)
 IMPLEMENT_SERIAL(CWidgitAction, CDisplayAction, VERSIONABLE_SCHEMA | 2)

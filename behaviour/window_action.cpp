@@ -11,13 +11,13 @@
 #include "model/task.h"
 #include "model/task_services.h"
 #include "page/off_screen_view.h"
-#include "platform/frame_wnd.h"
+#include "platform/framework/frame_wnd.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/rgn.h"
 #include "platform/gdi/system_metrics.h"
-#include "platform/menu.h"
-#include "platform/window_messages.h"
+#include "platform/user/menu.h"
+#include "platform/msg/window_messages.h"
 
 IMPLEMENT_SERIAL(CWindowAction, CDisplayAction, VERSIONABLE_SCHEMA | 3)
 

@@ -7,7 +7,7 @@
 #include "media/image.h"
 #include "media/image_environment.h"
 #include "page/page_settings.h"
-#include "platform/collections.h"
+#include "platform/base/collections.h"
 #include "platform/gdi/bitmap.h"
 
 class COffScreenView;

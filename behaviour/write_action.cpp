@@ -9,7 +9,7 @@
 #include "model/string_table.h"
 #include "model/task.h"
 #include "model/task_services.h"
-#include "platform/file.h"
+#include "platform/sys/file.h"
 
 IMPLEMENT_SERIAL(CWriteAction, CAction, VERSIONABLE_SCHEMA | 2)
 

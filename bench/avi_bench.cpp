@@ -10,9 +10,9 @@
 #include <string>
 
 #include "bench/page_copy_baseline.h"
-#include "platform/media_source.h"
-#include "platform/video_decoder.h"
-#include "platform/video_frames.h"
+#include "platform/mm/media_source.h"
+#include "platform/mm/video_decoder.h"
+#include "platform/mm/video_frames.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "media/flic_decoder.h"
 #include "media/flic_player.h"
-#include "platform/clock.h"
-#include "platform/media_source.h"
+#include "platform/msg/clock.h"
+#include "platform/mm/media_source.h"
 #include "tests/support/flic_writer.h"
 
 using namespace tvn::testing;

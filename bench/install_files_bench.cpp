@@ -4,7 +4,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/staged_file.h"
+#include "platform/sys/staged_file.h"
 #include "setuptools/common/lz_expand.h"
 #include "setuptools/common/zip_extract.h"
 #include "setuptools/setup/setup_app.h"

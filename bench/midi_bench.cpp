@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/midi_file.h"
-#include "platform/midi_stream.h"
-#include "platform/midi_synth.h"
+#include "platform/mm/midi_file.h"
+#include "platform/mm/midi_stream.h"
+#include "platform/mm/midi_synth.h"
 
 namespace {
 

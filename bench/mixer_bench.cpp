@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "platform/audio_mixer.h"
+#include "platform/mm/audio_mixer.h"
 
 namespace {
 

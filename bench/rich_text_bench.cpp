@@ -11,8 +11,8 @@
 #include "controls/rtf_display.h"
 #include "controls/rtf_editor_view.h"
 #include "model/icon_object.h"
-#include "platform/rtf/rtf_reader.h"
-#include "platform/rtf/rtf_writer.h"
+#include "platform/richedit/rtf_reader.h"
+#include "platform/richedit/rtf_writer.h"
 
 namespace {
 

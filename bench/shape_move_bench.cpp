@@ -10,7 +10,7 @@
 #include "model/archive.h"
 #include "model/task.h"
 #include "page/off_screen_view.h"
-#include "platform/clock.h"
+#include "platform/msg/clock.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"

@@ -2,10 +2,10 @@
 // finding due timers among many.
 #include <benchmark/benchmark.h>
 
-#include "platform/clock.h"
-#include "platform/message_loop.h"
-#include "platform/timer_list.h"
-#include "platform/wnd.h"
+#include "platform/msg/clock.h"
+#include "platform/user/message_loop.h"
+#include "platform/msg/timer_list.h"
+#include "platform/user/wnd.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // The control host window: creation through the registry, painting and event routing.
 #include "controls/activex_wnd.h"
 
-#include "platform/cmd_target.h"
+#include "platform/base/cmd_target.h"
 #include "platform/gdi/dc.h"
-#include "platform/message_loop.h"
-#include "platform/window_messages.h"
+#include "platform/user/message_loop.h"
+#include "platform/msg/window_messages.h"
 
 IMPLEMENT_DYNAMIC(CActiveXWnd, CWnd)
 

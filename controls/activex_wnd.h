@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/native_control.h"
-#include "platform/wnd.h"
+#include "platform/user/native_control.h"
+#include "platform/user/wnd.h"
 
 // What the control is created from, in order.
 struct CControlCreation {

@@ -1,8 +1,8 @@
 // The editor's text colours: ColourFromId and the owner-drawn pop-up CColourMenu.
 #pragma once
 
-#include "platform/gdi_types.h"
-#include "platform/menu.h"
+#include "platform/gdi/gdi_types.h"
+#include "platform/user/menu.h"
 
 // Command ids of the colour menu: sixteen named colours, then "Customized".
 constexpr UINT kFirstColourId = 5700;

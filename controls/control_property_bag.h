@@ -4,8 +4,8 @@
 #include <atomic>
 #include <map>
 
-#include "platform/cstring.h"
-#include "platform/native_control.h"
+#include "platform/base/cstring.h"
+#include "platform/user/native_control.h"
 
 class CArchive;
 

@@ -2,7 +2,7 @@
 #include "controls/ctrl_records.h"
 
 #include "model/archive.h"
-#include "platform/dispatch.h"
+#include "platform/base/dispatch.h"
 
 IMPLEMENT_SERIAL(CEnumProperty, CObject, 1)
 IMPLEMENT_SERIAL(CParameter, CObject, 1)

@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/cstring.h"
-#include "platform/object.h"
-#include "platform/variant.h"
+#include "platform/base/cstring.h"
+#include "platform/base/object.h"
+#include "platform/base/variant.h"
 
 class CActiveXWnd;
 class CVariableContext;

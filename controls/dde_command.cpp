@@ -4,7 +4,7 @@
 #include <array>
 #include <utility>
 
-#include "platform/codepage.h"
+#include "platform/base/codepage.h"
 
 namespace {
 

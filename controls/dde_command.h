@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 
 enum class DdeCommandWord { kOpen, kStart, kClose, kQuit, kEvent };
 

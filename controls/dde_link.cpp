@@ -3,9 +3,9 @@
 
 #include "model/message_service.h"
 #include "model/string_table.h"
-#include "platform/codepage.h"
-#include "platform/dde_frame.h"
-#include "platform/dde_transport.h"
+#include "platform/base/codepage.h"
+#include "platform/dde/dde_frame.h"
+#include "platform/dde/dde_transport.h"
 
 class CDdeLink::Handler final : public tvn::dde::IServerHandler {
  public:

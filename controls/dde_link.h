@@ -8,8 +8,8 @@
 
 #include "controls/dde_command.h"
 #include "model/dde_client.h"
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 class CMessageService;
 

@@ -3,8 +3,8 @@
 
 #include "model/measurement_units.h"
 #include "model/string_table.h"
-#include "platform/combo_box.h"
-#include "platform/message_box.h"
+#include "platform/user/combo_box.h"
+#include "platform/user/message_box.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "platform/dialog.h"
+#include "platform/user/dialog.h"
 
 // The no-value mark of a measurement: an empty field.
 constexpr int kNoMeasurement = INT_MAX;

@@ -10,7 +10,7 @@
 #include "controls/text_converter.h"
 #include "controls/text_converter_registry.h"
 #include "model/data_mem_file.h"
-#include "platform/codepage.h"
+#include "platform/base/codepage.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Detecting a rich-text file's document type from its first bytes, or its name when it is empty.
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/exceptions.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/exceptions.h"
+#include "platform/base/win_types.h"
 
 class CConverterRegistry;
 class CDataFile;

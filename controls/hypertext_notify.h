@@ -1,8 +1,8 @@
 // HyperTextNotify: what a click on a hypertext link of a rich-text display tells the presentation view.
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/window_messages.h"
+#include "platform/base/cstring.h"
+#include "platform/msg/window_messages.h"
 
 // The display posts MM_MCINOTIFY with first parameter kCode. Each click
 // gets a record of its own, held by value by whoever handles the message,

@@ -4,7 +4,7 @@
 #include <array>
 #include <chrono>
 
-#include "platform/codepage.h"
+#include "platform/base/codepage.h"
 
 namespace {
 

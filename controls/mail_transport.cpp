@@ -7,8 +7,8 @@
 #include <system_error>
 
 #include "model/system_queries.h"
-#include "platform/process.h"
-#include "platform/windows_locations.h"
+#include "platform/sys/process.h"
+#include "platform/sys/windows_locations.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include "controls/mail_message.h"
 #include "model/error_variables.h"
 #include "model/string_table.h"
-#include "platform/codepage.h"
-#include "platform/host_path.h"
-#include "platform/mail_dialog.h"
-#include "platform/system_info.h"
-#include "platform/wait_cursor.h"
+#include "platform/base/codepage.h"
+#include "platform/base/host_path.h"
+#include "platform/user/mail_dialog.h"
+#include "platform/sys/system_info.h"
+#include "platform/user/wait_cursor.h"
 
 namespace {
 

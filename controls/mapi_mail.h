@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "controls/mail_transport.h"
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 class CWnd;
 class IErrorVariables;

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "platform/codepage.h"
+#include "platform/base/codepage.h"
 
 namespace tvn::oem {
 namespace {

@@ -2,9 +2,9 @@
 #include "controls/paragraph_dlg.h"
 
 #include "model/string_table.h"
-#include "platform/control_messages.h"
-#include "platform/edit_messages.h"
-#include "platform/message_box_types.h"
+#include "platform/user/control_messages.h"
+#include "platform/user/edit_messages.h"
+#include "platform/user/message_box_types.h"
 
 namespace {
 

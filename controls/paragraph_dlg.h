@@ -3,7 +3,7 @@
 #pragma once
 
 #include "controls/paragraph_model.h"
-#include "platform/dialog.h"
+#include "platform/user/dialog.h"
 
 // Control ids of dialog 268.
 constexpr int kParagraphDialogId = 268;

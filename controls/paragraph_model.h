@@ -3,7 +3,7 @@
 #pragma once
 
 #include "controls/dialog_data.h"
-#include "platform/richtext_types.h"
+#include "platform/user/richtext_types.h"
 
 class CParagraphModel {
  public:

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "controls/file_type_detection.h"
-#include "platform/win_types.h"
+#include "platform/base/win_types.h"
 
 class CDocTypeTable;
 class CMessageService;

@@ -17,7 +17,7 @@
 #include "model/variable_context.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
-#include "platform/wait_cursor.h"
+#include "platform/user/wait_cursor.h"
 
 IMPLEMENT_DYNAMIC(CRtfDisplay, CRichEditCtrl)
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "controls/rich_text_view.h"
-#include "platform/rich_edit_ctrl.h"
+#include "platform/richedit/rich_edit_ctrl.h"
 
 class CDC;
 class CIconObject;

@@ -2,10 +2,10 @@
 #include "controls/rtf_editor_dialogs.h"
 
 #include "controls/paragraph_dlg.h"
-#include "platform/colour_dialog.h"
-#include "platform/control_messages.h"
-#include "platform/edit_messages.h"
-#include "platform/font_dialog.h"
+#include "platform/user/colour_dialog.h"
+#include "platform/user/control_messages.h"
+#include "platform/user/edit_messages.h"
+#include "platform/user/font_dialog.h"
 
 namespace {
 

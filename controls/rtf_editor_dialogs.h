@@ -2,8 +2,8 @@
 #pragma once
 
 #include "controls/rtf_editor_services.h"
-#include "platform/dialog.h"
-#include "platform/message_box_types.h"
+#include "platform/user/dialog.h"
+#include "platform/user/message_box_types.h"
 
 // Control ids of the find and replace dialog.
 constexpr int IDC_FIND_WHAT = 1152;

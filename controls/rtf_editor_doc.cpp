@@ -10,12 +10,12 @@
 #include "model/message_service.h"
 #include "model/string_table.h"
 #include "model/variable_context.h"
-#include "platform/dialogs.h"
-#include "platform/file_dialog.h"
-#include "platform/host_path.h"
-#include "platform/message_box_types.h"
-#include "platform/staged_file.h"
-#include "platform/wait_cursor.h"
+#include "platform/user/dialogs.h"
+#include "platform/user/file_dialog.h"
+#include "platform/base/host_path.h"
+#include "platform/user/message_box_types.h"
+#include "platform/sys/staged_file.h"
+#include "platform/user/wait_cursor.h"
 
 IMPLEMENT_DYNAMIC(CRtfEditorDoc, CDocument)
 

@@ -1,10 +1,10 @@
 // CRtfEditorDoc: the editor's document: opening and importing files by type, and saving them in a chosen type.
 #pragma once
 
-#include "platform/document.h"
+#include "platform/framework/document.h"
 #include <memory>
 
-#include "platform/exceptions.h"
+#include "platform/base/exceptions.h"
 
 class CConverterFile;
 class CDocTypeTable;

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "controls/rich_text_view.h"
-#include "platform/cstring.h"
-#include "platform/menu.h"
-#include "platform/richtext_types.h"
+#include "platform/base/cstring.h"
+#include "platform/user/menu.h"
+#include "platform/user/richtext_types.h"
 
 class CWnd;
 

@@ -9,10 +9,10 @@
 #include "model/string_table.h"
 #include "model/text_formats.h"
 #include "model/variable_context.h"
-#include "platform/cursor.h"
-#include "platform/file.h"
-#include "platform/message_loop.h"
-#include "platform/wait_cursor.h"
+#include "platform/user/cursor.h"
+#include "platform/sys/file.h"
+#include "platform/user/message_loop.h"
+#include "platform/user/wait_cursor.h"
 
 IMPLEMENT_DYNAMIC(CRtfEditorView, CRichEditView)
 

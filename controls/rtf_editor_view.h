@@ -5,7 +5,7 @@
 
 #include "controls/rtf_editor_dialogs.h"
 #include "controls/rtf_editor_services.h"
-#include "platform/rich_edit_view.h"
+#include "platform/richedit/rich_edit_view.h"
 
 class CFile;
 class CIconObject;

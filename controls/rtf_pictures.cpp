@@ -6,7 +6,7 @@
 #include "media/metafile.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
-#include "platform/rtf/rtf_qt_bridge.h"
+#include "platform/richedit/rtf_qt_bridge.h"
 
 std::optional<tvn::platform::DecodedImage> DecodeRtfPicture(const tvn::rtf::Picture& picture) {
   if (picture.kind != tvn::rtf::Picture::Kind::wmf) return tvn::rtf::DecodePicture(picture);

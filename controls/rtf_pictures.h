@@ -3,8 +3,8 @@
 
 #include <optional>
 
-#include "platform/image_decoder.h"
-#include "platform/rtf/rtf_document.h"
+#include "platform/gdi/image_decoder.h"
+#include "platform/richedit/rtf_document.h"
 
 // A metafile is played into a white picture of its goal size (at most
 // kMaxMetafileSide pixels a side); nothing when it has no goal size or no

@@ -1,8 +1,8 @@
 // RecolourRtfText: gives every run of an RTF text one colour (the rich-text action's drop shadow).
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 // Replaces the first colour-table group with a table of the one colour,
 // turns every \cfN word into \cf0 and puts \cf0 after every \plain. The text

@@ -1,7 +1,7 @@
 // The converter registry: providers by library name, letter case ignored.
 #include "controls/text_converter_registry.h"
 
-#include "platform/codepage.h"
+#include "platform/base/codepage.h"
 
 void CConverterRegistry::Register(const CString& libraryName, std::shared_ptr<ITextConverterProvider> provider) {
   for (auto& [name, existing] : m_providers) {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 
 // One converter: it reads the foreign file's bytes and hands RTF out in
 // pieces, or takes RTF in pieces and gives the foreign file's bytes. The

@@ -2,7 +2,7 @@
 #include "controls/variant_variables.h"
 
 #include "model/variable.h"
-#include "platform/local_time.h"
+#include "platform/base/local_time.h"
 
 COleVariant VariantFromVariable(const CVariable& variable) {
   switch (variable.GetType()) {

@@ -1,7 +1,7 @@
 // Course variables to automation values and back: what control calls and control events pass.
 #pragma once
 
-#include "platform/variant.h"
+#include "platform/base/variant.h"
 
 class CVariable;
 

@@ -13,8 +13,8 @@
 #include "controls/control_property_bag.h"
 #include "controls/ctrl_records.h"
 #include "model/archive.h"
-#include "platform/native_control.h"
-#include "platform/variant.h"
+#include "platform/user/native_control.h"
+#include "platform/base/variant.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // its frames sought in both directions and converted, and its sound track decoded.
 #include <cstdint>
 
-#include "platform/media_source.h"
-#include "platform/video_decoder.h"
+#include "platform/mm/media_source.h"
+#include "platform/mm/video_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   VideoLimits limits;

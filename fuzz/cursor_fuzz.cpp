@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/cursor_file.h"
+#include "platform/user/cursor_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   auto image = ReadCursorFile(std::span<const BYTE>(data, size));

@@ -9,7 +9,7 @@
 
 #include "model/data_file.h"
 #include "model/data_mem_file.h"
-#include "platform/host_path.h"
+#include "platform/base/host_path.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path = "/tmp/tvn-data-file-fuzz-" + std::to_string(::getpid()) + ".dat";

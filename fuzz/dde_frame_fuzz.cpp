@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/dde_frame.h"
+#include "platform/dde/dde_frame.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

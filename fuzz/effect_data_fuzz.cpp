@@ -2,8 +2,8 @@
 #include <cstdint>
 
 #include "model/archive.h"
-#include "platform/exceptions.h"
-#include "platform/file.h"
+#include "platform/base/exceptions.h"
+#include "platform/sys/file.h"
 #include "page/effect_data.h"
 
 // The first byte picks the form: odd the three bytes of old course files,

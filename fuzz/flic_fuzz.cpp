@@ -3,10 +3,10 @@
 #include <cstdint>
 
 #include "media/flic_player.h"
-#include "platform/clock.h"
+#include "platform/msg/clock.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
-#include "platform/media_source.h"
+#include "platform/mm/media_source.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   CManualClock clock;

@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/clock.h"
+#include "platform/msg/clock.h"
 #include "platform/gdi/dc.h"
-#include "platform/mci_video_device.h"
-#include "platform/media_source.h"
-#include "platform/media_system.h"
+#include "platform/mm/mci_video_device.h"
+#include "platform/mm/media_source.h"
+#include "platform/mm/media_system.h"
 
 namespace {
 

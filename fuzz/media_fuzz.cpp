@@ -2,9 +2,9 @@
 // decoded under tight caps (length, channels, rate, memory), then played once through the mixer.
 #include <cstdint>
 
-#include "platform/audio_mixer.h"
-#include "platform/media_decoder.h"
-#include "platform/media_source.h"
+#include "platform/mm/audio_mixer.h"
+#include "platform/mm/media_decoder.h"
+#include "platform/mm/media_source.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   DecodeLimits limits;

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/midi_file.h"
-#include "platform/midi_stream.h"
+#include "platform/mm/midi_file.h"
+#include "platform/mm/midi_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   MidiLimits limits;

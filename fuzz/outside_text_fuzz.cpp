@@ -8,8 +8,8 @@
 
 #include "behaviour/dll_arguments.h"
 #include "model/text_sections.h"
-#include "platform/desktop_apps.h"
-#include "platform/process.h"
+#include "platform/sys/desktop_apps.h"
+#include "platform/sys/process.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "behaviour/pic_mask.h"
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/profile_file.h"
+#include "platform/sys/profile_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);

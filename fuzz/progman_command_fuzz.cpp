@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/program_groups.h"
+#include "platform/sys/program_groups.h"
 #include "setuptools/common/progman_client.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

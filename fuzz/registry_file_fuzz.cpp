@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/registry_files.h"
+#include "platform/sys/registry_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   tvn::sys::RegistryFile registry;

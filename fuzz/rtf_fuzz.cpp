@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/rtf/rtf_reader.h"
-#include "platform/rtf/rtf_writer.h"
+#include "platform/richedit/rtf_reader.h"
+#include "platform/richedit/rtf_writer.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "model/task.h"
 #include "model/variable_context.h"
 #include "model/variable_table.h"
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 
 namespace {
 

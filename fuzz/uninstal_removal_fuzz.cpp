@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "platform/message_box_types.h"
+#include "platform/user/message_box_types.h"
 #include "setuptools/uninstal/uninstall_app.h"
 
 namespace {

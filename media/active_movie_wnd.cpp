@@ -10,12 +10,12 @@
 #include "media/memory_stream.h"
 #include "model/message_service.h"
 #include "model/string_table.h"
-#include "platform/audio_mixer.h"
+#include "platform/mm/audio_mixer.h"
 #include "platform/gdi/dc.h"
-#include "platform/media_decoder.h"
-#include "platform/media_system.h"
-#include "platform/message_loop.h"
-#include "platform/video_frames.h"
+#include "platform/mm/media_decoder.h"
+#include "platform/mm/media_system.h"
+#include "platform/user/message_loop.h"
+#include "platform/mm/video_frames.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <thread>
 
 #include "media/media_environment.h"
-#include "platform/cstring.h"
-#include "platform/geometry.h"
-#include "platform/pcm_buffer.h"
-#include "platform/pixel_image.h"
+#include "platform/base/cstring.h"
+#include "platform/base/geometry.h"
+#include "platform/mm/pcm_buffer.h"
+#include "platform/gdi/pixel_image.h"
 
 class CClipVideoWnd;
 class CDC;

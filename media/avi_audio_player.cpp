@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/audio_mixer.h"
+#include "platform/mm/audio_mixer.h"
 
 DWORD MulDivRound(DWORD a, DWORD b, DWORD c) {
   if (c == 0) return 0;

@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "platform/pcm_buffer.h"
-#include "platform/win_types.h"
-#include "platform/window_messages.h"
+#include "platform/mm/pcm_buffer.h"
+#include "platform/base/win_types.h"
+#include "platform/msg/window_messages.h"
 
 class CAudioMixer;
 

@@ -5,11 +5,11 @@
 
 #include "media/mci_wnd.h"
 #include "media/mmio_mem_file.h"
-#include "platform/clock.h"
-#include "platform/media_system.h"
-#include "platform/message_loop.h"
-#include "platform/video_decoder.h"
-#include "platform/window_messages.h"
+#include "platform/msg/clock.h"
+#include "platform/mm/media_system.h"
+#include "platform/user/message_loop.h"
+#include "platform/mm/video_decoder.h"
+#include "platform/msg/window_messages.h"
 
 namespace {
 

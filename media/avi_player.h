@@ -6,8 +6,8 @@
 
 #include "media/avi_audio_player.h"
 #include "media/media_environment.h"
-#include "platform/cstring.h"
-#include "platform/geometry.h"
+#include "platform/base/cstring.h"
+#include "platform/base/geometry.h"
 
 class CDC;
 class CMmioMemFile;

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/file.h"
+#include "platform/sys/file.h"
 
 namespace tvn::dib {
 

@@ -1,7 +1,7 @@
 // Passing a media child window's mouse, keys and cursor questions on to its parent view.
 #include "media/child_input.h"
 
-#include "platform/wnd.h"
+#include "platform/user/wnd.h"
 
 void PostMouseToParent(CWnd& child, UINT message, WPARAM flags, CPoint point) {
   CWnd* parent = child.GetParent();

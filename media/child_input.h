@@ -1,8 +1,8 @@
 // Input that lands on a media child window (a movie's picture) passed on to the view under it.
 #pragma once
 
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 class CWnd;
 

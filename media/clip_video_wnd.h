@@ -1,7 +1,7 @@
 // CClipVideoWnd: the window a kind-1 clip shows its picture in: a hidden child of the owner until shown.
 #pragma once
 
-#include "platform/wnd.h"
+#include "platform/user/wnd.h"
 
 class CActiveMovieWnd;
 

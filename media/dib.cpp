@@ -7,7 +7,7 @@
 #include "media/bmp_writer.h"
 #include "media/dib_decode.h"
 #include "media/dib_encode.h"
-#include "platform/wait_cursor.h"
+#include "platform/user/wait_cursor.h"
 
 using namespace tvn::dib;
 

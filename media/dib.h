@@ -6,11 +6,11 @@
 
 #include "media/dib_format.h"
 #include "media/palette.h"
-#include "platform/exceptions.h"
-#include "platform/file.h"
-#include "platform/geometry.h"
-#include "platform/object.h"
-#include "platform/pixel_image.h"
+#include "platform/base/exceptions.h"
+#include "platform/sys/file.h"
+#include "platform/base/geometry.h"
+#include "platform/base/object.h"
+#include "platform/gdi/pixel_image.h"
 
 // How file failures of loading and saving reach the course: the file name,
 // the exception, whether it happened while saving, and the message id to use

@@ -6,7 +6,7 @@
 
 #include "media/dib_format.h"
 #include "media/palette.h"
-#include "platform/pixel_image.h"
+#include "platform/gdi/pixel_image.h"
 
 namespace tvn::dib {
 

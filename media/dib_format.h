@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/win_types.h"
+#include "platform/base/win_types.h"
 
 namespace tvn::dib {
 

@@ -1,9 +1,9 @@
 // CDirectSoundPlayer: a kind-3 medium's side of the sound library: bound entry points and one sound handle.
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/sound_library.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/mm/sound_library.h"
+#include "platform/base/win_types.h"
 
 // Attaching counts a user of the library; detaching (and destruction) gives
 // the count back, and the last user releases every sound. Every operation

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "platform/win_types.h"
+#include "platform/base/win_types.h"
 
 namespace flic {
 constexpr std::size_t kHeaderSize = 128;

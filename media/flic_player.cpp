@@ -7,13 +7,13 @@
 #include <new>
 #include <vector>
 
-#include "platform/clock.h"
+#include "platform/msg/clock.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
-#include "platform/media_source.h"
-#include "platform/media_system.h"
-#include "platform/message_loop.h"
-#include "platform/window_messages.h"
+#include "platform/mm/media_source.h"
+#include "platform/mm/media_system.h"
+#include "platform/user/message_loop.h"
+#include "platform/msg/window_messages.h"
 
 namespace {
 

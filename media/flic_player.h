@@ -5,9 +5,9 @@
 
 #include "media/flic_decoder.h"
 #include "media/media_environment.h"
-#include "platform/cstring.h"
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 class CBitmap;
 class CDC;

@@ -8,7 +8,7 @@
 #include "media/image_environment.h"
 #include "media/metafile.h"
 #include "model/var_or_value.h"
-#include "platform/collections.h"
+#include "platform/base/collections.h"
 
 class CArchive;
 class CDC;

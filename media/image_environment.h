@@ -4,9 +4,9 @@
 #include <functional>
 #include <optional>
 
-#include "platform/cstring.h"
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 class CDataFile;
 class CFileErrorReporter;

@@ -4,10 +4,10 @@
 #include <optional>
 #include <vector>
 
-#include "platform/cstring.h"
-#include "platform/file.h"
-#include "platform/image_decoder.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/sys/file.h"
+#include "platform/gdi/image_decoder.h"
+#include "platform/base/win_types.h"
 
 // The library's process-wide state: whether it is loaded and how many bitmap
 // holders are alive. The readers are our own code, so loading cannot fail

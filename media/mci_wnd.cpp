@@ -11,11 +11,11 @@
 #include "media/child_input.h"
 #include "media/memory_stream.h"
 #include "platform/gdi/dc.h"
-#include "platform/mci_errors.h"
-#include "platform/media_system.h"
-#include "platform/clock.h"
-#include "platform/message_loop.h"
-#include "platform/message_pump.h"
+#include "platform/mm/mci_errors.h"
+#include "platform/mm/media_system.h"
+#include "platform/msg/clock.h"
+#include "platform/user/message_loop.h"
+#include "platform/user/message_pump.h"
 
 IMPLEMENT_DYNAMIC(CMciWnd, CWnd)
 

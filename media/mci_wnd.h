@@ -2,9 +2,9 @@
 #pragma once
 
 #include "media/media_environment.h"
-#include "platform/cstring.h"
-#include "platform/win_types.h"
-#include "platform/wnd.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
+#include "platform/user/wnd.h"
 
 // Window style bits the media object passes.
 namespace MciWndStyle {

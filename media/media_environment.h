@@ -3,8 +3,8 @@
 
 #include <functional>
 
-#include "platform/cstring.h"
-#include "platform/window_messages.h"
+#include "platform/base/cstring.h"
+#include "platform/msg/window_messages.h"
 
 class CDataFile;
 class CMediaSystem;

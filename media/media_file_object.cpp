@@ -7,7 +7,7 @@
 #include "media/flic_player.h"
 #include "model/archive.h"
 #include "model/variable_context.h"
-#include "platform/media_system.h"
+#include "platform/mm/media_system.h"
 
 IMPLEMENT_SERIAL(CMediaFileObject, CObject, VERSIONABLE_SCHEMA | 2)
 

@@ -8,8 +8,8 @@
 #include "media/mci_wnd.h"
 #include "media/media_environment.h"
 #include "model/var_or_value.h"
-#include "platform/geometry.h"
-#include "platform/object.h"
+#include "platform/base/geometry.h"
+#include "platform/base/object.h"
 
 class CArchive;
 class CDC;

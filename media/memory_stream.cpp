@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "media/media_environment.h"
-#include "platform/clock.h"
+#include "platform/msg/clock.h"
 
 CMemoryStream::CMemoryStream(const MediaEnvironment& env, const CString& path, DWORD byteRate, const IClock& clock,
                              bool memoryOnly)

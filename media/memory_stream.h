@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "model/data_mem_file.h"
-#include "platform/media_source.h"
+#include "platform/mm/media_source.h"
 
 class IClock;
 struct MediaEnvironment;

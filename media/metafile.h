@@ -4,10 +4,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/cstring.h"
-#include "platform/file.h"
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/sys/file.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 class CDC;
 struct ImageEnvironment;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "model/data_mem_file.h"
-#include "platform/media_source.h"
+#include "platform/mm/media_source.h"
 
 // A medium kept in pre-load memory or inside the packed data file, under the
 // ".TVN+" key its player opens it by. It opens memory-only: a medium that is

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "model/message_pump.h"
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 // "FIFDECO.DLL": loaded for one decode and unloaded again. No such decoder
 // exists here, so the program has no provider and the feature bit stays clear.

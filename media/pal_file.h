@@ -2,7 +2,7 @@
 #pragma once
 
 #include "media/palette.h"
-#include "platform/file.h"
+#include "platform/sys/file.h"
 
 namespace tvn::dib {
 

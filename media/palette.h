@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/win_types.h"
+#include "platform/base/win_types.h"
 
 // One palette entry: red, green, blue and the entry's flags.
 struct PaletteEntry {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "platform/file.h"
+#include "platform/sys/file.h"
 
 namespace tvn::dib {
 

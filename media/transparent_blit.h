@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/pixel_image.h"
-#include "platform/win_types.h"
+#include "platform/gdi/pixel_image.h"
+#include "platform/base/win_types.h"
 
 namespace tvn::dib {
 

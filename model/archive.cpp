@@ -5,7 +5,7 @@
 #include <bit>
 #include <cstring>
 
-#include "platform/codepage.h"
+#include "platform/base/codepage.h"
 
 namespace {
 

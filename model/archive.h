@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
-#include "platform/collections.h"
-#include "platform/exceptions.h"
-#include "platform/file.h"
-#include "platform/geometry.h"
-#include "platform/object.h"
+#include "platform/base/collections.h"
+#include "platform/base/exceptions.h"
+#include "platform/sys/file.h"
+#include "platform/base/geometry.h"
+#include "platform/base/object.h"
 
 // Reads a little-endian stream of primitive values, length-prefixed strings,
 // counts and object references with class records. Every read either returns

@@ -2,7 +2,7 @@
 #include "model/builtin_functions.h"
 #include "model/calendar_names.h"
 #include "model/variable_context.h"
-#include "platform/local_time.h"
+#include "platform/base/local_time.h"
 
 namespace tvn::builtins {
 namespace {

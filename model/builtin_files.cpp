@@ -5,8 +5,8 @@
 #include "model/path_helpers.h"
 #include "model/string_table.h"
 #include "model/variable_context.h"
-#include "platform/host_path.h"
-#include "platform/system_info.h"
+#include "platform/base/host_path.h"
+#include "platform/sys/system_info.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 
 // An element runs up to the first byte equal to either separator character;
 // after it one byte equal to the first and then one equal to the second

@@ -4,11 +4,11 @@
 #include "model/system_functions.h"
 #include "model/value_conversion.h"
 #include "model/variable_context.h"
-#include "platform/cursor.h"
-#include "platform/host_path.h"
-#include "platform/system_info.h"
-#include "platform/window_messages.h"
-#include "platform/windows_locations.h"
+#include "platform/user/cursor.h"
+#include "platform/base/host_path.h"
+#include "platform/sys/system_info.h"
+#include "platform/msg/window_messages.h"
+#include "platform/sys/windows_locations.h"
 
 namespace tvn::builtins {
 namespace {

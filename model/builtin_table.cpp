@@ -8,7 +8,7 @@
 #include "model/builtin_functions.h"
 #include "model/expression_evaluator.h"
 #include "model/variable_context.h"
-#include "platform/codepage.h"
+#include "platform/base/codepage.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Month and weekday names with their string-table ids, until the string table holds them.
 #pragma once
 
-#include "platform/win_types.h"
+#include "platform/base/win_types.h"
 
 namespace tvn::calendar {
 

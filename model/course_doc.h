@@ -13,7 +13,7 @@
 #include "model/task_managers.h"
 #include "model/task_services.h"
 #include "model/variable_table.h"
-#include "platform/geometry.h"
+#include "platform/base/geometry.h"
 
 class CArchive;
 class CFile;

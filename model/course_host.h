@@ -3,10 +3,10 @@
 
 #include <cstdint>
 
-#include "platform/collections.h"
-#include "platform/cstring.h"
-#include "platform/win_types.h"
-#include "platform/window_messages.h"
+#include "platform/base/collections.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
+#include "platform/msg/window_messages.h"
 
 class CCourseDoc;
 class CDataFile;

@@ -9,10 +9,10 @@
 #include "model/path_helpers.h"
 #include "model/string_table.h"
 #include "model/variable_context.h"
-#include "platform/file.h"
-#include "platform/host_path.h"
-#include "platform/process.h"
-#include "platform/wait_cursor.h"
+#include "platform/sys/file.h"
+#include "platform/base/host_path.h"
+#include "platform/sys/process.h"
+#include "platform/user/wait_cursor.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <exception>
 #include <vector>
 
-#include "platform/file.h"
+#include "platform/sys/file.h"
 
 IMPLEMENT_SERIAL(CCursorObject, CObject, 2)
 

@@ -4,10 +4,10 @@
 #include <memory>
 #include <span>
 
-#include "platform/cursor_file.h"
-#include "platform/cstring.h"
-#include "platform/file.h"
-#include "platform/object.h"
+#include "platform/user/cursor_file.h"
+#include "platform/base/cstring.h"
+#include "platform/sys/file.h"
+#include "platform/base/object.h"
 
 // Nothing of it is stored in course files; the application keeps the loaded ones.
 class CCursorObject : public CObject {

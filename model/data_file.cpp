@@ -6,7 +6,7 @@
 #include "model/archive.h"
 #include "model/file_error_report.h"
 #include "model/string_table.h"
-#include "platform/wait_cursor.h"
+#include "platform/user/wait_cursor.h"
 
 IMPLEMENT_SERIAL(CDataFileObject, CObject, VERSIONABLE_SCHEMA | 1)
 

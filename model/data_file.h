@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/cstring.h"
-#include "platform/file.h"
-#include "platform/object.h"
+#include "platform/base/cstring.h"
+#include "platform/sys/file.h"
+#include "platform/base/object.h"
 
 class CArchive;
 class CFileErrorReporter;

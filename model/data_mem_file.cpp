@@ -11,8 +11,8 @@
 #include "model/file_error_report.h"
 #include "model/preload_source.h"
 #include "model/string_table.h"
-#include "platform/host_path.h"
-#include "platform/system_info.h"
+#include "platform/base/host_path.h"
+#include "platform/sys/system_info.h"
 
 CDataMemFile::~CDataMemFile() { ReleaseBlock(); }
 

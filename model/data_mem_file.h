@@ -1,8 +1,8 @@
 // CDataMemFile: one file object over a pre-loaded block, an entry of the packed data file, or a disk file.
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/file.h"
+#include "platform/base/cstring.h"
+#include "platform/sys/file.h"
 
 class CDataFile;
 class CFileErrorReporter;

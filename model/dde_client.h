@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 class IDdeClient {
  public:

@@ -1,9 +1,9 @@
 // Drawing helpers shared by display objects, shapes and effects: text boxes, clipped text, arrow heads, gradients.
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 class CBitmap;
 class CBrush;

@@ -2,7 +2,7 @@
 #include "model/drive_helpers.h"
 
 #include "model/string_table.h"
-#include "platform/file.h"
+#include "platform/sys/file.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "model/message_service.h"
-#include "platform/cstring.h"
-#include "platform/host_path.h"
-#include "platform/system_info.h"
+#include "platform/base/cstring.h"
+#include "platform/base/host_path.h"
+#include "platform/sys/system_info.h"
 
 // The drive-type query the helpers ask (the system's, unless a caller brings its own).
 using DriveTypeQuery = tvn::sys::DriveType (*)(const CString& root, const tvn::path::DriveTable& drives);

@@ -4,10 +4,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/collections.h"
-#include "platform/cstring.h"
-#include "platform/font_system.h"
-#include "platform/object.h"
+#include "platform/base/collections.h"
+#include "platform/base/cstring.h"
+#include "platform/gdi/font_system.h"
+#include "platform/base/object.h"
 
 class CArchive;
 

@@ -1,8 +1,8 @@
 // What file and media helpers need of the script variables: setting "ErrorNumber" and "ErrorMessage".
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 class IErrorVariables {
  public:

@@ -7,8 +7,8 @@
 #include "model/value_conversion.h"
 #include "model/variable_context.h"
 #include "model/variable_table.h"
-#include "platform/codepage.h"
-#include "platform/number_text.h"
+#include "platform/base/codepage.h"
+#include "platform/base/number_text.h"
 
 using namespace tvn::values;
 

@@ -5,8 +5,8 @@
 #include <new>
 
 #include "model/string_table.h"
-#include "platform/host_path.h"
-#include "platform/system_info.h"
+#include "platform/base/host_path.h"
+#include "platform/sys/system_info.h"
 
 namespace {
 constexpr int kMaxMessageBytes = 512;

@@ -5,8 +5,8 @@
 
 #include "model/error_variables.h"
 #include "model/message_service.h"
-#include "platform/cstring.h"
-#include "platform/exceptions.h"
+#include "platform/base/cstring.h"
+#include "platform/base/exceptions.h"
 
 // The message id for a file-exception cause; fallbackId for causes without a message of their own.
 UINT FileErrorMessageId(int cause, bool writing, UINT fallbackId);

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "model/font_services.h"
-#include "platform/gdi_types.h"
-#include "platform/object.h"
+#include "platform/gdi/gdi_types.h"
+#include "platform/base/object.h"
 
 class CArchive;
 class CDC;

@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "platform/gdi_types.h"
-#include "platform/geometry.h"
+#include "platform/gdi/gdi_types.h"
+#include "platform/base/geometry.h"
 
 class CDC;
 

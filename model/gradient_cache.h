@@ -4,8 +4,8 @@
 #include <mutex>
 
 #include "platform/gdi/bitmap.h"
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 class CDC;
 

@@ -1,12 +1,12 @@
 // CIconObject: the common base of every course object and its table of operations.
 #pragma once
 
-#include "platform/collections.h"
-#include "platform/cstring.h"
-#include "platform/gdi_types.h"
-#include "platform/geometry.h"
-#include "platform/object.h"
-#include "platform/richtext_types.h"
+#include "platform/base/collections.h"
+#include "platform/base/cstring.h"
+#include "platform/gdi/gdi_types.h"
+#include "platform/base/geometry.h"
+#include "platform/base/object.h"
+#include "platform/user/richtext_types.h"
 
 class CArchive;
 class CDC;

@@ -1,8 +1,8 @@
 // Integer geometry shared by shapes, paths, effects and responses.
 #pragma once
 
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 // TRUE when the rectangles are equal or every corner of inner lies inside
 // outer by the point test (right and bottom edges outside), so an inner

@@ -6,7 +6,7 @@
 #include "model/builtin_lists.h"
 #include "model/script.h"
 #include "model/value_conversion.h"
-#include "platform/number_text.h"
+#include "platform/base/number_text.h"
 
 namespace {
 

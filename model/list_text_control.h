@@ -1,7 +1,7 @@
 // Loading a list text into a list-box or combo-box control, for the list-box response.
 #pragma once
 
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 
 class CVariableContext;
 

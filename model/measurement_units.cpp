@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/number_text.h"
+#include "platform/base/number_text.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <functional>
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 // The six rows of the unit table, in the order names are matched.
 constexpr int kMeasurementUnitCount = 6;

@@ -1,8 +1,8 @@
 // The platform side of a menu: what course menu items ask of a real menu.
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 // Items are addressed by position from 0. The window layer gives the
 // presentation frame's real menus behind it.

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "model/menu_handle.h"
-#include "platform/cstring.h"
-#include "platform/object.h"
+#include "platform/base/cstring.h"
+#include "platform/base/object.h"
 
 class CArchive;
 class CMenuItem;

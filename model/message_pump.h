@@ -1,7 +1,7 @@
 // Message pumping for loops that wait on the user-interface thread.
 #pragma once
 
-#include "platform/win_types.h"
+#include "platform/base/win_types.h"
 
 class CWnd;
 

@@ -2,7 +2,7 @@
 #include "model/message_service.h"
 
 #include "model/string_table.h"
-#include "platform/system_info.h"
+#include "platform/sys/system_info.h"
 
 void CMessageService::BeepIf(int beepType) {
   if (beepType != 0) m_sink.Beep(static_cast<UINT>(beepType));

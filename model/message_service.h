@@ -1,9 +1,9 @@
 // Message boxes built from string-table ids or texts, with an optional beep, shown through a sink.
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/message_box_types.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/user/message_box_types.h"
+#include "platform/base/win_types.h"
 
 class CWnd;
 

@@ -1,9 +1,9 @@
 // CPackagerInfo: the authoring tool's record of how a course was packed, kept so the course file reads to its end.
 #pragma once
 
-#include "platform/collections.h"
-#include "platform/cstring.h"
-#include "platform/object.h"
+#include "platform/base/collections.h"
+#include "platform/base/cstring.h"
+#include "platform/base/object.h"
 
 class CArchive;
 

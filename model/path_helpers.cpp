@@ -1,8 +1,8 @@
 // File names, extensions and folder parts of Windows-style paths.
 #include "model/path_helpers.h"
 
-#include "platform/host_path.h"
-#include "platform/system_info.h"
+#include "platform/base/host_path.h"
+#include "platform/sys/system_info.h"
 
 namespace {
 

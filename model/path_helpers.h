@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 // The file-name part: behind the last "\", else the last "/", else the last
 // ":"; the whole path when it has none of them.

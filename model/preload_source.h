@@ -3,8 +3,8 @@
 
 #include <cstddef>
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 class CIconObject;
 class CTask;

@@ -1,7 +1,7 @@
 // The profile values of an INI file.
 #include "model/profile_file_values.h"
 
-#include "platform/profile_file.h"
+#include "platform/sys/profile_file.h"
 
 CString CProfileFileValues::GetProfileString(const CString& section, const CString& key, const CString& defaultValue) {
   tvn::sys::ProfileFile profile;

@@ -1,8 +1,8 @@
 // IProgramWatch: the presentation view's list of programs that run actions started.
 #pragma once
 
-#include "platform/process.h"
-#include "platform/win_types.h"
+#include "platform/sys/process.h"
+#include "platform/base/win_types.h"
 
 class IProgramWatch {
  public:

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "platform/collections.h"
-#include "platform/object.h"
+#include "platform/base/collections.h"
+#include "platform/base/object.h"
 
 // No data source is opened by the runtime: the binding is kept so that column
 // variables can be made from it and so that it survives copying.

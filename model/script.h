@@ -1,7 +1,7 @@
 // The entry points of the script language: scripts, conditions and placeholders.
 #pragma once
 
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 
 class CVariableContext;
 

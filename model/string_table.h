@@ -1,8 +1,8 @@
 // The runtime's string table: message texts by string id, and "%1" formatting.
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 namespace StringId {
 // The rich-text editor.

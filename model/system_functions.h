@@ -2,10 +2,10 @@
 #pragma once
 
 #include "model/drive_helpers.h"
-#include "platform/cstring.h"
-#include "platform/exceptions.h"
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/exceptions.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 struct CBuiltinCall;
 class CMessageService;

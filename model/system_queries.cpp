@@ -5,8 +5,8 @@
 #include <cstring>
 #include <optional>
 
-#include "platform/codepage.h"
-#include "platform/number_text.h"
+#include "platform/base/codepage.h"
+#include "platform/base/number_text.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <string_view>
 
-#include "platform/cstring.h"
-#include "platform/gdi_types.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/gdi/gdi_types.h"
+#include "platform/base/win_types.h"
 
 // This runtime always presents itself as the NT family, version 4 or later.
 BOOL IsWindowsNt4();

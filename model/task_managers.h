@@ -2,7 +2,7 @@
 // implements them; the model knows the lists only through these operations.
 #pragma once
 
-#include "platform/win_types.h"
+#include "platform/base/win_types.h"
 
 class CCourseDoc;
 class CEventTrigger;

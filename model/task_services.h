@@ -1,8 +1,8 @@
 // What a task and the objects inside it need of the running course.
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 class CNativeControlRegistry;
 class CVariableContext;

@@ -1,7 +1,7 @@
 // Rich-text character and paragraph formats: comparison, and character formats made from logical fonts.
 #pragma once
 
-#include "platform/richtext_types.h"
+#include "platform/user/richtext_types.h"
 
 // A character format with its size member set and every other byte 0.
 void InitCharFormat(CHARFORMAT& format);

@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 // The first character that is not white space (blank, tab, line feed, vertical
 // tab, form feed, carriage return); an empty text, never null, for a null

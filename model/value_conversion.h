@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "platform/win_types.h"
+#include "platform/base/win_types.h"
 
 namespace tvn::values {
 

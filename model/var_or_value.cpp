@@ -5,7 +5,7 @@
 #include "model/value_conversion.h"
 #include "model/variable.h"
 #include "model/variable_context.h"
-#include "platform/number_text.h"
+#include "platform/base/number_text.h"
 
 IMPLEMENT_SERIAL(CVarOrValue, CObject, VERSIONABLE_SCHEMA | 2)
 IMPLEMENT_SERIAL(CVariableRect, CObject, VERSIONABLE_SCHEMA | 2)

@@ -1,9 +1,9 @@
 // CVarOrValue and CVariableRect: integers that are literals or bound to variables.
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/geometry.h"
-#include "platform/object.h"
+#include "platform/base/cstring.h"
+#include "platform/base/geometry.h"
+#include "platform/base/object.h"
 
 class CVariableContext;
 

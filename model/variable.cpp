@@ -5,8 +5,8 @@
 
 #include "model/archive.h"
 #include "model/record_set_data.h"
-#include "platform/local_time.h"
-#include "platform/number_text.h"
+#include "platform/base/local_time.h"
+#include "platform/base/number_text.h"
 
 IMPLEMENT_SERIAL(CVariable, CObject, VERSIONABLE_SCHEMA | 2)
 

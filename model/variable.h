@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/cstring.h"
-#include "platform/object.h"
+#include "platform/base/cstring.h"
+#include "platform/base/object.h"
 
 class CRecordSetData;
 

@@ -2,7 +2,7 @@
 #include "model/variable_context.h"
 
 #include "model/variable_table.h"
-#include "platform/local_time.h"
+#include "platform/base/local_time.h"
 
 std::int64_t CVariableContext::Now() { return tvn::localtime::Now(); }
 

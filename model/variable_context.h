@@ -6,7 +6,7 @@
 
 #include "model/error_variables.h"
 #include "model/script_random.h"
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 
 class CVariable;
 class CVariableTable;

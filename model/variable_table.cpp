@@ -5,7 +5,7 @@
 
 #include "model/archive.h"
 #include "model/record_set_data.h"
-#include "platform/number_text.h"
+#include "platform/base/number_text.h"
 
 IMPLEMENT_SERIAL(CVariableTable, CObject, VERSIONABLE_SCHEMA | 2)
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <thread>
 
-#include "platform/sync_event.h"
+#include "platform/base/sync_event.h"
 
 class CDrawObj;
 

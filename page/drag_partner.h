@@ -1,8 +1,8 @@
 // IDragPartner: the drag-and-drop response a draggable object on the page is linked to.
 #pragma once
 
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 class IDragPartner {
  public:

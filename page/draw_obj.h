@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "platform/geometry.h"
-#include "platform/object.h"
+#include "platform/base/geometry.h"
+#include "platform/base/object.h"
 #include "page/polyline.h"
 
 class CAnimateThread;

@@ -1,9 +1,9 @@
 // CEffectData: how a display object comes onto the page (a transition).
 #pragma once
 
-#include "platform/collections.h"
-#include "platform/cstring.h"
-#include "platform/object.h"
+#include "platform/base/collections.h"
+#include "platform/base/cstring.h"
+#include "platform/base/object.h"
 
 class CArchive;
 

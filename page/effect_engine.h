@@ -5,8 +5,8 @@
 #include <memory>
 #include <thread>
 
-#include "platform/geometry.h"
-#include "platform/sync_event.h"
+#include "platform/base/geometry.h"
+#include "platform/base/sync_event.h"
 #include "page/effect_data.h"
 #include "page/effect_host.h"
 #include "page/transitions.h"

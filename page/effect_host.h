@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "platform/cstring.h"
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 class CBitmap;
 class CDC;

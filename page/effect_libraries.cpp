@@ -7,7 +7,7 @@
 
 #include "model/message_service.h"
 #include "model/string_table.h"
-#include "platform/host_path.h"
+#include "platform/base/host_path.h"
 
 namespace {
 // The simple beep that comes with the message.

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <mutex>
 
-#include "platform/cstring.h"
-#include "platform/dynamic_library.h"
-#include "platform/geometry.h"
+#include "platform/base/cstring.h"
+#include "platform/sys/dynamic_library.h"
+#include "platform/base/geometry.h"
 
 class CDC;
 class CEffectData;

@@ -1,7 +1,7 @@
 // The real clock's pacing of transition steps.
 #include <chrono>
 
-#include "platform/sync_event.h"
+#include "platform/base/sync_event.h"
 #include "page/effect_host.h"
 
 bool CSystemEffectPacer::WaitForStop(CSyncEvent& kill, CSyncEvent& done, DWORD ms) {

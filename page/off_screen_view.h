@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "media/media_environment.h"
-#include "platform/clock.h"
+#include "platform/msg/clock.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
-#include "platform/scroll_view.h"
-#include "platform/sync_event.h"
+#include "platform/framework/scroll_view.h"
+#include "platform/base/sync_event.h"
 #include "page/animate_thread.h"
 #include "page/draw_obj.h"
 #include "page/draw_obj_list.h"

@@ -1,8 +1,8 @@
 // IPageSettings: what the page asks of its window action: the background, window flags, scroll margins, kept layers.
 #pragma once
 
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 class CDC;
 

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "platform/geometry.h"
-#include "platform/object.h"
+#include "platform/base/geometry.h"
+#include "platform/base/object.h"
 
 class CArchive;
 

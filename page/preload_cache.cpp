@@ -8,8 +8,8 @@
 #include "model/file_error_report.h"
 #include "model/string_table.h"
 #include "model/task.h"
-#include "platform/collections.h"
-#include "platform/exceptions.h"
+#include "platform/base/collections.h"
+#include "platform/base/exceptions.h"
 
 namespace {
 

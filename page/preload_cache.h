@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "model/preload_source.h"
-#include "platform/cstring.h"
-#include "platform/object.h"
+#include "platform/base/cstring.h"
+#include "platform/base/object.h"
 
 class CDataFile;
 class CFile;

@@ -1,8 +1,8 @@
 // Where a printed page goes on the paper: margins in tenths of a millimetre turned into printer pixels, and the print modes.
 #pragma once
 
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 // Print mode bits; the first of 0x2, 0x1, 0x4 that is set decides the rectangle.
 namespace PrintMode {

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "platform/gdi/raster_ops.h"
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 class CBitmap;
 class CDC;

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/geometry.h"
+#include "platform/base/geometry.h"
 
 class CUpdateRectList {
  public:

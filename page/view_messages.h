@@ -2,7 +2,7 @@
 // them (a course action starts another course), the view handles them all.
 #pragma once
 
-#include "platform/win_types.h"
+#include "platform/base/win_types.h"
 
 namespace ViewMessage {
 constexpr UINT kTaskEntered = 0x401;

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "page/view_messages.h"
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 namespace AppResource {
 constexpr UINT kMainFrame = 2;

@@ -1,9 +1,9 @@
 #include "playback/course_document.h"
 
 #include "model/data_file.h"
-#include "platform/doc_template.h"
-#include "platform/program_module.h"
-#include "platform/win_app.h"
+#include "platform/framework/doc_template.h"
+#include "platform/sys/program_module.h"
+#include "platform/framework/win_app.h"
 
 IMPLEMENT_DYNCREATE(CCourseDocument, CDocument)
 

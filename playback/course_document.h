@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "model/course_doc.h"
-#include "platform/document.h"
+#include "platform/framework/document.h"
 
 class CCourseDocument : public CDocument {
   DECLARE_DYNCREATE(CCourseDocument)

@@ -3,8 +3,8 @@
 // so its own frame never shows; it exists for the framework's bookkeeping.
 #pragma once
 
-#include "platform/frame_wnd.h"
-#include "platform/view.h"
+#include "platform/framework/frame_wnd.h"
+#include "platform/framework/view.h"
 
 class CCourseFrame : public CFrameWnd {
   DECLARE_DYNCREATE(CCourseFrame)

@@ -1,7 +1,7 @@
 // The transition's medium: a media-file object of the default kind opened on the effect area.
 #include "playback/effect_media.h"
 
-#include "platform/wnd.h"
+#include "platform/user/wnd.h"
 
 bool CEffectMedia::Open(const CRect& area, const CString& file, CWnd* parent) {
   m_media.m_strFileName = file;

@@ -2,7 +2,7 @@
 // run and exists so that there is a main window whose closing ends the program.
 #pragma once
 
-#include "platform/frame_wnd.h"
+#include "platform/framework/frame_wnd.h"
 
 class CMainFrame : public CMDIFrameWnd {
   DECLARE_DYNCREATE(CMainFrame)

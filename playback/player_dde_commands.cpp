@@ -2,8 +2,8 @@
 #include "playback/player_dde_commands.h"
 
 #include "model/course_doc.h"
-#include "platform/window_messages.h"
-#include "platform/wnd.h"
+#include "platform/msg/window_messages.h"
+#include "platform/user/wnd.h"
 #include "playback/course_document.h"
 #include "playback/player_app.h"
 #include "playback/presentation_view.h"

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "behaviour/audio_action.h"
-#include "platform/mci_errors.h"
-#include "platform/media_system.h"
+#include "platform/mm/mci_errors.h"
+#include "platform/mm/media_system.h"
 
 CPlayingSounds::CPlayingSounds(MediaEnvironment env) : m_env(env), m_list(std::move(env)) {}
 

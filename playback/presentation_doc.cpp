@@ -1,7 +1,7 @@
 #include "playback/presentation_doc.h"
 
 #include "model/icon_object.h"
-#include "platform/clipboard.h"
+#include "platform/user/clipboard.h"
 #include "platform/gdi/dc.h"
 #include "page/off_screen_view.h"
 

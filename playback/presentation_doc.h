@@ -2,7 +2,7 @@
 // addition to the container document is the page's display list.
 #pragma once
 
-#include "platform/document.h"
+#include "platform/framework/document.h"
 #include "page/draw_obj_list.h"
 
 class CDC;

@@ -5,7 +5,7 @@
 
 #include "behaviour/presentation_window.h"
 #include "model/menu_item.h"
-#include "platform/frame_wnd.h"
+#include "platform/framework/frame_wnd.h"
 
 class IMenuHandle;
 class IScriptHost;

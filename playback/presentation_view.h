@@ -17,7 +17,7 @@
 #include "controls/rich_text_view.h"
 #include "model/page_access.h"
 #include "model/task_services.h"
-#include "platform/cursor.h"
+#include "platform/user/cursor.h"
 #include "playback/activex_sites.h"
 #include "playback/app_resources.h"
 #include "page/off_screen_view.h"

@@ -2,8 +2,8 @@
 #include <utility>
 
 #include "model/course_doc.h"
-#include "platform/cmd_target.h"
-#include "platform/file_dialog.h"
+#include "platform/base/cmd_target.h"
+#include "platform/user/file_dialog.h"
 #include "playback/app_resources.h"
 #include "playback/course_document.h"
 #include "playback/player_app.h"

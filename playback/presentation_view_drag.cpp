@@ -2,7 +2,7 @@
 // and scrolling the page while the cursor stays near an edge.
 #include "model/course_doc.h"
 #include "model/icon_object.h"
-#include "platform/message_loop.h"
+#include "platform/user/message_loop.h"
 #include "playback/app_resources.h"
 #include "playback/presentation_view.h"
 

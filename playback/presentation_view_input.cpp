@@ -1,7 +1,7 @@
 // The presentation view's mouse buttons, keys and cursors.
 #include "model/course_doc.h"
 #include "model/variable.h"
-#include "platform/message_loop.h"
+#include "platform/user/message_loop.h"
 #include "playback/app_resources.h"
 #include "playback/player_app.h"
 #include "playback/presentation_frame.h"

@@ -1,9 +1,9 @@
 // CPresentationView's printing: the application's printer or the one the command line named, the file a print to file goes to, the print job.
 #include "model/string_table.h"
-#include "platform/document.h"
-#include "platform/file_dialog.h"
+#include "platform/framework/document.h"
+#include "platform/user/file_dialog.h"
 #include "platform/gdi/printer_dc.h"
-#include "platform/message_pump.h"
+#include "platform/user/message_pump.h"
 #include "playback/player_app.h"
 #include "playback/presentation_view.h"
 

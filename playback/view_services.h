@@ -6,9 +6,9 @@
 
 #include "model/program_watch.h"
 #include "page/drag_partner.h"
-#include "platform/cstring.h"
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 class CCourseDoc;
 class CIconObject;

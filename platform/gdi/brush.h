@@ -5,7 +5,7 @@
 
 #include "platform/gdi/gdi_object.h"
 #include "platform/gdi/raster_ops.h"
-#include "platform/gdi_types.h"
+#include "platform/gdi/gdi_types.h"
 
 class CBitmap;
 

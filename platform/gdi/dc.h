@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/raster_ops.h"
-#include "platform/geometry.h"
+#include "platform/base/geometry.h"
 
 class QImage;
 class QPainter;

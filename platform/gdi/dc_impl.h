@@ -13,7 +13,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/pen.h"
-#include "platform/gdi_types.h"
+#include "platform/gdi/gdi_types.h"
 
 // Everything SaveDC saves.
 struct DcState {

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 #include "platform/gdi/gdi_defs.h"
 
 namespace gdi {

@@ -4,7 +4,7 @@
 
 #include <QFont>
 
-#include "platform/gdi_types.h"
+#include "platform/gdi/gdi_types.h"
 
 namespace gdi {
 

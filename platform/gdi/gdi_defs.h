@@ -1,7 +1,7 @@
 // Numeric codes and small records of the drawing services, under the values callers pass.
 #pragma once
 
-#include "platform/win_types.h"
+#include "platform/base/win_types.h"
 
 // Raster operations of BitBlt/StretchBlt/PatBlt. Bits 16-23 are the truth table
 // over pattern (P), source (S) and destination (D): bit (P<<2 | S<<1 | D).

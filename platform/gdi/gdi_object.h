@@ -1,7 +1,7 @@
 // The common base of pens, brushes, fonts, bitmaps and regions.
 #pragma once
 
-#include "platform/win_types.h"
+#include "platform/base/win_types.h"
 
 // A drawing object is "created" once one of its Create functions succeeded;
 // a device context takes a copy of what it needs when the object is selected,

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/gdi/dc.h"
-#include "platform/pixel_image.h"
+#include "platform/gdi/pixel_image.h"
 
 // Draws into (or is read from) the pixels of one picture. A monochrome
 // picture reads as a monochrome bitmap (black and white mapped through the

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/gdi/gdi_object.h"
-#include "platform/gdi_types.h"
+#include "platform/gdi/gdi_types.h"
 
 class CPen : public CGdiObject {
  public:

@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 #include "platform/gdi/dc.h"
 
 // A system printer by name, or a PDF file. Empty: there is no printer.

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 
 namespace gdi {
 

@@ -5,7 +5,7 @@
 #include <span>
 
 #include "platform/gdi/gdi_object.h"
-#include "platform/geometry.h"
+#include "platform/base/geometry.h"
 
 class QRegion;
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win_types.h"
+#include "platform/base/win_types.h"
 
 namespace gdi {
 

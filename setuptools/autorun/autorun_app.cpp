@@ -5,9 +5,9 @@
 #include <fstream>
 #include <system_error>
 
-#include "platform/message_box_types.h"
-#include "platform/process.h"
-#include "platform/staged_file.h"
+#include "platform/user/message_box_types.h"
+#include "platform/sys/process.h"
+#include "platform/sys/staged_file.h"
 #include "setuptools/common/lz_expand.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_strings.h"

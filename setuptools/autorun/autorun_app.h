@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/child_reaper.h"
-#include "platform/cstring.h"
-#include "platform/host_path.h"
-#include "platform/windows_locations.h"
+#include "platform/sys/child_reaper.h"
+#include "platform/base/cstring.h"
+#include "platform/base/host_path.h"
+#include "platform/sys/windows_locations.h"
 #include "setuptools/common/inf_reader.h"
 #include "setuptools/common/message_boxes.h"
 

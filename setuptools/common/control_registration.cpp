@@ -3,8 +3,8 @@
 
 #include <system_error>
 
-#include "platform/dynamic_library.h"
-#include "platform/windows_locations.h"
+#include "platform/sys/dynamic_library.h"
+#include "platform/sys/windows_locations.h"
 
 bool RegisterServer(const std::filesystem::path& library) {
   CDynamicLibrary module;

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 #include "setuptools/common/inf_reader.h"
 #include "setuptools/common/setup_paths.h"
 

@@ -7,7 +7,7 @@
 #include <new>
 #include <system_error>
 
-#include "platform/codepage.h"
+#include "platform/base/codepage.h"
 
 namespace {
 

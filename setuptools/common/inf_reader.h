@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 namespace InfMessage {
 constexpr UINT kMissingScript = 401;  // the script cannot be opened

@@ -1,8 +1,8 @@
 // IMessageBoxes: how the setup programs ask the user (platform boxes in the programs, scripted in tests).
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 class IMessageBoxes {
  public:

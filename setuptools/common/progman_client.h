@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/cstring.h"
-#include "platform/program_groups.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/sys/program_groups.h"
+#include "platform/base/win_types.h"
 
 // What the client needs of a conversation with "PROGMAN".
 class IProgmanTransport {

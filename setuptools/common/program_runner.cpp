@@ -3,9 +3,9 @@
 
 #include <system_error>
 
-#include "platform/dynamic_library.h"
-#include "platform/message_box_types.h"
-#include "platform/process.h"
+#include "platform/sys/dynamic_library.h"
+#include "platform/user/message_box_types.h"
+#include "platform/sys/process.h"
 
 namespace {
 

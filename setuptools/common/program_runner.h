@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/child_reaper.h"
-#include "platform/cstring.h"
+#include "platform/sys/child_reaper.h"
+#include "platform/base/cstring.h"
 #include "setuptools/common/inf_reader.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_services.h"

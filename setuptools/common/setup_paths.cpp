@@ -3,7 +3,7 @@
 
 #include <system_error>
 
-#include "platform/program_module.h"
+#include "platform/sys/program_module.h"
 
 namespace {
 

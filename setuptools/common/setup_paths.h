@@ -6,8 +6,8 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/cstring.h"
-#include "platform/host_path.h"
+#include "platform/base/cstring.h"
+#include "platform/base/host_path.h"
 
 // The folders the path macros stand for, as UTF-8 host paths.
 struct MacroFolders {

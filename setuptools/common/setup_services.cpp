@@ -5,10 +5,10 @@
 #include <fstream>
 #include <system_error>
 
-#include "platform/exceptions.h"
-#include "platform/file_error_messages.h"
-#include "platform/message_box_types.h"
-#include "platform/windows_locations.h"
+#include "platform/base/exceptions.h"
+#include "platform/sys/file_error_messages.h"
+#include "platform/user/message_box_types.h"
+#include "platform/sys/windows_locations.h"
 #include "setuptools/common/setup_paths.h"
 
 CSetupServices::CSetupServices(SetupProgram program, IMessageBoxes& boxes, std::filesystem::path moduleDirectory)

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/child_reaper.h"
-#include "platform/cstring.h"
-#include "platform/host_path.h"
-#include "platform/win_types.h"
+#include "platform/sys/child_reaper.h"
+#include "platform/base/cstring.h"
+#include "platform/base/host_path.h"
+#include "platform/base/win_types.h"
 #include "setuptools/common/message_boxes.h"
 #include "setuptools/common/setup_strings.h"
 

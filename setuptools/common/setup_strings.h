@@ -1,8 +1,8 @@
 // The string tables of the three setup programs: partly equal ids, different texts.
 #pragma once
 
-#include "platform/cstring.h"
-#include "platform/win_types.h"
+#include "platform/base/cstring.h"
+#include "platform/base/win_types.h"
 
 enum class SetupProgram { kSetup, kAutorun, kUninstal };
 

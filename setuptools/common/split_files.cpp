@@ -7,8 +7,8 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/exceptions.h"
-#include "platform/staged_file.h"
+#include "platform/base/exceptions.h"
+#include "platform/sys/staged_file.h"
 
 namespace {
 

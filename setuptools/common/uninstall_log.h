@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 #include "setuptools/common/inf_reader.h"
 #include "setuptools/common/setup_services.h"
 

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "model/system_queries.h"
-#include "platform/file_version.h"
+#include "platform/sys/file_version.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "platform/cstring.h"
-#include "platform/local_time.h"
+#include "platform/base/cstring.h"
+#include "platform/base/local_time.h"
 
 // The "FileVersion" of a Windows program file; empty for anything else
 // (files of this system fall to the date rule).

@@ -7,8 +7,8 @@
 #include <optional>
 #include <system_error>
 
-#include "platform/file_version.h"
-#include "platform/staged_file.h"
+#include "platform/sys/file_version.h"
+#include "platform/sys/staged_file.h"
 #include "setuptools/common/lz_expand.h"
 #include "setuptools/common/version_checks.h"
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/windows_locations.h"
+#include "platform/sys/windows_locations.h"
 
 // Result bits of VersionInstallFile, with Windows' values.
 namespace VersionInstallBit {

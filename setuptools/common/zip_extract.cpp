@@ -4,7 +4,7 @@
 #include <optional>
 #include <system_error>
 
-#include "platform/zip_archive.h"
+#include "platform/sys/zip_archive.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 
 // What extraction asks of the setup program between entries.
 class IZipExtractHooks {

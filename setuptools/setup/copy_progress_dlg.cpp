@@ -1,9 +1,9 @@
 // The copying dialog: its controls' window classes, the name fields, the gauge and Cancel.
 #include "setuptools/setup/copy_progress_dlg.h"
 
-#include "platform/cursor.h"
-#include "platform/message_box_types.h"
-#include "platform/window_classes.h"
+#include "platform/user/cursor.h"
+#include "platform/user/message_box_types.h"
+#include "platform/user/window_classes.h"
 #include "setuptools/setup/main_frame.h"
 #include "setuptools/setup/no_flicker_text.h"
 #include "setuptools/setup/progress_gauge.h"

@@ -1,7 +1,7 @@
 // ICopyUi: what the copy step of setup needs of its windows: the copying dialog, dialogs 19 and 16, the message loop and the exit question.
 #pragma once
 
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 
 class ICopyUi {
  public:

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/message_box_types.h"
-#include "platform/message_loop.h"
+#include "platform/user/message_box_types.h"
+#include "platform/user/message_loop.h"
 #include "setuptools/setup/main_frame.h"
 #include "setuptools/setup/options_dialogs.h"
 

@@ -3,12 +3,12 @@
 
 #include <mutex>
 
-#include "platform/codepage.h"
+#include "platform/base/codepage.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/system_metrics.h"
-#include "platform/message_loop.h"
-#include "platform/win_app.h"
+#include "platform/user/message_loop.h"
+#include "platform/framework/win_app.h"
 #include "setuptools/common/setup_strings.h"
 
 namespace setup {

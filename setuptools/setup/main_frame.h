@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "platform/gdi/font.h"
-#include "platform/wnd.h"
+#include "platform/user/wnd.h"
 
 class CDC;
 

@@ -1,7 +1,7 @@
 // CNoFlickerText: a one-line text field of the copying dialog, painted opaque without erasing first.
 #pragma once
 
-#include "platform/wnd.h"
+#include "platform/user/wnd.h"
 
 class CDC;
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/message_box_types.h"
+#include "platform/user/message_box_types.h"
 
 namespace setup {
 

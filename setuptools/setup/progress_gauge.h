@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/wnd.h"
+#include "platform/user/wnd.h"
 
 class CDC;
 

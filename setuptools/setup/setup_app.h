@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/cstring.h"
-#include "platform/odbc_installer.h"
-#include "platform/windows_locations.h"
+#include "platform/base/cstring.h"
+#include "platform/sys/odbc_installer.h"
+#include "platform/sys/windows_locations.h"
 #include "setuptools/common/inf_reader.h"
 #include "setuptools/common/progman_client.h"
 #include "setuptools/common/setup_paths.h"

@@ -6,7 +6,7 @@
 #include <limits>
 #include <system_error>
 
-#include "platform/exceptions.h"
+#include "platform/base/exceptions.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <system_error>
 
-#include "platform/exceptions.h"
-#include "platform/message_box_types.h"
-#include "platform/staged_file.h"
+#include "platform/base/exceptions.h"
+#include "platform/user/message_box_types.h"
+#include "platform/sys/staged_file.h"
 #include "setuptools/common/lz_expand.h"
 #include "setuptools/common/setup_strings.h"
 #include "setuptools/common/split_files.h"

@@ -1,8 +1,8 @@
 // The wizard dialogs' common behaviour and the Startup, Directory, disk, copy-error and message dialogs.
 #include "setuptools/setup/setup_dialogs.h"
 
-#include "platform/message_box_types.h"
-#include "platform/message_loop.h"
+#include "platform/user/message_box_types.h"
+#include "platform/user/message_loop.h"
 #include "setuptools/common/setup_strings.h"
 
 namespace setup {

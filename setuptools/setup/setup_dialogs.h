@@ -1,8 +1,8 @@
 // setup's wizard dialogs: the common base (Back and the exit question), Startup, Directory, the disk prompt, the copy error and the timed message.
 #pragma once
 
-#include "platform/dialog.h"
-#include "platform/message_box_types.h"
+#include "platform/user/dialog.h"
+#include "platform/user/message_box_types.h"
 #include "setuptools/common/setup_services.h"
 #include "setuptools/setup/setup_templates.h"
 

@@ -3,9 +3,9 @@
 
 #include <system_error>
 
-#include "platform/message_box_types.h"
-#include "platform/message_loop.h"
-#include "platform/windows_locations.h"
+#include "platform/user/message_box_types.h"
+#include "platform/user/message_loop.h"
+#include "platform/sys/windows_locations.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_strings.h"
 

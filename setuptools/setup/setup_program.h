@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/win_app.h"
+#include "platform/framework/win_app.h"
 #include "setuptools/common/inf_reader.h"
 #include "setuptools/common/message_boxes.h"
 #include "setuptools/common/setup_services.h"

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "platform/message_box_types.h"
+#include "platform/user/message_box_types.h"
 #include "setuptools/common/control_registration.h"
 #include "setuptools/common/program_runner.h"
 #include "setuptools/common/setup_strings.h"

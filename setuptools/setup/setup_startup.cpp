@@ -1,8 +1,8 @@
 // Start-up of setup: the command line, the caption and title, and the install directory the script proposes.
 #include "setuptools/setup/setup_app.h"
 
-#include "platform/codepage.h"
-#include "platform/profile_file.h"
+#include "platform/base/codepage.h"
+#include "platform/sys/profile_file.h"
 
 bool CSetupApp::IsSwitch(std::string_view argument) {
   if (!argument.empty() && (argument.front() == '-' || argument.front() == '/')) argument.remove_prefix(1);

@@ -6,10 +6,10 @@
 #include <string>
 #include <system_error>
 
-#include "platform/message_box_types.h"
-#include "platform/profile_file.h"
-#include "platform/registry_files.h"
-#include "platform/wait_cursor.h"
+#include "platform/user/message_box_types.h"
+#include "platform/sys/profile_file.h"
+#include "platform/sys/registry_files.h"
+#include "platform/user/wait_cursor.h"
 #include "setuptools/common/setup_strings.h"
 
 namespace {

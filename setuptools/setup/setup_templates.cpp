@@ -1,8 +1,8 @@
 // setup's dialog templates: captions, sizes and controls in dialog units.
 #include "setuptools/setup/setup_templates.h"
 
-#include "platform/edit_messages.h"
-#include "platform/message_box_types.h"
+#include "platform/user/edit_messages.h"
+#include "platform/user/message_box_types.h"
 
 namespace setup {
 namespace {

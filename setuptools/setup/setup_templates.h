@@ -1,7 +1,7 @@
 // The dialog templates of setup (Startup, Directory, disk, copy error, message, options, terms, copying), in dialog units.
 #pragma once
 
-#include "platform/dialog.h"
+#include "platform/user/dialog.h"
 
 namespace setup {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/cstring.h"
+#include "platform/base/cstring.h"
 
 // One optional component of the options dialog: a line "combobox = label,
 // checked, section, size" of [custom.dialog].

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <system_error>
 
-#include "platform/message_box_types.h"
+#include "platform/user/message_box_types.h"
 #include "setuptools/common/setup_strings.h"
 #include "setuptools/common/split_files.h"
 #include "setuptools/common/zip_extract.h"

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <system_error>
 
-#include "platform/exceptions.h"
+#include "platform/base/exceptions.h"
 
 namespace fs = std::filesystem;
 

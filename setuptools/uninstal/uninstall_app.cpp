@@ -5,7 +5,7 @@
 #include <charconv>
 #include <cstdlib>
 
-#include "platform/message_box_types.h"
+#include "platform/user/message_box_types.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_strings.h"
 

@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "platform/message_box_types.h"
+#include "platform/user/message_box_types.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // CUninstallDlg: uninstal's confirmation dialog (template 26), and the question that shows it.
 #pragma once
 
-#include "platform/dialog.h"
+#include "platform/user/dialog.h"
 #include "setuptools/uninstal/uninstall_app.h"
 
 // The log's text in static 102 under the icon, "Are you sure you want to

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/dde_transport.h"
+#include "platform/dde/dde_transport.h"
 #include "tests/support/course_builder.h"
 
 using namespace tvn::testing;

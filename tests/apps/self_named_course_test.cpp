@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/process.h"
+#include "platform/sys/process.h"
 #include "tests/support/course_builder.h"
 
 namespace {

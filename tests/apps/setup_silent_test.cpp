@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/process.h"
+#include "platform/sys/process.h"
 #include "tests/support/szdd_writer.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/zip_writer.h"

@@ -6,9 +6,9 @@
 #include "behaviour/activex_action.h"
 #include "behaviour/activex_response.h"
 #include "model/variable.h"
-#include "platform/local_time.h"
+#include "platform/base/local_time.h"
 #include "tests/behaviour/display_test_support.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/user/window_test_support.h"
 #include "tests/support/activex_builder.h"
 #include "tests/support/fake_control.h"
 

@@ -6,7 +6,7 @@
 #include <deque>
 
 #include "behaviour/response_manager.h"
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 #include "tests/behaviour/answer_test_support.h"
 #include "tests/behaviour/display_test_support.h"
 

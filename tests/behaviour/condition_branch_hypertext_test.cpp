@@ -7,7 +7,7 @@
 #include "behaviour/mouse_response.h"
 #include "behaviour/response_manager.h"
 #include "model/variable.h"
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 #include "tests/behaviour/answer_test_support.h"
 
 using tvn::testing::CourseBuilder;

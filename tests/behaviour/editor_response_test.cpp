@@ -10,7 +10,7 @@
 #include "tests/behaviour/answer_test_support.h"
 #include "tests/behaviour/display_test_support.h"
 #include "tests/platform/gdi/canvas.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/user/window_test_support.h"
 #include "tests/support/editor_writer.h"
 
 using namespace tvn::testing;

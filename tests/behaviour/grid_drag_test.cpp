@@ -5,8 +5,8 @@
 #include "behaviour/drag_drop_response.h"
 #include "behaviour/grid_response.h"
 #include "behaviour/response_view.h"
-#include "platform/exceptions.h"
-#include "platform/window_messages.h"
+#include "platform/base/exceptions.h"
+#include "platform/msg/window_messages.h"
 #include "tests/behaviour/answer_test_support.h"
 #include "tests/behaviour/display_test_support.h"
 

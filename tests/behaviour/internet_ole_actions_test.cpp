@@ -3,8 +3,8 @@
 
 #include "behaviour/internet_actions.h"
 #include "behaviour/ole_action.h"
-#include "platform/native_control.h"
-#include "platform/window_messages.h"
+#include "platform/user/native_control.h"
+#include "platform/msg/window_messages.h"
 #include "tests/behaviour/display_test_support.h"
 #include "tests/support/activex_builder.h"
 

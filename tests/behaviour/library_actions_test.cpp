@@ -8,7 +8,7 @@
 
 #include "model/course_doc.h"
 #include "model/variable.h"
-#include "platform/dynamic_library.h"
+#include "platform/sys/dynamic_library.h"
 #include "tests/behaviour/display_test_support.h"
 #include "tests/support/fake_course_host.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 #include "tests/behaviour/answer_test_support.h"
 
 using tvn::testing::CourseBuilder;

@@ -5,9 +5,9 @@
 #include <thread>
 
 #include "behaviour/move_action.h"
-#include "platform/clock.h"
-#include "platform/event_source.h"
-#include "platform/message_loop.h"
+#include "platform/msg/clock.h"
+#include "platform/msg/event_source.h"
+#include "platform/user/message_loop.h"
 #include "tests/behaviour/display_test_support.h"
 #include "tests/page/page_test_support.h"
 

@@ -8,8 +8,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "platform/clipboard.h"
-#include "tests/platform/window_test_support.h"
+#include "platform/user/clipboard.h"
+#include "tests/platform/user/window_test_support.h"
 
 namespace {
 

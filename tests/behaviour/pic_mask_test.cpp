@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 
 static void PrintTo(const CString& text, std::ostream* os) { *os << '"' << text.GetString() << '"'; }
 

@@ -5,8 +5,8 @@
 
 #include <deque>
 
-#include "platform/gui_session.h"
-#include "platform/window_messages.h"
+#include "platform/user/gui_session.h"
+#include "platform/msg/window_messages.h"
 #include "tests/behaviour/answer_test_support.h"
 #include "tests/platform/gdi/canvas.h"
 

@@ -5,7 +5,7 @@
 
 #include <span>
 
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 #include "tests/behaviour/answer_test_support.h"
 #include "tests/behaviour/display_test_support.h"
 #include "tests/platform/gdi/canvas.h"

@@ -11,7 +11,7 @@
 #include "platform/gdi/system_metrics.h"
 #include "tests/behaviour/answer_test_support.h"
 #include "tests/behaviour/display_test_support.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/user/window_test_support.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tvn::testing;

@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "model/course_doc.h"
-#include "platform/system_info.h"
+#include "platform/sys/system_info.h"
 #include "tests/behaviour/display_test_support.h"
 #include "tests/support/fake_course_host.h"
 #include "tests/support/temp_dir.h"

@@ -6,9 +6,9 @@
 #include "behaviour/audio_action.h"
 #include "behaviour/audio_action_list.h"
 #include "behaviour/mci_response.h"
-#include "platform/media_source.h"
-#include "platform/media_system.h"
-#include "tests/platform/window_test_support.h"
+#include "platform/mm/media_source.h"
+#include "platform/mm/media_system.h"
+#include "tests/platform/user/window_test_support.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wav_writer.h"
 

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "behaviour/widgit_action.h"
-#include "platform/clock.h"
+#include "platform/msg/clock.h"
 #include "tests/behaviour/display_test_support.h"
 #include "tests/support/bmp_writer.h"
 #include "tests/support/temp_dir.h"

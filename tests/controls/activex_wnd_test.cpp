@@ -4,11 +4,11 @@
 #include "controls/activex_wnd.h"
 #include "controls/ctrl_records.h"
 #include "model/variable.h"
-#include "platform/cmd_target.h"
+#include "platform/base/cmd_target.h"
 #include "platform/gdi/image_dc.h"
-#include "platform/pixel_image.h"
+#include "platform/gdi/pixel_image.h"
 #include "tests/model/test_variable_context.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/user/window_test_support.h"
 #include "tests/support/fake_control.h"
 
 using namespace tvn::testing;

@@ -4,7 +4,7 @@
 #include "controls/control_property_bag.h"
 #include "controls/ctrl_records.h"
 #include "model/archive.h"
-#include "platform/dispatch.h"
+#include "platform/base/dispatch.h"
 #include "tests/support/activex_builder.h"
 #include "tests/support/stream_reader.h"
 

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "platform/dde_frame.h"
-#include "platform/dde_transport.h"
-#include "tests/platform/window_test_support.h"
+#include "platform/dde/dde_frame.h"
+#include "platform/dde/dde_transport.h"
+#include "tests/platform/user/window_test_support.h"
 #include "tests/support/recording_message_sink.h"
 
 using namespace tvn::dde;

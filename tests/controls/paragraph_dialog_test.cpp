@@ -4,9 +4,9 @@
 
 #include "controls/paragraph_dlg.h"
 #include "model/string_table.h"
-#include "platform/combo_box.h"
-#include "platform/message_box_types.h"
-#include "tests/platform/window_test_support.h"
+#include "platform/user/combo_box.h"
+#include "platform/user/message_box_types.h"
+#include "tests/platform/user/window_test_support.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include "controls/rtf_editor_view.h"
 #include "model/message_service.h"
 #include "model/text_formats.h"
-#include "platform/button.h"
-#include "platform/clipboard.h"
-#include "platform/cursor.h"
-#include "platform/file.h"
+#include "platform/user/button.h"
+#include "platform/user/clipboard.h"
+#include "platform/user/cursor.h"
+#include "platform/sys/file.h"
 #include "tests/controls/rtf_editor_test_support.h"
 #include "tests/model/test_variable_context.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/user/window_test_support.h"
 #include "tests/support/recording_message_sink.h"
 
 namespace {

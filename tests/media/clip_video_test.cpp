@@ -7,7 +7,7 @@
 
 #include "media/clip_video_wnd.h"
 #include "media/media_file_object.h"
-#include "platform/media_system.h"
+#include "platform/mm/media_system.h"
 #include "tests/media/media_view_test.h"
 #include "tests/support/ffmpeg_media.h"
 #include "tests/support/temp_dir.h"

@@ -11,8 +11,8 @@
 #include "model/message_service.h"
 #include "model/preload_source.h"
 #include "platform/gdi/image_dc.h"
-#include "platform/host_path.h"
-#include "platform/pixel_image.h"
+#include "platform/base/host_path.h"
+#include "platform/gdi/pixel_image.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/recording_message_sink.h"
 

@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "media/media_file_object.h"
-#include "platform/mci_video_device.h"
-#include "platform/media_system.h"
+#include "platform/mm/mci_video_device.h"
+#include "platform/mm/media_system.h"
 #include "tests/media/media_view_test.h"
 #include "tests/support/fake_video_frames.h"
 #include "tests/support/wav_writer.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "media/dib.h"
-#include "platform/file.h"
+#include "platform/sys/file.h"
 
 namespace tvn::testing {
 

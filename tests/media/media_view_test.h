@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "media/media_environment.h"
-#include "platform/media_system.h"
-#include "tests/platform/window_test_support.h"
+#include "platform/mm/media_system.h"
+#include "tests/platform/user/window_test_support.h"
 
 class MediaViewTest : public WindowTest {
  protected:

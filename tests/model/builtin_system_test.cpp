@@ -10,8 +10,8 @@
 
 #include "model/builtin_table.h"
 #include "model/message_service.h"
-#include "platform/cursor.h"
-#include "platform/window_messages.h"
+#include "platform/user/cursor.h"
+#include "platform/msg/window_messages.h"
 #include "tests/model/test_variable_context.h"
 #include "tests/support/recording_message_sink.h"
 #include "tests/support/temp_dir.h"

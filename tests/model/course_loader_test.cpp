@@ -10,7 +10,7 @@
 #include "model/archive.h"
 #include "model/course_doc.h"
 #include "model/string_table.h"
-#include "platform/host_path.h"
+#include "platform/base/host_path.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/fake_course_host.h"
 #include "tests/support/packed_file_builder.h"

@@ -7,7 +7,7 @@
 #include "tests/support/fake_course_host.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/temp_dir.h"
-#include "platform/host_path.h"
+#include "platform/base/host_path.h"
 
 using tvn::testing::CourseBuilder;
 using tvn::testing::CourseFileFields;

@@ -5,7 +5,7 @@
 
 #include "model/data_file.h"
 #include "model/data_mem_file.h"
-#include "platform/host_path.h"
+#include "platform/base/host_path.h"
 #include "tests/support/archive_writer.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/temp_dir.h"

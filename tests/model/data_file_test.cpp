@@ -8,7 +8,7 @@
 
 #include "model/file_error_report.h"
 #include "model/string_table.h"
-#include "platform/host_path.h"
+#include "platform/base/host_path.h"
 #include "tests/support/archive_writer.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/recording_message_sink.h"

@@ -11,7 +11,7 @@
 #include "model/file_error_report.h"
 #include "model/preload_source.h"
 #include "model/string_table.h"
-#include "platform/host_path.h"
+#include "platform/base/host_path.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/recording_message_sink.h"
 #include "tests/support/temp_dir.h"

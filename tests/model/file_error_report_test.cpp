@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "model/string_table.h"
-#include "platform/host_path.h"
+#include "platform/base/host_path.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/recording_message_sink.h"
 #include "tests/model/test_variable_context.h"

@@ -5,7 +5,7 @@
 
 #include "model/course_doc.h"
 #include "model/path_helpers.h"
-#include "platform/host_path.h"
+#include "platform/base/host_path.h"
 #include "tests/support/fake_course_host.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/temp_dir.h"

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "platform/host_path.h"
+#include "platform/base/host_path.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/temp_dir.h"
 

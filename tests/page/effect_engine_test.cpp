@@ -10,7 +10,7 @@
 #include "model/icon_object.h"
 #include "model/message_pump.h"
 #include "model/message_service.h"
-#include "platform/dynamic_library.h"
+#include "platform/sys/dynamic_library.h"
 #include "platform/gdi/bitmap.h"
 #include "page/effect_engine.h"
 #include "page/effect_libraries.h"

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "tests/page/page_test_support.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/user/window_test_support.h"
 
 using tvn::testing::CColourOwner;
 using tvn::testing::CSteppedWaiter;

@@ -7,7 +7,7 @@
 #include "model/data_mem_file.h"
 #include "model/file_error_report.h"
 #include "model/task.h"
-#include "platform/host_path.h"
+#include "platform/base/host_path.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/recording_message_sink.h"
 #include "tests/support/temp_dir.h"

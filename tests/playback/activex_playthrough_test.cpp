@@ -5,7 +5,7 @@
 #include "model/course_doc.h"
 #include "model/variable.h"
 #include "playback/presentation_view.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/user/window_test_support.h"
 #include "tests/playback/view_test_courses.h"
 #include "tests/support/activex_builder.h"
 #include "tests/support/fake_control.h"

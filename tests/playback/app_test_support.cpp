@@ -1,6 +1,6 @@
 #include "tests/playback/app_test_support.h"
 
-#include "platform/gui_session.h"
+#include "platform/user/gui_session.h"
 #include "tests/support/course_builder.h"
 
 namespace tvn::testing {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
+#include "platform/msg/clock.h"
 #include "playback/player_app.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/user/window_test_support.h"
 #include "tests/support/temp_dir.h"
 
 namespace tvn::testing {

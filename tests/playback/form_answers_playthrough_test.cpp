@@ -8,9 +8,9 @@
 
 #include "behaviour/list_box_response.h"
 #include "model/variable.h"
-#include "platform/combo_box.h"
-#include "platform/list_box.h"
-#include "platform/window_messages.h"
+#include "platform/user/combo_box.h"
+#include "platform/user/list_box.h"
+#include "platform/msg/window_messages.h"
 #include "playback/presentation_view.h"
 #include "tests/playback/view_test_courses.h"
 #include "platform/gdi/system_metrics.h"

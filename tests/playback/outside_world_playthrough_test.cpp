@@ -13,7 +13,7 @@
 #include "model/path_helpers.h"
 #include "model/variable.h"
 #include "page/draw_obj.h"
-#include "platform/cursor.h"
+#include "platform/user/cursor.h"
 #include "tests/page/page_test_support.h"
 #include "playback/player_app.h"
 #include "playback/presentation_view.h"

@@ -9,7 +9,7 @@
 #include "platform/gdi/font.h"
 #include "platform/gdi/gdi_defs.h"
 #include "tests/platform/gdi/canvas.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/user/window_test_support.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "model/course_doc.h"
 #include "model/task.h"
-#include "platform/message_loop.h"
+#include "platform/user/message_loop.h"
 #include "playback/app_resources.h"
 #include "playback/player_app.h"
 #include "behaviour/window_action.h"

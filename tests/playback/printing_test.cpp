@@ -13,7 +13,7 @@
 #include "playback/player_app.h"
 #include "playback/presentation_view.h"
 #include "tests/page/page_test_support.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/user/window_test_support.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/scripted_player.h"
 

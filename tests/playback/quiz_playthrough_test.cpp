@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "model/task_managers.h"
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 #include "playback/presentation_view.h"
 #include "tests/playback/view_test_courses.h"
 #include "tests/support/packed_file_builder.h"

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "model/course_doc.h"
-#include "platform/media_system.h"
+#include "platform/mm/media_system.h"
 #include "playback/player_app.h"
 #include "playback/presentation_view.h"
 #include "tests/playback/view_test_courses.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "behaviour/pic_edit.h"
-#include "platform/window_messages.h"
+#include "platform/msg/window_messages.h"
 #include "playback/presentation_view.h"
 #include "tests/playback/view_test_courses.h"
 #include "tests/support/editor_writer.h"

@@ -6,12 +6,12 @@
 #include "model/variable.h"
 #include "page/preload_cache.h"
 #include "platform/gdi/system_metrics.h"
-#include "platform/menu.h"
+#include "platform/user/menu.h"
 #include "playback/player_app.h"
 #include "playback/presentation_frame.h"
 #include "playback/presentation_view.h"
 #include "tests/playback/view_test_courses.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/user/window_test_support.h"
 #include "tests/support/scripted_player.h"
 
 using namespace tvn::testing;

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/program_groups.h"
-#include "platform/registry_files.h"
+#include "platform/sys/program_groups.h"
+#include "platform/sys/registry_files.h"
 #include "setuptools/setup/setup_app.h"
 #include "setuptools/uninstal/uninstall_app.h"
 #include "tests/setuptools/odbc_test_env.h"

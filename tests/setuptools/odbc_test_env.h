@@ -8,8 +8,8 @@
 #include <string>
 #include <system_error>
 
-#include "platform/dynamic_library.h"
-#include "platform/odbc_installer.h"
+#include "platform/sys/dynamic_library.h"
+#include "platform/sys/odbc_installer.h"
 
 namespace tvn::testing {
 

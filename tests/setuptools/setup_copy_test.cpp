@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/staged_file.h"
+#include "platform/sys/staged_file.h"
 #include "tests/setuptools/setup_test_env.h"
 #include "tests/support/pe_writer.h"
 #include "tests/support/szdd_writer.h"

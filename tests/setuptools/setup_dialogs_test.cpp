@@ -5,15 +5,15 @@
 #include <fstream>
 #include <functional>
 
-#include "platform/button.h"
-#include "platform/edit.h"
+#include "platform/user/button.h"
+#include "platform/user/edit.h"
 #include "setuptools/setup/dialog_wizard.h"
 #include "setuptools/setup/main_frame.h"
 #include "setuptools/setup/no_flicker_text.h"
 #include "setuptools/setup/options_dialogs.h"
 #include "setuptools/setup/progress_gauge.h"
 #include "setuptools/setup/setup_app.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/user/window_test_support.h"
 #include "tests/setuptools/setup_test_env.h"
 
 namespace {

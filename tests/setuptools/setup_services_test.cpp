@@ -6,8 +6,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/exceptions.h"
-#include "platform/file_error_messages.h"
+#include "platform/base/exceptions.h"
+#include "platform/sys/file_error_messages.h"
 #include "tests/setuptools/setup_test_env.h"
 
 namespace {

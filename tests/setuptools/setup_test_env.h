@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/message_box_types.h"
-#include "platform/windows_locations.h"
+#include "platform/user/message_box_types.h"
+#include "platform/sys/windows_locations.h"
 #include "setuptools/common/message_boxes.h"
 #include "tests/support/temp_dir.h"
 

@@ -8,7 +8,7 @@
 #include "setuptools/setup/main_frame.h"
 #include "setuptools/setup/no_flicker_text.h"
 #include "setuptools/setup/progress_gauge.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/user/window_test_support.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/exceptions.h"
+#include "platform/base/exceptions.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/registry_files.h"
+#include "platform/sys/registry_files.h"
 #include "setuptools/setup/setup_app.h"
 #include "tests/setuptools/odbc_test_env.h"
 #include "tests/setuptools/recording_progman.h"

@@ -6,8 +6,8 @@
 #include <deque>
 #include <functional>
 
-#include "platform/button.h"
-#include "tests/platform/window_test_support.h"
+#include "platform/user/button.h"
+#include "tests/platform/user/window_test_support.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/staged_file.h"
+#include "platform/sys/staged_file.h"
 #include "tests/support/pe_writer.h"
 #include "tests/support/szdd_writer.h"
 #include "tests/support/temp_dir.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/gdi/dc.h"
-#include "platform/native_control.h"
+#include "platform/user/native_control.h"
 
 namespace tvn::testing {
 

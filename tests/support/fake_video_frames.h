@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "platform/media_source.h"
-#include "platform/video_frames.h"
+#include "platform/mm/media_source.h"
+#include "platform/mm/video_frames.h"
 
 namespace tvn::testing {
 

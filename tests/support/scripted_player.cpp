@@ -9,15 +9,15 @@
 #include "model/course_doc.h"
 #include "model/task.h"
 #include "model/variable.h"
-#include "platform/media_system.h"
-#include "platform/event_source.h"
-#include "platform/gui_session.h"
-#include "platform/message_loop.h"
-#include "platform/qt_event_source.h"
-#include "platform/window_messages.h"
+#include "platform/mm/media_system.h"
+#include "platform/msg/event_source.h"
+#include "platform/user/gui_session.h"
+#include "platform/user/message_loop.h"
+#include "platform/user/qt_event_source.h"
+#include "platform/msg/window_messages.h"
 #include "playback/player_app.h"
 #include "playback/presentation_view.h"
-#include "tests/platform/window_test_support.h"
+#include "tests/platform/user/window_test_support.h"
 
 namespace tvn::testing {
 

@@ -12,12 +12,12 @@
 #include <utility>
 #include <vector>
 
-#include "platform/clock.h"
-#include "platform/cstring.h"
+#include "platform/msg/clock.h"
+#include "platform/base/cstring.h"
 #include "platform/gdi/printer_dc.h"
-#include "platform/native_control.h"
-#include "platform/geometry.h"
-#include "platform/win_types.h"
+#include "platform/user/native_control.h"
+#include "platform/base/geometry.h"
+#include "platform/base/win_types.h"
 #include "tests/support/temp_dir.h"
 
 class CCourseDoc;

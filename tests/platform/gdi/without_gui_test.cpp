@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gdi/brush.h"
-#include "platform/wait_cursor.h"
+#include "platform/user/wait_cursor.h"
 #include "tests/platform/gdi/canvas.h"
 
 namespace {

@@ -1,0 +1,3 @@
+#include "platform/base/cmd_target.h"
+
+IMPLEMENT_DYNAMIC(CCmdTarget, CObject)

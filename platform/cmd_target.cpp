@@ -1,3 +1,0 @@
-#include "platform/cmd_target.h"
-
-IMPLEMENT_DYNAMIC(CCmdTarget, CObject)

@@ -1,0 +1,22 @@
+// The pending notice of an MCI device.
+#include "platform/mm/mci_device.h"
+
+#include "platform/user/message_loop.h"
+#include "platform/msg/window_messages.h"
+
+void CMciNotifier::Arm(HWND window) {
+  std::lock_guard lock(m_mutex);
+  if (m_window) ::PostMessage(m_window, MM_MCINOTIFY, MciNotify::kSuperseded, static_cast<LPARAM>(m_id));
+  m_window = window;
+}
+
+void CMciNotifier::Fire(WPARAM code) {
+  std::lock_guard lock(m_mutex);
+  if (m_window) ::PostMessage(m_window, MM_MCINOTIFY, code, static_cast<LPARAM>(m_id));
+  m_window = nullptr;
+}
+
+bool CMciNotifier::IsPending() const {
+  std::lock_guard lock(m_mutex);
+  return m_window != nullptr;
+}

@@ -1,0 +1,98 @@
+// CMciDevice: one open MCI device, its completion notices, and what a device type needs to open one.
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/base/geometry.h"
+#include "platform/mm/mci_command.h"
+#include "platform/mm/media_decoder.h"
+#include "platform/base/win_types.h"
+#include "platform/msg/window_messages.h"
+
+class CAudioMixer;
+class CDC;
+class IClock;
+class IMediaByteSource;
+
+// MCI notify codes, the wParam of the 953 a device posts.
+namespace MciNotify {
+constexpr WPARAM kSuccessful = 1;
+constexpr WPARAM kSuperseded = 2;
+constexpr WPARAM kAborted = 4;
+constexpr WPARAM kFailure = 8;
+}  // namespace MciNotify
+
+// The one notice a device has pending, shared with the mixer's end handler,
+// which runs on the sound thread. Each new command that asks for a notice
+// supersedes the pending one.
+class CMciNotifier {
+ public:
+  explicit CMciNotifier(DWORD deviceId) : m_id(deviceId) {}
+  // Superseded (2) to the pending window, then the window waits for this command.
+  void Arm(HWND window);
+  // Superseded to the pending window, nothing pending afterwards.
+  void Supersede() { Fire(MciNotify::kSuperseded); }
+  // The code to the pending window, if any.
+  void Fire(WPARAM code);
+  bool IsPending() const;
+
+ private:
+  mutable std::mutex m_mutex;
+  DWORD m_id;
+  HWND m_window = nullptr;
+};
+
+// What every device may use.
+struct MciDeviceServices {
+  CAudioMixer* mixer = nullptr;
+  const IClock* clock = nullptr;
+  DecodeLimits limits;
+  std::string soundFont;  // the General MIDI soundfont of the sequencer; empty: MIDI plays silent
+};
+
+class CMciDevice {
+ public:
+  CMciDevice(DWORD id, std::string type) : m_id(id), m_type(std::move(type)) {}
+  virtual ~CMciDevice() = default;
+  CMciDevice(const CMciDevice&) = delete;
+  CMciDevice& operator=(const CMciDevice&) = delete;
+
+  DWORD GetId() const { return m_id; }
+  const std::string& GetType() const { return m_type; }
+  const std::string& GetAlias() const { return m_alias; }
+  const std::string& GetElement() const { return m_element; }
+  void SetNames(std::string alias, std::string element) {
+    m_alias = std::move(alias);
+    m_element = std::move(element);
+  }
+
+  // Every command but open and close: the MCI error, the reply text. A
+  // command with "notify" posts its notice to the callback window.
+  virtual DWORD Command(const CMciCommand& command, std::string& reply, HWND callback) = 0;
+  // Before the device goes: a pending notice is aborted.
+  virtual void Close() {}
+  // Draws the picture where the clock stands into the area of a window;
+  // false for a device without a picture.
+  virtual bool Draw(CDC& /*dc*/, const CRect& /*area*/) { return false; }
+
+ private:
+  DWORD m_id;
+  std::string m_type;
+  std::string m_alias;
+  std::string m_element;
+};
+
+// What a device type is given to open one device.
+struct MciOpenRequest {
+  DWORD id = 0;
+  std::string type;
+  std::unique_ptr<IMediaByteSource> source;  // null for a device opened without a file ("new", a bare type)
+  MciDeviceServices* services = nullptr;
+};
+
+// Opens a device of a type: 0 and the device, or the MCI error.
+using MciDeviceFactory = std::function<DWORD(MciOpenRequest& request, std::unique_ptr<CMciDevice>& out)>;

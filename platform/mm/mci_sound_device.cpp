@@ -1,0 +1,83 @@
+// The sound devices' own commands: play, the speed, and the recording format a player ignores.
+#include "platform/mm/mci_sound_device.h"
+
+#include "platform/mm/audio_mixer.h"
+#include "platform/mm/mci_errors.h"
+#include "platform/mm/media_source.h"
+
+DWORD CMciSoundDevice::Open(MciOpenRequest& request, std::unique_ptr<CMciDevice>& out) {
+  auto sound = std::make_shared<CPcmBuffer>();
+  if (request.source) {
+    switch (DecodeSound(*request.source, request.services->limits, *sound)) {
+      case DecodeResult::ok: break;
+      case DecodeResult::tooLarge: return MciError::kOutOfMemory;
+      default: return MciError::kInvalidFile;
+    }
+  }
+  out = std::make_unique<CMciSoundDevice>(request.id, request.type, std::move(sound), *request.services);
+  return MciError::kNone;
+}
+
+namespace {
+
+// Samples are the mixer's frames.
+CMciTimeFormat SoundTimeFormat() {
+  CMciTimeFormat time(CPcmBuffer::kRate, MciTimeUnit::milliseconds, {MciTimeUnit::samples});
+  time.SetRate(MciTimeUnit::samples, CPcmBuffer::kRate);
+  return time;
+}
+
+}  // namespace
+
+CMciSoundDevice::CMciSoundDevice(DWORD id, std::string type, std::shared_ptr<const CPcmBuffer> sound,
+                                 MciDeviceServices& services)
+    : CMciVoiceDevice(id, std::move(type), services, SoundTimeFormat()), m_sound(std::move(sound)) {}
+
+CMciSoundDevice::~CMciSoundDevice() { Close(); }
+
+DWORD CMciSoundDevice::Play(const CMciCommand& c, HWND callback) {
+  const DWORD length = m_sound->Frames();
+  DWORD from = PositionFrames();
+  DWORD to = length;
+  if (const std::string* text = c.ValueAfter("from"))
+    if (DWORD error = ToFrames(*text, from)) return error;
+  if (const std::string* text = c.ValueAfter("to"))
+    if (DWORD error = ToFrames(*text, to)) return error;
+  if (from > length || to > length) return MciError::kOutOfRange;
+  if (from >= length && !c.ValueAfter("from")) from = 0;  // played to the end: from the start again
+  if (to < from) return MciError::kOutOfRange;
+  return PlayRange(c, callback, from, to);
+}
+
+DWORD CMciSoundDevice::StartVoice(DWORD from, DWORD to, EndHandler onEnd) {
+  CAudioMixer::VoiceSettings settings;
+  settings.from = from;
+  settings.to = to;
+  settings.gain = m_gain;
+  settings.rate = m_rate;
+  return m_services.mixer->Start(m_sound, settings, std::move(onEnd));
+}
+
+DWORD CMciSoundDevice::StatusItem(const std::string& item, const CMciCommand&, std::string& reply) {
+  if (item != "speed") return MciError::kUnrecognizedKeyword;
+  reply = std::to_string(static_cast<int>(m_rate * 1000.0 + 0.5));
+  return MciError::kNone;
+}
+
+DWORD CMciSoundDevice::SetItem(const std::string& item, const CMciCommand& c) {
+  if (item == "speed") {
+    const std::string* text = c.ValueAfter("speed");
+    DWORD speed = 0;
+    if (!text || !ParseMciNumber(*text, speed)) return MciError::kBadInteger;
+    if (speed > 0) {  // a speed of 0 would never end: it is ignored
+      m_rate = speed / 1000.0;
+      if (m_voice) m_services.mixer->SetRate(m_voice, m_rate);
+    }
+    return MciError::kNone;
+  }
+  // The recording format is kept for the recorder; the player's format is the mixer's.
+  if (item == "bitspersample" || item == "channels" || item == "samplespersec" || item == "bytespersec" ||
+      item == "alignment" || item == "format" || item == "audio" || item == "door")
+    return MciError::kNone;
+  return MciError::kUnrecognizedKeyword;
+}

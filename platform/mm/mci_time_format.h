@@ -1,0 +1,58 @@
+// CMciTimeFormat: the time formats of MCI devices ("set ... time format"), and positions read and written in them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "platform/mm/mci_command.h"
+#include "platform/base/win_types.h"
+
+enum class MciTimeUnit { milliseconds, samples, bytes, frames, hms, msf, tmsf };
+
+// Packed positions as MCI replies carry them in the colon forms: one byte a
+// field, the first field lowest (tmsf: track | minute << 8 | second << 16 |
+// frame << 24; msf: minute | second << 8 | frame << 16; hms: hour | minute <<
+// 8 | second << 16). Reading takes one to the form's number of fields, each
+// at most 255 (missing ones are 0); seconds stay below 60 and CD frames below 75.
+bool ParseTmsf(std::string_view text, DWORD& packed);
+std::string FormatTmsf(DWORD packed);
+bool ParseMsf(std::string_view text, DWORD& packed);
+std::string FormatMsf(DWORD packed);
+bool ParseHms(std::string_view text, DWORD& packed);
+std::string FormatHms(DWORD packed);
+
+// A device keeps its position in its own units (mixer frames, milliseconds,
+// video frames: the base rate per second) and shows it in the format chosen.
+// Samples, bytes and frames are counted at rates the device sets (frames per
+// second as a fraction, 30000/1001 for NTSC video). Track positions (tmsf)
+// need a disc's track table: a device with one converts them itself.
+class CMciTimeFormat {
+ public:
+  CMciTimeFormat(std::uint32_t baseRate, MciTimeUnit initial, std::initializer_list<MciTimeUnit> allowed);
+
+  void SetRate(MciTimeUnit unit, std::uint32_t perSecond, std::uint32_t divisor = 1);
+  MciTimeUnit Unit() const { return m_unit; }
+  // The reply of "status ... time format".
+  const char* Name() const;
+  // "set ... time format NAME": the words of the set command; 0 or an MCI error.
+  DWORD Set(const CMciCommand& command);
+
+  // A position written in the current format, in base units; 0 or the MCI error.
+  DWORD Parse(std::string_view text, std::uint64_t& base) const;
+  std::string Format(std::uint64_t base) const;
+
+ private:
+  bool Allowed(MciTimeUnit unit) const;
+  // Base units to and from units at perSecond / divisor a second.
+  std::uint64_t ToBase(std::uint64_t units, std::uint32_t perSecond, std::uint32_t divisor) const;
+  std::uint64_t FromBase(std::uint64_t base, std::uint32_t perSecond, std::uint32_t divisor) const;
+
+  std::uint32_t m_baseRate;
+  MciTimeUnit m_unit;
+  unsigned m_allowed = 0;  // one bit per unit
+  std::array<std::uint32_t, 7> m_perSecond{1000, 1000, 1000, 1000, 1000, 1000, 1000};
+  std::array<std::uint32_t, 7> m_divisor{1, 1, 1, 1, 1, 1, 1};
+};

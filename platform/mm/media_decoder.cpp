@@ -1,0 +1,155 @@
+// The sound decoder: an FFmpeg custom I/O context over the medium's byte source, libavcodec and libswresample.
+#include "platform/mm/media_decoder.h"
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+#include "platform/mm/ffmpeg_input.h"
+#include "platform/mm/media_source.h"
+
+namespace {
+
+using namespace tvn::ffmpeg;
+
+struct SwrCloser {
+  void operator()(SwrContext* ctx) const { swr_free(&ctx); }
+};
+
+// The first audio stream, or the one FFmpeg thinks best.
+int FindSoundStream(AVFormatContext* ctx, bool first) {
+  if (!first) return av_find_best_stream(ctx, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+  for (unsigned i = 0; i < ctx->nb_streams; ++i)
+    if (ctx->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) return static_cast<int>(i);
+  return -1;
+}
+
+class SoundDecoder {
+ public:
+  SoundDecoder(IMediaByteSource& source, const DecodeLimits& limits, CPcmBuffer& out, const std::atomic<bool>* stop)
+      : m_input(source, stop), m_limits(limits), m_out(out) {}
+
+  DecodeResult Run(MediaInfo* info, bool firstStream) {
+    if (!m_input.Open()) return Stopped() ? DecodeResult::stopped : DecodeResult::unreadable;
+    m_format = m_input.Format();
+    if (info) Describe(*info);
+    const int stream = FindSoundStream(m_format, firstStream);
+    if (stream < 0) return DecodeResult::noSound;
+    if (info) info->hasAudio = true;
+    const AVCodecParameters* par = m_format->streams[stream]->codecpar;
+    if (par->ch_layout.nb_channels <= 0 || par->ch_layout.nb_channels > m_limits.maxChannels ||
+        par->sample_rate <= 0 || par->sample_rate > m_limits.maxRate)
+      return DecodeResult::tooLarge;
+    if (!OpenCodec(par)) return DecodeResult::unreadable;
+    return Decode(stream);
+  }
+
+ private:
+  bool Stopped() const { return m_input.Stopped(); }
+
+  void Describe(MediaInfo& info) const {
+    info.formatName = m_format->iformat && m_format->iformat->name ? m_format->iformat->name : "";
+    info.hasVideo = av_find_best_stream(m_format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) >= 0;
+    if (m_format->duration > 0) info.durationSeconds = static_cast<double>(m_format->duration) / AV_TIME_BASE;
+  }
+
+  bool OpenCodec(const AVCodecParameters* par) {
+    const AVCodec* codec = avcodec_find_decoder(par->codec_id);
+    if (!codec) return false;
+    m_codec.reset(avcodec_alloc_context3(codec));
+    if (!m_codec || avcodec_parameters_to_context(m_codec.get(), par) < 0) return false;
+    m_codec->thread_count = 1;
+    if (avcodec_open2(m_codec.get(), codec, nullptr) < 0) return false;
+    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    SwrContext* swr = nullptr;
+    if (swr_alloc_set_opts2(&swr, &stereo, AV_SAMPLE_FMT_S16, static_cast<int>(CPcmBuffer::kRate),
+                            &m_codec->ch_layout, m_codec->sample_fmt, m_codec->sample_rate, 0, nullptr) < 0)
+      return false;
+    m_swr.reset(swr);
+    // A mono sound plays at its own level on both sides (not 3 dB down as a centre speaker would).
+    if (m_codec->ch_layout.nb_channels == 1) {
+      const double both[2] = {1.0, 1.0};
+      if (swr_set_matrix(swr, both, 1) < 0) return false;
+    }
+    return swr_init(swr) >= 0;
+  }
+
+  std::size_t MaxFrames() const {
+    const std::size_t byTime = static_cast<std::size_t>(m_limits.maxSeconds) * CPcmBuffer::kRate;
+    const std::size_t byBytes = m_limits.maxBytes / (sizeof(std::int16_t) * CPcmBuffer::kChannels);
+    return std::min(byTime, byBytes);
+  }
+
+  // Converts one frame (null flushes the resampler); false past the limits.
+  bool Convert(const AVFrame* frame) {
+    const int inSamples = frame ? frame->nb_samples : 0;
+    const int room = swr_get_out_samples(m_swr.get(), inSamples);
+    if (room < 0) return true;
+    if (m_out.Frames() + static_cast<std::size_t>(room) > MaxFrames()) return false;
+    const std::size_t at = m_out.samples.size();
+    m_out.samples.resize(at + static_cast<std::size_t>(room) * CPcmBuffer::kChannels);
+    uint8_t* dst = reinterpret_cast<uint8_t*>(m_out.samples.data() + at);
+    const int got = swr_convert(m_swr.get(), &dst, room, frame ? const_cast<const uint8_t**>(frame->extended_data) : nullptr,
+                                inSamples);
+    m_out.samples.resize(at + static_cast<std::size_t>(std::max(got, 0)) * CPcmBuffer::kChannels);
+    return true;
+  }
+
+  // Takes every frame the decoder has ready; false past the limits.
+  bool Drain(AVFrame* frame) {
+    while (avcodec_receive_frame(m_codec.get(), frame) >= 0) {
+      const bool ok = Convert(frame);
+      av_frame_unref(frame);
+      if (!ok) return false;
+    }
+    return true;
+  }
+
+  DecodeResult Decode(int stream) {
+    std::unique_ptr<AVPacket, PacketCloser> packet(av_packet_alloc());
+    std::unique_ptr<AVFrame, FrameCloser> frame(av_frame_alloc());
+    if (!packet || !frame) return DecodeResult::tooLarge;
+    m_out.samples.clear();
+    while (av_read_frame(m_format, packet.get()) >= 0) {
+      if (packet->stream_index == stream) {
+        // A damaged packet is skipped: the sound around it still plays.
+        if (avcodec_send_packet(m_codec.get(), packet.get()) >= 0 && !Drain(frame.get())) {
+          av_packet_unref(packet.get());
+          return DecodeResult::tooLarge;
+        }
+      }
+      av_packet_unref(packet.get());
+      if (Stopped()) return DecodeResult::stopped;
+    }
+    if (Stopped()) return DecodeResult::stopped;
+    avcodec_send_packet(m_codec.get(), nullptr);
+    if (!Drain(frame.get()) || !Convert(nullptr)) return DecodeResult::tooLarge;
+    return DecodeResult::ok;
+  }
+
+  CFfmpegInput m_input;
+  AVFormatContext* m_format = nullptr;  // the input's
+  const DecodeLimits& m_limits;
+  CPcmBuffer& m_out;
+  CodecPtr m_codec;
+  std::unique_ptr<SwrContext, SwrCloser> m_swr;
+};
+
+}  // namespace
+
+DecodeResult DecodeSound(IMediaByteSource& source, const DecodeLimits& limits, CPcmBuffer& out, MediaInfo* info,
+                         const std::atomic<bool>* stop, bool firstStream) {
+  if (!source.Seek(0)) return DecodeResult::unreadable;
+  SoundDecoder decoder(source, limits, out, stop);
+  const DecodeResult result = decoder.Run(info, firstStream);
+  if (result != DecodeResult::ok) out.samples.clear();
+  out.samples.shrink_to_fit();
+  return result;
+}

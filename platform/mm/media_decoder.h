@@ -1,0 +1,43 @@
+// Decoding a medium's sound with FFmpeg into the mixer's format, and what the medium holds.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+
+#include "platform/base/cstring.h"
+#include "platform/mm/pcm_buffer.h"
+
+class IMediaByteSource;
+
+// Caps on what one medium may make the decoder do; a medium past them fails
+// as too large instead of taking the machine's memory.
+struct DecodeLimits {
+  DWORD maxSeconds = 20 * 60;
+  int maxChannels = 8;
+  int maxRate = 192000;
+  // Bytes the decoded sound may take.
+  std::size_t maxBytes = std::size_t{256} << 20;
+};
+
+struct MediaInfo {
+  bool hasAudio = false;
+  bool hasVideo = false;
+  CString formatName;  // the container as FFmpeg named it ("wav", "mp3", "ogg", "mpeg"...)
+  double durationSeconds = 0.0;
+};
+
+enum class DecodeResult {
+  ok,
+  unreadable,  // not a medium FFmpeg knows, or damaged before any sound
+  noSound,     // a medium without a sound stream
+  tooLarge,    // past one of the limits
+  stopped,     // the stop flag was raised
+};
+
+// Reads the whole sound of the source into out (resampled to 44100 Hz stereo).
+// A medium damaged part-way keeps the sound decoded up to the damage. The stop
+// flag, when given, interrupts reading and decoding from any thread. The
+// sound is the stream FFmpeg thinks best, or with firstStream the first one
+// (an AVI file's sound track).
+DecodeResult DecodeSound(IMediaByteSource& source, const DecodeLimits& limits, CPcmBuffer& out,
+                         MediaInfo* info = nullptr, const std::atomic<bool>* stop = nullptr, bool firstStream = false);

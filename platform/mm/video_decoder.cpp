@@ -1,0 +1,475 @@
+// The video decoder: stream caps, the frame time line, seeking to a frame and converting the picture with libswscale.
+#include "platform/mm/video_decoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+#include <libswscale/swscale.h>
+}
+
+#include "platform/mm/ffmpeg_input.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/image_dc.h"
+#include "platform/mm/media_source.h"
+
+using namespace tvn::ffmpeg;
+
+namespace {
+
+struct ScaleCloser {
+  void operator()(SwsContext* s) const { sws_freeContext(s); }
+};
+
+// Frames a forward decode may run through before a seek is cheaper, for
+// media without an index of key frames.
+constexpr LONG kForwardWithoutIndex = 64;
+
+LONG ClampLong(long long v) {
+  return static_cast<LONG>(std::clamp<long long>(v, 0, std::numeric_limits<LONG>::max()));
+}
+
+bool ValidRate(AVRational r) { return r.num > 0 && r.den > 0 && av_q2d(r) >= 0.01 && av_q2d(r) <= 1000.0; }
+
+int FirstStream(AVFormatContext* ctx, AVMediaType type) {
+  for (unsigned i = 0; i < ctx->nb_streams; ++i) {
+    const AVStream* st = ctx->streams[i];
+    if (st->codecpar->codec_type != type) continue;
+    if (type == AVMEDIA_TYPE_VIDEO && (st->disposition & AV_DISPOSITION_ATTACHED_PIC)) continue;
+    return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace
+
+struct CVideoDecoder::Impl {
+  std::unique_ptr<IMediaByteSource> source;
+  std::unique_ptr<CFfmpegInput> input;
+  VideoLimits limits;
+  int video = -1;
+  int audio = -1;
+  AVRational rate{0, 1};  // frames per second
+  int64_t startPts = 0;   // the video stream's first time stamp
+  CodecPtr codec;
+  PacketPtr packet;
+  FramePtr held;     // the picture of the held frame
+  FramePtr work;     // the frame being received
+  FramePtr pending;  // a frame decoded past the one asked for, kept for the next
+  LONG pendingIndex = -1;
+  LONG lastIndex = -1;  // the frame last received from the decoder; -1 after a seek
+  bool positioned = false;  // the decoder reads on from lastIndex
+  bool atEnd = false;       // the stream has been read to its end
+  std::unique_ptr<SwsContext, ScaleCloser> scale;
+
+  AVFormatContext* Format() const { return input->Format(); }
+  AVStream* Video() const { return Format()->streams[video]; }
+
+  LONG IndexOf(const AVFrame* frame) const {
+    int64_t ts = frame->best_effort_timestamp;
+    if (ts == AV_NOPTS_VALUE) ts = frame->pts;
+    if (ts == AV_NOPTS_VALUE) return lastIndex + 1;
+    // Frame n starts at n / rate: round to the nearest frame.
+    const int64_t n = av_rescale_q_rnd(ts - startPts, Video()->time_base, av_inv_q(rate),
+                                       static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
+    return static_cast<LONG>(std::clamp<int64_t>(n, 0, std::numeric_limits<LONG>::max()));
+  }
+
+  int64_t PtsOf(LONG frame) const { return startPts + av_rescale_q(frame, av_inv_q(rate), Video()->time_base); }
+
+  // The index's key frame at or before the frame, -1 when the stream has no index.
+  LONG KeyFrameBefore(LONG frame) const {
+    AVStream* st = Video();
+    if (avformat_index_get_entries_count(st) <= 0) return -1;
+    const int i = av_index_search_timestamp(st, PtsOf(frame), AVSEEK_FLAG_BACKWARD);
+    const AVIndexEntry* entry = i >= 0 ? avformat_index_get_entry(st, i) : nullptr;
+    if (!entry) return 0;
+    const int64_t n = av_rescale_q(entry->timestamp - startPts, st->time_base, av_inv_q(rate));
+    return static_cast<LONG>(std::clamp<int64_t>(n, 0, std::numeric_limits<LONG>::max()));
+  }
+
+  void SeekBefore(LONG frame) {
+    pending.reset();
+    pendingIndex = -1;
+    if (av_seek_frame(Format(), video, PtsOf(frame), AVSEEK_FLAG_BACKWARD) < 0 &&
+        av_seek_frame(Format(), video, startPts, AVSEEK_FLAG_BACKWARD) < 0)
+      av_seek_frame(Format(), -1, 0, AVSEEK_FLAG_BYTE);
+    avcodec_flush_buffers(codec.get());
+    lastIndex = -1;
+    positioned = true;
+    atEnd = false;
+  }
+
+  // Reads the video stream's packets to its end without decoding: the
+  // frames it holds (one past the last frame's number, or the packets when
+  // more), -1 past the cap. Reading starts again at the medium's start.
+  LONG CountFrames(LONG cap) {
+    PacketPtr p(av_packet_alloc());
+    if (!p) return 0;
+    long long packets = 0;
+    long long last = -1;
+    while (av_read_frame(Format(), p.get()) >= 0) {
+      if (p->stream_index == video) {
+        ++packets;
+        const int64_t ts = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
+        if (ts != AV_NOPTS_VALUE && ts >= startPts)
+          last = std::max<long long>(last, av_rescale_q(ts - startPts, Video()->time_base, av_inv_q(rate)));
+      }
+      av_packet_unref(p.get());
+      if (packets > cap || last >= cap) return -1;
+    }
+    if (av_seek_frame(Format(), video, startPts, AVSEEK_FLAG_BACKWARD) < 0) av_seek_frame(Format(), -1, 0, AVSEEK_FLAG_BYTE);
+    return static_cast<LONG>(std::max(packets, last + 1));
+  }
+
+  bool FrameFits(const AVFrame* f) const {
+    return f->width > 0 && f->height > 0 && f->width <= limits.maxWidth && f->height <= limits.maxHeight;
+  }
+
+  // The next decoded picture into work; false at the end of the stream.
+  bool Receive() {
+    while (true) {
+      const int got = avcodec_receive_frame(codec.get(), work.get());
+      if (got >= 0) {
+        if (FrameFits(work.get())) return true;
+        av_frame_unref(work.get());
+        continue;
+      }
+      if (got == AVERROR_EOF || atEnd) return false;
+      // The decoder wants more: the next packet of the stream, or the flush at its end.
+      bool sent = false;
+      while (!sent) {
+        const int read = av_read_frame(Format(), packet.get());
+        if (read < 0) {
+          atEnd = true;
+          avcodec_send_packet(codec.get(), nullptr);
+          sent = true;
+        } else {
+          // A damaged packet is skipped: the pictures around it still show.
+          if (packet->stream_index == video) sent = avcodec_send_packet(codec.get(), packet.get()) >= 0;
+          av_packet_unref(packet.get());
+        }
+      }
+    }
+  }
+
+  bool HasPicture() const { return held && held->data[0]; }
+
+  // Reads on to the frame: the held picture becomes the last one at or
+  // before it (a frame without a picture of its own shows the one before).
+  // The first picture read after a seek is held even when it lies past it.
+  bool DecodeForwardTo(LONG frame) {
+    if (pending) {
+      if (pendingIndex > frame) return HasPicture();
+      av_frame_unref(held.get());
+      av_frame_move_ref(held.get(), pending.get());
+      pending.reset();
+      if (pendingIndex == frame) return true;
+    }
+    while (Receive()) {
+      const LONG index = IndexOf(work.get());
+      lastIndex = index;
+      if (index > frame && HasPicture()) {
+        pending.reset(av_frame_alloc());
+        if (!pending) return false;
+        av_frame_move_ref(pending.get(), work.get());
+        pendingIndex = index;
+        break;
+      }
+      av_frame_unref(held.get());
+      av_frame_move_ref(held.get(), work.get());
+      if (index >= frame) break;
+    }
+    return HasPicture();
+  }
+
+  // Whether reading on reaches the frame sooner than a seek would.
+  bool CanReadOn(LONG frame, LONG heldIndex) const {
+    if (!positioned || heldIndex < 0 || frame < heldIndex || lastIndex < 0) return false;
+    if (frame <= lastIndex) return true;
+    if (atEnd) return true;  // the held picture is the stream's last
+    const LONG key = KeyFrameBefore(frame);
+    return key >= 0 ? key <= lastIndex : frame - lastIndex <= kForwardWithoutIndex;
+  }
+};
+
+CVideoDecoder::CVideoDecoder(std::unique_ptr<Impl> impl) : m(std::move(impl)) {}
+CVideoDecoder::~CVideoDecoder() = default;
+
+std::unique_ptr<CVideoDecoder> CVideoDecoder::OpenFile(const CString& path, const VideoLimits& limits,
+                                                       VideoOpenResult* result) {
+  auto source = CFileByteSource::Open(path);
+  if (!source) {
+    if (result) *result = VideoOpenResult::unreadable;
+    return nullptr;
+  }
+  return Open(std::move(source), limits, result);
+}
+
+std::unique_ptr<CVideoDecoder> CVideoDecoder::Open(std::unique_ptr<IMediaByteSource> source, const VideoLimits& limits,
+                                                   VideoOpenResult* result) {
+  VideoOpenResult dummy;
+  VideoOpenResult& why = result ? *result : dummy;
+  why = VideoOpenResult::unreadable;
+  if (!source || !source->Seek(0)) return nullptr;
+  auto impl = std::make_unique<Impl>();
+  impl->limits = limits;
+  impl->source = std::move(source);
+  impl->input = std::make_unique<CFfmpegInput>(*impl->source);
+  const long long maxPixels = static_cast<long long>(limits.maxWidth) * limits.maxHeight;
+
+  // The header's sizes are checked before a probing decoder allocates for them.
+  const auto tooLarge = [&](AVFormatContext* ctx) {
+    for (unsigned i = 0; i < ctx->nb_streams; ++i) {
+      const AVCodecParameters* par = ctx->streams[i]->codecpar;
+      if (par->codec_type == AVMEDIA_TYPE_VIDEO &&
+          (par->width < 0 || par->height < 0 || par->width > limits.maxWidth || par->height > limits.maxHeight))
+        return true;
+    }
+    return false;
+  };
+  if (!impl->input->Open(false)) return nullptr;
+  AVFormatContext* ctx = impl->input->Format();
+  if (tooLarge(ctx)) {
+    why = VideoOpenResult::tooLarge;
+    return nullptr;
+  }
+  if (!impl->input->FindStreams(maxPixels)) return nullptr;
+  if (tooLarge(ctx)) {
+    why = VideoOpenResult::tooLarge;
+    return nullptr;
+  }
+
+  VideoStreamInfo info;
+  info.formatName = ctx->iformat && ctx->iformat->name ? ctx->iformat->name : "";
+  impl->video = FirstStream(ctx, AVMEDIA_TYPE_VIDEO);
+  impl->audio = FirstStream(ctx, AVMEDIA_TYPE_AUDIO);
+  // A picture of no known size cannot be shown: the sound may still play.
+  if (impl->video >= 0 && (ctx->streams[impl->video]->codecpar->width <= 0 ||
+                           ctx->streams[impl->video]->codecpar->height <= 0))
+    impl->video = -1;
+  if (impl->video < 0 && impl->audio < 0) {
+    why = VideoOpenResult::noStreams;
+    return nullptr;
+  }
+  const double maxMs = 1000.0 * limits.maxSeconds;
+
+  if (impl->video >= 0) {
+    AVStream* st = ctx->streams[impl->video];
+    const AVCodecParameters* par = st->codecpar;
+    // An AVI stream counts in frames: its time base is one frame.
+    AVRational rate{0, 1};
+    if (info.formatName == "avi" && st->time_base.num > 0) rate = av_inv_q(st->time_base);
+    if (!ValidRate(rate)) rate = st->avg_frame_rate;
+    if (!ValidRate(rate)) rate = st->r_frame_rate;
+    if (!ValidRate(rate)) rate = AVRational{25, 1};
+    impl->rate = rate;
+    impl->startPts = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+    const double tb = av_q2d(st->time_base);
+    const double startMs = static_cast<double>(impl->startPts) * tb * 1000.0;
+    double frames = 0;
+    if (info.formatName == "avi") {
+      // The AVI header counts the frames.
+      frames = static_cast<double>(st->nb_frames);
+    } else {
+      // Other containers only estimate their length (MPEG from its bit rate):
+      // the frames are counted from the packets, up to the cap.
+      const LONG counted = impl->CountFrames(limits.maxFrames);
+      if (counted < 0) {
+        why = VideoOpenResult::tooLarge;
+        return nullptr;
+      }
+      frames = counted;
+    }
+    if (frames <= 0 && st->duration > 0 && st->duration != AV_NOPTS_VALUE)
+      frames = static_cast<double>(st->duration) * tb * av_q2d(rate);
+    if (frames <= 0 && ctx->duration > 0) frames = static_cast<double>(ctx->duration) / AV_TIME_BASE * av_q2d(rate);
+    const double lengthMs = frames * 1000.0 / av_q2d(rate);
+    if (frames > limits.maxFrames || lengthMs > maxMs || std::abs(startMs) > maxMs) {
+      why = VideoOpenResult::tooLarge;
+      return nullptr;
+    }
+    info.hasVideo = true;
+    info.width = par->width;
+    info.height = par->height;
+    info.frameCount = static_cast<LONG>(std::max(frames, 1.0));
+    info.rateNumerator = static_cast<DWORD>(rate.num);
+    info.rateDenominator = static_cast<DWORD>(rate.den);
+    info.videoStartMs = static_cast<LONG>(startMs);
+
+    const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
+    if (!decoder) return nullptr;
+    impl->codec.reset(avcodec_alloc_context3(decoder));
+    if (!impl->codec || avcodec_parameters_to_context(impl->codec.get(), par) < 0) return nullptr;
+    impl->codec->thread_count = 1;
+    impl->codec->max_pixels = maxPixels;
+    if (avcodec_open2(impl->codec.get(), decoder, nullptr) < 0) return nullptr;
+    impl->packet.reset(av_packet_alloc());
+    impl->held.reset(av_frame_alloc());
+    impl->work.reset(av_frame_alloc());
+    if (!impl->packet || !impl->held || !impl->work) return nullptr;
+    impl->positioned = true;
+  }
+
+  if (impl->audio >= 0) {
+    AVStream* st = ctx->streams[impl->audio];
+    const AVCodecParameters* par = st->codecpar;
+    const double tb = av_q2d(st->time_base);
+    const int channels = par->ch_layout.nb_channels;
+    if (par->sample_rate > 0 && channels > 0) {
+      const int64_t start = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+      double seconds = 0.0;
+      // An AVI stream's length counts units of its time base.
+      if (st->duration > 0 && st->duration != AV_NOPTS_VALUE) seconds = static_cast<double>(st->duration) * tb;
+      else if (st->nb_frames > 0 && info.formatName == "avi") seconds = static_cast<double>(st->nb_frames) * tb;
+      else if (ctx->duration > 0) seconds = static_cast<double>(ctx->duration) / AV_TIME_BASE;
+      const double startSeconds = static_cast<double>(start) * tb;
+      if (seconds * 1000.0 > maxMs || std::abs(startSeconds) * 1000.0 > maxMs) {
+        why = VideoOpenResult::tooLarge;
+        return nullptr;
+      }
+      info.hasAudio = true;
+      info.sampleRate = static_cast<DWORD>(par->sample_rate);
+      info.channels = channels;
+      info.sampleSize = par->block_align > 0 ? static_cast<DWORD>(par->block_align) : 0;
+      info.avgBytesPerSec = par->bit_rate > 0 ? static_cast<DWORD>(std::min<int64_t>(par->bit_rate / 8, 0x7FFFFFFF)) : 0;
+      info.audioStartSample = static_cast<LONG>(startSeconds * par->sample_rate);
+      info.audioSamples = static_cast<LONG>(seconds * par->sample_rate);
+      info.audioStartMs = static_cast<LONG>(startSeconds * 1000.0);
+      info.audioEndMs = static_cast<LONG>((startSeconds + seconds) * 1000.0);
+    }
+  }
+  if (!info.hasVideo && !info.hasAudio) {
+    why = VideoOpenResult::noStreams;
+    return nullptr;
+  }
+  std::unique_ptr<CVideoDecoder> decoder(new CVideoDecoder(std::move(impl)));
+  decoder->m_info = info;
+  // The end lies one frame past the last frame's start.
+  if (info.hasVideo)
+    decoder->m_info.videoEndMs =
+        info.videoStartMs +
+        ClampLong(av_rescale(info.frameCount, 1000LL * info.rateDenominator, info.rateNumerator));
+  why = VideoOpenResult::ok;
+  return decoder;
+}
+
+LONG CVideoDecoder::FrameAtTime(LONG ms) const {
+  if (!m_info.hasVideo) return -1;
+  if (ms <= m_info.videoStartMs) return 0;
+  const long long offset = static_cast<long long>(ms) - m_info.videoStartMs;
+  const long long frame = offset * m_info.rateNumerator / (1000LL * m_info.rateDenominator);
+  return static_cast<LONG>(std::min<long long>(frame, m_info.frameCount - 1));
+}
+
+LONG CVideoDecoder::TimeOfFrame(LONG frame) const {
+  if (!m_info.hasVideo) return -1;
+  const long long n = std::clamp<long long>(frame, 0, m_info.frameCount - 1);
+  // Rounded up, so that the frame at its own time is the frame itself.
+  const long long num = n * 1000LL * m_info.rateDenominator;
+  const long long ms = (num + m_info.rateNumerator - 1) / m_info.rateNumerator;
+  return ClampLong(m_info.videoStartMs + ms);
+}
+
+bool CVideoDecoder::DecodeFrame(LONG frame) {
+  if (!m_info.hasVideo || !m->codec) return false;
+  frame = std::clamp<LONG>(frame, 0, m_info.frameCount - 1);
+  if (frame == m_heldIndex) return true;
+  if (!m->CanReadOn(frame, m_heldIndex)) {
+    m->SeekBefore(frame);
+    av_frame_unref(m->held.get());
+    m_heldIndex = -1;
+  }
+  m_heldIndex = m->DecodeForwardTo(frame) ? frame : -1;
+  return m_heldIndex >= 0;
+}
+
+bool CVideoDecoder::ConvertNative() {
+  const AVFrame* f = m->held.get();
+  if (!f || !f->data[0] || m_heldIndex < 0) return false;
+  if (m_nativeIndex == m_heldIndex && !m_native.IsNull()) return true;
+  m_nativeIndex = -1;
+  if (m_native.IsNull() || m_native.Width() != f->width || m_native.Height() != f->height)
+    m_native = CPixelImage(f->width, f->height);
+  if (m_native.IsNull()) return false;
+  const auto format = static_cast<AVPixelFormat>(f->format);
+  m->scale.reset(sws_getCachedContext(m->scale.release(), f->width, f->height, format, f->width, f->height,
+                                      AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr));
+  if (!m->scale) return false;
+  uint8_t* planes[4] = {reinterpret_cast<uint8_t*>(m_native.Row(0)), nullptr, nullptr, nullptr};
+  const int strides[4] = {static_cast<int>(m_native.Pitch() * 4), 0, 0, 0};
+  if (sws_scale(m->scale.get(), f->data, f->linesize, 0, f->height, planes, strides) != f->height) return false;
+  // The page has no alpha: a picture that carries one shows opaque.
+  const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
+  if (desc && (desc->flags & AV_PIX_FMT_FLAG_ALPHA))
+    for (int y = 0; y < f->height; ++y) {
+      std::uint32_t* row = m_native.Row(y);
+      for (int x = 0; x < f->width; ++x) row[x] |= 0xFF000000u;
+    }
+  m_nativeIndex = m_heldIndex;
+  return true;
+}
+
+bool CVideoDecoder::ConvertTo(std::uint32_t* pixels, int width, int height, std::ptrdiff_t stride) {
+  if (!pixels || width <= 0 || height <= 0 || stride < width || !ConvertNative()) return false;
+  // Each target pixel takes the source pixel under its centre, as a stretched blit does.
+  const int sw = m_native.Width(), sh = m_native.Height();
+  m_columns.resize(static_cast<std::size_t>(width));
+  for (int x = 0; x < width; ++x)
+    m_columns[static_cast<std::size_t>(x)] = static_cast<int>((2LL * x + 1) * sw / (2LL * width));
+  for (int y = 0; y < height; ++y) {
+    const std::uint32_t* src = m_native.Row(static_cast<int>((2LL * y + 1) * sh / (2LL * height)));
+    std::uint32_t* dst = pixels + static_cast<std::ptrdiff_t>(y) * stride;
+    if (sw == width) {
+      std::copy(src, src + width, dst);
+    } else {
+      const int* columns = m_columns.data();
+      for (int x = 0; x < width; ++x) dst[x] = src[columns[x]];
+    }
+  }
+  return true;
+}
+
+const CPixelImage& CVideoDecoder::ScaledPicture(int width, int height) {
+  static const CPixelImage kNone;
+  if (m_heldIndex < 0 || width <= 0 || height <= 0 || width > CPixelImage::kMaxSide || height > CPixelImage::kMaxSide)
+    return kNone;
+  if (!ConvertNative()) return kNone;
+  if (width == m_native.Width() && height == m_native.Height()) return m_native;
+  if (m_scaledIndex == m_heldIndex && m_scaled.Width() == width && m_scaled.Height() == height) return m_scaled;
+  if (m_scaled.IsNull() || m_scaled.Width() != width || m_scaled.Height() != height) m_scaled = CPixelImage(width, height);
+  m_scaledIndex = -1;
+  if (m_scaled.IsNull() || !ConvertTo(m_scaled.Row(0), width, height, m_scaled.Pitch())) return kNone;
+  m_scaledIndex = m_heldIndex;
+  return m_scaled;
+}
+
+bool CVideoDecoder::Draw(CDC& dc, const CRect& rect) {
+  const int w = rect.Width(), h = rect.Height();
+  if (w <= 0 || h <= 0 || m_heldIndex < 0) return false;
+  if (w <= CPixelImage::kMaxSide && h <= CPixelImage::kMaxSide) {
+    const CPixelImage& picture = ScaledPicture(w, h);
+    if (picture.IsNull()) return false;
+    CImageDC source(picture);
+    return dc.BitBlt(rect.left, rect.top, w, h, &source, 0, 0, SRCCOPY) != FALSE;
+  }
+  // A rectangle larger than any picture may be: the native picture stretched.
+  if (!ConvertNative()) return false;
+  const CPixelImage& picture = m_native;
+  CImageDC source(picture);
+  return dc.StretchBlt(rect.left, rect.top, w, h, &source, 0, 0, picture.Width(), picture.Height(), SRCCOPY) != FALSE;
+}
+
+DecodeResult CVideoDecoder::DecodeSound(const DecodeLimits& limits, CPcmBuffer& out) {
+  if (!m_info.hasAudio) return DecodeResult::noSound;
+  // The sound is read in a pass of its own over the same source; the
+  // pictures' reader then finds the source where it left it.
+  AVIOContext* pb = m->Format()->pb;
+  const int64_t resume = pb ? pb->pos : 0;
+  const DecodeResult result = ::DecodeSound(*m->source, limits, out, nullptr, nullptr, true);
+  m->source->Seek(static_cast<unsigned long long>(std::max<int64_t>(resume, 0)));
+  return result;
+}

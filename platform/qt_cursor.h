@@ -1,8 +1,0 @@
-// The Qt cursor that shows a cursor handle.
-#pragma once
-
-#include <QCursor>
-
-#include "platform/cursor.h"
-
-QCursor QtCursorFor(HCURSOR cursor);

@@ -1,0 +1,330 @@
+// The child-control base: the Qt control in the window's widget, input passed
+// through messages, fonts, redraw, colours and focus walking.
+#include "platform/user/child_control.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/gdi/font.h"
+#include "platform/gdi/font_mapper.h"
+#include "platform/user/message_loop.h"
+#include "platform/user/qt_input.h"
+
+IMPLEMENT_DYNAMIC(CChildControl, CWnd)
+
+namespace {
+
+CMessageLoop* Loop() { return CMessageLoop::Current(); }
+
+QColor ColourOf(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+// Keys without a character, for handing a key message back to Qt.
+struct KeyPair {
+  UINT vk;
+  int qt;
+};
+constexpr KeyPair kKeys[] = {
+    {VK_BACK, Qt::Key_Backspace}, {VK_RETURN, Qt::Key_Return}, {VK_ESCAPE, Qt::Key_Escape},
+    {VK_SPACE, Qt::Key_Space},    {VK_PRIOR, Qt::Key_PageUp},  {VK_NEXT, Qt::Key_PageDown},
+    {VK_END, Qt::Key_End},        {VK_HOME, Qt::Key_Home},     {VK_LEFT, Qt::Key_Left},
+    {VK_UP, Qt::Key_Up},          {VK_RIGHT, Qt::Key_Right},   {VK_DOWN, Qt::Key_Down},
+    {VK_INSERT, Qt::Key_Insert},  {VK_DELETE, Qt::Key_Delete},
+};
+
+int QtKeyOf(UINT vk) {
+  for (const KeyPair& k : kKeys)
+    if (k.vk == vk) return k.qt;
+  if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return static_cast<int>(vk);
+  if (vk >= VK_F1 && vk <= VK_F24) return Qt::Key_F1 + static_cast<int>(vk - VK_F1);
+  return 0;
+}
+
+Qt::KeyboardModifiers HeldModifiers() {
+  Qt::KeyboardModifiers mods;
+  CMessageLoop* loop = Loop();
+  if (!loop) return mods;
+  if (loop->GetKeyState(VK_SHIFT) < 0) mods |= Qt::ShiftModifier;
+  if (loop->GetKeyState(VK_CONTROL) < 0) mods |= Qt::ControlModifier;
+  if (loop->GetKeyState(VK_MENU) < 0) mods |= Qt::AltModifier;
+  return mods;
+}
+
+Qt::MouseButtons ButtonsOf(WPARAM keyFlags) {
+  Qt::MouseButtons buttons;
+  if (keyFlags & MK_LBUTTON) buttons |= Qt::LeftButton;
+  if (keyFlags & MK_RBUTTON) buttons |= Qt::RightButton;
+  if (keyFlags & MK_MBUTTON) buttons |= Qt::MiddleButton;
+  return buttons;
+}
+
+}  // namespace
+
+// Catches Qt's input on the control and posts it as messages; lets through
+// what the control's default handling hands back.
+class CControlInputFilter final : public QObject {
+ public:
+  CControlInputFilter(HWND hwnd, QWidget* host, QObject* parent) : QObject(parent), m_hwnd(hwnd), m_host(host) {}
+  bool passing = false;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == m_host.data()) {
+      // What the control leaves unused of an input handed back to it would
+      // reach the window's widget and come round again as a new message.
+      return passing && IsInput(event->type());
+    }
+    if (passing) return false;
+    switch (event->type()) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+        PostKey(*static_cast<QKeyEvent*>(event), event->type() == QEvent::KeyPress);
+        return true;
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+        PostMouse(qobject_cast<QWidget*>(watched), *static_cast<QMouseEvent*>(event));
+        return true;
+      case QEvent::FocusIn: {
+        auto reason = static_cast<QFocusEvent*>(event)->reason();
+        CMessageLoop* loop = Loop();
+        if (loop && loop->GetFocus() != m_hwnd &&
+            (reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason))
+          loop->PostMessage(m_hwnd, WM_QTFOCUS, kFocusByUser, 0);
+        return false;
+      }
+      default:
+        return false;
+    }
+  }
+
+ private:
+  static bool IsInput(QEvent::Type type) {
+    switch (type) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::Wheel:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  void PostKey(const QKeyEvent& event, bool press) {
+    CMessageLoop* loop = Loop();
+    if (!loop || !loop->IsWindow(m_hwnd)) return;
+    const UINT vk = VirtualKeyFromQt(event.key(), event.modifiers());
+    const bool wasDown = vk != 0 && loop->GetKeyState(vk) < 0;
+    loop->SetKeyDown(VK_SHIFT, (event.modifiers() & Qt::ShiftModifier) != 0);
+    loop->SetKeyDown(VK_CONTROL, (event.modifiers() & Qt::ControlModifier) != 0);
+    loop->SetKeyDown(VK_MENU, (event.modifiers() & Qt::AltModifier) != 0);
+    if (vk != 0) loop->SetKeyDown(vk, press);
+    const HWND target = loop->IsWindow(loop->GetFocus()) ? loop->GetFocus() : m_hwnd;
+    for (const KeyMessage& m : TranslateKey(event, press, wasDown)) loop->PostMessage(target, m.message, m.wParam, m.lParam);
+  }
+
+  void PostMouse(QWidget* watched, const QMouseEvent& event) {
+    CMessageLoop* loop = Loop();
+    CWnd* wnd = loop ? loop->FromHandle(m_hwnd) : nullptr;
+    if (!wnd || !watched || !m_host) return;
+    const UINT message = event.type() == QEvent::MouseMove
+                             ? WM_MOUSEMOVE
+                             : MouseButtonMessage(event.type(), event.button(), (wnd->GetClassStyle() & CS_DBLCLKS) != 0);
+    if (message == 0) return;
+    loop->SetKeyDown(VK_LBUTTON, (event.buttons() & Qt::LeftButton) != 0);
+    loop->SetKeyDown(VK_RBUTTON, (event.buttons() & Qt::RightButton) != 0);
+    const QPoint inHost = watched->mapTo(m_host, event.position().toPoint());
+    CPoint screen(inHost.x(), inHost.y());
+    wnd->ClientToScreen(&screen);
+    loop->SetCursorPosition(screen);
+    // While a window holds the capture, all mouse input goes to it.
+    CWnd* target = loop->FromHandle(loop->GetCapture());
+    if (!target) target = wnd;
+    CPoint client = screen;
+    target->ScreenToClient(&client);
+    loop->PostMessage(target->m_hWnd, message, MouseKeyFlags(event.buttons(), event.modifiers()),
+                      MAKELPARAM(client.x, client.y));
+  }
+
+  HWND m_hwnd;
+  QPointer<QWidget> m_host;
+};
+
+struct CChildControl::Impl {
+  QPointer<QWidget> control;
+  QPointer<CControlInputFilter> filter;
+};
+
+CChildControl::CChildControl() : m_impl(std::make_unique<Impl>()) {}
+CChildControl::~CChildControl() {
+  if (m_hWnd) DestroyWindow();
+}
+
+QWidget* CChildControl::GetControlWidget() const { return m_impl->control.data(); }
+
+int CChildControl::OnCreate(const CREATESTRUCT& cs) {
+  if (CWnd::OnCreate(cs) == -1) return -1;
+  QWidget* host = GetWidget();
+  if (!host) return -1;  // no widget application
+  QWidget* control = MakeControl(host);
+  if (!control) return -1;
+  m_impl->control = control;
+  control->setGeometry(0, 0, host->width(), host->height());
+  host->setFocusProxy(control);
+  auto* filter = new CControlInputFilter(m_hWnd, host, control);
+  m_impl->filter = filter;
+  control->installEventFilter(filter);
+  host->installEventFilter(filter);
+  if (auto* area = qobject_cast<QAbstractScrollArea*>(control)) area->viewport()->installEventFilter(filter);
+  control->show();
+  RefreshColours();
+  return 0;
+}
+
+void CChildControl::OnSize(UINT, int cx, int cy) {
+  if (QWidget* control = GetControlWidget()) control->setGeometry(0, 0, cx, cy);
+}
+
+void CChildControl::SetFont(CFont* font, BOOL redraw) {
+  SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
+}
+
+QFont CChildControl::ControlFont() const {
+  if (m_pFont) return gdi::MakeQFont(m_pFont->GetLogFontRef());
+  return QApplication::font();
+}
+
+void CChildControl::RefreshColours() {
+  QWidget* control = GetControlWidget();
+  if (!control) return;
+  ControlColours colours;
+  if (!CtlColor(colours))
+    if (CWnd* parent = GetParent())
+      parent->SendMessage(CtlColorMessage(), reinterpret_cast<WPARAM>(&colours), reinterpret_cast<LPARAM>(m_hWnd));
+  QPalette palette = QApplication::palette(control);
+  if (colours.text) {
+    for (auto role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+      palette.setColor(role, ColourOf(*colours.text));
+  }
+  if (colours.background) {
+    for (auto role : {QPalette::Base, QPalette::Window, QPalette::Button})
+      palette.setColor(role, ColourOf(*colours.background));
+  }
+  control->setPalette(palette);
+  control->setAutoFillBackground(colours.background.has_value());
+}
+
+void CChildControl::FocusNextTabStop(BOOL previous) {
+  CWnd* parent = GetParent();
+  if (!parent) return;
+  CWnd* next = parent->GetNextDlgTabItem(this, previous);
+  if (next && next != this) next->SetFocus();
+}
+
+void CChildControl::NotifyParent(WORD code) {
+  if (IsQuiet()) return;
+  if (CWnd* parent = GetParent())
+    parent->PostMessage(WM_COMMAND, MAKEWPARAM(static_cast<int>(GetDlgCtrlID()), code),
+                        reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+void CChildControl::DeliverKey(UINT message, WPARAM wParam) {
+  QWidget* control = GetControlWidget();
+  if (!control || !m_impl->filter) return;
+  const bool press = message != WM_KEYUP;
+  QString text;
+  int key = 0;
+  if (message == WM_CHAR) {
+    // Typed characters search, select and (in editors) are inserted; control
+    // characters came as keys with WM_KEYDOWN. A space is a character.
+    if (wParam < 0x20 || wParam > 0xFF) return;
+    const char byte[2] = {static_cast<char>(wParam), 0};
+    text = QString::fromUtf8(CString(byte).ToUtf8());
+  } else {
+    key = QtKeyOf(static_cast<UINT>(wParam));
+    if (key == 0) return;
+  }
+  QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, key, HeldModifiers(), text);
+  QWidget* target = control->focusWidget() ? control->focusWidget() : control;
+  m_impl->filter->passing = true;
+  QApplication::sendEvent(target, &event);
+  if (m_impl->filter) m_impl->filter->passing = false;
+}
+
+void CChildControl::DeliverMouse(UINT message, WPARAM keyFlags, CPoint point) {
+  QWidget* control = GetControlWidget();
+  QWidget* host = GetWidget();
+  if (!control || !host || !m_impl->filter) return;
+  QEvent::Type type = QEvent::MouseMove;
+  Qt::MouseButton button = Qt::NoButton;
+  switch (message) {
+    case WM_LBUTTONDOWN: type = QEvent::MouseButtonPress; button = Qt::LeftButton; break;
+    case WM_LBUTTONUP: type = QEvent::MouseButtonRelease; button = Qt::LeftButton; break;
+    case WM_LBUTTONDBLCLK: type = QEvent::MouseButtonDblClick; button = Qt::LeftButton; break;
+    default: break;
+  }
+  const QPoint inHost(point.x, point.y);
+  QWidget* target = host->childAt(inHost);
+  if (!target || (target != control && !control->isAncestorOf(target))) target = control;
+  const QPointF local = target->mapFrom(host, inHost);
+  Qt::KeyboardModifiers mods = HeldModifiers();
+  if (keyFlags & MK_SHIFT) mods |= Qt::ShiftModifier;
+  if (keyFlags & MK_CONTROL) mods |= Qt::ControlModifier;
+  QMouseEvent event(type, local, QPointF(host->mapToGlobal(inHost)), button, ButtonsOf(keyFlags), mods);
+  // The release's button is no longer held.
+  QPointer<CControlInputFilter> filter = m_impl->filter;
+  filter->passing = true;
+  QApplication::sendEvent(target, &event);
+  if (filter) filter->passing = false;
+}
+
+LRESULT CChildControl::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  QWidget* control = GetControlWidget();
+  switch (message) {
+    case WM_SETFONT:
+      m_pFont = reinterpret_cast<CFont*>(wParam);
+      if (control) control->setFont(ControlFont());
+      OnFontChanged();
+      if (control && lParam) control->update();
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(m_pFont);
+    case WM_SETREDRAW:
+      if (control) {
+        control->setUpdatesEnabled(wParam != 0);
+        if (wParam) control->update();
+      }
+      return 0;
+    case WM_ENABLE:
+      return 0;  // the widget follows the window's state
+    case WM_KEYDOWN:
+      if (wParam == VK_TAB) {
+        CMessageLoop* loop = Loop();
+        FocusNextTabStop(loop && loop->GetKeyState(VK_SHIFT) < 0);
+        return 0;
+      }
+      DeliverKey(message, wParam);
+      return 0;
+    case WM_KEYUP:
+    case WM_CHAR:
+      if (wParam != VK_TAB) DeliverKey(message, wParam);
+      return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+      DeliverMouse(message, wParam, PointFromLParam(lParam));
+      return 0;
+    default:
+      return CWnd::DefWindowProc(message, wParam, lParam);
+  }
+}

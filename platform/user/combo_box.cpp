@@ -1,0 +1,162 @@
+// The drop-down list on a QComboBox: entries, the current choice, search and its height.
+#include "platform/user/combo_box.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <algorithm>
+
+#include "platform/base/codepage.h"
+#include "platform/user/list_search.h"
+
+IMPLEMENT_DYNAMIC(CComboBox, CChildControl)
+
+namespace {
+
+constexpr int kTextRole = Qt::UserRole;
+constexpr int kFieldMargin = 8;  // frame and padding around the selection field's text
+
+QString Shown(const CString& text) {
+  const std::u16string wide = tvn::codepage::ToUtf16(text.view());
+  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
+}
+
+CString EntryText(const QComboBox* combo, int i) {
+  const QByteArray bytes = combo->itemData(i, kTextRole).toByteArray();
+  return CString(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+const CString& TextArg(LPARAM lParam) {
+  static const CString kEmpty;
+  const auto* text = reinterpret_cast<const CString*>(lParam);
+  return text ? *text : kEmpty;
+}
+
+}  // namespace
+
+QComboBox* CComboBox::Combo() const { return static_cast<QComboBox*>(GetControlWidget()); }
+
+QWidget* CComboBox::MakeControl(QWidget* host) {
+  auto* combo = new QComboBox(host);
+  combo->setEditable(false);
+  combo->setFocusPolicy(Qt::StrongFocus);
+  QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [this](int) { NotifyParent(CBN_SELCHANGE); });
+  return combo;
+}
+
+int CComboBox::ItemHeight() const {
+  if (m_itemHeight > 0) return m_itemHeight;
+  return QFontMetrics(ControlFont()).height();
+}
+
+int CComboBox::FieldHeight() const {
+  return std::max(ItemHeight() + kFieldMargin, QFontMetrics(ControlFont()).height() + kFieldMargin);
+}
+
+CRect CComboBox::ConstrainWindowRect(const CRect& rect) const {
+  m_droppedHeight = rect.Height();
+  CRect field = rect;
+  field.bottom = field.top + FieldHeight();
+  return field;
+}
+
+void CComboBox::OnFontChanged() {
+  if (!m_hWnd) return;
+  CRect rect;
+  GetWindowRect(&rect);
+  if (CWnd* parent = GetParent()) parent->ScreenToClient(&rect);
+  MoveWindow(rect.left, rect.top, rect.Width(), m_droppedHeight);
+}
+
+int CComboBox::MeasureText(const CString& text) const {
+  return QFontMetrics(ControlFont()).horizontalAdvance(Shown(text));
+}
+
+int CComboBox::Insert(int index, const CString& text) {
+  QComboBox* combo = Combo();
+  const int current = combo->currentIndex();
+  combo->insertItem(index, Shown(text), QByteArray(text.view().data(), static_cast<qsizetype>(text.view().size())));
+  // The list shows as many entries as the asked height holds.
+  const int shown = std::max(1, (m_droppedHeight - FieldHeight()) / std::max(1, ItemHeight()));
+  combo->setMaxVisibleItems(shown);
+  // Qt chooses the first entry of an empty list; a Windows list starts with no choice.
+  if (current < 0) combo->setCurrentIndex(-1);
+  return index;
+}
+
+int CComboBox::Find(int startAfter, const CString& text, bool exact) {
+  QComboBox* combo = Combo();
+  return tvn::controls::FindEntry(
+      combo->count(), [combo](int i) { return EntryText(combo, i); }, startAfter, text, exact);
+}
+
+LRESULT CComboBox::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  QComboBox* combo = Combo();
+  if (message < CB_ADDSTRING || message > CB_FINDSTRINGEXACT || !combo)
+    return CChildControl::DefWindowProc(message, wParam, lParam);
+  QuietScope quiet(*this);
+  const int count = combo->count();
+  const int index = static_cast<int>(static_cast<LONG>(wParam));
+  auto inRange = [count](int i) { return i >= 0 && i < count; };
+  switch (message) {
+    case CB_ADDSTRING: {
+      const CString& text = TextArg(lParam);
+      const int at = (GetStyle() & CBS_SORT)
+                         ? tvn::controls::SortedPosition(count, [combo](int i) { return EntryText(combo, i); }, text)
+                         : count;
+      return Insert(at, text);
+    }
+    case CB_INSERTSTRING:
+      if (index == -1) return Insert(count, TextArg(lParam));
+      return index >= 0 && index <= count ? Insert(index, TextArg(lParam)) : CB_ERR;
+    case CB_DELETESTRING:
+      if (!inRange(index)) return CB_ERR;
+      combo->removeItem(index);
+      return combo->count();
+    case CB_RESETCONTENT:
+      combo->clear();
+      return 0;
+    case CB_GETCOUNT:
+      return count;
+    case CB_GETCURSEL:
+      return combo->currentIndex() >= 0 ? combo->currentIndex() : CB_ERR;
+    case CB_SETCURSEL:
+      if (!inRange(index)) {
+        combo->setCurrentIndex(-1);
+        return CB_ERR;
+      }
+      combo->setCurrentIndex(index);
+      return index;
+    case CB_GETLBTEXT:
+      if (!inRange(index)) return CB_ERR;
+      if (auto* out = reinterpret_cast<CString*>(lParam)) *out = EntryText(combo, index);
+      return static_cast<LRESULT>(EntryText(combo, index).GetLength());
+    case CB_GETLBTEXTLEN:
+      return inRange(index) ? static_cast<LRESULT>(EntryText(combo, index).GetLength()) : CB_ERR;
+    case CB_FINDSTRING:
+      return Find(index, TextArg(lParam), false);
+    case CB_FINDSTRINGEXACT:
+      return Find(index, TextArg(lParam), true);
+    case CB_SELECTSTRING: {
+      const int found = Find(index, TextArg(lParam), false);
+      if (found < 0) return CB_ERR;
+      combo->setCurrentIndex(found);
+      return found;
+    }
+    case CB_SHOWDROPDOWN:
+      if (wParam) combo->showPopup();
+      else combo->hidePopup();
+      return TRUE;
+    case CB_GETDROPPEDSTATE:
+      return combo->view() && combo->view()->isVisible() ? TRUE : FALSE;
+    case CB_SETITEMHEIGHT:
+      if (lParam <= 0 || lParam > 255) return CB_ERR;
+      m_itemHeight = static_cast<int>(lParam);
+      OnFontChanged();
+      return 0;
+    case CB_GETITEMHEIGHT:
+      return index == -1 ? FieldHeight() - kFieldMargin / 2 : ItemHeight();
+    default:
+      return CChildControl::DefWindowProc(message, wParam, lParam);
+  }
+}

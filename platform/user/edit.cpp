@@ -1,0 +1,402 @@
+// The edit control on QLineEdit and QPlainTextEdit: text in code page 1252,
+// selection, limit, modified flag, clipboard and undo.
+#include "platform/user/edit.h"
+
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextOption>
+#include <algorithm>
+#include <limits>
+
+#include "platform/user/clipboard.h"
+#include "platform/base/codepage.h"
+#include "platform/user/message_loop.h"
+
+IMPLEMENT_DYNAMIC(CEdit, CChildControl)
+
+namespace {
+
+QString Shown(std::string_view text) {
+  const std::u16string wide = tvn::codepage::ToUtf16(text);
+  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
+}
+
+std::string Ansi(const QString& text) {
+  return tvn::codepage::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                      static_cast<std::size_t>(text.size())));
+}
+
+// "\r\n" (and a lone "\r") become the control's "\n".
+std::string ToControlLines(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      out.push_back('\n');
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  return out;
+}
+
+std::string ToWindowLines(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == '\n') out.push_back('\r');
+    out.push_back(c);
+  }
+  return out;
+}
+
+// Positions of a multi-line control: the window's count "\r\n" as two.
+int WindowPos(const QString& text, int pos) {
+  pos = std::clamp(pos, 0, static_cast<int>(text.size()));
+  return pos + static_cast<int>(text.left(pos).count(QLatin1Char('\n')));
+}
+
+int ControlPos(const QString& text, int pos) {
+  int window = 0;
+  for (int i = 0; i < text.size(); ++i) {
+    const int step = text[i] == QLatin1Char('\n') ? 2 : 1;
+    if (window + step > pos) return window == pos ? i : i + 1;
+    window += step;
+  }
+  return static_cast<int>(text.size());
+}
+
+bool CtrlHeld() {
+  CMessageLoop* loop = CMessageLoop::Current();
+  return loop && loop->GetKeyState(VK_CONTROL) < 0;
+}
+
+bool ShiftHeld() {
+  CMessageLoop* loop = CMessageLoop::Current();
+  return loop && loop->GetKeyState(VK_SHIFT) < 0;
+}
+
+}  // namespace
+
+QLineEdit* CEdit::Line() const { return qobject_cast<QLineEdit*>(GetControlWidget()); }
+QPlainTextEdit* CEdit::Plain() const { return qobject_cast<QPlainTextEdit*>(GetControlWidget()); }
+
+QWidget* CEdit::MakeControl(QWidget* host) {
+  const DWORD style = GetStyle();
+  const Qt::Alignment align = (style & ES_RIGHT)    ? Qt::AlignRight
+                              : (style & ES_CENTER) ? Qt::AlignHCenter
+                                                    : Qt::AlignLeft;
+  QWidget* widget = nullptr;
+  if (style & ES_MULTILINE) {
+    auto* plain = new QPlainTextEdit(host);
+    plain->setVerticalScrollBarPolicy((style & WS_VSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    plain->setHorizontalScrollBarPolicy((style & WS_HSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    // Lines wrap at the field's edge unless the field scrolls sideways.
+    plain->setLineWrapMode((style & (WS_HSCROLL | ES_AUTOHSCROLL)) ? QPlainTextEdit::NoWrap
+                                                                    : QPlainTextEdit::WidgetWidth);
+    QTextOption option = plain->document()->defaultTextOption();
+    option.setAlignment(align);
+    plain->document()->setDefaultTextOption(option);
+    plain->setFrameShape((style & WS_BORDER) ? QFrame::Box : QFrame::NoFrame);
+    plain->setReadOnly((style & ES_READONLY) != 0);
+    plain->setTabChangesFocus(true);
+    plain->setPlainText(Shown(ToControlLines(GetWindowText().view())));
+    QObject::connect(plain, &QPlainTextEdit::textChanged, plain, [this] { TextChangedByControl(); });
+    widget = plain;
+  } else {
+    auto* line = new QLineEdit(host);
+    line->setAlignment(align | Qt::AlignVCenter);
+    line->setFrame((style & WS_BORDER) != 0);
+    line->setReadOnly((style & ES_READONLY) != 0);
+    line->setEchoMode((style & ES_PASSWORD) ? QLineEdit::Password : QLineEdit::Normal);
+    line->setMaxLength(std::numeric_limits<int>::max());  // the limit is kept here
+    line->setText(Shown(GetWindowText().view()));
+    QObject::connect(line, &QLineEdit::textChanged, line, [this] { TextChangedByControl(); });
+    widget = line;
+  }
+  // Everything reaches the text through messages: no menu or drops of Qt's own.
+  widget->setContextMenuPolicy(Qt::NoContextMenu);
+  widget->setAcceptDrops(false);
+  widget->setFocusPolicy(Qt::StrongFocus);
+  return widget;
+}
+
+CString CEdit::ControlText() const {
+  if (QLineEdit* line = Line()) return CString(Ansi(line->text()));
+  if (QPlainTextEdit* plain = Plain()) return CString(ToWindowLines(Ansi(plain->toPlainText())));
+  return GetWindowText();
+}
+
+void CEdit::ShowText(const CString& text) {
+  m_showing = true;
+  if (QLineEdit* line = Line()) line->setText(Shown(text.view()));
+  if (QPlainTextEdit* plain = Plain()) plain->setPlainText(Shown(ToControlLines(text.view())));
+  m_showing = false;
+}
+
+void CEdit::TextChangedByControl() {
+  if (m_showing) return;
+  m_modified = true;
+  m_showing = true;
+  SetWindowText(ControlText());
+  m_showing = false;
+  NotifyParent(EN_CHANGE);
+}
+
+void CEdit::OnWindowTextChanged() {
+  if (m_showing) return;
+  ShowText(GetWindowText());
+  m_modified = false;
+}
+
+void CEdit::Selection(int& start, int& end) const {
+  start = end = 0;
+  if (QLineEdit* line = Line()) {
+    if (line->hasSelectedText()) {
+      start = line->selectionStart();
+      end = line->selectionEnd();
+    } else {
+      start = end = line->cursorPosition();
+    }
+  } else if (QPlainTextEdit* plain = Plain()) {
+    const QTextCursor cursor = plain->textCursor();
+    const QString text = plain->toPlainText();
+    start = WindowPos(text, cursor.selectionStart());
+    end = WindowPos(text, cursor.selectionEnd());
+  }
+}
+
+void CEdit::GetSel(int& start, int& end) const { Selection(start, end); }
+
+DWORD CEdit::GetSel() const {
+  int start = 0, end = 0;
+  Selection(start, end);
+  return MAKELONG(start, end);
+}
+
+void CEdit::Select(int start, int end) {
+  const int length = ControlText().GetLength();
+  if (start == -1) {  // no selection: the caret stays where the selection began
+    int s = 0, e = 0;
+    Selection(s, e);
+    start = end = s;
+  }
+  if (start < 0) start = 0;
+  if (end < 0 || end > length) end = length;
+  start = std::min(start, length);
+  if (QLineEdit* line = Line()) {
+    line->setSelection(start, end - start);
+  } else if (QPlainTextEdit* plain = Plain()) {
+    const QString text = plain->toPlainText();
+    QTextCursor cursor = plain->textCursor();
+    cursor.setPosition(ControlPos(text, start));
+    cursor.setPosition(ControlPos(text, end), QTextCursor::KeepAnchor);
+    plain->setTextCursor(cursor);
+  }
+}
+
+bool CEdit::Fits(const CString& text) const {
+  if (static_cast<UINT>(text.GetLength()) > m_limit) return false;
+  QLineEdit* line = Line();
+  if (!line || (GetStyle() & ES_AUTOHSCROLL)) return true;
+  // Without automatic scrolling the text stops at the field's right edge.
+  const QRect room = line->contentsRect().marginsRemoved(line->textMargins());
+  const QString shown = line->echoMode() == QLineEdit::Password
+                            ? QString(text.GetLength(), QChar(0x25CF))
+                            : Shown(text.view());
+  return QFontMetrics(line->font()).horizontalAdvance(shown) <= std::max(0, room.width() - 4);
+}
+
+bool CEdit::Insert(const CString& piece) {
+  int s = 0, e = 0;
+  Selection(s, e);
+  const CString text = ControlText();
+  const CString before = text.Left(s);
+  const CString after = text.Mid(e);
+  CString fitted = piece;
+  // As much of the piece as the limit and the width leave room for; a line
+  // end is never cut in half.
+  while (fitted.GetLength() > 0 && !Fits(before + fitted + after)) {
+    int cut = fitted.GetLength() - 1;
+    if (cut > 0 && fitted[cut] == '\n' && fitted[cut - 1] == '\r') --cut;
+    fitted = fitted.Left(cut);
+  }
+  if (fitted.GetLength() < piece.GetLength()) NotifyParent(EN_MAXTEXT);
+  if (fitted.IsEmpty()) return false;
+  if (QLineEdit* line = Line()) {
+    line->insert(Shown(fitted.view()));
+  } else if (QPlainTextEdit* plain = Plain()) {
+    plain->insertPlainText(Shown(ToControlLines(fitted.view())));
+  }
+  return true;
+}
+
+void CEdit::TypeCharacter(WPARAM ch, LPARAM) {
+  if (ch < 0x20 || ch > 0xFF) return;
+  auto byte = static_cast<unsigned char>(ch);
+  if (GetStyle() & ES_UPPERCASE) byte = tvn::codepage::ToUpper(byte);
+  else if (GetStyle() & ES_LOWERCASE) byte = tvn::codepage::ToLower(byte);
+  const char one[2] = {static_cast<char>(byte), 0};
+  Insert(CString(one));
+}
+
+void CEdit::CopySelection() const {
+  if (GetStyle() & ES_PASSWORD) return;
+  int s = 0, e = 0;
+  Selection(s, e);
+  if (e > s) CClipboard::SetText(ControlText().Mid(s, e - s));
+}
+
+LRESULT CEdit::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  QLineEdit* line = Line();
+  QPlainTextEdit* plain = Plain();
+  if (!line && !plain) return CChildControl::DefWindowProc(message, wParam, lParam);
+  const bool readOnly = (GetStyle() & ES_READONLY) != 0;
+  switch (message) {
+    case WM_SETTEXT: {
+      const auto* text = reinterpret_cast<const CString*>(lParam);
+      QuietScope quiet(*this);
+      SetWindowText(text ? *text : CString());
+      return TRUE;
+    }
+    case WM_GETTEXT: {
+      CString text = ControlText();
+      if (wParam > 0 && static_cast<std::size_t>(text.GetLength()) >= wParam) text = text.Left(static_cast<int>(wParam) - 1);
+      if (auto* out = reinterpret_cast<CString*>(lParam)) *out = text;
+      return text.GetLength();
+    }
+    case WM_GETTEXTLENGTH:
+      return ControlText().GetLength();
+    case EM_GETSEL: {
+      int s = 0, e = 0;
+      Selection(s, e);
+      if (auto* out = reinterpret_cast<DWORD*>(wParam)) *out = static_cast<DWORD>(s);
+      if (auto* out = reinterpret_cast<DWORD*>(lParam)) *out = static_cast<DWORD>(e);
+      return MAKELONG(s, e);
+    }
+    case EM_SETSEL: {
+      QuietScope quiet(*this);
+      Select(static_cast<int>(static_cast<LONG>(wParam)), static_cast<int>(static_cast<LONG>(lParam)));
+      return 0;
+    }
+    case EM_GETMODIFY:
+      return m_modified ? TRUE : FALSE;
+    case EM_SETMODIFY:
+      m_modified = wParam != 0;
+      return 0;
+    case EM_GETLINECOUNT:
+      return plain ? std::max(1, plain->document()->blockCount()) : 1;
+    case EM_LIMITTEXT:
+      m_limit = wParam == 0 ? 0x7FFFFFFEu : static_cast<UINT>(std::min<WPARAM>(wParam, 0x7FFFFFFE));
+      return 0;
+    case EM_GETLIMITTEXT:
+      return m_limit;
+    case EM_SETREADONLY:
+      ModifyStyle(wParam ? 0 : ES_READONLY, wParam ? ES_READONLY : 0);
+      if (line) line->setReadOnly(wParam != 0);
+      if (plain) plain->setReadOnly(wParam != 0);
+      RefreshColours();
+      return TRUE;
+    case EM_REPLACESEL: {
+      const auto* text = reinterpret_cast<const CString*>(lParam);
+      if (text) Insert(*text);
+      if (!wParam) SendMessage(EM_EMPTYUNDOBUFFER);
+      return 0;
+    }
+    case WM_COPY:
+      CopySelection();
+      return 0;
+    case WM_CUT:
+      if (GetStyle() & ES_PASSWORD) return 0;
+      CopySelection();
+      if (!readOnly) SendMessage(WM_CLEAR);
+      return 0;
+    case WM_CLEAR:
+      if (!readOnly) {
+        if (line && line->hasSelectedText()) line->del();
+        if (plain) plain->textCursor().removeSelectedText();
+      }
+      return 0;
+    case WM_PASTE:
+      if (!readOnly && CClipboard::HasText()) {
+        CString text = CClipboard::GetText();
+        if (line) {  // one line: the text up to the first line end
+          const int stop = text.FindOneOf("\r\n");
+          if (stop >= 0) text = text.Left(stop);
+        }
+        if (GetStyle() & ES_UPPERCASE) text.MakeUpper();
+        else if (GetStyle() & ES_LOWERCASE) text.MakeLower();
+        Insert(text);
+      }
+      return 0;
+    case EM_CANUNDO:
+      if (readOnly) return FALSE;
+      if (line) return line->isUndoAvailable() || line->isRedoAvailable();
+      return plain->document()->isUndoAvailable() || plain->document()->isRedoAvailable();
+    case WM_UNDO:
+    case EM_UNDO:
+      // One level, as the classic edit: a second undo takes back the first.
+      if (readOnly) return FALSE;
+      if (line) {
+        if (line->isUndoAvailable()) line->undo();
+        else if (line->isRedoAvailable()) line->redo();
+        else return FALSE;
+      } else {
+        if (plain->document()->isUndoAvailable()) plain->undo();
+        else if (plain->document()->isRedoAvailable()) plain->redo();
+        else return FALSE;
+      }
+      return TRUE;
+    case EM_EMPTYUNDOBUFFER:
+      if (plain) {
+        plain->document()->clearUndoRedoStacks();
+      } else {
+        int s = 0, e = 0;
+        Selection(s, e);
+        m_showing = true;
+        line->setText(line->text());  // setting the text forgets the history
+        m_showing = false;
+        Select(s, e);
+      }
+      return 0;
+    case WM_KEYDOWN: {
+      const bool ctrl = CtrlHeld(), shift = ShiftHeld();
+      UINT command = 0;
+      if (ctrl && wParam == 'C') command = WM_COPY;
+      else if (ctrl && wParam == 'X') command = WM_CUT;
+      else if (ctrl && wParam == 'V') command = WM_PASTE;
+      else if (ctrl && wParam == 'Z') command = EM_UNDO;
+      else if (ctrl && wParam == VK_INSERT) command = WM_COPY;
+      else if (shift && wParam == VK_INSERT) command = WM_PASTE;
+      else if (shift && wParam == VK_DELETE) command = WM_CUT;
+      if (command) {
+        SendMessage(command);
+        return 0;
+      }
+      if (ctrl && (wParam == 'Y' || wParam == 'A')) return 0;  // no redo or select-all of Qt's own
+      if (wParam == VK_RETURN && plain) return 0;  // the line end comes with WM_CHAR
+      return CChildControl::DefWindowProc(message, wParam, lParam);
+    }
+    case WM_CHAR:
+      if (readOnly) return 0;
+      if (wParam == '\r' && plain) Insert("\r\n");
+      else TypeCharacter(wParam, lParam);
+      return 0;
+    case WM_SETFOCUS: {
+      const LRESULT result = CChildControl::DefWindowProc(message, wParam, lParam);
+      NotifyParent(EN_SETFOCUS);
+      return result;
+    }
+    case WM_KILLFOCUS: {
+      const LRESULT result = CChildControl::DefWindowProc(message, wParam, lParam);
+      NotifyParent(EN_KILLFOCUS);
+      return result;
+    }
+    default:
+      return CChildControl::DefWindowProc(message, wParam, lParam);
+  }
+}

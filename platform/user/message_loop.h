@@ -1,0 +1,187 @@
+// The user-interface thread's message loop (the framework's thread object):
+// the posted-message queue, timers, pending paints, capture, focus, key state
+// and the run loop with idle processing. Plain C++; the windowing system only
+// feeds it through an IEventSource.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <utility>
+
+#include "platform/msg/clock.h"
+#include "platform/user/cursor.h"
+#include "platform/user/dialogs.h"
+#include "platform/msg/event_source.h"
+#include "platform/msg/message_queue.h"
+#include "platform/msg/timer_list.h"
+#include "platform/user/window_classes.h"
+
+class CWnd;
+
+class CMessageLoop {
+ public:
+  // The loop becomes the process's current one (the thread that makes it is the
+  // user-interface thread) unless another is current already.
+  explicit CMessageLoop(const IClock& clock = SteadyClock());
+  virtual ~CMessageLoop();
+  CMessageLoop(const CMessageLoop&) = delete;
+  CMessageLoop& operator=(const CMessageLoop&) = delete;
+
+  static CMessageLoop* Current();
+
+  const IClock& Clock() const { return m_clock; }
+  void SetEventSource(std::unique_ptr<IEventSource> source);
+  IEventSource& EventSource() { return *m_source; }
+  void SetDialogs(std::unique_ptr<IDialogs> dialogs);
+  IDialogs& Dialogs() { return *m_dialogs; }
+  bool IsLoopThread() const { return std::this_thread::get_id() == m_threadId; }
+  // The caption of the framework's message boxes.
+  void SetAppName(const CString& name) { m_appName = name; }
+  const CString& AppName() const { return m_appName; }
+  // The window classes dialogs make their controls from.
+  CWindowClasses& WindowClasses() { return m_windowClasses; }
+
+  // --- Windows (user-interface thread) ---
+  HWND RegisterWindow(CWnd* wnd);
+  void UnregisterWindow(HWND hwnd);
+  CWnd* FromHandle(HWND hwnd) const;
+  bool IsWindow(HWND hwnd) const;  // any thread
+  // Top-level windows from the newest to the oldest.
+  CWnd* LastTopLevelWindow() const;
+  CWnd* PreviousTopLevelWindow(const CWnd* wnd) const;
+
+  // --- Messages ---
+  // Any thread. FALSE when the window does not exist (a null window posts a
+  // thread message, handled by PreTranslateMessage).
+  BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // On the loop's thread a direct call of the window procedure; from another
+  // thread the call is queued ahead of posted messages and the caller waits
+  // for its result. 0 when the window does not exist.
+  LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void PostQuitMessage(int exitCode);
+  // Runs the call on the loop's thread the next time the loop looks for a
+  // message, ahead of posted messages. Any thread.
+  void PostCall(std::function<void()> call);
+
+  // Takes the next message: posted messages and input in order, then the quit
+  // message, then paints, then due timers. Input from the event source is
+  // polled first. FALSE when nothing matches.
+  BOOL PeekMessage(MSG& msg, HWND hwnd, UINT minMsg, UINT maxMsg, UINT removeFlags);
+  // Waits for the next message; FALSE for WM_QUIT.
+  BOOL GetMessage(MSG& msg);
+  // Sleeps until input, a post, or the next timer is due.
+  void WaitMessage();
+  LRESULT DispatchMessage(const MSG& msg);
+  // One message through PreTranslateMessage and dispatch; FALSE on WM_QUIT.
+  BOOL PumpMessage();
+  const MSG& GetCurrentMessage() const { return m_current; }
+  // The message that the innermost window procedure is handling (for the
+  // default handling of a handler); swapped around every window procedure call.
+  MSG SwapWindowMessage(const MSG& msg) { return std::exchange(m_windowMessage, msg); }
+  const MSG& WindowMessage() const { return m_windowMessage; }
+
+  // The run loop: idle turns while OnIdle asks for more and no message waits,
+  // then messages until the queue is empty; returns ExitInstance() on WM_QUIT.
+  virtual int Run();
+  virtual BOOL OnIdle(LONG count);
+  virtual BOOL PreTranslateMessage(MSG& msg);
+  virtual BOOL IsIdleMessage(const MSG& msg);
+  // Called after every pumped message; TRUE restarts idle processing at count 1.
+  virtual BOOL OnMessagePumped(const MSG& msg);
+  virtual int ExitInstance();
+  int QuitCode() const { return m_quitCode; }
+
+  // --- Timers (user-interface thread; from another thread they fail) ---
+  UINT SetTimer(HWND hwnd, UINT id, UINT elapseMs);
+  BOOL KillTimer(HWND hwnd, UINT id);
+  bool HasTimer(HWND hwnd, UINT id) const;
+
+  // --- Paint: windows with an update region get WM_PAINT when the queue is empty ---
+  void MarkInvalid(HWND hwnd);
+  void MarkValid(HWND hwnd);
+  // A paint taken out by a wait inside a handler: the window stays invalid and
+  // is painted when the run loop pumps its next message.
+  void DeferPaint(HWND hwnd) { m_deferredPaint.insert(hwnd); }
+
+  // --- Input state ---
+  HWND SetCapture(HWND hwnd);
+  HWND GetCapture() const { return m_capture; }
+  HWND SetFocus(HWND hwnd);
+  HWND GetFocus() const { return m_focus; }
+  HWND GetActiveWindow() const { return m_active; }
+  void SetActiveWindow(HWND hwnd) { m_active = hwnd; }
+
+  // Key state as GetKeyState reports it: high bit down, low bit toggled.
+  SHORT GetKeyState(UINT vk) const;
+  void SetKeyDown(UINT vk, bool down);
+  CPoint GetCursorPos() const;
+  void SetCursorPosition(CPoint screen) { m_cursorPos.store(PackPoint(screen)); }
+
+  // The cursor shape and its display count (shown while the count is >= 0).
+  HCURSOR SetCursor(HCURSOR cursor);
+  HCURSOR GetCursor() const { return m_cursor; }
+  int ShowCursor(BOOL show);
+  // The window whose widget shows the cursor (the one the mouse is over).
+  void SetCursorWindow(HWND hwnd);
+
+ private:
+  static std::int64_t PackPoint(CPoint p) {
+    return (static_cast<std::int64_t>(p.x) << 32) | static_cast<std::uint32_t>(p.y);
+  }
+  void RunSentCalls();
+  bool TakePaint(HWND filter, MSG& msg, bool remove);
+  void ApplyCursor();
+
+  const IClock& m_clock;
+  std::thread::id m_threadId;
+  std::unique_ptr<IEventSource> m_source;
+  std::unique_ptr<IDialogs> m_dialogs;
+  CString m_appName;
+  CWindowClasses m_windowClasses;
+  CMessageQueue m_queue;
+
+  mutable std::mutex m_windowsMutex;
+  std::map<HWND, CWnd*> m_windows;
+  std::uintptr_t m_nextHandle = 0x10;
+
+  CTimerList m_timers;
+  std::set<HWND> m_invalid;  // ordered by handle: older windows paint first
+  std::set<HWND> m_deferredPaint;
+  std::atomic<bool> m_quitPosted{false};
+  std::atomic<int> m_quitCode{0};
+  MSG m_current;
+  MSG m_windowMessage;
+  CPoint m_lastMovePoint{-1, -1};
+  HWND m_lastMoveWindow = nullptr;
+
+  HWND m_capture = nullptr;
+  HWND m_focus = nullptr;
+  HWND m_active = nullptr;
+  std::array<std::atomic<BYTE>, 256> m_keys{};
+  std::atomic<std::int64_t> m_cursorPos{0};
+  HCURSOR m_cursor = nullptr;
+  int m_cursorCount = 0;
+  HWND m_cursorWindow = nullptr;
+};
+
+// The framework's free functions over the current loop.
+BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+BOOL PeekMessage(MSG* msg, HWND hwnd, UINT minMsg, UINT maxMsg, UINT removeFlags);
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessage(const MSG* msg);
+BOOL IsWindow(HWND hwnd);
+SHORT GetKeyState(int vk);
+SHORT GetAsyncKeyState(int vk);
+BOOL GetCursorPos(CPoint* point);
+BOOL SetCursorPos(int x, int y);
+HCURSOR SetCursor(HCURSOR cursor);
+int ShowCursor(BOOL show);
+BOOL ReleaseCapture();

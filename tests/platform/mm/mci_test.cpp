@@ -1,0 +1,150 @@
+// MCI command strings: the parser, devices by alias and id, the sound devices, notices and errors.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/mm/mci_command.h"
+#include "platform/mm/mci_errors.h"
+#include "platform/mm/media_system.h"
+#include "tests/platform/mm/mci_string_test.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/wav_writer.h"
+
+using tvn::testing::TempDir;
+using tvn::testing::ToneWav;
+
+TEST(MciCommandParser, QuotesNotifyWaitAndErrors) {
+  CMciCommand c;
+  ASSERT_EQ(ParseMciCommand("open \"C:\\My Sounds\\a b.wav\" type waveaudio alias snd notify", c), 0u);
+  EXPECT_EQ(c.verb, "open");
+  EXPECT_EQ(c.device, "C:\\My Sounds\\a b.wav");
+  EXPECT_TRUE(c.notify);
+  EXPECT_FALSE(c.wait);
+  ASSERT_NE(c.ValueAfter("ALIAS"), nullptr);
+  EXPECT_EQ(*c.ValueAfter("alias"), "snd");
+  EXPECT_EQ(ParseMciCommand("play \"open", c), MciError::kNoClosingQuote);
+  EXPECT_EQ(ParseMciCommand("   ", c), MciError::kMissingCommandString);
+  EXPECT_EQ(ParseMciCommand("play", c), MciError::kMissingDeviceName);
+  ASSERT_EQ(ParseMciCommand("Seek to 1 wait ", c, false), 0u);
+  EXPECT_EQ(c.verb, "seek");
+  EXPECT_TRUE(c.wait);
+  EXPECT_EQ(c.words, (std::vector<std::string>{"to", "1"}));
+  DWORD n = 0;
+  EXPECT_FALSE(ParseMciNumber("12x", n));
+  EXPECT_FALSE(ParseMciNumber("1234567890", n));
+  EXPECT_TRUE(ParseMciNumber("1500", n));
+  EXPECT_EQ(n, 1500u);
+}
+
+class MciTest : public MciStringTest {
+ protected:
+  MciTest() {
+    wav = (dir.path() / "tone.wav").string();
+    std::ofstream(wav, std::ios::binary).write(reinterpret_cast<const char*>(ToneWav(1000).data()),
+                                               static_cast<std::streamsize>(ToneWav(1000).size()));
+  }
+
+  TempDir dir;
+  std::string wav;
+};
+
+TEST_F(MciTest, OneSecondWaveReportsItsLengthModeAndEnd) {
+  const std::string id = Reply("open \"" + wav + "\" type waveaudio alias tone");
+  EXPECT_NE(id, "0");
+  EXPECT_EQ(Reply("status tone length"), "1000");
+  EXPECT_EQ(Reply("status tone mode"), "stopped");
+  EXPECT_EQ(Reply("play tone notify"), "");
+  EXPECT_EQ(Reply("status tone mode"), "playing");
+  Advance(500);
+  EXPECT_EQ(Reply("status tone position"), "500");
+  Advance(499);
+  EXPECT_TRUE(Notices().empty());
+  Advance(1);
+  ASSERT_EQ(Notices().size(), 1u);
+  EXPECT_EQ(Notices()[0].wParam, 1u);
+  EXPECT_EQ(Notices()[0].lParam, static_cast<LPARAM>(std::stoul(id)));
+  EXPECT_EQ(Reply("status tone mode"), "stopped");
+  EXPECT_EQ(Reply("status tone position"), "1000");
+  EXPECT_EQ(Send("close tone"), 0u);
+  EXPECT_EQ(Send("status tone mode"), MciError::kInvalidDeviceName);
+}
+
+TEST_F(MciTest, SupersededAndAbortedNotices) {
+  const DWORD id = std::stoul(Reply("open \"" + wav + "\" alias tone"));
+  Reply("play tone notify");
+  Reply("play tone from 0 notify");
+  Advance(1);
+  ASSERT_EQ(Notices().size(), 1u);
+  EXPECT_EQ(Notices()[0].wParam, 2u);
+  Reply("stop tone");
+  Advance(1);
+  ASSERT_EQ(Notices().size(), 2u);
+  EXPECT_EQ(Notices()[1].wParam, 4u);
+  EXPECT_EQ(Notices()[1].lParam, static_cast<LPARAM>(id));
+  // Stopped: no end ever comes; seeking and playing a range does end.
+  Advance(2000);
+  EXPECT_EQ(Notices().size(), 2u);
+  Reply("set tone time format ms");
+  Reply("seek tone to 900");
+  Reply("play tone to 950 notify");
+  Advance(49);
+  EXPECT_EQ(Notices().size(), 2u);
+  Advance(1);
+  ASSERT_EQ(Notices().size(), 3u);
+  EXPECT_EQ(Notices()[2].wParam, 1u);
+}
+
+TEST_F(MciTest, PauseResumeSpeedAndVolume) {
+  Reply("open \"" + wav + "\" alias tone");
+  Reply("play tone");
+  Advance(100);
+  Reply("pause tone");
+  EXPECT_EQ(Reply("status tone mode"), "paused");
+  Advance(500);
+  EXPECT_EQ(Reply("status tone position"), "100");
+  Reply("resume tone");
+  Reply("set tone speed 2000");
+  Advance(100);
+  EXPECT_EQ(Reply("status tone position"), "300");
+  Reply("set tone speed 0");  // ignored: it would never end
+  EXPECT_EQ(Reply("status tone speed"), "2000");
+  Reply("setaudio tone volume to 5000");
+  EXPECT_EQ(Reply("status tone volume"), "1000");
+}
+
+TEST_F(MciTest, ErrorsHaveTheirNumbersAndTexts) {
+  EXPECT_EQ(Send("open \"" + (dir.path() / "missing.wav").string() + "\" type waveaudio"), MciError::kFileNotFound);
+  EXPECT_EQ(Send("play nothing"), MciError::kInvalidDeviceName);
+  EXPECT_EQ(Send("open \"" + wav + "\" alias a"), 0u);
+  EXPECT_EQ(Send("open \"" + wav + "\" alias a"), MciError::kDuplicateAlias);
+  EXPECT_EQ(Send("dance a"), MciError::kUnrecognizedCommand);
+  EXPECT_EQ(Send("open \"" + wav), MciError::kNoClosingQuote);
+  EXPECT_EQ(Send("open x.xyz"), MciError::kInvalidDeviceName);
+  EXPECT_EQ(Send("play a from 5000"), MciError::kOutOfRange);
+  EXPECT_EQ(Send("set a time format tmsf"), MciError::kBadTimeFormat);
+  EXPECT_EQ(Send("record a"), MciError::kUnsupportedFunction);
+  for (DWORD code : {261u, 263u, 275u, 289u, 294u}) EXPECT_NE(MciErrorText(code), nullptr) << code;
+  EXPECT_EQ(MciErrorText(0), nullptr);
+  // A new device opens without a file; "close all" closes everything.
+  EXPECT_EQ(Send("open new type waveaudio alias rec"), 0u);
+  EXPECT_EQ(Reply("status rec length"), "0");
+  EXPECT_EQ(Send("close all"), 0u);
+  EXPECT_EQ(Send("status rec mode"), MciError::kInvalidDeviceName);
+}
+
+TEST_F(MciTest, WaitEndsAtTheEndWhileTheSoundIsMixedElsewhere) {
+  Reply("open \"" + wav + "\" alias tone");
+  // Another thread moves the clock on and mixes, as the sound device would.
+  std::atomic<bool> done{false};
+  std::thread mixer([&] {
+    while (!done) {
+      clock.Advance(50);
+      media.Output().Pump();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  });
+  EXPECT_EQ(Send("play tone wait"), 0u);
+  done = true;
+  mixer.join();
+  EXPECT_EQ(Reply("status tone mode"), "stopped");
+}

@@ -1,0 +1,206 @@
+// The MCI video devices: time formats, ranges and notices, the time line, source and destination, the picture.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/gdi/dc.h"
+#include "platform/mm/mci_errors.h"
+#include "platform/mm/mci_video_device.h"
+#include "platform/mm/media_system.h"
+#include "tests/platform/mm/mci_string_test.h"
+#include "tests/support/fake_video_frames.h"
+#include "tests/support/ffmpeg_media.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/wav_writer.h"
+
+using namespace tvn::testing;
+
+class MciVideoTest : public MciStringTest {
+ protected:
+  MciVideoTest() {
+    media.Mci().RegisterType("testvideo", {"vid"}, CMciVideoDevice::Factory(&OpenFakeFrames, true));
+    media.Mci().RegisterType("testmpeg", {"mvid"}, CMciVideoDevice::Factory(&OpenFakeFrames, false));
+    // "*.vid" files are no medium FFmpeg reads; "*sound*" ones are a 2 s tone beside the pictures.
+    media.SetSourceOpener([](const CString& name) -> std::unique_ptr<IMediaByteSource> {
+      if (name.Find("sound") >= 0) return std::make_unique<CMemoryByteSource>(ToneWav(2000), name);
+      return std::make_unique<CMemoryByteSource>(std::vector<BYTE>(64, 0x5A), name);
+    });
+  }
+};
+
+TEST_F(MciVideoTest, FramesByDefaultMillisecondsOnRequestAndRectangles) {
+  Reply("open clip.vid alias v");
+  EXPECT_EQ(Reply("status v time format"), "frames");
+  EXPECT_EQ(Reply("status v length"), "10");
+  EXPECT_EQ(Reply("status v mode"), "stopped");
+  EXPECT_EQ(Reply("status v frame rate"), "10000");
+  Reply("set v time format ms");
+  EXPECT_EQ(Reply("status v length"), "1000");
+  Reply("open clip.mvid alias m");
+  EXPECT_EQ(Reply("status m time format"), "milliseconds");
+  EXPECT_EQ(Reply("status m length"), "1000");
+
+  // The source is the whole frame until a part of it is put; a part outside the frame is refused.
+  EXPECT_EQ(Reply("where v source"), "0 0 8 6");
+  EXPECT_EQ(Reply("where v destination"), "0 0 8 6");
+  Reply("put v source at 2 1 4 4");
+  EXPECT_EQ(Reply("where v source"), "2 1 4 4");
+  EXPECT_EQ(Send("put v source at 20 20 4 4"), MciError::kOutOfRange);
+  EXPECT_EQ(Send("put v source at 6 4 10 10"), 0u);  // cut to the frame
+  EXPECT_EQ(Reply("where v source"), "6 4 2 2");
+  EXPECT_EQ(Send("put v destination at 0 0 0 5"), MciError::kOutOfRange);
+  EXPECT_EQ(Send("put v destination at 0 0"), MciError::kMissingParameter);
+  Reply("put v destination at 1 2 16 12");
+  EXPECT_EQ(Reply("where v destination"), "1 2 16 12");
+  Reply("put v source");
+  EXPECT_EQ(Reply("where v source"), "0 0 8 6");
+  // A medium with neither picture nor sound does not open.
+  EXPECT_EQ(Send("open clip.mpg type testvideo alias n"), MciError::kInvalidFile);
+}
+
+TEST_F(MciVideoTest, PlayRangeFollowsTheClockAndNotifiesOnce) {
+  const DWORD id = std::stoul(Reply("open clip.vid alias v"));
+  Reply("play v from 2 to 5 notify");
+  EXPECT_EQ(Reply("status v mode"), "playing");
+  Advance(250);
+  EXPECT_EQ(Reply("status v position"), "4");
+  EXPECT_TRUE(Notices().empty());
+  Reply("pause v");
+  Advance(1000);
+  EXPECT_EQ(Reply("status v position"), "4");
+  Reply("resume v");
+  Advance(49);
+  EXPECT_TRUE(Notices().empty());
+  Advance(1);
+  // Without a window to keep time, the device sees its end when it is next asked.
+  EXPECT_EQ(Reply("status v mode"), "stopped");
+  EXPECT_EQ(Reply("status v position"), "5");
+  PumpReady();
+  ASSERT_EQ(Notices().size(), 1u);
+  EXPECT_EQ(Notices()[0].wParam, 1u);
+  EXPECT_EQ(Notices()[0].lParam, static_cast<LPARAM>(id));
+  Advance(1000);
+  EXPECT_EQ(Notices().size(), 1u);
+
+  // Played to the end, play starts again from the start; a seek or a stop aborts a waiting notice.
+  Reply("seek v to end");
+  Reply("play v notify");
+  Advance(100);
+  EXPECT_EQ(Reply("status v position"), "1");
+  Reply("seek v to 3");
+  Advance(1);
+  ASSERT_EQ(Notices().size(), 2u);
+  EXPECT_EQ(Notices()[1].wParam, 4u);
+  EXPECT_EQ(Reply("status v position"), "3");
+  EXPECT_EQ(Send("play v from 11"), MciError::kOutOfRange);
+  // Twice the speed: 3 frames in 150 ms.
+  Reply("set v speed 2000");
+  Reply("play v");
+  Advance(150);
+  EXPECT_EQ(Reply("status v position"), "6");
+  // Nobody asks: the device's watcher reports the end by itself.
+  Reply("play v from 0 to 2 notify");
+  const std::size_t before = Notices().size();
+  clock.Advance(100);
+  for (int i = 0; i < 2000 && Notices().size() == before; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    PumpReady();
+  }
+  ASSERT_EQ(Notices().size(), before + 1);
+  EXPECT_EQ(Notices().back().wParam, 1u);
+}
+
+TEST_F(MciVideoTest, SoundLongerThanThePictureMakesTheTimeLine) {
+  Reply("open sound.vid alias v");
+  EXPECT_EQ(Reply("status v length"), "20");  // 2 s of sound under 1 s of pictures
+  Reply("set v time format ms");
+  EXPECT_EQ(Reply("status v length"), "2000");
+  Reply("play v notify");
+  EXPECT_EQ(media.Mixer().VoiceCount(), 1u);
+  Advance(1500);
+  EXPECT_EQ(Reply("status v mode"), "playing");
+  EXPECT_TRUE(Notices().empty());
+  Advance(500);
+  EXPECT_EQ(Reply("status v mode"), "stopped");
+  PumpReady();
+  EXPECT_EQ(Notices().size(), 1u);
+  EXPECT_EQ(media.Mixer().VoiceCount(), 0u);
+  // A medium without a picture is a sound device, as before.
+  Reply("open sound.snd type testmpeg alias s");
+  EXPECT_EQ(Reply("status s length"), "2000");
+  EXPECT_EQ(Send("where s source"), MciError::kUnsupportedFunction);
+}
+
+TEST_F(MciVideoTest, PictureIsDrawnFromTheSourcePartIntoTheDestination) {
+  const DWORD id = std::stoul(Reply("open clip.vid alias v"));
+  constexpr int kWidth = 40, kHeight = 30;
+  std::vector<DWORD> pixels(kWidth * kHeight, CPixelImage::ToPixel(RGB(0, 255, 0)));
+  auto at = [&](int x, int y) { return CPixelImage::ToColorRef(pixels[y * kWidth + x]); };
+  CDC dc;
+  dc.AttachSurface(gdi::PixelSurface{pixels.data(), kWidth, kHeight, kWidth, false});
+  const CRect area(10, 10, 40, 30);
+  Reply("seek v to 3");
+  ASSERT_TRUE(media.Mci().DrawPicture(id, dc, area));
+  EXPECT_EQ(at(10, 10), RGB(255, 255, 255));  // the frame's own top-left pixel
+  EXPECT_EQ(at(17, 15), CFakeVideoFrames::ColourOf(3));
+  EXPECT_EQ(at(18, 15), RGB(0, 255, 0));  // natural size: 8 x 6
+  EXPECT_EQ(at(9, 9), RGB(0, 255, 0));
+  // Past the picture's end the last frame stands; a cropped source is stretched twice over.
+  Reply("seek v to end");
+  Reply("put v source at 1 1 4 3");
+  Reply("put v destination at 0 0 8 6");
+  ASSERT_TRUE(media.Mci().DrawPicture(id, dc, area));
+  EXPECT_EQ(at(10, 10), CFakeVideoFrames::ColourOf(9));  // the white corner is cropped away
+  EXPECT_EQ(at(17, 15), CFakeVideoFrames::ColourOf(9));
+  EXPECT_EQ(at(18, 15), RGB(0, 255, 0));
+  // A destination reaching past the area is cut to it.
+  Reply("put v destination at 25 15 100 100");
+  ASSERT_TRUE(media.Mci().DrawPicture(id, dc, area));
+  EXPECT_EQ(at(39, 29), CFakeVideoFrames::ColourOf(9));
+  EXPECT_EQ(at(34, 24), RGB(0, 255, 0));
+  EXPECT_FALSE(media.Mci().DrawPicture(id + 1000, dc, area));
+  dc.DetachSurface();
+}
+
+TEST_F(MciVideoTest, AviAndMpegFilesPlayThroughTheVideoLayer) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  TempDir dir;
+  AviRecipe recipe;
+  recipe.frames = 10;
+  recipe.rate = 10;
+  recipe.soundSeconds = 2.0;
+  const auto avi = dir.path() / "clip.avi";
+  ASSERT_FALSE(MakeAvi(recipe, avi).empty());
+  const auto mpg = dir.path() / "clip.mpg";
+  // Big enough for FFmpeg to find the program stream's length from its timestamps.
+  ASSERT_TRUE(RunFfmpeg("-f lavfi -i testsrc=s=160x120:r=25:d=2 -c:v mpeg1video", mpg));
+  media.SetSourceOpener(
+      [](const CString& name) -> std::unique_ptr<IMediaByteSource> { return CFileByteSource::Open(name); });
+
+  const DWORD id = std::stoul(Reply("open \"" + avi.string() + "\" alias a"));
+  EXPECT_EQ(media.Mci().GetDeviceType(id), "avivideo");
+  EXPECT_EQ(Reply("status a time format"), "frames");
+  EXPECT_EQ(Reply("status a length"), "20");  // the 2 s sound outlasts the 1 s of pictures
+  EXPECT_EQ(Reply("where a source"), "0 0 32 24");
+  Reply("seek a to 5");
+  std::vector<DWORD> pixels(32 * 24, 0);
+  CDC dc;
+  dc.AttachSurface(gdi::PixelSurface{pixels.data(), 32, 24, 32, false});
+  ASSERT_TRUE(media.Mci().DrawPicture(id, dc, CRect(0, 0, 32, 24)));
+  EXPECT_EQ(CPixelImage::ToColorRef(pixels[12 * 32 + 16]), RGB(60, 0, 0));  // frame n is red 12 x n
+  Reply("play a from 9 notify");
+  EXPECT_EQ(media.Mixer().VoiceCount(), 1u);
+  Advance(1100);
+  ASSERT_TRUE(media.Mci().DrawPicture(id, dc, CRect(0, 0, 32, 24)));
+  EXPECT_EQ(CPixelImage::ToColorRef(pixels[12 * 32 + 16]), RGB(108, 0, 0));  // the last frame stands under the sound
+  EXPECT_EQ(Reply("status a mode"), "stopped");
+  dc.DetachSurface();
+
+  Reply("open \"" + mpg.string() + "\" alias m");
+  EXPECT_EQ(Reply("status m time format"), "milliseconds");
+  const int length = std::stoi(Reply("status m length"));
+  EXPECT_GE(length, 1500);
+  EXPECT_LE(length, 2500);
+  EXPECT_EQ(Reply("where m source"), "0 0 160 120");
+}

@@ -1,0 +1,143 @@
+// The video decoder: the frame time line, frame-accurate seeking, the caps, damaged files and the sound track.
+#include <gtest/gtest.h>
+
+#include "platform/mm/media_source.h"
+#include "platform/mm/video_decoder.h"
+#include "tests/support/ffmpeg_media.h"
+#include "tests/support/temp_dir.h"
+
+using namespace tvn::testing;
+
+namespace {
+
+std::unique_ptr<CVideoDecoder> OpenBytes(const std::vector<std::uint8_t>& bytes, const VideoLimits& limits = {},
+                                         VideoOpenResult* why = nullptr) {
+  return CVideoDecoder::Open(std::make_unique<CMemoryByteSource>(bytes, "x.avi"), limits, why);
+}
+
+int RedOf(CVideoDecoder& decoder) {
+  std::uint32_t pixel = 0;
+  if (!decoder.ConvertTo(&pixel, 1, 1, 1)) return -1;
+  return static_cast<int>((pixel >> 16) & 0xFF);
+}
+
+class VideoDecoderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveFfmpeg()) GTEST_SKIP() << "Debian's ffmpeg is not installed: no AVI to test with";
+  }
+  TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(VideoDecoderTest, SolidFramesAtTenPerSecondMakeTheTimeLine) {
+  const auto bytes = MakeAvi({.solid = true}, dir / "solid.avi");
+  ASSERT_FALSE(bytes.empty());
+  auto decoder = OpenBytes(bytes);
+  ASSERT_TRUE(decoder);
+  const VideoStreamInfo& info = decoder->Info();
+  EXPECT_EQ(info.formatName, "avi");
+  EXPECT_TRUE(info.hasVideo);
+  EXPECT_FALSE(info.hasAudio);
+  EXPECT_EQ(info.width, 32);
+  EXPECT_EQ(info.frameCount, 20);
+  EXPECT_EQ(info.videoStartMs, 0);
+  EXPECT_EQ(info.videoEndMs, 2000);
+  EXPECT_EQ(decoder->TimeOfFrame(5), 500);
+  EXPECT_EQ(decoder->FrameAtTime(250), 2);
+  EXPECT_EQ(decoder->FrameAtTime(-40), 0);
+  // Past the end: the last frame, never one past the stream.
+  EXPECT_EQ(decoder->FrameAtTime(2000), 19);
+  EXPECT_EQ(decoder->FrameAtTime(99999), 19);
+  EXPECT_EQ(decoder->TimeOfFrame(500), 1900);
+
+  ASSERT_TRUE(decoder->DecodeAtTime(250));
+  EXPECT_EQ(decoder->HeldFrame(), 2);
+  std::uint32_t pixels[4 * 3] = {};
+  ASSERT_TRUE(decoder->ConvertTo(pixels, 4, 3, 4));
+  for (std::uint32_t p : pixels) EXPECT_EQ(p, 0xFF3366CCu);
+}
+
+TEST_F(VideoDecoderTest, EveryFrameIsFoundInAnyOrderRawAndWithKeyFrames) {
+  // MPEG-1 in its own container too: the MCI video devices read it through the same layer.
+  for (const char* codec : {"rawvideo", "cinepak", "mpeg1video"}) {
+    SCOPED_TRACE(codec);
+    const bool mpeg = std::string(codec) == "mpeg1video";
+    const std::string file = std::string(codec) + (mpeg ? ".mpg" : ".avi");
+    const auto bytes = MakeAvi({.rate = mpeg ? 25 : 10, .codec = codec, .keyEvery = 5}, dir / file);
+    ASSERT_FALSE(bytes.empty());
+    auto decoder = OpenBytes(bytes);
+    ASSERT_TRUE(decoder);
+    const int tolerance = std::string(codec) == "rawvideo" ? 0 : 8;
+    for (LONG frame : {7, 3, 19, 0, 12, 13, 14, 18, 19, 1, 6, 5, 11, 19}) {
+      ASSERT_TRUE(decoder->DecodeFrame(frame)) << frame;
+      EXPECT_EQ(decoder->HeldFrame(), frame);
+      EXPECT_NEAR(RedOf(*decoder), 12 * frame, tolerance) << "frame " << frame;
+    }
+    // Clamped to the stream.
+    ASSERT_TRUE(decoder->DecodeFrame(400));
+    EXPECT_EQ(decoder->HeldFrame(), 19);
+    EXPECT_NEAR(RedOf(*decoder), 12 * 19, tolerance);
+  }
+}
+
+TEST_F(VideoDecoderTest, CapsRefuseBeforeDecodingAndSoundIsDescribed) {
+  const auto bytes = MakeAvi({.frames = 10, .soundSeconds = 2.0}, dir / "sound.avi");
+  ASSERT_FALSE(bytes.empty());
+  VideoOpenResult why = VideoOpenResult::ok;
+  EXPECT_FALSE(OpenBytes(bytes, {.maxWidth = 31}, &why));
+  EXPECT_EQ(why, VideoOpenResult::tooLarge);
+  EXPECT_FALSE(OpenBytes(bytes, {.maxHeight = 23}, &why));
+  EXPECT_EQ(why, VideoOpenResult::tooLarge);
+  EXPECT_FALSE(OpenBytes(bytes, {.maxFrames = 9}, &why));
+  EXPECT_EQ(why, VideoOpenResult::tooLarge);
+  EXPECT_FALSE(OpenBytes(bytes, {.maxSeconds = 1}, &why));  // the sound runs 2 s
+  EXPECT_EQ(why, VideoOpenResult::tooLarge);
+
+  auto decoder = OpenBytes(bytes, {}, &why);
+  ASSERT_TRUE(decoder);
+  EXPECT_EQ(why, VideoOpenResult::ok);
+  const VideoStreamInfo& info = decoder->Info();
+  EXPECT_EQ(info.videoEndMs, 1000);
+  EXPECT_TRUE(info.hasAudio);
+  EXPECT_EQ(info.sampleRate, 22050u);
+  EXPECT_EQ(info.sampleSize, 2u);
+  EXPECT_EQ(info.channels, 1);
+  EXPECT_EQ(info.audioSamples, 44100);
+  EXPECT_EQ(info.audioEndMs, 2000);
+
+  // The sound is read beside the pictures without disturbing them.
+  ASSERT_TRUE(decoder->DecodeFrame(3));
+  CPcmBuffer sound;
+  EXPECT_EQ(decoder->DecodeSound({}, sound), DecodeResult::ok);
+  EXPECT_NEAR(static_cast<double>(sound.Frames()), 88200.0, 100.0);
+  ASSERT_TRUE(decoder->DecodeFrame(4));
+  EXPECT_EQ(RedOf(*decoder), 48);
+}
+
+TEST_F(VideoDecoderTest, DamagedAndForeignBytesNeverCrash) {
+  VideoOpenResult why = VideoOpenResult::ok;
+  EXPECT_FALSE(OpenBytes({}, {}, &why));
+  EXPECT_EQ(why, VideoOpenResult::unreadable);
+  EXPECT_FALSE(OpenBytes(std::vector<std::uint8_t>(5000, 0x41), {}, &why));
+  EXPECT_FALSE(CVideoDecoder::OpenFile((dir / "missing.avi").string().c_str(), {}, &why));
+  EXPECT_EQ(why, VideoOpenResult::unreadable);
+
+  const auto bytes = MakeAvi({.frames = 6, .codec = "cinepak", .keyEvery = 3}, dir / "cut.avi");
+  ASSERT_FALSE(bytes.empty());
+  // Cut at every offset and with bytes overwritten: whatever opens decodes what it can.
+  for (std::size_t cut = 0; cut < bytes.size(); cut += 97) {
+    std::vector<std::uint8_t> damaged(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
+    if (auto decoder = OpenBytes(damaged)) {
+      for (LONG f : {5, 0, 3}) decoder->DecodeFrame(f);
+    }
+    std::vector<std::uint8_t> scribbled = bytes;
+    for (std::size_t i = cut; i < std::min(cut + 16, scribbled.size()); ++i) scribbled[i] ^= 0xA5;
+    if (auto decoder = OpenBytes(scribbled)) {
+      for (LONG f : {5, 0, 3}) decoder->DecodeFrame(f);
+      std::uint32_t pixel = 0;
+      decoder->ConvertTo(&pixel, 1, 1, 1);
+    }
+  }
+}

@@ -1,0 +1,203 @@
+// The edit control: 1252 text and line ends, selection, limit, modified flag,
+// case and password styles, clipboard, undo and keys reaching the window first.
+#include "platform/user/edit.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include "platform/user/clipboard.h"
+#include "tests/platform/user/window_test_support.h"
+
+namespace {
+
+// Refuses digits and records the clipboard messages it is sent.
+class CNoDigitsEdit : public CEdit {
+ public:
+  std::vector<UINT> seen;
+
+ protected:
+  void OnChar(UINT ch, UINT repeat, UINT flags) override {
+    if (ch >= '0' && ch <= '9') return;
+    CEdit::OnChar(ch, repeat, flags);
+  }
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_PASTE || message == WM_KEYDOWN || message == WM_CHAR) seen.push_back(message);
+    return CEdit::WindowProc(message, wParam, lParam);
+  }
+};
+
+}  // namespace
+
+class EditTest : public WindowTest {
+ protected:
+  std::unique_ptr<CRecordingWnd> parent = MakeWindow(CRect(0, 0, 400, 300));
+
+  std::vector<WORD> Notifications(UINT id) {
+    std::vector<WORD> codes;
+    for (const RecordedMessage& m : parent->Messages(WM_COMMAND))
+      if (LOWORD(m.wParam) == id) codes.push_back(HIWORD(m.wParam));
+    return codes;
+  }
+  void Type(CWnd& wnd, const char* text) {
+    for (const char* p = text; *p; ++p) wnd.PostMessage(WM_CHAR, static_cast<unsigned char>(*p), 1);
+    PumpReady();
+  }
+  CString Text(CEdit& edit) {
+    CString text;
+    edit.SendMessage(WM_GETTEXT, 0, reinterpret_cast<LPARAM>(&text));
+    return text;
+  }
+};
+
+TEST_F(EditTest, TextSelectionLimitAndModifiedFlagInCodePage1252) {
+  CEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, CRect(10, 10, 200, 34), parent.get(), 923));
+  const CString euro = "Caf\xE9 \x80";
+  edit.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(&euro));
+  EXPECT_EQ(static_cast<QLineEdit*>(edit.GetControlWidget())->text(), QString::fromUtf8("Café €"));
+  EXPECT_EQ(Text(edit), euro);
+  EXPECT_EQ(edit.SendMessage(WM_GETTEXTLENGTH), 6);
+  CString cut;
+  EXPECT_EQ(edit.SendMessage(WM_GETTEXT, 4, reinterpret_cast<LPARAM>(&cut)), 3) << "room for three and the terminator";
+  EXPECT_EQ(cut, "Caf");
+  EXPECT_FALSE(edit.GetModify());
+
+  edit.SetSel(1, 3);
+  int s = 0, e = 0;
+  edit.GetSel(s, e);
+  EXPECT_EQ(std::make_pair(s, e), std::make_pair(1, 3));
+  edit.SetSel(4, -1);
+  EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(4, 6)));
+  edit.SetSel(-1, 0);
+  EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(4, 4))) << "-1 drops the selection, the caret stays";
+
+  // Typing replaces at the caret, sets the modified flag and notifies; the
+  // window's own text follows.
+  edit.SetSel(0, -1);
+  Type(edit, "ab\xFC");
+  EXPECT_EQ(edit.GetWindowText(), "ab\xFC");
+  EXPECT_TRUE(edit.GetModify());
+  EXPECT_FALSE(Notifications(923).empty());
+  EXPECT_EQ(Notifications(923).back(), EN_CHANGE);
+  edit.SetWindowText("x");
+  EXPECT_FALSE(edit.GetModify()) << "setting the text clears the flag";
+
+  // The limit stops typing and pasting; what fits of a paste goes in.
+  edit.LimitText(4);
+  edit.SetSel(1, 1);
+  Type(edit, "yz!");
+  EXPECT_EQ(Text(edit), "xyz!");
+  Type(edit, "?");
+  EXPECT_EQ(Text(edit), "xyz!");
+  EXPECT_EQ(Notifications(923).back(), EN_MAXTEXT);
+  edit.SetSel(1, 3);
+  CClipboard::SetText("12345\r\nsecond line");
+  edit.Paste();
+  EXPECT_EQ(Text(edit), "x12!");
+  EXPECT_EQ(edit.GetLimitText(), 4u);
+
+  // Upper case and password styles; a password gives nothing to copy.
+  CEdit upper, secret;
+  ASSERT_TRUE(upper.Create(WS_CHILD | WS_VISIBLE | ES_UPPERCASE | ES_AUTOHSCROLL, CRect(10, 40, 200, 64), parent.get(), 924));
+  Type(upper, "m\xE9l");
+  EXPECT_EQ(upper.GetWindowText(), "M\xC9L");
+  ASSERT_TRUE(secret.Create(WS_CHILD | WS_VISIBLE | ES_PASSWORD | ES_AUTOHSCROLL, CRect(10, 70, 200, 94), parent.get(), 925));
+  EXPECT_EQ(static_cast<QLineEdit*>(secret.GetControlWidget())->echoMode(), QLineEdit::Password);
+  Type(secret, "hidden");
+  secret.SetSel(0, -1);
+  CClipboard::SetText("before");
+  secret.Copy();
+  EXPECT_EQ(CClipboard::GetText(), "before");
+
+  // Without automatic scrolling a one-line field stops at its width.
+  CEdit narrow;
+  ASSERT_TRUE(narrow.Create(WS_CHILD | WS_VISIBLE, CRect(10, 100, 40, 124), parent.get(), 926));
+  Type(narrow, "wwwwwwwwwwwwwwwwwwww");
+  EXPECT_GT(narrow.GetWindowText().GetLength(), 0);
+  EXPECT_LT(narrow.GetWindowText().GetLength(), 20);
+  EXPECT_EQ(Notifications(926).back(), EN_MAXTEXT);
+}
+
+TEST_F(EditTest, MultiLineCountsLineEndsAsTwoAndClipboardAndUndoFollowTheStyles) {
+  CEdit memo;
+  ASSERT_TRUE(memo.Create(WS_CHILD | WS_VISIBLE | ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL, CRect(10, 10, 300, 200),
+                          parent.get(), 930));
+  auto* plain = static_cast<QPlainTextEdit*>(memo.GetControlWidget());
+  EXPECT_EQ(plain->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  EXPECT_EQ(plain->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+  memo.SetWindowText("one\r\ntwo\r\nthree");
+  EXPECT_EQ(plain->toPlainText(), "one\ntwo\nthree");
+  EXPECT_EQ(memo.GetLineCount(), 3);
+  memo.SetSel(6, 10);
+  memo.Copy();
+  EXPECT_EQ(CClipboard::GetText(), "wo\r\n");
+  memo.SetSel(10, 15);
+  EXPECT_EQ(memo.GetSel(), static_cast<DWORD>(MAKELONG(10, 15)));
+  memo.Cut();
+  EXPECT_EQ(Text(memo), "one\r\ntwo\r\n");
+  EXPECT_EQ(CClipboard::GetText(), "three");
+  memo.PostMessage(WM_CHAR, '\r', 1);
+  Type(memo, "4");
+  EXPECT_EQ(Text(memo), "one\r\ntwo\r\n\r\n4");
+
+  // Undo takes back the last change; a second undo takes back the undo.
+  memo.SetWindowText("base");
+  memo.EmptyUndoBuffer();
+  EXPECT_FALSE(memo.CanUndo());
+  memo.SetSel(4, 4);
+  Type(memo, "!");
+  ASSERT_TRUE(memo.CanUndo());
+  memo.Undo();
+  EXPECT_EQ(Text(memo), "base");
+  memo.Undo();
+  EXPECT_EQ(Text(memo), "base!");
+
+  // Read only: nothing changes the text, copying still works.
+  CEdit line;
+  ASSERT_TRUE(line.Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, CRect(10, 210, 300, 234), parent.get(), 931));
+  line.SetWindowText("fixed");
+  line.SetReadOnly();
+  EXPECT_TRUE(line.GetStyle() & ES_READONLY);
+  line.SetSel(0, 2);
+  line.Clear();
+  line.Cut();
+  Type(line, "zz");
+  line.Paste();
+  EXPECT_EQ(Text(line), "fixed");
+  EXPECT_EQ(CClipboard::GetText(), "fi");
+  EXPECT_FALSE(line.Undo());
+}
+
+TEST_F(EditTest, RealKeysReachTheWindowsHandlersBeforeTheControlEdits) {
+  CNoDigitsEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, CRect(10, 10, 200, 34), parent.get(), 940));
+  edit.SetFocus();
+  QWidget* widget = edit.GetControlWidget();
+  for (const char* key : {"a", "1", "b"}) {
+    QKeyEvent press(QEvent::KeyPress, key[0] == '1' ? Qt::Key_1 : Qt::Key_A + (key[0] - 'a'), Qt::NoModifier, key);
+    QApplication::sendEvent(widget, &press);
+    EXPECT_TRUE(static_cast<QLineEdit*>(widget)->text().isEmpty() || key[0] != 'a') << "nothing before the message";
+    PumpReady();
+  }
+  EXPECT_EQ(edit.GetWindowText(), "ab");
+  ASSERT_FALSE(edit.seen.empty());
+  EXPECT_EQ(edit.seen.front(), static_cast<UINT>(WM_KEYDOWN));
+
+  // Ctrl+V becomes WM_PASTE; Backspace edits through the control.
+  CClipboard::SetText("c3");
+  QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+  QApplication::sendEvent(widget, &paste);
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_V, Qt::ControlModifier);
+  QApplication::sendEvent(widget, &release);
+  PumpReady();
+  EXPECT_EQ(std::count(edit.seen.begin(), edit.seen.end(), static_cast<UINT>(WM_PASTE)), 1);
+  EXPECT_EQ(edit.GetWindowText(), "abc3") << "a paste is not typing";
+  QKeyEvent back(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+  QApplication::sendEvent(widget, &back);
+  PumpReady();
+  EXPECT_EQ(edit.GetWindowText(), "abc");
+}

@@ -25,7 +25,7 @@ void TimePart(CBuiltinCall& call, LONG divisor, int (*part)(const localtime::Cal
 }  // namespace
 
 void GetCurrentDate(CBuiltinCall& call) {
-  // Both values hold the 32-bit seconds the original's time_t had.
+  // Both values hold 32-bit seconds: stored times are 32-bit.
   auto now = static_cast<LONG>(call.context.Now());
   call.Result().SetDateTime(now);
   call.Result().SetTimeSpan(now);

@@ -146,7 +146,7 @@ std::vector<std::string_view> SplitElements(std::string_view text, std::string_v
 namespace tvn::builtins {
 namespace {
 
-// Element numbers as the original compared them: truncated, then unsigned.
+// Element numbers are compared truncated, then unsigned.
 DWORD Number(const CVariable& v) { return static_cast<DWORD>(values::TruncateToLong(v.GetReal())); }
 
 }  // namespace

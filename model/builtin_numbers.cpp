@@ -37,7 +37,7 @@ void Random(CBuiltinCall& call) {
     call.SetNumber(static_cast<double>(DrawWide(random, m)));
     return;
   }
-  // The original's rejection loop, kept for the range it served well.
+  // A rejection loop over the generator's 0..32767, for the range it serves well.
   const int limit = 32767 - static_cast<int>(32767 % m);
   int r = random.Next();
   for (int tries = 0; r > limit && tries < 32767; ++tries) r = random.Next();

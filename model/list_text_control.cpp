@@ -10,7 +10,7 @@
 
 namespace {
 
-// The original copied each element into a 100-byte buffer.
+// An element is taken as at most 99 bytes.
 constexpr int kMaxElementBytes = 99;
 
 // strtol of the element: a leading decimal integer, 0 when there is none.

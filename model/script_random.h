@@ -1,4 +1,4 @@
-// The random numbers of the Random built-in: the C library's generator of the original.
+// The random numbers of the Random built-in, from a 15-bit linear congruential generator.
 #pragma once
 
 #include <cstdint>

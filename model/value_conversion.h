@@ -31,7 +31,7 @@ inline LONG Saturate(long long value) {
   return static_cast<LONG>(value);
 }
 
-// 32-bit arithmetic that wraps as the original machine's did.
+// 32-bit arithmetic that wraps: script integers are 32-bit two's complement.
 inline LONG WrapAdd(LONG a, LONG b) {
   return static_cast<LONG>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }

@@ -12,7 +12,7 @@ IMPLEMENT_SERIAL(CVariable, CObject, VERSIONABLE_SCHEMA | 2)
 
 namespace {
 
-// The single-precision constant the original compared against.
+// Numbers this large (a single-precision limit) print in general format.
 constexpr double kGeneralFormatLimit = static_cast<double>(3.37e38f);
 
 // Time spans print with their own codes: %D days, %H hours of the day,
@@ -58,7 +58,7 @@ CVariable::~CVariable() = default;
 LONG CVariable::ComputeId(std::string_view name) {
   std::uint32_t id = 0;
   for (char c : name) {
-    // Bytes 0x80-0xFF count negative, as the signed char of the original did.
+    // Bytes 0x80-0xFF count negative (signed characters): stored ids depend on it.
     auto byte = static_cast<std::int32_t>(static_cast<signed char>(c));
     id = id * 33u + static_cast<std::uint32_t>(byte);
   }

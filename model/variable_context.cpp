@@ -38,7 +38,7 @@ int SetErrorVariables(CVariableContext& context, int code, const char* text) {
 void SetMciError(CVariableContext& context, DWORD code) {
   CString text;
   if (code != 0 && !context.GetMciErrorText(code, text)) text = "Unknown MCI Error";
-  // The original's buffer held 256 bytes with the terminator.
+  // An MCI error text is at most 255 bytes.
   if (text.GetLength() > 255) text = text.Left(255);
   SetErrorVariables(context, static_cast<int>(code), text.GetString());
 }

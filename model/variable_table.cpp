@@ -101,7 +101,7 @@ void CVariableTable::RefreshSystemVariables(const SystemValues& values) {
   setString("CR", "\r\n");
   setString("DoubleQuote", "\"");
   if (CVariable* v = FindByName("WindowsVersion")) {
-    // Read back from its "%d.%d" text, as the number was made originally.
+    // The number is read back from its "%d.%d" text.
     std::string text = tvn::numtext::FormatInteger(values.windowsMajor) + "." +
                        tvn::numtext::FormatInteger(values.windowsMinor < 0 ? 0 : values.windowsMinor);
     auto parsed = tvn::numtext::ParseDoublePrefix(text);

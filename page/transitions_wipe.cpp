@@ -8,8 +8,8 @@
 namespace transitions {
 namespace {
 
-// Cells of the random-blocks grid: the original kept a flag byte per cell
-// and counted them in a signed 16-bit word.
+// Cells of the random-blocks grid: a flag byte per cell, counted in a signed
+// 16-bit word, so a grid holds at most this many.
 constexpr long long kMaxRandomCells = 32766;
 
 class Wipe {

@@ -51,6 +51,34 @@ bool ClipSource(int pictureWidth, int pictureHeight, int& x, int& y, int& w, int
   return clip(pictureWidth, x, w, xs, ws) && clip(pictureHeight, y, h, ys, hs);
 }
 
+// Draws picture through mask, or copies it whole when there is no mask:
+// the picture XORed onto the target, the mask ANDed (its black keeps the
+// picture, its white the target's pixels), the picture XORed again.
+// blit(source, rop) draws one pass from source's context.
+template <class Blit>
+void DrawThroughMask(const CPixelImage& picture, const CPixelImage* mask, Blit&& blit) {
+  CImageDC source(picture);
+  if (!mask) {
+    blit(source, SRCCOPY);
+    return;
+  }
+  CImageDC maskSource(*mask);
+  blit(source, SRCINVERT);
+  blit(maskSource, SRCAND);
+  blit(source, SRCINVERT);
+}
+
+// Stretches (xs, ys, ws, hs) of picture onto (x, y, w, h), both first cut to
+// what the picture holds, through mask when one is given.
+void StretchPicture(CDC* dc, const CPixelImage& picture, const CPixelImage* mask, int x, int y, int w, int h, int xs,
+                    int ys, int ws, int hs) {
+  if (!ClipSource(picture.Width(), picture.Height(), x, y, w, h, xs, ys, ws, hs)) return;
+  const int oldMode = dc->SetStretchBltMode(COLORONCOLOR);
+  DrawThroughMask(picture, mask,
+                  [&](CDC& source, DWORD rop) { dc->StretchBlt(x, y, w, h, &source, xs, ys, ws, hs, rop); });
+  dc->SetStretchBltMode(oldMode);
+}
+
 }  // namespace
 
 void CDib::StretchDib(CDC* dc, int x, int y, int w, int h, int xs, int ys, int ws, int hs, BOOL transparent,
@@ -59,19 +87,9 @@ void CDib::StretchDib(CDC* dc, int x, int y, int w, int h, int xs, int ys, int w
   const CPixelImage picture = DibToBitmap(hDib, usage);
   if (picture.IsNull()) return;
   ResolveSizes(picture.Width(), picture.Height(), w, h, ws, hs);
-  if (!ClipSource(picture.Width(), picture.Height(), x, y, w, h, xs, ys, ws, hs)) return;
-  const int oldMode = dc->SetStretchBltMode(COLORONCOLOR);
-  CImageDC source(picture);
-  if (!hMaskDib.empty() && transparent) {
-    const CPixelImage mask = DibToBitmap(hMaskDib);
-    CImageDC maskSource(mask);
-    dc->StretchBlt(x, y, w, h, &source, xs, ys, ws, hs, SRCINVERT);
-    dc->StretchBlt(x, y, w, h, &maskSource, xs, ys, ws, hs, SRCAND);
-    dc->StretchBlt(x, y, w, h, &source, xs, ys, ws, hs, SRCINVERT);
-  } else {
-    dc->StretchBlt(x, y, w, h, &source, xs, ys, ws, hs, SRCCOPY);
-  }
-  dc->SetStretchBltMode(oldMode);
+  const bool masked = !hMaskDib.empty() && transparent;
+  const CPixelImage mask = masked ? DibToBitmap(hMaskDib) : CPixelImage();
+  StretchPicture(dc, picture, masked ? &mask : nullptr, x, y, w, h, xs, ys, ws, hs);
 }
 
 void CDib::DrawDib(CDC* dc, int x, int y, int w, int h, int xs, int ys, DWORD rop, int usage) const {
@@ -106,18 +124,7 @@ void CDib::StretchDraw(CDC* dc, int x, int y, int w, int h, int xs, int ys, int 
     ws = pw;
     hs = ph;
   }
-  if (!ClipSource(pw, ph, x, y, w, h, xs, ys, ws, hs)) return;
-  const int oldMode = dc->SetStretchBltMode(COLORONCOLOR);
-  CImageDC source(hBitmap);
-  if (!hMask.IsNull() && transparent) {
-    CImageDC maskSource(hMask);
-    dc->StretchBlt(x, y, w, h, &source, xs, ys, ws, hs, SRCINVERT);
-    dc->StretchBlt(x, y, w, h, &maskSource, xs, ys, ws, hs, SRCAND);
-    dc->StretchBlt(x, y, w, h, &source, xs, ys, ws, hs, SRCINVERT);
-  } else {
-    dc->StretchBlt(x, y, w, h, &source, xs, ys, ws, hs, SRCCOPY);
-  }
-  dc->SetStretchBltMode(oldMode);
+  StretchPicture(dc, hBitmap, !hMask.IsNull() && transparent ? &hMask : nullptr, x, y, w, h, xs, ys, ws, hs);
 }
 
 void CDib::DrawDirect(CDC* dc, int x, int y, int w, int h, int xs, int ys) const {
@@ -136,35 +143,22 @@ void CDib::DrawTransparent(CDC* dc, int x, int y, int w, int h, int xs, int ys, 
     }
   }
   if (hBitmap.IsNull() || w <= 0 || h <= 0) return;
-  CImageDC source(hBitmap);
-  if (key == CLR_INVALID || hMask.IsNull()) {
-    dc->BitBlt(x, y, w, h, &source, xs, ys, SRCCOPY);
-    return;
-  }
+  const bool keyed = key != CLR_INVALID && !hMask.IsNull();
   const gdi::PixelSurface target = dc->GetSurfaceInfo();
-  if (tvn::dib::HasTransparentBlt() && dc->GetMapMode() == MM_TEXT && target.IsValid() && !target.monochrome) {
-    // The keyed copy works on device pixels: place the rectangle like the context would.
+  if (keyed && tvn::dib::HasTransparentBlt() && dc->GetMapMode() == MM_TEXT && target.IsValid() &&
+      !target.monochrome) {
+    // The keyed copy works on device pixels: place the rectangle like the
+    // context would, and keep it inside the context's clip box.
     CPoint origin(x, y);
     dc->LPtoDP(&origin);
     CRect clip;
     dc->GetClipBox(&clip);
     dc->LPtoDP(&clip);
-    // Keep the copy inside the clip box by cutting source and target together.
-    int cx = origin.x, cy = origin.y, cw = w, ch = h, cxs = xs, cys = ys;
-    if (cx < clip.left) { cxs += clip.left - cx; cw -= clip.left - cx; cx = clip.left; }
-    if (cy < clip.top) { cys += clip.top - cy; ch -= clip.top - cy; cy = clip.top; }
-    cw = std::min<int>(cw, clip.right - cx);
-    ch = std::min<int>(ch, clip.bottom - cy);
-    if (cw <= 0 || ch <= 0) return;
-    const tvn::dib::PixelSurface to{target.bits, target.width, target.height, target.stride};
-    const tvn::dib::ConstPixelSurface from{hBitmap.Row(0), hBitmap.Width(), hBitmap.Height(), hBitmap.Pitch()};
-    tvn::dib::TransparentBlt(to, cx, cy, cw, ch, from, cxs, cys, cw, ch, key);
+    tvn::dib::TransparentBlt(target, clip, origin.x, origin.y, w, h, hBitmap, xs, ys, w, h, key);
     return;
   }
-  CImageDC maskSource(hMask);
-  dc->BitBlt(x, y, w, h, &source, xs, ys, SRCINVERT);
-  dc->BitBlt(x, y, w, h, &maskSource, xs, ys, SRCAND);
-  dc->BitBlt(x, y, w, h, &source, xs, ys, SRCINVERT);
+  DrawThroughMask(hBitmap, keyed ? &hMask : nullptr,
+                  [&](CDC& source, DWORD rop) { dc->BitBlt(x, y, w, h, &source, xs, ys, rop); });
 }
 
 void CDib::DrawBanded(CDC* dc, int x, int y, int w, int h, int xs, int ys, int ws, int hs, int usage) const {

@@ -2,51 +2,63 @@
 #include "media/transparent_blit.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "platform/gdi/pixel_rows.h"
 
 namespace tvn::dib {
 
-std::optional<BlitRect> ClipBlit(BlitRect r, int targetWidth, int targetHeight, int sourceWidth, int sourceHeight) {
-  if (r.w <= 0 || r.h <= 0) return std::nullopt;
-  // Work in 64 bits: coordinates come from course data and may be huge.
-  long long x = r.x, y = r.y, xs = r.xs, ys = r.ys, w = r.w, h = r.h;
-  auto cutLeading = [](long long& a, long long& b, long long& len) {
-    long long cut = std::max({0LL, -a, -b});
-    a += cut;
-    b += cut;
-    len -= cut;
+namespace {
+
+// The target rectangle of a copy of positive size; its far edges stop at the
+// integer range, which no surface reaches.
+CRect TargetRect(int x, int y, int w, int h) {
+  auto end = [](int start, int length) {
+    return static_cast<LONG>(std::min<long long>(static_cast<long long>(start) + length, INT_MAX));
   };
-  cutLeading(x, xs, w);
-  cutLeading(y, ys, h);
-  w = std::min({w, targetWidth - x, sourceWidth - xs});
-  h = std::min({h, targetHeight - y, sourceHeight - ys});
-  if (w <= 0 || h <= 0) return std::nullopt;
-  return BlitRect{static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h),
-                  static_cast<int>(xs), static_cast<int>(ys)};
+  return CRect(x, y, end(x, w), end(y, h));
 }
 
-BOOL TransparentBlt(const PixelSurface& target, int x, int y, int w, int h, const ConstPixelSurface& source, int xs,
-                    int ys, int ws, int hs, COLORREF key) {
-  if (!target.bits || !source.bits || w != ws || h != hs) return FALSE;
-  auto clipped = ClipBlit({x, y, w, h, xs, ys}, target.width, target.height, source.width, source.height);
-  if (!clipped) return TRUE;
-  const BlitRect& r = *clipped;
+// The keyed rows of a copy already cut to both surfaces.
+void CopyKeyed(const gdi::PixelSurface& target, const BlitRect& r, const CPixelImage& source, COLORREF key) {
   const std::uint32_t keyPixel = CPixelImage::ToPixel(key) & 0x00FFFFFFu;
-  for (int row = 0; row < r.h; ++row) {
-    const std::uint32_t* in = source.bits + (r.ys + row) * source.pitch + r.xs;
-    std::uint32_t* out = target.bits + (r.y + row) * target.pitch + r.x;
-    gdi::rows::KeyedCopy(out, in, r.w, keyPixel);
-  }
+  const std::uint32_t* in = source.Row(0) + r.ys * source.Pitch() + r.xs;
+  for (int row = r.y; row < r.y + r.h; ++row, in += source.Pitch())
+    gdi::rows::KeyedCopy(target.Row(row) + r.x, in, r.w, keyPixel);
+}
+
+}  // namespace
+
+std::optional<BlitRect> ClipBlit(BlitRect r, int targetWidth, int targetHeight, int sourceWidth, int sourceHeight) {
+  if (r.w <= 0 || r.h <= 0) return std::nullopt;
+  CRect target = TargetRect(r.x, r.y, r.w, r.h);
+  CPoint from(r.xs, r.ys);
+  if (!gdi::ClipBlit(target, from, CRect(0, 0, targetWidth, targetHeight), CRect(0, 0, sourceWidth, sourceHeight)))
+    return std::nullopt;
+  return BlitRect{target.left, target.top, target.Width(), target.Height(), from.x, from.y};
+}
+
+BOOL TransparentBlt(const gdi::PixelSurface& target, const CRect& clip, int x, int y, int w, int h,
+                    const CPixelImage& source, int xs, int ys, int ws, int hs, COLORREF key) {
+  if (!target.IsValid() || source.IsNull() || w != ws || h != hs) return FALSE;
+  CRect inside;
+  if (w <= 0 || h <= 0 || !inside.IntersectRect(clip, CRect(0, 0, target.width, target.height))) return TRUE;
+  CRect to = TargetRect(x, y, w, h);
+  CPoint from(xs, ys);
+  if (gdi::ClipBlit(to, from, inside, CRect(0, 0, source.Width(), source.Height())))
+    CopyKeyed(target, {to.left, to.top, to.Width(), to.Height(), from.x, from.y}, source, key);
   return TRUE;
 }
 
 BOOL TransparentBlt(CPixelImage& target, int x, int y, int w, int h, const CPixelImage& source, int xs, int ys, int ws,
                     int hs, COLORREF key) {
   if (target.IsNull() || source.IsNull()) return FALSE;
-  PixelSurface t{target.Row(0), target.Width(), target.Height(), target.Pitch()};
-  ConstPixelSurface s{source.Row(0), source.Width(), source.Height(), source.Pitch()};
-  return TransparentBlt(t, x, y, w, h, s, xs, ys, ws, hs, key);
+  const gdi::PixelSurface surface{target.Row(0), target.Width(), target.Height(), target.Pitch(),
+                                  target.IsMonochrome()};
+  if (w != ws || h != hs) return FALSE;
+  if (const auto r = ClipBlit({x, y, w, h, xs, ys}, target.Width(), target.Height(), source.Width(), source.Height()))
+    CopyKeyed(surface, *r, source, key);
+  return TRUE;
 }
 
 }  // namespace tvn::dib

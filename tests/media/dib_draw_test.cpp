@@ -83,6 +83,48 @@ TEST(CDibDraw, KeyedCopyAndThreePassMaskGiveTheSamePicture) {
   EXPECT_EQ(printer.At(1, 1), kKey);
 }
 
+TEST(CDibDraw, KeyedCopyIsCutLikeTheMaskPasses) {
+  // 9 x 7 with a key pixel wherever x + y is a multiple of 4.
+  CDib dib = Picture(9, 7, [](int x, int y) { return (x + y) % 4 == 0 ? 0xFF00FFu : Gradient(x, y); });
+  dib.hBitmap = dib.DibToBitmap(dib.hDib);
+  dib.CreateMask(kKey);
+  struct Case {
+    CPoint at;
+    CPoint source;
+    CSize size;
+    CPoint viewport;
+    CRect clip;  // logical, empty for none
+  };
+  const Case cases[] = {
+      {{2, 1}, {0, 0}, {9, 7}, {0, 0}, {}},
+      {{-3, -2}, {0, 0}, {9, 7}, {0, 0}, {}},          // off the top left
+      {{7, 6}, {1, 0}, {8, 7}, {0, 0}, {}},            // off the bottom right
+      {{1, 2}, {-2, -1}, {9, 7}, {0, 0}, {}},          // the source starts before the picture
+      {{2, 1}, {1, 1}, {7, 5}, {-1, 2}, {3, 2, 9, 7}},  // scrolled and clipped
+      {{0, 0}, {0, 0}, {9, 7}, {4, 3}, {-6, -5, 2, 1}},
+  };
+  for (std::size_t n = 0; n < std::size(cases); ++n) {
+    const Case& c = cases[n];
+    Page keyed(12, 10), masked(12, 10);
+    for (Page* page : {&keyed, &masked}) {
+      page->dc.FillSolidRect(CRect(0, 0, 12, 10), RGB(1, 2, 3));
+      // An anisotropic mapping of 1:1 leaves the keyed copy out: the mask passes draw instead.
+      if (page == &masked) page->dc.SetMapMode(MM_ANISOTROPIC);
+      page->dc.SetViewportOrg(c.viewport);
+      if (!c.clip.IsRectEmpty()) page->dc.IntersectClipRect(c.clip);
+      dib.DrawTransparent(&page->dc, c.at.x, c.at.y, c.size.cx, c.size.cy, c.source.x, c.source.y, kKey);
+    }
+    int drawn = 0, differing = 0;
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 12; ++x) {
+        drawn += keyed.At(x, y) != RGB(1, 2, 3);
+        differing += keyed.At(x, y) != masked.At(x, y);
+      }
+    EXPECT_GT(drawn, 0) << "case " << n;
+    EXPECT_EQ(differing, 0) << "case " << n;
+  }
+}
+
 TEST(CDibDraw, DirectDrawsAreCutToWhatRemainsOfThePicture) {
   CDib dib = KeyedPicture();
   for (bool withBitmap : {true, false}) {

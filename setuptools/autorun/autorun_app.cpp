@@ -152,28 +152,18 @@ int CAutorunApp::InstallSystemFile(const char* line) {
   const fs::path directory = FindSharedFileDirectory(targetName, m_locations, installed.parent_path());
   const VersionInstallResult result = VersionInstallFile(false, source->parent_path(), source->filename().string(),
                                                          directory, targetName);
-  auto dropTemporary = [&] {
-    if (result.bits & kTempFile) fs::remove(result.temporary, ec);
-  };
-  const unsigned bits = result.bits;
-  if (bits & kCannotCreate) return 5;
-  if (bits & kCannotReadSource) return dropTemporary(), 2;
-  if (bits & kOutOfSpace) return dropTemporary(), 29;
-  if (bits & kOutOfMemory) return dropTemporary(), 8;
-  if (bits & kWriteProtected) return dropTemporary(), 19;
-  if (bits & kFileInUse) {
+  if (const auto failure = VersionInstallFailure(result)) return *failure;
+  if (result.bits & kFileInUse) {
     // The staged copy replaces the running file at once; the program keeps
     // its old file until it ends, so no restart is needed.
-    if (!(bits & kTempFile) || !tvn::sys::ReplaceFile(result.temporary, directory / targetName)) {
-      dropTemporary();
+    if (!(result.bits & kTempFile) || !tvn::sys::ReplaceFile(result.temporary, directory / targetName)) {
+      RemoveStagedCopy(result);
       return 5;
     }
     return 0;
   }
-  if (bits & (kAccessViolation | kCannotReadTarget | kCannotDelete | kCannotRename)) return dropTemporary(), 5;
-  if (bits & kSharingViolation) return dropTemporary(), 33;
   // A mismatch keeps the installed file: the entries carry no CHECK flag.
-  dropTemporary();
+  RemoveStagedCopy(result);
   return 0;
 }
 

@@ -44,12 +44,8 @@ constexpr UINT kFailedToOpen = 61697;
 constexpr UINT kPrintFailed = 61702;
 constexpr UINT kOutOfMemory = 61706;
 constexpr UINT kUnexpectedFormat = 61728;
-using tvn::sys::FileErrorMessage::kFileNotFound;
-using tvn::sys::FileErrorMessage::kDiskFull;
-using tvn::sys::FileErrorMessage::kReadSharing;
-using tvn::sys::FileErrorMessage::kWriteReadOnly;
-using tvn::sys::FileErrorMessage::kReadGeneric;
-using tvn::sys::FileErrorMessage::kWriteGeneric;
+// The file-error messages, kFileNotFound to kWriteGeneric.
+using namespace tvn::sys::FileErrorMessage;
 // Course files.
 constexpr UINT kNotACourse = 8038;
 constexpr UINT kOldVersion = 8039;

@@ -41,12 +41,8 @@ constexpr UINT kRunProgram = 457;
 constexpr UINT kUninstallHead = 458;   // setup: the head of UNINSTAL.INF, %1 and %2 the caption
 constexpr UINT kCopyError = 20000;     // 20000 + code; 20000 itself "DOS Error #%d"
 constexpr UINT kOutOfMemory = 61706;
-using tvn::sys::FileErrorMessage::kFileNotFound;
-using tvn::sys::FileErrorMessage::kDiskFull;
-using tvn::sys::FileErrorMessage::kReadSharing;
-using tvn::sys::FileErrorMessage::kWriteReadOnly;
-using tvn::sys::FileErrorMessage::kReadGeneric;
-using tvn::sys::FileErrorMessage::kWriteGeneric;
+// The file-error messages, kFileNotFound to kWriteGeneric.
+using namespace tvn::sys::FileErrorMessage;
 constexpr UINT kTitle = 57344;
 }  // namespace SetupString
 

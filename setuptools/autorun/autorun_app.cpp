@@ -8,6 +8,7 @@
 #include "platform/user/message_box_types.h"
 #include "platform/sys/process.h"
 #include "platform/sys/staged_file.h"
+#include "setuptools/common/copy_error_text.h"
 #include "setuptools/common/lz_expand.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_strings.h"
@@ -168,17 +169,8 @@ int CAutorunApp::InstallSystemFile(const char* line) {
 }
 
 int CAutorunApp::AskCopyError(int code, const CString& fileName) {
-  CString text = LoadSetupString(SetupProgram::kAutorun, SetupString::kCopyError + static_cast<UINT>(code));
-  if (text.IsEmpty()) {
-    text = code >= 0 && code <= 32
-               ? ReplaceAll(LoadSetupString(SetupProgram::kAutorun, SetupString::kCopyError), "%d", std::to_string(code))
-               : LoadSetupString(SetupProgram::kAutorun, SetupString::kCopyError + 32);
-  }
-  text = CString(text.str() + "\n" + fileName.str());
-  // A write error on a nearly full system folder says so.
-  if (code == 29 && tvn::sys::FreeSpace(m_locations.systemDir) < 50000) {
-    text = LoadSetupString(SetupProgram::kAutorun, SetupString::kLowDiskSpaceWrite);
-  }
+  // System files are written into the system folder.
+  const CString text = CopyErrorText(SetupProgram::kAutorun, code, fileName, m_locations.systemDir);
   return m_boxes.Show(text, m_caption, MB_ABORTRETRYIGNORE | MB_ICONEXCLAMATION);
 }
 

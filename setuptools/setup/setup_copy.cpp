@@ -9,6 +9,7 @@
 #include "platform/base/exceptions.h"
 #include "platform/user/message_box_types.h"
 #include "platform/sys/staged_file.h"
+#include "setuptools/common/copy_error_text.h"
 #include "setuptools/common/lz_expand.h"
 #include "setuptools/common/setup_strings.h"
 #include "setuptools/common/split_files.h"
@@ -299,17 +300,8 @@ bool CSetupApp::PumpMessages() {
 }
 
 int CSetupApp::ReportCopyError(int code, const CString& fileName) {
-  CString text = LoadSetupString(SetupProgram::kSetup, SetupString::kCopyError + static_cast<UINT>(code));
-  if (text.IsEmpty()) {
-    text = code >= 0 && code <= 32
-               ? ReplaceAll(LoadSetupString(SetupProgram::kSetup, SetupString::kCopyError), "%d", std::to_string(code))
-               : LoadSetupString(SetupProgram::kSetup, SetupString::kCopyError + 32);
-  }
-  text = CString(text.str() + "\n" + fileName.str());
   // The destination's own file system decides whether the disk is full.
-  if (code == 29 && tvn::sys::FreeSpace(fs::path(m_destination.str())) < 50000) {
-    text = LoadSetupString(SetupProgram::kSetup, SetupString::kLowDiskSpaceWrite);
-  }
+  const CString text = CopyErrorText(SetupProgram::kSetup, code, fileName, fs::path(m_destination.str()));
   if (m_services.IsSilent()) {
     m_services.WriteSetupLog(text);
     ++m_skippedFiles;  // the closing line of setup.log counts them

@@ -36,7 +36,9 @@ CKeyboard FieldKey(bool shift) {
 }  // namespace
 
 CEditorResponse::CEditorResponse()
-    : CFormFieldResponse(ResponseKind::kEditor, 0, 0xFFFFFF), m_previousKey(FieldKey(true)), m_nextKey(FieldKey(false)) {}
+    : CFormFieldResponse(ResponseKind::kEditor, 0, 0xFFFFFF),
+      m_previousKey(FieldKey(true)),
+      m_nextKey(FieldKey(false)) {}
 
 CEditorResponse::CEditorResponse(const CEditorResponse& other)
     : CFormFieldResponse(other),

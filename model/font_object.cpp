@@ -1,4 +1,4 @@
-// The font description: defaults, copying, height from point size, real fonts, the stored form, and a font with a colour kept beside it.
+// The font description: defaults, copying, height from point size, real fonts, the stored form; GetFont and SetFont with a colour.
 #include "model/font_object.h"
 
 #include <cstring>

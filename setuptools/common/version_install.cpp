@@ -1,4 +1,4 @@
-// The version install: staging (with LZ expansion), comparing versions and translations, renaming into place.
+// The version install: staging (with LZ expansion), comparing versions and translations, renaming into place, failure codes.
 #include "setuptools/common/version_install.h"
 
 #include <cerrno>

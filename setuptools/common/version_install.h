@@ -1,4 +1,4 @@
-// The version-aware install of one file (Windows' version services, ours): the shared-file search and the staged install with its result bits.
+// The version-aware install of one file (Windows' version services, ours): the shared-file search, the staged install with its result bits, and their failure codes.
 #pragma once
 
 #include <filesystem>

@@ -105,18 +105,9 @@ BOOL CCheckButtonResponse::SetBackColour(COLORREF colour) {
 }
 
 BOOL CCheckButtonResponse::SetFont(const LOGFONT& font, int size, COLORREF colour) {
-  m_font.SetLogFont(font);
-  m_font.SetSize(size);
-  m_font.DeleteFont();
+  SetFontAndColour(m_font, m_textColour, font, size, colour);
   m_font.CreateFont(2, 0);
-  m_textColour = colour;
   return TRUE;
-}
-
-const LOGFONT* CCheckButtonResponse::GetFont(int* size, COLORREF* colour) {
-  if (size) *size = m_font.GetPointSize();
-  if (colour) *colour = m_textColour;
-  return &m_font.GetLogFont();
 }
 
 BOOL CCheckButtonResponse::Activate() {

@@ -51,7 +51,9 @@ class CCheckButtonResponse : public CDisplayResponse {
   BOOL IsOpaque() override { return (m_dwStyle & CheckStyle::kFilled) == 0; }
   BOOL SetFont(const LOGFONT& font, int size, COLORREF colour) override;
   CFontObject* GetFontObject() override { return &m_font; }
-  const LOGFONT* GetFont(int* size, COLORREF* colour) override;
+  const LOGFONT* GetFont(int* size, COLORREF* colour) override {
+    return GetFontAndColour(m_font, m_textColour, size, colour);
+  }
   BOOL Activate() override;
   void UpdateFromControl() override { RunCheckedScript(); }
   // 1 when checked with mark 1 or unchecked with mark 2 (right); 2 otherwise.

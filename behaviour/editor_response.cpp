@@ -36,16 +36,15 @@ CKeyboard FieldKey(bool shift) {
 }  // namespace
 
 CEditorResponse::CEditorResponse()
-    : CDisplayResponse(ResponseKind::kEditor), m_previousKey(FieldKey(true)), m_nextKey(FieldKey(false)) {}
+    : CFormFieldResponse(ResponseKind::kEditor, 0, 0xFFFFFF),
+      m_previousKey(FieldKey(true)),
+      m_nextKey(FieldKey(false)) {}
 
 CEditorResponse::CEditorResponse(const CEditorResponse& other)
-    : CDisplayResponse(other),
+    : CFormFieldResponse(other),
       IPicEditOwner(),
-      m_font(other.m_font),
       m_dwVariableId(other.m_dwVariableId),
       m_dwOptions(other.m_dwOptions),
-      m_textColour(other.m_textColour),
-      m_backColour(other.m_backColour),
       m_dwMaxLength(other.m_dwMaxLength),
       m_previousKey(other.m_previousKey),
       m_nextKey(other.m_nextKey),
@@ -89,8 +88,7 @@ void CEditorResponse::Serialize(CArchive& ar) {
   m_dwMaxLength = ar.ReadDword();
   m_previousKey.Serialize(ar);
   m_nextKey.Serialize(ar);
-  m_textColour = ar.ReadDword();
-  m_backColour = ar.ReadDword();
+  ReadColours(ar);
   m_promptChar = ar.ReadByte();
   m_strMask = ar.ReadString();
   m_font.Serialize(ar);
@@ -102,14 +100,12 @@ void CEditorResponse::CopyFrom(const CIconObject* source, BOOL keepIdentity) {
   if (const auto* other = dynamic_cast<const CEditorResponse*>(source)) {
     if (!keepIdentity) m_dwVariableId = other->m_dwVariableId;
     m_dwOptions = other->m_dwOptions;
-    m_textColour = other->m_textColour;
-    m_backColour = other->m_backColour;
     m_dwMaxLength = other->m_dwMaxLength;
     m_strMask = other->m_strMask;
     m_promptChar = other->m_promptChar;
     m_previousKey = other->m_previousKey;
     m_nextKey = other->m_nextKey;
-    m_font.CopyFrom(other->m_font);
+    CopyLookFrom(*other);
   }
   CDisplayResponse::CopyFrom(source, keepIdentity);
 }
@@ -122,16 +118,7 @@ void CEditorResponse::Unload() {
     m_pEdit->DestroyWindow();
   }
   m_pEdit.reset();
-  m_font.DeleteFont();
-  m_controlFont.DeleteObject();
-}
-
-void CEditorResponse::SizeObject(const CRect& rect) {
-  COffScreenView* page = PageViewOf(this);
-  if (!m_pEdit || !page) return;
-  CRect client = rect;
-  page->LogicalToClientRect(&client);
-  m_pEdit->MoveWindow(client, TRUE);
+  DropFonts();
 }
 
 BOOL CEditorResponse::SetBackColour(COLORREF colour) {
@@ -141,25 +128,9 @@ BOOL CEditorResponse::SetBackColour(COLORREF colour) {
   return changed;
 }
 
-void CEditorResponse::MakeControlFont() {
-  m_font.CreateFont(2, 0);
-  m_controlFont.DeleteObject();
-  m_controlFont.CreateFontIndirect(&m_font.GetLogFont());
-}
-
-BOOL CEditorResponse::SetFont(const LOGFONT& font, int size, COLORREF colour) {
-  m_font.SetLogFont(font);
-  m_font.SetSize(size);
+void CEditorResponse::FontChanged() {
   MakeControlFont();
   if (m_pEdit && m_controlFont.GetSafeHandle()) m_pEdit->SetFont(&m_controlFont, TRUE);
-  m_textColour = colour;
-  return TRUE;
-}
-
-const LOGFONT* CEditorResponse::GetFont(int* size, COLORREF* colour) {
-  if (size) *size = m_font.GetPointSize();
-  if (colour) *colour = m_textColour;
-  return &m_font.GetLogFont();
 }
 
 BOOL CEditorResponse::CreateField(COffScreenView& page, const CRect& pageRect) {

@@ -4,11 +4,9 @@
 
 #include <memory>
 
-#include "behaviour/display_response.h"
+#include "behaviour/form_field_response.h"
 #include "behaviour/keyboard.h"
 #include "behaviour/pic_edit.h"
-#include "model/font_object.h"
-#include "platform/gdi/font.h"
 
 namespace EditorOption {
 constexpr DWORD kLeft = 0x1;
@@ -37,7 +35,7 @@ constexpr UINT kEditorControlId = 923;
 // On disk (schema 3): variable id, options, maximum length, the previous-
 // and next-field keys, text and back colours, prompt (byte), mask, the font,
 // then the display response. Objects of schema 1 and 2 scroll both ways.
-class CEditorResponse : public CDisplayResponse, public IPicEditOwner {
+class CEditorResponse : public CFormFieldResponse, public IPicEditOwner {
   DECLARE_SERIAL(CEditorResponse)
 
  public:
@@ -55,10 +53,6 @@ class CEditorResponse : public CDisplayResponse, public IPicEditOwner {
   // On the screen the field is shown and placed; on a printer a picture of it is drawn.
   void Draw(CDC* dc, int code, const CRect* rect) override;
   void Unload() override;
-  void SizeObject(const CRect& rect) override;
-  BOOL SetFont(const LOGFONT& font, int size, COLORREF colour) override;
-  CFontObject* GetFontObject() override { return &m_font; }
-  const LOGFONT* GetFont(int* size, COLORREF* colour) override;
   CWnd* GetControlWnd() override { return m_pEdit.get(); }
   BOOL Activate() override;
   // Stores the entered text into the bound variable; 0 always.
@@ -75,23 +69,22 @@ class CEditorResponse : public CDisplayResponse, public IPicEditOwner {
   int GetAlignment() const;
   CPicEdit* GetEdit() const { return m_pEdit.get(); }
 
-  CFontObject m_font;
   DWORD m_dwVariableId = 0;
   DWORD m_dwOptions = EditorOption::kDefault;
-  COLORREF m_textColour = 0;
-  COLORREF m_backColour = 0xFFFFFF;
   DWORD m_dwMaxLength = 0;
   CKeyboard m_previousKey;
   CKeyboard m_nextKey;
   CString m_strMask;
   BYTE m_promptChar = '_';
 
+ protected:
+  // An open field takes the new font at once.
+  void FontChanged() override;
+
  private:
   BOOL CreateField(COffScreenView& page, const CRect& pageRect);
   void PutInitialText();
-  void MakeControlFont();
   void DrawPicture(CDC* dc, const CRect& rect);
 
   std::unique_ptr<CPicEdit> m_pEdit;
-  CFont m_controlFont;
 };

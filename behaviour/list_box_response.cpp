@@ -22,15 +22,12 @@
 IMPLEMENT_SERIAL(CListBoxResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 2)
 
 CListBoxResponse::CListBoxResponse(const CListBoxResponse& other)
-    : CDisplayResponse(other),
+    : CFormFieldResponse(other),
       m_dwOptions(other.m_dwOptions),
-      m_textColour(other.m_textColour),
-      m_backColour(other.m_backColour),
       m_strItems(other.m_strItems),
       m_strSelection(other.m_strSelection),
       m_strSeparator(other.m_strSeparator),
-      m_dwVariableId(other.m_dwVariableId),
-      m_font(other.m_font) {}
+      m_dwVariableId(other.m_dwVariableId) {}
 
 CListBoxResponse::~CListBoxResponse() {
   Display().LeavePage(this);
@@ -40,8 +37,7 @@ CListBoxResponse::~CListBoxResponse() {
 void CListBoxResponse::Serialize(CArchive& ar) {
   m_dwVariableId = ar.ReadDword();
   m_dwOptions = ar.ReadDword();
-  m_textColour = ar.ReadDword();
-  m_backColour = ar.ReadDword();
+  ReadColours(ar);
   m_strItems = ar.ReadString();
   m_strSelection = ar.ReadString();
   m_strSeparator = ar.ReadString();
@@ -52,9 +48,7 @@ void CListBoxResponse::Serialize(CArchive& ar) {
 void CListBoxResponse::CopyFrom(const CIconObject* source, BOOL keepIdentity) {
   if (const auto* other = dynamic_cast<const CListBoxResponse*>(source)) {
     m_dwOptions = other->m_dwOptions;
-    m_textColour = other->m_textColour;
-    m_backColour = other->m_backColour;
-    m_font.CopyFrom(other->m_font);
+    CopyLookFrom(*other);
     if (!keepIdentity) {
       m_strItems = other->m_strItems;
       m_strSelection = other->m_strSelection;
@@ -70,22 +64,12 @@ void CListBoxResponse::Unload() {
   if (m_pCombo) m_pCombo->DestroyWindow();
   m_pList.reset();
   m_pCombo.reset();
-  m_font.DeleteFont();
-  m_controlFont.DeleteObject();
+  DropFonts();
 }
 
 CWnd* CListBoxResponse::GetControlWnd() {
   if (m_pList) return m_pList.get();
   return m_pCombo.get();
-}
-
-void CListBoxResponse::SizeObject(const CRect& rect) {
-  CWnd* control = GetControlWnd();
-  COffScreenView* page = PageViewOf(this);
-  if (!control || !page) return;
-  CRect client = rect;
-  page->LogicalToClientRect(&client);
-  control->MoveWindow(client, TRUE);
 }
 
 BOOL CListBoxResponse::SetBackColour(COLORREF colour) {
@@ -95,28 +79,12 @@ BOOL CListBoxResponse::SetBackColour(COLORREF colour) {
   return TRUE;
 }
 
-void CListBoxResponse::MakeControlFont() {
-  m_font.CreateFont(2, 0);
-  m_controlFont.DeleteObject();
-  m_controlFont.CreateFontIndirect(&m_font.GetLogFont());
-}
-
-BOOL CListBoxResponse::SetFont(const LOGFONT& font, int size, COLORREF colour) {
-  m_font.SetLogFont(font);
-  m_font.SetSize(size);
+void CListBoxResponse::FontChanged() {
   MakeControlFont();
-  m_textColour = colour;
   if (auto* control = dynamic_cast<CChildControl*>(GetControlWnd())) {
     control->SetFont(&m_controlFont, TRUE);
     control->RefreshColours();
   }
-  return TRUE;
-}
-
-const LOGFONT* CListBoxResponse::GetFont(int* size, COLORREF* colour) {
-  if (size) *size = m_font.GetPointSize();
-  if (colour) *colour = m_textColour;
-  return &m_font.GetLogFont();
 }
 
 BOOL CListBoxResponse::CreateControl(COffScreenView& page, const CRect& pageRect) {

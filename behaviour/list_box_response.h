@@ -4,10 +4,8 @@
 
 #include <memory>
 
-#include "behaviour/display_response.h"
+#include "behaviour/form_field_response.h"
 #include "behaviour/response_list_windows.h"
-#include "model/font_object.h"
-#include "platform/gdi/font.h"
 
 namespace ListOption {
 constexpr DWORD kListBox = 0x1;
@@ -28,11 +26,11 @@ constexpr UINT kListBox = 928;
 
 // On disk (schema 2): variable id, options, text and back colours, items,
 // selection, separator, the font, then the display response.
-class CListBoxResponse : public CDisplayResponse {
+class CListBoxResponse : public CFormFieldResponse {
   DECLARE_SERIAL(CListBoxResponse)
 
  public:
-  CListBoxResponse() : CDisplayResponse(ResponseKind::kListBox) {}
+  CListBoxResponse() : CFormFieldResponse(ResponseKind::kListBox, 0, 0xFFFFFF) {}
   // A copy owns no windows.
   CListBoxResponse(const CListBoxResponse& other);
   ~CListBoxResponse() override;
@@ -43,10 +41,6 @@ class CListBoxResponse : public CDisplayResponse {
   // On the screen the control is shown and placed; on a printer a picture of it is drawn.
   void Draw(CDC* dc, int code, const CRect* rect) override;
   void Unload() override;
-  void SizeObject(const CRect& rect) override;
-  BOOL SetFont(const LOGFONT& font, int size, COLORREF colour) override;
-  CFontObject* GetFontObject() override { return &m_font; }
-  const LOGFONT* GetFont(int* size, COLORREF* colour) override;
   CWnd* GetControlWnd() override;
   BOOL Activate() override;
   // Stores the choice into the bound variable; 0 always.
@@ -54,19 +48,18 @@ class CListBoxResponse : public CDisplayResponse {
   void UpdateFromControl() override { ExecuteResponse(nullptr); }
 
   BOOL SetBackColour(COLORREF colour);
-  COLORREF GetBackColour() const { return m_backColour; }
-  COLORREF GetTextColour() const { return m_textColour; }
   CResponseListBox* GetListBox() const { return m_pList.get(); }
   CResponseComboBox* GetComboBox() const { return m_pCombo.get(); }
 
   DWORD m_dwOptions = ListOption::kDefault;
-  COLORREF m_textColour = 0;
-  COLORREF m_backColour = 0xFFFFFF;
   CString m_strItems;
   CString m_strSelection;
   CString m_strSeparator;
   DWORD m_dwVariableId = 0;
-  CFontObject m_font;
+
+ protected:
+  // The open control takes the new font and colours at once.
+  void FontChanged() override;
 
  private:
   bool IsListBox() const { return (m_dwOptions & ListOption::kListBox) != 0; }
@@ -74,10 +67,8 @@ class CListBoxResponse : public CDisplayResponse {
   bool IsMultiple() const { return IsListBox() && (m_dwOptions & ListOption::kMultiple) != 0; }
   BOOL CreateControl(COffScreenView& page, const CRect& pageRect);
   void Fill();
-  void MakeControlFont();
   void DrawPicture(CDC* dc, const CRect& rect);
 
   std::unique_ptr<CResponseComboBox> m_pCombo;
   std::unique_ptr<CResponseListBox> m_pList;
-  CFont m_controlFont;  // the font object's face and size as the controls take it
 };

@@ -124,17 +124,9 @@ BOOL CPushButtonResponse::SetBackColour(COLORREF colour) {
 }
 
 BOOL CPushButtonResponse::SetFont(const LOGFONT& font, int size, COLORREF colour) {
-  m_font.SetLogFont(font);
-  m_font.SetSize(size);
+  SetFontAndColour(m_font, m_textColour, font, size, colour);
   m_font.CreateFont(2, 0);
-  if (colour != m_textColour) m_textColour = colour;
   return TRUE;
-}
-
-const LOGFONT* CPushButtonResponse::GetFont(int* size, COLORREF* colour) {
-  if (size) *size = m_font.GetPointSize();
-  if (colour) *colour = m_textColour;
-  return &m_font.GetLogFont();
 }
 
 BOOL CPushButtonResponse::Activate() {

@@ -69,7 +69,9 @@ class CPushButtonResponse : public CDisplayResponse {
   BOOL IsOpaque() override { return FALSE; }
   BOOL SetFont(const LOGFONT& font, int size, COLORREF colour) override;
   CFontObject* GetFontObject() override { return &m_font; }
-  const LOGFONT* GetFont(int* size, COLORREF* colour) override;
+  const LOGFONT* GetFont(int* size, COLORREF* colour) override {
+    return GetFontAndColour(m_font, m_textColour, size, colour);
+  }
   CIconManager* GetSubManager() override { return OwnActionList(); }
   BOOL Activate() override;
   BOOL OnMouseMove(UINT keyFlags, CPoint point, int source, const CRect* rect) override;

@@ -80,16 +80,8 @@ void CRtfAction::CopyFrom(const CIconObject* source, BOOL keepIdentity) {
 }
 
 BOOL CRtfAction::SetFont(const LOGFONT& font, int size, COLORREF colour) {
-  m_font.SetLogFont(font);
-  m_font.SetSize(size);
-  m_textColour = colour;
+  SetFontAndColour(m_font, m_textColour, font, size, colour);
   return TRUE;
-}
-
-const LOGFONT* CRtfAction::GetFont(int* size, COLORREF* colour) {
-  if (size) *size = m_font.GetPointSize();
-  if (colour) *colour = m_textColour;
-  return &m_font.GetLogFont();
 }
 
 RichTextEnvironment CRtfAction::EnvironmentOfTask() {

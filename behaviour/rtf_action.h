@@ -46,7 +46,9 @@ class CRtfAction : public CDisplayAction {
   BOOL IsOpaque() override { return (m_flags & RtfFlag::kOpaque) == 0; }
   BOOL SetFont(const LOGFONT& font, int size, COLORREF colour) override;
   CFontObject* GetFontObject() override { return &m_font; }
-  const LOGFONT* GetFont(int* size, COLORREF* colour) override;
+  const LOGFONT* GetFont(int* size, COLORREF* colour) override {
+    return GetFontAndColour(m_font, m_textColour, size, colour);
+  }
   BOOL Execute() override;
   BOOL OnMouseMove(UINT keyFlags, CPoint point, int source, const CRect* rect) override;
   BOOL OnMouseButton(UINT message, UINT keyFlags, CPoint point, int source, const CRect* rect) override;

@@ -20,18 +20,13 @@
 IMPLEMENT_SERIAL(CRtfEditorResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 2)
 
 CRtfEditorResponse::CRtfEditorResponse()
-    : CDisplayResponse(ResponseKind::kRtfEditor),
-      m_textColour(GetSysColor(COLOR_WINDOWTEXT)),
-      m_backColour(GetSysColor(COLOR_WINDOW)) {}
+    : CFormFieldResponse(ResponseKind::kRtfEditor, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW)) {}
 
 CRtfEditorResponse::CRtfEditorResponse(const CRtfEditorResponse& other)
-    : CDisplayResponse(other),
+    : CFormFieldResponse(other),
       m_dwVariableId(other.m_dwVariableId),
       m_dwFlags(other.m_dwFlags),
-      m_dwReserved(other.m_dwReserved),
-      m_textColour(other.m_textColour),
-      m_backColour(other.m_backColour),
-      m_font(other.m_font) {}
+      m_dwReserved(other.m_dwReserved) {}
 
 CRtfEditorResponse::~CRtfEditorResponse() {
   Display().LeavePage(this);
@@ -52,8 +47,7 @@ void CRtfEditorResponse::Serialize(CArchive& ar) {
   m_dwVariableId = ar.ReadDword();
   m_dwFlags = ar.ReadDword();
   m_dwReserved = ar.ReadDword();
-  m_textColour = ar.ReadDword();
-  m_backColour = ar.ReadDword();
+  ReadColours(ar);
   m_font.Serialize(ar);
   SerializeDisplay(ar, RUNTIME_CLASS(CDisplayResponse));
 }
@@ -63,24 +57,9 @@ void CRtfEditorResponse::CopyFrom(const CIconObject* source, BOOL keepIdentity) 
     if (!keepIdentity) m_dwVariableId = other->m_dwVariableId;
     m_dwFlags = other->m_dwFlags;
     m_dwReserved = other->m_dwReserved;
-    m_textColour = other->m_textColour;
-    m_backColour = other->m_backColour;
-    m_font.CopyFrom(other->m_font);
+    CopyLookFrom(*other);
   }
   CDisplayResponse::CopyFrom(source, keepIdentity);
-}
-
-BOOL CRtfEditorResponse::SetFont(const LOGFONT& font, int size, COLORREF colour) {
-  m_font.SetLogFont(font);
-  m_font.SetSize(size);
-  m_textColour = colour;
-  return TRUE;
-}
-
-const LOGFONT* CRtfEditorResponse::GetFont(int* size, COLORREF* colour) {
-  if (size) *size = m_font.GetPointSize();
-  if (colour) *colour = m_textColour;
-  return &m_font.GetLogFont();
 }
 
 void CRtfEditorResponse::Unload() {
@@ -94,10 +73,8 @@ void CRtfEditorResponse::Unload() {
 }
 
 void CRtfEditorResponse::SizeObject(const CRect& rect) {
-  COffScreenView* page = PageViewOf(this);
-  if (!m_pEditor || !m_pEditor->GetSafeHwnd() || !page) return;
-  CRect client = rect;
-  page->LogicalToClientRect(&client);
+  CRect client;
+  if (!m_pEditor || !m_pEditor->GetSafeHwnd() || !ToClient(rect, &client)) return;
   m_pEditor->SetWindowPos(nullptr, client.left, client.top, client.Width(), client.Height(),
                           SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }

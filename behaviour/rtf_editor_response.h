@@ -4,9 +4,8 @@
 
 #include <memory>
 
-#include "behaviour/display_response.h"
+#include "behaviour/form_field_response.h"
 #include "controls/rtf_editor_view.h"
-#include "model/font_object.h"
 
 // Editor flag bits; the others are kept and stored unchanged.
 namespace RtfEditorFlag {
@@ -27,7 +26,7 @@ constexpr int kRtfEditorFileNameLimit = 200;
 // colours, the font, then the display response. The response judges
 // nothing itself: the task's other responses give the outcome, and when the
 // task is done the editor's content goes into the variable as RTF.
-class CRtfEditorResponse : public CDisplayResponse {
+class CRtfEditorResponse : public CFormFieldResponse {
   DECLARE_SERIAL(CRtfEditorResponse)
 
  public:
@@ -50,10 +49,7 @@ class CRtfEditorResponse : public CDisplayResponse {
   void SizeObject(const CRect& rect) override;
   // Known elsewhere as IsTransparent: 0 when the editor is opaque.
   BOOL IsOpaque() override { return (m_dwFlags & RtfEditorFlag::kOpaque) ? FALSE : TRUE; }
-  // An open editor keeps its format until the next activation.
-  BOOL SetFont(const LOGFONT& font, int size, COLORREF colour) override;
-  CFontObject* GetFontObject() override { return &m_font; }
-  const LOGFONT* GetFont(int* size, COLORREF* colour) override;
+  // SetFont leaves an open editor's format as it is until the next activation.
   CWnd* GetControlWnd() override { return m_pEditor.get(); }
   // Shows the editor (made on first use) and fills it; 1 always: the task waits.
   BOOL Activate() override;
@@ -64,16 +60,11 @@ class CRtfEditorResponse : public CDisplayResponse {
   // TRUE when the colour changed; an open editor takes it at once.
   BOOL SetBackColour(COLORREF colour);
 
-  COLORREF GetBackColour() const { return m_backColour; }
-  COLORREF GetTextColour() const { return m_textColour; }
   CRtfEditorView* GetEditor() const { return m_pEditor.get(); }
 
   DWORD m_dwVariableId = 0;
   DWORD m_dwFlags = RtfEditorFlag::kDefault;
   DWORD m_dwReserved = 0;  // stored and copied; nothing reads it
-  COLORREF m_textColour;
-  COLORREF m_backColour;
-  CFontObject m_font;
 
  protected:
   // A new, windowless editor owned by the response.

@@ -230,17 +230,9 @@ CRect* CTextAction::GetRect(CRect* inout) {
 }
 
 BOOL CTextAction::SetFont(const LOGFONT& font, int size, COLORREF colour) {
-  m_font.SetLogFont(font);
-  m_font.SetSize(size);
+  SetFontAndColour(m_font, m_textColour, font, size, colour);
   m_font.CreateFont(2, RotationDegrees());
-  if (colour != m_textColour) m_textColour = colour;
   return TRUE;
-}
-
-const LOGFONT* CTextAction::GetFont(int* size, COLORREF* colour) {
-  if (size) *size = m_font.GetPointSize();
-  if (colour) *colour = m_textColour;
-  return &m_font.GetLogFont();
 }
 
 void CTextAction::SetAlignment(int alignment) {

@@ -64,7 +64,9 @@ class CTextAction : public CDisplayAction {
   BOOL IsOpaque() override { return (m_dwTextFlags & TextFlag::kFilled) == 0; }
   BOOL SetFont(const LOGFONT& font, int size, COLORREF colour) override;
   CFontObject* GetFontObject() override { return &m_font; }
-  const LOGFONT* GetFont(int* size, COLORREF* colour) override;
+  const LOGFONT* GetFont(int* size, COLORREF* colour) override {
+    return GetFontAndColour(m_font, m_textColour, size, colour);
+  }
   void SetAlignment(int alignment) override;
   int GetAlignment() override;
 

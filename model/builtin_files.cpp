@@ -6,6 +6,7 @@
 #include "model/string_table.h"
 #include "model/variable_context.h"
 #include "platform/base/host_path.h"
+#include "platform/sys/file_error_messages.h"
 #include "platform/sys/system_info.h"
 
 namespace {
@@ -13,13 +14,8 @@ namespace {
 // The message of a cause; the causes without a text of their own (7, 11,
 // 12, 14) read as the unexpected error of their direction.
 UINT MessageIdOfCause(int cause, BOOL writing) {
-  switch (cause) {
-    case CFileException::fileNotFound:
-    case CFileException::badPath: return StringId::kFileNotFound;
-    case CFileException::accessDenied: return writing ? StringId::kWriteReadOnly : StringId::kReadSharing;
-    case CFileException::diskFull: return StringId::kDiskFull;
-    default: return writing ? StringId::kWriteGeneric : StringId::kReadGeneric;
-  }
+  return tvn::sys::FileErrorMessageId(cause, writing != FALSE,
+                                      writing ? StringId::kWriteGeneric : StringId::kReadGeneric);
 }
 
 // The host path of a course's file name, or the failure a missing drive gives.

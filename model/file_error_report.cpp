@@ -6,6 +6,7 @@
 
 #include "model/string_table.h"
 #include "platform/base/host_path.h"
+#include "platform/sys/file_error_messages.h"
 #include "platform/sys/system_info.h"
 
 namespace {
@@ -14,19 +15,12 @@ constexpr int kMaxMessageBytes = 512;
 
 UINT FileErrorMessageId(int cause, bool writing, UINT fallbackId) {
   switch (cause) {
-    case CFileException::fileNotFound:
-    case CFileException::badPath: return StringId::kFileNotFound;
+    // The runtime has messages of its own for these, and reads a lock failure as an unexpected one.
     case CFileException::tooManyOpenFiles: return StringId::kTooManyOpenFiles;
-    case CFileException::accessDenied: return writing ? StringId::kWriteReadOnly : StringId::kReadSharing;
     case CFileException::directoryFull: return StringId::kFolderFull;
     case CFileException::sharingViolation: return StringId::kDocumentInUse;
-    case CFileException::diskFull: return StringId::kDiskFull;
-    case CFileException::genericException:
-    case CFileException::invalidFile:
-    case CFileException::badSeek:
-    case CFileException::hardIO:
     case CFileException::lockViolation: return writing ? StringId::kWriteGeneric : StringId::kReadGeneric;
-    default: return fallbackId;
+    default: return tvn::sys::FileErrorMessageId(cause, writing, fallbackId);
   }
 }
 

@@ -1,4 +1,4 @@
-// The font description: defaults, copying, height from point size, real fonts and the stored form.
+// The font description: defaults, copying, height from point size, real fonts, the stored form; GetFont and SetFont with a colour.
 #include "model/font_object.h"
 
 #include <cstring>
@@ -71,6 +71,18 @@ void CFontObject::SetLogFont(const LOGFONT& font) {
 }
 
 void CFontObject::DeleteFont() { m_font.reset(); }
+
+const LOGFONT* GetFontAndColour(const CFontObject& font, COLORREF textColour, int* size, COLORREF* colour) {
+  if (size) *size = font.GetPointSize();
+  if (colour) *colour = textColour;
+  return &font.GetLogFont();
+}
+
+void SetFontAndColour(CFontObject& font, COLORREF& textColour, const LOGFONT& logFont, int size, COLORREF colour) {
+  font.SetLogFont(logFont);
+  font.SetSize(size);
+  textColour = colour;
+}
 
 void CFontObject::SetPointSize(int mode) {
   IFontServices& services = GetFontServices();

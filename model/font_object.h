@@ -59,3 +59,10 @@ class CFontObject : public CObject {
   COLORREF m_colour = 0;  // never stored
   std::unique_ptr<IGdiFont> m_font;
 };
+
+// GetFont and SetFont of an object that keeps its text colour beside its font
+// object. Getting gives the logical font, with the point size and the colour
+// where asked; setting takes the logical font, the point size and the colour
+// and drops the real font.
+const LOGFONT* GetFontAndColour(const CFontObject& font, COLORREF textColour, int* size, COLORREF* colour);
+void SetFontAndColour(CFontObject& font, COLORREF& textColour, const LOGFONT& logFont, int size, COLORREF colour);

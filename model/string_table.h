@@ -3,6 +3,7 @@
 
 #include "platform/base/cstring.h"
 #include "platform/base/win_types.h"
+#include "platform/sys/file_error_messages.h"
 
 namespace StringId {
 // The rich-text editor.
@@ -43,12 +44,8 @@ constexpr UINT kFailedToOpen = 61697;
 constexpr UINT kPrintFailed = 61702;
 constexpr UINT kOutOfMemory = 61706;
 constexpr UINT kUnexpectedFormat = 61728;
-constexpr UINT kFileNotFound = 61729;
-constexpr UINT kDiskFull = 61730;
-constexpr UINT kReadSharing = 61731;
-constexpr UINT kWriteReadOnly = 61732;
-constexpr UINT kReadGeneric = 61733;
-constexpr UINT kWriteGeneric = 61734;
+// The file-error messages, kFileNotFound to kWriteGeneric.
+using namespace tvn::sys::FileErrorMessage;
 // Course files.
 constexpr UINT kNotACourse = 8038;
 constexpr UINT kOldVersion = 8039;

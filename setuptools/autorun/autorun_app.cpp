@@ -8,6 +8,7 @@
 #include "platform/user/message_box_types.h"
 #include "platform/sys/process.h"
 #include "platform/sys/staged_file.h"
+#include "setuptools/common/copy_error_text.h"
 #include "setuptools/common/lz_expand.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_strings.h"
@@ -152,43 +153,24 @@ int CAutorunApp::InstallSystemFile(const char* line) {
   const fs::path directory = FindSharedFileDirectory(targetName, m_locations, installed.parent_path());
   const VersionInstallResult result = VersionInstallFile(false, source->parent_path(), source->filename().string(),
                                                          directory, targetName);
-  auto dropTemporary = [&] {
-    if (result.bits & kTempFile) fs::remove(result.temporary, ec);
-  };
-  const unsigned bits = result.bits;
-  if (bits & kCannotCreate) return 5;
-  if (bits & kCannotReadSource) return dropTemporary(), 2;
-  if (bits & kOutOfSpace) return dropTemporary(), 29;
-  if (bits & kOutOfMemory) return dropTemporary(), 8;
-  if (bits & kWriteProtected) return dropTemporary(), 19;
-  if (bits & kFileInUse) {
+  if (const auto failure = VersionInstallFailure(result)) return *failure;
+  if (result.bits & kFileInUse) {
     // The staged copy replaces the running file at once; the program keeps
     // its old file until it ends, so no restart is needed.
-    if (!(bits & kTempFile) || !tvn::sys::ReplaceFile(result.temporary, directory / targetName)) {
-      dropTemporary();
+    if (!(result.bits & kTempFile) || !tvn::sys::ReplaceFile(result.temporary, directory / targetName)) {
+      RemoveStagedCopy(result);
       return 5;
     }
     return 0;
   }
-  if (bits & (kAccessViolation | kCannotReadTarget | kCannotDelete | kCannotRename)) return dropTemporary(), 5;
-  if (bits & kSharingViolation) return dropTemporary(), 33;
   // A mismatch keeps the installed file: the entries carry no CHECK flag.
-  dropTemporary();
+  RemoveStagedCopy(result);
   return 0;
 }
 
 int CAutorunApp::AskCopyError(int code, const CString& fileName) {
-  CString text = LoadSetupString(SetupProgram::kAutorun, SetupString::kCopyError + static_cast<UINT>(code));
-  if (text.IsEmpty()) {
-    text = code >= 0 && code <= 32
-               ? ReplaceAll(LoadSetupString(SetupProgram::kAutorun, SetupString::kCopyError), "%d", std::to_string(code))
-               : LoadSetupString(SetupProgram::kAutorun, SetupString::kCopyError + 32);
-  }
-  text = CString(text.str() + "\n" + fileName.str());
-  // A write error on a nearly full system folder says so.
-  if (code == 29 && tvn::sys::FreeSpace(m_locations.systemDir) < 50000) {
-    text = LoadSetupString(SetupProgram::kAutorun, SetupString::kLowDiskSpaceWrite);
-  }
+  // System files are written into the system folder.
+  const CString text = CopyErrorText(SetupProgram::kAutorun, code, fileName, m_locations.systemDir);
   return m_boxes.Show(text, m_caption, MB_ABORTRETRYIGNORE | MB_ICONEXCLAMATION);
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform/base/cstring.h"
 #include "platform/base/win_types.h"
+#include "platform/sys/file_error_messages.h"
 
 enum class SetupProgram { kSetup, kAutorun, kUninstal };
 
@@ -40,12 +41,8 @@ constexpr UINT kRunProgram = 457;
 constexpr UINT kUninstallHead = 458;   // setup: the head of UNINSTAL.INF, %1 and %2 the caption
 constexpr UINT kCopyError = 20000;     // 20000 + code; 20000 itself "DOS Error #%d"
 constexpr UINT kOutOfMemory = 61706;
-constexpr UINT kFileNotFound = 61729;
-constexpr UINT kDiskFull = 61730;
-constexpr UINT kReadSharing = 61731;
-constexpr UINT kWriteReadOnly = 61732;
-constexpr UINT kReadGeneric = 61733;
-constexpr UINT kWriteGeneric = 61734;
+// The file-error messages, kFileNotFound to kWriteGeneric.
+using namespace tvn::sys::FileErrorMessage;
 constexpr UINT kTitle = 57344;
 }  // namespace SetupString
 

@@ -1,4 +1,4 @@
-// The version install: staging (with LZ expansion), comparing versions and translations, renaming into place.
+// The version install: staging (with LZ expansion), comparing versions and translations, renaming into place, failure codes.
 #include "setuptools/common/version_install.h"
 
 #include <cerrno>
@@ -144,4 +144,25 @@ VersionInstallResult VersionInstallFile(bool force, const fs::path& sourceDir, c
     result.bits = WriteFailureBits(replaced.osError, kCannotRename);
   }
   return result;
+}
+
+std::optional<int> VersionInstallFailure(const VersionInstallResult& result) {
+  const unsigned bits = result.bits;
+  int code = 0;
+  if (bits & kCannotCreate) code = 5;
+  else if (bits & kCannotReadSource) code = 2;
+  else if (bits & kOutOfSpace) code = 29;
+  else if (bits & kOutOfMemory) code = 8;
+  else if (bits & kWriteProtected) code = 19;
+  else if (bits & kFileInUse) return std::nullopt;
+  else if (bits & (kAccessViolation | kCannotReadTarget | kCannotDelete | kCannotRename)) code = 5;
+  else if (bits & kSharingViolation) code = 33;
+  else return std::nullopt;
+  RemoveStagedCopy(result);
+  return code;
+}
+
+void RemoveStagedCopy(const VersionInstallResult& result) {
+  std::error_code ec;
+  if (result.bits & kTempFile) fs::remove(result.temporary, ec);
 }

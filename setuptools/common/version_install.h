@@ -1,7 +1,8 @@
-// The version-aware install of one file (Windows' version services, ours): the shared-file search and the staged install with its result bits.
+// The version-aware install of one file (Windows' version services, ours): the shared-file search, the staged install with its result bits, and their failure codes.
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/sys/windows_locations.h"
@@ -46,3 +47,12 @@ struct VersionInstallResult {
 // ENOENT, EACCES, EROFS, ENOSPC, ENOMEM and ETXTBSY.
 VersionInstallResult VersionInstallFile(bool force, const std::filesystem::path& sourceDir, const std::string& sourceName,
                                         const std::filesystem::path& targetDir, const std::string& targetName);
+
+// The copy-error code of a version install that failed: a Windows error
+// number (2, 5, 8, 19, 29 or 33; the programs show their text kCopyError +
+// code), the bits read in a fixed order; the staged copy is removed with it.
+// Empty when nothing failed, or when the target is in use: a running target
+// outranks the access and sharing failures, and each program handles it itself.
+std::optional<int> VersionInstallFailure(const VersionInstallResult& result);
+// Removes the staged copy a result left behind (kTempFile).
+void RemoveStagedCopy(const VersionInstallResult& result);

@@ -9,6 +9,7 @@
 #include "platform/base/exceptions.h"
 #include "platform/user/message_box_types.h"
 #include "platform/sys/staged_file.h"
+#include "setuptools/common/copy_error_text.h"
 #include "setuptools/common/lz_expand.h"
 #include "setuptools/common/setup_strings.h"
 #include "setuptools/common/split_files.h"
@@ -221,42 +222,32 @@ int CSetupApp::InstallVersioned(const fs::path& sourceDir, const std::string& so
   if (m_flags & EntryFlag::kSystem) directory = FindSharedFileDirectory(targetName, m_setup.locations, targetDir);
   target = directory / targetName;
   ShowCopyNames(CString((sourceDir / sourceName).string()), CString(target.string()));
-  VersionInstallResult result = VersionInstallFile(false, sourceDir, sourceName, directory, targetName);
-  std::error_code ec;
-  auto dropTemporary = [&] {
-    if (result.bits & kTempFile) fs::remove(result.temporary, ec);
-  };
+  const VersionInstallResult result = VersionInstallFile(false, sourceDir, sourceName, directory, targetName);
+  if (const auto failure = VersionInstallFailure(result)) return *failure;
   const unsigned bits = result.bits;
-  if (bits & kCannotCreate) return 5;
-  if (bits & kCannotReadSource) return dropTemporary(), 2;
-  if (bits & kOutOfSpace) return dropTemporary(), 29;
-  if (bits & kOutOfMemory) return dropTemporary(), 8;
-  if (bits & kWriteProtected) return dropTemporary(), 19;
   if (bits & kFileInUse) {
     if (m_flags & (EntryFlag::kShare | EntryFlag::kSystem)) {
       kept = true;  // either way nothing is logged
       if (IsOlderThanVersion(target, m_field6)) {
-        if (!ScheduleRename(result.temporary, target)) return dropTemporary(), 5;
+        if (!ScheduleRename(result.temporary, target)) return RemoveStagedCopy(result), 5;
         return 0;
       }
-      return dropTemporary(), 0;
+      return RemoveStagedCopy(result), 0;
     }
-    dropTemporary();
+    RemoveStagedCopy(result);
     kept = true;  // with OKINUSE the running file stays as it is: nothing was written, nothing is logged
     return (m_flags & EntryFlag::kOkInUse) ? 0 : 32;
   }
-  if (bits & (kAccessViolation | kCannotReadTarget | kCannotDelete | kCannotRename)) return dropTemporary(), 5;
-  if (bits & kSharingViolation) return dropTemporary(), 33;
   if (bits & kMismatch) {
-    dropTemporary();
+    RemoveStagedCopy(result);
     kept = true;
     if (!(m_flags & EntryFlag::kCheck)) return 0;
     const UINT question = (bits & kSourceOld) ? SetupString::kNewerVersion : SetupString::kMismatch;
     const int answer = m_services.SetupMessage(FormatSetupString(SetupProgram::kSetup, question, CString(targetName)),
                                                MB_YESNO | MB_ICONHAND | MB_DEFBUTTON2);
     if (answer != IDYES) return 0;
-    VersionInstallResult forced = VersionInstallFile(true, sourceDir, sourceName, directory, targetName);
-    if (forced.bits & kTempFile) fs::remove(forced.temporary, ec);
+    const VersionInstallResult forced = VersionInstallFile(true, sourceDir, sourceName, directory, targetName);
+    RemoveStagedCopy(forced);
     if (forced.bits & kFileInUse) return (m_flags & EntryFlag::kOkInUse) ? 0 : 32;
     if (forced.bits) return 5;
     kept = false;
@@ -309,17 +300,8 @@ bool CSetupApp::PumpMessages() {
 }
 
 int CSetupApp::ReportCopyError(int code, const CString& fileName) {
-  CString text = LoadSetupString(SetupProgram::kSetup, SetupString::kCopyError + static_cast<UINT>(code));
-  if (text.IsEmpty()) {
-    text = code >= 0 && code <= 32
-               ? ReplaceAll(LoadSetupString(SetupProgram::kSetup, SetupString::kCopyError), "%d", std::to_string(code))
-               : LoadSetupString(SetupProgram::kSetup, SetupString::kCopyError + 32);
-  }
-  text = CString(text.str() + "\n" + fileName.str());
   // The destination's own file system decides whether the disk is full.
-  if (code == 29 && tvn::sys::FreeSpace(fs::path(m_destination.str())) < 50000) {
-    text = LoadSetupString(SetupProgram::kSetup, SetupString::kLowDiskSpaceWrite);
-  }
+  const CString text = CopyErrorText(SetupProgram::kSetup, code, fileName, fs::path(m_destination.str()));
   if (m_services.IsSilent()) {
     m_services.WriteSetupLog(text);
     ++m_skippedFiles;  // the closing line of setup.log counts them

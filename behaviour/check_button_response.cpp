@@ -5,7 +5,6 @@
 
 #include "behaviour/press_tracking.h"
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/script.h"
 #include "model/task.h"
 #include "model/task_services.h"
@@ -300,7 +299,7 @@ BOOL CCheckButtonResponse::OnMouseButton(UINT message, UINT, CPoint point, int s
   if (!Area(nullptr).PtInRect(point)) return FALSE;
   COffScreenView* view = PageViewOf(this);
   if (!view) return FALSE;
-  CViewPressTracking tracking(*view, dynamic_cast<CCourseDoc*>(Services()), TaskOf(this));
+  CViewPressTracking tracking(*view, Services(), TaskOf(this));
   TrackPress(tracking);
   return FALSE;  // a check button is never the task's answer
 }

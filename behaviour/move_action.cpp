@@ -4,7 +4,6 @@
 #include <mutex>
 
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/course_host.h"
 #include "model/int_geometry.h"
 #include "model/script.h"
@@ -162,8 +161,7 @@ void CMoveAction::WaitForEnd() {
   CMessageLoop* loop = CMessageLoop::Current();
   COffScreenView* view = m_pView;
   ITaskServices* services = TaskServicesOf(this);
-  ICourseHost* host = nullptr;
-  if (auto* course = dynamic_cast<CCourseDoc*>(services)) host = &course->Host();
+  ICourseHost* host = services ? services->Host() : nullptr;
   const HWND window = view->GetSafeHwnd();
   // The flag is tested before a message is taken, so the move's own end
   // notice stays in the queue for the page.

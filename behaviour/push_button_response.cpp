@@ -7,7 +7,6 @@
 #include "behaviour/press_tracking.h"
 #include "behaviour/response_view.h"
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/font_services.h"
 #include "model/script.h"
 #include "model/task.h"
@@ -322,8 +321,7 @@ BOOL CPushButtonResponse::OnMouseButton(UINT message, UINT, CPoint point, int so
   if (source != kInputFromTaskResponses || message != WM_LBUTTONDOWN || !ContainsPoint(point.x, point.y)) return FALSE;
   COffScreenView* view = PageViewOf(this);
   if (!view) return FALSE;
-  ITaskServices* services = Services();
-  CViewPressTracking tracking(*view, dynamic_cast<CCourseDoc*>(services), TaskOf(this));
+  CViewPressTracking tracking(*view, Services(), TaskOf(this));
   const BOOL inside = TrackPress(tracking);
   // A task left while the button was held must not be answered.
   return inside && tracking.TaskStillCurrent();

@@ -20,7 +20,6 @@ IMPLEMENT_SERIAL(CCheckButtonResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 2)
 
 namespace {
 
-constexpr DWORD kCheckDrawFlags = 0x400;
 constexpr UINT kLabelFormat = DT_WORDBREAK | DT_EXPANDTABS;
 
 CCheckButtonResponse* RoundButtonOf(CDrawObj* obj) {
@@ -130,7 +129,7 @@ BOOL CCheckButtonResponse::Activate() {
   else if (!m_strCondition.IsEmpty() && services && CheckCondition(services->Variables(), m_strCondition))
     m_wState |= CheckState::kChecked;
   Display().NoteShownOn(this);
-  if (COffScreenView* view = PageViewOf(this)) view->AddObject(this, kCheckDrawFlags);
+  if (COffScreenView* view = PageViewOf(this)) view->AddObject(this, DrawFlag::kControlFace);
   return TRUE;
 }
 

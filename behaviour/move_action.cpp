@@ -97,7 +97,7 @@ BOOL CMoveAction::Execute() {
     m_bFirstStep = true;
     m_nSegment = m_nSegmentStart = 0;
     m_dwNextStep = 0;
-    own = view->AddObject(this, DrawFlag::kPathLine | DrawFlag::kHidden | 0x400);
+    own = view->AddObject(this, DrawFlag::kPathLine | DrawFlag::kHidden | DrawFlag::kControlFace);
 
     CString name = m_strObjectName;
     if (ITaskServices* services = TaskServicesOf(this)) name = ExpandVariables(services->Variables(), name, FALSE);

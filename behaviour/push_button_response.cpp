@@ -22,7 +22,6 @@ IMPLEMENT_SERIAL(CPushButtonResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 3)
 
 namespace {
 
-constexpr DWORD kButtonDrawFlags = 0x400;
 constexpr UINT kCaptionFormat = DT_WORDBREAK | DT_CENTER | DT_EXPANDTABS;
 
 // The button's own rectangle, for painting (no page offers one).
@@ -160,7 +159,7 @@ BOOL CPushButtonResponse::Activate() {
     if (IResponseView* view = ResponseViewOf(this)) m_cursor = view->GetCursor(m_strCursorFile);
 
   Display().NoteShownOn(this);
-  if (COffScreenView* view = PageViewOf(this)) view->AddObject(this, kButtonDrawFlags);
+  if (COffScreenView* view = PageViewOf(this)) view->AddObject(this, DrawFlag::kControlFace);
   return TRUE;
 }
 

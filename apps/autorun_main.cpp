@@ -2,23 +2,26 @@
 // starts Tvnrun from the CD on the course of the first program item.
 #include <string>
 
+#include "platform/framework/program_start.h"
 #include "platform/user/gui_session.h"
 #include "platform/user/message_loop.h"
 #include "setuptools/autorun/autorun_app.h"
 #include "setuptools/common/message_boxes.h"
 #include "setuptools/common/setup_paths.h"
+#include "setuptools/common/setup_strings.h"
 
 int main(int argc, char** argv) {
-  CGuiSession session(argc, argv);
-  CMessageLoop loop;
-  CGuiSession::Attach(loop);
-  CPlatformMessageBoxes boxes;
-  std::string commandLine;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) commandLine += ' ';
-    commandLine += argv[i];
-  }
-  CAutorunApp app(boxes, GetModuleDirectory(), commandLine);
-  app.InitInstance();
-  return 0;
+  return RunProgram(argc, argv, {"autorun", LoadSetupString(SetupProgram::kAutorun, SetupString::kTitle)}, [&] {
+    CMessageLoop loop;
+    CGuiSession::Attach(loop);
+    CPlatformMessageBoxes boxes;
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i) {
+      if (i > 1) commandLine += ' ';
+      commandLine += argv[i];
+    }
+    CAutorunApp app(boxes, GetModuleDirectory(), commandLine);
+    app.InitInstance();
+    return 0;
+  });
 }

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "platform/base/cstring.h"
+#include "platform/framework/program_start.h"
 #include "platform/user/gui_session.h"
+#include "setuptools/common/setup_strings.h"
 #include "setuptools/setup/setup_program.h"
 
 int main(int argc, char** argv) {
@@ -12,8 +14,11 @@ int main(int argc, char** argv) {
   std::vector<CString> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   const bool silent = CSetupApp::ParseCommandLine(arguments).silent;
-  CGuiSession session(argc, argv, silent);
-  CSetupProgram app(std::move(arguments));
-  CGuiSession::Attach(app);
-  return app.RunApplication();
+  const ProgramStart start{"setup", LoadSetupString(SetupProgram::kSetup, SetupString::kTitle), silent};
+  return RunProgram(argc, argv, start, [&] {
+    CSetupProgram app(std::move(arguments));
+    CGuiSession::Attach(app);
+    return RunLoggingErrors([&app](const std::string& text) { app.LogError(text); },
+                            [&app] { return app.RunApplication(); });
+  });
 }

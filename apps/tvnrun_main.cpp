@@ -3,14 +3,17 @@
 #include <vector>
 
 #include "platform/base/cstring.h"
+#include "platform/framework/program_start.h"
 #include "platform/user/gui_session.h"
+#include "playback/app_resources.h"
 #include "playback/player_app.h"
 
 int main(int argc, char** argv) {
-  CGuiSession session(argc, argv);
-  std::vector<CString> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back(CString::FromUtf8(argv[i]));
-  CPlayerApp app(std::move(arguments));
-  CGuiSession::Attach(app);
-  return app.RunApplication();
+  return RunProgram(argc, argv, {"Tvnrun", LoadAppString(AppResource::kMainFrame)}, [&] {
+    std::vector<CString> arguments;
+    for (int i = 1; i < argc; ++i) arguments.push_back(CString::FromUtf8(argv[i]));
+    CPlayerApp app(std::move(arguments));
+    CGuiSession::Attach(app);
+    return app.RunApplication();
+  });
 }

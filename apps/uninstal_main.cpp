@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/framework/program_start.h"
 #include "platform/user/gui_session.h"
 #include "platform/user/message_loop.h"
 #include "setuptools/common/message_boxes.h"
@@ -13,15 +14,16 @@
 #include "setuptools/uninstal/uninstall_dlg.h"
 
 int main(int argc, char** argv) {
-  CGuiSession session(argc, argv);
-  CMessageLoop loop;
-  CGuiSession::Attach(loop);
-  CPlatformMessageBoxes boxes;
-  CUninstallDlgQuestion question;
-  CHostRemovalFileSystem files;
-  CMenuEntryTransport progman;
-  std::vector<std::string> arguments(argv + 1, argv + argc);
-  CUninstallApp app({boxes, question, files, progman}, GetModuleDirectory(), std::move(arguments));
-  app.InitInstance();
-  return app.ExitInstance();
+  return RunProgram(argc, argv, {"uninstal"}, [&] {
+    CMessageLoop loop;
+    CGuiSession::Attach(loop);
+    CPlatformMessageBoxes boxes;
+    CUninstallDlgQuestion question;
+    CHostRemovalFileSystem files;
+    CMenuEntryTransport progman;
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    CUninstallApp app({boxes, question, files, progman}, GetModuleDirectory(), std::move(arguments));
+    app.InitInstance();
+    return app.ExitInstance();
+  });
 }

@@ -4,9 +4,9 @@
 #include <atomic>
 
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/icon_manager.h"
 #include "model/task.h"
+#include "model/task_list.h"
 #include "model/task_services.h"
 #include "page/off_screen_view.h"
 #include "platform/msg/window_messages.h"
@@ -154,7 +154,7 @@ BOOL CActiveXAction::Refresh() {
   return TRUE;
 }
 
-CActiveXAction* FindActiveXAction(CCourseDoc& course, const std::function<bool(CActiveXAction&)>& fn) {
+CActiveXAction* FindActiveXAction(const CTaskList& tasks, const std::function<bool(CActiveXAction&)>& fn) {
   auto search = [&](CIconManager* list) -> CActiveXAction* {
     if (!list) return nullptr;
     for (int i = 0; i < list->GetCount(); ++i) {
@@ -167,8 +167,8 @@ CActiveXAction* FindActiveXAction(CCourseDoc& course, const std::function<bool(C
     }
     return nullptr;
   };
-  for (int t = 0; t < course.Tasks().GetCount(); ++t) {
-    CTask* task = course.Tasks().GetAt(t);
+  for (int t = 0; t < tasks.GetCount(); ++t) {
+    CTask* task = tasks.GetAt(t);
     if (!task) continue;
     for (CIconManager* list : {task->GetActions(), task->GetEvents(), task->GetResponses()})
       if (CActiveXAction* found = search(list)) return found;

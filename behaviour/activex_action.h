@@ -11,8 +11,8 @@
 #include "controls/ctrl_records.h"
 #include "platform/base/collections.h"
 
-class CCourseDoc;
 class CNativeControlRegistry;
+class CTaskList;
 
 // On disk (unlike the other display kinds, its own fields follow the
 // display and common parts): the display action part, the source action
@@ -96,4 +96,4 @@ class CActiveXAction : public CDisplayAction {
 // Calls fn on every ActiveX action of the course's tasks, in task order,
 // in each of the task's lists and the lists of their objects, until fn
 // answers true; gives the action it stopped at, or null.
-CActiveXAction* FindActiveXAction(CCourseDoc& course, const std::function<bool(CActiveXAction&)>& fn);
+CActiveXAction* FindActiveXAction(const CTaskList& tasks, const std::function<bool(CActiveXAction&)>& fn);

@@ -5,8 +5,8 @@
 #include "behaviour/display_part.h"
 #include "controls/variant_variables.h"
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/task.h"
+#include "model/task_list.h"
 #include "model/task_services.h"
 #include "model/variable_context.h"
 #include "page/off_screen_view.h"
@@ -56,9 +56,9 @@ BOOL CActiveXResponse::Activate() {
   if (COffScreenView* view = PageViewOf(this))
     if (CDrawObj* obj = view->FindObjectByName(m_strControlName))
       m_pControlAction = dynamic_cast<CActiveXAction*>(obj->GetOwner());
-  if (!m_pControlAction)
-    if (auto* course = dynamic_cast<CCourseDoc*>(services))
-      m_pControlAction = FindActiveXAction(*course, [&](CActiveXAction& a) { return a.GetName() == m_strControlName; });
+  if (!m_pControlAction && services)
+    m_pControlAction =
+        FindActiveXAction(services->Tasks(), [&](CActiveXAction& a) { return a.GetName() == m_strControlName; });
   if (m_pControlAction) m_pControlWnd = m_pControlAction->GetActiveXWnd();
   return TRUE;
 }

@@ -5,7 +5,6 @@
 
 #include "behaviour/press_tracking.h"
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/script.h"
 #include "model/task.h"
 #include "model/task_services.h"
@@ -21,7 +20,6 @@ IMPLEMENT_SERIAL(CCheckButtonResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 2)
 
 namespace {
 
-constexpr DWORD kCheckDrawFlags = 0x400;
 constexpr UINT kLabelFormat = DT_WORDBREAK | DT_EXPANDTABS;
 
 CCheckButtonResponse* RoundButtonOf(CDrawObj* obj) {
@@ -122,7 +120,7 @@ BOOL CCheckButtonResponse::Activate() {
   else if (!m_strCondition.IsEmpty() && services && CheckCondition(services->Variables(), m_strCondition))
     m_wState |= CheckState::kChecked;
   Display().NoteShownOn(this);
-  if (COffScreenView* view = PageViewOf(this)) view->AddObject(this, kCheckDrawFlags);
+  if (COffScreenView* view = PageViewOf(this)) view->AddObject(this, DrawFlag::kControlFace);
   return TRUE;
 }
 
@@ -291,7 +289,7 @@ BOOL CCheckButtonResponse::OnMouseButton(UINT message, UINT, CPoint point, int s
   if (!Area(nullptr).PtInRect(point)) return FALSE;
   COffScreenView* view = PageViewOf(this);
   if (!view) return FALSE;
-  CViewPressTracking tracking(*view, dynamic_cast<CCourseDoc*>(Services()), TaskOf(this));
+  CViewPressTracking tracking(*view, Services(), TaskOf(this));
   TrackPress(tracking);
   return FALSE;  // a check button is never the task's answer
 }

@@ -31,8 +31,8 @@ BOOL CCourseAction::CollectFiles(CStringArray* files, int) {
 }
 
 ICourseSwitcher* CCourseAction::Switcher() {
-  auto* course = dynamic_cast<CCourseDoc*>(TaskServicesOf(this));
-  return course ? dynamic_cast<ICourseSwitcher*>(&course->Host()) : nullptr;
+  ITaskServices* services = TaskServicesOf(this);
+  return services ? dynamic_cast<ICourseSwitcher*>(services->Host()) : nullptr;
 }
 
 BOOL CCourseAction::Execute() {

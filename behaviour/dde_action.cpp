@@ -5,10 +5,10 @@
 #include <limits>
 
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/course_host.h"
 #include "model/dde_client.h"
 #include "model/script.h"
+#include "model/task.h"
 #include "model/task_services.h"
 #include "model/variable.h"
 #include "model/variable_context.h"
@@ -42,9 +42,9 @@ void CDDEAction::CopyFrom(const CIconObject* source, BOOL keepIdentity) {
 
 BOOL CDDEAction::Execute() {
   ITaskServices* services = TaskServicesOf(this);
-  auto* course = dynamic_cast<CCourseDoc*>(services);
-  if (!course || !course->Host().MayReachOutside()) return TRUE;
-  IDdeClient* link = course->Host().GetDdeClient();
+  ICourseHost* host = services ? services->Host() : nullptr;
+  if (!host || !host->MayReachOutside()) return TRUE;
+  IDdeClient* link = host->GetDdeClient();
   if (!link) return TRUE;
 
   if (m_dwFlags & DdeFlag::kConnect) {

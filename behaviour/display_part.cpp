@@ -1,7 +1,6 @@
 #include "behaviour/display_part.h"
 
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/course_host.h"
 #include "model/page_access.h"
 #include "model/task.h"
@@ -55,7 +54,7 @@ void CDisplayPart::NoteShownOn(CIconObject* self) {
   ITaskServices* services = TaskServicesOf(self);
   if (!services) return;
   m_pShownOn = services->GetPage();
-  if (auto* course = dynamic_cast<CCourseDoc*>(services)) m_pHost = &course->Host();
+  if (ICourseHost* host = services->Host()) m_pHost = host;
 }
 
 void CDisplayPart::LeavePage(CIconObject* self) {

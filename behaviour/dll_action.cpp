@@ -6,7 +6,6 @@
 
 #include "behaviour/dll_arguments.h"
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/course_host.h"
 #include "model/message_service.h"
 #include "model/script.h"
@@ -91,20 +90,20 @@ BOOL CDLLAction::Execute() {
   ITaskServices* services = TaskServicesOf(this);
   if (!services) return TRUE;
   // Libraries are called only for a course of the running program.
-  auto* course = dynamic_cast<CCourseDoc*>(services);
-  if (!course || !course->Host().MayReachOutside()) return TRUE;
+  ICourseHost* host = services->Host();
+  if (!host || !host->MayReachOutside()) return TRUE;
   CVariableContext& vars = services->Variables();
   const CString arguments = ExpandVariables(vars, m_strArguments, FALSE);
 
   // Found in the course's folder and the program's; kept loaded for the run.
   std::vector<std::filesystem::path> folders;
-  if (!course->GetCourseDirectory().IsEmpty()) folders.emplace_back(course->GetCourseDirectory().str());
-  if (!course->Host().GetProgramDirectory().IsEmpty()) folders.emplace_back(course->Host().GetProgramDirectory().str());
-  CLibraryTable* table = course->Host().GetLibraries();
+  if (!services->GetCourseDirectory().IsEmpty()) folders.emplace_back(services->GetCourseDirectory().str());
+  if (!host->GetProgramDirectory().IsEmpty()) folders.emplace_back(host->GetProgramDirectory().str());
+  CLibraryTable* table = host->GetLibraries();
   CLibraryTable ownTable;
   CDynamicLibrary* library = (table ? table : &ownTable)->Load(m_strLibrary, folders);
   if (!library) {
-    course->Host().Messages().MessageBoxTextBeep(FormatStringId1(StringId::kFileNotFound, m_strLibrary), nullptr, -1);
+    host->Messages().MessageBoxTextBeep(FormatStringId1(StringId::kFileNotFound, m_strLibrary), nullptr, -1);
     return TRUE;
   }
 
@@ -118,7 +117,7 @@ BOOL CDLLAction::Execute() {
   void* function = byOrdinal ? nullptr : library->GetProcAddress(m_strFunction.GetString());
   if (!function) {
     CString text = Format2(LoadStringText(StringId::kFunctionNotFound), m_strFunction, m_strLibrary);
-    course->Host().Messages().MessageBoxTextBeep(text, nullptr, -1);
+    host->Messages().MessageBoxTextBeep(text, nullptr, -1);
     return TRUE;
   }
   if (m_resultType == DllResult::kNotCalled) return TRUE;

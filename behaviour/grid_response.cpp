@@ -13,10 +13,6 @@
 IMPLEMENT_SERIAL(CCellData, CObject, 2)
 IMPLEMENT_SERIAL(CGridResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 2)
 
-namespace {
-constexpr DWORD kGridDrawFlags = 0x400;
-}  // namespace
-
 void CCellData::Serialize(CArchive& ar) {
   m_reserved = ar.ReadByte();
   m_outcomeFlags = ar.ReadWord();
@@ -106,7 +102,7 @@ BOOL CGridResponse::Activate() {
   if (m_dwGridFlags & GridFlag::kOwnCursor)
     if (IResponseView* view = ResponseViewOf(this)) m_cursor = view->GetCursor(m_strCursorFile);
   Display().NoteShownOn(this);
-  if (COffScreenView* page = PageViewOf(this)) page->AddObject(this, kGridDrawFlags);
+  if (COffScreenView* page = PageViewOf(this)) page->AddObject(this, DrawFlag::kControlFace);
   return TRUE;
 }
 

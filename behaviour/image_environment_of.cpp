@@ -1,6 +1,5 @@
 #include "behaviour/image_environment_of.h"
 
-#include "model/course_doc.h"
 #include "model/course_host.h"
 #include "model/task.h"
 #include "model/task_services.h"
@@ -10,12 +9,12 @@ ImageEnvironment ImageEnvironmentOf(CIconObject* obj) {
   ITaskServices* services = obj ? TaskServicesOf(obj) : nullptr;
   if (!services) return env;
   env.variables = &services->Variables();
-  if (auto* course = dynamic_cast<CCourseDoc*>(services)) {
-    env.findMediaFile = [course](const CString& name) { return course->FindMediaFile(name); };
-    env.messages = &course->Host().Messages();
+  env.findMediaFile = [services](const CString& name) { return services->FindMediaFile(name); };
+  if (ICourseHost* host = services->Host()) {
+    env.messages = &host->Messages();
     // Pictures packed with the course are found in the packed data file.
-    env.dataFile = &course->Host().DataFile();
-    env.programDirectory = course->Host().GetProgramDirectory();
+    env.dataFile = &host->DataFile();
+    env.programDirectory = host->GetProgramDirectory();
   }
   return env;
 }

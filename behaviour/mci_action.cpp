@@ -2,7 +2,6 @@
 #include "behaviour/mci_action.h"
 
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/course_host.h"
 #include "model/script.h"
 #include "model/task.h"
@@ -37,9 +36,9 @@ BOOL CMCIAction::Execute() {
   CVariableContext& vars = services->Variables();
   CMediaSystem* media = nullptr;
   HWND owner = nullptr;
-  if (auto* course = dynamic_cast<CCourseDoc*>(services)) {
-    media = course->Host().GetMediaSystem();
-    owner = course->Host().GetMediaOwner();
+  if (ICourseHost* host = services->Host()) {
+    media = host->GetMediaSystem();
+    owner = host->GetMediaOwner();
   }
   const CString script = ExpandVariables(vars, m_strScript, FALSE);
   CString line;

@@ -4,7 +4,6 @@
 #include <mutex>
 
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/course_host.h"
 #include "model/int_geometry.h"
 #include "model/script.h"
@@ -98,7 +97,7 @@ BOOL CMoveAction::Execute() {
     m_bFirstStep = true;
     m_nSegment = m_nSegmentStart = 0;
     m_dwNextStep = 0;
-    own = view->AddObject(this, DrawFlag::kPathLine | DrawFlag::kHidden | 0x400);
+    own = view->AddObject(this, DrawFlag::kPathLine | DrawFlag::kHidden | DrawFlag::kControlFace);
 
     CString name = m_strObjectName;
     if (ITaskServices* services = TaskServicesOf(this)) name = ExpandVariables(services->Variables(), name, FALSE);
@@ -162,8 +161,7 @@ void CMoveAction::WaitForEnd() {
   CMessageLoop* loop = CMessageLoop::Current();
   COffScreenView* view = m_pView;
   ITaskServices* services = TaskServicesOf(this);
-  ICourseHost* host = nullptr;
-  if (auto* course = dynamic_cast<CCourseDoc*>(services)) host = &course->Host();
+  ICourseHost* host = services ? services->Host() : nullptr;
   const HWND window = view->GetSafeHwnd();
   // The flag is tested before a message is taken, so the move's own end
   // notice stays in the queue for the page.

@@ -5,7 +5,6 @@
 
 #include "behaviour/display_part.h"
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/task.h"
 #include "model/task_services.h"
 #include "model/variable.h"
@@ -118,10 +117,9 @@ BOOL CPreloadAction::Execute() {
   }
   COffScreenView* view = PageViewOf(this);
   CPreloadCache* cache = view ? view->GetPreloadCache() : nullptr;
-  auto* course = dynamic_cast<CCourseDoc*>(services);
   for (int i = 0; i < m_files.GetSize(); ++i) {
     if (m_files[i].IsEmpty()) continue;  // nothing to read
-    const CString name = course ? course->FindMediaFile(m_files[i]) : m_files[i];
+    const CString name = services ? services->FindMediaFile(m_files[i]) : m_files[i];
     // The flag asks for the background worker: the cache's argument is "load now".
     if (cache) cache->AddObject(name, (m_dwFlags & PreloadFlag::kBackground) ? FALSE : TRUE);
   }

@@ -1,7 +1,7 @@
 // Following a held button through the view's own message loop, and showing its looks at once.
 #include "behaviour/press_tracking.h"
 
-#include "model/course_doc.h"
+#include "model/task_services.h"
 #include "platform/user/message_loop.h"
 #include "platform/msg/window_messages.h"
 #include "page/off_screen_view.h"
@@ -13,8 +13,8 @@ bool IsKeyMessage(UINT message) { return message >= 0x100 && message <= 0x108; }
 
 }  // namespace
 
-CViewPressTracking::CViewPressTracking(COffScreenView& view, CCourseDoc* course, CTask* task)
-    : m_view(view), m_pCourse(course), m_pTask(task), m_pLoop(CMessageLoop::Current()) {
+CViewPressTracking::CViewPressTracking(COffScreenView& view, ITaskServices* services, CTask* task)
+    : m_view(view), m_pServices(services), m_pTask(task), m_pLoop(CMessageLoop::Current()) {
   m_view.SetCapture();
 }
 
@@ -23,7 +23,7 @@ CViewPressTracking::~CViewPressTracking() {
 }
 
 BOOL CViewPressTracking::TaskStillCurrent() const {
-  return m_view.IsRunning() && (!m_pCourse || m_pCourse->GetCurrentTask() == m_pTask);
+  return m_view.IsRunning() && (!m_pServices || m_pServices->GetCurrentTask() == m_pTask);
 }
 
 BOOL CViewPressTracking::NextMouse(CPoint& point, BOOL& released) {

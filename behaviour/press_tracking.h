@@ -5,8 +5,8 @@
 
 class CMessageLoop;
 class COffScreenView;
-class CCourseDoc;
 class CTask;
+class ITaskServices;
 
 // Captures the mouse for the view while it lives. The loop ends (as a
 // release outside) when the capture is lost, the program quits, the view
@@ -14,7 +14,8 @@ class CTask;
 // runs one animation step of the page and then waits for the next message.
 class CViewPressTracking final : public IPressTrackingHost {
  public:
-  CViewPressTracking(COffScreenView& view, CCourseDoc* course, CTask* task);
+  // services: the course's, whose current task is watched; null: the task stays current.
+  CViewPressTracking(COffScreenView& view, ITaskServices* services, CTask* task);
   ~CViewPressTracking() override;
   CViewPressTracking(const CViewPressTracking&) = delete;
   CViewPressTracking& operator=(const CViewPressTracking&) = delete;
@@ -26,7 +27,7 @@ class CViewPressTracking final : public IPressTrackingHost {
 
  private:
   COffScreenView& m_view;
-  CCourseDoc* m_pCourse;
+  ITaskServices* m_pServices;
   CTask* m_pTask;
   CMessageLoop* m_pLoop;
 };

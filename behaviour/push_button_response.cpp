@@ -7,7 +7,6 @@
 #include "behaviour/press_tracking.h"
 #include "behaviour/response_view.h"
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/font_services.h"
 #include "model/script.h"
 #include "model/task.h"
@@ -23,7 +22,6 @@ IMPLEMENT_SERIAL(CPushButtonResponse, CDisplayResponse, VERSIONABLE_SCHEMA | 3)
 
 namespace {
 
-constexpr DWORD kButtonDrawFlags = 0x400;
 constexpr UINT kCaptionFormat = DT_WORDBREAK | DT_CENTER | DT_EXPANDTABS;
 
 // The button's own rectangle, for painting (no page offers one).
@@ -153,7 +151,7 @@ BOOL CPushButtonResponse::Activate() {
     if (IResponseView* view = ResponseViewOf(this)) m_cursor = view->GetCursor(m_strCursorFile);
 
   Display().NoteShownOn(this);
-  if (COffScreenView* view = PageViewOf(this)) view->AddObject(this, kButtonDrawFlags);
+  if (COffScreenView* view = PageViewOf(this)) view->AddObject(this, DrawFlag::kControlFace);
   return TRUE;
 }
 
@@ -314,8 +312,7 @@ BOOL CPushButtonResponse::OnMouseButton(UINT message, UINT, CPoint point, int so
   if (source != kInputFromTaskResponses || message != WM_LBUTTONDOWN || !ContainsPoint(point.x, point.y)) return FALSE;
   COffScreenView* view = PageViewOf(this);
   if (!view) return FALSE;
-  ITaskServices* services = Services();
-  CViewPressTracking tracking(*view, dynamic_cast<CCourseDoc*>(services), TaskOf(this));
+  CViewPressTracking tracking(*view, Services(), TaskOf(this));
   const BOOL inside = TrackPress(tracking);
   // A task left while the button was held must not be answered.
   return inside && tracking.TaskStillCurrent();

@@ -2,7 +2,6 @@
 #include "behaviour/read_action.h"
 
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/course_host.h"
 #include "model/data_mem_file.h"
 #include "model/file_error_report.h"
@@ -55,11 +54,11 @@ BOOL CReadAction::Execute() {
   ITaskServices* services = TaskServicesOf(this);
   if (!services) return TRUE;
   CVariableContext& vars = services->Variables();
-  auto* course = dynamic_cast<CCourseDoc*>(services);
-  const CString path = course ? course->FindMediaFile(m_strFileName) : ExpandVariables(vars, m_strFileName, FALSE);
+  const CString path = services->FindMediaFile(m_strFileName);
 
-  CDataFile* dataFile = course ? &course->Host().DataFile() : nullptr;
-  IPreloadCache* cache = course ? course->Host().GetPreloadCache() : nullptr;
+  ICourseHost* host = services->Host();
+  CDataFile* dataFile = host ? &host->DataFile() : nullptr;
+  IPreloadCache* cache = host ? host->GetPreloadCache() : nullptr;
   CDataMemFile file(dataFile, cache);
   CFileException openError;
   if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite, &openError)) return TRUE;
@@ -78,11 +77,11 @@ BOOL CReadAction::Execute() {
     }
     text.resize(done);
   } catch (const std::bad_alloc&) {
-    if (course) course->Host().Messages().MessageBoxBeep(StringId::kOutOfMemory, nullptr, -1);
+    if (host) host->Messages().MessageBoxBeep(StringId::kOutOfMemory, nullptr, -1);
     return TRUE;
   } catch (const std::exception& failure) {
-    if (course) {
-      CFileErrorReporter reporter(vars, course->Host().Messages());
+    if (host) {
+      CFileErrorReporter reporter(vars, host->Messages());
       reporter.ReportFileErrorToVariables(path, failure, FALSE, StringId::kReadSharing);
     }
     const auto* fileFailure = dynamic_cast<const CFileException*>(&failure);

@@ -6,6 +6,7 @@
 #include "behaviour/action_manager.h"
 #include "behaviour/response_kinds.h"
 #include "model/icon_object.h"
+#include "model/input_source.h"
 #include "model/task_managers.h"
 
 class ITaskServices;
@@ -25,9 +26,6 @@ constexpr DWORD kReturn = 0x800;
 constexpr DWORD kForward = 0x1000;
 constexpr DWORD kBack = 0x2000;
 }  // namespace OutcomeFlag
-
-// Who offers mouse input to a response; only the current task's own offer counts.
-constexpr int kInputFromTaskResponses = 7;
 
 // On disk a response kind's own fields come first, then (from course file
 // version 5) the class reference of "CResponse", the outcome flags, the

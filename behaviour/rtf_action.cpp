@@ -4,7 +4,6 @@
 #include "behaviour/text_action.h"
 #include "controls/rtf_recolour.h"
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/course_host.h"
 #include "model/script.h"
 #include "model/task.h"
@@ -91,10 +90,10 @@ RichTextEnvironment CRtfAction::EnvironmentOfTask() {
   ITaskServices* services = TaskServicesOf(this);
   if (!services) return env;
   env.variables = &services->Variables();
-  if (auto* course = dynamic_cast<CCourseDoc*>(services)) {
-    env.messages = &course->Host().Messages();
-    env.files.dataFile = &course->Host().DataFile();
-    env.files.cache = course->Host().GetPreloadCache();
+  if (ICourseHost* host = services->Host()) {
+    env.messages = &host->Messages();
+    env.files.dataFile = &host->DataFile();
+    env.files.cache = host->GetPreloadCache();
   }
   return env;
 }
@@ -138,8 +137,7 @@ BOOL CRtfAction::Execute() {
   m_display->SetLeftIndent(formatting.left + kIndentBeyondFormatting);
 
   if ((m_flags & RtfFlag::kFromFile) && !m_strFileName.IsEmpty()) {
-    auto* course = dynamic_cast<CCourseDoc*>(services);
-    const CString path = course ? course->FindMediaFile(m_strFileName) : m_strFileName;
+    const CString path = services ? services->FindMediaFile(m_strFileName) : m_strFileName;
     m_display->LoadFile(path);
     m_display->StreamOut(m_strShown, SF_RTF);
     if (services) m_strShown = ExpandVariables(services->Variables(), m_strShown, TRUE);

@@ -6,7 +6,6 @@
 #include "behaviour/window_action.h"
 #include "controls/rtf_editor_doc.h"
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/course_host.h"
 #include "model/data_mem_file.h"
 #include "model/task.h"
@@ -107,10 +106,10 @@ RtfEditorEnvironment CRtfEditorResponse::EnvironmentOfTask() {
   ITaskServices* services = TaskServicesOf(this);
   if (!services) return env;
   env.text.variables = &services->Variables();
-  if (auto* course = dynamic_cast<CCourseDoc*>(services)) {
-    env.text.messages = &course->Host().Messages();
-    env.text.files.dataFile = &course->Host().DataFile();
-    env.text.files.cache = course->Host().GetPreloadCache();
+  if (ICourseHost* host = services->Host()) {
+    env.text.messages = &host->Messages();
+    env.text.files.dataFile = &host->DataFile();
+    env.text.files.cache = host->GetPreloadCache();
   }
   return env;
 }
@@ -132,9 +131,9 @@ BOOL CRtfEditorResponse::CreateEditor(COffScreenView& page, const CRect& pageRec
 
 BOOL CRtfEditorResponse::OpenReadOnlyFile(const CString& name) {
   ITaskServices* services = TaskServicesOf(this);
-  auto* course = dynamic_cast<CCourseDoc*>(services);
-  const CString path = course ? course->FindMediaFile(name) : name;
-  CDataMemFile probe(course ? &course->Host().DataFile() : nullptr, course ? course->Host().GetPreloadCache() : nullptr);
+  ICourseHost* host = services ? services->Host() : nullptr;
+  const CString path = services ? services->FindMediaFile(name) : name;
+  CDataMemFile probe(host ? &host->DataFile() : nullptr, host ? host->GetPreloadCache() : nullptr);
   // Quietly: a name that opens nothing falls back to the text. Only a file
   // that really opened counts; "may be missing" is no open file.
   CFileException error;

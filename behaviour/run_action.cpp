@@ -4,7 +4,6 @@
 #include <cerrno>
 
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/course_host.h"
 #include "model/message_service.h"
 #include "model/path_helpers.h"
@@ -40,8 +39,8 @@ BOOL CRunAction::Execute() {
   ITaskServices* services = TaskServicesOf(this);
   if (!services) return TRUE;
   // Programs start only for a course of the running program.
-  auto* course = dynamic_cast<CCourseDoc*>(services);
-  if (!course || !course->Host().MayReachOutside()) return TRUE;
+  ICourseHost* host = services->Host();
+  if (!host || !host->MayReachOutside()) return TRUE;
   CVariableContext& vars = services->Variables();
   CString command = ExpandVariables(vars, m_strProgram, FALSE);
   const CString argument = ExpandVariables(vars, m_strParameters, FALSE);
@@ -68,13 +67,13 @@ BOOL CRunAction::Execute() {
 
   // No quoting is added: the line is split by the Windows rules as it stands.
   const CString line = argument.IsEmpty() ? command : command + " " + argument;
-  IProgramWatch* watch = course->Host().GetProgramWatch();
+  IProgramWatch* watch = host->GetProgramWatch();
   if (!(m_flags & RunFlag::kWait) && !watch) return TRUE;  // nothing could follow or reap the program
 
   tvn::sys::StartResult started = tvn::sys::StartCommandLine(line.view());
   if (!started.process) {
     errno = started.error;
-    course->Host().Messages().ShowLastErrorMessage(nullptr, -1);
+    host->Messages().ShowLastErrorMessage(nullptr, -1);
     return TRUE;
   }
   if (m_flags & RunFlag::kWait) tvn::sys::WaitForProcess(started.process);

@@ -2,7 +2,6 @@
 #include "behaviour/simulator_action.h"
 
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/course_host.h"
 #include "model/string_table.h"
 #include "model/task.h"
@@ -25,11 +24,10 @@ void CSimulatorAction::CopyFrom(const CIconObject* source, BOOL keepIdentity) {
 }
 
 BOOL CSimulatorAction::Execute() {
-  auto* course = dynamic_cast<CCourseDoc*>(TaskServicesOf(this));
-  if (!course || !course->Host().MayReachOutside() || !course->Host().IsSimulatorPresent() ||
-      m_strSimulation.IsEmpty())
-    return TRUE;
-  const CString directory = course->Host().GetProgramDirectory();
+  ITaskServices* services = TaskServicesOf(this);
+  ICourseHost* host = services ? services->Host() : nullptr;
+  if (!host || !host->MayReachOutside() || !host->IsSimulatorPresent() || m_strSimulation.IsEmpty()) return TRUE;
+  const CString directory = host->GetProgramDirectory();
   CDynamicLibrary library;
   if (directory.IsEmpty() ||
       !library.LoadMapped(directory + LoadStringText(StringId::kSimulatorLibrary), {}, FALSE))
@@ -39,7 +37,7 @@ BOOL CSimulatorAction::Execute() {
     using Kind = tvn::sys::ForeignArgument::Kind;
     tvn::sys::ForeignArgument window;
     window.kind = Kind::pointer;
-    window.pointer = reinterpret_cast<const void*>(course->Host().GetNativeViewWindow());
+    window.pointer = reinterpret_cast<const void*>(host->GetNativeViewWindow());
     tvn::sys::ForeignArgument name;
     name.kind = Kind::pointer;
     name.pointer = m_strSimulation.GetString();

@@ -2,7 +2,6 @@
 #include "behaviour/write_action.h"
 
 #include "model/archive.h"
-#include "model/course_doc.h"
 #include "model/course_host.h"
 #include "model/message_service.h"
 #include "model/script.h"
@@ -35,15 +34,15 @@ BOOL CWriteAction::Execute() {
   ITaskServices* services = TaskServicesOf(this);
   if (!services) return TRUE;
   // Files are written only for a course of the running program.
-  auto* course = dynamic_cast<CCourseDoc*>(services);
-  if (!course || !course->Host().MayReachOutside()) return TRUE;
+  ICourseHost* host = services->Host();
+  if (!host || !host->MayReachOutside()) return TRUE;
   CVariableContext& vars = services->Variables();
 
   CString path = ExpandVariables(vars, m_strFileName, FALSE);
   // A bare name goes into the first search path, put in front as it stands
   // (no separator added), its variables expanded as media lookups do.
-  if (path.FindOneOf("\\:/") < 0 && course->Host().SearchPaths().GetSize() > 0)
-    path = ExpandVariables(vars, course->Host().SearchPaths()[0], FALSE) + path;
+  if (path.FindOneOf("\\:/") < 0 && host->SearchPaths().GetSize() > 0)
+    path = ExpandVariables(vars, host->SearchPaths()[0], FALSE) + path;
 
   CFile file;
   // Flags with neither choice append, so nothing already written is lost.
@@ -52,7 +51,7 @@ BOOL CWriteAction::Execute() {
                                                           CFile::shareExclusive;
   CFileException error;
   if (!file.Open(path, mode, &error)) {
-    course->Host().Messages().MessageBoxFormatBeep(StringId::kCannotOpenFileQuoted, &path, nullptr, -1);
+    host->Messages().MessageBoxFormatBeep(StringId::kCannotOpenFileQuoted, &path, nullptr, -1);
     return TRUE;
   }
   try {

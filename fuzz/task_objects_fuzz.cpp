@@ -19,6 +19,7 @@
 #include "model/menu_item.h"
 #include "model/script.h"
 #include "model/task.h"
+#include "model/task_list.h"
 #include "model/variable_context.h"
 #include "model/variable_table.h"
 #include "platform/msg/window_messages.h"
@@ -59,10 +60,18 @@ class FuzzServices : public ITaskServices {
   IPageAccess* GetPage() override { return nullptr; }
   void FlushInvalidRects() override {}
   ITimerOwner* GetTimers() override { return &m_timers; }
+  // No application and no course around the task: nothing reaches outside.
+  ICourseHost* Host() override { return nullptr; }
+  const CString& GetCourseDirectory() const override { return m_directory; }
+  CString FindMediaFile(const CString& name) override { return name; }
+  CTask* GetCurrentTask() override { return nullptr; }
+  CTaskList& Tasks() override { return m_tasks; }
   CountingTimers& Timers() { return m_timers; }
 
  private:
   CountingTimers m_timers;
+  CString m_directory;
+  CTaskList m_tasks;
   FuzzVariables m_vars;
   DWORD m_tick = 0;
 };

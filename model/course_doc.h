@@ -46,7 +46,6 @@ class CCourseDoc : public ITaskServices, public IPreloadCourse {
   CCourseDoc(const CCourseDoc&) = delete;
   CCourseDoc& operator=(const CCourseDoc&) = delete;
 
-  ICourseHost& Host() { return m_host; }
 
   // --- opening and loading ---
   BOOL OnOpenDocument(const CString& path);
@@ -71,9 +70,9 @@ class CCourseDoc : public ITaskServices, public IPreloadCourse {
   int GetFileVersion() const { return m_nFileVersion; }
   BYTE GetHeaderFlags() const { return m_nHeaderFlags; }
   const CString& GetHeaderString() const { return m_strHeader; }
-  const CString& GetCourseDirectory() const { return m_strCourseDirectory; }
+  const CString& GetCourseDirectory() const override { return m_strCourseDirectory; }
   BOOL IsFromDataFile() const { return m_bFromDataFile; }
-  CTaskList& Tasks() { return m_tasks; }
+  CTaskList& Tasks() override { return m_tasks; }
   CIconObject& CourseObject() { return *m_courseObject; }
   CVariableTable& CourseVariables() { return *m_variables; }
   const CStringArray& StoredSearchPaths() const { return m_searchPaths; }
@@ -133,6 +132,8 @@ class CCourseDoc : public ITaskServices, public IPreloadCourse {
   int GetSimulatorTarget() override { return m_host.GetSimulatorTarget(); }
   ITimerOwner* GetTimers() override { return m_host.GetTimers(); }
   const CNativeControlRegistry* GetControlRegistry() override { return m_host.GetControlRegistry(); }
+  // Never null: a document always has the application that opened it.
+  ICourseHost* Host() override { return &m_host; }
 
  private:
   // Opens a file on disk and reads it; a failure to open is reported.

@@ -1,11 +1,7 @@
 // CCourseDoc at run time: the next-task rule, arming events, question counts and the input forwarders.
 #include "model/course_doc.h"
+#include "model/input_source.h"
 #include "model/script.h"
-
-namespace {
-// Mouse input offered by the course to its current task (the armed-event list offers with 5).
-constexpr int kInputFromCourse = 7;
-}  // namespace
 
 CTask* CCourseDoc::ChooseNext(CTask* from, int outcome, int target, WORD previousNumber) {
   switch (outcome) {
@@ -104,12 +100,12 @@ BOOL CCourseDoc::OfferToResponses(const Find& find) {
 }
 
 BOOL CCourseDoc::CurrentTaskFind1(UINT keyFlags, CPoint point) {
-  return OfferToResponses([&](CIconManager& r) { return r.FindMouseMoveTarget(keyFlags, point, kInputFromCourse); });
+  return OfferToResponses([&](CIconManager& r) { return r.FindMouseMoveTarget(keyFlags, point, kInputFromTaskResponses); });
 }
 
 BOOL CCourseDoc::CurrentTaskFind2(UINT message, UINT keyFlags, CPoint point) {
   return OfferToResponses(
-      [&](CIconManager& r) { return r.FindMouseButtonTarget(message, keyFlags, point, kInputFromCourse); });
+      [&](CIconManager& r) { return r.FindMouseButtonTarget(message, keyFlags, point, kInputFromTaskResponses); });
 }
 
 BOOL CCourseDoc::CurrentTaskFind3(int key, int state) {

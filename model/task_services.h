@@ -5,7 +5,10 @@
 #include "platform/base/win_types.h"
 
 class CNativeControlRegistry;
+class CTask;
+class CTaskList;
 class CVariableContext;
+class ICourseHost;
 class IPageAccess;
 
 // Scripts and conditions of the course that is current.
@@ -50,4 +53,18 @@ class ITaskServices : public IScriptHost {
   virtual ITimerOwner* GetTimers() { return nullptr; }
   // The controls the program can host; null: none is installed.
   virtual const CNativeControlRegistry* GetControlRegistry() { return nullptr; }
+
+  // --- the course itself ---
+  // The application that runs the course; null where none does (tests,
+  // tools): what reaches beyond the course (libraries, programs, files
+  // written, media devices, messages) is then left undone.
+  virtual ICourseHost* Host() = 0;
+  // The course's folder, ending in a separator; empty when it has none.
+  virtual const CString& GetCourseDirectory() const = 0;
+  // Where a file name the course uses is found (its placeholders expanded).
+  virtual CString FindMediaFile(const CString& name) = 0;
+  // The task the course is on; null when it is on none.
+  virtual CTask* GetCurrentTask() = 0;
+  // Every task of the course, in course order.
+  virtual CTaskList& Tasks() = 0;
 };

@@ -55,6 +55,9 @@ constexpr DWORD kOle = 0x40;
 constexpr DWORD kTaskOnly = 0x80;  // removed when the task ends
 constexpr DWORD kLinked = 0x100;
 constexpr DWORD kHidden = 0x200;   // never painted while the course runs, never printed
+// The face of a control a response draws itself (push button, check button,
+// grid); a move's own path carries it too. The page keeps it and tests it nowhere.
+constexpr DWORD kControlFace = 0x400;
 constexpr DWORD kTransition = 0x800;
 constexpr DWORD kFlushAround = 0x1000;
 constexpr DWORD kPrivate = 0x2000;  // never invalidated; deletes its owner

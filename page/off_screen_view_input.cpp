@@ -1,9 +1,9 @@
 // The off-screen view offering input to the owners on the page, and the animation step.
 #include "model/icon_object.h"
+#include "model/input_source.h"
 #include "page/off_screen_view.h"
 
 namespace {
-constexpr int kSourcePage = 6;  // the input comes from the page's draw objects
 constexpr BOOL kNotifyStop2 = 2;
 constexpr BOOL kNotifyStop4 = 4;
 }  // namespace

@@ -13,7 +13,7 @@ void CActiveXSites::DestroyAll() {
 BOOL CActiveXSites::RefreshControl(CCourseDoc* course, LONG controlId) {
   if (!course) return FALSE;
   CActiveXAction* action =
-      FindActiveXAction(*course, [controlId](CActiveXAction& a) { return a.GetControlId() == controlId; });
+      FindActiveXAction(course->Tasks(), [controlId](CActiveXAction& a) { return a.GetControlId() == controlId; });
   if (!action) return FALSE;
   action->Refresh();
   return TRUE;

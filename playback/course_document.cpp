@@ -22,7 +22,7 @@ CString CCourseDocument::FullName(const CString& path) const {
   // A packed data file entry is named as given; a file on disk by its full
   // path, so that a course asking for itself by name finds the open copy
   // whatever name it was started by.
-  if (!m_course || m_course->Host().DataFile().FindEntry(path.view())) return path;
+  if (!m_course || m_course->Host()->DataFile().FindEntry(path.view())) return path;
   return tvn::sys::GetFullPathName(path);
 }
 

@@ -15,6 +15,7 @@
 #include "behaviour/response_view.h"
 #include "controls/hypertext_notify.h"
 #include "controls/rich_text_view.h"
+#include "model/input_source.h"
 #include "model/page_access.h"
 #include "model/task_services.h"
 #include "platform/user/cursor.h"
@@ -63,9 +64,8 @@ class CPresentationView : public COffScreenView,
   DECLARE_DYNCREATE(CPresentationView)
 
  public:
-  // The source codes that input carries to the course's objects.
-  static constexpr int kSourceView = 5;
-  static constexpr int kSourceDrop = 7;
+  // The codes input carries to the course's objects (the view offers under kSourceView).
+  using enum InputSource;
   // The command that stops the course.
   static constexpr UINT kStopCourseCommand = AppCommand::kStopCourse;
   static constexpr UINT kRepaintAllCommand = 32938;

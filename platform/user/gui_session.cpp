@@ -24,3 +24,9 @@ void CGuiSession::Attach(CMessageLoop& loop) {
   loop.SetEventSource(std::make_unique<CQtEventSource>());
   loop.SetDialogs(std::make_unique<CQtDialogs>());
 }
+
+bool CGuiSession::ShowsWindows() {
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
+  const QString platform = QGuiApplication::platformName();
+  return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}

@@ -21,6 +21,10 @@ class CGuiSession {
 
   // The loop gets its input from Qt and shows Qt's dialogs.
   static void Attach(CMessageLoop& loop);
+  // Whether windows and boxes reach a display: false with no widget
+  // application and on Qt's off-screen and minimal platforms, where a modal
+  // box would wait for a click that never comes.
+  static bool ShowsWindows();
 
  private:
   std::unique_ptr<QApplication> m_app;

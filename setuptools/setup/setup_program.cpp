@@ -72,6 +72,10 @@ BOOL CSetupProgram::InitInstance() {
   return TRUE;
 }
 
+void CSetupProgram::LogError(const std::string& text) {
+  if (m_services && m_services->IsSilent()) m_services->WriteSetupLog(CString(text));
+}
+
 void CSetupProgram::RunSequence() {
   m_status = m_wizard ? m_app->RunInteractive(*m_wizard) : m_app->RunSilent();
   // Destroying the background window ends the loop.

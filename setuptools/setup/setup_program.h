@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/framework/win_app.h"
@@ -39,6 +40,9 @@ class CSetupProgram : public CWinApp {
   // The run's exit status: 0 complete, 1 incomplete or a failed start, 2
   // complete after a silent run skipped files.
   int ExitInstance() override { return m_status; }
+  // A silent run writes the text (UTF-8) into setup.log with its other
+  // messages once its services stand; otherwise nothing is written.
+  void LogError(const std::string& text);
 
  private:
   void RunSequence();

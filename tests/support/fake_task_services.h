@@ -1,4 +1,4 @@
-// Task services for tests: the real script language on a test variable context, a settable clock and keys, and a recording page.
+// Task services for tests: the real script language on a test variable context, a settable clock and keys, a recording page, and no course around.
 #pragma once
 
 #include <map>
@@ -7,6 +7,7 @@
 
 #include "model/page_access.h"
 #include "model/script.h"
+#include "model/task_list.h"
 #include "model/task_services.h"
 #include "tests/model/test_variable_context.h"
 
@@ -58,6 +59,15 @@ class FakeTaskServices : public ITaskServices {
   int GetSimulatorTarget() override { return simulatorTarget; }
   ITimerOwner* GetTimers() override { return hasTimers ? &timers : nullptr; }
   const CNativeControlRegistry* GetControlRegistry() override { return controls; }
+  ICourseHost* Host() override { return host; }
+  const CString& GetCourseDirectory() const override { return courseDirectory; }
+  // Names are found where mediaFiles says, anywhere else as they stand.
+  CString FindMediaFile(const CString& name) override {
+    auto it = mediaFiles.find(name.str());
+    return it == mediaFiles.end() ? name : CString(it->second);
+  }
+  CTask* GetCurrentTask() override { return currentTask; }
+  CTaskList& Tasks() override { return tasks; }
 
   // Holds the modifiers down (0x8000) or lets them go.
   void Hold(bool ctrl, bool shift, bool alt) {
@@ -76,6 +86,11 @@ class FakeTaskServices : public ITaskServices {
   int flushes = 0;
   bool hasTimers = true;
   const CNativeControlRegistry* controls = nullptr;  // none installed
+  ICourseHost* host = nullptr;                       // no application: nothing reaches outside
+  CString courseDirectory;
+  std::map<std::string, std::string> mediaFiles;
+  CTask* currentTask = nullptr;
+  CTaskList tasks;  // empty
   RecordingTimers timers;
   RecordingPage page;
   std::vector<std::string> scripts;

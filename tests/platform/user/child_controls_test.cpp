@@ -163,7 +163,7 @@ TEST_F(ChildControlTest, MouseOnAControlKeepsTheKeyStateAndCutsFractionsLikeAWin
   ReleaseCapture();
   PumpReady();
   ASSERT_EQ(watcher.Messages(WM_MOUSEMOVE).size(), 1u);
-  const RecordedMessage& m = watcher.Messages(WM_MOUSEMOVE)[0];
+  const RecordedMessage m = watcher.Messages(WM_MOUSEMOVE)[0];
   EXPECT_EQ(m.wParam, MK_MBUTTON | MK_SHIFT);
   const QPoint inList = widget->viewport()->mapTo(list.GetWidget(), QPoint(5, 6));
   CPoint expected(inList.x(), inList.y());

@@ -1,9 +1,9 @@
 // The metafile record player: each known record becomes the matching call on the drawing layer.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <numbers>
+#include <span>
 #include <vector>
 
 #include "media/dib_decode.h"
@@ -12,6 +12,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/image_dc.h"
+#include "platform/gdi/log_font_bytes.h"
 #include "platform/gdi/pen.h"
 
 namespace {
@@ -79,6 +80,9 @@ class Params {
   DWORD D(std::size_t word) const { return static_cast<DWORD>(U(word)) | (static_cast<DWORD>(U(word + 1)) << 16); }
   const BYTE* Bytes(std::size_t word) const { return m_p + 2 * word; }
   std::size_t BytesFrom(std::size_t word) const { return word * 2 <= m_bytes ? m_bytes - word * 2 : 0; }
+  std::span<const BYTE> Rest(std::size_t word) const {
+    return word * 2 <= m_bytes ? std::span<const BYTE>(m_p + 2 * word, m_bytes - 2 * word) : std::span<const BYTE>();
+  }
 
  private:
   const BYTE* m_p;
@@ -187,19 +191,8 @@ void Player::Play(WORD function, const Params& p) {
       lf.lfEscapement = p.S(2);
       lf.lfOrientation = p.S(3);
       lf.lfWeight = p.S(4);
-      if (p.BytesFrom(5) >= 8) {
-        const BYTE* b = p.Bytes(5);
-        lf.lfItalic = b[0];
-        lf.lfUnderline = b[1];
-        lf.lfStrikeOut = b[2];
-        lf.lfCharSet = b[3];
-        lf.lfOutPrecision = b[4];
-        lf.lfClipPrecision = b[5];
-        lf.lfQuality = b[6];
-        lf.lfPitchAndFamily = b[7];
-        const std::size_t faceBytes = std::min<std::size_t>(p.BytesFrom(9), sizeof(lf.lfFaceName) - 1);
-        std::memcpy(lf.lfFaceName, p.Bytes(9), faceBytes);
-      }
+      // The sizes are 16-bit here; the rest is stored as in any logical font.
+      gdi::ReadFontStyleAndFace(p.Rest(5), lf);
       auto font = std::make_unique<CFont>();
       font->CreateFontIndirect(&lf);
       AddObject(std::move(font));

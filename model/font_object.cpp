@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "model/archive.h"
+#include "platform/gdi/log_font_bytes.h"
 
 IMPLEMENT_SERIAL(CFontObject, CObject, VERSIONABLE_SCHEMA | 2)
 
@@ -12,13 +13,7 @@ namespace {
 
 constexpr BYTE kProofQuality = 2;
 constexpr BYTE kVariablePitchSwiss = 0x22;
-constexpr int kLogFontBytes = 60;
 constexpr int kReferenceResolution = 96;
-
-LONG LongAt(const BYTE* p) {
-  return static_cast<LONG>(static_cast<DWORD>(p[0]) | (static_cast<DWORD>(p[1]) << 8) |
-                           (static_cast<DWORD>(p[2]) << 16) | (static_cast<DWORD>(p[3]) << 24));
-}
 
 // Stored faces need not be terminated; the last byte of the field always ends the text.
 void TerminateFace(LOGFONT& font) { font.lfFaceName[LF_FACESIZE - 1] = '\0'; }
@@ -125,25 +120,8 @@ void CFontObject::Serialize(CArchive& ar) {
   // Load only: the class record, the point size, then the logical font as it stands.
   ar.ReadClass(RUNTIME_CLASS(CFontObject));
   LONG pointSize = ar.ReadLong();
-  BYTE raw[kLogFontBytes];
+  BYTE raw[gdi::kLogFontBytes];
   ar.Read(raw, sizeof raw);  // fewer bytes: end of file
-
-  LOGFONT font;
-  font.lfHeight = LongAt(raw);
-  font.lfWidth = LongAt(raw + 4);
-  font.lfEscapement = LongAt(raw + 8);
-  font.lfOrientation = LongAt(raw + 12);
-  font.lfWeight = LongAt(raw + 16);
-  font.lfItalic = raw[20];
-  font.lfUnderline = raw[21];
-  font.lfStrikeOut = raw[22];
-  font.lfCharSet = raw[23];
-  font.lfOutPrecision = raw[24];
-  font.lfClipPrecision = raw[25];
-  font.lfQuality = raw[26];
-  font.lfPitchAndFamily = raw[27];
-  std::memcpy(font.lfFaceName, raw + 28, LF_FACESIZE);
-
-  SetLogFont(font);
+  SetLogFont(gdi::ReadLogFont(raw));
   m_nPointSize = pointSize;
 }

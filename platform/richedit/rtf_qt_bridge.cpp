@@ -14,7 +14,7 @@
 #include <cstring>
 
 #include "platform/base/codepage.h"
-#include "platform/gdi/font_mapper.h"
+#include "platform/user/qt_char_format.h"
 
 namespace tvn::rtf {
 namespace {
@@ -53,18 +53,16 @@ std::string FromQt(const QString& text) {
 
 QTextCharFormat ToQtFormat(const CHARFORMAT& f) {
   QTextCharFormat q;
-  // Windows faces are shown in the fonts that stand in for them.
-  LOGFONT font;
-  std::memcpy(font.lfFaceName, f.szFaceName, LF_FACESIZE);
-  font.lfFaceName[LF_FACESIZE - 1] = '\0';
-  font.lfPitchAndFamily = f.bPitchAndFamily;
-  font.lfCharSet = f.bCharSet;
-  q.setFontFamilies(QStringList{gdi::MapFaceName(font)});
-  if (f.yHeight > 0) q.setFontPointSize(f.yHeight / 20.0);
-  q.setFontWeight((f.dwEffects & CFE_BOLD) ? QFont::Bold : QFont::Normal);
-  q.setFontItalic((f.dwEffects & CFE_ITALIC) != 0);
-  q.setFontUnderline((f.dwEffects & CFE_UNDERLINE) != 0);
-  q.setFontStrikeOut((f.dwEffects & CFE_STRIKEOUT) != 0);
+  // Windows faces are shown in the fonts that stand in for them. The font's
+  // properties one by one: Qt's setFont would add an underline property of
+  // its own beside the underline style.
+  const QFont font = CharFormatToQFont(f);
+  q.setFontFamilies(font.families());
+  q.setFontPointSize(font.pointSizeF());
+  q.setFontWeight(font.weight());
+  q.setFontItalic(font.italic());
+  q.setFontUnderline(font.underline());
+  q.setFontStrikeOut(font.strikeOut());
   if (!(f.dwEffects & CFE_AUTOCOLOR))
     q.setForeground(QColor(GetRValue(f.crTextColor), GetGValue(f.crTextColor), GetBValue(f.crTextColor)));
   if (f.yOffset > 0) q.setVerticalAlignment(QTextCharFormat::AlignSuperScript);

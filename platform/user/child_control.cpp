@@ -133,26 +133,8 @@ class CControlInputFilter final : public QObject {
   }
 
   void PostMouse(QWidget* watched, const QMouseEvent& event) {
-    CMessageLoop* loop = Loop();
-    CWnd* wnd = loop ? loop->FromHandle(m_hwnd) : nullptr;
-    if (!wnd || !watched || !m_host) return;
-    const UINT message = event.type() == QEvent::MouseMove
-                             ? WM_MOUSEMOVE
-                             : MouseButtonMessage(event.type(), event.button(), (wnd->GetClassStyle() & CS_DBLCLKS) != 0);
-    if (message == 0) return;
-    loop->SetKeyDown(VK_LBUTTON, (event.buttons() & Qt::LeftButton) != 0);
-    loop->SetKeyDown(VK_RBUTTON, (event.buttons() & Qt::RightButton) != 0);
-    const QPoint inHost = watched->mapTo(m_host, event.position().toPoint());
-    CPoint screen(inHost.x(), inHost.y());
-    wnd->ClientToScreen(&screen);
-    loop->SetCursorPosition(screen);
-    // While a window holds the capture, all mouse input goes to it.
-    CWnd* target = loop->FromHandle(loop->GetCapture());
-    if (!target) target = wnd;
-    CPoint client = screen;
-    target->ScreenToClient(&client);
-    loop->PostMessage(target->m_hWnd, message, MouseKeyFlags(event.buttons(), event.modifiers()),
-                      MAKELPARAM(client.x, client.y));
+    if (!watched || !m_host) return;
+    PostMouseMessage(m_hwnd, event, watched->mapTo(m_host.data(), event.position()));
   }
 
   HWND m_hwnd;

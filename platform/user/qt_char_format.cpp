@@ -2,6 +2,7 @@
 #include "platform/user/qt_char_format.h"
 
 #include <QFontInfo>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -20,18 +21,20 @@ constexpr DWORD kDialogMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_
 constexpr DWORD kDialogEffects = CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT;
 constexpr BYTE kVariablePitch = 2;
 
+// The logical font the font mapper chooses a family for.
 LOGFONT FaceOf(const CHARFORMAT& format) {
   LOGFONT font;
   std::memcpy(font.lfFaceName, format.szFaceName, sizeof(font.lfFaceName));
   font.lfFaceName[LF_FACESIZE - 1] = '\0';
   font.lfPitchAndFamily = format.bPitchAndFamily;
+  font.lfCharSet = format.bCharSet;
   return font;
 }
 
 }  // namespace
 
 QFont CharFormatToQFont(const CHARFORMAT& format) {
-  QFont font(gdi::MapFaceName(FaceOf(format)));
+  QFont font(QStringList{gdi::MapFaceName(FaceOf(format))});
   const LONG height = format.yHeight > 0 ? format.yHeight : kDefaultHeight;
   font.setPointSizeF(static_cast<double>(height) / kTwipsPerPoint);
   font.setBold((format.dwEffects & CFE_BOLD) != 0);

@@ -1,4 +1,5 @@
-// A rich-text character format to a Qt font and back, for the font dialog.
+// A rich-text character format to a Qt font and back, for the font dialog and
+// the rich-edit control's document.
 #pragma once
 
 #include <QFont>
@@ -7,7 +8,8 @@
 
 // The font a character format names: the face through the font mapper
 // (Liberation stands in for the Windows core faces), its size in points
-// (10 when it carries none), bold, italic, underline and strike-out.
+// (10 when it carries none), bold, italic, underline and strike-out. Only
+// these are set in the font, so a text format can take them alone.
 QFont CharFormatToQFont(const CHARFORMAT& format);
 
 // The format with the font taken in: face, size, bold, italic, underline and

@@ -1,9 +1,13 @@
 #include "platform/user/qt_input.h"
 
+#include <QMouseEvent>
+
 #include <array>
 #include <utility>
 
 #include "platform/base/cstring.h"
+#include "platform/user/message_loop.h"
+#include "platform/user/wnd.h"
 
 namespace {
 
@@ -122,6 +126,33 @@ UINT MouseButtonMessage(QEvent::Type type, Qt::MouseButton button, bool classHas
     case QEvent::MouseButtonDblClick: return classHasDoubleClicks ? down + 2 : down;
     default: return 0;
   }
+}
+
+void PostMouseMessage(HWND hwnd, const QMouseEvent& event, QPointF client) {
+  CMessageLoop* loop = CMessageLoop::Current();
+  CWnd* wnd = loop ? loop->FromHandle(hwnd) : nullptr;
+  if (!wnd) return;
+  const UINT message = event.type() == QEvent::MouseMove
+                           ? WM_MOUSEMOVE
+                           : MouseButtonMessage(event.type(), event.button(), (wnd->GetClassStyle() & CS_DBLCLKS) != 0);
+  if (message == 0) return;
+  const Qt::KeyboardModifiers mods = event.modifiers();
+  const Qt::MouseButtons buttons = event.buttons();
+  loop->SetKeyDown(VK_SHIFT, (mods & Qt::ShiftModifier) != 0);
+  loop->SetKeyDown(VK_CONTROL, (mods & Qt::ControlModifier) != 0);
+  loop->SetKeyDown(VK_MENU, (mods & Qt::AltModifier) != 0);
+  loop->SetKeyDown(VK_LBUTTON, (buttons & Qt::LeftButton) != 0);
+  loop->SetKeyDown(VK_RBUTTON, (buttons & Qt::RightButton) != 0);
+  loop->SetKeyDown(VK_MBUTTON, (buttons & Qt::MiddleButton) != 0);
+  CPoint screen(static_cast<LONG>(client.x()), static_cast<LONG>(client.y()));
+  wnd->ClientToScreen(&screen);
+  loop->SetCursorPosition(screen);
+  // While a window holds the capture, all mouse input goes to it, in its coordinates.
+  CWnd* target = loop->FromHandle(loop->GetCapture());
+  if (!target) target = wnd;
+  CPoint point = screen;
+  target->ScreenToClient(&point);
+  loop->PostMessage(target->m_hWnd, message, MouseKeyFlags(buttons, mods), MAKELPARAM(point.x, point.y));
 }
 
 std::vector<KeyMessage> TranslateKey(const QKeyEvent& event, bool press, bool wasDown) {

@@ -1,12 +1,16 @@
 // Translation of Qt input into the Windows message world: virtual-key codes,
-// key-message lParam bits, mouse messages and their MK_ flags.
+// key-message lParam bits, mouse messages and their MK_ flags, and the
+// posting of mouse input as those messages.
 #pragma once
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QPointF>
 #include <vector>
 
 #include "platform/msg/window_messages.h"
+
+class QMouseEvent;
 
 // The virtual key of a Qt key (0 when it has none). Keypad keys carry
 // Qt::KeypadModifier: with Num Lock on their digits are VK_NUMPAD0..9.
@@ -20,6 +24,12 @@ WPARAM MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 // a button Windows does not know). Without double clicks in the window's class
 // a double click is a second button down.
 UINT MouseButtonMessage(QEvent::Type type, Qt::MouseButton button, bool classHasDoubleClicks);
+// Posts a press, release, double click or move over the window as its mouse
+// message, at a point of the window's client area (whole pixels, the
+// fraction cut off). The held modifiers and buttons become the key state and
+// the point the cursor position; while a window holds the capture the
+// message goes to it, in its coordinates.
+void PostMouseMessage(HWND hwnd, const QMouseEvent& event, QPointF client);
 
 struct KeyMessage {
   UINT message;

@@ -22,12 +22,6 @@ void UpdateModifierKeys(CMessageLoop& loop, Qt::KeyboardModifiers mods) {
   loop.SetKeyDown(VK_MENU, (mods & Qt::AltModifier) != 0);
 }
 
-void UpdateButtonKeys(CMessageLoop& loop, Qt::MouseButtons buttons) {
-  loop.SetKeyDown(VK_LBUTTON, (buttons & Qt::LeftButton) != 0);
-  loop.SetKeyDown(VK_RBUTTON, (buttons & Qt::RightButton) != 0);
-  loop.SetKeyDown(VK_MBUTTON, (buttons & Qt::MiddleButton) != 0);
-}
-
 }  // namespace
 
 CWindowWidget::CWindowWidget(HWND hwnd, QWidget* parent) : QWidget(parent), m_hwnd(hwnd) {
@@ -82,32 +76,10 @@ QScrollBar* CWindowWidget::ScrollBar(int bar) {
   return sb;
 }
 
-void CWindowWidget::PostMouse(QMouseEvent* event) {
-  CMessageLoop* loop = Loop();
-  CWnd* wnd = loop ? loop->FromHandle(m_hwnd) : nullptr;
-  if (!wnd) return;
-  UINT message = event->type() == QEvent::MouseMove
-                     ? WM_MOUSEMOVE
-                     : MouseButtonMessage(event->type(), event->button(), (wnd->GetClassStyle() & CS_DBLCLKS) != 0);
-  if (message == 0) return;
-  UpdateModifierKeys(*loop, event->modifiers());
-  UpdateButtonKeys(*loop, event->buttons());
-  CPoint screen(static_cast<LONG>(event->position().x()), static_cast<LONG>(event->position().y()));
-  wnd->ClientToScreen(&screen);
-  loop->SetCursorPosition(screen);
-  // While a window holds the capture, all mouse input goes to it, in its coordinates.
-  CWnd* target = loop->FromHandle(loop->GetCapture());
-  if (!target) target = wnd;
-  CPoint client = screen;
-  target->ScreenToClient(&client);
-  loop->PostMessage(target->m_hWnd, message, MouseKeyFlags(event->buttons(), event->modifiers()),
-                    MAKELPARAM(client.x, client.y));
-}
-
-void CWindowWidget::mousePressEvent(QMouseEvent* event) { PostMouse(event); }
-void CWindowWidget::mouseReleaseEvent(QMouseEvent* event) { PostMouse(event); }
-void CWindowWidget::mouseDoubleClickEvent(QMouseEvent* event) { PostMouse(event); }
-void CWindowWidget::mouseMoveEvent(QMouseEvent* event) { PostMouse(event); }
+void CWindowWidget::mousePressEvent(QMouseEvent* event) { PostMouseMessage(m_hwnd, *event, event->position()); }
+void CWindowWidget::mouseReleaseEvent(QMouseEvent* event) { PostMouseMessage(m_hwnd, *event, event->position()); }
+void CWindowWidget::mouseDoubleClickEvent(QMouseEvent* event) { PostMouseMessage(m_hwnd, *event, event->position()); }
+void CWindowWidget::mouseMoveEvent(QMouseEvent* event) { PostMouseMessage(m_hwnd, *event, event->position()); }
 
 void CWindowWidget::wheelEvent(QWheelEvent* event) {
   CMessageLoop* loop = Loop();

@@ -147,6 +147,35 @@ TEST_F(ChildControlTest, InputReachesTheWindowAsMessagesBeforeTheControlActsAndT
   EXPECT_EQ(CWnd::GetFocus(), &list);
 }
 
+TEST_F(ChildControlTest, MouseOnAControlKeepsTheKeyStateAndCutsFractionsLikeAWindow) {
+  CRecordingWnd watcher;
+  CListBox list;
+  ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE, CRect(10, 10, 200, 200), parent.get(), 929));
+  auto* widget = static_cast<QListWidget*>(list.GetControlWidget());
+  ASSERT_NE(widget, nullptr);
+  // Another window holds the capture, so the message the list posts can be watched there.
+  ASSERT_TRUE(watcher.Create("watcher", WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 300), parent.get()));
+  watcher.SetCapture();
+  const QPointF at(5.75, 6.5);
+  QMouseEvent move(QEvent::MouseMove, at, widget->viewport()->mapToGlobal(at), Qt::NoButton, Qt::MiddleButton,
+                   Qt::ShiftModifier | Qt::AltModifier);
+  QApplication::sendEvent(widget->viewport(), &move);
+  ReleaseCapture();
+  PumpReady();
+  ASSERT_EQ(watcher.Messages(WM_MOUSEMOVE).size(), 1u);
+  const RecordedMessage m = watcher.Messages(WM_MOUSEMOVE)[0];
+  EXPECT_EQ(m.wParam, MK_MBUTTON | MK_SHIFT);
+  const QPoint inList = widget->viewport()->mapTo(list.GetWidget(), QPoint(5, 6));
+  CPoint expected(inList.x(), inList.y());
+  list.ClientToScreen(&expected);
+  watcher.ScreenToClient(&expected);
+  EXPECT_EQ(PointFromLParam(m.lParam), expected);
+  EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+  EXPECT_LT(GetKeyState(VK_MENU), 0);
+  EXPECT_LT(GetKeyState(VK_MBUTTON), 0);
+  EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+}
+
 TEST_F(ChildControlTest, DropDownListKeepsItsFieldHeightAndSelectsWithoutNotifying) {
   CComboBox combo;
   ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | CBS_SORT, CRect(20, 20, 220, 220), parent.get(), 927));

@@ -36,12 +36,6 @@ tvn::sys::ForeignReturn ReturnOf(BYTE type) {
   }
 }
 
-bool ContainsNoCase(std::string_view text, std::string_view word) {
-  for (std::size_t i = 0; i + word.size() <= text.size(); ++i)
-    if (tvn::codepage::CompareNoCase(text.substr(i, word.size()), word) == 0) return true;
-  return false;
-}
-
 // "%1" and "%2" of a message filled in one pass, so neither argument is read as a placeholder.
 CString Format2(const CString& pattern, const CString& first, const CString& second) {
   std::string out;
@@ -110,7 +104,8 @@ BOOL CDLLAction::Execute() {
   CVariable* result = m_resultVariable ? FindVariableById(vars, m_resultVariable) : nullptr;
   // One byte more than the callee is told of, so the text it leaves always ends.
   std::unique_ptr<char[]> buffer;
-  if (ContainsNoCase(arguments.view(), "@buf")) buffer = std::make_unique<char[]>(kBufferSize + 1);
+  if (tvn::codepage::Upper(arguments.view()).find("@BUF") != std::string::npos)
+    buffer = std::make_unique<char[]>(kBufferSize + 1);
 
   // By name only: ordinals exist only in Windows libraries.
   const bool byOrdinal = !m_strFunction.IsEmpty() && m_strFunction[0] >= '0' && m_strFunction[0] <= '9';

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/base/codepage.h"
 #include "platform/msg/window_messages.h"
 
 namespace {
@@ -91,11 +92,11 @@ BOOL CPicMask::IsCharValid(int pos, char& ch) const {
       return IsLetter(ch) || IsDigit(ch);
     case 'L':
       if (!IsLetter(ch)) return FALSE;
-      if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+      ch = tvn::codepage::ToLowerAscii(ch);
       return TRUE;
     case 'U':
       if (!IsLetter(ch)) return FALSE;
-      if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+      ch = tvn::codepage::ToUpperAscii(ch);
       return TRUE;
     case 'X':
       return TRUE;

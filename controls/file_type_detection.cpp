@@ -17,11 +17,6 @@ namespace {
 constexpr unsigned char kCompoundSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 constexpr ULONGLONG kLargestCompoundFile = 256u << 20;
 
-bool EndsWithNoCase(const CString& path, std::string_view suffix) {
-  const std::string_view p = path.view();
-  return p.size() >= suffix.size() && tvn::codepage::CompareNoCase(p.substr(p.size() - suffix.size()), suffix) == 0;
-}
-
 }  // namespace
 
 BOOL FileStartsWith(CFile& file, const void* pattern, UINT count) {
@@ -75,8 +70,8 @@ int GetDocTypeFromFile(const CString& path, CFileException& error, const RichTex
     // The fourth character from the end must be the extension's dot.
     const std::string_view name = path.view();
     if (name.size() >= 4 && name[name.size() - 4] == '.') {
-      if (EndsWithNoCase(path, ".doc")) return DocType::kWord6;
-      if (EndsWithNoCase(path, ".rtf")) return DocType::kRtf;
+      if (tvn::codepage::EndsWithNoCase(name, ".doc")) return DocType::kWord6;
+      if (tvn::codepage::EndsWithNoCase(name, ".rtf")) return DocType::kRtf;
     }
     return DocType::kText;
   }

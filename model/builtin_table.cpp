@@ -115,7 +115,6 @@ struct NameIndex {
   std::array<int, std::size(kFunctions)> order{};
   std::array<char, std::size(kFunctions)> first{};  // upper-cased first letter, by id
 };
-constexpr char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 constexpr NameIndex MakeNameIndex() {
   NameIndex index;
   for (std::size_t i = 0; i < std::size(kFunctions); ++i) {
@@ -123,7 +122,7 @@ constexpr NameIndex MakeNameIndex() {
     for (char c : name) {
       if (static_cast<unsigned char>(c) >= 0x80) throw "built-in names are ASCII";
     }
-    index.first[i] = AsciiUpper(name.empty() ? '\0' : name[0]);
+    index.first[i] = tvn::codepage::ToUpperAscii(name.empty() ? '\0' : name[0]);
   }
   std::size_t next = 0;
   for (std::size_t length = 0; length <= kLongestName; ++length) {

@@ -9,6 +9,7 @@
 #include "model/path_helpers.h"
 #include "model/string_table.h"
 #include "model/variable_context.h"
+#include "platform/base/codepage.h"
 #include "platform/sys/file.h"
 #include "platform/base/host_path.h"
 #include "platform/sys/process.h"
@@ -36,13 +37,6 @@ CString DerivedName(const CString& path, const char* extension) {
   std::size_t dot = text.find('.', nameStart);
   if (dot != std::string_view::npos && dot > nameStart) text = text.substr(0, dot);
   return CString(text) + extension;
-}
-
-bool SameNoCase(const BYTE* bytes, std::string_view text) {
-  return std::equal(text.begin(), text.end(), bytes, [](char a, BYTE b) {
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; };
-    return lower(static_cast<unsigned char>(a)) == lower(b);
-  });
 }
 
 // The variables of the course being read, for the readers that look one up by
@@ -174,7 +168,8 @@ int CCourseDoc::ReadCourse(CArchive& ar) {
   }
   BYTE signature[3];
   ar.Read(signature, sizeof signature);
-  if (!SameNoCase(signature, "mcl")) AfxThrowFileException(static_cast<int>(StringId::kNotACourse));
+  const std::string_view mark(reinterpret_cast<const char*>(signature), sizeof signature);
+  if (!tvn::codepage::EqualsNoCaseAscii(mark, "mcl")) AfxThrowFileException(static_cast<int>(StringId::kNotACourse));
   if (wideMark != 0) AfxThrowFileException(static_cast<int>(StringId::kWideCourse));
   DWORD version = ar.ReadDword();
   if (version > static_cast<DWORD>(kHighestVersion)) AfxThrowFileException(static_cast<int>(StringId::kNewerVersion));

@@ -116,18 +116,6 @@ LONG TimeSpanLiteral(std::string_view token) {
   return Saturate(total);
 }
 
-// The whole of keyword, in any case, and nothing more.
-bool EqualsNoCase(const char* keyword, std::string_view word) {
-  std::size_t i = 0;
-  for (; keyword[i] != '\0'; ++i) {
-    if (i == word.size() ||
-        tvn::codepage::ToUpper(static_cast<unsigned char>(keyword[i])) !=
-            tvn::codepage::ToUpper(static_cast<unsigned char>(word[i])))
-      return false;
-  }
-  return i == word.size();
-}
-
 bool IsScoreCounter(const CString& name) {
   return name == "QuestionsCorrect" || name == "QuestionsWrong" || name == "QuestionsAnswered" ||
          name == "QuestionsRepeated";
@@ -147,7 +135,7 @@ CExpressionEvaluator::~CExpressionEvaluator() { m_table.RemoveTemporaries(m_temp
 int CExpressionEvaluator::FindKeyword(std::span<const char* const> table, std::string_view word) {
   if (word.empty()) return -1;
   for (std::size_t i = 0; i < table.size(); ++i) {
-    if (table[i] && EqualsNoCase(table[i], word)) return static_cast<int>(i);
+    if (table[i] && tvn::codepage::EqualsNoCase(table[i], word)) return static_cast<int>(i);
   }
   return -1;
 }

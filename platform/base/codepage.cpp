@@ -1,4 +1,4 @@
-// Code page 1252 tables and the UTF-8/UTF-16 conversions built on them.
+// Code page 1252 tables, the UTF-8/UTF-16 conversions built on them and the two letter-case folds.
 #include "platform/base/codepage.h"
 
 #include <algorithm>
@@ -113,6 +113,12 @@ unsigned char ToLower(unsigned char b) {
   }
 }
 
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(ToUpper(static_cast<unsigned char>(c)));
+  return out;
+}
+
 int CompareNoCase(std::string_view a, std::string_view b) {
   std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
@@ -122,6 +128,28 @@ int CompareNoCase(std::string_view a, std::string_view b) {
   }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) { return a.size() == b.size() && CompareNoCase(a, b) == 0; }
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+std::string UpperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = ToUpperAscii(c);
+  return out;
+}
+
+std::string LowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = ToLowerAscii(c);
+  return out;
+}
+
+bool EqualsNoCaseAscii(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) { return ToUpperAscii(x) == ToUpperAscii(y); });
 }
 
 }  // namespace tvn::codepage

@@ -1,4 +1,4 @@
-// Conversions between the Windows ANSI code page 1252 and Unicode, and its letter case rules.
+// Conversions between the Windows ANSI code page 1252 and Unicode, and the letter-case folds of 8-bit text.
 #pragma once
 
 #include <array>
@@ -43,10 +43,25 @@ inline constexpr std::array<unsigned char, 256> kUpper = [] {
 }();
 }  // namespace detail
 
+// Two letter-case folds. The code page's own (ToUpper, ToLower, Upper,
+// CompareNoCase, EqualsNoCase, EndsWithNoCase) pairs every letter of code page
+// 1252 with its capital, the accented ones too ("\xE9"/"\xC9", "\x9A"/"\x8A",
+// "\xFF"/"\x9F"); the sharp s has no capital in it. The ASCII fold (the
+// ...Ascii functions) pairs A-Z with a-z alone, for names that are ASCII by
+// rule and for UTF-8 text, whose bytes above 0x7F are no letters on their own.
 inline unsigned char ToUpper(unsigned char byte) { return detail::kUpper[byte]; }
 unsigned char ToLower(unsigned char byte);
+std::string Upper(std::string_view text);
 
 // Compares a and b with letters folded to upper case: <0, 0 or >0.
 int CompareNoCase(std::string_view a, std::string_view b);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+bool EndsWithNoCase(std::string_view text, std::string_view suffix);
+
+constexpr char ToUpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+constexpr char ToLowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+std::string UpperAscii(std::string_view text);
+std::string LowerAscii(std::string_view text);
+bool EqualsNoCaseAscii(std::string_view a, std::string_view b);
 
 }  // namespace tvn::codepage

@@ -79,7 +79,7 @@ int CString::FindOneOf(std::string_view chars) const {
 }
 
 CString& CString::MakeUpper() {
-  for (char& c : m_text) c = static_cast<char>(tvn::codepage::ToUpper(static_cast<unsigned char>(c)));
+  m_text = tvn::codepage::Upper(m_text);
   return *this;
 }
 

@@ -4,6 +4,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/base/codepage.h"
+
 namespace tvn::path {
 namespace {
 
@@ -23,32 +25,39 @@ std::vector<std::string_view> SplitComponents(std::string_view rest) {
   return parts;
 }
 
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
-bool EqualAsciiNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
+// A name as the host file system spells it.
+std::string HostName(std::string_view name, NameEncoding encoding) {
+  return encoding == NameEncoding::kUtf8 ? std::string(name) : codepage::ToUtf8(name);
 }
 
-// The entry of dir whose name matches component without regard to case.
-std::optional<std::filesystem::path> FindNoCase(const std::filesystem::path& dir, std::string_view component,
-                                                NameEncoding encoding) {
+}  // namespace
+
+std::optional<std::filesystem::path> FindNoCase(const std::filesystem::path& folder, std::span<const std::string> names,
+                                                NameEncoding encoding, EntryKind kind) {
+  namespace fs = std::filesystem;
+  const bool utf8 = encoding == NameEncoding::kUtf8;
   std::error_code ec;
-  std::filesystem::directory_iterator it(dir.empty() ? std::filesystem::path(".") : dir, ec);
-  if (ec) return std::nullopt;
-  for (const auto& entry : it) {
-    std::string name = entry.path().filename().string();
-    bool same = encoding == NameEncoding::kUtf8 ? EqualAsciiNoCase(name, component)
-                                                : CString::FromUtf8(name).CompareNoCase(component) == 0;
-    if (same) return dir / entry.path().filename();
+  for (const std::string& name : names) {
+    fs::path exact = folder / HostName(name, encoding);
+    if (kind == EntryKind::kRegularFile ? fs::is_regular_file(exact, ec) : fs::exists(exact, ec)) return exact;
+  }
+  const fs::path listed = folder.empty() ? fs::path(".") : folder;
+  for (fs::directory_iterator it(listed, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string host = it->path().filename().string();
+    const std::string text = utf8 ? host : codepage::FromUtf8(host);
+    for (const std::string& name : names) {
+      const bool same = utf8 ? codepage::EqualsNoCaseAscii(text, name) : codepage::EqualsNoCase(text, name);
+      if (same && (kind == EntryKind::kAny || it->is_regular_file(ec))) return folder / it->path().filename();
+    }
   }
   return std::nullopt;
 }
 
-}  // namespace
+std::optional<std::filesystem::path> FindNoCase(const std::filesystem::path& folder, std::string_view name,
+                                                NameEncoding encoding, EntryKind kind) {
+  const std::string names[] = {std::string(name)};
+  return FindNoCase(folder, names, encoding, kind);
+}
 
 void DriveTable::Map(char letter, std::filesystem::path folder) {
   if (IsDriveLetter(letter)) m_folders[static_cast<std::size_t>((letter | 0x20) - 'a')] = std::move(folder);

@@ -4,6 +4,7 @@
 #include <array>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,23 @@ std::optional<std::filesystem::path> MapWindowsPath(const CString& name);
 enum class NameEncoding { kAnsi, kUtf8 };
 std::optional<std::filesystem::path> MapWindowsPath(std::string_view name, const DriveTable& drives,
                                                     NameEncoding encoding);
+
+// Which entries FindNoCase takes: any, or regular files only (symbolic links followed).
+enum class EntryKind { kAny, kRegularFile };
+
+// The entry of folder named like one of names without regard to case, or
+// nothing. An entry spelled exactly as one of the names wins (the first such
+// name in order); failing that, the first entry in the folder's listing that
+// matches any of them.
+// Names in code page 1252 are matched with its fold against the host names
+// read as UTF-8; UTF-8 names with the ASCII fold against the host names'
+// bytes. A listing never holds "." or "..", so those are found only exactly.
+// An empty folder is the current directory; the path found starts with the
+// folder as given.
+std::optional<std::filesystem::path> FindNoCase(const std::filesystem::path& folder, std::span<const std::string> names,
+                                                NameEncoding encoding, EntryKind kind = EntryKind::kAny);
+std::optional<std::filesystem::path> FindNoCase(const std::filesystem::path& folder, std::string_view name,
+                                                NameEncoding encoding, EntryKind kind = EntryKind::kAny);
 
 // A host path as 8-bit text with '/' separators (for messages and variables).
 CString HostPathToText(const std::filesystem::path& path);

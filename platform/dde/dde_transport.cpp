@@ -47,8 +47,6 @@ std::string ServiceKey(std::string_view service) {
   return key + "-";
 }
 
-bool SameName(std::string_view a, std::string_view b) { return codepage::CompareNoCase(a, b) == 0; }
-
 bool WriteFrame(QLocalSocket& socket, const Frame& frame) {
   const std::vector<std::uint8_t> bytes = EncodeFrame(frame);
   if (bytes.empty() || socket.state() != QLocalSocket::ConnectedState) return false;
@@ -155,7 +153,7 @@ class ServerImpl {
     Frame answer;
     switch (frame.type) {
       case FrameType::kConnect:
-        if (peer.accepted || !SameName(frame.service, m_service) ||
+        if (peer.accepted || !codepage::EqualsNoCase(frame.service, m_service) ||
             !m_handler->OnConnect(id, frame.service, frame.topic)) {
           answer.type = FrameType::kNack;
           WriteFrame(*peer.socket, answer);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/base/codepage.h"
 #include "platform/mm/mci_errors.h"
 
 namespace {
@@ -10,19 +11,6 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 }  // namespace
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return (x >= 'A' && x <= 'Z' ? x + 32 : x) == (y >= 'A' && y <= 'Z' ? y + 32 : y);
-         });
-}
-
-std::string ToLower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return out;
-}
 
 bool ParseMciNumber(std::string_view text, DWORD& out) {
   if (text.empty() || text.size() > 9) return false;
@@ -37,12 +25,13 @@ bool ParseMciNumber(std::string_view text, DWORD& out) {
 
 const std::string* CMciCommand::ValueAfter(std::string_view keyword) const {
   for (std::size_t i = 0; i + 1 < words.size(); ++i)
-    if (EqualsNoCase(words[i], keyword)) return &words[i + 1];
+    if (tvn::codepage::EqualsNoCaseAscii(words[i], keyword)) return &words[i + 1];
   return nullptr;
 }
 
 bool CMciCommand::Has(std::string_view keyword) const {
-  return std::any_of(words.begin(), words.end(), [keyword](const std::string& w) { return EqualsNoCase(w, keyword); });
+  return std::any_of(words.begin(), words.end(),
+                     [keyword](const std::string& w) { return tvn::codepage::EqualsNoCaseAscii(w, keyword); });
 }
 
 DWORD ParseMciCommand(std::string_view text, CMciCommand& out, bool withDevice) {
@@ -66,7 +55,7 @@ DWORD ParseMciCommand(std::string_view text, CMciCommand& out, bool withDevice) 
     tokens.push_back(std::move(token));
   }
   if (tokens.empty()) return MciError::kMissingCommandString;
-  out.verb = ToLower(tokens[0]);
+  out.verb = tvn::codepage::LowerAscii(tokens[0]);
   std::size_t first = 1;
   if (withDevice) {
     if (tokens.size() < 2) return MciError::kMissingDeviceName;
@@ -74,8 +63,8 @@ DWORD ParseMciCommand(std::string_view text, CMciCommand& out, bool withDevice) 
     first = 2;
   }
   for (std::size_t t = first; t < tokens.size(); ++t) {
-    if (EqualsNoCase(tokens[t], "notify")) out.notify = true;
-    else if (EqualsNoCase(tokens[t], "wait")) out.wait = true;
+    if (tvn::codepage::EqualsNoCaseAscii(tokens[t], "notify")) out.notify = true;
+    else if (tvn::codepage::EqualsNoCaseAscii(tokens[t], "wait")) out.wait = true;
     else out.words.push_back(std::move(tokens[t]));
   }
   return MciError::kNone;

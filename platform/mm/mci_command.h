@@ -24,7 +24,5 @@ struct CMciCommand {
 // command the MCI window sends to its own device).
 DWORD ParseMciCommand(std::string_view text, CMciCommand& out, bool withDevice = true);
 
-bool EqualsNoCase(std::string_view a, std::string_view b);
-std::string ToLower(std::string_view text);
 // A decimal number of at most nine digits; false for anything else.
 bool ParseMciNumber(std::string_view text, DWORD& out);

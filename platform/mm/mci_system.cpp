@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/base/codepage.h"
 #include "platform/mm/mci_errors.h"
 #include "platform/mm/media_ids.h"
 #include "platform/mm/media_source.h"
@@ -15,7 +16,7 @@ std::string ExtensionOf(std::string_view name) {
   const std::size_t dot = name.find_last_of('.');
   const std::size_t slash = name.find_last_of("\\/");
   if (dot == std::string_view::npos || (slash != std::string_view::npos && slash > dot)) return {};
-  return ToLower(name.substr(dot + 1));
+  return tvn::codepage::LowerAscii(name.substr(dot + 1));
 }
 
 }  // namespace
@@ -28,17 +29,17 @@ CMciSystem::~CMciSystem() { CloseAll(); }
 
 void CMciSystem::RegisterType(std::string type, std::vector<std::string> extensions, MciDeviceFactory factory) {
   std::lock_guard lock(m_mutex);
-  m_types.push_back({ToLower(type), std::move(extensions), std::move(factory)});
+  m_types.push_back({tvn::codepage::LowerAscii(type), std::move(extensions), std::move(factory)});
 }
 
 void CMciSystem::SetPendingSource(const CString& key, std::unique_ptr<IMediaByteSource> source) {
   std::lock_guard lock(m_mutex);
-  m_pending[ToLower(key.GetString())] = std::move(source);
+  m_pending[tvn::codepage::LowerAscii(key.GetString())] = std::move(source);
 }
 
 const CMciSystem::TypeEntry* CMciSystem::FindType(std::string_view type) const {
   for (const TypeEntry& t : m_types)
-    if (EqualsNoCase(t.type, type)) return &t;
+    if (tvn::codepage::EqualsNoCaseAscii(t.type, type)) return &t;
   return nullptr;
 }
 
@@ -52,12 +53,12 @@ const CMciSystem::TypeEntry* CMciSystem::TypeForFile(std::string_view name) cons
 
 CMciDevice* CMciSystem::FindByName(std::string_view name) const {
   for (const auto& d : m_devices)
-    if (EqualsNoCase(d->GetAlias(), name)) return d.get();
+    if (tvn::codepage::EqualsNoCaseAscii(d->GetAlias(), name)) return d.get();
   return nullptr;
 }
 
 std::unique_ptr<IMediaByteSource> CMciSystem::TakeSource(const std::string& element) {
-  auto it = m_pending.find(ToLower(element));
+  auto it = m_pending.find(tvn::codepage::LowerAscii(element));
   if (it != m_pending.end()) {
     auto source = std::move(it->second);
     m_pending.erase(it);
@@ -77,7 +78,7 @@ DWORD CMciSystem::SendString(std::string_view text, std::string& reply, HWND cal
   std::lock_guard lock(m_mutex);
   if (command.verb == "open") return Open(command, reply, callback);
   if (command.verb == "close") return Close(command, callback);
-  if (EqualsNoCase(command.device, "all")) return MciError::kCannotUseAll;
+  if (tvn::codepage::EqualsNoCaseAscii(command.device, "all")) return MciError::kCannotUseAll;
   CMciDevice* device = FindByName(command.device);
   if (!device) return MciError::kInvalidDeviceName;
   return device->Command(command, reply, callback);
@@ -107,7 +108,7 @@ DWORD CMciSystem::Open(const CMciCommand& c, std::string& reply, HWND callback) 
   if (const std::string* named = c.ValueAfter("type")) {
     type = FindType(*named);
     if (!type) return MciError::kInvalidDeviceName;
-    isNew = EqualsNoCase(element, "new");
+    isNew = tvn::codepage::EqualsNoCaseAscii(element, "new");
   } else if (const std::size_t bang = element.find('!'); bang != std::string::npos) {
     type = FindType(std::string_view(element).substr(0, bang));
     if (!type) return MciError::kInvalidDeviceName;
@@ -125,7 +126,7 @@ DWORD CMciSystem::Open(const CMciCommand& c, std::string& reply, HWND callback) 
     if (!source) return MciError::kFileNotFound;
   }
   for (std::size_t i = 0; i < c.words.size(); ++i) {
-    const std::string w = ToLower(c.words[i]);
+    const std::string w = tvn::codepage::LowerAscii(c.words[i]);
     if (w == "type" || w == "alias" || w == "buffer" || w == "style" || w == "parent") ++i;
     else if (w != "shareable") return MciError::kUnrecognizedKeyword;
   }
@@ -152,12 +153,12 @@ DWORD CMciSystem::Open(const CMciCommand& c, std::string& reply, HWND callback) 
 }
 
 DWORD CMciSystem::Close(const CMciCommand& c, HWND callback) {
-  if (EqualsNoCase(c.device, "all")) {
+  if (tvn::codepage::EqualsNoCaseAscii(c.device, "all")) {
     CloseAll();
     return MciError::kNone;
   }
   auto it = std::find_if(m_devices.begin(), m_devices.end(),
-                         [&](const auto& d) { return EqualsNoCase(d->GetAlias(), c.device); });
+                         [&](const auto& d) { return tvn::codepage::EqualsNoCaseAscii(d->GetAlias(), c.device); });
   if (it == m_devices.end()) return MciError::kInvalidDeviceName;
   const DWORD id = (*it)->GetId();
   (*it)->Close();

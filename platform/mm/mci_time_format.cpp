@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/base/codepage.h"
 #include "platform/mm/mci_errors.h"
 
 namespace {
@@ -108,7 +109,7 @@ DWORD CMciTimeFormat::Set(const CMciCommand& c) {
   const std::string* name = c.ValueAfter("format");
   if (!name) return MciError::kMissingParameter;
   for (const Named& n : kNames) {
-    if (!EqualsNoCase(*name, n.name)) continue;
+    if (!tvn::codepage::EqualsNoCaseAscii(*name, n.name)) continue;
     if (!Allowed(n.unit)) return MciError::kBadTimeFormat;
     m_unit = n.unit;
     return MciError::kNone;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <thread>
 
+#include "platform/base/codepage.h"
 #include "platform/mm/audio_mixer.h"
 #include "platform/msg/clock.h"
 #include "platform/mm/mci_errors.h"
@@ -256,7 +257,7 @@ std::string RectText(const CRect& r) {
 
 DWORD CMciVideoDevice::Status(const CMciCommand& c, std::string& reply) {
   if (c.words.empty()) return MciError::kMissingParameter;
-  const std::string item = ToLower(c.words[0]);
+  const std::string item = tvn::codepage::LowerAscii(c.words[0]);
   if (item == "length") {
     // A part frame at the end (sound longer than the picture) counts as a frame.
     reply = std::to_string(m_framesFormat ? static_cast<DWORD>(std::ceil(LengthMs() / m_frames->FrameMs() - 1e-6))
@@ -287,12 +288,13 @@ DWORD CMciVideoDevice::Status(const CMciCommand& c, std::string& reply) {
 
 DWORD CMciVideoDevice::Set(const CMciCommand& c) {
   if (c.words.empty()) return MciError::kMissingParameter;
-  const std::string item = ToLower(c.words[0]);
+  const std::string item = tvn::codepage::LowerAscii(c.words[0]);
   if (item == "time") {
     const std::string* format = c.ValueAfter("format");
     if (!format) return MciError::kMissingParameter;
-    if (EqualsNoCase(*format, "ms") || EqualsNoCase(*format, "milliseconds")) m_framesFormat = false;
-    else if (EqualsNoCase(*format, "frames")) m_framesFormat = true;
+    if (tvn::codepage::EqualsNoCaseAscii(*format, "ms") || tvn::codepage::EqualsNoCaseAscii(*format, "milliseconds"))
+      m_framesFormat = false;
+    else if (tvn::codepage::EqualsNoCaseAscii(*format, "frames")) m_framesFormat = true;
     else return MciError::kBadTimeFormat;
     return MciError::kNone;
   }
@@ -314,11 +316,12 @@ DWORD CMciVideoDevice::Set(const CMciCommand& c) {
 
 DWORD CMciVideoDevice::Put(const CMciCommand& c) {
   if (c.words.empty()) return MciError::kMissingParameter;
-  const std::string item = ToLower(c.words[0]);
+  const std::string item = tvn::codepage::LowerAscii(c.words[0]);
   const bool source = item == "source";
   if (!source && item != "destination") return MciError::kUnrecognizedKeyword;
   const CRect frame(0, 0, m_frames->Width(), m_frames->Height());
-  auto at = std::find_if(c.words.begin(), c.words.end(), [](const std::string& w) { return EqualsNoCase(w, "at"); });
+  auto at = std::find_if(c.words.begin(), c.words.end(),
+                         [](const std::string& w) { return tvn::codepage::EqualsNoCaseAscii(w, "at"); });
   if (at == c.words.end()) {  // without a rectangle: back to the whole frame at its own size
     (source ? m_source : m_destination) = source ? frame : CRect();
     return MciError::kNone;

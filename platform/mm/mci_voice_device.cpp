@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "platform/base/codepage.h"
 #include "platform/mm/audio_mixer.h"
 #include "platform/msg/clock.h"
 #include "platform/mm/mci_errors.h"
@@ -181,7 +182,7 @@ DWORD CMciVoiceDevice::Seek(const CMciCommand& c) {
 
 DWORD CMciVoiceDevice::Status(const CMciCommand& c, std::string& reply) {
   if (c.words.empty()) return MciError::kMissingParameter;
-  const std::string item = ToLower(c.words[0]);
+  const std::string item = tvn::codepage::LowerAscii(c.words[0]);
   if (item == "length") {
     reply = m_time.Format(LengthFrames());
   } else if (item == "position") {
@@ -208,7 +209,7 @@ DWORD CMciVoiceDevice::StatusItem(const std::string&, const CMciCommand&, std::s
 
 DWORD CMciVoiceDevice::Set(const CMciCommand& c) {
   if (c.words.empty()) return MciError::kMissingParameter;
-  const std::string item = ToLower(c.words[0]);
+  const std::string item = tvn::codepage::LowerAscii(c.words[0]);
   if (item == "time") return m_time.Set(c);
   return SetItem(item, c);
 }

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/base/codepage.h"
 #include "platform/mm/audio_capture.h"
 #include "platform/msg/clock.h"
 #include "platform/base/host_path.h"
@@ -188,7 +189,7 @@ DWORD CMciWaveRecorderDevice::Save(const CMciCommand& c) {
 
 DWORD CMciWaveRecorderDevice::Set(const CMciCommand& c) {
   if (c.words.empty()) return MciError::kMissingParameter;
-  const std::string item = ToLower(c.words[0]);
+  const std::string item = tvn::codepage::LowerAscii(c.words[0]);
   if (item == "time") return m_time.Set(c);
   WaveFormat format = m_shared->format;
   if (item == "bitspersample" || item == "samplespersec" || item == "channels" || item == "bytespersec" ||
@@ -209,7 +210,7 @@ DWORD CMciWaveRecorderDevice::Set(const CMciCommand& c) {
     // Bytes a second and the block alignment follow from the other three.
   } else if (item == "format") {
     const std::string* tag = c.ValueAfter("tag");
-    if (!tag || !(EqualsNoCase(*tag, "pcm") || *tag == "1")) return MciError::kBadConstant;
+    if (!tag || !(tvn::codepage::EqualsNoCaseAscii(*tag, "pcm") || *tag == "1")) return MciError::kBadConstant;
   } else if (item == "audio" || item == "door" || item == "input" || item == "output" || item == "any") {
     return MciError::kNone;
   } else {
@@ -226,7 +227,7 @@ DWORD CMciWaveRecorderDevice::Set(const CMciCommand& c) {
 
 DWORD CMciWaveRecorderDevice::Status(const CMciCommand& c, std::string& reply) {
   if (c.words.empty()) return MciError::kMissingParameter;
-  const std::string item = ToLower(c.words[0]);
+  const std::string item = tvn::codepage::LowerAscii(c.words[0]);
   const WaveFormat format = m_shared->format;
   if (item == "mode" && IsCapturing()) {
     std::lock_guard lock(m_shared->mutex);
@@ -253,9 +254,9 @@ DWORD CMciWaveRecorderDevice::Status(const CMciCommand& c, std::string& reply) {
 
 DWORD CMciWaveRecorderDevice::Capability(const CMciCommand& c, std::string& reply) const {
   if (c.words.empty()) return MciError::kMissingParameter;
-  const std::string item = ToLower(c.words[0]);
+  const std::string item = tvn::codepage::LowerAscii(c.words[0]);
   if (item == "can" && c.words.size() > 1) {
-    const std::string what = ToLower(c.words[1]);
+    const std::string what = tvn::codepage::LowerAscii(c.words[1]);
     if (what == "record" || what == "save" || what == "play") reply = "true";
     else if (what == "eject") reply = "false";
     else return MciError::kUnrecognizedKeyword;

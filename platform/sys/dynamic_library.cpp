@@ -11,25 +11,7 @@
 
 namespace {
 
-bool EndsWithDll(std::string_view name) {
-  return name.size() > 4 && tvn::codepage::CompareNoCase(name.substr(name.size() - 4), ".dll") == 0;
-}
-
-// The entry of the folder whose name equals one of the wanted names without regard to case.
-std::optional<std::filesystem::path> FindNoCase(const std::filesystem::path& folder,
-                                                const std::vector<std::string>& wanted) {
-  std::error_code ec;
-  for (const std::string& name : wanted) {
-    std::filesystem::path exact = folder / name;
-    if (std::filesystem::is_regular_file(exact, ec)) return exact;
-  }
-  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string entry = it->path().filename().string();
-    for (const std::string& name : wanted)
-      if (tvn::codepage::CompareNoCase(entry, name) == 0 && it->is_regular_file(ec)) return it->path();
-  }
-  return std::nullopt;
-}
+bool EndsWithDll(std::string_view name) { return name.size() > 4 && tvn::codepage::EndsWithNoCase(name, ".dll"); }
 
 }  // namespace
 
@@ -90,7 +72,9 @@ std::optional<std::filesystem::path> CDynamicLibrary::FindMapped(const CString& 
   }
   searched.insert(searched.end(), folders.begin(), folders.end());
   for (const auto& folder : searched) {
-    if (auto found = FindNoCase(folder, wanted)) {
+    const auto found =
+        tvn::path::FindNoCase(folder, wanted, tvn::path::NameEncoding::kAnsi, tvn::path::EntryKind::kRegularFile);
+    if (found) {
       std::error_code ec;
       auto absolute = std::filesystem::absolute(*found, ec);
       return ec ? *found : absolute;

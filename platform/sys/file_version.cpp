@@ -8,6 +8,8 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/base/codepage.h"
+
 namespace tvn::sys {
 namespace {
 
@@ -126,17 +128,6 @@ void ForEachChild(const Bytes& bytes, const Block& parent, std::uint64_t base, V
   }
 }
 
-bool SameKey(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 VersionResource ReadVersionBlock(const Bytes& bytes, std::uint64_t at, std::uint64_t limit) {
   VersionResource result;
   auto root = ReadBlock(bytes, at, limit, at);
@@ -161,7 +152,7 @@ VersionResource ReadVersionBlock(const Bytes& bytes, std::uint64_t at, std::uint
   ForEachChild(bytes, *root, at, [&](const Block& info) {
     if (info.key != "StringFileInfo") return true;
     ForEachChild(bytes, info, at, [&](const Block& table) {
-      if (!SameKey(table.key, result.translationKey)) return true;
+      if (!tvn::codepage::EqualsNoCaseAscii(table.key, result.translationKey)) return true;
       ForEachChild(bytes, table, at, [&](const Block& entry) {
         if (entry.key != "FileVersion") return true;
         std::uint64_t after = 0;

@@ -3,8 +3,9 @@
 
 #include <dlfcn.h>
 
-#include <cctype>
 #include <vector>
+
+#include "platform/base/codepage.h"
 
 namespace tvn::sys {
 namespace {
@@ -17,14 +18,6 @@ using GetPrivateProfileStringFn = int (*)(const char* section, const char* entry
                                           int size, const char* file);
 using WriteDsnToIniFn = int (*)(const char* dsn, const char* driver);
 using WritePrivateProfileStringFn = int (*)(const char* section, const char* entry, const char* value, const char* file);
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
 
 // The NUL-separated texts of a list, up to its double NUL (or its end).
 std::vector<std::string> SplitList(std::string_view list) {
@@ -72,7 +65,7 @@ class Installer {
     unsigned short written = 0;
     if (!m_drivers(buffer.data(), static_cast<unsigned short>(buffer.size() - 2), &written)) return {};
     for (const std::string& name : SplitList(std::string_view(buffer.data(), buffer.size()))) {
-      if (SameName(name, driver)) return name;
+      if (codepage::EqualsNoCaseAscii(name, driver)) return name;
     }
     return {};
   }
@@ -94,7 +87,7 @@ class Installer {
     std::string dsn;
     for (const std::string& item : attributes) {
       const std::size_t eq = item.find('=');
-      if (eq != std::string::npos && SameName(item.substr(0, eq), "DSN")) dsn = item.substr(eq + 1);
+      if (eq != std::string::npos && codepage::EqualsNoCaseAscii(item.substr(0, eq), "DSN")) dsn = item.substr(eq + 1);
     }
     if (dsn.empty()) return false;
     if (!m_writeDsn(dsn.c_str(), driver.c_str())) return false;
@@ -102,7 +95,7 @@ class Installer {
       const std::size_t eq = item.find('=');
       if (eq == std::string::npos || eq == 0) continue;
       const std::string key = item.substr(0, eq);
-      if (SameName(key, "DSN") || SameName(key, "Driver")) continue;
+      if (codepage::EqualsNoCaseAscii(key, "DSN") || codepage::EqualsNoCaseAscii(key, "Driver")) continue;
       if (!m_writeString(dsn.c_str(), key.c_str(), item.substr(eq + 1).c_str(), "ODBC.INI")) return false;
     }
     return true;

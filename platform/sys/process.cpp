@@ -39,13 +39,8 @@ bool IsExecutableFile(const std::filesystem::path& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() &&
-         tvn::codepage::CompareNoCase(text.substr(text.size() - suffix.size()), suffix) == 0;
-}
-
 std::string_view WithoutExe(std::string_view name) {
-  return EndsWithNoCase(name, ".exe") ? name.substr(0, name.size() - 4) : name;
+  return tvn::codepage::EndsWithNoCase(name, ".exe") ? name.substr(0, name.size() - 4) : name;
 }
 
 std::string FileNamePart(std::string_view path) {
@@ -146,7 +141,8 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
 std::optional<std::filesystem::path> ResolveProgram(const std::string& name) {
   if (name.empty()) return std::nullopt;
   std::vector<std::string> candidates{name};
-  if (EndsWithNoCase(name, ".exe") || EndsWithNoCase(name, ".com")) candidates.push_back(name.substr(0, name.size() - 4));
+  if (tvn::codepage::EndsWithNoCase(name, ".exe") || tvn::codepage::EndsWithNoCase(name, ".com"))
+    candidates.push_back(name.substr(0, name.size() - 4));
   for (const std::string& candidate : candidates) {
     if (auto mapped = tvn::path::MapWindowsPath(CString(candidate)); mapped && IsExecutableFile(*mapped)) {
       std::error_code ec;
@@ -243,7 +239,7 @@ int FindRunningProgram(std::string_view key, const std::filesystem::path& procRo
   const std::string_view wanted = WithoutExe(key);
   if (wanted.empty()) return 0;
   for (const RunningProgram& program : ListRunningPrograms(procRoot)) {
-    if (tvn::codepage::CompareNoCase(WithoutExe(program.name), wanted) == 0) return program.pid;
+    if (tvn::codepage::EqualsNoCase(WithoutExe(program.name), wanted)) return program.pid;
   }
   return 0;
 }

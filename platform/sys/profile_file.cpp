@@ -7,6 +7,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "platform/base/codepage.h"
+
 namespace tvn::sys {
 namespace {
 
@@ -18,18 +20,7 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  a = Trim(a);
-  b = Trim(b);
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
+bool SameName(std::string_view a, std::string_view b) { return tvn::codepage::EqualsNoCaseAscii(Trim(a), Trim(b)); }
 
 // The section name of a header line, or nothing.
 std::optional<std::string_view> HeaderName(std::string_view line) {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/base/codepage.h"
 #include "platform/sys/process.h"
 #include "platform/sys/windows_locations.h"
 
@@ -14,14 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kPrefix = "tavelon-";
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
 
 bool IsPlainFile(const fs::path& path) {
   std::error_code ec;
@@ -99,7 +92,8 @@ bool IsPicture(std::string_view file) {
   const std::size_t dot = file.rfind('.');
   if (dot == std::string_view::npos) return false;
   const std::string_view ext = file.substr(dot + 1);
-  return SameName(ext, "png") || SameName(ext, "svg") || SameName(ext, "xpm");
+  return codepage::EqualsNoCaseAscii(ext, "png") || codepage::EqualsNoCaseAscii(ext, "svg") ||
+         codepage::EqualsNoCaseAscii(ext, "xpm");
 }
 
 std::string Category(const std::string& groupFile) { return "X-Tavelon-" + groupFile; }
@@ -217,9 +211,9 @@ bool ProgramGroupService::Execute(std::string_view commands) {
 bool ProgramGroupService::Run(const ProgmanCommand& command) {
   const auto& args = command.arguments;
   const std::string first = args.empty() ? std::string() : args.front();
-  if (SameName(command.name, "creategroup")) return !first.empty() && CreateGroup(first);
-  if (SameName(command.name, "deletegroup")) return !first.empty() && DeleteGroup(first);
-  if (SameName(command.name, "showgroup")) {
+  if (codepage::EqualsNoCaseAscii(command.name, "creategroup")) return !first.empty() && CreateGroup(first);
+  if (codepage::EqualsNoCaseAscii(command.name, "deletegroup")) return !first.empty() && DeleteGroup(first);
+  if (codepage::EqualsNoCaseAscii(command.name, "showgroup")) {
     // An unknown group leaves no group current, so a following deleteitem
     // cannot reach into the group shown before.
     m_current.clear();
@@ -227,10 +221,11 @@ bool ProgramGroupService::Run(const ProgmanCommand& command) {
     m_current = first;
     return true;
   }
-  if (SameName(command.name, "additem")) return AddItem(args);
-  if (SameName(command.name, "deleteitem")) return !first.empty() && DeleteItem(first);
+  if (codepage::EqualsNoCaseAscii(command.name, "additem")) return AddItem(args);
+  if (codepage::EqualsNoCaseAscii(command.name, "deleteitem")) return !first.empty() && DeleteItem(first);
   // Menus pick changes up by themselves; nothing to close.
-  if (SameName(command.name, "reload") || SameName(command.name, "exitprogman")) return true;
+  if (codepage::EqualsNoCaseAscii(command.name, "reload") || codepage::EqualsNoCaseAscii(command.name, "exitprogman"))
+    return true;
   return false;
 }
 
@@ -273,7 +268,7 @@ bool ProgramGroupService::DeleteGroup(const std::string& group) {
   }
   ok = RemoveEntry(m_folders.directories / (id + ".directory")) && ok;
   ok = RemoveEntry(m_folders.menus / (id + ".menu")) && ok;
-  if (SameName(m_current, group)) m_current.clear();
+  if (codepage::EqualsNoCaseAscii(m_current, group)) m_current.clear();
   return ok;
 }
 

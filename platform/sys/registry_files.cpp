@@ -11,21 +11,11 @@
 #include <iterator>
 #include <system_error>
 
+#include "platform/base/codepage.h"
 #include "platform/sys/windows_locations.h"
 
 namespace tvn::sys {
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
 
 std::string_view TrimEnd(std::string_view text) {
   while (!text.empty() && (text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
@@ -167,7 +157,7 @@ std::filesystem::path RegistryFileOf(RegistryRoot root) { return RegistryFolder(
 
 RegistryFile::Key* RegistryFile::FindKey(std::string_view path) {
   for (Key& key : m_keys) {
-    if (SameName(key.path, path)) return &key;
+    if (codepage::EqualsNoCaseAscii(key.path, path)) return &key;
   }
   return nullptr;
 }
@@ -228,7 +218,7 @@ bool RegistryFile::Parse(std::string_view text, std::size_t* errorLine) {
     }
     bool replaced = false;
     for (Value& v : current->values) {
-      if (SameName(v.name, name)) {
+      if (codepage::EqualsNoCaseAscii(v.name, name)) {
         v.value = value;
         replaced = true;
         break;
@@ -243,7 +233,7 @@ std::optional<RegistryValue> RegistryFile::Get(std::string_view key, std::string
   const Key* k = FindKey(CleanKeyPath(key));
   if (!k) return std::nullopt;
   for (const Value& v : k->values) {
-    if (SameName(v.name, name)) return v.value;
+    if (codepage::EqualsNoCaseAscii(v.name, name)) return v.value;
   }
   return std::nullopt;
 }
@@ -257,7 +247,7 @@ bool RegistryFile::Set(std::string_view key, std::string_view name, const Regist
     k = &m_keys.back();
   }
   for (Value& v : k->values) {
-    if (SameName(v.name, name)) {
+    if (codepage::EqualsNoCaseAscii(v.name, name)) {
       v.value = value;
       return true;
     }

@@ -1,8 +1,7 @@
 // The window-class registry: names without case, each with its factory.
 #include "platform/user/window_classes.h"
 
-#include <cctype>
-
+#include "platform/base/codepage.h"
 #include "platform/user/button.h"
 #include "platform/user/combo_box.h"
 #include "platform/user/edit.h"
@@ -14,11 +13,7 @@ CWindowClasses::CWindowClasses() {
   Register("ComboBox", [] { return std::make_unique<CComboBox>(); });
 }
 
-std::string CWindowClasses::Key(const CString& name) {
-  std::string key = name.str();
-  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return key;
-}
+std::string CWindowClasses::Key(const CString& name) { return tvn::codepage::LowerAscii(name.view()); }
 
 BOOL CWindowClasses::Register(const CString& name, Factory factory) {
   if (name.IsEmpty() || !factory) return FALSE;

@@ -1,10 +1,10 @@
 // The autorun run: the script beside the program, the system-file check and copy, the restart question, the runtime's start.
 #include "setuptools/autorun/autorun_app.h"
 
-#include <cctype>
 #include <fstream>
 #include <system_error>
 
+#include "platform/base/codepage.h"
 #include "platform/user/message_box_types.h"
 #include "platform/sys/process.h"
 #include "platform/sys/staged_file.h"
@@ -18,12 +18,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // Replaces "<defsrc>" and "<sysdir>" only, in one pass from left to right.
 std::string ReplaceCourseMacros(std::string_view text, const std::string& source, const std::string& system) {
@@ -70,7 +64,7 @@ bool CAutorunApp::InitInstance() {
 }
 
 CString CAutorunApp::SourceName(const char* line) {
-  const std::string field = Upper(CInfReader::GetField(line, 1).view());
+  const std::string field = tvn::codepage::UpperAscii(CInfReader::GetField(line, 1).view());
   // After the first ':' ("1:NAME", "12:NAME"); a field without one is the name.
   const std::size_t colon = field.find(':');
   return CString(colon == std::string::npos ? field : field.substr(colon + 1));
@@ -175,8 +169,9 @@ int CAutorunApp::AskCopyError(int code, const CString& fileName) {
 }
 
 bool CAutorunApp::CheckRestart() {
-  const bool wanted = m_renameAtReboot || (m_script.GetString("bootup.CmdLine").IsEmpty() &&
-                                           Upper(m_script.GetString("data.restartwindows").view()) == "TRUE");
+  const bool wanted =
+      m_renameAtReboot || (m_script.GetString("bootup.CmdLine").IsEmpty() &&
+                           tvn::codepage::EqualsNoCaseAscii(m_script.GetString("data.restartwindows").view(), "true"));
   if (!wanted) return false;
   return m_boxes.Show(LoadSetupString(SetupProgram::kAutorun, SetupString::kRestart), m_caption,
                       MB_OKCANCEL | MB_ICONHAND) == IDOK;

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/base/codepage.h"
+#include "platform/base/host_path.h"
 
 namespace {
 
@@ -17,14 +18,10 @@ constexpr std::string_view kScriptEnd{"\0\0\xFF", 3};
 constexpr std::uintmax_t kMaxScriptBytes = 16u * 1024 * 1024;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
-bool EqualNoCase(const char* text, std::string_view name) {
-  // text is NUL-terminated: a mismatch at its NUL stops the loop in time.
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (text[i] == '\0' || FoldAscii(text[i]) != FoldAscii(name[i])) return false;
-  }
-  return true;
+// Whether the NUL-terminated text starts with name, without regard to ASCII case.
+bool StartsWithNoCase(const char* text, std::string_view name) {
+  return tvn::codepage::EqualsNoCaseAscii(std::string_view(text).substr(0, name.size()), name);
 }
 
 bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes, UINT& failure) {
@@ -50,24 +47,13 @@ bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes, UINT& 
   return true;
 }
 
-// The entry of the folder named like name without regard to case (the exact name first).
-std::filesystem::path FindNoCase(const std::filesystem::path& folder, std::string_view name) {
-  std::filesystem::path exact = folder / std::string(name);
-  std::error_code ec;
-  if (std::filesystem::exists(exact, ec)) return exact;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    std::string candidate = entry.path().filename().string();
-    if (candidate.size() == name.size() && EqualNoCase(candidate.c_str(), name)) return entry.path();
-  }
-  return exact;
-}
-
 }  // namespace
 
 UINT CInfReader::Load(const std::filesystem::path& folder) {
   std::string bytes;
   UINT failure = 0;
-  if (!ReadWholeFile(FindNoCase(folder, "INSTALL.INF"), bytes, failure)) return failure;
+  const auto script = tvn::path::FindNoCase(folder, "INSTALL.INF", tvn::path::NameEncoding::kUtf8);
+  if (!ReadWholeFile(script.value_or(folder / "INSTALL.INF"), bytes, failure)) return failure;
   return LoadBytes(bytes, Encoding::kAnsi, true);
 }
 
@@ -83,7 +69,7 @@ UINT CInfReader::LoadBytes(std::string_view bytes, Encoding encoding, bool allow
   m_end = 0;
   try {
     bool precompiled = allowPrecompiled && bytes.size() >= kPrecompiledMark.size() &&
-                       EqualNoCase(std::string(bytes.substr(0, kPrecompiledMark.size())).c_str(), kPrecompiledMark);
+                       tvn::codepage::EqualsNoCaseAscii(bytes.substr(0, kPrecompiledMark.size()), kPrecompiledMark);
     if (precompiled) bytes.remove_prefix(kPrecompiledMark.size());
     if (precompiled) {
       std::string converted;
@@ -181,7 +167,7 @@ std::size_t CInfReader::FindSection(std::string_view name) const {
   if (m_text.empty()) return 0;
   const char* p = m_text.data();
   while (!IsEnd(p)) {
-    bool hit = p[0] == '[' && EqualNoCase(p + 1, name) && p[1 + name.size()] == ']';
+    bool hit = p[0] == '[' && StartsWithNoCase(p + 1, name) && p[1 + name.size()] == ']';
     p += std::strlen(p);
     while (!IsEnd(p) && *p == '\0') ++p;
     if (hit) {
@@ -216,7 +202,7 @@ bool CInfReader::HasSeparator(std::string_view text) {
 bool CInfReader::FindKeyValue(const char* firstLine, std::string_view key, CString& value) const {
   value.Empty();
   for (const char* line = firstLine; line; line = NextLine(line)) {
-    if (!EqualNoCase(line, key)) continue;
+    if (!StartsWithNoCase(line, key)) continue;
     const char* p = line + key.size();
     while (IsBlank(*p)) ++p;
     if (*p != '=') continue;

@@ -3,22 +3,15 @@
 
 #include <system_error>
 
+#include "platform/base/codepage.h"
 #include "platform/sys/dynamic_library.h"
 #include "platform/user/message_box_types.h"
 #include "platform/sys/process.h"
 
 namespace {
 
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  }
-  return out;
-}
-
 bool IsLibraryName(std::string_view name) {
-  std::string upper = Upper(name);
+  std::string upper = tvn::codepage::UpperAscii(name);
   if (upper.find(".DLL") != std::string::npos) return true;
   std::size_t so = upper.rfind(".SO");
   return so != std::string::npos && (so + 3 == upper.size() || upper[so + 3] == '.');
@@ -99,7 +92,7 @@ int RunPrograms(const ProgramRunContext& context, std::string_view suffix) {
     CString name = ExpandMacros(CInfReader::GetField(line, 1), context.folders);
     CString second = CInfReader::GetField(line, 2);
     // "WAIT" holds for its own line only.
-    bool wait = Upper(CInfReader::GetField(line, 3).view()).find("WAIT") != std::string::npos;
+    bool wait = tvn::codepage::UpperAscii(CInfReader::GetField(line, 3).view()).find("WAIT") != std::string::npos;
 
     auto file = FindProgramFile(name, context.services.Drives());
     if (!file) {
@@ -114,7 +107,7 @@ int RunPrograms(const ProgramRunContext& context, std::string_view suffix) {
         continue;
       }
       if (answer == RunResult::kExit || answer == RunResult::kBack) return answer;
-    } else if (Upper(name.view()).find(".EXE") != std::string::npos || IsExecutable(*file)) {
+    } else if (tvn::codepage::UpperAscii(name.view()).find(".EXE") != std::string::npos || IsExecutable(*file)) {
       auto arguments = SplitArguments(CInfReader::GetRawField(line, 2), context.folders);
       if (!RunProgram(*file, arguments, wait, context.services.Reaper())) {
         context.services.SetupMessage(

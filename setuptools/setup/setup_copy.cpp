@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/base/codepage.h"
 #include "platform/base/exceptions.h"
 #include "platform/user/message_box_types.h"
 #include "platform/sys/staged_file.h"
@@ -19,12 +20,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // "NAME" somewhere after the first character.
 bool ContainsAfterFirst(std::string_view upper, std::string_view what) {
@@ -101,7 +96,7 @@ bool CSetupApp::CopySection(const CString& section, unsigned internalBits) {
     while (digits < text.size() && digits < 9 && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
     if (digits == 0 || std::stoi(std::string(text.substr(0, digits))) != m_disk) continue;
     const CString field2 = ExpandMacros(CInfReader::GetField(line, 2), Macros());
-    const std::string flags = Upper(CInfReader::GetField(line, 3).view());
+    const std::string flags = tvn::codepage::UpperAscii(CInfReader::GetField(line, 3).view());
     const std::pair<const char*, unsigned> words[] = {{"CHECK", EntryFlag::kCheck},           {"OKINUSE", EntryFlag::kOkInUse},
                                                       {"DONT_EXPAND", EntryFlag::kDontExpand}, {"OVERWRITE", EntryFlag::kOverwrite},
                                                       {"SHARE", EntryFlag::kShare},           {"SYSTEM", EntryFlag::kSystem}};
@@ -110,7 +105,8 @@ bool CSetupApp::CopySection(const CString& section, unsigned internalBits) {
     }
     m_field4 = CInfReader::GetField(line, 4);
     m_field6 = CInfReader::GetField(line, 6);
-    const int result = ContainsAfterFirst(Upper(text), ".ZIP") ? CopyZipEntry(field1, field2) : CopyFileEntry(field1, field2);
+    const int result = ContainsAfterFirst(tvn::codepage::UpperAscii(text), ".ZIP") ? CopyZipEntry(field1, field2)
+                                                                                   : CopyFileEntry(field1, field2);
     if (result != 0) return false;
   }
   return true;
@@ -256,7 +252,7 @@ int CSetupApp::InstallVersioned(const fs::path& sourceDir, const std::string& so
 }
 
 void CSetupApp::LogInstalled(const fs::path& target) {
-  const std::string upper = Upper(target.filename().string());
+  const std::string upper = tvn::codepage::UpperAscii(target.filename().string());
   if (IsSplitPieceName(upper)) m_pieces.push_back(target);
   if (m_flags & EntryFlag::kWindowsOrSystem) return;
   if (upper.find("TVN_DEIN.EXE") != std::string::npos) return;
@@ -284,7 +280,7 @@ int CSetupApp::CopyFileData(const fs::path& source, const fs::path& target) {
 }
 
 void CSetupApp::ShowCopyNames(const CString& source, const CString& target) {
-  m_ui.ShowNames(CString(Upper(source.view())), CString(Upper(target.view())));
+  m_ui.ShowNames(CString(tvn::codepage::UpperAscii(source.view())), CString(tvn::codepage::UpperAscii(target.view())));
 }
 
 int CSetupApp::StepProgress(bool advance) {

@@ -1,11 +1,11 @@
 // The late steps of setup: program groups (menu entries), INI entries, registry values and ODBC data sources.
 #include "setuptools/setup/setup_app.h"
 
-#include <cctype>
 #include <cstdint>
 #include <string>
 #include <system_error>
 
+#include "platform/base/codepage.h"
 #include "platform/user/message_box_types.h"
 #include "platform/sys/profile_file.h"
 #include "platform/sys/registry_files.h"
@@ -15,14 +15,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
-bool SameText(std::string_view a, std::string_view b) { return Upper(a) == Upper(b); }
 
 // Leading decimal digits (after blanks and one sign); 0 when there are none.
 // A value beyond 32 bits saturates; a negative one wraps as Windows stores it.
@@ -68,7 +60,7 @@ bool CSetupApp::MarkExistingItems() {
     const CString group = CInfReader::GetField(groupLine, 1);
     const char* item = m_script.GetSection(group.view());
     for (std::size_t i = 0; item && i < m_existingItems[g].size(); item = m_script.NextLine(item), ++i) {
-      if (!SameText(CInfReader::GetField(item, 6).view(), "check")) continue;
+      if (!tvn::codepage::EqualsNoCaseAscii(CInfReader::GetField(item, 6).view(), "check")) continue;
       const auto program = ScriptPathToHost(ExpandMacros(CInfReader::GetField(item, 2), macros), m_services.Drives());
       std::error_code ec;
       if (program && fs::exists(*program, ec)) m_existingItems[g][i] = true;
@@ -99,7 +91,8 @@ bool CSetupApp::CreateProgramGroups() {
   for (const char* line = first; line; line = m_script.NextLine(line), ++g) {
     const CString group = CInfReader::GetField(line, 1);
     if (!client.ProgmanConnect()) continue;
-    if (SameText(CInfReader::GetField(line, 2).view(), "delete")) command(SetupString::kDeleteGroup, group);
+    if (tvn::codepage::EqualsNoCaseAscii(CInfReader::GetField(line, 2).view(), "delete"))
+      command(SetupString::kDeleteGroup, group);
     command(SetupString::kCreateGroup, group);
     std::size_t i = 0;
     for (const char* item = m_script.GetSection(group.view()); item; item = m_script.NextLine(item), ++i) {
@@ -116,8 +109,8 @@ bool CSetupApp::CreateProgramGroups() {
       const CString icon = iconField.IsEmpty() ? CString() : GetShortPath(ExpandMacros(iconField, macros));
       const int iconIndex = IconIndex(CInfReader::GetField(item, 5));
       const CString flag = CInfReader::GetField(item, 6);
-      if (SameText(flag.view(), "delete")) command(SetupString::kDeleteItem, name);
-      if (SameText(flag.view(), "check")) {
+      if (tvn::codepage::EqualsNoCaseAscii(flag.view(), "delete")) command(SetupString::kDeleteItem, name);
+      if (tvn::codepage::EqualsNoCaseAscii(flag.view(), "check")) {
         if (g >= m_existingItems.size() || i >= m_existingItems[g].size() || m_existingItems[g][i]) continue;
       }
       AddProgmanItem(client, program, argument, name, icon, iconIndex);
@@ -125,7 +118,7 @@ bool CSetupApp::CreateProgramGroups() {
     command(SetupString::kReloadGroup, group);
   }
   for (const char* line = first; line; line = m_script.NextLine(line)) {
-    const std::string show = Upper(CInfReader::GetField(line, 3).view());
+    const std::string show = tvn::codepage::UpperAscii(CInfReader::GetField(line, 3).view());
     if (show == "CLOSE") command(SetupString::kShowGroupMinimised, CInfReader::GetField(line, 1));
     if (show == "OPEN") command(SetupString::kShowGroupNormal, CInfReader::GetField(line, 1));
   }
@@ -146,7 +139,7 @@ bool CSetupApp::WriteIniFiles() {
     // a name without a folder lies in the Windows folder.
     std::optional<fs::path> target;
     const auto windows = tvn::sys::WindowsFolder();
-    if (Upper(file.view()).find("WIN.INI") != std::string::npos) {
+    if (tvn::codepage::UpperAscii(file.view()).find("WIN.INI") != std::string::npos) {
       if (windows) target = *windows / "win.ini";
     } else if (file.view().find_first_of("/\\:") == std::string_view::npos) {
       if (windows && !file.IsEmpty()) target = ScriptPathToHost(CString((*windows / file.str()).string()), m_services.Drives());
@@ -168,14 +161,14 @@ bool CSetupApp::WriteRegistry() {
   if (!line) return false;
   const MacroFolders macros = InstallMacros();
   for (; line; line = m_script.NextLine(line)) {
-    const std::string rootName = Upper(CInfReader::GetField(line, 1).view());
+    const std::string rootName = tvn::codepage::UpperAscii(CInfReader::GetField(line, 1).view());
     const auto root = rootName == "HKEY_LOCAL_MACHINE"  ? tvn::sys::RegistryRoot::kLocalMachine
                       : rootName == "HKEY_CLASSES_ROOT" ? tvn::sys::RegistryRoot::kClassesRoot
                                                         : tvn::sys::RegistryRoot::kCurrentUser;
     const CString subkey = CInfReader::GetField(line, 2);
     const CString name = CInfReader::GetField(line, 3);
     const CString value = ExpandMacros(CInfReader::GetField(line, 4), macros);
-    const bool dword = Upper(CInfReader::GetField(line, 5).view()) == "DWORD";
+    const bool dword = tvn::codepage::UpperAscii(CInfReader::GetField(line, 5).view()) == "DWORD";
     if (dword) tvn::sys::WriteRegistryValue(root, subkey.view(), name.view(), LeadingNumber(value.view()));
     else tvn::sys::WriteRegistryValue(root, subkey.view(), name.view(), value.str());
     // "ScreenSaveActive" would switch the screen saver on: there is nothing here to switch.

@@ -1,9 +1,9 @@
 // The copy step's ZIP entries and the joining of split files after the last disk.
 #include "setuptools/setup/setup_app.h"
 
-#include <cctype>
 #include <system_error>
 
+#include "platform/base/codepage.h"
 #include "platform/user/message_box_types.h"
 #include "setuptools/common/setup_strings.h"
 #include "setuptools/common/split_files.h"
@@ -88,8 +88,7 @@ bool CSetupApp::JoinSplitFiles() {
       m_services.ReportFileError(HostToScriptPath(join.failedFile), join.cause, join.writing, SetupString::kReadGeneric);
       return false;
     }
-    std::string upper = join.joined.filename().string();
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string upper = tvn::codepage::UpperAscii(join.joined.filename().string());
     std::error_code ec;
     const fs::path folder = join.joined.parent_path();
     if (upper.size() > 4 && upper.ends_with(".ZIP")) {

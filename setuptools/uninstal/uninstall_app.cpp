@@ -1,10 +1,10 @@
 // The uninstal run: the log, the question, the files, the folders and the menu groups, all inside the roots.
 #include "setuptools/uninstal/uninstall_app.h"
 
-#include <cctype>
 #include <charconv>
 #include <cstdlib>
 
+#include "platform/base/codepage.h"
 #include "platform/user/message_box_types.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_strings.h"
@@ -12,12 +12,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 fs::path Clean(const fs::path& path) {
   std::error_code ec;
@@ -144,7 +138,7 @@ bool CUninstallApp::DoUninstall() {
 void CUninstallApp::DeleteFiles() {
   for (const char* line = m_log.GetSection("default.files"); line; line = m_log.NextLine(line)) {
     const CString path = CInfReader::GetField(line, 1);
-    if (Upper(CInfReader::GetField(line, 2).view()).find("EXISTED") != std::string::npos) continue;
+    if (tvn::codepage::UpperAscii(CInfReader::GetField(line, 2).view()).find("EXISTED") != std::string::npos) continue;
     if (path.IsEmpty()) continue;
     const auto host = HostPath(path);
     if (!host || !MayRemove(*host)) {
@@ -163,7 +157,7 @@ void CUninstallApp::DeleteDirectories() {
   for (const char* line = m_log.GetSection("created.directories"); line; line = m_log.NextLine(line)) {
     const CString directory = CInfReader::GetField(line, 1);
     if (directory.IsEmpty()) continue;
-    if (Upper(directory.view()) == Upper(install.view())) {
+    if (tvn::codepage::EqualsNoCaseAscii(directory.view(), install.view())) {
       if (installAsked) continue;
       installAsked = true;
     }

@@ -42,3 +42,25 @@ TEST(CodePage, LetterCaseCoversAccentedLetters) {
   EXPECT_LT(cp::CompareNoCase("abc", "abd"), 0);
   EXPECT_LT(cp::CompareNoCase("ab", "abc"), 0);
 }
+
+TEST(CodePage, AsciiFoldLeavesAccentedLettersAlone) {
+  struct Row { const char* a; const char* b; bool same1252, sameAscii; };
+  const Row rows[] = {
+      {"Intro.BMP", "INTRO.bmp", true, true},
+      {"\xE9", "\xC9", true, false},  // e and E acute
+      {"\x9A", "\x8A", true, false},  // s and S caron
+      {"\xFF", "\x9F", true, false},  // y and Y diaeresis
+      {"\xD7", "\xF7", false, false},  // multiplication and division signs, 0x20 apart, are no letters
+      {"\xDF", "\xFF", false, false},  // sharp s has no capital
+      {"@", "`", false, false},
+      {"[", "{", false, false},
+      {"ab", "abc", false, false},
+  };
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    EXPECT_EQ(cp::EqualsNoCase(rows[i].a, rows[i].b), rows[i].same1252) << "row " << i;
+    EXPECT_EQ(cp::EqualsNoCaseAscii(rows[i].a, rows[i].b), rows[i].sameAscii) << "row " << i;
+  }
+  EXPECT_EQ(cp::Upper("caf\xE9 \xFF"), "CAF\xC9 \x9F");
+  EXPECT_EQ(cp::UpperAscii("caf\xE9 \xFF"), "CAF\xE9 \xFF");
+  EXPECT_EQ(cp::LowerAscii("CAF\xC9"), "caf\xC9");
+}

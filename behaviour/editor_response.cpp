@@ -111,12 +111,7 @@ void CEditorResponse::CopyFrom(const CIconObject* source, BOOL keepIdentity) {
 }
 
 void CEditorResponse::Unload() {
-  if (m_pEdit && m_pEdit->GetSafeHwnd()) {
-    // Keys must not go to a field that is gone: the page takes the focus back.
-    if (CWnd::GetFocus() == m_pEdit.get())
-      if (CWnd* page = m_pEdit->GetParent()) page->SetFocus();
-    m_pEdit->DestroyWindow();
-  }
+  if (m_pEdit) DestroyControl(*m_pEdit);
   m_pEdit.reset();
   DropFonts();
 }
@@ -222,9 +217,7 @@ int CEditorResponse::ExecuteResponse(int*) {
 }
 
 void CEditorResponse::Draw(CDC* dc, int, const CRect* rect) {
-  CRect area;
-  if (rect) area = *rect;
-  else GetRect(&area);
+  const CRect area = DrawArea(rect);
   if (dc && dc->IsPrinting()) {
     DrawPicture(dc, area);
     return;

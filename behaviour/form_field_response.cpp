@@ -46,3 +46,17 @@ void CFormFieldResponse::DropFonts() {
   m_font.DeleteFont();
   m_controlFont.DeleteObject();
 }
+
+CRect CFormFieldResponse::DrawArea(const CRect* rect) {
+  CRect area;
+  if (rect) area = *rect;
+  else GetRect(&area);
+  return area;
+}
+
+void CFormFieldResponse::DestroyControl(CWnd& control) {
+  if (!control.GetSafeHwnd()) return;
+  if (CWnd::GetFocus() == &control)
+    if (CWnd* page = control.GetParent()) page->SetFocus();
+  control.DestroyWindow();
+}

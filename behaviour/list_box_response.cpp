@@ -203,9 +203,7 @@ int CListBoxResponse::ExecuteResponse(int*) {
 }
 
 void CListBoxResponse::Draw(CDC* dc, int, const CRect* rect) {
-  CRect area;
-  if (rect) area = *rect;
-  else GetRect(&area);
+  const CRect area = DrawArea(rect);
   if (dc && dc->IsPrinting()) {
     DrawPicture(dc, area);
     return;

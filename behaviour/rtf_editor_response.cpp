@@ -62,12 +62,7 @@ void CRtfEditorResponse::CopyFrom(const CIconObject* source, BOOL keepIdentity) 
 }
 
 void CRtfEditorResponse::Unload() {
-  if (m_pEditor && m_pEditor->GetSafeHwnd()) {
-    // Keys must not go to an editor that is gone: the page takes the focus back.
-    if (CWnd::GetFocus() == m_pEditor.get())
-      if (CWnd* page = m_pEditor->GetParent()) page->SetFocus();
-    m_pEditor->DestroyWindow();
-  }
+  if (m_pEditor) DestroyControl(*m_pEditor);
   m_pEditor.reset();
 }
 
@@ -79,9 +74,7 @@ void CRtfEditorResponse::SizeObject(const CRect& rect) {
 }
 
 void CRtfEditorResponse::Draw(CDC*, int, const CRect* rect) {
-  CRect area;
-  if (rect) area = *rect;
-  else GetRect(&area);
+  const CRect area = DrawArea(rect);
   SizeObject(area);
 }
 

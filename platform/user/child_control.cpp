@@ -82,7 +82,7 @@ class CControlInputFilter final : public QObject {
     switch (event->type()) {
       case QEvent::KeyPress:
       case QEvent::KeyRelease:
-        PostKey(*static_cast<QKeyEvent*>(event), event->type() == QEvent::KeyPress);
+        PostKeyMessages(m_hwnd, *static_cast<QKeyEvent*>(event), event->type() == QEvent::KeyPress);
         return true;
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
@@ -117,19 +117,6 @@ class CControlInputFilter final : public QObject {
       default:
         return false;
     }
-  }
-
-  void PostKey(const QKeyEvent& event, bool press) {
-    CMessageLoop* loop = Loop();
-    if (!loop || !loop->IsWindow(m_hwnd)) return;
-    const UINT vk = VirtualKeyFromQt(event.key(), event.modifiers());
-    const bool wasDown = vk != 0 && loop->GetKeyState(vk) < 0;
-    loop->SetKeyDown(VK_SHIFT, (event.modifiers() & Qt::ShiftModifier) != 0);
-    loop->SetKeyDown(VK_CONTROL, (event.modifiers() & Qt::ControlModifier) != 0);
-    loop->SetKeyDown(VK_MENU, (event.modifiers() & Qt::AltModifier) != 0);
-    if (vk != 0) loop->SetKeyDown(vk, press);
-    const HWND target = loop->IsWindow(loop->GetFocus()) ? loop->GetFocus() : m_hwnd;
-    for (const KeyMessage& m : TranslateKey(event, press, wasDown)) loop->PostMessage(target, m.message, m.wParam, m.lParam);
   }
 
   void PostMouse(QWidget* watched, const QMouseEvent& event) {

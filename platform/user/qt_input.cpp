@@ -128,6 +128,16 @@ UINT MouseButtonMessage(QEvent::Type type, Qt::MouseButton button, bool classHas
   }
 }
 
+namespace {
+
+void SetModifierKeys(CMessageLoop& loop, Qt::KeyboardModifiers mods) {
+  loop.SetKeyDown(VK_SHIFT, (mods & Qt::ShiftModifier) != 0);
+  loop.SetKeyDown(VK_CONTROL, (mods & Qt::ControlModifier) != 0);
+  loop.SetKeyDown(VK_MENU, (mods & Qt::AltModifier) != 0);
+}
+
+}  // namespace
+
 void PostMouseMessage(HWND hwnd, const QMouseEvent& event, QPointF client) {
   CMessageLoop* loop = CMessageLoop::Current();
   CWnd* wnd = loop ? loop->FromHandle(hwnd) : nullptr;
@@ -138,9 +148,7 @@ void PostMouseMessage(HWND hwnd, const QMouseEvent& event, QPointF client) {
   if (message == 0) return;
   const Qt::KeyboardModifiers mods = event.modifiers();
   const Qt::MouseButtons buttons = event.buttons();
-  loop->SetKeyDown(VK_SHIFT, (mods & Qt::ShiftModifier) != 0);
-  loop->SetKeyDown(VK_CONTROL, (mods & Qt::ControlModifier) != 0);
-  loop->SetKeyDown(VK_MENU, (mods & Qt::AltModifier) != 0);
+  SetModifierKeys(*loop, mods);
   loop->SetKeyDown(VK_LBUTTON, (buttons & Qt::LeftButton) != 0);
   loop->SetKeyDown(VK_RBUTTON, (buttons & Qt::RightButton) != 0);
   loop->SetKeyDown(VK_MBUTTON, (buttons & Qt::MiddleButton) != 0);
@@ -186,4 +194,15 @@ std::vector<KeyMessage> TranslateKey(const QKeyEvent& event, bool press, bool wa
     }
   }
   return out;
+}
+
+void PostKeyMessages(HWND hwnd, const QKeyEvent& event, bool press) {
+  CMessageLoop* loop = CMessageLoop::Current();
+  if (!loop || !loop->IsWindow(hwnd)) return;
+  const UINT vk = VirtualKeyFromQt(event.key(), event.modifiers());
+  const bool wasDown = vk != 0 && loop->GetKeyState(vk) < 0;
+  SetModifierKeys(*loop, event.modifiers());
+  if (vk != 0) loop->SetKeyDown(vk, press);
+  const HWND target = loop->IsWindow(loop->GetFocus()) ? loop->GetFocus() : hwnd;
+  for (const KeyMessage& m : TranslateKey(event, press, wasDown)) loop->PostMessage(target, m.message, m.wParam, m.lParam);
 }

@@ -41,3 +41,9 @@ struct KeyMessage {
 // for a press that types a character, WM_CHAR or WM_SYSCHAR with its
 // code-page-1252 byte. wasDown tells whether the key was down before.
 std::vector<KeyMessage> TranslateKey(const QKeyEvent& event, bool press, bool wasDown);
+
+// Posts what a Qt key event on the window turns into (TranslateKey) to the
+// window with the keyboard focus, or to this window when none has it, after
+// updating the key state of the key and of Shift, Ctrl and Alt. Nothing once
+// the window is gone.
+void PostKeyMessages(HWND hwnd, const QKeyEvent& event, bool press);

@@ -16,12 +16,6 @@ namespace {
 
 CMessageLoop* Loop() { return CMessageLoop::Current(); }
 
-void UpdateModifierKeys(CMessageLoop& loop, Qt::KeyboardModifiers mods) {
-  loop.SetKeyDown(VK_SHIFT, (mods & Qt::ShiftModifier) != 0);
-  loop.SetKeyDown(VK_CONTROL, (mods & Qt::ControlModifier) != 0);
-  loop.SetKeyDown(VK_MENU, (mods & Qt::AltModifier) != 0);
-}
-
 }  // namespace
 
 CWindowWidget::CWindowWidget(HWND hwnd, QWidget* parent) : QWidget(parent), m_hwnd(hwnd) {
@@ -95,20 +89,9 @@ void CWindowWidget::wheelEvent(QWheelEvent* event) {
                     MAKELPARAM(screen.x, screen.y));
 }
 
-void CWindowWidget::PostKey(QKeyEvent* event, bool press) {
-  CMessageLoop* loop = Loop();
-  if (!loop || !loop->IsWindow(m_hwnd)) return;
-  UINT vk = VirtualKeyFromQt(event->key(), event->modifiers());
-  bool wasDown = vk != 0 && loop->GetKeyState(vk) < 0;
-  UpdateModifierKeys(*loop, event->modifiers());
-  if (vk != 0) loop->SetKeyDown(vk, press);
-  // Keys go to the window with the keyboard focus.
-  HWND target = loop->IsWindow(loop->GetFocus()) ? loop->GetFocus() : m_hwnd;
-  for (const KeyMessage& m : TranslateKey(*event, press, wasDown)) loop->PostMessage(target, m.message, m.wParam, m.lParam);
-}
-
-void CWindowWidget::keyPressEvent(QKeyEvent* event) { PostKey(event, true); }
-void CWindowWidget::keyReleaseEvent(QKeyEvent* event) { PostKey(event, false); }
+// Keys go to the window with the keyboard focus.
+void CWindowWidget::keyPressEvent(QKeyEvent* event) { PostKeyMessages(m_hwnd, *event, true); }
+void CWindowWidget::keyReleaseEvent(QKeyEvent* event) { PostKeyMessages(m_hwnd, *event, false); }
 
 void CWindowWidget::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);

@@ -34,7 +34,6 @@ class CWindowWidget final : public QWidget {
   bool focusNextPrevChild(bool) override { return false; }  // Tab is a key like any other
 
  private:
-  void PostKey(QKeyEvent* event, bool press);
   HWND m_hwnd;
   QScrollBar* m_bars[2] = {nullptr, nullptr};
 };

@@ -9,7 +9,8 @@
 namespace gdi {
 
 // The stored logical font: five 32-bit fields, the style bytes, the face.
-constexpr std::size_t kLogFontBytes = sizeof(LOGFONT);
+constexpr std::size_t kLogFontBytes = 5 * 4 + 8 + LF_FACESIZE;
+static_assert(kLogFontBytes == 60, "a stored logical font takes 60 bytes");
 
 // Reads what every stored form of a logical font ends with: the eight bytes
 // italic, underline, strike-out, character set, output and clip precision,

@@ -59,27 +59,34 @@ std::vector<BYTE> Read(CFile& file, bool headerOnly) {
   const bool topDown = h.height < 0;
   if (topDown && h.compression != kRgb) return {};
 
-  DWORD colors = NumColors(h);
-  if (colors > kMaxColors) return {};
   ULONGLONG full = UncompressedSize(h);
   if (full > kMaxImageBytes) return {};
+
+  // The whole colour table must be in the file; entries past the first
+  // kMaxColors are stepped over.
+  const DWORD colors = NumColors(h);
+  const DWORD kept = std::min(colors, kMaxColors);
+  const std::size_t entrySize = core ? 3 : 4;
+  const ULONGLONG storedBytes = static_cast<ULONGLONG>(colors) * entrySize;
+  const ULONGLONG tableAt = file.GetPosition();
+  if (tableAt > length || storedBytes > length - tableAt) return {};
 
   // Widen to the info form.
   h.size = kInfoHeaderSize;
   h.height = topDown ? -h.height : h.height;
-  h.clrUsed = colors;
+  h.clrUsed = kept;
   if (core) h.clrImportant = 0;
 
-  const std::size_t tableBytes = static_cast<std::size_t>(colors) * 4;
+  const std::size_t tableBytes = static_cast<std::size_t>(kept) * 4;
   std::vector<BYTE> table(tableBytes, 0);
-  if (colors > 0) {
-    std::size_t entrySize = core ? 3 : 4;
-    std::vector<BYTE> stored(colors * entrySize);
+  if (kept > 0) {
+    std::vector<BYTE> stored(kept * entrySize);
     if (!ReadExactly(file, stored.data(), stored.size())) return {};
-    for (DWORD i = 0; i < colors; ++i) {
+    for (DWORD i = 0; i < kept; ++i) {
       for (std::size_t k = 0; k < 3; ++k) table[i * 4 + k] = stored[i * entrySize + k];
     }
   }
+  if (colors > kept) file.Seek(static_cast<LONGLONG>(tableAt + storedBytes), CFile::begin);
 
   if (bitsOffset != 0) {
     if (bitsOffset > available) return {};

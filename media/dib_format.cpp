@@ -1,6 +1,8 @@
 // Header parsing and layout checks of packed DIBs.
 #include "media/dib_format.h"
 
+#include <algorithm>
+
 namespace tvn::dib {
 
 std::optional<InfoHeader> ParseHeader(const BYTE* p, std::size_t n) {
@@ -96,8 +98,7 @@ std::optional<Layout> Describe(const BYTE* dib, std::size_t n, bool needPixels) 
   l.height = h < 0 ? -h : h;
   l.topDown = h < 0;
   l.headerBytes = l.header.size;
-  l.colors = NumColors(l.header);
-  if (l.colors > kMaxColors) return std::nullopt;
+  l.colors = std::min(NumColors(l.header), kMaxColors);
   l.tableBytes = PaletteSize(l.header);
   l.bitsOffset = l.headerBytes + l.tableBytes;
   if (l.bitsOffset > n) return std::nullopt;

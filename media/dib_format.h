@@ -28,6 +28,7 @@ constexpr int kPalColors = 1;
 // Caps on what a picture may claim, so a forged header cannot ask for gigabytes.
 constexpr LONG kMaxSide = 16384;
 constexpr ULONGLONG kMaxImageBytes = 256ull * 1024 * 1024;
+// No index reaches past 256 colours: a longer table is kept to its first 256.
 constexpr DWORD kMaxColors = 256;
 
 // The info header's fields, also used for a core header widened to them.
@@ -84,8 +85,8 @@ struct Layout {
   InfoHeader header;  // widened; sizeImage and clrUsed filled in
   bool core = false;
   std::size_t headerBytes = 0;
-  DWORD colors = 0;
-  std::size_t tableBytes = 0;
+  DWORD colors = 0;            // entries used, at most kMaxColors
+  std::size_t tableBytes = 0;  // the whole stored table
   std::size_t bitsOffset = 0;
   std::size_t imageBytes = 0;  // pixel bytes present (the run stream for RLE)
   std::size_t stride = 0;
@@ -101,8 +102,8 @@ struct Layout {
 };
 
 // Checks every field of a packed DIB against the caps and the bytes it has:
-// a supported format, sides within the caps, at most 256 colours, the table
-// and (uncompressed) all rows present. Nothing when any check fails.
+// a supported format, sides within the caps, the whole colour table (of any
+// length) and (uncompressed) all rows present. Nothing when any check fails.
 // Without needPixels only the header and colour table must be there.
 std::optional<Layout> Describe(const BYTE* dib, std::size_t n, bool needPixels = true);
 inline std::optional<Layout> Describe(const std::vector<BYTE>& dib, bool needPixels = true) {

@@ -158,6 +158,64 @@ TEST(BmpReader, ShortPixelDataIsZeroFilled) {
   EXPECT_EQ(PixelAt(dib, 1, 0), RGB(0, 0, 0));  // missing bytes read as index 0
 }
 
+// A table of 300 entries: all of it is read past, the first 256 are kept, and
+// the picture is the one its first 256 entries give, read from a file (with or
+// without the file header) or handed over as a packed DIB.
+TEST(BmpReader, ColourTablesPast256KeepTheFirst256) {
+  std::vector<std::uint32_t> table;
+  for (std::uint32_t i = 0; i < 300; ++i) table.push_back((i * 0x010305u) & 0xFFFFFF);
+  auto entry = [&](std::size_t i) {
+    return RGB(static_cast<BYTE>(table[i] >> 16), static_cast<BYTE>(table[i] >> 8), static_cast<BYTE>(table[i]));
+  };
+  struct Row {
+    int bitCount;
+    bool fileHeader;
+  };
+  const Row rows[] = {{8, true}, {8, false}, {24, true}, {24, false}};
+  for (std::size_t n = 0; n < std::size(rows); ++n) {
+    const Row& r = rows[n];
+    BmpFile f = r.bitCount == 8 ? Indexed(8, {{0, 1, 255}, {200, 17, 128}}, table)
+                                : Indexed(24, {{0xFF0000, 0x00FF00, 0x0000FF}, {0xFFFFFF, 0, 0x808080}}, table);
+    f.fileHeader = r.fileHeader;
+    BmpFile first256 = f;
+    first256.colors.resize(256);
+    first256.clrUsed = 256;
+
+    std::vector<BYTE> wide = ReadDibBytes(f.Bytes());
+    std::vector<BYTE> narrow = ReadDibBytes(first256.Bytes());
+    ASSERT_FALSE(narrow.empty()) << "row " << n;
+    EXPECT_EQ(wide, narrow) << "row " << n;
+    ASSERT_EQ(wide.size(), 40u + 256 * 4 + f.pixels.size()) << "row " << n;
+    EXPECT_EQ(Le32(wide.data() + 32), 256u) << "row " << n;  // colours used
+    CDib dib;
+    dib.hDib = wide;
+    if (r.bitCount == 8) {
+      EXPECT_EQ(PixelAt(dib, 2, 0), entry(255)) << "row " << n;
+      EXPECT_EQ(PixelAt(dib, 0, 1), entry(200)) << "row " << n;
+    } else {
+      EXPECT_EQ(PixelAt(dib, 2, 1), RGB(0x80, 0x80, 0x80)) << "row " << n;
+    }
+
+    // The same bytes handed over as a packed DIB draw the same picture.
+    if (!r.fileHeader) {
+      CDib handed;
+      handed.hDib = f.Bytes();
+      CPixelImage image = handed.DibToBitmap(handed.hDib);
+      ASSERT_FALSE(image.IsNull()) << "row " << n;
+      for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 3; ++x) {
+          EXPECT_EQ(image.GetPixel(x, y), PixelAt(dib, x, y)) << "row " << n << " at " << x << "," << y;
+        }
+      }
+    }
+
+    // Entries past the kept 256 must still be in the file.
+    auto cut = f.Bytes();
+    cut.resize(static_cast<std::size_t>((r.fileHeader ? 14 : 0) + 40 + 280 * 4));
+    EXPECT_TRUE(ReadDibBytes(cut).empty()) << "row " << n;
+  }
+}
+
 TEST(BmpReader, HostileHeadersGiveNoPicture) {
   struct Row {
     const char* what;
@@ -173,7 +231,7 @@ TEST(BmpReader, HostileHeadersGiveNoPicture) {
       {"height 0", [](BmpFile& f) { f.height = 0; }},
       {"width past cap", [](BmpFile& f) { f.width = 16385; }},
       {"height past cap", [](BmpFile& f) { f.height = -16385; }},
-      {"257 colours", [](BmpFile& f) { f.clrUsed = 257; }},
+      {"257 colours, four stored", [](BmpFile& f) { f.clrUsed = 257; }},
       {"huge colour count", [](BmpFile& f) { f.clrUsed = 0x40000000; }},
       {"bits offset past the end", [](BmpFile& f) { f.bitsOffset = 100000; }},
       {"top-down run-length", [](BmpFile& f) { f.height = -1; f.compression = 1; }},

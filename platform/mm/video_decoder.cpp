@@ -314,36 +314,53 @@ std::unique_ptr<CVideoDecoder> CVideoDecoder::Open(std::unique_ptr<IMediaByteSou
     impl->positioned = true;
   }
 
+  bool soundLeftOut = false;
   if (impl->audio >= 0) {
     AVStream* st = ctx->streams[impl->audio];
     const AVCodecParameters* par = st->codecpar;
     const double tb = av_q2d(st->time_base);
     const int channels = par->ch_layout.nb_channels;
-    if (par->sample_rate > 0 && channels > 0) {
+    const int rate = par->sample_rate;
+    if (rate > limits.maxRate || channels > limits.maxChannels) {
+      // The sound decoder would refuse it: the pictures play silent.
+      soundLeftOut = true;
+      impl->audio = -1;
+    } else if (rate > 0 && channels > 0) {
       const int64_t start = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+      const AVRational perSample{1, rate};
       double seconds = 0.0;
+      int64_t samples = 0;
       // An AVI stream's length counts units of its time base.
-      if (st->duration > 0 && st->duration != AV_NOPTS_VALUE) seconds = static_cast<double>(st->duration) * tb;
-      else if (st->nb_frames > 0 && info.formatName == "avi") seconds = static_cast<double>(st->nb_frames) * tb;
-      else if (ctx->duration > 0) seconds = static_cast<double>(ctx->duration) / AV_TIME_BASE;
+      if (st->duration > 0 && st->duration != AV_NOPTS_VALUE) {
+        seconds = static_cast<double>(st->duration) * tb;
+        samples = av_rescale_q(st->duration, st->time_base, perSample);
+      } else if (st->nb_frames > 0 && info.formatName == "avi") {
+        seconds = static_cast<double>(st->nb_frames) * tb;
+        samples = av_rescale_q(st->nb_frames, st->time_base, perSample);
+      } else if (ctx->duration > 0) {
+        seconds = static_cast<double>(ctx->duration) / AV_TIME_BASE;
+        samples = av_rescale(ctx->duration, rate, AV_TIME_BASE);
+      }
       const double startSeconds = static_cast<double>(start) * tb;
       if (seconds * 1000.0 > maxMs || std::abs(startSeconds) * 1000.0 > maxMs) {
         why = VideoOpenResult::tooLarge;
         return nullptr;
       }
       info.hasAudio = true;
-      info.sampleRate = static_cast<DWORD>(par->sample_rate);
+      info.sampleRate = static_cast<DWORD>(rate);
       info.channels = channels;
       info.sampleSize = par->block_align > 0 ? static_cast<DWORD>(par->block_align) : 0;
       info.avgBytesPerSec = par->bit_rate > 0 ? static_cast<DWORD>(std::min<int64_t>(par->bit_rate / 8, 0x7FFFFFFF)) : 0;
-      info.audioStartSample = static_cast<LONG>(startSeconds * par->sample_rate);
-      info.audioSamples = static_cast<LONG>(seconds * par->sample_rate);
+      // Four hours at the top rate count more samples than a LONG holds.
+      info.audioStartSample = ClampLong(av_rescale_q(start, st->time_base, perSample));
+      info.audioSamples =
+          std::min(ClampLong(samples), std::numeric_limits<LONG>::max() - info.audioStartSample);
       info.audioStartMs = static_cast<LONG>(startSeconds * 1000.0);
       info.audioEndMs = static_cast<LONG>((startSeconds + seconds) * 1000.0);
     }
   }
   if (!info.hasVideo && !info.hasAudio) {
-    why = VideoOpenResult::noStreams;
+    why = soundLeftOut ? VideoOpenResult::tooLarge : VideoOpenResult::noStreams;
     return nullptr;
   }
   std::unique_ptr<CVideoDecoder> decoder(new CVideoDecoder(std::move(impl)));

@@ -1,10 +1,14 @@
 // The video decoder: the frame time line, frame-accurate seeking, the caps, damaged files and the sound track.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "platform/mm/media_source.h"
 #include "platform/mm/video_decoder.h"
 #include "tests/support/ffmpeg_media.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wav_writer.h"
 
 using namespace tvn::testing;
 
@@ -140,4 +144,72 @@ TEST_F(VideoDecoderTest, DamagedAndForeignBytesNeverCrash) {
       decoder->ConvertTo(&pixel, 1, 1, 1);
     }
   }
+}
+
+// The sound stream is held to the caps the sound decoder has (192,000 samples
+// a second, 8 channels): past either it is left out, so a video plays silent
+// and a medium with nothing else does not open. Samples count in 64 bits, up
+// to the largest LONG.
+TEST(VideoDecoderSoundCaps, SoundPastTheRateOrChannelCapsIsLeftOut) {
+  // 46 bytes claiming 2,147,438,865 samples a second of 51,345 channels.
+  const std::vector<std::uint8_t> claimsTooMuch = {
+      'R', 'I', 'F', 'F', 0xAC, 0x58, 0x01, 0x00, 'W',  'A',  'V',  'E',  'f',  'm', 't', ' ',
+      0x10, 0x00, 0x00, 0x00, 0x01, 0x00, 0x91, 0xC8, 0x11, 0x51, 0xFF, 0x7F, 0x01, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x00, 'd',  'a',  't',  'a',  'S',  'R',  'R',  ' ',  '*',  '*'};
+  const std::vector<std::int16_t> tone(8 * 960, 100);
+  struct Row {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    VideoOpenResult result;
+    LONG samples;
+  };
+  const Row rows[] = {
+      {"claims 2,147,438,865 Hz", claimsTooMuch, VideoOpenResult::tooLarge, 0},
+      {"192,001 Hz", WavFile(192001, 1, 16, tone), VideoOpenResult::tooLarge, 0},
+      {"9 channels", WavFile(22050, 9, 16, tone), VideoOpenResult::tooLarge, 0},
+      {"192,000 Hz in 8 channels", WavFile(192000, 8, 16, tone), VideoOpenResult::ok, 960},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    VideoOpenResult why = VideoOpenResult::unreadable;
+    auto decoder = OpenBytes(row.bytes, {}, &why);
+    EXPECT_EQ(why, row.result);
+    EXPECT_EQ(decoder != nullptr, row.result == VideoOpenResult::ok);
+    if (!decoder || row.result != VideoOpenResult::ok) continue;
+    const VideoStreamInfo& info = decoder->Info();
+    EXPECT_TRUE(info.hasAudio);
+    EXPECT_EQ(info.audioStartSample, 0);
+    EXPECT_EQ(info.audioSamples, row.samples);
+  }
+}
+
+TEST_F(VideoDecoderTest, AVideoWhoseSoundIsPastTheCapsPlaysSilent) {
+  const auto bytes = MakeAvi({.frames = 10, .soundSeconds = 1.0, .soundRate = 200000}, dir / "fast.avi");
+  ASSERT_FALSE(bytes.empty());
+  VideoOpenResult why = VideoOpenResult::unreadable;
+  auto decoder = OpenBytes(bytes, {}, &why);
+  ASSERT_TRUE(decoder);
+  EXPECT_EQ(why, VideoOpenResult::ok);
+  EXPECT_TRUE(decoder->Info().hasVideo);
+  EXPECT_FALSE(decoder->Info().hasAudio);
+  EXPECT_EQ(decoder->Info().audioSamples, 0);
+  CPcmBuffer sound;
+  EXPECT_EQ(decoder->DecodeSound({}, sound), DecodeResult::noSound);
+  ASSERT_TRUE(decoder->DecodeFrame(4));
+  EXPECT_EQ(RedOf(*decoder), 48);
+}
+
+TEST_F(VideoDecoderTest, ALongSoundAtTheTopRateCountsUpToTheLargestLong) {
+  auto bytes = MakeAvi({.frames = 10, .soundSeconds = 1.0, .soundRate = 192000}, dir / "long.avi");
+  ASSERT_FALSE(bytes.empty());
+  // The sound stream's header claims 2,700,000,000 samples: 14,062 s, inside the caps.
+  const std::string auds = "auds";
+  const auto at = std::search(bytes.begin(), bytes.end(), auds.begin(), auds.end());
+  ASSERT_GT(bytes.end() - at, 36);
+  const std::size_t length = static_cast<std::size_t>(at - bytes.begin()) + 32;
+  for (int i = 0; i < 4; ++i) bytes[length + i] = static_cast<std::uint8_t>(2700000000u >> (8 * i));
+  auto decoder = OpenBytes(bytes);
+  ASSERT_TRUE(decoder);
+  EXPECT_TRUE(decoder->Info().hasAudio);
+  EXPECT_EQ(decoder->Info().audioSamples, 0x7FFFFFFF);
 }

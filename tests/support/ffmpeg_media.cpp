@@ -30,7 +30,7 @@ std::vector<std::uint8_t> MakeAvi(const AviRecipe& recipe, const std::filesystem
   const std::string seconds = std::to_string(static_cast<double>(recipe.frames) / recipe.rate);
   std::string args = "-f lavfi -i \"color=c=0x3366CC:s=" + size + ":r=" + std::to_string(recipe.rate) + ":d=" + seconds;
   args += ",format=rgb24";
-  if (!recipe.solid) args += ",geq=r='min(255\\,12*N)':g=0:b=0";
+  if (!recipe.solid) args += std::string(",geq=r='min(255\\,12*N)':g=0:b=") + (recipe.blueRamp ? "'min(255\\,8*X)'" : "0");
   args += "\"";
   if (recipe.soundSeconds > 0)
     args += " -f lavfi -i sine=frequency=440:sample_rate=" + std::to_string(recipe.soundRate) +

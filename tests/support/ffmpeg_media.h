@@ -30,6 +30,7 @@ struct AviRecipe {
   double soundSeconds = 0.0;
   int soundRate = 22050;
   bool solid = false;  // every frame one colour (0x3366CC)
+  bool blueRamp = false;  // numbered frames' blue is 8 x the column (else 0)
 };
 // The file's bytes; empty when ffmpeg could not make it.
 std::vector<std::uint8_t> MakeAvi(const AviRecipe& recipe, const std::filesystem::path& out);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "platform/mm/media_source.h"
@@ -83,6 +84,29 @@ TEST_F(VideoDecoderTest, EveryFrameIsFoundInAnyOrderRawAndWithKeyFrames) {
     ASSERT_TRUE(decoder->DecodeFrame(400));
     EXPECT_EQ(decoder->HeldFrame(), 19);
     EXPECT_NEAR(RedOf(*decoder), 12 * 19, tolerance);
+  }
+}
+
+// An 8-bit picture's palette comes once, with the stream's first packet:
+// the decoder keeps it for every frame it seeks to.
+TEST_F(VideoDecoderTest, PalettisedFramesShowTheirColoursAfterAnySeek) {
+  const auto avi = dir / "pal8.avi";
+  const auto bytes = MakeAvi({.pixelFormat = "pal8", .blueRamp = true}, avi);
+  ASSERT_FALSE(bytes.empty());
+  const auto expected = DecodeToBgra(avi, dir / "pal8.bgra");
+  const std::size_t frameBytes = 32 * 24 * 4;
+  ASSERT_EQ(expected.size(), 20 * frameBytes);
+  auto decoder = OpenBytes(bytes);
+  ASSERT_TRUE(decoder);
+  // The first frame, a later one, one back past a seek.
+  for (LONG frame : {0, 13, 4}) {
+    SCOPED_TRACE(frame);
+    ASSERT_TRUE(decoder->DecodeFrame(frame));
+    std::vector<std::uint32_t> pixels(32 * 24);
+    ASSERT_TRUE(decoder->ConvertTo(pixels.data(), 32, 24, 32));
+    const auto* want = expected.data() + static_cast<std::size_t>(frame) * frameBytes;
+    EXPECT_EQ(std::memcmp(pixels.data(), want, frameBytes), 0);
+    EXPECT_NE(pixels[31], 0xFF000000u);
   }
 }
 

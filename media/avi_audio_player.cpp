@@ -31,7 +31,9 @@ BOOL CAviAudioPlayer::PlayAviAudio(HWND, const AviAudioStream& stream, LONG star
       !m_mixer)
     return FALSE;
   const LONG first = stream.startSample;
-  const LONG last = stream.startSample + stream.lengthSamples;
+  const LONG last = static_cast<LONG>(std::clamp<long long>(static_cast<long long>(stream.startSample) +
+                                                               stream.lengthSamples,
+                                                           first, std::numeric_limits<LONG>::max()));
   if (start < 0) start = first;
   if (end < 0) end = last;
   start = std::max(start, first);

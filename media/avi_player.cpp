@@ -110,7 +110,7 @@ bool CAviPlayer::PrepareSound() {
 LONG CAviPlayer::SampleAtTime(LONG time) const {
   const DWORD rate = m_decoder ? m_decoder->Info().sampleRate : 0;
   if (time <= 0 || rate == 0) return 0;
-  return static_cast<LONG>(static_cast<long long>(time) * rate / 1000);
+  return static_cast<LONG>(std::min<long long>(static_cast<long long>(time) * rate / 1000, INT_MAX));
 }
 
 void CAviPlayer::Play() {

@@ -28,6 +28,9 @@ struct ScaleCloser {
 // media without an index of key frames.
 constexpr LONG kForwardWithoutIndex = 64;
 
+// Packets read ahead for the video stream's first before the first seek.
+constexpr int kPacketsBeforeFirstPicture = 256;
+
 LONG ClampLong(long long v) {
   return static_cast<LONG>(std::clamp<long long>(v, 0, std::numeric_limits<LONG>::max()));
 }
@@ -63,6 +66,12 @@ struct CVideoDecoder::Impl {
   LONG lastIndex = -1;  // the frame last received from the decoder; -1 after a seek
   bool positioned = false;  // the decoder reads on from lastIndex
   bool atEnd = false;       // the stream has been read to its end
+  bool readAny = false;     // packets have been read since the medium opened
+  // An 8-bit picture's palette comes once, with the stream's first packet
+  // (AVPALETTE_SIZE bytes; empty when none came): a copy goes with the first
+  // packet sent after every seek, whichever frame reading starts at.
+  std::vector<uint8_t> palette;
+  bool paletteDue = false;
   std::unique_ptr<SwsContext, ScaleCloser> scale;
 
   AVFormatContext* Format() const { return input->Format(); }
@@ -91,7 +100,40 @@ struct CVideoDecoder::Impl {
     return static_cast<LONG>(std::clamp<int64_t>(n, 0, std::numeric_limits<LONG>::max()));
   }
 
+  // A palette the packet carries is kept.
+  void KeepPalette(const AVPacket* p) {
+    std::size_t size = 0;
+    const uint8_t* data = av_packet_get_side_data(p, AV_PKT_DATA_PALETTE, &size);
+    if (data && size == AVPALETTE_SIZE) palette.assign(data, data + size);
+  }
+
+  // Sends a video packet to the decoder, with the kept palette when one is due.
+  bool Send(AVPacket* p) {
+    KeepPalette(p);
+    if (paletteDue && !palette.empty() && !av_packet_get_side_data(p, AV_PKT_DATA_PALETTE, nullptr)) {
+      uint8_t* side = av_packet_new_side_data(p, AV_PKT_DATA_PALETTE, palette.size());
+      if (side) std::copy(palette.begin(), palette.end(), side);
+    }
+    if (avcodec_send_packet(codec.get(), p) < 0) return false;
+    paletteDue = false;
+    return true;
+  }
+
+  // Before the first seek: reads on to the video stream's first packet, so
+  // that what it hands over once (the palette) is not dropped with the
+  // packets read while probing.
+  void ReadFirstPacket() {
+    readAny = true;
+    for (int i = 0; i < kPacketsBeforeFirstPicture && av_read_frame(Format(), packet.get()) >= 0; ++i) {
+      const bool found = packet->stream_index == video;
+      if (found) KeepPalette(packet.get());
+      av_packet_unref(packet.get());
+      if (found) break;
+    }
+  }
+
   void SeekBefore(LONG frame) {
+    if (!readAny) ReadFirstPacket();
     pending.reset();
     pendingIndex = -1;
     if (av_seek_frame(Format(), video, PtsOf(frame), AVSEEK_FLAG_BACKWARD) < 0 &&
@@ -101,6 +143,7 @@ struct CVideoDecoder::Impl {
     lastIndex = -1;
     positioned = true;
     atEnd = false;
+    paletteDue = true;
   }
 
   // Reads the video stream's packets to its end without decoding: the
@@ -109,10 +152,12 @@ struct CVideoDecoder::Impl {
   LONG CountFrames(LONG cap) {
     PacketPtr p(av_packet_alloc());
     if (!p) return 0;
+    readAny = true;
     long long packets = 0;
     long long last = -1;
     while (av_read_frame(Format(), p.get()) >= 0) {
       if (p->stream_index == video) {
+        if (packets == 0) KeepPalette(p.get());
         ++packets;
         const int64_t ts = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
         if (ts != AV_NOPTS_VALUE && ts >= startPts)
@@ -143,13 +188,14 @@ struct CVideoDecoder::Impl {
       bool sent = false;
       while (!sent) {
         const int read = av_read_frame(Format(), packet.get());
+        readAny = true;
         if (read < 0) {
           atEnd = true;
           avcodec_send_packet(codec.get(), nullptr);
           sent = true;
         } else {
           // A damaged packet is skipped: the pictures around it still show.
-          if (packet->stream_index == video) sent = avcodec_send_packet(codec.get(), packet.get()) >= 0;
+          if (packet->stream_index == video) sent = Send(packet.get());
           av_packet_unref(packet.get());
         }
       }
@@ -314,36 +360,53 @@ std::unique_ptr<CVideoDecoder> CVideoDecoder::Open(std::unique_ptr<IMediaByteSou
     impl->positioned = true;
   }
 
+  bool soundLeftOut = false;
   if (impl->audio >= 0) {
     AVStream* st = ctx->streams[impl->audio];
     const AVCodecParameters* par = st->codecpar;
     const double tb = av_q2d(st->time_base);
     const int channels = par->ch_layout.nb_channels;
-    if (par->sample_rate > 0 && channels > 0) {
+    const int rate = par->sample_rate;
+    if (rate > limits.maxRate || channels > limits.maxChannels) {
+      // The sound decoder would refuse it: the pictures play silent.
+      soundLeftOut = true;
+      impl->audio = -1;
+    } else if (rate > 0 && channels > 0) {
       const int64_t start = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+      const AVRational perSample{1, rate};
       double seconds = 0.0;
+      int64_t samples = 0;
       // An AVI stream's length counts units of its time base.
-      if (st->duration > 0 && st->duration != AV_NOPTS_VALUE) seconds = static_cast<double>(st->duration) * tb;
-      else if (st->nb_frames > 0 && info.formatName == "avi") seconds = static_cast<double>(st->nb_frames) * tb;
-      else if (ctx->duration > 0) seconds = static_cast<double>(ctx->duration) / AV_TIME_BASE;
+      if (st->duration > 0 && st->duration != AV_NOPTS_VALUE) {
+        seconds = static_cast<double>(st->duration) * tb;
+        samples = av_rescale_q(st->duration, st->time_base, perSample);
+      } else if (st->nb_frames > 0 && info.formatName == "avi") {
+        seconds = static_cast<double>(st->nb_frames) * tb;
+        samples = av_rescale_q(st->nb_frames, st->time_base, perSample);
+      } else if (ctx->duration > 0) {
+        seconds = static_cast<double>(ctx->duration) / AV_TIME_BASE;
+        samples = av_rescale(ctx->duration, rate, AV_TIME_BASE);
+      }
       const double startSeconds = static_cast<double>(start) * tb;
       if (seconds * 1000.0 > maxMs || std::abs(startSeconds) * 1000.0 > maxMs) {
         why = VideoOpenResult::tooLarge;
         return nullptr;
       }
       info.hasAudio = true;
-      info.sampleRate = static_cast<DWORD>(par->sample_rate);
+      info.sampleRate = static_cast<DWORD>(rate);
       info.channels = channels;
       info.sampleSize = par->block_align > 0 ? static_cast<DWORD>(par->block_align) : 0;
       info.avgBytesPerSec = par->bit_rate > 0 ? static_cast<DWORD>(std::min<int64_t>(par->bit_rate / 8, 0x7FFFFFFF)) : 0;
-      info.audioStartSample = static_cast<LONG>(startSeconds * par->sample_rate);
-      info.audioSamples = static_cast<LONG>(seconds * par->sample_rate);
+      // Four hours at the top rate count more samples than a LONG holds.
+      info.audioStartSample = ClampLong(av_rescale_q(start, st->time_base, perSample));
+      info.audioSamples =
+          std::min(ClampLong(samples), std::numeric_limits<LONG>::max() - info.audioStartSample);
       info.audioStartMs = static_cast<LONG>(startSeconds * 1000.0);
       info.audioEndMs = static_cast<LONG>((startSeconds + seconds) * 1000.0);
     }
   }
   if (!info.hasVideo && !info.hasAudio) {
-    why = VideoOpenResult::noStreams;
+    why = soundLeftOut ? VideoOpenResult::tooLarge : VideoOpenResult::noStreams;
     return nullptr;
   }
   std::unique_ptr<CVideoDecoder> decoder(new CVideoDecoder(std::move(impl)));

@@ -22,6 +22,10 @@ struct VideoLimits {
   int maxHeight = 4096;
   LONG maxFrames = 1000000;        // about nine hours at 30 frames a second
   DWORD maxSeconds = 4 * 60 * 60;  // of the video stream and of the sound
+  // A sound stream past these, which the sound decoder refuses, is left
+  // out: the video plays silent, and a medium with nothing else does not open.
+  int maxChannels = DecodeLimits{}.maxChannels;
+  int maxRate = DecodeLimits{}.maxRate;
 };
 
 // What the medium holds. Times are milliseconds of the medium's own time
@@ -45,6 +49,7 @@ struct VideoStreamInfo {
   DWORD avgBytesPerSec = 0;   // 0 when the stream does not say
   DWORD sampleSize = 0;       // bytes of one sample of all channels (the block size); 0 unknown
   int channels = 0;
+  // Samples of the stream's own rate, 0 to the largest LONG (their sum too).
   LONG audioStartSample = 0;  // the stream's first sample on the time line
   LONG audioSamples = 0;      // its length in samples
   LONG audioStartMs = 0;
@@ -55,7 +60,7 @@ enum class VideoOpenResult {
   ok,
   unreadable,  // not a medium FFmpeg knows, or its header is damaged
   noStreams,   // neither a picture nor a sound
-  tooLarge,    // past one of the limits
+  tooLarge,    // past one of the limits, or a sound past them and nothing else
 };
 
 // One decoder per open medium; it reads only its own byte source, on the

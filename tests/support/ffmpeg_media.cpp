@@ -20,18 +20,24 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::vector<std::uint8_t> DecodeToBgra(const std::filesystem::path& medium, const std::filesystem::path& out) {
+  if (!RunFfmpeg("-i '" + medium.string() + "' -f rawvideo -pix_fmt bgra", out)) return {};
+  return ReadFileBytes(out);
+}
+
 std::vector<std::uint8_t> MakeAvi(const AviRecipe& recipe, const std::filesystem::path& out) {
   const std::string size = std::to_string(recipe.width) + "x" + std::to_string(recipe.height);
   const std::string seconds = std::to_string(static_cast<double>(recipe.frames) / recipe.rate);
   std::string args = "-f lavfi -i \"color=c=0x3366CC:s=" + size + ":r=" + std::to_string(recipe.rate) + ":d=" + seconds;
   args += ",format=rgb24";
-  if (!recipe.solid) args += ",geq=r='min(255\\,12*N)':g=0:b=0";
+  if (!recipe.solid) args += std::string(",geq=r='min(255\\,12*N)':g=0:b=") + (recipe.blueRamp ? "'min(255\\,8*X)'" : "0");
   args += "\"";
   if (recipe.soundSeconds > 0)
-    args += " -f lavfi -i sine=frequency=440:sample_rate=22050:duration=" + std::to_string(recipe.soundSeconds) +
+    args += " -f lavfi -i sine=frequency=440:sample_rate=" + std::to_string(recipe.soundRate) +
+            ":duration=" + std::to_string(recipe.soundSeconds) +
             " -c:a pcm_s16le -ac 1";
   args += " -c:v " + recipe.codec;
-  if (recipe.codec == "rawvideo") args += " -pix_fmt bgr24";
+  if (recipe.codec == "rawvideo") args += " -pix_fmt " + recipe.pixelFormat;
   else args += " -g " + std::to_string(recipe.keyEvery);
   if (!RunFfmpeg(args, out)) return {};
   return ReadFileBytes(out);

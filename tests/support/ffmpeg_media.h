@@ -15,21 +15,30 @@ bool HaveFfmpeg();
 
 // An AVI of frames 32 x 24 (by default) at a rate; each frame's red level is
 // 12 x its number (green and blue 0) so a test can tell the frames apart.
-// codec "rawvideo" or "cinepak"; keyEvery the key-frame spacing for cinepak;
-// soundSeconds > 0 adds a 440 Hz sine of that length at 22050 Hz mono PCM.
+// codec "rawvideo" or "cinepak"; pixelFormat the stored pixels of rawvideo
+// ("bgr24", or "pal8": 8-bit with the palette in the header); keyEvery the
+// key-frame spacing for cinepak; soundSeconds > 0 adds a 440 Hz sine of that
+// length at soundRate Hz mono PCM.
 struct AviRecipe {
   int frames = 20;
   int rate = 10;
   int width = 32;
   int height = 24;
   std::string codec = "rawvideo";
+  std::string pixelFormat = "bgr24";
   int keyEvery = 5;
   double soundSeconds = 0.0;
+  int soundRate = 22050;
   bool solid = false;  // every frame one colour (0x3366CC)
+  bool blueRamp = false;  // numbered frames' blue is 8 x the column (else 0)
 };
 // The file's bytes; empty when ffmpeg could not make it.
 std::vector<std::uint8_t> MakeAvi(const AviRecipe& recipe, const std::filesystem::path& out);
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
+
+// Every frame of a medium as ffmpeg itself decodes it to 32-bit BGRA, one
+// frame after another; empty when ffmpeg could not read it.
+std::vector<std::uint8_t> DecodeToBgra(const std::filesystem::path& medium, const std::filesystem::path& out);
 
 }  // namespace tvn::testing

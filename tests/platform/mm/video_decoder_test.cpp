@@ -1,10 +1,15 @@
 // The video decoder: the frame time line, frame-accurate seeking, the caps, damaged files and the sound track.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 #include "platform/mm/media_source.h"
 #include "platform/mm/video_decoder.h"
 #include "tests/support/ffmpeg_media.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wav_writer.h"
 
 using namespace tvn::testing;
 
@@ -82,6 +87,29 @@ TEST_F(VideoDecoderTest, EveryFrameIsFoundInAnyOrderRawAndWithKeyFrames) {
   }
 }
 
+// An 8-bit picture's palette comes once, with the stream's first packet:
+// the decoder keeps it for every frame it seeks to.
+TEST_F(VideoDecoderTest, PalettisedFramesShowTheirColoursAfterAnySeek) {
+  const auto avi = dir / "pal8.avi";
+  const auto bytes = MakeAvi({.pixelFormat = "pal8", .blueRamp = true}, avi);
+  ASSERT_FALSE(bytes.empty());
+  const auto expected = DecodeToBgra(avi, dir / "pal8.bgra");
+  const std::size_t frameBytes = 32 * 24 * 4;
+  ASSERT_EQ(expected.size(), 20 * frameBytes);
+  auto decoder = OpenBytes(bytes);
+  ASSERT_TRUE(decoder);
+  // The first frame, a later one, one back past a seek.
+  for (LONG frame : {0, 13, 4}) {
+    SCOPED_TRACE(frame);
+    ASSERT_TRUE(decoder->DecodeFrame(frame));
+    std::vector<std::uint32_t> pixels(32 * 24);
+    ASSERT_TRUE(decoder->ConvertTo(pixels.data(), 32, 24, 32));
+    const auto* want = expected.data() + static_cast<std::size_t>(frame) * frameBytes;
+    EXPECT_EQ(std::memcmp(pixels.data(), want, frameBytes), 0);
+    EXPECT_NE(pixels[31], 0xFF000000u);
+  }
+}
+
 TEST_F(VideoDecoderTest, CapsRefuseBeforeDecodingAndSoundIsDescribed) {
   const auto bytes = MakeAvi({.frames = 10, .soundSeconds = 2.0}, dir / "sound.avi");
   ASSERT_FALSE(bytes.empty());
@@ -140,4 +168,66 @@ TEST_F(VideoDecoderTest, DamagedAndForeignBytesNeverCrash) {
       decoder->ConvertTo(&pixel, 1, 1, 1);
     }
   }
+}
+
+// The sound stream is held to the caps the sound decoder has (192,000 samples
+// a second, 8 channels): past either it is left out, so a video plays silent
+// and a medium with nothing else does not open. Samples count in 64 bits, up
+// to the largest LONG.
+TEST(VideoDecoderSoundCaps, SoundPastTheRateOrChannelCapsIsLeftOut) {
+  // 46 bytes claiming 2,147,438,865 samples a second of 51,345 channels.
+  const std::vector<std::uint8_t> claimsTooMuch = {
+      'R', 'I', 'F', 'F', 0xAC, 0x58, 0x01, 0x00, 'W',  'A',  'V',  'E',  'f',  'm', 't', ' ',
+      0x10, 0x00, 0x00, 0x00, 0x01, 0x00, 0x91, 0xC8, 0x11, 0x51, 0xFF, 0x7F, 0x01, 0x00, 0x00, 0x00,
+      0x00, 0x00, 0x00, 0x00, 'd',  'a',  't',  'a',  'S',  'R',  'R',  ' ',  '*',  '*'};
+  const std::vector<std::int16_t> tone(8 * 960, 100);
+  struct Row {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+    VideoOpenResult result;
+    LONG samples;
+  };
+  const Row rows[] = {
+      {"claims 2,147,438,865 Hz", claimsTooMuch, VideoOpenResult::tooLarge, 0},
+      {"192,001 Hz", WavFile(192001, 1, 16, tone), VideoOpenResult::tooLarge, 0},
+      {"9 channels", WavFile(22050, 9, 16, tone), VideoOpenResult::tooLarge, 0},
+      {"192,000 Hz in 8 channels", WavFile(192000, 8, 16, tone), VideoOpenResult::ok, 960},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    VideoOpenResult why = VideoOpenResult::unreadable;
+    auto decoder = OpenBytes(row.bytes, {}, &why);
+    EXPECT_EQ(why, row.result);
+    EXPECT_EQ(decoder != nullptr, row.result == VideoOpenResult::ok);
+    if (!decoder || row.result != VideoOpenResult::ok) continue;
+    const VideoStreamInfo& info = decoder->Info();
+    EXPECT_TRUE(info.hasAudio);
+    EXPECT_EQ(info.audioStartSample, 0);
+    EXPECT_EQ(info.audioSamples, row.samples);
+  }
+}
+
+TEST_F(VideoDecoderTest, AVideoPlaysSilentPastTheSoundCapsAndALongSoundCountsUpToTheLargestLong) {
+  const auto fast = MakeAvi({.frames = 10, .soundSeconds = 1.0, .soundRate = 200000}, dir / "fast.avi");
+  ASSERT_FALSE(fast.empty());
+  auto decoder = OpenBytes(fast);
+  ASSERT_TRUE(decoder);
+  EXPECT_TRUE(decoder->Info().hasVideo);
+  EXPECT_FALSE(decoder->Info().hasAudio);
+  CPcmBuffer sound;
+  EXPECT_EQ(decoder->DecodeSound({}, sound), DecodeResult::noSound);
+  ASSERT_TRUE(decoder->DecodeFrame(4));
+  EXPECT_EQ(RedOf(*decoder), 48);
+
+  // At the top rate the sound header claims 2,700,000,000 samples: 14,062 s, inside the caps.
+  auto top = MakeAvi({.frames = 10, .soundSeconds = 1.0, .soundRate = 192000}, dir / "long.avi");
+  const std::string auds = "auds";
+  const auto at = std::search(top.begin(), top.end(), auds.begin(), auds.end());
+  ASSERT_GT(top.end() - at, 36);
+  const std::size_t length = static_cast<std::size_t>(at - top.begin()) + 32;
+  for (int i = 0; i < 4; ++i) top[length + i] = static_cast<std::uint8_t>(2700000000u >> (8 * i));
+  decoder = OpenBytes(top);
+  ASSERT_TRUE(decoder);
+  EXPECT_TRUE(decoder->Info().hasAudio);
+  EXPECT_EQ(decoder->Info().audioSamples, 0x7FFFFFFF);
 }

@@ -1,4 +1,5 @@
-// Fuzzes ZIP extraction into a temporary folder: nothing may land beside the destination, nothing may crash.
+// Fuzzes ZIP extraction into a temporary folder: nothing may land beside the destination, an archive holding an
+// entry that cannot be read back makes nothing, nothing may crash.
 #include <unistd.h>
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/sys/zip_archive.h"
 #include "setuptools/common/zip_extract.h"
 
 namespace {
@@ -15,6 +17,17 @@ struct NullHooks : IZipExtractHooks {
   bool Status(const CString&) override { return false; }
   bool Poll() override { return false; }
 };
+
+// Whether the archive holds an entry that is encrypted or compressed by a method not supported here.
+bool HoldsUnreadableEntry(const std::filesystem::path& path) {
+  auto archive = tvn::sys::ZipArchive::Open(path);
+  if (!archive) return false;
+  for (std::size_t i = 0; i < archive->Count(); ++i) {
+    auto info = archive->Entry(i);
+    if (info && (info->encrypted || !info->methodSupported)) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -33,6 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (const auto& file : out.files) {
     if (file.lexically_relative(root / "dest").string().starts_with("..")) std::abort();
+  }
+  if (HoldsUnreadableEntry(root / "a.zip") && (out.result == ZipResult::kDone || !fs::is_empty(root / "dest"))) {
+    std::abort();
   }
   CountZipEntries(root / "a.zip");
   GetZipEntryName(root / "a.zip", 0);

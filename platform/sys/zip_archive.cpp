@@ -52,6 +52,11 @@ std::optional<ZipEntryInfo> ZipArchive::Entry(std::size_t index) const {
   info.name = stat.name;
   info.size = (stat.valid & ZIP_STAT_SIZE) ? stat.size : 0;
   info.isDirectory = !info.name.empty() && info.name.back() == '/';
+  if (stat.valid & ZIP_STAT_COMP_METHOD) {
+    info.method = stat.comp_method;
+    info.methodSupported = zip_compression_method_supported(stat.comp_method, 0) != 0;
+  }
+  info.encrypted = !(stat.valid & ZIP_STAT_ENCRYPTION_METHOD) || stat.encryption_method != ZIP_EM_NONE;
   zip_uint8_t system = 0;
   zip_uint32_t attributes = 0;
   if (zip_file_get_external_attributes(m_impl->archive, index, 0, &system, &attributes) == 0 &&

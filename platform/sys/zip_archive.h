@@ -12,8 +12,11 @@ namespace tvn::sys {
 struct ZipEntryInfo {
   std::string name;  // as stored, '/' separating folders
   std::uint64_t size = 0;
-  bool isDirectory = false;  // the name ends with '/'
-  bool isSymlink = false;    // a Unix symbolic link entry
+  bool isDirectory = false;      // the name ends with '/'
+  bool isSymlink = false;        // a Unix symbolic link entry
+  std::uint16_t method = 0;      // the compression method as stored (0 stored, 8 deflated, ...)
+  bool methodSupported = false;  // the data can be decompressed here
+  bool encrypted = false;        // the data is encrypted (no password is ever given)
 };
 
 class ZipArchive {

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/base/codepage.h"
 #include "platform/base/exceptions.h"
 #include "platform/sys/staged_file.h"
 
@@ -35,6 +36,18 @@ fs::path PiecePath(const fs::path& first, unsigned index) {
   std::string name = first.filename().string();
   name.back() = static_cast<char>('0' + index);
   return first.parent_path() / name;
+}
+
+// Whether the whole file would land on one of the set's pieces: its name
+// equals a piece's without regard to case, or it is already that very file.
+bool NamesAPiece(const fs::path& whole, const std::vector<fs::path>& pieces) {
+  std::error_code ec;
+  const bool exists = fs::exists(whole, ec);
+  for (const fs::path& piece : pieces) {
+    if (tvn::codepage::EqualsNoCaseAscii(whole.filename().string(), piece.filename().string())) return true;
+    if (exists && fs::equivalent(whole, piece, ec)) return true;
+  }
+  return false;
 }
 
 // Appends the stream from its position to its end; a cause on failure, the
@@ -86,12 +99,14 @@ SplitJoin JoinSplitFile(const fs::path& firstPiece) {
   const unsigned count = word[0] | (word[1] << 8);
   if (count == 0 || count > kMaxPieces) return Fail(firstPiece, CFileException::invalidFile, false);
   std::vector<fs::path> pieces{firstPiece};
+  for (unsigned i = 1; i < count; ++i) pieces.push_back(PiecePath(firstPiece, i));
+  const fs::path whole = firstPiece.parent_path() / name;
+  // Written over a piece, the whole file would go with the pieces: a damaged header.
+  if (NamesAPiece(whole, pieces)) return Fail(firstPiece, CFileException::invalidFile, false);
   for (unsigned i = 1; i < count; ++i) {
-    pieces.push_back(PiecePath(firstPiece, i));
-    if (!fs::is_regular_file(pieces.back(), ec)) return Fail(pieces.back(), CFileException::fileNotFound, false);
+    if (!fs::is_regular_file(pieces[i], ec)) return Fail(pieces[i], CFileException::fileNotFound, false);
   }
 
-  const fs::path whole = firstPiece.parent_path() / name;
   tvn::sys::StagedFile out;
   if (auto created = out.Create(whole); !created) return Fail(whole, created.cause, true);
   bool writing = false;
@@ -108,7 +123,9 @@ SplitJoin JoinSplitFile(const fs::path& firstPiece) {
   if (auto committed = out.Commit(static_cast<unsigned>(status.permissions() & fs::perms::all), time); !committed) {
     return Fail(whole, committed.cause, true);
   }
-  for (const fs::path& piece : pieces) fs::remove(piece, ec);
+  for (const fs::path& piece : pieces) {
+    if (!fs::equivalent(piece, whole, ec)) fs::remove(piece, ec);
+  }
   SplitJoin result;
   result.status = SplitJoin::Status::kJoined;
   result.joined = whole;

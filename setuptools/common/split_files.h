@@ -27,6 +27,7 @@ struct SplitJoin {
 // pieces. Skipped: the piece is gone (its set was joined already) or it is a
 // later piece (its name ends in a digit other than 0). Failed, with nothing
 // written and every piece kept: a missing piece, a name that is empty, over
-// 255 bytes, ".", "..", or holds a separator (/, \, :) or NUL, a count of 0 or
-// over 10, a short header, or a read or write error.
+// 255 bytes, ".", "..", holds a separator (/, \, :) or NUL, or names one of
+// the set's own pieces (in any case: invalidFile), a count of 0 or over 10, a
+// short header, or a read or write error.
 SplitJoin JoinSplitFile(const std::filesystem::path& firstPiece);

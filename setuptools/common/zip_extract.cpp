@@ -41,6 +41,13 @@ bool PassesThroughSymlink(const fs::path& destination, const fs::path& relative,
   return false;
 }
 
+// Why an entry's data cannot be read back, or nothing when it can.
+std::optional<std::string> UnreadableData(const tvn::sys::ZipEntryInfo& info) {
+  if (info.encrypted) return "encrypted entry: " + info.name;
+  if (!info.methodSupported) return "unsupported compression method " + std::to_string(info.method) + ": " + info.name;
+  return std::nullopt;
+}
+
 bool MakeFolders(const fs::path& folder, const fs::path& destination, ZipExtraction& out) {
   std::error_code ec;
   if (fs::is_directory(folder, ec)) return true;
@@ -80,7 +87,8 @@ ZipExtraction ExtractZipArchive(const fs::path& archivePath, const fs::path& des
     out.error = "cannot read the archive";
     return out;
   }
-  // Every name first: nothing is written from an archive that holds one bad entry.
+  // Every entry first: nothing is written from an archive that holds one bad
+  // name or one entry whose data cannot be read back.
   struct Planned {
     std::size_t index;
     tvn::sys::ZipEntryInfo info;
@@ -99,6 +107,11 @@ ZipExtraction ExtractZipArchive(const fs::path& archivePath, const fs::path& des
     if (!relative || info->isSymlink || PassesThroughSymlink(destination, *relative, info->isDirectory)) {
       out.result = ZipResult::kUnsafeName;
       out.error = "unsafe entry name: " + info->name;
+      return out;
+    }
+    if (auto why = UnreadableData(*info)) {
+      out.result = ZipResult::kDamaged;
+      out.error = std::move(*why);
       return out;
     }
     plan.push_back({i, std::move(*info), std::move(*relative)});

@@ -25,6 +25,7 @@ namespace ZipResult {
 inline constexpr int kDone = 0;
 inline constexpr int kArchiveMissing = 9;
 inline constexpr int kDamaged = 11;     // not a readable archive, or an entry that does not read back
+                                        // (damaged, encrypted or compressed by a method not supported here)
 inline constexpr int kUnsafeName = 12;  // an entry would land outside the destination
 inline constexpr int kWriteFailed = 13;
 inline constexpr int kCancelled = 80;
@@ -41,11 +42,12 @@ struct ZipExtraction {
 // "..", no '\' (a separator to Windows tools), no NUL, not empty.
 bool IsSafeZipEntryName(std::string_view name);
 
-// Extracts every entry into destination (which must exist). Every name is
+// Extracts every entry into destination (which must exist). Every entry is
 // checked before anything is written: an unsafe name, a symbolic-link entry
 // or a name passing through an existing symbolic link refuses the whole
-// archive. An existing file is replaced only with overwrite; a kept one is
-// not listed in files.
+// archive (kUnsafeName), as does an encrypted entry or one compressed by a
+// method not supported here (kDamaged). An existing file is replaced only
+// with overwrite; a kept one is not listed in files.
 ZipExtraction ExtractZipArchive(const std::filesystem::path& archive, const std::filesystem::path& destination,
                                 bool overwrite, IZipExtractHooks& hooks);
 

@@ -138,6 +138,16 @@ class CSetupApp {
                        const std::filesystem::path& targetDir, const std::string& targetName, std::filesystem::path& target,
                        bool& kept);
   void LogInstalled(const std::filesystem::path& target);
+  // An entry's destination folder (nothing when field 2 named no usable
+  // location) made with its parents. When it cannot be made, or lies outside
+  // the roots, the copy-error box with code 5 for it: Retry tries again; Exit
+  // (or a confirmed Escape) leaves no folder and result 5, Ignore none and
+  // result 0 (the entry is skipped).
+  struct EntryFolder {
+    std::optional<std::filesystem::path> host;
+    int result = 0;
+  };
+  EntryFolder MakeEntryFolder(const std::optional<CString>& folder, const CString& field2);
   // The sequences' shared steps.
   enum class Step { kStartup, kTerms, kOptions, kDirectory, kDiskSpace, kCreate, kBefore, kCopy };
   int TermsStep(ISetupWizard& wizard);

@@ -137,14 +137,9 @@ int CSetupApp::CopyFileEntry(const CString& field1, const CString& field2) {
   const auto destination = ResolveEntryPath(field2);
   const CString destDir(StripTrailingSeparator(destination ? GetDirectoryPart(*destination).str() : std::string()));
   auto source = ResolveEntryPath(field1);
-  for (;;) {
-    if (!destination || !m_services.WritablePath(destDir) || !m_services.CreateDirectoryChain(destDir)) {
-      // Outside the roots or not creatable: an access violation through the copy-error path.
-      const int answer = ReportCopyError(5, destination ? destDir : field2);
-      if (answer == 4) continue;
-      return (answer == 3 || answer == 2) ? 5 : 0;
-    }
-    break;
+  if (const EntryFolder folder = MakeEntryFolder(destination ? std::optional(destDir) : std::nullopt, field2);
+      !folder.host) {
+    return folder.result;
   }
   if (StepProgress(false) == 3) return 18;
   for (;;) {
@@ -160,6 +155,18 @@ int CSetupApp::CopyFileEntry(const CString& field1, const CString& field2) {
     if (answer == 3 || answer == 2) return code;  // Escape confirmed leaves as Exit does
     if (answer == 4) continue;
     return 0;
+  }
+}
+
+CSetupApp::EntryFolder CSetupApp::MakeEntryFolder(const std::optional<CString>& folder, const CString& field2) {
+  for (;;) {
+    if (folder) {
+      if (auto host = m_services.WritablePath(*folder); host && m_services.CreateDirectoryChain(*folder)) return {host, 0};
+    }
+    // Outside the roots or not creatable: an access violation through the copy-error path.
+    const int answer = ReportCopyError(5, folder ? *folder : field2);
+    if (answer == 4) continue;
+    return {std::nullopt, (answer == 3 || answer == 2) ? 5 : 0};
   }
 }
 

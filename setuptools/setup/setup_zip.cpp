@@ -38,12 +38,10 @@ class ExtractHooks : public IZipExtractHooks {
 
 int CSetupApp::CopyZipEntry(const CString& field1, const CString& field2) {
   const auto destination = ResolveEntryPath(field2);
-  const CString destDir = destination ? GetDirectoryPart(*destination) : CString();
-  const auto destHost = destination ? m_services.WritablePath(destDir) : std::nullopt;
-  if (!destHost || !m_services.CreateDirectoryChain(destDir)) {
-    ReportCopyError(5, field2);
-    return 5;
-  }
+  const EntryFolder folder =
+      MakeEntryFolder(destination ? std::optional(GetDirectoryPart(*destination)) : std::nullopt, field2);
+  if (!folder.host) return folder.result;
+  const fs::path& destHost = *folder.host;
   auto archive = ResolveEntryPath(field1);
   if (StepProgress(false) == 3) return 18;
   for (;;) {
@@ -51,7 +49,7 @@ int CSetupApp::CopyZipEntry(const CString& field1, const CString& field2) {
     int result = ZipResult::kArchiveMissing;
     if (archiveHost) {
       ShowCopyNames(CString(archiveHost->string()), CString());
-      result = UnzipFile(*archiveHost, "*.*", *destHost);
+      result = UnzipFile(*archiveHost, "*.*", destHost);
     }
     if (result == ZipResult::kArchiveMissing) {
       if (PromptForDisk(m_disk) != 1) return result;

@@ -155,6 +155,19 @@ TEST_F(SetupSilentRun, ASwitchAndAFolderAreReadApart) {
   EXPECT_FALSE(fs::exists(dist / "setup.log"));  // no line: no file
 }
 
+TEST_F(SetupSilentRun, ASplitSetNamingItsOwnPieceIsKeptLoggedAndTheRunIsIncomplete) {
+  Write(dist / "INSTALL.INF",
+        "[data]\ndefdir = \"C:\\DEMO\"\n[default.files]\n1:P.D00, <defdir>\n1:P.D01, <defdir>\n");
+  const std::string first = std::string("\x05\x00", 2) + "P.D00" + std::string("\x02\x00", 2) + "first-half-";
+  Write(dist / "P.D00", first);
+  Write(dist / "P.D01", "second-half");
+  EXPECT_NE(Run(dist.path(), {"-s"}), 0);
+  const fs::path product = Prefix() / "drive_c/DEMO";
+  EXPECT_EQ(Read(product / "P.D00"), first);
+  EXPECT_EQ(Read(product / "P.D01"), "second-half");
+  EXPECT_NE(Read(dist / "setup.log").find((product / "P.D00").string()), std::string::npos) << Read(dist / "setup.log");
+}
+
 TEST_F(SetupSilentRun, TheExampleDistributionInstallsTheDemoCourseAndTvnrunPlaysIt) {
   fs::copy(TVN_DISTRIBUTION_DIR, dist.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   ASSERT_EQ(Run(dist.path(), {"-s"}), 0);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "platform/sys/staged_file.h"
@@ -49,6 +50,7 @@ struct ScriptedCopyUi : ICopyUi {
   bool IsCopyCancelled() override { return cancelled; }
   int FileCopyErrorDialog(const CString& text) override {
     errors.push_back(text.str());
+    if (onError) onError();
     return Next(errorAnswers, 5);
   }
   int DiskDialog(const CString& text, CString&) override {
@@ -69,6 +71,7 @@ struct ScriptedCopyUi : ICopyUi {
   bool cancelled = false;
   std::vector<std::string> names, errors, disks;
   std::vector<int> errorAnswers, diskAnswers;
+  std::function<void()> onError;  // what the user does while the box is up
 };
 
 class SetupCopyTest : public ::testing::Test {
@@ -230,6 +233,38 @@ TEST_F(SetupCopyTest, CancelEscapeAndTargetsOutsideTheRoots) {
   ASSERT_EQ(ui.errors.size(), 1u);
   EXPECT_EQ(ui.errors[0].rfind("The file to be replaced has returned an access violation\n", 0), 0u);
   EXPECT_FALSE(fs::exists(install.parent_path().parent_path() / "outside"));
+}
+
+TEST_F(SetupCopyTest, AZipEntryWhoseFolderCannotBeMadeAsksAndHonoursTheAnswer) {
+  Write(source / "PACK.ZIP", tvn::testing::BuildZip({{"a.txt", "alpha"}}));
+  Write(source / "NEXT.TXT", "next");
+  Write(install / "blocker", "a file where the folder goes");
+  auto app = App("[default.files]\n1:PACK.ZIP, <defdir>blocker\\\n1:NEXT.TXT, <defdir>\n");
+  const std::string box = "The file to be replaced has returned an access violation\n" + install.string() + "/blocker\\";
+  // Exit fails the copy; Retry asks again and Ignore skips the archive, the copy going on.
+  struct Row {
+    std::vector<int> answers;
+    bool copied;
+  } rows[] = {{{3}, false}, {{4, 5}, true}};
+  for (const Row& row : rows) {
+    ui.errors.clear();
+    ui.errorAnswers = row.answers;
+    ASSERT_TRUE(log.Open("TRUE", CString(install.string() + "/"), "P"));
+    EXPECT_EQ(app->CopyAllDisks(), row.copied);
+    log.Close();
+    EXPECT_EQ(ui.errors, std::vector<std::string>(row.answers.size(), box));
+    EXPECT_EQ(Read(install / "blocker"), "a file where the folder goes");
+    EXPECT_EQ(fs::exists(install / "NEXT.TXT"), row.copied);
+    EXPECT_EQ(Read(install / "UNINSTAL.INF").find("a.txt"), std::string::npos);
+    fs::remove(install / "NEXT.TXT");
+  }
+  // Retry after the user has moved the file away extracts.
+  ui.errors.clear();
+  ui.errorAnswers = {4};
+  ui.onError = [&] { fs::remove(install / "blocker"); };
+  EXPECT_TRUE(app->CopyAllDisks());
+  EXPECT_EQ(ui.errors.size(), 1u);
+  EXPECT_EQ(Read(install / "blocker" / "a.txt"), "alpha");
 }
 
 TEST_F(SetupCopyTest, RunningProgramsAreNeverReplacedUnlessShared) {

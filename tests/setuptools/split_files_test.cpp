@@ -67,6 +67,8 @@ TEST(SplitFilesTest, BadSetsFailWithNothingWrittenAndEveryPieceKept) {
       {std::string("\x05\x00" "X.A", 5), true},      // truncated headers
       {std::string("\x05\x00" "X.AVI\x01", 8), true},
       {"\x01", true},
+      {Header("X.D01", 2) + "data", true},           // the set's own pieces, in any case
+      {Header("x.d00", 2) + "data", true},
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     TempDir dir;
@@ -74,9 +76,10 @@ TEST(SplitFilesTest, BadSetsFailWithNothingWrittenAndEveryPieceKept) {
     if (rows[i].secondPresent) Write(dir / "X.D01", "more");
     SplitJoin result = JoinSplitFile(dir / "X.D00");
     EXPECT_EQ(result.status, SplitJoin::Status::kFailed) << "row " << i;
-    EXPECT_NE(result.cause, 0) << "row " << i;
+    EXPECT_EQ(result.cause, i == 0 ? CFileException::fileNotFound : CFileException::invalidFile) << "row " << i;
     EXPECT_FALSE(result.writing) << "row " << i;
-    EXPECT_TRUE(fs::exists(dir / "X.D00")) << "row " << i;
+    EXPECT_EQ(Read(dir / "X.D00"), rows[i].first) << "row " << i;
+    if (rows[i].secondPresent) EXPECT_EQ(Read(dir / "X.D01"), "more") << "row " << i;
     const auto files = std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator());
     EXPECT_EQ(files, rows[i].secondPresent ? 2 : 1) << "row " << i;
   }

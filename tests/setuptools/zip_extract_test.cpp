@@ -73,20 +73,32 @@ TEST(ZipExtractTest, AnExistingFileIsReplacedOnlyWithOverwriteAndOnlyWrittenFile
   }
 }
 
-TEST(ZipExtractTest, UnsafeNamesRefuseTheWholeArchiveBeforeAnythingIsWritten) {
-  const std::vector<ZipEntrySpec> bad[] = {
-      {{"ok.txt", "x"}, {"../up.txt", "x"}},      {{"ok.txt", "x"}, {"/abs.txt", "x"}},
-      {{"ok.txt", "x"}, {"C:/drive.txt", "x"}},   {{"ok.txt", "x"}, {"a\\b.txt", "x"}},
-      {{"ok.txt", "x"}, {"a/../../b.txt", "x"}},  {{"ok.txt", "x"}, {"link", "/etc", true}},
+TEST(ZipExtractTest, BadEntriesRefuseTheWholeArchiveBeforeAnythingIsMade) {
+  struct Row {
+    std::vector<ZipEntrySpec> entries;
+    int result;
+  } rows[] = {
+      {{{"ok.txt", "x"}, {"../up.txt", "x"}}, ZipResult::kUnsafeName},
+      {{{"ok.txt", "x"}, {"/abs.txt", "x"}}, ZipResult::kUnsafeName},
+      {{{"ok.txt", "x"}, {"C:/drive.txt", "x"}}, ZipResult::kUnsafeName},
+      {{{"ok.txt", "x"}, {"a\\b.txt", "x"}}, ZipResult::kUnsafeName},
+      {{{"ok.txt", "x"}, {"a/../../b.txt", "x"}}, ZipResult::kUnsafeName},
+      {{{"ok.txt", "x"}, {"link", "/etc", true}}, ZipResult::kUnsafeName},
+      // Data that cannot be read back, after a folder and a file in it: imploded, or encrypted.
+      {{{"sub/", ""}, {"sub/a.txt", "a"}, {.name = "sub/b.bin", .data = "xx", .method = 6}}, ZipResult::kDamaged},
+      {{{"sub/", ""}, {"sub/a.txt", "a"}, {.name = "c.txt", .data = "012345678901c", .encrypted = true}},
+       ZipResult::kDamaged},
   };
-  for (std::size_t i = 0; i < std::size(bad); ++i) {
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
     TempDir dir;
-    Write(dir / "p.zip", BuildZip(bad[i]));
+    Write(dir / "p.zip", BuildZip(rows[i].entries));
     fs::create_directory(dir / "dest");
     RecordingHooks hooks;
     ZipExtraction out = ExtractZipArchive(dir / "p.zip", dir / "dest", true, hooks);
-    EXPECT_EQ(out.result, ZipResult::kUnsafeName) << "row " << i;
+    EXPECT_EQ(out.result, rows[i].result) << "row " << i;
+    EXPECT_NE(out.error.find(rows[i].entries.back().name), std::string::npos) << "row " << i << ": " << out.error;
     EXPECT_TRUE(fs::is_empty(dir / "dest")) << "row " << i;
+    EXPECT_TRUE(out.files.empty() && out.directories.empty()) << "row " << i;
   }
   // A name through a link already in the destination.
   TempDir dir;

@@ -35,8 +35,8 @@ std::string BuildZip(const std::vector<ZipEntrySpec>& entries) {
     const auto nameSize = static_cast<std::uint32_t>(entry.name.size());
     Put32(out, 0x04034b50);
     Put16(out, 20);  // version needed
-    Put16(out, 0);   // flags
-    Put16(out, 0);   // stored
+    Put16(out, entry.encrypted ? 1 : 0);  // flags
+    Put16(out, entry.method);
     Put16(out, 0);   // time
     Put16(out, 0x21);  // date: 1980-01-01
     Put32(out, crc);
@@ -50,8 +50,8 @@ std::string BuildZip(const std::vector<ZipEntrySpec>& entries) {
     Put32(central, 0x02014b50);
     Put16(central, (3u << 8) | 20);  // made by Unix, so the mode bits count
     Put16(central, 20);
-    Put16(central, 0);
-    Put16(central, 0);
+    Put16(central, entry.encrypted ? 1 : 0);
+    Put16(central, entry.method);
     Put16(central, 0);
     Put16(central, 0x21);
     Put32(central, crc);

@@ -25,6 +25,28 @@ TEST(TextFormats, CharFormatsCompareAllButTheCharacterSet) {
   EXPECT_FALSE(CharFormatEquals(a, b));
 }
 
+TEST(TextFormats, AStoredPointSizeOfAnySizeGivesAHeightALongHolds) {
+  struct Row {
+    int points;
+    LONG twips;
+  };
+  const Row rows[] = {
+      {12, 240},
+      {107374182, 2147483640},              // the largest that fits
+      {107374183, 2147483647},              // one more is held to the largest height
+      {654311444, 2147483647},
+      {-654311444, -2147483647 - 1},
+  };
+  LOGFONT font;
+  std::strcpy(font.lfFaceName, "Arial");
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.points);
+    CHARFORMAT format;
+    CharFormatFromLogFont(format, font, row.points, 0);
+    EXPECT_EQ(format.yHeight, row.twips);
+  }
+}
+
 TEST(TextFormats, ParaFormatsCompareTabsUpToTheirCount) {
   PARAFORMAT a, b;
   a.cTabCount = b.cTabCount = 2;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 #include "model/text_formats.h"
 
@@ -26,24 +27,12 @@ TEST(TextFormats, CharFormatsCompareAllButTheCharacterSet) {
 }
 
 TEST(TextFormats, AStoredPointSizeOfAnySizeGivesAHeightALongHolds) {
-  struct Row {
-    int points;
-    LONG twips;
-  };
-  const Row rows[] = {
-      {12, 240},
-      {107374182, 2147483640},              // the largest that fits
-      {107374183, 2147483647},              // one more is held to the largest height
-      {654311444, 2147483647},
-      {-654311444, -2147483647 - 1},
-  };
   LOGFONT font;
-  std::strcpy(font.lfFaceName, "Arial");
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.points);
-    CHARFORMAT format;
-    CharFormatFromLogFont(format, font, row.points, 0);
-    EXPECT_EQ(format.yHeight, row.twips);
+  CHARFORMAT format;
+  const std::pair<int, LONG> rows[] = {{107374182, 2147483640}, {654311444, 2147483647}, {-654311444, -2147483647 - 1}};
+  for (const auto& [points, twips] : rows) {
+    CharFormatFromLogFont(format, font, points, 0);
+    EXPECT_EQ(format.yHeight, twips) << points;
   }
 }
 

@@ -129,7 +129,7 @@ void CRtfEditorView::SetDefaultFont() {
 void CRtfEditorView::SetCharFormatFromFont(const LOGFONT& font, int pointSize, COLORREF colour) {
   CHARFORMAT& format = m_proportional;
   format.dwMask = kFontMask;
-  format.yHeight = pointSize * 20;
+  format.yHeight = TwipsFromPoints(pointSize);
   format.crTextColor = colour;
   format.dwEffects &= ~CFE_AUTOCOLOR;
   if (font.lfWeight > 400) format.dwEffects |= CFE_BOLD;

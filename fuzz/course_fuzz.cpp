@@ -3,6 +3,8 @@
 // is armed, counted, stepped through and closed.
 #include <unistd.h>
 
+#include <QGuiApplication>
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -39,6 +41,17 @@ void Prepare(tvn::testing::FakeCourseHost& host) {
 }
 
 }  // namespace
+
+// Rich-text actions lay out text in Qt's fonts, as in the player, which has a
+// GUI application; the offscreen platform needs no display.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "course_fuzz";
+  static char* argv[] = {name, nullptr};
+  static QGuiApplication app(argc, argv);
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path = "/tmp/tvn-course-fuzz-" + std::to_string(::getpid()) + ".mcl";

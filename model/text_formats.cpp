@@ -3,6 +3,19 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr long long kTwipsPerPoint = 20;
+
+}  // namespace
+
+LONG TwipsFromPoints(int points) {
+  const long long twips = points * kTwipsPerPoint;
+  return static_cast<LONG>(
+      std::clamp<long long>(twips, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max()));
+}
 
 void InitCharFormat(CHARFORMAT& format) {
   format = CHARFORMAT{};
@@ -16,7 +29,7 @@ void CharFormatFromLogFont(CHARFORMAT& format, const LOGFONT& font, int pointSiz
   if (font.lfItalic == 1) format.dwEffects |= CFE_ITALIC;
   if (font.lfUnderline == 1) format.dwEffects |= CFE_UNDERLINE;
   if (font.lfStrikeOut == 1) format.dwEffects |= CFE_STRIKEOUT;
-  format.yHeight = pointSize * 20;
+  format.yHeight = TwipsFromPoints(pointSize);
   format.yOffset = 0;
   format.crTextColor = colour;
   format.bCharSet = font.lfCharSet;

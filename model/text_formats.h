@@ -6,6 +6,10 @@
 // A character format with its size member set and every other byte 0.
 void InitCharFormat(CHARFORMAT& format);
 
+// A point size in twips (20 a point), held to what a LONG can keep: a stored
+// size is taken as it stands, however large.
+LONG TwipsFromPoints(int points);
+
 // Fills format from a logical font, a point size and a colour: every effect,
 // the size in twips, the colour, the face (at most 31 characters), the
 // character set and the pitch and family.

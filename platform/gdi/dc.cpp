@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include <QGuiApplication>
-
 #include "platform/gdi/dc_impl.h"
 #include "platform/gdi/font_mapper.h"
 #include "platform/gdi/rgn.h"
@@ -68,7 +66,7 @@ CDC::Impl::Impl() {
   state.fontObject = &stockFonts[SYSTEM_FONT - OEM_FIXED_FONT];
 }
 
-bool CDC::Impl::FontsAvailable() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+bool CDC::Impl::FontsAvailable() { return gdi::FontDatabaseAvailable(); }
 
 const QFont& CDC::Impl::CurrentFont() const {
   if (!state.qfontReady) {

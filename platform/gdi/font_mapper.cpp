@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGuiApplication>
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +16,6 @@ namespace gdi {
 namespace {
 
 constexpr int kDefaultCellHeight = 16;  // what a height of 0 asks for
-constexpr int kMaxPixelHeight = 2000;   // stored heights beyond this are cut
 
 constexpr const char* kSans = "Liberation Sans";
 constexpr const char* kSerif = "Liberation Serif";
@@ -37,12 +37,14 @@ constexpr FaceSubstitute kSubstitutes[] = {
 
 }  // namespace
 
+bool FontDatabaseAvailable() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+
 QString MapFaceName(const LOGFONT& font) {
   const CString face(font.lfFaceName, static_cast<int>(strnlen(font.lfFaceName, LF_FACESIZE)));
   const QString name = QString::fromStdU16String(face.ToUtf16()).trimmed();
   if (!name.isEmpty()) {
     // A face that is really installed (a course's own font) wins over the table.
-    if (QFontDatabase::hasFamily(name)) return name;
+    if (FontDatabaseAvailable() && QFontDatabase::hasFamily(name)) return name;
     const std::string lower = name.toLower().toStdString();
     for (const FaceSubstitute& s : kSubstitutes)
       if (lower == s.windowsFace) return QString::fromLatin1(s.family);
@@ -67,9 +69,9 @@ QFont MakeQFont(const LOGFONT& lf) {
   // (ascent + descent), reached by scaling with the face's own proportions.
   const long long stored = lf.lfHeight;
   if (stored < 0) {
-    font.setPixelSize(static_cast<int>(std::min<long long>(-stored, kMaxPixelHeight)));
+    font.setPixelSize(static_cast<int>(std::min<long long>(-stored, kMaxFontPixelHeight)));
   } else {
-    const int cell = stored == 0 ? kDefaultCellHeight : static_cast<int>(std::min<long long>(stored, kMaxPixelHeight));
+    const int cell = stored == 0 ? kDefaultCellHeight : static_cast<int>(std::min<long long>(stored, kMaxFontPixelHeight));
     font.setPixelSize(cell);
     const int measured = QFontMetrics(font).height();
     if (measured > 0 && measured != cell)
@@ -78,7 +80,7 @@ QFont MakeQFont(const LOGFONT& lf) {
   if (lf.lfWidth > 0) {
     const int natural = QFontMetrics(font).averageCharWidth();
     if (natural > 0) {
-      const long long stretch = static_cast<long long>(std::min<LONG>(lf.lfWidth, kMaxPixelHeight)) * 100 / natural;
+      const long long stretch = static_cast<long long>(std::min<LONG>(lf.lfWidth, kMaxFontPixelHeight)) * 100 / natural;
       font.setStretch(static_cast<int>(std::clamp<long long>(stretch, 1, 4000)));
     }
   }

@@ -8,7 +8,16 @@
 
 namespace gdi {
 
-// The family the font database should use for a stored face name.
+// The tallest character a stored font may ask for, in pixels at 96 dots an
+// inch; larger sizes are cut to it.
+constexpr int kMaxFontPixelHeight = 2000;
+
+// Whether Qt's font database may be asked: it exists only with a GUI
+// application object (tools and helper programs have none).
+bool FontDatabaseAvailable();
+
+// The family the font database should use for a stored face name. Without
+// the database the substitution table alone answers.
 QString MapFaceName(const LOGFONT& font);
 // A font of the logical font's height, weight and style; escapement is not
 // part of the font (text output rotates by it).

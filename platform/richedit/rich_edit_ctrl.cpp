@@ -2,7 +2,6 @@
 #include "platform/richedit/rich_edit_ctrl.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -15,6 +14,7 @@
 
 #include "platform/base/codepage.h"
 #include "platform/gdi/dc.h"
+#include "platform/gdi/font_mapper.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/richedit/rtf_reader.h"
@@ -36,7 +36,7 @@ long MulDivRound(long long value, long long by, long long over) {
 
 // Laying text out needs Qt's fonts, which exist only with a GUI application
 // object; without one nothing is laid out, hit or drawn.
-bool LayoutAvailable() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+bool LayoutAvailable() { return gdi::FontDatabaseAvailable(); }
 
 // Where a line's text stands, as drawn: after its paragraph's alignment, with
 // a justified line's spaces stretched, and without the blanks at its end.

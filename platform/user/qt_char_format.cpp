@@ -17,6 +17,8 @@ namespace {
 constexpr int kTwipsPerPoint = 20;
 constexpr int kTwipsPerPixel = 15;  // at 96 pixels per inch
 constexpr LONG kDefaultHeight = 200;
+// A stored height beyond the tallest font the layer makes is cut to it.
+constexpr LONG kMaxHeight = gdi::kMaxFontPixelHeight * kTwipsPerPixel;
 constexpr DWORD kDialogMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
 constexpr DWORD kDialogEffects = CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT;
 constexpr BYTE kVariablePitch = 2;
@@ -35,7 +37,7 @@ LOGFONT FaceOf(const CHARFORMAT& format) {
 
 QFont CharFormatToQFont(const CHARFORMAT& format) {
   QFont font(QStringList{gdi::MapFaceName(FaceOf(format))});
-  const LONG height = format.yHeight > 0 ? format.yHeight : kDefaultHeight;
+  const LONG height = format.yHeight > 0 ? std::min(format.yHeight, kMaxHeight) : kDefaultHeight;
   font.setPointSizeF(static_cast<double>(height) / kTwipsPerPoint);
   font.setBold((format.dwEffects & CFE_BOLD) != 0);
   font.setItalic((format.dwEffects & CFE_ITALIC) != 0);

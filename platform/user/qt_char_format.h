@@ -8,7 +8,8 @@
 
 // The font a character format names: the face through the font mapper
 // (Liberation stands in for the Windows core faces), its size in points
-// (10 when it carries none), bold, italic, underline and strike-out. Only
+// (10 when it carries none; at most gdi::kMaxFontPixelHeight pixels at 96
+// dots an inch, as for every font the layer makes), bold, italic, underline and strike-out. Only
 // these are set in the font, so a text format can take them alone.
 QFont CharFormatToQFont(const CHARFORMAT& format);
 

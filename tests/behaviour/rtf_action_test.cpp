@@ -2,13 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <fstream>
 #include <memory>
 
 #include "behaviour/rtf_action.h"
+#include "model/course_doc.h"
 #include "model/variable.h"
 #include "tests/behaviour/display_test_support.h"
+#include "tests/support/fake_course_host.h"
 #include "tests/support/temp_dir.h"
 
 using namespace tvn::testing;
@@ -133,4 +137,44 @@ TEST_F(RtfActionTest, TheShadowSplitsTheRectangleAndALiveWindowIsNeverTooSmall) 
   action->SizeObject(CRect(10, 10, 12, 11));
   EXPECT_EQ(action->WindowArea(), CRect(10, 10, 15, 15));
   EXPECT_FALSE(action->OnMouseButton(WM_LBUTTONDOWN, 0, CPoint(20, 20), 6, &area)) << "responses still see clicks";
+}
+
+TEST_F(RtfActionTest, ACourseWhosePointSizeOverflowsTwipsRunsItsRichText) {
+  // A point size past what twips in a LONG hold, and the largest size RTF gives.
+  RtfFields f;
+  f.font.pointSize = 654311444;
+  f.font.face = "Times New Roman";
+  f.text = "{\\rtf1{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs3276\\protect tall\\protect0}";
+  CourseBuilder b;
+  CourseFileFields file;
+  file.tasks.push_back([f](CourseBuilder& w) {
+    w.Task(IconFields{4, "t", "", 3}, 1, {}, {[f](CourseBuilder& a) {
+             DisplayFields d;
+             d.rect = {10, 10, 200, 100};
+             a.RtfAction(IconFields{4, "rich", "", 3}, f, d);
+           }},
+           {});
+  });
+  b.CourseFile(file);
+  const auto path = dir / "tall.mcl";
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.bytes().data()), b.bytes().size());
+
+  FakeCourseHost host;
+  CCourseDoc course(host);
+  ASSERT_TRUE(course.OnOpenDocument(CString(path.string())));
+  course.SetCurrentTask(course.Tasks().GetAt(0));
+  ASSERT_TRUE(course.CurrentTaskHasAction());
+  auto* action = ActionOf<CRtfAction>(*course.Tasks().GetAt(0));
+  ASSERT_TRUE(action);
+  int size = 0;
+  COLORREF colour = 0;
+  ASSERT_TRUE(action->GetFont(&size, &colour));
+  EXPECT_EQ(size, 654311444) << "the size is kept as stored";
+  EXPECT_EQ(action->TextDisplay().GetHyperTextFormat().yHeight, 2147483647);
+  EXPECT_EQ(action->TextDisplay().CRichEditCtrl::StreamOut(SF_TEXT), "tall");
+  // 1638 points in the text: drawn at the tallest font, 1500 points.
+  QTextCursor cursor(&action->TextDisplay().Document());
+  cursor.setPosition(1);
+  EXPECT_DOUBLE_EQ(cursor.charFormat().fontPointSize(), 1500.0);
+  course.OnCloseDocument();
 }

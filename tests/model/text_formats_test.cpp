@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 #include "model/text_formats.h"
 
@@ -23,6 +24,16 @@ TEST(TextFormats, CharFormatsCompareAllButTheCharacterSet) {
   EXPECT_FALSE(CharFormatEquals(a, b));
   CharFormatFromLogFont(b, font, 13, RGB(1, 2, 3));
   EXPECT_FALSE(CharFormatEquals(a, b));
+}
+
+TEST(TextFormats, AStoredPointSizeOfAnySizeGivesAHeightALongHolds) {
+  LOGFONT font;
+  CHARFORMAT format;
+  const std::pair<int, LONG> rows[] = {{107374182, 2147483640}, {654311444, 2147483647}, {-654311444, -2147483647 - 1}};
+  for (const auto& [points, twips] : rows) {
+    CharFormatFromLogFont(format, font, points, 0);
+    EXPECT_EQ(format.yHeight, twips) << points;
+  }
 }
 
 TEST(TextFormats, ParaFormatsCompareTabsUpToTheirCount) {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/gdi/brush.h"
+#include "platform/gdi/dc.h"
+#include "platform/richedit/rich_edit_ctrl.h"
 #include "platform/user/wait_cursor.h"
 #include "tests/platform/gdi/canvas.h"
 
@@ -26,6 +28,30 @@ TEST(WaitCursorWithoutGui, ShowsNothingAndDoesNotFail) {
   CWaitCursor wait;
   CWaitCursorPause pause;
   EXPECT_EQ(OverrideCursorId(), 0u);
+}
+
+TEST(RichEditWithoutGui, RtfStreamsInAndOutWithItsFacesAndNothingIsLaidOut) {
+  // Installed, substituted, unknown and missing faces and a picture: none needs the font database.
+  const std::string rtf =
+      "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman Times New Roman;}{\\f2\\fmodern No Such Face;}"
+      "{\\f3 ;}}\\f0\\fs24 one \\f1\\b two\\b0  \\f2 three \\f3 four"
+      "{\\pict\\dibitmap0\\picw1\\pich1 28000000010000000100000001001800000000000400000000000000000000000000000000000000"
+      "0000ff00}\\par}";
+  CRichEditCtrl edit;
+  edit.StreamIn(SF_RTF, rtf);
+  EXPECT_EQ(edit.StreamOut(SF_TEXT), "one two three four\r\n");
+  edit.SetSel(4, 7);
+  CHARFORMAT format;
+  edit.GetSelectionCharFormat(format);
+  EXPECT_STREQ(format.szFaceName, "Times New Roman");
+  EXPECT_TRUE(format.dwEffects & CFE_BOLD);
+  const std::string out = edit.StreamOut(SF_RTF);
+  EXPECT_NE(out.find("No Such Face"), std::string::npos) << out;
+  EXPECT_NE(out.find("\\pict"), std::string::npos) << out;
+  EXPECT_EQ(edit.CharFromPos(CPoint(1, 1)), -1);
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  EXPECT_EQ(edit.FormatRange(&dc, CRect(0, 0, 1440, 1440)), 0);
 }
 
 }  // namespace

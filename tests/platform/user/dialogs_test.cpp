@@ -157,6 +157,12 @@ TEST(QtCharFormat, FormatsBecomeFontsAndComeBackWithTheirWindowsFace) {
   EXPECT_EQ(std::strlen(back.szFaceName), 31u);
   // A format without a size opens at 10 points; a pixel-sized font comes back in twips.
   EXPECT_DOUBLE_EQ(CharFormatToQFont(CHARFORMAT{}).pointSizeF(), 10.0);
+  // A height past the tallest font (2000 pixels, 1500 points) is cut to it.
+  for (const LONG height : {30000, 30001, 2147483647}) {
+    CHARFORMAT tall = TimesFormat();
+    tall.yHeight = height;
+    EXPECT_DOUBLE_EQ(CharFormatToQFont(tall).pointSizeF(), 1500.0) << height;
+  }
   QFont pixels(QStringLiteral("Liberation Sans"));
   pixels.setPixelSize(16);
   EXPECT_EQ(QFontToCharFormat(pixels, noFace).yHeight, 240);

@@ -18,7 +18,8 @@ MciDeviceFactory CMciVideoDevice::Factory(VideoFramesOpener opener, bool framesB
                                                         std::unique_ptr<CMciDevice>& out) -> DWORD {
     if (!request.source) return CMciSoundDevice::Open(request, out);
     auto sound = std::make_shared<CPcmBuffer>();
-    const DecodeResult decoded = DecodeSound(*request.source, request.services->limits, *sound);
+    MediaInfo info;
+    const DecodeResult decoded = DecodeSound(*request.source, request.services->limits, *sound, &info);
     if (decoded == DecodeResult::tooLarge) return MciError::kOutOfMemory;
     // The video layer looks for a picture itself (FFmpeg may read pictures it found no sound beside).
     std::unique_ptr<IVideoFrames> frames;
@@ -32,7 +33,7 @@ MciDeviceFactory CMciVideoDevice::Factory(VideoFramesOpener opener, bool framesB
       return MciError::kNone;
     }
     if (decoded != DecodeResult::ok) return MciError::kInvalidFile;  // neither a picture nor a sound to play
-    out = std::make_unique<CMciSoundDevice>(request.id, request.type, std::move(sound), *request.services);
+    out = std::make_unique<CMciSoundDevice>(request.id, request.type, std::move(sound), *request.services, info);
     return MciError::kNone;
   };
 }

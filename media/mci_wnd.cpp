@@ -81,6 +81,8 @@ BOOL CMciWnd::OpenWith(const CString& command) {
     if (m_hWnd) DestroyWindow();
     return FALSE;
   }
+  // The picture is this window's to paint (or nobody's without one): the device makes no window of its own.
+  m_system->Mci().HostPicture(m_deviceId, m_hWnd);
   m_hasPicture = !Ask("where source").IsEmpty();
   if (m_hWnd) {
     const CRect area = PictureArea();

@@ -25,7 +25,8 @@ struct AviRecipe {
   std::string codec = "rawvideo";
   int keyEvery = 5;
   double soundSeconds = 0.0;
-  bool solid = false;  // every frame one colour (0x3366CC)
+  bool solid = false;  // every frame one colour
+  std::string colour = "0x3366CC";  // that colour, as ffmpeg names colours
 };
 // The file's bytes; empty when ffmpeg could not make it.
 std::vector<std::uint8_t> MakeAvi(const AviRecipe& recipe, const std::filesystem::path& out);

@@ -73,8 +73,10 @@ class SoundDecoder {
       if (bits > 0) align = static_cast<DWORD>((bits * channels + 7) / 8);
     }
     info.soundBlockAlign = info.soundPcm ? align : 0;
-    if (info.soundPcm && align > 0) info.soundBytesPerSecond = align * info.soundRate;
-    else if (par.bit_rate > 0 && par.bit_rate / 8 <= 0xFFFFFFFF) info.soundBytesPerSecond = static_cast<DWORD>(par.bit_rate / 8);
+    if (info.soundPcm && align > 0)  // a damaged header's block beyond 32 bits a second describes nothing
+      info.soundBytesPerSecond = std::uint64_t{align} * info.soundRate <= 0xFFFFFFFFu ? align * info.soundRate : 0;
+    else if (par.bit_rate > 0 && par.bit_rate / 8 <= 0xFFFFFFFF)
+      info.soundBytesPerSecond = static_cast<DWORD>(par.bit_rate / 8);
   }
 
   bool OpenCodec(const AVCodecParameters* par) {

@@ -1,4 +1,4 @@
-// The MCI video devices: time formats, ranges and notices, the time line, source and destination, the picture and its windows.
+// The MCI video devices: time formats, ranges, notices, the time line, source and destination, picture and windows.
 #include <gtest/gtest.h>
 
 #include <QImage>

@@ -1,7 +1,8 @@
 // Fuzzes the MCI command-string interpreter: the bytes are split into lines and each is sent as a command,
 // against a sound, a short MIDI song, a new recording and a video device, all on short generated media, so
 // open, play, seek, record, status, set, put and where all see hostile words; the video device's picture is
-// drawn after every line.
+// drawn after every line. "window ... handle" gets a live window of the program for "$L", a destroyed one's
+// number for "$S" and any number the bytes hold; the windows' messages are handled after every line.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,9 @@
 
 #include "platform/msg/clock.h"
 #include "platform/gdi/dc.h"
+#include "platform/user/gui_session.h"
+#include "platform/user/message_loop.h"
+#include "platform/user/wnd.h"
 #include "platform/mm/mci_video_device.h"
 #include "platform/mm/media_source.h"
 #include "platform/mm/media_system.h"
@@ -55,6 +59,46 @@ std::unique_ptr<IVideoFrames> OpenTinyFrames(std::unique_ptr<IMediaByteSource> s
   return std::make_unique<CTinyFrames>();
 }
 
+// The off-screen Qt platform and a message loop, made once for the process
+// (Qt allows one application); a live window and the number of a destroyed one.
+struct Windows {
+  Windows() : session(argc, argv, true) {
+    CGuiSession::Attach(loop);
+    live.CreateEx(0, "view", WS_OVERLAPPEDWINDOW, CRect(0, 0, 64, 48), nullptr, 0);
+    CWnd gone;
+    gone.CreateEx(0, "gone", WS_OVERLAPPEDWINDOW, CRect(0, 0, 8, 8), nullptr, 0);
+    stale = Number(gone.GetSafeHwnd());
+  }
+  static std::string Number(HWND hwnd) { return std::to_string(reinterpret_cast<std::uintptr_t>(hwnd)); }
+  void Pump() {
+    MSG msg;
+    for (int i = 0; i < 256 && loop.PeekMessage(msg, nullptr, 0, 0, PM_REMOVE); ++i)
+      if (msg.message != WM_QUIT) loop.DispatchMessage(msg);
+  }
+
+  int argc = 1;
+  char name[9] = "mci_fuzz";
+  char* argv[2] = {name, nullptr};
+  CGuiSession session;
+  CMessageLoop loop;
+  CWnd live;
+  std::string stale;
+};
+
+// "$L" and "$S" in a line become the live and the stale window's numbers.
+std::string WithHandles(std::string_view line, const Windows& windows) {
+  std::string out;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '$' && i + 1 < line.size() && (line[i + 1] == 'L' || line[i + 1] == 'S')) {
+      out += line[i + 1] == 'L' ? Windows::Number(windows.live.GetSafeHwnd()) : windows.stale;
+      ++i;
+    } else {
+      out += line[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -63,6 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   limits.maxSeconds = 5;
   // Recording goes through SDL's dummy driver, which captures silence.
   ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  static Windows windows;
   CMediaSystem media(SteadyClock(), CAudioOutput::Mode::silent, limits);
   media.Mci().Services().soundFont.clear();  // MIDI plays silent: the soundfont would load on every open
   media.SetSourceOpener([](const CString& name) -> std::unique_ptr<IMediaByteSource> {
@@ -82,11 +127,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view text(reinterpret_cast<const char*>(data), size);
   for (int line = 0; line < 64 && !text.empty(); ++line) {
     const std::size_t end = text.find('\n');
-    const std::string_view command = text.substr(0, end);
+    const std::string command = WithHandles(text.substr(0, end), windows);
     // A recording has no end but its "to": waiting on one would hold the fuzzer for as long as it says.
     if (!(Contains(command, "record") && Contains(command, "wait")))
       media.Mci().SendString(command, reply, nullptr);
     media.Mci().DrawPicture(video, dc, CRect(2, 2, 14, 10));
+    windows.Pump();
     if (end == std::string_view::npos) break;
     text.remove_prefix(end + 1);
   }

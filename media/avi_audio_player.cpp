@@ -67,7 +67,8 @@ BOOL CAviAudioPlayer::IsPlaying() const { return m_voice && m_mixer && m_mixer->
 
 LONG CAviAudioPlayer::GetAviAudioTime() const {
   if (!m_voice || !m_mixer) return -1;
-  const auto position = m_mixer->Position(m_voice);
+  // What is heard: the frames the sound card still holds are not yet.
+  const auto position = m_mixer->HeardPosition(m_voice);
   if (!position) return -1;  // the voice has played to its end
   const DWORD consumed = *position > m_fromFrame ? *position - m_fromFrame : 0;
   return AudioClock(m_playStart, m_stream.samplesPerSec, consumed, CPcmBuffer::kRate);

@@ -1,4 +1,4 @@
-// CAviAudioPlayer: an AVI file's sound track on a mixer voice of its own, whose frames consumed are the picture's clock.
+// CAviAudioPlayer: an AVI file's sound track on a mixer voice of its own, whose frames heard are the picture's clock.
 #pragma once
 
 #include <memory>
@@ -42,7 +42,8 @@ class CAviAudioPlayer {
   BOOL PlayAviAudio(HWND window, const AviAudioStream& stream, LONG start = -1, LONG end = -1);
   void StopAviAudio();
   // Milliseconds on the stream's time line: the play start's time plus the
-  // frames the voice has consumed; -1 when nothing plays.
+  // frames of the voice heard (consumed, less those the sound card still
+  // holds); -1 when nothing plays.
   LONG GetAviAudioTime() const;
   BOOL IsPlaying() const;
 

@@ -14,6 +14,7 @@
 #include "platform/mm/mci_errors.h"
 #include "platform/mm/media_system.h"
 #include "platform/msg/clock.h"
+#include "platform/user/file_dialog.h"
 #include "platform/user/message_loop.h"
 #include "platform/user/message_pump.h"
 
@@ -52,6 +53,7 @@ BOOL CMciWnd::Begin(const MediaEnvironment& env, DWORD style) {
   m_error = 0;
   m_shownPosition = -1;
   m_hasPicture = false;
+  m_saveChoice.reset();
   if (!m_system) {
     m_error = MciError::kCannotLoadDriver;
     return FALSE;
@@ -81,6 +83,8 @@ BOOL CMciWnd::OpenWith(const CString& command) {
     if (m_hWnd) DestroyWindow();
     return FALSE;
   }
+  // The picture is this window's to paint (or nobody's without one): the device makes no window of its own.
+  m_system->Mci().HostPicture(m_deviceId, m_hWnd);
   m_hasPicture = !Ask("where source").IsEmpty();
   if (m_hWnd) {
     const CRect area = PictureArea();
@@ -172,6 +176,8 @@ DWORD CMciWnd::PlayAndShow(const CString& command, CString& reply) {
 
 DWORD CMciWnd::Send(const CString& command, CString& reply) {
   if (!m_deviceId || !m_system) return m_error = MciError::kInvalidDeviceId;
+  if (command.Left(7).CompareNoCase("record ") == 0 || command.CompareNoCase("record") == 0)
+    m_saveChoice.reset();  // a new recording: its own save asks again
   if (m_hWnd && m_hasPicture && command.Left(5).CompareNoCase("play ") == 0)
     if (const CString played = WithoutWait(command); !played.IsEmpty()) return PlayAndShow(played, reply);
   std::string text;
@@ -233,6 +239,26 @@ void CMciWnd::Pause() {
 }
 
 BOOL CMciWnd::CanSave() { return Ask("capability can save") == "true"; }
+
+void CMciWnd::SaveWithDialog() {
+  if (!m_deviceId) return;
+  if (!m_saveChoice) {
+    CWnd* owner = m_hWnd ? static_cast<CWnd*>(this) : CWnd::FromHandle(m_owner);
+    CFileDialog dialog(FALSE, "wav", CString(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                       "Wave Files (*.wav)|*.wav|All Files (*.*)|*.*||", owner);
+    m_saveChoice = dialog.DoModal() == IDOK ? dialog.GetPathName() : CString();
+  }
+  if (m_saveChoice->IsEmpty()) {
+    m_error = MciError::kNone;
+    return;
+  }
+  if (m_saveChoice->Find('"') >= 0) {  // it could not be quoted in the command
+    m_error = MciError::kFileWrite;
+    return;
+  }
+  CString reply;
+  Send("save \"" + *m_saveChoice + "\"", reply);
+}
 
 BOOL CMciWnd::IsPlaying() {
   CString reply;

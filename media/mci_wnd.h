@@ -1,6 +1,8 @@
 // CMciWnd: the MCI window of a kind-0 medium: a child of the view holding its MCI device, picture and play bar.
 #pragma once
 
+#include <optional>
+
 #include "media/media_environment.h"
 #include "platform/base/cstring.h"
 #include "platform/base/win_types.h"
@@ -79,6 +81,11 @@ class CMciWnd : public CWnd {
   BOOL IsPlaying();
   // MCIWNDM_CAN_SAVE: the device says it can save (a recording device).
   BOOL CanSave();
+  // MCI_SAVE with -1: the save dialog (save mode, overwriting asked, wave
+  // files) chooses the file the device saves to; cancelled, nothing is saved
+  // and the error stays 0. The answer holds for the recording: saving it
+  // again (a stop, then its freeing) asks no more until it records anew.
+  void SaveWithDialog();
 
   // MCIWNDM_GET_SOURCE and MCIWNDM_PUT_SOURCE: the part of the picture shown
   // (the whole frame at first, so its size is the natural size). FALSE for a
@@ -143,5 +150,6 @@ class CMciWnd : public CWnd {
   CString m_fileName;
   CString m_reply;
   LONG m_shownPosition = -1;  // the position last painted
+  std::optional<CString> m_saveChoice;  // the save dialog's answer for this recording; empty: cancelled
   bool m_hasPicture = false;
 };

@@ -160,7 +160,8 @@ void CMediaFileObject::Save() {
   if (m_nKind != MediaKind::kMci || !m_mci.IsDeviceOpen() || !m_mci.CanSave()) return;
   const CString target = m_env.findMediaFile ? m_env.findMediaFile(m_strFileName) : m_strFileName;
   m_mci.Stop();
-  if (!target.IsEmpty()) SendMci("save \"" + target + "\"");
+  if (target.IsEmpty()) m_mci.SaveWithDialog();  // the device's save dialog chooses the file
+  else SendMci("save \"" + target + "\"");
   ReportMciError();
 }
 

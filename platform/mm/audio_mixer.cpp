@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/msg/clock.h"
+
 namespace {
 
 constexpr std::uint64_t kOne = std::uint64_t{1} << 32;
@@ -50,7 +52,8 @@ DWORD CAudioMixer::Start(std::shared_ptr<const CPcmBuffer> sound, const VoiceSet
   v.id = ++m_lastId == 0 ? ++m_lastId : m_lastId;
   const DWORD frames = sound ? sound->Frames() : 0;
   v.end = (s.to == 0 || s.to > frames) ? frames : s.to;
-  v.pos = static_cast<std::uint64_t>(std::min(s.from, v.end)) << 32;
+  v.start = std::min(s.from, v.end);
+  v.pos = static_cast<std::uint64_t>(v.start) << 32;
   v.step = RateStep(s.rate > 0 ? s.rate : 1.0);
   v.sound = std::move(sound);
   v.onEnd = std::move(onEnd);
@@ -111,6 +114,36 @@ std::optional<DWORD> CAudioMixer::Position(DWORD voice) const {
   const Voice* v = Find(voice);
   if (!v) return std::nullopt;
   return static_cast<DWORD>(v->pos >> 32);
+}
+
+std::optional<DWORD> CAudioMixer::HeardPosition(DWORD voice) const {
+  std::lock_guard lock(m_mutex);
+  const Voice* v = Find(voice);
+  if (!v) return std::nullopt;
+  const DWORD pos = static_cast<DWORD>(v->pos >> 32);
+  // The frames the device holds, in the voice's own frames at its rate.
+  const std::uint64_t held = (static_cast<unsigned __int128>(UnplayedLocked()) * v->step) >> 32;
+  const DWORD played = pos > v->start ? pos - v->start : 0;
+  return pos - static_cast<DWORD>(std::min<std::uint64_t>(held, played));
+}
+
+void CAudioMixer::SetDeviceClock(const IClock* clock) {
+  std::lock_guard lock(m_mutex);
+  m_deviceClock = clock;
+  m_unplayed = 0;
+  m_handedAt = clock ? clock->Now() : 0;
+}
+
+DWORD CAudioMixer::UnplayedFrames() const {
+  std::lock_guard lock(m_mutex);
+  return UnplayedLocked();
+}
+
+DWORD CAudioMixer::UnplayedLocked() const {
+  if (!m_deviceClock) return 0;
+  const DWORD elapsed = m_deviceClock->Now() - m_handedAt;
+  const std::uint64_t played = static_cast<std::uint64_t>(elapsed) * CPcmBuffer::kRate / 1000;
+  return static_cast<DWORD>(m_unplayed > played ? m_unplayed - played : 0);
 }
 
 bool CAudioMixer::IsPlaying(DWORD voice) const {
@@ -189,6 +222,10 @@ void CAudioMixer::Mix(std::int16_t* out, std::size_t frames) {
     }
     for (std::size_t i = 0; i < frames * 2; ++i)
       out[i] = static_cast<std::int16_t>(std::clamp<std::int32_t>(m_acc[i], -32768, 32767));
+    if (m_deviceClock) {  // these frames play after what the device still holds
+      m_unplayed = std::uint64_t{UnplayedLocked()} + frames;
+      m_handedAt = m_deviceClock->Now();
+    }
   }
   for (EndHandler& handler : ended) handler();
 }

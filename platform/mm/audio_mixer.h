@@ -11,6 +11,8 @@
 #include "platform/mm/pcm_buffer.h"
 #include "platform/base/win_types.h"
 
+class IClock;
+
 // Gain and balance of a voice from levels in hundredths of a decibel: volume
 // 0 is unity and -10000 silence (gain 10^(v/2000)); a balance attenuates the
 // other side by as much (positive: the left side is quieter).
@@ -64,6 +66,16 @@ class CAudioMixer {
   void SetEnd(DWORD voice, DWORD to);
   // The frame it will play next, while it sounds.
   std::optional<DWORD> Position(DWORD voice) const;
+  // The frame of the voice being heard now: its position less the frames
+  // mixed for it that the device still holds; never before where the voice
+  // started nor past its position. The position itself without a device.
+  std::optional<DWORD> HeardPosition(DWORD voice) const;
+
+  // Mix hands its frames to a device that plays them by this clock (the
+  // sound card's callback); null: what is mixed counts as played at once.
+  void SetDeviceClock(const IClock* clock);
+  // Frames handed to the device and not yet played by its clock.
+  DWORD UnplayedFrames() const;
   bool IsPlaying(DWORD voice) const;
   std::size_t VoiceCount() const;
 
@@ -76,6 +88,7 @@ class CAudioMixer {
     std::shared_ptr<const CPcmBuffer> sound;
     std::shared_ptr<IAudioStream> stream;  // instead of the sound
     std::uint64_t pos;   // 32.32 fixed-point frame
+    DWORD start = 0;     // the frame it started at
     std::uint64_t step;  // 32.32 fixed-point frames per frame out
     DWORD end;
     std::int32_t gainLeft;   // Q15
@@ -90,7 +103,12 @@ class CAudioMixer {
   static void MixVoice(Voice& v, std::int32_t* acc, std::size_t frames);
   void MixStream(Voice& v, std::int32_t* acc, std::size_t frames);
 
+  DWORD UnplayedLocked() const;
+
   mutable std::mutex m_mutex;
+  const IClock* m_deviceClock = nullptr;
+  std::uint64_t m_unplayed = 0;  // at the last handover
+  DWORD m_handedAt = 0;          // the device clock then
   std::vector<Voice> m_voices;
   std::vector<std::int32_t> m_acc;
   std::vector<std::int16_t> m_streamScratch;

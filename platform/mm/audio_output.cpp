@@ -51,6 +51,7 @@ bool CAudioOutput::OpenDevice() {
     CloseDevice();
     return false;
   }
+  m_mixer.SetDeviceClock(&m_clock);
   SDL_PauseAudioDevice(m_device, 0);
   return true;
 }
@@ -58,6 +59,7 @@ bool CAudioOutput::OpenDevice() {
 void CAudioOutput::CloseDevice() {
   if (m_device != 0) SDL_CloseAudioDevice(m_device);
   m_device = 0;
+  m_mixer.SetDeviceClock(nullptr);
   if (m_sdlStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
   m_sdlStarted = false;
 }

@@ -32,6 +32,10 @@ class CAudioOutput {
   // Mixes the frames due since the last pump by the clock; the frames mixed.
   // Any mode but device; the silent mode's thread calls it itself.
   std::size_t Pump();
+  // Frames handed to the sound card and not yet played (a buffer's worth
+  // right after its callback); 0 for the silent and recording sinks, whose
+  // frames count as played when mixed.
+  DWORD UnplayedFrames() const { return m_mixer.UnplayedFrames(); }
   // The recording: every frame pumped so far (recording mode).
   std::vector<std::int16_t> Recorded() const;
 

@@ -78,6 +78,9 @@ class CMciDevice {
   // Draws the picture where the clock stands into the area of a window;
   // false for a device without a picture.
   virtual bool Draw(CDC& /*dc*/, const CRect& /*area*/) { return false; }
+  // The opener draws the picture in this window of its own with Draw (null:
+  // nowhere), so the device makes no window for it.
+  virtual void SetPictureHost(HWND /*host*/) {}
 
  private:
   DWORD m_id;

@@ -39,6 +39,7 @@ constexpr std::array kTexts{
     Entry{MciError::kFilenameRequired, "The command needs a file name."},
     Entry{MciError::kExtraCharacters, "The command has words past its end."},
     Entry{MciError::kWaveInputsUnsuitable, "No sound input can record in this format."},
+    Entry{MciError::kNoDisplayWindow, "No window of the program has that number to show the picture in."},
     Entry{MciError::kFileWrite, "The file cannot be written."},
 };
 

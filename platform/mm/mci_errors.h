@@ -32,6 +32,7 @@ constexpr DWORD kNoElementAllowed = 301;
 constexpr DWORD kFilenameRequired = 304;
 constexpr DWORD kExtraCharacters = 305;
 constexpr DWORD kWaveInputsUnsuitable = 328;  // no capture device records the format
+constexpr DWORD kNoDisplayWindow = 346;  // no window of the program has that number
 constexpr DWORD kFileWrite = 349;
 }  // namespace MciError
 

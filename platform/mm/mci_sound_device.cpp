@@ -7,31 +7,60 @@
 
 DWORD CMciSoundDevice::Open(MciOpenRequest& request, std::unique_ptr<CMciDevice>& out) {
   auto sound = std::make_shared<CPcmBuffer>();
+  MediaInfo info;
   if (request.source) {
-    switch (DecodeSound(*request.source, request.services->limits, *sound)) {
+    switch (DecodeSound(*request.source, request.services->limits, *sound, &info)) {
       case DecodeResult::ok: break;
       case DecodeResult::tooLarge: return MciError::kOutOfMemory;
       default: return MciError::kInvalidFile;
     }
   }
-  out = std::make_unique<CMciSoundDevice>(request.id, request.type, std::move(sound), *request.services);
+  out = std::make_unique<CMciSoundDevice>(request.id, request.type, std::move(sound), *request.services, info);
   return MciError::kNone;
 }
 
 namespace {
 
-// Samples are the mixer's frames.
-CMciTimeFormat SoundTimeFormat() {
-  CMciTimeFormat time(CPcmBuffer::kRate, MciTimeUnit::milliseconds, {MciTimeUnit::samples});
-  time.SetRate(MciTimeUnit::samples, CPcmBuffer::kRate);
+// Samples and bytes are the medium's own: its sample rate, and bytes by the
+// block of a plain (PCM) sound or the average rate of any other. Its own
+// counts of them (and of milliseconds) stand at the end of the sound, which
+// the mixer holds resampled to its rate. Without the medium's format samples
+// are the mixer's frames.
+CMciTimeFormat SoundTimeFormat(const MediaInfo& info, DWORD mixerFrames) {
+  const bool own = info.soundRate > 0 && info.soundSamples > 0;
+  const std::uint64_t bytesPerSecond =
+      !own ? 0
+      : info.soundPcm && info.soundBlockAlign > 0 ? std::uint64_t{info.soundRate} * info.soundBlockAlign
+                                                    : info.soundBytesPerSecond;
+  const bool bytes = bytesPerSecond > 0 && bytesPerSecond <= 0xFFFFFFFFu;
+  CMciTimeFormat time(CPcmBuffer::kRate, MciTimeUnit::milliseconds,
+                      bytes ? std::initializer_list<MciTimeUnit>{MciTimeUnit::samples, MciTimeUnit::bytes}
+                            : std::initializer_list<MciTimeUnit>{MciTimeUnit::samples});
+  if (!own) {
+    time.SetRate(MciTimeUnit::samples, CPcmBuffer::kRate);
+    return time;
+  }
+  time.SetRate(MciTimeUnit::samples, info.soundRate);
+  time.SetLength(MciTimeUnit::samples, info.soundSamples, mixerFrames);
+  time.SetLength(MciTimeUnit::milliseconds, info.soundSamples * 1000 / info.soundRate, mixerFrames);
+  if (bytes) {
+    if (info.soundPcm && info.soundBlockAlign > 0) {  // whole samples
+      time.SetRate(MciTimeUnit::bytes, info.soundRate);
+      time.SetBlock(MciTimeUnit::bytes, info.soundBlockAlign);
+    } else {
+      time.SetRate(MciTimeUnit::bytes, static_cast<std::uint32_t>(bytesPerSecond));
+    }
+    time.SetLength(MciTimeUnit::bytes, info.soundSamples * bytesPerSecond / info.soundRate, mixerFrames);
+  }
   return time;
 }
 
 }  // namespace
 
 CMciSoundDevice::CMciSoundDevice(DWORD id, std::string type, std::shared_ptr<const CPcmBuffer> sound,
-                                 MciDeviceServices& services)
-    : CMciVoiceDevice(id, std::move(type), services, SoundTimeFormat()), m_sound(std::move(sound)) {}
+                                 MciDeviceServices& services, const MediaInfo& info)
+    : CMciVoiceDevice(id, std::move(type), services, SoundTimeFormat(info, sound ? sound->Frames() : 0)),
+      m_sound(std::move(sound)) {}
 
 CMciSoundDevice::~CMciSoundDevice() { Close(); }
 

@@ -11,7 +11,10 @@ class CMciSoundDevice final : public CMciVoiceDevice {
   // The factory of both types: decodes the whole sound at open.
   static DWORD Open(MciOpenRequest& request, std::unique_ptr<CMciDevice>& out);
 
-  CMciSoundDevice(DWORD id, std::string type, std::shared_ptr<const CPcmBuffer> sound, MciDeviceServices& services);
+  // info: the medium's own sound format, which samples and bytes count in
+  // (without one they count the mixer's frames and bytes are refused).
+  CMciSoundDevice(DWORD id, std::string type, std::shared_ptr<const CPcmBuffer> sound, MciDeviceServices& services,
+                  const MediaInfo& info = {});
   ~CMciSoundDevice() override;
 
  private:

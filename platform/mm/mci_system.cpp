@@ -174,6 +174,12 @@ bool CMciSystem::DrawPicture(DWORD id, CDC& dc, const CRect& area) {
   return false;
 }
 
+void CMciSystem::HostPicture(DWORD id, HWND host) {
+  std::lock_guard lock(m_mutex);
+  for (const auto& d : m_devices)
+    if (d->GetId() == id) d->SetPictureHost(host);
+}
+
 bool CMciSystem::IsOpen(DWORD id) const {
   std::lock_guard lock(m_mutex);
   return std::any_of(m_devices.begin(), m_devices.end(), [id](const auto& d) { return d->GetId() == id; });

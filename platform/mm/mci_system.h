@@ -48,6 +48,9 @@ class CMciSystem {
   // The device's picture into the area (the MCI window's paint); false
   // without a device of that id or without a picture.
   bool DrawPicture(DWORD id, CDC& dc, const CRect& area);
+  // The caller shows the device's picture in its window with DrawPicture
+  // (null: nowhere): the device makes no window of its own.
+  void HostPicture(DWORD id, HWND host);
 
   bool IsOpen(DWORD id) const;
   // The type ("waveaudio") and the file of an open device; empty for none.

@@ -97,6 +97,15 @@ void CMciTimeFormat::SetRate(MciTimeUnit unit, std::uint32_t perSecond, std::uin
   m_divisor[static_cast<std::size_t>(unit)] = divisor;
 }
 
+void CMciTimeFormat::SetBlock(MciTimeUnit unit, std::uint32_t size) {
+  if (size > 0) m_block[static_cast<std::size_t>(unit)] = size;
+}
+
+void CMciTimeFormat::SetLength(MciTimeUnit unit, std::uint64_t units, std::uint64_t base) {
+  m_length[static_cast<std::size_t>(unit)] = units;
+  m_baseLength = base;
+}
+
 bool CMciTimeFormat::Allowed(MciTimeUnit unit) const { return (m_allowed & Bit(unit)) != 0; }
 
 const char* CMciTimeFormat::Name() const {
@@ -137,7 +146,11 @@ DWORD CMciTimeFormat::Parse(std::string_view text, std::uint64_t& base) const {
     case MciTimeUnit::bytes:
     case MciTimeUnit::frames:
       if (!ParseMciNumber(text, value)) return MciError::kBadInteger;
-      base = ToBase(value, m_perSecond[u], m_divisor[u]);
+      base = ToBase(value / m_block[u], m_perSecond[u], m_divisor[u]);
+      if (m_length[u] != 0) {  // the medium's own end, and nothing inside it past that end
+        if (value == m_length[u]) base = m_baseLength;
+        else if (value < m_length[u]) base = std::min(base, m_baseLength);
+      }
       return MciError::kNone;
     case MciTimeUnit::hms:
       if (!ParseHms(text, value)) return MciError::kBadInteger;
@@ -167,6 +180,10 @@ std::string CMciTimeFormat::Format(std::uint64_t base) const {
                        static_cast<DWORD>(f % 75) << 16);
     }
     case MciTimeUnit::tmsf: return FormatTmsf(0x01);  // a device without tracks is all track 1
-    default: return std::to_string(std::min<std::uint64_t>(FromBase(base, m_perSecond[u], m_divisor[u]), 0xFFFFFFFFu));
+    default: {
+      std::uint64_t units = FromBase(base, m_perSecond[u], m_divisor[u]) * m_block[u];
+      if (m_length[u] != 0) units = base >= m_baseLength ? m_length[u] : std::min(units, m_length[u]);
+      return std::to_string(std::min<std::uint64_t>(units, 0xFFFFFFFFu));
+    }
   }
 }

@@ -34,6 +34,15 @@ class CMciTimeFormat {
   CMciTimeFormat(std::uint32_t baseRate, MciTimeUnit initial, std::initializer_list<MciTimeUnit> allowed);
 
   void SetRate(MciTimeUnit unit, std::uint32_t perSecond, std::uint32_t divisor = 1);
+  // The unit counts in whole blocks of this many (bytes of whole samples):
+  // the rate is then blocks a second.
+  void SetBlock(MciTimeUnit unit, std::uint32_t size);
+  // The medium's length in a unit as the medium itself counts it (a file's
+  // own samples), beside its length in base units: that many units read as
+  // the base length, and the base length shows as that many, so the end is
+  // the same in every format whatever rounding lies between.
+  void SetLength(MciTimeUnit unit, std::uint64_t units, std::uint64_t base);
+  bool Allows(MciTimeUnit unit) const { return Allowed(unit); }
   MciTimeUnit Unit() const { return m_unit; }
   // The reply of "status ... time format".
   const char* Name() const;
@@ -55,4 +64,7 @@ class CMciTimeFormat {
   unsigned m_allowed = 0;  // one bit per unit
   std::array<std::uint32_t, 7> m_perSecond{1000, 1000, 1000, 1000, 1000, 1000, 1000};
   std::array<std::uint32_t, 7> m_divisor{1, 1, 1, 1, 1, 1, 1};
+  std::array<std::uint32_t, 7> m_block{1, 1, 1, 1, 1, 1, 1};
+  std::array<std::uint64_t, 7> m_length{};  // 0: not set
+  std::uint64_t m_baseLength = 0;
 };

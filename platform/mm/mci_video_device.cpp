@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <thread>
 
 #include "platform/base/codepage.h"
@@ -18,7 +19,8 @@ MciDeviceFactory CMciVideoDevice::Factory(VideoFramesOpener opener, bool framesB
                                                         std::unique_ptr<CMciDevice>& out) -> DWORD {
     if (!request.source) return CMciSoundDevice::Open(request, out);
     auto sound = std::make_shared<CPcmBuffer>();
-    const DecodeResult decoded = DecodeSound(*request.source, request.services->limits, *sound);
+    MediaInfo info;
+    const DecodeResult decoded = DecodeSound(*request.source, request.services->limits, *sound, &info);
     if (decoded == DecodeResult::tooLarge) return MciError::kOutOfMemory;
     // The video layer looks for a picture itself (FFmpeg may read pictures it found no sound beside).
     std::unique_ptr<IVideoFrames> frames;
@@ -32,7 +34,7 @@ MciDeviceFactory CMciVideoDevice::Factory(VideoFramesOpener opener, bool framesB
       return MciError::kNone;
     }
     if (decoded != DecodeResult::ok) return MciError::kInvalidFile;  // neither a picture nor a sound to play
-    out = std::make_unique<CMciSoundDevice>(request.id, request.type, std::move(sound), *request.services);
+    out = std::make_unique<CMciSoundDevice>(request.id, request.type, std::move(sound), *request.services, info);
     return MciError::kNone;
   };
 }
@@ -46,12 +48,15 @@ CMciVideoDevice::CMciVideoDevice(DWORD id, std::string type, std::unique_ptr<IVi
       m_sound(std::move(sound)),
       m_notifier(id),
       m_framesFormat(framesByDefault),
-      m_source(0, 0, m_frames->Width(), m_frames->Height()) {}
+      m_source(0, 0, m_frames->Width(), m_frames->Height()),
+      m_windows(std::make_unique<CMciVideoWindows>(static_cast<IMciPicture&>(*this),
+                                                   CSize(m_frames->Width(), m_frames->Height()))) {}
 
 CMciVideoDevice::~CMciVideoDevice() { Close(); }
 
 void CMciVideoDevice::Close() {
   StopWatcher();
+  m_windows->Close();  // without the lock: a window being painted takes it
   std::lock_guard lock(m_lock);
   Halt(Mode::stopped);
   m_notifier.Fire(MciNotify::kAborted);
@@ -143,9 +148,23 @@ DWORD CMciVideoDevice::FromMs(double ms) const {
 
 DWORD CMciVideoDevice::Command(const CMciCommand& c, std::string& reply, HWND callback) {
   if (c.verb == "play") StopWatcher();  // the new play supersedes what it waited for
-  std::lock_guard lock(m_lock);
-  const DWORD error = CommandLocked(c, reply, callback);
-  if (m_notifier.IsPending() && !m_watcher.joinable()) StartWatcher();
+  DWORD error = MciError::kNone;
+  bool waitForEnd = false;
+  m_windows->SetCaption(CString(GetElement()));
+  if (c.verb == "status" && !c.words.empty() && tvn::codepage::EqualsNoCaseAscii(c.words[0], "window") &&
+      c.Has("handle")) {
+    // The window may have to be made: without the lock, which its painting takes.
+    reply = std::to_string(reinterpret_cast<std::uintptr_t>(m_windows->WindowInUse()));
+  } else {
+    std::lock_guard lock(m_lock);
+    error = CommandLocked(c, reply, callback);
+    waitForEnd = error == MciError::kNone && c.verb == "play" && c.wait;
+    if (m_notifier.IsPending() && !m_watcher.joinable()) StartWatcher();
+  }
+  // The windows follow what the command changed (on the user-interface
+  // thread), so a play that waits shows its window first.
+  m_windows->Update();
+  if (waitForEnd) WaitForEnd();
   return error;
 }
 
@@ -176,8 +195,10 @@ DWORD CMciVideoDevice::CommandLocked(const CMciCommand& c, std::string& reply, H
     error = Where(c, reply);
   } else if (verb == "setaudio") {
     error = SetAudio(c);
-  } else if (verb == "window" || verb == "update" || verb == "realize" || verb == "cue") {
-    // The picture is drawn into the window that asks for it (Draw); there is no palette to realise.
+  } else if (verb == "window") {
+    error = Window(c);
+  } else if (verb == "update" || verb == "realize" || verb == "cue") {
+    // Windows paint themselves from the device; there is no palette to realise.
   } else if (verb == "record" || verb == "save") {
     return MciError::kUnsupportedFunction;
   } else {
@@ -208,8 +229,8 @@ DWORD CMciVideoDevice::Play(const CMciCommand& c, HWND callback) {
   else m_notifier.Supersede();
   m_toMs = to;
   StartVoice(from);
-  Update();  // an empty range ends at once
-  if (c.wait) WaitForEnd();
+  m_windows->SetShown(true);
+  Update();  // an empty range ends at once; a "wait" is waited for once the windows are shown
   return MciError::kNone;
 }
 
@@ -218,9 +239,13 @@ void CMciVideoDevice::WaitForEnd() {
   // clock that does not move never holds the caller for long.
   const IClock& steady = SteadyClock();
   const DWORD steadyStart = steady.Now();
+  std::unique_lock lock(m_lock);
   const double limit = (m_toMs - PositionMs()) / std::max(m_rate, 0.01) + 2000.0;
+  Update();
   while (m_mode == Mode::playing && steady.Now() - steadyStart < limit) {
+    lock.unlock();
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    lock.lock();
     Update();
   }
 }
@@ -278,8 +303,8 @@ DWORD CMciVideoDevice::Status(const CMciCommand& c, std::string& reply) {
     reply = std::to_string(static_cast<int>(m_gain * 1000.0f + 0.5f));
   } else if (item == "speed") {
     reply = std::to_string(static_cast<int>(m_rate * 1000.0 + 0.5));
-  } else if (item == "palette" || (item == "window" && c.Has("handle"))) {
-    reply = "0";  // no palette and no window of its own
+  } else if (item == "palette") {
+    reply = "0";  // no palette
   } else {
     return MciError::kUnrecognizedKeyword;
   }
@@ -324,6 +349,7 @@ DWORD CMciVideoDevice::Put(const CMciCommand& c) {
                          [](const std::string& w) { return tvn::codepage::EqualsNoCaseAscii(w, "at"); });
   if (at == c.words.end()) {  // without a rectangle: back to the whole frame at its own size
     (source ? m_source : m_destination) = source ? frame : CRect();
+    if (!source) m_windows->SetDestination(m_destination);
     return MciError::kNone;
   }
   if (c.words.end() - at < 5) return MciError::kMissingParameter;
@@ -341,9 +367,23 @@ DWORD CMciVideoDevice::Put(const CMciCommand& c) {
     m_source = inside;
   } else {
     m_destination = rect;
+    m_windows->SetDestination(m_destination);
   }
   return MciError::kNone;
 }
+
+DWORD CMciVideoDevice::Window(const CMciCommand& c) {
+  if (c.Has("handle")) {
+    const std::string* value = c.ValueAfter("handle");
+    if (!value) return MciError::kMissingParameter;
+    return m_windows->UseHandle(*value);
+  }
+  if (c.Has("state") && c.Has("hide")) m_windows->SetShown(false);
+  else if (c.Has("state") && c.Has("show")) m_windows->SetShown(true);
+  return MciError::kNone;  // the window's other settings are its own
+}
+
+void CMciVideoDevice::SetPictureHost(HWND host) { m_windows->SetHost(host); }
 
 DWORD CMciVideoDevice::Where(const CMciCommand& c, std::string& reply) const {
   if (c.Has("source")) reply = RectText(m_source);
@@ -364,8 +404,7 @@ DWORD CMciVideoDevice::SetAudio(const CMciCommand& c) {
   return MciError::kNone;
 }
 
-bool CMciVideoDevice::Draw(CDC& dc, const CRect& area) {
-  std::lock_guard lock(m_lock);
+bool CMciVideoDevice::DecodeCurrent() {
   Update();
   const DWORD frame = FrameAt(PositionMs());
   if (!m_havePicture || m_pictureFrame != frame) {
@@ -377,9 +416,21 @@ bool CMciVideoDevice::Draw(CDC& dc, const CRect& area) {
       m_havePicture = true;
     }
   }
-  if (!m_havePicture) return false;  // nothing decoded yet: the window keeps what it shows
+  return m_havePicture;  // nothing decoded yet: the window keeps what it shows
+}
+
+bool CMciVideoDevice::Draw(CDC& dc, const CRect& area) {
+  std::lock_guard lock(m_lock);
+  if (!DecodeCurrent()) return false;
   CRect dest = m_destination.IsRectEmpty() ? CRect(0, 0, m_source.Width(), m_source.Height()) : m_destination;
   dest.OffsetRect(area.left, area.top);
   DrawPicturePart(dc, m_picture, m_source, dest, area);
+  return true;
+}
+
+bool CMciVideoDevice::DrawPictureInto(CDC& dc, const CRect& dest, const CRect& clip) {
+  std::lock_guard lock(m_lock);
+  if (!DecodeCurrent()) return false;
+  DrawPicturePart(dc, m_picture, m_source, dest, clip);
   return true;
 }

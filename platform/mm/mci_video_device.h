@@ -8,6 +8,7 @@
 
 #include "platform/base/geometry.h"
 #include "platform/mm/mci_device.h"
+#include "platform/mm/mci_video_window.h"
 #include "platform/mm/pcm_buffer.h"
 #include "platform/gdi/pixel_image.h"
 #include "platform/mm/video_frames.h"
@@ -21,7 +22,12 @@ class CDC;
 // when a finished play posts its notice; the MCI window asks on its play
 // timer. While a notice waits, a watcher thread asks too (every 10 ms), so a
 // device that nobody asks still reports its end.
-class CMciVideoDevice final : public CMciDevice {
+//
+// The picture shows in a window (CMciVideoWindows): the default window of
+// its own, a window of the program given by "window ... handle", or, for a
+// device whose opener draws the picture itself (the MCI window), the
+// opener's window alone.
+class CMciVideoDevice final : public CMciDevice, private IMciPicture {
  public:
   // The factory of a type. A medium without a picture (or with one the video
   // layer cannot read) opens as a sound device, as "mpegvideo" sounds always
@@ -35,9 +41,10 @@ class CMciVideoDevice final : public CMciDevice {
   DWORD Command(const CMciCommand& command, std::string& reply, HWND callback) override;
   void Close() override;
   bool Draw(CDC& dc, const CRect& area) override;
+  void SetPictureHost(HWND host) override;
 
   // The frame the clock stands at (the last one past the picture's end).
-  DWORD CurrentFrame();
+  DWORD CurrentFrame() override;
 
  private:
   enum class Mode { stopped, playing, paused };
@@ -54,6 +61,10 @@ class CMciVideoDevice final : public CMciDevice {
   DWORD Put(const CMciCommand& command);
   DWORD Where(const CMciCommand& command, std::string& reply) const;
   DWORD SetAudio(const CMciCommand& command);
+  DWORD Window(const CMciCommand& command);
+  bool DrawPictureInto(CDC& dc, const CRect& dest, const CRect& clip) override;
+  // The frame the clock stands at decoded into m_picture; false while none is.
+  bool DecodeCurrent();
 
   // Ends a play whose end the clock has passed (posting its notice).
   void Update();
@@ -66,7 +77,8 @@ class CMciVideoDevice final : public CMciDevice {
   // A number in the time format to milliseconds and back.
   bool ToMs(const std::string& text, double& ms) const;
   DWORD FromMs(double ms) const;
-  // Blocks until the play ends, bounded by its length and 2 s of steady time.
+  // Blocks until the play ends, bounded by its length and 2 s of steady
+  // time; called without the lock, which the watcher takes meanwhile.
   void WaitForEnd();
 
   std::mutex m_lock;  // the state below, between callers and the watcher
@@ -92,4 +104,6 @@ class CMciVideoDevice final : public CMciDevice {
   CPixelImage m_picture;  // the one frame decoded last
   DWORD m_pictureFrame = 0;
   bool m_havePicture = false;
+  // Last: its windows go before the state their painting reads.
+  std::unique_ptr<CMciVideoWindows> m_windows;
 };

@@ -48,7 +48,10 @@ class SoundDecoder {
         par->sample_rate <= 0 || par->sample_rate > m_limits.maxRate)
       return DecodeResult::tooLarge;
     if (!OpenCodec(par)) return DecodeResult::unreadable;
-    return Decode(stream);
+    if (info) DescribeSound(*par, *info);
+    const DecodeResult result = Decode(stream);
+    if (info) info->soundSamples = m_decodedSamples;
+    return result;
   }
 
  private:
@@ -58,6 +61,22 @@ class SoundDecoder {
     info.formatName = m_format->iformat && m_format->iformat->name ? m_format->iformat->name : "";
     info.hasVideo = av_find_best_stream(m_format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0) >= 0;
     if (m_format->duration > 0) info.durationSeconds = static_cast<double>(m_format->duration) / AV_TIME_BASE;
+  }
+
+  static void DescribeSound(const AVCodecParameters& par, MediaInfo& info) {
+    const int channels = par.ch_layout.nb_channels;
+    info.soundRate = static_cast<DWORD>(par.sample_rate);
+    info.soundPcm = par.codec_id >= AV_CODEC_ID_PCM_S16LE && par.codec_id < AV_CODEC_ID_ADPCM_IMA_QT;
+    DWORD align = par.block_align > 0 ? static_cast<DWORD>(par.block_align) : 0;
+    if (info.soundPcm && align == 0) {
+      const int bits = av_get_bits_per_sample(par.codec_id);
+      if (bits > 0) align = static_cast<DWORD>((bits * channels + 7) / 8);
+    }
+    info.soundBlockAlign = info.soundPcm ? align : 0;
+    if (info.soundPcm && align > 0)  // a damaged header's block beyond 32 bits a second describes nothing
+      info.soundBytesPerSecond = std::uint64_t{align} * info.soundRate <= 0xFFFFFFFFu ? align * info.soundRate : 0;
+    else if (par.bit_rate > 0 && par.bit_rate / 8 <= 0xFFFFFFFF)
+      info.soundBytesPerSecond = static_cast<DWORD>(par.bit_rate / 8);
   }
 
   bool OpenCodec(const AVCodecParameters* par) {
@@ -105,6 +124,7 @@ class SoundDecoder {
   // Takes every frame the decoder has ready; false past the limits.
   bool Drain(AVFrame* frame) {
     while (avcodec_receive_frame(m_codec.get(), frame) >= 0) {
+      if (frame->nb_samples > 0) m_decodedSamples += static_cast<std::uint64_t>(frame->nb_samples);
       const bool ok = Convert(frame);
       av_frame_unref(frame);
       if (!ok) return false;
@@ -140,6 +160,7 @@ class SoundDecoder {
   CPcmBuffer& m_out;
   CodecPtr m_codec;
   std::unique_ptr<SwrContext, SwrCloser> m_swr;
+  std::uint64_t m_decodedSamples = 0;  // at the stream's own rate
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/base/cstring.h"
 #include "platform/mm/pcm_buffer.h"
@@ -24,6 +25,13 @@ struct MediaInfo {
   bool hasVideo = false;
   CString formatName;  // the container as FFmpeg named it ("wav", "mp3", "ogg", "mpeg"...)
   double durationSeconds = 0.0;
+  // The sound stream's own format, in which positions are counted in its
+  // samples and bytes; 0 without a sound.
+  DWORD soundRate = 0;             // samples per second
+  bool soundPcm = false;           // plain samples: bytes count by the block
+  DWORD soundBlockAlign = 0;       // bytes of one sample of every channel (PCM)
+  DWORD soundBytesPerSecond = 0;   // on average (every format)
+  std::uint64_t soundSamples = 0;  // decoded, at the stream's own rate
 };
 
 enum class DecodeResult {

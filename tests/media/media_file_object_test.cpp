@@ -14,6 +14,7 @@
 #include "platform/mm/media_system.h"
 #include "playback/effect_media.h"
 #include "tests/media/media_view_test.h"
+#include "tests/model/test_variable_context.h"
 #include "tests/support/archive_writer.h"
 #include "tests/support/course_builder.h"
 #include "tests/support/recording_message_sink.h"
@@ -177,6 +178,59 @@ TEST_F(MediaObjectTest, RecordModeRecordsAndStopSavesTheFile) {
   ASSERT_EQ(bytes.size(), 44u + 5514u);  // 5513 one-byte samples, padded to an even length
   EXPECT_EQ(bytes.substr(0, 4), "RIFF");
   EXPECT_EQ(bytes.substr(44, 5513), std::string(5513, '\x90'));
+}
+
+TEST_F(MediaObjectTest, ARecordingWithoutAFileNameIsSavedWhereTheSaveDialogSays) {
+  TempDir dir;
+  const auto input = dir.path() / "voice.raw";
+  std::ofstream(input, std::ios::binary) << std::string(20000, '\x90');
+  DiskCapture capture(input.string());
+  TestVariableContext variables;
+  variables.Declare("ErrorNumber", VarType::kInteger).SetLong(0);
+  env.variables = &variables;
+  const auto record = [&](CMediaFileObject& recorder) {
+    recorder.m_dwFlags |= MediaFlag::kRecordMode | MediaFlag::kReportEnd;
+    ASSERT_TRUE(recorder.Open(env, nullptr, FALSE, nullptr, nullptr, FALSE));
+    CVarOrValue to(20);  // 200 ms
+    recorder.Record(nullptr, &to, recorder.m_dwFlags);
+    ASSERT_TRUE(WaitForNotice());
+    Answers(recorder);
+  };
+
+  const auto chosen = dir.path() / "chosen.wav";
+  dialogs->fileAnswers.push_back(CString(chosen.string()));
+  {
+    CMediaFileObject recorder;
+    record(recorder);
+    recorder.Stop();
+    ASSERT_EQ(dialogs->fileDialogs.size(), 1u);
+    const FileDialogRequest& asked = dialogs->fileDialogs[0];
+    EXPECT_FALSE(asked.open);
+    EXPECT_TRUE(asked.flags & OFN_OVERWRITEPROMPT);
+    EXPECT_GE(asked.filter.Find("*.wav"), 0);
+    std::ifstream saved(chosen, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 44u);
+    EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+    EXPECT_EQ(bytes[44], '\x90');
+    EXPECT_EQ(variables.Var("ErrorNumber").GetLong(), 0);
+  }
+  EXPECT_EQ(dialogs->fileDialogs.size(), 1u);  // freed, it goes to the file chosen without asking again
+
+  // Cancelled: nothing is written, and it is no error.
+  {
+    CMediaFileObject cancelled;
+    record(cancelled);
+    cancelled.Stop();
+    EXPECT_EQ(dialogs->fileDialogs.size(), 2u);
+    EXPECT_EQ(cancelled.GetError(), 0u);
+    EXPECT_EQ(variables.Var("ErrorNumber").GetLong(), 0);
+  }
+  EXPECT_EQ(dialogs->fileDialogs.size(), 2u);
+  std::size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) files += entry.path() != input;
+  EXPECT_EQ(files, 1u);  // the chosen file only
+  env.variables = nullptr;
 }
 
 TEST_F(MediaObjectTest, ARecordingWhoseMediumIsFreedIsSaved) {

@@ -1,6 +1,10 @@
 // Courses that sound, played headless: a narration from a packed data file that an MCI response waits for, and MCI scripts.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QWidget>
+
+#include <cstdint>
 #include <fstream>
 
 #include "model/course_doc.h"
@@ -8,6 +12,7 @@
 #include "playback/player_app.h"
 #include "playback/presentation_view.h"
 #include "tests/playback/view_test_courses.h"
+#include "tests/support/ffmpeg_media.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/scripted_player.h"
 #include "tests/support/wav_writer.h"
@@ -93,6 +98,35 @@ TEST(SoundPlaythrough, MciScriptsKeepTheLastReplyAndEveryError) {
   EXPECT_EQ(player.Number("ErrorNumber"), 261);
   EXPECT_EQ(player.Text("ErrorMessage"), "The command is not one the device knows.");
   EXPECT_EQ(player.Text("MciReturnData"), "");
+}
+
+TEST(SoundPlaythrough, AnMciScriptPutsItsVideoOnThePageByTheViewsWindowHandle) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  ScriptedPlayer player;
+  AviRecipe recipe;
+  recipe.width = 64;
+  recipe.height = 48;
+  recipe.solid = true;
+  recipe.colour = "red";
+  const auto avi = player.Directory() / "red.avi";
+  ASSERT_FALSE(MakeAvi(recipe, avi).empty());
+  const std::string script = "open \"" + avi.string() +
+                             "\" alias f\r\nwindow f handle {WindowHandle}\r\nput f destination at 10 20 64 48\r\n"
+                             "play f\r\nstatus f window handle";
+  CourseFileFields f;
+  f.tasks.push_back([&](CourseBuilder& b) {
+    b.Task(IconFields{4, "Task 1", "", 3}, 1, {}, {[&](CourseBuilder& w) { w.MciAction(IconFields{}, script); }},
+           {KeyResponse("")});
+  });
+  CourseBuilder course;
+  course.CourseFile(f);
+  ASSERT_TRUE(player.Start(course.bytes()));
+  EXPECT_EQ(player.Number("ErrorNumber"), 0);
+  EXPECT_EQ(player.Text("MciReturnData"),
+            CString(std::to_string(reinterpret_cast<std::uintptr_t>(player.View().GetSafeHwnd()))));
+  const QImage shown = player.View().GetWidget()->grab().toImage();
+  EXPECT_EQ(shown.pixel(42, 44) & 0xFFFFFF, 0xFF0000u);
+  EXPECT_NE(shown.pixel(5, 5) & 0xFFFFFF, 0xFF0000u);
 }
 
 TEST(SoundPlaythrough, TheDemoWelcomePageMovesOnWhenItsNarrationEnds) {

@@ -28,7 +28,8 @@ std::vector<std::uint8_t> DecodeToBgra(const std::filesystem::path& medium, cons
 std::vector<std::uint8_t> MakeAvi(const AviRecipe& recipe, const std::filesystem::path& out) {
   const std::string size = std::to_string(recipe.width) + "x" + std::to_string(recipe.height);
   const std::string seconds = std::to_string(static_cast<double>(recipe.frames) / recipe.rate);
-  std::string args = "-f lavfi -i \"color=c=0x3366CC:s=" + size + ":r=" + std::to_string(recipe.rate) + ":d=" + seconds;
+  std::string args =
+      "-f lavfi -i \"color=c=" + recipe.colour + ":s=" + size + ":r=" + std::to_string(recipe.rate) + ":d=" + seconds;
   args += ",format=rgb24";
   if (!recipe.solid) args += std::string(",geq=r='min(255\\,12*N)':g=0:b=") + (recipe.blueRamp ? "'min(255\\,8*X)'" : "0");
   args += "\"";

@@ -29,7 +29,8 @@ struct AviRecipe {
   int keyEvery = 5;
   double soundSeconds = 0.0;
   int soundRate = 22050;
-  bool solid = false;  // every frame one colour (0x3366CC)
+  bool solid = false;  // every frame one colour
+  std::string colour = "0x3366CC";  // that colour, as ffmpeg names colours
   bool blueRamp = false;  // numbered frames' blue is 8 x the column (else 0)
 };
 // The file's bytes; empty when ffmpeg could not make it.

@@ -112,6 +112,40 @@ TEST_F(MciTest, PauseResumeSpeedAndVolume) {
   EXPECT_EQ(Reply("status tone volume"), "1000");
 }
 
+TEST_F(MciTest, SamplesAndBytesCountTheFilesOwnFormat) {
+  // 22050 samples of 16-bit mono at 22050 Hz: one second, held by the mixer at 44100 Hz.
+  const auto half = (dir.path() / "half.wav").string();
+  const auto bytes = tvn::testing::WavFile(22050, 1, 16, std::vector<std::int16_t>(22050, 1000));
+  std::ofstream(half, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
+  Reply("open \"" + half + "\" alias h");
+  Reply("set h time format samples");
+  EXPECT_EQ(Reply("status h length"), "22050");
+  Reply("seek h to 11025");
+  EXPECT_EQ(Reply("status h position"), "11025");
+  Reply("seek h to end");
+  EXPECT_EQ(Reply("status h position"), "22050");
+  EXPECT_EQ(Send("seek h to 22051"), MciError::kOutOfRange);
+  Reply("play h from 0");
+  Advance(250);
+  EXPECT_EQ(Reply("status h position"), "5512");
+  Reply("stop h");
+  Reply("set h time format bytes");
+  EXPECT_EQ(Reply("status h time format"), "bytes");
+  EXPECT_EQ(Reply("status h length"), "44100");
+  EXPECT_EQ(Reply("status h position"), "11024");  // two bytes a sample
+  Reply("seek h to 22050");
+  Reply("set h time format ms");
+  EXPECT_EQ(Reply("status h length"), "1000");
+  EXPECT_EQ(Reply("status h position"), "500");
+  // 16-bit stereo at 44100 Hz: four bytes a sample.
+  Reply("open \"" + wav + "\" alias t");
+  Reply("set t time format bytes");
+  EXPECT_EQ(Reply("status t length"), "176400");
+  Reply("set t time format samples");
+  EXPECT_EQ(Reply("status t length"), "44100");
+}
+
 TEST_F(MciTest, ErrorsHaveTheirNumbersAndTexts) {
   EXPECT_EQ(Send("open \"" + (dir.path() / "missing.wav").string() + "\" type waveaudio"), MciError::kFileNotFound);
   EXPECT_EQ(Send("play nothing"), MciError::kInvalidDeviceName);

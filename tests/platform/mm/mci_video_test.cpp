@@ -1,7 +1,12 @@
-// The MCI video devices: time formats, ranges and notices, the time line, source and destination, the picture.
+// The MCI video devices: time formats, ranges, notices, the time line, source and destination, picture and windows.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QWidget>
+
 #include <chrono>
+#include <cstdint>
+#include <optional>
 #include <thread>
 
 #include "platform/gdi/dc.h"
@@ -203,4 +208,105 @@ TEST_F(MciVideoTest, AviAndMpegFilesPlayThroughTheVideoLayer) {
   EXPECT_GE(length, 1500);
   EXPECT_LE(length, 2500);
   EXPECT_EQ(Reply("where m source"), "0 0 160 120");
+}
+
+namespace {
+
+// What the window shows on the screen, its children included.
+COLORREF Shown(CWnd& wnd, int x, int y) {
+  const QRgb c = wnd.GetWidget()->grab().toImage().pixel(x, y);
+  return RGB(qRed(c), qGreen(c), qBlue(c));
+}
+
+std::string HandleText(const CWnd& wnd) { return std::to_string(reinterpret_cast<std::uintptr_t>(wnd.GetSafeHwnd())); }
+
+}  // namespace
+
+TEST_F(MciVideoTest, PictureShowsInAWindowOfTheProgramOrInItsOwnDefaultWindow) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  TempDir dir;
+  AviRecipe recipe;
+  recipe.width = 64;
+  recipe.height = 48;
+  recipe.solid = true;
+  recipe.colour = "red";
+  const auto avi = dir.path() / "red.avi";
+  ASSERT_FALSE(MakeAvi(recipe, avi).empty());
+  media.SetSourceOpener(
+      [](const CString& name) -> std::unique_ptr<IMediaByteSource> { return CFileByteSource::Open(name); });
+  // The view's page is green.
+  window->hook = [this](UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (message != WM_PAINT) return std::nullopt;
+    window->PaintClient([](CDC& dc, const CRect& client) { dc.FillSolidRect(client, RGB(0, 255, 0)); });
+    return 0;
+  };
+  window->Invalidate();
+  window->UpdateWindow();
+  const COLORREF red = RGB(255, 0, 0), page = RGB(0, 255, 0);
+
+  Reply("open \"" + avi.string() + "\" alias f");
+  Reply("window f handle " + HandleText(*window));
+  EXPECT_EQ(Reply("status f window handle"), HandleText(*window));
+  Reply("put f destination at 10 20 64 48");
+  Reply("play f");
+  PumpReady();
+  EXPECT_EQ(Shown(*window, 42, 44), red);
+  EXPECT_EQ(Shown(*window, 5, 5), page);
+  EXPECT_EQ(Shown(*window, 75, 44), page);  // the picture's place only
+  Reply("window f state hide");
+  PumpReady();
+  EXPECT_EQ(Shown(*window, 42, 44), page);
+  Reply("window f state show");
+  PumpReady();
+  EXPECT_EQ(Shown(*window, 42, 44), red);
+
+  // A number naming no live window of the program is refused and changes nothing.
+  std::string stale;
+  {
+    auto gone = MakeWindow(CRect(0, 0, 50, 50));
+    stale = HandleText(*gone);
+  }
+  for (const std::string& number : {stale, std::string("999999999"), std::string("0")})
+    EXPECT_EQ(Send("window f handle " + number), MciError::kNoDisplayWindow) << number;
+  EXPECT_EQ(Send("window f handle x1"), MciError::kBadInteger);
+  EXPECT_EQ(Send("window f handle"), MciError::kMissingParameter);
+  EXPECT_EQ(Reply("status f window handle"), HandleText(*window));
+  EXPECT_EQ(Shown(*window, 42, 44), red);
+
+  // A window destroyed while it shows the picture sends the device back to its default window.
+  auto other = MakeWindow(CRect(0, 0, 200, 150));
+  Reply("window f handle " + HandleText(*other));
+  PumpReady();
+  EXPECT_EQ(Shown(*window, 42, 44), page);
+  EXPECT_EQ(Shown(*other, 42, 44), red);
+  other.reset();
+  const HWND fallback = reinterpret_cast<HWND>(std::stoull(Reply("status f window handle")));
+  CWnd* own = CWnd::FromHandle(fallback);
+  ASSERT_NE(own, nullptr);
+  EXPECT_EQ(own->GetParent(), nullptr);
+  Send("close f");
+  EXPECT_FALSE(::IsWindow(fallback));
+
+  // Without a handle: a top-level window of the picture's size, captioned
+  // with the file's name, made at play and gone at close.
+  Reply("open \"" + avi.string() + "\" alias g");
+  Reply("play g");
+  PumpReady();
+  const HWND top = reinterpret_cast<HWND>(std::stoull(Reply("status g window handle")));
+  CWnd* wnd = CWnd::FromHandle(top);
+  ASSERT_NE(wnd, nullptr);
+  EXPECT_EQ(wnd->GetParent(), nullptr);
+  EXPECT_TRUE(wnd->IsWindowVisible());
+  CRect client;
+  wnd->GetClientRect(&client);
+  EXPECT_EQ(client, CRect(0, 0, 64, 48));
+  EXPECT_EQ(wnd->GetWindowText(), CString(avi.string()));
+  EXPECT_EQ(SurfacePixel(*wnd, 32, 24), red);
+  Reply("window g handle " + HandleText(*window));  // into the view, and back
+  EXPECT_FALSE(wnd->IsWindowVisible());
+  Reply("window g handle default");
+  EXPECT_EQ(Reply("status g window handle"), std::to_string(reinterpret_cast<std::uintptr_t>(top)));
+  EXPECT_TRUE(wnd->IsWindowVisible());
+  Reply("close g");
+  EXPECT_FALSE(::IsWindow(top));
 }

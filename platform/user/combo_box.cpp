@@ -4,9 +4,12 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QScreen>
 #include <algorithm>
+#include <functional>
 
 #include "platform/base/codepage.h"
+#include "platform/user/control_frame.h"
 #include "platform/user/list_search.h"
 
 IMPLEMENT_DYNAMIC(CComboBox, CChildControl)
@@ -26,6 +29,26 @@ CString EntryText(const QComboBox* combo, int i) {
   return CString(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
+// The field of the drop-down list. Its list opens right below the window,
+// as wide as it and as tall as the rest of the height the window was asked
+// for (above it when the screen has no room below), wherever the style would
+// put it.
+class DropDownField final : public QComboBox {
+ public:
+  // Gives the list's rectangle on the screen.
+  DropDownField(QWidget* parent, std::function<QRect()> listRect) : QComboBox(parent), m_listRect(std::move(listRect)) {}
+
+  void showPopup() override {
+    QComboBox::showPopup();
+    QWidget* popup = view() ? view()->window() : nullptr;
+    if (!popup || popup == window() || !popup->isVisible()) return;
+    popup->setGeometry(m_listRect());
+  }
+
+ private:
+  std::function<QRect()> m_listRect;
+};
+
 const CString& TextArg(LPARAM lParam) {
   static const CString kEmpty;
   const auto* text = reinterpret_cast<const CString*>(lParam);
@@ -37,7 +60,7 @@ const CString& TextArg(LPARAM lParam) {
 QComboBox* CComboBox::Combo() const { return static_cast<QComboBox*>(GetControlWidget()); }
 
 QWidget* CComboBox::MakeControl(QWidget* host) {
-  auto* combo = new QComboBox(host);
+  auto* combo = new DropDownField(host, [this] { return ListRectOnScreen(); });
   combo->setEditable(false);
   combo->setFocusPolicy(Qt::StrongFocus);
   QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [this](int) { NotifyParent(CBN_SELCHANGE); });
@@ -56,8 +79,23 @@ int CComboBox::FieldHeight() const {
 CRect CComboBox::ConstrainWindowRect(const CRect& rect) const {
   m_droppedHeight = rect.Height();
   CRect field = rect;
-  field.bottom = field.top + FieldHeight();
+  field.bottom = field.top + FieldHeight() + 2 * tvn::controls::FrameWidthOf(GetStyle(), GetExStyle());
   return field;
+}
+
+QRect CComboBox::ListRectOnScreen() const {
+  QWidget* host = GetWidget();
+  if (!host) return {};
+  const int field = host->height();
+  const int height = std::max(ItemHeight(), m_droppedHeight - field);
+  const QPoint below = host->mapToGlobal(QPoint(0, field));
+  QRect list(below, QSize(host->width(), height));
+  if (QScreen* screen = host->screen()) {
+    const QRect room = screen->availableGeometry();
+    const QPoint above = host->mapToGlobal(QPoint(0, -height));
+    if (list.bottom() > room.bottom() && above.y() >= room.top()) list.moveTopLeft(above);
+  }
+  return list;
 }
 
 void CComboBox::OnFontChanged() {

@@ -4,11 +4,14 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QFrame>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <algorithm>
 #include <functional>
 
 #include "platform/base/codepage.h"
+#include "platform/gdi/system_metrics.h"
 #include "platform/user/control_frame.h"
 #include "platform/user/list_search.h"
 
@@ -42,6 +45,15 @@ class DropDownField final : public QComboBox {
     QComboBox::showPopup();
     QWidget* popup = view() ? view()->window() : nullptr;
     if (!popup || popup == window() || !popup->isVisible()) return;
+    // A line in the window-frame colour round the list.
+    if (auto* frame = qobject_cast<QFrame*>(popup)) {
+      const COLORREF c = GetSysColor(COLOR_WINDOWFRAME);
+      QPalette palette = frame->palette();
+      palette.setColor(QPalette::WindowText, QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+      frame->setPalette(palette);
+      frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+      frame->setLineWidth(1);
+    }
     popup->setGeometry(m_listRect());
   }
 
@@ -62,6 +74,8 @@ QComboBox* CComboBox::Combo() const { return static_cast<QComboBox*>(GetControlW
 QWidget* CComboBox::MakeControl(QWidget* host) {
   auto* combo = new DropDownField(host, [this] { return ListRectOnScreen(); });
   combo->setEditable(false);
+  // Entries are list rows in the control's font and colours, not menu items.
+  combo->setItemDelegate(new QStyledItemDelegate(combo));
   combo->setFocusPolicy(Qt::StrongFocus);
   QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [this](int) { NotifyParent(CBN_SELCHANGE); });
   return combo;

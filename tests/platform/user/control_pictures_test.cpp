@@ -93,6 +93,8 @@ TEST_F(ControlPictureTest, TheDropDownShowsItsChoiceAndOpensItsListRightBelowThe
     const QRect r = qt->view()->visualRect(qt->model()->index(i, 0));
     return QRect(qt->view()->viewport()->mapTo(popup, r.topLeft()), r.size());
   };
+  EXPECT_TRUE(open.Near(0, popup->height() / 2, kFrame, 40)) << "a line round the list";
+  EXPECT_TRUE(open.Near(popup->width() - 1, popup->height() - 1, kFrame, 40));
   const QColor highlight = qt->view()->palette().color(QPalette::Highlight);
   const COLORREF marked = RGB(highlight.red(), highlight.green(), highlight.blue());
   const QRect current = row(2);

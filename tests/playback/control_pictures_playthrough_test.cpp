@@ -29,6 +29,7 @@ constexpr COLORREF kGreen = RGB(0, 160, 0);
 constexpr CRect kEditorBordered(20, 20, 200, 80), kEditorBare(220, 20, 400, 80);
 constexpr CRect kFieldBordered(20, 100, 200, 130), kFieldBare(220, 100, 400, 130), kFieldMasked(420, 100, 600, 130);
 constexpr CRect kListBordered(20, 150, 160, 250), kListBare(180, 150, 320, 250), kDropDown(340, 150, 560, 310);
+constexpr CRect kDropDownByNumber(420, 20, 620, 90);
 constexpr int kButtonsTop = 330;
 constexpr CRect kGrid(20, 380, 200, 460), kLiveClear(240, 380, 420, 460), kLiveOpaque(440, 380, 620, 460);
 
@@ -80,7 +81,8 @@ std::vector<std::uint8_t> ControlsCourse() {
     e.font = small;
     responses.push_back(EditorResponse(IconFields{4, "field", "", 3}, ResponseFields{}, e, At(rect)));
   }
-  for (auto [rect, options] : {std::pair{kListBordered, 0x11u}, std::pair{kListBare, 0x01u}, std::pair{kDropDown, 0x02u}}) {
+  for (auto [rect, options] : {std::pair{kListBordered, 0x11u}, std::pair{kListBare, 0x01u}, std::pair{kDropDown, 0x02u},
+                               std::pair{kDropDownByNumber, 0x02u}}) {
     responses.push_back([=](CourseBuilder& b) {
       ListBoxFields l;
       l.options = options;
@@ -88,7 +90,7 @@ std::vector<std::uint8_t> ControlsCourse() {
       l.font = small;
       if (options == 0x02u) {
         l.items = "SMALL\r\nMEDIUM\r\nLARGE";
-        l.selection = "LA";
+        l.selection = rect == kDropDown ? "LA" : "3";
       } else {
         l.items = "Red\r\nGreen\r\nBlue";
         l.selection = "2";
@@ -165,8 +167,12 @@ TEST_F(ControlPicturesPlaythrough, BordersShowWhereAskedAndTheBackgroundReachesT
 }
 
 TEST_F(ControlPicturesPlaythrough, TheDropDownShowsLargeAndOpensBelowItsField) {
-  auto* combo = dynamic_cast<CComboBox*>(player.View().GetDlgItem(927));
-  ASSERT_TRUE(combo);
+  std::vector<CComboBox*> combos;
+  for (CWnd* w = player.View().GetWindow(GW_CHILD); w; w = w->GetWindow(GW_HWNDNEXT))
+    if (auto* c = dynamic_cast<CComboBox*>(w)) combos.push_back(c);
+  ASSERT_EQ(combos.size(), 2u);
+  EXPECT_EQ(combos[1]->GetCurSel(), 2) << "\"3\" chooses the third entry";
+  CComboBox* combo = combos[0];
   CRect field;
   combo->GetWindowRect(&field);
   player.View().ScreenToClient(&field);

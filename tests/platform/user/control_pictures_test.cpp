@@ -157,7 +157,14 @@ TEST_F(ControlPictureTest, EveryControlDrawsTheFrameItsStylesAskInsideItsRectang
     bare.push_back(make(kind, 0, 0, 1));
     edged.push_back(make(kind, WS_BORDER, WS_EX_CLIENTEDGE, 2));
   }
+  // A drop-down keeps its field's face inside the frame.
+  CComboBox combo;
+  ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | CBS_DROPDOWNLIST, CRect(10, 190, 200, 290), parent.get(), 5));
   ScreenPicture shot = Shot("frames");
+  const CRect field = Placed(combo);
+  EXPECT_EQ(combo.GetControlWidget()->geometry(), Q(CRect(1, 1, 189, field.Height() - 1)));
+  for (CPoint edge : {CPoint(10, field.top + 10), CPoint(199, field.top + 10), CPoint(100, field.top), CPoint(100, field.bottom - 1)})
+    EXPECT_TRUE(shot.Near(edge.x, edge.y, kFrame, 40)) << "drop-down edge at " << edge.x << "," << edge.y;
   for (const Made& m : bordered) {
     const CRect r = Placed(*m.control);
     const int midY = (r.top + r.bottom) / 2;

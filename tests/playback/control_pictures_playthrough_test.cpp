@@ -1,13 +1,10 @@
 // A page of every control a course puts before the learner, played headless
 // and grabbed off screen as the view shows it: rich-text editors, editor
 // fields (plain and masked), list boxes with and without their border, a
-// drop-down list closed and open, check and radio buttons on and off, a
+// drop-down list, check and radio buttons on and off, a
 // grid, and live rich text with and without its own background. Points and
 // regions are checked with a tolerance; fonts may differ between machines.
 #include <gtest/gtest.h>
-
-#include <QAbstractItemView>
-#include <QComboBox>
 
 #include "behaviour/rtf_action.h"
 #include "playback/presentation_view.h"
@@ -166,7 +163,7 @@ TEST_F(ControlPicturesPlaythrough, BordersShowWhereAskedAndTheBackgroundReachesT
   }
 }
 
-TEST_F(ControlPicturesPlaythrough, TheDropDownShowsLargeAndOpensBelowItsField) {
+TEST_F(ControlPicturesPlaythrough, TheDropDownFieldShowsTheChosenEntry) {
   std::vector<CComboBox*> combos;
   for (CWnd* w = player.View().GetWindow(GW_CHILD); w; w = w->GetWindow(GW_HWNDNEXT))
     if (auto* c = dynamic_cast<CComboBox*>(w)) combos.push_back(c);
@@ -184,18 +181,6 @@ TEST_F(ControlPicturesPlaythrough, TheDropDownShowsLargeAndOpensBelowItsField) {
   CString chosen;
   combo->GetLBText(combo->GetCurSel(), chosen);
   EXPECT_EQ(chosen, "LARGE");
-
-  combo->ShowDropDown(TRUE);
-  auto* qt = static_cast<QComboBox*>(combo->GetControlWidget());
-  QWidget* list = qt->view()->window();
-  ASSERT_TRUE(list->isVisible());
-  const QPoint below = combo->GetWidget()->mapToGlobal(QPoint(0, field.Height()));
-  EXPECT_LE(std::abs(list->geometry().top() - below.y()), 2);
-  EXPECT_LE(std::abs(list->height() - (kDropDown.Height() - field.Height())), combo->GetItemHeight(0));
-  ScreenPicture open(*list);
-  open.Keep("page_drop_down_open");
-  EXPECT_GT(open.Ink(QRect(2, 2, 80, combo->GetItemHeight(0)), kBack), 10) << "the first entry is readable";
-  combo->ShowDropDown(FALSE);
 }
 
 TEST_F(ControlPicturesPlaythrough, MarksGridAndLiveTextShowWhereTheyBelong) {

@@ -2,11 +2,12 @@
 #include "platform/user/combo_box.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QScreen>
-#include <QStyledItemDelegate>
+#include <QProxyStyle>
 #include <algorithm>
 #include <functional>
 
@@ -32,14 +33,28 @@ CString EntryText(const QComboBox* combo, int i) {
   return CString(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
+// The widget style, except that the list drops down as a list (with a scroll
+// bar when its entries need one) and never stands over the field as a menu.
+class DropDownStyle final : public QProxyStyle {
+ public:
+  explicit DropDownStyle(const QString& key) : QProxyStyle(key) {}
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == QStyle::SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
 // The field of the drop-down list. Its list opens right below the window,
 // as wide as it and as tall as the rest of the height the window was asked
 // for (above it when the screen has no room below), wherever the style would
 // put it.
 class DropDownField final : public QComboBox {
  public:
-  // Gives the list's rectangle on the screen.
-  DropDownField(QWidget* parent, std::function<QRect()> listRect) : QComboBox(parent), m_listRect(std::move(listRect)) {}
+  // listRect gives the list's rectangle on the screen; scrollBar: the list
+  // shows a vertical scroll bar when its entries need one.
+  DropDownField(QWidget* parent, std::function<QRect()> listRect, bool scrollBar)
+      : QComboBox(parent), m_listRect(std::move(listRect)), m_scrollBar(scrollBar) {}
 
   void showPopup() override {
     QComboBox::showPopup();
@@ -54,11 +69,14 @@ class DropDownField final : public QComboBox {
       frame->setFrameStyle(QFrame::Box | QFrame::Plain);
       frame->setLineWidth(1);
     }
+    view()->setVerticalScrollBarPolicy(m_scrollBar ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     popup->setGeometry(m_listRect());
+    view()->scrollTo(view()->currentIndex(), QAbstractItemView::EnsureVisible);
   }
 
  private:
   std::function<QRect()> m_listRect;
+  bool m_scrollBar;
 };
 
 const CString& TextArg(LPARAM lParam) {
@@ -72,10 +90,11 @@ const CString& TextArg(LPARAM lParam) {
 QComboBox* CComboBox::Combo() const { return static_cast<QComboBox*>(GetControlWidget()); }
 
 QWidget* CComboBox::MakeControl(QWidget* host) {
-  auto* combo = new DropDownField(host, [this] { return ListRectOnScreen(); });
+  auto* combo = new DropDownField(host, [this] { return ListRectOnScreen(); }, (GetStyle() & WS_VSCROLL) != 0);
   combo->setEditable(false);
-  // Entries are list rows in the control's font and colours, not menu items.
-  combo->setItemDelegate(new QStyledItemDelegate(combo));
+  auto* style = new DropDownStyle(QApplication::style()->name());
+  style->setParent(combo);
+  combo->setStyle(style);
   combo->setFocusPolicy(Qt::StrongFocus);
   QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [this](int) { NotifyParent(CBN_SELCHANGE); });
   return combo;

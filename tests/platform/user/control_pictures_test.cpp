@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 
 #include <memory>
 
@@ -111,6 +112,12 @@ TEST_F(ControlPictureTest, TheDropDownShowsItsChoiceAndOpensItsListRightBelowThe
   EXPECT_FALSE(combo.GetDroppedState()) << "a choice closes the list";
   EXPECT_EQ(combo.GetCurSel(), 1);
   EXPECT_EQ(qt->currentText(), "MEDIUM") << "and shows in the field";
+
+  // More entries than the list holds: the window's bar style is the list's scroll bar.
+  for (int i = 0; i < 12; ++i) combo.AddString("MORE");
+  combo.ShowDropDown(TRUE);
+  EXPECT_TRUE(qt->view()->verticalScrollBar()->isVisible());
+  combo.ShowDropDown(FALSE);
 }
 
 TEST_F(ControlPictureTest, EveryControlDrawsTheFrameItsStylesAskInsideItsRectangle) {

@@ -224,6 +224,8 @@ constexpr DWORD WS_CHILD = 0x40000000;
 constexpr DWORD WS_POPUP = 0x80000000;
 constexpr DWORD WS_OVERLAPPEDWINDOW = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr DWORD WS_EX_TOPMOST = 0x00000008;
+// A child window through which what its parent shows stays visible where it paints nothing.
+constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
 constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 
 // SetWindowPos flags and the places in the Z order it takes.

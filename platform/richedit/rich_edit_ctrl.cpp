@@ -409,8 +409,15 @@ void CRichEditCtrl::OnPaint() {
     std::lock_guard lock(SurfaceLock());
     if (QImage* surface = GetSurface(); surface && !surface->isNull()) {
       QPainter painter(surface);
-      painter.fillRect(QRect(0, 0, client.Width(), client.Height()),
-                       QColor(GetRValue(m_background), GetGValue(m_background), GetBValue(m_background)));
+      const QRect whole(0, 0, client.Width(), client.Height());
+      if (surface->hasAlphaChannel() && (GetExStyle() & WS_EX_TRANSPARENT)) {
+        // A transparent window leaves what lies behind its text to its parent.
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(whole, Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+      } else {
+        painter.fillRect(whole, QColor(GetRValue(m_background), GetGValue(m_background), GetBValue(m_background)));
+      }
       LayOut(area.Width());
       const CPoint scroll = GetScrollOffset();
       painter.setClipRect(QRect(area.left, area.top, area.Width(), area.Height()));

@@ -20,6 +20,8 @@ class QTextDocument;
 // paints the document. Character positions count paragraph ends as one.
 // A shown window created with WS_VSCROLL or WS_HSCROLL shows each bar while
 // the text is taller or wider than its formatting rectangle, and scrolls it.
+// A window made with WS_EX_TRANSPARENT paints its text only: what its parent
+// shows stays visible around it.
 class CRichEditCtrl : public CWnd {
   DECLARE_DYNAMIC(CRichEditCtrl)
 

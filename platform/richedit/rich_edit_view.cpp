@@ -32,7 +32,6 @@ class EditorWidget final : public QTextEdit {
     setViewportMargins(leftMargin, 0, 0, 0);
     setAcceptRichText(false);
     setContextMenuPolicy(Qt::NoContextMenu);
-    setFrameShape(QFrame::NoFrame);
   }
   int LeftMargin() const { return viewportMargins().left(); }
 

@@ -4,14 +4,18 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPointer>
 #include <QWidget>
+#include <algorithm>
+#include <mutex>
 
 #include "platform/gdi/font.h"
 #include "platform/gdi/font_mapper.h"
+#include "platform/user/control_frame.h"
 #include "platform/user/message_loop.h"
 #include "platform/user/qt_input.h"
 
@@ -131,6 +135,7 @@ class CControlInputFilter final : public QObject {
 struct CChildControl::Impl {
   QPointer<QWidget> control;
   QPointer<CControlInputFilter> filter;
+  QColor background{Qt::white};  // what shows where the control paints nothing
 };
 
 CChildControl::CChildControl() : m_impl(std::make_unique<Impl>()) {}
@@ -147,7 +152,8 @@ int CChildControl::OnCreate(const CREATESTRUCT& cs) {
   QWidget* control = MakeControl(host);
   if (!control) return -1;
   m_impl->control = control;
-  control->setGeometry(0, 0, host->width(), host->height());
+  tvn::controls::DropOwnFrame(*control);
+  ApplyFrame();
   host->setFocusProxy(control);
   auto* filter = new CControlInputFilter(m_hWnd, host, control);
   m_impl->filter = filter;
@@ -159,8 +165,27 @@ int CChildControl::OnCreate(const CREATESTRUCT& cs) {
   return 0;
 }
 
-void CChildControl::OnSize(UINT, int cx, int cy) {
-  if (QWidget* control = GetControlWidget()) control->setGeometry(0, 0, cx, cy);
+void CChildControl::OnSize(UINT, int, int) { ApplyFrame(); }
+
+void CChildControl::OnPaint() {
+  const PAINTSTRUCT ps = BeginPaint();
+  ApplyFrame();
+  EndPaint(ps.rcPaint);
+}
+
+void CChildControl::ApplyFrame() {
+  QWidget* control = GetControlWidget();
+  if (!control) return;
+  CRect client;
+  GetClientRect(&client);
+  const int inset = tvn::controls::FrameWidthOf(GetStyle(), GetExStyle());
+  control->setGeometry(inset, inset, std::max(0, client.Width() - 2 * inset), std::max(0, client.Height() - 2 * inset));
+  if (QImage* surface = GetSurface()) {
+    std::lock_guard lock(SurfaceLock());
+    surface->fill(m_impl->background);
+    tvn::controls::PaintFrame(*surface, GetStyle(), GetExStyle());
+  }
+  SurfaceChanged();
 }
 
 void CChildControl::SetFont(CFont* font, BOOL redraw) {
@@ -190,6 +215,8 @@ void CChildControl::RefreshColours() {
   }
   control->setPalette(palette);
   control->setAutoFillBackground(colours.background.has_value());
+  m_impl->background = palette.color(QPalette::Window);
+  ApplyFrame();
 }
 
 void CChildControl::FocusNextTabStop(BOOL previous) {

@@ -28,6 +28,11 @@ struct ControlColours {
 // default it moves the focus to the parent's next (Shift: previous) child
 // with WS_TABSTOP, wrapping round.
 //
+// The window's WS_BORDER and WS_EX_CLIENTEDGE are drawn by the window, inside
+// its rectangle, the same for every kind of control; the Qt control takes the
+// rest and never draws a frame of its own. Scroll bars are the Qt control's:
+// WS_HSCROLL and WS_VSCROLL take no room from the window's client area.
+//
 // A control needs the Qt widget application; without one creation fails.
 class CChildControl : public CWnd {
   DECLARE_DYNAMIC(CChildControl)
@@ -61,6 +66,8 @@ class CChildControl : public CWnd {
 
   int OnCreate(const CREATESTRUCT& cs) override;
   void OnSize(UINT type, int cx, int cy) override;
+  void OnPaint() override;
+  bool HasOwnScrollBars() const override { return true; }
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   // WM_COMMAND with the control's id and the code, posted to the parent (a
@@ -83,6 +90,9 @@ class CChildControl : public CWnd {
 
  private:
   struct Impl;
+  // Places the Qt control inside the styles' frame and paints the window:
+  // the frame, and the control's background where it paints nothing.
+  void ApplyFrame();
   void DeliverKey(UINT message, WPARAM wParam);
   void DeliverMouse(UINT message, WPARAM keyFlags, CPoint point);
 

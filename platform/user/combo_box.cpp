@@ -2,11 +2,18 @@
 #include "platform/user/combo_box.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QFrame>
+#include <QScreen>
+#include <QProxyStyle>
 #include <algorithm>
+#include <functional>
 
 #include "platform/base/codepage.h"
+#include "platform/gdi/system_metrics.h"
+#include "platform/user/control_frame.h"
 #include "platform/user/list_search.h"
 
 IMPLEMENT_DYNAMIC(CComboBox, CChildControl)
@@ -26,6 +33,52 @@ CString EntryText(const QComboBox* combo, int i) {
   return CString(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
+// The widget style, except that the list drops down as a list (with a scroll
+// bar when its entries need one) and never stands over the field as a menu.
+class DropDownStyle final : public QProxyStyle {
+ public:
+  explicit DropDownStyle(const QString& key) : QProxyStyle(key) {}
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == QStyle::SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+// The field of the drop-down list. Its list opens right below the window,
+// as wide as it and as tall as the rest of the height the window was asked
+// for (above it when the screen has no room below), wherever the style would
+// put it.
+class DropDownField final : public QComboBox {
+ public:
+  // listRect gives the list's rectangle on the screen; scrollBar: the list
+  // shows a vertical scroll bar when its entries need one.
+  DropDownField(QWidget* parent, std::function<QRect()> listRect, bool scrollBar)
+      : QComboBox(parent), m_listRect(std::move(listRect)), m_scrollBar(scrollBar) {}
+
+  void showPopup() override {
+    QComboBox::showPopup();
+    QWidget* popup = view() ? view()->window() : nullptr;
+    if (!popup || popup == window() || !popup->isVisible()) return;
+    // A line in the window-frame colour round the list.
+    if (auto* frame = qobject_cast<QFrame*>(popup)) {
+      const COLORREF c = GetSysColor(COLOR_WINDOWFRAME);
+      QPalette palette = frame->palette();
+      palette.setColor(QPalette::WindowText, QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+      frame->setPalette(palette);
+      frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+      frame->setLineWidth(1);
+    }
+    view()->setVerticalScrollBarPolicy(m_scrollBar ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    popup->setGeometry(m_listRect());
+    view()->scrollTo(view()->currentIndex(), QAbstractItemView::EnsureVisible);
+  }
+
+ private:
+  std::function<QRect()> m_listRect;
+  bool m_scrollBar;
+};
+
 const CString& TextArg(LPARAM lParam) {
   static const CString kEmpty;
   const auto* text = reinterpret_cast<const CString*>(lParam);
@@ -37,8 +90,11 @@ const CString& TextArg(LPARAM lParam) {
 QComboBox* CComboBox::Combo() const { return static_cast<QComboBox*>(GetControlWidget()); }
 
 QWidget* CComboBox::MakeControl(QWidget* host) {
-  auto* combo = new QComboBox(host);
+  auto* combo = new DropDownField(host, [this] { return ListRectOnScreen(); }, (GetStyle() & WS_VSCROLL) != 0);
   combo->setEditable(false);
+  auto* style = new DropDownStyle(QApplication::style()->name());
+  style->setParent(combo);
+  combo->setStyle(style);
   combo->setFocusPolicy(Qt::StrongFocus);
   QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [this](int) { NotifyParent(CBN_SELCHANGE); });
   return combo;
@@ -56,8 +112,23 @@ int CComboBox::FieldHeight() const {
 CRect CComboBox::ConstrainWindowRect(const CRect& rect) const {
   m_droppedHeight = rect.Height();
   CRect field = rect;
-  field.bottom = field.top + FieldHeight();
+  field.bottom = field.top + FieldHeight() + 2 * tvn::controls::FrameWidthOf(GetStyle(), GetExStyle());
   return field;
+}
+
+QRect CComboBox::ListRectOnScreen() const {
+  QWidget* host = GetWidget();
+  if (!host) return {};
+  const int field = host->height();
+  const int height = std::max(ItemHeight(), m_droppedHeight - field);
+  const QPoint below = host->mapToGlobal(QPoint(0, field));
+  QRect list(below, QSize(host->width(), height));
+  if (QScreen* screen = host->screen()) {
+    const QRect room = screen->availableGeometry();
+    const QPoint above = host->mapToGlobal(QPoint(0, -height));
+    if (list.bottom() > room.bottom() && above.y() >= room.top()) list.moveTopLeft(above);
+  }
+  return list;
 }
 
 void CComboBox::OnFontChanged() {

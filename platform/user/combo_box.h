@@ -4,9 +4,11 @@
 #include "platform/user/child_control.h"
 
 class QComboBox;
+class QRect;
 
-// The window is as high as its selection field; the height it was asked for
-// is the room of the dropped list. Entries, sorting and search follow the
+// The window is as high as its selection field (and its frame); the height
+// it was asked for is the room of the dropped list, which opens right below
+// the field, as wide as the window. Entries, sorting and search follow the
 // list box's rules. The user's choice notifies the parent with CBN_SELCHANGE.
 class CComboBox : public CChildControl {
   DECLARE_DYNAMIC(CComboBox)
@@ -46,6 +48,8 @@ class CComboBox : public CChildControl {
     return static_cast<int>(SendMessage(message, wParam, reinterpret_cast<LPARAM>(text)));
   }
   QComboBox* Combo() const;
+  // Where the opened list stands on the screen.
+  QRect ListRectOnScreen() const;
   int FieldHeight() const;
   int ItemHeight() const;
   int Insert(int index, const CString& text);

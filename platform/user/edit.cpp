@@ -101,7 +101,6 @@ QWidget* CEdit::MakeControl(QWidget* host) {
     QTextOption option = plain->document()->defaultTextOption();
     option.setAlignment(align);
     plain->document()->setDefaultTextOption(option);
-    plain->setFrameShape((style & WS_BORDER) ? QFrame::Box : QFrame::NoFrame);
     plain->setReadOnly((style & ES_READONLY) != 0);
     plain->setTabChangesFocus(true);
     plain->setPlainText(Shown(ToControlLines(GetWindowText().view())));
@@ -110,7 +109,6 @@ QWidget* CEdit::MakeControl(QWidget* host) {
   } else {
     auto* line = new QLineEdit(host);
     line->setAlignment(align | Qt::AlignVCenter);
-    line->setFrame((style & WS_BORDER) != 0);
     line->setReadOnly((style & ES_READONLY) != 0);
     line->setEchoMode((style & ES_PASSWORD) ? QLineEdit::Password : QLineEdit::Normal);
     line->setMaxLength(std::numeric_limits<int>::max());  // the limit is kept here

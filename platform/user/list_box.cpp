@@ -43,8 +43,6 @@ QWidget* CListBox::MakeControl(QWidget* host) {
   else list->setSelectionMode(QAbstractItemView::SingleSelection);
   list->setVerticalScrollBarPolicy((style & WS_VSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   list->setHorizontalScrollBarPolicy((style & WS_HSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-  list->setFrameShape((style & WS_BORDER) ? QFrame::Box : QFrame::NoFrame);
-  list->setLineWidth(1);
   list->setUniformItemSizes(true);
   list->setFocusPolicy(Qt::StrongFocus);
   QObject::connect(list, &QListWidget::itemSelectionChanged, list, [this] {

@@ -77,9 +77,6 @@ constexpr WORD PFA_JUSTIFY = 4;  // every line but a paragraph's last spans the 
 constexpr int SF_TEXT = 1;
 constexpr int SF_RTF = 2;
 
-// Rich-text windows take the edit styles (edit_messages.h) and this one.
-constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
-
 // The header of a control's WM_NOTIFY notice, and the common codes.
 struct NMHDR {
   HWND hwndFrom = nullptr;

@@ -77,6 +77,8 @@ void CWnd::MakeWidget() {
   if (!HaveWidgets()) return;
   if (m_parent) {
     m_widget = new CWindowWidget(m_hWnd, m_parent->m_widget);
+    // What the parent shows is drawn first and stays where this window paints nothing.
+    if (m_exStyle & WS_EX_TRANSPARENT) m_widget->setAttribute(Qt::WA_OpaquePaintEvent, false);
     if (!m_parent->m_widget) m_widget->hide();
   } else {
     m_shell = new CTopLevelShell(m_hWnd);

@@ -246,6 +246,10 @@ class CWnd : public CCmdTarget {
   // The rectangle the window takes when asked for one (a drop-down list keeps
   // the height of its selection field).
   virtual CRect ConstrainWindowRect(const CRect& rect) const { return rect; }
+  // TRUE for a control whose Qt widget shows its own scroll bars: WS_HSCROLL
+  // and WS_VSCROLL then take no room from the client area and make no bars
+  // of the window's.
+  virtual bool HasOwnScrollBars() const { return false; }
   // After SetWindowText changed the text (controls show it).
   virtual void OnWindowTextChanged() {}
 

@@ -22,8 +22,9 @@ int CWnd::MenuBarHeight() const {
 }
 
 CSize CWnd::ClientSizeOf(const CRect& rect) const {
-  int cx = rect.Width() - ((m_style & WS_VSCROLL) ? ScrollBarExtent() : 0);
-  int cy = rect.Height() - MenuBarHeight() - ((m_style & WS_HSCROLL) ? ScrollBarExtent() : 0);
+  const DWORD bars = HasOwnScrollBars() ? 0 : m_style;
+  int cx = rect.Width() - ((bars & WS_VSCROLL) ? ScrollBarExtent() : 0);
+  int cy = rect.Height() - MenuBarHeight() - ((bars & WS_HSCROLL) ? ScrollBarExtent() : 0);
   return {std::max(0, cx), std::max(0, cy)};
 }
 
@@ -57,7 +58,7 @@ void CWnd::ApplyGeometry() {
 
 void CWnd::SetWindowRect(const CRect& rect, WPARAM sizeKind, bool pushToQt) {
   m_rect = ConstrainWindowRect(rect);
-  CSize client = ClientSizeOf(rect);
+  CSize client = ClientSizeOf(m_rect);
   bool resized = client != m_client;
   m_client = client;
   if (pushToQt) ApplyGeometry();

@@ -75,7 +75,7 @@ void CWnd::SyncScrollBars() {
   if (!m_widget) return;
   const int extent = ScrollBarExtent();
   for (int bar : {SB_HORZ, SB_VERT}) {
-    bool shown = (m_style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) != 0;
+    bool shown = !HasOwnScrollBars() && (m_style & (bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) != 0;
     QScrollBar* sb = shown ? m_widget->ScrollBar(bar) : m_widget->ExistingScrollBar(bar);
     if (!sb) continue;
     sb->setVisible(shown);
@@ -109,7 +109,7 @@ void CWnd::ScrollWindow(int dx, int dy) {
     std::lock_guard lock(m_surfaceLock);
     if (m_surface && !m_surface->isNull()) {
       QImage moved(m_surface->size(), m_surface->format());
-      moved.fill(Qt::black);
+      moved.fill(m_surface->hasAlphaChannel() ? Qt::transparent : Qt::black);
       QPainter painter(&moved);
       painter.drawImage(dx, dy, *m_surface);
       painter.end();
@@ -219,8 +219,11 @@ QImage* CWnd::GetSurface() { return m_surface.get(); }
 void CWnd::ResizeSurface(CSize size) {
   std::lock_guard lock(m_surfaceLock);
   if (m_surface && m_surface->width() == size.cx && m_surface->height() == size.cy) return;
-  auto image = std::make_unique<QImage>(std::max(0, size.cx), std::max(0, size.cy), QImage::Format_RGB32);
-  image->fill(Qt::black);
+  // A transparent child's surface starts clear: the parent shows through until it paints.
+  const bool clear = m_parent && (m_exStyle & WS_EX_TRANSPARENT);
+  auto image = std::make_unique<QImage>(std::max(0, size.cx), std::max(0, size.cy),
+                                        clear ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+  image->fill(clear ? Qt::transparent : Qt::black);
   if (m_surface && !m_surface->isNull() && !image->isNull()) {
     QPainter painter(image.get());
     painter.drawImage(0, 0, *m_surface);

@@ -79,7 +79,9 @@ TEST(SplitFilesTest, BadSetsFailWithNothingWrittenAndEveryPieceKept) {
     EXPECT_EQ(result.cause, i == 0 ? CFileException::fileNotFound : CFileException::invalidFile) << "row " << i;
     EXPECT_FALSE(result.writing) << "row " << i;
     EXPECT_EQ(Read(dir / "X.D00"), rows[i].first) << "row " << i;
-    if (rows[i].secondPresent) EXPECT_EQ(Read(dir / "X.D01"), "more") << "row " << i;
+    if (rows[i].secondPresent) {
+      EXPECT_EQ(Read(dir / "X.D01"), "more") << "row " << i;
+    }
     const auto files = std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator());
     EXPECT_EQ(files, rows[i].secondPresent ? 2 : 1) << "row " << i;
   }

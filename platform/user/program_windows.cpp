@@ -41,27 +41,6 @@ class XConnection {
   XConnection& operator=(const XConnection&) = delete;
 
   bool Usable() const { return !xcb_connection_has_error(m_c) && m_root != XCB_WINDOW_NONE; }
-  // The server's time now: the stamp of a property change on a window of our
-  // own. A window manager weighs an activation by it against the user's
-  // latest input; CurrentTime it may take as stale.
-  xcb_timestamp_t ServerTime() const {
-    const xcb_window_t probe = xcb_generate_id(m_c);
-    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(m_c, 0, probe, m_root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
-                      XCB_CW_EVENT_MASK, &mask);
-    xcb_change_property(m_c, XCB_PROP_MODE_APPEND, probe, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0, nullptr);
-    xcb_flush(m_c);
-    xcb_timestamp_t time = XCB_CURRENT_TIME;
-    while (std::unique_ptr<xcb_generic_event_t, FreeReply> event{xcb_wait_for_event(m_c)}) {
-      if ((event->response_type & 0x7F) != XCB_PROPERTY_NOTIFY) continue;
-      const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
-      if (notify->window != probe) continue;
-      time = notify->time;
-      break;
-    }
-    xcb_destroy_window(m_c, probe);
-    return time;
-  }
   xcb_connection_t* get() const { return m_c; }
   xcb_window_t Root() const { return m_root; }
 
@@ -150,7 +129,7 @@ void ShowWindow(const XConnection& x, xcb_window_t window, int show) {
     constexpr uint32_t kIconicState = 3;
     SendToRoot(x, window, Atom(c, "WM_CHANGE_STATE"), {kIconicState});
   } else {
-    SendToRoot(x, window, Atom(c, "_NET_ACTIVE_WINDOW"), {kSource, x.ServerTime(), 0});
+    SendToRoot(x, window, Atom(c, "_NET_ACTIVE_WINDOW"), {kSource, XCB_CURRENT_TIME, 0});
     SendToRoot(x, window, Atom(c, "_NET_WM_STATE"),
                {show == kShowMaximised ? kAdd : kRemove, Atom(c, "_NET_WM_STATE_MAXIMIZED_VERT"),
                 Atom(c, "_NET_WM_STATE_MAXIMIZED_HORZ"), kSource});

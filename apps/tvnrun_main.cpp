@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     std::vector<CString> arguments;
     for (int i = 1; i < argc; ++i) arguments.push_back(CString::FromUtf8(argv[i]));
     CPlayerApp app(std::move(arguments));
+    app.SetRegistersShellFileTypes(true);
     CGuiSession::Attach(app);
     return app.RunApplication();
   });

@@ -53,13 +53,14 @@ BOOL CRunAction::Execute() {
     command = CString(*program);
   }
 
+  // Of the window bits, maximised wins over minimised, and minimised over hidden.
+  const int show = (m_flags & RunFlag::kMaximised)   ? tvn::sys::kShowMaximised
+                   : (m_flags & RunFlag::kMinimised) ? tvn::sys::kShowMinimised
+                   : (m_flags & RunFlag::kHidden)    ? tvn::sys::kShowHidden
+                                                     : tvn::sys::kShowNormal;
   if (m_flags & RunFlag::kUseRunningCopy) {
     const std::string key(GetFileNameFromPath(command.view()));
     if (int running = tvn::sys::FindRunningProgram(key)) {
-      const int show = (m_flags & RunFlag::kMaximised)   ? tvn::sys::kShowMaximised
-                       : (m_flags & RunFlag::kMinimised) ? tvn::sys::kShowMinimised
-                       : (m_flags & RunFlag::kHidden)    ? tvn::sys::kShowHidden
-                                                         : tvn::sys::kShowNormal;
       tvn::sys::RaiseProgramWindow(running, show);
       return TRUE;
     }
@@ -76,8 +77,19 @@ BOOL CRunAction::Execute() {
     host->Messages().ShowLastErrorMessage(nullptr, -1);
     return TRUE;
   }
-  if (m_flags & RunFlag::kWait) tvn::sys::WaitForProcess(started.process);
-  else if (m_flags & RunFlag::kWatch) watch->Add(started.process, static_cast<WORD>(m_flags & 0xFFFF));
+  // The new program's first window gets the state asked for once it appears,
+  // matched by this process's id alone; the wait runs beside the page.
+  std::unique_ptr<tvn::sys::ProgramWindowShow> window;
+  if (show != tvn::sys::kShowNormal) window = std::make_unique<tvn::sys::ProgramWindowShow>(started.process, show);
+  if (m_flags & RunFlag::kWait) {
+    tvn::sys::WaitForProcess(started.process);
+    return TRUE;  // the program has ended: its window is no longer waited for
+  }
+  if (m_flags & RunFlag::kWatch) watch->Add(started.process, static_cast<WORD>(m_flags & 0xFFFF));
   else watch->Release(started.process);
+  if (window) {
+    std::erase_if(m_pendingWindows.list, [](const auto& pending) { return pending->Finished(); });
+    m_pendingWindows.list.push_back(std::move(window));
+  }
   return TRUE;
 }

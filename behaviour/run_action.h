@@ -1,7 +1,11 @@
 // CRunAction: starts another program, a document with its associated program, or brings a running copy forward.
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include "behaviour/action.h"
+#include "platform/user/program_windows.h"
 
 namespace RunFlag {
 constexpr LONG kUseRunningCopy = 0x01;
@@ -37,4 +41,14 @@ class CRunAction : public CAction {
   LONG m_flags = RunFlag::kDefault;
   CString m_strProgram;
   CString m_strParameters;
+  // The windows of started programs still waited for, to be shown as the
+  // flags ask; a copy of the action starts without any. Destroying the
+  // action ends the waits.
+  struct PendingWindows {
+    PendingWindows() = default;
+    PendingWindows(const PendingWindows&) {}
+    PendingWindows& operator=(const PendingWindows&) { return *this; }
+    std::vector<std::unique_ptr<tvn::sys::ProgramWindowShow>> list;
+  };
+  PendingWindows m_pendingWindows;
 };

@@ -209,7 +209,7 @@ std::vector<std::uint8_t> DemoCourse() {
       c.MciResponse(IconFields{4, "Narration heard", "", 3}, tvn::testing::ResponseFields{}, 0x1);
     };
     b.Task(IconFields{4, "Welcome", "", 3}, 8, {},
-           {picture, Text("Hello", "Welcome: listen to the narration.", At(40, 30, 600, 90), 28), narration},
+           {picture, Text("Hello", "Welcome: listen to the narration.", At(40, 24, 600, 72), 24), narration},
            {heard});
   });
   f.tasks.push_back([=](CourseBuilder& b) {
@@ -224,7 +224,7 @@ std::vector<std::uint8_t> DemoCourse() {
                          tvn::testing::KeyFields{0, "", {0, 0, 0, 1}});
     };
     b.Task(IconFields{4, "Name", "Type your name", 3}, 9, {},
-           {Text("Ask", "What is your name? Click the field, type it and press Enter.", At(40, 60, 600, 130), 20)},
+           {Text("Ask", "What is your name? Click the field, type it and press Enter.", At(40, 80, 600, 140), 20)},
            {tvn::testing::EditorResponse(IconFields{4, "Name field", "", 3}, tvn::testing::ResponseFields{}, field,
                                          {40, 150, 360, 186}),
             enter,
@@ -418,7 +418,7 @@ std::vector<std::uint8_t> DemoCourse() {
     b.Task(IconFields{4, "Result", "", 3}, 4, {},
            {clear, store, fetch,
             Text("Shown", "Well done, {Name}! Score: {Score} (kept in scores.txt as {Kept}). Press any key to go on.",
-                 At(40, 40, 600, 110), 24),
+                 At(40, 30, 600, 132), 20),
             badge, star},
            {anyKey});
   });

@@ -19,6 +19,8 @@
 #include "platform/user/native_window.h"
 #include "platform/user/message_box.h"
 #include "platform/sys/program_module.h"
+#include "platform/sys/shell_file_types.h"
+#include "platform/sys/windows_locations.h"
 #include "platform/sys/system_info.h"
 #include "playback/app_resources.h"
 #include "media/memory_stream.h"
@@ -115,7 +117,7 @@ BOOL CPlayerApp::InitInstance() {
   m_systemFont.CreatePointFont(80, "MS Sans Serif");
   RegisterTemplates();
   if (!CreateMainFrame()) return FALSE;
-  // Shell file types are not registered: the desktop's own files do that.
+  if (m_registersShellFileTypes) RegisterShellFileTypes();
   OpenPresentationTemplate();
 
   if (commandLine.m_bRunEmbedded || commandLine.m_bRunAutomated) {
@@ -190,6 +192,23 @@ void CPlayerApp::RegisterTemplates() {
   courses->LoadTemplate();
   m_courseTemplate = courses.get();
   AddDocTemplate(std::move(courses));
+}
+
+void CPlayerApp::RegisterShellFileTypes() {
+  CString extension, typeId, typeName;
+  if (!m_courseTemplate || !m_courseTemplate->GetDocString(extension, CDocTemplate::filterExt) ||
+      !m_courseTemplate->GetDocString(typeId, CDocTemplate::regFileTypeId))
+    return;
+  m_courseTemplate->GetDocString(typeName, CDocTemplate::regFileTypeName);
+  tvn::sys::ShellFileType type;
+  type.typeId = typeId.str();
+  type.description = typeName.str();
+  type.extensions = {extension.str()};
+  if (extension.CompareNoCase(".mcl") != 0) type.extensions.push_back(".mcl");
+  type.programName = LoadResourceString(AppResource::kMainFrame).str();
+  type.program = tvn::sys::ModulePath();
+  // A desktop that cannot be told is no reason not to start.
+  tvn::sys::RegisterShellFileType(type, tvn::sys::XdgDataHome());
 }
 
 BOOL CPlayerApp::CreateMainFrame() {

@@ -95,6 +95,13 @@ class CPlayerApp : public CWinApp,
   CString LoadResourceString(UINT id) const override;
 
   void SetLibraryProbe(LibraryProbe probe) { m_probe = std::move(probe); }
+  // Whether start-up registers the course files with the desktop (in
+  // $XDG_DATA_HOME). The program does; an application made by a test leaves
+  // the desktop alone.
+  void SetRegistersShellFileTypes(bool registers) { m_registersShellFileTypes = registers; }
+  // The course files' type as the desktop learns it: the course template's
+  // extension, file type id and name, with ".mcl", opened by this program.
+  void RegisterShellFileTypes();
   // The folder of the program file, ending in a separator.
   void GetProgramDirectory(const CString& modulePath);
   void DetectOptionalDlls();
@@ -224,6 +231,7 @@ class CPlayerApp : public CWinApp,
 
   std::vector<CString> m_arguments;
   LibraryProbe m_probe;
+  bool m_registersShellFileTypes = false;
 
   DWORD m_optionalDlls = 0;
   BYTE m_colourDepth = 0;

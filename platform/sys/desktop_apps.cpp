@@ -82,6 +82,28 @@ std::vector<std::filesystem::path> DirList(const char* variable, const char* fal
   return out;
 }
 
+// A string value with its escapes undone: \s \n \t \r \\; any other
+// backslash stays as it is.
+std::string UnescapeString(std::string_view value) {
+  std::string out;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] != '\\' || i + 1 == value.size()) {
+      out += value[i];
+      continue;
+    }
+    switch (value[i + 1]) {
+      case 's': out += ' '; break;
+      case 'n': out += '\n'; break;
+      case 't': out += '\t'; break;
+      case 'r': out += '\r'; break;
+      case '\\': out += '\\'; break;
+      default: out += value[i]; continue;
+    }
+    ++i;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::vector<std::string> AssociationsOf(std::string_view listText, std::string_view mimeType) {
@@ -106,7 +128,7 @@ std::vector<std::string> AssociationsOf(std::string_view listText, std::string_v
 std::optional<std::string> DesktopExecLine(std::string_view desktopText) {
   std::optional<std::string> exec;
   ForEachEntry(desktopText, [&](std::string_view group, std::string_view key, std::string_view value) {
-    if (!exec && group == "Desktop Entry" && key == "Exec") exec = std::string(value);
+    if (!exec && group == "Desktop Entry" && key == "Exec") exec = UnescapeString(value);
   });
   return exec;
 }
@@ -125,6 +147,8 @@ std::optional<std::string> ProgramOfExec(std::string_view exec) {
     while (i < exec.size() && exec[i] != ' ' && exec[i] != '\t') word += exec[i++];
   }
   if (word.empty() || word[0] == '%') return std::nullopt;
+  // "%%" stands for a literal '%'.
+  for (std::size_t at = word.find("%%"); at != std::string::npos; at = word.find("%%", at + 1)) word.erase(at, 1);
   return word;
 }
 

@@ -15,7 +15,8 @@ namespace tvn::sys {
 // are left out. Values are ";"-separated lists.
 std::vector<std::string> AssociationsOf(std::string_view listText, std::string_view mimeType);
 
-// The Exec value of a .desktop file's "[Desktop Entry]" group; nothing without one.
+// The Exec value of a .desktop file's "[Desktop Entry]" group, its string
+// escapes undone; nothing without one.
 std::optional<std::string> DesktopExecLine(std::string_view desktopText);
 
 // The program of an Exec value: its first word, quotes and escapes removed;

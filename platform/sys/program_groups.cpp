@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/base/codepage.h"
+#include "platform/sys/desktop_entry_text.h"
 #include "platform/sys/process.h"
 #include "platform/sys/windows_locations.h"
 
@@ -54,38 +55,6 @@ bool WriteFile(const fs::path& file, const std::string& text) {
   fs::rename(temporary, file, ec);
   if (ec) fs::remove(temporary, ec);
   return !ec;
-}
-
-// The string escapes of a desktop entry value.
-std::string EscapeString(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      case ' ':
-        out += i == 0 ? "\\s" : " ";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) out += ' ';
-        else out += c;
-    }
-  }
-  return out;
-}
-
-std::string XmlText(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '&') out += "&amp;";
-    else if (c == '<') out += "&lt;";
-    else if (c == '>') out += "&gt;";
-    else out += c;
-  }
-  return out;
 }
 
 bool IsPicture(std::string_view file) {
@@ -168,15 +137,9 @@ std::string DesktopExecValue(std::string_view commandLine) {
   std::string exec;
   for (const std::string& word : words) {
     if (!exec.empty()) exec += ' ';
-    exec += '"';
-    for (char c : word) {
-      if (c == '"' || c == '`' || c == '$' || c == '\\') exec += '\\';
-      if (c == '%') exec += '%';
-      exec += c;
-    }
-    exec += '"';
+    exec += DesktopExecArgument(word);
   }
-  return EscapeString(exec);
+  return DesktopStringValue(exec);
 }
 
 bool ProgramGroupService::Open() {
@@ -240,7 +203,7 @@ bool ProgramGroupService::CreateGroup(const std::string& group) {
   fs::create_directories(m_folders.menus, ec);
   const std::string id = std::string(kPrefix) + file;
   const bool directory = WriteFile(m_folders.directories / (id + ".directory"),
-                                   "[Desktop Entry]\nType=Directory\nName=" + EscapeString(group) + "\n");
+                                   "[Desktop Entry]\nType=Directory\nName=" + DesktopStringValue(group) + "\n");
   const bool menu = WriteFile(m_folders.menus / (id + ".menu"),
                               "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
                               " \"http://www.freedesktop.org/standards/menu-spec/1.0/menu.dtd\">\n"
@@ -283,9 +246,9 @@ bool ProgramGroupService::AddItem(const std::vector<std::string>& args) {
     name = words.empty() ? std::string() : fs::path(words.front()).stem().string();
   }
   const std::string icon = args.size() > 2 ? args[2] : std::string();
-  std::string text = "[Desktop Entry]\nType=Application\nName=" + EscapeString(name) +
+  std::string text = "[Desktop Entry]\nType=Application\nName=" + DesktopStringValue(name) +
                      "\nExec=" + DesktopExecValue(commandLine) + "\n";
-  if (IsPicture(icon) && !icon.empty() && icon.front() == '/') text += "Icon=" + EscapeString(icon) + "\n";
+  if (IsPicture(icon) && !icon.empty() && icon.front() == '/') text += "Icon=" + DesktopStringValue(icon) + "\n";
   text += "Categories=" + Category(MenuFileName(m_current)) + ";\n";
   return WriteFile(folder / (MenuFileName(name) + ".desktop"), text);
 }

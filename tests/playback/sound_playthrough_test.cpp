@@ -95,6 +95,12 @@ TEST(SoundPlaythrough, ACdRangeOfADiscImageSoundsToTheLastTrackAndTheTaskWaiting
     player.TraceMci([&sent](DWORD, std::string_view command) { sent.emplace_back(command); });
     ASSERT_TRUE(player.Start(course.bytes()));
     EXPECT_EQ(player.CurrentTask(), 1);
+    // Length and position as MCI packs them: the disc's 5 s in msf, a place on track 1 or 2 in tmsf.
+    CIconObject* sound = player.View().GetPlayingSounds().FindByFile("cd");
+    ASSERT_TRUE(sound);
+    EXPECT_EQ(sound->GetMediaLength(), 5 << 8);
+    const auto track = static_cast<LONG>(sound->GetMediaPosition()) & 0xFF;
+    EXPECT_TRUE(track == 1 || track == 2) << track;
     const auto start = std::chrono::steady_clock::now();
     while (player.CurrentTask() == 1 && std::chrono::steady_clock::now() - start < std::chrono::seconds(120)) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -1,4 +1,4 @@
-// CCdDisc: an audio CD through libcdio, in a drive or as a BIN/CUE image: its checked track table, its sectors and a drive's door.
+// CCdDisc: an audio CD through libcdio, in a drive or as a BIN/CUE image: its checked tracks, its sectors, a drive's door.
 #pragma once
 
 #include <cstdint>

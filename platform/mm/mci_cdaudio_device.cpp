@@ -230,7 +230,9 @@ DWORD CMciCdAudioDevice::Status(const CMciCommand& c, std::string& reply) {
   const std::string item = tvn::codepage::LowerAscii(c.words[0]);
   const auto tracks = m_disc->Tracks();
   if (item == "mode") {
-    reply = m_disc->IsDoorOpen() ? "open" : !tracks ? "not ready" : !IsSounding() ? "stopped" : m_paused ? "paused" : "playing";
+    if (m_disc->IsDoorOpen()) reply = "open";
+    else if (!tracks) reply = "not ready";
+    else reply = !IsSounding() ? "stopped" : m_paused ? "paused" : "playing";
   } else if (item == "media" && c.Has("present")) {
     reply = tracks ? "true" : "false";
   } else if (item == "ready") {

@@ -35,7 +35,8 @@ inline std::filesystem::path WriteCdImage(const std::filesystem::path& dir, cons
       const auto v = static_cast<std::uint16_t>(t.value);
       sector[b] = static_cast<char>(t.audio ? (b % 2 == 0 ? v & 0xFF : v >> 8) : (v & 0x0F) | 0x40);
     }
-    for (std::uint32_t s = 0; s < t.sectors; ++s) data.write(sector.data(), static_cast<std::streamsize>(sector.size()));
+    for (std::uint32_t s = 0; s < t.sectors; ++s)
+      data.write(sector.data(), static_cast<std::streamsize>(sector.size()));
     at += t.sectors;
   }
   std::ofstream(cue, std::ios::binary) << sheet;

@@ -1,4 +1,4 @@
-// The cdaudio device on images the tests write: the track table and its checks, time formats, play ranges, pause, stop and the door.
+// The cdaudio device on images the tests write: the track table and its checks, time formats, ranges, pause, stop, door.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -119,6 +119,14 @@ TEST_F(CdAudioTest, TrackTableInMsfTmsfAndMilliseconds) {
   EXPECT_EQ(Reply("status bin number of tracks"), "2");
   UseSource((dir / "gone.cue").string());
   EXPECT_EQ(Send("open cdaudio alias gone"), MciError::kFileNotFound);
+  // Sheets that give no usable table: noise, and tracks that go backwards.
+  std::ofstream(dir / "noise.cue") << "\x01\xFFTRACK 99 AUDIO\nINDEX 01 99:99:99\n";
+  UseSource((dir / "noise.cue").string());
+  EXPECT_EQ(Send("open cdaudio alias noise"), MciError::kInvalidFile);
+  std::ofstream(dir / "back.cue") << "FILE \"disc.bin\" BINARY\n TRACK 01 AUDIO\n  INDEX 01 00:03:00\n"
+                                  << " TRACK 02 AUDIO\n  INDEX 01 00:01:00\n";
+  UseSource((dir / "back.cue").string());
+  EXPECT_EQ(Send("open cdaudio alias back"), MciError::kInvalidFile);
 }
 
 TEST_F(CdAudioTest, WithoutProfileEntryOrDriveThereIsNoDevice) {

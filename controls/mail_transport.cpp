@@ -34,17 +34,7 @@ MailSettings MailSettings::Read(IProfileValues& profile) {
   return settings;
 }
 
-std::filesystem::path RuntimeProfilePath() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  std::filesystem::path base;
-  if (config && *config == '/') {
-    base = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::filesystem::path(home && *home ? home : "/tmp") / ".config";
-  }
-  return base / "tavelon" / "tvnrun.ini";
-}
+std::filesystem::path RuntimeProfilePath() { return tvn::sys::RuntimeProfilePath(); }
 
 bool CMailTransport::IsAvailable() const {
   if (!m_settings.program.empty()) return true;

@@ -1,12 +1,16 @@
 // Fuzzes the MCI command-string interpreter: the bytes are split into lines and each is sent as a command,
-// against a sound, a short MIDI song, a new recording and a video device, all on short generated media, so
-// open, play, seek, record, status, set, put and where all see hostile words; the video device's picture is
-// drawn after every line. "window ... handle" gets a live window of the program for "$L", a destroyed one's
-// number for "$S" and any number the bytes hold; the windows' messages are handled after every line.
+// against a sound, a short MIDI song, a new recording, a video device and an audio CD (a generated disc image
+// that the runtime's profile names), all on short generated media, so open, play, seek, record, status, set,
+// put and where all see hostile words; the video device's picture is drawn after every line. "window ...
+// handle" gets a live window of the program for "$L", a destroyed one's number for "$S" and any number the
+// bytes hold; the windows' messages are handled after every line.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <system_error>
 #include <string_view>
 #include <vector>
 
@@ -33,6 +37,35 @@ std::vector<BYTE> ShortWave() {
 std::vector<BYTE> ShortSong() {
   return {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0xE0, 'M', 'T', 'r', 'k', 0, 0, 0, 13,
           0x00, 0x90, 0x3C, 0x64, 0x0A, 0x80, 0x3C, 0x00, 0x00, 0xFF, 0x2F, 0x00, 0x00};
+}
+
+// A disc image of two audio tracks of 2 sectors (27 ms each) around a data track of 1, in a
+// folder of its own with the runtime's profile naming it: the configuration folder to use. The folder
+// goes when the fuzzer ends.
+struct DiscFolder {
+  DiscFolder();
+  ~DiscFolder() {
+    std::error_code ec;
+    if (!path.empty()) std::filesystem::remove_all(path, ec);
+  }
+  std::string path;
+};
+
+DiscFolder::DiscFolder() {
+  std::string folder = (std::filesystem::temp_directory_path() / "tvn-mci-fuzz-XXXXXX").string();
+  if (!mkdtemp(folder.data())) return;
+  path = folder;
+  const std::filesystem::path dir = folder;
+  {
+    std::ofstream bin(dir / "disc.bin", std::ios::binary);
+    for (int sector = 0; sector < 5; ++sector)
+      for (int b = 0; b < 2352; ++b) bin.put(static_cast<char>(sector < 2 ? (b % 2 ? 0x04 : 0x00) : 0x41));
+  }
+  std::ofstream(dir / "disc.cue") << "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                  << "  TRACK 02 MODE1/2352\n    INDEX 01 00:00:02\n"
+                                  << "  TRACK 03 AUDIO\n    INDEX 01 00:00:03\n";
+  std::filesystem::create_directories(dir / "tavelon");
+  std::ofstream(dir / "tavelon" / "tvnrun.ini") << "[MCI]\nCDAudio=" << (dir / "disc.cue").string() << "\n";
 }
 
 bool Contains(std::string_view line, std::string_view word) {
@@ -108,6 +141,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Recording goes through SDL's dummy driver, which captures silence.
   ::setenv("SDL_AUDIODRIVER", "dummy", 1);
   static Windows windows;
+  static const DiscFolder disc;
+  ::setenv("XDG_CONFIG_HOME", disc.path.c_str(), 1);
   CMediaSystem media(SteadyClock(), CAudioOutput::Mode::silent, limits);
   media.Mci().Services().soundFont.clear();  // MIDI plays silent: the soundfont would load on every open
   media.SetSourceOpener([](const CString& name) -> std::unique_ptr<IMediaByteSource> {
@@ -121,6 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   media.Mci().SendString("open new type waveaudio alias r", reply, nullptr);
   media.Mci().SendString("open x.vid alias v", reply, nullptr);
   const DWORD video = static_cast<DWORD>(std::strtoul(reply.c_str(), nullptr, 10));
+  media.Mci().SendString("open cdaudio alias cd", reply, nullptr);
   std::vector<DWORD> pixels(16 * 12, 0);
   CDC dc;
   dc.AttachSurface(gdi::PixelSurface{pixels.data(), 16, 12, 16, false});

@@ -12,6 +12,7 @@
 #include "media/memory_stream.h"
 #include "platform/gdi/dc.h"
 #include "platform/mm/mci_errors.h"
+#include "platform/mm/mci_time_format.h"
 #include "platform/mm/media_system.h"
 #include "platform/msg/clock.h"
 #include "platform/user/file_dialog.h"
@@ -25,7 +26,15 @@ namespace {
 constexpr UINT kPlayTimer = 1;
 constexpr UINT kPlayTimerMs = 10;
 
+// A reply as a number; the colon forms of positions (msf, hms, tmsf) packed
+// one byte a field, the first field lowest, as MCI gives them in binary.
 LONG NumberOf(const CString& text) {
+  const std::string_view view = text.view();
+  if (view.find(':') != std::string_view::npos) {
+    DWORD packed = 0;
+    const bool read = std::count(view.begin(), view.end(), ':') == 3 ? ParseTmsf(view, packed) : ParseMsf(view, packed);
+    return read ? static_cast<LONG>(packed) : 0;
+  }
   LONG value = 0;
   std::from_chars(text.GetString(), text.GetString() + text.GetLength(), value);
   return value;

@@ -1,6 +1,7 @@
 // The factories of the waveaudio, sequencer and cdaudio device types.
 #include "platform/mm/mci_device_types.h"
 
+#include "platform/mm/mci_cdaudio_device.h"
 #include "platform/mm/mci_errors.h"
 #include "platform/mm/mci_sequencer_device.h"
 #include "platform/mm/mci_sound_device.h"
@@ -19,8 +20,9 @@ DWORD OpenSequencer(MciOpenRequest& request, std::unique_ptr<CMciDevice>& out) {
   return CMciSequencerDevice::Open(request, out, request.services->soundFont);
 }
 
-// No CD drive is used on this system: every open finds none.
-DWORD OpenCdAudio(MciOpenRequest&, std::unique_ptr<CMciDevice>&) { return MciError::kCannotLoadDriver; }
+DWORD OpenCdAudio(MciOpenRequest& request, std::unique_ptr<CMciDevice>& out) {
+  return CMciCdAudioDevice::Open(request, out);
+}
 
 }  // namespace
 

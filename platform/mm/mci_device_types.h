@@ -4,5 +4,6 @@
 class CMciSystem;
 
 // "waveaudio" (.wav; opened without a file it records), "sequencer" (.mid,
-// .rmi) and "cdaudio", which has no drive here and fails at open.
+// .rmi) and "cdaudio" (the disc the runtime's profile names, else the first
+// drive; 266 at open when there is neither).
 void RegisterWaveMidiAndCdTypes(CMciSystem& mci);

@@ -38,6 +38,7 @@ std::optional<std::filesystem::path> Made(const std::filesystem::path& folder) {
 
 std::filesystem::path XdgDataHome() { return DataHome(); }
 std::filesystem::path XdgConfigHome() { return XdgFolder("XDG_CONFIG_HOME", ".config"); }
+std::filesystem::path RuntimeProfilePath() { return XdgConfigHome() / "tavelon" / "tvnrun.ini"; }
 
 WindowsLocations GetWindowsLocations() {
   WindowsLocations locations;

@@ -21,6 +21,8 @@ struct WindowsLocations {
 // $XDG_DATA_HOME and $XDG_CONFIG_HOME (read afresh on every call).
 std::filesystem::path XdgDataHome();
 std::filesystem::path XdgConfigHome();
+// The runtime's profile: tvnrun.ini in $XDG_CONFIG_HOME/tavelon.
+std::filesystem::path RuntimeProfilePath();
 
 // The locations for the current environment (read afresh on every call).
 WindowsLocations GetWindowsLocations();

@@ -53,7 +53,7 @@ ScriptedPlayer::~ScriptedPlayer() {
 void ScriptedPlayer::MakeApp(std::vector<CString> arguments) {
   m_app = std::make_unique<CPlayerApp>(std::move(arguments), m_clock);
   // Sound is mixed as the clock moves: what a course plays is recorded, and media end on time.
-  m_app->SetAudioMode(CAudioOutput::Mode::recording);
+  m_app->SetAudioMode(m_audioDevice ? CAudioOutput::Mode::device : CAudioOutput::Mode::recording);
   CGuiSession::Attach(*m_app);
   m_app->SetEventSource(std::make_unique<CClockDrivenSource>(m_clock));
   auto dialogs = std::make_unique<CScriptedDialogs>();
@@ -76,6 +76,8 @@ bool ScriptedPlayer::Start(const std::vector<std::uint8_t>& course, const std::s
   // The listener is set on the view as soon as start-up made it; the first
   // 0x401 is only posted, so no step is missed.
   if (!m_app->InitInstance() || !m_app->GetPresentationView()) return false;
+  if (m_mciTrace)
+    if (CMediaSystem* media = m_app->GetMediaSystem()) media->Mci().SetTrace(m_mciTrace);
   m_app->SetPrinterSetup(m_printer);
   m_app->ControlRegistry() = m_controls;
   View().SetStepListener([this](UINT message, int task) { m_steps.push_back({message, task}); });

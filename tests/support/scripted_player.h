@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -95,6 +97,11 @@ class ScriptedPlayer {
     m_before = std::move(before);
     m_after = std::move(after);
   }
+  // Sound goes to SDL's device (the driver SDL_AUDIODRIVER names) instead of
+  // being mixed and recorded as the clock moves; set before Start.
+  void UseAudioDevice() { m_audioDevice = true; }
+  // Told every command the players send to an MCI device by id, from the start; set before Start.
+  void TraceMci(std::function<void(DWORD id, std::string_view command)> trace) { m_mciTrace = std::move(trace); }
   // The controls the program can host, registered before its course starts; none by default.
   CNativeControlRegistry& Controls() { return m_controls; }
   const std::filesystem::path& Directory() const { return m_dir.path(); }
@@ -111,6 +118,8 @@ class ScriptedPlayer {
   CPrinterSetup m_printer;
   std::vector<CString> m_before, m_after;
   CNativeControlRegistry m_controls;
+  bool m_audioDevice = false;
+  std::function<void(DWORD, std::string_view)> m_mciTrace;
   std::vector<Step> m_steps;
   std::optional<int> m_exitCode;
 };

@@ -1,4 +1,4 @@
-// The MIDI sequencer: MCI timing by mixer frames, seeking with replayed state, silence without a soundfont, and cdaudio.
+// The MIDI sequencer: MCI timing by mixer frames, seeking with replayed state, and silence without a soundfont.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -139,10 +139,6 @@ TEST_F(SequencerTest, PauseSeekStopAndErrors) {
   EXPECT_EQ(Send("record song"), MciError::kUnsupportedFunction);
   EXPECT_EQ(Send("open \"" + Write("noise.mid", Bytes{'R', 'I', 'F', 'X', 1, 2}) + "\" alias noise"),
             MciError::kInvalidFile);
-  // No CD drive is used here: cdaudio fails at its open, by type and by a track file.
-  EXPECT_EQ(Send("open cdaudio alias cd"), MciError::kCannotLoadDriver);
-  EXPECT_EQ(Send("open \"" + Write("Track01.cda", Bytes{0}) + "\""), MciError::kCannotLoadDriver);
-  EXPECT_NE(MciErrorText(MciError::kCannotLoadDriver), nullptr);
 }
 
 TEST_F(SequencerTest, SilentButExactlyTimedWithoutASoundFontAndSoundingWithOne) {

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/base/codepage.h"
+#include "platform/user/dialog_colours.h"
 #include "platform/user/message_box_types.h"
 #include "platform/sys/process.h"
 #include "platform/sys/staged_file.h"
@@ -54,6 +55,7 @@ bool CAutorunApp::InitInstance() {
     m_boxes.Show(LoadSetupString(SetupProgram::kAutorun, id), m_caption, MB_ICONEXCLAMATION);
     return false;
   }
+  SetDialogBkColor(0xC0C0C0);
   if (CheckSystemFiles()) {
     CopySystemFiles();
     // A restart has no counterpart here: the answer is kept and the runtime still starts.

@@ -3,6 +3,7 @@
 
 #include <system_error>
 
+#include "platform/user/dialog_colours.h"
 #include "platform/user/message_box_types.h"
 #include "platform/user/message_loop.h"
 #include "platform/sys/windows_locations.h"
@@ -58,6 +59,7 @@ BOOL CSetupProgram::InitInstance() {
     m_services->SetupMessage(id, MB_ICONEXCLAMATION);
     return FALSE;
   }
+  SetDialogBkColor(RGB(192, 192, 192));
   ICopyUi* copyUi = &m_copyUi;
   if (!line.silent) {
     m_wizard = std::make_unique<setup::CDialogWizard>(*m_services, m_script, m_frame.get());

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/base/codepage.h"
+#include "platform/user/dialog_colours.h"
 #include "platform/user/message_box_types.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_strings.h"
@@ -46,6 +47,7 @@ void CUninstallApp::Report(UINT id, UINT type) {
 }
 
 bool CUninstallApp::InitInstance() {
+  SetDialogBkColor(0xC0C0C0, RGB(0, 0, 0));
   if (!LoadLog()) return false;
   const CString text = m_log.GetString("dialog.text1");
   if (!m_services.question.Confirm(m_caption, text)) return false;

@@ -6,7 +6,7 @@
 #include <QFontMetrics>
 #include <algorithm>
 
-#include "platform/base/codepage.h"
+#include "platform/gdi/qt_text.h"
 #include "platform/user/list_search.h"
 
 IMPLEMENT_DYNAMIC(CComboBox, CChildControl)
@@ -16,10 +16,7 @@ namespace {
 constexpr int kTextRole = Qt::UserRole;
 constexpr int kFieldMargin = 8;  // frame and padding around the selection field's text
 
-QString Shown(const CString& text) {
-  const std::u16string wide = tvn::codepage::ToUtf16(text.view());
-  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
-}
+QString Shown(const CString& text) { return gdi::ToQt(text); }
 
 CString EntryText(const QComboBox* combo, int i) {
   const QByteArray bytes = combo->itemData(i, kTextRole).toByteArray();

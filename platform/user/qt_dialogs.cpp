@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "platform/gdi/qt_text.h"
 #include "platform/user/dialog_colours.h"
 #include "platform/user/message_loop.h"
 #include "platform/user/qt_char_format.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-QString ToQt(const CString& text) { return QString::fromUtf8(text.ToUtf8()); }
+QString ToQt(const CString& text) { return gdi::ToQt(text); }
 
 QWidget* OwnerWidget(CWnd* owner) {
   QWidget* w = owner ? owner->GetWidget() : nullptr;
@@ -97,7 +98,7 @@ std::optional<CString> CQtDialogs::FileDialog(const FileDialogRequest& request) 
   CWaitCursorPause pause;
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   if (request.chosenFilterIndex) *request.chosenFilterIndex = std::max(1, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
-  return CString::FromUtf8(dialog.selectedFiles().front().toStdString());
+  return CString(gdi::FromQt(dialog.selectedFiles().front()));
 }
 
 void CQtDialogs::Beep(UINT) {

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/base/codepage.h"
+#include "platform/base/program_text.h"
 #include "platform/user/dialog_colours.h"
 #include "platform/user/message_box_types.h"
 #include "platform/sys/process.h"
@@ -51,6 +52,8 @@ CAutorunApp::CAutorunApp(IMessageBoxes& boxes, fs::path moduleDirectory, std::st
 }
 
 bool CAutorunApp::InitInstance() {
+  // autorun's texts are UTF-8, host paths among them, in its boxes too.
+  tvn::text::SetProgramEncoding(tvn::text::TextEncoding::kUtf8);
   if (const UINT id = m_script.Load(m_moduleDirectory)) {
     m_boxes.Show(LoadSetupString(SetupProgram::kAutorun, id), m_caption, MB_ICONEXCLAMATION);
     return false;

@@ -3,6 +3,7 @@
 
 #include <system_error>
 
+#include "platform/base/program_text.h"
 #include "platform/user/dialog_colours.h"
 #include "platform/user/message_box_types.h"
 #include "platform/user/message_loop.h"
@@ -29,6 +30,8 @@ CSetupProgram::~CSetupProgram() {
 }
 
 BOOL CSetupProgram::InitInstance() {
+  // setup's texts are UTF-8, host paths among them, on the screen too.
+  tvn::text::SetProgramEncoding(tvn::text::TextEncoding::kUtf8);
   namespace fs = std::filesystem;
   const fs::path module = GetModuleDirectory();
   m_services = std::make_unique<CSetupServices>(SetupProgram::kSetup, m_boxes, module);

@@ -59,10 +59,12 @@ int WindowPos(const QString& text, int pos) {
 
 int ControlPos(const QString& text, int pos) {
   int window = 0;
-  for (int i = 0; i < text.size(); ++i) {
-    const int step = text[i] == QLatin1Char('\n') ? 2 : gdi::ProgramPosOf(text.mid(i, 1), 1);
-    if (window + step > pos) return window == pos ? i : i + 1;
+  for (int i = 0; i < text.size();) {
+    const int units = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+    const int step = text[i] == QLatin1Char('\n') ? 2 : gdi::ProgramPosOf(text.mid(i, units), units);
+    if (window + step > pos) return window == pos ? i : i + units;
     window += step;
+    i += units;
   }
   return static_cast<int>(text.size());
 }

@@ -8,13 +8,16 @@
 #include <optional>
 
 #include "platform/base/exceptions.h"
+#include "platform/base/program_text.h"
 #include "platform/user/gui_session.h"
 #include "platform/user/message_box.h"
 #include "platform/user/message_loop.h"
 
 namespace {
 
-std::string Named(const CString& fileName) { return fileName.IsEmpty() ? std::string() : ": " + fileName.ToUtf8(); }
+std::string Named(const CString& fileName) {
+  return fileName.IsEmpty() ? std::string() : ": " + tvn::text::ProgramToUtf8(fileName.view());
+}
 
 // One sentence for the error, by its type; empty for an operation the user ended.
 std::string EscapedErrorText(const std::exception& error) {
@@ -41,7 +44,7 @@ void Report(const ProgramStart& start, const std::string& text) noexcept {
     const CString caption = start.title.IsEmpty() ? start.name : start.title;
     std::optional<CMessageLoop> loop;
     if (!CMessageLoop::Current()) loop.emplace();
-    MessageBox(nullptr, CString::FromUtf8(text), caption, MB_OK | MB_ICONSTOP);
+    MessageBox(nullptr, CString(tvn::text::ProgramFromUtf8(text)), caption, MB_OK | MB_ICONSTOP);
   } catch (const std::exception&) {
     // The line on stderr stands.
   }

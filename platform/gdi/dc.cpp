@@ -6,6 +6,7 @@
 
 #include "platform/gdi/dc_impl.h"
 #include "platform/gdi/font_mapper.h"
+#include "platform/gdi/qt_text.h"
 #include "platform/gdi/rgn.h"
 #include "platform/gdi/system_metrics.h"
 
@@ -41,7 +42,7 @@ CRect SpanRect(int x, int y, int width, int height) {
   return CRect(x, y, ClampToLong(std::int64_t{x} + width), ClampToLong(std::int64_t{y} + height));
 }
 
-QString ToQString(const CString& text) { return QString::fromStdU16String(text.ToUtf16()); }
+QString ToQString(const CString& text) { return gdi::ToQt(text); }
 
 CDC::Impl::Impl() {
   stockPens[0].CreatePen(PS_SOLID, 0, RGB(255, 255, 255));

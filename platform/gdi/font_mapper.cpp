@@ -10,6 +10,7 @@
 
 #include "platform/base/cstring.h"
 #include "platform/gdi/gdi_defs.h"
+#include "platform/gdi/qt_text.h"
 
 namespace gdi {
 
@@ -41,7 +42,7 @@ bool FontDatabaseAvailable() { return qobject_cast<QGuiApplication*>(QCoreApplic
 
 QString MapFaceName(const LOGFONT& font) {
   const CString face(font.lfFaceName, static_cast<int>(strnlen(font.lfFaceName, LF_FACESIZE)));
-  const QString name = QString::fromStdU16String(face.ToUtf16()).trimmed();
+  const QString name = ToQt(face).trimmed();
   if (!name.isEmpty()) {
     // A face that is really installed (a course's own font) wins over the table.
     if (FontDatabaseAvailable() && QFontDatabase::hasFamily(name)) return name;

@@ -9,18 +9,14 @@
 
 #include <limits>
 
+#include "platform/gdi/qt_text.h"
+
 namespace tvn::fonts {
 namespace {
 
-QString ToQt(const CString& text) {
-  std::u16string wide = text.ToUtf16();
-  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
-}
+QString ToQt(const CString& text) { return gdi::ToQt(text); }
 
-CString FromQt(const QString& text) {
-  return CString::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                static_cast<std::size_t>(text.size())));
-}
+CString FromQt(const QString& text) { return CString(gdi::FromQt(text)); }
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 
 #include "platform/user/clipboard.h"
 #include "platform/base/codepage.h"
+#include "platform/gdi/qt_text.h"
 #include "platform/richedit/rtf_reader.h"
 #include "platform/richedit/rtf_writer.h"
 
@@ -22,7 +23,7 @@ namespace {
 
 constexpr char16_t kObjectCharacter = 0xFFFC;
 
-QString ToQt(const CString& text) { return QString::fromStdU16String(tvn::codepage::ToUtf16(text.view())); }
+QString ToQt(const CString& text) { return gdi::ToQt(text); }
 
 // The Qt editor: what it would take from or give to the clipboard and drops
 // goes through the control, so our formats travel and others' arrive plain.

@@ -14,6 +14,10 @@ namespace tvn::sys {
 namespace {
 
 constexpr std::uint32_t kResourceVersion = 16;  // RT_VERSION
+// The fixed file information that is the root block's value.
+constexpr std::uint32_t kFixedInfoSignature = 0xFEEF04BD;
+constexpr std::uint16_t kFixedInfoSize = 52;
+constexpr std::uint64_t kFixedInfoFileType = 36;
 // Program files bigger than this are not read for their version.
 constexpr std::uintmax_t kMaxImageBytes = 256u * 1024 * 1024;
 
@@ -132,6 +136,10 @@ VersionResource ReadVersionBlock(const Bytes& bytes, std::uint64_t at, std::uint
   VersionResource result;
   auto root = ReadBlock(bytes, at, limit, at);
   if (!root || root->key != "VS_VERSION_INFO") return result;
+  if (root->valueLength >= kFixedInfoSize && root->value + kFixedInfoSize <= root->end &&
+      bytes.U32(root->value) == kFixedInfoSignature) {
+    result.fileType = bytes.U32(root->value + kFixedInfoFileType);
+  }
   // The first language and code page listed under VarFileInfo\Translation.
   ForEachChild(bytes, *root, at, [&](const Block& info) {
     if (info.key != "VarFileInfo") return true;

@@ -1,6 +1,7 @@
 // The version resource of Windows program files (PE, 32 and 64 bit).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -11,6 +12,9 @@ namespace tvn::sys {
 struct VersionResource {
   std::string translationKey;  // "%04x%04x" of the first language and code page; empty when none
   std::string fileVersion;     // "FileVersion" of that language's string table (UTF-8); empty when none
+  // dwFileType of the fixed file information (1 application, 2 library, ...);
+  // empty when the resource has none or its signature is wrong.
+  std::optional<std::uint32_t> fileType;
 };
 
 // The version resource of a PE image held in memory; nothing for anything

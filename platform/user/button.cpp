@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QStyle>
 
+#include "platform/gdi/qt_text.h"
+
 IMPLEMENT_DYNAMIC(CButton, CChildControl)
 IMPLEMENT_DYNAMIC(CStatic, CChildControl)
 
@@ -26,13 +28,13 @@ class CProgramChecked final : public Base {
 
 QString Shown(const CString& text) {
   // "&" marks the access key in both worlds; "&&" is a plain ampersand in both.
-  return QString::fromUtf8(text.ToUtf8());
+  return gdi::ToQt(text);
 }
 
 // A static's text as shown: without SS_NOPREFIX a lone "&" marks the access
 // key and is not shown, "&&" shows one.
 QString StaticText(const CString& text, DWORD style) {
-  if (style & SS_NOPREFIX) return QString::fromUtf8(text.ToUtf8());
+  if (style & SS_NOPREFIX) return gdi::ToQt(text);
   std::string shown;
   const std::string& raw = text.str();
   for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -40,7 +42,7 @@ QString StaticText(const CString& text, DWORD style) {
     else if (raw[i] == '&') continue;
     shown += raw[i];
   }
-  return QString::fromUtf8(CString(shown).ToUtf8());
+  return gdi::ToQt(shown);
 }
 
 }  // namespace

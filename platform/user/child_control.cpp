@@ -15,6 +15,7 @@
 
 #include "platform/gdi/font.h"
 #include "platform/gdi/font_mapper.h"
+#include "platform/gdi/qt_text.h"
 #include "platform/user/control_frame.h"
 #include "platform/user/message_loop.h"
 #include "platform/user/qt_input.h"
@@ -242,9 +243,9 @@ void CChildControl::DeliverKey(UINT message, WPARAM wParam) {
   if (message == WM_CHAR) {
     // Typed characters search, select and (in editors) are inserted; control
     // characters came as keys with WM_KEYDOWN. A space is a character.
-    if (wParam < 0x20 || wParam > 0xFF) return;
-    const char byte[2] = {static_cast<char>(wParam), 0};
-    text = QString::fromUtf8(CString(byte).ToUtf8());
+    if (wParam < 0x20) return;
+    text = gdi::QtOfCharCode(static_cast<UINT>(wParam));
+    if (text.isEmpty()) return;
   } else {
     key = QtKeyOf(static_cast<UINT>(wParam));
     if (key == 0) return;

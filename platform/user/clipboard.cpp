@@ -6,6 +6,8 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/gdi/qt_text.h"
+
 namespace {
 
 // The list of registered format names: like the system's atom table, one for the process.
@@ -23,7 +25,7 @@ QString MimeOf(UINT format) {
   FormatNames& table = Names();
   std::lock_guard lock(table.mutex);
   if (format < 0xC000 || format - 0xC000 >= table.names.size()) return QString();
-  QString name = QString::fromUtf8(table.names[format - 0xC000].ToUtf8()).toLower();
+  QString name = gdi::ToQt(table.names[format - 0xC000]).toLower();
   for (QChar& c : name)
     if (!c.isLetterOrNumber()) c = u'-';
   return QStringLiteral("application/x-tavelon-") + name;
@@ -43,13 +45,13 @@ CString CClipboard::GetText() {
   QClipboard* board = Board();
   if (!board) return CString();
   QString text = board->text();
-  return CString::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
+  return CString(gdi::FromQt(text));
 }
 
 BOOL CClipboard::SetText(const CString& text) {
   QClipboard* board = Board();
   if (!board) return FALSE;
-  board->setText(QString::fromUtf8(text.ToUtf8()));
+  board->setText(gdi::ToQt(text));
   return TRUE;
 }
 
@@ -76,7 +78,7 @@ BOOL CClipboard::SetTextAndData(const CString& text, const std::vector<std::pair
   QClipboard* board = Board();
   if (!board) return FALSE;
   auto* mime = new QMimeData;
-  mime->setText(QString::fromUtf8(text.ToUtf8()));
+  mime->setText(gdi::ToQt(text));
   for (const auto& [format, bytes] : data) {
     const QString type = MimeOf(format);
     if (!type.isEmpty()) mime->setData(type, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "platform/base/codepage.h"
+#include "platform/gdi/qt_text.h"
 #include "platform/gdi/system_metrics.h"
 #include "platform/user/control_frame.h"
 #include "platform/user/list_search.h"
@@ -23,10 +23,7 @@ namespace {
 constexpr int kTextRole = Qt::UserRole;
 constexpr int kFieldMargin = 8;  // frame and padding around the selection field's text
 
-QString Shown(const CString& text) {
-  const std::u16string wide = tvn::codepage::ToUtf16(text.view());
-  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
-}
+QString Shown(const CString& text) { return gdi::ToQt(text); }
 
 CString EntryText(const QComboBox* combo, int i) {
   const QByteArray bytes = combo->itemData(i, kTextRole).toByteArray();

@@ -8,6 +8,7 @@
 
 #include "platform/user/button.h"
 #include "platform/user/child_control.h"
+#include "platform/user/dialog_colours.h"
 #include "platform/user/edit.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
@@ -216,7 +217,9 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Statics and check boxes stand on the dialog's face.
     CWnd::WindowProc(message, wParam, lParam);
     auto& colours = *reinterpret_cast<ControlColours*>(wParam);
-    if (!colours.background) colours.background = GetSysColor(COLOR_BTNFACE);
+    const std::optional<DialogColours> program = GetDialogColours();
+    if (!colours.background) colours.background = program ? program->background : GetSysColor(COLOR_BTNFACE);
+    if (!colours.text && program) colours.text = program->text;
     return TRUE;
   }
   return CWnd::WindowProc(message, wParam, lParam);
@@ -239,7 +242,8 @@ void CDialog::OnPaint() {
     std::lock_guard lock(SurfaceLock());
     CDC dc;
     dc.AttachSurface(surface);
-    dc.FillSolidRect(ps.rcPaint, GetSysColor(COLOR_BTNFACE));
+    const std::optional<DialogColours> program = GetDialogColours();
+    dc.FillSolidRect(ps.rcPaint, program ? program->background : GetSysColor(COLOR_BTNFACE));
     dc.DetachSurface();
   }
   EndPaint(ps.rcPaint);

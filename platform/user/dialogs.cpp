@@ -1,5 +1,7 @@
 #include "platform/user/dialogs.h"
 
+#include "platform/base/program_text.h"
+
 MessageBoxButtons ButtonsOfStyle(UINT type) {
   MessageBoxButtons b;
   auto set = [&b](std::initializer_list<int> ids, int escape) {
@@ -34,7 +36,7 @@ std::vector<std::string> QtNameFilters(const CString& windowsFilter) {
     std::string patterns = parts[i + 1];
     for (char& c : patterns)
       if (c == ';') c = ' ';
-    filters.push_back(CString(parts[i]).ToUtf8() + " (" + CString(patterns).ToUtf8() + ")");
+    filters.push_back(tvn::text::ProgramToUtf8(parts[i]) + " (" + tvn::text::ProgramToUtf8(patterns) + ")");
   }
   return filters;
 }

@@ -1,5 +1,5 @@
-// The edit control on QLineEdit and QPlainTextEdit: text in code page 1252,
-// selection, limit, modified flag, clipboard and undo.
+// The edit control on QLineEdit and QPlainTextEdit: text in the program's
+// encoding, selection, limit, modified flag, clipboard and undo.
 #include "platform/user/edit.h"
 
 #include <QFontMetrics>
@@ -13,21 +13,17 @@
 
 #include "platform/user/clipboard.h"
 #include "platform/base/codepage.h"
+#include "platform/base/program_text.h"
+#include "platform/gdi/qt_text.h"
 #include "platform/user/message_loop.h"
 
 IMPLEMENT_DYNAMIC(CEdit, CChildControl)
 
 namespace {
 
-QString Shown(std::string_view text) {
-  const std::u16string wide = tvn::codepage::ToUtf16(text);
-  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
-}
+QString Shown(std::string_view text) { return gdi::ToQt(text); }
 
-std::string Ansi(const QString& text) {
-  return tvn::codepage::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                      static_cast<std::size_t>(text.size())));
-}
+std::string Ansi(const QString& text) { return gdi::FromQt(text); }
 
 // "\r\n" (and a lone "\r") become the control's "\n".
 std::string ToControlLines(std::string_view text) {
@@ -54,18 +50,21 @@ std::string ToWindowLines(std::string_view text) {
   return out;
 }
 
-// Positions of a multi-line control: the window's count "\r\n" as two.
+// Positions of a multi-line control: the window's count "\r\n" as two, and
+// each character as the bytes of its program text.
 int WindowPos(const QString& text, int pos) {
   pos = std::clamp(pos, 0, static_cast<int>(text.size()));
-  return pos + static_cast<int>(text.left(pos).count(QLatin1Char('\n')));
+  return gdi::ProgramPosOf(text, pos) + static_cast<int>(text.left(pos).count(QLatin1Char('\n')));
 }
 
 int ControlPos(const QString& text, int pos) {
   int window = 0;
-  for (int i = 0; i < text.size(); ++i) {
-    const int step = text[i] == QLatin1Char('\n') ? 2 : 1;
-    if (window + step > pos) return window == pos ? i : i + 1;
+  for (int i = 0; i < text.size();) {
+    const int units = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+    const int step = text[i] == QLatin1Char('\n') ? 2 : gdi::ProgramPosOf(text.mid(i, units), units);
+    if (window + step > pos) return window == pos ? i : i + units;
     window += step;
+    i += units;
   }
   return static_cast<int>(text.size());
 }
@@ -154,11 +153,12 @@ void CEdit::OnWindowTextChanged() {
 void CEdit::Selection(int& start, int& end) const {
   start = end = 0;
   if (QLineEdit* line = Line()) {
+    const QString text = line->text();
     if (line->hasSelectedText()) {
-      start = line->selectionStart();
-      end = line->selectionEnd();
+      start = gdi::ProgramPosOf(text, line->selectionStart());
+      end = gdi::ProgramPosOf(text, line->selectionEnd());
     } else {
-      start = end = line->cursorPosition();
+      start = end = gdi::ProgramPosOf(text, line->cursorPosition());
     }
   } else if (QPlainTextEdit* plain = Plain()) {
     const QTextCursor cursor = plain->textCursor();
@@ -187,7 +187,8 @@ void CEdit::Select(int start, int end) {
   if (end < 0 || end > length) end = length;
   start = std::min(start, length);
   if (QLineEdit* line = Line()) {
-    line->setSelection(start, end - start);
+    const QString text = line->text();
+    line->setSelection(gdi::QtPosOf(text, start), gdi::QtPosOf(text, end) - gdi::QtPosOf(text, start));
   } else if (QPlainTextEdit* plain = Plain()) {
     const QString text = plain->toPlainText();
     QTextCursor cursor = plain->textCursor();
@@ -219,7 +220,7 @@ bool CEdit::Insert(const CString& piece) {
   // As much of the piece as the limit and the width leave room for; a line
   // end is never cut in half.
   while (fitted.GetLength() > 0 && !Fits(before + fitted + after)) {
-    int cut = fitted.GetLength() - 1;
+    int cut = static_cast<int>(tvn::text::ProgramCharStart(fitted.view(), static_cast<std::size_t>(fitted.GetLength() - 1)));
     if (cut > 0 && fitted[cut] == '\n' && fitted[cut - 1] == '\r') --cut;
     fitted = fitted.Left(cut);
   }
@@ -234,12 +235,16 @@ bool CEdit::Insert(const CString& piece) {
 }
 
 void CEdit::TypeCharacter(WPARAM ch, LPARAM) {
-  if (ch < 0x20 || ch > 0xFF) return;
-  auto byte = static_cast<unsigned char>(ch);
-  if (GetStyle() & ES_UPPERCASE) byte = tvn::codepage::ToUpper(byte);
-  else if (GetStyle() & ES_LOWERCASE) byte = tvn::codepage::ToLower(byte);
-  const char one[2] = {static_cast<char>(byte), 0};
-  Insert(CString(one));
+  if (ch < 0x20) return;
+  std::string typed = tvn::text::ProgramTextOfChar(static_cast<UINT>(ch));
+  if (typed.empty()) return;
+  if (typed.size() == 1) {  // a letter of code page 1252 (or ASCII) folds
+    auto byte = static_cast<unsigned char>(typed[0]);
+    if (GetStyle() & ES_UPPERCASE) byte = tvn::codepage::ToUpper(byte);
+    else if (GetStyle() & ES_LOWERCASE) byte = tvn::codepage::ToLower(byte);
+    typed[0] = static_cast<char>(byte);
+  }
+  Insert(CString(typed));
 }
 
 void CEdit::CopySelection() const {

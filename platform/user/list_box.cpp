@@ -5,7 +5,7 @@
 #include <QListWidget>
 #include <algorithm>
 
-#include "platform/base/codepage.h"
+#include "platform/gdi/qt_text.h"
 #include "platform/user/list_search.h"
 
 IMPLEMENT_DYNAMIC(CListBox, CChildControl)
@@ -20,10 +20,7 @@ CString EntryText(const QListWidgetItem* item) {
   return CString(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
-QString Shown(const CString& text) {
-  const std::u16string wide = tvn::codepage::ToUtf16(text.view());
-  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
-}
+QString Shown(const CString& text) { return gdi::ToQt(text); }
 
 const CString& TextArg(LPARAM lParam) {
   static const CString kEmpty;

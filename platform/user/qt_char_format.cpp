@@ -11,6 +11,7 @@
 #include "platform/base/cstring.h"
 #include "platform/gdi/font_mapper.h"
 #include "platform/gdi/gdi_defs.h"
+#include "platform/gdi/qt_text.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ CHARFORMAT QFontToCharFormat(const QFont& font, const CHARFORMAT& base) {
   const QString family = font.family();
   if (!(base.dwMask & CFM_FACE) || base.szFaceName[0] == '\0' ||
       family.compare(gdi::MapFaceName(FaceOf(base)), Qt::CaseInsensitive) != 0) {
-    const std::string face = CString::FromUtf16(family.toStdU16String()).str();
+    const std::string face = gdi::FromQt(family);
     std::memset(out.szFaceName, 0, sizeof(out.szFaceName));
     std::memcpy(out.szFaceName, face.data(), std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
     const QFontInfo info(font);

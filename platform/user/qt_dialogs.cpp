@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+#include "platform/gdi/qt_text.h"
+#include "platform/user/dialog_colours.h"
 #include "platform/user/message_loop.h"
 #include "platform/user/qt_char_format.h"
 #include "platform/user/qt_menu.h"
@@ -18,7 +20,7 @@
 
 namespace {
 
-QString ToQt(const CString& text) { return QString::fromUtf8(text.ToUtf8()); }
+QString ToQt(const CString& text) { return gdi::ToQt(text); }
 
 QWidget* OwnerWidget(CWnd* owner) {
   QWidget* w = owner ? owner->GetWidget() : nullptr;
@@ -55,6 +57,15 @@ int CQtDialogs::MessageBox(const MessageBoxRequest& request) {
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return buttons.escapeResult;
   QMessageBox box(QtIcon(request.type), ToQt(request.caption), ToQt(request.text), QMessageBox::NoButton,
                   OwnerWidget(request.owner));
+  if (const std::optional<DialogColours> colours = GetDialogColours()) {
+    // The program's dialog face and text, for the box and its buttons.
+    QPalette palette = box.palette();
+    const QColor face(GetRValue(colours->background), GetGValue(colours->background), GetBValue(colours->background));
+    const QColor text(GetRValue(colours->text), GetGValue(colours->text), GetBValue(colours->text));
+    for (auto role : {QPalette::Window, QPalette::Button}) palette.setColor(role, face);
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) palette.setColor(role, text);
+    box.setPalette(palette);
+  }
   QMessageBox::StandardButtons set;
   for (int i = 0; i < buttons.count; ++i) set |= QtButton(buttons.buttons[i]);
   box.setStandardButtons(set);
@@ -87,7 +98,7 @@ std::optional<CString> CQtDialogs::FileDialog(const FileDialogRequest& request) 
   CWaitCursorPause pause;
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   if (request.chosenFilterIndex) *request.chosenFilterIndex = std::max(1, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
-  return CString::FromUtf8(dialog.selectedFiles().front().toStdString());
+  return CString(gdi::FromQt(dialog.selectedFiles().front()));
 }
 
 void CQtDialogs::Beep(UINT) {

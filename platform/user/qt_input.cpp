@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/base/cstring.h"
+#include "platform/gdi/qt_text.h"
 #include "platform/user/message_loop.h"
 #include "platform/user/wnd.h"
 
@@ -185,10 +186,7 @@ std::vector<KeyMessage> TranslateKey(const QKeyEvent& event, bool press, bool wa
     out.push_back({message, vk, lParam});
   }
   if (press && !event.text().isEmpty()) {
-    CString typed = CString::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(event.text().utf16()),
-                                                           static_cast<std::size_t>(event.text().size())));
-    for (int i = 0; i < typed.GetLength(); ++i) {
-      BYTE ch = static_cast<BYTE>(typed[i]);
+    for (const UINT ch : gdi::CharCodesOf(event.text())) {
       if (ch == 0x7F) continue;  // Delete types nothing
       out.push_back({system ? WM_SYSCHAR : WM_CHAR, ch, lParam});
     }

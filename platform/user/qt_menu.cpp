@@ -13,6 +13,7 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/system_metrics.h"
+#include "platform/gdi/qt_text.h"
 #include "platform/user/message_loop.h"
 
 namespace {
@@ -100,7 +101,7 @@ QAction* AddOwnerDrawn(QMenu& menu, const MenuData& data, const MenuData::Item& 
 template <class Container>
 void AddItems(Container& container, const MenuData& menu, const std::function<void(UINT)>& choose) {
   for (const MenuData::Item& item : menu.items) {
-    QString text = QString::fromUtf8(item.text.ToUtf8());
+    QString text = gdi::ToQt(item.text);
     bool grey = (item.flags & (MF_GRAYED | MF_DISABLED)) != 0;
     if (item.popup) {
       QMenu* sub = Mark(container.addMenu(text));

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/gdi/qt_text.h"
 #include "platform/user/message_box.h"
 #include "platform/user/qt_cursor.h"
 #include "platform/user/qt_window_widget.h"
@@ -82,7 +83,7 @@ void CWnd::MakeWidget() {
     if (!m_parent->m_widget) m_widget->hide();
   } else {
     m_shell = new CTopLevelShell(m_hWnd);
-    m_shell->setWindowTitle(QString::fromUtf8(m_text.ToUtf8()));
+    m_shell->setWindowTitle(gdi::ToQt(m_text));
     m_widget = new CWindowWidget(m_hWnd, m_shell);
   }
   m_widget->setEnabled(m_enabled);

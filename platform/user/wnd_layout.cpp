@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "platform/gdi/qt_text.h"
 #include "platform/user/menu.h"
 #include "platform/user/qt_menu.h"
 #include "platform/user/qt_window_widget.h"
@@ -197,7 +198,7 @@ BOOL CWnd::IsWindowEnabled() const { return m_hWnd && m_enabled ? TRUE : FALSE; 
 
 void CWnd::SetWindowText(const CString& text) {
   m_text = text;
-  if (m_shell) m_shell->setWindowTitle(QString::fromUtf8(text.ToUtf8()));
+  if (m_shell) m_shell->setWindowTitle(gdi::ToQt(text));
   if (m_hWnd) OnWindowTextChanged();
 }
 

@@ -5,6 +5,8 @@
 #include <system_error>
 
 #include "platform/base/codepage.h"
+#include "platform/base/program_text.h"
+#include "platform/user/dialog_colours.h"
 #include "platform/user/message_box_types.h"
 #include "platform/sys/process.h"
 #include "platform/sys/staged_file.h"
@@ -50,10 +52,13 @@ CAutorunApp::CAutorunApp(IMessageBoxes& boxes, fs::path moduleDirectory, std::st
 }
 
 bool CAutorunApp::InitInstance() {
+  // autorun's texts are UTF-8, host paths among them, in its boxes too.
+  tvn::text::SetProgramEncoding(tvn::text::TextEncoding::kUtf8);
   if (const UINT id = m_script.Load(m_moduleDirectory)) {
     m_boxes.Show(LoadSetupString(SetupProgram::kAutorun, id), m_caption, MB_ICONEXCLAMATION);
     return false;
   }
+  SetDialogBkColor(0xC0C0C0);
   if (CheckSystemFiles()) {
     CopySystemFiles();
     // A restart has no counterpart here: the answer is kept and the runtime still starts.

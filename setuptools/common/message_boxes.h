@@ -11,7 +11,7 @@ class IMessageBoxes {
   virtual int Show(const CString& text, const CString& caption, UINT type) = 0;
 };
 
-// The platform's message boxes; the texts are converted to its code page.
+// The platform's message boxes (the setup programs hand the layer UTF-8).
 class CPlatformMessageBoxes : public IMessageBoxes {
  public:
   int Show(const CString& text, const CString& caption, UINT type) override;

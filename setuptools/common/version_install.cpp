@@ -88,14 +88,18 @@ Staged StageSource(const fs::path& source, const fs::path& target) {
   return result;
 }
 
-// Language and code page: the two halves of the translation key.
-unsigned TranslationBits(const fs::path& source, const fs::path& target) {
+// Language and code page (the two halves of the translation key) and the
+// file type, where both files state them.
+unsigned ResourceBits(const fs::path& source, const fs::path& target) {
   auto a = tvn::sys::GetFileVersionResource(source);
   auto b = tvn::sys::GetFileVersionResource(target);
-  if (!a || !b || a->translationKey.size() != 8 || b->translationKey.size() != 8) return 0;
+  if (!a || !b) return 0;
   unsigned bits = 0;
-  if (a->translationKey.substr(0, 4) != b->translationKey.substr(0, 4)) bits |= kDiffLanguage;
-  if (a->translationKey.substr(4) != b->translationKey.substr(4)) bits |= kDiffCodePage;
+  if (a->translationKey.size() == 8 && b->translationKey.size() == 8) {
+    if (a->translationKey.substr(0, 4) != b->translationKey.substr(0, 4)) bits |= kDiffLanguage;
+    if (a->translationKey.substr(4) != b->translationKey.substr(4)) bits |= kDiffCodePage;
+  }
+  if (a->fileType && b->fileType && *a->fileType != *b->fileType) bits |= kDiffType;
   return bits;
 }
 
@@ -130,7 +134,7 @@ VersionInstallResult VersionInstallFile(bool force, const fs::path& sourceDir, c
       if (!installed.IsEmpty() && !incoming.IsEmpty() && CompareVersionStrings(incoming, installed) < 0) {
         objections |= kSourceOld;
       }
-      objections |= TranslationBits(staged.temporary, target);
+      objections |= ResourceBits(staged.temporary, target);
       if (objections) objections |= kMismatch;
     }
   }

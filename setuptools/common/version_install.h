@@ -41,7 +41,7 @@ struct VersionInstallResult {
 // Stages sourceDir/sourceName under a temporary name in targetDir, expanded
 // when it is a compressed (SZDD) file, keeping its modification time and mode.
 // Without force an existing target objects when its version is newer or its
-// language or code page differs; a running program always objects (kFileInUse).
+// language, code page or file type differs; a running program always objects (kFileInUse).
 // With no objection the staged file is renamed over targetDir/targetName;
 // otherwise it is left and named in temporary. Failures come from errno:
 // ENOENT, EACCES, EROFS, ENOSPC, ENOMEM and ETXTBSY.

@@ -3,7 +3,6 @@
 
 #include <mutex>
 
-#include "platform/base/codepage.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/system_metrics.h"
@@ -54,7 +53,7 @@ void CMainFrame::Paint(CDC& dc, const CRect& client) {
     dc.FillSolidRect(CRect(client.left, top, client.right, top + band), RGB(0, 0, 255 - i));
   }
   if (m_title.IsEmpty()) return;
-  const CString text(tvn::codepage::FromUtf8(m_title.view()));
+  const CString& text = m_title;
   dc.SetBkMode(TRANSPARENT);
   CFont* old = dc.SelectObject(&m_titleFont);
   CRect box(client.left + kTitleInset, client.top + kTitleInset, client.right - kTitleInset, client.bottom - kTitleInset);

@@ -6,6 +6,7 @@
 #include <limits>
 #include <system_error>
 
+#include "platform/base/codepage.h"
 #include "platform/base/exceptions.h"
 
 namespace {
@@ -95,5 +96,6 @@ std::optional<CString> CSetupApp::LoadTerms() {
     m_services.ReportFileError(name, CFileException::sharingViolation, false, SetupString::kReadSharing);
     return std::nullopt;
   }
-  return CString(text);
+  // The terms are a text of code page 1252; setup's texts are UTF-8.
+  return CString(tvn::codepage::ToUtf8(text));
 }

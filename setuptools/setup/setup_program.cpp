@@ -3,6 +3,8 @@
 
 #include <system_error>
 
+#include "platform/base/program_text.h"
+#include "platform/user/dialog_colours.h"
 #include "platform/user/message_box_types.h"
 #include "platform/user/message_loop.h"
 #include "platform/sys/windows_locations.h"
@@ -28,6 +30,8 @@ CSetupProgram::~CSetupProgram() {
 }
 
 BOOL CSetupProgram::InitInstance() {
+  // setup's texts are UTF-8, host paths among them, on the screen too.
+  tvn::text::SetProgramEncoding(tvn::text::TextEncoding::kUtf8);
   namespace fs = std::filesystem;
   const fs::path module = GetModuleDirectory();
   m_services = std::make_unique<CSetupServices>(SetupProgram::kSetup, m_boxes, module);
@@ -58,6 +62,7 @@ BOOL CSetupProgram::InitInstance() {
     m_services->SetupMessage(id, MB_ICONEXCLAMATION);
     return FALSE;
   }
+  SetDialogBkColor(RGB(192, 192, 192));
   ICopyUi* copyUi = &m_copyUi;
   if (!line.silent) {
     m_wizard = std::make_unique<setup::CDialogWizard>(*m_services, m_script, m_frame.get());

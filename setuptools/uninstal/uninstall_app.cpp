@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "platform/base/codepage.h"
+#include "platform/base/program_text.h"
+#include "platform/user/dialog_colours.h"
 #include "platform/user/message_box_types.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_strings.h"
@@ -46,6 +48,9 @@ void CUninstallApp::Report(UINT id, UINT type) {
 }
 
 bool CUninstallApp::InitInstance() {
+  // uninstal's texts are UTF-8, host paths among them, on the screen too.
+  tvn::text::SetProgramEncoding(tvn::text::TextEncoding::kUtf8);
+  SetDialogBkColor(0xC0C0C0, RGB(0, 0, 0));
   if (!LoadLog()) return false;
   const CString text = m_log.GetString("dialog.text1");
   if (!m_services.question.Confirm(m_caption, text)) return false;

@@ -34,9 +34,10 @@ std::string Szdd(const std::string& data, char missing) {
   options.missingChar = missing;
   return tvn::testing::BuildSzdd(data, options);
 }
-std::string Pe(const std::string& version) {
+std::string Pe(const std::string& version, std::uint32_t fileType = 0) {
   tvn::testing::PeImageOptions options;
   options.fileVersion = version;
+  options.fileType = fileType;
   return tvn::testing::BuildPeImage(options);
 }
 
@@ -219,6 +220,28 @@ TEST_F(SetupCopyTest, CheckAsksBeforeReplacingANewerFile) {
   const std::string text = Read(install / "UNINSTAL.INF");
   EXPECT_NE(text.find("LIB.DLL"), std::string::npos);  // logged only after the Yes
   EXPECT_EQ(fs::directory_iterator(install)->path().filename().string().find(".~"), std::string::npos);
+}
+
+TEST_F(SetupCopyTest, AnotherFileTypeAsksTheMismatchQuestionOnlyWithCheck) {
+  const std::string application = Pe("1.0.0.0", 1), library = Pe("1.0.0.0", 2);
+  Write(source / "LIB.DLL", application);
+  Write(install / "LIB.DLL", library);
+  Write(install / "KEEP.DLL", library);
+  auto app = App("[default.files]\n1:LIB.DLL, <defdir>, CHECK, LIB.DLL\n1:LIB.DLL, <defdir>, , KEEP.DLL\n");
+  ASSERT_TRUE(log.Open("TRUE", CString(install.string() + "/"), "P"));
+  boxes.answers = {IDNO};
+  EXPECT_TRUE(app->CopyAllDisks());
+  ASSERT_EQ(boxes.shown.size(), 1u);  // without CHECK nobody is asked
+  EXPECT_EQ(boxes.shown[0].text, "A mismatch has occured for file 'LIB.DLL'.\n\nDo you wish to replace the old file?");
+  EXPECT_EQ(Read(install / "LIB.DLL"), library);
+  EXPECT_EQ(Read(install / "KEEP.DLL"), library);  // the installed file stays
+  boxes.answers = {IDYES};
+  EXPECT_TRUE(app->CopyAllDisks());
+  EXPECT_EQ(Read(install / "LIB.DLL"), application);
+  EXPECT_EQ(Read(install / "KEEP.DLL"), library);
+  log.Close();
+  EXPECT_EQ(Read(install / "UNINSTAL.INF").find("KEEP.DLL"), std::string::npos);
+  EXPECT_EQ(std::distance(fs::directory_iterator(install), fs::directory_iterator()), 3);  // no staged copy left
 }
 
 TEST_F(SetupCopyTest, CancelEscapeAndTargetsOutsideTheRoots) {

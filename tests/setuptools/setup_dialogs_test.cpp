@@ -1,10 +1,16 @@
 // setup's dialogs off-screen, driven through messages from the background window's idle turns: the exit question, Back and the copy error's results, the options' sizes and layout, the copying dialog's Cancel, the timed message on the hand-driven clock, and a whole wizard run.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
 #include <deque>
 #include <fstream>
 #include <functional>
+#include <iterator>
 
+#include "platform/base/program_text.h"
 #include "platform/user/button.h"
 #include "platform/user/edit.h"
 #include "setuptools/setup/dialog_wizard.h"
@@ -373,6 +379,78 @@ TEST_F(SetupDialogsTest, AWizardRunWithBackAndAnUncheckedComponentInstallsTheCho
   EXPECT_TRUE(fs::exists(product / "S.TXT"));
   EXPECT_FALSE(fs::exists(product / "H.TXT"));
   EXPECT_TRUE(boxes.shown.empty()) << Texts();
+}
+
+// The Qt field of an edit control.
+QLineEdit* Field(CDialog& d, UINT id) {
+  auto* edit = dynamic_cast<CEdit*>(d.GetDlgItem(static_cast<int>(id)));
+  return edit ? qobject_cast<QLineEdit*>(edit->GetControlWidget()) : nullptr;
+}
+
+// Typing into a Qt field as the keyboard does: one key event a character.
+void Type(QLineEdit* field, const QString& text) {
+  for (const QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(field, &press);
+  }
+}
+
+TEST_F(SetupDialogsTest, AFolderOfAnyNamePassesTheDirectoryAndDiskFieldsUnchanged) {
+  // setup's texts are UTF-8 on the screen too, as the program chooses at start-up.
+  tvn::text::SetProgramEncoding(tvn::text::TextEncoding::kUtf8);
+  const std::string city = "\xC5\x81\xC3\xB3\x64\xC5\xBA";  // Łódź
+  tvn::testing::SetupHome cityHome(city);
+  const auto locations = cityHome.Locations();
+  fs::create_directories(locations.systemDir);
+  const fs::path source = cityHome.path() / "medium";
+  fs::create_directories(source);
+  tvn::testing::ScriptedBoxes cityBoxes;
+  TempDir cityModule;
+  CSetupServices cityServices{SetupProgram::kSetup, cityBoxes, cityModule.path()};
+  CInfReader script;
+  ASSERT_EQ(script.LoadBytes("[dialog]\ncaption = \"Demo\"\n[disks]\n1 = \"Disk one\"\n"
+                             "[data]\ndefdir = \"C:\\PRODUCT\"\nuninstall = TRUE\n[default.files]\n1:A.TXT, <defdir>\n",
+                             CInfReader::Encoding::kAnsi, false),
+            0u);
+  CUninstallLog log(cityServices);
+  CRecordingWizard wizard(cityServices, script, &frame);
+  CSetupApp app(cityServices, script, log, wizard, CSetupApp::Setup{source, {}, locations, {}});
+  app.InitInstance();
+  wizard.SetCaption(app.Caption());
+  const QString typed = QString::fromUtf8("C:\\Kursy\\") + QString::fromUtf8(city);
+  frame.steps = {
+      [&](CDialog& d) { Click(d, IDOK); },  // Startup
+      [&](CDialog& d) {                     // Directory: the proposed folder under the home, then the typed one
+        QLineEdit* field = Field(d, 200);
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(field->text().toStdString(), (locations.driveRoot / "PRODUCT").string());
+        const CString empty;
+        d.GetDlgItem(200)->SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(&empty));
+        Type(field, typed);
+      },
+      [&](CDialog& d) {
+        EXPECT_EQ(Field(d, 200)->text(), typed);
+        EXPECT_EQ(Item(d, 200), typed.toStdString());
+        Key(d, VK_RETURN);
+      },
+      [&](CDialog& d) {  // the disk prompt: the source folder as it is
+        EXPECT_EQ(Item(d, 102), "Disk one");
+        QLineEdit* field = Field(d, 200);
+        ASSERT_NE(field, nullptr);
+        EXPECT_EQ(field->text().toStdString(), source.string());
+        EXPECT_EQ(Item(d, 200), source.string());
+        std::ofstream(source / "A.TXT") << "a";
+        Click(d, IDOK);
+      },
+      [&](CDialog&) { clock.Advance(3000); }};  // 417
+  EXPECT_EQ(app.RunInteractive(wizard), 0);
+  EXPECT_TRUE(frame.steps.empty());
+  const fs::path product = locations.driveRoot / "Kursy" / city;
+  EXPECT_TRUE(fs::exists(product / "A.TXT"));
+  std::ifstream in(product / "UNINSTAL.INF", std::ios::binary);
+  const std::string logText{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_NE(logText.find((product / "A.TXT").string()), std::string::npos) << logText;
+  EXPECT_TRUE(cityBoxes.shown.empty());
 }
 
 }  // namespace

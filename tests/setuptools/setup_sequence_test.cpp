@@ -153,7 +153,7 @@ TEST_F(SetupSequenceTest, StartUpTakesCaptionTitleAndTheWinIniFolder) {
 }
 
 TEST_F(SetupSequenceTest, BackAndExitWalkTheStepsAsTheScriptHasThem) {
-  Write(source / "TERMS.TXT", "the terms");
+  Write(source / "TERMS.TXT", "the terms, caf\xE9");  // code page 1252
   const std::string terms = "terms = \"" + (source / "TERMS.TXT").string() + "\"\n";
   const std::string components = "[custom.dialog]\ncombobox = Samples, checked, SAMPLES, 2500\n";
   struct Row {
@@ -179,7 +179,7 @@ TEST_F(SetupSequenceTest, BackAndExitWalkTheStepsAsTheScriptHasThem) {
     EXPECT_EQ(Texts(), kIncomplete + "|") << "row " << row;
     ++row;
   }
-  EXPECT_EQ(wizard.terms, "the terms");
+  EXPECT_EQ(wizard.terms, "the terms, caf\xC3\xA9");  // shown as setup's UTF-8
 }
 
 TEST_F(SetupSequenceTest, BackKeepsTheFolderAndABackFromTheProgramBeforeReturnsToDirectory) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,15 +14,17 @@
 
 namespace tvn::testing {
 
-// Points HOME at a fresh folder with the XDG variables unset, for one test.
+// Points HOME at a fresh folder (or a folder of that name inside one) with
+// the XDG variables unset, for one test.
 class SetupHome {
  public:
-  SetupHome() {
+  explicit SetupHome(const std::string& folder = {}) : m_path(folder.empty() ? m_home.path() : m_home / folder) {
+    std::filesystem::create_directories(m_path);
     for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
       const char* value = std::getenv(name);
       m_saved.push_back(value ? std::optional<std::string>(value) : std::nullopt);
     }
-    ::setenv("HOME", m_home.path().c_str(), 1);
+    ::setenv("HOME", m_path.c_str(), 1);
     ::unsetenv("XDG_DATA_HOME");
     ::unsetenv("XDG_CONFIG_HOME");
   }
@@ -32,11 +35,12 @@ class SetupHome {
       else ::unsetenv(names[i]);
     }
   }
-  const std::filesystem::path& path() const { return m_home.path(); }
+  const std::filesystem::path& path() const { return m_path; }
   tvn::sys::WindowsLocations Locations() const { return tvn::sys::GetWindowsLocations(); }
 
  private:
   TempDir m_home;
+  std::filesystem::path m_path;
   std::vector<std::optional<std::string>> m_saved;
 };
 

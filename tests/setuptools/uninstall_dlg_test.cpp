@@ -3,11 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QWidget>
+
 #include <deque>
+#include <fstream>
 #include <functional>
 
 #include "platform/user/button.h"
+#include "platform/user/child_control.h"
+#include "setuptools/uninstal/removal_file_system.h"
 #include "tests/platform/user/window_test_support.h"
+#include "tests/setuptools/recording_progman.h"
+#include "tests/setuptools/setup_test_env.h"
 
 namespace {
 
@@ -82,6 +90,44 @@ TEST_F(UninstallDlgTest, AnAmpersandInTheTextIsShownAsItIs) {
   }};
   CUninstallDlg dialog("Cap", "Tom & Jerry", owner.get());
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+// The darkest pixel of a widget as shown, by the sum of its channels.
+QColor Darkest(QWidget* widget) {
+  const QImage image = widget->grab().toImage();
+  QColor darkest(255, 255, 255);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c.red() + c.green() + c.blue() < darkest.red() + darkest.green() + darkest.blue()) darkest = c;
+    }
+  return darkest;
+}
+
+TEST_F(UninstallDlgTest, TheProgramsDialogIsLightGreyWithBlackText) {
+  tvn::testing::SetupHome home;
+  tvn::testing::TempDir module;
+  std::ofstream(module / "UNINSTAL.INF") << "[dialog]\r\ncaption = \"Demo\"\r\ntext1 = \"Demo will be removed.\"\r\n";
+  tvn::testing::ScriptedBoxes boxes;
+  CUninstallDlgQuestion question(owner.get());
+  CHostRemovalFileSystem files;
+  tvn::testing::RecordingProgman progman;
+  CUninstallApp app({boxes, question, files, progman}, module.path(), {});
+  QColor face, text, darkest;
+  steps = {[&](CDialog& d) {
+    face = d.GetWidget()->grab().toImage().pixelColor(2, 2);
+    QWidget* label = static_cast<CChildControl*>(d.GetDlgItem(CUninstallDlg::kTextId))->GetControlWidget();
+    ASSERT_NE(label, nullptr);
+    text = label->palette().color(QPalette::WindowText);
+    darkest = Darkest(label);
+    Click(d, IDCANCEL);
+  }};
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_TRUE(steps.empty());
+  EXPECT_EQ(face, QColor(192, 192, 192));
+  EXPECT_EQ(text, QColor(0, 0, 0));
+  EXPECT_LT(darkest.red() + darkest.green() + darkest.blue(), 120) << darkest.name().toStdString();
+  EXPECT_TRUE(boxes.shown.empty());
 }
 
 }  // namespace

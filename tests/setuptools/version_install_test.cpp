@@ -26,9 +26,11 @@ std::string Read(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
-std::string Pe(const std::string& version, std::uint16_t language = 0x0409, std::uint16_t codePage = 0x04B0) {
+std::string Pe(const std::string& version, std::uint16_t language = 0x0409, std::uint16_t codePage = 0x04B0,
+               std::uint32_t fileType = 0) {
   tvn::testing::PeImageOptions options;
   options.fileVersion = version;
+  options.fileType = fileType;
   options.language = language;
   options.codePage = codePage;
   return tvn::testing::BuildPeImage(options);
@@ -67,6 +69,10 @@ TEST(VersionInstallTest, ObjectionsLeaveTheTargetAndTheStagedFile) {
       {Pe("2.0.0.0", 0x0407), Pe("1.0.0.0"), kDiffLanguage | kMismatch | kTempFile},
       {Pe("2.0.0.0", 0x0409, 0x04E4), Pe("1.0.0.0"), kDiffCodePage | kMismatch | kTempFile},
       {Pe("1.0.0.0"), "no version here", 0},
+      // An application over a library and back.
+      {Pe("2.0.0.0", 0x0409, 0x04B0, 1), Pe("1.0.0.0", 0x0409, 0x04B0, 2), kDiffType | kMismatch | kTempFile},
+      {Pe("1.0.0.0", 0x0409, 0x04B0, 1), Pe("2.0.0.0", 0x0409, 0x04B0, 2), kSourceOld | kDiffType | kMismatch | kTempFile},
+      {Pe("2.0.0.0", 0x0409, 0x04B0, 2), Pe("1.0.0.0", 0x0409, 0x04B0, 2), 0},
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     TempDir src, dst;

@@ -52,6 +52,7 @@ std::string VersionResource(const PeImageOptions& o) {
   std::string tableKey = o.stringTableKey.empty() ? key : o.stringTableKey;
   std::string fixed(52, '\0');
   Put32(fixed, 0, 0xFEEF04BD);
+  Put32(fixed, 36, o.fileType);
   std::string text = Utf16(o.fileVersion);
   std::string company = VersionBlock("CompanyName", Utf16("Tests"), 6, 1, {});
   std::string version =

@@ -14,6 +14,8 @@ struct PeImageOptions {
   std::uint16_t codePage = 0x04B0;
   // The string table's key; empty: the translation's own "%04x%04x".
   std::string stringTableKey;
+  // dwFileType of the fixed file information (1 application, 2 library).
+  std::uint32_t fileType = 0;
 };
 
 std::string BuildPeImage(const PeImageOptions& options);

@@ -18,11 +18,22 @@ TEST(FileVersion, ReadsTheFirstTranslationsFileVersion) {
     PeImageOptions options;
     options.bits64 = bits64;
     options.fileVersion = "4, 0, 0, 1";
+    options.fileType = 2;
     auto resource = tvn::sys::ParseVersionResource(BuildPeImage(options));
     ASSERT_TRUE(resource) << bits64;
     EXPECT_EQ(resource->translationKey, "040904b0");
     EXPECT_EQ(resource->fileVersion, "4, 0, 0, 1");
+    EXPECT_EQ(resource->fileType, 2u);
   }
+  // Fixed information with a wrong signature states no type; the strings still count.
+  std::string image = BuildPeImage({});
+  const std::size_t signature = image.find("\xBD\x04\xEF\xFE");
+  ASSERT_NE(signature, std::string::npos);
+  image[signature] = 0;
+  auto unsigned_ = tvn::sys::ParseVersionResource(image);
+  ASSERT_TRUE(unsigned_);
+  EXPECT_FALSE(unsigned_->fileType);
+  EXPECT_EQ(unsigned_->fileVersion, "1.0.0.0");
   PeImageOptions other;
   other.stringTableKey = "040704b0";  // a table of another language only
   auto resource = tvn::sys::ParseVersionResource(BuildPeImage(other));

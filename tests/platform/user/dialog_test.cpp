@@ -1,10 +1,19 @@
 // Dialogs from templates: controls by class name at their dialog-unit places, the nested modal loop that keeps other windows' timers and posts flowing, Enter, data exchange, modeless dialogs and a quit message inside a modal one.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+
 #include "platform/user/button.h"
 #include "platform/user/dialog.h"
+#include "platform/user/dialog_colours.h"
 #include "platform/user/edit.h"
 #include "platform/user/message_box_types.h"
+#include "platform/user/qt_dialogs.h"
 #include "tests/platform/user/window_test_support.h"
 
 namespace {
@@ -120,6 +129,48 @@ TEST_F(DialogTest, AModelessDialogHidesWhenEndedAndAQuitEndsAModalOneAndReachesT
   ASSERT_TRUE(loop->PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
   EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
   EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST_F(DialogTest, TheProgramsDialogColoursPaintTheFaceTheControlsOnItAndMessageBoxes) {
+  const COLORREF green = RGB(0, 128, 0), yellow = RGB(255, 255, 0);
+  auto face = [](QWidget* widget) { return widget->grab().toImage().pixelColor(2, 2); };
+  DialogTemplate withStatic = NameTemplate();
+  withStatic.items.push_back({"Static", "Label", 14, WS_CHILD | WS_VISIBLE, 4, 42, 60, 10});
+  withStatic.cy = 56;
+  {
+    // Without colours of the program's own: the button face, the controls' own text.
+    CNameDialog plain(withStatic, owner.get());
+    ASSERT_TRUE(plain.Create());
+    PumpReady();
+    EXPECT_EQ(face(plain.GetWidget()), QColor(192, 192, 192));
+    plain.DestroyWindow();
+  }
+  SetDialogBkColor(green, yellow);
+  CNameDialog dialog(withStatic, owner.get());
+  ASSERT_TRUE(dialog.Create());
+  PumpReady();
+  EXPECT_EQ(face(dialog.GetWidget()), QColor(0, 128, 0));
+  for (int id : {11, 14}) {  // a check box and a static stand on the face
+    QWidget* control = static_cast<CChildControl*>(dialog.GetDlgItem(id))->GetControlWidget();
+    ASSERT_NE(control, nullptr) << id;
+    EXPECT_EQ(control->palette().color(QPalette::Window), QColor(0, 128, 0)) << id;
+    EXPECT_EQ(control->palette().color(QPalette::WindowText), QColor(255, 255, 0)) << id;
+  }
+  dialog.DestroyWindow();
+
+  // A message box takes both too.
+  QColor boxFace, boxText;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    boxFace = face(box);
+    boxText = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->palette().color(QPalette::WindowText);
+    box->button(QMessageBox::Ok)->click();
+  });
+  CQtDialogs qt;
+  EXPECT_EQ(qt.MessageBox({nullptr, "Coloured", "Caption", MB_OK}), IDOK);
+  EXPECT_EQ(boxFace, QColor(0, 128, 0));
+  EXPECT_EQ(boxText, QColor(255, 255, 0));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The edit control: 1252 text and line ends, selection, limit, modified flag,
-// case and password styles, clipboard, undo and keys reaching the window first.
+// case and password styles, clipboard, undo and keys reaching the window
+// first; UTF-8 texts where the program chose them.
 #include "platform/user/edit.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "platform/base/program_text.h"
 #include "platform/user/clipboard.h"
 #include "tests/platform/user/window_test_support.h"
 
@@ -170,6 +172,38 @@ TEST_F(EditTest, MultiLineCountsLineEndsAsTwoAndClipboardAndUndoFollowTheStyles)
   EXPECT_EQ(Text(line), "fixed");
   EXPECT_EQ(CClipboard::GetText(), "fi");
   EXPECT_FALSE(line.Undo());
+}
+
+TEST_F(EditTest, UnderUtf8PlacesCountBytesTypedCharactersAreCodePointsAndNoCutSplitsOne) {
+  tvn::text::SetProgramEncoding(tvn::text::TextEncoding::kUtf8);
+  const std::string city = "\xC5\x81\xC3\xB3\x64\xC5\xBA";  // Łódź: 2 + 2 + 1 + 2 bytes
+  CEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, CRect(10, 10, 200, 34), parent.get(), 940));
+  edit.SetWindowText(CString(city));
+  auto* line = static_cast<QLineEdit*>(edit.GetControlWidget());
+  EXPECT_EQ(line->text(), QString::fromUtf8(city));
+  edit.SetSel(2, 4);  // the ó
+  EXPECT_EQ(line->selectedText(), QString::fromUtf8("\xC3\xB3"));
+  EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(2, 4)));
+  edit.SetSel(7, 7);
+  edit.PostMessage(WM_CHAR, 0x151, 1);  // ő
+  PumpReady();
+  EXPECT_EQ(Text(edit), city + "\xC5\x91");
+  // What fits of a paste under the limit ends at a whole character.
+  edit.SetWindowText("ab");
+  edit.LimitText(5);
+  edit.SetSel(2, 2);
+  CClipboard::SetText(CString("\xC5\x81\xC5\x81"));
+  edit.Paste();
+  EXPECT_EQ(Text(edit), "ab\xC5\x81");
+
+  CEdit memo;
+  ASSERT_TRUE(memo.Create(WS_CHILD | WS_VISIBLE | ES_MULTILINE, CRect(10, 40, 300, 200), parent.get(), 941));
+  memo.SetWindowText(CString("\xC5\x81\xC3\xB3\r\nd"));
+  memo.SetSel(6, 7);
+  memo.Copy();
+  EXPECT_EQ(CClipboard::GetText(), "d");
+  EXPECT_EQ(memo.GetSel(), static_cast<DWORD>(MAKELONG(6, 7)));
 }
 
 TEST_F(EditTest, RealKeysReachTheWindowsHandlersBeforeTheControlEdits) {

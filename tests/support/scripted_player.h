@@ -95,6 +95,9 @@ class ScriptedPlayer {
     m_before = std::move(before);
     m_after = std::move(after);
   }
+  // The folder the program runs from (where it looks for optional
+  // libraries), set before its course starts; the test program's by default.
+  void UseProgramFolder(const std::filesystem::path& folder) { m_programFolder = folder; }
   // The controls the program can host, registered before its course starts; none by default.
   CNativeControlRegistry& Controls() { return m_controls; }
   const std::filesystem::path& Directory() const { return m_dir.path(); }
@@ -110,6 +113,7 @@ class ScriptedPlayer {
   CScriptedDialogs* m_dialogs = nullptr;
   CPrinterSetup m_printer;
   std::vector<CString> m_before, m_after;
+  std::optional<std::filesystem::path> m_programFolder;
   CNativeControlRegistry m_controls;
   std::vector<Step> m_steps;
   std::optional<int> m_exitCode;

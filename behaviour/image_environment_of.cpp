@@ -15,6 +15,10 @@ ImageEnvironment ImageEnvironmentOf(CIconObject* obj) {
     // Pictures packed with the course are found in the packed data file.
     env.dataFile = &host->DataFile();
     env.programDirectory = host->GetProgramDirectory();
+    // The picture readers are always there; the outside decoders as start-up found them.
+    env.featureBits |= host->GetOptionalLibraries() & (FeatureBit::kFractal | FeatureBit::kPhotoCd);
+    env.fractal = host->GetFractalDecoder();
+    env.photoCd = host->GetPhotoCdToolkit();
   }
   return env;
 }

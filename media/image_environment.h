@@ -40,7 +40,7 @@ struct ImageEnvironment {
   IFractalDecoder* fractal = nullptr;
   IPhotoCdToolkit* photoCd = nullptr;
   // The picture readers are our own code and always present; the fractal
-  // decoder and the Photo CD toolkit have no Linux counterpart.
+  // decoder and the Photo CD toolkit come with the running program's bits.
   DWORD featureBits = FeatureBit::kImageLibrary;
   CString programDirectory;  // with a trailing separator
   const CLogPalette* presentationPalette = nullptr;

@@ -58,7 +58,9 @@ BOOL CImage::LoadFractalImage(const CString& name, const CString& libraryPath) {
     decoder->Unload();
     return FALSE;
   }
-  hDib = decoder->DecompressFile(name);
+  // What the decoder hands back is checked like a file before it is kept.
+  const std::vector<BYTE> decoded = decoder->DecompressFile(name);
+  hDib = DibFromMemory(decoded.data(), decoded.size());
   BOOL result = hDib.empty() ? FALSE : TRUE;
   if (!result) {
     CMessageService* messages = Env().messages;

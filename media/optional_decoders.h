@@ -10,8 +10,9 @@
 #include "platform/base/cstring.h"
 #include "platform/base/win_types.h"
 
-// "FIFDECO.DLL": loaded for one decode and unloaded again. No such decoder
-// exists here, so the program has no provider and the feature bit stays clear.
+// "FIFDECO.DLL": loaded for one decode and unloaded again. The program has no
+// fractal decoder of its own: only a native library beside the program sets
+// the feature bit.
 class IFractalDecoder {
  public:
   virtual ~IFractalDecoder() = default;

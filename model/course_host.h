@@ -18,6 +18,8 @@ class CNativeControlRegistry;
 class CVariableContext;
 class CVariableTable;
 class IDdeClient;
+class IFractalDecoder;
+class IPhotoCdToolkit;
 class IPageAccess;
 class IPreloadCache;
 class IProgramWatch;
@@ -84,4 +86,10 @@ class ICourseHost {
   virtual CMediaSystem* GetMediaSystem() { return nullptr; }
   // The window media notices (953) go to: the presentation view; null while there is none.
   virtual HWND GetMediaOwner() { return nullptr; }
+  // The optional-library bits found at start-up (0x10 fractal decoder, 0x200
+  // Photo CD toolkit and the rest), and the decoders pictures use for the
+  // first two; null where there is none.
+  virtual DWORD GetOptionalLibraries() { return 0; }
+  virtual IFractalDecoder* GetFractalDecoder() { return nullptr; }
+  virtual IPhotoCdToolkit* GetPhotoCdToolkit() { return nullptr; }
 };

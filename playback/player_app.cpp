@@ -11,6 +11,7 @@
 #include "model/variable.h"
 #include "model/measurement_units.h"
 #include "model/system_queries.h"
+#include "platform/base/host_path.h"
 #include "platform/user/clipboard.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
@@ -109,7 +110,7 @@ BOOL CPlayerApp::InitInstance() {
   const CCommandLineInfo& commandLine = m_cmdInfo;
   // OLE and the control container need no start-up here.
   m_printer = CPrinterSetup::DefaultPrinter();
-  GetProgramDirectory(tvn::sys::ModuleFileName());
+  GetProgramDirectory(m_modulePath ? *m_modulePath : tvn::sys::ModuleFileName());
   DetectOptionalDlls();
   m_effects3d = std::make_shared<C3dEffectsLibrary>(tvn::sys::ModulePath().parent_path());
   LoadUnitNames([this](UINT id) { return LoadResourceString(id); });
@@ -156,14 +157,30 @@ void CPlayerApp::DetectOptionalDlls() {
     if (!beside || !m_probe.exports || !m_probe.exports(*beside, kOdbcExport)) m_optionalDlls &= ~OptionalDll::kOdbc;
   }
   m_optionalDlls |= OptionalDll::kAlwaysSet;
+  // Without a Photo CD toolkit the program's own reader takes its pictures.
+  m_optionalDlls |= OptionalDll::kPhotoCd;
+  m_nativePhotoCd = std::make_unique<CNativePhotoCdToolkit>(ProgramFolders(), &m_keyboard);
+  m_photoCd = std::make_unique<CPhotoCdToolkitChoice>(*m_nativePhotoCd, m_ownPhotoCd);
+}
+
+std::vector<std::filesystem::path> CPlayerApp::ProgramFolders() const {
+  if (m_programDirectory.IsEmpty()) return {};
+  auto folder = tvn::path::MapWindowsPath(m_programDirectory);
+  if (!folder) return {};
+  return {*folder};
 }
 
 BOOL CPlayerApp::TestDll(DWORD bit, UINT stringId) {
   CString name = LoadResourceString(stringId);
   if (name.IsEmpty()) return FALSE;
-  // The simulator is loaded from the program's folder by its mapped name, so it is looked for there the same way.
-  const bool mapped = bit == OptionalDll::kSimulator && !m_programDirectory.IsEmpty() &&
-                      CDynamicLibrary::FindMapped(m_programDirectory + name, {});
+  // Each library is looked for the way it is loaded, by its mapped name: the
+  // simulator and the fractal decoder beside the program, the Photo CD
+  // toolkit by its plain name (the program's folder first).
+  bool mapped = false;
+  if (bit == OptionalDll::kSimulator || bit == OptionalDll::kFractal)
+    mapped = !m_programDirectory.IsEmpty() && CDynamicLibrary::FindMapped(m_programDirectory + name, {});
+  else if (bit == OptionalDll::kPhotoCd)
+    mapped = CDynamicLibrary::FindMapped(name, ProgramFolders()).has_value();
   if (!mapped && (!m_probe.search || !m_probe.search(name.str()))) return FALSE;
   m_optionalDlls |= bit;
   return TRUE;

@@ -31,7 +31,10 @@
 #include "platform/gdi/font_system.h"
 #include "platform/gdi/font.h"
 #include "platform/mm/audio_output.h"
+#include "media/decoder_libraries.h"
+#include "media/keyboard_queue.h"
 #include "media/media_environment.h"
+#include "media/photo_cd_toolkit.h"
 #include "media/mmio_mem_file.h"
 #include "platform/framework/win_app.h"
 #include "playback/player_font_services.h"
@@ -102,6 +105,9 @@ class CPlayerApp : public CWinApp,
   // The course files' type as the desktop learns it: the course template's
   // extension, file type id and name, with ".mcl", opened by this program.
   void RegisterShellFileTypes();
+  // The program file start-up takes its folder from, in place of the running
+  // one's (tests put the program in a folder of their own).
+  void SetModulePath(const CString& path) { m_modulePath = path; }
   // The folder of the program file, ending in a separator.
   void GetProgramDirectory(const CString& modulePath);
   void DetectOptionalDlls();
@@ -180,6 +186,10 @@ class CPlayerApp : public CWinApp,
   // Made at the start of InitInstance; null before.
   CMediaSystem* GetMediaSystem() override { return m_media.get(); }
   HWND GetMediaOwner() override;
+  DWORD GetOptionalLibraries() override { return m_optionalDlls; }
+  IFractalDecoder* GetFractalDecoder() override { return &m_fractal; }
+  // Made when the optional libraries are detected; null before.
+  IPhotoCdToolkit* GetPhotoCdToolkit() override { return m_photoCd.get(); }
   // Where sound goes: the audio device unless set before InitInstance (tests record).
   void SetAudioMode(CAudioOutput::Mode mode) { m_audioMode = mode; }
   // Files through the pre-load cache, the data file and the disk; names through the current course's search.
@@ -213,6 +223,8 @@ class CPlayerApp : public CWinApp,
   void WaitForMessage(DWORD maxMilliseconds) override;
 
   void MakeMediaSystem();
+  // The program's folder as a host path; none when it is not known.
+  std::vector<std::filesystem::path> ProgramFolders() const;
   void ReadScreenCapabilities();
   void RegisterTemplates();
   BOOL CreateMainFrame();
@@ -232,6 +244,7 @@ class CPlayerApp : public CWinApp,
   std::vector<CString> m_arguments;
   LibraryProbe m_probe;
   bool m_registersShellFileTypes = false;
+  std::optional<CString> m_modulePath;
 
   DWORD m_optionalDlls = 0;
   BYTE m_colourDepth = 0;
@@ -259,6 +272,13 @@ class CPlayerApp : public CWinApp,
   CDataFile m_dataFile;
   // Declared after the data file it reads from, so it goes first.
   CPreloadCache m_preloadCache{&m_dataFile};
+  // Pictures' outside decoders. Photo CD pictures go to a native toolkit
+  // when one loads, else to the program's own reader over the same files.
+  CLoopKeyboardQueue m_keyboard;
+  CPhotoCdToolkit m_ownPhotoCd{&m_dataFile, &m_preloadCache, &m_keyboard};
+  std::unique_ptr<CNativePhotoCdToolkit> m_nativePhotoCd;
+  std::unique_ptr<CPhotoCdToolkitChoice> m_photoCd;
+  CNativeFractalDecoder m_fractal;
   // The AVI players' media read from memory; after the files they read.
   CMmioMemFileList m_memFiles;
 

@@ -2,6 +2,7 @@
 // files, the optional libraries, the program directory and the owned courses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "model/course_doc.h"
@@ -180,7 +181,8 @@ TEST_F(PlayerAppTest, EmbeddingEndsStartUpBeforeAnyFileIsOpened) {
   EXPECT_EQ(player.GetColourDepth(), 32);
   EXPECT_EQ(player.GetPaletteSize(), 0);
   EXPECT_EQ(player.GetLogPixelsX(), 96);
-  EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kAlwaysSet) << "no library is found in the test";
+  EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kPhotoCd | OptionalDll::kAlwaysSet)
+      << "no library is found in the test: only the program's own Photo CD reader";
   EXPECT_TRUE(dialogs->fileDialogs.empty());
 }
 
@@ -221,13 +223,15 @@ TEST_F(PlayerAppTest, OptionalLibrariesFollowWhatIsFound) {
                             return exported && symbol == "ODBCToolKit";
                           }});
   player.DetectOptionalDlls();
-  EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kZip | OptionalDll::kAlwaysSet);
+  EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kZip | OptionalDll::kPhotoCd | OptionalDll::kAlwaysSet)
+      << "the program's own Photo CD reader is always there";
   EXPECT_EQ(asked.size(), 7u);
   EXPECT_EQ(exportAsked, std::filesystem::path("/opt/tvn/ODBCTK.DLL")) << "the copy beside the program decides";
 
   exported = true;
   player.DetectOptionalDlls();
-  EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kZip | OptionalDll::kOdbc | OptionalDll::kAlwaysSet);
+  EXPECT_EQ(player.GetOptionalDlls(),
+            OptionalDll::kZip | OptionalDll::kOdbc | OptionalDll::kPhotoCd | OptionalDll::kAlwaysSet);
 }
 
 TEST_F(PlayerAppTest, TheSimulatorIsFoundBesideTheProgramByItsMappedName) {
@@ -238,10 +242,31 @@ TEST_F(PlayerAppTest, TheSimulatorIsFoundBesideTheProgramByItsMappedName) {
   player.SetLibraryProbe({[](const std::string&) { return std::nullopt; },
                           [](const std::filesystem::path&, const std::string&) { return false; }});
   player.DetectOptionalDlls();
-  EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kSimulator | OptionalDll::kAlwaysSet);
+  EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kSimulator | OptionalDll::kPhotoCd | OptionalDll::kAlwaysSet);
   EXPECT_TRUE(player.IsSimulatorPresent());
   // No course is current: no simulator asks for a task.
   EXPECT_EQ(player.GetSimulatorTarget(), 0);
+}
+
+TEST_F(PlayerAppTest, TheFractalDecoderAndPhotoCdToolkitAreFoundBesideTheProgramAndReachPictures) {
+  CPlayerApp& player = MakeApp();
+  tvn::testing::TempDir dir;
+  std::ofstream(dir / "FIFDECO.so") << "";
+  std::ofstream(dir / "libpcdlib32.so") << "";
+  player.GetProgramDirectory(CString((dir / "Tvnrun").string()));
+  std::vector<std::string> asked;
+  player.SetLibraryProbe({[&](const std::string& name) -> std::optional<std::filesystem::path> {
+                            asked.push_back(name);
+                            return std::nullopt;
+                          },
+                          [](const std::filesystem::path&, const std::string&) { return false; }});
+  player.DetectOptionalDlls();
+  EXPECT_EQ(player.GetOptionalDlls(), OptionalDll::kFractal | OptionalDll::kPhotoCd | OptionalDll::kAlwaysSet);
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), "FIFDECO.DLL"), 0) << "found by its mapped name";
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), "PCDLIB32.DLL"), 0);
+  EXPECT_EQ(player.GetOptionalLibraries(), player.GetOptionalDlls());
+  EXPECT_NE(player.GetFractalDecoder(), nullptr);
+  EXPECT_NE(player.GetPhotoCdToolkit(), nullptr);
 }
 
 TEST(ProgramPaths, DirectoryKeepsOneSeparatorAndBareNamesCutAtTheLastOne) {

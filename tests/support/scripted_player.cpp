@@ -52,6 +52,7 @@ ScriptedPlayer::~ScriptedPlayer() {
 
 void ScriptedPlayer::MakeApp(std::vector<CString> arguments) {
   m_app = std::make_unique<CPlayerApp>(std::move(arguments), m_clock);
+  if (m_programFolder) m_app->SetModulePath(CString((*m_programFolder / "Tvnrun").string()));
   // Sound is mixed as the clock moves: what a course plays is recorded, and media end on time.
   m_app->SetAudioMode(m_audioDevice ? CAudioOutput::Mode::device : CAudioOutput::Mode::recording);
   CGuiSession::Attach(*m_app);

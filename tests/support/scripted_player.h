@@ -102,6 +102,9 @@ class ScriptedPlayer {
   void UseAudioDevice() { m_audioDevice = true; }
   // Told every command the players send to an MCI device by id, from the start; set before Start.
   void TraceMci(std::function<void(DWORD id, std::string_view command)> trace) { m_mciTrace = std::move(trace); }
+  // The folder the program runs from (where it looks for optional
+  // libraries), set before its course starts; the test program's by default.
+  void UseProgramFolder(const std::filesystem::path& folder) { m_programFolder = folder; }
   // The controls the program can host, registered before its course starts; none by default.
   CNativeControlRegistry& Controls() { return m_controls; }
   const std::filesystem::path& Directory() const { return m_dir.path(); }
@@ -117,6 +120,7 @@ class ScriptedPlayer {
   CScriptedDialogs* m_dialogs = nullptr;
   CPrinterSetup m_printer;
   std::vector<CString> m_before, m_after;
+  std::optional<std::filesystem::path> m_programFolder;
   CNativeControlRegistry m_controls;
   bool m_audioDevice = false;
   std::function<void(DWORD, std::string_view)> m_mciTrace;

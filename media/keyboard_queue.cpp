@@ -1,0 +1,24 @@
+#include "media/keyboard_queue.h"
+
+#include "platform/user/message_loop.h"
+#include "platform/user/wnd.h"
+
+bool CLoopKeyboardQueue::TakeKeyMessage(QueuedMessage& out) {
+  CMessageLoop* loop = CMessageLoop::Current();
+  if (!loop || !loop->IsLoopThread()) return false;
+  MSG msg;
+  if (!loop->PeekMessage(msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) return false;
+  out = {loop->FromHandle(msg.hwnd), msg.message, msg.wParam, msg.lParam};
+  return true;
+}
+
+void CLoopKeyboardQueue::Dispatch(const QueuedMessage& queued) {
+  CMessageLoop* loop = CMessageLoop::Current();
+  if (!loop || !loop->IsLoopThread()) return;
+  MSG msg;
+  msg.hwnd = queued.window ? queued.window->GetSafeHwnd() : nullptr;
+  msg.message = queued.message;
+  msg.wParam = queued.wParam;
+  msg.lParam = queued.lParam;
+  if (!loop->PreTranslateMessage(msg)) loop->DispatchMessage(msg);
+}

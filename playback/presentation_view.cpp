@@ -9,6 +9,7 @@
 #include "model/task.h"
 #include "model/variable.h"
 #include "platform/framework/doc_template.h"
+#include "platform/gdi/system_metrics.h"
 #include "platform/user/message_loop.h"
 #include "playback/app_resources.h"
 #include "playback/course_document.h"
@@ -74,6 +75,11 @@ int CPresentationView::OnCreate(const CREATESTRUCT& cs) {
   m_nCursorState = ViewCursor::kSystem;
   m_nCursorId = IDC_ARROW;
   return result;
+}
+
+void CPresentationView::OnInitialUpdate() {
+  CScrollView::SetScrollSizes(MM_TEXT, CSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+  COffScreenView::OnInitialUpdate();
 }
 
 CCourseDoc* CPresentationView::CurrentCourse() const {

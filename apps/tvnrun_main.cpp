@@ -5,6 +5,7 @@
 #include "platform/base/cstring.h"
 #include "platform/framework/program_start.h"
 #include "platform/user/gui_session.h"
+#include "platform/user/session_end.h"
 #include "playback/app_resources.h"
 #include "playback/player_app.h"
 
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) arguments.push_back(CString::FromUtf8(argv[i]));
     CPlayerApp app(std::move(arguments));
     CGuiSession::Attach(app);
+    // The end of the session (SIGTERM, SIGHUP, Qt's quit) closes the program
+    // as its main frame's closing does, from the loop.
+    CSessionEndWatcher sessionEnd([&app] { app.PostCall([&app] { app.EndSession(); }); });
     return app.RunApplication();
   });
 }

@@ -79,23 +79,19 @@ class BoxPlaythrough : public ::testing::Test {
   // box. After a generous bound the box is closed anyway.
   void WatchBox(std::function<bool()> step) {
     QApplication::instance()->installEventFilter(&shows);
-    auto started = std::chrono::steady_clock::now();
-    auto check = std::make_shared<std::function<void()>>();
-    *check = [this, step, started, check] {
+    const auto started = std::chrono::steady_clock::now();
+    QObject::connect(&watch, &QTimer::timeout, [this, step, started] {
       if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
         if (step() || std::chrono::steady_clock::now() - started > 60s) {
           closedByTest = true;
+          watch.stop();
           box->reject();
-          *check = nullptr;
-          return;
         }
       } else if (shows.seen) {
-        *check = nullptr;  // the program closed it
-        return;
+        watch.stop();  // the program closed it
       }
-      QTimer::singleShot(10, *check);
-    };
-    QTimer::singleShot(10, *check);
+    });
+    watch.start(10);
   }
   ~BoxPlaythrough() override { QApplication::instance()->removeEventFilter(&shows); }
 
@@ -112,6 +108,7 @@ class BoxPlaythrough : public ::testing::Test {
     std::function<void()> onShow;
   } shows;
   ScriptedPlayer player;
+  QTimer watch;
   bool closedByTest = false;
 };
 

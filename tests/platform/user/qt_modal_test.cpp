@@ -74,18 +74,15 @@ class QtModalTest : public ::testing::Test {
   // Closes whatever Qt modal window is up once the condition holds, looking
   // every 10 ms; closes it anyway after a generous bound.
   void CloseWhen(std::function<bool()> done) {
-    auto started = std::make_shared<std::chrono::steady_clock::time_point>(std::chrono::steady_clock::now());
-    auto check = std::make_shared<std::function<void()>>();
-    *check = [this, done, started, check] {
-      if (!done() && std::chrono::steady_clock::now() - *started < 60s) {
-        QTimer::singleShot(10, *check);
-        return;
-      }
+    const auto started = std::chrono::steady_clock::now();
+    closer.disconnect();
+    QObject::connect(&closer, &QTimer::timeout, [this, done, started] {
+      if (!done() && std::chrono::steady_clock::now() - started < 60s) return;
+      closer.stop();
       if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
       else if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
-      *check = nullptr;
-    };
-    QTimer::singleShot(10, *check);
+    });
+    closer.start(10);
   }
   size_t Timers() const { return wnd.Messages(WM_TIMER).size(); }
 
@@ -93,6 +90,7 @@ class QtModalTest : public ::testing::Test {
   std::unique_ptr<CMessageLoop> loop;
   CIdleCountingLoop* idle = nullptr;
   CRecordingWnd wnd;
+  QTimer closer;
   MSG msg{};
 };
 

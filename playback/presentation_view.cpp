@@ -208,10 +208,12 @@ LRESULT CPresentationView::OnRunTask() {
   if (!course) return 0;
   TellStep(ViewMessage::kRunTask);
   CTask* task = course->GetCurrentTask();
+  const bool stoppedBefore = GetKillEvent()->IsSet();
   if (!task || !course->CurrentTaskHasAction()) return 0;
   // A box among the actions lets the program go on under it: the task may
   // have been left, or the course stopped, meanwhile. Then this step is over.
-  if (CurrentCourse() != course || course->GetCurrentTask() != task || GetKillEvent()->IsSet()) return 0;
+  if (CurrentCourse() != course || course->GetCurrentTask() != task || (!stoppedBefore && GetKillEvent()->IsSet()))
+    return 0;
   // The user menu of the frame follows its conditions.
   if (auto* frame = dynamic_cast<CPresentationFrame*>(GetParent()); frame && frame->GetMenuHandle()) {
     CMenuBar bar(frame->GetMenuHandle());

@@ -21,30 +21,11 @@
 #include "platform/user/mail_dialog.h"
 #include "platform/user/menu.h"
 #include "platform/user/qt_dialogs.h"
-#include "platform/user/qt_event_source.h"
 #include "tests/platform/user/window_test_support.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// Qt's events as in the program; a wait lets the hand-driven clock run on by
-// the time waited instead of sleeping, so the loop's timers never depend on
-// the machine's speed.
-class CClockDrivenSource final : public IEventSource {
- public:
-  explicit CClockDrivenSource(CManualClock& clock) : m_clock(clock) {}
-  void Poll() override { m_qt.Poll(); }
-  void Wait(std::optional<DWORD> maxMs) override {
-    m_qt.Poll();
-    m_clock.Advance(maxMs ? std::max<DWORD>(*maxMs, 1) : 10);
-  }
-  void Wake() override { m_qt.Wake(); }
-
- private:
-  CManualClock& m_clock;
-  CQtEventSource m_qt;
-};
 
 // A loop that counts its idle turns (where the program animates its page).
 class CIdleCountingLoop final : public CMessageLoop {

@@ -5,6 +5,7 @@
 #include "platform/base/cstring.h"
 #include "platform/framework/program_start.h"
 #include "platform/user/gui_session.h"
+#include "platform/user/session_end.h"
 #include "playback/app_resources.h"
 #include "playback/player_app.h"
 
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
     CPlayerApp app(std::move(arguments));
     app.SetRegistersShellFileTypes(true);
     CGuiSession::Attach(app);
+    // The end of the session (SIGTERM, SIGHUP, Qt's quit) closes the program
+    // as its main frame's closing does, from the loop.
+    CSessionEndWatcher sessionEnd([&app] { app.PostCall([&app] { app.EndSession(); }); });
     return app.RunApplication();
   });
 }

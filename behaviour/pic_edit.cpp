@@ -161,8 +161,9 @@ bool CPicEdit::PassToPage(UINT vk, LPARAM lParam) {
   return true;
 }
 
-void CPicEdit::OnKeyDown(UINT vk, UINT, UINT) {
-  const LPARAM lParam = GetCurrentMessage().lParam;
+void CPicEdit::OnKeyDown(UINT vk, UINT, UINT) { HandleKeyDown(vk, GetCurrentMessage().lParam); }
+
+void CPicEdit::HandleKeyDown(UINT vk, LPARAM lParam) {
   if (!PassToPage(vk, lParam)) return;
   const KeyModifiers held = Held();
   if (m_hasFieldKeys && m_previousKey.Match(vk, 0, held)) {
@@ -183,7 +184,7 @@ void CPicEdit::OnKeyDown(UINT vk, UINT, UINT) {
       m_keyHandled = true;
       return;
     }
-    Default();
+    DefWindowProc(WM_KEYDOWN, vk, lParam);
     return;
   }
   // The clipboard keys reach the mask's own clipboard operations.
@@ -197,7 +198,7 @@ void CPicEdit::OnKeyDown(UINT vk, UINT, UINT) {
     return;
   }
   ReadSelection();
-  if (m_mask.KeyDown(vk, held.shift) == CPicMask::KeyResult::kStandard) Default();
+  if (m_mask.KeyDown(vk, held.shift) == CPicMask::KeyResult::kStandard) DefWindowProc(WM_KEYDOWN, vk, lParam);
 }
 
 void CPicEdit::OnSysKeyDown(UINT vk, UINT, UINT flags) {
@@ -332,12 +333,9 @@ void CPicEdit::OnEmptyUndoBuffer() {
 }
 
 BOOL CPicEdit::OnEditClear() {
-  if (!m_mask.HasMask()) {
-    DefWindowProc(WM_CLEAR, 0, 0);
-    return TRUE;
-  }
-  // As the Delete key does.
-  ReadSelection();
-  m_mask.KeyDown(VK_DELETE, false);
+  // Exactly the Delete key: the page sees it first, then the field handles it.
+  // One press of the extended key with scan code 0x53.
+  constexpr LPARAM kDeleteKeyData = 1 | (0x53 << 16) | (1 << 24);
+  HandleKeyDown(VK_DELETE, kDeleteKeyData);
   return TRUE;
 }

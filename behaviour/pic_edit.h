@@ -94,6 +94,9 @@ class CPicEdit : public CEdit, private IPicMaskSite {
   // Sends the key to the page first; FALSE when the field must stop (F3,
   // the view not started, or the field gone).
   bool PassToPage(UINT vk, LPARAM lParam);
+  // The key-down handling with the key's own lParam, for real keys and for
+  // the clear command, which is a Delete key.
+  void HandleKeyDown(UINT vk, LPARAM lParam);
   void ReadSelection();
   bool IsParentDialogOrFormView() const;
 

@@ -30,6 +30,9 @@ int CCourseDoc::NextTask() {
   m_nPreviousTask = static_cast<WORD>(current->GetTaskNumber());
   int target = 0;
   int outcome = current->EvaluateAnswer(m_pCurrentResponse, &target);
+  // A box among the response's actions lets the program go on under it: a
+  // task left meanwhile has made its move already.
+  if (m_pCurrentTask != current) return -1;
   if (outcome == Outcome::kStay) {
     m_nPreviousTask = kept;
     return -1;

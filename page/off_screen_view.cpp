@@ -2,6 +2,8 @@
 #include "page/off_screen_view.h"
 
 #include "model/icon_object.h"
+#include "model/message_service.h"
+#include "model/string_table.h"
 #include "platform/gdi/system_metrics.h"
 
 IMPLEMENT_DYNAMIC(COffScreenView, CScrollView)
@@ -27,27 +29,34 @@ COffScreenView::~COffScreenView() {
 // --- back buffer ---
 
 BOOL COffScreenView::CreateBuffer(CSize size) {
-  std::scoped_lock lock(m_listLock, m_blitLock);
-  m_backBuffer.DeleteObject();
-  if (size.cx <= 0 || size.cy <= 0 || !m_backBuffer.CreateBitmap(size.cx, size.cy, 1, 32, nullptr)) {
-    m_nBufferWidth = m_nBufferHeight = 0;
-    return FALSE;
+  bool made = false;
+  {
+    std::scoped_lock lock(m_listLock, m_blitLock);
+    // The new buffer is made before the old one goes, so a failure leaves the page as it was.
+    auto buffer = std::make_unique<CBitmap>();
+    made = size.cx > 0 && size.cy > 0 && buffer->CreateBitmap(size.cx, size.cy, 1, 32, nullptr);
+    if (made) {
+      CBitmap* old = m_memoryDC.SelectObject(buffer.get());
+      if (!m_pOldBitmap) m_pOldBitmap = old;
+      m_backBuffer = std::move(buffer);
+      m_nBufferWidth = size.cx;
+      m_nBufferHeight = size.cy;
+      EraseBackground();
+    }
   }
-  CBitmap* old = m_memoryDC.SelectObject(&m_backBuffer);
-  if (!m_pOldBitmap) m_pOldBitmap = old;
-  m_nBufferWidth = size.cx;
-  m_nBufferHeight = size.cy;
-  EraseBackground();
-  return TRUE;
+  // Reported outside the locks: the box lets the program's messages run.
+  if (!made) ReportNoMemory();
+  return made ? TRUE : FALSE;
 }
 
 BOOL COffScreenView::ResizeBuffer(int width, int height) {
-  std::scoped_lock lock(m_listLock, m_blitLock);
   if (width == m_nBufferWidth && height == m_nBufferHeight) return TRUE;
-  const CSize old(m_nBufferWidth, m_nBufferHeight);
-  if (CreateBuffer(CSize(width, height))) return TRUE;
-  if (old.cx > 0 && old.cy > 0) CreateBuffer(old);  // the second attempt, at the old size
-  return FALSE;
+  return CreateBuffer(CSize(width, height));
+}
+
+void COffScreenView::ReportNoMemory() {
+  if (CMessageService* messages = m_effects.Services().messages)
+    messages->MessageBoxBeep(StringId::kOutOfMemory, nullptr, -1);
 }
 
 COLORREF COffScreenView::GetBufferPixel(int x, int y) {

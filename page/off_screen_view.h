@@ -51,9 +51,12 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   ~COffScreenView() override;
 
   // --- back buffer ---
-  // Makes the buffer (done at creation with the screen size).
+  // Makes the buffer (done at creation with the screen size) and erases it.
+  // A buffer that cannot be made is reported (message 61706) and the one
+  // there was, if any, stays in use with its page.
   BOOL CreateBuffer(CSize size);
-  // A new size recreates the buffer and erases it; a failure keeps the old size.
+  // A new size recreates the buffer and erases it; a failure is reported and
+  // keeps the old buffer.
   BOOL ResizeBuffer(int width, int height);
   CSize GetBufferSize() const { return {m_nBufferWidth, m_nBufferHeight}; }
   // One pixel of the back buffer (CLR_INVALID outside it).
@@ -211,6 +214,8 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   virtual void DestroyCourse() {}
 
  private:
+  // Message 61706 through the program's messages (none in a bare page).
+  void ReportNoMemory();
   using Doomed = std::vector<std::unique_ptr<CDrawObj>>;
   // Takes the object out (display-list lock held): its area is dirtied, its
   // owner unloads and its thread is told to stop. The caller frees it later.
@@ -238,7 +243,7 @@ class COffScreenView : public CScrollView, public IDrawObjHost {
   std::recursive_mutex m_listLock;
   std::recursive_mutex m_blitLock;
   CDC m_memoryDC;
-  CBitmap m_backBuffer;
+  std::unique_ptr<CBitmap> m_backBuffer;
   CBitmap* m_pOldBitmap = nullptr;
   int m_nBufferWidth = 0;
   int m_nBufferHeight = 0;

@@ -22,6 +22,7 @@ class CPageEffects final : private IEffectView, private IEffectPacer {
   // The program's services (event loop, messages, libraries); the view and
   // pacing are this object's own.
   void SetServices(const CEffectServices& services) { m_services = services; }
+  const CEffectServices& Services() const { return m_services; }
   // Pacing of the steps; null for the real clock (tests script it).
   void SetPacer(IEffectPacer* pacer) { m_pacer = pacer ? pacer : &m_clock; }
   // Runs owner's transition over rect with source holding the new page.

@@ -38,6 +38,20 @@ void CCourseDocument::SetPathName(const CString& path) {
 }
 
 void CCourseDocument::OnCloseDocument() {
+  CWinApp* app = CWinApp::Get();
+  if (app && app->InModalLoop()) {
+    // A box or dialog runs over code of this course (its actions, its
+    // scripts), which must find the course alive when the box returns: the
+    // course closes once the loops have unwound.
+    if (m_closePending) return;
+    m_closePending = true;
+    app->PostWhenUnwound([this, alive = std::weak_ptr<bool>(m_alive)] {
+      if (alive.expired()) return;  // closed meanwhile with the program
+      m_closePending = false;
+      OnCloseDocument();
+    });
+    return;
+  }
   // The course lets go of the page, its fonts and the host's pointers first;
   // the framework then destroys the frames and deletes this document.
   if (m_course) m_course->OnCloseDocument();

@@ -35,4 +35,7 @@ class CCourseDocument : public CDocument {
   CString FullName(const CString& path) const;
 
   std::unique_ptr<CCourseDoc> m_course;
+  // A close asked for under a modal loop, waiting for the loops to unwind.
+  bool m_closePending = false;
+  std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

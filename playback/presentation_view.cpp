@@ -9,6 +9,7 @@
 #include "model/task.h"
 #include "model/variable.h"
 #include "platform/framework/doc_template.h"
+#include "platform/gdi/system_metrics.h"
 #include "platform/user/message_loop.h"
 #include "playback/app_resources.h"
 #include "playback/course_document.h"
@@ -74,6 +75,11 @@ int CPresentationView::OnCreate(const CREATESTRUCT& cs) {
   m_nCursorState = ViewCursor::kSystem;
   m_nCursorId = IDC_ARROW;
   return result;
+}
+
+void CPresentationView::OnInitialUpdate() {
+  CScrollView::SetScrollSizes(MM_TEXT, CSize(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+  COffScreenView::OnInitialUpdate();
 }
 
 CCourseDoc* CPresentationView::CurrentCourse() const {
@@ -201,7 +207,13 @@ LRESULT CPresentationView::OnRunTask() {
   CCourseDoc* course = CurrentCourse();
   if (!course) return 0;
   TellStep(ViewMessage::kRunTask);
-  if (!course->GetCurrentTask() || !course->CurrentTaskHasAction()) return 0;
+  CTask* task = course->GetCurrentTask();
+  const bool stoppedBefore = GetKillEvent()->IsSet();
+  if (!task || !course->CurrentTaskHasAction()) return 0;
+  // A box among the actions lets the program go on under it: the task may
+  // have been left, or the course stopped, meanwhile. Then this step is over.
+  if (CurrentCourse() != course || course->GetCurrentTask() != task || (!stoppedBefore && GetKillEvent()->IsSet()))
+    return 0;
   // The user menu of the frame follows its conditions.
   if (auto* frame = dynamic_cast<CPresentationFrame*>(GetParent()); frame && frame->GetMenuHandle()) {
     CMenuBar bar(frame->GetMenuHandle());

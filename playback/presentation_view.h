@@ -186,6 +186,8 @@ class CPresentationView : public COffScreenView,
 
  protected:
   int OnCreate(const CREATESTRUCT& cs) override;
+  // The page scrolls over the screen's size until a window action says otherwise.
+  void OnInitialUpdate() override;
   BOOL OnEraseBkgnd() override { return TRUE; }
   BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
   void OnMouseMove(UINT flags, CPoint point) override;

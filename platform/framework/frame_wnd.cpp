@@ -114,6 +114,16 @@ void CFrameWnd::OnSize(UINT type, int cx, int cy) {
 void CFrameWnd::OnClose() {
   CWinApp* app = CWinApp::Get();
   if (app && app->m_pMainWnd == this) {
+    if (app->InModalLoop()) {
+      // Closing now would free what the code under the modal loops still
+      // uses: they end first, and the close comes again once they unwound.
+      const HWND self = m_hWnd;
+      app->EndModalLoops();
+      app->PostWhenUnwound([app, self] {
+        if (CWnd* main = app->FromHandle(self)) main->SendMessage(WM_CLOSE);
+      });
+      return;
+    }
     app->CloseAllDocuments(FALSE);
     if (m_hWnd) DestroyWindow();
     return;

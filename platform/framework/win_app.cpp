@@ -62,6 +62,17 @@ CDocument* CWinApp::OpenDocumentFile(const CString& path) {
   return chosen->OpenDocumentFile(&path, TRUE);
 }
 
+void CWinApp::EndSession() {
+  const HWND main = m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
+  if (!main) {
+    PostQuitMessage(0);
+    return;
+  }
+  m_pMainWnd->SendMessage(WM_ENDSESSION, TRUE, 0);
+  // The window may have gone while it was told.
+  if (CWnd* still = FromHandle(main)) still->SendMessage(WM_CLOSE);
+}
+
 void CWinApp::CloseAllDocuments(BOOL endSession) {
   for (const auto& t : m_templates) t->CloseAllDocuments(endSession);
 }

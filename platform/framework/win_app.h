@@ -58,6 +58,10 @@ class CWinApp : public CMessageLoop, public CCmdTarget {
   // template otherwise).
   virtual CDocument* OpenDocumentFile(const CString& path);
   void CloseAllDocuments(BOOL endSession);
+  // The user's session ends: the main window is told (WM_ENDSESSION, TRUE)
+  // and then closes as when the user closes it; without a main window the
+  // loop quits. Called from the loop, never from inside a window procedure.
+  void EndSession();
 
   // Resources: the program's strings and menus. The base has none.
   virtual CString LoadResourceString(UINT id) const { return CString(); }

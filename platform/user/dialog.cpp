@@ -100,8 +100,15 @@ int CDialog::DoModal() {
 
 void CDialog::RunModalLoop() {
   CMessageLoop* loop = CMessageLoop::Current();
+  CMessageLoop::ModalScope modal(*loop);
   bool idleSent = false;
   while (!m_ended && m_hWnd) {
+    if (loop->ModalLoopsEnding()) {
+      // The program is closing: the dialog ends as cancelled.
+      m_result = IDCANCEL;
+      m_ended = true;
+      break;
+    }
     MSG msg;
     if (!loop->PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
       if (!idleSent && m_owner && m_owner->GetSafeHwnd()) {

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/user/qt_modal.h"
 #include "platform/user/wait_cursor.h"
 
 namespace tvn::sys {
@@ -42,7 +43,7 @@ bool RunMailDialog(MailDialogFields& fields) {
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   layout->addWidget(buttons);
   CWaitCursorPause pause;
-  if (dialog.exec() != QDialog::Accepted) return false;
+  if (ExecQtModal(dialog) != QDialog::Accepted) return false;
   fields.to = to->text().toStdString();
   fields.subject = subject->text().toStdString();
   fields.text = text->toPlainText().toStdString();

@@ -133,7 +133,30 @@ void CMessageLoop::PostQuitMessage(int exitCode) {
 }
 
 void CMessageLoop::RunSentCalls() {
-  for (auto& call : m_queue.TakeCalls()) call();
+  for (auto& call : m_queue.TakeCalls()) {
+    HandlerScope busy(*this);
+    call();
+  }
+}
+
+void CMessageLoop::EndModalLoops() {
+  if (m_modalDepth == 0) return;
+  m_endingModal = true;
+  m_source->Wake();
+}
+
+void CMessageLoop::PostWhenUnwound(std::function<void()> call) {
+  m_unwoundCalls.push_back(std::move(call));
+  m_source->Wake();
+}
+
+void CMessageLoop::RunUnwoundCalls() {
+  while (Unwound() && !m_unwoundCalls.empty()) {
+    std::function<void()> call = std::move(m_unwoundCalls.front());
+    m_unwoundCalls.erase(m_unwoundCalls.begin());
+    HandlerScope busy(*this);
+    call();
+  }
 }
 
 bool CMessageLoop::TakePaint(HWND filter, MSG& msg, bool remove) {
@@ -164,6 +187,7 @@ bool FilterTakes(UINT message, HWND hwnd, UINT minMsg, UINT maxMsg) {
 BOOL CMessageLoop::PeekMessage(MSG& msg, HWND hwnd, UINT minMsg, UINT maxMsg, UINT removeFlags) {
   m_source->Poll();
   RunSentCalls();
+  RunUnwoundCalls();
   bool remove = (removeFlags & PM_REMOVE) != 0;
   if (auto posted = m_queue.Peek(hwnd, minMsg, maxMsg, remove)) {
     msg = *posted;
@@ -198,7 +222,7 @@ BOOL CMessageLoop::GetMessage(MSG& msg) {
 }
 
 void CMessageLoop::WaitMessage() {
-  if (!m_queue.Empty() || m_quitPosted || !m_invalid.empty()) return;
+  if (!m_queue.Empty() || m_quitPosted || !m_invalid.empty() || (Unwound() && !m_unwoundCalls.empty())) return;
   std::optional<DWORD> left = m_timers.TimeToNext(m_clock.Now());
   if (left && *left == 0) return;
   m_source->Wait(left);

@@ -13,6 +13,7 @@
 #include <set>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "platform/msg/clock.h"
 #include "platform/user/cursor.h"
@@ -85,6 +86,41 @@ class CMessageLoop {
   // default handling of a handler); swapped around every window procedure call.
   MSG SwapWindowMessage(const MSG& msg) { return std::exchange(m_windowMessage, msg); }
   const MSG& WindowMessage() const { return m_windowMessage; }
+  // A window procedure or posted call under way (the window layer brackets each call).
+  class HandlerScope {
+   public:
+    explicit HandlerScope(CMessageLoop& loop) : m_loop(loop) { ++m_loop.m_handlerDepth; }
+    ~HandlerScope() { --m_loop.m_handlerDepth; }
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+
+   private:
+    CMessageLoop& m_loop;
+  };
+
+  // --- Modal loops (user-interface thread) ---
+  // A modal loop (a dialog, a Qt box or menu) while it runs.
+  class ModalScope {
+   public:
+    explicit ModalScope(CMessageLoop& loop) : m_loop(loop) { ++m_loop.m_modalDepth; }
+    ~ModalScope() {
+      if (--m_loop.m_modalDepth == 0) m_loop.m_endingModal = false;
+    }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+   private:
+    CMessageLoop& m_loop;
+  };
+  bool InModalLoop() const { return m_modalDepth > 0; }
+  // Asks every open modal loop to end as cancelled (the program is closing).
+  void EndModalLoops();
+  bool ModalLoopsEnding() const { return m_endingModal; }
+  // Runs the call once nothing of the program is under way: when the loop
+  // looks for a message outside every window procedure, posted call and
+  // modal loop. What would free objects that the code under a modal loop
+  // still uses waits for this.
+  void PostWhenUnwound(std::function<void()> call);
 
   // The run loop: idle turns while OnIdle asks for more and no message waits,
   // then messages until the queue is empty; returns ExitInstance() on WM_QUIT.
@@ -135,6 +171,8 @@ class CMessageLoop {
     return (static_cast<std::int64_t>(p.x) << 32) | static_cast<std::uint32_t>(p.y);
   }
   void RunSentCalls();
+  bool Unwound() const { return m_handlerDepth == 0 && m_modalDepth == 0; }
+  void RunUnwoundCalls();
   bool TakePaint(HWND filter, MSG& msg, bool remove);
   void ApplyCursor();
 
@@ -157,6 +195,10 @@ class CMessageLoop {
   std::atomic<int> m_quitCode{0};
   MSG m_current;
   MSG m_windowMessage;
+  int m_handlerDepth = 0;  // window procedures and posted calls under way
+  int m_modalDepth = 0;
+  bool m_endingModal = false;
+  std::vector<std::function<void()>> m_unwoundCalls;
   CPoint m_lastMovePoint{-1, -1};
   HWND m_lastMoveWindow = nullptr;
 

@@ -15,6 +15,7 @@
 #include "platform/user/message_loop.h"
 #include "platform/user/qt_char_format.h"
 #include "platform/user/qt_menu.h"
+#include "platform/user/qt_modal.h"
 #include "platform/user/wait_cursor.h"
 #include "platform/user/wnd.h"
 
@@ -73,7 +74,7 @@ int CQtDialogs::MessageBox(const MessageBoxRequest& request) {
   if (defaultIndex < buttons.count) box.setDefaultButton(QtButton(buttons.buttons[defaultIndex]));
   box.setEscapeButton(QtButton(buttons.escapeResult));
   CWaitCursorPause pause;
-  box.exec();
+  ExecQtModal(box);
   QAbstractButton* clicked = box.clickedButton();
   for (int i = 0; i < buttons.count; ++i)
     if (clicked && clicked == box.button(QtButton(buttons.buttons[i]))) return buttons.buttons[i];
@@ -96,7 +97,7 @@ std::optional<CString> CQtDialogs::FileDialog(const FileDialogRequest& request) 
   if (!request.fileName.IsEmpty()) dialog.selectFile(ToQt(request.fileName));
   if (!(request.flags & OFN_OVERWRITEPROMPT)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   CWaitCursorPause pause;
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  if (ExecQtModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   if (request.chosenFilterIndex) *request.chosenFilterIndex = std::max(1, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1);
   return CString(gdi::FromQt(dialog.selectedFiles().front()));
 }
@@ -110,7 +111,7 @@ std::optional<CHARFORMAT> CQtDialogs::FontDialog(const FontDialogRequest& reques
   QFontDialog dialog(CharFormatToQFont(request.format), OwnerWidget(request.owner));
   dialog.setOption(QFontDialog::DontUseNativeDialog);
   CWaitCursorPause pause;
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  if (ExecQtModal(dialog) != QDialog::Accepted) return std::nullopt;
   CHARFORMAT chosen = QFontToCharFormat(dialog.selectedFont(), request.format);
   if (!(request.flags & CF_EFFECTS)) {
     // Qt's dialog always offers the effects; without CF_EFFECTS they stay as they were.
@@ -127,7 +128,7 @@ std::optional<COLORREF> CQtDialogs::ColourDialog(const ColourDialogRequest& requ
   QColorDialog dialog(initial, OwnerWidget(request.owner));
   dialog.setOption(QColorDialog::DontUseNativeDialog);
   CWaitCursorPause pause;
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  if (ExecQtModal(dialog) != QDialog::Accepted) return std::nullopt;
   const QColor chosen = dialog.selectedColor();
   return static_cast<COLORREF>(chosen.red()) | (static_cast<COLORREF>(chosen.green()) << 8) |
          (static_cast<COLORREF>(chosen.blue()) << 16);

@@ -15,6 +15,7 @@
 #include "platform/gdi/system_metrics.h"
 #include "platform/gdi/qt_text.h"
 #include "platform/user/message_loop.h"
+#include "platform/user/qt_modal.h"
 
 namespace {
 
@@ -147,6 +148,6 @@ UINT ExecQtPopupMenu(const MenuData& menu, QWidget* parent, const QPoint& global
   QMenu popup(parent);
   UINT chosen = 0;
   BuildQtMenu(popup, menu, [&chosen](UINT id) { chosen = id; });
-  popup.exec(globalPoint);
+  ExecQtModal(popup, globalPoint);
   return chosen;
 }

@@ -138,7 +138,11 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   msg.wParam = wParam;
   msg.lParam = lParam;
   MSG outer = loop->SwapWindowMessage(msg);
-  LRESULT result = WindowProc(message, wParam, lParam);  // the handler may delete this
+  LRESULT result;
+  {
+    CMessageLoop::HandlerScope busy(*loop);
+    result = WindowProc(message, wParam, lParam);  // the handler may delete this
+  }
   loop->SwapWindowMessage(outer);
   return result;
 }

@@ -127,3 +127,41 @@ TEST_F(PicEditTest, AFieldKeyThatTypesNothingDoesNotEatTheNextCharacter) {
   TypeText(city, "c");
   EXPECT_EQ(city.GetWindowText().str(), "abc") << "so does the plain field";
 }
+
+TEST_F(PicEditTest, ClearIsTheDeleteKeyForThePageAndForTheText) {
+  // Each field twice: one gets the Delete key, its twin WM_CLEAR; both with a
+  // caret and no selection, then with a selection.
+  CPicEdit keyed, cleared, plainKeyed, plainCleared;
+  int id = 923;
+  for (CPicEdit* field : {&keyed, &cleared, &plainKeyed, &plainCleared}) {
+    ASSERT_TRUE(field->Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, CRect(10, 10, 200, 34), page.get(), id++));
+    field->SetSelectOnFocus(FALSE);
+  }
+  for (CPicEdit* field : {&keyed, &cleared}) {
+    ASSERT_TRUE(field->SetMaskString("999-999"));
+    field->SetData("123456", 0, FALSE, TRUE);
+  }
+  for (CPicEdit* field : {&plainKeyed, &plainCleared}) field->SetWindowText("abcdef");
+
+  const std::pair<int, int> selections[] = {{1, 1}, {2, 5}};
+  for (auto [s, e] : selections) {
+    for (auto [byKey, byClear] : {std::pair{&keyed, &cleared}, std::pair{&plainKeyed, &plainCleared}}) {
+      byKey->SetFocus();
+      byKey->SetSel(s, e);
+      Press(*byKey, Qt::Key_Delete);
+      const size_t before = KeysSeenByPage().size();
+      byClear->SetFocus();
+      byClear->SetSel(s, e);
+      EXPECT_EQ(byClear->SendMessage(WM_CLEAR), TRUE);
+      ASSERT_EQ(KeysSeenByPage().size(), before + 1);
+      EXPECT_EQ(KeysSeenByPage().back(), static_cast<WPARAM>(VK_DELETE));
+      EXPECT_EQ(byClear->GetWindowText(), byKey->GetWindowText()) << "selection " << s << ".." << e;
+      int ks = 0, ke = 0, cs = 0, ce = 0;
+      byKey->GetSel(ks, ke);
+      byClear->GetSel(cs, ce);
+      EXPECT_EQ(std::pair(cs, ce), std::pair(ks, ke));
+    }
+  }
+  EXPECT_EQ(keyed.GetWindowText(), "136-   ") << "one digit, then a selection went";
+  EXPECT_EQ(plainKeyed.GetWindowText(), "ac");
+}

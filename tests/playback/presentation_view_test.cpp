@@ -7,6 +7,8 @@
 
 #include "model/course_doc.h"
 #include "model/task.h"
+#include "platform/framework/frame_wnd.h"
+#include "platform/gdi/system_metrics.h"
 #include "platform/user/message_loop.h"
 #include "playback/app_resources.h"
 #include "playback/player_app.h"
@@ -14,6 +16,7 @@
 #include "playback/presentation_view.h"
 #include "tests/page/page_test_support.h"
 #include "tests/playback/view_test_courses.h"
+#include "tests/platform/user/window_test_support.h"
 #include "tests/support/scripted_player.h"
 
 namespace {
@@ -351,6 +354,49 @@ TEST(PresentationView, CursorsKeepTheirThreeStates) {
   EXPECT_EQ(CursorSystemId(CMessageLoop::Current()->GetCursor()), IDC_ARROW);
   view.KillAnimationTimer(FALSE);
   EXPECT_EQ(view.GetAnimationUsers(), 0) << "never below zero";
+}
+
+TEST(PresentationView, WithoutAWindowActionThePageScrollsOverTheScreenAndABufferTooLargeKeepsTheOldOne) {
+  ScriptedPlayer player;
+  ASSERT_TRUE(player.Start(BuildCourse({{1, {}, {KeyResponse("")}}})));
+  CPresentationView& view = player.View();
+  const CSize screen(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  ASSERT_GT(screen.cx, 300);
+  ASSERT_GT(screen.cy, 300);
+  view.GetParentFrame()->MoveWindow(0, 0, screen.cx / 2, screen.cy / 2);
+  player.Pump();
+  EXPECT_EQ(view.GetStyle() & (WS_HSCROLL | WS_VSCROLL), static_cast<DWORD>(WS_HSCROLL | WS_VSCROLL));
+  EXPECT_EQ(view.GetTotalSize(), screen);
+  int low = -1, high = -1;
+  view.GetScrollRange(SB_HORZ, &low, &high);
+  EXPECT_EQ(std::pair(low, high), std::pair(0, static_cast<int>(screen.cx) - 1));
+  view.GetScrollRange(SB_VERT, &low, &high);
+  EXPECT_EQ(std::pair(low, high), std::pair(0, static_cast<int>(screen.cy) - 1));
+
+  // A mark at page point (100,100) shows at the client's corner once scrolled there.
+  tvn::testing::CColourOwner mark("mark", 1, CRect(100, 100, 110, 110), RGB(255, 0, 0));
+  view.AddObject(&mark, 0);
+  view.FlushInvalidRects();
+  EXPECT_TRUE(view.OnScrollBy(CSize(100, 100), TRUE));
+  player.Pump();
+  CPoint corner(100, 100);
+  view.LogicalToClient(&corner);
+  EXPECT_EQ(corner, CPoint(0, 0));
+  EXPECT_EQ(player.WindowPixel(0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(player.WindowPixel(10, 10), player.Pixel(110, 110));
+
+  // A page past the bitmap caps: one message, the old buffer stays and is drawn into.
+  const CSize before = view.GetBufferSize();
+  EXPECT_FALSE(view.ResizeBuffer(20000, 20000));
+  ASSERT_EQ(player.Dialogs().boxes.size(), 1u);
+  EXPECT_EQ(player.Dialogs().boxes[0].text, "Insufficient memory to perform operation.");
+  EXPECT_EQ(view.GetBufferSize(), before);
+  EXPECT_EQ(player.Pixel(105, 105), RGB(255, 0, 0)) << "the page is still there";
+  view.RemoveObject(&mark, FALSE);
+  view.FlushInvalidRects();
+  player.Pump();
+  EXPECT_EQ(player.WindowPixel(0, 0), player.Pixel(100, 100)) << "and the window still shows it";
+  EXPECT_NE(player.Pixel(105, 105), RGB(255, 0, 0));
 }
 
 }  // namespace

@@ -21,28 +21,6 @@
 
 namespace tvn::testing {
 
-namespace {
-
-// Input comes from Qt as in the program, but a wait inside the program (a
-// move that holds its action list, a timed pause) lets the hand-driven clock
-// run on by the time waited instead of sleeping.
-class CClockDrivenSource final : public IEventSource {
- public:
-  explicit CClockDrivenSource(CManualClock& clock) : m_clock(clock) {}
-  void Poll() override { m_qt.Poll(); }
-  void Wait(std::optional<DWORD> maxMs) override {
-    m_qt.Poll();
-    m_clock.Advance(maxMs ? std::max<DWORD>(*maxMs, 1) : 10);
-  }
-  void Wake() override { m_qt.Wake(); }
-
- private:
-  CManualClock& m_clock;
-  CQtEventSource m_qt;
-};
-
-}  // namespace
-
 ScriptedPlayer::ScriptedPlayer() : m_savedDirectory(std::filesystem::current_path()) { EnsureQtApplication(); }
 
 ScriptedPlayer::~ScriptedPlayer() {

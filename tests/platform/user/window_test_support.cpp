@@ -78,6 +78,11 @@ UINT CScriptedDialogs::TrackPopupMenu(const PopupMenuRequest& request) {
   return answer;
 }
 
+void CClockDrivenSource::Wait(std::optional<DWORD> maxMs) {
+  m_qt.Poll();
+  m_clock.Advance(maxMs ? std::max<DWORD>(*maxMs, 1) : 10);
+}
+
 LRESULT CRecordingWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   RecordedMessage r{m_hWnd, message, wParam, lParam};
   received.push_back(r);

@@ -11,12 +11,29 @@
 #include <optional>
 #include <vector>
 
+#include "platform/msg/clock.h"
 #include "platform/user/dialogs.h"
 #include "platform/user/message_loop.h"
+#include "platform/user/qt_event_source.h"
 #include "platform/user/wnd.h"
 
 // The Qt application of the test program (made on first use).
 void EnsureQtApplication();
+
+// Input comes from Qt as in the program, but a wait lets the hand-driven clock
+// run on by the time waited instead of sleeping, so timers never depend on
+// the machine's speed.
+class CClockDrivenSource final : public IEventSource {
+ public:
+  explicit CClockDrivenSource(CManualClock& clock) : m_clock(clock) {}
+  void Poll() override { m_qt.Poll(); }
+  void Wait(std::optional<DWORD> maxMs) override;
+  void Wake() override { m_qt.Wake(); }
+
+ private:
+  CManualClock& m_clock;
+  CQtEventSource m_qt;
+};
 
 // Dialogs that answer from a script and remember what they were asked.
 class CScriptedDialogs final : public IDialogs {

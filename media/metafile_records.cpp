@@ -1,8 +1,6 @@
 // Reading the palettes, regions and pattern brushes that metafile records carry.
 #include "media/metafile_records.h"
 
-#include <QRegion>
-
 #include <algorithm>
 #include <vector>
 
@@ -27,15 +25,6 @@ constexpr std::size_t kRegionHeaderWords = 11;
 constexpr std::size_t kPatternBitsOffset = 32;
 
 PaletteEntry EntryAt(const BYTE* e) { return {e[0], e[1], e[2], e[3]}; }
-
-// The union of many rectangles, joined in halves so that a long list costs
-// about n log n rather than n squared.
-QRegion UniteAll(std::span<const QRect> rects) {
-  if (rects.empty()) return QRegion();
-  if (rects.size() == 1) return QRegion(rects.front());
-  const std::size_t half = rects.size() / 2;
-  return UniteAll(rects.first(half)).united(UniteAll(rects.subspan(half)));
-}
 
 }  // namespace
 
@@ -70,7 +59,7 @@ void SetPaletteEntries(CLogPalette& palette, const Params& p) {
 }
 
 std::unique_ptr<CRgn> ReadRegion(const Params& p) {
-  std::vector<QRect> spans;
+  std::vector<CRect> spans;
   const std::size_t scans = p.U(5);
   std::size_t word = kRegionHeaderWords;
   for (std::size_t i = 0; i < scans; ++i) {
@@ -80,12 +69,12 @@ std::unique_ptr<CRgn> ReadRegion(const Params& p) {
     const int top = p.S(word + 1), bottom = p.S(word + 2);
     for (std::size_t k = 0; k + 1 < coordinates; k += 2) {
       const int left = p.S(word + 3 + k), right = p.S(word + 4 + k);
-      if (left < right && top < bottom) spans.emplace_back(QPoint(left, top), QPoint(right - 1, bottom - 1));
+      spans.emplace_back(left, top, right, bottom);
     }
     word += 4 + coordinates;
   }
   auto region = std::make_unique<CRgn>();
-  region->SetArea(UniteAll(spans));
+  region->CreateFromRects(spans);
   return region;
 }
 
@@ -116,14 +105,12 @@ std::vector<BYTE> DibWithRgbColours(std::span<const BYTE> dib, WORD usage, const
 }
 
 void RegionToDevice(const CRgn& logical, const CDC& dc, CRgn& device) {
-  std::vector<QRect> rects;
-  for (const QRect& r : logical.Area()) {
-    CRect d(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
-    dc.LPtoDP(&d);
-    d.NormalizeRect();
-    if (!d.IsRectEmpty()) rects.emplace_back(QPoint(d.left, d.top), QPoint(d.right - 1, d.bottom - 1));
+  std::vector<CRect> rects = logical.GetRects();
+  for (CRect& r : rects) {
+    dc.LPtoDP(&r);
+    r.NormalizeRect();
   }
-  device.SetArea(UniteAll(rects));
+  device.CreateFromRects(rects);
 }
 
 std::unique_ptr<CBrush> ReadPatternBrush(const Params& p) {

@@ -9,6 +9,7 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/brush.h"
 #include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/pixel_image.h"
 #include "platform/gdi/rgn.h"
 
@@ -25,6 +26,15 @@ constexpr std::size_t kRegionHeaderWords = 11;
 constexpr std::size_t kPatternBitsOffset = 32;
 
 PaletteEntry EntryAt(const BYTE* e) { return {e[0], e[1], e[2], e[3]}; }
+
+// A pattern brush of monochrome rows in the layer's form (16-bit padded, set bits the background).
+std::unique_ptr<CBrush> MonochromeBrush(int width, int height, const std::vector<BYTE>& rows) {
+  CBitmap bitmap;
+  if (!bitmap.CreateBitmap(width, height, 1, 1, rows.data())) return nullptr;
+  auto brush = std::make_unique<CBrush>();
+  if (!brush->CreatePatternBrush(&bitmap)) return nullptr;
+  return brush;
+}
 
 }  // namespace
 
@@ -131,16 +141,27 @@ std::unique_ptr<CBrush> ReadPatternBrush(const Params& p) {
     std::copy_n(bits.begin() + static_cast<std::ptrdiff_t>(widthBytes * static_cast<std::size_t>(y)), minBytes,
                 rows.begin() + static_cast<std::ptrdiff_t>(ours * static_cast<std::size_t>(y)));
   }
-  CBitmap bitmap;
-  if (!bitmap.CreateBitmap(width, height, 1, 1, rows.data())) return nullptr;
-  auto brush = std::make_unique<CBrush>();
-  if (!brush->CreatePatternBrush(&bitmap)) return nullptr;
-  return brush;
+  return MonochromeBrush(width, height, rows);
 }
 
 std::unique_ptr<CBrush> ReadDibPatternBrush(const Params& p, const CLogPalette& palette) {
   const std::vector<BYTE> bytes = DibWithRgbColours(p.Rest(2), p.U(1), palette);
   if (bytes.empty()) return nullptr;
+  if (p.U(0) == BS_PATTERN) {
+    // The style of a device pattern: a two-colour DIB becomes a monochrome
+    // bitmap, drawn in the text and background colours like any.
+    const auto layout = dib::Describe(bytes);
+    if (layout && layout->header.bitCount == 1) {
+      const std::vector<BYTE> indices = dib::DecodeIndices(bytes.data(), *layout);
+      const std::size_t stride = ((static_cast<std::size_t>(layout->width) + 15) / 16) * 2;
+      std::vector<BYTE> rows(stride * static_cast<std::size_t>(layout->height), 0);
+      const auto width = static_cast<std::size_t>(layout->width);
+      for (std::size_t y = 0; y < static_cast<std::size_t>(layout->height); ++y)
+        for (std::size_t x = 0; x < width; ++x)
+          if (indices[y * width + x]) rows[stride * y + x / 8] |= static_cast<BYTE>(0x80u >> (x % 8));
+      return MonochromeBrush(layout->width, layout->height, rows);
+    }
+  }
   const CPixelImage picture = dib::DecodeToImage(bytes);
   if (picture.IsNull()) return nullptr;
   const int width = picture.Width(), height = picture.Height();

@@ -67,7 +67,8 @@ void RegionToDevice(const CRgn& logical, const CDC& dc, CRgn& device);
 // Null for other depths or a pattern the record does not hold.
 std::unique_ptr<CBrush> ReadPatternBrush(const Params& p);
 // The pattern of a DIB pattern-brush record (style, colour usage, packed
-// DIB); with palette colours the colour table indexes the palette.
+// DIB); with palette colours the colour table indexes the palette. A
+// one-bit DIB of the device-pattern style draws as a monochrome pattern.
 std::unique_ptr<CBrush> ReadDibPatternBrush(const Params& p, const CLogPalette& palette);
 
 }  // namespace tvn::wmf

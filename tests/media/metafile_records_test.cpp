@@ -157,6 +157,17 @@ TEST(MetaFileRecords, PatternBrushesDrawTheirBits) {
   EXPECT_EQ(q->page.At(0, 0), kRed);
   EXPECT_EQ(q->page.At(1, 0), kBlue);
   EXPECT_EQ(q->page.At(2, 1), kRed);
+
+  // A one-bit DIB of the device-pattern style is monochrome: its table does not count.
+  WmfWriter m;
+  m.CreatePen(5, 0, 0).Select(0).Record(0x0209, {Lo(kBlue), Hi(kBlue)}).Record(0x0201, {Lo(kRed), Hi(kRed)});
+  params = {3, 0};
+  for (std::uint16_t v : Words(Dib(2, 1, 1, {0, 255, 0, 0, 0, 255, 0, 0}, 2, {0x40, 0, 0, 0}))) params.push_back(v);
+  m.Record(0x0142, params).Select(1).Rectangle(0, 0, 5, 3);
+  const auto mono = Play(m);
+  EXPECT_EQ(mono->page.At(0, 1), kBlue);
+  EXPECT_EQ(mono->page.At(1, 1), kRed);
+  EXPECT_EQ(mono->page.At(2, 0), kBlue);
 }
 
 TEST(MetaFileRecords, RegionsFillFrameInvertAndPaintExactlyTheirScans) {

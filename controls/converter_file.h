@@ -17,6 +17,8 @@ class CConverterFile : public CDataMemFile {
   void Close() override;
   void Abort() override;
   bool IsOpen() const override { return m_writing ? m_writeFile.IsOpen() : CDataMemFile::IsOpen(); }
+  // Only stores the name, which the file's messages give.
+  void SetFilePath(const CString& name) override { CFile::SetFilePath(name); }
 
   // The length recorded when the file was opened for reading (0 for writing).
   ULONGLONG GetOpenLength() const { return m_length; }

@@ -48,7 +48,7 @@ ImgBitmap::~ImgBitmap() {
 }
 
 void ImgBitmap::Prepare() {
-  m_image.reset();
+  Free();
   if (!m_prepared) ++m_library.m_holders;
   m_prepared = true;
 }
@@ -60,12 +60,18 @@ void ImgBitmap::Release() {
   if (--m_library.m_holders == 0) m_library.Unload();
 }
 
-void ImgBitmap::Free() { m_image.reset(); }
+void ImgBitmap::Free() {
+  m_image.reset();
+  m_indexBits = 0;
+  m_indices.clear();
+  m_colours = CLogPalette();
+}
 
 BOOL ImgBitmap::Decode(const std::vector<BYTE>& bytes, int& bpp) {
   if (!tvn::platform::ProbeImage(bytes.data(), bytes.size())) return FALSE;
   auto image = tvn::platform::DecodeImage(bytes.data(), bytes.size());
   if (!image) return FALSE;
+  Free();
   m_image = std::move(image);
   bpp = m_image->bitsPerPixel;
   return TRUE;
@@ -83,6 +89,22 @@ BOOL ImgBitmap::LoadFile(const CString& name, int& bpp) {
   }
 }
 
+int ImgBitmap::FileInfo(const CString& name, ImgFileInfo& info) const {
+  if (!m_library.IsLoaded()) return 0;
+  CFile file;
+  if (!file.Open(name, CFile::modeRead | CFile::shareDenyWrite)) return 0;
+  try {
+    auto bytes = ReadSpan(file, 0, file.GetLength());
+    if (!bytes) return 0;
+    auto probed = tvn::platform::ProbeImage(bytes->data(), bytes->size());
+    if (!probed) return 0;
+    info = ImgFileInfo{probed->width, probed->height, probed->bitsPerPixel};
+    return 1;
+  } catch (const CException&) {
+    return 0;
+  }
+}
+
 BOOL ImgBitmap::LoadFileOffset(CFile& file, ULONGLONG offset, ULONGLONG size, int& bpp) {
   if (!m_library.Load(m_featureBits)) return FALSE;
   try {
@@ -96,6 +118,32 @@ BOOL ImgBitmap::LoadFileOffset(CFile& file, ULONGLONG offset, ULONGLONG size, in
 std::vector<BYTE> ImgBitmap::ToDIB() const {
   if (!m_image) return {};
   const auto& img = *m_image;
+  if (m_indexBits > 0) {
+    // Indices of the colours ColorRes left, in a DIB of that depth.
+    const auto& entries = m_colours.Entries();
+    const auto bits = static_cast<WORD>(m_indexBits);
+    std::vector<BYTE> dib = NewDib(img.width, img.height, bits, static_cast<DWORD>(entries.size()));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      BYTE* quad = dib.data() + kInfoHeaderSize + i * 4;
+      quad[0] = entries[i].blue;
+      quad[1] = entries[i].green;
+      quad[2] = entries[i].red;
+    }
+    const std::size_t stride = static_cast<std::size_t>(RowStride(bits, img.width));
+    BYTE* pixels = dib.data() + kInfoHeaderSize + entries.size() * 4;
+    for (int y = 0; y < img.height; ++y) {
+      BYTE* row = pixels + stride * static_cast<std::size_t>(img.height - 1 - y);
+      const BYTE* in = &m_indices[static_cast<std::size_t>(y) * static_cast<std::size_t>(img.width)];
+      for (int x = 0; x < img.width; ++x) {
+        const BYTE index = in[x];
+        const int perByte = 8 / m_indexBits;
+        BYTE& out = row[static_cast<std::size_t>(x / perByte)];
+        const int shift = 8 - m_indexBits * (x % perByte + 1);
+        out = static_cast<BYTE>(out | (index << shift));
+      }
+    }
+    return dib;
+  }
   const WORD bits = img.hasAlpha ? 32 : 24;
   std::vector<BYTE> dib = NewDib(img.width, img.height, bits, 0);
   const std::size_t stride = static_cast<std::size_t>(RowStride(bits, img.width));

@@ -7,13 +7,17 @@
 #include <vector>
 
 #include "media/dib_decode.h"
+#include "media/dib_format.h"
 #include "media/metafile.h"
+#include "media/metafile_records.h"
+#include "media/palette.h"
 #include "platform/gdi/brush.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/image_dc.h"
 #include "platform/gdi/log_font_bytes.h"
 #include "platform/gdi/pen.h"
+#include "platform/gdi/rgn.h"
 
 namespace {
 
@@ -23,6 +27,7 @@ enum : WORD {
   kEof = 0x0000,
   kRealizePalette = 0x0035,
   kSaveDc = 0x001E,
+  kSetPalEntries = 0x0037,
   kCreatePalette = 0x00F7,
   kSetBkMode = 0x0102,
   kSetMapMode = 0x0103,
@@ -32,6 +37,9 @@ enum : WORD {
   kDeleteObject = 0x01F0,
   kCreatePatternBrush = 0x01F9,
   kRestoreDc = 0x0127,
+  kInvertRegion = 0x012A,
+  kPaintRegion = 0x012B,
+  kSelectClipRegion = 0x012C,
   kSelectObject = 0x012D,
   kSetTextAlign = 0x012E,
   kDibCreatePatternBrush = 0x0142,
@@ -41,6 +49,8 @@ enum : WORD {
   kSetWindowExt = 0x020C,
   kOffsetWindowOrg = 0x020F,
   kLineTo = 0x0213,
+  kOffsetClipRgn = 0x0220,
+  kFillRegion = 0x0228,
   kMoveTo = 0x0214,
   kSelectPalette = 0x0234,
   kCreatePenIndirect = 0x02FA,
@@ -48,9 +58,11 @@ enum : WORD {
   kCreateBrushIndirect = 0x02FC,
   kPolygon = 0x0324,
   kPolyline = 0x0325,
+  kScaleWindowExt = 0x0410,
   kExcludeClipRect = 0x0415,
   kIntersectClipRect = 0x0416,
   kEllipse = 0x0418,
+  kFrameRegion = 0x0429,
   kRectangle = 0x041B,
   kSetPixel = 0x041F,
   kTextOut = 0x0521,
@@ -64,42 +76,38 @@ enum : WORD {
   kDibBitBlt = 0x0940,
   kExtTextOut = 0x0A32,
   kDibStretchBlt = 0x0B41,
+  kSetDibToDevice = 0x0D33,
   kStretchDib = 0x0F43,
 };
 
-// One record's parameters, every read checked against the record's end.
-class Params {
- public:
-  Params(const BYTE* p, std::size_t bytes) : m_p(p), m_bytes(bytes) {}
-  std::size_t Words() const { return m_bytes / 2; }
-  bool Has(std::size_t word) const { return word < Words(); }
-  short S(std::size_t word) const { return Has(word) ? static_cast<short>(U(word)) : 0; }
-  WORD U(std::size_t word) const {
-    return Has(word) ? static_cast<WORD>(m_p[2 * word] | (m_p[2 * word + 1] << 8)) : 0;
-  }
-  DWORD D(std::size_t word) const { return static_cast<DWORD>(U(word)) | (static_cast<DWORD>(U(word + 1)) << 16); }
-  const BYTE* Bytes(std::size_t word) const { return m_p + 2 * word; }
-  std::size_t BytesFrom(std::size_t word) const { return word * 2 <= m_bytes ? m_bytes - word * 2 : 0; }
-  std::span<const BYTE> Rest(std::size_t word) const {
-    return word * 2 <= m_bytes ? std::span<const BYTE>(m_p + 2 * word, m_bytes - 2 * word) : std::span<const BYTE>();
-  }
-
- private:
-  const BYTE* m_p;
-  std::size_t m_bytes;
-};
+using tvn::wmf::Params;
 
 class Player {
  public:
-  Player(CDC& dc, const CMetaFile& metaFile) : m_dc(dc), m_objects(metaFile.ObjectCount()) {}
+  Player(CDC& dc, const CMetaFile& metaFile);
 
   void Play(WORD function, const Params& p);
 
  private:
-  void AddObject(std::unique_ptr<CGdiObject> object);
+  // An object table slot: a drawing object, a palette, or free.
+  struct Slot {
+    std::unique_ptr<CGdiObject> gdi;
+    std::shared_ptr<CLogPalette> palette;
+    bool IsFree() const { return !gdi && !palette; }
+  };
+
+  void AddObject(Slot object);
+  void AddObject(std::unique_ptr<CGdiObject> object) { AddObject(Slot{std::move(object), nullptr}); }
+  template <class T>
+  T* ObjectAt(WORD index, CGdiObject::Kind kind) const;
+  COLORREF Color(DWORD stored) const { return tvn::wmf::ResolveColor(stored, *m_palette); }
   // Sizes stored in logical units scaled to device pixels, for pens and fonts.
   int ScaleY(int value) const;
   int ScaleX(int value) const;
+  void CreateObject(WORD function, const Params& p);
+  void Region(WORD function, const Params& p);
+  // The region (logical) as the clip, always inside the clip playback began with.
+  void SelectClip(const CRgn* region);
   void Shape(WORD function, const Params& p);
   void Poly(WORD function, const Params& p);
   void ArcLike(WORD function, const Params& p);
@@ -107,18 +115,36 @@ class Player {
   void Dib(WORD function, const Params& p);
 
   CDC& m_dc;
-  std::vector<std::unique_ptr<CGdiObject>> m_objects;
+  std::vector<Slot> m_objects;
   int m_saved = 0;  // SaveDC levels the metafile made itself
+  // The selected palette: the system's default until the metafile selects one.
+  std::shared_ptr<CLogPalette> m_palette;
+  bool m_ownPalette = false;
+  // The clip in effect when playback began (device pixels), if there was one.
+  CRgn m_baseClip;
+  bool m_hasBaseClip = false;
 };
 
-void Player::AddObject(std::unique_ptr<CGdiObject> object) {
+Player::Player(CDC& dc, const CMetaFile& metaFile)
+    : m_dc(dc), m_objects(metaFile.ObjectCount()),
+      m_palette(std::make_shared<CLogPalette>(CLogPalette::SystemDefault())) {
+  m_hasBaseClip = dc.GetClipRgn(&m_baseClip) == 1;
+}
+
+void Player::AddObject(Slot object) {
   // Each created object takes the lowest free slot; a full table drops it.
   for (auto& slot : m_objects) {
-    if (!slot) {
+    if (slot.IsFree()) {
       slot = std::move(object);
       return;
     }
   }
+}
+
+template <class T>
+T* Player::ObjectAt(WORD index, CGdiObject::Kind kind) const {
+  if (index >= m_objects.size() || !m_objects[index].gdi || m_objects[index].gdi->GetKind() != kind) return nullptr;
+  return static_cast<T*>(m_objects[index].gdi.get());
 }
 
 // Pens and fonts larger than any page are cut to this many pixels.
@@ -145,9 +171,10 @@ void Player::Play(WORD function, const Params& p) {
     case kSetWindowExt:
       if (p.S(0) != 0 && p.S(1) != 0) m_dc.SetWindowExt(p.S(1), p.S(0));
       break;
+    case kScaleWindowExt: m_dc.ScaleWindowExt(p.S(3), p.S(2), p.S(1), p.S(0)); break;
     case kOffsetWindowOrg: m_dc.OffsetWindowOrg(p.S(1), p.S(0)); break;
-    case kSetBkColor: m_dc.SetBkColor(p.D(0) & 0xFFFFFF); break;
-    case kSetTextColor: m_dc.SetTextColor(p.D(0) & 0xFFFFFF); break;
+    case kSetBkColor: m_dc.SetBkColor(Color(p.D(0))); break;
+    case kSetTextColor: m_dc.SetTextColor(Color(p.D(0))); break;
     case kSetBkMode: m_dc.SetBkMode(p.U(0)); break;
     case kSetRop2: m_dc.SetROP2(p.U(0)); break;
     case kSetPolyFillMode: m_dc.SetPolyFillMode(p.U(0)); break;
@@ -166,64 +193,54 @@ void Player::Play(WORD function, const Params& p) {
       }
       break;
     }
-    case kCreatePenIndirect: {
-      auto pen = std::make_unique<CPen>();
-      pen->CreatePen(p.U(0) & PS_STYLE_MASK, std::abs(ScaleX(p.S(1))), p.D(3) & 0xFFFFFF);
-      AddObject(std::move(pen));
-      break;
-    }
-    case kCreateBrushIndirect: {
-      LOGBRUSH lb;
-      lb.lbStyle = p.U(0);
-      lb.lbColor = p.D(1) & 0xFFFFFF;
-      lb.lbHatch = p.U(3);
-      auto brush = std::make_unique<CBrush>();
-      if (lb.lbStyle != BS_SOLID && lb.lbStyle != BS_NULL && lb.lbStyle != BS_HATCHED) lb.lbStyle = BS_SOLID;
-      if (lb.lbStyle == BS_HATCHED && (lb.lbHatch < HS_HORIZONTAL || lb.lbHatch > HS_DIAGCROSS)) lb.lbStyle = BS_SOLID;
-      brush->CreateBrushIndirect(lb);
-      AddObject(std::move(brush));
-      break;
-    }
-    case kCreateFontIndirect: {
-      LOGFONT lf;
-      lf.lfHeight = ScaleY(p.S(0));
-      lf.lfWidth = std::abs(ScaleX(p.S(1)));
-      lf.lfEscapement = p.S(2);
-      lf.lfOrientation = p.S(3);
-      lf.lfWeight = p.S(4);
-      // The sizes are 16-bit here; the rest is stored as in any logical font.
-      gdi::ReadFontStyleAndFace(p.Rest(5), lf);
-      auto font = std::make_unique<CFont>();
-      font->CreateFontIndirect(&lf);
-      AddObject(std::move(font));
-      break;
-    }
+    case kCreatePenIndirect:
+    case kCreateBrushIndirect:
+    case kCreateFontIndirect:
     case kCreatePalette:
     case kCreatePatternBrush:
     case kDibCreatePatternBrush:
-    case kCreateRegion: {
-      // Kinds this player does not draw with still take their slot, so the
-      // indexes of later objects stay right; a hollow brush stands in.
-      auto brush = std::make_unique<CBrush>();
-      brush->CreateNullBrush();
-      AddObject(std::move(brush));
-      break;
-    }
+    case kCreateRegion: CreateObject(function, p); break;
     case kSelectObject: {
       const WORD index = p.U(0);
-      if (index < m_objects.size() && m_objects[index]) m_dc.SelectObject(m_objects[index].get());
+      if (index >= m_objects.size() || !m_objects[index].gdi) break;
+      CGdiObject* object = m_objects[index].gdi.get();
+      // A region is selected as the clip, in logical units like every region here.
+      if (object->GetKind() == CGdiObject::Kind::region) SelectClip(static_cast<CRgn*>(object));
+      else m_dc.SelectObject(object);
       break;
     }
+    case kSelectPalette: {
+      const WORD index = p.U(0);
+      if (index < m_objects.size() && m_objects[index].palette) {
+        m_palette = m_objects[index].palette;
+        m_ownPalette = true;
+      }
+      break;
+    }
+    case kSetPalEntries:
+      // The system's default palette is not changed.
+      if (m_ownPalette) tvn::wmf::SetPaletteEntries(*m_palette, p);
+      break;
+    case kRealizePalette: break;  // the page is true colour: nothing to realize
     case kDeleteObject: {
       const WORD index = p.U(0);
-      if (index < m_objects.size()) m_objects[index].reset();
+      if (index < m_objects.size()) m_objects[index] = Slot{};
       break;
     }
     case kMoveTo: m_dc.MoveTo(p.S(1), p.S(0)); break;
     case kLineTo: m_dc.LineTo(p.S(1), p.S(0)); break;
-    case kSetPixel: m_dc.SetPixel(p.S(3), p.S(2), p.D(0) & 0xFFFFFF); break;
+    case kSetPixel: m_dc.SetPixel(p.S(3), p.S(2), Color(p.D(0))); break;
     case kIntersectClipRect: m_dc.IntersectClipRect(p.S(3), p.S(2), p.S(1), p.S(0)); break;
     case kExcludeClipRect: m_dc.ExcludeClipRect(p.S(3), p.S(2), p.S(1), p.S(0)); break;
+    case kOffsetClipRgn:
+      m_dc.OffsetClipRgn(p.S(1), p.S(0));
+      if (m_hasBaseClip) m_dc.SelectClipRgn(&m_baseClip, RGN_AND);
+      break;
+    case kSelectClipRegion:
+    case kFillRegion:
+    case kFrameRegion:
+    case kPaintRegion:
+    case kInvertRegion: Region(function, p); break;
     case kRectangle:
     case kEllipse:
     case kRoundRect:
@@ -238,8 +255,96 @@ void Player::Play(WORD function, const Params& p) {
     case kExtTextOut: Text(p, true); break;
     case kDibBitBlt:
     case kDibStretchBlt:
+    case kSetDibToDevice:
     case kStretchDib: Dib(function, p); break;
-    default: break;  // unknown or without effect here (map mode, palettes): skipped
+    // Viewport origin and extent (ScaleViewportExt among them) and map modes
+    // stay the picture's rectangle; unknown records are skipped.
+    default: break;
+  }
+}
+
+void Player::CreateObject(WORD function, const Params& p) {
+  switch (function) {
+    case kCreatePenIndirect: {
+      auto pen = std::make_unique<CPen>();
+      pen->CreatePen(p.U(0) & PS_STYLE_MASK, std::abs(ScaleX(p.S(1))), Color(p.D(3)));
+      AddObject(std::move(pen));
+      return;
+    }
+    case kCreateBrushIndirect: {
+      LOGBRUSH lb;
+      lb.lbStyle = p.U(0);
+      lb.lbColor = Color(p.D(1));
+      lb.lbHatch = p.U(3);
+      auto brush = std::make_unique<CBrush>();
+      if (lb.lbStyle != BS_SOLID && lb.lbStyle != BS_NULL && lb.lbStyle != BS_HATCHED) lb.lbStyle = BS_SOLID;
+      if (lb.lbStyle == BS_HATCHED && (lb.lbHatch < HS_HORIZONTAL || lb.lbHatch > HS_DIAGCROSS)) lb.lbStyle = BS_SOLID;
+      brush->CreateBrushIndirect(lb);
+      AddObject(std::move(brush));
+      return;
+    }
+    case kCreateFontIndirect: {
+      LOGFONT lf;
+      lf.lfHeight = ScaleY(p.S(0));
+      lf.lfWidth = std::abs(ScaleX(p.S(1)));
+      lf.lfEscapement = p.S(2);
+      lf.lfOrientation = p.S(3);
+      lf.lfWeight = p.S(4);
+      // The sizes are 16-bit here; the rest is stored as in any logical font.
+      gdi::ReadFontStyleAndFace(p.Rest(5), lf);
+      auto font = std::make_unique<CFont>();
+      font->CreateFontIndirect(&lf);
+      AddObject(std::move(font));
+      return;
+    }
+    case kCreatePalette:
+      AddObject(Slot{nullptr, std::make_shared<CLogPalette>(tvn::wmf::ReadPalette(p))});
+      return;
+    case kCreateRegion: AddObject(tvn::wmf::ReadRegion(p)); return;
+    default: break;
+  }
+  std::unique_ptr<CBrush> brush = function == kCreatePatternBrush ? tvn::wmf::ReadPatternBrush(p)
+                                                                  : tvn::wmf::ReadDibPatternBrush(p, *m_palette);
+  if (!brush) {
+    // A pattern this player cannot read still takes its slot, so the indexes
+    // of later objects stay right; a hollow brush stands in.
+    brush = std::make_unique<CBrush>();
+    brush->CreateNullBrush();
+  }
+  AddObject(std::move(brush));
+}
+
+void Player::SelectClip(const CRgn* region) {
+  if (!region) {
+    m_dc.SelectClipRgn(m_hasBaseClip ? &m_baseClip : nullptr);
+    return;
+  }
+  // Regions are logical; the clip is kept in device pixels.
+  CRgn device;
+  tvn::wmf::RegionToDevice(*region, m_dc, device);
+  m_dc.SelectClipRgn(&device);
+  if (m_hasBaseClip) m_dc.SelectClipRgn(&m_baseClip, RGN_AND);
+}
+
+void Player::Region(WORD function, const Params& p) {
+  CRgn* region = ObjectAt<CRgn>(p.U(0), CGdiObject::Kind::region);
+  if (function == kSelectClipRegion) {
+    // An index that names no region takes the metafile's own clipping away.
+    SelectClip(region);
+    return;
+  }
+  if (!region) return;
+  switch (function) {
+    case kFillRegion:
+      if (CBrush* brush = ObjectAt<CBrush>(p.U(1), CGdiObject::Kind::brush)) m_dc.FillRgn(region, brush);
+      break;
+    case kFrameRegion:
+      if (CBrush* brush = ObjectAt<CBrush>(p.U(1), CGdiObject::Kind::brush))
+        m_dc.FrameRgn(region, brush, p.S(3), p.S(2));
+      break;
+    case kPaintRegion: m_dc.PaintRgn(region); break;
+    case kInvertRegion: m_dc.InvertRgn(region); break;
+    default: break;
   }
 }
 
@@ -331,9 +436,10 @@ void Player::Text(const Params& p, bool extended) {
 
 void Player::Dib(WORD function, const Params& p) {
   // Word positions of the fields, by record: the raster operation first.
-  const DWORD rop = p.D(0);
+  DWORD rop = p.D(0);
   int xDst, yDst, wDst, hDst, xSrc, ySrc, wSrc, hSrc;
   std::size_t dibWord;
+  WORD usage = tvn::dib::kRgbColors;
   bool bottomUpSource = false;
   if (function == kDibBitBlt) {
     ySrc = p.S(2), xSrc = p.S(3), hDst = p.S(4), wDst = p.S(5), yDst = p.S(6), xDst = p.S(7);
@@ -343,7 +449,17 @@ void Player::Dib(WORD function, const Params& p) {
     hSrc = p.S(2), wSrc = p.S(3), ySrc = p.S(4), xSrc = p.S(5);
     hDst = p.S(6), wDst = p.S(7), yDst = p.S(8), xDst = p.S(9);
     dibWord = 10;
+  } else if (function == kSetDibToDevice) {
+    // Colour usage, scan count, first scan, source y and x, height, width,
+    // target y and x: a one-to-one copy.
+    rop = SRCCOPY;
+    usage = p.U(0);
+    ySrc = p.S(3), xSrc = p.S(4), hDst = p.S(5), wDst = p.S(6), yDst = p.S(7), xDst = p.S(8);
+    wSrc = wDst, hSrc = hDst;
+    dibWord = 9;
+    bottomUpSource = true;
   } else {
+    usage = p.U(2);
     hSrc = p.S(3), wSrc = p.S(4), ySrc = p.S(5), xSrc = p.S(6);
     hDst = p.S(7), wDst = p.S(8), yDst = p.S(9), xDst = p.S(10);
     dibWord = 11;
@@ -352,14 +468,26 @@ void Player::Dib(WORD function, const Params& p) {
   const std::size_t dibBytes = p.BytesFrom(dibWord);
   if (dibBytes == 0) {
     // The form without a bitmap paints with the brush only.
-    m_dc.PatBlt(xDst, yDst, wDst, hDst, rop);
+    if (function != kSetDibToDevice) m_dc.PatBlt(xDst, yDst, wDst, hDst, rop);
     return;
   }
-  std::vector<BYTE> dib(p.Bytes(dibWord), p.Bytes(dibWord) + dibBytes);
+  const std::vector<BYTE> dib = tvn::wmf::DibWithRgbColours(p.Rest(dibWord), static_cast<WORD>(usage), *m_palette);
   const CPixelImage picture = tvn::dib::DecodeToImage(dib);
   if (picture.IsNull()) return;
   if (bottomUpSource) ySrc = picture.Height() - ySrc - hSrc;
   CImageDC source(picture);
+  if (function == kSetDibToDevice) {
+    // Only the target's origin is logical: the pixels go over one to one.
+    CPoint at(xDst, yDst);
+    m_dc.LPtoDP(&at);
+    const int level = m_dc.SaveDC();
+    m_dc.SetMapMode(MM_TEXT);
+    m_dc.SetWindowOrg(0, 0);
+    m_dc.SetViewportOrg(0, 0);
+    m_dc.BitBlt(at.x, at.y, wDst, hDst, &source, xSrc, ySrc, SRCCOPY);
+    m_dc.RestoreDC(level);
+    return;
+  }
   m_dc.StretchBlt(xDst, yDst, wDst, hDst, &source, xSrc, ySrc, wSrc, hSrc, rop);
 }
 

@@ -33,6 +33,14 @@ CArchive::CArchive(CFile& file) : m_file(file) {
   m_loaded.push_back(LoadEntry{});  // index 0: the null tag
 }
 
+CArchive::CArchive(CFile& file, Mode mode) : CArchive(file) {
+  if (mode != store) return;
+  m_storing = true;
+  // Nothing is read: the read buffer stays empty and every read fails.
+  m_end = m_bufferStart;
+  m_loaded.shrink_to_fit();
+}
+
 CArchive::~CArchive() {
   // Free in reverse order of creation: owners were created before what they own.
   while (!m_loaded.empty()) m_loaded.pop_back();
@@ -325,7 +333,16 @@ std::unique_ptr<CObject> CArchive::Adopt(CObject* obj) {
 }
 
 const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* expected, UINT* schema) {
-  ClassTag tag = ReadTag();
+  return ReadClassFromTag(ReadTag(), expected, schema);
+}
+
+const CRuntimeClass* CArchive::ReadClassOrNull(const CRuntimeClass* expected, UINT* schema) {
+  const ClassTag tag = ReadTag();
+  if (tag.tag == kNullTag) return nullptr;
+  return ReadClassFromTag(tag, expected, schema);
+}
+
+const CRuntimeClass* CArchive::ReadClassFromTag(const ClassTag& tag, const CRuntimeClass* expected, UINT* schema) {
   if (!(tag.tag & kBigClassTag)) Fail(CArchiveException::badIndex);  // an object tag where a class belongs
   std::size_t index = ReadClassPart(tag, expected);
   m_objectSchema = m_loaded[index].schema;

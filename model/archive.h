@@ -1,7 +1,8 @@
-// CArchive: the reader of the object-serialisation stream that course files and packed data file directories are.
+// CArchive: the reader and writer of the object-serialisation stream that course files and packed data file directories are.
 #pragma once
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -20,22 +21,30 @@
 // container adopts them (Adopt, ReadOwned). An object can be adopted once and
 // never while it is still being read; objects nobody adopted are freed with
 // the archive unless ReleaseUnadopted hands them on.
+//
+// A storing archive lays values down by the same rules and keeps them until
+// Close writes them to the file at once, so a store that fails part-way
+// leaves the file untouched. Reading from a storing archive fails with
+// writeOnly, writing to a loading one with readOnly.
 class CVariableContext;
 
 class CArchive {
  public:
+  enum Mode { store = 0, load = 1 };
   static constexpr int kDefaultCourseVersion = 5;
   // The most entries ReadOwnedList makes room for before reading them.
   static constexpr DWORD kListReserve = 256;
 
   // Reads from the file's current position to its end.
   explicit CArchive(CFile& file);
+  // load as above; store writes at the file's current position on Close.
+  CArchive(CFile& file, Mode mode);
   ~CArchive();
   CArchive(const CArchive&) = delete;
   CArchive& operator=(const CArchive&) = delete;
 
-  bool IsLoading() const { return true; }
-  bool IsStoring() const { return false; }
+  bool IsLoading() const { return !m_storing; }
+  bool IsStoring() const { return m_storing; }
   CFile* GetFile() const { return &m_file; }
 
   // The course file version (3 to 5) that several classes test.
@@ -122,11 +131,39 @@ class CArchive {
   // A class reference inside a field list (no object index is consumed for
   // an object). Sets the object schema to the stored schema of that class.
   const CRuntimeClass* ReadClass(const CRuntimeClass* expected, UINT* schema = nullptr);
+  // The same where a null tag stands for no class: null then.
+  const CRuntimeClass* ReadClassOrNull(const CRuntimeClass* expected, UINT* schema = nullptr);
 
   // The stored schema of the object being read; a second request within the
   // same object gives 0xFFFFFFFF.
   UINT GetObjectSchema();
   void SetObjectSchema(UINT schema) { m_objectSchema = schema; }
+
+  // --- storing ---
+  void WriteByte(BYTE v);
+  void WriteWord(WORD v);
+  void WriteDword(DWORD v);
+  void WriteLong(LONG v) { WriteDword(static_cast<DWORD>(v)); }
+  void WriteShort(short v) { WriteWord(static_cast<WORD>(v)); }
+  void WriteFloat(float v);
+  void WriteDouble(double v);
+  void WriteRect(const CRect& r);
+  void WritePoint(CPoint p);
+  void WriteSize(CSize s);
+  void Write(const void* buffer, std::size_t count);
+  // The shortest length form that holds the string.
+  void WriteString(const CString& text);
+  void WriteCount(DWORD count);
+  void WriteStringArray(const CStringArray& strings);
+  void WriteByteArray(const CByteArray& bytes);
+  // Null, a back-reference to an object written before, or the object's
+  // class (a class record the first time) and its own Serialize.
+  void WriteObject(CObject* obj);
+  // A class reference inside a field list: a class record the first time
+  // the class occurs, its class tag after that; null writes the null tag.
+  void WriteClass(const CRuntimeClass* cls);
+  // Writes what was stored to the file.
+  void Close();
 
   // Objects that were read but never adopted, for an owner that keeps them alive.
   std::vector<std::unique_ptr<CObject>> ReleaseUnadopted();
@@ -134,6 +171,7 @@ class CArchive {
   ULONGLONG BytesRemaining() const { return m_end - Position(); }
   // Throws endOfFile unless count more bytes are there.
   void CheckAvailable(ULONGLONG count) const {
+    if (m_storing) Fail(CArchiveException::writeOnly);
     if (count > BytesRemaining()) Fail(CArchiveException::endOfFile);
   }
   [[noreturn]] void Fail(int cause) const;
@@ -155,6 +193,7 @@ class CArchive {
   };
 
   ClassTag ReadTag();
+  const CRuntimeClass* ReadClassFromTag(const ClassTag& tag, const CRuntimeClass* expected, UINT* schema);
   // Reads the class part of a tag known to name a class; gives the load entry index.
   std::size_t ReadClassPart(const ClassTag& tag, const CRuntimeClass* expected);
   std::size_t AddEntry(LoadEntry entry);
@@ -171,6 +210,12 @@ class CArchive {
   // Reads a wide string's own length after its marker.
   DWORD ReadWideLength();
   ULONGLONG Position() const { return m_bufferStart + static_cast<ULONGLONG>(m_cur - m_buffer.data()); }
+  void CheckStoring() const {
+    if (!m_storing) Fail(CArchiveException::readOnly);
+  }
+  // The tag of a class or object index, in the 16-bit form while it fits.
+  void WriteTag(DWORD index, bool isClass);
+  void WriteClassPart(const CRuntimeClass* cls);
 
   CFile& m_file;
   ULONGLONG m_bufferStart = 0;  // stream offset of m_buffer[0]
@@ -186,6 +231,12 @@ class CArchive {
   std::vector<LoadEntry> m_loaded;   // index 0 is the null tag
   std::size_t m_nesting = 0;         // objects whose fields are being read
   std::size_t m_lastSlot = kNoSlot;  // entry of the object ReadObject gave last, for Adopt
+
+  bool m_storing = false;
+  std::vector<BYTE> m_stored;  // what a storing archive has laid down
+  DWORD m_nextIndex = 1;       // the next class or object index written
+  std::map<const CRuntimeClass*, DWORD> m_storedClasses;
+  std::map<const CObject*, DWORD> m_storedObjects;
 };
 
 // Primitive reads in the framework's operator form.
@@ -200,3 +251,16 @@ inline CArchive& operator>>(CArchive& ar, CRect& v) { v = ar.ReadRect(); return 
 inline CArchive& operator>>(CArchive& ar, CPoint& v) { v = ar.ReadPoint(); return ar; }
 inline CArchive& operator>>(CArchive& ar, CSize& v) { v = ar.ReadSize(); return ar; }
 inline CArchive& operator>>(CArchive& ar, CString& v) { ar.ReadString(v); return ar; }
+
+// Primitive writes in the framework's operator form.
+inline CArchive& operator<<(CArchive& ar, BYTE v) { ar.WriteByte(v); return ar; }
+inline CArchive& operator<<(CArchive& ar, WORD v) { ar.WriteWord(v); return ar; }
+inline CArchive& operator<<(CArchive& ar, DWORD v) { ar.WriteDword(v); return ar; }
+inline CArchive& operator<<(CArchive& ar, LONG v) { ar.WriteLong(v); return ar; }
+inline CArchive& operator<<(CArchive& ar, short v) { ar.WriteShort(v); return ar; }
+inline CArchive& operator<<(CArchive& ar, float v) { ar.WriteFloat(v); return ar; }
+inline CArchive& operator<<(CArchive& ar, double v) { ar.WriteDouble(v); return ar; }
+inline CArchive& operator<<(CArchive& ar, const CRect& v) { ar.WriteRect(v); return ar; }
+inline CArchive& operator<<(CArchive& ar, CPoint v) { ar.WritePoint(v); return ar; }
+inline CArchive& operator<<(CArchive& ar, CSize v) { ar.WriteSize(v); return ar; }
+inline CArchive& operator<<(CArchive& ar, const CString& v) { ar.WriteString(v); return ar; }

@@ -138,6 +138,18 @@ ULONGLONG CDataMemFile::GetPosition() const {
   }
 }
 
+BOOL CDataMemFile::GetStatus(CFileStatus& status) const {
+  switch (m_source) {
+    case Source::disk: return m_file.GetStatus(status);
+    case Source::entry:
+      if (!m_file.GetStatus(status)) return FALSE;
+      status.m_size = m_entrySize;
+      status.m_szFullName = m_strName;
+      return TRUE;
+    default: return CMemFile::GetStatus(status);
+  }
+}
+
 void CDataMemFile::SetLength(ULONGLONG length) {
   if (m_source == Source::disk) return m_file.SetLength(length);
   if (m_source != Source::none) AfxThrowFileException(CFileException::accessDenied, EROFS, m_strName);

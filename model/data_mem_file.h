@@ -41,6 +41,12 @@ class CDataMemFile : public CMemFile {
   void Close() override;
   void Abort() override;
   bool IsOpen() const override { return m_source != Source::none; }
+  // A disk file's own status; a packed-file entry's is the packed file's
+  // times and attributes with the entry's size and name; a pre-loaded block's
+  // is its size alone.
+  BOOL GetStatus(CFileStatus& status) const override;
+  // The name stays the one the file was opened by.
+  void SetFilePath(const CString&) override {}
 
   bool IsFromCache() const { return m_source == Source::cache; }
   bool IsFromDataFile() const { return m_source == Source::entry; }

@@ -2,11 +2,13 @@
 #include "page/draw_obj.h"
 
 #include <algorithm>
+#include <new>
 
+#include "model/archive.h"
 #include "model/icon_object.h"
 #include "page/animate_thread.h"
 
-IMPLEMENT_DYNAMIC(CDrawObj, CObject)
+IMPLEMENT_SERIAL(CDrawObj, CObject, VERSIONABLE_SCHEMA | 2)
 
 CDrawObj::CDrawObj(CIconObject* owner, DWORD flags, IDrawObjHost* host)
     : m_pOwner(owner), m_dwFlags(flags), m_pHost(host) {
@@ -27,7 +29,42 @@ CDrawObj::CDrawObj(CIconObject* owner, DWORD flags, IDrawObjHost* host)
 
 CDrawObj::~CDrawObj() {
   KillThread(TRUE);
-  if (IsPrivate()) delete m_pOwner;  // a private object is the only holder of its owner
+  // A private object is the only holder of its owner; a loaded owner goes with m_pLoadedOwner.
+  if (IsPrivate() && !m_pLoadedOwner) delete m_pOwner;
+}
+
+void CDrawObj::Serialize(CArchive& ar) {
+  if (ar.IsStoring()) {
+    ar.WriteRect(m_position);
+    ar.WriteByte(m_nLayer);
+    ar.WriteDword(m_dwFlags);
+    // The course and the owner are addresses, which mean nothing to a reader.
+    ar.WriteDword(0);
+    ar.WriteDword(0);
+    ar.WriteClass(m_pOwner ? m_pOwner->GetRuntimeClass() : nullptr);
+    if (m_pOwner) m_pOwner->Serialize(ar);
+    return;
+  }
+  m_position = ar.ReadRect();
+  m_nLayer = ar.ReadByte();
+  m_dwFlags = ar.ReadDword();
+  ar.ReadDword();  // the course and the owner as they were stored: never pointers here
+  ar.ReadDword();
+  m_pCourse = nullptr;
+  m_pLoadedOwner.reset();
+  m_pOwner = nullptr;
+  const CRuntimeClass* cls = ar.ReadClassOrNull(RUNTIME_CLASS(CIconObject));
+  if (!cls) return;
+  std::unique_ptr<CObject> made;
+  try {
+    made = cls->CreateObject();
+  } catch (const std::bad_alloc&) {
+    throw CMemoryException();
+  }
+  if (!made) ar.Fail(CArchiveException::badClass);  // a class that cannot be made by name
+  m_pLoadedOwner.reset(static_cast<CIconObject*>(made.release()));
+  m_pOwner = m_pLoadedOwner.get();
+  m_pOwner->Serialize(ar);
 }
 
 void CDrawObj::KillThread(BOOL wait) {

@@ -80,16 +80,24 @@ constexpr UINT kMove = 30988;
 // An animated owner gets a thread at construction; the thread only ever
 // touches this object while it lives, because every most-derived destructor
 // stops and joins it before the object's members go.
+//
+// Stored, an object writes its position, layer, flags, 0 for the course and
+// the owner (addresses mean nothing elsewhere), then the owner's class
+// reference and the owner's own fields. Loading makes the owner from its
+// class name; that owner belongs to the draw object and goes with it.
 class CDrawObj : public CObject {
-  DECLARE_DYNAMIC(CDrawObj)
+  DECLARE_SERIAL(CDrawObj)
 
  public:
   static constexpr int kHandleSize = 7;
 
+  CDrawObj() : CDrawObj(nullptr, 0) {}
   CDrawObj(CIconObject* owner, DWORD flags, IDrawObjHost* host = nullptr);
   ~CDrawObj() override;
   CDrawObj(const CDrawObj&) = delete;
   CDrawObj& operator=(const CDrawObj&) = delete;
+
+  void Serialize(CArchive& ar) override;
 
   CIconObject* GetOwner() const { return m_pOwner; }
   CDocument* GetCourse() const { return m_pCourse; }
@@ -167,17 +175,21 @@ class CDrawObj : public CObject {
  private:
   IDrawObjHost* m_pHost;
   std::unique_ptr<CAnimateThread> m_pAnimateThread;
+  std::unique_ptr<CIconObject> m_pLoadedOwner;  // an owner made by loading
 };
 
 class CDrawRect : public CDrawObj {
-  DECLARE_DYNAMIC(CDrawRect)
+  DECLARE_SERIAL(CDrawRect)
 
  public:
   enum Shape { rectangle = 0, roundRectangle = 1, ellipse = 2, line = 3 };
 
+  CDrawRect() : CDrawRect(nullptr, 0) {}
   CDrawRect(CIconObject* owner, DWORD flags, IDrawObjHost* host = nullptr);
   ~CDrawRect() override;
 
+  // The base's fields, then the shape; a loaded object takes its roundness from its owner.
+  void Serialize(CArchive& ar) override;
   Shape GetShape() const { return m_nShape; }
   CSize GetRoundness() const;
 
@@ -200,12 +212,15 @@ class CDrawRect : public CDrawObj {
 // The owner paints its path; while the page moves the object only the copy
 // moves, so an owner drawing a moved path reads the copy (GetPoints).
 class CDrawPoly : public CDrawObj {
-  DECLARE_DYNAMIC(CDrawPoly)
+  DECLARE_SERIAL(CDrawPoly)
 
  public:
+  CDrawPoly() : CDrawPoly(nullptr, 0) {}
   CDrawPoly(CIconObject* owner, DWORD flags, IDrawObjHost* host = nullptr);
   ~CDrawPoly() override;
 
+  // The base's fields; a loaded object takes its owner's path and copies its points.
+  void Serialize(CArchive& ar) override;
   const CPolyline& GetPoints() const { return m_points; }
   // Bounds of the points inflated by half the pen; TRUE when the position changed.
   BOOL RecalcBounds();
@@ -239,9 +254,10 @@ class CDrawPoly : public CDrawObj {
 // Without OLE hosting the object never has a client item: it keeps its place
 // on the page and draws nothing.
 class CDrawOleObj : public CDrawRect {
-  DECLARE_DYNAMIC(CDrawOleObj)
+  DECLARE_SERIAL(CDrawOleObj)
 
  public:
+  CDrawOleObj() : CDrawOleObj(nullptr, 0) {}
   CDrawOleObj(CIconObject* owner, DWORD flags, IDrawObjHost* host = nullptr);
   ~CDrawOleObj() override;
   BOOL Draw(CDC* dc, const CRect& clip, int arg) override;

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "model/archive.h"
+
 CDrawObjList::~CDrawObjList() { DeleteAll(); }
 
 CDrawObj* CDrawObjList::AddInLayerOrder(std::unique_ptr<CDrawObj> obj) {
@@ -58,4 +60,17 @@ std::vector<CDrawObj*> CDrawObjList::Snapshot() const {
   all.reserve(m_objects.size());
   for (const auto& o : m_objects) all.push_back(o.get());
   return all;
+}
+
+void CDrawObjList::Serialize(CArchive& ar) {
+  if (ar.IsStoring()) {
+    ar.WriteCount(static_cast<DWORD>(m_objects.size()));
+    for (const auto& o : m_objects) ar.WriteObject(o.get());
+    return;
+  }
+  // A stored page means nothing to a new one. The objects stay with the
+  // archive, which frees them: a later back-reference must still find them.
+  const DWORD count = ar.ReadCount();
+  ar.CheckAvailable(static_cast<ULONGLONG>(count) * 2);
+  for (DWORD i = 0; i < count; ++i) ar.ReadObject(RUNTIME_CLASS(CDrawObj));
 }

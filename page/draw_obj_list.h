@@ -6,6 +6,7 @@
 
 #include "page/draw_obj.h"
 
+class CArchive;
 class CIconObject;
 
 // Owns its objects. Objects of one layer keep the order they were added in,
@@ -31,6 +32,9 @@ class CDrawObjList {
   // Takes every object out, for the caller to free outside any lock.
   std::vector<std::unique_ptr<CDrawObj>> TakeAll();
   void DeleteAll();
+  // Stores the count and every object. Loading reads as many objects and
+  // keeps none: the archive frees them, and the list stays as it was.
+  void Serialize(CArchive& ar);
 
   int GetCount() const { return static_cast<int>(m_objects.size()); }
   bool IsEmpty() const { return m_objects.empty(); }

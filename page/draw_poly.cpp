@@ -2,12 +2,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "model/archive.h"
 #include "model/icon_object.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/rgn.h"
 #include "page/draw_obj.h"
 
-IMPLEMENT_DYNAMIC(CDrawPoly, CDrawObj)
+IMPLEMENT_SERIAL(CDrawPoly, CDrawObj, VERSIONABLE_SCHEMA | 2)
 
 namespace {
 constexpr int kSegmentTolerance = 20;
@@ -20,6 +21,13 @@ CDrawPoly::CDrawPoly(CIconObject* owner, DWORD flags, IDrawObjHost* host)
 }
 
 CDrawPoly::~CDrawPoly() { KillThread(TRUE); }
+
+void CDrawPoly::Serialize(CArchive& ar) {
+  CDrawObj::Serialize(ar);
+  if (ar.IsStoring()) return;
+  m_pPath = m_pOwner ? m_pOwner->GetPathObject() : nullptr;
+  m_points = m_pPath ? *m_pPath : CPolyline();
+}
 
 int CDrawPoly::PenWidth(int fallback) const {
   if (!m_pOwner) return fallback;

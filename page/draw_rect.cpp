@@ -1,13 +1,14 @@
 // Rectangle-shaped draw objects: plain, round, elliptic and line shapes, and the OLE stand-in.
 #include <algorithm>
 
+#include "model/archive.h"
 #include "model/icon_object.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/rgn.h"
 #include "page/draw_obj.h"
 
-IMPLEMENT_DYNAMIC(CDrawRect, CDrawObj)
-IMPLEMENT_DYNAMIC(CDrawOleObj, CDrawRect)
+IMPLEMENT_SERIAL(CDrawRect, CDrawObj, VERSIONABLE_SCHEMA | 2)
+IMPLEMENT_SERIAL(CDrawOleObj, CDrawRect, VERSIONABLE_SCHEMA | 2)
 
 namespace {
 
@@ -29,6 +30,18 @@ CDrawRect::CDrawRect(CIconObject* owner, DWORD flags, IDrawObjHost* host)
     : CDrawObj(owner, flags, host), m_nShape(ShapeOf(flags)), m_pRoundness(owner ? owner->GetShapeData() : nullptr) {}
 
 CDrawRect::~CDrawRect() { KillThread(TRUE); }
+
+void CDrawRect::Serialize(CArchive& ar) {
+  CDrawObj::Serialize(ar);
+  if (ar.IsStoring()) {
+    ar.WriteLong(m_nShape);
+    return;
+  }
+  const LONG shape = ar.ReadLong();
+  if (shape < rectangle || shape > line) ar.Fail(CArchiveException::genericException);
+  m_nShape = static_cast<Shape>(shape);
+  m_pRoundness = m_pOwner ? m_pOwner->GetShapeData() : nullptr;
+}
 
 CSize CDrawRect::GetRoundness() const { return m_pRoundness ? *m_pRoundness : CSize(0, 0); }
 

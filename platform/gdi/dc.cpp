@@ -113,6 +113,17 @@ CRect CDC::Impl::ToDevice(const CRect& r) const {
   return d;
 }
 
+QRegion CDC::Impl::ToDevice(const QRegion& logical) const {
+  const QPoint origin = ToDevice(0, 0);
+  if (state.mapMode == MM_TEXT || (state.windowExtent == state.viewportExtent)) return logical.translated(origin);
+  QRegion device;
+  for (const QRect& r : logical) {
+    const CRect d = ToDevice(FromQRect(r));
+    if (!d.IsRectEmpty()) device += ToQRect(d);
+  }
+  return device;
+}
+
 CPoint CDC::Impl::ToLogical(int x, int y) const {
   const DcState& s = state;
   const bool scaled = s.mapMode != MM_TEXT;
@@ -317,6 +328,14 @@ CSize CDC::SetViewportExt(int cx, int cy) {
   if (m->state.mapMode == MM_TEXT || cx == 0 || cy == 0) return m->state.viewportExtent;
   return std::exchange(m->state.viewportExtent, CSize(cx, cy));
 }
+CSize CDC::ScaleWindowExt(int xNum, int xDenom, int yNum, int yDenom) {
+  const CSize before = m->state.windowExtent;
+  if (m->state.mapMode == MM_TEXT || xDenom == 0 || yDenom == 0) return before;
+  const std::int64_t cx = std::int64_t{before.cx} * xNum / xDenom, cy = std::int64_t{before.cy} * yNum / yDenom;
+  if (cx == 0 || cy == 0) return before;
+  m->state.windowExtent = CSize(ClampToLong(cx), ClampToLong(cy));
+  return before;
+}
 CSize CDC::GetWindowExt() const { return m->state.windowExtent; }
 CSize CDC::GetViewportExt() const { return m->state.viewportExtent; }
 
@@ -382,6 +401,21 @@ int CDC::ExcludeClipRect(int left, int top, int right, int bottom) {
   s.clip = (s.clipped ? s.clip : QRegion(m->Bounds())).subtracted(box);
   s.clipped = true;
   return CRgn::TypeOf(m->DrawableArea());
+}
+
+int CDC::OffsetClipRgn(int x, int y) {
+  DcState& s = m->state;
+  if (s.clipped) {
+    const QPoint a = m->ToDevice(0, 0), b = m->ToDevice(x, y);
+    s.clip.translate(b - a);
+  }
+  return CRgn::TypeOf(m->DrawableArea());
+}
+
+int CDC::GetClipRgn(CRgn* rgn) const {
+  if (!m->state.clipped) return 0;
+  if (rgn) rgn->SetArea(m->state.clip);
+  return 1;
 }
 
 int CDC::GetClipBox(CRect* rect) const {

@@ -97,6 +97,9 @@ class CDC {
   CPoint OffsetViewportOrg(int dx, int dy);
   CSize SetWindowExt(int cx, int cy);
   CSize SetViewportExt(int cx, int cy);
+  // The window extent times num / denom on each axis, in the scaled modes;
+  // a zero denominator or a zero result leaves it. Returns the extent before.
+  CSize ScaleWindowExt(int xNum, int xDenom, int yNum, int yDenom);
   CSize GetWindowExt() const;
   CSize GetViewportExt() const;
   void LPtoDP(CPoint* points, int count = 1) const;
@@ -111,6 +114,10 @@ class CDC {
   int IntersectClipRect(const CRect& r) { return IntersectClipRect(r.left, r.top, r.right, r.bottom); }
   int ExcludeClipRect(int left, int top, int right, int bottom);
   int ExcludeClipRect(const CRect& r) { return ExcludeClipRect(r.left, r.top, r.right, r.bottom); }
+  // Moves the clip region by a logical offset; without one nothing moves.
+  int OffsetClipRgn(int x, int y);
+  // The clip region in device pixels: 1 with one (rgn gets it), 0 without.
+  int GetClipRgn(CRgn* rgn) const;
   // The bounding box of what can be drawn, in logical coordinates.
   int GetClipBox(CRect* rect) const;
   BOOL PtVisible(int x, int y) const;
@@ -156,6 +163,9 @@ class CDC {
   BOOL FillRgn(CRgn* rgn, CBrush* brush);
   BOOL PaintRgn(CRgn* rgn);
   BOOL InvertRgn(CRgn* rgn);
+  // A border inside the region's edges, width logical units across the
+  // vertical strokes and height down the horizontal ones.
+  BOOL FrameRgn(CRgn* rgn, CBrush* brush, int width, int height);
 
   BOOL BitBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, DWORD rop);
   BOOL StretchBlt(int x, int y, int width, int height, CDC* src, int xSrc, int ySrc, int srcWidth, int srcHeight,

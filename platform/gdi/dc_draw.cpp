@@ -377,8 +377,7 @@ BOOL CDC::FillRegionWith(CRgn* rgn, DWORD rop, const gdi::PatternTile& pattern) 
   if (!rgn || !rgn->IsCreated()) return FALSE;
   const gdi::PixelSurface surface = m->Surface();
   if (!surface.IsValid() || pattern.null) return TRUE;
-  const QPoint offset = m->ToDevice(0, 0);
-  const QRegion area = m->DrawableArea().intersected(rgn->Area().translated(offset));
+  const QRegion area = m->DrawableArea().intersected(m->ToDevice(rgn->Area()));
   for (const QRect& r : area)
     gdi::BlitRect(surface, CRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1), nullptr, CPoint(), rop, pattern, {});
   return TRUE;
@@ -392,3 +391,25 @@ BOOL CDC::FillRgn(CRgn* rgn, CBrush* brush) {
 BOOL CDC::PaintRgn(CRgn* rgn) { return FillRegionWith(rgn, PATCOPY, m->BrushTile(m->state.brush)); }
 
 BOOL CDC::InvertRgn(CRgn* rgn) { return FillRegionWith(rgn, DSTINVERT, gdi::PatternTile{}); }
+
+BOOL CDC::FrameRgn(CRgn* rgn, CBrush* brush, int width, int height) {
+  if (!rgn || !rgn->IsCreated() || !brush || !brush->IsCreated()) return FALSE;
+  const gdi::PixelSurface surface = m->Surface();
+  const gdi::PatternTile tile = m->BrushTile(brush->Data());
+  if (!surface.IsValid() || tile.null) return TRUE;
+  const QRegion area = m->ToDevice(rgn->Area());
+  // The stroke sizes in device pixels, at least one where one was asked for.
+  const QPoint o = m->ToDevice(0, 0), s = m->ToDevice(width, height);
+  auto across = [](int device, int logical) { return logical == 0 ? 0 : std::max(1, std::abs(device)); };
+  const int w = std::min<int>(across(s.x() - o.x(), width), CRgn::kCoordinateLimit);
+  const int h = std::min<int>(across(s.y() - o.y(), height), CRgn::kCoordinateLimit);
+  // The inside is what stays in the region when it moves by the strokes each way.
+  const QRegion inside = area.intersected(area.translated(w, 0))
+                             .intersected(area.translated(-w, 0))
+                             .intersected(area.translated(0, h))
+                             .intersected(area.translated(0, -h));
+  const QRegion frame = m->DrawableArea().intersected(area.subtracted(inside));
+  for (const QRect& r : frame)
+    gdi::BlitRect(surface, CRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1), nullptr, CPoint(), PATCOPY, tile, {});
+  return TRUE;
+}

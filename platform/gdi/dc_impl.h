@@ -68,6 +68,8 @@ struct CDC::Impl {
   QRegion DrawableArea() const;
   QPoint ToDevice(int x, int y) const;
   CRect ToDevice(const CRect& logical) const;  // normalised
+  // A region of logical coordinates in device pixels, rectangle by rectangle.
+  QRegion ToDevice(const QRegion& logical) const;
   CPoint ToLogical(int x, int y) const;
   gdi::PatternTile BrushTile(const gdi::BrushData& brush) const;
   const QFont& CurrentFont() const;

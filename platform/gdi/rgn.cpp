@@ -115,6 +115,35 @@ void CRgn::SetArea(const QRegion& area) {
   SetCreated(true);
 }
 
+namespace {
+
+// The union of many rectangles, joined in halves so that a long list costs
+// about n log n rather than n squared.
+QRegion UniteAll(std::span<const QRect> rects) {
+  if (rects.empty()) return QRegion();
+  if (rects.size() == 1) return QRegion(rects.front());
+  const std::size_t half = rects.size() / 2;
+  return UniteAll(rects.first(half)).united(UniteAll(rects.subspan(half)));
+}
+
+}  // namespace
+
+BOOL CRgn::CreateFromRects(std::span<const CRect> rects) {
+  std::vector<QRect> parts;
+  parts.reserve(rects.size());
+  for (const CRect& r : rects) {
+    if (r.right > r.left && r.bottom > r.top) parts.push_back(ToQRect(r.left, r.top, r.right, r.bottom));
+  }
+  SetArea(UniteAll(parts));
+  return TRUE;
+}
+
+std::vector<CRect> CRgn::GetRects() const {
+  std::vector<CRect> out;
+  for (const QRect& r : *m_region) out.emplace_back(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+  return out;
+}
+
 BOOL CRgn::CreateRectRgn(LONG left, LONG top, LONG right, LONG bottom) {
   SetArea(QRegion(ToQRect(left, top, right, bottom)));
   return TRUE;

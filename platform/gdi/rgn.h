@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "platform/gdi/gdi_object.h"
 #include "platform/base/geometry.h"
@@ -33,6 +34,8 @@ class CRgn : public CGdiObject {
   BOOL CreatePolygonRgn(std::span<const CPoint> points, int fillMode) {
     return CreatePolygonRgn(points.data(), static_cast<int>(points.size()), fillMode);
   }
+  // The union of the rectangles (right and bottom outside); empty ones add nothing.
+  BOOL CreateFromRects(std::span<const CRect> rects);
   BOOL DeleteObject() override;
 
   // This region becomes a op b (RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF, RGN_COPY);
@@ -49,6 +52,8 @@ class CRgn : public CGdiObject {
   BOOL EqualRgn(const CRgn* other) const;
   // The bounding box; returns the region type (NULLREGION, SIMPLEREGION, COMPLEXREGION).
   int GetRgnBox(CRect* box) const;
+  // The region as rectangles that do not overlap, row by row.
+  std::vector<CRect> GetRects() const;
 
   const QRegion& Area() const { return *m_region; }
   // NULLREGION, SIMPLEREGION or COMPLEXREGION for any area.

@@ -130,6 +130,32 @@ void CFile::Abort() {
   m_fd = -1;
 }
 
+BOOL CFile::GetStatus(CFileStatus& status) const {
+  struct stat st {};
+  if (m_fd < 0 || ::fstat(m_fd, &st) != 0) return FALSE;
+  status = CFileStatus{};
+  status.m_mtime = st.st_mtim.tv_sec;
+  status.m_atime = st.st_atim.tv_sec;
+  status.m_ctime = st.st_ctim.tv_sec;
+  struct statx sx {};
+  if (::statx(m_fd, "", AT_EMPTY_PATH, STATX_BTIME, &sx) == 0 && (sx.stx_mask & STATX_BTIME))
+    status.m_ctime = static_cast<std::time_t>(sx.stx_btime.tv_sec);
+  status.m_size = static_cast<ULONGLONG>(st.st_size);
+  // Read-only for this user: the write bit of the class the user falls in is clear.
+  const mode_t writeBit = st.st_uid == ::geteuid() ? S_IWUSR : st.st_gid == ::getegid() ? S_IWGRP : S_IWOTH;
+  if ((st.st_mode & writeBit) == 0) status.m_attribute |= readOnly;
+  const CString name = GetFileName();
+  if (!name.IsEmpty() && name[0] == '.') status.m_attribute |= hidden;
+  status.m_szFullName = m_strFileName;
+  return TRUE;
+}
+
+BOOL CMemFile::GetStatus(CFileStatus& status) const {
+  status = CFileStatus{};
+  status.m_size = GetLength();
+  return TRUE;
+}
+
 CString CFile::GetFileName() const {
   int cut = std::max(m_strFileName.ReverseFind('\\'), m_strFileName.ReverseFind('/'));
   return m_strFileName.Mid(cut + 1);

@@ -1,6 +1,7 @@
 // CFile over a host file descriptor, and CMemFile over a memory buffer.
 #pragma once
 
+#include <ctime>
 #include <filesystem>
 #include <vector>
 
@@ -8,8 +9,22 @@
 #include "platform/base/exceptions.h"
 #include "platform/base/win_types.h"
 
+// What GetStatus tells of a file: its times (seconds since 1970, 0 when
+// unknown), size, attribute bits and full name.
+struct CFileStatus {
+  std::time_t m_ctime = 0;  // created (the last status change where the system keeps no birth time)
+  std::time_t m_mtime = 0;  // last written
+  std::time_t m_atime = 0;  // last read
+  ULONGLONG m_size = 0;
+  BYTE m_attribute = 0;
+  CString m_szFullName;
+};
+
 class CFile {
  public:
+  // Attribute bits of CFileStatus.
+  enum Attribute : BYTE { normal = 0x00, readOnly = 0x01, hidden = 0x02, system = 0x04, directory = 0x10 };
+
   enum OpenFlags : UINT {
     modeRead = 0x0000,
     modeWrite = 0x0001,
@@ -56,9 +71,12 @@ class CFile {
   void SeekToBegin() { Seek(0, begin); }
   ULONGLONG SeekToEnd() { return Seek(0, end); }
 
+  // The open file's status; FALSE when no file is open.
+  virtual BOOL GetStatus(CFileStatus& status) const;
+
   const CString& GetFilePath() const { return m_strFileName; }
   CString GetFileName() const;
-  void SetFilePath(const CString& name) { m_strFileName = name; }
+  virtual void SetFilePath(const CString& name) { m_strFileName = name; }
 
  protected:
   CString m_strFileName;
@@ -91,6 +109,8 @@ class CMemFile : public CFile {
   void Close() override;
   void Abort() override { Close(); }
   bool IsOpen() const override { return true; }
+  // The size of the bytes; no times, no attributes, no name.
+  BOOL GetStatus(CFileStatus& status) const override;
 
  private:
   std::vector<BYTE> m_owned;

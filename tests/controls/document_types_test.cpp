@@ -207,6 +207,7 @@ TEST_F(DocumentTypesTest, TheConverterHandsItsOutputOverInPieces) {
       ADD_FAILURE() << "a failed conversion must not read as a short file";
     } catch (const CFileException& e) {
       EXPECT_EQ(e.m_cause, CFileException::genericException);
+      EXPECT_EQ(e.m_strFileName, path) << "the failure names the converted file";
     }
   }
   {
@@ -221,7 +222,9 @@ TEST_F(DocumentTypesTest, TheConverterHandsItsOutputOverInPieces) {
   {
     // Writing: the caller's RTF reaches the converter whole, in pieces.
     CTextConverter writer(&registry, kWordConverter);
-    ASSERT_TRUE(writer.Open(CString((dir.path() / "saved.doc").string()), CFile::modeCreate | CFile::modeWrite));
+    const CString target((dir.path() / "saved.doc").string());
+    ASSERT_TRUE(writer.Open(target, CFile::modeCreate | CFile::modeWrite));
+    EXPECT_EQ(writer.GetFilePath(), target) << "the file keeps the name its messages give";
     const std::string rtf(9000, 'w');
     writer.Write(rtf.data(), static_cast<UINT>(rtf.size()));
     writer.Close();

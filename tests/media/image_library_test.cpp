@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include <QBuffer>
 #include <QImage>
 
 #include "media/dib.h"
 #include "media/image_environment.h"
+#include "platform/gdi/bitmap.h"
 #include "tests/media/image_test_util.h"
 #include "tests/media/media_test_util.h"
 #include "tests/support/temp_dir.h"
@@ -138,4 +140,152 @@ TEST(ImageLibrary, PcxComesThroughTheFallbackDecoderAndDamageIsRefused) {
     CMemFile file(pcx.data(), cut);
     EXPECT_FALSE(bitmap.LoadFileOffset(file, 0, cut, bpp)) << cut;
   }
+}
+
+namespace {
+
+// A 3 x 2 picture of six different colours.
+QImage Six() {
+  QImage image(3, 2, QImage::Format_RGB32);
+  const QRgb colours[] = {qRgb(255, 0, 0), qRgb(0, 200, 0), qRgb(10, 20, 30),
+                          qRgb(250, 250, 250), qRgb(128, 0, 128), qRgb(0, 0, 0)};
+  for (int i = 0; i < 6; ++i) image.setPixel(i % 3, i / 3, colours[i]);
+  return image;
+}
+
+// A 2 x 1 8-bit DIB whose colour table holds only the two colours it uses.
+std::vector<BYTE> ShortTableDib() {
+  std::vector<BYTE> dib(40, 0);
+  const auto put32 = [&dib](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) dib[at + i] = static_cast<BYTE>(v >> (8 * i));
+  };
+  put32(0, 40);
+  put32(4, 2);
+  put32(8, 1);
+  dib[12] = 1;
+  dib[14] = 8;
+  put32(32, 2);
+  dib.insert(dib.end(), {255, 0, 0, 0, 0, 0, 255, 0});  // blue, red
+  dib.insert(dib.end(), {1, 0, 0, 0});                  // red, blue
+  return dib;
+}
+
+std::vector<BYTE> DibOf(ImgBitmap& bitmap) { return bitmap.ToDIB(); }
+
+}  // namespace
+
+TEST(ImageLibrary, WithoutTheFeatureBitEveryLoadingWrapperGivesZero) {
+  TempDir dir;
+  WriteBytes(dir.path() / "a.png", Png(Six()));
+  CImageLibrary library;
+  ImgBitmap bitmap(library, 0);
+  bitmap.Prepare();
+  int bpp = 0;
+  const std::vector<std::uint8_t> png = Png(Six());
+  CMemFile file(png.data(), png.size());
+  CBitmap ddb;
+  ASSERT_TRUE(ddb.CreateBitmap(2, 2, 1, 32, nullptr));
+  EXPECT_FALSE(bitmap.LoadFile(Text(dir.path() / "a.png"), bpp));
+  EXPECT_FALSE(bitmap.LoadFileOffset(file, 0, png.size(), bpp));
+  EXPECT_EQ(bitmap.FileConvert(Text(dir.path() / "a.png"), Text(dir.path() / "b.bmp"), ImgBitmap::kBmp, 0, -1), 0);
+  EXPECT_EQ(bitmap.FromDDB(nullptr, &ddb, nullptr), 0);
+  EXPECT_EQ(bitmap.FromDIB(ShortTableDib()), 0);
+  EXPECT_EQ(bitmap.TwainAcquire(nullptr), 0);
+  EXPECT_EQ(bitmap.TwainSelect(nullptr), 0);
+  // Nothing is held, so nothing is saved, converted or handed out either.
+  EXPECT_EQ(bitmap.Save(Text(dir.path() / "c.png"), ImgBitmap::kPng, 0, -1), 0);
+  EXPECT_EQ(bitmap.ColorRes(8), 0);
+  EXPECT_EQ(bitmap.ToDDB(nullptr), nullptr);
+  EXPECT_FALSE(library.IsLoaded());
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "b.bmp"));
+}
+
+TEST(ImageLibrary, SavedAndConvertedFilesReadBackEqual) {
+  TempDir dir;
+  WriteBytes(dir.path() / "six.png", Png(Six()));
+  WriteBytes(dir.path() / "out.png", {1, 2, 3});  // replaced whole
+  CImageLibrary library;
+  ImgBitmap bitmap(library, FeatureBit::kImageLibrary), back(library, FeatureBit::kImageLibrary);
+  bitmap.Prepare();
+  back.Prepare();
+  int bpp = 0;
+  ASSERT_TRUE(bitmap.LoadFile(Text(dir.path() / "six.png"), bpp));
+  ASSERT_EQ(bitmap.Save(Text(dir.path() / "out.png"), ImgBitmap::kPng, 0, -1), 1);
+  ASSERT_TRUE(back.LoadFile(Text(dir.path() / "out.png"), bpp));
+  EXPECT_EQ(DibOf(back), DibOf(bitmap));
+  ImgFileInfo info;
+  ASSERT_EQ(bitmap.FileInfo(Text(dir.path() / "out.png"), info), 1);
+  EXPECT_EQ(info.width, 3);
+  EXPECT_EQ(info.height, 2);
+
+  // Converted to a bitmap file at the source's depth, and to 4 bits.
+  ASSERT_EQ(bitmap.FileConvert(Text(dir.path() / "six.png"), Text(dir.path() / "six.bmp"), ImgBitmap::kBmp, 0, -1), 1);
+  ASSERT_TRUE(back.LoadFile(Text(dir.path() / "six.bmp"), bpp));
+  EXPECT_EQ(DibOf(back), DibOf(bitmap));
+  ASSERT_EQ(bitmap.FileConvert(Text(dir.path() / "six.png"), Text(dir.path() / "six4.png"), ImgBitmap::kPng, 4, -1), 1);
+  ASSERT_TRUE(back.LoadFile(Text(dir.path() / "six4.png"), bpp));
+  CDib four;
+  four.hDib = back.ToDIB();
+  EXPECT_EQ(PixelAt(four, 1, 0), RGB(0, 255, 0)) << "the nearest of the 16 colours";
+  EXPECT_EQ(PixelAt(four, 0, 1), RGB(255, 255, 255));
+  EXPECT_EQ(bitmap.Save(Text(dir.path() / "x.png"), 99, 0, -1), 0) << "no such format";
+  EXPECT_EQ(bitmap.FileConvert(Text(dir.path() / "none.png"), Text(dir.path() / "y.png"), ImgBitmap::kPng, 0, -1), 0);
+  // Only the files written are there: no temporary file stayed behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
+}
+
+TEST(ImageLibrary, ColourResolutionSetsTheDepthToDibWrites) {
+  const auto png = Png(Six());
+  CMemFile file(png.data(), png.size());
+  CImageLibrary library;
+  ImgBitmap bitmap(library, FeatureBit::kImageLibrary);
+  bitmap.Prepare();
+  int bpp = 0;
+  ASSERT_TRUE(bitmap.LoadFileOffset(file, 0, png.size(), bpp));
+  struct Row {
+    int bits;
+    DWORD colours;
+    COLORREF second;  // what (1, 0), green 200, becomes
+  };
+  for (const Row& row : {Row{1, 2, RGB(0, 0, 0)}, Row{4, 16, RGB(0, 255, 0)}, Row{8, 216, RGB(0, 212, 0)}}) {
+    // Each reduction starts from the picture as read: a reduced one has lost its colours.
+    ASSERT_TRUE(bitmap.LoadFileOffset(file, 0, png.size(), bpp));
+    ASSERT_EQ(bitmap.ColorRes(row.bits), 1) << row.bits;
+    CDib dib;
+    dib.hDib = bitmap.ToDIB();
+    tvn::dib::InfoHeader header;
+    ASSERT_TRUE(CDib::ReadHeader(dib.hDib, header));
+    EXPECT_EQ(header.bitCount, row.bits);
+    EXPECT_EQ(header.clrUsed, row.colours);
+    EXPECT_EQ(PixelAt(dib, 1, 0), row.second) << row.bits;
+  }
+  EXPECT_EQ(bitmap.ColorRes(24), 1);
+  tvn::dib::InfoHeader header;
+  ASSERT_TRUE(CDib::ReadHeader(bitmap.ToDIB(), header));
+  EXPECT_EQ(header.bitCount, 24);
+  EXPECT_EQ(bitmap.ColorRes(7), 0);
+}
+
+TEST(ImageLibrary, BitmapsAndDibsGoInAndOut) {
+  CImageLibrary library;
+  ImgBitmap bitmap(library, FeatureBit::kImageLibrary);
+  bitmap.Prepare();
+  // The pixels follow the two colours the table holds, not a table of 256.
+  ASSERT_EQ(bitmap.FromDIB(ShortTableDib()), 1);
+  CDib dib;
+  dib.hDib = bitmap.ToDIB();
+  EXPECT_EQ(PixelAt(dib, 0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(dib, 1, 0), RGB(0, 0, 255));
+  std::vector<BYTE> cut = ShortTableDib();
+  cut.resize(cut.size() - 2);
+  EXPECT_EQ(bitmap.FromDIB(cut), 0) << "pixels past the block";
+  EXPECT_EQ(bitmap.FromDIB({1, 2, 3}), 0);
+
+  std::unique_ptr<CBitmap> ddb = bitmap.ToDDB(nullptr);
+  ASSERT_TRUE(ddb);
+  EXPECT_EQ(ddb->GetSize(), CSize(2, 1));
+  ImgBitmap again(library, FeatureBit::kImageLibrary);
+  again.Prepare();
+  ASSERT_EQ(again.FromDDB(nullptr, ddb.get(), nullptr), 1);
+  EXPECT_EQ(DibOf(again), DibOf(bitmap));
 }

@@ -128,6 +128,38 @@ TEST_F(DataMemFileTest, EntryReadsAsAFileOfItsOwnAndNeverIntoTheNextEntry) {
   EXPECT_THROW(file.Write("x", 1), CFileException);
 }
 
+TEST_F(DataMemFileTest, StatusIsTheEntrysTheDiskFilesOrTheBlocksAndTheNameStays) {
+  tvn::testing::WriteBytes(dir / "disk.txt", Bytes("disk only"));
+  cache.blocks.emplace("cached.bmp", FakeBlock(Bytes("12345")));
+  CFileStatus status;
+  CDataMemFile file(&data, &cache, &reporter);
+  ASSERT_TRUE(file.Open("Second.txt", CFile::modeRead));
+  ASSERT_TRUE(file.GetStatus(status));
+  EXPECT_EQ(status.m_size, 10u) << "the entry's size, not the packed file's";
+  EXPECT_EQ(status.m_szFullName, CString("Second.txt"));
+  EXPECT_GT(status.m_mtime, 0);
+  file.SetFilePath("other.txt");
+  EXPECT_EQ(file.GetFilePath(), CString("Second.txt"));
+
+  const CString disk = Text(dir / "disk.txt");
+  ASSERT_TRUE(file.Open(disk, CFile::modeRead));
+  ASSERT_TRUE(file.GetStatus(status));
+  EXPECT_EQ(status.m_size, 9u);
+  EXPECT_EQ(status.m_szFullName, disk);
+  EXPECT_EQ(status.m_attribute & CFile::readOnly, 0);
+  std::filesystem::permissions(dir / "disk.txt", std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  ASSERT_TRUE(file.GetStatus(status));
+  EXPECT_EQ(status.m_attribute & CFile::readOnly, CFile::readOnly);
+
+  ASSERT_TRUE(file.Open("CACHED.BMP", CFile::modeRead));
+  ASSERT_TRUE(file.GetStatus(status));
+  EXPECT_EQ(status.m_size, 5u);
+  file.Close();
+  CFile closed;
+  EXPECT_FALSE(closed.GetStatus(status));
+}
+
 TEST_F(DataMemFileTest, SourcesAreTriedCacheFirstThenDataFileThenDisk) {
   tvn::testing::WriteBytes(dir / "shared.txt", Bytes("from the disk"));
   tvn::testing::WriteBytes(dir / "disk.txt", Bytes("disk only"));

@@ -321,6 +321,9 @@ int CSetupApp::PromptForDisk(int disk) {
   }
   CString source(m_setup.sourceDirectory.string());
   const int answer = m_ui.DiskDialog(text, source);
-  if (answer == 1 && !source.IsEmpty()) m_setup.sourceDirectory = fs::path(source.str());
+  if (answer == 1 && !source.IsEmpty()) {
+    m_setup.sourceDirectory = fs::path(source.str());
+    m_diskFolders[disk] = m_setup.sourceDirectory;
+  }
   return answer;
 }

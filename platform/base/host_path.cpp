@@ -1,6 +1,9 @@
 // Windows names to Linux paths, with a case-insensitive search per component.
 #include "platform/base/host_path.h"
 
+#include <dirent.h>
+
+#include <memory>
 #include <system_error>
 #include <vector>
 
@@ -41,13 +44,25 @@ std::optional<std::filesystem::path> FindNoCase(const std::filesystem::path& fol
     fs::path exact = folder / HostName(name, encoding);
     if (kind == EntryKind::kRegularFile ? fs::is_regular_file(exact, ec) : fs::exists(exact, ec)) return exact;
   }
+  // The listing is read name by name without building a path for each
+  // entry: a setup disk's folder may hold thousands of files.
   const fs::path listed = folder.empty() ? fs::path(".") : folder;
-  for (fs::directory_iterator it(listed, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string host = it->path().filename().string();
-    const std::string text = utf8 ? host : codepage::FromUtf8(host);
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(listed.c_str()), ::closedir);
+  if (!dir) return std::nullopt;
+  std::string converted;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string_view host(entry->d_name);
+    if (host == "." || host == "..") continue;
+    std::string_view text = host;
+    if (!utf8) {
+      converted = codepage::FromUtf8(host);
+      text = converted;
+    }
     for (const std::string& name : names) {
       const bool same = utf8 ? codepage::EqualsNoCaseAscii(text, name) : codepage::EqualsNoCase(text, name);
-      if (same && (kind == EntryKind::kAny || it->is_regular_file(ec))) return folder / it->path().filename();
+      if (!same) continue;
+      fs::path found = folder / fs::path(std::string(host));
+      if (kind == EntryKind::kAny || fs::is_regular_file(found, ec)) return found;
     }
   }
   return std::nullopt;

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <system_error>
 
 #include "platform/base/host_path.h"
@@ -39,11 +40,13 @@ class PartFinder final : public tvn::sys::IZipPartSource {
 
   std::optional<fs::path> FindPart(unsigned part, unsigned partCount, const fs::path* rejected) override {
     const std::string name = part == partCount ? m_lastName : PartName(m_stem, part);
-    // A file that proved to be another archive's is passed over where it was
-    // found; a folder given in answer is taken as it is (its disk may have changed).
+    // Files that proved to be another archive's are passed over where they
+    // were found; a folder given in answer is taken as it is (its disk may
+    // have been changed).
+    if (rejected) m_rejected.insert(*rejected);
     auto lookIn = [&](const fs::path& folder, bool answered) -> std::optional<fs::path> {
       auto found = FindFile(folder, name);
-      if (found && rejected && !answered && *found == *rejected) return std::nullopt;
+      if (found && !answered && m_rejected.contains(*found)) return std::nullopt;
       return found;
     };
     if (auto found = lookIn(m_folder, false)) return found;
@@ -65,6 +68,7 @@ class PartFinder final : public tvn::sys::IZipPartSource {
   fs::path m_folder;
   std::string m_stem, m_lastName;
   IZipExtractHooks& m_hooks;
+  std::set<fs::path> m_rejected;
   bool m_refused = false;
 };
 

@@ -155,10 +155,13 @@ TEST(SpannedZipExtractTest, MissingAndForeignPartsAreAskedForAndARefusalEndsAtOn
   EXPECT_TRUE(out.diskRefused);
   EXPECT_EQ(refusing.asked, std::vector<int>{1});
   EXPECT_TRUE(fs::is_empty(dir / "dest"));
-  // Another archive's first part stands in its place: never read as data, asked for again and found in the folder given.
+  // Other archives' first parts stand in its place, beside it and in the folder last given for its disk: never read
+  // as data, the part is asked for again and found in the folder given.
   Write(dir / "one/P.z01", other[0]);
+  Write(dir / "stale/P.z01", BuildSpannedZip({{"stale.txt", std::string(300, 's')}}, 100)[0]);
   Write(dir / "right/P.Z01", parts[0]);
   DiskHooks answering;
+  answering.given[1] = dir / "stale";
   answering.answers = {dir / "right"};
   out = ExtractZipArchive(dir / "one/P.ZIP", dir / "dest", true, answering);
   ASSERT_EQ(out.result, ZipResult::kDone) << out.error;

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <functional>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -232,6 +233,13 @@ struct SpannedZipArchive::Impl {
   }
 
   bool ReadCentral(const EndRecord& end, std::string* why);
+  // The entry's data, decompressed, handed to sink piece by piece; false with
+  // why set when it cannot be read, passes its stated size or fails its checksum.
+  using Sink = std::function<bool(const unsigned char* data, std::size_t size, std::string* why)>;
+  bool ReadData(const CentralEntry& entry, std::string* why, const Sink& sink);
+  // Every readable entry's data read through once: a damaged or cut part
+  // fails the archive before anything is extracted.
+  bool CheckData(std::string* why);
   // Every local header against its central record; a mismatch asks for the part again.
   SpannedZipArchive::OpenError CheckLocalHeaders(std::uint64_t centralStart, IZipPartSource& source, std::string* why);
 };
@@ -349,6 +357,72 @@ SpannedZipArchive::OpenError SpannedZipArchive::Impl::CheckLocalHeaders(std::uin
   return OpenError::kNone;
 }
 
+bool SpannedZipArchive::Impl::ReadData(const CentralEntry& entry, std::string* why, const Sink& sink) {
+  auto fail = [&](const char* reason) {
+    *why = reason;
+    return false;
+  };
+  const bool stored = entry.info.method == 0;
+  if (stored && entry.compressedSize != entry.info.size) return fail("stored entry with two sizes");
+  Inflater inflater;
+  if (!stored && !inflater.ok()) return fail("inflate cannot start");
+  std::vector<unsigned char> input(kChunk), output(stored ? 0 : kChunk);
+  uLong crc = crc32(0, nullptr, 0);
+  std::uint64_t done = 0, produced = 0;
+  auto hand = [&](const unsigned char* data, std::size_t size) {
+    if (size > entry.info.size - produced) {
+      *why = "entry larger than its stated size";
+      return false;
+    }
+    produced += size;
+    crc = crc32(crc, data, static_cast<uInt>(size));
+    return size == 0 || sink(data, size, why);
+  };
+  bool streamEnded = false;
+  while (done < entry.compressedSize && !streamEnded) {
+    const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, entry.compressedSize - done));
+    if (!Read(entry.dataStart + done, input.data(), take)) return fail("data ends early (a part is cut)");
+    done += take;
+    if (stored) {
+      if (!hand(input.data(), take)) return false;
+      continue;
+    }
+    z_stream& stream = inflater.stream();
+    stream.next_in = input.data();
+    stream.avail_in = static_cast<uInt>(take);
+    do {
+      stream.next_out = output.data();
+      stream.avail_out = static_cast<uInt>(output.size());
+      const int status = inflate(&stream, Z_NO_FLUSH);
+      if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) return fail("damaged compressed data");
+      const std::size_t made = output.size() - stream.avail_out;
+      if (!hand(output.data(), made)) return false;
+      if (status == Z_STREAM_END) {
+        streamEnded = true;
+        break;
+      }
+      if (status == Z_BUF_ERROR && made == 0) break;  // needs more input
+    } while (stream.avail_in > 0 || stream.avail_out == 0);
+  }
+  if (!stored && !streamEnded) return fail("compressed data ends early");
+  if (produced != entry.info.size) return fail("entry shorter than its stated size");
+  if (crc != entry.crc) return fail("checksum mismatch");
+  return true;
+}
+
+bool SpannedZipArchive::Impl::CheckData(std::string* why) {
+  const Sink discard = [](const unsigned char*, std::size_t, std::string*) { return true; };
+  for (const CentralEntry& entry : entries) {
+    if (entry.info.encrypted || !entry.info.methodSupported) continue;  // refused by name, not read
+    std::string problem;
+    if (!ReadData(entry, &problem, discard)) {
+      *why = entry.info.name + ": " + problem;
+      return false;
+    }
+  }
+  return true;
+}
+
 SpannedZipArchive::SpannedZipArchive(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 SpannedZipArchive::~SpannedZipArchive() = default;
 
@@ -398,6 +472,7 @@ std::unique_ptr<SpannedZipArchive> SpannedZipArchive::Open(const fs::path& lastP
   if (const OpenError checked = impl->CheckLocalHeaders(centralStart, source, &reason); checked != OpenError::kNone) {
     return fail(checked);
   }
+  if (!impl->CheckData(&reason)) return fail(OpenError::kDamaged);
   return std::unique_ptr<SpannedZipArchive>(new SpannedZipArchive(std::move(impl)));
 }
 
@@ -417,46 +492,12 @@ bool SpannedZipArchive::ExtractTo(std::size_t index, const fs::path& target, std
   if (index >= m_impl->entries.size()) return fail("no such entry");
   const CentralEntry& entry = m_impl->entries[index];
   if (entry.info.encrypted || !entry.info.methodSupported) return fail("entry cannot be read here");
-  const bool stored = entry.info.method == 0;
-  if (stored && entry.compressedSize != entry.info.size) return fail("stored entry with two sizes");
   ZipTargetFile out(target, entry.info.size);
   if (!out.OpenError().empty()) return fail(out.OpenError());
-  Inflater inflater;
-  if (!stored && !inflater.ok()) return fail("inflate cannot start");
-  std::vector<unsigned char> input(kChunk), output(kChunk);
-  uLong crc = crc32(0, nullptr, 0);
-  std::uint64_t done = 0;
-  bool streamEnded = false;
-  while (done < entry.compressedSize && !streamEnded) {
-    const std::size_t take = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, entry.compressedSize - done));
-    if (!m_impl->Read(entry.dataStart + done, input.data(), take)) return fail("data ends early (a part is cut)");
-    done += take;
-    if (stored) {
-      crc = crc32(crc, input.data(), static_cast<uInt>(take));
-      if (!out.Write(reinterpret_cast<const char*>(input.data()), take, &why)) return fail(why);
-      continue;
-    }
-    z_stream& stream = inflater.stream();
-    stream.next_in = input.data();
-    stream.avail_in = static_cast<uInt>(take);
-    do {
-      stream.next_out = output.data();
-      stream.avail_out = static_cast<uInt>(output.size());
-      const int status = inflate(&stream, Z_NO_FLUSH);
-      if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) return fail("damaged compressed data");
-      const std::size_t made = output.size() - stream.avail_out;
-      crc = crc32(crc, output.data(), static_cast<uInt>(made));
-      if (!out.Write(reinterpret_cast<const char*>(output.data()), made, &why)) return fail(why);
-      if (status == Z_STREAM_END) {
-        streamEnded = true;
-        break;
-      }
-      if (status == Z_BUF_ERROR && made == 0) break;  // needs more input
-    } while (stream.avail_in > 0 || stream.avail_out == 0);
-  }
-  if (!stored && !streamEnded) return fail("compressed data ends early");
-  if (crc != entry.crc) return fail("checksum mismatch");
-  if (!out.Finish(&why)) return fail(why);
+  const bool read = m_impl->ReadData(entry, &why, [&](const unsigned char* data, std::size_t size, std::string* problem) {
+    return out.Write(reinterpret_cast<const char*>(data), size, problem);
+  });
+  if (!read || !out.Finish(&why)) return fail(why);
   return true;
 }
 

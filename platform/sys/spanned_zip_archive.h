@@ -23,9 +23,11 @@ class IZipPartSource {
                                                         const std::filesystem::path* rejected) = 0;
 };
 
-// Every part is found and every entry's local header checked against the
-// central directory when the archive opens, so a missing, cut or foreign part
-// is known before anything is extracted. Stored and deflated entries are
+// Every part is found, every entry's local header checked against the
+// central directory and every readable entry's data read through against its
+// size and checksum when the archive opens, so a missing, cut, foreign or
+// damaged part is known before anything is extracted (and data is checked
+// again as it is extracted). Stored and deflated entries are
 // read; encrypted entries and other methods are listed with their marks (for
 // the caller to refuse); Zip64 archives do not open.
 class SpannedZipArchive final : public ZipReader {

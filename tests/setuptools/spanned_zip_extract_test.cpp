@@ -109,8 +109,10 @@ TEST(SpannedZipExtractTest, ArchivesThatCannotBeReadWholeAreRefusedBeforeAnythin
     int result;
   } rows[] = {
       {"an unsafe name", {{"ok.txt", std::string(120, 'o')}, {"../x", "x"}}, nullptr, ZipResult::kUnsafeName},
-      {"a wrong checksum past a part end", {{.name = "a.txt", .data = std::string(250, 'a'), .crc = 0x1234}},
-       nullptr, ZipResult::kDamaged},
+      {"a wrong checksum past a part end, after a good entry",
+       {{"ok.txt", "ok"}, {.name = "a.txt", .data = std::string(250, 'a'), .crc = 0x1234}},
+       nullptr,
+       ZipResult::kDamaged},
       // The first part loses the tail of an entry whose data runs on into the second.
       {"a cut part",
        {{"a.txt", std::string(180, 'a')}, {"b.txt", "b"}},

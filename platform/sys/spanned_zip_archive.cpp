@@ -427,7 +427,7 @@ SpannedZipArchive::SpannedZipArchive(std::unique_ptr<Impl> impl) : m_impl(std::m
 SpannedZipArchive::~SpannedZipArchive() = default;
 
 std::unique_ptr<SpannedZipArchive> SpannedZipArchive::Open(const fs::path& lastPart, IZipPartSource& source,
-                                                           OpenError* error, std::string* why) {
+                                                           OpenError* error, std::string* why, bool listingOnly) {
   std::string reason;
   auto fail = [&](OpenError kind) -> std::unique_ptr<SpannedZipArchive> {
     if (error) *error = kind;
@@ -472,7 +472,7 @@ std::unique_ptr<SpannedZipArchive> SpannedZipArchive::Open(const fs::path& lastP
   if (const OpenError checked = impl->CheckLocalHeaders(centralStart, source, &reason); checked != OpenError::kNone) {
     return fail(checked);
   }
-  if (!impl->CheckData(&reason)) return fail(OpenError::kDamaged);
+  if (!listingOnly && !impl->CheckData(&reason)) return fail(OpenError::kDamaged);
   return std::unique_ptr<SpannedZipArchive>(new SpannedZipArchive(std::move(impl)));
 }
 

@@ -79,8 +79,10 @@ struct NoPromptHooks final : IZipExtractHooks {
 };
 
 // The archive's reader: libzip for one file, our own for an archive split
-// across disks. Nothing with out's result and error set when it cannot be had.
-std::unique_ptr<ZipReader> OpenReader(const fs::path& archive, IZipExtractHooks& hooks, ZipExtraction& out) {
+// across disks (its data not read through when only listing). Nothing with
+// out's result and error set when it cannot be had.
+std::unique_ptr<ZipReader> OpenReader(const fs::path& archive, IZipExtractHooks& hooks, ZipExtraction& out,
+                                      bool listingOnly = false) {
   auto fail = [&](int result, std::string why) -> std::unique_ptr<ZipReader> {
     out.result = result;
     out.error = std::move(why);
@@ -114,7 +116,7 @@ std::unique_ptr<ZipReader> OpenReader(const fs::path& archive, IZipExtractHooks&
   PartFinder finder(archive, hooks);
   SpannedZipArchive::OpenError openError;
   std::string why;
-  auto spanned = SpannedZipArchive::Open(last, finder, &openError, &why);
+  auto spanned = SpannedZipArchive::Open(last, finder, &openError, &why, listingOnly);
   if (spanned) return spanned;
   out.diskRefused = finder.Refused();
   return fail(openError == SpannedZipArchive::OpenError::kPartMissing ? ZipResult::kArchiveMissing
@@ -274,14 +276,14 @@ ZipExtraction ExtractZipArchive(const fs::path& archivePath, const fs::path& des
 int CountZipEntries(const fs::path& archivePath) {
   NoPromptHooks hooks;
   ZipExtraction out;
-  auto archive = OpenReader(archivePath, hooks, out);
+  auto archive = OpenReader(archivePath, hooks, out, true);
   return archive ? static_cast<int>(std::min<std::size_t>(archive->Count(), 0x7FFFFFFF)) : 0;
 }
 
 CString GetZipEntryName(const fs::path& archivePath, int index) {
   NoPromptHooks hooks;
   ZipExtraction out;
-  auto archive = OpenReader(archivePath, hooks, out);
+  auto archive = OpenReader(archivePath, hooks, out, true);
   if (!archive || index < 0) return CString();
   auto info = archive->Entry(static_cast<std::size_t>(index));
   return info ? CString(info->name) : CString();

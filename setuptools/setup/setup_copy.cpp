@@ -259,6 +259,7 @@ int CSetupApp::InstallVersioned(const fs::path& sourceDir, const std::string& so
 }
 
 void CSetupApp::LogInstalled(const fs::path& target) {
+  m_services.NoteWritten(target);
   const std::string upper = tvn::codepage::UpperAscii(target.filename().string());
   if (IsSplitPieceName(upper)) m_pieces.push_back(target);
   if (m_flags & EntryFlag::kWindowsOrSystem) return;

@@ -23,6 +23,11 @@ std::string FromUtf16(std::u16string_view text);
 // UTF-8 to code page 1252; malformed sequences and characters it cannot hold become '?'.
 std::string FromUtf8(std::string_view text);
 
+// Whether text is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+// Code page 437 (the DOS code page ZIP archives name files in) to UTF-8.
+std::string Cp437ToUtf8(std::string_view text);
+
 namespace detail {
 constexpr unsigned char UpperOf(unsigned char b) {
   if (b >= 'a' && b <= 'z') return static_cast<unsigned char>(b - 32);

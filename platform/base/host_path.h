@@ -2,11 +2,14 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/base/cstring.h"
 
@@ -42,6 +45,36 @@ std::optional<std::filesystem::path> MapWindowsPath(const CString& name);
 enum class NameEncoding { kAnsi, kUtf8 };
 std::optional<std::filesystem::path> MapWindowsPath(std::string_view name, const DriveTable& drives,
                                                     NameEncoding encoding);
+
+// Folder listings kept between the case-insensitive searches of one writer
+// that maps many names into the same folders (setup's copy step), so a
+// folder of thousands of files is not read again for every new name. A
+// listing is read again whenever its folder's modification time has changed,
+// except by the names the writer reports itself.
+class FolderListings {
+ public:
+  // The entry of folder named like name without regard to case (the exact
+  // name is known to be absent), as FindNoCase finds it.
+  std::optional<std::filesystem::path> Find(const std::filesystem::path& folder, std::string_view name,
+                                            NameEncoding encoding);
+  // The writer made file, right after a search in its folder: the folder's
+  // listing gains its name and the folder's present time. Any other listing
+  // of that folder is dropped.
+  void Added(const std::filesystem::path& file);
+
+ private:
+  struct Listing {
+    std::int64_t seconds = 0, nanoseconds = 0;  // the folder's modification time when read
+    std::uint64_t device = 0, inode = 0;
+    std::vector<std::string> names;  // in listing order
+    bool searched = false;           // checked against the folder by the last search
+  };
+  std::map<std::filesystem::path, Listing> m_listings;
+};
+
+// MapWindowsPath searching folders through listings (which may be null).
+std::optional<std::filesystem::path> MapWindowsPath(std::string_view name, const DriveTable& drives,
+                                                    NameEncoding encoding, FolderListings* listings);
 
 // Which entries FindNoCase takes: any, or regular files only (symbolic links followed).
 enum class EntryKind { kAny, kRegularFile };

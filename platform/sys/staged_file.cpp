@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <string>
@@ -114,7 +115,8 @@ FileOpResult CopyFileStaged(const std::filesystem::path& source, const std::file
   }
   StagedFile out;
   FileOpResult result = out.Create(target);
-  std::vector<char> buffer(256 * 1024);
+  // One buffer of the file's length, at most 256 KiB (a small file needs no large one).
+  std::vector<char> buffer(static_cast<std::size_t>(std::clamp<off_t>(info.st_size, 1, 256 * 1024)));
   while (result) {
     const ssize_t got = ::read(in, buffer.data(), buffer.size());
     if (got < 0 && errno == EINTR) continue;

@@ -1,13 +1,9 @@
 // ZipArchive on libzip: opening read-only with consistency checks, entry kinds from the external attributes.
 #include "platform/sys/zip_archive.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <zip.h>
 
-#include <cerrno>
-#include <cstring>
 #include <system_error>
 #include <vector>
 
@@ -29,7 +25,11 @@ std::unique_ptr<ZipArchive> ZipArchive::Open(const std::filesystem::path& path, 
   zip_t* archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
   if (!archive) {
     std::error_code ec;
-    if (error) *error = std::filesystem::exists(path, ec) ? OpenError::kDamaged : OpenError::kMissing;
+    if (error) {
+      *error = !std::filesystem::exists(path, ec) ? OpenError::kMissing
+               : code == ZIP_ER_MULTIDISK         ? OpenError::kMultiDisk
+                                                  : OpenError::kDamaged;
+    }
     return nullptr;
   }
   auto impl = std::make_unique<Impl>();
@@ -66,7 +66,7 @@ std::optional<ZipEntryInfo> ZipArchive::Entry(std::size_t index) const {
   return info;
 }
 
-bool ZipArchive::ExtractTo(std::size_t index, const std::filesystem::path& target, std::string* error) const {
+bool ZipArchive::ExtractTo(std::size_t index, const std::filesystem::path& target, std::string* error) {
   auto fail = [&](const std::string& why) {
     if (error) *error = why;
     return false;
@@ -75,14 +75,12 @@ bool ZipArchive::ExtractTo(std::size_t index, const std::filesystem::path& targe
   if (!info) return fail("unreadable entry");
   zip_file_t* file = zip_fopen_index(m_impl->archive, index, 0);
   if (!file) return fail(zip_strerror(m_impl->archive));
-  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
-  if (fd < 0) {
-    const int err = errno;
+  ZipTargetFile out(target, info->size);
+  if (!out.OpenError().empty()) {
     zip_fclose(file);
-    return fail(std::strerror(err));
+    return fail(out.OpenError());
   }
   std::vector<char> buffer(64 * 1024);
-  std::uint64_t written = 0;
   std::string why;
   for (;;) {
     const zip_int64_t got = zip_fread(file, buffer.data(), buffer.size());
@@ -91,31 +89,12 @@ bool ZipArchive::ExtractTo(std::size_t index, const std::filesystem::path& targe
       break;
     }
     if (got == 0) break;
-    written += static_cast<std::uint64_t>(got);
-    // libzip stops at the stated size; this holds should a stream not.
-    if (written > info->size) {
-      why = "entry larger than its stated size";
-      break;
-    }
-    for (zip_int64_t done = 0; done < got;) {
-      const ssize_t put = ::write(fd, buffer.data() + done, static_cast<std::size_t>(got - done));
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) {
-        why = std::strerror(errno);
-        break;
-      }
-      done += put;
-    }
-    if (!why.empty()) break;
+    // libzip stops at the stated size; the target file holds should a stream not.
+    if (!out.Write(buffer.data(), static_cast<std::size_t>(got), &why)) break;
   }
-  if (why.empty() && written != info->size) why = "entry shorter than its stated size";
   if (zip_fclose(file) != 0 && why.empty()) why = "checksum mismatch";
-  if (::close(fd) != 0 && why.empty()) why = std::strerror(errno);
-  if (!why.empty()) {
-    ::unlink(target.c_str());
-    return fail(why);
-  }
-  return true;
+  if (why.empty()) out.Finish(&why);
+  return why.empty() ? true : fail(why);
 }
 
 }  // namespace tvn::sys

@@ -103,9 +103,10 @@ CString AppendPath(const CString& base, const CString& rest) {
   return joined;
 }
 
-std::optional<std::filesystem::path> ScriptPathToHost(const CString& path, const tvn::path::DriveTable& drives) {
+std::optional<std::filesystem::path> ScriptPathToHost(const CString& path, const tvn::path::DriveTable& drives,
+                                                      tvn::path::FolderListings* listings) {
   if (path.IsEmpty()) return std::nullopt;
-  return tvn::path::MapWindowsPath(path.view(), drives, tvn::path::NameEncoding::kUtf8);
+  return tvn::path::MapWindowsPath(path.view(), drives, tvn::path::NameEncoding::kUtf8, listings);
 }
 
 CString HostToScriptPath(const std::filesystem::path& path) { return CString(path.generic_string()); }

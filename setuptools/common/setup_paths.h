@@ -45,8 +45,10 @@ CString GetDirectoryPrefix(const CString& path);
 CString AppendPath(const CString& base, const CString& rest);
 
 // A script path (UTF-8, either separator, drive letters through the table)
-// as a host path; components that exist are matched without regard to case.
-std::optional<std::filesystem::path> ScriptPathToHost(const CString& path, const tvn::path::DriveTable& drives);
+// as a host path; components that exist are matched without regard to case
+// (folders searched through listings when given).
+std::optional<std::filesystem::path> ScriptPathToHost(const CString& path, const tvn::path::DriveTable& drives,
+                                                      tvn::path::FolderListings* listings = nullptr);
 // A host path as script text.
 CString HostToScriptPath(const std::filesystem::path& path);
 

@@ -23,8 +23,8 @@ bool CSetupServices::IsInsideRoots(const std::filesystem::path& path) const {
   return tvn::sys::IsInsideRoots(path, m_roots);
 }
 
-std::optional<std::filesystem::path> CSetupServices::WritablePath(const CString& scriptPath) const {
-  auto host = ScriptPathToHost(scriptPath, m_drives);
+std::optional<std::filesystem::path> CSetupServices::WritablePath(const CString& scriptPath) {
+  auto host = ScriptPathToHost(scriptPath, m_drives, &m_listings);
   if (!host || !IsInsideRoots(*host)) return std::nullopt;
   return host;
 }

@@ -31,8 +31,11 @@ class CSetupServices {
   // the install directory once it is known.
   void AddRoot(const std::filesystem::path& root) { m_roots.push_back(root); }
   bool IsInsideRoots(const std::filesystem::path& path) const;
-  // A script path as a host path inside the roots, or nothing.
-  std::optional<std::filesystem::path> WritablePath(const CString& scriptPath) const;
+  // A script path as a host path inside the roots, or nothing. The folders
+  // it searches keep their listings for the next call.
+  std::optional<std::filesystem::path> WritablePath(const CString& scriptPath);
+  // A file was just written at a path WritablePath gave.
+  void NoteWritten(const std::filesystem::path& file) { m_listings.Added(file); }
 
   // A box, or in silent mode a setup.log line; the box's answer, and in
   // silent mode IDOK (OK/Cancel counts as OK, Yes/No as not Yes).
@@ -72,6 +75,7 @@ class CSetupServices {
   bool m_logStarted = false;
   CString m_caption;
   tvn::path::DriveTable m_drives;
+  tvn::path::FolderListings m_listings;  // of the folders files are written to
   std::vector<std::filesystem::path> m_roots;
   std::vector<CString> m_created;
 };

@@ -1,15 +1,128 @@
 // The extraction loop of ZIP archives: name checks, staged writes and the lists the uninstall log needs.
 #include "setuptools/common/zip_extract.h"
 
+#include <memory>
 #include <optional>
+#include <set>
 #include <system_error>
 
+#include "platform/base/host_path.h"
+#include "platform/sys/spanned_zip_archive.h"
 #include "platform/sys/zip_archive.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using tvn::path::EntryKind;
+using tvn::path::FindNoCase;
+using tvn::path::NameEncoding;
+using tvn::sys::SpannedZipArchive;
 using tvn::sys::ZipArchive;
+using tvn::sys::ZipReader;
+
+std::optional<fs::path> FindFile(const fs::path& folder, const std::string& name) {
+  return FindNoCase(folder, name, NameEncoding::kUtf8, EntryKind::kRegularFile);
+}
+
+// The name of part (from 1) of a split archive other than its last: stem.z01, stem.z02, ...
+std::string PartName(const std::string& stem, unsigned part) {
+  return stem + (part < 10 ? ".z0" : ".z") + std::to_string(part);
+}
+
+// Where the parts of a split archive are found: the archive's folder, the
+// folder last given for the part's disk, then the disk prompt, until a part
+// turns up in the folder given or the user refuses.
+class PartFinder final : public tvn::sys::IZipPartSource {
+ public:
+  PartFinder(const fs::path& archive, IZipExtractHooks& hooks)
+      : m_folder(archive.parent_path()), m_stem(archive.stem().string()), m_lastName(archive.filename().string()),
+        m_hooks(hooks) {}
+
+  std::optional<fs::path> FindPart(unsigned part, unsigned partCount, const fs::path* rejected) override {
+    const std::string name = part == partCount ? m_lastName : PartName(m_stem, part);
+    // Files that proved to be another archive's are passed over where they
+    // were found; a folder given in answer is taken as it is (its disk may
+    // have been changed).
+    if (rejected) m_rejected.insert(*rejected);
+    auto lookIn = [&](const fs::path& folder, bool answered) -> std::optional<fs::path> {
+      auto found = FindFile(folder, name);
+      if (found && !answered && m_rejected.contains(*found)) return std::nullopt;
+      return found;
+    };
+    if (auto found = lookIn(m_folder, false)) return found;
+    if (auto folder = m_hooks.ZipDiskFolder(static_cast<int>(part))) {
+      if (auto found = lookIn(*folder, false)) return found;
+    }
+    for (;;) {
+      auto folder = m_hooks.PromptForZipDisk(static_cast<int>(part));
+      if (!folder) {
+        m_refused = true;
+        return std::nullopt;
+      }
+      if (auto found = lookIn(*folder, true)) return found;
+    }
+  }
+  bool Refused() const { return m_refused; }
+
+ private:
+  fs::path m_folder;
+  std::string m_stem, m_lastName;
+  IZipExtractHooks& m_hooks;
+  std::set<fs::path> m_rejected;
+  bool m_refused = false;
+};
+
+// Hooks for reading alone: nobody to ask.
+struct NoPromptHooks final : IZipExtractHooks {
+  bool Status(const CString&) override { return false; }
+  bool Poll() override { return false; }
+};
+
+// The archive's reader: libzip for one file, our own for an archive split
+// across disks (its data not read through when only listing). Nothing with
+// out's result and error set when it cannot be had.
+std::unique_ptr<ZipReader> OpenReader(const fs::path& archive, IZipExtractHooks& hooks, ZipExtraction& out,
+                                      bool listingOnly = false) {
+  auto fail = [&](int result, std::string why) -> std::unique_ptr<ZipReader> {
+    out.result = result;
+    out.error = std::move(why);
+    return nullptr;
+  };
+  // The archive's own name, in any case.
+  fs::path last = FindFile(archive.parent_path(), archive.filename().string()).value_or(archive);
+  std::error_code ec;
+  if (fs::exists(last, ec)) {
+    ZipArchive::OpenError openError;
+    if (auto single = ZipArchive::Open(last, &openError)) return single;
+    if (openError == ZipArchive::OpenError::kMissing) return fail(ZipResult::kArchiveMissing, "cannot read the archive");
+    if (openError != ZipArchive::OpenError::kMultiDisk) return fail(ZipResult::kDamaged, "cannot read the archive");
+  } else {
+    // The first part without the last, which lists the entries: on a later disk.
+    if (!FindFile(archive.parent_path(), PartName(archive.stem().string(), 1))) {
+      return fail(ZipResult::kArchiveMissing, "cannot read the archive");
+    }
+    for (int part = 2;; ++part) {
+      auto folder = part <= 0xFFFF ? hooks.PromptForZipDisk(part) : std::nullopt;
+      if (!folder) {
+        out.diskRefused = true;
+        return fail(ZipResult::kArchiveMissing, "the disk of part " + std::to_string(part) + " was not given");
+      }
+      if (auto found = FindFile(*folder, archive.filename().string())) {
+        last = *found;
+        break;
+      }
+    }
+  }
+  PartFinder finder(archive, hooks);
+  SpannedZipArchive::OpenError openError;
+  std::string why;
+  auto spanned = SpannedZipArchive::Open(last, finder, &openError, &why, listingOnly);
+  if (spanned) return spanned;
+  out.diskRefused = finder.Refused();
+  return fail(openError == SpannedZipArchive::OpenError::kPartMissing ? ZipResult::kArchiveMissing
+                                                                       : ZipResult::kDamaged,
+              why);
+}
 
 // The entry's path below destination, one segment at a time; nothing when it would leave it.
 std::optional<fs::path> RelativeEntryPath(std::string_view name) {
@@ -80,13 +193,8 @@ bool IsSafeZipEntryName(std::string_view name) {
 ZipExtraction ExtractZipArchive(const fs::path& archivePath, const fs::path& destination, bool overwrite,
                                 IZipExtractHooks& hooks) {
   ZipExtraction out;
-  ZipArchive::OpenError openError;
-  auto archive = ZipArchive::Open(archivePath, &openError);
-  if (!archive) {
-    out.result = openError == ZipArchive::OpenError::kMissing ? ZipResult::kArchiveMissing : ZipResult::kDamaged;
-    out.error = "cannot read the archive";
-    return out;
-  }
+  auto archive = OpenReader(archivePath, hooks, out);
+  if (!archive) return out;
   // Every entry first: nothing is written from an archive that holds one bad
   // name or one entry whose data cannot be read back.
   struct Planned {
@@ -166,12 +274,16 @@ ZipExtraction ExtractZipArchive(const fs::path& archivePath, const fs::path& des
 }
 
 int CountZipEntries(const fs::path& archivePath) {
-  auto archive = ZipArchive::Open(archivePath);
+  NoPromptHooks hooks;
+  ZipExtraction out;
+  auto archive = OpenReader(archivePath, hooks, out, true);
   return archive ? static_cast<int>(std::min<std::size_t>(archive->Count(), 0x7FFFFFFF)) : 0;
 }
 
 CString GetZipEntryName(const fs::path& archivePath, int index) {
-  auto archive = ZipArchive::Open(archivePath);
+  NoPromptHooks hooks;
+  ZipExtraction out;
+  auto archive = OpenReader(archivePath, hooks, out, true);
   if (!archive || index < 0) return CString();
   auto info = archive->Entry(static_cast<std::size_t>(index));
   return info ? CString(info->name) : CString();

@@ -4,6 +4,7 @@
 #include <array>
 #include <filesystem>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string_view>
 #include <string>
@@ -109,6 +110,13 @@ class CSetupApp {
   int UnzipFile(const std::filesystem::path& archive, const CString& fileSpec, const std::filesystem::path& destination);
   // The library is linked in: always there.
   bool LoadUnzipLibrary() const { return true; }
+  // Part a (from 1) of a split archive: the disk dialog for disk (the
+  // entry's disk + a - 1), in a silent run too (its copy step's windows
+  // cannot make one and answer Exit). 1 when the user gave a folder, which
+  // is then remembered for that disk.
+  int PromptForZipDisk(int part, std::filesystem::path& folder);
+  // The folder last given for a disk, by either disk dialog.
+  std::optional<std::filesystem::path> DiskFolder(int disk) const;
 
   // System entries (setup_system_entries.cpp): program groups, INI and
   // registry values, ODBC data sources. Marks "check" items whose program
@@ -165,6 +173,8 @@ class CSetupApp {
 
   int m_disk = 1;        // the disk in hand, from 1
   int m_entryDisk = 1;   // the disk of the entry in hand
+  std::map<int, std::filesystem::path> m_diskFolders;  // the folder last given for each disk
+  bool m_zipDiskRefused = false;  // the last extraction ended at a refused disk prompt
   CString m_destination;  // the current destination directory, ending in '/'
   CString m_savedInstall;
   unsigned m_flags = 0;

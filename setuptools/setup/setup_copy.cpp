@@ -259,6 +259,7 @@ int CSetupApp::InstallVersioned(const fs::path& sourceDir, const std::string& so
 }
 
 void CSetupApp::LogInstalled(const fs::path& target) {
+  m_services.NoteWritten(target);
   const std::string upper = tvn::codepage::UpperAscii(target.filename().string());
   if (IsSplitPieceName(upper)) m_pieces.push_back(target);
   if (m_flags & EntryFlag::kWindowsOrSystem) return;
@@ -321,6 +322,9 @@ int CSetupApp::PromptForDisk(int disk) {
   }
   CString source(m_setup.sourceDirectory.string());
   const int answer = m_ui.DiskDialog(text, source);
-  if (answer == 1 && !source.IsEmpty()) m_setup.sourceDirectory = fs::path(source.str());
+  if (answer == 1 && !source.IsEmpty()) {
+    m_setup.sourceDirectory = fs::path(source.str());
+    m_diskFolders[disk] = m_setup.sourceDirectory;
+  }
   return answer;
 }

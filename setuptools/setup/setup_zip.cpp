@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 // after each entry the messages, F3, the gauge and the cancel flag.
 class ExtractHooks : public IZipExtractHooks {
  public:
-  ExtractHooks(CSetupApp& app, ICopyUi& ui) : m_app(app), m_ui(ui) {}
+  ExtractHooks(CSetupApp& app, ICopyUi& ui, int entryDisk) : m_app(app), m_ui(ui), m_entryDisk(entryDisk) {}
   bool Status(const CString& name) override {
     m_ui.ShowNames(name, CString());
     return m_cancelled;
@@ -27,10 +27,17 @@ class ExtractHooks : public IZipExtractHooks {
     m_ui.StepGauge();
     return m_cancelled;
   }
+  std::optional<fs::path> PromptForZipDisk(int part) override {
+    fs::path folder;
+    if (m_app.PromptForZipDisk(part, folder) != 1) return std::nullopt;
+    return folder;
+  }
+  std::optional<fs::path> ZipDiskFolder(int part) override { return m_app.DiskFolder(m_entryDisk + part - 1); }
 
  private:
   CSetupApp& m_app;
   ICopyUi& m_ui;
+  int m_entryDisk;
   bool m_cancelled = false;
 };
 
@@ -47,12 +54,15 @@ int CSetupApp::CopyZipEntry(const CString& field1, const CString& field2) {
   for (;;) {
     const auto archiveHost = archive ? ScriptPathToHost(*archive, m_services.Drives()) : std::nullopt;
     int result = ZipResult::kArchiveMissing;
+    m_zipDiskRefused = false;
     if (archiveHost) {
       ShowCopyNames(CString(archiveHost->string()), CString());
       result = UnzipFile(*archiveHost, "*.*", destHost);
     }
     if (result == ZipResult::kArchiveMissing) {
-      if (PromptForDisk(m_disk) != 1) return result;
+      // A refused disk prompt for a part ends the entry; asking for the
+      // current disk, which is in hand, would help nobody.
+      if (m_zipDiskRefused || PromptForDisk(m_disk) != 1) return result;
       archive = ResolveEntryPath(field1);
       continue;
     }
@@ -63,8 +73,9 @@ int CSetupApp::CopyZipEntry(const CString& field1, const CString& field2) {
 }
 
 int CSetupApp::UnzipFile(const fs::path& archive, const CString& /*fileSpec: always every entry*/, const fs::path& destination) {
-  ExtractHooks hooks(*this, m_ui);
+  ExtractHooks hooks(*this, m_ui, m_entryDisk);
   ZipExtraction out = ExtractZipArchive(archive, destination, (m_flags & EntryFlag::kOverwrite) != 0, hooks);
+  m_zipDiskRefused = out.diskRefused;
   // What was written is logged even when a later entry failed, so the uninstaller finds it.
   for (const fs::path& folder : out.directories) m_services.RecordCreatedDirectory(HostToScriptPath(folder));
   if (m_log.IsOpen()) {
@@ -76,6 +87,24 @@ int CSetupApp::UnzipFile(const fs::path& archive, const CString& /*fileSpec: alw
     if (!out.error.empty()) m_services.WriteSetupLog(CString(out.error));
   }
   return out.result;
+}
+
+int CSetupApp::PromptForZipDisk(int part, fs::path& folder) {
+  const int disk = m_entryDisk + part - 1;
+  const CString text = m_script.GetString("disks." + std::to_string(disk));
+  const auto known = DiskFolder(disk);
+  CString source((known ? *known : m_setup.sourceDirectory).string());
+  const int answer = m_ui.DiskDialog(text, source);
+  if (answer != 1 || source.IsEmpty()) return answer == 1 ? 2 : answer;
+  folder = fs::path(source.str());
+  m_diskFolders[disk] = folder;
+  return 1;
+}
+
+std::optional<fs::path> CSetupApp::DiskFolder(int disk) const {
+  const auto it = m_diskFolders.find(disk);
+  if (it == m_diskFolders.end()) return std::nullopt;
+  return it->second;
 }
 
 bool CSetupApp::JoinSplitFiles() {

@@ -6,12 +6,15 @@
 #include <chrono>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/sys/process.h"
 #include "tests/support/szdd_writer.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/zip_tool.h"
 #include "tests/support/zip_writer.h"
 
 namespace {
@@ -166,6 +169,55 @@ TEST_F(SetupSilentRun, ASplitSetNamingItsOwnPieceIsKeptLoggedAndTheRunIsIncomple
   EXPECT_EQ(Read(product / "P.D00"), first);
   EXPECT_EQ(Read(product / "P.D01"), "second-half");
   EXPECT_NE(Read(dist / "setup.log").find((product / "P.D00").string()), std::string::npos) << Read(dist / "setup.log");
+}
+
+// zip -s 64k of a random file, a text and a folder with a file, all parts in one folder, installs the same files
+// and UNINSTAL.INF lines as the same files zipped whole.
+TEST_F(SetupSilentRun, ASplitArchiveInstallsAsTheWholeArchiveDoes) {
+  if (!tvn::testing::HaveZipTool()) GTEST_SKIP() << "zip is not installed";
+  TempDir work;
+  std::mt19937 random(37);
+  std::string noise(150 * 1024, '\0');
+  for (char& c : noise) c = static_cast<char>(random() & 0xFF);
+  Write(work / "random.bin", noise);
+  Write(work / "text.txt", "a line of text\n");
+  Write(work / "folder/inner.txt", "inside the folder\n");
+  const std::vector<std::string> names = {"random.bin", "text.txt", "folder"};
+  std::vector<std::string> whole = {"-r", "whole/PACK.zip"}, split = {"-s", "64k", "-r", "split/PACK.zip"};
+  whole.insert(whole.end(), names.begin(), names.end());
+  split.insert(split.end(), names.begin(), names.end());
+  fs::create_directories(work / "whole");
+  fs::create_directories(work / "split");
+  ASSERT_TRUE(tvn::testing::RunZipTool(work.path(), whole));
+  ASSERT_TRUE(tvn::testing::RunZipTool(work.path(), split));
+  ASSERT_TRUE(fs::exists(work / "split/PACK.z02"));
+
+  struct Installed {
+    std::map<std::string, std::string> files;  // path under the product: bytes
+    std::string uninstallLog;
+  };
+  auto install = [&](const fs::path& archiveFolder) {
+    fs::remove_all(home / ".local");
+    TempDir disk;
+    Write(disk / "INSTALL.INF", "[data]\ndefdir = \"C:\\DEMO\"\nuninstall = TRUE\n[default.files]\n1:PACK.zip, <defdir>, , , 4\n");
+    for (const auto& part : fs::directory_iterator(archiveFolder)) fs::copy_file(part.path(), disk / part.path().filename());
+    EXPECT_EQ(Run(disk.path(), {"-s"}), 0) << Read(disk / "setup.log");
+    Installed out;
+    const fs::path product = Prefix() / "drive_c/DEMO";
+    for (const auto& item : fs::recursive_directory_iterator(product)) {
+      if (item.is_regular_file()) out.files[item.path().lexically_relative(product).string()] = Read(item.path());
+    }
+    out.uninstallLog = out.files["UNINSTAL.INF"];
+    return out;
+  };
+  const Installed fromSplit = install(work / "split");
+  const Installed fromWhole = install(work / "whole");
+  EXPECT_EQ(fromSplit.files.size(), 4u);  // three files and UNINSTAL.INF
+  EXPECT_EQ(fromSplit.files.at("random.bin"), noise);
+  EXPECT_EQ(fromSplit.files.at("folder/inner.txt"), "inside the folder\n");
+  EXPECT_TRUE(fromSplit.files == fromWhole.files);
+  EXPECT_NE(fromSplit.uninstallLog.find("/DEMO/folder/inner.txt\"\r\n"), std::string::npos) << fromSplit.uninstallLog;
+  EXPECT_NE(fromSplit.uninstallLog.find("/DEMO/folder\"\r\n"), std::string::npos) << fromSplit.uninstallLog;
 }
 
 TEST_F(SetupSilentRun, TheExampleDistributionInstallsTheDemoCourseAndTvnrunPlaysIt) {

@@ -14,6 +14,7 @@
 #include "tests/setuptools/setup_test_env.h"
 #include "tests/support/pe_writer.h"
 #include "tests/support/szdd_writer.h"
+#include "tests/support/zip_tool.h"
 #include "tests/support/zip_writer.h"
 
 namespace {
@@ -54,8 +55,9 @@ struct ScriptedCopyUi : ICopyUi {
     if (onError) onError();
     return Next(errorAnswers, 5);
   }
-  int DiskDialog(const CString& text, CString&) override {
+  int DiskDialog(const CString& text, CString& folder) override {
     disks.push_back(text.str());
+    if (!diskFolder.empty()) folder = CString(diskFolder);
     return Next(diskAnswers, 2);
   }
   bool DispatchPending() override { return true; }
@@ -72,6 +74,7 @@ struct ScriptedCopyUi : ICopyUi {
   bool cancelled = false;
   std::vector<std::string> names, errors, disks;
   std::vector<int> errorAnswers, diskAnswers;
+  std::string diskFolder;  // the folder the disk dialog is answered with, when given
   std::function<void()> onError;  // what the user does while the box is up
 };
 
@@ -288,6 +291,34 @@ TEST_F(SetupCopyTest, AZipEntryWhoseFolderCannotBeMadeAsksAndHonoursTheAnswer) {
   EXPECT_TRUE(app->CopyAllDisks());
   EXPECT_EQ(ui.errors.size(), 1u);
   EXPECT_EQ(Read(install / "blocker" / "a.txt"), "alpha");
+}
+
+// Info-ZIP's split archive with its first part on disk one and its last on disk two: the disk dialog asks for the
+// second disk once; Exit there fails the entry with nothing more asked and nothing left behind.
+TEST_F(SetupCopyTest, ASplitArchiveAsksForItsNextDiskOnce) {
+  if (!tvn::testing::HaveZipTool()) GTEST_SKIP() << "zip is not installed";
+  TempDir work, disk2;
+  std::string data(100 * 1024, '\0');
+  unsigned seed = 1;
+  for (char& c : data) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
+  Write(work / "data.bin", data);
+  ASSERT_TRUE(tvn::testing::RunZipTool(work.path(), {"-s", "64k", "PACK.zip", "data.bin"}));
+  fs::rename(work / "PACK.z01", source / "PACK.z01");
+  fs::rename(work / "PACK.zip", disk2 / "PACK.zip");
+  ASSERT_FALSE(fs::exists(work / "PACK.z02"));
+  const std::string script = "[disks]\n1 = \"Disk one\"\n2 = \"Disk two\"\n[default.files]\n1:PACK.ZIP, <defdir>\n";
+
+  ui.diskAnswers = {2};
+  EXPECT_FALSE(App(script)->CopyAllDisks());
+  EXPECT_EQ(ui.disks, std::vector<std::string>{"Disk two"});
+  EXPECT_TRUE(fs::is_empty(install));
+
+  ui.disks.clear();
+  ui.diskAnswers = {1};
+  ui.diskFolder = disk2.path().string();
+  EXPECT_TRUE(App(script)->CopyAllDisks());
+  EXPECT_EQ(ui.disks, std::vector<std::string>{"Disk two"});
+  EXPECT_EQ(Read(install / "data.bin"), data);
 }
 
 TEST_F(SetupCopyTest, RunningProgramsAreNeverReplacedUnlessShared) {

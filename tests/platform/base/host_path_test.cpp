@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -59,4 +60,36 @@ TEST_F(HostPathTest, RelativeNamesStayRelative) {
   EXPECT_TRUE(p->is_relative());
   EXPECT_EQ(p->generic_string(), "../media/a.bmp");
   EXPECT_EQ(MapWindowsPath("", DriveTable())->string(), ".");
+}
+
+// Listings kept between searches still see every change to the folder: someone else's (the folder's time moves;
+// set here to a time of its own, so the test does not hang on the clock's grain) and the writer's own.
+TEST_F(HostPathTest, KeptListingsFollowTheFolder) {
+  using tvn::path::NameEncoding;
+  tvn::path::FolderListings listings;
+  const tvn::path::DriveTable none;
+  const fs::path media = root / "Media";
+  auto map = [&](const std::string& name) {
+    return *MapWindowsPath(root.string() + "/MEDIA/" + name, none, NameEncoding::kUtf8, &listings);
+  };
+  EXPECT_EQ(map("INTRO.bmp"), media / "Intro.BMP");
+  EXPECT_EQ(map("LATER.TXT"), media / "LATER.TXT");
+  // Someone else adds a file.
+  std::ofstream(media / "later.txt") << "x";
+  fs::last_write_time(media, fs::last_write_time(media) + std::chrono::seconds(5));
+  EXPECT_EQ(map("LATER.TXT"), media / "later.txt");
+  // The writer adds one right after a search and says so; then someone else adds one, unseen until the time moves.
+  EXPECT_EQ(map("OWN.TXT"), media / "OWN.TXT");
+  std::ofstream(media / "own.txt") << "x";
+  listings.Added(media / "own.txt");
+  EXPECT_EQ(map("Own.Txt"), media / "own.txt");
+  std::ofstream(media / "other.txt") << "x";
+  fs::last_write_time(media, fs::last_write_time(media) + std::chrono::seconds(5));
+  EXPECT_EQ(map("OTHER.TXT"), media / "other.txt");
+  // A writer's report with no search just before it drops the listing rather than vouch for someone else's change.
+  listings.Added(media / "other.txt");
+  std::ofstream(media / "quiet.txt") << "x";
+  std::ofstream(media / "mine.txt") << "x";
+  listings.Added(media / "mine.txt");
+  EXPECT_EQ(map("QUIET.TXT"), media / "quiet.txt");
 }

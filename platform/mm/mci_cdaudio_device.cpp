@@ -83,10 +83,7 @@ DWORD CMciCdAudioDevice::Command(const CMciCommand& c, std::string& reply, HWND 
   } else {
     return MciError::kUnrecognizedCommand;
   }
-  if (error == MciError::kNone && c.notify && callback) {
-    m_end->Notifier().Arm(callback);
-    m_end->Notifier().Fire(MciNotify::kSuccessful);
-  }
+  if (error == MciError::kNone) m_end->Notifier().NotifyDone(c, callback);
   return error;
 }
 
@@ -146,7 +143,7 @@ DWORD CMciCdAudioDevice::Play(const CMciCommand& c, HWND callback) {
   if (to < from) return MciError::kOutOfRange;
 
   StopStream();
-  auto onEnd = m_end->BeginPlay(c.notify, callback);
+  auto onEnd = m_end->BeginPlay(c, callback);
   if (from == to) {
     m_position = to;
     onEnd();

@@ -5,9 +5,8 @@
 
 #include "platform/msg/clock.h"
 
-std::function<void()> CMciPlayEnd::BeginPlay(bool notify, HWND callback) {
-  if (notify && callback) m_notifier.Arm(callback);
-  else m_notifier.Supersede();
+std::function<void()> CMciPlayEnd::BeginPlay(const CMciCommand& command, HWND callback) {
+  m_notifier.ArmOrSupersede(command, callback);
   DWORD generation = 0;
   {
     std::lock_guard lock(m_mutex);

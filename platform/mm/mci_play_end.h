@@ -20,9 +20,9 @@ class CMciPlayEnd : public std::enable_shared_from_this<CMciPlayEnd> {
   explicit CMciPlayEnd(DWORD deviceId) : m_notifier(deviceId) {}
 
   CMciNotifier& Notifier() { return m_notifier; }
-  // A new play: its notice armed for callback when asked for (else the
-  // pending one superseded); the handler that ends it.
-  std::function<void()> BeginPlay(bool notify, HWND callback);
+  // A new play: its notice armed for callback when the command asks for one
+  // (else the pending one superseded); the handler that ends it.
+  std::function<void()> BeginPlay(const CMciCommand& command, HWND callback);
   // Blocks until the latest play ends, or until limitMs has passed by the
   // program's clock or by the steady clock, so a clock that does not move
   // (a test's, while nothing pumps the sound) never holds the caller longer.

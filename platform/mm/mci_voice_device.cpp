@@ -93,16 +93,13 @@ DWORD CMciVoiceDevice::Command(const CMciCommand& c, std::string& reply, HWND ca
   } else {
     return MciError::kUnrecognizedCommand;
   }
-  if (error == MciError::kNone && c.notify && callback) {
-    m_end->Notifier().Arm(callback);
-    m_end->Notifier().Fire(MciNotify::kSuccessful);
-  }
+  if (error == MciError::kNone) m_end->Notifier().NotifyDone(c, callback);
   return error;
 }
 
 DWORD CMciVoiceDevice::PlayRange(const CMciCommand& c, HWND callback, DWORD from, DWORD to) {
   StopVoice();
-  auto onEnd = m_end->BeginPlay(c.notify, callback);
+  auto onEnd = m_end->BeginPlay(c, callback);
   m_endFrame = to;
   if (from == to) {
     m_position = to;

@@ -15,6 +15,9 @@ char16_t ToUnicode(unsigned char byte);
 // The byte of one Unicode character, or '?' where code page 1252 has none.
 unsigned char FromUnicode(char32_t ch);
 
+// One Unicode character (up to 0x10FFFF) appended to out as UTF-8.
+void AppendUtf8(std::string& out, char32_t ch);
+
 std::u16string ToUtf16(std::string_view ansi);
 std::string ToUtf8(std::string_view ansi);
 

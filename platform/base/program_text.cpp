@@ -15,24 +15,6 @@ std::atomic<TextEncoding>& Chosen() {
 
 bool IsUtf8() { return GetProgramEncoding() == TextEncoding::kUtf8; }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 void SetProgramEncoding(TextEncoding encoding) { Chosen().store(encoding); }
@@ -48,7 +30,7 @@ std::string ProgramTextOfChar(UINT code) {
   if (!IsUtf8()) {
     if (code <= 0xFF) out += static_cast<char>(code);
   } else if (code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
-    AppendUtf8(out, static_cast<char32_t>(code));
+    codepage::AppendUtf8(out, static_cast<char32_t>(code));
   }
   return out;
 }

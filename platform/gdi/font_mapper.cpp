@@ -2,7 +2,6 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
-#include <QGuiApplication>
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +9,7 @@
 
 #include "platform/base/cstring.h"
 #include "platform/gdi/gdi_defs.h"
+#include "platform/gdi/gui_application.h"
 #include "platform/gdi/qt_text.h"
 
 namespace gdi {
@@ -38,7 +38,7 @@ constexpr FaceSubstitute kSubstitutes[] = {
 
 }  // namespace
 
-bool FontDatabaseAvailable() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+bool FontDatabaseAvailable() { return GuiApplication() != nullptr; }
 
 QString MapFaceName(const LOGFONT& font) {
   const CString face(font.lfFaceName, static_cast<int>(strnlen(font.lfFaceName, LF_FACESIZE)));

@@ -2,29 +2,16 @@
 #include "platform/mm/mci_cdaudio_device.h"
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 
 #include "platform/base/codepage.h"
 #include "platform/mm/audio_mixer.h"
 #include "platform/mm/cd_audio_stream.h"
 #include "platform/mm/cd_disc.h"
 #include "platform/mm/mci_errors.h"
+#include "platform/mm/mci_play_end.h"
 #include "platform/mm/pcm_buffer.h"
-#include "platform/msg/clock.h"
 #include "platform/sys/profile_file.h"
 #include "platform/sys/windows_locations.h"
-
-// What the stream's end handler reaches on the sound thread.
-struct CMciCdAudioDevice::Shared {
-  explicit Shared(DWORD id) : notifier(id) {}
-  CMciNotifier notifier;
-  std::mutex mutex;
-  std::condition_variable ended;
-  DWORD generation = 0;  // the play the end belongs to
-  DWORD endedGeneration = 0;
-};
 
 DWORD CMciCdAudioDevice::Open(MciOpenRequest& request, std::unique_ptr<CMciDevice>& out) {
   std::string source;
@@ -42,7 +29,7 @@ CMciCdAudioDevice::CMciCdAudioDevice(DWORD id, std::string type, std::shared_ptr
       m_services(services),
       m_disc(std::move(disc)),
       m_time(CPcmBuffer::kRate, MciTimeUnit::msf, {MciTimeUnit::milliseconds, MciTimeUnit::tmsf}),
-      m_shared(std::make_shared<Shared>(id)) {
+      m_end(std::make_shared<CMciPlayEnd>(id)) {
   if (auto tracks = m_disc->Tracks()) m_position = tracks->DiscStart();
 }
 
@@ -50,7 +37,7 @@ CMciCdAudioDevice::~CMciCdAudioDevice() { Close(); }
 
 void CMciCdAudioDevice::Close() {
   StopStream();
-  m_shared->notifier.Fire(MciNotify::kAborted);
+  m_end->Notifier().Fire(MciNotify::kAborted);
 }
 
 std::uint64_t CMciCdAudioDevice::Position() const {
@@ -83,7 +70,7 @@ DWORD CMciCdAudioDevice::Command(const CMciCommand& c, std::string& reply, HWND 
     }
   } else if (verb == "stop") {
     StopStream();
-    m_shared->notifier.Fire(MciNotify::kAborted);
+    m_end->Notifier().Fire(MciNotify::kAborted);
   } else if (verb == "seek") {
     error = Seek(c);
   } else if (verb == "status") {
@@ -96,10 +83,7 @@ DWORD CMciCdAudioDevice::Command(const CMciCommand& c, std::string& reply, HWND 
   } else {
     return MciError::kUnrecognizedCommand;
   }
-  if (error == MciError::kNone && c.notify && callback) {
-    m_shared->notifier.Arm(callback);
-    m_shared->notifier.Fire(MciNotify::kSuccessful);
-  }
+  if (error == MciError::kNone) m_end->Notifier().NotifyDone(c, callback);
   return error;
 }
 
@@ -143,7 +127,7 @@ DWORD CMciCdAudioDevice::Play(const CMciCommand& c, HWND callback) {
   if (!tracks) return MciError::kDeviceNotReady;
   const bool ranged = c.ValueAfter("from") || c.ValueAfter("to");
   if (m_paused && IsSounding() && !ranged) {  // play goes on where it paused
-    if (c.notify && callback) m_shared->notifier.Arm(callback);
+    if (c.notify && callback) m_end->Notifier().Arm(callback);
     m_services.mixer->SetPaused(m_voice, false);
     m_paused = false;
     if (c.wait) WaitForEnd(m_stream->To() - Position());
@@ -159,26 +143,7 @@ DWORD CMciCdAudioDevice::Play(const CMciCommand& c, HWND callback) {
   if (to < from) return MciError::kOutOfRange;
 
   StopStream();
-  Shared& shared = *m_shared;
-  if (c.notify && callback) shared.notifier.Arm(callback);
-  else shared.notifier.Supersede();
-  DWORD generation = 0;
-  {
-    std::lock_guard lock(shared.mutex);
-    generation = ++shared.generation;
-  }
-  std::weak_ptr<Shared> weak = m_shared;
-  auto onEnd = [weak, generation] {
-    auto state = weak.lock();
-    if (!state) return;
-    {
-      std::lock_guard lock(state->mutex);
-      if (state->generation != generation) return;
-      state->endedGeneration = generation;
-    }
-    state->ended.notify_all();
-    state->notifier.Fire(MciNotify::kSuccessful);
-  };
+  auto onEnd = m_end->BeginPlay(c, callback);
   if (from == to) {
     m_position = to;
     onEnd();
@@ -191,19 +156,9 @@ DWORD CMciCdAudioDevice::Play(const CMciCommand& c, HWND callback) {
 }
 
 void CMciCdAudioDevice::WaitForEnd(std::uint64_t remainingFrames) {
-  // As for the other sound devices: the program's clock decides, and the
-  // steady clock bounds the wait as well, so a clock that does not move
-  // holds the caller no longer than the sound and 2 s.
-  const IClock& clock = *m_services.clock;
-  const IClock& steady = SteadyClock();
-  const DWORD start = clock.Now();
-  const DWORD steadyStart = steady.Now();
+  // As for the other sound devices: the sound's length and 2 s more.
   const std::uint64_t ms = remainingFrames * 1000 / CPcmBuffer::kRate + 2000;
-  const DWORD limit = static_cast<DWORD>(std::min<std::uint64_t>(ms, 0x7FFFFFFF));
-  std::unique_lock lock(m_shared->mutex);
-  const DWORD generation = m_shared->generation;
-  while (m_shared->endedGeneration != generation && clock.Now() - start < limit && steady.Now() - steadyStart < limit)
-    m_shared->ended.wait_for(lock, std::chrono::milliseconds(5));
+  m_end->WaitForEnd(*m_services.clock, static_cast<DWORD>(std::min<std::uint64_t>(ms, 0x7FFFFFFF)));
 }
 
 DWORD CMciCdAudioDevice::Seek(const CMciCommand& c) {
@@ -220,7 +175,7 @@ DWORD CMciCdAudioDevice::Seek(const CMciCommand& c) {
     if (!given) return MciError::kMissingParameter;
   }
   StopStream();
-  m_shared->notifier.Fire(MciNotify::kAborted);
+  m_end->Notifier().Fire(MciNotify::kAborted);
   m_position = target;
   return MciError::kNone;
 }
@@ -267,7 +222,7 @@ DWORD CMciCdAudioDevice::Set(const CMciCommand& c) {
   if (!open && !c.Has("closed")) return MciError::kMissingParameter;
   if (m_disc->IsImage()) return MciError::kNone;  // an image has no door
   StopStream();
-  m_shared->notifier.Fire(MciNotify::kAborted);
+  m_end->Notifier().Fire(MciNotify::kAborted);
   const bool done = open ? m_disc->OpenDoor() : m_disc->CloseDoor();
   const auto tracks = m_disc->Tracks();
   m_position = tracks ? tracks->DiscStart() : 0;

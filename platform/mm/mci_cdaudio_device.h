@@ -11,6 +11,7 @@
 
 class CCdAudioStream;
 class CCdDisc;
+class CMciPlayEnd;
 
 // Positions are disc addresses in frames (see CCdTrackTable), 64 bits wide.
 // Time formats: msf (the default), milliseconds and tmsf; lengths in tmsf
@@ -28,8 +29,6 @@ class CMciCdAudioDevice final : public CMciDevice {
   void Close() override;
 
  private:
-  struct Shared;
-
   DWORD Play(const CMciCommand& command, HWND callback);
   DWORD Seek(const CMciCommand& command);
   DWORD Status(const CMciCommand& command, std::string& reply);
@@ -55,5 +54,5 @@ class CMciCdAudioDevice final : public CMciDevice {
   std::shared_ptr<CCdAudioStream> m_stream;
   DWORD m_voice = 0;
   bool m_paused = false;
-  std::shared_ptr<Shared> m_shared;
+  std::shared_ptr<CMciPlayEnd> m_end;
 };

@@ -16,6 +16,17 @@ void CMciNotifier::Fire(WPARAM code) {
   m_window = nullptr;
 }
 
+void CMciNotifier::ArmOrSupersede(const CMciCommand& command, HWND window) {
+  if (command.notify && window) Arm(window);
+  else Supersede();
+}
+
+void CMciNotifier::NotifyDone(const CMciCommand& command, HWND window) {
+  if (!command.notify || !window) return;
+  Arm(window);
+  Fire(MciNotify::kSuccessful);
+}
+
 bool CMciNotifier::IsPending() const {
   std::lock_guard lock(m_mutex);
   return m_window != nullptr;

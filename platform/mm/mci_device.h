@@ -38,6 +38,11 @@ class CMciNotifier {
   void Supersede() { Fire(MciNotify::kSuperseded); }
   // The code to the pending window, if any.
   void Fire(WPARAM code);
+  // At the start of a play or record: armed when the command asks for a
+  // notice and has a window for it, else the pending notice superseded.
+  void ArmOrSupersede(const CMciCommand& command, HWND window);
+  // A command done at once: successful (1) to its window when it asked for a notice.
+  void NotifyDone(const CMciCommand& command, HWND window);
   bool IsPending() const;
 
  private:

@@ -204,10 +204,7 @@ DWORD CMciVideoDevice::CommandLocked(const CMciCommand& c, std::string& reply, H
   } else {
     return MciError::kUnrecognizedCommand;
   }
-  if (error == MciError::kNone && c.notify && callback) {
-    m_notifier.Arm(callback);
-    m_notifier.Fire(MciNotify::kSuccessful);
-  }
+  if (error == MciError::kNone) m_notifier.NotifyDone(c, callback);
   return error;
 }
 
@@ -225,8 +222,7 @@ DWORD CMciVideoDevice::Play(const CMciCommand& c, HWND callback) {
   if (from > length || to > length || to < from) return MciError::kOutOfRange;
 
   Halt(Mode::stopped);
-  if (c.notify && callback) m_notifier.Arm(callback);
-  else m_notifier.Supersede();
+  m_notifier.ArmOrSupersede(c, callback);
   m_toMs = to;
   StartVoice(from);
   m_windows->SetShown(true);

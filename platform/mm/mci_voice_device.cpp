@@ -2,41 +2,27 @@
 #include "platform/mm/mci_voice_device.h"
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 
 #include "platform/base/codepage.h"
 #include "platform/mm/audio_mixer.h"
-#include "platform/msg/clock.h"
 #include "platform/mm/mci_errors.h"
+#include "platform/mm/mci_play_end.h"
 #include "platform/mm/pcm_buffer.h"
-
-// What the voice's end handler reaches on the sound thread.
-struct CMciVoiceDevice::Shared {
-  explicit Shared(DWORD id) : notifier(id) {}
-  CMciNotifier notifier;
-  std::mutex mutex;
-  std::condition_variable ended;
-  DWORD generation = 0;  // the play the end belongs to
-  DWORD endedGeneration = 0;
-  DWORD endFrame = 0;
-};
 
 CMciVoiceDevice::CMciVoiceDevice(DWORD id, std::string type, MciDeviceServices& services, CMciTimeFormat time)
     : CMciDevice(id, std::move(type)),
       m_services(services),
       m_time(std::move(time)),
-      m_shared(std::make_shared<Shared>(id)) {}
+      m_end(std::make_shared<CMciPlayEnd>(id)) {}
 
 CMciVoiceDevice::~CMciVoiceDevice() = default;
 
 void CMciVoiceDevice::Close() {
   StopVoice();
-  m_shared->notifier.Fire(MciNotify::kAborted);
+  m_end->Notifier().Fire(MciNotify::kAborted);
 }
 
-CMciNotifier& CMciVoiceDevice::Notifier() { return m_shared->notifier; }
+CMciNotifier& CMciVoiceDevice::Notifier() { return m_end->Notifier(); }
 
 bool CMciVoiceDevice::IsSounding() const {
   return m_voice != 0 && m_services.mixer->Position(m_voice).has_value();
@@ -45,8 +31,7 @@ bool CMciVoiceDevice::IsSounding() const {
 DWORD CMciVoiceDevice::PositionFrames() const {
   if (m_voice != 0) {
     if (auto pos = m_services.mixer->Position(m_voice)) return m_voiceStart + *pos;
-    std::lock_guard lock(m_shared->mutex);
-    return m_shared->endFrame;  // it played to its end
+    return m_endFrame;  // it played to its end
   }
   return m_position;
 }
@@ -93,7 +78,7 @@ DWORD CMciVoiceDevice::Command(const CMciCommand& c, std::string& reply, HWND ca
     if (IsSounding()) SetVoicePaused(false);
   } else if (verb == "stop") {
     StopVoice();
-    m_shared->notifier.Fire(MciNotify::kAborted);
+    m_end->Notifier().Fire(MciNotify::kAborted);
   } else if (verb == "seek") {
     error = Seek(c);
   } else if (verb == "status") {
@@ -108,36 +93,14 @@ DWORD CMciVoiceDevice::Command(const CMciCommand& c, std::string& reply, HWND ca
   } else {
     return MciError::kUnrecognizedCommand;
   }
-  if (error == MciError::kNone && c.notify && callback) {
-    m_shared->notifier.Arm(callback);
-    m_shared->notifier.Fire(MciNotify::kSuccessful);
-  }
+  if (error == MciError::kNone) m_end->Notifier().NotifyDone(c, callback);
   return error;
 }
 
 DWORD CMciVoiceDevice::PlayRange(const CMciCommand& c, HWND callback, DWORD from, DWORD to) {
   StopVoice();
-  Shared& shared = *m_shared;
-  if (c.notify && callback) shared.notifier.Arm(callback);
-  else shared.notifier.Supersede();
-  DWORD generation = 0;
-  {
-    std::lock_guard lock(shared.mutex);
-    generation = ++shared.generation;
-    shared.endFrame = to;
-  }
-  std::weak_ptr<Shared> weak = m_shared;
-  auto onEnd = [weak, generation] {
-    auto state = weak.lock();
-    if (!state) return;
-    {
-      std::lock_guard lock(state->mutex);
-      if (state->generation != generation) return;
-      state->endedGeneration = generation;
-    }
-    state->ended.notify_all();
-    state->notifier.Fire(MciNotify::kSuccessful);
-  };
+  auto onEnd = m_end->BeginPlay(c, callback);
+  m_endFrame = to;
   if (from == to) {
     m_position = to;
     onEnd();
@@ -149,18 +112,8 @@ DWORD CMciVoiceDevice::PlayRange(const CMciCommand& c, HWND callback, DWORD from
 }
 
 void CMciVoiceDevice::WaitForEnd(DWORD remainingFrames) {
-  // The program's clock decides; the steady clock bounds the wait as well, so
-  // a clock that does not move (a test's, while nothing pumps the sound) never
-  // holds the caller for longer than the sound and 2 s.
-  const IClock& clock = *m_services.clock;
-  const IClock& steady = SteadyClock();
-  const DWORD start = clock.Now();
-  const DWORD steadyStart = steady.Now();
   const DWORD limit = static_cast<DWORD>(CPcmBuffer::FramesToMs(remainingFrames) / std::max(m_rate, 0.01)) + 2000;
-  std::unique_lock lock(m_shared->mutex);
-  const DWORD generation = m_shared->generation;
-  while (m_shared->endedGeneration != generation && clock.Now() - start < limit && steady.Now() - steadyStart < limit)
-    m_shared->ended.wait_for(lock, std::chrono::milliseconds(5));
+  m_end->WaitForEnd(*m_services.clock, limit);
 }
 
 DWORD CMciVoiceDevice::Seek(const CMciCommand& c) {
@@ -175,7 +128,7 @@ DWORD CMciVoiceDevice::Seek(const CMciCommand& c) {
     if (!given) return MciError::kMissingParameter;
   }
   StopVoice();
-  m_shared->notifier.Fire(MciNotify::kAborted);
+  m_end->Notifier().Fire(MciNotify::kAborted);
   m_position = target;
   return MciError::kNone;
 }

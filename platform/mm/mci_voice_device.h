@@ -8,6 +8,8 @@
 #include "platform/mm/mci_device.h"
 #include "platform/mm/mci_time_format.h"
 
+class CMciPlayEnd;
+
 // Holds the voice, its pause and gain, the time format and the notifier the
 // voice's end reaches on the sound thread. Command dispatches every verb; a
 // device supplies its play, its length, how its voice starts, and the status
@@ -62,12 +64,11 @@ class CMciVoiceDevice : public CMciDevice {
   double m_rate = 1.0;  // the voice's speed (the sound devices set it)
 
  private:
-  struct Shared;
-
   DWORD Seek(const CMciCommand& command);
   DWORD Status(const CMciCommand& command, std::string& reply);
   DWORD Set(const CMciCommand& command);
   DWORD SetAudio(const CMciCommand& command);
 
-  std::shared_ptr<Shared> m_shared;
+  DWORD m_endFrame = 0;  // where the running voice ends
+  std::shared_ptr<CMciPlayEnd> m_end;
 };

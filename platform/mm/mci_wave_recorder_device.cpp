@@ -91,10 +91,7 @@ DWORD CMciWaveRecorderDevice::Command(const CMciCommand& c, std::string& reply, 
       return m_player->Command(c, reply, callback);
     }
   }
-  if (error == MciError::kNone && c.notify && callback) {
-    m_shared->notifier.Arm(callback);
-    m_shared->notifier.Fire(MciNotify::kSuccessful);
-  }
+  if (error == MciError::kNone) m_shared->notifier.NotifyDone(c, callback);
   return error;
 }
 
@@ -149,8 +146,7 @@ DWORD CMciWaveRecorderDevice::Record(const CMciCommand& c, HWND callback) {
   m_capture = CAudioCapture::Open(format, std::move(sink));
   if (!m_capture) return MciError::kWaveInputsUnsuitable;
   // Armed before the capture runs, so an end that comes at once still has its window.
-  if (c.notify && callback) m_shared->notifier.Arm(callback);
-  else m_shared->notifier.Supersede();
+  m_shared->notifier.ArmOrSupersede(c, callback);
   m_capture->Start();
   if (c.wait && to) WaitForEnd(static_cast<DWORD>(to - from));
   return MciError::kNone;

@@ -75,16 +75,7 @@ std::optional<std::string> Utf16At(const Bytes& bytes, std::uint64_t offset, std
     }
     char32_t c = *unit;
     if (c >= 0xD800 && c <= 0xDFFF) c = '?';  // versions never need the planes beyond the first
-    if (c < 0x80) {
-      text += static_cast<char>(c);
-    } else if (c < 0x800) {
-      text += static_cast<char>(0xC0 | (c >> 6));
-      text += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      text += static_cast<char>(0xE0 | (c >> 12));
-      text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    tvn::codepage::AppendUtf8(text, c);
   }
   return std::nullopt;
 }

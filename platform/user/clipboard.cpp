@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/gdi/gui_application.h"
 #include "platform/gdi/qt_text.h"
 
 namespace {
@@ -31,7 +32,7 @@ QString MimeOf(UINT format) {
   return QStringLiteral("application/x-tavelon-") + name;
 }
 
-QClipboard* Board() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr; }
+QClipboard* Board() { return gdi::GuiApplication() ? QGuiApplication::clipboard() : nullptr; }
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QThread>
 
+#include "platform/gdi/gui_application.h"
 #include "platform/user/cursor.h"
 
 namespace {
@@ -12,7 +13,7 @@ namespace {
 // Qt's cursor belongs to the thread of the windowing application; a helper
 // thread never touches it.
 bool OnGuiThread() {
-  auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  const QGuiApplication* app = gdi::GuiApplication();
   return app && app->thread() == QThread::currentThread();
 }
 

@@ -8,20 +8,12 @@
 set -u
 
 distribution=$1
-for tool in Xvfb xwininfo xdotool xwd od; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is missing (scripts/bootstrap installs it)"
-    exit 77
-  fi
-done
+. "$(dirname "$0")/xvfb_session.sh"
+require_tools Xvfb xwininfo xdotool xwd od
+enter_virtual_display "$0" "$@"
 
-if [ -z "${TVN_INSIDE_XVFB:-}" ]; then
-  export TVN_INSIDE_XVFB=1
-  exec "$(dirname "$0")/in_virtual_display.sh" "$0" "$@"
-fi
-
-unset QT_QPA_PLATFORM XDG_DATA_HOME XDG_CONFIG_HOME
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/lsan.supp"
+use_virtual_display
+unset XDG_DATA_HOME XDG_CONFIG_HOME
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$distribution" "$work/medium"

@@ -7,22 +7,14 @@ set -u
 
 program=$1
 peer=$2
-if ! command -v Xvfb >/dev/null; then
-  echo "SKIP: Xvfb is missing (scripts/bootstrap installs it)"
-  exit 77
-fi
-if [ -z "${TVN_INSIDE_XVFB:-}" ]; then
-  export TVN_INSIDE_XVFB=1
-  exec "$(dirname "$0")/in_virtual_display.sh" "$0" "$@"
-fi
+. "$(dirname "$0")/xvfb_session.sh"
+require_tools Xvfb
+enter_virtual_display "$0" "$@"
 
-unset QT_QPA_PLATFORM
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/lsan.supp"
+use_virtual_display
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# A runtime folder, settings and data of this test's own.
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+use_own_xdg_folders "$work"
 "$peer" write "$work" || { echo "FAIL: the courses could not be written"; exit 1; }
 
 "$program" "$work/first.tvn" >"$work/log" 2>&1 &

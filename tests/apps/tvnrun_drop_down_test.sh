@@ -10,24 +10,15 @@ set -u
 
 program=$1
 writer=$2
-for tool in Xvfb xwininfo xdotool xwd ffmpeg od; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is missing (scripts/bootstrap installs it)"
-    exit 77
-  fi
-done
-if [ -z "${TVN_INSIDE_XVFB:-}" ]; then
-  export TVN_INSIDE_XVFB=1
-  exec "$(dirname "$0")/in_virtual_display.sh" "$0" "$@"
-fi
+. "$(dirname "$0")/xvfb_session.sh"
+require_tools Xvfb xwininfo xdotool xwd ffmpeg od
+enter_virtual_display "$0" "$@"
 
-unset QT_QPA_PLATFORM
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/lsan.supp"
+use_virtual_display
 work=$(mktemp -d)
 pid=""
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+use_own_xdg_folders "$work"
 "$writer" "$work/sizes.tvn" "$work/result.txt" || { echo "FAIL: the course could not be written"; exit 1; }
 
 fail() {

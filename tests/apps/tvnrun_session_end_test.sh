@@ -8,22 +8,15 @@ set -u
 
 program=$1
 course=$2
-if ! command -v Xvfb >/dev/null; then
-  echo "SKIP: Xvfb is missing (scripts/bootstrap installs it)"
-  exit 77
-fi
-if [ -z "${TVN_INSIDE_XVFB:-}" ]; then
-  export TVN_INSIDE_XVFB=1
-  exec "$(dirname "$0")/in_virtual_display.sh" "$0" "$@"
-fi
+. "$(dirname "$0")/xvfb_session.sh"
+require_tools Xvfb
+enter_virtual_display "$0" "$@"
 
-unset QT_QPA_PLATFORM
+use_virtual_display
 export SDL_AUDIODRIVER=dummy
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/lsan.supp"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+use_own_xdg_folders "$work"
 sockets="$work/runtime/tavelon-dde"
 
 # The sockets of the process: their names carry its pid.

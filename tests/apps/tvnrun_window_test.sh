@@ -14,21 +14,11 @@ program=$1
 course=$2
 tools="Xvfb xwininfo xdotool"
 [ -n "${TVN_CHECK_WELCOME_PICTURE:-}" ] && tools="$tools xwd od"
-for tool in $tools; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is missing (scripts/bootstrap installs it)"
-    exit 77
-  fi
-done
+. "$(dirname "$0")/xvfb_session.sh"
+require_tools $tools
+enter_virtual_display "$0" "$@"
 
-if [ -z "${TVN_INSIDE_XVFB:-}" ]; then
-  export TVN_INSIDE_XVFB=1
-  exec "$(dirname "$0")/in_virtual_display.sh" "$0" "$@"
-fi
-
-unset QT_QPA_PLATFORM
-# Under the sanitizers: the session bus library's own allocations are not ours.
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/lsan.supp"
+use_virtual_display
 log=$(mktemp)
 audio=$(mktemp)
 shot=$(mktemp)

@@ -4,17 +4,9 @@
 # Usage: with_window_manager.sh <command> [arguments...]
 set -u
 
-for tool in Xvfb openbox xprop; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is missing (scripts/bootstrap installs it)"
-    exit 77
-  fi
-done
-
-if [ -z "${TVN_INSIDE_XVFB:-}" ]; then
-  export TVN_INSIDE_XVFB=1
-  exec "$(dirname "$0")/in_virtual_display.sh" "$0" "$@"
-fi
+. "$(dirname "$0")/xvfb_session.sh"
+require_tools Xvfb openbox xprop
+enter_virtual_display "$0" "$@"
 
 home=$(mktemp -d)
 HOME="$home" openbox --sm-disable >/dev/null 2>&1 &

@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "model/archive.h"
+#include "tests/support/archive_cause.h"
 #include "tests/support/archive_writer.h"
 
 using tvn::testing::ArchiveWriter;
+using tvn::testing::ArchiveCauseOf;
 
 namespace {
 
@@ -40,15 +42,6 @@ std::vector<std::uint8_t> Store(const std::function<void(CArchive&)>& write) {
   }
   std::vector<BYTE> bytes = file.Detach();
   return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
-}
-
-int CauseOf(const std::function<void()>& fn) {
-  try {
-    fn();
-  } catch (const CArchiveException& e) {
-    return e.m_cause;
-  }
-  return -1;
 }
 
 }  // namespace
@@ -122,14 +115,14 @@ TEST(ArchiveStore, WrongDirectionsAndUnreadableClassesFailAndNothingIsWrittenBef
   CMemFile file;
   {
     CArchive ar(file, CArchive::store);
-    EXPECT_EQ(CauseOf([&] { ar.ReadByte(); }), CArchiveException::writeOnly);
-    EXPECT_EQ(CauseOf([&] { ar.ReadString(); }), CArchiveException::writeOnly);
-    EXPECT_EQ(CauseOf([&] { ar.ReadObject(nullptr); }), CArchiveException::writeOnly);
+    EXPECT_EQ(ArchiveCauseOf([&] { ar.ReadByte(); }), CArchiveException::writeOnly);
+    EXPECT_EQ(ArchiveCauseOf([&] { ar.ReadString(); }), CArchiveException::writeOnly);
+    EXPECT_EQ(ArchiveCauseOf([&] { ar.ReadObject(nullptr); }), CArchiveException::writeOnly);
     ar << DWORD{1};
     EXPECT_TRUE(ar.IsStoring());
     // A class no reader could make again.
     static const CRuntimeClass unregistered = {"CNotRegistered", 1, nullptr, RUNTIME_CLASS(CObject)};
-    EXPECT_EQ(CauseOf([&] { ar.WriteClass(&unregistered); }), CArchiveException::badClass);
+    EXPECT_EQ(ArchiveCauseOf([&] { ar.WriteClass(&unregistered); }), CArchiveException::badClass);
   }
   EXPECT_EQ(file.GetLength(), 0u) << "an archive dropped without Close writes nothing";
 
@@ -137,6 +130,6 @@ TEST(ArchiveStore, WrongDirectionsAndUnreadableClassesFailAndNothingIsWrittenBef
   CMemFile in(bytes.data(), bytes.size());
   CArchive ar(in);
   EXPECT_TRUE(ar.IsLoading());
-  EXPECT_EQ(CauseOf([&] { ar.WriteWord(1); }), CArchiveException::readOnly);
+  EXPECT_EQ(ArchiveCauseOf([&] { ar.WriteWord(1); }), CArchiveException::readOnly);
   EXPECT_EQ(ar.ReadWord(), 1);
 }

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/archive_cause.h"
 #include "tests/support/archive_writer.h"
 
 using tvn::testing::ArchiveWriter;
+using tvn::testing::ArchiveCauseOf;
 
 namespace {
 
@@ -60,15 +62,6 @@ struct Reader {
   CArchive ar;
 };
 
-int CauseOf(const std::function<void()>& fn) {
-  try {
-    fn();
-  } catch (const CArchiveException& e) {
-    return e.m_cause;
-  }
-  return -1;
-}
-
 }  // namespace
 
 TEST(ArchiveStrings, LengthPrefixesByLengthClass) {
@@ -117,15 +110,15 @@ TEST(ArchiveStrings, TruncationAndForgedLengthsAreEndOfFile) {
   for (std::size_t cut = 0; cut < w.size(); ++cut) {
     std::vector<std::uint8_t> part(w.bytes().begin(), w.bytes().begin() + cut);
     Reader r(part);
-    EXPECT_EQ(CauseOf([&] { r.ar.ReadString(); }), CArchiveException::endOfFile) << "cut at " << cut;
+    EXPECT_EQ(ArchiveCauseOf([&] { r.ar.ReadString(); }), CArchiveException::endOfFile) << "cut at " << cut;
   }
   // A 4 GiB length in a tiny stream fails before anything is allocated.
   std::vector<std::uint8_t> forged = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
   forged.resize(100, 'a');
   Reader r(forged);
-  EXPECT_EQ(CauseOf([&] { r.ar.ReadString(); }), CArchiveException::endOfFile);
+  EXPECT_EQ(ArchiveCauseOf([&] { r.ar.ReadString(); }), CArchiveException::endOfFile);
   Reader wide({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 'a', 0});
-  EXPECT_EQ(CauseOf([&] { wide.ar.ReadString(); }), CArchiveException::endOfFile);
+  EXPECT_EQ(ArchiveCauseOf([&] { wide.ar.ReadString(); }), CArchiveException::endOfFile);
 }
 
 TEST(ArchiveStrings, SkippedAndInPlaceReadsStopAndFailAsReadStringDoes) {
@@ -145,9 +138,9 @@ TEST(ArchiveStrings, SkippedAndInPlaceReadsStopAndFailAsReadStringDoes) {
     Reader whole(streams[i]), skipped(streams[i]), inPlace(streams[i]);
     CString text;
     CString out("before");
-    const int cause = CauseOf([&] { text = whole.ar.ReadString(); });
-    EXPECT_EQ(CauseOf([&] { skipped.ar.SkipString(); }), cause) << "stream " << i;
-    EXPECT_EQ(CauseOf([&] { inPlace.ar.ReadString(out); }), cause) << "stream " << i;
+    const int cause = ArchiveCauseOf([&] { text = whole.ar.ReadString(); });
+    EXPECT_EQ(ArchiveCauseOf([&] { skipped.ar.SkipString(); }), cause) << "stream " << i;
+    EXPECT_EQ(ArchiveCauseOf([&] { inPlace.ar.ReadString(out); }), cause) << "stream " << i;
     if (cause >= 0) {
       EXPECT_EQ(out, "before") << "stream " << i;  // a failed read leaves the target alone
       continue;
@@ -192,7 +185,7 @@ TEST(ArchivePrimitives, LittleEndianValuesAndCounts) {
   EXPECT_EQ(r.ar.ReadRect(), CRect(1, -2, 3, 4));
   EXPECT_EQ(r.ar.ReadCount(), 7u);
   EXPECT_EQ(r.ar.ReadCount(), 70000u);
-  EXPECT_EQ(CauseOf([&] { r.ar.ReadByte(); }), CArchiveException::endOfFile);
+  EXPECT_EQ(ArchiveCauseOf([&] { r.ar.ReadByte(); }), CArchiveException::endOfFile);
 
   ArchiveWriter arrays;
   arrays.Count(2).String("a").String("bc").Count(3).Byte(1).Byte(2).Byte(3);
@@ -207,7 +200,7 @@ TEST(ArchivePrimitives, LittleEndianValuesAndCounts) {
   EXPECT_EQ(bytes[2], 3);
 
   Reader huge({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F, 0x00});  // a count of 268 million in 7 bytes
-  EXPECT_EQ(CauseOf([&] { huge.ar.ReadStringArray(strings); }), CArchiveException::endOfFile);
+  EXPECT_EQ(ArchiveCauseOf([&] { huge.ar.ReadStringArray(strings); }), CArchiveException::endOfFile);
 }
 
 TEST(ArchiveObjects, SecondObjectOfAClassCarriesOnlyItsClassIndex) {
@@ -261,7 +254,7 @@ TEST(ArchiveObjects, ListHoldingOneObjectTwiceIsRefused) {
   w.BeginObject(&leaf, "CTestLeaf", 1);
   w.Null();
   Reader r(w.bytes());
-  EXPECT_EQ(CauseOf([&] { r.ar.ReadOwned<CTestHolder>(); }), CArchiveException::badClass);
+  EXPECT_EQ(ArchiveCauseOf([&] { r.ar.ReadOwned<CTestHolder>(); }), CArchiveException::badClass);
 }
 
 TEST(ArchiveObjects, ObjectCannotOwnItself) {
@@ -272,7 +265,7 @@ TEST(ArchiveObjects, ObjectCannotOwnItself) {
   w.BeginObject(&holder, "CTestHolder", 1);  // a back-reference to the object being read
   w.Null();
   Reader r(w.bytes());
-  EXPECT_EQ(CauseOf([&] { r.ar.ReadOwned<CTestHolder>(); }), CArchiveException::badClass);
+  EXPECT_EQ(ArchiveCauseOf([&] { r.ar.ReadOwned<CTestHolder>(); }), CArchiveException::badClass);
 }
 
 TEST(ArchiveObjects, VersionableSchemaIsAskedForOnce) {
@@ -315,7 +308,7 @@ TEST(ArchiveObjects, FailuresCarryTheirCauses) {
     ArchiveWriter w;
     row.write(w);
     Reader r(w.bytes());
-    EXPECT_EQ(CauseOf([&] {
+    EXPECT_EQ(ArchiveCauseOf([&] {
                 while (true) r.ar.ReadObject(RUNTIME_CLASS(CTestLeaf));
               }),
               row.cause)
@@ -345,7 +338,7 @@ TEST(ArchiveObjects, DeepNestingIsRefusedNotOverflowed) {
     w.Count(1);
   }
   Reader r(w.bytes());
-  EXPECT_EQ(CauseOf([&] { r.ar.ReadOwned<CTestHolder>(); }), CArchiveException::genericException);
+  EXPECT_EQ(ArchiveCauseOf([&] { r.ar.ReadOwned<CTestHolder>(); }), CArchiveException::genericException);
 }
 
 TEST(ArchiveObjects, ObjectsAreAdoptedInAnyOrderOnceEach) {
@@ -362,8 +355,8 @@ TEST(ArchiveObjects, ObjectsAreAdoptedInAnyOrderOnceEach) {
     owned.push_back(r.ar.Adopt(objects[i]));
     EXPECT_EQ(owned.back().get(), objects[i]) << "object " << i;
   }
-  for (CObject* obj : objects) EXPECT_EQ(CauseOf([&] { r.ar.Adopt(obj); }), CArchiveException::badClass);
-  EXPECT_EQ(CauseOf([&] { r.ar.Adopt(nullptr); }), CArchiveException::badClass);
+  for (CObject* obj : objects) EXPECT_EQ(ArchiveCauseOf([&] { r.ar.Adopt(obj); }), CArchiveException::badClass);
+  EXPECT_EQ(ArchiveCauseOf([&] { r.ar.Adopt(nullptr); }), CArchiveException::badClass);
 }
 
 TEST(ArchiveObjects, UnadoptedObjectsCanBeHandedOn) {
@@ -375,5 +368,5 @@ TEST(ArchiveObjects, UnadoptedObjectsCanBeHandedOn) {
   auto kept = r.ar.ReleaseUnadopted();
   ASSERT_EQ(kept.size(), 1u);
   EXPECT_EQ(kept[0].get(), obj);
-  EXPECT_EQ(CauseOf([&] { r.ar.Adopt(obj); }), CArchiveException::badClass);  // no longer the archive's
+  EXPECT_EQ(ArchiveCauseOf([&] { r.ar.Adopt(obj); }), CArchiveException::badClass);  // no longer the archive's
 }

@@ -14,7 +14,6 @@
 #include "platform/gdi/dc.h"
 #include "model/font_services.h"
 #include "playback/presentation_view.h"
-#include "tests/support/packed_file_builder.h"
 #include "tests/support/rich_text_page.h"
 #include "tests/support/scripted_player.h"
 
@@ -68,13 +67,7 @@ TEST(DemoLayoutPlaythrough, EveryTextOfEveryPageHasItsOwnRoom) {
   const std::filesystem::path demo = TVN_DEMO_COURSE;
   if (!std::filesystem::exists(demo)) GTEST_SKIP() << "the demo course is not built";
   ScriptedPlayer player;
-  for (const char* file : {"DEMO.BMP", "NARRATE.WAV", "STAR.BMP", "SPINNER.BMP", "BADGE.PNG", "TITLE.FLC", "FILM.AVI"})
-    if (std::filesystem::exists(demo.parent_path() / file))
-      std::filesystem::copy_file(demo.parent_path() / file, player.Directory() / file);
-  ASSERT_TRUE(player.Start(ReadBytes(demo), "demo.tvn"));
-  auto wait = [&](DWORD ms) {
-    for (DWORD passed = 0; passed < ms; passed += 100) player.Tick(100);
-  };
+  ASSERT_TRUE(player.StartDemo(demo));
   std::vector<int> seen;
   auto check = [&](int task) {
     ASSERT_EQ(player.CurrentTask(), task);
@@ -83,18 +76,18 @@ TEST(DemoLayoutPlaythrough, EveryTextOfEveryPageHasItsOwnRoom) {
   };
 
   check(8);  // the welcome page
-  wait(2000);
+  player.TickInSteps(2000);
   check(9);  // the name page keeps the welcome title
   player.Key(VK_RETURN);
   check(1);
-  wait(6000);
+  player.TickInSteps(6000);
   check(2);
-  wait(15000);
+  player.TickInSteps(15000);
   check(3);
   // The longest name the name field takes greets the learner on the result page.
   ASSERT_TRUE(player.Variable("Name"));
   player.Variable("Name")->SetString("Wolfgang Amadeus");
-  wait(15000);
+  player.TickInSteps(15000);
   check(4);
   player.Key('X');
   check(10);

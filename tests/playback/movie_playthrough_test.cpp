@@ -7,7 +7,6 @@
 #include "model/course_doc.h"
 #include "model/task.h"
 #include "playback/presentation_view.h"
-#include "tests/support/packed_file_builder.h"
 #include "tests/support/scripted_player.h"
 
 using namespace tvn::testing;
@@ -30,9 +29,7 @@ TEST(MoviePlaythrough, TheDemoFilmPageGoesOnPastTheMiddleOfItsFilm) {
   if (!std::filesystem::exists(demo)) GTEST_SKIP() << "the demo course is not built";
   if (!std::filesystem::exists(demo.parent_path() / "FILM.AVI")) GTEST_SKIP() << "ffmpeg made no film at build time";
   ScriptedPlayer player;
-  for (const char* file : {"DEMO.BMP", "NARRATE.WAV", "STAR.BMP", "SPINNER.BMP", "BADGE.PNG", "TITLE.FLC", "FILM.AVI"})
-    std::filesystem::copy_file(demo.parent_path() / file, player.Directory() / file);
-  ASSERT_TRUE(player.Start(ReadBytes(demo), "demo.tvn"));
+  ASSERT_TRUE(player.StartDemo(demo));
   // Through the pages before it: the narration, the name, three questions left to their timers, the result.
   player.Tick(2000);
   ASSERT_EQ(player.CurrentTask(), 9);

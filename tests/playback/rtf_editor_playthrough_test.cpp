@@ -13,7 +13,6 @@
 #include "model/task_managers.h"
 #include "playback/presentation_view.h"
 #include "tests/playback/view_test_courses.h"
-#include "tests/support/packed_file_builder.h"
 #include "tests/support/rich_text_page.h"
 #include "tests/support/scripted_player.h"
 
@@ -122,17 +121,11 @@ TEST(RtfEditorPlaythrough, TheDemoNotesComeBackOnTheLaterPage) {
   const std::filesystem::path demo = TVN_DEMO_COURSE;
   if (!std::filesystem::exists(demo)) GTEST_SKIP() << "the demo course is not built";
   ScriptedPlayer player;
-  for (const char* file : {"DEMO.BMP", "NARRATE.WAV", "STAR.BMP", "SPINNER.BMP", "BADGE.PNG", "TITLE.FLC", "FILM.AVI"})
-    if (std::filesystem::exists(demo.parent_path() / file))
-      std::filesystem::copy_file(demo.parent_path() / file, player.Directory() / file);
-  ASSERT_TRUE(player.Start(ReadBytes(demo), "demo.tvn"));
+  ASSERT_TRUE(player.StartDemo(demo));
   // Welcome (its narration ends), name (Enter), three questions (their timers), result (a key), film.
-  auto wait = [&](DWORD ms) {
-    for (DWORD passed = 0; passed < ms; passed += 100) player.Tick(100);
-  };
-  wait(2000);
+  player.TickInSteps(2000);
   player.Key(VK_RETURN);
-  for (DWORD seconds : {6, 15, 15}) wait(seconds * 1000);
+  for (DWORD seconds : {6, 15, 15}) player.TickInSteps(seconds * 1000);
   ASSERT_EQ(player.CurrentTask(), 4);
   player.Key('X');
   ASSERT_EQ(player.CurrentTask(), 10);

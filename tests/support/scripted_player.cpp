@@ -18,6 +18,7 @@
 #include "playback/player_app.h"
 #include "playback/presentation_view.h"
 #include "tests/platform/user/window_test_support.h"
+#include "tests/support/packed_file_builder.h"
 
 namespace tvn::testing {
 
@@ -40,6 +41,13 @@ void ScriptedPlayer::MakeApp(std::vector<CString> arguments) {
   m_app->SetDialogs(std::move(dialogs));
   m_app->SetLibraryProbe({[](const std::string&) { return std::nullopt; },
                           [](const std::filesystem::path&, const std::string&) { return false; }});
+}
+
+bool ScriptedPlayer::StartDemo(const std::filesystem::path& demo) {
+  for (const char* file : {"DEMO.BMP", "NARRATE.WAV", "STAR.BMP", "SPINNER.BMP", "BADGE.PNG", "TITLE.FLC", "FILM.AVI"})
+    if (std::filesystem::exists(demo.parent_path() / file))
+      std::filesystem::copy_file(demo.parent_path() / file, m_dir.path() / file);
+  return Start(ReadBytes(demo), demo.filename().string());
 }
 
 bool ScriptedPlayer::Start(const std::vector<std::uint8_t>& course, const std::string& name) {
@@ -147,6 +155,10 @@ void ScriptedPlayer::Tick(DWORD milliseconds) {
   // The sound of the time that passed is mixed first: media that ended post their notices.
   if (CMediaSystem* media = m_app->GetMediaSystem()) media->Output().Pump();
   Pump();
+}
+
+void ScriptedPlayer::TickInSteps(DWORD milliseconds) {
+  for (DWORD passed = 0; passed < milliseconds; passed += 100) Tick(100);
 }
 
 void ScriptedPlayer::Timer(UINT id) {

@@ -47,6 +47,9 @@ class ScriptedPlayer {
   // Writes the course under the name and starts the program on it; the
   // first messages are pumped. FALSE when no course became current.
   bool Start(const std::vector<std::uint8_t>& course, const std::string& name = "course.mcl");
+  // Starts the demo course file under its own name, the demo's media files
+  // that lie beside it copied into the player's folder first.
+  bool StartDemo(const std::filesystem::path& demo);
   // Makes the application without a course (the view is there, not running).
   bool StartEmpty();
 
@@ -66,6 +69,8 @@ class ScriptedPlayer {
   void Command(UINT id);
   // Time passes on the clock; due timers fire.
   void Tick(DWORD milliseconds);
+  // Lets the time pass in ticks of 100 ms, each pumped.
+  void TickInSteps(DWORD milliseconds);
   // A timer message straight to the view.
   void Timer(UINT id);
   // Holds a key down (or lets it go) until changed again.

@@ -1,0 +1,36 @@
+// A play's end: the generation check, the notice and the wake of a waiting caller.
+#include "platform/mm/mci_play_end.h"
+
+#include <chrono>
+
+#include "platform/msg/clock.h"
+
+std::function<void()> CMciPlayEnd::BeginPlay(const CMciCommand& command, HWND callback) {
+  m_notifier.ArmOrSupersede(command, callback);
+  DWORD generation = 0;
+  {
+    std::lock_guard lock(m_mutex);
+    generation = ++m_generation;
+  }
+  return [weak = weak_from_this(), generation] {
+    auto state = weak.lock();
+    if (!state) return;
+    {
+      std::lock_guard lock(state->m_mutex);
+      if (state->m_generation != generation) return;
+      state->m_endedGeneration = generation;
+    }
+    state->m_ended.notify_all();
+    state->m_notifier.Fire(MciNotify::kSuccessful);
+  };
+}
+
+void CMciPlayEnd::WaitForEnd(const IClock& clock, DWORD limitMs) {
+  const IClock& steady = SteadyClock();
+  const DWORD start = clock.Now();
+  const DWORD steadyStart = steady.Now();
+  std::unique_lock lock(m_mutex);
+  const DWORD generation = m_generation;
+  while (m_endedGeneration != generation && clock.Now() - start < limitMs && steady.Now() - steadyStart < limitMs)
+    m_ended.wait_for(lock, std::chrono::milliseconds(5));
+}

@@ -1,0 +1,37 @@
+// CMciPlayEnd: the notice and the "wait" of a device whose play ends on the sound thread.
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "platform/base/win_types.h"
+#include "platform/mm/mci_device.h"
+
+class IClock;
+
+// Each play has a generation; its end handler (run on the sound thread, or at
+// once for an empty play) posts the successful notice and wakes a waiting
+// caller only while no later play has begun. The handler holds the state
+// weakly, so an end arriving after the device is gone does nothing.
+class CMciPlayEnd : public std::enable_shared_from_this<CMciPlayEnd> {
+ public:
+  explicit CMciPlayEnd(DWORD deviceId) : m_notifier(deviceId) {}
+
+  CMciNotifier& Notifier() { return m_notifier; }
+  // A new play: its notice armed for callback when the command asks for one
+  // (else the pending one superseded); the handler that ends it.
+  std::function<void()> BeginPlay(const CMciCommand& command, HWND callback);
+  // Blocks until the latest play ends, or until limitMs has passed by the
+  // program's clock or by the steady clock, so a clock that does not move
+  // (a test's, while nothing pumps the sound) never holds the caller longer.
+  void WaitForEnd(const IClock& clock, DWORD limitMs);
+
+ private:
+  CMciNotifier m_notifier;
+  std::mutex m_mutex;
+  std::condition_variable m_ended;
+  DWORD m_generation = 0;  // the play the end belongs to
+  DWORD m_endedGeneration = 0;
+};

@@ -5,12 +5,10 @@
 #include "media/optional_decoders.h"
 #include "model/message_service.h"
 #include "model/string_table.h"
+#include "platform/msg/window_messages.h"
 
 namespace {
 
-constexpr UINT kWmKeyFirst = 0x0100;
-constexpr UINT kWmChar = 0x0102;
-constexpr UINT kWmKeyLast = 0x0109;
 constexpr WPARAM kEscape = 27;
 
 // Toolkit status codes with a meaning of their own.
@@ -44,8 +42,8 @@ int PhotoCdFormat(DWORD flags) {
 BOOL PhotoCDAbortCheck(IKeyboardQueue* queue) {
   QueuedMessage msg;
   if (!queue || !queue->TakeKeyMessage(msg)) return FALSE;
-  if (msg.message < kWmKeyFirst || msg.message > kWmKeyLast) return FALSE;
-  if (msg.message == kWmChar && msg.wParam == kEscape) return TRUE;
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return FALSE;
+  if (msg.message == WM_CHAR && msg.wParam == kEscape) return TRUE;
   queue->Dispatch(msg);
   return FALSE;
 }

@@ -241,7 +241,7 @@ struct SpannedZipArchive::Impl {
   // fails the archive before anything is extracted.
   bool CheckData(std::string* why);
   // Every local header against its central record; a mismatch asks for the part again.
-  SpannedZipArchive::OpenError CheckLocalHeaders(std::uint64_t centralStart, IZipPartSource& source, std::string* why);
+  SpannedZipArchive::OpenError CheckLocalHeaders(const EndRecord& end, IZipPartSource& source, std::string* why);
 };
 
 bool SpannedZipArchive::Impl::ReadCentral(const EndRecord& end, std::string* why) {
@@ -301,8 +301,8 @@ bool SpannedZipArchive::Impl::ReadCentral(const EndRecord& end, std::string* why
   return true;
 }
 
-SpannedZipArchive::OpenError SpannedZipArchive::Impl::CheckLocalHeaders(std::uint64_t centralStart,
-                                                                       IZipPartSource& source, std::string* why) {
+SpannedZipArchive::OpenError SpannedZipArchive::Impl::CheckLocalHeaders(const EndRecord& end, IZipPartSource& source,
+                                                                       std::string* why) {
   const std::size_t last = parts.size() - 1;
   for (std::size_t i = 0; i < entries.size();) {
     CentralEntry& entry = entries[i];
@@ -342,6 +342,8 @@ SpannedZipArchive::OpenError SpannedZipArchive::Impl::CheckLocalHeaders(std::uin
     ++i;
   }
   // Entries may neither overlap one another nor the central directory: a cut part shows here.
+  // The directory's start counts the parts as they stand now (a part asked for again may differ in size).
+  const std::uint64_t centralStart = Base(end.centralDisk) + end.centralOffset;
   std::vector<const CentralEntry*> order;
   for (const CentralEntry& entry : entries) order.push_back(&entry);
   std::sort(order.begin(), order.end(),
@@ -468,8 +470,7 @@ std::unique_ptr<SpannedZipArchive> SpannedZipArchive::Open(const fs::path& lastP
     impl->parts[part - 1] = {std::move(*path), *size};
   }
   if (!impl->ReadCentral(*end, &reason)) return fail(OpenError::kDamaged);
-  const std::uint64_t centralStart = impl->Base(end->centralDisk) + end->centralOffset;
-  if (const OpenError checked = impl->CheckLocalHeaders(centralStart, source, &reason); checked != OpenError::kNone) {
+  if (const OpenError checked = impl->CheckLocalHeaders(*end, source, &reason); checked != OpenError::kNone) {
     return fail(checked);
   }
   if (!listingOnly && !impl->CheckData(&reason)) return fail(OpenError::kDamaged);

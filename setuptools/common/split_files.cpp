@@ -123,9 +123,7 @@ SplitJoin JoinSplitFile(const fs::path& firstPiece) {
   if (auto committed = out.Commit(static_cast<unsigned>(status.permissions() & fs::perms::all), time); !committed) {
     return Fail(whole, committed.cause, true);
   }
-  for (const fs::path& piece : pieces) {
-    if (!fs::equivalent(piece, whole, ec)) fs::remove(piece, ec);
-  }
+  for (const fs::path& piece : pieces) fs::remove(piece, ec);  // none is the whole file: checked above
   SplitJoin result;
   result.status = SplitJoin::Status::kJoined;
   result.joined = whole;

@@ -14,8 +14,11 @@ using tvn::text::IsProgramUtf8;
 
 QString ToQt(std::string_view text) {
   if (IsProgramUtf8()) return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  const std::u16string wide = tvn::codepage::ToUtf16(text);
-  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
+  // One UTF-16 unit a byte, written straight into the string (drawn text crosses here at every paint).
+  QString out(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+  QChar* unit = out.data();
+  for (unsigned char byte : text) *unit++ = QChar(tvn::codepage::ToUnicode(byte));
+  return out;
 }
 
 std::string FromQt(const QString& text) {

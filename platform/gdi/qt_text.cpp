@@ -39,7 +39,7 @@ std::vector<UINT> CharCodesOf(const QString& typed) {
 
 QString QtOfCharCode(UINT code) { return ToQt(tvn::text::ProgramTextOfChar(code)); }
 
-int ProgramPosOf(const QString& text, int qtPos) {
+int ProgramPosOf(QStringView text, int qtPos) {
   qtPos = std::clamp(qtPos, 0, static_cast<int>(text.size()));
   if (!IsProgramUtf8()) return qtPos;
   return static_cast<int>(text.left(qtPos).toUtf8().size());

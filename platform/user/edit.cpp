@@ -54,14 +54,16 @@ std::string ToWindowLines(std::string_view text) {
 // each character as the bytes of its program text.
 int WindowPos(const QString& text, int pos) {
   pos = std::clamp(pos, 0, static_cast<int>(text.size()));
-  return gdi::ProgramPosOf(text, pos) + static_cast<int>(text.left(pos).count(QLatin1Char('\n')));
+  const QStringView before = QStringView(text).left(pos);
+  return gdi::ProgramPosOf(before, pos) + static_cast<int>(before.count(QLatin1Char('\n')));
 }
 
 int ControlPos(const QString& text, int pos) {
   int window = 0;
+  const QStringView view(text);
   for (int i = 0; i < text.size();) {
     const int units = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
-    const int step = text[i] == QLatin1Char('\n') ? 2 : gdi::ProgramPosOf(text.mid(i, units), units);
+    const int step = text[i] == QLatin1Char('\n') ? 2 : gdi::ProgramPosOf(view.mid(i, units), units);
     if (window + step > pos) return window == pos ? i : i + units;
     window += step;
     i += units;

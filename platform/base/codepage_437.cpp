@@ -54,19 +54,7 @@ bool IsValidUtf8(std::string_view text) {
 std::string Cp437ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (unsigned char b : text) {
-    const char32_t c = b < 0x80 ? b : kUpperHalf[b - 0x80];
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
+  for (unsigned char b : text) AppendUtf8(out, b < 0x80 ? char32_t{b} : char32_t{kUpperHalf[b - 0x80]});
   return out;
 }
 

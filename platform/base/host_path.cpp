@@ -30,12 +30,17 @@ std::vector<std::string_view> SplitComponents(std::string_view rest) {
   return parts;
 }
 
-// Whether a host name (UTF-8) is name without regard to case; scratch holds
-// a conversion to code page 1252.
-bool SameName(std::string_view host, std::string_view name, NameEncoding encoding, std::string& scratch) {
-  if (encoding == NameEncoding::kUtf8) return codepage::EqualsNoCaseAscii(host, name);
+// A host name (UTF-8) spelled as the names searched for are: as it is, or
+// converted to code page 1252 into scratch.
+std::string_view Comparable(std::string_view host, NameEncoding encoding, std::string& scratch) {
+  if (encoding == NameEncoding::kUtf8) return host;
   scratch = codepage::FromUtf8(host);
-  return codepage::EqualsNoCase(scratch, name);
+  return scratch;
+}
+
+// Whether a comparable host name is name without regard to case.
+bool SameName(std::string_view text, std::string_view name, NameEncoding encoding) {
+  return encoding == NameEncoding::kUtf8 ? codepage::EqualsNoCaseAscii(text, name) : codepage::EqualsNoCase(text, name);
 }
 
 // The names in a folder's listing, in its order, without "." and "..".
@@ -75,8 +80,9 @@ std::optional<std::filesystem::path> FindNoCase(const std::filesystem::path& fol
   while (const dirent* entry = ::readdir(dir.get())) {
     const std::string_view host(entry->d_name);
     if (host == "." || host == "..") continue;
+    const std::string_view text = Comparable(host, encoding, converted);
     for (const std::string& name : names) {
-      if (!SameName(host, name, encoding, converted)) continue;
+      if (!SameName(text, name, encoding)) continue;
       fs::path found = folder / fs::path(std::string(host));
       if (kind == EntryKind::kAny || fs::is_regular_file(found, ec)) return found;
     }
@@ -175,7 +181,7 @@ std::optional<std::filesystem::path> FolderListings::Find(const std::filesystem:
   listing.searched = true;
   std::string converted;
   for (const std::string& host : listing.names) {
-    if (SameName(host, name, encoding, converted)) return folder / std::filesystem::path(host);
+    if (SameName(Comparable(host, encoding, converted), name, encoding)) return folder / std::filesystem::path(host);
   }
   return std::nullopt;
 }

@@ -13,21 +13,23 @@ std::atomic<TextEncoding>& Chosen() {
   return encoding;
 }
 
-bool IsUtf8() { return GetProgramEncoding() == TextEncoding::kUtf8; }
-
 }  // namespace
 
 void SetProgramEncoding(TextEncoding encoding) { Chosen().store(encoding); }
 
 TextEncoding GetProgramEncoding() { return Chosen().load(); }
 
-std::string ProgramToUtf8(std::string_view text) { return IsUtf8() ? std::string(text) : codepage::ToUtf8(text); }
+bool IsProgramUtf8() { return GetProgramEncoding() == TextEncoding::kUtf8; }
 
-std::string ProgramFromUtf8(std::string_view utf8) { return IsUtf8() ? std::string(utf8) : codepage::FromUtf8(utf8); }
+std::string ProgramToUtf8(std::string_view text) { return IsProgramUtf8() ? std::string(text) : codepage::ToUtf8(text); }
+
+std::string ProgramFromUtf8(std::string_view utf8) {
+  return IsProgramUtf8() ? std::string(utf8) : codepage::FromUtf8(utf8);
+}
 
 std::string ProgramTextOfChar(UINT code) {
   std::string out;
-  if (!IsUtf8()) {
+  if (!IsProgramUtf8()) {
     if (code <= 0xFF) out += static_cast<char>(code);
   } else if (code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
     codepage::AppendUtf8(out, static_cast<char32_t>(code));
@@ -37,7 +39,7 @@ std::string ProgramTextOfChar(UINT code) {
 
 std::size_t ProgramCharStart(std::string_view text, std::size_t pos) {
   if (pos >= text.size()) return text.size();
-  if (!IsUtf8()) return pos;
+  if (!IsProgramUtf8()) return pos;
   // Continuation bytes (10xxxxxx) belong to the character before them; at most three of them.
   for (int back = 0; back < 3 && pos > 0 && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80; ++back) --pos;
   return pos;

@@ -16,6 +16,8 @@ enum class TextEncoding { kAnsi, kUtf8 };
 // Chosen once at start-up, before the first window; code page 1252 until then.
 void SetProgramEncoding(TextEncoding encoding);
 TextEncoding GetProgramEncoding();
+// Whether the program chose UTF-8.
+bool IsProgramUtf8();
 
 // A program text as UTF-8, and UTF-8 as a program text (under code page
 // 1252 what it cannot hold becomes '?').

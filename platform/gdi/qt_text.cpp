@@ -9,27 +9,27 @@
 #include "platform/base/program_text.h"
 
 namespace gdi {
-namespace {
 
-bool IsUtf8() { return tvn::text::GetProgramEncoding() == tvn::text::TextEncoding::kUtf8; }
-
-}  // namespace
+using tvn::text::IsProgramUtf8;
 
 QString ToQt(std::string_view text) {
-  if (IsUtf8()) return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  const std::u16string wide = tvn::codepage::ToUtf16(text);
-  return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
+  if (IsProgramUtf8()) return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  // One UTF-16 unit a byte, written straight into the string (drawn text crosses here at every paint).
+  QString out(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
+  QChar* unit = out.data();
+  for (unsigned char byte : text) *unit++ = QChar(tvn::codepage::ToUnicode(byte));
+  return out;
 }
 
 std::string FromQt(const QString& text) {
-  if (IsUtf8()) return text.toStdString();
+  if (IsProgramUtf8()) return text.toStdString();
   return tvn::codepage::FromUtf16(
       std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
 }
 
 std::vector<UINT> CharCodesOf(const QString& typed) {
   std::vector<UINT> codes;
-  if (IsUtf8()) {
+  if (IsProgramUtf8()) {
     for (const auto c : typed.toUcs4()) codes.push_back(static_cast<UINT>(c));
   } else {
     for (char byte : FromQt(typed)) codes.push_back(static_cast<unsigned char>(byte));
@@ -39,14 +39,14 @@ std::vector<UINT> CharCodesOf(const QString& typed) {
 
 QString QtOfCharCode(UINT code) { return ToQt(tvn::text::ProgramTextOfChar(code)); }
 
-int ProgramPosOf(const QString& text, int qtPos) {
+int ProgramPosOf(QStringView text, int qtPos) {
   qtPos = std::clamp(qtPos, 0, static_cast<int>(text.size()));
-  if (!IsUtf8()) return qtPos;
+  if (!IsProgramUtf8()) return qtPos;
   return static_cast<int>(text.left(qtPos).toUtf8().size());
 }
 
 int QtPosOf(const QString& text, int programPos) {
-  if (!IsUtf8()) return std::clamp(programPos, 0, static_cast<int>(text.size()));
+  if (!IsProgramUtf8()) return std::clamp(programPos, 0, static_cast<int>(text.size()));
   const QByteArray bytes = text.toUtf8();
   programPos = std::clamp(programPos, 0, static_cast<int>(bytes.size()));
   const std::size_t start = tvn::text::ProgramCharStart(std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())),

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <string>
 #include <string_view>
@@ -26,7 +27,7 @@ QString QtOfCharCode(UINT code);
 
 // Positions in a text: the program text's byte offset of a place in Qt's
 // string, and the place in Qt's string of a byte offset.
-int ProgramPosOf(const QString& text, int qtPos);
+int ProgramPosOf(QStringView text, int qtPos);
 int QtPosOf(const QString& text, int programPos);
 
 }  // namespace gdi

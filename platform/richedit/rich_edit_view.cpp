@@ -23,8 +23,6 @@ namespace {
 
 constexpr char16_t kObjectCharacter = 0xFFFC;
 
-QString ToQt(const CString& text) { return gdi::ToQt(text); }
-
 // The Qt editor: what it would take from or give to the clipboard and drops
 // goes through the control, so our formats travel and others' arrive plain.
 class EditorWidget final : public QTextEdit {
@@ -210,7 +208,7 @@ WORD CRichEditView::GetSelectionType() const {
 
 void CRichEditView::ReplaceSel(const CString& text, BOOL canUndo) {
   PullSelection();
-  m->cursor.insertText(ToQt(text));
+  m->cursor.insertText(gdi::ToQt(text));
   if (!canUndo) m->document.clearUndoRedoStacks();
   PushSelection();
 }
@@ -325,7 +323,7 @@ void CRichEditView::Paste() {
     tvn::rtf::InsertModel(m->document, m->cursor, tvn::rtf::ReadRtf(*rtf).document, m->pictures, m_decoder);
   } else if (CClipboard::HasText()) {
     // Text from elsewhere takes the format at the caret.
-    m->cursor.insertText(ToQt(CClipboard::GetText()));
+    m->cursor.insertText(gdi::ToQt(CClipboard::GetText()));
   }
   PushSelection();
 }
@@ -343,7 +341,7 @@ CRichEditView::Range CRichEditView::FindText(const CString& text, long from, BOO
   if (matchCase) flags |= QTextDocument::FindCaseSensitively;
   if (wholeWord) flags |= QTextDocument::FindWholeWords;
   const QTextCursor found =
-      m->document.find(ToQt(text), static_cast<int>(std::clamp(from, 0L, GetTextLength())), flags);
+      m->document.find(gdi::ToQt(text), static_cast<int>(std::clamp(from, 0L, GetTextLength())), flags);
   if (found.isNull()) return {};
   return {found.selectionStart(), found.selectionEnd()};
 }

@@ -23,8 +23,6 @@ namespace {
 constexpr int kTextRole = Qt::UserRole;
 constexpr int kFieldMargin = 8;  // frame and padding around the selection field's text
 
-QString Shown(const CString& text) { return gdi::ToQt(text); }
-
 CString EntryText(const QComboBox* combo, int i) {
   const QByteArray bytes = combo->itemData(i, kTextRole).toByteArray();
   return CString(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
@@ -137,13 +135,13 @@ void CComboBox::OnFontChanged() {
 }
 
 int CComboBox::MeasureText(const CString& text) const {
-  return QFontMetrics(ControlFont()).horizontalAdvance(Shown(text));
+  return QFontMetrics(ControlFont()).horizontalAdvance(gdi::ToQt(text));
 }
 
 int CComboBox::Insert(int index, const CString& text) {
   QComboBox* combo = Combo();
   const int current = combo->currentIndex();
-  combo->insertItem(index, Shown(text), QByteArray(text.view().data(), static_cast<qsizetype>(text.view().size())));
+  combo->insertItem(index, gdi::ToQt(text), QByteArray(text.view().data(), static_cast<qsizetype>(text.view().size())));
   // The list shows as many entries as the asked height holds.
   const int shown = std::max(1, (m_droppedHeight - FieldHeight()) / std::max(1, ItemHeight()));
   combo->setMaxVisibleItems(shown);

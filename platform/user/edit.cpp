@@ -21,10 +21,6 @@ IMPLEMENT_DYNAMIC(CEdit, CChildControl)
 
 namespace {
 
-QString Shown(std::string_view text) { return gdi::ToQt(text); }
-
-std::string Ansi(const QString& text) { return gdi::FromQt(text); }
-
 // "\r\n" (and a lone "\r") become the control's "\n".
 std::string ToControlLines(std::string_view text) {
   std::string out;
@@ -54,14 +50,16 @@ std::string ToWindowLines(std::string_view text) {
 // each character as the bytes of its program text.
 int WindowPos(const QString& text, int pos) {
   pos = std::clamp(pos, 0, static_cast<int>(text.size()));
-  return gdi::ProgramPosOf(text, pos) + static_cast<int>(text.left(pos).count(QLatin1Char('\n')));
+  const QStringView before = QStringView(text).left(pos);
+  return gdi::ProgramPosOf(before, pos) + static_cast<int>(before.count(QLatin1Char('\n')));
 }
 
 int ControlPos(const QString& text, int pos) {
   int window = 0;
+  const QStringView view(text);
   for (int i = 0; i < text.size();) {
     const int units = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
-    const int step = text[i] == QLatin1Char('\n') ? 2 : gdi::ProgramPosOf(text.mid(i, units), units);
+    const int step = text[i] == QLatin1Char('\n') ? 2 : gdi::ProgramPosOf(view.mid(i, units), units);
     if (window + step > pos) return window == pos ? i : i + units;
     window += step;
     i += units;
@@ -102,7 +100,7 @@ QWidget* CEdit::MakeControl(QWidget* host) {
     plain->document()->setDefaultTextOption(option);
     plain->setReadOnly((style & ES_READONLY) != 0);
     plain->setTabChangesFocus(true);
-    plain->setPlainText(Shown(ToControlLines(GetWindowText().view())));
+    plain->setPlainText(gdi::ToQt(ToControlLines(GetWindowText().view())));
     QObject::connect(plain, &QPlainTextEdit::textChanged, plain, [this] { TextChangedByControl(); });
     widget = plain;
   } else {
@@ -111,7 +109,7 @@ QWidget* CEdit::MakeControl(QWidget* host) {
     line->setReadOnly((style & ES_READONLY) != 0);
     line->setEchoMode((style & ES_PASSWORD) ? QLineEdit::Password : QLineEdit::Normal);
     line->setMaxLength(std::numeric_limits<int>::max());  // the limit is kept here
-    line->setText(Shown(GetWindowText().view()));
+    line->setText(gdi::ToQt(GetWindowText().view()));
     QObject::connect(line, &QLineEdit::textChanged, line, [this] { TextChangedByControl(); });
     widget = line;
   }
@@ -123,15 +121,15 @@ QWidget* CEdit::MakeControl(QWidget* host) {
 }
 
 CString CEdit::ControlText() const {
-  if (QLineEdit* line = Line()) return CString(Ansi(line->text()));
-  if (QPlainTextEdit* plain = Plain()) return CString(ToWindowLines(Ansi(plain->toPlainText())));
+  if (QLineEdit* line = Line()) return CString(gdi::FromQt(line->text()));
+  if (QPlainTextEdit* plain = Plain()) return CString(ToWindowLines(gdi::FromQt(plain->toPlainText())));
   return GetWindowText();
 }
 
 void CEdit::ShowText(const CString& text) {
   m_showing = true;
-  if (QLineEdit* line = Line()) line->setText(Shown(text.view()));
-  if (QPlainTextEdit* plain = Plain()) plain->setPlainText(Shown(ToControlLines(text.view())));
+  if (QLineEdit* line = Line()) line->setText(gdi::ToQt(text.view()));
+  if (QPlainTextEdit* plain = Plain()) plain->setPlainText(gdi::ToQt(ToControlLines(text.view())));
   m_showing = false;
 }
 
@@ -206,7 +204,7 @@ bool CEdit::Fits(const CString& text) const {
   const QRect room = line->contentsRect().marginsRemoved(line->textMargins());
   const QString shown = line->echoMode() == QLineEdit::Password
                             ? QString(text.GetLength(), QChar(0x25CF))
-                            : Shown(text.view());
+                            : gdi::ToQt(text.view());
   return QFontMetrics(line->font()).horizontalAdvance(shown) <= std::max(0, room.width() - 4);
 }
 
@@ -227,9 +225,9 @@ bool CEdit::Insert(const CString& piece) {
   if (fitted.GetLength() < piece.GetLength()) NotifyParent(EN_MAXTEXT);
   if (fitted.IsEmpty()) return false;
   if (QLineEdit* line = Line()) {
-    line->insert(Shown(fitted.view()));
+    line->insert(gdi::ToQt(fitted.view()));
   } else if (QPlainTextEdit* plain = Plain()) {
-    plain->insertPlainText(Shown(ToControlLines(fitted.view())));
+    plain->insertPlainText(gdi::ToQt(ToControlLines(fitted.view())));
   }
   return true;
 }

@@ -20,8 +20,6 @@ CString EntryText(const QListWidgetItem* item) {
   return CString(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
-QString Shown(const CString& text) { return gdi::ToQt(text); }
-
 const CString& TextArg(LPARAM lParam) {
   static const CString kEmpty;
   const auto* text = reinterpret_cast<const CString*>(lParam);
@@ -57,7 +55,7 @@ int CListBox::ItemHeight() const {
 }
 
 int CListBox::MeasureText(const CString& text) const {
-  return QFontMetrics(ControlFont()).horizontalAdvance(Shown(text));
+  return QFontMetrics(ControlFont()).horizontalAdvance(gdi::ToQt(text));
 }
 
 void CListBox::ApplyItemSize(int row) {
@@ -76,7 +74,7 @@ void CListBox::OnFontChanged() {
 int CListBox::Insert(int index, const CString& text) {
   QListWidget* list = List();
   if (!list) return static_cast<int>(LB_ERR);
-  auto* item = new QListWidgetItem(Shown(text));
+  auto* item = new QListWidgetItem(gdi::ToQt(text));
   item->setData(kTextRole, QByteArray(text.view().data(), static_cast<qsizetype>(text.view().size())));
   list->insertItem(index, item);
   ApplyItemSize(index);

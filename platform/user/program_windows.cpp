@@ -176,11 +176,6 @@ bool RaiseProgramWindow(int pid, int show) {
 ProgramWindowShow::ProgramWindowShow(int pid, int show, std::chrono::milliseconds limit)
     : m_thread([this, pid, show, limit](std::stop_token stop) { Run(stop, pid, show, limit); }) {}
 
-ProgramWindowShow::~ProgramWindowShow() {
-  m_thread.request_stop();
-  // The jthread joins as it goes; the wait below wakes at the request.
-}
-
 void ProgramWindowShow::Run(std::stop_token stop, int pid, int show, std::chrono::milliseconds limit) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + limit;

@@ -30,7 +30,6 @@ class ProgramWindowShow {
   static constexpr std::chrono::milliseconds kDefaultLimit{10000};
 
   ProgramWindowShow(int pid, int show, std::chrono::milliseconds limit = kDefaultLimit);
-  ~ProgramWindowShow();
   ProgramWindowShow(const ProgramWindowShow&) = delete;
   ProgramWindowShow& operator=(const ProgramWindowShow&) = delete;
 
@@ -43,7 +42,9 @@ class ProgramWindowShow {
 
   std::atomic<bool> m_finished{false};
   std::atomic<bool> m_shown{false};
-  std::jthread m_thread;  // last: it starts once the flags exist
+  // Last: it starts once the flags exist, and its destruction asks the wait
+  // to stop (waking it) and joins it before they go.
+  std::jthread m_thread;
 };
 
 }  // namespace tvn::sys

@@ -21,8 +21,6 @@
 
 namespace {
 
-QString ToQt(const CString& text) { return gdi::ToQt(text); }
-
 QWidget* OwnerWidget(CWnd* owner) {
   QWidget* w = owner ? owner->GetWidget() : nullptr;
   return w ? w->window() : nullptr;
@@ -56,7 +54,7 @@ QMessageBox::Icon QtIcon(UINT type) {
 int CQtDialogs::MessageBox(const MessageBoxRequest& request) {
   MessageBoxButtons buttons = ButtonsOfStyle(request.type);
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return buttons.escapeResult;
-  QMessageBox box(QtIcon(request.type), ToQt(request.caption), ToQt(request.text), QMessageBox::NoButton,
+  QMessageBox box(QtIcon(request.type), gdi::ToQt(request.caption), gdi::ToQt(request.text), QMessageBox::NoButton,
                   OwnerWidget(request.owner));
   if (const std::optional<DialogColours> colours = GetDialogColours()) {
     // The program's dialog face and text, for the box and its buttons.
@@ -83,7 +81,7 @@ int CQtDialogs::MessageBox(const MessageBoxRequest& request) {
 
 std::optional<CString> CQtDialogs::FileDialog(const FileDialogRequest& request) {
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
-  QFileDialog dialog(OwnerWidget(request.owner), ToQt(request.title));
+  QFileDialog dialog(OwnerWidget(request.owner), gdi::ToQt(request.title));
   // Qt's own dialog: the same on every desktop, and usable without one.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
@@ -93,8 +91,8 @@ std::optional<CString> CQtDialogs::FileDialog(const FileDialogRequest& request) 
   for (const std::string& f : QtNameFilters(request.filter)) filters << QString::fromUtf8(f);
   if (!filters.isEmpty()) dialog.setNameFilters(filters);
   if (request.filterIndex > 0 && request.filterIndex <= filters.size()) dialog.selectNameFilter(filters[request.filterIndex - 1]);
-  if (!request.defaultExtension.IsEmpty()) dialog.setDefaultSuffix(ToQt(request.defaultExtension));
-  if (!request.fileName.IsEmpty()) dialog.selectFile(ToQt(request.fileName));
+  if (!request.defaultExtension.IsEmpty()) dialog.setDefaultSuffix(gdi::ToQt(request.defaultExtension));
+  if (!request.fileName.IsEmpty()) dialog.selectFile(gdi::ToQt(request.fileName));
   if (!(request.flags & OFN_OVERWRITEPROMPT)) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   CWaitCursorPause pause;
   if (ExecQtModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

@@ -98,8 +98,10 @@ std::vector<BYTE> DibWithRgbColours(std::span<const BYTE> dib, WORD usage, const
   if (headerBytes < dib::kInfoHeaderSize || headerBytes > dib.size()) return {};
   const DWORD bitCount = le16(14), used = le32(32);
   if (bitCount > 8) return out;  // no colour table to index
-  const DWORD colours = std::min<DWORD>(used ? used : (1u << bitCount), dib::kMaxColors);
-  const std::size_t tableEnd = headerBytes + std::size_t{2} * colours;
+  // A table longer than the largest is kept to its first entries; the pixels follow all of it.
+  const DWORD stored = used ? used : (1u << bitCount);
+  const DWORD colours = std::min(stored, dib::kMaxColors);
+  const std::size_t tableEnd = headerBytes + std::size_t{2} * stored;
   if (tableEnd > dib.size()) return {};
   out.assign(dib.begin(), dib.begin() + headerBytes);
   for (DWORD i = 0; i < colours; ++i) {

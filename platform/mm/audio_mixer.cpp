@@ -139,9 +139,10 @@ DWORD CAudioMixer::UnplayedFrames() const {
   return UnplayedLocked();
 }
 
-DWORD CAudioMixer::UnplayedLocked() const {
-  if (!m_deviceClock) return 0;
-  const DWORD elapsed = m_deviceClock->Now() - m_handedAt;
+DWORD CAudioMixer::UnplayedLocked() const { return m_deviceClock ? UnplayedAt(m_deviceClock->Now()) : 0; }
+
+DWORD CAudioMixer::UnplayedAt(DWORD now) const {
+  const DWORD elapsed = now - m_handedAt;
   const std::uint64_t played = static_cast<std::uint64_t>(elapsed) * CPcmBuffer::kRate / 1000;
   return static_cast<DWORD>(m_unplayed > played ? m_unplayed - played : 0);
 }
@@ -223,8 +224,9 @@ void CAudioMixer::Mix(std::int16_t* out, std::size_t frames) {
     for (std::size_t i = 0; i < frames * 2; ++i)
       out[i] = static_cast<std::int16_t>(std::clamp<std::int32_t>(m_acc[i], -32768, 32767));
     if (m_deviceClock) {  // these frames play after what the device still holds
-      m_unplayed = std::uint64_t{UnplayedLocked()} + frames;
-      m_handedAt = m_deviceClock->Now();
+      const DWORD now = m_deviceClock->Now();
+      m_unplayed = std::uint64_t{UnplayedAt(now)} + frames;
+      m_handedAt = now;
     }
   }
   for (EndHandler& handler : ended) handler();

@@ -104,6 +104,8 @@ class CAudioMixer {
   void MixStream(Voice& v, std::int32_t* acc, std::size_t frames);
 
   DWORD UnplayedLocked() const;
+  // Frames still held by the device at that reading of its clock.
+  DWORD UnplayedAt(DWORD now) const;
 
   mutable std::mutex m_mutex;
   const IClock* m_deviceClock = nullptr;

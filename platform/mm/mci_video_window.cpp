@@ -215,7 +215,7 @@ void CMciVideoWindows::Update() {
   };
   bool hosted = false, shown = false;
   HWND target = nullptr;
-  CRect destination, place;
+  CRect place;
   CString caption;
   {
     std::lock_guard lock(m_mutex);
@@ -223,7 +223,6 @@ void CMciVideoWindows::Update() {
     hosted = m_hosted;
     shown = m_shown;
     target = m_target;
-    destination = m_destination;
     place = ChildPlace();
     caption = m_caption;
   }
@@ -256,7 +255,7 @@ void CMciVideoWindows::Update() {
   MakeDefaultWindow();
   if (!m_default) return;
   if (m_default->GetWindowText() != caption) m_default->SetWindowText(caption);
-  m_default->SetPlace(destination.IsRectEmpty() ? CRect(0, 0, m_size.cx, m_size.cy) : destination);
+  m_default->SetPlace(place);
   m_default->Show(shown);
 }
 

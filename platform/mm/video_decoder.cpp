@@ -100,17 +100,17 @@ struct CVideoDecoder::Impl {
     return static_cast<LONG>(std::clamp<int64_t>(n, 0, std::numeric_limits<LONG>::max()));
   }
 
-  // A palette the packet carries is kept.
-  void KeepPalette(const AVPacket* p) {
+  // A palette the packet carries is kept; whether it carried one.
+  bool KeepPalette(const AVPacket* p) {
     std::size_t size = 0;
     const uint8_t* data = av_packet_get_side_data(p, AV_PKT_DATA_PALETTE, &size);
     if (data && size == AVPALETTE_SIZE) palette.assign(data, data + size);
+    return data != nullptr;
   }
 
   // Sends a video packet to the decoder, with the kept palette when one is due.
   bool Send(AVPacket* p) {
-    KeepPalette(p);
-    if (paletteDue && !palette.empty() && !av_packet_get_side_data(p, AV_PKT_DATA_PALETTE, nullptr)) {
+    if (!KeepPalette(p) && paletteDue && !palette.empty()) {
       uint8_t* side = av_packet_new_side_data(p, AV_PKT_DATA_PALETTE, palette.size());
       if (side) std::copy(palette.begin(), palette.end(), side);
     }

@@ -267,4 +267,21 @@ TEST(MetaFileRecords, ScaledWindowExtentAndDeviceCopies) {
   EXPECT_EQ(page.At(61, 0), kRed);
   EXPECT_EQ(page.At(62, 0), kWhite);
   EXPECT_EQ(page.At(60, 1), kWhite);
+
+  // Palette colours from a table longer than 256 entries: the pixels follow the whole table.
+  RecordingEnvironment rl;
+  WmfWriter l;
+  std::vector<std::uint8_t> table(2 * 300, 0);
+  table[0] = 0x0D;  // entry 0: the default palette's red; entry 1: its black
+  std::vector<std::uint16_t> longParams = {1, 1, 0, 0, 0, 1, 2, 0, 0};
+  for (std::uint16_t v : Words(Dib(2, 1, 8, table, 300, {0, 1, 0, 0}))) longParams.push_back(v);
+  l.Record(0x0D33, longParams);
+  const std::vector<std::uint8_t> longBytes = l.Plain();
+  CMemFile longFile(longBytes.data(), longBytes.size());
+  const MetaFileHandle longWmf = CMetaFilePicture(rl.env).Read(longFile, box);
+  ASSERT_TRUE(longWmf);
+  Page longPage(4, 4);
+  EXPECT_TRUE(PlayMetaFileRecords(longPage.dc, *longWmf));
+  EXPECT_EQ(longPage.At(0, 0), kRed);
+  EXPECT_EQ(longPage.At(1, 0), kBlack);
 }

@@ -10,12 +10,6 @@
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
-constexpr WORD kNullTag = 0;
-constexpr WORD kNewClassTag = 0xFFFF;
-constexpr WORD kClassTag = 0x8000;
-constexpr WORD kBigObjectTag = 0x7FFF;
-constexpr DWORD kBigClassTag = 0x80000000u;
-constexpr WORD kMaxClassNameLength = 63;
 // Objects nest inside objects; a damaged file must not nest deep enough to exhaust the stack.
 constexpr std::size_t kMaxNesting = 256;
 // Load entries made room for at the start: one per this many bytes of the

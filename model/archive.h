@@ -187,6 +187,13 @@ class CArchive {
     bool reading = false;                // the object's fields are being read
   };
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+  // The stream's tags, read and written alike.
+  static constexpr WORD kNullTag = 0;
+  static constexpr WORD kNewClassTag = 0xFFFF;
+  static constexpr WORD kClassTag = 0x8000;
+  static constexpr WORD kBigObjectTag = 0x7FFF;
+  static constexpr DWORD kBigClassTag = 0x80000000u;
+  static constexpr WORD kMaxClassNameLength = 63;
   struct ClassTag {
     DWORD tag;       // widened tag
     bool newClass;   // the 16-bit tag was 0xFFFF

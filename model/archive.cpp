@@ -281,13 +281,7 @@ CObject* CArchive::ReadObject(const CRuntimeClass* expected) {
   if (m_nesting >= kMaxNesting) Fail(CArchiveException::genericException);
   const CRuntimeClass* cls = m_loaded[classIndex].cls;
   const UINT schema = m_loaded[classIndex].schema;
-  std::unique_ptr<CObject> created;
-  try {
-    created = cls->CreateObject();
-  } catch (const std::bad_alloc&) {
-    throw CMemoryException();
-  }
-  if (!created) Fail(CArchiveException::badClass);  // an abstract class named in the stream
+  std::unique_ptr<CObject> created = CreateObject(cls);
   CObject* obj = created.get();
   const std::size_t slot = AddEntry(LoadEntry{nullptr, obj, std::move(created), 0, true});
 
@@ -308,6 +302,17 @@ CObject* CArchive::ReadObject(const CRuntimeClass* expected) {
   m_objectSchema = savedSchema;
   m_lastSlot = slot;
   return obj;
+}
+
+std::unique_ptr<CObject> CArchive::CreateObject(const CRuntimeClass* cls) const {
+  std::unique_ptr<CObject> created;
+  try {
+    created = cls->CreateObject();
+  } catch (const std::bad_alloc&) {
+    throw CMemoryException();
+  }
+  if (!created) Fail(CArchiveException::badClass);  // an abstract class named in the stream
+  return created;
 }
 
 std::size_t CArchive::FindSlot(const CObject* obj) const {

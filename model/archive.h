@@ -133,6 +133,9 @@ class CArchive {
   const CRuntimeClass* ReadClass(const CRuntimeClass* expected, UINT* schema = nullptr);
   // The same where a null tag stands for no class: null then.
   const CRuntimeClass* ReadClassOrNull(const CRuntimeClass* expected, UINT* schema = nullptr);
+  // A new object of a class read from the stream; fails with badClass for a
+  // class that cannot be made by name, throws CMemoryException without memory.
+  std::unique_ptr<CObject> CreateObject(const CRuntimeClass* cls) const;
 
   // The stored schema of the object being read; a second request within the
   // same object gives 0xFFFFFFFF.

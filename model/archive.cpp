@@ -19,20 +19,20 @@ constexpr ULONGLONG kMaxEntryReserve = 1 << 16;
 
 }  // namespace
 
-CArchive::CArchive(CFile& file) : m_file(file) {
+CArchive::CArchive(CFile& file) : CArchive(file, load) {}
+
+CArchive::CArchive(CFile& file, Mode mode) : m_file(file) {
   m_bufferStart = file.GetPosition();
+  if (mode == store) {
+    m_storing = true;
+    // Nothing is read: the read buffer stays empty and every read fails.
+    m_end = m_bufferStart;
+    return;
+  }
   ULONGLONG length = file.GetLength();
   m_end = std::max(length, m_bufferStart);
   m_loaded.reserve(static_cast<std::size_t>(std::min((m_end - m_bufferStart) / kBytesPerEntryReserved, kMaxEntryReserve)) + 1);
   m_loaded.push_back(LoadEntry{});  // index 0: the null tag
-}
-
-CArchive::CArchive(CFile& file, Mode mode) : CArchive(file) {
-  if (mode != store) return;
-  m_storing = true;
-  // Nothing is read: the read buffer stays empty and every read fails.
-  m_end = m_bufferStart;
-  m_loaded.shrink_to_fit();
 }
 
 CArchive::~CArchive() {

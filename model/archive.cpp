@@ -10,12 +10,6 @@
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
-constexpr WORD kNullTag = 0;
-constexpr WORD kNewClassTag = 0xFFFF;
-constexpr WORD kClassTag = 0x8000;
-constexpr WORD kBigObjectTag = 0x7FFF;
-constexpr DWORD kBigClassTag = 0x80000000u;
-constexpr WORD kMaxClassNameLength = 63;
 // Objects nest inside objects; a damaged file must not nest deep enough to exhaust the stack.
 constexpr std::size_t kMaxNesting = 256;
 // Load entries made room for at the start: one per this many bytes of the
@@ -25,20 +19,20 @@ constexpr ULONGLONG kMaxEntryReserve = 1 << 16;
 
 }  // namespace
 
-CArchive::CArchive(CFile& file) : m_file(file) {
+CArchive::CArchive(CFile& file) : CArchive(file, load) {}
+
+CArchive::CArchive(CFile& file, Mode mode) : m_file(file) {
   m_bufferStart = file.GetPosition();
+  if (mode == store) {
+    m_storing = true;
+    // Nothing is read: the read buffer stays empty and every read fails.
+    m_end = m_bufferStart;
+    return;
+  }
   ULONGLONG length = file.GetLength();
   m_end = std::max(length, m_bufferStart);
   m_loaded.reserve(static_cast<std::size_t>(std::min((m_end - m_bufferStart) / kBytesPerEntryReserved, kMaxEntryReserve)) + 1);
   m_loaded.push_back(LoadEntry{});  // index 0: the null tag
-}
-
-CArchive::CArchive(CFile& file, Mode mode) : CArchive(file) {
-  if (mode != store) return;
-  m_storing = true;
-  // Nothing is read: the read buffer stays empty and every read fails.
-  m_end = m_bufferStart;
-  m_loaded.shrink_to_fit();
 }
 
 CArchive::~CArchive() {
@@ -287,13 +281,7 @@ CObject* CArchive::ReadObject(const CRuntimeClass* expected) {
   if (m_nesting >= kMaxNesting) Fail(CArchiveException::genericException);
   const CRuntimeClass* cls = m_loaded[classIndex].cls;
   const UINT schema = m_loaded[classIndex].schema;
-  std::unique_ptr<CObject> created;
-  try {
-    created = cls->CreateObject();
-  } catch (const std::bad_alloc&) {
-    throw CMemoryException();
-  }
-  if (!created) Fail(CArchiveException::badClass);  // an abstract class named in the stream
+  std::unique_ptr<CObject> created = CreateObject(cls);
   CObject* obj = created.get();
   const std::size_t slot = AddEntry(LoadEntry{nullptr, obj, std::move(created), 0, true});
 
@@ -314,6 +302,17 @@ CObject* CArchive::ReadObject(const CRuntimeClass* expected) {
   m_objectSchema = savedSchema;
   m_lastSlot = slot;
   return obj;
+}
+
+std::unique_ptr<CObject> CArchive::CreateObject(const CRuntimeClass* cls) const {
+  std::unique_ptr<CObject> created;
+  try {
+    created = cls->CreateObject();
+  } catch (const std::bad_alloc&) {
+    throw CMemoryException();
+  }
+  if (!created) Fail(CArchiveException::badClass);  // an abstract class named in the stream
+  return created;
 }
 
 std::size_t CArchive::FindSlot(const CObject* obj) const {

@@ -133,6 +133,9 @@ class CArchive {
   const CRuntimeClass* ReadClass(const CRuntimeClass* expected, UINT* schema = nullptr);
   // The same where a null tag stands for no class: null then.
   const CRuntimeClass* ReadClassOrNull(const CRuntimeClass* expected, UINT* schema = nullptr);
+  // A new object of a class read from the stream; fails with badClass for a
+  // class that cannot be made by name, throws CMemoryException without memory.
+  std::unique_ptr<CObject> CreateObject(const CRuntimeClass* cls) const;
 
   // The stored schema of the object being read; a second request within the
   // same object gives 0xFFFFFFFF.
@@ -187,6 +190,13 @@ class CArchive {
     bool reading = false;                // the object's fields are being read
   };
   static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+  // The stream's tags, read and written alike.
+  static constexpr WORD kNullTag = 0;
+  static constexpr WORD kNewClassTag = 0xFFFF;
+  static constexpr WORD kClassTag = 0x8000;
+  static constexpr WORD kBigObjectTag = 0x7FFF;
+  static constexpr DWORD kBigClassTag = 0x80000000u;
+  static constexpr WORD kMaxClassNameLength = 63;
   struct ClassTag {
     DWORD tag;       // widened tag
     bool newClass;   // the 16-bit tag was 0xFFFF

@@ -4,17 +4,6 @@
 
 #include "model/archive.h"
 
-namespace {
-
-constexpr WORD kNullTag = 0;
-constexpr WORD kNewClassTag = 0xFFFF;
-constexpr WORD kClassTag = 0x8000;
-constexpr WORD kBigObjectTag = 0x7FFF;
-constexpr DWORD kBigClassTag = 0x80000000u;
-constexpr std::size_t kMaxClassNameLength = 63;
-
-}  // namespace
-
 void CArchive::WriteByte(BYTE v) {
   CheckStoring();
   m_stored.push_back(v);

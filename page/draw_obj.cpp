@@ -2,7 +2,6 @@
 #include "page/draw_obj.h"
 
 #include <algorithm>
-#include <new>
 
 #include "model/archive.h"
 #include "model/icon_object.h"
@@ -55,14 +54,7 @@ void CDrawObj::Serialize(CArchive& ar) {
   m_pOwner = nullptr;
   const CRuntimeClass* cls = ar.ReadClassOrNull(RUNTIME_CLASS(CIconObject));
   if (!cls) return;
-  std::unique_ptr<CObject> made;
-  try {
-    made = cls->CreateObject();
-  } catch (const std::bad_alloc&) {
-    throw CMemoryException();
-  }
-  if (!made) ar.Fail(CArchiveException::badClass);  // a class that cannot be made by name
-  m_pLoadedOwner.reset(static_cast<CIconObject*>(made.release()));
+  m_pLoadedOwner.reset(static_cast<CIconObject*>(ar.CreateObject(cls).release()));
   m_pOwner = m_pLoadedOwner.get();
   m_pOwner->Serialize(ar);
 }

@@ -39,10 +39,11 @@ void CCourseDocument::SetPathName(const CString& path) {
 
 void CCourseDocument::OnCloseDocument() {
   CWinApp* app = CWinApp::Get();
-  if (app && app->InModalLoop()) {
-    // A box or dialog runs over code of this course (its actions, its
-    // scripts), which must find the course alive when the box returns: the
-    // course closes once the loops have unwound.
+  if (app && app->InNestedLoop()) {
+    // A loop runs over code of this course (a box or dialog of its actions,
+    // the wait of a move, a transition, an MCI "wait", the pump at a task's
+    // end), which must find the course alive when the loop returns: the
+    // course closes once every loop has returned.
     if (m_closePending) return;
     m_closePending = true;
     app->PostWhenUnwound([this, alive = std::weak_ptr<bool>(m_alive)] {

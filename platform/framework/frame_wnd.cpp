@@ -114,9 +114,10 @@ void CFrameWnd::OnSize(UINT type, int cx, int cy) {
 void CFrameWnd::OnClose() {
   CWinApp* app = CWinApp::Get();
   if (app && app->m_pMainWnd == this) {
-    if (app->InModalLoop()) {
-      // Closing now would free what the code under the modal loops still
-      // uses: they end first, and the close comes again once they unwound.
+    if (app->InNestedLoop()) {
+      // Closing now would free what the code under the loops (boxes, dialogs,
+      // the course's own waits) still uses: boxes and dialogs end first, and
+      // the close comes again once every loop has returned.
       const HWND self = m_hWnd;
       app->EndModalLoops();
       app->PostWhenUnwound([app, self] {

@@ -185,6 +185,7 @@ bool FilterTakes(UINT message, HWND hwnd, UINT minMsg, UINT maxMsg) {
 }  // namespace
 
 BOOL CMessageLoop::PeekMessage(MSG& msg, HWND hwnd, UINT minMsg, UINT maxMsg, UINT removeFlags) {
+  NestedScope nested(*this);  // the calls it runs, and the input it polls, may close anything
   m_source->Poll();
   RunSentCalls();
   RunUnwoundCalls();
@@ -222,6 +223,7 @@ BOOL CMessageLoop::GetMessage(MSG& msg) {
 }
 
 void CMessageLoop::WaitMessage() {
+  NestedScope nested(*this);
   if (!m_queue.Empty() || m_quitPosted || !m_invalid.empty() || (Unwound() && !m_unwoundCalls.empty())) return;
   std::optional<DWORD> left = m_timers.TimeToNext(m_clock.Now());
   if (left && *left == 0) return;
@@ -231,6 +233,7 @@ void CMessageLoop::WaitMessage() {
 LRESULT CMessageLoop::DispatchMessage(const MSG& msg) {
   CWnd* wnd = FromHandle(msg.hwnd);
   if (!wnd || msg.message == WM_QUIT) return 0;
+  NestedScope nested(*this);
   MSG outer = std::exchange(m_current, msg);
   if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MBUTTONDBLCLK && !m_capture) {
     // The window under the mouse chooses the cursor before it gets the input.

@@ -112,7 +112,11 @@ class CMessageLoop {
    private:
     CMessageLoop& m_loop;
   };
-  bool InModalLoop() const { return m_modalDepth > 0; }
+  // What runs now runs under a loop of the program's own that a handler
+  // started (a wait, a dialog, a box): a message was taken or is being
+  // handled inside a window procedure or posted call. Closing what that
+  // handler uses must wait until it has returned (PostWhenUnwound).
+  bool InNestedLoop() const { return m_modalDepth > 0 || m_nestedDepth > 0; }
   // Asks every open modal loop to end as cancelled (the program is closing).
   void EndModalLoops();
   bool ModalLoopsEnding() const { return m_endingModal; }
@@ -172,6 +176,23 @@ class CMessageLoop {
   }
   void RunSentCalls();
   bool Unwound() const { return m_handlerDepth == 0 && m_modalDepth == 0; }
+  // Brackets taking, waiting for and handing out messages: inside a handler
+  // that is a loop nested in it.
+  class NestedScope {
+   public:
+    explicit NestedScope(CMessageLoop& loop) : m_loop(loop), m_nested(loop.m_handlerDepth > 0) {
+      if (m_nested) ++m_loop.m_nestedDepth;
+    }
+    ~NestedScope() {
+      if (m_nested) --m_loop.m_nestedDepth;
+    }
+    NestedScope(const NestedScope&) = delete;
+    NestedScope& operator=(const NestedScope&) = delete;
+
+   private:
+    CMessageLoop& m_loop;
+    const bool m_nested;
+  };
   void RunUnwoundCalls();
   bool TakePaint(HWND filter, MSG& msg, bool remove);
   void ApplyCursor();
@@ -197,6 +218,7 @@ class CMessageLoop {
   MSG m_windowMessage;
   int m_handlerDepth = 0;  // window procedures and posted calls under way
   int m_modalDepth = 0;
+  int m_nestedDepth = 0;  // message calls under way inside handlers
   bool m_endingModal = false;
   std::vector<std::function<void()>> m_unwoundCalls;
   CPoint m_lastMovePoint{-1, -1};

@@ -2,11 +2,9 @@
 #include "media/mci_wnd.h"
 
 #include <algorithm>
-#include <chrono>
 #include <charconv>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "media/child_input.h"
 #include "media/memory_stream.h"
@@ -175,11 +173,8 @@ DWORD CMciWnd::PlayAndShow(const CString& command, CString& reply) {
   const DWORD limit = static_cast<DWORD>(std::max<LONG>(NumberOf(Ask("status length")), 0)) + 2000;
   if (!format.IsEmpty()) Ask("set time format " + format);
   CWnd* parent = GetParent();
-  while (m_hWnd && Ask("status mode") == "playing" && steady.Now() - start < limit) {
-    const PumpResult pumped = PumpOneMessage(parent ? parent->GetSafeHwnd() : nullptr);
-    if (pumped == PumpResult::Escape) break;
-    if (pumped == PumpResult::Empty) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  PumpWhile(parent ? parent->GetSafeHwnd() : nullptr,
+            [&] { return m_hWnd && Ask("status mode") == "playing" && steady.Now() - start < limit; });
   return m_error = error;
 }
 

@@ -127,7 +127,7 @@ DWORD CMciCdAudioDevice::Play(const CMciCommand& c, HWND callback) {
   if (!tracks) return MciError::kDeviceNotReady;
   const bool ranged = c.ValueAfter("from") || c.ValueAfter("to");
   if (m_paused && IsSounding() && !ranged) {  // play goes on where it paused
-    if (c.notify && callback) m_end->Notifier().Arm(callback);
+    if (c.notify && callback) m_end->ArmForRunningPlay(callback);
     m_services.mixer->SetPaused(m_voice, false);
     m_paused = false;
     if (c.wait) WaitForEnd(m_stream->To() - Position());

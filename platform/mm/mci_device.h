@@ -28,19 +28,26 @@ constexpr WPARAM kFailure = 8;
 
 // The one notice a device has pending, shared with the mixer's end handler,
 // which runs on the sound thread. Each new command that asks for a notice
-// supersedes the pending one.
+// supersedes the pending one. A notice may wait for one play (a number the
+// device gives each play, never 0): the end of that play alone fires it, so an
+// end that comes late never reaches the notice of the play after it. Notices
+// are posted under the lock, so they reach the queue in the order the
+// notifier changed (posting only queues; no window is called back).
 class CMciNotifier {
  public:
   explicit CMciNotifier(DWORD deviceId) : m_id(deviceId) {}
-  // Superseded (2) to the pending window, then the window waits for this command.
-  void Arm(HWND window);
+  // Superseded (2) to the pending window, then the window waits for this
+  // command (and for the end of that play, when one is given).
+  void Arm(HWND window, DWORD play = 0);
   // Superseded to the pending window, nothing pending afterwards.
   void Supersede() { Fire(MciNotify::kSuperseded); }
   // The code to the pending window, if any.
   void Fire(WPARAM code);
+  // The code to the pending window only while it waits for that play.
+  void FireForPlay(DWORD play, WPARAM code);
   // At the start of a play or record: armed when the command asks for a
   // notice and has a window for it, else the pending notice superseded.
-  void ArmOrSupersede(const CMciCommand& command, HWND window);
+  void ArmOrSupersede(const CMciCommand& command, HWND window, DWORD play = 0);
   // A command done at once: successful (1) to its window when it asked for a notice.
   void NotifyDone(const CMciCommand& command, HWND window);
   bool IsPending() const;
@@ -49,6 +56,7 @@ class CMciNotifier {
   mutable std::mutex m_mutex;
   DWORD m_id;
   HWND m_window = nullptr;
+  DWORD m_play = 0;  // the play the pending notice waits for; 0: none
 };
 
 // What every device may use.

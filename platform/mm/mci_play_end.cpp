@@ -6,12 +6,14 @@
 #include "platform/msg/clock.h"
 
 std::function<void()> CMciPlayEnd::BeginPlay(const CMciCommand& command, HWND callback) {
-  m_notifier.ArmOrSupersede(command, callback);
   DWORD generation = 0;
   {
     std::lock_guard lock(m_mutex);
     generation = ++m_generation;
   }
+  // After the new generation: an earlier play's end that has not yet passed
+  // its check now fails it, and its pending notice is superseded here.
+  m_notifier.ArmOrSupersede(command, callback, generation);
   return [weak = weak_from_this(), generation] {
     auto state = weak.lock();
     if (!state) return;
@@ -21,8 +23,18 @@ std::function<void()> CMciPlayEnd::BeginPlay(const CMciCommand& command, HWND ca
       state->m_endedGeneration = generation;
     }
     state->m_ended.notify_all();
-    state->m_notifier.Fire(MciNotify::kSuccessful);
+    if (state->m_endChecked) state->m_endChecked();
+    state->m_notifier.FireForPlay(generation, MciNotify::kSuccessful);
   };
+}
+
+void CMciPlayEnd::ArmForRunningPlay(HWND callback) {
+  DWORD generation = 0;
+  {
+    std::lock_guard lock(m_mutex);
+    generation = m_generation;
+  }
+  m_notifier.Arm(callback, generation);
 }
 
 void CMciPlayEnd::WaitForEnd(const IClock& clock, DWORD limitMs) {

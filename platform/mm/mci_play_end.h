@@ -12,9 +12,13 @@
 class IClock;
 
 // Each play has a generation; its end handler (run on the sound thread, or at
-// once for an empty play) posts the successful notice and wakes a waiting
-// caller only while no later play has begun. The handler holds the state
-// weakly, so an end arriving after the device is gone does nothing.
+// once for an empty play) wakes a waiting caller only while no later play has
+// begun, and posts the successful notice only to a notice armed for its own
+// play. The mixer runs end handlers outside its lock, so a stop cannot hold
+// back one already running: a later play may begin while it runs, and the
+// generation the notice carries keeps that play's notice from it. The handler
+// holds the state weakly, so an end arriving after the device is gone does
+// nothing.
 class CMciPlayEnd : public std::enable_shared_from_this<CMciPlayEnd> {
  public:
   explicit CMciPlayEnd(DWORD deviceId) : m_notifier(deviceId) {}
@@ -23,6 +27,12 @@ class CMciPlayEnd : public std::enable_shared_from_this<CMciPlayEnd> {
   // A new play: its notice armed for callback when the command asks for one
   // (else the pending one superseded); the handler that ends it.
   std::function<void()> BeginPlay(const CMciCommand& command, HWND callback);
+  // "play ... notify" on a play that goes on (after a pause): the notice waits
+  // for the end of the play already running.
+  void ArmForRunningPlay(HWND callback);
+  // Run by every end handler after its generation check and before its
+  // notice (tests begin a play there); set before any play.
+  void SetEndCheckedHook(std::function<void()> hook) { m_endChecked = std::move(hook); }
   // Blocks until the latest play ends, or until limitMs has passed by the
   // program's clock or by the steady clock, so a clock that does not move
   // (a test's, while nothing pumps the sound) never holds the caller longer.
@@ -34,4 +44,5 @@ class CMciPlayEnd : public std::enable_shared_from_this<CMciPlayEnd> {
   std::condition_variable m_ended;
   DWORD m_generation = 0;  // the play the end belongs to
   DWORD m_endedGeneration = 0;
+  std::function<void()> m_endChecked;
 };

@@ -54,7 +54,7 @@ CMciSequencerDevice::~CMciSequencerDevice() { Close(); }
 
 DWORD CMciSequencerDevice::Play(const CMciCommand& c, HWND callback) {
   if (m_paused && IsSounding() && !c.ValueAfter("from") && !c.ValueAfter("to")) {  // play goes on where it paused
-    if (c.notify && callback) Notifier().Arm(callback);
+    if (c.notify && callback) ArmForRunningPlay(callback);
     SetVoicePaused(false);
     if (c.wait) WaitForEnd(m_stream->LengthFrames() - std::min(PositionFrames(), m_stream->LengthFrames()));
     return MciError::kNone;

@@ -13,6 +13,8 @@
 #include "platform/mm/mci_errors.h"
 #include "platform/mm/mci_sound_device.h"
 #include "platform/mm/media_source.h"
+#include "platform/user/message_loop.h"
+#include "platform/user/message_pump.h"
 
 MciDeviceFactory CMciVideoDevice::Factory(VideoFramesOpener opener, bool framesByDefault) {
   return [opener = std::move(opener), framesByDefault](MciOpenRequest& request,
@@ -164,7 +166,7 @@ DWORD CMciVideoDevice::Command(const CMciCommand& c, std::string& reply, HWND ca
   // The windows follow what the command changed (on the user-interface
   // thread), so a play that waits shows its window first.
   m_windows->Update();
-  if (waitForEnd) WaitForEnd();
+  if (waitForEnd) WaitForEnd(callback);
   return error;
 }
 
@@ -230,20 +232,29 @@ DWORD CMciVideoDevice::Play(const CMciCommand& c, HWND callback) {
   return MciError::kNone;
 }
 
-void CMciVideoDevice::WaitForEnd() {
+void CMciVideoDevice::WaitForEnd(HWND callback) {
   // The clock decides; the steady clock bounds the wait too, so a test's
   // clock that does not move never holds the caller for long.
   const IClock& steady = SteadyClock();
   const DWORD steadyStart = steady.Now();
-  std::unique_lock lock(m_lock);
-  const double limit = (m_toMs - PositionMs()) / std::max(m_rate, 0.01) + 2000.0;
-  Update();
-  while (m_mode == Mode::playing && steady.Now() - steadyStart < limit) {
-    lock.unlock();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    lock.lock();
-    Update();
+  double limit = 0.0;
+  {
+    std::lock_guard lock(m_lock);
+    limit = (m_toMs - PositionMs()) / std::max(m_rate, 0.01) + 2000.0;
   }
+  const auto playing = [this, &steady, steadyStart, limit] {
+    std::lock_guard lock(m_lock);
+    Update();
+    return m_mode == Mode::playing && steady.Now() - steadyStart < limit;
+  };
+  const CMessageLoop* loop = CMessageLoop::Current();
+  if (loop && loop->IsLoopThread()) {
+    // The windows draw the frames from their timers, which only the loop runs.
+    const std::weak_ptr<const bool> life = m_life;
+    PumpWhile(callback, [&] { return !life.expired() && playing(); });
+    return;
+  }
+  while (playing()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
 
 DWORD CMciVideoDevice::Seek(const CMciCommand& c) {

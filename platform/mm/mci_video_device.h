@@ -77,9 +77,12 @@ class CMciVideoDevice final : public CMciDevice, private IMciPicture {
   // A number in the time format to milliseconds and back.
   bool ToMs(const std::string& text, double& ms) const;
   DWORD FromMs(double ms) const;
-  // Blocks until the play ends, bounded by its length and 2 s of steady
-  // time; called without the lock, which the watcher takes meanwhile.
-  void WaitForEnd();
+  // Until the play ends, bounded by its length and 2 s of steady time;
+  // called without the lock, which the watcher and the windows take
+  // meanwhile. On the user-interface thread the program's loop runs (the
+  // callback's input held back), so the picture moves; an Escape or the quit
+  // message ends the wait, not the play.
+  void WaitForEnd(HWND callback);
 
   std::mutex m_lock;  // the state below, between callers and the watcher
   std::condition_variable m_wake;
@@ -106,4 +109,6 @@ class CMciVideoDevice final : public CMciDevice, private IMciPicture {
   bool m_havePicture = false;
   // Last: its windows go before the state their painting reads.
   std::unique_ptr<CMciVideoWindows> m_windows;
+  // Gone with the device: a wait whose loop ran a close of it stops looking.
+  std::shared_ptr<const bool> m_life = std::make_shared<const bool>(true);
 };

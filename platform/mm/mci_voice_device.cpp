@@ -22,7 +22,7 @@ void CMciVoiceDevice::Close() {
   m_end->Notifier().Fire(MciNotify::kAborted);
 }
 
-CMciNotifier& CMciVoiceDevice::Notifier() { return m_end->Notifier(); }
+void CMciVoiceDevice::ArmForRunningPlay(HWND callback) { m_end->ArmForRunningPlay(callback); }
 
 bool CMciVoiceDevice::IsSounding() const {
   return m_voice != 0 && m_services.mixer->Position(m_voice).has_value();

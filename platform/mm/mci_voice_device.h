@@ -52,7 +52,8 @@ class CMciVoiceDevice : public CMciDevice {
   DWORD ReadPosition(const CMciCommand& command, const char* keyword, DWORD& frame, bool& given) const;
   // Blocks until the voice ends, or for the rest of its length and 2 s more by the clock.
   void WaitForEnd(DWORD remainingFrames);
-  CMciNotifier& Notifier();
+  // "play ... notify" on the play that goes on after a pause.
+  void ArmForRunningPlay(HWND callback);
 
   MciDeviceServices& m_services;
   CMciTimeFormat m_time;

@@ -1,12 +1,16 @@
 // Message pumping for waits and long work inside a message handler.
 #include "platform/user/message_pump.h"
 
+#include <chrono>
+#include <thread>
+
 #include "platform/user/message_loop.h"
 
 namespace {
 // Enough for what piles up during a page; a timer that is due again at once
 // cannot keep the work waiting for ever.
 constexpr int kMaxWaitingMessages = 256;
+constexpr DWORD kWaitSliceMs = 5;
 
 bool IsInput(UINT message) {
   return (message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK) || (message >= WM_KEYFIRST && message <= WM_KEYLAST);
@@ -40,6 +44,23 @@ BOOL PumpWaitingMessages(HWND dropInputFor) {
       case PumpResult::Empty: return TRUE;
       case PumpResult::Escape:
       case PumpResult::Quit: return FALSE;
+      default: break;
+    }
+  }
+  return TRUE;
+}
+
+BOOL PumpWhile(HWND dropInputFor, const std::function<bool()>& going) {
+  while (going()) {
+    switch (PumpOneMessage(dropInputFor)) {
+      case PumpResult::Escape:
+      case PumpResult::Quit: return FALSE;
+      case PumpResult::Empty:
+        if (CMessageLoop* loop = CMessageLoop::Current(); loop && loop->IsLoopThread())
+          loop->EventSource().Wait(kWaitSliceMs);
+        else
+          std::this_thread::sleep_for(std::chrono::milliseconds(kWaitSliceMs));
+        break;
       default: break;
     }
   }

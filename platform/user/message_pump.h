@@ -3,6 +3,8 @@
 // the window whose handler is waiting.
 #pragma once
 
+#include <functional>
+
 #include "platform/msg/window_messages.h"
 
 enum class PumpResult {
@@ -23,3 +25,11 @@ PumpResult PumpOneMessage(HWND dropInputFor);
 // fixed number per call so that a timer due again at once cannot hold the
 // work. FALSE when an Escape or the quit message asks the work to stop.
 BOOL PumpWaitingMessages(HWND dropInputFor);
+
+// A wait inside a handler that keeps the program going while going() holds
+// (asked before each message): messages are handed out one by one as above,
+// and when none waits the loop's own source is waited on for a short slice,
+// so the loop's timers (and a test's clock) run on. FALSE when an Escape or
+// the quit message ended the wait first: only the wait ends, not what it
+// waited for.
+BOOL PumpWhile(HWND dropInputFor, const std::function<bool()>& going);

@@ -5,6 +5,7 @@
 
 #include "platform/mm/mci_command.h"
 #include "platform/mm/mci_errors.h"
+#include "platform/mm/mci_play_end.h"
 #include "platform/mm/media_system.h"
 #include "tests/platform/mm/mci_string_test.h"
 #include "tests/support/temp_dir.h"
@@ -92,6 +93,34 @@ TEST_F(MciTest, SupersededAndAbortedNotices) {
   Advance(1);
   ASSERT_EQ(Notices().size(), 3u);
   EXPECT_EQ(Notices()[2].wParam, 1u);
+}
+
+TEST_F(MciTest, AnEndOvertakenByTheNextPlayNeverNotifiesThatPlay) {
+  // The mixer runs a voice's end outside its lock, so a stop cannot hold it
+  // back: the next play begins between the end's check and its notice.
+  const HWND hwnd = window->GetSafeHwnd();
+  CMciCommand play;
+  ASSERT_EQ(ParseMciCommand("play tone notify", play), 0u);
+  auto end = std::make_shared<CMciPlayEnd>(7);
+  std::function<void()> next;
+  end->SetEndCheckedHook([&] {
+    if (!next) next = end->BeginPlay(play, hwnd);
+  });
+  const auto first = end->BeginPlay(play, hwnd);
+  first();
+  PumpReady();
+  ASSERT_EQ(Notices().size(), 1u);
+  EXPECT_EQ(Notices()[0].wParam, MciNotify::kSuperseded);  // the first play's notice, by the next play
+  // "play notify" again on the next play going on after a pause: its own end notifies, once.
+  end->ArmForRunningPlay(hwnd);
+  first();
+  next();
+  next();
+  PumpReady();
+  ASSERT_EQ(Notices().size(), 3u);
+  EXPECT_EQ(Notices()[1].wParam, MciNotify::kSuperseded);
+  EXPECT_EQ(Notices()[2].wParam, MciNotify::kSuccessful);
+  EXPECT_EQ(Notices()[2].lParam, 7);
 }
 
 TEST_F(MciTest, PauseResumeSpeedAndVolume) {

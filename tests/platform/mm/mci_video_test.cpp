@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <thread>
 
@@ -309,4 +310,54 @@ TEST_F(MciVideoTest, PictureShowsInAWindowOfTheProgramOrInItsOwnDefaultWindow) {
   EXPECT_TRUE(wnd->IsWindowVisible());
   Reply("close g");
   EXPECT_FALSE(::IsWindow(top));
+}
+
+TEST_F(MciVideoTest, WaitKeepsThePictureMovingAndEndsAtEscapeQuitOrClose) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  TempDir dir;
+  AviRecipe recipe;  // frame n is red 12 x n, ten frames a second
+  recipe.frames = 12;
+  const auto avi = dir.path() / "moving.avi";
+  ASSERT_FALSE(MakeAvi(recipe, avi).empty());
+  media.SetSourceOpener(
+      [](const CString& name) -> std::unique_ptr<IMediaByteSource> { return CFileByteSource::Open(name); });
+  Reply("open \"" + avi.string() + "\" alias v");
+  Reply("window v handle " + HandleText(*window));
+  loop->SetEventSource(std::make_unique<CClockDrivenSource>(clock));  // the program's clock runs on as it waits
+  // Every 500 ms of the program's clock the view looks at the picture, then may act on the wait.
+  constexpr UINT kLook = 77;
+  std::vector<COLORREF> seen;
+  std::function<void()> then;
+  window->hook = [&](UINT message, WPARAM id, LPARAM) -> std::optional<LRESULT> {
+    if (message != WM_TIMER || id != kLook) return std::nullopt;
+    seen.push_back(Shown(*window, 16, 12));
+    if (then) then();
+    return 0;
+  };
+  window->SetTimer(kLook, 500);
+
+  const DWORD start = clock.Now();
+  EXPECT_EQ(Send("play v wait"), 0u);
+  EXPECT_GE(clock.Now() - start, 1200u);
+  EXPECT_EQ(Reply("status v mode"), "stopped");
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_NE(seen[0], seen[1]);
+
+  // An Escape or the quit message ends the wait, not the play; the quit is left for the run loop.
+  then = [&] { window->PostMessage(WM_KEYDOWN, VK_ESCAPE, 0); };
+  EXPECT_EQ(Send("play v from 0 wait"), 0u);
+  EXPECT_EQ(seen.size(), 3u);
+  EXPECT_EQ(Reply("status v mode"), "playing");
+  then = [&] { loop->PostQuitMessage(3); };
+  EXPECT_EQ(Send("play v from 0 wait"), 0u);
+  EXPECT_EQ(seen.size(), 4u);
+  EXPECT_EQ(Reply("status v mode"), "playing");
+  MSG quit;
+  ASSERT_TRUE(loop->PeekMessage(quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(quit.wParam, 3u);
+  // A close the loop runs during the wait ends it with the device.
+  then = [&] { Send("close v"); };
+  EXPECT_EQ(Send("play v from 0 wait"), 0u);
+  EXPECT_EQ(seen.size(), 5u);
+  EXPECT_EQ(Send("status v mode"), MciError::kInvalidDeviceName);
 }

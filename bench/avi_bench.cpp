@@ -47,6 +47,8 @@ void BM_AviFrameToPage(benchmark::State& state, const std::string& pixelFormat) 
 }
 BENCHMARK_CAPTURE(BM_AviFrameToPage, bgr24, std::string("bgr24"))->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_AviFrameToPage, yuv420p, std::string("yuv420p"))->Unit(benchmark::kMicrosecond);
+// 8-bit frames go through the palette in force at each one.
+BENCHMARK_CAPTURE(BM_AviFrameToPage, pal8, std::string("pal8"))->Unit(benchmark::kMicrosecond);
 
 // The same frame drawn again: the converted, scaled picture is kept.
 void BM_AviSameFrameRedrawn(benchmark::State& state) {

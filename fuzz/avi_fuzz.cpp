@@ -11,6 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   limits.maxHeight = 240;
   limits.maxFrames = 300;
   limits.maxSeconds = 30;
+  limits.maxPaletteChanges = 2;  // films that change palette more often take the path past the cap
   auto decoder = CVideoDecoder::Open(std::make_unique<CMemoryByteSource>(std::vector<BYTE>(data, data + size), "f.avi"),
                                      limits);
   if (!decoder) return 0;

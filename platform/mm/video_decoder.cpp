@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
+#include <map>
 #include <string>
 
 extern "C" {
@@ -67,24 +69,35 @@ struct CVideoDecoder::Impl {
   bool positioned = false;  // the decoder reads on from lastIndex
   bool atEnd = false;       // the stream has been read to its end
   bool readAny = false;     // packets have been read since the medium opened
-  // An 8-bit picture's palette comes once, with the stream's first packet
-  // (AVPALETTE_SIZE bytes; empty when none came): a copy goes with the first
-  // packet sent after every seek, whichever frame reading starts at.
-  std::vector<uint8_t> palette;
-  bool paletteDue = false;
+  // An 8-bit picture's palette comes with the stream's first packet and
+  // again with each packet whose frame changes it (AVPALETTE_SIZE bytes
+  // each), kept by that frame. The changes are chunks the AVI index leaves
+  // out, so the packet a seek lands on never brings its own: it is sent with
+  // the palette in force at its frame, the last change at or before it.
+  std::map<LONG, std::vector<uint8_t>> palettes;
+  // Every video packet up to this frame has been read in stream order, so
+  // palettes holds each change up to it; -1 before the first packet.
+  LONG palettesKnownThrough = -1;
+  bool readingInOrder = true;  // the packets read since the last seek follow on from what is known
+  bool landing = false;        // the next video packet is the first since a seek
+  LONG lastPacketIndex = -1;   // the frame of the video packet read last; -1 unknown
   std::unique_ptr<SwsContext, ScaleCloser> scale;
 
   AVFormatContext* Format() const { return input->Format(); }
   AVStream* Video() const { return Format()->streams[video]; }
 
-  LONG IndexOf(const AVFrame* frame) const {
-    int64_t ts = frame->best_effort_timestamp;
-    if (ts == AV_NOPTS_VALUE) ts = frame->pts;
-    if (ts == AV_NOPTS_VALUE) return lastIndex + 1;
-    // Frame n starts at n / rate: round to the nearest frame.
+  // The frame a time stamp of the video stream falls in: frame n starts at
+  // n / rate, rounded to the nearest frame.
+  LONG FrameAt(int64_t ts) const {
     const int64_t n = av_rescale_q_rnd(ts - startPts, Video()->time_base, av_inv_q(rate),
                                        static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
     return static_cast<LONG>(std::clamp<int64_t>(n, 0, std::numeric_limits<LONG>::max()));
+  }
+
+  LONG IndexOf(const AVFrame* frame) const {
+    int64_t ts = frame->best_effort_timestamp;
+    if (ts == AV_NOPTS_VALUE) ts = frame->pts;
+    return ts == AV_NOPTS_VALUE ? lastIndex + 1 : FrameAt(ts);
   }
 
   int64_t PtsOf(LONG frame) const { return startPts + av_rescale_q(frame, av_inv_q(rate), Video()->time_base); }
@@ -100,23 +113,63 @@ struct CVideoDecoder::Impl {
     return static_cast<LONG>(std::clamp<int64_t>(n, 0, std::numeric_limits<LONG>::max()));
   }
 
-  // A palette the packet carries is kept; whether it carried one.
-  bool KeepPalette(const AVPacket* p) {
-    std::size_t size = 0;
-    const uint8_t* data = av_packet_get_side_data(p, AV_PKT_DATA_PALETTE, &size);
-    if (data && size == AVPALETTE_SIZE) palette.assign(data, data + size);
-    return data != nullptr;
+  // The frame a video packet belongs to; -1 when that is not known.
+  LONG FrameOfPacket(const AVPacket* p) const {
+    const int64_t ts = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
+    if (ts != AV_NOPTS_VALUE) return FrameAt(ts);
+    return !landing && lastPacketIndex >= 0 ? lastPacketIndex + 1 : -1;
   }
 
-  // Sends a video packet to the decoder, with the kept palette when one is due.
-  bool Send(AVPacket* p) {
-    if (!KeepPalette(p) && paletteDue && !palette.empty()) {
-      uint8_t* side = av_packet_new_side_data(p, AV_PKT_DATA_PALETTE, palette.size());
-      if (side) std::copy(palette.begin(), palette.end(), side);
+  // The palette in force at the frame; null before the first.
+  const std::vector<uint8_t>* PaletteAt(LONG frame) const {
+    const auto after = palettes.upper_bound(frame);
+    return after == palettes.begin() ? nullptr : &std::prev(after)->second;
+  }
+
+  // Keeps the palette a packet of the frame carries; false when no more are kept.
+  bool KeepPalette(LONG frame, const uint8_t* data) {
+    const auto at = palettes.lower_bound(frame);
+    if (at != palettes.end() && at->first == frame) {
+      at->second.assign(data, data + AVPALETTE_SIZE);
+      return true;
     }
-    if (avcodec_send_packet(codec.get(), p) < 0) return false;
-    paletteDue = false;
+    // A packet that repeats the palette in force changes nothing.
+    if (at != palettes.begin() && std::equal(data, data + AVPALETTE_SIZE, std::prev(at)->second.begin())) return true;
+    if (palettes.size() >= limits.maxPaletteChanges) return false;
+    palettes.emplace_hint(at, frame, std::vector<uint8_t>(data, data + AVPALETTE_SIZE));
     return true;
+  }
+
+  // Every video packet read passes here: its palette is kept by its frame,
+  // and reading in order extends what is known. The packet a seek lands on
+  // gets the palette in force at its frame instead of the one it carries
+  // (none, or a change read before the seek that belongs elsewhere).
+  void NotePacket(AVPacket* p) {
+    const LONG frame = FrameOfPacket(p);
+    lastPacketIndex = frame;
+    std::size_t size = 0;
+    uint8_t* carried = av_packet_get_side_data(p, AV_PKT_DATA_PALETTE, &size);
+    if (landing) {
+      landing = false;
+      readingInOrder = frame >= 0 && frame <= palettesKnownThrough;
+      const std::vector<uint8_t>* inForce = frame >= 0 ? PaletteAt(frame) : nullptr;
+      if (!inForce) return;
+      if (!carried || size != AVPALETTE_SIZE) carried = av_packet_new_side_data(p, AV_PKT_DATA_PALETTE, AVPALETTE_SIZE);
+      if (carried) std::copy(inForce->begin(), inForce->end(), carried);
+      return;
+    }
+    if (frame < 0) {
+      readingInOrder = false;
+      return;
+    }
+    if (carried && size == AVPALETTE_SIZE && !KeepPalette(frame, carried)) readingInOrder = false;
+    if (readingInOrder) palettesKnownThrough = std::max(palettesKnownThrough, frame);
+  }
+
+  // Sends a video packet to the decoder.
+  bool Send(AVPacket* p) {
+    NotePacket(p);
+    return avcodec_send_packet(codec.get(), p) >= 0;
   }
 
   // Before the first seek: reads on to the video stream's first packet, so
@@ -126,7 +179,7 @@ struct CVideoDecoder::Impl {
     readAny = true;
     for (int i = 0; i < kPacketsBeforeFirstPicture && av_read_frame(Format(), packet.get()) >= 0; ++i) {
       const bool found = packet->stream_index == video;
-      if (found) KeepPalette(packet.get());
+      if (found) NotePacket(packet.get());
       av_packet_unref(packet.get());
       if (found) break;
     }
@@ -134,6 +187,9 @@ struct CVideoDecoder::Impl {
 
   void SeekBefore(LONG frame) {
     if (!readAny) ReadFirstPacket();
+    // Past the palette changes known, reading goes on from the last known
+    // frame, so that the changes between are read on the way.
+    if (!palettes.empty() && palettesKnownThrough >= 0) frame = std::min(frame, palettesKnownThrough);
     pending.reset();
     pendingIndex = -1;
     if (av_seek_frame(Format(), video, PtsOf(frame), AVSEEK_FLAG_BACKWARD) < 0 &&
@@ -143,7 +199,7 @@ struct CVideoDecoder::Impl {
     lastIndex = -1;
     positioned = true;
     atEnd = false;
-    paletteDue = true;
+    landing = true;
   }
 
   // Reads the video stream's packets to its end without decoding: the
@@ -157,7 +213,7 @@ struct CVideoDecoder::Impl {
     long long last = -1;
     while (av_read_frame(Format(), p.get()) >= 0) {
       if (p->stream_index == video) {
-        if (packets == 0) KeepPalette(p.get());
+        NotePacket(p.get());
         ++packets;
         const int64_t ts = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
         if (ts != AV_NOPTS_VALUE && ts >= startPts)
@@ -167,6 +223,7 @@ struct CVideoDecoder::Impl {
       if (packets > cap || last >= cap) return -1;
     }
     if (av_seek_frame(Format(), video, startPts, AVSEEK_FLAG_BACKWARD) < 0) av_seek_frame(Format(), -1, 0, AVSEEK_FLAG_BYTE);
+    landing = true;
     return static_cast<LONG>(std::max(packets, last + 1));
   }
 
@@ -237,8 +294,10 @@ struct CVideoDecoder::Impl {
     if (!positioned || heldIndex < 0 || frame < heldIndex || lastIndex < 0) return false;
     if (frame <= lastIndex) return true;
     if (atEnd) return true;  // the held picture is the stream's last
+    // A key frame right after the last one read is reached by reading on as
+    // well: for a film of key frames only (uncompressed), the next frame.
     const LONG key = KeyFrameBefore(frame);
-    return key >= 0 ? key <= lastIndex : frame - lastIndex <= kForwardWithoutIndex;
+    return key >= 0 ? key <= lastIndex + 1 : frame - lastIndex <= kForwardWithoutIndex;
   }
 };
 

@@ -26,6 +26,9 @@ struct VideoLimits {
   // out: the video plays silent, and a medium with nothing else does not open.
   int maxChannels = DecodeLimits{}.maxChannels;
   int maxRate = DecodeLimits{}.maxRate;
+  // Palette changes of an 8-bit film kept by the frame they start at (1 KiB
+  // each); past them, a seek beyond the last one kept reads on from it.
+  std::size_t maxPaletteChanges = 4096;
 };
 
 // What the medium holds. Times are milliseconds of the medium's own time

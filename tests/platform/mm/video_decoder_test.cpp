@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/mm/media_source.h"
 #include "platform/mm/video_decoder.h"
@@ -107,6 +110,73 @@ TEST_F(VideoDecoderTest, PalettisedFramesShowTheirColoursAfterAnySeek) {
     const auto* want = expected.data() + static_cast<std::size_t>(frame) * frameBytes;
     EXPECT_EQ(std::memcmp(pixels.data(), want, frameBytes), 0);
     EXPECT_NE(pixels[31], 0xFF000000u);
+  }
+}
+
+// A film whose palette changes shows each frame in the palette in force at
+// it: its own packet's, else the last change before it. The changes are
+// chunks of their own that the AVI index leaves out, so a seek lands past
+// the change of the frame it lands on, forward past ones never read, and
+// backward after later ones were; past the changes it keeps, it reads on
+// from the last one kept.
+TEST_F(VideoDecoderTest, EveryPalettisedFrameShowsThePaletteInForceAtItInAnyOrder) {
+  struct Film {
+    const char* name;
+    std::string ffmpegArgs;  // empty: the file kept in the test data
+    int width, height;
+    LONG frames;
+    std::size_t paletteChanges = VideoLimits{}.maxPaletteChanges;
+  };
+  const std::string everyFrame =
+      "-f lavfi -i testsrc2=size=160x120:rate=10:duration=1 -vf \"split[a][b];[a]palettegen=stats_mode=single[p];"
+      "[b][p]paletteuse=new=1\" -c:v rawvideo -pix_fmt pal8";
+  const Film films[] = {
+      {"palette_every_frame.avi", everyFrame, 160, 120, 10},
+      {"palette_every_frame.avi", everyFrame, 160, 120, 10, 3},
+      {"avi_pal8_palette_changes.avi", "", 96, 60, 3},
+      {"palette_at_ten.avi",
+       "-f lavfi -i testsrc2=size=64x48:rate=10:duration=2 -filter_complex \"[0]split[s][t];"
+       "[s]trim=end_frame=10,split[a][b];[a]palettegen[p];[b][p]paletteuse[x];"
+       "[t]trim=start_frame=10,setpts=PTS-STARTPTS,split[c][d];[c]palettegen[q];[d][q]paletteuse[y];"
+       "[x][y]concat=n=2:v=1:a=0\" -c:v rawvideo -pix_fmt pal8",
+       64, 48, 20},
+  };
+  std::vector<LONG> inOrder(20), playThenBack(16);
+  for (LONG i = 0; i < 20; ++i) inOrder[static_cast<std::size_t>(i)] = i;
+  for (LONG i = 0; i < 16; ++i) playThenBack[static_cast<std::size_t>(i)] = i;
+  playThenBack.push_back(5);
+  // Frames past a film's end stand for its last.
+  const std::vector<LONG> orders[] = {inOrder, {5, 12, 3}, playThenBack, {19, 1}};
+
+  for (const Film& film : films) {
+    SCOPED_TRACE(std::string(film.name) + ", palette changes kept " + std::to_string(film.paletteChanges));
+    const auto path = film.ffmpegArgs.empty() ? std::filesystem::path(TVN_TEST_DATA_DIR) / "media" / film.name
+                                              : dir / film.name;
+    if (!film.ffmpegArgs.empty()) {
+      ASSERT_TRUE(RunFfmpeg(film.ffmpegArgs, path));
+    }
+    const auto bytes = ReadFileBytes(path);
+    const auto expected = DecodeToBgra(path, dir / "expected.bgra");
+    const std::size_t pixelCount = static_cast<std::size_t>(film.width) * film.height;
+    ASSERT_EQ(expected.size(), static_cast<std::size_t>(film.frames) * pixelCount * 4);
+    for (std::size_t row = 0; row < std::size(orders); ++row) {
+      VideoLimits limits;
+      limits.maxPaletteChanges = film.paletteChanges;
+      auto decoder = OpenBytes(bytes, limits);
+      ASSERT_TRUE(decoder);
+      std::vector<std::uint32_t> pixels(pixelCount);
+      std::string wrongFrames;  // "frame: pixels in other colours" of each frame that differs
+      for (LONG asked : orders[row]) {
+        const LONG frame = std::min(asked, film.frames - 1);
+        ASSERT_TRUE(decoder->DecodeFrame(frame)) << "order " << row << ", frame " << frame;
+        ASSERT_TRUE(decoder->ConvertTo(pixels.data(), film.width, film.height, film.width));
+        const auto* want = expected.data() + static_cast<std::size_t>(frame) * pixelCount * 4;
+        std::size_t wrong = 0;
+        for (std::size_t i = 0; i < pixelCount; ++i) wrong += std::memcmp(&pixels[i], want + 4 * i, 4) != 0;
+        if (wrong) wrongFrames += std::to_string(frame) + ": " + std::to_string(wrong) + " ";
+      }
+      EXPECT_EQ(wrongFrames, "") << "order " << row;
+    }
   }
 }
 

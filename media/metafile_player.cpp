@@ -113,6 +113,7 @@ class Player {
   void ArcLike(WORD function, const Params& p);
   void Text(const Params& p, bool extended);
   void Dib(WORD function, const Params& p);
+  void SetDibToDevice(const Params& p);
 
   CDC& m_dc;
   std::vector<Slot> m_objects;
@@ -255,8 +256,8 @@ void Player::Play(WORD function, const Params& p) {
     case kExtTextOut: Text(p, true); break;
     case kDibBitBlt:
     case kDibStretchBlt:
-    case kSetDibToDevice:
     case kStretchDib: Dib(function, p); break;
+    case kSetDibToDevice: SetDibToDevice(p); break;
     // Viewport origin and extent (ScaleViewportExt among them) and map modes
     // stay the picture's rectangle; unknown records are skipped.
     default: break;
@@ -436,7 +437,7 @@ void Player::Text(const Params& p, bool extended) {
 
 void Player::Dib(WORD function, const Params& p) {
   // Word positions of the fields, by record: the raster operation first.
-  DWORD rop = p.D(0);
+  const DWORD rop = p.D(0);
   int xDst, yDst, wDst, hDst, xSrc, ySrc, wSrc, hSrc;
   std::size_t dibWord;
   WORD usage = tvn::dib::kRgbColors;
@@ -449,15 +450,6 @@ void Player::Dib(WORD function, const Params& p) {
     hSrc = p.S(2), wSrc = p.S(3), ySrc = p.S(4), xSrc = p.S(5);
     hDst = p.S(6), wDst = p.S(7), yDst = p.S(8), xDst = p.S(9);
     dibWord = 10;
-  } else if (function == kSetDibToDevice) {
-    // Colour usage, scan count, first scan, source y and x, height, width,
-    // target y and x: a one-to-one copy.
-    rop = SRCCOPY;
-    usage = p.U(0);
-    ySrc = p.S(3), xSrc = p.S(4), hDst = p.S(5), wDst = p.S(6), yDst = p.S(7), xDst = p.S(8);
-    wSrc = wDst, hSrc = hDst;
-    dibWord = 9;
-    bottomUpSource = true;
   } else {
     usage = p.U(2);
     hSrc = p.S(3), wSrc = p.S(4), ySrc = p.S(5), xSrc = p.S(6);
@@ -465,30 +457,45 @@ void Player::Dib(WORD function, const Params& p) {
     dibWord = 11;
     bottomUpSource = true;  // as StretchDIBits counts source rows
   }
-  const std::size_t dibBytes = p.BytesFrom(dibWord);
-  if (dibBytes == 0) {
+  if (p.BytesFrom(dibWord) == 0) {
     // The form without a bitmap paints with the brush only.
-    if (function != kSetDibToDevice) m_dc.PatBlt(xDst, yDst, wDst, hDst, rop);
+    m_dc.PatBlt(xDst, yDst, wDst, hDst, rop);
     return;
   }
-  const std::vector<BYTE> dib = tvn::wmf::DibWithRgbColours(p.Rest(dibWord), static_cast<WORD>(usage), *m_palette);
+  const std::vector<BYTE> dib = tvn::wmf::DibWithRgbColours(p.Rest(dibWord), usage, *m_palette);
   const CPixelImage picture = tvn::dib::DecodeToImage(dib);
   if (picture.IsNull()) return;
   if (bottomUpSource) ySrc = picture.Height() - ySrc - hSrc;
   CImageDC source(picture);
-  if (function == kSetDibToDevice) {
-    // Only the target's origin is logical: the pixels go over one to one.
-    CPoint at(xDst, yDst);
-    m_dc.LPtoDP(&at);
-    const int level = m_dc.SaveDC();
-    m_dc.SetMapMode(MM_TEXT);
-    m_dc.SetWindowOrg(0, 0);
-    m_dc.SetViewportOrg(0, 0);
-    m_dc.BitBlt(at.x, at.y, wDst, hDst, &source, xSrc, ySrc, SRCCOPY);
-    m_dc.RestoreDC(level);
-    return;
-  }
   m_dc.StretchBlt(xDst, yDst, wDst, hDst, &source, xSrc, ySrc, wSrc, hSrc, rop);
+}
+
+void Player::SetDibToDevice(const Params& p) {
+  // Colour usage, scan count, first scan, source y and x, height, width,
+  // target y and x, then the DIB with only the scan lines counted. The
+  // source and target rectangles address the whole DIB, so a picture stored
+  // in bands takes one record per band, all with the same rectangles.
+  const int lines = p.U(1), first = p.U(2);
+  const int ySrc = p.S(3), xSrc = p.S(4), height = p.S(5), width = p.S(6), yDst = p.S(7), xDst = p.S(8);
+  std::vector<BYTE> dib = tvn::wmf::DibWithRgbColours(p.Rest(9), p.U(0), *m_palette);
+  const auto band = tvn::wmf::NarrowToBand(dib, first, lines);
+  if (!band) return;
+  const CPixelImage picture = tvn::dib::DecodeToImage(dib);
+  if (picture.IsNull()) return;
+  // The source's origin is the DIB's first stored row: the bottom one unless it is top-down.
+  const int top = band->topDown ? ySrc : band->height - ySrc - height;
+  const int from = std::max(top, band->top), to = std::min(top + height, band->top + band->rows);
+  if (from >= to) return;
+  CImageDC source(picture);
+  // Only the target's origin is logical: the pixels go over one to one.
+  CPoint at(xDst, yDst);
+  m_dc.LPtoDP(&at);
+  const int level = m_dc.SaveDC();
+  m_dc.SetMapMode(MM_TEXT);
+  m_dc.SetWindowOrg(0, 0);
+  m_dc.SetViewportOrg(0, 0);
+  m_dc.BitBlt(at.x, at.y + (from - top), width, to - from, &source, xSrc, from - band->pictureTop, SRCCOPY);
+  m_dc.RestoreDC(level);
 }
 
 }  // namespace

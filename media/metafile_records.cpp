@@ -116,6 +116,26 @@ std::vector<BYTE> DibWithRgbColours(std::span<const BYTE> dib, WORD usage, const
   return out;
 }
 
+std::optional<DibBand> NarrowToBand(std::vector<BYTE>& dib, int first, int lines) {
+  const auto header = dib::ParseHeader(dib.data(), dib.size());
+  if (!header || first < 0 || lines <= 0) return std::nullopt;
+  const LONGLONG whole = header->height < 0 ? -static_cast<LONGLONG>(header->height) : header->height;
+  if (whole == 0 || whole > dib::kMaxSide || first >= whole) return std::nullopt;
+  DibBand band;
+  band.height = static_cast<int>(whole);
+  band.topDown = header->height < 0;
+  band.rows = static_cast<int>(std::min<LONGLONG>(lines, whole - first));
+  // Scan lines follow the stored order: down from the top of a top-down DIB, up from the bottom of the other.
+  band.top = band.topDown ? first : band.height - first - band.rows;
+  if (header->compression == dib::kRle8 || header->compression == dib::kRle4) return band;
+  band.pictureTop = band.top;
+  if (header->size == dib::kCoreHeaderSize)
+    dib::PutLe16(dib.data() + 6, static_cast<WORD>(band.rows));
+  else
+    dib::PutLe32(dib.data() + 8, static_cast<DWORD>(band.topDown ? -band.rows : band.rows));
+  return band;
+}
+
 void RegionToDevice(const CRgn& logical, const CDC& dc, CRgn& device) {
   std::vector<CRect> rects = logical.GetRects();
   for (CRect& r : rects) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -58,6 +59,20 @@ std::unique_ptr<CRgn> ReadRegion(const Params& p);
 // (usage 1) its table of 16-bit indices becomes the palette's entries (entry 0
 // for an index past the end). Empty when the table does not fit the bytes.
 std::vector<BYTE> DibWithRgbColours(std::span<const BYTE> dib, WORD usage, const CLogPalette& palette);
+
+// The rows one banded set-bits record holds of its whole DIB.
+struct DibBand {
+  int height = 0;      // rows of the whole DIB
+  bool topDown = false;
+  int top = 0;         // the band's top row in the whole DIB (0: the DIB's top row)
+  int rows = 0;
+  int pictureTop = 0;  // the whole DIB's row of the decoded picture's top row
+};
+// Narrows a packed DIB (RGB colours) whose bits hold only scan lines first to
+// first + lines - 1 of it (scan line 0 is the first row stored) to one of just
+// those rows, so it decodes alone. Run-length bits cannot be split and stay
+// whole. Nothing for a header the DIB lacks or a band outside its rows.
+std::optional<DibBand> NarrowToBand(std::vector<BYTE>& dib, int first, int lines);
 
 // The logical region in the context's device pixels.
 void RegionToDevice(const CRgn& logical, const CDC& dc, CRgn& device);

@@ -39,14 +39,35 @@ std::vector<UINT> CharCodesOf(const QString& typed) {
 
 QString QtOfCharCode(UINT code) { return ToQt(tvn::text::ProgramTextOfChar(code)); }
 
+namespace {
+
+// Whether the UTF-16 units at i begin a character outside the basic plane.
+bool IsPairAt(QStringView text, qsizetype i) {
+  return text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+}
+
+}  // namespace
+
 int ProgramPosOf(QStringView text, int qtPos) {
   qtPos = std::clamp(qtPos, 0, static_cast<int>(text.size()));
-  if (!IsProgramUtf8()) return qtPos;
-  return static_cast<int>(text.left(qtPos).toUtf8().size());
+  if (IsProgramUtf8()) return static_cast<int>(text.left(qtPos).toUtf8().size());
+  // One byte a character: a character outside the basic plane is one '?' (as FromQt makes it).
+  int pos = qtPos;
+  for (int i = 0; i + 1 < qtPos; ++i) {
+    if (IsPairAt(text, i)) {
+      --pos;
+      ++i;
+    }
+  }
+  return pos;
 }
 
 int QtPosOf(const QString& text, int programPos) {
-  if (!IsProgramUtf8()) return std::clamp(programPos, 0, static_cast<int>(text.size()));
+  if (!IsProgramUtf8()) {
+    qsizetype at = 0;
+    for (int byte = 0; byte < programPos && at < text.size(); ++byte) at += IsPairAt(text, at) ? 2 : 1;
+    return static_cast<int>(at);
+  }
   const QByteArray bytes = text.toUtf8();
   programPos = std::clamp(programPos, 0, static_cast<int>(bytes.size()));
   const std::size_t start = tvn::text::ProgramCharStart(std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())),

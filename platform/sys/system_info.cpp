@@ -99,8 +99,14 @@ bool RemoveFile(const std::filesystem::path& path) { return ::unlink(path.c_str(
 int DeleteFileError(const std::filesystem::path& path) { return ::unlink(path.c_str()) == 0 ? 0 : errno; }
 
 int MoveFileNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) {
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-  int error = errno;
+  return MoveFileNoReplace(from, to, [](const std::filesystem::path& a, const std::filesystem::path& b) {
+    return ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_NOREPLACE) == 0 ? 0 : errno;
+  });
+}
+
+int MoveFileNoReplace(const std::filesystem::path& from, const std::filesystem::path& to, RenameCall renameNoReplace) {
+  int error = renameNoReplace(from, to);
+  if (error == 0) return 0;
   if (error == EINVAL || error == ENOSYS) {
     // A file system without the no-replace rename: test, then rename.
     if (PathExists(to)) return EEXIST;
@@ -110,9 +116,14 @@ int MoveFileNoReplace(const std::filesystem::path& from, const std::filesystem::
   struct stat st {};
   if (::stat(from.c_str(), &st) != 0) return errno;
   if (!S_ISREG(st.st_mode)) return EXDEV;
+  if (::lstat(to.c_str(), &st) == 0) return EEXIST;  // so what the copy leaves is its own
   std::error_code ec;
   std::filesystem::copy_file(from, to, std::filesystem::copy_options::none, ec);
-  if (ec) return ec.value() ? ec.value() : EIO;
+  if (ec) {
+    // A copy that stops part-way leaves what it wrote: no half file may stay behind.
+    if (ec != std::errc::file_exists) ::unlink(to.c_str());
+    return ec.value() ? ec.value() : EIO;
+  }
   if (::unlink(from.c_str()) != 0) {
     error = errno;
     // The original stays where it was: the copy goes again, so nothing is doubled.

@@ -30,6 +30,10 @@ int DeleteFileError(const std::filesystem::path& path);
 // (EEXIST). Across file systems it is copied, then the original removed.
 // 0 on success, else the error number.
 int MoveFileNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
+// The same with the no-replace rename it tries first given (0, else the
+// error number), so the copying path can be reached on one file system.
+using RenameCall = int (*)(const std::filesystem::path& from, const std::filesystem::path& to);
+int MoveFileNoReplace(const std::filesystem::path& from, const std::filesystem::path& to, RenameCall renameNoReplace);
 // Opens the file for reading and closes it again; 0 on success, else the error number.
 int ProbeReadable(const std::filesystem::path& path);
 

@@ -137,8 +137,22 @@ void CEdit::TextChangedByControl() {
   if (m_showing) return;
   m_modified = true;
   m_showing = true;
-  SetWindowText(ControlText());
+  const CString text = ControlText();
+  SetWindowText(text);
   m_showing = false;
+  // Text that came in past the keys (an input method's commit) may hold what
+  // the program's text cannot: the field shows it as the program has it
+  // ('?' in code page 1252), so each of its places stays one of the text.
+  QLineEdit* line = Line();
+  QPlainTextEdit* plain = Plain();
+  const bool held = line ? line->text() == gdi::ToQt(text)
+                          : !plain || plain->toPlainText() == gdi::ToQt(ToControlLines(text.view()));
+  if (!held) {
+    int s = 0, e = 0;
+    Selection(s, e);
+    ShowText(text);
+    Select(s, e);
+  }
   NotifyParent(EN_CHANGE);
 }
 

@@ -285,3 +285,69 @@ TEST(MetaFileRecords, ScaledWindowExtentAndDeviceCopies) {
   EXPECT_EQ(longPage.At(0, 0), kRed);
   EXPECT_EQ(longPage.At(1, 0), kBlack);
 }
+
+TEST(MetaFileRecords, DeviceCopiesInBandsLandAtTheirRows) {
+  // A 2 x 16 picture, 24-bit, every stored row (scan line) its own colour,
+  // sent in two records of eight scan lines that both address the whole DIB.
+  auto colour = [](int scan) {
+    return RGB(static_cast<BYTE>(scan * 16), static_cast<BYTE>(255 - scan * 16), scan & 1 ? 255 : 0);
+  };
+  auto rows = [&](int first, int count) {
+    std::vector<std::uint8_t> bits;
+    for (int s = first; s < first + count; ++s) {
+      const COLORREF c = colour(s);
+      for (int x = 0; x < 2; ++x) bits.insert(bits.end(), {GetBValue(c), GetGValue(c), GetRValue(c)});
+      bits.insert(bits.end(), {0, 0});  // rows padded to 4 bytes
+    }
+    return bits;
+  };
+  auto band = [&](WmfWriter& w, int dibHeight, int first, int count, int held, int ySrc, int height) {
+    auto u = [](int v) { return static_cast<std::uint16_t>(v); };
+    // Colour usage, scan count, first scan, source y and x, height, width, target y and x.
+    std::vector<std::uint16_t> params = {0, u(count), u(first), u(ySrc), 0, u(height), 2, 1, 3};
+    for (std::uint16_t v : Words(Dib(2, dibHeight, 24, {}, 0, rows(first & 15, held)))) params.push_back(v);
+    w.Record(0x0D33, params);
+  };
+  struct Case {
+    int dibHeight;  // negative: top-down
+    int ySrc, height;
+    int firstTargetRow;  // the whole picture's top-down row drawn at the target's top
+  };
+  const Case cases[] = {
+      {16, 0, 16, 0},
+      {-16, 0, 16, 0},
+      {16, 4, 8, 4},   // rows 4 to 11 from the bottom: across both bands
+      {-16, 4, 8, 4},  // rows 4 to 11 from the top
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    const Case& c = cases[i];
+    WmfWriter w;
+    band(w, c.dibHeight, 0, 8, 8, c.ySrc, c.height);
+    band(w, c.dibHeight, 8, 8, 8, c.ySrc, c.height);
+    const auto p = Play(w, 8, 20);
+    EXPECT_TRUE(p->sound);
+    for (int y = 0; y < c.height; ++y) {
+      const int row = c.firstTargetRow + y;
+      const COLORREF expected = colour(c.dibHeight < 0 ? row : 15 - row);
+      EXPECT_EQ(p->page.At(3, 1 + y), expected) << "target row " << y;
+      EXPECT_EQ(p->page.At(4, 1 + y), expected) << "target row " << y;
+    }
+    EXPECT_EQ(Count(p->page, 8, 20, kWhite), 8 * 20 - 2 * c.height);
+  }
+
+  // Bands the record does not hold draw nothing: fewer rows than counted,
+  // a first scan past the picture, no lines. Too many lines stop at the picture's end.
+  struct Hostile {
+    int first, count, held;
+    int drawn;
+  };
+  const Hostile hostile[] = {{0, 8, 4, 0}, {16, 8, 8, 0}, {0xFFFF, 8, 8, 0}, {0, 0, 8, 0}, {8, 0xFFFF, 8, 8}};
+  for (std::size_t i = 0; i < std::size(hostile); ++i) {
+    SCOPED_TRACE(i);
+    WmfWriter w;
+    band(w, 16, hostile[i].first, hostile[i].count, hostile[i].held, 0, 16);
+    const auto p = Play(w, 8, 20);
+    EXPECT_EQ(Count(p->page, 8, 20, kWhite), 8 * 20 - 2 * hostile[i].drawn);
+  }
+}

@@ -206,6 +206,39 @@ TEST_F(PreloadCacheTest, EntriesOfThePackedDataFileAreTakenFromIt) {
   EXPECT_STREQ(text, "packed bytes");
 }
 
+TEST_F(PreloadCacheTest, AReadThatFailsPartWayKeepsNothingAndThePageReadsTheFileItself) {
+  std::vector<std::uint8_t> sound(60000);
+  for (std::size_t i = 0; i < sound.size(); ++i) sound[i] = static_cast<std::uint8_t>(i % 253 + 1);
+  PackedFileBuilder b;
+  b.Add("INTRO.WAV", sound);
+  const auto pack = dir / "pack.dat";
+  b.WriteTo(pack);
+  CDataFile data(&reporter);
+  ASSERT_TRUE(data.Open(Text(pack)));
+  // The packed file loses its tail after it was opened (a disc taken out,
+  // a share gone): reading the entry stops half-way.
+  std::filesystem::resize_file(pack, std::filesystem::file_size(pack) - sound.size() / 2);
+  CPreloadCache packed(&data, &reporter);
+  packed.AddObject("intro.wav", TRUE);
+  EXPECT_EQ(vars.calls, 1);
+  EXPECT_EQ(vars.errorNumber, CFileException::endOfFile);
+  EXPECT_NE(vars.errorMessage.find("INTRO.WAV"), std::string::npos) << vars.errorMessage;
+  EXPECT_EQ(packed.GetUsed(), 0);
+  ASSERT_EQ(packed.Describe().size(), 1u);
+  EXPECT_FALSE(packed.Describe()[0].second);
+  EXPECT_EQ(packed.FindImage("INTRO.WAV"), nullptr);
+
+  // With the file whole again the page reads it from the packed file, not a half copy.
+  b.WriteTo(pack);
+  CDataMemFile reader(&data, &packed);
+  ASSERT_TRUE(reader.Open("INTRO.WAV", CFile::modeRead));
+  EXPECT_FALSE(reader.IsFromCache());
+  std::vector<std::uint8_t> read(sound.size() + 1);
+  EXPECT_EQ(reader.Read(read.data(), static_cast<UINT>(read.size())), sound.size());
+  read.pop_back();
+  EXPECT_EQ(read, sound);
+}
+
 TEST_F(PreloadCacheTest, TheLookAheadAddsTheFilesOfTheTasksTheResponsesLeadTo) {
   MakeFile("next.wav", 100);
   MakeFile("also.wav", 50);

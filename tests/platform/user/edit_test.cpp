@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -36,6 +39,9 @@ class CNoDigitsEdit : public CEdit {
 
 class EditTest : public WindowTest {
  protected:
+  // Each case starts in code page 1252, whatever the one before chose.
+  ~EditTest() override { tvn::text::SetProgramEncoding(tvn::text::TextEncoding::kAnsi); }
+
   std::unique_ptr<CRecordingWnd> parent = MakeWindow(CRect(0, 0, 400, 300));
 
   std::vector<WORD> Notifications(UINT id) {
@@ -204,6 +210,55 @@ TEST_F(EditTest, UnderUtf8PlacesCountBytesTypedCharactersAreCodePointsAndNoCutSp
   memo.Copy();
   EXPECT_EQ(CClipboard::GetText(), "d");
   EXPECT_EQ(memo.GetSel(), static_cast<DWORD>(MAKELONG(6, 7)));
+}
+
+TEST_F(EditTest, ACharacterOutsideTheBasicPlaneIsOneQuestionMarkInCodePage1252) {
+  const QString face = QString::fromUcs4(U"\U0001F600");
+  CEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, CRect(10, 10, 200, 34), parent.get(), 945));
+  edit.SetFocus();
+  auto* line = static_cast<QLineEdit*>(edit.GetControlWidget());
+  auto key = [&](int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = QString()) {
+    QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
+    QApplication::sendEvent(line, &press);
+    QKeyEvent release(QEvent::KeyRelease, code, modifiers, text);
+    QApplication::sendEvent(line, &release);
+    PumpReady();
+  };
+  QGuiApplication::clipboard()->setText("a" + face + "b");
+  edit.Paste();
+  EXPECT_EQ(Text(edit), "a?b");
+  EXPECT_EQ(line->text(), "a?b");
+  key(Qt::Key_End);
+  key(Qt::Key_Left, Qt::ShiftModifier);
+  EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(2, 3)));
+  key(Qt::Key_Delete);
+  EXPECT_EQ(Text(edit), "a?");
+  DWORD start = 0, end = 0;
+  edit.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(std::make_pair(start, end), std::make_pair(DWORD{2}, DWORD{2}));
+
+  // Typed on a key or committed by an input method, it is one '?' too.
+  key(0, Qt::NoModifier, face);
+  QInputMethodEvent commit;
+  commit.setCommitString(face);
+  QApplication::sendEvent(line, &commit);
+  PumpReady();
+  key('C', Qt::NoModifier, "c");
+  EXPECT_EQ(Text(edit), "a???c");
+  EXPECT_EQ(line->text(), "a???c");
+  EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(5, 5)));
+
+  // A multi-line field counts it the same way.
+  CEdit memo;
+  ASSERT_TRUE(memo.Create(WS_CHILD | WS_VISIBLE | ES_MULTILINE, CRect(10, 40, 300, 200), parent.get(), 946));
+  memo.SetWindowText("x\r\n");
+  memo.SetSel(3, 3);
+  QApplication::sendEvent(memo.GetControlWidget(), &commit);
+  PumpReady();
+  EXPECT_EQ(Text(memo), "x\r\n?");
+  EXPECT_EQ(static_cast<QPlainTextEdit*>(memo.GetControlWidget())->toPlainText(), "x\n?");
+  EXPECT_EQ(memo.GetSel(), static_cast<DWORD>(MAKELONG(4, 4)));
 }
 
 TEST_F(EditTest, RealKeysReachTheWindowsHandlersBeforeTheControlEdits) {

@@ -25,7 +25,14 @@ class XConnection {
  public:
   XConnection() {
     int screen = 0;
-    m_c = xcb_connect(nullptr, &screen);
+    {
+      // xcb_connect looks the display's key up through libXau, which names the
+      // authority file in a static buffer of its own: two windows waited for at
+      // once would connect, and write that buffer, together.
+      static std::mutex connecting;
+      std::lock_guard lock(connecting);
+      m_c = xcb_connect(nullptr, &screen);
+    }
     if (xcb_connection_has_error(m_c)) return;
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(m_c));
     for (int i = 0; it.rem && i < screen; ++i) xcb_screen_next(&it);

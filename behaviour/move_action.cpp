@@ -169,7 +169,9 @@ void CMoveAction::WaitForEnd() {
     if (!view->IsRunning() || view->GetKillEvent()->IsSet()) break;
     if (host && host->IsClosing()) break;
     const PumpResult pumped = PumpOneMessage(window);
-    if (pumped == PumpResult::Escape) break;  // the move goes on; only the wait ends
+    // The move goes on; only the wait ends. The quit message stays for the
+    // run loop, which the wait must let reach it.
+    if (pumped == PumpResult::Escape || pumped == PumpResult::Quit) break;
     if (!m_bMoving.load()) break;
     view->AnimateObjects();
     if (pumped == PumpResult::Empty && m_bMoving.load()) {

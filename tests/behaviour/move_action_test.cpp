@@ -242,7 +242,7 @@ TEST_F(MoveActionTest, APointByPointMoveVisitsEachPointInTurn) {
   EXPECT_FALSE(still->GetAnimState()) << "no time: the point move never starts";
 }
 
-TEST_F(MoveActionTest, TheWaitDrivesTheMoveAndEscapeEndsOnlyTheWait) {
+TEST_F(MoveActionTest, TheWaitDrivesTheMoveAndEscapeOrTheQuitEndsOnlyTheWait) {
   CMessageLoop loop(clock);
   loop.SetEventSource(std::make_unique<CClockDrivenSource>(clock));
   page.SetRunning(true);
@@ -262,6 +262,14 @@ TEST_F(MoveActionTest, TheWaitDrivesTheMoveAndEscapeEndsOnlyTheWait) {
   EXPECT_FALSE(loop.PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) << "the key was taken, not passed on";
   Drive(escaped);
   EXPECT_EQ(TargetRect().TopLeft(), CPoint(0, 0));
+
+  wait.path = Line(0, 0, 100, 0);
+  auto* quitted = Load({Move(wait)});
+  loop.PostQuitMessage(0);
+  EXPECT_TRUE(quitted->Execute());
+  EXPECT_TRUE(quitted->GetAnimState()) << "the quit ended the wait, not the move";
+  EXPECT_TRUE(loop.PeekMessage(msg, nullptr, 0, 0, PM_REMOVE) && msg.message == WM_QUIT) << "the quit is left for the run loop";
+  Drive(quitted);
 
   page.SetRunning(false);
   auto* stopped = Load({Move(wait)});

@@ -111,7 +111,7 @@ void CEditorResponse::CopyFrom(const CIconObject* source, BOOL keepIdentity) {
 }
 
 void CEditorResponse::Unload() {
-  if (m_pEdit) DestroyControl(*m_pEdit);
+  if (m_pEdit) m_pEdit->DestroyWindow();
   m_pEdit.reset();
   DropFonts();
 }

@@ -53,10 +53,3 @@ CRect CFormFieldResponse::DrawArea(const CRect* rect) {
   else GetRect(&area);
   return area;
 }
-
-void CFormFieldResponse::DestroyControl(CWnd& control) {
-  if (!control.GetSafeHwnd()) return;
-  if (CWnd::GetFocus() == &control)
-    if (CWnd* page = control.GetParent()) page->SetFocus();
-  control.DestroyWindow();
-}

@@ -51,9 +51,6 @@ class CFormFieldResponse : public CDisplayResponse {
   void DropFonts();
   // The rectangle a Draw covers: the one given, else the object's own.
   CRect DrawArea(const CRect* rect);
-  // Destroys the control window; keys must not go to a window that is gone,
-  // so the page takes the focus back first when the control holds it.
-  static void DestroyControl(CWnd& control);
 
   CFont m_controlFont;  // the font object's face and size as a control window takes it
 };

@@ -62,7 +62,7 @@ void CRtfEditorResponse::CopyFrom(const CIconObject* source, BOOL keepIdentity) 
 }
 
 void CRtfEditorResponse::Unload() {
-  if (m_pEditor) DestroyControl(*m_pEditor);
+  if (m_pEditor) m_pEditor->DestroyWindow();
   m_pEditor.reset();
 }
 

@@ -106,6 +106,7 @@ BOOL CWnd::DestroyWindow() {
   CMessageLoop* loop = Loop();
   if (!m_hWnd || m_destroying) return FALSE;
   m_destroying = true;
+  PassFocusToParent();
   SendMessage(WM_DESTROY);
   std::vector<CWnd*> children = m_children;
   for (CWnd* child : children) child->DestroyWindow();
@@ -348,6 +349,15 @@ void CWnd::TakeQtFocus(bool byActivation) {
   // that had it, as Windows does; Qt's idea of it does not count.
   if (focused->GetTopLevelParent() == GetTopLevelParent() && focused->m_widget)
     focused->m_widget->setFocus(Qt::OtherFocusReason);
+}
+
+void CWnd::PassFocusToParent() {
+  // As in Windows: otherwise keys would go to a window that is gone or
+  // unseen, and the page under a control would never get them again.
+  CMessageLoop* loop = Loop();
+  if (!loop || !m_parent || m_parent->m_destroying) return;
+  CWnd* focus = loop->FromHandle(loop->GetFocus());
+  if (focus && (focus == this || IsChild(focus))) m_parent->SetFocus();
 }
 
 CWnd* CWnd::GetFocus() { return Loop() ? Loop()->FromHandle(Loop()->GetFocus()) : nullptr; }

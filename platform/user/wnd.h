@@ -99,8 +99,9 @@ class CWnd : public CCmdTarget {
     return CreateEx(0, windowName, style, rect, parent, id, classStyle);
   }
   virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
-  // Sends WM_DESTROY, destroys the children, then calls PostNcDestroy (where
-  // frames and views delete themselves).
+  // Hands the focus to the parent when the window holds it, sends
+  // WM_DESTROY, destroys the children, then calls PostNcDestroy (where frames
+  // and views delete themselves).
   virtual BOOL DestroyWindow();
 
   // --- Messages ---
@@ -299,6 +300,9 @@ class CWnd : public CCmdTarget {
   void ShellStateChanged(bool minimized, bool maximized);
   void ApplyFrameStyle();
   void TakeQtFocus(bool byActivation);
+  // Before the window goes or hides: when it or a window inside it has the
+  // keyboard focus, the parent takes it.
+  void PassFocusToParent();
   CPoint ClientOriginOnScreen() const;
   void ForgetChild(CWnd* child);
   void ReleaseWidgets();

@@ -159,6 +159,8 @@ BOOL CWnd::ShowWindow(int command) {
       m_visible = true;
       break;
   }
+  // Before Qt hides the widget: Qt would pass its focus on to the next widget in its own tab order.
+  if (wasVisible && !m_visible) PassFocusToParent();
   if (!Loop() || !Loop()->IsWindow(self)) return wasVisible ? TRUE : FALSE;
   m_style = m_visible ? (m_style | WS_VISIBLE) : (m_style & ~WS_VISIBLE);
   if (m_shell) {

@@ -1,12 +1,16 @@
 // A course of form answers played headless: a list box, a drop-down list and
 // check buttons stored at task end, hover cursors and an inverting hot spot
-// on the window, a grid and a drop on a target.
+// on the window, a grid and a drop on a target; the keyboard after a task
+// whose form control went away with it.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
 
 #include "behaviour/list_box_response.h"
+#include "model/course_doc.h"
+#include "model/task.h"
+#include "model/task_managers.h"
 #include "model/variable.h"
 #include "platform/user/combo_box.h"
 #include "platform/user/list_box.h"
@@ -17,6 +21,7 @@
 #include "page/draw_obj.h"
 #include "tests/platform/gdi/canvas.h"
 #include "tests/support/cursor_writer.h"
+#include "tests/support/editor_writer.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/scripted_player.h"
 
@@ -293,4 +298,53 @@ TEST(FormAnswersPlaythrough, ClicksInAListReachThePageAtTheirPlaceAndPrintedPict
   player.Pump();
   EXPECT_EQ(player.CurrentTask(), 3) << "the click reached the hot spot under it, not one at the list's own coordinates";
   EXPECT_EQ(player.Text("Choice"), "first") << "and chose the entry under it first";
+}
+
+TEST(FormAnswersPlaythrough, AFormControlClearedAwayWithTheFocusLeavesTheKeysToThePage) {
+  ListBoxFields list;
+  list.items = "one\r\ntwo";
+  ListBoxFields dropDown = list;
+  dropDown.options = 0x12;
+  const RtfEditorFields richText{0, 0x8110, 0, 0, 0xFFFFFF, FontFields{}};
+  const VariableRectFields at{20, 20, 220, 120};
+  const std::vector<std::pair<const char*, CourseBuilder::Writer>> controls = {
+      {"nothing", nullptr},
+      {"list box", List("list", list, at)},
+      {"drop-down list", List("drop", dropDown, at)},
+      {"editor field", EditorResponse(IconFields{4, "field", "", 3}, ResponseFields{}, EditorFields{}, at)},
+      {"rich-text editor",
+       [=](CourseBuilder& b) { b.RtfEditorResponse(IconFields{4, "notes", "", 3}, ResponseFields{}, richText, at); }}};
+  for (const auto& [kind, control] : controls) {
+    for (const bool clickFirst : {false, true}) {
+      SCOPED_TRACE(std::string(kind) + (clickFirst ? ", clicked into first" : ", never clicked"));
+      // Task 1 times out with the control on the page; task 2 clears the page and waits for a key.
+      CourseFileFields f;
+      std::vector<CourseBuilder::Writer> first = {TimeResponse(5, Outcome::kNext)};
+      if (control) first.push_back(control);
+      f.tasks.push_back([=](CourseBuilder& b) { b.Task(IconFields{4, "form", "", 3}, 1, {}, {}, first); });
+      f.tasks.push_back([](CourseBuilder& b) {
+        auto clear = [](CourseBuilder& c) { c.AreaAction("CClearAction", IconFields{}, AreaFields{}, DisplayFields{}); };
+        b.Task(IconFields{4, "keys", "", 3}, 2, {}, {clear}, {KeyResponse("")});
+      });
+      f.tasks.push_back([](CourseBuilder& b) { b.Task(IconFields{4, "end", "", 3}, 3, {}, {}, {KeyResponse("")}); });
+      CourseBuilder b;
+      b.CourseFile(f);
+      ScriptedPlayer player;
+      ASSERT_TRUE(player.Start(b.bytes()));
+      CWnd* window = nullptr;
+      CTask* task = player.Course()->GetCurrentTask();
+      for (int i = 0; task && i < task->GetResponses()->GetCount(); ++i)
+        if (CWnd* w = task->GetResponses()->GetChild(i)->GetControlWnd()) window = w;
+      ASSERT_EQ(window != nullptr, control != nullptr);
+      if (window && clickFirst) {
+        player.ClickWindow(*window, CPoint(5, 5));
+        ASSERT_TRUE(CWnd::GetFocus() == window || window->IsChild(CWnd::GetFocus()));
+      }
+      player.TickInSteps(1000);
+      ASSERT_EQ(player.CurrentTask(), 2) << "the time response ended the first task";
+      ASSERT_EQ(player.View().GetWindow(GW_CHILD), nullptr) << "the control went with the page";
+      player.Key('K');
+      EXPECT_EQ(player.CurrentTask(), 3) << "the key reached the keyboard response";
+    }
+  }
 }

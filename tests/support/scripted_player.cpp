@@ -129,6 +129,14 @@ void ScriptedPlayer::PressAndRelease(CPoint press, const std::vector<CPoint>& mo
   Pump();
 }
 
+void ScriptedPlayer::ClickWindow(CWnd& window, CPoint point) {
+  if (Ended()) return;
+  window.PostMessage(WM_QTFOCUS, kFocusByUser, 0);
+  window.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+  window.PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+  Pump();
+}
+
 void ScriptedPlayer::Hold(UINT virtualKey, bool down) { m_app->SetKeyDown(virtualKey, down); }
 
 void ScriptedPlayer::Key(UINT virtualKey, bool ctrl, bool alt, bool shift) {
@@ -136,7 +144,9 @@ void ScriptedPlayer::Key(UINT virtualKey, bool ctrl, bool alt, bool shift) {
   Hold(VK_CONTROL, ctrl);
   Hold(VK_MENU, alt);
   Hold(VK_SHIFT, shift);
-  View().PostMessage(alt && !ctrl ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, 1);
+  // As the window layer posts a real key: to the window with the keyboard
+  // focus. With none, Qt hands the key to the top-level shell, which drops it.
+  if (CWnd* focus = CWnd::GetFocus()) focus->PostMessage(alt && !ctrl ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, 1);
   Pump();
   Hold(VK_CONTROL, false);
   Hold(VK_MENU, false);

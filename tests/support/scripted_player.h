@@ -27,6 +27,7 @@ class CPlayerApp;
 class CPresentationView;
 class CScriptedDialogs;
 class CVariable;
+class CWnd;
 
 namespace tvn::testing {
 
@@ -64,7 +65,12 @@ class ScriptedPlayer {
   // released at the last, all queued before pumping: a push button follows
   // such a press in a loop of its own that waits for the release.
   void PressAndRelease(CPoint press, const std::vector<CPoint>& moves, CPoint release);
-  // A key down, with modifiers held for its length.
+  // A click on a child window's own control, as the window layer posts one:
+  // the control takes the focus for the mouse, then the button goes down and
+  // up at the point of the window's client area.
+  void ClickWindow(CWnd& window, CPoint point);
+  // A key down, with modifiers held for its length, to the window with the
+  // keyboard focus (none: the key is lost).
   void Key(UINT virtualKey, bool ctrl = false, bool alt = false, bool shift = false);
   void Command(UINT id);
   // Time passes on the clock; due timers fire.

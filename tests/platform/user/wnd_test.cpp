@@ -172,6 +172,51 @@ TEST_F(WndTest, ShowingInvalidatesAndVisibilityFollowsTheParent) {
   EXPECT_TRUE(top.EnableWindow(TRUE));
 }
 
+TEST_F(WndTest, AFocusedChildHidingOrGoingHandsTheFocusToItsParent) {
+  auto top = MakeWindow();
+  CRecordingWnd page;
+  ASSERT_TRUE(page.Create("page", WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 200), top.get()));
+  auto focusOn = [&](CWnd& wnd) {
+    wnd.SetFocus();
+    page.received.clear();
+  };
+  auto pageTookIt = [&](const char* how) {
+    EXPECT_EQ(CWnd::GetFocus(), &page) << how;
+    EXPECT_EQ(page.Messages(WM_SETFOCUS).size(), 1u) << how;
+    EXPECT_EQ(top->GetWidget()->window()->focusWidget(), page.GetWidget()) << how << ": real keys reach the page too";
+  };
+  {
+    CRecordingWnd control;
+    ASSERT_TRUE(control.Create("c", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), &page));
+    focusOn(control);
+    control.ShowWindow(SW_HIDE);
+    pageTookIt("hidden");
+    focusOn(control);
+    control.ShowWindow(SW_HIDE);
+    EXPECT_EQ(CWnd::GetFocus(), &control) << "hiding a window already hidden moves nothing";
+    control.ShowWindow(SW_SHOW);
+    focusOn(control);
+    control.DestroyWindow();
+    pageTookIt("destroyed");
+  }
+  {
+    CRecordingWnd box;
+    ASSERT_TRUE(box.Create("box", WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 50), &page));
+    CRecordingWnd inner;
+    ASSERT_TRUE(inner.Create("inner", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), &box));
+    focusOn(inner);
+    box.DestroyWindow();
+    pageTookIt("a window holding the focus destroyed");
+  }
+  // A window going with its parent does not hand the focus to the parent on its way out.
+  CRecordingWnd control;
+  ASSERT_TRUE(control.Create("c", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), &page));
+  focusOn(control);
+  top->DestroyWindow();
+  EXPECT_EQ(CWnd::GetFocus(), nullptr);
+  EXPECT_TRUE(page.Messages(WM_SETFOCUS).empty());
+}
+
 TEST_F(WndTest, DefaultPaintValidatesAndShowsTheSurface) {
   auto wnd = MakeWindow(CRect(0, 0, 64, 48));
   PumpReady();

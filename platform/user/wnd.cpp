@@ -352,8 +352,8 @@ void CWnd::TakeQtFocus(bool byActivation) {
 }
 
 void CWnd::PassFocusToParent() {
-  // As in Windows: otherwise keys would go to a window that is gone or
-  // unseen, and the page under a control would never get them again.
+  // Otherwise keys would go to a window that is gone or unseen, and the
+  // page under a control would never get them again.
   CMessageLoop* loop = Loop();
   if (!loop || !m_parent || m_parent->m_destroying) return;
   CWnd* focus = loop->FromHandle(loop->GetFocus());

@@ -14,14 +14,11 @@
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/rgn.h"
 #include "platform/user/message_loop.h"
-#include "platform/user/message_pump.h"
+#include "platform/user/wait_rule.h"
 
 IMPLEMENT_SERIAL(CMoveAction, CDisplayAction, VERSIONABLE_SCHEMA | 2)
 
 namespace {
-
-// The longest the wait sleeps between two steps when nothing arrives.
-constexpr DWORD kWaitSliceMs = 10;
 
 bool Before(DWORD now, DWORD due) { return static_cast<LONG>(now - due) < 0; }
 
@@ -158,26 +155,22 @@ BOOL CMoveAction::Execute() {
 }
 
 void CMoveAction::WaitForEnd() {
-  CMessageLoop* loop = CMessageLoop::Current();
   COffScreenView* view = m_pView;
   ITaskServices* services = TaskServicesOf(this);
   ICourseHost* host = services ? services->Host() : nullptr;
-  const HWND window = view->GetSafeHwnd();
+  CWait wait({WaitInput::kDropPage, view->GetSafeHwnd()});
+  if (!CMessageLoop::Current()) return;  // nothing could ever advance the move
   // The flag is tested before a message is taken, so the move's own end
   // notice stays in the queue for the page.
   while (m_bMoving.load()) {
     if (!view->IsRunning() || view->GetKillEvent()->IsSet()) break;
     if (host && host->IsClosing()) break;
-    const PumpResult pumped = PumpOneMessage(window);
+    const PumpResult pumped = wait.PumpOne();
     // The move goes on; only the wait ends. The quit message stays for the
     // run loop, which the wait must let reach it.
-    if (pumped == PumpResult::Escape || pumped == PumpResult::Quit) break;
-    if (!m_bMoving.load()) break;
+    if (EndsWait(pumped) || !m_bMoving.load()) break;
     view->AnimateObjects();
-    if (pumped == PumpResult::Empty && m_bMoving.load()) {
-      if (!loop) break;  // nothing could ever advance the move
-      loop->EventSource().Wait(kWaitSliceMs);
-    }
+    if (pumped == PumpResult::Empty && m_bMoving.load()) wait.Sleep();
   }
 }
 

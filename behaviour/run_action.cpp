@@ -15,6 +15,7 @@
 #include "platform/base/host_path.h"
 #include "platform/sys/process.h"
 #include "platform/user/program_windows.h"
+#include "platform/user/wait_rule.h"
 
 IMPLEMENT_SERIAL(CRunAction, CAction, VERSIONABLE_SCHEMA | 2)
 
@@ -82,7 +83,9 @@ BOOL CRunAction::Execute() {
   std::unique_ptr<tvn::sys::ProgramWindowShow> window;
   if (show != tvn::sys::kShowNormal) window = std::make_unique<tvn::sys::ProgramWindowShow>(started.process, show);
   if (m_flags & RunFlag::kWait) {
-    tvn::sys::WaitForProcess(started.process);
+    // A close that ends the wait first leaves the program running: the watch
+    // list collects it.
+    if (!WaitForProgram(started.process) && watch) watch->Release(started.process);
     return TRUE;  // the program has ended: its window is no longer waited for
   }
   if (m_flags & RunFlag::kWatch) watch->Add(started.process, static_cast<WORD>(m_flags & 0xFFFF));

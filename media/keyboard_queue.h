@@ -5,7 +5,8 @@
 
 // Takes keyboard messages (WM_KEYFIRST to WM_KEYLAST) from the current
 // message loop and dispatches them through it. Off the loop's thread, or
-// without a loop, no message waits.
+// without a loop, no message waits; while the program or the course closes
+// an Escape character is all that comes, so the work that asks stops.
 class CLoopKeyboardQueue : public IKeyboardQueue {
  public:
   bool TakeKeyMessage(QueuedMessage& out) override;

@@ -15,7 +15,7 @@
 #include "platform/msg/clock.h"
 #include "platform/user/file_dialog.h"
 #include "platform/user/message_loop.h"
-#include "platform/user/message_pump.h"
+#include "platform/mm/mci_wait.h"
 
 IMPLEMENT_DYNAMIC(CMciWnd, CWnd)
 
@@ -165,16 +165,14 @@ DWORD CMciWnd::PlayAndShow(const CString& command, CString& reply) {
   // without the wait and keeps its picture moving until the end (or Escape).
   const DWORD error = Send(command, reply);
   if (error != MciError::kNone) return error;
-  const IClock& steady = SteadyClock();
-  const DWORD start = steady.Now();
-  // The steady clock bounds the wait by the length in milliseconds and 2 s more.
+  // The steady clock bounds the wait by the length in milliseconds, as a device's own wait.
   const CString format = Ask("status time format");
   Ask("set time format ms");
-  const DWORD limit = static_cast<DWORD>(std::max<LONG>(NumberOf(Ask("status length")), 0)) + 2000;
+  const DWORD limit = MciWaitLimitMs(static_cast<double>(std::max<LONG>(NumberOf(Ask("status length")), 0)));
   if (!format.IsEmpty()) Ask("set time format " + format);
   CWnd* parent = GetParent();
-  PumpWhile(parent ? parent->GetSafeHwnd() : nullptr,
-            [&] { return m_hWnd && Ask("status mode") == "playing" && steady.Now() - start < limit; });
+  MciWaitUntil({WaitInput::kDropPage, parent ? parent->GetSafeHwnd() : nullptr}, SteadyClock(), limit,
+               [&] { return !m_hWnd || Ask("status mode") != "playing"; });
   return m_error = error;
 }
 

@@ -11,7 +11,11 @@ CCourseDocument::CCourseDocument() {
   if (auto* host = dynamic_cast<ICourseHost*>(CWinApp::Get())) m_course = std::make_unique<CCourseDoc>(*host);
 }
 
-CCourseDocument::~CCourseDocument() = default;
+CCourseDocument::~CCourseDocument() {
+  // A close asked for and never carried out must not end the loops of a
+  // course made later at the same place.
+  if (CWinApp* app = CWinApp::Get()) app->EndOwnerClose(m_course.get());
+}
 
 BOOL CCourseDocument::OnNewDocument() {
   if (!CDocument::OnNewDocument()) return FALSE;
@@ -43,7 +47,8 @@ void CCourseDocument::OnCloseDocument() {
     // A loop runs over code of this course (a box or dialog of its actions,
     // the wait of a move, a transition, an MCI "wait", the pump at a task's
     // end), which must find the course alive when the loop returns: the
-    // course closes once every loop has returned.
+    // course's own loops end now, and it closes once every loop has returned.
+    app->BeginOwnerClose(m_course.get());
     if (m_closePending) return;
     m_closePending = true;
     app->PostWhenUnwound([this, alive = std::weak_ptr<bool>(m_alive)] {
@@ -53,6 +58,7 @@ void CCourseDocument::OnCloseDocument() {
     });
     return;
   }
+  if (app) app->EndOwnerClose(m_course.get());
   // The course lets go of the page, its fonts and the host's pointers first;
   // the framework then destroys the frames and deletes this document.
   if (m_course) m_course->OnCloseDocument();

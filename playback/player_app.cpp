@@ -78,6 +78,9 @@ CPlayerApp::CPlayerApp(std::vector<CString> arguments, const IClock& clock)
       m_arguments(std::move(arguments)),
       m_probe(LibraryProbe::System()),
       m_messages(*this, LoadAppString(AppResource::kMainFrame)) {
+  // A wait or box belongs to the course that plays when it begins: closing
+  // that course ends it.
+  SetOwnerSource([this] { return static_cast<const void*>(m_currentCourse); });
   // A course sizes the pre-load budget through its "PreloadBufferSize".
   m_preloadCache.SetBudgetSource([this]() -> std::optional<LONG> {
     const CVariable* budget = FindVariable(*this, "PreloadBufferSize");
@@ -463,28 +466,15 @@ void CPlayerApp::Beep(UINT type) { MessageBeep(type); }
 
 // --- IEventLoop ---
 
-bool CPlayerApp::TakeMessage(QueuedMessage& out) {
-  MSG msg;
-  if (!PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) return false;
-  out = {FromHandle(msg.hwnd), msg.message, msg.wParam, msg.lParam};
-  if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));  // the run loop still ends
-  return msg.message != WM_QUIT;
-}
-
-void CPlayerApp::Dispatch(const QueuedMessage& queued) {
-  MSG msg;
-  msg.hwnd = queued.window ? queued.window->GetSafeHwnd() : nullptr;
-  msg.message = queued.message;
-  msg.wParam = queued.wParam;
-  msg.lParam = queued.lParam;
-  if (!PreTranslateMessage(msg)) DispatchMessage(msg);
+PumpResult CPlayerApp::PumpOne(BOOL filterInput) {
+  const HWND view = m_presentationView ? m_presentationView->GetSafeHwnd() : nullptr;
+  CWait wait({filterInput ? WaitInput::kDropPage : WaitInput::kDispatch, view});
+  return wait.PumpOne();
 }
 
 bool CPlayerApp::StopRequested() const {
   return m_presentationView && m_presentationView->GetKillEvent()->IsSet();
 }
-
-CWnd* CPlayerApp::PresentationWindow() const { return m_presentationView; }
 
 void CPlayerApp::WaitForMessage(DWORD maxMilliseconds) {
   MSG msg;

@@ -214,11 +214,9 @@ class CPlayerApp : public CWinApp,
   int ShowMessageBox(CWnd* window, const CString& text, const CString& caption, UINT style,
                      UINT helpContext) override;
   void Beep(UINT type) override;
-  // IEventLoop: this loop's messages.
-  bool TakeMessage(QueuedMessage& out) override;
-  void Dispatch(const QueuedMessage& msg) override;
+  // IEventLoop: this loop's messages, by the wait rule.
+  PumpResult PumpOne(BOOL filterInput) override;
   bool StopRequested() const override;
-  CWnd* PresentationWindow() const override;
   DWORD TimeGetTime() const override { return Clock().Now(); }
   void WaitForMessage(DWORD maxMilliseconds) override;
 

@@ -9,6 +9,24 @@
 #include "playback/presentation_view.h"
 
 void CPlayerDdeCommands::RunDdeCommand(const DdeCommand& command) {
+  // Under a loop of the program's own, or behind commands still waiting for
+  // the loops to return, a command waits its turn: the commands are carried
+  // out in the order sent. A close ends the loops of its course now and a
+  // quit those of the program, so that neither waits for long.
+  if (m_app.InNestedLoop() || m_app.HasUnwoundCalls()) {
+    if (command.word == DdeCommandWord::kQuit) {
+      CarryOut(command);
+      return;
+    }
+    if (command.word == DdeCommandWord::kClose)
+      if (CCourseDoc* course = m_app.FindDocument(command.argument)) m_app.BeginOwnerClose(course);
+    m_app.PostWhenUnwound([this, command] { CarryOut(command); });
+    return;
+  }
+  CarryOut(command);
+}
+
+void CPlayerDdeCommands::CarryOut(const DdeCommand& command) {
   switch (command.word) {
     case DdeCommandWord::kOpen:
       if (!m_app.FindDocument(command.argument)) {
@@ -31,6 +49,7 @@ void CPlayerDdeCommands::RunDdeCommand(const DdeCommand& command) {
         m_app.SetCurrentCourse(course);
         CCourseDocument* document = CCourseDocument::Of(course);
         if (document && document->SaveModified()) document->OnCloseDocument();
+        else m_app.EndOwnerClose(course);
         // Closing another course leaves the playing one current.
         if (playing != course && m_app.IsOpenDocument(playing)) m_app.SetCurrentCourse(playing);
       }

@@ -22,5 +22,7 @@ class CPlayerDdeCommands final : public IDdeCommandTarget {
   void RunDdeCommand(const DdeCommand& command) override;
 
  private:
+  void CarryOut(const DdeCommand& command);
+
   CPlayerApp& m_app;
 };

@@ -70,6 +70,8 @@ CPresentationView::~CPresentationView() {
 int CPresentationView::OnCreate(const CREATESTRUCT& cs) {
   const int result = COffScreenView::OnCreate(cs);
   if (m_ownSounds) m_ownSounds->SetOwner(GetSafeHwnd());
+  // The course's page: a wait that blocks the course holds what comes for it.
+  if (CMessageLoop* loop = CMessageLoop::Current()) loop->SetPageWindow(GetSafeHwnd());
   m_hCourseCursor = nullptr;
   m_hHandCursor = LoadCursorResource("HAND");
   m_nCursorState = ViewCursor::kSystem;

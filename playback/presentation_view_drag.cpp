@@ -3,6 +3,7 @@
 #include "model/course_doc.h"
 #include "model/icon_object.h"
 #include "platform/user/message_loop.h"
+#include "platform/user/wait_rule.h"
 #include "playback/app_resources.h"
 #include "playback/presentation_view.h"
 
@@ -108,11 +109,13 @@ BOOL CPresentationView::AutoScroll(CPoint screenPoint, BOOL dragging) {
   if (codes() != 0xFFFFu) {
     SetCapture();
     CMessageLoop* loop = CMessageLoop::Current();
+    // The page's input comes here; Escape ends the scrolling.
+    CWait wait({WaitInput::kToCaller, GetSafeHwnd()});
     for (;;) {
       MSG msg;
-      const BOOL have = loop && loop->PeekMessage(msg, GetSafeHwnd(), 0, 0, PM_REMOVE);
-      if (!IsRunning()) break;
-      if (have && msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) break;
+      const PumpResult pumped = wait.PumpOne(&msg);
+      if (!IsRunning() || EndsWait(pumped)) break;
+      const bool have = pumped == PumpResult::ToCaller && msg.hwnd == GetSafeHwnd();
       if (have && msg.message == WM_MOUSEMOVE) {
         cursor = PointFromLParam(msg.lParam);
         ClientToScreen(&cursor);
@@ -120,7 +123,8 @@ BOOL CPresentationView::AutoScroll(CPoint screenPoint, BOOL dragging) {
       const UINT step = codes();
       if (step == 0xFFFFu || !OnScroll(step, 0)) break;
       scrolled = TRUE;
-      if (have && (msg.message != WM_MOUSEMOVE || dragging)) loop->DispatchMessage(msg);
+      if (pumped == PumpResult::ToCaller && (!have || msg.message != WM_MOUSEMOVE || dragging))
+        loop->DispatchMessage(msg);
       AnimateObjects();
     }
     ReleaseCapture();

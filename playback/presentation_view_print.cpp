@@ -3,7 +3,7 @@
 #include "platform/framework/document.h"
 #include "platform/user/file_dialog.h"
 #include "platform/gdi/printer_dc.h"
-#include "platform/user/message_pump.h"
+#include "platform/user/wait_rule.h"
 #include "playback/player_app.h"
 #include "playback/presentation_view.h"
 
@@ -40,8 +40,9 @@ void CPresentationView::PrintArea(const CRect& margins, DWORD mode, int scale) {
   // the view: the job then ends and nothing here touches the view again.
   const HWND self = m_hWnd;
   bool cancelled = false;
-  dc.SetAbortProc([self, &cancelled] {
-    cancelled = !PumpWaitingMessages(self) || !CWnd::FromHandle(self);
+  CWait wait({WaitInput::kDropPage, self});
+  dc.SetAbortProc([self, &cancelled, &wait] {
+    cancelled = !wait.PumpWaiting() || !CWnd::FromHandle(self);
     return cancelled ? FALSE : TRUE;
   });
   CDocument* course = GetCurrentCourse();

@@ -9,6 +9,7 @@
 #include "platform/mm/cd_disc.h"
 #include "platform/mm/mci_errors.h"
 #include "platform/mm/mci_play_end.h"
+#include "platform/mm/mci_wait.h"
 #include "platform/mm/pcm_buffer.h"
 #include "platform/sys/profile_file.h"
 #include "platform/sys/windows_locations.h"
@@ -156,9 +157,7 @@ DWORD CMciCdAudioDevice::Play(const CMciCommand& c, HWND callback) {
 }
 
 void CMciCdAudioDevice::WaitForEnd(std::uint64_t remainingFrames) {
-  // As for the other sound devices: the sound's length and 2 s more.
-  const std::uint64_t ms = remainingFrames * 1000 / CPcmBuffer::kRate + 2000;
-  m_end->WaitForEnd(*m_services.clock, static_cast<DWORD>(std::min<std::uint64_t>(ms, 0x7FFFFFFF)));
+  m_end->WaitForEnd(*m_services.clock, MciWaitLimitMs(static_cast<double>(remainingFrames) * 1000.0 / CPcmBuffer::kRate));
 }
 
 DWORD CMciCdAudioDevice::Seek(const CMciCommand& c) {

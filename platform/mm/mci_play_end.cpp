@@ -1,9 +1,7 @@
 // A play's end: the generation check, the notice and the wake of a waiting caller.
 #include "platform/mm/mci_play_end.h"
 
-#include <chrono>
-
-#include "platform/msg/clock.h"
+#include "platform/mm/mci_wait.h"
 
 std::function<void()> CMciPlayEnd::BeginPlay(const CMciCommand& command, HWND callback) {
   DWORD generation = 0;
@@ -22,7 +20,6 @@ std::function<void()> CMciPlayEnd::BeginPlay(const CMciCommand& command, HWND ca
       if (state->m_generation != generation) return;
       state->m_endedGeneration = generation;
     }
-    state->m_ended.notify_all();
     if (state->m_endChecked) state->m_endChecked();
     state->m_notifier.FireForPlay(generation, MciNotify::kSuccessful);
   };
@@ -38,11 +35,13 @@ void CMciPlayEnd::ArmForRunningPlay(HWND callback) {
 }
 
 void CMciPlayEnd::WaitForEnd(const IClock& clock, DWORD limitMs) {
-  const IClock& steady = SteadyClock();
-  const DWORD start = clock.Now();
-  const DWORD steadyStart = steady.Now();
-  std::unique_lock lock(m_mutex);
-  const DWORD generation = m_generation;
-  while (m_endedGeneration != generation && clock.Now() - start < limitMs && steady.Now() - steadyStart < limitMs)
-    m_ended.wait_for(lock, std::chrono::milliseconds(5));
+  DWORD generation = 0;
+  {
+    std::lock_guard lock(m_mutex);
+    generation = m_generation;
+  }
+  MciWaitUntil(MciBlockingWait(), clock, limitMs, [this, generation] {
+    std::lock_guard lock(m_mutex);
+    return m_endedGeneration == generation;
+  });
 }

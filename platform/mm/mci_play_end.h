@@ -1,7 +1,6 @@
 // CMciPlayEnd: the notice and the "wait" of a device whose play ends on the sound thread.
 #pragma once
 
-#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -33,15 +32,13 @@ class CMciPlayEnd : public std::enable_shared_from_this<CMciPlayEnd> {
   // Run by every end handler after its generation check and before its
   // notice (tests begin a play there); set before any play.
   void SetEndCheckedHook(std::function<void()> hook) { m_endChecked = std::move(hook); }
-  // Blocks until the latest play ends, or until limitMs has passed by the
-  // program's clock or by the steady clock, so a clock that does not move
-  // (a test's, while nothing pumps the sound) never holds the caller longer.
+  // Waits until the latest play ends, or until limitMs has passed (see
+  // MciWaitUntil); the course is blocked meanwhile.
   void WaitForEnd(const IClock& clock, DWORD limitMs);
 
  private:
   CMciNotifier m_notifier;
   std::mutex m_mutex;
-  std::condition_variable m_ended;
   DWORD m_generation = 0;  // the play the end belongs to
   DWORD m_endedGeneration = 0;
   std::function<void()> m_endChecked;

@@ -14,7 +14,7 @@
 #include "platform/mm/mci_sound_device.h"
 #include "platform/mm/media_source.h"
 #include "platform/user/message_loop.h"
-#include "platform/user/message_pump.h"
+#include "platform/mm/mci_wait.h"
 
 MciDeviceFactory CMciVideoDevice::Factory(VideoFramesOpener opener, bool framesByDefault) {
   return [opener = std::move(opener), framesByDefault](MciOpenRequest& request,
@@ -233,28 +233,22 @@ DWORD CMciVideoDevice::Play(const CMciCommand& c, HWND callback) {
 }
 
 void CMciVideoDevice::WaitForEnd(HWND callback) {
-  // The clock decides; the steady clock bounds the wait too, so a test's
-  // clock that does not move never holds the caller for long.
-  const IClock& steady = SteadyClock();
-  const DWORD steadyStart = steady.Now();
-  double limit = 0.0;
+  DWORD limit = 0;
   {
     std::lock_guard lock(m_lock);
-    limit = (m_toMs - PositionMs()) / std::max(m_rate, 0.01) + 2000.0;
+    limit = MciWaitLimitMs((m_toMs - PositionMs()) / std::max(m_rate, 0.01));
   }
-  const auto playing = [this, &steady, steadyStart, limit] {
+  // The windows draw the frames from their timers, which only the loop runs:
+  // the wait keeps them going, drops the page's input and ends at Escape.
+  // The steady clock bounds it too, so a test's clock that does not move
+  // never holds the caller for long.
+  const std::weak_ptr<const bool> life = m_life;
+  MciWaitUntil({WaitInput::kDropPage, callback}, SteadyClock(), limit, [this, &life] {
+    if (life.expired()) return true;
     std::lock_guard lock(m_lock);
     Update();
-    return m_mode == Mode::playing && steady.Now() - steadyStart < limit;
-  };
-  const CMessageLoop* loop = CMessageLoop::Current();
-  if (loop && loop->IsLoopThread()) {
-    // The windows draw the frames from their timers, which only the loop runs.
-    const std::weak_ptr<const bool> life = m_life;
-    PumpWhile(callback, [&] { return !life.expired() && playing(); });
-    return;
-  }
-  while (playing()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return m_mode != Mode::playing;
+  });
 }
 
 DWORD CMciVideoDevice::Seek(const CMciCommand& c) {

@@ -7,6 +7,7 @@
 #include "platform/mm/audio_mixer.h"
 #include "platform/mm/mci_errors.h"
 #include "platform/mm/mci_play_end.h"
+#include "platform/mm/mci_wait.h"
 #include "platform/mm/pcm_buffer.h"
 
 CMciVoiceDevice::CMciVoiceDevice(DWORD id, std::string type, MciDeviceServices& services, CMciTimeFormat time)
@@ -112,8 +113,7 @@ DWORD CMciVoiceDevice::PlayRange(const CMciCommand& c, HWND callback, DWORD from
 }
 
 void CMciVoiceDevice::WaitForEnd(DWORD remainingFrames) {
-  const DWORD limit = static_cast<DWORD>(CPcmBuffer::FramesToMs(remainingFrames) / std::max(m_rate, 0.01)) + 2000;
-  m_end->WaitForEnd(*m_services.clock, limit);
+  m_end->WaitForEnd(*m_services.clock, MciWaitLimitMs(CPcmBuffer::FramesToMs(remainingFrames) / std::max(m_rate, 0.01)));
 }
 
 DWORD CMciVoiceDevice::Seek(const CMciCommand& c) {

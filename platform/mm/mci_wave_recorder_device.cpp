@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "platform/msg/clock.h"
 #include "platform/base/host_path.h"
 #include "platform/mm/mci_errors.h"
+#include "platform/mm/mci_wait.h"
 #include "platform/sys/staged_file.h"
 
 // What the capture thread reaches.
@@ -19,7 +19,6 @@ struct CMciWaveRecorderDevice::Shared {
   explicit Shared(DWORD id) : notifier(id) {}
   CMciNotifier notifier;
   std::mutex mutex;
-  std::condition_variable ended;
   WaveFormat format;
   std::vector<std::uint8_t> data;
   std::size_t target = 0;  // bytes at which the recording ends by itself
@@ -139,7 +138,6 @@ DWORD CMciWaveRecorderDevice::Record(const CMciCommand& c, HWND callback) {
     state->data.insert(state->data.end(), bytes, bytes + std::min(room, count));
     if (state->data.size() >= state->target) {
       state->done = true;
-      state->ended.notify_all();
       state->notifier.Fire(MciNotify::kSuccessful);
     }
   };
@@ -154,11 +152,10 @@ DWORD CMciWaveRecorderDevice::Record(const CMciCommand& c, HWND callback) {
 
 void CMciWaveRecorderDevice::WaitForEnd(DWORD ms) {
   // Capture runs by the sound card's clock; the steady clock bounds the wait.
-  const IClock& steady = SteadyClock();
-  const DWORD start = steady.Now();
-  const DWORD limit = ms + 2000;
-  std::unique_lock lock(m_shared->mutex);
-  while (!m_shared->done && steady.Now() - start < limit) m_shared->ended.wait_for(lock, std::chrono::milliseconds(5));
+  MciWaitUntil(MciBlockingWait(), SteadyClock(), MciWaitLimitMs(ms), [this] {
+    std::lock_guard lock(m_shared->mutex);
+    return m_shared->done;
+  });
 }
 
 DWORD CMciWaveRecorderDevice::Save(const CMciCommand& c) {

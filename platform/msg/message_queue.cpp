@@ -20,9 +20,12 @@ bool CMessageQueue::Matches(const MSG& msg, HWND hwnd, UINT minMsg, UINT maxMsg)
 }
 
 std::optional<MSG> CMessageQueue::Peek(HWND hwnd, UINT minMsg, UINT maxMsg, bool remove) {
+  return Peek([&](const MSG& m) { return Matches(m, hwnd, minMsg, maxMsg); }, remove);
+}
+
+std::optional<MSG> CMessageQueue::Peek(const std::function<bool(const MSG&)>& takes, bool remove) {
   std::lock_guard lock(m_mutex);
-  auto it = std::find_if(m_messages.begin(), m_messages.end(),
-                         [&](const MSG& m) { return Matches(m, hwnd, minMsg, maxMsg); });
+  auto it = std::find_if(m_messages.begin(), m_messages.end(), takes);
   if (it == m_messages.end()) return std::nullopt;
   MSG msg = *it;
   if (remove) m_messages.erase(it);

@@ -20,6 +20,8 @@ class CMessageQueue {
   // The first message matching the filter, taken out when remove is set.
   // A null window matches every window; min = max = 0 matches every message.
   std::optional<MSG> Peek(HWND hwnd, UINT minMsg, UINT maxMsg, bool remove);
+  // The first message that takes(msg) accepts; the others keep their places.
+  std::optional<MSG> Peek(const std::function<bool(const MSG&)>& takes, bool remove);
   // The calls waiting to run, taken out of the queue.
   std::deque<std::function<void()>> TakeCalls();
 

@@ -29,19 +29,27 @@ bool CTimerList::Has(HWND hwnd, UINT id) const {
 }
 
 std::optional<MSG> CTimerList::TakeDue(DWORD now, HWND filter, bool take) {
+  return TakeDue(now, [filter](const MSG& msg) { return !filter || msg.hwnd == filter; }, take);
+}
+
+std::optional<MSG> CTimerList::TakeDue(DWORD now, const std::function<bool(const MSG&)>& takes, bool take) {
+  const auto message = [now](const Timer& t) {
+    MSG msg;
+    msg.hwnd = t.hwnd;
+    msg.message = WM_TIMER;
+    msg.wParam = t.id;
+    msg.time = now;
+    return msg;
+  };
   Timer* due = nullptr;
   for (Timer& t : m_timers) {
-    if (filter && t.hwnd != filter) continue;
-    if (Remaining(t, now) <= 0 && (!due || Remaining(t, now) < Remaining(*due, now))) due = &t;
+    if (Remaining(t, now) > 0 || (due && Remaining(t, now) >= Remaining(*due, now))) continue;
+    if (!takes(message(t))) continue;
+    due = &t;
   }
   if (!due) return std::nullopt;
   if (take) due->due = now + due->interval;
-  MSG msg;
-  msg.hwnd = due->hwnd;
-  msg.message = WM_TIMER;
-  msg.wParam = due->id;
-  msg.time = now;
-  return msg;
+  return message(*due);
 }
 
 std::optional<DWORD> CTimerList::TimeToNext(DWORD now) const {

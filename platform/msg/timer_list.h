@@ -1,6 +1,7 @@
 // Per-window timers by id, each with its interval and the time it is next due.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -20,6 +21,8 @@ class CTimerList {
   // window's when one is given). With take set it is rescheduled one interval
   // from now: a late timer fires once, not once per missed interval.
   std::optional<MSG> TakeDue(DWORD now, HWND filter = nullptr, bool take = true);
+  // The same among the timers whose message takes(msg) accepts.
+  std::optional<MSG> TakeDue(DWORD now, const std::function<bool(const MSG&)>& takes, bool take);
   // Milliseconds until the next timer is due (0 when one is due), or nothing
   // when no timer runs.
   std::optional<DWORD> TimeToNext(DWORD now) const;

@@ -65,13 +65,21 @@ int SpawnProgram(const std::filesystem::path& program, const std::vector<std::st
 
 ProcessResult RunAndWait(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
   ProcessResult result;
-  ProcessId pid = 0;
-  if (int error = SpawnProgram(program, arguments, pid)) {
-    result.error = error;
+  const StartResult started = StartProgram(program, arguments);
+  if (!started.process) {
+    result.error = started.error;
     return result;
   }
   result.started = true;
-  result.exitCode = WaitForProcess(pid);
+  result.exitCode = WaitForProcess(started.process);
+  return result;
+}
+
+StartResult StartProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments) {
+  StartResult result;
+  ProcessId pid = 0;
+  result.error = SpawnProgram(program, arguments, pid);
+  if (!result.error) result.process = pid;
   return result;
 }
 
@@ -197,8 +205,10 @@ int WaitForProcess(ProcessId process) {
   return WEXITSTATUS(status);
 }
 
-bool HasProcessEnded(ProcessId process) {
-  if (process <= 0) return true;
+bool HasProcessEnded(ProcessId process) { return PollProcess(process).has_value(); }
+
+std::optional<int> PollProcess(ProcessId process) {
+  if (process <= 0) return -1;
   int status = 0;
   pid_t waited;
   do {
@@ -206,7 +216,9 @@ bool HasProcessEnded(ProcessId process) {
   } while (waited < 0 && errno == EINTR);
   // 0: still running; the process itself: ended and reaped now; -1: its
   // state cannot be had, so it counts as ended.
-  return waited != 0;
+  if (waited == 0) return std::nullopt;
+  if (waited < 0 || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
 }
 
 std::vector<RunningProgram> ListRunningPrograms(const std::filesystem::path& procRoot) {

@@ -62,8 +62,17 @@ class ChildReaper;
 ProcessResult StartProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                            ChildReaper& reaper);
 
+// Starts the program as RunAndWait does without waiting; the child must be
+// waited for, polled until it ends, or handed to a reaper.
+StartResult StartProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments);
+
 // Waits without a time limit for the child to end and reaps it; its exit code, -1 after a signal.
 int WaitForProcess(ProcessId process);
+
+// One look at a child without waiting: once it has ended (and is reaped
+// now) its exit code, -1 after a signal or when its state cannot be had;
+// nothing while it runs.
+std::optional<int> PollProcess(ProcessId process);
 
 // One look at a child without waiting: true when it has ended (and is
 // reaped now), or when its state cannot be had (it counts as ended).

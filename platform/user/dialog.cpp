@@ -10,6 +10,7 @@
 #include "platform/user/child_control.h"
 #include "platform/user/dialog_colours.h"
 #include "platform/user/edit.h"
+#include "platform/user/wait_rule.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/system_metrics.h"
@@ -101,10 +102,12 @@ int CDialog::DoModal() {
 void CDialog::RunModalLoop() {
   CMessageLoop* loop = CMessageLoop::Current();
   CMessageLoop::ModalScope modal(*loop);
+  // The dialog's own keys (Escape among them) are its to handle.
+  const WaitPolicy rule{WaitInput::kDispatch, nullptr, false, true};
   bool idleSent = false;
   while (!m_ended && m_hWnd) {
-    if (loop->ModalLoopsEnding()) {
-      // The program is closing: the dialog ends as cancelled.
+    if (modal.Ending()) {
+      // The program, or the course that asked, is closing: the dialog ends as cancelled.
       m_result = IDCANCEL;
       m_ended = true;
       break;
@@ -121,7 +124,7 @@ void CDialog::RunModalLoop() {
       continue;
     }
     idleSent = false;
-    if (msg.message == WM_QUIT) {
+    if (DecideFate(rule, msg) == MessageFate::kQuit) {
       // The outer loop ends too.
       loop->PostQuitMessage(static_cast<int>(msg.wParam));
       m_result = IDCANCEL;

@@ -139,11 +139,27 @@ void CMessageLoop::RunSentCalls() {
   }
 }
 
-void CMessageLoop::EndModalLoops() {
-  if (m_modalDepth == 0) return;
-  m_endingModal = true;
+CMessageLoop::LoopScope::LoopScope(CMessageLoop& loop, bool modal)
+    : m_loop(loop), m_owner(loop.m_ownerSource ? loop.m_ownerSource() : nullptr), m_modal(modal) {
+  if (m_modal) ++m_loop.m_modalDepth;
+}
+
+CMessageLoop::LoopScope::~LoopScope() {
+  if (m_modal) --m_loop.m_modalDepth;
+}
+
+void CMessageLoop::BeginProgramClose() {
+  m_programClosing = true;
   m_source->Wake();
 }
+
+void CMessageLoop::BeginOwnerClose(const void* owner) {
+  if (!owner) return;
+  m_closingOwners.insert(owner);
+  m_source->Wake();
+}
+
+void CMessageLoop::EndOwnerClose(const void* owner) { m_closingOwners.erase(owner); }
 
 void CMessageLoop::PostWhenUnwound(std::function<void()> call) {
   m_unwoundCalls.push_back(std::move(call));
@@ -159,14 +175,15 @@ void CMessageLoop::RunUnwoundCalls() {
   }
 }
 
-bool CMessageLoop::TakePaint(HWND filter, MSG& msg, bool remove) {
+bool CMessageLoop::TakePaint(const Filter& takes, MSG& msg, bool remove) {
   for (HWND hwnd : m_invalid) {
-    if (filter && hwnd != filter) continue;
-    msg = MSG{};
-    msg.hwnd = hwnd;
-    msg.message = WM_PAINT;
-    msg.time = m_clock.Now();
-    msg.pt = GetCursorPos();
+    MSG paint;
+    paint.hwnd = hwnd;
+    paint.message = WM_PAINT;
+    paint.time = m_clock.Now();
+    paint.pt = GetCursorPos();
+    if (!takes(paint)) continue;
+    msg = paint;
     // WM_PAINT stays pending until the window validates itself; taking it out
     // here only stops a window that never does from starving the loop.
     if (remove) m_invalid.erase(hwnd);
@@ -175,22 +192,19 @@ bool CMessageLoop::TakePaint(HWND filter, MSG& msg, bool remove) {
   return false;
 }
 
-namespace {
-bool FilterTakes(UINT message, HWND hwnd, UINT minMsg, UINT maxMsg) {
-  MSG probe;
-  probe.hwnd = hwnd;
-  probe.message = message;
-  return CMessageQueue::Matches(probe, hwnd, minMsg, maxMsg);
-}
-}  // namespace
-
 BOOL CMessageLoop::PeekMessage(MSG& msg, HWND hwnd, UINT minMsg, UINT maxMsg, UINT removeFlags) {
+  return Take(
+      msg, [=](const MSG& m) { return CMessageQueue::Matches(m, hwnd, minMsg, maxMsg); }, (removeFlags & PM_REMOVE) != 0);
+}
+
+BOOL CMessageLoop::PeekMessageIf(MSG& msg, const Filter& takes) { return Take(msg, takes, true); }
+
+BOOL CMessageLoop::Take(MSG& msg, const Filter& takes, bool remove) {
   NestedScope nested(*this);  // the calls it runs, and the input it polls, may close anything
   m_source->Poll();
   RunSentCalls();
   RunUnwoundCalls();
-  bool remove = (removeFlags & PM_REMOVE) != 0;
-  if (auto posted = m_queue.Peek(hwnd, minMsg, maxMsg, remove)) {
+  if (auto posted = m_queue.Peek(takes, remove)) {
     msg = *posted;
     return TRUE;
   }
@@ -203,16 +217,14 @@ BOOL CMessageLoop::PeekMessage(MSG& msg, HWND hwnd, UINT minMsg, UINT maxMsg, UI
     return TRUE;
   }
   MSG paint;
-  if (FilterTakes(WM_PAINT, hwnd, minMsg, maxMsg) && TakePaint(hwnd, paint, remove)) {
+  if (TakePaint(takes, paint, remove)) {
     msg = paint;
     return TRUE;
   }
-  if (FilterTakes(WM_TIMER, hwnd, minMsg, maxMsg)) {
-    if (auto due = m_timers.TakeDue(m_clock.Now(), hwnd, remove)) {
-      msg = *due;
-      msg.pt = GetCursorPos();
-      return TRUE;
-    }
+  if (auto due = m_timers.TakeDue(m_clock.Now(), [&](const MSG& timer) { return takes(timer); }, remove)) {
+    msg = *due;
+    msg.pt = GetCursorPos();
+    return TRUE;
   }
   return FALSE;
 }

@@ -74,6 +74,9 @@ class CMessageLoop {
   // message, then paints, then due timers. Input from the event source is
   // polled first. FALSE when nothing matches.
   BOOL PeekMessage(MSG& msg, HWND hwnd, UINT minMsg, UINT maxMsg, UINT removeFlags);
+  // Takes the first message, in the same order, that takes(msg) accepts;
+  // what it refuses stays where it is.
+  BOOL PeekMessageIf(MSG& msg, const std::function<bool(const MSG&)>& takes);
   // Waits for the next message; FALSE for WM_QUIT.
   BOOL GetMessage(MSG& msg);
   // Sleeps until input, a post, or the next timer is due.
@@ -98,33 +101,55 @@ class CMessageLoop {
     CMessageLoop& m_loop;
   };
 
-  // --- Modal loops (user-interface thread) ---
-  // A modal loop (a dialog, a Qt box or menu) while it runs.
-  class ModalScope {
+  // --- Loops of the program's own inside handlers (user-interface thread) ---
+  // A wait or a modal loop (a dialog, a Qt box or menu) while it runs. It
+  // belongs to what the owner source named when it began (the course that
+  // plays), so that the close of that owner, like the program's close, ends it.
+  class LoopScope {
    public:
-    explicit ModalScope(CMessageLoop& loop) : m_loop(loop) { ++m_loop.m_modalDepth; }
-    ~ModalScope() {
-      if (--m_loop.m_modalDepth == 0) m_loop.m_endingModal = false;
-    }
-    ModalScope(const ModalScope&) = delete;
-    ModalScope& operator=(const ModalScope&) = delete;
+    LoopScope(CMessageLoop& loop, bool modal);
+    ~LoopScope();
+    LoopScope(const LoopScope&) = delete;
+    LoopScope& operator=(const LoopScope&) = delete;
+    // The program is closing, or the owner this loop belongs to.
+    bool Ending() const { return m_loop.ProgramClosing() || m_loop.OwnerClosing(m_owner); }
+    const void* Owner() const { return m_owner; }
 
    private:
     CMessageLoop& m_loop;
+    const void* const m_owner;
+    const bool m_modal;
+  };
+  class ModalScope : public LoopScope {
+   public:
+    explicit ModalScope(CMessageLoop& loop) : LoopScope(loop, true) {}
   };
   // What runs now runs under a loop of the program's own that a handler
   // started (a wait, a dialog, a box): a message was taken or is being
   // handled inside a window procedure or posted call. Closing what that
   // handler uses must wait until it has returned (PostWhenUnwound).
   bool InNestedLoop() const { return m_modalDepth > 0 || m_nestedDepth > 0; }
-  // Asks every open modal loop to end as cancelled (the program is closing).
-  void EndModalLoops();
-  bool ModalLoopsEnding() const { return m_endingModal; }
+  // What a loop belongs to: asked when one begins (null: nothing in particular).
+  void SetOwnerSource(std::function<const void*()> source) { m_ownerSource = std::move(source); }
+  // The program is closing: every loop under way ends, and any that begins
+  // ends at once; the close itself comes once they have returned.
+  void BeginProgramClose();
+  bool ProgramClosing() const { return m_programClosing; }
+  // An owner is closing: its loops end, as above, until EndOwnerClose.
+  void BeginOwnerClose(const void* owner);
+  void EndOwnerClose(const void* owner);
+  bool OwnerClosing(const void* owner) const { return owner && m_closingOwners.count(owner) != 0; }
   // Runs the call once nothing of the program is under way: when the loop
   // looks for a message outside every window procedure, posted call and
   // modal loop. What would free objects that the code under a modal loop
   // still uses waits for this.
   void PostWhenUnwound(std::function<void()> call);
+  // Calls wait for the loops to unwind: what comes now must come after them.
+  bool HasUnwoundCalls() const { return !m_unwoundCalls.empty(); }
+  // The window the course's page lives in: a wait that blocks the course
+  // holds its timers and posted messages (set by the page's window).
+  void SetPageWindow(HWND hwnd) { m_pageWindow = hwnd; }
+  HWND PageWindow() const { return m_pageWindow; }
 
   // The run loop: idle turns while OnIdle asks for more and no message waits,
   // then messages until the queue is empty; returns ExitInstance() on WM_QUIT.
@@ -194,7 +219,9 @@ class CMessageLoop {
     const bool m_nested;
   };
   void RunUnwoundCalls();
-  bool TakePaint(HWND filter, MSG& msg, bool remove);
+  using Filter = std::function<bool(const MSG&)>;
+  BOOL Take(MSG& msg, const Filter& takes, bool remove);
+  bool TakePaint(const Filter& takes, MSG& msg, bool remove);
   void ApplyCursor();
 
   const IClock& m_clock;
@@ -219,7 +246,10 @@ class CMessageLoop {
   int m_handlerDepth = 0;  // window procedures and posted calls under way
   int m_modalDepth = 0;
   int m_nestedDepth = 0;  // message calls under way inside handlers
-  bool m_endingModal = false;
+  std::function<const void*()> m_ownerSource;
+  bool m_programClosing = false;
+  std::set<const void*> m_closingOwners;
+  HWND m_pageWindow = nullptr;
   std::vector<std::function<void()>> m_unwoundCalls;
   CPoint m_lastMovePoint{-1, -1};
   HWND m_lastMoveWindow = nullptr;

@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include "platform/user/message_loop.h"
+#include "platform/user/wait_rule.h"
 
 namespace {
 
@@ -43,21 +44,23 @@ void RunWhileShown(QWidget& window) {
     return;
   }
   CMessageLoop::ModalScope modal(*loop);
+  // The window's own keys (Escape among them) are its to handle.
+  const WaitPolicy rule{WaitInput::kDispatch, nullptr, false, true};
   // As the run loop: idle turns (animation) while they ask for more and no
   // message waits, then messages; a wait only when neither has anything.
   bool idle = true;
   LONG count = 0;
-  while (guard && guard->isVisible() && !loop->ModalLoopsEnding()) {
+  while (guard && guard->isVisible() && !modal.Ending()) {
     MSG msg;
     if (!loop->PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
       if (idle) {
         if (!loop->OnIdle(count++)) idle = false;
-      } else if (guard && guard->isVisible() && !loop->ModalLoopsEnding()) {
+      } else if (guard && guard->isVisible() && !modal.Ending()) {
         loop->WaitMessage();
       }
       continue;
     }
-    if (msg.message == WM_QUIT) {
+    if (DecideFate(rule, msg) == MessageFate::kQuit) {
       // The program's run loop ends too: the quit goes back for it.
       loop->PostQuitMessage(static_cast<int>(msg.wParam));
       break;

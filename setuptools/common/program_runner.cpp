@@ -7,6 +7,7 @@
 #include "platform/sys/dynamic_library.h"
 #include "platform/user/message_box_types.h"
 #include "platform/sys/process.h"
+#include "platform/user/wait_rule.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ std::vector<std::string> SplitArguments(const CString& rawField, const MacroFold
 
 bool RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments, bool wait,
                 tvn::sys::ChildReaper& reaper) {
-  auto result = wait ? tvn::sys::RunAndWait(program, arguments) : tvn::sys::StartProcess(program, arguments, reaper);
+  auto result = wait ? RunProgramAndWait(program, arguments, reaper) : tvn::sys::StartProcess(program, arguments, reaper);
   return result.started;
 }
 

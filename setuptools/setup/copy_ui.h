@@ -18,7 +18,8 @@ class ICopyUi {
   // The disk dialog (16): 1 when the user confirmed the disk; the folder the
   // disks are read from is shown and may be edited (taken only with 1).
   virtual int DiskDialog(const CString& text, CString& sourceDirectory) = 0;
-  // Dispatches every pending message; false when a WM_QUIT was among them.
+  // Dispatches every pending message; false when a WM_QUIT was among them
+  // (it stays for the run loop) or the program is closing.
   virtual bool DispatchPending() = 0;
   virtual bool IsF3Pressed() = 0;
   // The background window's exit question (411); true when the user leaves.

@@ -6,6 +6,7 @@
 
 #include "platform/user/message_box_types.h"
 #include "platform/user/message_loop.h"
+#include "platform/user/wait_rule.h"
 #include "setuptools/setup/main_frame.h"
 #include "setuptools/setup/options_dialogs.h"
 
@@ -98,22 +99,17 @@ int CDialogWizard::DiskDialog(const CString& text, CString& sourceDirectory) {
 }
 
 bool CDialogWizard::DispatchPending() {
-  CMessageLoop* loop = CMessageLoop::Current();
-  if (!loop) return true;
-  MSG msg;
-  while (loop->PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      loop->PostQuitMessage(static_cast<int>(msg.wParam));
-      return false;
-    }
+  WaitPolicy rule{WaitInput::kDispatch, nullptr, false};
+  // F3 asks whether to leave; the copying dialog's keys are its own.
+  rule.preDispatch = [this](MSG& msg) {
     if (msg.message == WM_KEYDOWN && msg.wParam == kF3) {
       m_f3 = true;
-      continue;
+      return true;
     }
-    if (m_copying && m_copying->IsDialogMessage(msg)) continue;
-    loop->DispatchMessage(msg);
-  }
-  return true;
+    return m_copying && m_copying->IsDialogMessage(msg);
+  };
+  CWait wait(std::move(rule));
+  return wait.PumpWaiting() != FALSE;
 }
 
 bool CDialogWizard::IsF3Pressed() { return std::exchange(m_f3, false); }

@@ -7,19 +7,14 @@
 #include "platform/user/dialog_colours.h"
 #include "platform/user/message_box_types.h"
 #include "platform/user/message_loop.h"
+#include "platform/user/wait_rule.h"
 #include "platform/sys/windows_locations.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_strings.h"
 
 bool CSilentCopyUi::DispatchPending() {
-  CMessageLoop* loop = CMessageLoop::Current();
-  if (!loop) return true;
-  MSG msg;
-  while (loop->PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) return false;
-    loop->DispatchMessage(msg);
-  }
-  return true;
+  CWait wait({WaitInput::kDispatch, nullptr, false});
+  return wait.PumpWaiting() != FALSE;
 }
 
 CSetupProgram::CSetupProgram(std::vector<CString> arguments)

@@ -16,6 +16,7 @@
 #include "page/effect_libraries.h"
 #include "tests/page/transition_scene.h"
 #include "tests/support/recording_message_sink.h"
+#include "tests/support/scripted_event_loop.h"
 #include "tests/support/temp_dir.h"
 
 namespace tvn::testing {
@@ -62,21 +63,6 @@ struct ScriptedPacer : IEffectPacer {
   DWORD Milliseconds() override { return 1234; }
 };
 
-struct ScriptedLoop : IEventLoop {
-  std::deque<QueuedMessage> queue;
-  std::vector<QueuedMessage> dispatched;
-  bool TakeMessage(QueuedMessage& out) override {
-    if (queue.empty()) return false;
-    out = queue.front();
-    queue.pop_front();
-    return true;
-  }
-  void Dispatch(const QueuedMessage& msg) override { dispatched.push_back(msg); }
-  bool StopRequested() const override { return false; }
-  CWnd* PresentationWindow() const override { return kViewWindow; }
-  DWORD TimeGetTime() const override { return 0; }
-  void WaitForMessage(DWORD) override {}
-};
 
 struct Owner : CIconObject {
   CEffectData effect;
@@ -87,7 +73,7 @@ struct Fixture {
   FakeView view;
   Surface back{Scene::kWidth, Scene::kHeight, NewPixel};
   ScriptedPacer pacer;
-  ScriptedLoop loop;
+  tvn::testing::ScriptedEventLoop loop{kViewWindow};
   RecordingMessageSink sink;
   CMessageService messages{sink, "Tvnrun"};
   CEffectServices services;
@@ -207,6 +193,14 @@ TEST(EffectThread, AnEndedCourseStopsTheTransitionAtTheNextMessage) {
   g.Start();
   EXPECT_EQ(g.pacer.waits.size(), 1u);
   EXPECT_TRUE(g.AreaIsNew());
+  // The program's or the course's close ends it as well, the page shown whole.
+  Fixture h;
+  h.loop.closing = true;
+  h.loop.queue = {{nullptr, kTimer, 1, 0}};
+  h.Start();
+  EXPECT_EQ(h.pacer.waits.size(), 1u);
+  EXPECT_TRUE(h.loop.dispatched.empty());
+  EXPECT_TRUE(h.AreaIsNew());
 }
 
 TEST(EffectThread, NoDelayNeitherWaitsNorLooksAtTheQueue) {

@@ -7,7 +7,6 @@
 
 #include "platform/msg/clock.h"
 #include "platform/user/gui_session.h"
-#include "platform/user/message_pump.h"
 #include "tests/platform/user/window_test_support.h"
 
 namespace {
@@ -272,40 +271,6 @@ TEST_F(MessageLoopTest, FocusChangesSendKillAndSetFocusWithTheOtherWindow) {
   EXPECT_EQ(CWnd::GetFocus(), b.get());
   b->DestroyWindow();
   EXPECT_EQ(CWnd::GetFocus(), nullptr);
-}
-
-TEST_F(MessageLoopTest, AWaitInsideAHandlerKeepsOtherWorkGoingButNotTheWindowsInput) {
-  auto view = MakeWindow();
-  auto other = MakeWindow();
-  PumpReady();
-  view->received.clear();
-  std::vector<PumpResult> results;
-  view->hook = [&](UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
-    if (message != kRunTask) return std::nullopt;
-    // Inside the handler: new input for the view and a repaint, work for others.
-    view->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 1));
-    other->PostMessage(kTaskEntered);
-    view->Invalidate();
-    view->PostMessage(WM_KEYDOWN, VK_ESCAPE);
-    for (PumpResult r = PumpResult::Dispatched; r != PumpResult::Empty && r != PumpResult::Escape;) {
-      r = PumpOneMessage(view->m_hWnd);
-      results.push_back(r);
-    }
-    return 0;
-  };
-  view->SendMessage(kRunTask);
-  EXPECT_EQ(results, (std::vector<PumpResult>{PumpResult::Dropped, PumpResult::Dispatched, PumpResult::Escape}));
-  EXPECT_EQ(other->Messages(kTaskEntered).size(), 1u);
-  EXPECT_TRUE(view->Messages(WM_LBUTTONDOWN).empty());
-  // The put-off paint comes when the run loop goes on.
-  results.clear();
-  view->hook = nullptr;
-  EXPECT_EQ(PumpOneMessage(view->m_hWnd), PumpResult::Dropped);
-  EXPECT_TRUE(view->Messages(WM_PAINT).empty());
-  loop->PostMessage(view->m_hWnd, WM_NULL, 0, 0);
-  EXPECT_TRUE(loop->PumpMessage());
-  PumpReady();
-  EXPECT_EQ(view->Messages(WM_PAINT).size(), 1u);
 }
 
 TEST(MessageLoopRun, QtLoopSleepsUntilATimerIsDueOrAHelperPosts) {

@@ -139,7 +139,16 @@ TEST_F(QtModalTest, EveryQtDialogAndThePopupMenuRunTheLoop) {
   EXPECT_GE(timersFire([&] { EXPECT_EQ(dialogs.TrackPopupMenu(request), 0u); }), 3u);
 }
 
-TEST_F(QtModalTest, TheProgramClosingEndsTheBoxesAndAQuitGoesOnToTheRunLoop) {
+TEST_F(QtModalTest, AQuitUnderABoxEndsItAndGoesOnToTheRunLoop) {
+  CQtDialogs dialogs;
+  QTimer::singleShot(0, [&] { loop->PostQuitMessage(3); });
+  EXPECT_EQ(dialogs.MessageBox({&wnd, "Quit", "Test", MB_OK}), IDOK);
+  ASSERT_TRUE(loop->PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+  EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST_F(QtModalTest, TheProgramClosingEndsTheBoxesAndAnyThatComeAfter) {
   CQtDialogs dialogs;
   // A nested box: both end as cancelled when the program closes.
   int innerAnswer = 0;
@@ -151,7 +160,7 @@ TEST_F(QtModalTest, TheProgramClosingEndsTheBoxesAndAQuitGoesOnToTheRunLoop) {
     }
     if (message == WM_USER + 2) {
       loop->PostWhenUnwound([&] { laterCall = true; });
-      loop->EndModalLoops();
+      loop->BeginProgramClose();
       return 0;
     }
     return std::nullopt;
@@ -163,16 +172,10 @@ TEST_F(QtModalTest, TheProgramClosingEndsTheBoxesAndAQuitGoesOnToTheRunLoop) {
   EXPECT_EQ(dialogs.MessageBox({&wnd, "Outer", "Test", MB_OKCANCEL}), IDCANCEL);
   EXPECT_EQ(innerAnswer, IDNO);
   EXPECT_FALSE(laterCall) << "nothing unwound yet";
-  EXPECT_FALSE(loop->ModalLoopsEnding());
   EXPECT_FALSE(loop->PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
   EXPECT_TRUE(laterCall) << "the loop found nothing under way";
-
-  // A quit under a box ends it and stays for the run loop.
-  QTimer::singleShot(0, [&] { loop->PostQuitMessage(3); });
-  EXPECT_EQ(dialogs.MessageBox({&wnd, "Quit", "Test", MB_OK}), IDOK);
-  ASSERT_TRUE(loop->PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
-  EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
-  EXPECT_EQ(msg.wParam, 3u);
+  // A box that a closing program still asks for ends at once.
+  EXPECT_EQ(dialogs.MessageBox({&wnd, "Later", "Test", MB_OKCANCEL}), IDCANCEL);
 }
 
 }  // namespace

@@ -241,8 +241,10 @@ class ConversationImpl {
     for (;;) {
       ReadInto(m_socket, m_decoder);
       std::optional<Frame> answer = m_decoder.Next();
-      for (; answer && answer->type != FrameType::kDisconnect && m_unanswered > 0; answer = m_decoder.Next())
+      while (answer && answer->type != FrameType::kDisconnect && m_unanswered > 0) {
         --m_unanswered;
+        answer = m_decoder.Next();
+      }
       if (answer) {
         if (answer->type == FrameType::kDisconnect) break;
         return answer;

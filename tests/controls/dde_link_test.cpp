@@ -62,7 +62,7 @@ class SlowPeer {
   SlowPeer() {
     std::promise<bool> listening;
     std::future<bool> listens = listening.get_future();
-    m_thread = std::thread([this, &listening] { Serve(listening); });
+    m_thread = std::thread([this, listening = std::move(listening)]() mutable { Serve(listening); });
     m_listening = listens.get();
   }
   ~SlowPeer() {

@@ -71,12 +71,13 @@ void CDdeLink::Execute(const CString& command, UINT format) {
   if (!IsConnected()) return;
   std::string data = command.str();
   data.push_back('\0');
-  m_client->Execute(data, static_cast<std::uint16_t>(format));
+  m_transactionResult = m_client->Execute(data, static_cast<std::uint16_t>(format)) ? DdeResult::kAck : 0;
 }
 
 std::optional<std::string> CDdeLink::Request(const CString& item, UINT format) {
   if (!IsConnected()) return std::nullopt;
   std::optional<std::string> data = m_client->Request(item.view(), static_cast<std::uint16_t>(format));
+  m_transactionResult = data ? DdeResult::kAck : 0;
   if (data) data->push_back('\0');
   return data;
 }

@@ -33,6 +33,12 @@ constexpr UINT kInvalidParameter = 0x4006;
 constexpr UINT kNoConversation = 0x400A;
 }  // namespace DdeError
 
+// The transaction result word: DDE_FACK when the server acknowledged the
+// command or gave the data, 0 when it refused, went away or did not answer in time.
+namespace DdeResult {
+constexpr DWORD kAck = 0x8000;
+}  // namespace DdeResult
+
 class CDdeLink final : public IDdeClient {
  public:
   // Runs a call later on the user-interface thread (the message loop's PostCall in the program).
@@ -59,6 +65,9 @@ class CDdeLink final : public IDdeClient {
   void Execute(const CString& command, UINT format) override;
   std::optional<std::string> Request(const CString& item, UINT format) override;
 
+  // The result word of the last execute or request sent; kept, not reported.
+  DWORD GetTransactionResult() const { return m_transactionResult; }
+
   // Invalid parameter: a beep and message 8137; other codes show nothing.
   void ReportDdeError(UINT error);
 
@@ -79,4 +88,5 @@ class CDdeLink final : public IDdeClient {
   std::unique_ptr<Handler> m_handler;
   std::unique_ptr<tvn::dde::Server> m_server;
   std::unique_ptr<tvn::dde::Conversation> m_client;
+  DWORD m_transactionResult = 0;
 };

@@ -8,7 +8,7 @@ class CPlayerApp;
 namespace DdeViewMessage {
 // Sent to the view by "event" with the event's name in lParam; the view has no handler for it.
 constexpr UINT kEvent = 0x405;
-// Posted to the view by "start" as a WM_COMMAND id; the view has no handler for it.
+// Posted to the view by "start" as a WM_COMMAND id: the view starts the current course at its first task.
 constexpr UINT kStartCommand = 32782;
 }  // namespace DdeViewMessage
 

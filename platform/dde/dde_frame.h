@@ -12,7 +12,10 @@ namespace tvn::dde {
 
 // Every frame is a 32-bit little-endian body length, then the body: one type
 // byte and the type's fields. Texts are a 16-bit length and the bytes; data
-// runs to the end of the body.
+// runs to the end of the body. A server answers each frame but a disconnect
+// with one ack, nack or data frame, in the order the frames came, or hangs
+// up; calls carry no number, so a client that stopped waiting for an answer
+// knows it as the next to come and drops it.
 enum class FrameType : std::uint8_t {
   kConnect = 1,     // service, topic
   kExecute = 2,     // format, data

@@ -233,19 +233,29 @@ class ConversationImpl {
 
   // Sends the frame and waits for the server's answer, handling socket events
   // of this thread meanwhile (so a service of this process can answer too),
-  // but no user input.
+  // but no user input. The answers of calls that gave up waiting come first
+  // and are dropped.
   std::optional<Frame> Call(const Frame& frame) {
     if (!WriteFrame(m_socket, frame)) return std::nullopt;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_timeoutMs);
     for (;;) {
       ReadInto(m_socket, m_decoder);
-      if (std::optional<Frame> answer = m_decoder.Next()) {
+      std::optional<Frame> answer = m_decoder.Next();
+      while (answer && answer->type != FrameType::kDisconnect && m_unanswered > 0) {
+        --m_unanswered;
+        answer = m_decoder.Next();
+      }
+      if (answer) {
         if (answer->type == FrameType::kDisconnect) break;
         return answer;
       }
       if (!IsConnected()) break;
       const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-      if (left <= 0) return std::nullopt;
+      if (left <= 0) {
+        // Its answer may still come: the next call drops it.
+        ++m_unanswered;
+        return std::nullopt;
+      }
       m_socket.waitForReadyRead(static_cast<int>(std::min<long long>(left, 10)));
       if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
@@ -267,6 +277,9 @@ class ConversationImpl {
   int m_timeoutMs;
   QLocalSocket m_socket;
   FrameDecoder m_decoder;
+  // Calls that gave up waiting and whose answers have not come yet: a server
+  // answers every call once, in the order sent, so these arrive first.
+  long long m_unanswered = 0;
 };
 
 Conversation::Conversation(std::unique_ptr<ConversationImpl> impl) : m_impl(std::move(impl)) {}

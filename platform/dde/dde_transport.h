@@ -10,7 +10,8 @@
 
 namespace tvn::dde {
 
-// How long a synchronous call waits for its answer.
+// How long a synchronous call waits for its answer; an answer that comes
+// later is dropped, never taken for a later call's.
 inline constexpr int kCallTimeoutMs = 1000;
 
 // The folder every serving process puts its socket in: $XDG_RUNTIME_DIR/tavelon-dde,

@@ -1,8 +1,16 @@
 // The DDE link end to end on local sockets: frames, the command language, the service's answers and the client.
 #include "controls/dde_link.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <thread>
 
 #include "platform/dde/dde_frame.h"
 #include "platform/dde/dde_transport.h"
@@ -43,6 +51,68 @@ class PeerHandler final : public IServerHandler {
   void OnDisconnect(int) override { ++disconnects; }
   std::vector<std::string> received;
   int disconnects = 0;
+};
+
+// Another program serving "Slow", on a thread of its own: it holds its answer
+// to the request for "first", and so every call after it, until the test lets
+// it go; then it answers each call at once, a request with "answer to" and
+// the item.
+class SlowPeer {
+ public:
+  SlowPeer() {
+    std::promise<bool> listening;
+    std::future<bool> listens = listening.get_future();
+    m_thread = std::thread([this, listening = std::move(listening)]() mutable { Serve(listening); });
+    m_listening = listens.get();
+  }
+  ~SlowPeer() {
+    Release();
+    m_stop = true;
+    m_thread.join();
+  }
+  bool IsListening() const { return m_listening; }
+  void Release() {
+    std::lock_guard lock(m_mutex);
+    m_released = true;
+    m_releasedChanged.notify_all();
+  }
+
+ private:
+  class Handler final : public IServerHandler {
+   public:
+    explicit Handler(SlowPeer& peer) : m_peer(peer) {}
+    bool OnConnect(int, std::string_view, std::string_view) override { return true; }
+    bool OnExecute(int, std::string_view, std::string_view, std::uint16_t) override { return true; }
+    std::optional<std::string> OnRequest(int, std::string_view, std::string_view item, std::uint16_t) override {
+      if (item == "first") {
+        std::unique_lock lock(m_peer.m_mutex);
+        m_peer.m_releasedChanged.wait_for(lock, std::chrono::milliseconds(kGenerousMs),
+                                          [this] { return m_peer.m_released; });
+      }
+      return "answer to " + std::string(item);
+    }
+    void OnDisconnect(int) override {}
+
+   private:
+    SlowPeer& m_peer;
+  };
+
+  void Serve(std::promise<bool>& listening) {
+    QEventLoop loop;  // gives this thread an event dispatcher of its own
+    QTimer wake;      // so that the loop looks at the stop flag now and then
+    wake.start(10);
+    Handler handler(*this);
+    Server server;
+    listening.set_value(server.Listen("Slow", handler));
+    while (!m_stop) loop.processEvents(QEventLoop::WaitForMoreEvents);
+  }
+
+  std::thread m_thread;
+  bool m_listening = false;
+  std::atomic<bool> m_stop = false;
+  std::mutex m_mutex;
+  std::condition_variable m_releasedChanged;
+  bool m_released = false;
 };
 
 class Commands final : public IDdeCommandTarget {
@@ -231,4 +301,37 @@ TEST_F(DdeLinkTest, TheClientHoldsOneConversationAndReportsFailures) {
   ASSERT_EQ(sink.boxes.size(), 3u);
   EXPECT_EQ(sink.boxes[1].text, "A DDE call was given an invalid service, topic or item name.");
   EXPECT_EQ(sink.beeps.size(), 3u);
+}
+
+TEST_F(DdeLinkTest, AnAnswerThatComesAfterItsCallGaveUpIsDroppedAndLaterCallsGetTheirOwn) {
+  // How many calls give up (each after the real time-out) before the peer answers.
+  for (int late : {1, 2}) {
+    SCOPED_TRACE(late);
+    SlowPeer peer;
+    ASSERT_TRUE(peer.IsListening());
+    CDdeLink link(messages, commands, poster);
+    link.Connect("Slow", "data");
+    ASSERT_TRUE(link.IsConnected());
+    link.Execute("[go]", 1);
+    EXPECT_EQ(link.GetTransactionResult(), DdeResult::kAck);
+
+    EXPECT_FALSE(link.Request("first", 1));
+    EXPECT_EQ(link.GetTransactionResult(), 0u);
+    if (late == 2) {
+      link.Execute("[held]", 1);
+      EXPECT_EQ(link.GetTransactionResult(), 0u);
+    }
+    peer.Release();
+    for (const char* item : {"second", "third"}) {
+      auto data = link.Request(item, 1);
+      ASSERT_TRUE(data) << item;
+      EXPECT_EQ(*data, "answer to " + std::string(item) + '\0');
+      EXPECT_EQ(link.GetTransactionResult(), DdeResult::kAck);
+    }
+    link.Execute("[go]", 1);
+    EXPECT_EQ(link.GetTransactionResult(), DdeResult::kAck);
+    EXPECT_TRUE(link.IsConnected());
+    link.Disconnect();
+  }
+  EXPECT_TRUE(sink.boxes.empty());
 }

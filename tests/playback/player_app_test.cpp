@@ -352,3 +352,31 @@ TEST_F(PlayerAppTest, OtherProgramsOpenStartCloseAndQuitThroughTheDdeService) {
   EXPECT_EQ(RunToEnd(), 0);
   EXPECT_TRUE(dialogs->boxes.empty());
 }
+
+TEST_F(PlayerAppTest, StartOverTheDdeServiceRunsTheNamedOpenCourseFromItsFirstTask) {
+  WriteBytes(dir / "first.tvn", EmptyTaskCourse(1, true));
+  WriteBytes(dir / "second.tvn", EmptyTaskCourse(1, true));
+  CPlayerApp& player = MakeApp({Text(dir / "first.tvn")});
+  ASSERT_TRUE(player.InitInstance());
+  CCourseDoc* first = player.GetCurrentCourse();
+  const std::string second = (dir / "second.tvn").string();
+  ASSERT_TRUE(SendCommand("[open(" + second + ")]"));
+  EXPECT_FALSE(RunUntilQuiet());
+  CCourseDoc* opened = player.FindDocument(Text(second));
+  ASSERT_NE(opened, nullptr);
+  ASSERT_EQ(player.GetCurrentCourse(), first);
+
+  // The tasks run from here on, with the course they belong to.
+  std::vector<std::pair<CCourseDoc*, int>> runs;
+  player.GetPresentationView()->SetStepListener([&](UINT message, int task) {
+    if (message == ViewMessage::kRunTask) runs.emplace_back(player.GetCurrentCourse(), task);
+  });
+  ASSERT_TRUE(SendCommand("[start(" + second + ")]"));
+  EXPECT_FALSE(RunUntilQuiet());
+  EXPECT_EQ(runs, (std::vector<std::pair<CCourseDoc*, int>>{{opened, 1}}));
+  EXPECT_EQ(player.GetCurrentCourse(), opened);
+
+  ASSERT_TRUE(SendCommand("[quit()]"));
+  EXPECT_EQ(RunToEnd(), 0);
+  EXPECT_TRUE(dialogs->boxes.empty());
+}

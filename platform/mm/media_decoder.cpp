@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <memory>
 #include <mutex>
+#include <string_view>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -59,6 +60,7 @@ class SoundDecoder {
     if (!OpenCodec(par)) return DecodeResult::unreadable;
     if (info) DescribeSound(*par, *info);
     const DecodeResult result = Decode(stream);
+    if (result == DecodeResult::ok) KeepStated(StatedSamples(*m_format->streams[stream]), par->sample_rate);
     if (info) info->soundSamples = m_decodedSamples;
     return result;
   }
@@ -72,10 +74,14 @@ class SoundDecoder {
     if (m_format->duration > 0) info.durationSeconds = static_cast<double>(m_format->duration) / AV_TIME_BASE;
   }
 
+  static bool IsPcm(const AVCodecParameters& par) {
+    return par.codec_id >= AV_CODEC_ID_PCM_S16LE && par.codec_id < AV_CODEC_ID_ADPCM_IMA_QT;
+  }
+
   static void DescribeSound(const AVCodecParameters& par, MediaInfo& info) {
     const int channels = par.ch_layout.nb_channels;
     info.soundRate = static_cast<DWORD>(par.sample_rate);
-    info.soundPcm = par.codec_id >= AV_CODEC_ID_PCM_S16LE && par.codec_id < AV_CODEC_ID_ADPCM_IMA_QT;
+    info.soundPcm = IsPcm(par);
     DWORD align = par.block_align > 0 ? static_cast<DWORD>(par.block_align) : 0;
     if (info.soundPcm && align == 0) {
       const int bits = av_get_bits_per_sample(par.codec_id);
@@ -196,6 +202,37 @@ class SoundDecoder {
     avcodec_send_packet(m_codec.get(), nullptr);
     if (!Drain(frame.get()) || !Flush()) return DecodeResult::tooLarge;
     return DecodeResult::ok;
+  }
+
+  // The samples the file states its sound holds, at the stream's own rate;
+  // 0 where it states none. A WAV file states them in its "fact" chunk,
+  // which FFmpeg makes the stream's length (a plain sound's length is its
+  // data's; one FFmpeg estimates from the bit rate is stated nowhere), an
+  // AVI file in the sound stream's header, in units of its time base.
+  std::uint64_t StatedSamples(const AVStream& st) const {
+    const AVCodecParameters& par = *st.codecpar;
+    const std::string_view container = m_format->iformat && m_format->iformat->name ? m_format->iformat->name : "";
+    int64_t units = 0;
+    if (container == "wav") {
+      if (!IsPcm(par) && m_format->duration_estimation_method == AVFMT_DURATION_FROM_STREAM) units = st.duration;
+    } else if (container == "avi") {
+      units = st.duration > 0 && st.duration != AV_NOPTS_VALUE ? st.duration : st.nb_frames;
+    }
+    if (units <= 0 || units == AV_NOPTS_VALUE || st.time_base.num <= 0 || st.time_base.den <= 0) return 0;
+    const int64_t samples = av_rescale_q(units, st.time_base, AVRational{1, par.sample_rate});
+    return samples > 0 ? static_cast<std::uint64_t>(samples) : 0;
+  }
+
+  // A block-coded sound fills its last block up to the block's size, and an
+  // MP3 coder adds its delay: what is decoded past the samples the file
+  // states is no sound, and is dropped.
+  void KeepStated(std::uint64_t stated, int rate) {
+    if (stated == 0 || stated >= m_decodedSamples || rate <= 0) return;
+    // At the mixer's rate (a count past 64 bits comes back negative and cuts nothing).
+    const int64_t frames = av_rescale(static_cast<int64_t>(stated), CPcmBuffer::kRate, rate);
+    if (frames >= 0 && static_cast<std::uint64_t>(frames) < m_out.Frames())
+      m_out.samples.resize(static_cast<std::size_t>(frames) * CPcmBuffer::kChannels);
+    m_decodedSamples = stated;
   }
 
   CFfmpegInput m_input;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <memory>
 #include <mutex>
+#include <string_view>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -21,6 +22,15 @@ using namespace tvn::ffmpeg;
 
 struct SwrCloser {
   void operator()(SwrContext* ctx) const { swr_free(&ctx); }
+};
+
+// A channel layout owned (a custom order holds a map of its own).
+struct ChannelLayout {
+  AVChannelLayout layout{};
+  ChannelLayout() = default;
+  ChannelLayout(const ChannelLayout&) = delete;
+  ChannelLayout& operator=(const ChannelLayout&) = delete;
+  ~ChannelLayout() { av_channel_layout_uninit(&layout); }
 };
 
 // The first audio stream, or the one FFmpeg thinks best.
@@ -50,6 +60,7 @@ class SoundDecoder {
     if (!OpenCodec(par)) return DecodeResult::unreadable;
     if (info) DescribeSound(*par, *info);
     const DecodeResult result = Decode(stream);
+    if (result == DecodeResult::ok) KeepStated(StatedSamples(*m_format->streams[stream]), par->sample_rate);
     if (info) info->soundSamples = m_decodedSamples;
     return result;
   }
@@ -63,10 +74,14 @@ class SoundDecoder {
     if (m_format->duration > 0) info.durationSeconds = static_cast<double>(m_format->duration) / AV_TIME_BASE;
   }
 
+  static bool IsPcm(const AVCodecParameters& par) {
+    return par.codec_id >= AV_CODEC_ID_PCM_S16LE && par.codec_id < AV_CODEC_ID_ADPCM_IMA_QT;
+  }
+
   static void DescribeSound(const AVCodecParameters& par, MediaInfo& info) {
     const int channels = par.ch_layout.nb_channels;
     info.soundRate = static_cast<DWORD>(par.sample_rate);
-    info.soundPcm = par.codec_id >= AV_CODEC_ID_PCM_S16LE && par.codec_id < AV_CODEC_ID_ADPCM_IMA_QT;
+    info.soundPcm = IsPcm(par);
     DWORD align = par.block_align > 0 ? static_cast<DWORD>(par.block_align) : 0;
     if (info.soundPcm && align == 0) {
       const int bits = av_get_bits_per_sample(par.codec_id);
@@ -85,19 +100,40 @@ class SoundDecoder {
     m_codec.reset(avcodec_alloc_context3(codec));
     if (!m_codec || avcodec_parameters_to_context(m_codec.get(), par) < 0) return false;
     m_codec->thread_count = 1;
-    if (avcodec_open2(m_codec.get(), codec, nullptr) < 0) return false;
+    return avcodec_open2(m_codec.get(), codec, nullptr) >= 0;
+  }
+
+  // Whether the resampler in use takes the frame as it is.
+  bool TakesShape(const AVFrame& frame) const {
+    return m_swr && frame.format == m_inFormat && frame.sample_rate == m_inRate &&
+           av_channel_layout_compare(&frame.ch_layout, &m_inLayout.layout) == 0;
+  }
+
+  // A resampler from the frame's layout, sample format and rate to the
+  // mixer's; false (and none) when the frame's shape is past the limits or
+  // cannot be resampled.
+  bool MakeResampler(const AVFrame& frame) {
+    m_swr.reset();
+    const int channels = frame.ch_layout.nb_channels;
+    if (channels <= 0 || channels > m_limits.maxChannels || frame.sample_rate <= 0 ||
+        frame.sample_rate > m_limits.maxRate || av_channel_layout_copy(&m_inLayout.layout, &frame.ch_layout) < 0)
+      return false;
+    m_inFormat = frame.format;
+    m_inRate = frame.sample_rate;
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
     SwrContext* swr = nullptr;
-    if (swr_alloc_set_opts2(&swr, &stereo, AV_SAMPLE_FMT_S16, static_cast<int>(CPcmBuffer::kRate),
-                            &m_codec->ch_layout, m_codec->sample_fmt, m_codec->sample_rate, 0, nullptr) < 0)
+    if (swr_alloc_set_opts2(&swr, &stereo, AV_SAMPLE_FMT_S16, static_cast<int>(CPcmBuffer::kRate), &m_inLayout.layout,
+                            static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0, nullptr) < 0)
       return false;
-    m_swr.reset(swr);
+    std::unique_ptr<SwrContext, SwrCloser> made(swr);
     // A mono sound plays at its own level on both sides (not 3 dB down as a centre speaker would).
-    if (m_codec->ch_layout.nb_channels == 1) {
+    if (channels == 1) {
       const double both[2] = {1.0, 1.0};
       if (swr_set_matrix(swr, both, 1) < 0) return false;
     }
-    return swr_init(swr) >= 0;
+    if (swr_init(swr) < 0) return false;
+    m_swr = std::move(made);
+    return true;
   }
 
   std::size_t MaxFrames() const {
@@ -106,26 +142,40 @@ class SoundDecoder {
     return std::min(byTime, byBytes);
   }
 
-  // Converts one frame (null flushes the resampler); false past the limits.
-  bool Convert(const AVFrame* frame) {
-    const int inSamples = frame ? frame->nb_samples : 0;
-    const int room = swr_get_out_samples(m_swr.get(), inSamples);
+  // Resamples samples of the resampler's shape into the sound (null data
+  // takes what the resampler still holds); false past the limits.
+  bool Resample(const uint8_t* const* data, int samples) {
+    const int room = swr_get_out_samples(m_swr.get(), samples);
     if (room < 0) return true;
     if (m_out.Frames() + static_cast<std::size_t>(room) > MaxFrames()) return false;
     const std::size_t at = m_out.samples.size();
     m_out.samples.resize(at + static_cast<std::size_t>(room) * CPcmBuffer::kChannels);
     uint8_t* dst = reinterpret_cast<uint8_t*>(m_out.samples.data() + at);
-    const int got = swr_convert(m_swr.get(), &dst, room, frame ? const_cast<const uint8_t**>(frame->extended_data) : nullptr,
-                                inSamples);
+    const int got = swr_convert(m_swr.get(), &dst, room, const_cast<const uint8_t**>(data), samples);
     m_out.samples.resize(at + static_cast<std::size_t>(std::max(got, 0)) * CPcmBuffer::kChannels);
     return true;
+  }
+
+  // Takes what the resampler still holds; false past the limits.
+  bool Flush() { return !m_swr || Resample(nullptr, 0); }
+
+  // Converts one frame by its own layout, sample format and rate, which may
+  // change part-way (clips joined end to end): the resampler of the frames
+  // before is emptied and one for the new shape made. A frame no resampler
+  // takes is left out, as a damaged packet is. False past the limits.
+  bool Convert(const AVFrame& frame) {
+    if (!TakesShape(frame)) {
+      if (!Flush()) return false;
+      if (!MakeResampler(frame)) return true;
+    }
+    return Resample(frame.extended_data, frame.nb_samples);
   }
 
   // Takes every frame the decoder has ready; false past the limits.
   bool Drain(AVFrame* frame) {
     while (avcodec_receive_frame(m_codec.get(), frame) >= 0) {
       if (frame->nb_samples > 0) m_decodedSamples += static_cast<std::uint64_t>(frame->nb_samples);
-      const bool ok = Convert(frame);
+      const bool ok = Convert(*frame);
       av_frame_unref(frame);
       if (!ok) return false;
     }
@@ -150,8 +200,39 @@ class SoundDecoder {
     }
     if (Stopped()) return DecodeResult::stopped;
     avcodec_send_packet(m_codec.get(), nullptr);
-    if (!Drain(frame.get()) || !Convert(nullptr)) return DecodeResult::tooLarge;
+    if (!Drain(frame.get()) || !Flush()) return DecodeResult::tooLarge;
     return DecodeResult::ok;
+  }
+
+  // The samples the file states its sound holds, at the stream's own rate;
+  // 0 where it states none. A WAV file states them in its "fact" chunk,
+  // which FFmpeg makes the stream's length (a plain sound's length is its
+  // data's; one FFmpeg estimates from the bit rate is stated nowhere), an
+  // AVI file in the sound stream's header, in units of its time base.
+  std::uint64_t StatedSamples(const AVStream& st) const {
+    const AVCodecParameters& par = *st.codecpar;
+    const std::string_view container = m_format->iformat && m_format->iformat->name ? m_format->iformat->name : "";
+    int64_t units = 0;
+    if (container == "wav") {
+      if (!IsPcm(par) && m_format->duration_estimation_method == AVFMT_DURATION_FROM_STREAM) units = st.duration;
+    } else if (container == "avi") {
+      units = st.duration > 0 && st.duration != AV_NOPTS_VALUE ? st.duration : st.nb_frames;
+    }
+    if (units <= 0 || units == AV_NOPTS_VALUE || st.time_base.num <= 0 || st.time_base.den <= 0) return 0;
+    const int64_t samples = av_rescale_q(units, st.time_base, AVRational{1, par.sample_rate});
+    return samples > 0 ? static_cast<std::uint64_t>(samples) : 0;
+  }
+
+  // A block-coded sound fills its last block up to the block's size, and an
+  // MP3 coder adds its delay: what is decoded past the samples the file
+  // states is no sound, and is dropped.
+  void KeepStated(std::uint64_t stated, int rate) {
+    if (stated == 0 || stated >= m_decodedSamples || rate <= 0) return;
+    // At the mixer's rate (a count past 64 bits comes back negative and cuts nothing).
+    const int64_t frames = av_rescale(static_cast<int64_t>(stated), CPcmBuffer::kRate, rate);
+    if (frames >= 0 && static_cast<std::uint64_t>(frames) < m_out.Frames())
+      m_out.samples.resize(static_cast<std::size_t>(frames) * CPcmBuffer::kChannels);
+    m_decodedSamples = stated;
   }
 
   CFfmpegInput m_input;
@@ -159,7 +240,10 @@ class SoundDecoder {
   const DecodeLimits& m_limits;
   CPcmBuffer& m_out;
   CodecPtr m_codec;
-  std::unique_ptr<SwrContext, SwrCloser> m_swr;
+  std::unique_ptr<SwrContext, SwrCloser> m_swr;  // for frames of the shape below
+  ChannelLayout m_inLayout;
+  int m_inFormat = AV_SAMPLE_FMT_NONE;
+  int m_inRate = 0;
   std::uint64_t m_decodedSamples = 0;  // at the stream's own rate
 };
 

@@ -31,7 +31,8 @@ struct MediaInfo {
   bool soundPcm = false;           // plain samples: bytes count by the block
   DWORD soundBlockAlign = 0;       // bytes of one sample of every channel (PCM)
   DWORD soundBytesPerSecond = 0;   // on average (every format)
-  std::uint64_t soundSamples = 0;  // decoded, at the stream's own rate
+  // Decoded, at the stream's own rate; no more than the file states.
+  std::uint64_t soundSamples = 0;
 };
 
 enum class DecodeResult {
@@ -43,7 +44,9 @@ enum class DecodeResult {
 };
 
 // Reads the whole sound of the source into out (resampled to 44100 Hz stereo).
-// A medium damaged part-way keeps the sound decoded up to the damage. The stop
+// A medium damaged part-way keeps the sound decoded up to the damage; one
+// that states how many samples its sound holds (a WAV file's "fact" chunk,
+// an AVI stream header) keeps no more than those. The stop
 // flag, when given, interrupts reading and decoding from any thread. The
 // sound is the stream FFmpeg thinks best, or with firstStream the first one
 // (an AVI file's sound track).

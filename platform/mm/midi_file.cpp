@@ -118,7 +118,9 @@ TrackResult ReadTrack(Bytes track, const MidiLimits& limits, std::size_t& eventC
       }
       const std::uint8_t* data = track.Here();
       track.Skip(length);
-      running = 0;  // meta and system-exclusive events cancel running status
+      // The file rules cancel running status at a meta or system-exclusive
+      // event, but files that run on across them are common and played: a
+      // data byte after one continues the status before it.
       if (type == 0x2F) return result;
       if (type == 0x51 && length == 3) {
         const std::uint32_t tempo = (std::uint32_t{data[0]} << 16) | (std::uint32_t{data[1]} << 8) | data[2];
@@ -133,8 +135,7 @@ TrackResult ReadTrack(Bytes track, const MidiLimits& limits, std::size_t& eventC
         result.damaged = true;
         break;
       }
-      track.Skip(length);
-      running = 0;
+      track.Skip(length);  // running status runs on, as after a meta event
       continue;
     }
     if (first >= 0xF0) {  // system common and real-time bytes have no place in a file

@@ -6,9 +6,12 @@
 
 #include <chrono>
 #include <cstdint>
+#include <fstream>
 #include <functional>
 #include <optional>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/gdi/dc.h"
 #include "platform/mm/mci_errors.h"
@@ -209,6 +212,90 @@ TEST_F(MciVideoTest, AviAndMpegFilesPlayThroughTheVideoLayer) {
   EXPECT_GE(length, 1500);
   EXPECT_LE(length, 2500);
   EXPECT_EQ(Reply("where m source"), "0 0 160 120");
+}
+
+namespace {
+
+void PutLittle32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// Where the first chunk of the tag whose body starts with `body` is, from the tag; npos when none.
+std::size_t FindChunk(const std::vector<std::uint8_t>& bytes, const std::string& tag, const std::string& body = {}) {
+  const std::string key = tag + std::string(4, '?') + body;
+  for (std::size_t at = 0; at + key.size() <= bytes.size(); ++at) {
+    bool same = true;
+    for (std::size_t i = 0; i < key.size() && same; ++i) same = (i >= 4 && i < 8) || bytes[at + i] == key[i];
+    if (same) return at;
+  }
+  return std::string::npos;
+}
+
+}  // namespace
+
+TEST_F(MciVideoTest, LengthsCountTheSamplesTheFileStatesNotTheLastBlocksPadding) {
+  // A block-coded sound fills its last block up; MP3 adds its coder's delay. A WAV file states its
+  // samples in its "fact" chunk, an AVI file in its sound stream's header (here counted in samples):
+  // the length, the end of play and a film's length are theirs.
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  TempDir dir;
+  struct Row {
+    const char* codec;
+    bool avi;
+    int rate;
+    double seconds;
+  };
+  const Row rows[] = {{"adpcm_ms", false, 22050, 2.3},
+                      {"adpcm_ima_wav", false, 22050, 2.3},
+                      {"libmp3lame", false, 44100, 3.1},
+                      {"adpcm_ms", true, 11025, 3.0},
+                      {"adpcm_ima_wav", true, 11025, 3.0}};
+  media.SetSourceOpener(
+      [](const CString& name) -> std::unique_ptr<IMediaByteSource> { return CFileByteSource::Open(name); });
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    const Row& r = rows[i];
+    const auto file = dir.path() / (std::to_string(i) + (r.avi ? ".avi" : ".wav"));
+    const std::string sound = "-f lavfi -i sine=frequency=440:sample_rate=" + std::to_string(r.rate) +
+                              ":duration=" + std::to_string(r.seconds) + " -c:a " + r.codec + " -ac 1";
+    ASSERT_TRUE(RunFfmpeg(r.avi ? "-f lavfi -i color=c=red:s=32x24:r=10:d=3 " + sound + " -c:v rawvideo -pix_fmt bgr24"
+                                : sound,
+                          file))
+        << "row " << i;
+    std::vector<std::uint8_t> bytes = ReadFileBytes(file);
+    const auto samples = static_cast<std::uint32_t>(r.seconds * r.rate + 0.5);
+    if (r.avi) {
+      const std::size_t strh = FindChunk(bytes, "strh", "auds");
+      ASSERT_NE(strh, std::string::npos) << "row " << i;
+      PutLittle32(bytes, strh + 8 + 20, 1);  // scale: one sample a unit
+      PutLittle32(bytes, strh + 8 + 24, static_cast<std::uint32_t>(r.rate));
+      PutLittle32(bytes, strh + 8 + 32, samples);  // length
+    } else {
+      const std::size_t fact = FindChunk(bytes, "fact");
+      ASSERT_NE(fact, std::string::npos) << "row " << i;
+      PutLittle32(bytes, fact + 8, samples);
+    }
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+
+    const std::string alias = "s" + std::to_string(i);
+    Reply("open \"" + file.string() + "\" alias " + alias);
+    if (r.avi) {
+      EXPECT_EQ(Reply("status " + alias + " length"), "30") << "row " << i;  // frames
+    } else {
+      Reply("set " + alias + " time format samples");
+      EXPECT_EQ(Reply("status " + alias + " length"), std::to_string(samples)) << "row " << i;
+    }
+    Reply("set " + alias + " time format ms");
+    const double ms = 1000.0 * r.seconds;
+    EXPECT_NEAR(std::stod(Reply("status " + alias + " length")), ms, 1.0) << "row " << i;
+    // Play ends at the stated end.
+    Reply("play " + alias + " notify");
+    Advance(static_cast<DWORD>(ms) - 5);
+    EXPECT_EQ(Reply("status " + alias + " mode"), "playing") << "row " << i;
+    Advance(6);
+    EXPECT_EQ(Reply("status " + alias + " mode"), "stopped") << "row " << i;
+    Reply("close " + alias);
+  }
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // The media layer under MCI: decoding through a byte source, the mixer's voices, the paced output and the sound library.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include "platform/mm/media_ids.h"
 #include "platform/mm/media_source.h"
 #include "platform/mm/sound_library.h"
+#include "tests/support/ffmpeg_media.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wav_writer.h"
 
@@ -107,6 +109,49 @@ TEST(SoundDecoder, CompressedSoundMadeByFfmpeg) {
     CPcmBuffer pcm;
     ASSERT_EQ(DecodeSound(*source, {}, pcm), DecodeResult::ok) << name;
     EXPECT_NEAR(pcm.LengthMs(), 1000.0, 60.0) << name;
+  }
+}
+
+TEST(SoundDecoder, SoundWhoseChannelsChangePartWayPlaysThrough) {
+  // Two MP3s, stereo then mono, laid end to end as tools that join clips write them: a plain file, the
+  // same frames in a WAV file, and a join found by fuzzing. Each decodes to its end, and the mono part
+  // stands at its own level on both sides.
+  if (!tvn::testing::HaveFfmpeg()) GTEST_SKIP() << "no ffmpeg";
+  TempDir dir;
+  const auto stereo = dir.path() / "stereo.mp3";
+  const auto mono = dir.path() / "mono.mp3";
+  ASSERT_TRUE(tvn::testing::RunFfmpeg("-f lavfi -i sine=frequency=440:duration=1 -ac 2", stereo));
+  ASSERT_TRUE(tvn::testing::RunFfmpeg("-f lavfi -i sine=frequency=660:duration=1 -ac 1", mono));
+  const auto joined = dir.path() / "joined.mp3";
+  std::vector<std::uint8_t> bytes = tvn::testing::ReadFileBytes(stereo);
+  const std::vector<std::uint8_t> second = tvn::testing::ReadFileBytes(mono);
+  bytes.insert(bytes.end(), second.begin(), second.end());
+  std::ofstream(joined, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  const auto wav = dir.path() / "joined.wav";
+  ASSERT_TRUE(tvn::testing::RunFfmpeg("-i '" + joined.string() + "' -c:a copy", wav));
+  const std::filesystem::path files[] = {joined, wav,
+                                         std::filesystem::path(TVN_TEST_DATA_DIR) / "media" / "concat_stereo_then_mono.mp3"};
+  for (std::size_t i = 0; i < std::size(files); ++i) {
+    // As long as ffmpeg's own decode of the file.
+    const auto raw = dir.path() / "decoded.raw";
+    ASSERT_TRUE(tvn::testing::RunFfmpeg("-i '" + files[i].string() + "' -f s16le -ac 2 -ar 44100", raw)) << "row " << i;
+    const double ms = static_cast<double>(std::filesystem::file_size(raw)) / 4 / 44.1;
+    auto source = CFileByteSource::Open(CString(files[i].string()));
+    ASSERT_TRUE(source) << "row " << i;
+    CPcmBuffer pcm;
+    ASSERT_EQ(DecodeSound(*source, {}, pcm), DecodeResult::ok) << "row " << i;
+    EXPECT_NEAR(pcm.LengthMs(), ms, 30.0) << "row " << i;
+    EXPECT_GT(ms, i < 2 ? 1900.0 : 600.0) << "row " << i;
+    ASSERT_GT(pcm.Frames(), 4410u) << "row " << i;
+    // The last tenth of a second is mono: the same on both sides, and not silent.
+    int loudest = 0;
+    for (std::size_t s = pcm.samples.size() - 2 * 4410; s + 1 < pcm.samples.size(); s += 2) {
+      EXPECT_EQ(pcm.samples[s], pcm.samples[s + 1]) << "row " << i << " sample " << s / 2;
+      loudest = std::max(loudest, std::abs(pcm.samples[s]));
+      if (pcm.samples[s] != pcm.samples[s + 1]) break;
+    }
+    EXPECT_GT(loudest, 1000) << "row " << i;
   }
 }
 

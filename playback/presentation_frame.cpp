@@ -113,6 +113,13 @@ BOOL CPresentationFrame::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void CPresentationFrame::OnClose() {
+  // Under a loop of the program's own the course may be in a device's wait
+  // that stopping it now would pull away: the program's close ends the
+  // loops first and this close comes again once they have returned.
+  if (CWinApp* app = CWinApp::Get(); app && app->InNestedLoop()) {
+    app->CloseWhenUnwound(m_hWnd);
+    return;
+  }
   Show(FALSE);
   if (CWnd* main = AfxGetMainWnd()) main->PostMessage(WM_CLOSE);
 }

@@ -116,17 +116,8 @@ void CFrameWnd::OnClose() {
   if (app && app->m_pMainWnd == this) {
     if (app->InNestedLoop()) {
       // Closing now would free what the code under the loops (boxes, dialogs,
-      // the course's own waits) still uses: every loop ends at once, the
-      // windows go from the screen, and the close comes again once every
-      // loop has returned.
-      if (app->ProgramClosing()) return;  // already on its way
-      const HWND self = m_hWnd;
-      app->BeginProgramClose();
-      for (CWnd* wnd = app->LastTopLevelWindow(); wnd; wnd = app->PreviousTopLevelWindow(wnd))
-        if (wnd->IsWindowVisible()) wnd->ShowWindow(SW_HIDE);
-      app->PostWhenUnwound([app, self] {
-        if (CWnd* main = app->FromHandle(self)) main->SendMessage(WM_CLOSE);
-      });
+      // the course's own waits) still uses.
+      app->CloseWhenUnwound(m_hWnd);
       return;
     }
     app->CloseAllDocuments(FALSE);

@@ -73,6 +73,16 @@ void CWinApp::EndSession() {
   if (CWnd* still = FromHandle(main)) still->SendMessage(WM_CLOSE);
 }
 
+void CWinApp::CloseWhenUnwound(HWND window) {
+  if (ProgramClosing()) return;  // already on its way
+  BeginProgramClose();
+  for (CWnd* wnd = LastTopLevelWindow(); wnd; wnd = PreviousTopLevelWindow(wnd))
+    if (wnd->IsWindowVisible()) wnd->ShowWindow(SW_HIDE);
+  PostWhenUnwound([this, window] {
+    if (CWnd* still = FromHandle(window)) still->SendMessage(WM_CLOSE);
+  });
+}
+
 void CWinApp::CloseAllDocuments(BOOL endSession) {
   for (const auto& t : m_templates) t->CloseAllDocuments(endSession);
 }

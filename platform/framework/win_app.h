@@ -62,6 +62,10 @@ class CWinApp : public CMessageLoop, public CCmdTarget {
   // and then closes as when the user closes it; without a main window the
   // loop quits. Called from the loop, never from inside a window procedure.
   void EndSession();
+  // A close that ends the program, asked for while loops of the program run
+  // inside handlers: every loop ends, the windows leave the screen at once,
+  // and the window is sent WM_CLOSE again once every loop has returned.
+  void CloseWhenUnwound(HWND window);
 
   // Resources: the program's strings and menus. The base has none.
   virtual CString LoadResourceString(UINT id) const { return CString(); }

@@ -1,9 +1,13 @@
 // Another program talking to Tvnrun's DDE service, for the process tests: it writes the test's courses and sends commands.
 //   dde_peer write <folder>                       first.tvn (waits for a key), second.tvn and the waiting courses
-//   dde_peer send <seconds> [--after <file>] <command>...
+//   dde_peer send <seconds> [--after|--take <file>] <command>...
 //                                                 each command acknowledged, or exit 1; with --after the
 //                                                 commands go once the file exists (the conversation is open
-//                                                 before; it says whether it opened before the file came)
+//                                                 before; it says whether it opened before the file came),
+//                                                 with --take the file is removed before they go
+//   dde_peer request <seconds> --after <file> <item>
+//                                                 one request once the file exists; prints how many
+//                                                 milliseconds the answer (data or refusal) took
 //
 // The waiting courses write "inloop.txt" beside themselves right before a wait
 // that runs the program's loop inside a task step, "after.txt" once that wait
@@ -11,7 +15,11 @@
 // waits for a 15 s move, effect.tvn for a 15 s transition; finish.tvn goes on
 // from its first task after 6 s, and its second task, which has no responses,
 // holds the program for 5 s (a started program waited for) before the task's
-// end pumps the messages that came meanwhile.
+// end pumps the messages that came meanwhile. endless.tvn waits for a move
+// that never ends and box.tvn for a box nobody answers; sound.tvn waits for
+// a 10 s sound ("tone10.wav", written beside it) and then writes "clicked.txt"
+// for a click on its page; film.tvn waits for the film "film.avi" beside it
+// (made by the test).
 #include <QCoreApplication>
 #include <chrono>
 #include <cstdio>
@@ -22,12 +30,18 @@
 
 #include "platform/dde/dde_transport.h"
 #include "tests/support/course_builder.h"
+#include "tests/support/wav_writer.h"
 
 using namespace tvn::testing;
 
 namespace {
 
 using Writers = std::vector<CourseBuilder::Writer>;
+
+void WriteBytes(const std::string& file, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
+}
 
 void WriteCourse(const std::string& file, const std::vector<std::pair<Writers, Writers>>& tasks) {
   CourseFileFields f;
@@ -40,9 +54,7 @@ void WriteCourse(const std::string& file, const std::vector<std::pair<Writers, W
   }
   CourseBuilder b;
   b.CourseFile(f);
-  const auto& bytes = b.bytes();
-  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  WriteBytes(file, b.bytes());
 }
 
 CourseBuilder::Writer WaitForKey() {
@@ -69,6 +81,10 @@ CourseBuilder::Writer Box(std::uint8_t effectVariant, std::uint8_t stepDelay) {
   };
 }
 
+CourseBuilder::Writer Mci(const std::string& script) {
+  return [script](CourseBuilder& c) { c.MciAction(IconFields{}, script); };
+}
+
 void WriteWaitingCourses(const std::string& folder) {
   MoveFields move;
   move.flags = 0x1 | 0x100000;  // waits, once
@@ -93,6 +109,37 @@ void WriteWaitingCourses(const std::string& folder) {
     c.RunAction(IconFields{}, "/bin/sleep", "5", 0x10 | 0x02);
   };
   WriteCourse(folder + "/finish.tvn", {{{}, {sixSeconds}}, {{Mark("inloop.txt"), fiveSecondProgram}, {}}, next});
+
+  MoveFields looping = move;
+  looping.flags = 0x1;  // waits, and repeats for ever
+  looping.path.points = {{30, 30}, {400, 30}, {30, 30}};
+  const CourseBuilder::Writer endlessMove = [looping](CourseBuilder& c) {
+    c.MoveAction(IconFields{4, "move", "", 3}, looping, DisplayFields{});
+  };
+  WriteCourse(folder + "/endless.tvn",
+              {{{Box(0, 0), Mark("inloop.txt"), endlessMove, Mark("after.txt")}, {twoSeconds}}, next});
+  // A call into a library that is not there shows a box.
+  DllFields missing;
+  missing.library = "NOPE.DLL";
+  missing.function = "Nothing";
+  const CourseBuilder::Writer box = [missing](CourseBuilder& c) { c.DllAction(IconFields{}, missing); };
+  WriteCourse(folder + "/box.tvn", {{{Mark("inloop.txt"), box, Mark("after.txt")}, {twoSeconds}}, next});
+
+  WriteBytes(folder + "/tone10.wav", ToneWav(10000, 8000, 1));
+  ResponseFields clicked;
+  clicked.outcomeFlags = 32;  // stays
+  clicked.actions = {Mark("clicked.txt")};
+  const CourseBuilder::Writer click = [clicked](CourseBuilder& c) {
+    c.MouseResponse(IconFields{4, "click", "", 3}, clicked, 0x1 | 0x10);
+  };
+  WriteCourse(folder + "/sound.tvn",
+              {{{Mark("inloop.txt"), Mci("open \"" + folder + "/tone10.wav\" alias n\r\nplay n wait"), Mark("after.txt")},
+                {click}}});
+  WriteCourse(folder + "/film.tvn",
+              {{{Mark("inloop.txt"), Mci("open \"" + folder + "/film.avi\" type avivideo alias v\r\nplay v wait"),
+                 Mark("after.txt")},
+                {twoSeconds}},
+               next});
 }
 
 }  // namespace
@@ -106,8 +153,10 @@ int main(int argc, char** argv) {
     WriteWaitingCourses(argv[2]);
     return 0;
   }
-  if (mode != "send" || argc < 4) {
-    std::fprintf(stderr, "usage: dde_peer write <folder> | send <seconds> [--after <file>] <command>...\n");
+  if ((mode != "send" && mode != "request") || argc < 4) {
+    std::fprintf(stderr,
+                 "usage: dde_peer write <folder> | send <seconds> [--after|--take <file>] <command>... | "
+                 "request <seconds> --after <file> <item>\n");
     return 2;
   }
   // The runtime may take long to start and to answer on a loaded machine:
@@ -122,7 +171,8 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
   }
   int first = 3;
-  if (argc > 4 && std::string(argv[3]) == "--after") {
+  const std::string option = argc > 4 ? argv[3] : "";
+  if (option == "--after" || option == "--take") {
     const std::filesystem::path marker = argv[4];
     first = 5;
     // Whether the conversation was open before the file came: a program that
@@ -136,6 +186,15 @@ int main(int argc, char** argv) {
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    if (option == "--take") std::filesystem::remove(marker);
+  }
+  if (mode == "request") {
+    if (first >= argc) return 2;
+    const auto asked = std::chrono::steady_clock::now();
+    conversation->Request(argv[first], 1);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - asked);
+    std::printf("answered in %lld ms\n", static_cast<long long>(took.count()));
+    return 0;
   }
   for (int i = first; i < argc; ++i) {
     if (!conversation->Execute(std::string(argv[i]) + '\0', 1)) {

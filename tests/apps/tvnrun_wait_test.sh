@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# Tvnrun's waits under a virtual X server, driven as a desktop and other
+# programs drive it:
+#   end-<effect|film|sound>-<quit|term|delete>
+#       the DDE quit, SIGTERM or the window's close button (WM_DELETE_WINDOW)
+#       during a 15 s transition, a 20 s film played with "wait" or a 10 s
+#       sound played with "wait" ends the program within the limit, with 0
+#       and no sanitizer report;
+#   close-<endless|box>
+#       a close of the course during a move that never ends, or under a box
+#       nobody answers, is carried out within the limit: the wait returns,
+#       the course does not go on and a later start finds it closed;
+#   reopen-endless
+#       [close(x)][open(x)][start(x)] under that move leaves x open and playing;
+#   answer-sound
+#       during the sound's wait the window answers the window manager's ping
+#       and the DDE service a request within 200 ms, and a click on the page
+#       is handled only after the sound.
+# Usage: tvnrun_wait_test.sh <Tvnrun> <dde_peer> <x_peer> <case>
+set -u
+
+program=$1
+peer=$2
+xpeer=$3
+case=$4
+. "$(dirname "$0")/xvfb_session.sh"
+require_tools Xvfb xwininfo xdotool ffmpeg
+enter_virtual_display "$0" "$@"
+
+# What the program may take to end or carry out a close, from the moment it
+# was asked: nominally under a second; the sanitizers' exit checks on a
+# loaded machine are given room, far below the waits' own lengths.
+limit_ms=${TVN_WAIT_LIMIT_MS:-3000}
+answer_limit_ms=200
+
+use_virtual_display
+export SDL_AUDIODRIVER=dummy
+work=$(mktemp -d)
+pid=
+finish() {
+  [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap finish EXIT
+use_own_xdg_folders "$work"
+fail() {
+  echo "FAIL ($case): $*"
+  cat "$work/log"
+  exit 1
+}
+now_ms() { date +%s%3N; }
+# Waits up to the seconds given for the file; 0 when it came.
+wait_for_file() {
+  local deadline=$((SECONDS + $2))
+  until [ -e "$1" ]; do
+    kill -0 "$pid" 2>/dev/null || return 1
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.02
+  done
+}
+# Waits up to 60 s for the program to end; 0 when it did.
+wait_for_end() {
+  local deadline=$((SECONDS + 60))
+  while kill -0 "$pid" 2>/dev/null; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.02
+  done
+}
+presentation_window() {
+  xwininfo -root -tree 2>/dev/null | grep '"Presentation Window"' | awk '{print $1}' | head -1
+}
+# The program ended by itself with 0 and without a sanitizer's report.
+check_clean_end() {
+  wait "$pid"
+  local status=$?
+  pid=
+  grep -q "ERROR: AddressSanitizer\|runtime error:" "$work/log" && fail "a sanitizer reported an error"
+  [ "$status" -eq 0 ] || fail "Tvnrun ended with $status"
+}
+quit_program() {
+  "$peer" send 60 "[quit()]" >/dev/null || fail "the runtime did not take the quit"
+  wait_for_end || fail "Tvnrun did not end after the quit"
+  check_clean_end
+}
+
+IFS=- read -r kind loop how <<<"$case"
+"$peer" write "$work" || fail "the courses could not be written"
+if [ "$loop" = film ]; then
+  ffmpeg -v error -f lavfi -i testsrc=size=80x60:rate=10 -f lavfi -i sine=frequency=440:sample_rate=8000 -t 20 \
+    -c:v mjpeg -c:a pcm_s16le -ac 1 "$work/film.avi" || fail "ffmpeg made no film"
+fi
+cd "$work" || exit 1
+"$program" "$work/$loop.tvn" >"$work/log" 2>&1 &
+pid=$!
+
+case $kind in
+  end)
+    wait_for_file "$work/inloop.txt" 120 || fail "the course never came to its wait"
+    sleep 1  # well inside the wait
+    [ -e "$work/after.txt" ] && fail "the wait had ended before the close came"
+    # From the moment of asking: a program that cannot take the command until
+    # its wait ends answers late.
+    asked=$(now_ms)
+    case $how in
+      quit) "$peer" send 60 "[quit()]" >/dev/null || fail "the runtime did not take the quit" ;;
+      term) kill -TERM "$pid" ;;
+      delete)
+        window=$(presentation_window)
+        [ -n "$window" ] || fail "no presentation window"
+        "$xpeer" close "$window" || fail "the close request could not be sent"
+        ;;
+    esac
+    wait_for_end || fail "Tvnrun did not end"
+    took=$(($(now_ms) - asked))
+    echo "the $how during the $loop wait ended the program in $took ms"
+    [ "$took" -le "$limit_ms" ] || fail "the program took $took ms to end (limit $limit_ms ms)"
+    check_clean_end
+    ;;
+  close)
+    said=$("$peer" send 120 --take "$work/inloop.txt" "[close($work/$loop.tvn)]") || fail "the runtime did not take the close"
+    asked=$(now_ms)
+    wait_for_file "$work/after.txt" 60 || fail "the wait never returned"
+    took=$(($(now_ms) - asked))
+    echo "the close during the $loop wait was carried out in $took ms"
+    [ "$took" -le "$limit_ms" ] || fail "the close took $took ms (limit $limit_ms ms)"
+    # The next task would begin 2 s after the wait; a course still open starts again.
+    sleep 3
+    [ -e "$work/next.txt" ] && fail "the course went on to its next task instead of closing"
+    "$peer" send 60 "[start($work/$loop.tvn)]" >/dev/null || fail "the runtime did not take the start"
+    sleep 2
+    [ -e "$work/inloop.txt" ] && fail "the course was still open"
+    quit_program
+    ;;
+  reopen)
+    "$peer" send 120 --take "$work/inloop.txt" "[close($work/$loop.tvn)]" "[open($work/$loop.tvn)]" \
+      "[start($work/$loop.tvn)]" >/dev/null || fail "the runtime did not take the commands"
+    wait_for_file "$work/inloop.txt" 60 || fail "the course did not open and start again after its close"
+    echo "the course was closed, opened and started again in the order sent"
+    quit_program
+    ;;
+  answer)
+    wait_for_file "$work/inloop.txt" 120 || fail "the course never came to its wait"
+    sleep 1
+    window=$(presentation_window)
+    [ -n "$window" ] || fail "no presentation window"
+    ping=$("$xpeer" ping "$window" 5000) || fail "the window did not answer the window manager's ping"
+    request=$("$peer" request 60 --after "$work/inloop.txt" size | grep "answered in") || fail "the DDE request failed"
+    xdotool mousemove --window "$window" 100 100 click 1 2>/dev/null
+    [ -e "$work/after.txt" ] && fail "the sound's wait had ended before the test was done"
+    echo "during the sound: the ping was $ping, the DDE request $request"
+    for answer in "$ping" "$request"; do
+      ms=$(echo "$answer" | awk '{print $3}')
+      [ "$ms" -le "$answer_limit_ms" ] || fail "an answer took $ms ms (limit $answer_limit_ms ms)"
+    done
+    deadline=$((SECONDS + 60))
+    until [ -e "$work/after.txt" ]; do
+      [ -e "$work/clicked.txt" ] && fail "the click was handled during the sound's wait"
+      [ $SECONDS -ge $deadline ] && fail "the sound's wait never ended"
+      sleep 0.02
+    done
+    wait_for_file "$work/clicked.txt" 30 || fail "the click was lost"
+    quit_program
+    ;;
+  *)
+    echo "unknown case $case"
+    exit 2
+    ;;
+esac
+echo "PASS ($case)"

@@ -75,13 +75,14 @@ MessageFate DecideFate(const WaitPolicy& policy, const MSG& msg) {
 }
 
 CWait::CWait(WaitPolicy policy) : m_loop(CMessageLoop::Current()), m_policy(std::move(policy)) {
-  if (m_loop) m_scope.emplace(*m_loop, m_policy.modal);
+  // Only the loop's own thread waits through it; elsewhere nothing is taken.
+  if (m_loop && m_loop->IsLoopThread()) m_scope.emplace(*m_loop, m_policy.modal);
   // The page is known once for the whole wait.
   if (!m_policy.page && m_loop) m_policy.page = m_loop->PageWindow();
 }
 
 PumpResult CWait::PumpOne(MSG* out) {
-  if (!m_loop) return PumpResult::Empty;
+  if (!m_scope) return PumpResult::Empty;
   if (Ending()) return PumpResult::Closing;
   MSG msg;
   const bool taken = m_policy.input == WaitInput::kHold

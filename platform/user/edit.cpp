@@ -148,9 +148,10 @@ void CEdit::TextChangedByControl() {
   const CString text = ControlText();
   SetWindowText(text);
   m_showing = false;
-  // Text that came in past the keys (an input method's commit) may hold what
-  // the program's text cannot: the field shows it as the program has it
-  // ('?' in code page 1252), so each of its places stays one of the text.
+  // Text that reached the control past the messages (a path of Qt's own)
+  // may hold what the program's text cannot: the field shows it as the
+  // program has it ('?' in code page 1252), so each of its places stays one
+  // of the text.
   QLineEdit* line = Line();
   QPlainTextEdit* plain = Plain();
   const bool held = line ? line->text() == gdi::ToQt(text)

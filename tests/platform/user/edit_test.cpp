@@ -292,12 +292,56 @@ TEST_F(EditTest, ACharacterOutsideTheBasicPlaneIsOneQuestionMarkInCodePage1252) 
   CEdit memo;
   ASSERT_TRUE(memo.Create(WS_CHILD | WS_VISIBLE | ES_MULTILINE, CRect(10, 40, 300, 200), parent.get(), 946));
   memo.SetWindowText("x\r\n");
+  memo.SetFocus();
   memo.SetSel(3, 3);
   QApplication::sendEvent(memo.GetControlWidget(), &commit);
   PumpReady();
   EXPECT_EQ(Text(memo), "x\r\n?");
   EXPECT_EQ(static_cast<QPlainTextEdit*>(memo.GetControlWidget())->toPlainText(), "x\n?");
   EXPECT_EQ(memo.GetSel(), static_cast<DWORD>(MAKELONG(4, 4)));
+}
+
+TEST_F(EditTest, InputMethodCommitsAreTypedAsCharacters) {
+  // Each field gets the letters once committed by an input method (dead keys,
+  // compose, any input method) and its twin gets them typed: both end alike.
+  auto commit = [&](CEdit& edit, const QString& text) {
+    edit.SetFocus();
+    QInputMethodEvent composing("e", {});  // shown while composing, not yet text
+    QApplication::sendEvent(edit.GetControlWidget(), &composing);
+    PumpReady();
+    EXPECT_EQ(Text(edit).str(), edit.GetWindowText().str()) << "composing changes nothing";
+    QInputMethodEvent done;
+    done.setCommitString(text);
+    QApplication::sendEvent(edit.GetControlWidget(), &done);
+    PumpReady();
+  };
+  // Upper case, limited to three: what does not fit is refused.
+  CEdit upper, typedUpper;
+  int id = 950;
+  for (CEdit* e : {&upper, &typedUpper}) {
+    ASSERT_TRUE(e->Create(WS_CHILD | WS_VISIBLE | ES_UPPERCASE | ES_AUTOHSCROLL, CRect(10, 10, 200, 34), parent.get(),
+                          static_cast<UINT>(id++)));
+    e->LimitText(3);
+    e->SetWindowText("E");
+    e->SetSel(1, 1);
+  }
+  commit(upper, QString::fromUtf8("être"));
+  Type(typedUpper, "\xEAtre");
+  EXPECT_EQ(Text(upper).str(), "E\xCAT");
+  EXPECT_EQ(Text(upper).str(), Text(typedUpper).str());
+  EXPECT_EQ(static_cast<QLineEdit*>(upper.GetControlWidget())->text(), QString::fromUtf8("EÊT"));
+  EXPECT_EQ(Notifications(950).back(), EN_MAXTEXT);
+
+  // The window's own character handler decides, in code page 1252.
+  CNoDigitsEdit noDigits, typedNoDigits;
+  for (CEdit* e : {static_cast<CEdit*>(&noDigits), static_cast<CEdit*>(&typedNoDigits)})
+    ASSERT_TRUE(e->Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, CRect(10, 40, 200, 64), parent.get(),
+                          static_cast<UINT>(id++)));
+  commit(noDigits, QString::fromUtf8("a2€ő"));
+  Type(typedNoDigits, "a2\x80?");
+  EXPECT_EQ(Text(noDigits).str(), "a\x80?");
+  EXPECT_EQ(Text(noDigits).str(), Text(typedNoDigits).str());
+  EXPECT_EQ(std::count(noDigits.seen.begin(), noDigits.seen.end(), static_cast<UINT>(WM_CHAR)), 4);
 }
 
 TEST_F(EditTest, RealKeysReachTheWindowsHandlersBeforeTheControlEdits) {

@@ -236,6 +236,10 @@ void CPicEdit::OnChar(UINT ch, UINT, UINT) {
 
 void CPicEdit::OnSetFocus(CWnd* oldWnd) {
   CEdit::OnSetFocus(oldWnd);
+  // A field key pressed here before the focus left brought its character (if
+  // any) then: what comes now is new input, also a character an input method
+  // commits with no key before it.
+  m_keyHandled = false;
   // The button is already down when a click brought the focus.
   m_mouseActivated = KeyDown(VK_LBUTTON);
   if (m_mask.HasMask()) {

@@ -441,7 +441,7 @@ void Player::Dib(WORD function, const Params& p) {
   int xDst, yDst, wDst, hDst, xSrc, ySrc, wSrc, hSrc;
   std::size_t dibWord;
   WORD usage = tvn::dib::kRgbColors;
-  bool bottomUpSource = false;
+  bool storedOrderSource = false;  // source rows counted from the DIB's first stored row
   if (function == kDibBitBlt) {
     ySrc = p.S(2), xSrc = p.S(3), hDst = p.S(4), wDst = p.S(5), yDst = p.S(6), xDst = p.S(7);
     wSrc = wDst, hSrc = hDst;
@@ -455,7 +455,7 @@ void Player::Dib(WORD function, const Params& p) {
     hSrc = p.S(3), wSrc = p.S(4), ySrc = p.S(5), xSrc = p.S(6);
     hDst = p.S(7), wDst = p.S(8), yDst = p.S(9), xDst = p.S(10);
     dibWord = 11;
-    bottomUpSource = true;  // as StretchDIBits counts source rows
+    storedOrderSource = true;  // as StretchDIBits counts them
   }
   if (p.BytesFrom(dibWord) == 0) {
     // The form without a bitmap paints with the brush only.
@@ -465,7 +465,9 @@ void Player::Dib(WORD function, const Params& p) {
   const std::vector<BYTE> dib = tvn::wmf::DibWithRgbColours(p.Rest(dibWord), usage, *m_palette);
   const CPixelImage picture = tvn::dib::DecodeToImage(dib);
   if (picture.IsNull()) return;
-  if (bottomUpSource) ySrc = picture.Height() - ySrc - hSrc;
+  // The first stored row is the bottom one unless the DIB is top-down.
+  const auto header = tvn::dib::ParseHeader(dib.data(), dib.size());
+  if (storedOrderSource && header && header->height > 0) ySrc = picture.Height() - ySrc - hSrc;
   CImageDC source(picture);
   m_dc.StretchBlt(xDst, yDst, wDst, hDst, &source, xSrc, ySrc, wSrc, hSrc, rop);
 }

@@ -50,77 +50,94 @@ void CPreloadEntry::Unload() {
   m_nPendingHolds = 0;
 }
 
-void CPreloadEntry::Report(const std::exception& error, UINT fallbackId) {
+void CPreloadEntry::Report(const std::exception& error, UINT fallbackId) const {
   if (m_cache.m_pReporter) m_cache.m_pReporter->ReportFileErrorToVariables(m_strName, error, FALSE, fallbackId);
 }
 
-LONG CPreloadEntry::Load() {
-  if (m_strName.IsEmpty() || m_bLoaded) return m_nSize;
-  const CString extension = CPreloadCache::ExtensionOf(m_strName);
-  if (CPreloadCache::IsRawExtension(extension)) return LoadRaw();
-  if (CPreloadCache::IsImageExtension(extension)) return LoadImage();
-  return 0;
+void CPreloadEntry::BeforeRead() const {
+  if (m_cache.m_readHook) m_cache.m_readHook(m_strName);
 }
 
-LONG CPreloadEntry::LoadRaw() {
+CPreloadEntry::Contents CPreloadEntry::Load(LONG limit) const {
+  if (m_strName.IsEmpty()) return {};
+  const CString extension = CPreloadCache::ExtensionOf(m_strName);
+  if (CPreloadCache::IsRawExtension(extension)) return LoadRaw(limit);
+  if (CPreloadCache::IsImageExtension(extension)) return LoadImage(limit);
+  return {};
+}
+
+LONG CPreloadEntry::Keep(Contents contents) {
+  m_memory = std::move(contents.memory);
+  m_pImage = std::move(contents.image);
+  m_bLoaded = contents.loaded;
+  m_nSize = contents.loaded ? contents.size : 0;
+  return m_nSize;
+}
+
+CPreloadEntry::Contents CPreloadEntry::LoadRaw(LONG limit) const {
   CDataMemFile file(m_cache.m_pDataFile);
   CFileException failure;
   if (!file.Open(m_strName, CFile::modeRead | CFile::shareDenyNone, &failure)) {
     Report(failure, StringId::kUnableToOpenFile);
-    return 0;
+    return {};
   }
   const ULONGLONG length = file.GetLength();
   if (length > kMaxEntryBytes) {
     Report(CMemoryException(), StringId::kOutOfMemory);
-    return 0;
+    return {};
   }
+  // A file longer than the whole budget would be dropped as soon as it was
+  // read: it is not read at all, and stays unloaded as it would then.
+  if (length > static_cast<ULONGLONG>(std::max<LONG>(limit, 0))) return {};
+  Contents contents;
   try {
-    m_memory.assign(static_cast<std::size_t>(length) + 1, 0);
+    contents.memory.assign(static_cast<std::size_t>(length) + 1, 0);
   } catch (const std::bad_alloc&) {
     Report(CMemoryException(), StringId::kOutOfMemory);
-    return 0;
+    return {};
   }
+  BeforeRead();
   // A read that stops short leaves nothing behind: serving zeros for the
   // missing part would show a broken picture or sound as if it were whole.
   try {
     std::size_t done = 0;
     while (done < length) {
       const UINT chunk = static_cast<UINT>(std::min<ULONGLONG>(length - done, 1u << 20));
-      const UINT got = file.Read(m_memory.data() + done, chunk);
+      const UINT got = file.Read(contents.memory.data() + done, chunk);
       if (got == 0) AfxThrowFileException(CFileException::endOfFile, -1, m_strName);
       done += got;
     }
   } catch (const CFileException& error) {
-    Unload();
     Report(error, StringId::kReadSharing);
-    return 0;
+    return {};
   }
-  m_bLoaded = true;
-  m_nSize = static_cast<LONG>(length);
-  return m_nSize;
+  contents.loaded = true;
+  contents.size = static_cast<LONG>(length);
+  return contents;
 }
 
-LONG CPreloadEntry::LoadImage() {
-  if (!m_cache.m_pDecoder) return LoadRaw();  // nothing decodes pictures here: keep the bytes
+CPreloadEntry::Contents CPreloadEntry::LoadImage(LONG limit) const {
+  if (!m_cache.m_pDecoder) return LoadRaw(limit);  // nothing decodes pictures here: keep the bytes
   CDataMemFile file(m_cache.m_pDataFile);
   CFileException failure;
   if (!file.Open(m_strName, CFile::modeRead | CFile::shareDenyNone, &failure)) {
     Report(failure, StringId::kUnableToOpenFile);
-    return 0;
+    return {};
   }
+  // A decoded picture's size is known only once it is decoded: the budget is
+  // checked after.
+  Contents contents;
+  BeforeRead();
   try {
-    m_pImage = m_cache.m_pDecoder->Decode(file, m_strName);
+    contents.image = m_cache.m_pDecoder->Decode(file, m_strName);
   } catch (const CFileException& error) {
-    m_pImage.reset();
+    contents.image.reset();
     Report(error, StringId::kReadSharing);
   }
-  if (!m_pImage || !m_pImage->HasData() || m_pImage->GetMemorySize() > kMaxEntryBytes) {
-    m_pImage.reset();
-    return 0;
-  }
-  m_bLoaded = true;
-  m_nSize = static_cast<LONG>(m_pImage->GetMemorySize());
-  return m_nSize;
+  if (!contents.image || !contents.image->HasData() || contents.image->GetMemorySize() > kMaxEntryBytes) return {};
+  contents.loaded = true;
+  contents.size = static_cast<LONG>(contents.image->GetMemorySize());
+  return contents;
 }
 
 // --- the cache ---
@@ -161,15 +178,23 @@ BOOL CPreloadCache::AddObject(const CString& name, BOOL now) {
   // The course's budget is read here, on the caller's thread: workers load
   // within what the latest add found.
   const std::optional<LONG> sourced = m_budgetSource ? m_budgetSource() : std::nullopt;
+  CPreloadEntry* added = nullptr;  // to load now
+  LONG budget = 0;
   {
     std::lock_guard lock(m_lock);
     m_sourcedBudget = sourced;
     if (FindExact(upper)) return TRUE;
     m_entries.push_back(std::make_unique<CPreloadEntry>(*this, name));
     if (now) {
-      LoadWithinBudget(m_entries.back().get());
-      return TRUE;
+      added = m_entries.back().get();
+      added->m_bAttempted = added->m_bReading = true;
+      budget = CurrentBudget();
     }
+  }
+  if (added) {
+    std::lock_guard loading(m_loadLock);
+    LoadWithinBudget(*added, budget);
+    return TRUE;
   }
   JoinFinishedWorkers();
   auto done = std::make_shared<std::atomic<bool>>(false);
@@ -187,47 +212,49 @@ BOOL CPreloadCache::AddObject(const CString& name, BOOL now) {
 }
 
 void CPreloadCache::LoadNext() {
-  // Newest first, but never only the newest: with several workers under way
-  // the tail alone would leave every earlier entry unloaded.
-  std::lock_guard lock(m_lock);
-  for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
-    if (!(*it)->m_bAttempted) {
-      LoadWithinBudget(it->get());
-      return;
+  std::lock_guard loading(m_loadLock);
+  CPreloadEntry* entry = nullptr;
+  LONG budget = 0;
+  {
+    // Newest first, but never only the newest: with several workers under
+    // way the tail alone would leave every earlier entry unloaded.
+    std::lock_guard lock(m_lock);
+    for (auto it = m_entries.rbegin(); it != m_entries.rend() && !entry; ++it) {
+      if (!(*it)->m_bAttempted) entry = it->get();
     }
+    if (!entry) return;
+    entry->m_bAttempted = entry->m_bReading = true;
+    budget = CurrentBudget();
   }
+  LoadWithinBudget(*entry, budget);
 }
 
-void CPreloadCache::LoadWithinBudget(CPreloadEntry* entry) {
-  const LONG budget = CurrentBudget();
-  entry->m_bAttempted = true;
-  if (entry->IsLoaded()) return;
-  const LONG size = entry->Load();
-  if (size <= 0) return;
-  if (size > budget) {
+void CPreloadCache::LoadWithinBudget(CPreloadEntry& entry, LONG budget) {
+  CPreloadEntry::Contents contents = entry.Load(budget);
+  std::lock_guard lock(m_lock);
+  entry.m_bReading = false;
+  if (!contents.loaded) return;
+  const LONG size = contents.size;
+  if (size > 0) {
     // It could never fit: keep what is there rather than evict everything for nothing.
-    entry->Unload();
-    return;
-  }
-  while (static_cast<long long>(size) + m_nUsed > budget && !m_entries.empty()) {
-    const LONG evicted = EvictOne(entry);
-    if (evicted < 0) {
-      entry->Unload();
-      return;
-    }
-    m_nUsed -= evicted;
-    if (m_nUsed <= 0) {
-      m_nUsed = 0;
-      break;
+    if (size > budget) return;
+    while (static_cast<long long>(size) + m_nUsed > budget && !m_entries.empty()) {
+      const LONG evicted = EvictOne(&entry);
+      if (evicted < 0) return;  // everything else is in use: the newcomer gives way
+      m_nUsed -= evicted;
+      if (m_nUsed <= 0) {
+        m_nUsed = 0;
+        break;
+      }
     }
   }
-  m_nUsed += size;
+  m_nUsed += entry.Keep(std::move(contents));
 }
 
 LONG CPreloadCache::EvictOne(const CPreloadEntry* keep) {
   for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
     CPreloadEntry* e = it->get();
-    if (e == keep || e->IsInUse()) continue;
+    if (e == keep || e->IsInUse() || e->m_bReading) continue;
     const LONG size = e->IsLoaded() ? e->GetSize() : 0;
     m_entries.erase(it);
     return size;

@@ -40,11 +40,23 @@ class IPreloadImageDecoder {
 // One pre-loaded file: raw bytes, or a decoded picture.
 class CPreloadEntry : public CObject, public IPreloadBlock {
  public:
+  // What reading the entry's file gave, before the cache keeps it.
+  struct Contents {
+    bool loaded = false;
+    std::vector<BYTE> memory;  // the file's bytes and one zero byte (raw entries)
+    std::unique_ptr<IPreloadImage> image;
+    LONG size = 0;
+  };
+
   CPreloadEntry(CPreloadCache& cache, const CString& name);
   ~CPreloadEntry() override;
 
-  // The bytes it holds now (0: not loaded).
-  LONG Load();
+  // Reads the entry's file: its bytes, or its decoded picture. A raw file
+  // longer than limit is not read: it could never be kept. Failures are
+  // reported; nothing of the entry changes, so no lock of the cache is needed.
+  Contents Load(LONG limit) const;
+  // Takes what Load read; the size it now holds.
+  LONG Keep(Contents contents);
   void Unload();
 
   const CString& GetName() const { return m_strName; }
@@ -62,9 +74,10 @@ class CPreloadEntry : public CObject, public IPreloadBlock {
 
  private:
   friend class CPreloadCache;
-  LONG LoadRaw();
-  LONG LoadImage();
-  void Report(const std::exception& error, UINT fallbackId);
+  Contents LoadRaw(LONG limit) const;
+  Contents LoadImage(LONG limit) const;
+  void Report(const std::exception& error, UINT fallbackId) const;
+  void BeforeRead() const;
 
   CPreloadCache& m_cache;
   int m_nInUse = 0;
@@ -73,12 +86,14 @@ class CPreloadEntry : public CObject, public IPreloadBlock {
   std::unique_ptr<IPreloadImage> m_pImage;
   CString m_strName;
   bool m_bLoaded = false;
-  bool m_bAttempted = false;  // a worker or an immediate add has tried it
+  bool m_bAttempted = false;  // a worker or an immediate add has taken it to load
+  bool m_bReading = false;    // its file is being read: it is not evicted meanwhile
   LONG m_nSize = 0;
 };
 
 // Entries are kept oldest first. One lock guards the list, the counters and
-// every entry's use count; files are read while it is held.
+// every entry's state; files are read without it, one at a time, so a
+// look-up never waits for a file being read.
 class CPreloadCache : public IPreloadCache {
  public:
   static constexpr LONG kDefaultBudget = 3000000;
@@ -91,6 +106,10 @@ class CPreloadCache : public IPreloadCache {
   // The course's "PreloadBufferSize", when it defines one; asked by each add.
   void SetBudgetSource(std::function<std::optional<LONG>()> source) { m_budgetSource = std::move(source); }
   void SetImageDecoder(IPreloadImageDecoder* decoder) { m_pDecoder = decoder; }
+  // Called with an entry's name on the loading thread just before its file's
+  // bytes are read or decoded (tests watch the reads with it). Set before the
+  // first add.
+  void SetReadHook(std::function<void(const CString&)> hook) { m_readHook = std::move(hook); }
   void SetBudget(LONG budget) { m_nBudget = budget; }
   LONG GetBudget() const { return m_nBudget; }
 
@@ -127,8 +146,9 @@ class CPreloadCache : public IPreloadCache {
   };
 
   LONG CurrentBudget() const;
-  void LoadWithinBudget(CPreloadEntry* entry);
-  // Deletes the oldest entry that is neither in use nor keep; -1 when there is none.
+  // Reads a taken entry (m_loadLock held, m_lock not), then keeps it within the budget.
+  void LoadWithinBudget(CPreloadEntry& entry, LONG budget);
+  // Deletes the oldest entry that is neither in use, being read nor keep; -1 when there is none.
   LONG EvictOne(const CPreloadEntry* keep);
   CPreloadEntry* FindExact(const CString& upperName) const;
   void JoinFinishedWorkers();
@@ -136,9 +156,11 @@ class CPreloadCache : public IPreloadCache {
   CDataFile* m_pDataFile;
   CFileErrorReporter* m_pReporter;
   IPreloadImageDecoder* m_pDecoder = nullptr;
+  std::function<void(const CString&)> m_readHook;
   std::function<std::optional<LONG>()> m_budgetSource;
   std::optional<LONG> m_sourcedBudget;  // what the source said at the latest add
 
+  std::mutex m_loadLock;  // held by whoever reads a file, taken before m_lock
   std::recursive_mutex m_lock;
   std::vector<std::unique_ptr<CPreloadEntry>> m_entries;
   LONG m_nUsed = 0;

@@ -2,6 +2,7 @@
 #include "platform/gdi/qt_text.h"
 
 #include <QList>
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -13,7 +14,13 @@ namespace gdi {
 using tvn::text::IsProgramUtf8;
 
 QString ToQt(std::string_view text) {
-  if (IsProgramUtf8()) return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  if (IsProgramUtf8()) {
+    // A leading U+FEFF is a character of the text, not a byte-order mark to
+    // drop (as QString::fromUtf8 does): every place after it would be one off.
+    QStringDecoder decoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+  }
   // One UTF-16 unit a byte, written straight into the string (drawn text crosses here at every paint).
   QString out(static_cast<qsizetype>(text.size()), Qt::Uninitialized);
   QChar* unit = out.data();
@@ -72,7 +79,7 @@ int QtPosOf(const QString& text, int programPos) {
   programPos = std::clamp(programPos, 0, static_cast<int>(bytes.size()));
   const std::size_t start = tvn::text::ProgramCharStart(std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size())),
                                                         static_cast<std::size_t>(programPos));
-  return static_cast<int>(QString::fromUtf8(bytes.left(static_cast<qsizetype>(start))).size());
+  return static_cast<int>(ToQt(std::string_view(bytes.data(), start)).size());
 }
 
 }  // namespace gdi

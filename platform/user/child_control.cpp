@@ -5,6 +5,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
@@ -95,6 +96,8 @@ class CControlInputFilter final : public QObject {
       case QEvent::MouseMove:
         PostMouse(qobject_cast<QWidget*>(watched), *static_cast<QMouseEvent*>(event));
         return true;
+      case QEvent::InputMethod:
+        return TakeCommit(watched, *static_cast<QInputMethodEvent*>(event));
       case QEvent::FocusIn: {
         auto reason = static_cast<QFocusEvent*>(event)->reason();
         CMessageLoop* loop = Loop();
@@ -122,6 +125,21 @@ class CControlInputFilter final : public QObject {
       default:
         return false;
     }
+  }
+
+  // What an input method commits is typed text: it comes as WM_CHAR like the
+  // characters of keys, so the window's handlers, the field's case, limit and
+  // code page decide it. The control keeps only the text being composed,
+  // which Qt shows as it is; nothing is replaced past the messages.
+  bool TakeCommit(QObject* watched, const QInputMethodEvent& event) {
+    if (event.commitString().isEmpty() && event.replacementLength() == 0) return false;
+    QList<QInputMethodEvent::Attribute> composing;
+    for (const QInputMethodEvent::Attribute& a : event.attributes())
+      if (a.type != QInputMethodEvent::Selection) composing.append(a);
+    QInputMethodEvent rest(event.preeditString(), composing);
+    QApplication::sendEvent(watched, &rest);
+    PostCommittedText(m_hwnd, event.commitString());
+    return true;
   }
 
   void PostMouse(QWidget* watched, const QMouseEvent& event) {

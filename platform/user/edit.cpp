@@ -67,6 +67,14 @@ int ControlPos(const QString& text, int pos) {
   return static_cast<int>(text.size());
 }
 
+// The text of a multi-line control as it holds it: toPlainText() would make
+// every no-break space a plain one.
+QString PlainText(const QPlainTextEdit& plain) {
+  QString text = plain.document()->toRawText();
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  return text;
+}
+
 bool CtrlHeld() {
   CMessageLoop* loop = CMessageLoop::Current();
   return loop && loop->GetKeyState(VK_CONTROL) < 0;
@@ -122,7 +130,7 @@ QWidget* CEdit::MakeControl(QWidget* host) {
 
 CString CEdit::ControlText() const {
   if (QLineEdit* line = Line()) return CString(gdi::FromQt(line->text()));
-  if (QPlainTextEdit* plain = Plain()) return CString(ToWindowLines(gdi::FromQt(plain->toPlainText())));
+  if (QPlainTextEdit* plain = Plain()) return CString(ToWindowLines(gdi::FromQt(PlainText(*plain))));
   return GetWindowText();
 }
 
@@ -140,13 +148,14 @@ void CEdit::TextChangedByControl() {
   const CString text = ControlText();
   SetWindowText(text);
   m_showing = false;
-  // Text that came in past the keys (an input method's commit) may hold what
-  // the program's text cannot: the field shows it as the program has it
-  // ('?' in code page 1252), so each of its places stays one of the text.
+  // Text that reached the control past the messages (a path of Qt's own)
+  // may hold what the program's text cannot: the field shows it as the
+  // program has it ('?' in code page 1252), so each of its places stays one
+  // of the text.
   QLineEdit* line = Line();
   QPlainTextEdit* plain = Plain();
   const bool held = line ? line->text() == gdi::ToQt(text)
-                          : !plain || plain->toPlainText() == gdi::ToQt(ToControlLines(text.view()));
+                          : !plain || PlainText(*plain) == gdi::ToQt(ToControlLines(text.view()));
   if (!held) {
     int s = 0, e = 0;
     Selection(s, e);
@@ -174,7 +183,7 @@ void CEdit::Selection(int& start, int& end) const {
     }
   } else if (QPlainTextEdit* plain = Plain()) {
     const QTextCursor cursor = plain->textCursor();
-    const QString text = plain->toPlainText();
+    const QString text = PlainText(*plain);
     start = WindowPos(text, cursor.selectionStart());
     end = WindowPos(text, cursor.selectionEnd());
   }
@@ -202,7 +211,7 @@ void CEdit::Select(int start, int end) {
     const QString text = line->text();
     line->setSelection(gdi::QtPosOf(text, start), gdi::QtPosOf(text, end) - gdi::QtPosOf(text, start));
   } else if (QPlainTextEdit* plain = Plain()) {
-    const QString text = plain->toPlainText();
+    const QString text = PlainText(*plain);
     QTextCursor cursor = plain->textCursor();
     cursor.setPosition(ControlPos(text, start));
     cursor.setPosition(ControlPos(text, end), QTextCursor::KeepAnchor);

@@ -131,6 +131,16 @@ UINT MouseButtonMessage(QEvent::Type type, Qt::MouseButton button, bool classHas
 
 namespace {
 
+// The WM_CHAR codes of typed text; Delete types nothing.
+std::vector<UINT> TypedCharCodes(const QString& text) {
+  std::vector<UINT> codes = gdi::CharCodesOf(text);
+  std::erase(codes, 0x7Fu);
+  return codes;
+}
+
+// Where typed input goes: the window with the keyboard focus, else this one.
+HWND InputTarget(CMessageLoop& loop, HWND hwnd) { return loop.IsWindow(loop.GetFocus()) ? loop.GetFocus() : hwnd; }
+
 void SetModifierKeys(CMessageLoop& loop, Qt::KeyboardModifiers mods) {
   loop.SetKeyDown(VK_SHIFT, (mods & Qt::ShiftModifier) != 0);
   loop.SetKeyDown(VK_CONTROL, (mods & Qt::ControlModifier) != 0);
@@ -186,10 +196,7 @@ std::vector<KeyMessage> TranslateKey(const QKeyEvent& event, bool press, bool wa
     out.push_back({message, vk, lParam});
   }
   if (press && !event.text().isEmpty()) {
-    for (const UINT ch : gdi::CharCodesOf(event.text())) {
-      if (ch == 0x7F) continue;  // Delete types nothing
-      out.push_back({system ? WM_SYSCHAR : WM_CHAR, ch, lParam});
-    }
+    for (const UINT ch : TypedCharCodes(event.text())) out.push_back({system ? WM_SYSCHAR : WM_CHAR, ch, lParam});
   }
   return out;
 }
@@ -201,6 +208,14 @@ void PostKeyMessages(HWND hwnd, const QKeyEvent& event, bool press) {
   const bool wasDown = vk != 0 && loop->GetKeyState(vk) < 0;
   SetModifierKeys(*loop, event.modifiers());
   if (vk != 0) loop->SetKeyDown(vk, press);
-  const HWND target = loop->IsWindow(loop->GetFocus()) ? loop->GetFocus() : hwnd;
+  const HWND target = InputTarget(*loop, hwnd);
   for (const KeyMessage& m : TranslateKey(event, press, wasDown)) loop->PostMessage(target, m.message, m.wParam, m.lParam);
+}
+
+void PostCommittedText(HWND hwnd, const QString& text) {
+  CMessageLoop* loop = CMessageLoop::Current();
+  if (!loop || !loop->IsWindow(hwnd)) return;
+  const HWND target = InputTarget(*loop, hwnd);
+  // Each with a repeat count of one.
+  for (const UINT ch : TypedCharCodes(text)) loop->PostMessage(target, WM_CHAR, ch, 1);
 }

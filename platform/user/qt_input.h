@@ -47,3 +47,8 @@ std::vector<KeyMessage> TranslateKey(const QKeyEvent& event, bool press, bool wa
 // updating the key state of the key and of Shift, Ctrl and Alt. Nothing once
 // the window is gone.
 void PostKeyMessages(HWND hwnd, const QKeyEvent& event, bool press);
+// Posts text an input method committed (a dead key's letter, a compose
+// sequence, any input method's text) as the WM_CHAR messages the same
+// characters typed on keys give, to the same window. No key message comes
+// with them and the key state stays as it is.
+void PostCommittedText(HWND hwnd, const QString& text);

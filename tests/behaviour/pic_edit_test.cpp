@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -164,4 +165,51 @@ TEST_F(PicEditTest, ClearIsTheDeleteKeyForThePageAndForTheText) {
   }
   EXPECT_EQ(keyed.GetWindowText(), "136-   ") << "one digit, then a selection went";
   EXPECT_EQ(plainKeyed.GetWindowText(), "ac");
+}
+
+TEST_F(PicEditTest, InputMethodCommitsGoThroughTheMaskLikeTypedCharacters) {
+  // One field gets the letters committed by an input method (a dead key's
+  // "ê", then "3"), its twin gets them from keys.
+  CPicEdit committed, typed;
+  int id = 923;
+  for (CPicEdit* field : {&committed, &typed}) {
+    ASSERT_TRUE(field->Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, CRect(10, 10, 200, 34), page.get(),
+                              id++));
+    field->SetFieldKeys(SpecialKey(CKeyboard::kUp), SpecialKey(CKeyboard::kDown));
+    field->SetSelectOnFocus(FALSE);
+    ASSERT_TRUE(field->SetMaskString("(999) 999-9999"));
+    field->SetPromptChar('_');
+    field->SetFocus();
+    PumpReady();
+    TypeText(*field, "12");
+  }
+  auto commit = [&](const QString& text) {
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(committed.GetControlWidget(), &event);
+    PumpReady();
+  };
+  committed.SetFocus();
+  committed.SetSel(3, 3);
+  commit(QString::fromUtf8("ê"));
+  commit("3");
+  typed.SetFocus();
+  typed.SetSel(3, 3);
+  Press(typed, Qt::Key_Ecircumflex, QString::fromUtf8("ê"));
+  TypeText(typed, "3");
+  EXPECT_EQ(committed.GetWindowText().str(), "(123) ___-____");
+  EXPECT_EQ(typed.GetWindowText().str(), committed.GetWindowText().str());
+  EXPECT_EQ(dialogs->beeps, (std::vector<UINT>{MB_ICONEXCLAMATION, MB_ICONEXCLAMATION})) << "each refused ê beeps";
+
+  // A field key that brings no character, away and back: the next commit is
+  // taken, as the next typed key would be.
+  Press(typed, Qt::Key_Up);
+  ASSERT_EQ(CWnd::GetFocus(), &committed);
+  Press(committed, Qt::Key_Down);
+  ASSERT_EQ(CWnd::GetFocus(), &typed);
+  Press(typed, Qt::Key_Up);
+  ASSERT_EQ(CWnd::GetFocus(), &committed);
+  committed.SetSel(6, 6);
+  commit("4");
+  EXPECT_EQ(committed.GetWindowText().str(), "(123) 4__-____");
 }

@@ -49,6 +49,20 @@ std::vector<std::uint8_t> Solid(int width, int height, std::uint32_t rgb) {
   return Bmp(width, height, [rgb](int, int) { return rgb; });
 }
 
+// The same bitmap file with a 124-byte V5 header (its fields past the first
+// 40 bytes zero), as current editors write it.
+std::vector<std::uint8_t> WithV5Header(std::vector<std::uint8_t> file) {
+  constexpr std::size_t kFileHeader = 14, kExtra = 124 - 40;
+  file.insert(file.begin() + kFileHeader + 40, kExtra, 0);
+  auto put32 = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) file[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  put32(2, static_cast<std::uint32_t>(file.size()));
+  put32(10, static_cast<std::uint32_t>(kFileHeader + 124));
+  put32(kFileHeader, 124);
+  return file;
+}
+
 std::vector<std::uint8_t> Encode(const QImage& image, const char* format) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -100,6 +114,14 @@ TEST(CImageLoad, TheFirstMatchingNameDecidesTheKind) {
   grey.fill(qRgb(128, 128, 128));
   const auto jpeg = Encode(grey, "JPG");
   const auto wmf = WmfWriter().CreateBrush(kRed).Select(0).Rectangle(0, 0, 10, 10).Placeable(0, 0, 10, 10);
+  BmpFile twoBit;
+  twoBit.bitCount = 2;
+  twoBit.colors = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+  twoBit.pixels = {0, 0, 0, 0};
+  BmpFile pngInside;
+  pngInside.bitCount = 0;
+  pngInside.compression = 5;  // the pixels are a PNG file
+  pngInside.pixels = pngBytes;
   struct Row {
     std::string name;
     std::vector<std::uint8_t> bytes;
@@ -116,6 +138,11 @@ TEST(CImageLoad, TheFirstMatchingNameDecidesTheKind) {
       {"pic.gif", gif, FeatureBit::kImageLibrary, TRUE, ImageKind::kLibrary, {}, kRed},
       {"pic.jpg", jpeg, FeatureBit::kImageLibrary, TRUE, ImageKind::kLibrary, {}, CLR_INVALID},
       {"notbmp.bmp", pngBytes, FeatureBit::kImageLibrary, TRUE, ImageKind::kLibrary, {}, kGreen},
+      // Bitmaps the bitmap reader refuses: a V5 header is read by the library, 2 bits and PNG inside by nothing.
+      {"modern.bmp", WithV5Header(bmp), FeatureBit::kImageLibrary, TRUE, ImageKind::kLibrary, {}, kRed},
+      {"modern.bmp", WithV5Header(bmp), 0, FALSE, ImageKind::kBitmap, {}, CLR_INVALID},
+      {"four.bmp", twoBit.Bytes(), FeatureBit::kImageLibrary, FALSE, ImageKind::kBitmap, {kNoFilter}, CLR_INVALID},
+      {"png.bmp", pngInside.Bytes(), FeatureBit::kImageLibrary, FALSE, ImageKind::kBitmap, {kNoFilter}, CLR_INVALID},
       // Without the fractal decoder's bit the name goes to the library.
       {"pic.fif", pngBytes, FeatureBit::kImageLibrary | FeatureBit::kPhotoCd, TRUE, ImageKind::kLibrary, {}, kGreen},
       {"junk.gif", {1, 2, 3, 4, 5}, FeatureBit::kImageLibrary, FALSE, ImageKind::kNone, {kNoFilter}, CLR_INVALID},

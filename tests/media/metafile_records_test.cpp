@@ -336,6 +336,29 @@ TEST(MetaFileRecords, DeviceCopiesInBandsLandAtTheirRows) {
     EXPECT_EQ(Count(p->page, 8, 20, kWhite), 8 * 20 - 2 * c.height);
   }
 
+  // StretchDIBits counts its source rows the same way: scans 2 to 5 of the
+  // whole picture, copied one to one and stretched to twice the height.
+  for (const int dibHeight : {16, -16}) {
+    for (const int stretch : {1, 2}) {
+      SCOPED_TRACE(testing::Message() << "StretchDIBits, height " << dibHeight << ", stretch " << stretch);
+      auto u = [](int v) { return static_cast<std::uint16_t>(v); };
+      // Raster operation, colour usage, source height, width, y and x, target height, width, y and x.
+      std::vector<std::uint16_t> params = {0x0020, 0x00CC, 0, 4, 2, 2, 0, u(4 * stretch), 2, 1, 3};
+      for (std::uint16_t v : Words(Dib(2, dibHeight, 24, {}, 0, rows(0, 16)))) params.push_back(v);
+      WmfWriter w;
+      w.Record(0x0F43, params);
+      const auto p = Play(w, 8, 20);
+      EXPECT_TRUE(p->sound);
+      for (int y = 0; y < 4 * stretch; ++y) {
+        const int row = (dibHeight < 0 ? 2 : 10) + y / stretch;
+        const COLORREF expected = colour(dibHeight < 0 ? row : 15 - row);
+        EXPECT_EQ(p->page.At(3, 1 + y), expected) << "target row " << y;
+        EXPECT_EQ(p->page.At(4, 1 + y), expected) << "target row " << y;
+      }
+      EXPECT_EQ(Count(p->page, 8, 20, kWhite), 8 * 20 - 2 * 4 * stretch);
+    }
+  }
+
   // Bands the record does not hold draw nothing: fewer rows than counted,
   // a first scan past the picture, no lines. Too many lines stop at the picture's end.
   struct Hostile {

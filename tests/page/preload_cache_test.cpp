@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+
 #include "model/data_file.h"
 #include "model/data_mem_file.h"
 #include "model/file_error_report.h"
@@ -134,6 +137,45 @@ TEST_F(PreloadCacheTest, AFileLargerThanTheWholeBudgetIsNotKeptAndEvictsNothing)
   EXPECT_EQ(cache.GetUsed(), 1000);
   EXPECT_EQ(cache.GetEntryCount(), 2);
   EXPECT_FALSE(cache.Describe()[1].second);
+}
+
+TEST_F(PreloadCacheTest, FilesAreReadOutsideTheLockAndOneLargerThanTheBudgetIsNeverRead) {
+  const CString small = MakeFile("small.wav", 1000), clip = MakeFile("clip.wav", 2000);
+  // 1.5 GB that take no room on the disk: a film far past the budget.
+  const auto film = dir / "film.avi";
+  tvn::testing::WriteBytes(film, {});
+  std::filesystem::resize_file(film, 1500000000);
+  // While a file is being read, the page opens the small file on another
+  // thread: it gets its answer while the read waits for it. (The bound only
+  // keeps a cache that holds its lock across the read from hanging the test.)
+  std::vector<std::string> read;
+  std::vector<bool> answered;
+  std::vector<std::future<bool>> lookUps;  // each taken up once the reads are done
+  cache.SetReadHook([&](const CString& name) {
+    read.push_back(name.str());
+    lookUps.push_back(std::async(std::launch::async, [&] {
+      CDataMemFile reader(nullptr, &cache);
+      return reader.Open(small, CFile::modeRead) && reader.IsFromCache();
+    }));
+    answered.push_back(lookUps.back().wait_for(std::chrono::seconds(10)) == std::future_status::ready);
+  });
+  cache.AddObject(small, TRUE);
+  cache.AddObject(Text(film), FALSE);
+  cache.AddObject(clip, FALSE);
+  cache.WaitForWorkers();
+  std::vector<bool> fromCache;
+  for (auto& lookUp : lookUps) fromCache.push_back(lookUp.get());
+
+  CString smallName = small, clipName = clip;
+  EXPECT_EQ(read, (std::vector<std::string>{smallName.MakeUpper().str(), clipName.MakeUpper().str()}))
+      << "the film is never read";
+  EXPECT_EQ(answered, (std::vector<bool>{true, true}));
+  EXPECT_EQ(fromCache, (std::vector<bool>{false, true})) << "the small file was in the cache for the second read";
+  EXPECT_EQ(cache.GetUsed(), 3000);
+  const auto entries = cache.Describe();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_FALSE(entries[1].second) << "the film is not loaded";
+  EXPECT_EQ(vars.calls, 0) << "a file that cannot fit is no error";
 }
 
 TEST_F(PreloadCacheTest, TheCoursesBudgetVariableTakesEffectOnTheNextLoad) {

@@ -212,6 +212,45 @@ TEST_F(EditTest, UnderUtf8PlacesCountBytesTypedCharactersAreCodePointsAndNoCutSp
   EXPECT_EQ(memo.GetSel(), static_cast<DWORD>(MAKELONG(6, 7)));
 }
 
+TEST_F(EditTest, EveryCharacterStaysAsItIsAndPlacesCountIt) {
+  // Under UTF-8 a text may begin with U+FEFF (three bytes): it is a character
+  // of the field like any other.
+  tvn::text::SetProgramEncoding(tvn::text::TextEncoding::kUtf8);
+  const std::string mark = "\xEF\xBB\xBF";
+  CEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, CRect(10, 10, 200, 34), parent.get(), 947));
+  edit.SetWindowText(CString(mark + "abc"));
+  auto* line = static_cast<QLineEdit*>(edit.GetControlWidget());
+  EXPECT_EQ(line->text(), QString(QChar(0xFEFF)) + "abc");
+  edit.SetSel(4, 4);
+  EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(4, 4)));
+  edit.SetSel(3, 5);
+  EXPECT_EQ(line->selectedText(), "ab");
+  EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(3, 5)));
+  edit.SetSel(6, 6);
+  Type(edit, "d");
+  EXPECT_EQ(Text(edit), mark + "abcd");
+  EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(7, 7)));
+
+  // A multi-line field in code page 1252 keeps its no-break spaces (0xA0).
+  tvn::text::SetProgramEncoding(tvn::text::TextEncoding::kAnsi);
+  CEdit memo;
+  ASSERT_TRUE(memo.Create(WS_CHILD | WS_VISIBLE | ES_MULTILINE, CRect(10, 40, 300, 200), parent.get(), 948));
+  memo.SetWindowText("1\xA0km\r\n2\xA0m");
+  memo.SetSel(1, 2);
+  memo.Copy();
+  EXPECT_EQ(CClipboard::GetText(), "\xA0");
+  EXPECT_EQ(memo.GetSel(), static_cast<DWORD>(MAKELONG(1, 2)));
+  memo.SetSel(9, 9);
+  Type(memo, "!");
+  EXPECT_EQ(Text(memo), "1\xA0km\r\n2\xA0m!");
+  memo.SetSel(6, 8);
+  EXPECT_EQ(memo.GetSel(), static_cast<DWORD>(MAKELONG(6, 8)));
+  memo.Cut();
+  EXPECT_EQ(CClipboard::GetText(), "2\xA0");
+  EXPECT_EQ(Text(memo), "1\xA0km\r\nm!");
+}
+
 TEST_F(EditTest, ACharacterOutsideTheBasicPlaneIsOneQuestionMarkInCodePage1252) {
   const QString face = QString::fromUcs4(U"\U0001F600");
   CEdit edit;
@@ -253,12 +292,56 @@ TEST_F(EditTest, ACharacterOutsideTheBasicPlaneIsOneQuestionMarkInCodePage1252) 
   CEdit memo;
   ASSERT_TRUE(memo.Create(WS_CHILD | WS_VISIBLE | ES_MULTILINE, CRect(10, 40, 300, 200), parent.get(), 946));
   memo.SetWindowText("x\r\n");
+  memo.SetFocus();
   memo.SetSel(3, 3);
   QApplication::sendEvent(memo.GetControlWidget(), &commit);
   PumpReady();
   EXPECT_EQ(Text(memo), "x\r\n?");
   EXPECT_EQ(static_cast<QPlainTextEdit*>(memo.GetControlWidget())->toPlainText(), "x\n?");
   EXPECT_EQ(memo.GetSel(), static_cast<DWORD>(MAKELONG(4, 4)));
+}
+
+TEST_F(EditTest, InputMethodCommitsAreTypedAsCharacters) {
+  // Each field gets the letters once committed by an input method (dead keys,
+  // compose, any input method) and its twin gets them typed: both end alike.
+  auto commit = [&](CEdit& edit, const QString& text) {
+    edit.SetFocus();
+    QInputMethodEvent composing("e", {});  // shown while composing, not yet text
+    QApplication::sendEvent(edit.GetControlWidget(), &composing);
+    PumpReady();
+    EXPECT_EQ(Text(edit).str(), edit.GetWindowText().str()) << "composing changes nothing";
+    QInputMethodEvent done;
+    done.setCommitString(text);
+    QApplication::sendEvent(edit.GetControlWidget(), &done);
+    PumpReady();
+  };
+  // Upper case, limited to three: what does not fit is refused.
+  CEdit upper, typedUpper;
+  int id = 950;
+  for (CEdit* e : {&upper, &typedUpper}) {
+    ASSERT_TRUE(e->Create(WS_CHILD | WS_VISIBLE | ES_UPPERCASE | ES_AUTOHSCROLL, CRect(10, 10, 200, 34), parent.get(),
+                          static_cast<UINT>(id++)));
+    e->LimitText(3);
+    e->SetWindowText("E");
+    e->SetSel(1, 1);
+  }
+  commit(upper, QString::fromUtf8("être"));
+  Type(typedUpper, "\xEAtre");
+  EXPECT_EQ(Text(upper).str(), "E\xCAT");
+  EXPECT_EQ(Text(upper).str(), Text(typedUpper).str());
+  EXPECT_EQ(static_cast<QLineEdit*>(upper.GetControlWidget())->text(), QString::fromUtf8("EÊT"));
+  EXPECT_EQ(Notifications(950).back(), EN_MAXTEXT);
+
+  // The window's own character handler decides, in code page 1252.
+  CNoDigitsEdit noDigits, typedNoDigits;
+  for (CEdit* e : {static_cast<CEdit*>(&noDigits), static_cast<CEdit*>(&typedNoDigits)})
+    ASSERT_TRUE(e->Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, CRect(10, 40, 200, 64), parent.get(),
+                          static_cast<UINT>(id++)));
+  commit(noDigits, QString::fromUtf8("a2€ő"));
+  Type(typedNoDigits, "a2\x80?");
+  EXPECT_EQ(Text(noDigits).str(), "a\x80?");
+  EXPECT_EQ(Text(noDigits).str(), Text(typedNoDigits).str());
+  EXPECT_EQ(std::count(noDigits.seen.begin(), noDigits.seen.end(), static_cast<UINT>(WM_CHAR)), 4);
 }
 
 TEST_F(EditTest, RealKeysReachTheWindowsHandlersBeforeTheControlEdits) {

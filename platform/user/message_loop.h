@@ -113,7 +113,6 @@ class CMessageLoop {
     LoopScope& operator=(const LoopScope&) = delete;
     // The program is closing, or the owner this loop belongs to.
     bool Ending() const { return m_loop.ProgramClosing() || m_loop.OwnerClosing(m_owner); }
-    const void* Owner() const { return m_owner; }
 
    private:
     CMessageLoop& m_loop;

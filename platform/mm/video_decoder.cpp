@@ -143,21 +143,26 @@ struct CVideoDecoder::Impl {
   // Every video packet read passes here: its palette is kept by its frame,
   // and reading in order extends what is known. The packet a seek lands on
   // gets the palette in force at its frame instead of the one it carries
-  // (none, or a change read before the seek that belongs elsewhere).
+  // (none, or a change read before the seek that belongs elsewhere), and so
+  // does a packet read again that carries one: the demuxer keeps a single
+  // running palette, as the packets read last left it, and applies a change
+  // of some entries to that.
   void NotePacket(AVPacket* p) {
     const LONG frame = FrameOfPacket(p);
     lastPacketIndex = frame;
     std::size_t size = 0;
     uint8_t* carried = av_packet_get_side_data(p, AV_PKT_DATA_PALETTE, &size);
-    if (landing) {
+    const bool known = frame >= 0 && frame <= palettesKnownThrough;
+    if (landing || (known && carried)) {
+      if (landing) readingInOrder = known;
       landing = false;
-      readingInOrder = frame >= 0 && frame <= palettesKnownThrough;
       const std::vector<uint8_t>* inForce = frame >= 0 ? PaletteAt(frame) : nullptr;
       if (!inForce) return;
       if (!carried || size != AVPALETTE_SIZE) carried = av_packet_new_side_data(p, AV_PKT_DATA_PALETTE, AVPALETTE_SIZE);
       if (carried) std::copy(inForce->begin(), inForce->end(), carried);
       return;
     }
+    if (known) return;
     if (frame < 0) {
       readingInOrder = false;
       return;

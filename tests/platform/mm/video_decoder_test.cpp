@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
@@ -63,6 +64,34 @@ std::vector<LONG> InOrder(LONG from, LONG to) {
 std::vector<LONG> Then(std::vector<LONG> first, const std::vector<LONG>& next) {
   first.insert(first.end(), next.begin(), next.end());
   return first;
+}
+
+// An RLE8 film of 64 x 48 at 12 frames a second: tiles that stay and a box
+// that moves two pixels a frame and changes colour. The first frame codes
+// only the box, drawn over the blank picture a decoder starts from; a key
+// frame every 12; the others code only what changed since the frame before.
+AviFilm MovingBoxFilm(int frames) {
+  AviFilm film;
+  film.width = 64;
+  film.height = 48;
+  film.rate = 12;
+  film.rle8 = true;
+  for (int i = 0; i < 16; ++i)
+    film.palette.push_back({static_cast<std::uint8_t>(16 * i), static_cast<std::uint8_t>(255 - 9 * i),
+                            static_cast<std::uint8_t>(40 + 11 * i)});
+  std::vector<std::uint8_t> previous(64 * 48, 0);
+  for (int f = 0; f < frames; ++f) {
+    std::vector<std::uint8_t> picture(64 * 48, 0);
+    for (int y = 0; f > 0 && y < 48; ++y)
+      for (int x = 0; x < 64; ++x) picture[static_cast<std::size_t>(y) * 64 + x] = static_cast<std::uint8_t>(1 + (x / 8 + y / 8) % 4);
+    const int left = (2 * f) % 54, top = 10 + (f / 4) % 24;
+    for (int y = top; y < top + 8; ++y)
+      for (int x = left; x < left + 10; ++x) picture[static_cast<std::size_t>(y) * 64 + x] = static_cast<std::uint8_t>(9 + f % 3);
+    const bool key = f % 12 == 0;
+    film.frames.push_back({EncodeRle8(picture, 64, 48, key && f > 0 ? nullptr : &previous), key, {}});
+    previous = std::move(picture);
+  }
+  return film;
 }
 
 class VideoDecoderTest : public ::testing::Test {
@@ -254,6 +283,56 @@ TEST(VideoDecoderPalette, PartialChangesApplyToThePaletteInForceAtTheirFrame) {
       auto decoder = OpenBytes(bytes);
       ASSERT_TRUE(decoder);
       EXPECT_EQ(WrongFrames(*decoder, orders[row], expected, kWidth, kHeight), "") << "order " << row;
+    }
+  }
+}
+
+// Films whose frames build on earlier ones, without their index (a capture
+// tool that never wrote one) or cut short (which loses it with the tail):
+// every frame after seeks each way is the frame ffmpeg decodes reading the
+// whole film in order, and the film is as long as the frames it holds.
+TEST_F(VideoDecoderTest, FilmsWithoutAnIndexShowEveryFrameAfterAnySeek) {
+  const std::string source = "-f lavfi -i testsrc2=size=64x48:rate=12:duration=3 ";
+  struct Codec {
+    const char* name;
+    std::string ffmpegArgs;  // empty: the RLE8 film written here
+  };
+  const Codec codecs[] = {
+      {"cinepak", source + "-c:v cinepak -g 6"}, {"msvideo1", source + "-c:v msvideo1"}, {"rle8", ""}};
+  constexpr LONG kFrames = 36, kPresent = 27;
+  for (const Codec& codec : codecs) {
+    SCOPED_TRACE(codec.name);
+    const auto intact = dir / (std::string(codec.name) + ".avi");
+    if (!codec.ffmpegArgs.empty()) {
+      ASSERT_TRUE(RunFfmpeg(codec.ffmpegArgs, intact));
+    } else {
+      const auto film = WriteAvi(MovingBoxFilm(kFrames));
+      std::ofstream(intact, std::ios::binary).write(reinterpret_cast<const char*>(film.data()),
+                                                    static_cast<std::streamsize>(film.size()));
+    }
+    const auto bytes = ReadFileBytes(intact);
+    const auto expected = DecodeToBgra(intact, dir / "expected.bgra");
+    ASSERT_EQ(expected.size(), static_cast<std::size_t>(kFrames) * 64 * 48 * 4);
+    struct Variant {
+      const char* name;
+      std::vector<std::uint8_t> bytes;
+      LONG frames;
+    };
+    const Variant variants[] = {{"with its index", bytes, kFrames},
+                                {"without its index", WithoutIndex(bytes), kFrames},
+                                {"cut after 27 frames", CutAfterFrames(bytes, kPresent), kPresent}};
+    for (const Variant& variant : variants) {
+      SCOPED_TRACE(variant.name);
+      const LONG last = variant.frames - 1;
+      const std::vector<LONG> orders[] = {InOrder(0, last), Then(InOrder(0, last), InOrder(last / 2, last)),
+                                          Then({last}, InOrder(0, last / 2))};
+      for (std::size_t row = 0; row < std::size(orders); ++row) {
+        auto decoder = OpenBytes(variant.bytes);
+        ASSERT_TRUE(decoder);
+        EXPECT_EQ(decoder->Info().frameCount, variant.frames);
+        EXPECT_EQ(decoder->Info().videoEndMs, variant.frames * 1000 / 12);
+        EXPECT_EQ(WrongFrames(*decoder, orders[row], expected, 64, 48), "") << "order " << row;
+      }
     }
   }
 }

@@ -248,7 +248,8 @@ struct CVideoDecoder::Impl {
     bool fromStart = KeyFrameBefore(frame) == 0;
     if (av_seek_frame(Format(), video, PtsOf(frame), AVSEEK_FLAG_BACKWARD) < 0) {
       fromStart = true;
-      if (av_seek_frame(Format(), video, startPts, AVSEEK_FLAG_BACKWARD) < 0) av_seek_frame(Format(), -1, 0, AVSEEK_FLAG_BYTE);
+      if (av_seek_frame(Format(), video, startPts, AVSEEK_FLAG_BACKWARD) < 0)
+        av_seek_frame(Format(), -1, 0, AVSEEK_FLAG_BYTE);
     }
     // From the start a picture that builds on earlier ones gets a new
     // decoder, so that a first frame that draws over the blank picture a

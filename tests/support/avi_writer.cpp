@@ -189,7 +189,8 @@ std::vector<std::uint8_t> WriteAvi(const AviFilm& film) {
   const std::size_t movi = Open(out, "LIST", "movi");
   const std::size_t moviStart = movi - 4;  // index offsets count from the list's type
   const auto chunk = [&](const char* id, std::uint32_t flags, const std::vector<std::uint8_t>& data) {
-    index.push_back({id, flags, static_cast<std::uint32_t>(out.size() - moviStart), static_cast<std::uint32_t>(data.size())});
+    index.push_back(
+        {id, flags, static_cast<std::uint32_t>(out.size() - moviStart), static_cast<std::uint32_t>(data.size())});
     const std::size_t at = Open(out, id);
     out.insert(out.end(), data.begin(), data.end());
     Close(out, at);

@@ -1,4 +1,4 @@
-// Writes 8-bit AVI films byte by byte (uncompressed or RLE8, with palette changes) and reshapes any AVI as damaged files are.
+// 8-bit AVI films written byte by byte (plain or RLE8, palette changes), and any AVI without its index or cut short.
 #pragma once
 
 #include <array>

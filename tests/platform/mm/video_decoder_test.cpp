@@ -35,8 +35,8 @@ int RedOf(CVideoDecoder& decoder) {
 // Decodes the frames in the order asked and compares each with the frame
 // expected (BGRA, one frame after another): "frame: pixels that differ" of
 // each frame that is not the same, empty when all are.
-std::string WrongFrames(CVideoDecoder& decoder, const std::vector<LONG>& order, const std::vector<std::uint8_t>& expected,
-                        int width, int height) {
+std::string WrongFrames(CVideoDecoder& decoder, const std::vector<LONG>& order,
+                        const std::vector<std::uint8_t>& expected, int width, int height) {
   const std::size_t pixelCount = static_cast<std::size_t>(width) * height;
   std::vector<std::uint32_t> pixels(pixelCount);
   std::string wrongFrames;
@@ -82,11 +82,12 @@ AviFilm MovingBoxFilm(int frames) {
   std::vector<std::uint8_t> previous(64 * 48, 0);
   for (int f = 0; f < frames; ++f) {
     std::vector<std::uint8_t> picture(64 * 48, 0);
+    const auto at = [&](int x, int y) -> std::uint8_t& { return picture[static_cast<std::size_t>(y) * 64 + x]; };
     for (int y = 0; f > 0 && y < 48; ++y)
-      for (int x = 0; x < 64; ++x) picture[static_cast<std::size_t>(y) * 64 + x] = static_cast<std::uint8_t>(1 + (x / 8 + y / 8) % 4);
+      for (int x = 0; x < 64; ++x) at(x, y) = static_cast<std::uint8_t>(1 + (x / 8 + y / 8) % 4);
     const int left = (2 * f) % 54, top = 10 + (f / 4) % 24;
     for (int y = top; y < top + 8; ++y)
-      for (int x = left; x < left + 10; ++x) picture[static_cast<std::size_t>(y) * 64 + x] = static_cast<std::uint8_t>(9 + f % 3);
+      for (int x = left; x < left + 10; ++x) at(x, y) = static_cast<std::uint8_t>(9 + f % 3);
     const bool key = f % 12 == 0;
     film.frames.push_back({EncodeRle8(picture, 64, 48, key && f > 0 ? nullptr : &previous), key, {}});
     previous = std::move(picture);

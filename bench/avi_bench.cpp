@@ -1,11 +1,12 @@
 // The AVI picture step: a 640x480 frame decoded, converted by libswscale and drawn scaled into a 1024x768 back buffer,
-// and a video window's cropped picture stretched.
+// a whole film played forward, and a video window's cropped picture stretched.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
@@ -13,19 +14,26 @@
 #include "platform/mm/media_source.h"
 #include "platform/mm/video_decoder.h"
 #include "platform/mm/video_frames.h"
+#include "tests/support/avi_writer.h"
 
 namespace {
 
-// Two 640x480 frames of moving test picture in the pixel format, made by Debian's ffmpeg.
-std::vector<BYTE> MakeClip(const std::string& pixelFormat) {
-  const auto path = std::filesystem::temp_directory_path() / ("tvn-avi-bench-" + pixelFormat + ".avi");
-  const std::string command = "ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc=s=640x480:r=10:d=0.2 "
-                              "-c:v rawvideo -pix_fmt " + pixelFormat + " '" + path.string() + "' >/dev/null 2>&1";
+// A film made by Debian's ffmpeg from the source and the coding arguments.
+std::vector<BYTE> MakeFilm(const std::string& source, const std::string& coding) {
+  const std::string name = "tvn-avi-bench-" + std::to_string(std::hash<std::string>{}(source + coding)) + ".avi";
+  const auto path = std::filesystem::temp_directory_path() / name;
+  const std::string command = "ffmpeg -nostdin -loglevel error -y -f lavfi -i " + source + " " + coding + " '" +
+                              path.string() + "' >/dev/null 2>&1";
   if (std::system(command.c_str()) != 0) return {};
   std::ifstream in(path, std::ios::binary);
   std::vector<BYTE> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::filesystem::remove(path);
   return bytes;
+}
+
+// Two 640x480 frames of moving test picture in the pixel format.
+std::vector<BYTE> MakeClip(const std::string& pixelFormat) {
+  return MakeFilm("testsrc=s=640x480:r=10:d=0.2", "-c:v rawvideo -pix_fmt " + pixelFormat);
 }
 
 // Each step shows the other frame, so every draw converts a new picture.
@@ -49,6 +57,28 @@ BENCHMARK_CAPTURE(BM_AviFrameToPage, bgr24, std::string("bgr24"))->Unit(benchmar
 BENCHMARK_CAPTURE(BM_AviFrameToPage, yuv420p, std::string("yuv420p"))->Unit(benchmark::kMicrosecond);
 // 8-bit frames go through the palette in force at each one.
 BENCHMARK_CAPTURE(BM_AviFrameToPage, pal8, std::string("pal8"))->Unit(benchmark::kMicrosecond);
+
+// A film played forward from its opening: 320x240 Cinepak, 100 frames with a
+// key frame every 12, each frame decoded and converted at its own size in
+// turn. Without its index the film is read through at the opening (its
+// frames counted) and the decoder's pictures tell the key frames.
+void BM_AviForwardPlay(benchmark::State& state, bool indexed) {
+  static const std::vector<BYTE> made = MakeFilm("testsrc2=s=320x240:r=25:d=4", "-c:v cinepak -g 12");
+  const std::vector<BYTE> film = indexed ? made : tvn::testing::WithoutIndex(made);
+  for (auto _ : state) {
+    auto decoder = CVideoDecoder::Open(std::make_unique<CMemoryByteSource>(film, "bench.avi"));
+    if (!decoder) {
+      state.SkipWithError("no film: Debian's ffmpeg is needed");
+      return;
+    }
+    for (LONG frame = 0; frame < decoder->Info().frameCount; ++frame) {
+      decoder->DecodeFrame(frame);
+      benchmark::DoNotOptimize(decoder->ScaledPicture(320, 240).Row(0));
+    }
+  }
+}
+BENCHMARK_CAPTURE(BM_AviForwardPlay, indexed, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_AviForwardPlay, without_index, false)->Unit(benchmark::kMillisecond);
 
 // The same frame drawn again: the converted, scaled picture is kept.
 void BM_AviSameFrameRedrawn(benchmark::State& state) {

@@ -59,7 +59,9 @@ struct CVideoDecoder::Impl {
   int audio = -1;
   AVRational rate{0, 1};  // frames per second
   int64_t startPts = 0;   // the video stream's first time stamp
+  const AVCodec* decoder = nullptr;  // the video stream's, for a new context
   CodecPtr codec;
+  bool intraOnly = false;  // no picture builds on another
   PacketPtr packet;
   FramePtr held;     // the picture of the held frame
   FramePtr work;     // the frame being received
@@ -81,6 +83,17 @@ struct CVideoDecoder::Impl {
   bool readingInOrder = true;  // the packets read since the last seek follow on from what is known
   bool landing = false;        // the next video packet is the first since a seek
   LONG lastPacketIndex = -1;   // the frame of the video packet read last; -1 unknown
+  // Whether the demuxer's key-frame marks hold. An AVI without an index (a
+  // film cut short loses it with its tail; some capture tools never wrote
+  // one) has every packet marked key, so there the decoder's own judgement
+  // of the pictures decides where a seek may land.
+  bool keysMarked = true;
+  // Of such a film: the frames the decoder called key as it decoded them,
+  // and whether it has called any frame not key. A decoder that calls every
+  // picture key (those of Microsoft Video 1 and RLE do) tells nothing, and a
+  // seek back reads on from the first frame.
+  std::vector<bool> decodedKey;
+  bool decoderJudgesKeys = false;
   std::unique_ptr<SwsContext, ScaleCloser> scale;
 
   AVFormatContext* Format() const { return input->Format(); }
@@ -102,8 +115,10 @@ struct CVideoDecoder::Impl {
 
   int64_t PtsOf(LONG frame) const { return startPts + av_rescale_q(frame, av_inv_q(rate), Video()->time_base); }
 
-  // The index's key frame at or before the frame, -1 when the stream has no index.
+  // The key frame at or before the frame, where a seek to it lands; -1 when
+  // the stream has no index.
   LONG KeyFrameBefore(LONG frame) const {
+    if (!keysMarked) return ProvedKeyBefore(frame);
     AVStream* st = Video();
     if (avformat_index_get_entries_count(st) <= 0) return -1;
     const int i = av_index_search_timestamp(st, PtsOf(frame), AVSEEK_FLAG_BACKWARD);
@@ -111,6 +126,27 @@ struct CVideoDecoder::Impl {
     if (!entry) return 0;
     const int64_t n = av_rescale_q(entry->timestamp - startPts, st->time_base, av_inv_q(rate));
     return static_cast<LONG>(std::clamp<int64_t>(n, 0, std::numeric_limits<LONG>::max()));
+  }
+
+  // The last frame after the one given and at or before the frame that the
+  // decoder showed to be a key frame; the one given when there is none (by
+  // default the first frame, from which a film is read).
+  LONG ProvedKeyBefore(LONG frame, LONG after = 0) const {
+    if (decoderJudgesKeys)
+      for (LONG f = std::min(frame, static_cast<LONG>(decodedKey.size()) - 1); f > after; --f)
+        if (decodedKey[static_cast<std::size_t>(f)]) return f;
+    return after;
+  }
+
+  void NoteDecoded(LONG index, const AVFrame* f) {
+    if (keysMarked || index < 0 || static_cast<std::size_t>(index) >= decodedKey.size()) return;
+#ifdef AV_FRAME_FLAG_KEY
+    const bool key = (f->flags & AV_FRAME_FLAG_KEY) != 0;
+#else
+    const bool key = f->key_frame != 0;
+#endif
+    decodedKey[static_cast<std::size_t>(index)] = key;
+    if (!key) decoderJudgesKeys = true;
   }
 
   // The frame a video packet belongs to; -1 when that is not known.
@@ -143,27 +179,43 @@ struct CVideoDecoder::Impl {
   // Every video packet read passes here: its palette is kept by its frame,
   // and reading in order extends what is known. The packet a seek lands on
   // gets the palette in force at its frame instead of the one it carries
-  // (none, or a change read before the seek that belongs elsewhere).
+  // (none, or a change read before the seek that belongs elsewhere), and so
+  // does a packet read again that carries one: the demuxer keeps a single
+  // running palette, as the packets read last left it, and applies a change
+  // of some entries to that.
   void NotePacket(AVPacket* p) {
     const LONG frame = FrameOfPacket(p);
     lastPacketIndex = frame;
     std::size_t size = 0;
     uint8_t* carried = av_packet_get_side_data(p, AV_PKT_DATA_PALETTE, &size);
-    if (landing) {
+    const bool known = frame >= 0 && frame <= palettesKnownThrough;
+    if (landing || (known && carried)) {
+      if (landing) readingInOrder = known;
       landing = false;
-      readingInOrder = frame >= 0 && frame <= palettesKnownThrough;
       const std::vector<uint8_t>* inForce = frame >= 0 ? PaletteAt(frame) : nullptr;
       if (!inForce) return;
       if (!carried || size != AVPALETTE_SIZE) carried = av_packet_new_side_data(p, AV_PKT_DATA_PALETTE, AVPALETTE_SIZE);
       if (carried) std::copy(inForce->begin(), inForce->end(), carried);
       return;
     }
+    if (known) return;
     if (frame < 0) {
       readingInOrder = false;
       return;
     }
     if (carried && size == AVPALETTE_SIZE && !KeepPalette(frame, carried)) readingInOrder = false;
     if (readingInOrder) palettesKnownThrough = std::max(palettesKnownThrough, frame);
+  }
+
+  // A decoder as the medium opened it; false (the one there kept) when it cannot be made.
+  bool OpenDecoder() {
+    CodecPtr fresh(avcodec_alloc_context3(decoder));
+    if (!fresh || avcodec_parameters_to_context(fresh.get(), Video()->codecpar) < 0) return false;
+    fresh->thread_count = 1;
+    fresh->max_pixels = static_cast<int64_t>(limits.maxWidth) * limits.maxHeight;
+    if (avcodec_open2(fresh.get(), decoder, nullptr) < 0) return false;
+    codec = std::move(fresh);
+    return true;
   }
 
   // Sends a video packet to the decoder.
@@ -190,12 +242,19 @@ struct CVideoDecoder::Impl {
     // Past the palette changes known, reading goes on from the last known
     // frame, so that the changes between are read on the way.
     if (!palettes.empty() && palettesKnownThrough >= 0) frame = std::min(frame, palettesKnownThrough);
+    if (!keysMarked) frame = ProvedKeyBefore(frame);
     pending.reset();
     pendingIndex = -1;
-    if (av_seek_frame(Format(), video, PtsOf(frame), AVSEEK_FLAG_BACKWARD) < 0 &&
-        av_seek_frame(Format(), video, startPts, AVSEEK_FLAG_BACKWARD) < 0)
-      av_seek_frame(Format(), -1, 0, AVSEEK_FLAG_BYTE);
-    avcodec_flush_buffers(codec.get());
+    bool fromStart = KeyFrameBefore(frame) == 0;
+    if (av_seek_frame(Format(), video, PtsOf(frame), AVSEEK_FLAG_BACKWARD) < 0) {
+      fromStart = true;
+      if (av_seek_frame(Format(), video, startPts, AVSEEK_FLAG_BACKWARD) < 0)
+        av_seek_frame(Format(), -1, 0, AVSEEK_FLAG_BYTE);
+    }
+    // From the start a picture that builds on earlier ones gets a new
+    // decoder, so that a first frame that draws over the blank picture a
+    // decoder starts from (as RLE films may) shows as it did at the first play.
+    if (!fromStart || intraOnly || !OpenDecoder()) avcodec_flush_buffers(codec.get());
     lastIndex = -1;
     positioned = true;
     atEnd = false;
@@ -275,6 +334,7 @@ struct CVideoDecoder::Impl {
     while (Receive()) {
       const LONG index = IndexOf(work.get());
       lastIndex = index;
+      NoteDecoded(index, work.get());
       if (index > frame && HasPicture()) {
         pending.reset(av_frame_alloc());
         if (!pending) return false;
@@ -296,7 +356,7 @@ struct CVideoDecoder::Impl {
     if (atEnd) return true;  // the held picture is the stream's last
     // A key frame right after the last one read is reached by reading on as
     // well: for a film of key frames only (uncompressed), the next frame.
-    const LONG key = KeyFrameBefore(frame);
+    const LONG key = keysMarked ? KeyFrameBefore(frame) : ProvedKeyBefore(frame, lastIndex + 1);
     return key >= 0 ? key <= lastIndex + 1 : frame - lastIndex <= kForwardWithoutIndex;
   }
 };
@@ -338,6 +398,10 @@ std::unique_ptr<CVideoDecoder> CVideoDecoder::Open(std::unique_ptr<IMediaByteSou
   };
   if (!impl->input->Open(false)) return nullptr;
   AVFormatContext* ctx = impl->input->Format();
+  // What the header brought of an index, before probing reads packets (for
+  // an AVI, each packet read past the index joins it, marked key).
+  std::vector<bool> indexed(ctx->nb_streams);
+  for (unsigned i = 0; i < ctx->nb_streams; ++i) indexed[i] = avformat_index_get_entries_count(ctx->streams[i]) > 0;
   if (tooLarge(ctx)) {
     why = VideoOpenResult::tooLarge;
     return nullptr;
@@ -375,20 +439,24 @@ std::unique_ptr<CVideoDecoder> CVideoDecoder::Open(std::unique_ptr<IMediaByteSou
     impl->startPts = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
     const double tb = av_q2d(st->time_base);
     const double startMs = static_cast<double>(impl->startPts) * tb * 1000.0;
-    double frames = 0;
-    if (info.formatName == "avi") {
-      // The AVI header counts the frames.
-      frames = static_cast<double>(st->nb_frames);
-    } else {
-      // Other containers only estimate their length (MPEG from its bit rate):
-      // the frames are counted from the packets, up to the cap.
+    // The AVI header counts the frames. Other containers only estimate their
+    // length (MPEG from its bit rate), and an AVI without an index may hold
+    // fewer frames than its header promises (cut short): the frames are
+    // counted from the packets, up to the cap.
+    const bool avi = info.formatName == "avi";
+    const bool aviIndexed = avi && static_cast<std::size_t>(impl->video) < indexed.size() && indexed[impl->video];
+    double frames = avi ? static_cast<double>(st->nb_frames) : 0;
+    if (!aviIndexed) {
       const LONG counted = impl->CountFrames(limits.maxFrames);
       if (counted < 0) {
         why = VideoOpenResult::tooLarge;
         return nullptr;
       }
-      frames = counted;
+      if (!avi || (counted > 0 && (frames <= 0 || counted < frames))) frames = counted;
     }
+    const AVCodecDescriptor* kind = avcodec_descriptor_get(par->codec_id);
+    impl->intraOnly = kind && (kind->props & AV_CODEC_PROP_INTRA_ONLY);
+    impl->keysMarked = !avi || aviIndexed || impl->intraOnly;
     if (frames <= 0 && st->duration > 0 && st->duration != AV_NOPTS_VALUE)
       frames = static_cast<double>(st->duration) * tb * av_q2d(rate);
     if (frames <= 0 && ctx->duration > 0) frames = static_cast<double>(ctx->duration) / AV_TIME_BASE * av_q2d(rate);
@@ -401,17 +469,13 @@ std::unique_ptr<CVideoDecoder> CVideoDecoder::Open(std::unique_ptr<IMediaByteSou
     info.width = par->width;
     info.height = par->height;
     info.frameCount = static_cast<LONG>(std::max(frames, 1.0));
+    if (!impl->keysMarked) impl->decodedKey.assign(static_cast<std::size_t>(info.frameCount), false);
     info.rateNumerator = static_cast<DWORD>(rate.num);
     info.rateDenominator = static_cast<DWORD>(rate.den);
     info.videoStartMs = static_cast<LONG>(startMs);
 
-    const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
-    if (!decoder) return nullptr;
-    impl->codec.reset(avcodec_alloc_context3(decoder));
-    if (!impl->codec || avcodec_parameters_to_context(impl->codec.get(), par) < 0) return nullptr;
-    impl->codec->thread_count = 1;
-    impl->codec->max_pixels = maxPixels;
-    if (avcodec_open2(impl->codec.get(), decoder, nullptr) < 0) return nullptr;
+    impl->decoder = avcodec_find_decoder(par->codec_id);
+    if (!impl->decoder || !impl->OpenDecoder()) return nullptr;
     impl->packet.reset(av_packet_alloc());
     impl->held.reset(av_frame_alloc());
     impl->work.reset(av_frame_alloc());

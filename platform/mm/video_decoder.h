@@ -41,7 +41,7 @@ struct VideoStreamInfo {
   // The first video stream.
   int width = 0;
   int height = 0;
-  LONG frameCount = 0;
+  LONG frameCount = 0;  // those it holds: a film cut short holds fewer than its header says
   DWORD rateNumerator = 0;  // frames per second as a fraction
   DWORD rateDenominator = 1;
   LONG videoStartMs = 0;

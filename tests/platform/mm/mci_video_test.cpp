@@ -18,6 +18,7 @@
 #include "platform/mm/mci_video_device.h"
 #include "platform/mm/media_system.h"
 #include "tests/platform/mm/mci_string_test.h"
+#include "tests/support/avi_writer.h"
 #include "tests/support/fake_video_frames.h"
 #include "tests/support/ffmpeg_media.h"
 #include "tests/support/temp_dir.h"
@@ -212,6 +213,58 @@ TEST_F(MciVideoTest, AviAndMpegFilesPlayThroughTheVideoLayer) {
   EXPECT_GE(length, 1500);
   EXPECT_LE(length, 2500);
   EXPECT_EQ(Reply("where m source"), "0 0 160 120");
+}
+
+// A film cut short (its header promises 36 frames, 27 are there, and the
+// index is lost): its length, the end of its play and the notice go by the
+// frames it holds, and its frames are drawn right after a seek back, the
+// key frames found from the pictures.
+TEST_F(MciVideoTest, AFilmCutShortEndsAtTheFramesItHolds) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  TempDir dir;
+  const auto intact = dir.path() / "intact.avi";
+  ASSERT_TRUE(RunFfmpeg("-f lavfi -i testsrc2=size=64x48:rate=12:duration=3 -c:v cinepak -g 6", intact));
+  const auto expected = DecodeToBgra(intact, dir.path() / "intact.bgra");
+  ASSERT_EQ(expected.size(), 36u * 64 * 48 * 4);
+  const auto cut = CutAfterFrames(ReadFileBytes(intact), 27);
+  media.SetSourceOpener([&cut](const CString& name) -> std::unique_ptr<IMediaByteSource> {
+    return std::make_unique<CMemoryByteSource>(cut, name);
+  });
+  const DWORD id = std::stoul(Reply("open cut.avi alias c"));
+  EXPECT_EQ(Reply("status c length"), "27");
+  Reply("set c time format ms");
+  EXPECT_EQ(Reply("status c length"), "2250");
+  Reply("play c notify");
+  Advance(2249);
+  EXPECT_EQ(Reply("status c mode"), "playing");
+  EXPECT_TRUE(Notices().empty());
+  Advance(1);
+  EXPECT_EQ(Reply("status c mode"), "stopped");
+  EXPECT_EQ(Reply("status c position"), "2250");
+  PumpReady();
+  ASSERT_EQ(Notices().size(), 1u);
+  EXPECT_EQ(Notices()[0].wParam, 1u);
+
+  std::vector<DWORD> pixels(64 * 48, 0);
+  CDC dc;
+  dc.AttachSurface(gdi::PixelSurface{pixels.data(), 64, 48, 64, false});
+  const auto wrongPixels = [&](std::size_t frame) {
+    std::size_t wrong = 0;
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+      const std::uint8_t* bgra = expected.data() + (frame * pixels.size() + i) * 4;
+      wrong += CPixelImage::ToColorRef(pixels[i]) != RGB(bgra[2], bgra[1], bgra[0]);
+    }
+    return wrong;
+  };
+  ASSERT_TRUE(media.Mci().DrawPicture(id, dc, CRect(0, 0, 64, 48)));
+  EXPECT_EQ(wrongPixels(26), 0u);  // the last frame there
+  Reply("set c time format frames");
+  for (std::size_t frame : {13, 14, 3}) {
+    Reply("seek c to " + std::to_string(frame));
+    ASSERT_TRUE(media.Mci().DrawPicture(id, dc, CRect(0, 0, 64, 48)));
+    EXPECT_EQ(wrongPixels(frame), 0u) << "frame " << frame;
+  }
+  dc.DetachSurface();
 }
 
 namespace {

@@ -4,12 +4,15 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "platform/mm/media_source.h"
 #include "platform/mm/video_decoder.h"
+#include "tests/support/avi_writer.h"
 #include "tests/support/ffmpeg_media.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wav_writer.h"
@@ -27,6 +30,69 @@ int RedOf(CVideoDecoder& decoder) {
   std::uint32_t pixel = 0;
   if (!decoder.ConvertTo(&pixel, 1, 1, 1)) return -1;
   return static_cast<int>((pixel >> 16) & 0xFF);
+}
+
+// Decodes the frames in the order asked and compares each with the frame
+// expected (BGRA, one frame after another): "frame: pixels that differ" of
+// each frame that is not the same, empty when all are.
+std::string WrongFrames(CVideoDecoder& decoder, const std::vector<LONG>& order,
+                        const std::vector<std::uint8_t>& expected, int width, int height) {
+  const std::size_t pixelCount = static_cast<std::size_t>(width) * height;
+  std::vector<std::uint32_t> pixels(pixelCount);
+  std::string wrongFrames;
+  for (LONG frame : order) {
+    if (!decoder.DecodeFrame(frame) || !decoder.ConvertTo(pixels.data(), width, height, width) ||
+        expected.size() < (static_cast<std::size_t>(frame) + 1) * pixelCount * 4) {
+      wrongFrames += std::to_string(frame) + ": not decoded ";
+      continue;
+    }
+    const auto* want = expected.data() + static_cast<std::size_t>(frame) * pixelCount * 4;
+    std::size_t wrong = 0;
+    for (std::size_t i = 0; i < pixelCount; ++i) wrong += std::memcmp(&pixels[i], want + 4 * i, 4) != 0;
+    if (wrong) wrongFrames += std::to_string(frame) + ": " + std::to_string(wrong) + " ";
+  }
+  return wrongFrames;
+}
+
+// Frames from..to, in order.
+std::vector<LONG> InOrder(LONG from, LONG to) {
+  std::vector<LONG> frames;
+  for (LONG f = from; f <= to; ++f) frames.push_back(f);
+  return frames;
+}
+
+std::vector<LONG> Then(std::vector<LONG> first, const std::vector<LONG>& next) {
+  first.insert(first.end(), next.begin(), next.end());
+  return first;
+}
+
+// An RLE8 film of 64 x 48 at 12 frames a second: tiles that stay and a box
+// that moves two pixels a frame and changes colour. The first frame codes
+// only the box, drawn over the blank picture a decoder starts from; a key
+// frame every 12; the others code only what changed since the frame before.
+AviFilm MovingBoxFilm(int frames) {
+  AviFilm film;
+  film.width = 64;
+  film.height = 48;
+  film.rate = 12;
+  film.rle8 = true;
+  for (int i = 0; i < 16; ++i)
+    film.palette.push_back({static_cast<std::uint8_t>(16 * i), static_cast<std::uint8_t>(255 - 9 * i),
+                            static_cast<std::uint8_t>(40 + 11 * i)});
+  std::vector<std::uint8_t> previous(64 * 48, 0);
+  for (int f = 0; f < frames; ++f) {
+    std::vector<std::uint8_t> picture(64 * 48, 0);
+    const auto at = [&](int x, int y) -> std::uint8_t& { return picture[static_cast<std::size_t>(y) * 64 + x]; };
+    for (int y = 0; f > 0 && y < 48; ++y)
+      for (int x = 0; x < 64; ++x) at(x, y) = static_cast<std::uint8_t>(1 + (x / 8 + y / 8) % 4);
+    const int left = (2 * f) % 54, top = 10 + (f / 4) % 24;
+    for (int y = top; y < top + 8; ++y)
+      for (int x = left; x < left + 10; ++x) at(x, y) = static_cast<std::uint8_t>(9 + f % 3);
+    const bool key = f % 12 == 0;
+    film.frames.push_back({EncodeRle8(picture, 64, 48, key && f > 0 ? nullptr : &previous), key, {}});
+    previous = std::move(picture);
+  }
+  return film;
 }
 
 class VideoDecoderTest : public ::testing::Test {
@@ -118,7 +184,8 @@ TEST_F(VideoDecoderTest, PalettisedFramesShowTheirColoursAfterAnySeek) {
 // chunks of their own that the AVI index leaves out, so a seek lands past
 // the change of the frame it lands on, forward past ones never read, and
 // backward after later ones were; past the changes it keeps, it reads on
-// from the last one kept.
+// from the last one kept. A change of some entries applies to the palette in
+// force at its frame, however the frames were read before.
 TEST_F(VideoDecoderTest, EveryPalettisedFrameShowsThePaletteInForceAtItInAnyOrder) {
   struct Film {
     const char* name;
@@ -134,6 +201,8 @@ TEST_F(VideoDecoderTest, EveryPalettisedFrameShowsThePaletteInForceAtItInAnyOrde
       {"palette_every_frame.avi", everyFrame, 160, 120, 10},
       {"palette_every_frame.avi", everyFrame, 160, 120, 10, 3},
       {"avi_pal8_palette_changes.avi", "", 96, 60, 3},
+      // Changes of entries 0-15 at frame 5 and 16-31 at frame 10.
+      {"avi_pal8_partial_changes.avi", "", 40, 30, 20},
       {"palette_at_ten.avi",
        "-f lavfi -i testsrc2=size=64x48:rate=10:duration=2 -filter_complex \"[0]split[s][t];"
        "[s]trim=end_frame=10,split[a][b];[a]palettegen[p];[b][p]paletteuse[x];"
@@ -141,12 +210,9 @@ TEST_F(VideoDecoderTest, EveryPalettisedFrameShowsThePaletteInForceAtItInAnyOrde
        "[x][y]concat=n=2:v=1:a=0\" -c:v rawvideo -pix_fmt pal8",
        64, 48, 20},
   };
-  std::vector<LONG> inOrder(20), playThenBack(16);
-  for (LONG i = 0; i < 20; ++i) inOrder[static_cast<std::size_t>(i)] = i;
-  for (LONG i = 0; i < 16; ++i) playThenBack[static_cast<std::size_t>(i)] = i;
-  playThenBack.push_back(5);
   // Frames past a film's end stand for its last.
-  const std::vector<LONG> orders[] = {inOrder, {5, 12, 3}, playThenBack, {19, 1}};
+  const std::vector<LONG> orders[] = {InOrder(0, 19), {5, 12, 3}, Then(InOrder(0, 15), {5}), {19, 1},
+                                      Then(InOrder(0, 19), InOrder(4, 19))};
 
   for (const Film& film : films) {
     SCOPED_TRACE(std::string(film.name) + ", palette changes kept " + std::to_string(film.paletteChanges));
@@ -157,25 +223,117 @@ TEST_F(VideoDecoderTest, EveryPalettisedFrameShowsThePaletteInForceAtItInAnyOrde
     }
     const auto bytes = ReadFileBytes(path);
     const auto expected = DecodeToBgra(path, dir / "expected.bgra");
-    const std::size_t pixelCount = static_cast<std::size_t>(film.width) * film.height;
-    ASSERT_EQ(expected.size(), static_cast<std::size_t>(film.frames) * pixelCount * 4);
+    ASSERT_EQ(expected.size(), static_cast<std::size_t>(film.frames) * film.width * film.height * 4);
     for (std::size_t row = 0; row < std::size(orders); ++row) {
       VideoLimits limits;
       limits.maxPaletteChanges = film.paletteChanges;
       auto decoder = OpenBytes(bytes, limits);
       ASSERT_TRUE(decoder);
-      std::vector<std::uint32_t> pixels(pixelCount);
-      std::string wrongFrames;  // "frame: pixels in other colours" of each frame that differs
-      for (LONG asked : orders[row]) {
-        const LONG frame = std::min(asked, film.frames - 1);
-        ASSERT_TRUE(decoder->DecodeFrame(frame)) << "order " << row << ", frame " << frame;
-        ASSERT_TRUE(decoder->ConvertTo(pixels.data(), film.width, film.height, film.width));
-        const auto* want = expected.data() + static_cast<std::size_t>(frame) * pixelCount * 4;
-        std::size_t wrong = 0;
-        for (std::size_t i = 0; i < pixelCount; ++i) wrong += std::memcmp(&pixels[i], want + 4 * i, 4) != 0;
-        if (wrong) wrongFrames += std::to_string(frame) + ": " + std::to_string(wrong) + " ";
+      std::vector<LONG> order = orders[row];
+      for (LONG& frame : order) frame = std::min(frame, film.frames - 1);
+      EXPECT_EQ(WrongFrames(*decoder, order, expected, film.width, film.height), "") << "order " << row;
+    }
+  }
+}
+
+// Palette changes of some entries in an 8-bit film written here, with its
+// index and without: after seeks back over them, and playing on, each frame
+// shows the palette in force at it: the first one with every change up to
+// the frame applied in order (an entry changed twice shows its later colour).
+TEST(VideoDecoderPalette, PartialChangesApplyToThePaletteInForceAtTheirFrame) {
+  constexpr int kWidth = 16, kHeight = 8, kFrames = 20;
+  AviFilm film;
+  film.width = kWidth;
+  film.height = kHeight;
+  for (int i = 0; i < 64; ++i)
+    film.palette.push_back({static_cast<std::uint8_t>(4 * i), static_cast<std::uint8_t>(255 - 4 * i),
+                            static_cast<std::uint8_t>(7 * i)});
+  const auto entries = [](int count, int seed) {
+    std::vector<AviRgb> colours;
+    for (int i = 0; i < count; ++i)
+      colours.push_back({static_cast<std::uint8_t>(seed + 3 * i), static_cast<std::uint8_t>(seed * 5 + i),
+                         static_cast<std::uint8_t>(200 - i)});
+    return colours;
+  };
+  std::map<int, std::vector<AviPaletteChange>> changes = {
+      {4, {{0, entries(16, 11)}}},
+      {7, {{8, entries(16, 60)}}},                      // over half of the last change
+      {11, {{40, entries(24, 90)}, {0, entries(4, 130)}}},  // two at one frame
+      {15, {{0, entries(256, 170)}}},                   // the whole palette
+      {17, {{20, entries(8, 210)}}},
+  };
+  std::vector<AviRgb> inForce = film.palette;
+  inForce.resize(256);
+  std::vector<std::uint8_t> expected;
+  for (int f = 0; f < kFrames; ++f) {
+    std::vector<std::uint8_t> picture(kWidth * kHeight);
+    for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<std::uint8_t>((i + 3 * f) % 64);
+    AviFrame frame{PlainRows(picture, kWidth, kHeight), true, changes[f]};
+    for (const AviPaletteChange& change : frame.changes)
+      std::copy(change.entries.begin(), change.entries.end(), inForce.begin() + change.first);
+    for (std::uint8_t index : picture)
+      expected.insert(expected.end(), {inForce[index][2], inForce[index][1], inForce[index][0], 0xFF});
+    film.frames.push_back(std::move(frame));
+  }
+  const auto withIndex = WriteAvi(film);
+  const std::vector<LONG> orders[] = {InOrder(0, 19), Then(InOrder(0, 19), InOrder(9, 19)), Then({19}, InOrder(3, 19)),
+                                      {12, 5, 16, 2, 8, 9, 10, 11, 12}};
+  for (const auto& bytes : {withIndex, WithoutIndex(withIndex)}) {
+    SCOPED_TRACE(bytes.size() == withIndex.size() ? "with its index" : "without its index");
+    for (std::size_t row = 0; row < std::size(orders); ++row) {
+      auto decoder = OpenBytes(bytes);
+      ASSERT_TRUE(decoder);
+      EXPECT_EQ(WrongFrames(*decoder, orders[row], expected, kWidth, kHeight), "") << "order " << row;
+    }
+  }
+}
+
+// Films whose frames build on earlier ones, without their index (a capture
+// tool that never wrote one) or cut short (which loses it with the tail):
+// every frame after seeks each way is the frame ffmpeg decodes reading the
+// whole film in order, and the film is as long as the frames it holds.
+TEST_F(VideoDecoderTest, FilmsWithoutAnIndexShowEveryFrameAfterAnySeek) {
+  const std::string source = "-f lavfi -i testsrc2=size=64x48:rate=12:duration=3 ";
+  struct Codec {
+    const char* name;
+    std::string ffmpegArgs;  // empty: the RLE8 film written here
+  };
+  const Codec codecs[] = {
+      {"cinepak", source + "-c:v cinepak -g 6"}, {"msvideo1", source + "-c:v msvideo1"}, {"rle8", ""}};
+  constexpr LONG kFrames = 36, kPresent = 27;
+  for (const Codec& codec : codecs) {
+    SCOPED_TRACE(codec.name);
+    const auto intact = dir / (std::string(codec.name) + ".avi");
+    if (!codec.ffmpegArgs.empty()) {
+      ASSERT_TRUE(RunFfmpeg(codec.ffmpegArgs, intact));
+    } else {
+      const auto film = WriteAvi(MovingBoxFilm(kFrames));
+      std::ofstream(intact, std::ios::binary).write(reinterpret_cast<const char*>(film.data()),
+                                                    static_cast<std::streamsize>(film.size()));
+    }
+    const auto bytes = ReadFileBytes(intact);
+    const auto expected = DecodeToBgra(intact, dir / "expected.bgra");
+    ASSERT_EQ(expected.size(), static_cast<std::size_t>(kFrames) * 64 * 48 * 4);
+    struct Variant {
+      const char* name;
+      std::vector<std::uint8_t> bytes;
+      LONG frames;
+    };
+    const Variant variants[] = {{"with its index", bytes, kFrames},
+                                {"without its index", WithoutIndex(bytes), kFrames},
+                                {"cut after 27 frames", CutAfterFrames(bytes, kPresent), kPresent}};
+    for (const Variant& variant : variants) {
+      SCOPED_TRACE(variant.name);
+      const LONG last = variant.frames - 1;
+      const std::vector<LONG> orders[] = {InOrder(0, last), Then(InOrder(0, last), InOrder(last / 2, last)),
+                                          Then({last}, InOrder(0, last / 2))};
+      for (std::size_t row = 0; row < std::size(orders); ++row) {
+        auto decoder = OpenBytes(variant.bytes);
+        ASSERT_TRUE(decoder);
+        EXPECT_EQ(decoder->Info().frameCount, variant.frames);
+        EXPECT_EQ(decoder->Info().videoEndMs, variant.frames * 1000 / 12);
+        EXPECT_EQ(WrongFrames(*decoder, orders[row], expected, 64, 48), "") << "order " << row;
       }
-      EXPECT_EQ(wrongFrames, "") << "order " << row;
     }
   }
 }

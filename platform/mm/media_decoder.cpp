@@ -219,8 +219,28 @@ class SoundDecoder {
       units = st.duration > 0 && st.duration != AV_NOPTS_VALUE ? st.duration : st.nb_frames;
     }
     if (units <= 0 || units == AV_NOPTS_VALUE || st.time_base.num <= 0 || st.time_base.den <= 0) return 0;
-    const int64_t samples = av_rescale_q(units, st.time_base, AVRational{1, par.sample_rate});
-    return samples > 0 ? static_cast<std::uint64_t>(samples) : 0;
+    int64_t samples = av_rescale_q(units, st.time_base, AVRational{1, par.sample_rate});
+    if (samples <= 0) return 0;
+    // An AVI states block-coded sound in whole blocks (writers keep no count
+    // of samples there): a sound that runs past the film's picture by less
+    // than one block runs on only by its last block's padding, and ends with
+    // the picture.
+    if (container == "avi" && !IsPcm(par) && par.block_align > 0) {
+      const int perBlock = av_get_audio_frame_duration2(const_cast<AVCodecParameters*>(&par), par.block_align);
+      const int64_t picture = PictureSamples(par.sample_rate);
+      if (perBlock > 0 && picture > 0 && samples > picture && samples - picture < perBlock) samples = picture;
+    }
+    return static_cast<std::uint64_t>(samples);
+  }
+
+  // How long the film's picture is, in samples at the rate; 0 without one.
+  int64_t PictureSamples(int rate) const {
+    const int video = av_find_best_stream(m_format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (video < 0 || rate <= 0) return 0;
+    const AVStream& st = *m_format->streams[video];
+    const int64_t units = st.duration > 0 && st.duration != AV_NOPTS_VALUE ? st.duration : st.nb_frames;
+    if (units <= 0 || st.time_base.num <= 0 || st.time_base.den <= 0) return 0;
+    return av_rescale_q(units, st.time_base, AVRational{1, rate});
   }
 
   // A block-coded sound fills its last block up to the block's size, and an

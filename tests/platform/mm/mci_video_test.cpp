@@ -289,7 +289,8 @@ std::size_t FindChunk(const std::vector<std::uint8_t>& bytes, const std::string&
 TEST_F(MciVideoTest, LengthsCountTheSamplesTheFileStatesNotTheLastBlocksPadding) {
   // A block-coded sound fills its last block up; MP3 adds its coder's delay. A WAV file states its
   // samples in its "fact" chunk, an AVI file in its sound stream's header (here counted in samples):
-  // the length, the end of play and a film's length are theirs.
+  // the length, the end of play and a film's length are theirs. An AVI header as ffmpeg writes it
+  // counts whole blocks: the last block's padding past the picture is no sound either.
   if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
   TempDir dir;
   struct Row {
@@ -297,12 +298,12 @@ TEST_F(MciVideoTest, LengthsCountTheSamplesTheFileStatesNotTheLastBlocksPadding)
     bool avi;
     int rate;
     double seconds;
+    bool restated = true;  // the count written into the file
   };
-  const Row rows[] = {{"adpcm_ms", false, 22050, 2.3},
-                      {"adpcm_ima_wav", false, 22050, 2.3},
-                      {"libmp3lame", false, 44100, 3.1},
-                      {"adpcm_ms", true, 11025, 3.0},
-                      {"adpcm_ima_wav", true, 11025, 3.0}};
+  const Row rows[] = {{"adpcm_ms", false, 22050, 2.3},        {"adpcm_ima_wav", false, 22050, 2.3},
+                      {"libmp3lame", false, 44100, 3.1},      {"adpcm_ms", true, 11025, 3.0},
+                      {"adpcm_ima_wav", true, 11025, 3.0},    {"adpcm_ms", true, 11025, 3.0, false},
+                      {"adpcm_ima_wav", true, 11025, 3.0, false}};
   media.SetSourceOpener(
       [](const CString& name) -> std::unique_ptr<IMediaByteSource> { return CFileByteSource::Open(name); });
   for (std::size_t i = 0; i < std::size(rows); ++i) {
@@ -316,13 +317,13 @@ TEST_F(MciVideoTest, LengthsCountTheSamplesTheFileStatesNotTheLastBlocksPadding)
         << "row " << i;
     std::vector<std::uint8_t> bytes = ReadFileBytes(file);
     const auto samples = static_cast<std::uint32_t>(r.seconds * r.rate + 0.5);
-    if (r.avi) {
+    if (r.restated && r.avi) {
       const std::size_t strh = FindChunk(bytes, "strh", "auds");
       ASSERT_NE(strh, std::string::npos) << "row " << i;
       PutLittle32(bytes, strh + 8 + 20, 1);  // scale: one sample a unit
       PutLittle32(bytes, strh + 8 + 24, static_cast<std::uint32_t>(r.rate));
       PutLittle32(bytes, strh + 8 + 32, samples);  // length
-    } else {
+    } else if (r.restated) {
       const std::size_t fact = FindChunk(bytes, "fact");
       ASSERT_NE(fact, std::string::npos) << "row " << i;
       PutLittle32(bytes, fact + 8, samples);

@@ -221,7 +221,7 @@ BOOL CMessageLoop::Take(MSG& msg, const Filter& takes, bool remove) {
     msg = paint;
     return TRUE;
   }
-  if (auto due = m_timers.TakeDue(m_clock.Now(), [&](const MSG& timer) { return takes(timer); }, remove)) {
+  if (auto due = m_timers.TakeDue(m_clock.Now(), takes, remove)) {
     msg = *due;
     msg.pt = GetCursorPos();
     return TRUE;

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/msg/clock.h"
 #include "platform/sys/child_reaper.h"
 #include "platform/user/wnd.h"
 
@@ -124,15 +123,8 @@ void CWait::Sleep() {
   else std::this_thread::sleep_for(std::chrono::milliseconds(kWaitSliceMs));
 }
 
-std::optional<PumpResult> CWait::While(const std::function<bool()>& going, std::optional<DWORD> limitMs) {
-  const IClock& clock = m_loop ? m_loop->Clock() : SteadyClock();
-  const IClock& steady = SteadyClock();
-  const DWORD start = clock.Now(), steadyStart = steady.Now();
-  const auto withinLimit = [&] {
-    return !limitMs || (clock.Now() - start < *limitMs && steady.Now() - steadyStart < *limitMs);
-  };
+std::optional<PumpResult> CWait::While(const std::function<bool()>& going) {
   while (going()) {
-    if (!withinLimit()) return PumpResult::Empty;
     const PumpResult result = PumpOne();
     if (EndsWait(result)) return result;
     if (result == PumpResult::Empty) Sleep();

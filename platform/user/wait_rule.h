@@ -20,7 +20,7 @@ class ChildReaper;
 enum class WaitInput {
   kDispatch,  // everything goes to its window (a box, a dialog, a wizard step)
   kDropPage,  // the page's mouse and key messages are dropped and its paint put off
-  kToCaller,  // the page's mouse and key messages go to the caller (press tracking, a drag)
+  kToCaller,  // mouse and key messages go to the caller (press tracking, a drag)
   kHold,      // the course is blocked: input, and the page's timers and posted messages, stay
               // queued until the wait ends; paints and the program's close still go through
 };
@@ -29,10 +29,10 @@ struct WaitPolicy {
   WaitPolicy(WaitInput input = WaitInput::kDropPage, HWND page = nullptr, bool escapeEnds = true, bool modal = false)
       : input(input), page(page), escapeEnds(escapeEnds), modal(modal) {}
 
-  WaitInput input = WaitInput::kDropPage;
-  HWND page = nullptr;     // null: the loop's page window
-  bool escapeEnds = true;  // an Escape key-down ends the wait (it is taken, not handled)
-  bool modal = false;      // a box or dialog: closes wait for it as for every modal loop
+  WaitInput input;
+  HWND page;        // null: the loop's page window
+  bool escapeEnds;  // an Escape key-down ends the wait (it is taken, not handled)
+  bool modal;       // a box or dialog: closes wait for it as for every modal loop
   // Runs before a message is dispatched; TRUE when it handled it (a dialog's keys).
   std::function<bool(MSG&)> preDispatch;
 };
@@ -89,11 +89,9 @@ class CWait {
   BOOL PumpWaiting();
   // Keeps the program going while going() holds (asked before each message):
   // messages one by one by the rule, and a short sleep on the loop's source
-  // when none waits, so timers and a test's clock run on. At most limitMs by
-  // the program's clock or by the steady clock, when given. Empty when
-  // going() ended it, else why the wait ended (Escape, Quit, Closing; Empty
-  // for the limit too).
-  std::optional<PumpResult> While(const std::function<bool()>& going, std::optional<DWORD> limitMs = std::nullopt);
+  // when none waits, so timers and a test's clock run on. Empty when going()
+  // ended it, else why the wait ended (Escape, Quit, Closing).
+  std::optional<PumpResult> While(const std::function<bool()>& going);
   // Sleeps until something may have arrived, a short slice at most.
   void Sleep();
 

@@ -27,8 +27,8 @@ UINT MouseButtonMessage(QEvent::Type type, Qt::MouseButton button, bool classHas
 // Posts a press, release, double click or move over the window as its mouse
 // message, at a point of the window's client area (whole pixels, the
 // fraction cut off). The held modifiers and buttons become the key state,
-// which the message carries, and the point the cursor position; while a window holds the capture the
-// message goes to it, in its coordinates.
+// which the message carries, and the point the cursor position; while a
+// window holds the capture the message goes to it, in its coordinates.
 void PostMouseMessage(HWND hwnd, const QMouseEvent& event, QPointF client);
 
 struct KeyMessage {

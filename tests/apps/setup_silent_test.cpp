@@ -163,8 +163,8 @@ TEST_F(SetupSilentRun, ASwitchAndAFolderAreReadApart) {
 
 // A typed folder with blanks and letters beyond ASCII, whose parent setup
 // makes: a run that fails (too little room), then one that completes. The
-// log tells the second run's end, the menu entry starts the installed program
-// on the installed course, and UNINSTAL.INF names the parent it made.
+// log tells the second run's end, the menu entry names the installed program
+// and course each whole, and UNINSTAL.INF names the parent it made.
 TEST_F(SetupSilentRun, AFolderWithBlanksGetsAWorkingMenuEntryAndALogOfItsOwnRun) {
   TempDir target;
   const fs::path product = target / "My Courses" / "Démo Über";

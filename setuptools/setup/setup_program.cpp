@@ -43,9 +43,10 @@ BOOL CSetupProgram::InitInstance() {
     source = fs::absolute(fs::path(line.sourceDirectory.str()), ec);
     if (ec) source = fs::path(line.sourceDirectory.str());
   }
-  // The Windows and system folders are made on the first run.
-  tvn::sys::WindowsSystemFolder();
+  // The Windows and system folders are made on the first run, and recorded
+  // with the run's other folders, so uninstal takes them away when empty.
   const tvn::sys::WindowsLocations locations = tvn::sys::GetWindowsLocations();
+  m_services->CreateDirectoryChain(HostToScriptPath(locations.systemDir));
 
   m_frame = std::make_unique<setup::CMainFrame>(
       CString(), [this] { RunSequence(); },

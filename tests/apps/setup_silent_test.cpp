@@ -142,11 +142,14 @@ TEST_F(SetupSilentRun, AProductOfEveryKindOfFileInstallsCompletely) {
                 "/media/BIG.AVI\"\r\n\"" + p + "/UNINSTAL.INF\"\r\n\r\n"
             "[default.directory]\r\n\"" + p + "\"\r\n\r\n"
             "[created.directories]\r\n\"" + p + "/samples\"\r\n\"" + p + "/sub\"\r\n\"" + p + "/media\"\r\n\"" + p +
-                "/docs\"\r\n\"" + p + "/bin\"\r\n\"" + p + "\"\r\n\"" + Prefix().string() + "/drive_c\"\r\n");
-  // The only message: the restart question, taken as OK; nothing restarts.
+                "/docs\"\r\n\"" + p + "/bin\"\r\n\"" + p + "\"\r\n\"" + Prefix().string() + "/drive_c\"\r\n\"" +
+                // The folders of a new home, made at the start.
+                Prefix().string() + "/windows/system\"\r\n\"" + Prefix().string() + "/windows\"\r\n\"" +
+                Prefix().string() + "\"\r\n");
+  // The restart question, taken as OK (nothing restarts), then how the run ended.
   EXPECT_EQ(Read(d / "setup.log"),
             "Setup needs to Restart Windows before this application will run.\n\nPress OK to Restart Windows or Cancel to "
-            "return to Windows.\n");
+            "return to Windows.\nApplication installation complete.\n");
 }
 
 TEST_F(SetupSilentRun, ASwitchAndAFolderAreReadApart) {
@@ -155,7 +158,41 @@ TEST_F(SetupSilentRun, ASwitchAndAFolderAreReadApart) {
   Write(cd / "PLAIN.TXT", "plain");
   EXPECT_EQ(Run(dist.path(), {"-s", cd.path().string()}), 0);
   EXPECT_EQ(Read(Prefix() / "drive_c/DEMO/PLAIN.TXT"), "plain");
-  EXPECT_FALSE(fs::exists(dist / "setup.log"));  // no line: no file
+  EXPECT_EQ(Read(dist / "setup.log"), "Application installation complete.\n");
+}
+
+// A typed folder with blanks and letters beyond ASCII, whose parent setup
+// makes: a run that fails (too little room), then one that completes. The
+// log tells the second run's end, the menu entry names the installed program
+// and course each whole, and UNINSTAL.INF names the parent it made.
+TEST_F(SetupSilentRun, AFolderWithBlanksGetsAWorkingMenuEntryAndALogOfItsOwnRun) {
+  TempDir target;
+  const fs::path product = target / "My Courses" / "Démo Über";
+  const std::string script = "[data]\ndefdir = \"" + (target / "My Courses").string() + "/D\xe9mo \xdc" "ber\"\n"
+                             "uninstall = TRUE\n[default.files]\n1:Tvnrun, <defdir>\n1:demo.tvn, <defdir>\n"
+                             "[progman.groups]\nDemo\n[Demo]\nStart, <defdir>Tvnrun, <defdir>demo.tvn\n";
+  Write(dist / "INSTALL.INF", script + "[disk.space]\nminspace = 99999999999999999999\n");
+  Write(dist / "Tvnrun", "#!/bin/sh\n", fs::perms(0755));
+  Write(dist / "demo.tvn", "course");
+  EXPECT_EQ(Run(dist.path(), {"-s"}), 1);
+  EXPECT_NE(Read(dist / "setup.log").find("Incomplete Installation!"), std::string::npos) << Read(dist / "setup.log");
+  Write(dist / "INSTALL.INF", script);
+  ASSERT_EQ(Run(dist.path(), {"-s"}), 0) << Read(dist / "setup.log");
+  EXPECT_EQ(Read(dist / "setup.log"), "Application installation complete.\n");
+
+  const fs::path entry = home / ".local/share/applications/tavelon/Demo/Start.desktop";
+  EXPECT_NE(Read(entry).find("\nExec=\"" + (product / "Tvnrun").string() + "\" \"" + (product / "demo.tvn").string() +
+                             "\"\n"),
+            std::string::npos)
+      << Read(entry);
+  if (tvn::sys::ResolveProgram("desktop-file-validate")) {
+    EXPECT_EQ(tvn::sys::RunAndWait("/usr/bin/env", {"desktop-file-validate", entry.string()}).exitCode, 0);
+  }
+  EXPECT_NE(Read(product / "UNINSTAL.INF")
+                .find("[created.directories]\r\n\"" + product.string() + "\"\r\n\"" + (target / "My Courses").string() +
+                      "\"\r\n"),
+            std::string::npos)
+      << Read(product / "UNINSTAL.INF");
 }
 
 TEST_F(SetupSilentRun, ASplitSetNamingItsOwnPieceIsKeptLoggedAndTheRunIsIncomplete) {

@@ -148,26 +148,33 @@ TEST_F(PlayerAppTest, TheCoursesBudgetVariableSizesThePreloadCache) {
   EXPECT_EQ(RunToEnd(), 0);
 }
 
-TEST_F(PlayerAppTest, AnEmptyFileIsNoPackedDataFileButOpensAsAnEmptyCourse) {
-  WriteBytes(dir / "empty.tvn", {});
-  CPlayerApp& player = MakeApp({Text(dir / "empty.tvn")});
-  ASSERT_TRUE(player.InitInstance());
-  EXPECT_FALSE(player.DataFile().IsOpen());
-  ASSERT_NE(player.GetCurrentCourse(), nullptr);
-  EXPECT_EQ(player.GetCurrentCourse()->Tasks().GetHead(), nullptr);
-  EXPECT_FALSE(player.GetPresentationView()->IsRunning()) << "a course without tasks does not start";
-}
-
-TEST_F(PlayerAppTest, AFileThatOpensAsNothingAsksForAnother) {
-  WriteBytes(dir / "broken.tvn", {'n', 'o', 't', ' ', 'a', ' ', 'c', 'o', 'u', 'r', 's', 'e'});
-  CPlayerApp& player = MakeApp({Text(dir / "broken.tvn")});
-  ASSERT_TRUE(player.InitInstance());
-  EXPECT_EQ(player.GetCurrentCourse(), nullptr);
-  EXPECT_FALSE(dialogs->boxes.empty()) << "the course says why it did not open";
-  MSG first;
-  ASSERT_TRUE(player.PeekMessage(first, nullptr, 0, 0, PM_NOREMOVE));
-  EXPECT_EQ(first.wParam, AppCommand::kOpenCourse);
-  EXPECT_EQ(RunToEnd(), 0);
+TEST_F(PlayerAppTest, AFileThatIsNoCourseSaysSoAndAsksForAnother) {
+  struct Row {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+  };
+  const Row rows[] = {
+      {"empty", {}},
+      {"one byte", {'m'}},
+      {"the mark and part of the signature", {0, 0, 0, 0, 'm', 'c'}},
+      {"text", {'n', 'o', 't', ' ', 'a', ' ', 'c', 'o', 'u', 'r', 's', 'e'}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::filesystem::path file = dir / "broken.tvn";
+    WriteBytes(file, row.bytes);
+    CPlayerApp& player = MakeApp({Text(file)});
+    ASSERT_TRUE(player.InitInstance());
+    EXPECT_FALSE(player.DataFile().IsOpen());
+    EXPECT_EQ(player.GetCurrentCourse(), nullptr);
+    ASSERT_EQ(dialogs->boxes.size(), 1u);
+    EXPECT_EQ(dialogs->boxes[0].text.str(), "'" + file.string() + "' is not a valid Velostra file.");
+    MSG first;
+    ASSERT_TRUE(player.PeekMessage(first, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(first.wParam, AppCommand::kOpenCourse);
+    EXPECT_EQ(RunToEnd(), 0);
+    app.reset();
+  }
 }
 
 TEST_F(PlayerAppTest, EmbeddingEndsStartUpBeforeAnyFileIsOpened) {

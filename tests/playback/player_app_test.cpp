@@ -16,13 +16,17 @@
 #include "tests/playback/app_test_support.h"
 #include "tests/page/page_test_support.h"
 #include "platform/user/qt_cursor.h"
+#include "tests/support/course_builder.h"
 #include "tests/support/cursor_writer.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
+using tvn::testing::CourseBuilder;
+using tvn::testing::CourseFileFields;
 using tvn::testing::EmptyTaskCourse;
+using tvn::testing::IconFields;
 using tvn::testing::PlayerAppTest;
 using tvn::testing::WriteBytes;
 
@@ -362,14 +366,24 @@ TEST_F(PlayerAppTest, OtherProgramsOpenStartCloseAndQuitThroughTheDdeService) {
 
 TEST_F(PlayerAppTest, StartOverTheDdeServiceRunsTheNamedOpenCourseFromItsFirstTask) {
   WriteBytes(dir / "first.tvn", EmptyTaskCourse(1, true));
-  WriteBytes(dir / "second.tvn", EmptyTaskCourse(1, true));
+  // The second course's task waits for a menu command of the number the
+  // view's commands once used for the start; choosing it ends the course.
+  constexpr std::uint16_t kMenuCommand = 32782;
+  CourseFileFields second;
+  second.tasks = {[](CourseBuilder& b) {
+    b.Task(IconFields{4, "Task 1", "", 3}, 1, {}, {},
+           {[](CourseBuilder& c) { c.MenuResponse(IconFields{4, "menu", "", 3}, {}, "Restart", kMenuCommand); }});
+  }};
+  CourseBuilder built;
+  built.CourseFile(second);
+  WriteBytes(dir / "second.tvn", built.bytes());
   CPlayerApp& player = MakeApp({Text(dir / "first.tvn")});
   ASSERT_TRUE(player.InitInstance());
   CCourseDoc* first = player.GetCurrentCourse();
-  const std::string second = (dir / "second.tvn").string();
-  ASSERT_TRUE(SendCommand("[open(" + second + ")]"));
+  const std::string secondPath = (dir / "second.tvn").string();
+  ASSERT_TRUE(SendCommand("[open(" + secondPath + ")]"));
   EXPECT_FALSE(RunUntilQuiet());
-  CCourseDoc* opened = player.FindDocument(Text(second));
+  CCourseDoc* opened = player.FindDocument(Text(secondPath));
   ASSERT_NE(opened, nullptr);
   ASSERT_EQ(player.GetCurrentCourse(), first);
 
@@ -378,10 +392,19 @@ TEST_F(PlayerAppTest, StartOverTheDdeServiceRunsTheNamedOpenCourseFromItsFirstTa
   player.GetPresentationView()->SetStepListener([&](UINT message, int task) {
     if (message == ViewMessage::kRunTask) runs.emplace_back(player.GetCurrentCourse(), task);
   });
-  ASSERT_TRUE(SendCommand("[start(" + second + ")]"));
+  // A menu command that no response takes does not restart the course.
+  player.GetPresentationView()->PostMessage(WM_COMMAND, kMenuCommand, 0);
+  EXPECT_FALSE(RunUntilQuiet());
+  EXPECT_TRUE(runs.empty());
+
+  ASSERT_TRUE(SendCommand("[start(" + secondPath + ")]"));
   EXPECT_FALSE(RunUntilQuiet());
   EXPECT_EQ(runs, (std::vector<std::pair<CCourseDoc*, int>>{{opened, 1}}));
   EXPECT_EQ(player.GetCurrentCourse(), opened);
+  // Started again while its menu response waits: the start is no menu command.
+  ASSERT_TRUE(SendCommand("[start(" + secondPath + ")]"));
+  EXPECT_FALSE(RunUntilQuiet()) << "the menu response took the start and ended the course";
+  EXPECT_EQ(runs, (std::vector<std::pair<CCourseDoc*, int>>{{opened, 1}, {opened, 1}}));
 
   ASSERT_TRUE(SendCommand("[quit()]"));
   EXPECT_EQ(RunToEnd(), 0);

@@ -13,12 +13,12 @@
 // that runs the program's loop inside a task step; once that wait is over a
 // run action starts a program that writes "started.txt" and then "after.txt"
 // is written; "next.txt" when the task after it begins, 2 s later. move.tvn
-// waits for a 15 s move, effect.tvn for a 15 s transition; finish.tvn goes on
+// waits for a 30 s move, effect.tvn for a 30 s transition; finish.tvn goes on
 // from its first task after 6 s, and its second task, which has no responses,
 // holds the program for 5 s (a started program waited for) before the task's
 // end pumps the messages that came meanwhile. endless.tvn waits for a move
 // that never ends and box.tvn for a box nobody answers; sound.tvn waits for
-// a 10 s sound ("tone10.wav", written beside it) and then writes "clicked.txt"
+// a 30 s sound ("tone30.wav", written beside it) and then writes "clicked.txt"
 // for a click on its page; film.tvn waits for the film "film.avi" beside it
 // (made by the test). nested.tvn waits for a move that never ends, during
 // which a time event's task waits for the sound (the wait it marks).
@@ -109,7 +109,7 @@ void WriteWaitingCourses(const std::string& folder) {
   MoveFields move;
   move.flags = 0x1 | 0x100000;  // waits, once
   move.objectName = "box";
-  move.time = 1500;
+  move.time = 3000;
   move.path.points = {{30, 30}, {400, 30}};
   const CourseBuilder::Writer moveAction = [move](CourseBuilder& c) {
     c.MoveAction(IconFields{4, "move", "", 3}, move, DisplayFields{});
@@ -120,8 +120,8 @@ void WriteWaitingCourses(const std::string& folder) {
   const TaskWriters next = {{Mark("next.txt")}, {WaitForKey()}};
   const Writers after = AfterTheWait(folder);
   WriteCourse(folder + "/move.tvn", {{Join({Box(0, 0), Mark("inloop.txt"), moveAction}, after), {twoSeconds}}, next});
-  // A wipe of 200 steps of 2 pixels, 75 ms each.
-  WriteCourse(folder + "/effect.tvn", {{Join({Mark("inloop.txt"), Box(1, 75)}, after), {twoSeconds}}, next});
+  // A wipe of 200 steps of 2 pixels, 150 ms each.
+  WriteCourse(folder + "/effect.tvn", {{Join({Mark("inloop.txt"), Box(1, 150)}, after), {twoSeconds}}, next});
   const CourseBuilder::Writer sixSeconds = [](CourseBuilder& c) {
     c.TimeResponse(IconFields{4, "time", "", 3}, ResponseFields{}, 60);
   };
@@ -145,14 +145,14 @@ void WriteWaitingCourses(const std::string& folder) {
   const CourseBuilder::Writer box = [missing](CourseBuilder& c) { c.DllAction(IconFields{}, missing); };
   WriteCourse(folder + "/box.tvn", {{Join({Mark("inloop.txt"), box}, after), {twoSeconds}}, next});
 
-  WriteBytes(folder + "/tone10.wav", ToneWav(10000, 8000, 1));
+  WriteBytes(folder + "/tone30.wav", ToneWav(30000, 8000, 1));
   ResponseFields clicked;
   clicked.outcomeFlags = 32;  // stays
   clicked.actions = {Mark("clicked.txt")};
   const CourseBuilder::Writer click = [clicked](CourseBuilder& c) {
     c.MouseResponse(IconFields{4, "click", "", 3}, clicked, 0x1 | 0x10);
   };
-  const CourseBuilder::Writer soundWait = Mci("open \"" + folder + "/tone10.wav\" alias n\r\nplay n wait");
+  const CourseBuilder::Writer soundWait = Mci("open \"" + folder + "/tone30.wav\" alias n\r\nplay n wait");
   WriteCourse(folder + "/sound.tvn", {{Join({Mark("inloop.txt"), soundWait}, after), {click}}});
   WriteCourse(folder + "/film.tvn",
               {{Join({Mark("inloop.txt"), Mci("open \"" + folder + "/film.avi\" type avivideo alias v\r\nplay v wait")},

@@ -65,7 +65,7 @@ if [ "$command" = close ]; then
     [ $SECONDS -ge $deadline ] && fail "the close was never carried out"
     sleep 0.2
   done
-  # The loop lasts 15 s; the close ended it long before.
+  # The loop lasts 30 s; the close ended it long before.
   lasted=$(($(stat -c %Y "$work/other.txt") - $(stat -c %Y "$work/inloop.txt")))
   [ "$lasted" -lt 10 ] || fail "the loop ran its $lasted s instead of ending at the close"
   # The next task would begin 2 s after the loop (at once after the task's end).

@@ -1,6 +1,8 @@
 // The sound devices' own commands: play, the speed, and the recording format a player ignores.
 #include "platform/mm/mci_sound_device.h"
 
+#include <algorithm>
+
 #include "platform/mm/audio_mixer.h"
 #include "platform/mm/mci_errors.h"
 #include "platform/mm/media_source.h"
@@ -42,10 +44,13 @@ CMciTimeFormat SoundTimeFormat(const MediaInfo& info, DWORD mixerFrames) {
     time.SetRate(MciTimeUnit::samples, CPcmBuffer::kRate);
     return time;
   }
+  // Parts that do not make up the sound held describe nothing: it is then one part.
   std::vector<SoundPart> parts = info.soundParts;
   std::uint64_t partFrames = 0;
-  for (const SoundPart& part : parts) partFrames += part.rate > 0 ? part.frames : mixerFrames + 1;
-  if (parts.size() < 2 || partFrames != mixerFrames) parts = {{info.soundRate, info.soundSamples, mixerFrames}};
+  for (const SoundPart& part : parts) partFrames += part.frames;
+  if (parts.size() < 2 || partFrames != mixerFrames ||
+      std::any_of(parts.begin(), parts.end(), [](const SoundPart& part) { return part.rate == 0; }))
+    parts = {{info.soundRate, info.soundSamples, mixerFrames}};
   std::vector<CMciTimeFormat::Part> samples, milliseconds, byteCounts;
   for (const SoundPart& part : parts) {
     samples.push_back({part.samples, part.frames, part.rate});

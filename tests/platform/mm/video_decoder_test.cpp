@@ -95,6 +95,17 @@ AviFilm MovingBoxFilm(int frames) {
   return film;
 }
 
+// An 8-bit film of plain rows, its palette 64 colours in ramps; no frames yet.
+AviFilm RampFilm(int width, int height) {
+  AviFilm film;
+  film.width = width;
+  film.height = height;
+  for (int i = 0; i < 64; ++i)
+    film.palette.push_back({static_cast<std::uint8_t>(4 * i), static_cast<std::uint8_t>(255 - 4 * i),
+                            static_cast<std::uint8_t>(7 * i)});
+  return film;
+}
+
 class VideoDecoderTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -242,12 +253,7 @@ TEST_F(VideoDecoderTest, EveryPalettisedFrameShowsThePaletteInForceAtItInAnyOrde
 // the frame applied in order (an entry changed twice shows its later colour).
 TEST(VideoDecoderPalette, PartialChangesApplyToThePaletteInForceAtTheirFrame) {
   constexpr int kWidth = 16, kHeight = 8, kFrames = 20;
-  AviFilm film;
-  film.width = kWidth;
-  film.height = kHeight;
-  for (int i = 0; i < 64; ++i)
-    film.palette.push_back({static_cast<std::uint8_t>(4 * i), static_cast<std::uint8_t>(255 - 4 * i),
-                            static_cast<std::uint8_t>(7 * i)});
+  AviFilm film = RampFilm(kWidth, kHeight);
   const auto entries = [](int count, int seed) {
     std::vector<AviRgb> colours;
     for (int i = 0; i < count; ++i)
@@ -345,12 +351,7 @@ TEST_F(VideoDecoderTest, FilmsWithoutAnIndexShowEveryFrameAfterAnySeek) {
 // with sound, cut inside its last frame and compared with ffmpeg's decode.
 TEST_F(VideoDecoderTest, AFrameWhoseDataEndsShortShowsTheFrameBefore) {
   constexpr int kWidth = 16, kHeight = 8;
-  AviFilm film;
-  film.width = kWidth;
-  film.height = kHeight;
-  for (int i = 0; i < 64; ++i)
-    film.palette.push_back({static_cast<std::uint8_t>(4 * i), static_cast<std::uint8_t>(250 - 3 * i),
-                            static_cast<std::uint8_t>(9 * i)});
+  AviFilm film = RampFilm(kWidth, kHeight);
   std::vector<std::uint8_t> written;
   for (int f = 0; f < 8; ++f) {
     std::vector<std::uint8_t> picture(kWidth * kHeight);

@@ -482,8 +482,9 @@ std::vector<std::uint8_t> DemoCourse() {
       c.TimeResponse(IconFields{4, "No film", "", 3}, tvn::testing::ResponseFields{}, 100);
     };
     b.Task(IconFields{4, "Film", "", 3}, 10, {},
-           {Clear(2), title, Text("About", "A short film: the page goes on by itself once it is past its middle.",
-                               At(40, 90, 600, 140), 16),
+           {Clear(2), title,
+            Text("About", "A short film: the page goes on by itself once it is past its middle.", At(40, 90, 600, 140),
+                 16),
             film},
            {middle, noFilm});
   });
@@ -497,7 +498,7 @@ std::vector<std::uint8_t> DemoCourse() {
     };
     b.Task(IconFields{4, "Followed", "", 3}, 6, {},
            {Clear(), Text("Followed", "You followed the link \"{HyperTextSelected}\". Press any key to go on.",
-                 At(40, 140, 600, 220), 18)},
+                          At(40, 140, 600, 220), 18)},
            {anyKey});
   });
   f.tasks.push_back([=](CourseBuilder& b) { NotesPage(b, 11, false); });

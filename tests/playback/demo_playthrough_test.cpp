@@ -84,7 +84,8 @@ void ExpectPage(ScriptedPlayer& player, int task, const std::vector<std::string>
   ASSERT_EQ(player.CurrentTask(), task);
   std::vector<std::string> shown = TextsShown(player);
   for (const std::string& beginning : beginnings) {
-    auto found = std::find_if(shown.begin(), shown.end(), [&](const std::string& t) { return t.starts_with(beginning); });
+    auto found =
+        std::find_if(shown.begin(), shown.end(), [&](const std::string& t) { return t.starts_with(beginning); });
     if (found == shown.end()) {
       ADD_FAILURE() << "task " << task << " does not show \"" << beginning << "...\"";
       continue;

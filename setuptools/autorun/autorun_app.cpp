@@ -60,13 +60,13 @@ bool CAutorunApp::InitInstance() {
     return false;
   }
   SetDialogBkColor(0xC0C0C0);
-  if (CheckSystemFiles() && DispatchPendingMessages()) {
+  if (CheckSystemFiles() && !ProgramClosing()) {
     CopySystemFiles();
     // A restart has no counterpart here: the answer is kept and the runtime still starts.
-    if (DispatchPendingMessages() && CheckRestart()) m_restartRequested = true;
+    if (!ProgramClosing() && CheckRestart()) m_restartRequested = true;
   }
-  // A session that has ended meanwhile starts nothing.
-  if (DispatchPendingMessages()) RunPresentation();
+  // A session that has ended meanwhile (seen by a box or the copy) starts nothing.
+  if (!ProgramClosing()) RunPresentation();
   return false;
 }
 

@@ -5,3 +5,6 @@
 // manager's pings, a signal of the session's end); false when the program is
 // closing or its quit message came. True without a loop on this thread.
 bool DispatchPendingMessages();
+// Whether the program's close (the session's end) has begun: a box or wait
+// that saw it has ended. False without a loop on this thread.
+bool ProgramClosing();

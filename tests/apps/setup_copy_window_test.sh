@@ -27,16 +27,8 @@ ping_limit_ms=200
 caption="Slow Demo"
 
 use_virtual_display
-unset XDG_DATA_HOME XDG_CONFIG_HOME
-work=$(mktemp -d)
-pid=
-finish() {
-  [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap finish EXIT
-export HOME="$work/home"
-mkdir -p "$HOME" "$work/medium"
+use_own_home
+mkdir -p "$work/medium"
 medium="$work/medium"
 cp "$program" "$medium/setup"
 printf '[dialog]\ncaption = "%s"\n[data]\ndefdir = "C:\\SLOW"\nuninstall = TRUE\n[default.files]\n1:SMALL.TXT, <defdir>docs\\\n1:BIG.DAT, <defdir>\n1:AFTER.TXT, <defdir>\n' \

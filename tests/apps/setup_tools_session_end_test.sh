@@ -16,15 +16,7 @@ enter_virtual_display "$0" "$@"
 limit_ms=${TVN_WAIT_LIMIT_MS:-8000}
 
 use_virtual_display
-unset XDG_DATA_HOME XDG_CONFIG_HOME
-work=$(mktemp -d)
-pid=
-finish() {
-  [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap finish EXIT
-export HOME="$work/home"
+use_own_home
 product="$HOME/.local/share/tavelon/drive_c/KEPT"
 mkdir -p "$product" "$work/cd"
 echo kept >"$product/KEPT.TXT"

@@ -125,9 +125,10 @@ void CSetupApp::WriteLogTail() {
 }
 
 int CSetupApp::Fail() {
-  m_services.SetupMessage(SetupString::kIncomplete, MB_ICONHAND);
-  // What was installed so far stays removable.
+  // What was installed so far stays removable, also while 435 waits for its
+  // answer (a logout then ends the program under it).
   WriteLogTail();
+  m_services.SetupMessage(SetupString::kIncomplete, MB_ICONHAND);
   return Finish(1);
 }
 

@@ -249,7 +249,7 @@ TEST_F(WaitRuleTest, KeysHeldByABlockingWaitAreHandledWithTheKeyStateTheyWereTyp
   });
   PumpReady();
   // "abc", Shift+Home selects it, "x" replaces it and Ctrl+V pastes after it.
-  EXPECT_EQ(edit.GetWindowText(), "xpq");
+  EXPECT_EQ(edit.GetWindowText().str(), "xpq");
   std::vector<std::tuple<UINT, bool, bool>> seen;
   for (const auto& s : edit.seen) seen.emplace_back(s.vk, s.shift, s.ctrl);
   const std::vector<std::tuple<UINT, bool, bool>> typed{

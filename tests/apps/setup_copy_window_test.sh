@@ -48,29 +48,15 @@ fail() {
 }
 now_ms() { date +%s%3N; }
 
-# The id of a shown top-level window of that name narrower than the screen,
-# other than the ids given.
-find_window() {
-  local name=$1
-  shift
-  xwininfo -root -tree 2>/dev/null | grep "\"$name\"" | while read -r id _ rest; do
-    case " $* " in *" $id "*) continue ;; esac
-    xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable" || continue
-    geometry=$(echo "$rest" | grep -o '[0-9]*x[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -1)
-    [ "${geometry%%x*}" -lt 1024 ] 2>/dev/null || continue
-    echo "$id"
-    break
-  done
-}
 wait_window() {
   local deadline=$((SECONDS + 120)) found=""
   while [ -z "$found" ]; do
     kill -0 "$pid" 2>/dev/null || fail "setup ended before a \"$1\" window appeared"
     [ $SECONDS -lt $deadline ] || fail "no \"$1\" window within 120 s"
-    found=$(find_window "$@")
+    found=$(find_shown_window "$@")
     [ -n "$found" ] || sleep 0.1
   done
-  echo "$found"
+  echo "${found%% *}"
 }
 # Enter on a window until it goes (a key sent before it took input is sent again).
 press_enter() {

@@ -30,26 +30,12 @@ fail() {
   exit 1
 }
 
-# The id and geometry ("WxH+X+Y") of a shown top-level window of that name,
-# other than the id given, narrower than the screen.
-find_window() {
-  local name=$1 other=${2:-}
-  xwininfo -root -tree 2>/dev/null | grep "\"$name\"" | while read -r id _ rest; do
-    [ "$id" = "$other" ] && continue
-    xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable" || continue
-    geometry=$(echo "$rest" | grep -o '[0-9]*x[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -1)
-    [ "${geometry%%x*}" -lt 1024 ] 2>/dev/null || continue
-    echo "$id $geometry"
-    break
-  done
-}
-
 wait_window() {
   local name=$1 other=${2:-} deadline=$((SECONDS + 120)) found=""
   while [ -z "$found" ]; do
     kill -0 "$pid" 2>/dev/null || fail "setup ended before \"$name\" appeared"
     [ $SECONDS -lt $deadline ] || fail "no \"$name\" window within 120 s"
-    found=$(find_window "$name" "$other")
+    found=$(find_shown_window "$name" $other)
     [ -n "$found" ] || sleep 0.2
   done
   echo "$found"
@@ -59,7 +45,7 @@ wait_window() {
 # the window took input is sent again).
 press_enter() {
   local id=$1 name=$2 deadline=$((SECONDS + 120))
-  while [ "$(find_window "$name" | cut -d' ' -f1)" = "$id" ]; do
+  while [ "$(find_shown_window "$name" | cut -d' ' -f1)" = "$id" ]; do
     kill -0 "$pid" 2>/dev/null || return 0
     [ $SECONDS -lt $deadline ] || fail "Enter did not close window $id"
     xdotool mousemove --window "$id" 20 20 key Return 2>/dev/null

@@ -47,3 +47,18 @@ use_own_home() {
   export HOME="$work/home"
   mkdir -p "$HOME"
 }
+
+# The id and geometry ("WxH+X+Y") of a shown top-level window of that name,
+# narrower than the screen, other than the ids given after the name.
+find_shown_window() {
+  local name=$1
+  shift
+  xwininfo -root -tree 2>/dev/null | grep "\"$name\"" | while read -r id _ rest; do
+    case " $* " in *" $id "*) continue ;; esac
+    xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable" || continue
+    geometry=$(echo "$rest" | grep -o '[0-9]*x[0-9]*+-\?[0-9]*+-\?[0-9]*' | head -1)
+    [ "${geometry%%x*}" -lt 1024 ] 2>/dev/null || continue
+    echo "$id $geometry"
+    break
+  done
+}

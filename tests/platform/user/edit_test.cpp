@@ -373,3 +373,91 @@ TEST_F(EditTest, RealKeysReachTheWindowsHandlersBeforeTheControlEdits) {
   PumpReady();
   EXPECT_EQ(edit.GetWindowText(), "abc");
 }
+
+TEST_F(EditTest, ASecondUndoTakesBackTheFirstInOneLineAndInSeveral) {
+  // Typed with real keys: a run of letters, a move, one more letter. Undo
+  // takes back the last change and puts back the selection before it; the
+  // next undo takes back the undo, whatever history the control keeps.
+  int id = 960;
+  for (const DWORD style : {DWORD{ES_AUTOHSCROLL}, DWORD{ES_MULTILINE | ES_WANTRETURN}}) {
+    SCOPED_TRACE(style);
+    CEdit edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, CRect(10, 10, 300, 100), parent.get(),
+                            static_cast<UINT>(id++)));
+    edit.SetFocus();
+    QWidget* widget = edit.GetControlWidget();
+    auto key = [&](int code, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+      QKeyEvent press(QEvent::KeyPress, code, mods, text);
+      QApplication::sendEvent(widget, &press);
+      QKeyEvent release(QEvent::KeyRelease, code, mods, text);
+      QApplication::sendEvent(widget, &release);
+      PumpReady();
+    };
+    for (const char* letter : {"a", "b", "c"}) key(Qt::Key_A + (letter[0] - 'a'), letter);
+    key(Qt::Key_Left);
+    key(Qt::Key_D, "d");
+    ASSERT_EQ(Text(edit).str(), "abdc");
+    key(Qt::Key_Z, {}, Qt::ControlModifier);
+    EXPECT_EQ(Text(edit).str(), "abc");
+    EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(2, 2)));
+    key(Qt::Key_Z, {}, Qt::ControlModifier);
+    EXPECT_EQ(Text(edit).str(), "abdc");
+    EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(3, 3)));
+    EXPECT_TRUE(edit.Undo());
+    EXPECT_EQ(Text(edit).str(), "abc");
+    EXPECT_EQ(Notifications(static_cast<UINT>(id - 1)).back(), EN_CHANGE);
+
+    // A paste over a selection is one change too; setting the text forgets it.
+    edit.SetSel(0, 2);
+    CClipboard::SetText("xy");
+    edit.Paste();
+    EXPECT_EQ(Text(edit).str(), "xyc");
+    edit.Undo();
+    EXPECT_EQ(Text(edit).str(), "abc");
+    EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(0, 2)));
+    edit.Undo();
+    EXPECT_EQ(Text(edit).str(), "xyc");
+    edit.SetWindowText("new");
+    EXPECT_FALSE(edit.CanUndo());
+    EXPECT_FALSE(edit.Undo());
+    EXPECT_EQ(Text(edit).str(), "new");
+  }
+}
+
+TEST_F(EditTest, AComposingInputMethodLeavesTextAndSelectionAloneUntilItCommits) {
+  // A dead key over a selection: the accent is shown while composing, but the
+  // selected letters stay until the composed letter comes, which replaces
+  // them as a typed one would; a cancelled composition changes nothing.
+  int id = 970;
+  for (const DWORD style : {DWORD{ES_AUTOHSCROLL}, DWORD{ES_MULTILINE}}) {
+    SCOPED_TRACE(style);
+    CEdit edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_UPPERCASE | style, CRect(10, 10, 300, 100),
+                            parent.get(), static_cast<UINT>(id++)));
+    edit.SetWindowText("ABCD");
+    edit.SetFocus();
+    edit.SetSel(1, 3);
+    QWidget* widget = edit.GetControlWidget();
+    auto compose = [&](const QString& preedit, const QString& commit = {}) {
+      QInputMethodEvent event(preedit, {});
+      if (!commit.isEmpty()) event.setCommitString(commit);
+      QApplication::sendEvent(widget, &event);
+      PumpReady();
+    };
+    compose(QString::fromUtf8("´"));
+    EXPECT_EQ(Text(edit).str(), "ABCD");
+    EXPECT_EQ(edit.GetWindowText().str(), "ABCD");
+    EXPECT_FALSE(edit.GetModify());
+    compose({});
+    EXPECT_EQ(Text(edit).str(), "ABCD");
+    EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(1, 3))) << "the selection is back";
+    EXPECT_FALSE(edit.CanUndo());
+
+    compose(QString::fromUtf8("´"));
+    compose({}, QString::fromUtf8("é"));
+    EXPECT_EQ(Text(edit).str(), "A\xC9" "D");
+    EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(2, 2)));
+    edit.Undo();
+    EXPECT_EQ(Text(edit).str(), "ABCD");
+  }
+}

@@ -407,7 +407,7 @@ LRESULT CEdit::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       };
       if (wParam) return Editing(EditKind::kOther, replace);
       replace();
-      ForgetUndo();
+      SendMessage(EM_EMPTYUNDOBUFFER);
       return 0;
     }
     case WM_COPY:

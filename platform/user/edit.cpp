@@ -106,6 +106,7 @@ QLineEdit* CEdit::Line() const { return qobject_cast<QLineEdit*>(GetControlWidge
 QPlainTextEdit* CEdit::Plain() const { return qobject_cast<QPlainTextEdit*>(GetControlWidget()); }
 
 QWidget* CEdit::MakeControl(QWidget* host) {
+  m_cutting = false;
   const DWORD style = GetStyle();
   const Qt::Alignment align = (style & ES_RIGHT)    ? Qt::AlignRight
                               : (style & ES_CENTER) ? Qt::AlignHCenter
@@ -413,12 +414,17 @@ LRESULT CEdit::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COPY:
       CopySelection();
       return 0;
-    case WM_CUT:
+    case WM_CUT: {
       // The clear is the change (a derived class may take it as a key).
       if (GetStyle() & ES_PASSWORD) return 0;
       CopySelection();
-      if (!readOnly) SendMessage(WM_CLEAR);
+      if (readOnly) return 0;
+      const HWND self = m_hWnd;
+      m_cutting = true;
+      SendMessage(WM_CLEAR);
+      if (CWnd::FromHandle(self) == this) m_cutting = false;  // the clear may have ended the window
       return 0;
+    }
     case WM_CLEAR:
       if (readOnly) return 0;
       return Editing(EditKind::kOther, [&] {
@@ -446,6 +452,9 @@ LRESULT CEdit::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       ForgetUndo();
       return 0;
     case WM_KEYDOWN: {
+      // A cut's clear that a derived class took as the Delete key removes the
+      // selection, even with Shift held: it is not a second cut.
+      if (m_cutting && wParam == VK_DELETE) return CEdit::DefWindowProc(WM_CLEAR, 0, 0);
       const bool ctrl = CtrlHeld(), shift = ShiftHeld();
       UINT command = 0;
       if (ctrl && wParam == 'C') command = WM_COPY;

@@ -108,6 +108,7 @@ class CEdit : public CChildControl {
   UINT m_limit = kDefaultLimit;
   bool m_modified = false;
   bool m_showing = false;  // the control's text is being set from the window's
+  bool m_cutting = false;  // a cut is clearing its selection
   std::optional<EditState> m_undo;
   int m_editing = 0;  // editing messages running (one may send another)
   // The kind of the last change and where its caret ended, while a run of

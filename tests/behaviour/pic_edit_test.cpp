@@ -165,6 +165,17 @@ TEST_F(PicEditTest, ClearIsTheDeleteKeyForThePageAndForTheText) {
   }
   EXPECT_EQ(keyed.GetWindowText(), "136-   ") << "one digit, then a selection went";
   EXPECT_EQ(plainKeyed.GetWindowText(), "ac");
+
+  // Shift+Delete cuts; its clear is the Delete key once more, for the page
+  // and for the text, and not another cut.
+  plainKeyed.SetWindowText("abcdef");
+  plainKeyed.SetFocus();
+  plainKeyed.SetSel(1, 3);
+  const size_t before = KeysSeenByPage().size();
+  Press(plainKeyed, Qt::Key_Delete, {}, Qt::ShiftModifier);
+  EXPECT_EQ(plainKeyed.GetWindowText().str(), "adef");
+  EXPECT_EQ(CClipboard::GetText().str(), "bc");
+  EXPECT_EQ(KeysSeenByPage().size(), before + 2);
 }
 
 TEST_F(PicEditTest, InputMethodCommitsGoThroughTheMaskLikeTypedCharacters) {

@@ -180,10 +180,11 @@ class CControlInputFilter final : public QObject {
   // control shows the composed text by first removing its selection, so a
   // selection is set aside while a composition runs (the composed text shows
   // at its start) and put back when it ends, before the committed characters
-  // arrive to replace it.
+  // arrive to replace it. A selection made while composing is set aside in
+  // its turn.
   void Compose(QObject* watched, const QInputMethodEvent& event) {
     const bool composing = !event.preeditString().isEmpty();
-    if (composing && !m_setAside) {
+    if (composing) {
       const std::optional<QtSelection> selection = SelectionOf(watched);
       if (selection && selection->anchor != selection->caret) {
         const int start = std::min(selection->anchor, selection->caret);

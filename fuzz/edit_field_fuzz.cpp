@@ -118,7 +118,9 @@ CString AsProgramPutsIt(const Field& field, std::string text) {
     if (style & ES_UPPERCASE) c = static_cast<char>(tvn::codepage::ToUpper(b));
     else if (style & ES_LOWERCASE) c = static_cast<char>(tvn::codepage::ToLower(b));
   }
-  return CString(text.substr(0, std::min<std::size_t>(text.size(), field.limit)));
+  std::size_t keep = std::min<std::size_t>(text.size(), field.limit);
+  if (keep > 0 && keep < text.size() && text[keep - 1] == '\r' && text[keep] == '\n') --keep;  // a line end stays whole
+  return CString(text.substr(0, keep));
 }
 
 struct Snapshot {
@@ -221,6 +223,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // application's end would run.
   static Page& page = *new Page;
   Input in{data, size};
+  CClipboard::Empty();  // each input starts from the same clipboard
   Field field = MakeField(in, page.wnd);
   if (!field.edit->GetSafeHwnd()) return 0;
   CEdit& edit = *field.edit;

@@ -318,7 +318,10 @@ bool CEdit::Insert(const CString& piece) {
   const CString text = ControlText();
   const CString before = text.Left(s);
   const CString after = text.Mid(e);
-  CString fitted = piece;
+  // A multi-line field keeps every line end as "\r\n", so the piece is
+  // measured as it will stand.
+  const CString whole = IsMultiLine() ? CString(ToWindowLines(ToControlLines(piece.view()))) : piece;
+  CString fitted = whole;
   // As much of the piece as the limit and the width leave room for; a line
   // end is never cut in half.
   while (fitted.GetLength() > 0 && !Fits(before + fitted + after)) {
@@ -326,7 +329,7 @@ bool CEdit::Insert(const CString& piece) {
     if (cut > 0 && fitted[cut] == '\n' && fitted[cut - 1] == '\r') --cut;
     fitted = fitted.Left(cut);
   }
-  if (fitted.GetLength() < piece.GetLength()) NotifyParent(EN_MAXTEXT);
+  if (fitted.GetLength() < whole.GetLength()) NotifyParent(EN_MAXTEXT);
   if (fitted.IsEmpty()) return false;
   if (QLineEdit* line = Line()) {
     line->insert(gdi::ToQt(fitted.view()));

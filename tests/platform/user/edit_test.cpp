@@ -164,6 +164,13 @@ TEST_F(EditTest, MultiLineCountsLineEndsAsTwoAndClipboardAndUndoFollowTheStyles)
   memo.Undo();
   EXPECT_EQ(Text(memo), "base!");
 
+  // A pasted line end of one character is two in the field, for the limit too.
+  memo.LimitText(8);
+  memo.SetSel(5, 5);
+  CClipboard::SetText("a\nbc");
+  memo.Paste();
+  EXPECT_EQ(Text(memo).str(), "base!a\r\n");
+
   // Read only: nothing changes the text, copying still works.
   CEdit line;
   ASSERT_TRUE(line.Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, CRect(10, 210, 300, 234), parent.get(), 931));

@@ -122,6 +122,16 @@ class CControlInputFilter final : public QObject {
   CControlInputFilter(HWND hwnd, QWidget* host, QObject* parent) : QObject(parent), m_hwnd(hwnd), m_host(host) {}
   bool passing = false;
 
+  // A control counts the composed characters it shows as places for its
+  // caret, though it does not hold them: a key or a click past the text
+  // would leave the caret beyond its end, where typing pads the text with
+  // spaces. So a key or a mouse button the input method lets through first
+  // takes the composition off the control (its commit still comes as
+  // characters).
+  void StopShowingComposition() {
+    if (m_composingIn) Compose(m_composingIn, QInputMethodEvent());
+  }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (watched == m_host.data()) {
@@ -184,6 +194,7 @@ class CControlInputFilter final : public QObject {
   // its turn.
   void Compose(QObject* watched, const QInputMethodEvent& event) {
     const bool composing = !event.preeditString().isEmpty();
+    m_composingIn = composing ? watched : nullptr;
     if (composing) {
       const std::optional<QtSelection> selection = SelectionOf(watched);
       if (selection && selection->anchor != selection->caret) {
@@ -214,6 +225,7 @@ class CControlInputFilter final : public QObject {
     int at = 0;
   };
   std::optional<SetAside> m_setAside;
+  QPointer<QObject> m_composingIn;  // the control showing a composition
 
   void PostMouse(QWidget* watched, const QMouseEvent& event) {
     if (!watched || !m_host) return;
@@ -341,6 +353,8 @@ void CChildControl::DeliverKey(UINT message, WPARAM wParam) {
     key = QtKeyOf(static_cast<UINT>(wParam));
     if (key == 0) return;
   }
+  if (message == WM_KEYDOWN) m_impl->filter->StopShowingComposition();
+  if (!m_impl->filter) return;
   QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, key, HeldModifiers(), text);
   QWidget* target = control->focusWidget() ? control->focusWidget() : control;
   m_impl->filter->passing = true;
@@ -370,6 +384,8 @@ void CChildControl::DeliverMouse(UINT message, WPARAM keyFlags, CPoint point) {
   QMouseEvent event(type, local, QPointF(host->mapToGlobal(inHost)), button, ButtonsOf(keyFlags), mods);
   // The release's button is no longer held.
   QPointer<CControlInputFilter> filter = m_impl->filter;
+  if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) filter->StopShowingComposition();
+  if (!filter) return;
   filter->passing = true;
   QApplication::sendEvent(target, &event);
   if (filter) filter->passing = false;

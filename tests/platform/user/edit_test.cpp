@@ -11,6 +11,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 
 #include "platform/base/program_text.h"
@@ -466,5 +467,34 @@ TEST_F(EditTest, AComposingInputMethodLeavesTextAndSelectionAloneUntilItCommits)
     EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(2, 2)));
     edit.Undo();
     EXPECT_EQ(Text(edit).str(), "ABCD");
+
+    // A key or a click the input method lets through while it composes moves
+    // the caret within the text only: what is typed or pasted next is not
+    // padded.
+    auto type = [&](int code, const char* letter) {
+      for (const QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(t, code, Qt::NoModifier, letter);
+        QApplication::sendEvent(widget, &event);
+      }
+      PumpReady();
+    };
+    edit.SetSel(4, 4);
+    compose(QString::fromUtf8("´"));
+    type(Qt::Key_Right, "");
+    type(Qt::Key_X, "x");
+    EXPECT_EQ(Text(edit).str(), "ABCDX");
+    edit.SetSel(1, 1);
+    compose(QString::fromUtf8("´"));
+    QWidget* area = style & ES_MULTILINE ? static_cast<QPlainTextEdit*>(widget)->viewport() : widget;
+    for (const QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      const QPointF at(area->width() - 4, 8);
+      QMouseEvent click(t, at, area->mapToGlobal(at), Qt::LeftButton,
+                        t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(area, &click);
+    }
+    PumpReady();
+    CClipboard::SetText("y");
+    edit.Paste();
+    EXPECT_EQ(Text(edit).str(), "ABCDXY");
   }
 }

@@ -7,12 +7,17 @@
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QWidget>
 #include <algorithm>
 #include <mutex>
+#include <optional>
 
 #include "platform/gdi/font.h"
 #include "platform/gdi/font_mapper.h"
@@ -60,6 +65,46 @@ Qt::KeyboardModifiers HeldModifiers() {
   return mods;
 }
 
+// The selection of a text control, in the control's own places: where it
+// is anchored and where its caret is.
+struct QtSelection {
+  int anchor = 0;
+  int caret = 0;
+};
+
+std::optional<QtSelection> SelectionOf(QObject* control) {
+  if (auto* line = qobject_cast<QLineEdit*>(control)) {
+    if (!line->hasSelectedText()) return QtSelection{line->cursorPosition(), line->cursorPosition()};
+    const int start = line->selectionStart(), end = line->selectionEnd();
+    return QtSelection{line->cursorPosition() == start ? end : start, line->cursorPosition()};
+  }
+  QTextCursor cursor;
+  if (auto* plain = qobject_cast<QPlainTextEdit*>(control)) cursor = plain->textCursor();
+  else if (auto* rich = qobject_cast<QTextEdit*>(control)) cursor = rich->textCursor();
+  else return std::nullopt;
+  return QtSelection{cursor.anchor(), cursor.position()};
+}
+
+void Select(QObject* control, QtSelection selection) {
+  if (auto* line = qobject_cast<QLineEdit*>(control)) {
+    const int length = static_cast<int>(line->text().size());
+    const int anchor = std::clamp(selection.anchor, 0, length), caret = std::clamp(selection.caret, 0, length);
+    if (anchor == caret) line->setCursorPosition(caret);
+    else line->setSelection(anchor, caret - anchor);
+    return;
+  }
+  auto* plain = qobject_cast<QPlainTextEdit*>(control);
+  auto* rich = qobject_cast<QTextEdit*>(control);
+  if (!plain && !rich) return;
+  QTextCursor cursor = plain ? plain->textCursor() : rich->textCursor();
+  cursor.movePosition(QTextCursor::End);
+  const int end = cursor.position();
+  cursor.setPosition(std::clamp(selection.anchor, 0, end));
+  cursor.setPosition(std::clamp(selection.caret, 0, end), QTextCursor::KeepAnchor);
+  if (plain) plain->setTextCursor(cursor);
+  else rich->setTextCursor(cursor);
+}
+
 Qt::MouseButtons ButtonsOf(WPARAM keyFlags) {
   Qt::MouseButtons buttons;
   if (keyFlags & MK_LBUTTON) buttons |= Qt::LeftButton;
@@ -76,6 +121,16 @@ class CControlInputFilter final : public QObject {
  public:
   CControlInputFilter(HWND hwnd, QWidget* host, QObject* parent) : QObject(parent), m_hwnd(hwnd), m_host(host) {}
   bool passing = false;
+
+  // A control counts the composed characters it shows as places for its
+  // caret, though it does not hold them: a key or a click past the text
+  // would leave the caret beyond its end, where typing pads the text with
+  // spaces. So a key or a mouse button the input method lets through first
+  // takes the composition off the control (its commit still comes as
+  // characters).
+  void StopShowingComposition() {
+    if (m_composingIn) Compose(m_composingIn, QInputMethodEvent());
+  }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -97,7 +152,8 @@ class CControlInputFilter final : public QObject {
         PostMouse(qobject_cast<QWidget*>(watched), *static_cast<QMouseEvent*>(event));
         return true;
       case QEvent::InputMethod:
-        return TakeCommit(watched, *static_cast<QInputMethodEvent*>(event));
+        Compose(watched, *static_cast<QInputMethodEvent*>(event));
+        return true;
       case QEvent::FocusIn: {
         auto reason = static_cast<QFocusEvent*>(event)->reason();
         CMessageLoop* loop = Loop();
@@ -129,18 +185,47 @@ class CControlInputFilter final : public QObject {
 
   // What an input method commits is typed text: it comes as WM_CHAR like the
   // characters of keys, so the window's handlers, the field's case, limit and
-  // code page decide it. The control keeps only the text being composed,
-  // which Qt shows as it is; nothing is replaced past the messages.
-  bool TakeCommit(QObject* watched, const QInputMethodEvent& event) {
-    if (event.commitString().isEmpty() && event.replacementLength() == 0) return false;
-    QList<QInputMethodEvent::Attribute> composing;
+  // code page decide it. The control is handed only the text being composed,
+  // to show; nothing is replaced, selected or removed past the messages. A
+  // control shows the composed text by first removing its selection, so a
+  // selection is set aside while a composition runs (the composed text shows
+  // at its start) and put back when it ends, before the committed characters
+  // arrive to replace it. A selection made while composing is set aside in
+  // its turn.
+  void Compose(QObject* watched, const QInputMethodEvent& event) {
+    const bool composing = !event.preeditString().isEmpty();
+    m_composingIn = composing ? watched : nullptr;
+    if (composing) {
+      const std::optional<QtSelection> selection = SelectionOf(watched);
+      if (selection && selection->anchor != selection->caret) {
+        const int start = std::min(selection->anchor, selection->caret);
+        m_setAside = SetAside{*selection, start};
+        Select(watched, QtSelection{start, start});
+      }
+    }
+    QList<QInputMethodEvent::Attribute> shown;
     for (const QInputMethodEvent::Attribute& a : event.attributes())
-      if (a.type != QInputMethodEvent::Selection) composing.append(a);
-    QInputMethodEvent rest(event.preeditString(), composing);
-    QApplication::sendEvent(watched, &rest);
-    PostCommittedText(m_hwnd, event.commitString());
-    return true;
+      if (a.type != QInputMethodEvent::Selection) shown.append(a);
+    QInputMethodEvent preedit(event.preeditString(), shown);
+    passing = true;
+    QApplication::sendEvent(watched, &preedit);
+    passing = false;
+    if (!composing && m_setAside) {
+      // Unless something else moved the caret meanwhile.
+      const std::optional<QtSelection> now = SelectionOf(watched);
+      if (now && now->anchor == m_setAside->at && now->caret == m_setAside->at) Select(watched, m_setAside->selection);
+      m_setAside.reset();
+    }
+    if (!event.commitString().isEmpty()) PostCommittedText(m_hwnd, event.commitString());
   }
+
+  // A selection set aside while a composition shows at its start.
+  struct SetAside {
+    QtSelection selection;
+    int at = 0;
+  };
+  std::optional<SetAside> m_setAside;
+  QPointer<QObject> m_composingIn;  // the control showing a composition
 
   void PostMouse(QWidget* watched, const QMouseEvent& event) {
     if (!watched || !m_host) return;
@@ -268,6 +353,8 @@ void CChildControl::DeliverKey(UINT message, WPARAM wParam) {
     key = QtKeyOf(static_cast<UINT>(wParam));
     if (key == 0) return;
   }
+  if (message == WM_KEYDOWN) m_impl->filter->StopShowingComposition();
+  if (!m_impl->filter) return;
   QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, key, HeldModifiers(), text);
   QWidget* target = control->focusWidget() ? control->focusWidget() : control;
   m_impl->filter->passing = true;
@@ -297,6 +384,8 @@ void CChildControl::DeliverMouse(UINT message, WPARAM keyFlags, CPoint point) {
   QMouseEvent event(type, local, QPointF(host->mapToGlobal(inHost)), button, ButtonsOf(keyFlags), mods);
   // The release's button is no longer held.
   QPointer<CControlInputFilter> filter = m_impl->filter;
+  if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) filter->StopShowingComposition();
+  if (!filter) return;
   filter->passing = true;
   QApplication::sendEvent(target, &event);
   if (filter) filter->passing = false;

@@ -22,11 +22,14 @@ struct ControlColours {
 // Input reaches the control as messages before the Qt control sees it: Qt's
 // key and mouse events on the control are turned into WM_KEYDOWN, WM_CHAR,
 // WM_LBUTTONDOWN and the rest, and an input method's committed text into
-// WM_CHAR, and posted (in order with other input); the control's default
-// handling of each message hands the Qt control the matching event. A derived
-// window class handles the message and calls Default() where the control
-// should act on it. Tab is not given to Qt: by default it moves the focus to
-// the parent's next (Shift: previous) child with WS_TABSTOP, wrapping round.
+// WM_CHAR, and posted (in order with other input); the text it is composing
+// is only shown, and changes neither the text nor the selection (a key or a
+// click the input method lets through takes it off the control). The
+// control's default handling of each message hands the Qt control the
+// matching event. A derived window class handles the message and calls
+// Default() where the control should act on it. Tab is not given to Qt: by
+// default it moves the focus to the parent's next (Shift: previous) child
+// with WS_TABSTOP, wrapping round.
 //
 // The window's WS_BORDER and WS_EX_CLIENTEDGE are drawn by the window, inside
 // its rectangle, the same for every kind of control; the Qt control takes the

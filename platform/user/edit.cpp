@@ -10,6 +10,7 @@
 #include <QTextOption>
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "platform/user/clipboard.h"
 #include "platform/base/codepage.h"
@@ -75,6 +76,20 @@ QString PlainText(const QPlainTextEdit& plain) {
   return text;
 }
 
+// Text put in a field with ES_UPPERCASE or ES_LOWERCASE: every letter of
+// code page 1252, or under UTF-8 the ASCII ones (a byte of a longer
+// character is never a letter of its own).
+std::string InFieldCase(std::string text, DWORD style) {
+  if (!(style & (ES_UPPERCASE | ES_LOWERCASE))) return text;
+  const bool utf8 = tvn::text::IsProgramUtf8();
+  for (char& c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (utf8 && byte >= 0x80) continue;
+    c = static_cast<char>((style & ES_UPPERCASE) ? tvn::codepage::ToUpper(byte) : tvn::codepage::ToLower(byte));
+  }
+  return text;
+}
+
 bool CtrlHeld() {
   CMessageLoop* loop = CMessageLoop::Current();
   return loop && loop->GetKeyState(VK_CONTROL) < 0;
@@ -91,6 +106,7 @@ QLineEdit* CEdit::Line() const { return qobject_cast<QLineEdit*>(GetControlWidge
 QPlainTextEdit* CEdit::Plain() const { return qobject_cast<QPlainTextEdit*>(GetControlWidget()); }
 
 QWidget* CEdit::MakeControl(QWidget* host) {
+  m_cutting = false;
   const DWORD style = GetStyle();
   const Qt::Alignment align = (style & ES_RIGHT)    ? Qt::AlignRight
                               : (style & ES_CENTER) ? Qt::AlignHCenter
@@ -108,6 +124,7 @@ QWidget* CEdit::MakeControl(QWidget* host) {
     plain->document()->setDefaultTextOption(option);
     plain->setReadOnly((style & ES_READONLY) != 0);
     plain->setTabChangesFocus(true);
+    plain->setUndoRedoEnabled(false);  // the one level of undo is the window's own
     plain->setPlainText(gdi::ToQt(ToControlLines(GetWindowText().view())));
     QObject::connect(plain, &QPlainTextEdit::textChanged, plain, [this] { TextChangedByControl(); });
     widget = plain;
@@ -143,11 +160,24 @@ void CEdit::ShowText(const CString& text) {
 
 void CEdit::TextChangedByControl() {
   if (m_showing) return;
-  m_modified = true;
-  m_showing = true;
+  const CString before = GetWindowText();
   const CString text = ControlText();
-  SetWindowText(text);
-  m_showing = false;
+  const bool changed = text != before;
+  if (changed) {
+    if (m_editing == 0) {
+      // A change that came past the editing messages is still the one to
+      // take back; where its selection was is not known.
+      int s = 0, e = 0;
+      Selection(s, e);
+      s = std::min(s, before.GetLength());
+      m_undo = EditState{before, s, s};
+      m_runKind = EditKind::kOther;
+    }
+    m_modified = true;
+    m_showing = true;
+    SetWindowText(text);
+    m_showing = false;
+  }
   // Text that reached the control past the messages (a path of Qt's own)
   // may hold what the program's text cannot: the field shows it as the
   // program has it ('?' in code page 1252), so each of its places stays one
@@ -162,13 +192,64 @@ void CEdit::TextChangedByControl() {
     ShowText(text);
     Select(s, e);
   }
-  NotifyParent(EN_CHANGE);
+  if (changed) NotifyParent(EN_CHANGE);
 }
 
 void CEdit::OnWindowTextChanged() {
   if (m_showing) return;
   ShowText(GetWindowText());
   m_modified = false;
+  ForgetUndo();
+}
+
+CEdit::EditState CEdit::State() const {
+  EditState state{ControlText()};
+  Selection(state.start, state.end);
+  return state;
+}
+
+LRESULT CEdit::Editing(EditKind kind, const std::function<LRESULT()>& edit) {
+  if (m_editing > 0) return edit();  // part of the message that sent this one
+  EditState before = State();
+  LRESULT result = 0;
+  {
+    struct Depth {
+      int& count;
+      explicit Depth(int& c) : count(c) { ++count; }
+      ~Depth() { --count; }
+      Depth(const Depth&) = delete;
+      Depth& operator=(const Depth&) = delete;
+    } depth(m_editing);
+    result = edit();
+  }
+  int s = 0, e = 0;
+  Selection(s, e);
+  if (ControlText() == before.text) return result;
+  const bool carriesOn = m_undo && kind != EditKind::kOther && kind == m_runKind && before.start == before.end &&
+                         before.start == m_runCaret;
+  if (!carriesOn) m_undo = std::move(before);
+  m_runKind = kind;
+  m_runCaret = s == e ? s : -1;
+  return result;
+}
+
+BOOL CEdit::SwapUndo() {
+  if ((GetStyle() & ES_READONLY) || !m_undo) return FALSE;
+  const EditState back = std::exchange(*m_undo, State());
+  m_runKind = EditKind::kOther;
+  m_showing = true;
+  SetWindowText(back.text);
+  m_showing = false;
+  ShowText(back.text);
+  Select(back.start, back.end);
+  m_modified = true;
+  NotifyParent(EN_CHANGE);
+  return TRUE;
+}
+
+void CEdit::ForgetUndo() {
+  m_undo.reset();
+  m_runKind = EditKind::kOther;
 }
 
 void CEdit::Selection(int& start, int& end) const {
@@ -237,7 +318,10 @@ bool CEdit::Insert(const CString& piece) {
   const CString text = ControlText();
   const CString before = text.Left(s);
   const CString after = text.Mid(e);
-  CString fitted = piece;
+  // A multi-line field keeps every line end as "\r\n", so the piece is
+  // measured as it will stand.
+  const CString whole = IsMultiLine() ? CString(ToWindowLines(ToControlLines(piece.view()))) : piece;
+  CString fitted = whole;
   // As much of the piece as the limit and the width leave room for; a line
   // end is never cut in half.
   while (fitted.GetLength() > 0 && !Fits(before + fitted + after)) {
@@ -245,7 +329,7 @@ bool CEdit::Insert(const CString& piece) {
     if (cut > 0 && fitted[cut] == '\n' && fitted[cut - 1] == '\r') --cut;
     fitted = fitted.Left(cut);
   }
-  if (fitted.GetLength() < piece.GetLength()) NotifyParent(EN_MAXTEXT);
+  if (fitted.GetLength() < whole.GetLength()) NotifyParent(EN_MAXTEXT);
   if (fitted.IsEmpty()) return false;
   if (QLineEdit* line = Line()) {
     line->insert(gdi::ToQt(fitted.view()));
@@ -257,15 +341,9 @@ bool CEdit::Insert(const CString& piece) {
 
 void CEdit::TypeCharacter(WPARAM ch, LPARAM) {
   if (ch < 0x20) return;
-  std::string typed = tvn::text::ProgramTextOfChar(static_cast<UINT>(ch));
+  const std::string typed = tvn::text::ProgramTextOfChar(static_cast<UINT>(ch));
   if (typed.empty()) return;
-  if (typed.size() == 1) {  // a letter of code page 1252 (or ASCII) folds
-    auto byte = static_cast<unsigned char>(typed[0]);
-    if (GetStyle() & ES_UPPERCASE) byte = tvn::codepage::ToUpper(byte);
-    else if (GetStyle() & ES_LOWERCASE) byte = tvn::codepage::ToLower(byte);
-    typed[0] = static_cast<char>(byte);
-  }
-  Insert(CString(typed));
+  Insert(CString(InFieldCase(typed, GetStyle())));
 }
 
 void CEdit::CopySelection() const {
@@ -327,67 +405,59 @@ LRESULT CEdit::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case EM_REPLACESEL: {
       const auto* text = reinterpret_cast<const CString*>(lParam);
-      if (text) Insert(*text);
-      if (!wParam) SendMessage(EM_EMPTYUNDOBUFFER);
+      const auto replace = [&] {
+        if (text) Insert(CString(InFieldCase(text->str(), GetStyle())));
+        return LRESULT{0};
+      };
+      if (wParam) return Editing(EditKind::kOther, replace);
+      replace();
+      SendMessage(EM_EMPTYUNDOBUFFER);
       return 0;
     }
     case WM_COPY:
       CopySelection();
       return 0;
-    case WM_CUT:
+    case WM_CUT: {
+      // The clear is the change (a derived class may take it as a key).
       if (GetStyle() & ES_PASSWORD) return 0;
       CopySelection();
-      if (!readOnly) SendMessage(WM_CLEAR);
+      if (readOnly) return 0;
+      const HWND self = m_hWnd;
+      m_cutting = true;
+      SendMessage(WM_CLEAR);
+      if (CWnd::FromHandle(self) == this) m_cutting = false;  // the clear may have ended the window
       return 0;
+    }
     case WM_CLEAR:
-      if (!readOnly) {
+      if (readOnly) return 0;
+      return Editing(EditKind::kOther, [&] {
         if (line && line->hasSelectedText()) line->del();
         if (plain) plain->textCursor().removeSelectedText();
-      }
-      return 0;
+        return LRESULT{0};
+      });
     case WM_PASTE:
-      if (!readOnly && CClipboard::HasText()) {
+      if (readOnly || !CClipboard::HasText()) return 0;
+      return Editing(EditKind::kOther, [&] {
         CString text = CClipboard::GetText();
         if (line) {  // one line: the text up to the first line end
           const int stop = text.FindOneOf("\r\n");
           if (stop >= 0) text = text.Left(stop);
         }
-        if (GetStyle() & ES_UPPERCASE) text.MakeUpper();
-        else if (GetStyle() & ES_LOWERCASE) text.MakeLower();
-        Insert(text);
-      }
-      return 0;
+        Insert(CString(InFieldCase(text.str(), GetStyle())));
+        return LRESULT{0};
+      });
     case EM_CANUNDO:
-      if (readOnly) return FALSE;
-      if (line) return line->isUndoAvailable() || line->isRedoAvailable();
-      return plain->document()->isUndoAvailable() || plain->document()->isRedoAvailable();
+      return !readOnly && m_undo ? TRUE : FALSE;
     case WM_UNDO:
     case EM_UNDO:
-      // One level, as the classic edit: a second undo takes back the first.
-      if (readOnly) return FALSE;
-      if (line) {
-        if (line->isUndoAvailable()) line->undo();
-        else if (line->isRedoAvailable()) line->redo();
-        else return FALSE;
-      } else {
-        if (plain->document()->isUndoAvailable()) plain->undo();
-        else if (plain->document()->isRedoAvailable()) plain->redo();
-        else return FALSE;
-      }
-      return TRUE;
+      return SwapUndo();
     case EM_EMPTYUNDOBUFFER:
-      if (plain) {
-        plain->document()->clearUndoRedoStacks();
-      } else {
-        int s = 0, e = 0;
-        Selection(s, e);
-        m_showing = true;
-        line->setText(line->text());  // setting the text forgets the history
-        m_showing = false;
-        Select(s, e);
-      }
+      ForgetUndo();
       return 0;
     case WM_KEYDOWN: {
+      // A cut's clear that a derived class took as the Delete key removes the
+      // selection, even with Shift held: it is not a second cut.
+      if (m_cutting && wParam == VK_DELETE) return CEdit::DefWindowProc(WM_CLEAR, 0, 0);
       const bool ctrl = CtrlHeld(), shift = ShiftHeld();
       UINT command = 0;
       if (ctrl && wParam == 'C') command = WM_COPY;
@@ -403,13 +473,18 @@ LRESULT CEdit::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       if (ctrl && (wParam == 'Y' || wParam == 'A')) return 0;  // no redo or select-all of Qt's own
       if (wParam == VK_RETURN && plain) return 0;  // the line end comes with WM_CHAR
-      return CChildControl::DefWindowProc(message, wParam, lParam);
+      const EditKind kind = wParam == VK_BACK     ? EditKind::kBackspace
+                            : wParam == VK_DELETE ? EditKind::kDelete
+                                                  : EditKind::kOther;
+      return Editing(kind, [&] { return CChildControl::DefWindowProc(message, wParam, lParam); });
     }
     case WM_CHAR:
       if (readOnly) return 0;
-      if (wParam == '\r' && plain) Insert("\r\n");
-      else TypeCharacter(wParam, lParam);
-      return 0;
+      return Editing(EditKind::kTyping, [&] {
+        if (wParam == '\r' && plain) Insert("\r\n");
+        else TypeCharacter(wParam, lParam);
+        return LRESULT{0};
+      });
     case WM_SETFOCUS: {
       const LRESULT result = CChildControl::DefWindowProc(message, wParam, lParam);
       NotifyParent(EN_SETFOCUS);

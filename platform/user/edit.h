@@ -3,6 +3,9 @@
 // messages.
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include "platform/user/child_control.h"
 #include "platform/user/edit_messages.h"
 
@@ -13,10 +16,10 @@ class QPlainTextEdit;
 // and GetWindowText give it back; a multi-line control ends its lines with
 // "\r\n" there, and positions (EM_SETSEL, EM_GETSEL) count those two bytes.
 // The clipboard messages use the clipboard's text (CF_TEXT); a password field
-// gives nothing to copy. Typed characters follow ES_UPPERCASE/ES_LOWERCASE
-// and stop at the limit (EM_LIMITTEXT, 32767 until set) and, in a single-line
-// field without ES_AUTOHSCROLL, at the field's width; the refused one sends
-// EN_MAXTEXT. Every change other than WM_SETTEXT sets the modified flag,
+// gives nothing to copy. Typed, pasted and replacing text follows
+// ES_UPPERCASE/ES_LOWERCASE and stops at the limit (EM_LIMITTEXT, 32767
+// until set) and, in a single-line field without ES_AUTOHSCROLL, at the
+// field's width; what is refused sends EN_MAXTEXT. Every change other than WM_SETTEXT sets the modified flag,
 // which WM_SETTEXT clears; the user's changes notify the parent with
 // EN_CHANGE, and focus changes with EN_SETFOCUS and EN_KILLFOCUS.
 //
@@ -25,6 +28,12 @@ class QPlainTextEdit;
 // the edit's own handling. Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+Z and the Insert
 // and Delete combinations become WM_COPY, WM_CUT, WM_PASTE and EM_UNDO
 // there, so a derived class's handlers of those messages see them.
+//
+// Undo has one level: the text and selection before the last change. Undo
+// swaps them with the present ones, so a second undo takes back the first.
+// A run of typed characters (or of Backspaces, or of Deletes) that carries
+// on where the one before ended is one change. WM_SETTEXT and
+// EM_EMPTYUNDOBUFFER forget the level.
 class CEdit : public CChildControl {
   DECLARE_DYNAMIC(CEdit)
 
@@ -81,7 +90,29 @@ class CEdit : public CChildControl {
   void TextChangedByControl();
   void CopySelection() const;
 
+  // The text and selection as the window has them.
+  struct EditState {
+    CString text;
+    int start = 0;
+    int end = 0;
+  };
+  // What an editing message is, for joining runs of it into one change.
+  enum class EditKind { kOther, kTyping, kBackspace, kDelete };
+  EditState State() const;
+  // Runs an editing message; the state before it becomes the undo level
+  // when it changed the text, unless it carries on the run before it.
+  LRESULT Editing(EditKind kind, const std::function<LRESULT()>& edit);
+  BOOL SwapUndo();
+  void ForgetUndo();
+
   UINT m_limit = kDefaultLimit;
   bool m_modified = false;
   bool m_showing = false;  // the control's text is being set from the window's
+  bool m_cutting = false;  // a cut is clearing its selection
+  std::optional<EditState> m_undo;
+  int m_editing = 0;  // editing messages running (one may send another)
+  // The kind of the last change and where its caret ended, while a run of
+  // that kind may carry on.
+  EditKind m_runKind = EditKind::kOther;
+  int m_runCaret = -1;
 };

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <clocale>
 
@@ -160,4 +162,30 @@ TEST_F(EditorFieldTest, FieldShowsTheVariableAndStoresTheAnswerByType) {
   nameField->Unload();
   EXPECT_EQ(nameField->GetEdit(), nullptr);
   std::setlocale(LC_NUMERIC, "C");
+}
+
+TEST_F(EditorFieldTest, AFieldWithoutAMaskTakesBackOneChangeAndStoresWhatItShows) {
+  CVariable* name = Variable("Name", VarType::kString);
+  EditorFields e;
+  e.variableId = static_cast<std::uint32_t>(name->GetId());
+  CEditorResponse* field = AddEditor(e);
+  ASSERT_TRUE(field && field->Activate());
+  CPicEdit& edit = *field->GetEdit();
+  edit.SetFocus();
+  auto key = [&](int code, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, code, mods, text);
+    QApplication::sendEvent(edit.GetControlWidget(), &press);
+    QKeyEvent release(QEvent::KeyRelease, code, mods, text);
+    QApplication::sendEvent(edit.GetControlWidget(), &release);
+    PumpReady();
+  };
+  for (const char* letter : {"a", "b", "c"}) key(Qt::Key_A + (letter[0] - 'a'), letter);
+  key(Qt::Key_Left);
+  key(Qt::Key_D, "d");
+  key(Qt::Key_Z, {}, Qt::ControlModifier);
+  EXPECT_EQ(edit.GetWindowText().str(), "abc");
+  key(Qt::Key_Z, {}, Qt::ControlModifier);
+  EXPECT_EQ(edit.GetWindowText().str(), "abdc") << "the second undo takes back the first";
+  field->UpdateFromControl();
+  EXPECT_EQ(name->GetString().str(), "abdc");
 }

@@ -165,6 +165,17 @@ TEST_F(PicEditTest, ClearIsTheDeleteKeyForThePageAndForTheText) {
   }
   EXPECT_EQ(keyed.GetWindowText(), "136-   ") << "one digit, then a selection went";
   EXPECT_EQ(plainKeyed.GetWindowText(), "ac");
+
+  // Shift+Delete cuts; its clear is the Delete key once more, for the page
+  // and for the text, and not another cut.
+  plainKeyed.SetWindowText("abcdef");
+  plainKeyed.SetFocus();
+  plainKeyed.SetSel(1, 3);
+  const size_t before = KeysSeenByPage().size();
+  Press(plainKeyed, Qt::Key_Delete, {}, Qt::ShiftModifier);
+  EXPECT_EQ(plainKeyed.GetWindowText().str(), "adef");
+  EXPECT_EQ(CClipboard::GetText().str(), "bc");
+  EXPECT_EQ(KeysSeenByPage().size(), before + 2);
 }
 
 TEST_F(PicEditTest, InputMethodCommitsGoThroughTheMaskLikeTypedCharacters) {
@@ -212,4 +223,55 @@ TEST_F(PicEditTest, InputMethodCommitsGoThroughTheMaskLikeTypedCharacters) {
   committed.SetSel(6, 6);
   commit("4");
   EXPECT_EQ(committed.GetWindowText().str(), "(123) 4__-____");
+}
+
+TEST_F(PicEditTest, AComposingInputMethodChangesNeitherTheMaskNorThePlainFieldUntilItCommits) {
+  // The whole text selected, then a dead key: the field keeps showing what
+  // the course will store; only the composed letter goes in, through the mask.
+  CPicEdit masked, plain;
+  int id = 923;
+  for (CPicEdit* field : {&masked, &plain}) {
+    ASSERT_TRUE(field->Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, CRect(10, 10, 200, 34), page.get(),
+                              id++));
+  }
+  ASSERT_TRUE(masked.SetMaskString("UUU"));
+  masked.SetPromptChar('_');
+  masked.SetData("ABC", 0, FALSE, TRUE);
+  plain.SetWindowText("ABC");
+  auto compose = [&](CPicEdit& field, const QString& preedit, const QString& commit = {}) {
+    QInputMethodEvent event(preedit, {});
+    if (!commit.isEmpty()) event.setCommitString(commit);
+    QApplication::sendEvent(field.GetControlWidget(), &event);
+    PumpReady();
+  };
+  auto shown = [](CPicEdit& field) { return static_cast<QLineEdit*>(field.GetControlWidget())->text(); };
+  for (CPicEdit* field : {&masked, &plain}) {
+    field->SetFocus();
+    field->SetSel(0, -1);
+    compose(*field, "^");
+    EXPECT_EQ(field->GetWindowText().str(), "ABC");
+    EXPECT_EQ(shown(*field), "ABC");
+    EXPECT_EQ(field->GetDataText(TRUE).str(), "ABC");
+    compose(*field, {});  // cancelled
+    EXPECT_EQ(shown(*field), "ABC");
+    EXPECT_EQ(field->GetSel(), static_cast<DWORD>(MAKELONG(0, 3)));
+  }
+
+  // A letter the mask refuses beeps and leaves all three; one it takes
+  // replaces the selection.
+  masked.SetFocus();
+  masked.SetSel(0, -1);
+  compose(masked, "^");
+  compose(masked, {}, QString::fromUtf8("ê"));
+  EXPECT_EQ(shown(masked), "ABC");
+  EXPECT_EQ(dialogs->beeps, std::vector<UINT>{MB_ICONEXCLAMATION});
+  compose(masked, "^");
+  compose(masked, {}, "x");
+  EXPECT_EQ(masked.GetWindowText().str(), "X__");
+  EXPECT_EQ(masked.GetDataText(TRUE).str(), "X");
+  plain.SetFocus();
+  plain.SetSel(1, 2);
+  compose(plain, "^");
+  compose(plain, {}, QString::fromUtf8("ê"));
+  EXPECT_EQ(plain.GetWindowText().str(), "A\xEA" "C");
 }

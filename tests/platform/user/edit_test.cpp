@@ -11,6 +11,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 
 #include "platform/base/program_text.h"
@@ -163,6 +164,13 @@ TEST_F(EditTest, MultiLineCountsLineEndsAsTwoAndClipboardAndUndoFollowTheStyles)
   EXPECT_EQ(Text(memo), "base");
   memo.Undo();
   EXPECT_EQ(Text(memo), "base!");
+
+  // A pasted line end of one character is two in the field, for the limit too.
+  memo.LimitText(8);
+  memo.SetSel(5, 5);
+  CClipboard::SetText("a\nbc");
+  memo.Paste();
+  EXPECT_EQ(Text(memo).str(), "base!a\r\n");
 
   // Read only: nothing changes the text, copying still works.
   CEdit line;
@@ -372,4 +380,121 @@ TEST_F(EditTest, RealKeysReachTheWindowsHandlersBeforeTheControlEdits) {
   QApplication::sendEvent(widget, &back);
   PumpReady();
   EXPECT_EQ(edit.GetWindowText(), "abc");
+}
+
+TEST_F(EditTest, ASecondUndoTakesBackTheFirstInOneLineAndInSeveral) {
+  // Typed with real keys: a run of letters, a move, one more letter. Undo
+  // takes back the last change and puts back the selection before it; the
+  // next undo takes back the undo, whatever history the control keeps.
+  int id = 960;
+  for (const DWORD style : {DWORD{ES_AUTOHSCROLL}, DWORD{ES_MULTILINE | ES_WANTRETURN}}) {
+    SCOPED_TRACE(style);
+    CEdit edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, CRect(10, 10, 300, 100), parent.get(),
+                            static_cast<UINT>(id++)));
+    edit.SetFocus();
+    QWidget* widget = edit.GetControlWidget();
+    auto key = [&](int code, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+      QKeyEvent press(QEvent::KeyPress, code, mods, text);
+      QApplication::sendEvent(widget, &press);
+      QKeyEvent release(QEvent::KeyRelease, code, mods, text);
+      QApplication::sendEvent(widget, &release);
+      PumpReady();
+    };
+    for (const char* letter : {"a", "b", "c"}) key(Qt::Key_A + (letter[0] - 'a'), letter);
+    key(Qt::Key_Left);
+    key(Qt::Key_D, "d");
+    ASSERT_EQ(Text(edit).str(), "abdc");
+    key(Qt::Key_Z, {}, Qt::ControlModifier);
+    EXPECT_EQ(Text(edit).str(), "abc");
+    EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(2, 2)));
+    key(Qt::Key_Z, {}, Qt::ControlModifier);
+    EXPECT_EQ(Text(edit).str(), "abdc");
+    EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(3, 3)));
+    EXPECT_TRUE(edit.Undo());
+    EXPECT_EQ(Text(edit).str(), "abc");
+    EXPECT_EQ(Notifications(static_cast<UINT>(id - 1)).back(), EN_CHANGE);
+
+    // A paste over a selection is one change too; setting the text forgets it.
+    edit.SetSel(0, 2);
+    CClipboard::SetText("xy");
+    edit.Paste();
+    EXPECT_EQ(Text(edit).str(), "xyc");
+    edit.Undo();
+    EXPECT_EQ(Text(edit).str(), "abc");
+    EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(0, 2)));
+    edit.Undo();
+    EXPECT_EQ(Text(edit).str(), "xyc");
+    edit.SetWindowText("new");
+    EXPECT_FALSE(edit.CanUndo());
+    EXPECT_FALSE(edit.Undo());
+    EXPECT_EQ(Text(edit).str(), "new");
+  }
+}
+
+TEST_F(EditTest, AComposingInputMethodLeavesTextAndSelectionAloneUntilItCommits) {
+  // A dead key over a selection: the accent is shown while composing, but the
+  // selected letters stay until the composed letter comes, which replaces
+  // them as a typed one would; a cancelled composition changes nothing.
+  int id = 970;
+  for (const DWORD style : {DWORD{ES_AUTOHSCROLL}, DWORD{ES_MULTILINE}}) {
+    SCOPED_TRACE(style);
+    CEdit edit;
+    ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_UPPERCASE | style, CRect(10, 10, 300, 100),
+                            parent.get(), static_cast<UINT>(id++)));
+    edit.SetWindowText("ABCD");
+    edit.SetFocus();
+    edit.SetSel(1, 3);
+    QWidget* widget = edit.GetControlWidget();
+    auto compose = [&](const QString& preedit, const QString& commit = {}) {
+      QInputMethodEvent event(preedit, {});
+      if (!commit.isEmpty()) event.setCommitString(commit);
+      QApplication::sendEvent(widget, &event);
+      PumpReady();
+    };
+    compose(QString::fromUtf8("´"));
+    EXPECT_EQ(Text(edit).str(), "ABCD");
+    EXPECT_EQ(edit.GetWindowText().str(), "ABCD");
+    EXPECT_FALSE(edit.GetModify());
+    compose({});
+    EXPECT_EQ(Text(edit).str(), "ABCD");
+    EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(1, 3))) << "the selection is back";
+    EXPECT_FALSE(edit.CanUndo());
+
+    compose(QString::fromUtf8("´"));
+    compose({}, QString::fromUtf8("é"));
+    EXPECT_EQ(Text(edit).str(), "A\xC9" "D");
+    EXPECT_EQ(edit.GetSel(), static_cast<DWORD>(MAKELONG(2, 2)));
+    edit.Undo();
+    EXPECT_EQ(Text(edit).str(), "ABCD");
+
+    // A key or a click the input method lets through while it composes moves
+    // the caret within the text only: what is typed or pasted next is not
+    // padded.
+    auto type = [&](int code, const char* letter) {
+      for (const QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent event(t, code, Qt::NoModifier, letter);
+        QApplication::sendEvent(widget, &event);
+      }
+      PumpReady();
+    };
+    edit.SetSel(4, 4);
+    compose(QString::fromUtf8("´"));
+    type(Qt::Key_Right, "");
+    type(Qt::Key_X, "x");
+    EXPECT_EQ(Text(edit).str(), "ABCDX");
+    edit.SetSel(1, 1);
+    compose(QString::fromUtf8("´"));
+    QWidget* area = style & ES_MULTILINE ? static_cast<QPlainTextEdit*>(widget)->viewport() : widget;
+    for (const QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      const QPointF at(area->width() - 4, 8);
+      QMouseEvent click(t, at, area->mapToGlobal(at), Qt::LeftButton,
+                        t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(area, &click);
+    }
+    PumpReady();
+    CClipboard::SetText("y");
+    edit.Paste();
+    EXPECT_EQ(Text(edit).str(), "ABCDXY");
+  }
 }

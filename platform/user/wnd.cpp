@@ -331,6 +331,11 @@ BOOL ReleaseCapture() {
 CWnd* CWnd::SetFocus() {
   CMessageLoop* loop = Loop();
   if (!loop || !m_hWnd) return nullptr;
+  // A window on its way out (or inside one) takes no focus: a parent that
+  // hands the focus it was just given back to its active child would leave
+  // it with a window about to go, and so with none.
+  for (const CWnd* w = this; w; w = w->m_parent)
+    if (w->m_destroying) return nullptr;
   HWND self = m_hWnd;
   CWnd* old = loop->FromHandle(loop->SetFocus(self));
   if (loop->IsWindow(self) && m_widget) m_widget->setFocus(Qt::OtherFocusReason);

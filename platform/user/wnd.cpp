@@ -115,8 +115,9 @@ BOOL CWnd::DestroyWindow() {
   m_parent = nullptr;
   ReleaseWidgets();
   {
+    // Emptied, not freed: a context still attached to it draws nothing.
     std::lock_guard lock(m_surfaceLock);
-    m_surface.reset();
+    if (m_surface) *m_surface = QImage();
   }
   m_hWnd = nullptr;
   m_visible = false;

@@ -220,9 +220,12 @@ class CWnd : public CCmdTarget {
   void PaintClient(const std::function<void(CDC& dc, const CRect& client)>& paint);
 
   // What the window shows: a 32-bit image of the client size (null before
-  // creation). Drawing code paints into it under SurfaceLock() and then
-  // reports the area; the widget reads it under the same lock. Reporting is
-  // safe from any thread (the screen is updated on the user-interface thread).
+  // creation and after destruction). Drawing code paints into it under
+  // SurfaceLock() and then reports the area; the widget reads it under the
+  // same lock. Reporting is safe from any thread (the screen is updated on
+  // the user-interface thread). The image object lasts as long as the window
+  // object, whatever sizes it takes; its pixels move when it is resized, so
+  // only the object, never its pixels, may be held across messages.
   QImage* GetSurface();
   std::mutex& SurfaceLock() { return m_surfaceLock; }
   void SurfaceChanged(const CRect* rect = nullptr);

@@ -298,8 +298,11 @@ class CWnd : public CCmdTarget {
   // Shows, places and sets the Qt scroll bars from the scroll state.
   void SyncScrollBars();
   void RebuildMenuBar();
-  void ShellResized(int width, int height);
-  void ShellMoved(int x, int y);
+  // The shell was placed or sized (by the window manager, the user or our
+  // own request): its frame and what lies inside the frame, on the screen.
+  void ShellPlaced(const CRect& frame, const CRect& inner);
+  // What lies inside a top-level window's frame (its client area and menu bar).
+  CSize ShellSize(const CRect& rect) const;
   void ShellStateChanged(bool minimized, bool maximized);
   void ApplyFrameStyle();
   void TakeQtFocus(bool byActivation);
@@ -318,6 +321,10 @@ class CWnd : public CCmdTarget {
   CWnd* m_parent = nullptr;
   std::vector<CWnd*> m_children;  // creation order
   CRect m_rect;                   // window rectangle in the parent's client (screen for top level)
+  // A top-level window's frame (title bar and borders) as the window manager
+  // draws it: the widths on the left, top, right and bottom of the rectangle
+  // around the shell; nothing until the window manager has framed it.
+  CRect m_frame;
   CSize m_client;
   bool m_visible = false;
   bool m_enabled = true;

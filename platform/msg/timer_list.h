@@ -24,8 +24,8 @@ class CTimerList {
   // The same among the timers whose message takes(msg) accepts.
   std::optional<MSG> TakeDue(DWORD now, const std::function<bool(const MSG&)>& takes, bool take);
   // Milliseconds until the next timer is due (0 when one is due), or nothing
-  // when no timer runs; the second among the timers whose message takes(msg)
-  // accepts.
+  // when no timer runs; the second counts only the timers whose message
+  // takes(msg) accepts.
   std::optional<DWORD> TimeToNext(DWORD now) const;
   std::optional<DWORD> TimeToNext(DWORD now, const std::function<bool(const MSG&)>& takes) const;
 

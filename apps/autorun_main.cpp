@@ -5,6 +5,7 @@
 #include "platform/framework/program_start.h"
 #include "platform/user/gui_session.h"
 #include "platform/user/message_loop.h"
+#include "platform/user/session_end.h"
 #include "setuptools/autorun/autorun_app.h"
 #include "setuptools/common/message_boxes.h"
 #include "setuptools/common/setup_paths.h"
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
   return RunProgram(argc, argv, {"autorun", LoadSetupString(SetupProgram::kAutorun, SetupString::kTitle)}, [&] {
     CMessageLoop loop;
     CGuiSession::Attach(loop);
+    // The end of the session (SIGTERM, SIGHUP, Qt's quit) ends every box as
+    // unanswered, and nothing more is copied or started.
+    CSessionEndWatcher sessionEnd([&loop] { loop.BeginProgramClose(); });
     CPlatformMessageBoxes boxes;
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {

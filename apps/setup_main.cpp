@@ -6,6 +6,7 @@
 #include "platform/base/cstring.h"
 #include "platform/framework/program_start.h"
 #include "platform/user/gui_session.h"
+#include "platform/user/session_end.h"
 #include "setuptools/common/setup_strings.h"
 #include "setuptools/setup/setup_program.h"
 
@@ -18,6 +19,10 @@ int main(int argc, char** argv) {
   return RunProgram(argc, argv, start, [&] {
     CSetupProgram app(std::move(arguments));
     CGuiSession::Attach(app);
+    // The end of the session (SIGTERM, SIGHUP, Qt's quit) closes the
+    // background window from the loop, which stops the run where it stands
+    // and leaves UNINSTAL.INF listing what was installed.
+    CSessionEndWatcher sessionEnd([&app] { app.PostCall([&app] { app.EndSession(); }); });
     return RunLoggingErrors([&app](const std::string& text) { app.LogError(text); },
                             [&app] { return app.RunApplication(); });
   });

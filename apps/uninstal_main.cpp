@@ -6,6 +6,7 @@
 #include "platform/framework/program_start.h"
 #include "platform/user/gui_session.h"
 #include "platform/user/message_loop.h"
+#include "platform/user/session_end.h"
 #include "setuptools/common/message_boxes.h"
 #include "setuptools/common/progman_client.h"
 #include "setuptools/common/setup_paths.h"
@@ -17,6 +18,9 @@ int main(int argc, char** argv) {
   return RunProgram(argc, argv, {"uninstal"}, [&] {
     CMessageLoop loop;
     CGuiSession::Attach(loop);
+    // The end of the session (SIGTERM, SIGHUP, Qt's quit) ends the dialog
+    // and every box as unanswered: nothing more is removed.
+    CSessionEndWatcher sessionEnd([&loop] { loop.BeginProgramClose(); });
     CPlatformMessageBoxes boxes;
     CUninstallDlgQuestion question;
     CHostRemovalFileSystem files;

@@ -15,6 +15,7 @@ class CActionManager : public CIconManager, public IActionList {
   // Runs the enabled actions in order until one returns FALSE, and gives
   // what the last one run returned (TRUE when none ran). A disabled manager
   // runs nothing and gives TRUE. Exceptions from an action pass through and
-  // the rest of the list is not run.
+  // the rest of the list is not run. Once the program or the list's course
+  // is closing no further action runs, and the list gives FALSE.
   BOOL RunActions() override;
 };

@@ -44,6 +44,8 @@ BOOL CMCIAction::Execute() {
   CString line;
   for (int n = 0; GetTextLine(script.view(), n, line); ++n) {
     if (line.IsEmpty()) continue;
+    // A close asked for during a "wait" ends the script there.
+    if (services->IsClosing()) break;
     CString reply;
     const DWORD error = media ? media->SendString(line, reply, owner) : MciError::kCannotLoadDriver;
     if (reply.GetLength() > 99) reply = reply.Left(99);  // the reply buffer holds 100 characters

@@ -1,5 +1,6 @@
-// The copy step of setup: 1,000 small files through CopyAllDisks beside "cp -p" of the same files, one large copy,
-// LZ expansion and a 1,000-entry archive.
+// The copy step of setup: 1,000 small files through CopyAllDisks beside "cp -p" of the same files, one large file
+// through setup's chunked copy (its loop taking messages after each chunk) beside "cp -p" of it, LZ expansion and a
+// 1,000-entry archive.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -7,9 +8,12 @@
 
 #include "platform/sys/process.h"
 #include "platform/sys/staged_file.h"
+#include "platform/user/gui_session.h"
+#include "platform/user/message_loop.h"
 #include "setuptools/common/lz_expand.h"
 #include "setuptools/common/zip_extract.h"
 #include "setuptools/setup/setup_app.h"
+#include "setuptools/setup/setup_program.h"
 #include "tests/setuptools/setup_test_env.h"
 #include "tests/support/szdd_writer.h"
 #include "tests/support/zip_writer.h"
@@ -38,16 +42,15 @@ std::string WriteThousandFiles(const fs::path& folder) {
   return script;
 }
 
-void BM_CopyAllDisks1000Files(benchmark::State& state) {
+// Each round: CopyAllDisks of the script's files from source into a fresh product folder of a home of its own.
+void TimeCopyAllDisks(benchmark::State& state, const std::string& script, const fs::path& source, ICopyUi& ui) {
   tvn::testing::SetupHome home;
-  tvn::testing::TempDir source, module;
+  tvn::testing::TempDir module;
   auto locations = home.Locations();
   const fs::path install = locations.driveRoot / "Product";
-  const std::string script = WriteThousandFiles(source.path());
   CInfReader reader;
   reader.LoadBytes(script, CInfReader::Encoding::kAnsi, false);
   tvn::testing::ScriptedBoxes boxes;
-  QuietCopyUi ui{3};
   for (auto _ : state) {
     state.PauseTiming();
     fs::remove_all(install);
@@ -56,10 +59,16 @@ void BM_CopyAllDisks1000Files(benchmark::State& state) {
     services.AddRoot(install);
     CUninstallLog log(services);
     log.Open("TRUE", CString(install.string() + "/"), "Bench");
-    CSetupApp app(services, reader, log, ui, {source.path(), install, locations, {}});
+    CSetupApp app(services, reader, log, ui, {source, install, locations, {}});
     state.ResumeTiming();
     if (!app.CopyAllDisks()) state.SkipWithError("copy failed");
   }
+}
+
+void BM_CopyAllDisks1000Files(benchmark::State& state) {
+  tvn::testing::TempDir source;
+  QuietCopyUi ui{3};
+  TimeCopyAllDisks(state, WriteThousandFiles(source.path()), source.path(), ui);
 }
 BENCHMARK(BM_CopyAllDisks1000Files)->Unit(benchmark::kMillisecond);
 
@@ -78,20 +87,57 @@ void BM_CpBaseline1000Files(benchmark::State& state) {
 }
 BENCHMARK(BM_CpBaseline1000Files)->Unit(benchmark::kMillisecond);
 
+constexpr std::size_t kLargeFileBytes = 256u << 20;
+
+void WriteLargeFile(const fs::path& file) {
+  std::ofstream out(file, std::ios::binary);
+  const std::string block(1 << 20, 'x');
+  for (std::size_t i = 0; i < kLargeFileBytes / block.size(); ++i) out << block;
+}
+
+// The platform's staged copy alone, nothing between its chunks.
 void BM_CopyOneLargeFile(benchmark::State& state) {
   tvn::testing::TempDir dir;
-  const std::size_t size = 256u << 20;
-  {
-    std::ofstream out(dir / "big", std::ios::binary);
-    const std::string block(1 << 20, 'x');
-    for (std::size_t i = 0; i < size / block.size(); ++i) out << block;
-  }
+  WriteLargeFile(dir / "big");
   for (auto _ : state) {
     if (!tvn::sys::CopyFileStaged(dir / "big", dir / "copy")) state.SkipWithError("copy failed");
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kLargeFileBytes));
 }
-BENCHMARK(BM_CopyOneLargeFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyOneLargeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One 256 MiB file through CopyAllDisks as "setup -s" copies it: the program's loop on Qt (off-screen) takes its
+// messages after every chunk.
+void BM_SetupCopyOneLargeFile(benchmark::State& state) {
+  tvn::testing::TempDir source;
+  WriteLargeFile(source / "BIG.DAT");
+  int argc = 1;
+  char name[] = "install_files_bench";
+  char* argv[] = {name, nullptr};
+  CGuiSession session(argc, argv, true);
+  CMessageLoop loop;
+  CGuiSession::Attach(loop);
+  CSilentCopyUi ui;
+  TimeCopyAllDisks(state, "[default.files]\n1:BIG.DAT, <defdir>\n", source.path(), ui);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kLargeFileBytes));
+}
+BENCHMARK(BM_SetupCopyOneLargeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The baseline for the one above: "cp -p" of the same file on the same disk.
+void BM_CpBaselineOneLargeFile(benchmark::State& state) {
+  tvn::testing::TempDir dir;
+  WriteLargeFile(dir / "BIG.DAT");
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove(dir / "copy");
+    state.ResumeTiming();
+    const tvn::sys::ProcessResult result =
+        tvn::sys::RunAndWait("/bin/cp", {"-p", (dir / "BIG.DAT").string(), (dir / "copy").string()});
+    if (!result.started || result.exitCode != 0) state.SkipWithError("cp failed");
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kLargeFileBytes));
+}
+BENCHMARK(BM_CpBaselineOneLargeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_SzddExpansion(benchmark::State& state) {
   std::string data;

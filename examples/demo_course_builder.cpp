@@ -3,12 +3,14 @@
 // response waits for the narration's end); a masked field that asks the
 // learner's name; a three-question quiz (a picture that comes in with a wipe,
 // two buttons, a hot spot on the picture and a six-second timer; check boxes;
-// a star to drag into a basket); the score, after the page is cleared with a
-// transition; any key then shows a page of rich text whose link a hypertext
-// response follows; a key there ends the program after the last, empty task.
-// The page the link leads to goes on with a key to a notes page, where the
-// learner types formatted notes, and then to a page whose editor shows them
-// again from their variable.
+// a star to drag into a basket), a point for each right answer; the score,
+// with words that fit it, after the page is cleared with a transition; any
+// key then shows a film, and then a page of rich text whose link a hypertext
+// response follows. The page the link leads to, or a key on the rich-text
+// page, goes on to a notes page, where the learner types formatted notes, and
+// then to a page whose editor shows them again from their variable; Done
+// there ends the program after the last, empty task. Every page clears what
+// the one before it left.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -37,6 +39,8 @@ constexpr const char* kTitleName = "TITLE.FLC";
 constexpr const char* kFilmName = "FILM.AVI";  // made by ffmpeg beside the course (examples/CMakeLists.txt)
 // The film runs 3 seconds at 10 frames a second: its middle is frame 15.
 constexpr std::int32_t kFilmMiddleFrame = 15;
+// The quiz's questions, each worth a point of "Score".
+constexpr int kQuestions = 3;
 
 // The narration: two seconds of a soft two-note chime, 16-bit mono at 22050 Hz.
 std::vector<std::uint8_t> Narration() {
@@ -118,7 +122,14 @@ tvn::testing::DisplayFields At(std::int32_t l, std::int32_t t, std::int32_t r, s
   return d;
 }
 
-CourseBuilder::Writer Text(const char* name, const char* text, tvn::testing::DisplayFields where, int points) {
+// Clears the whole page, with the transition of the variant when it is not 0.
+CourseBuilder::Writer Clear(std::uint8_t variant = 0) {
+  return [=](CourseBuilder& c) {
+    c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0, variant));
+  };
+}
+
+CourseBuilder::Writer Text(const char* name, std::string text, tvn::testing::DisplayFields where, int points) {
   return [=](CourseBuilder& c) {
     tvn::testing::TextFields t;
     t.text = text;
@@ -160,14 +171,11 @@ void NotesPage(CourseBuilder& b, std::int32_t number, bool again) {
   editor.backColour = 0xF0FFFF;                     // a pale yellow
   editor.font.pointSize = 14;
   editor.font.face = "Times New Roman";
-  auto clear = [](CourseBuilder& c) {
-    c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0));
-  };
   const char* ask = again ? "Your notes, as you wrote them. Click Done to end."
                           : "Write a few notes. The right mouse button formats them: font, colour, bullets, "
                             "paragraphs. Click Done when you have finished.";
   b.Task(IconFields{4, again ? "Notes again" : "Notes", "", 3}, number, {},
-         {clear, Text("Ask", ask, At(40, 30, 600, 110), 16)},
+         {Clear(), Text("Ask", ask, At(40, 30, 600, 110), 16)},
          {[=](CourseBuilder& c) {
             c.RtfEditorResponse(IconFields{4, "Notes editor", "", 3}, tvn::testing::ResponseFields{}, editor,
                                 {40, 120, 600, 380});
@@ -192,8 +200,21 @@ std::vector<std::uint8_t> DemoCourse() {
   tvn::testing::VariableFields notes;
   notes.name = "Notes";  // the learner's notes, as RTF
   f.variables.push_back(notes);
+  tvn::testing::VariableFields verdict;
+  verdict.name = "Verdict";  // the result page's words for the score
+  f.variables.push_back(verdict);
   // The welcome page: the picture, and its narration; the page moves on when the narration has ended.
   f.tasks.push_back([=](CourseBuilder& b) {
+    // A window of the page's size, centred on the screen, with a caption and
+    // a minimise box. Its frame styles are applied without scroll bars: the
+    // page fits the window, and the view would otherwise scroll over its
+    // whole back buffer, as large as the screen.
+    auto window = [](CourseBuilder& c) {
+      tvn::testing::WindowFields w;
+      w.flags = 0x2 | 0x80 | 0x400;  // caption, minimise box, back buffer of the window's size
+      w.mode = 0x100 | 0x20 | 0x10000;  // a window, its frame styles, the background filled with white
+      c.WindowAction(IconFields{4, "Window", "", 3}, w, At(-1, -1, 640, 480));
+    };
     auto picture = [](CourseBuilder& c) {
       tvn::testing::ImageFields image;
       image.fileName = kPictureName;
@@ -209,7 +230,8 @@ std::vector<std::uint8_t> DemoCourse() {
       c.MciResponse(IconFields{4, "Narration heard", "", 3}, tvn::testing::ResponseFields{}, 0x1);
     };
     b.Task(IconFields{4, "Welcome", "", 3}, 8, {},
-           {picture, Text("Hello", "Welcome: listen to the narration.", At(40, 24, 600, 72), 24), narration},
+           {window, picture, Text("Hello", "Welcome: listen to the narration.", At(40, 24, 600, 72), 24),
+            narration},
            {heard});
   });
   f.tasks.push_back([=](CourseBuilder& b) {
@@ -224,7 +246,8 @@ std::vector<std::uint8_t> DemoCourse() {
                          tvn::testing::KeyFields{0, "", {0, 0, 0, 1}});
     };
     b.Task(IconFields{4, "Name", "Type your name", 3}, 9, {},
-           {Text("Ask", "What is your name? Click the field, type it and press Enter.", At(40, 80, 600, 140), 20)},
+           {Clear(), Text("Ask", "What is your name? Click the field, type it and press Enter.",
+                          At(40, 80, 600, 140), 20)},
            {tvn::testing::EditorResponse(IconFields{4, "Name field", "", 3}, tvn::testing::ResponseFields{}, field,
                                          {40, 150, 360, 186}),
             enter,
@@ -309,11 +332,8 @@ std::vector<std::uint8_t> DemoCourse() {
     auto skip = [](CourseBuilder& c) {
       c.MenuResponse(IconFields{4, "Skip", "", 3}, tvn::testing::ResponseFields{}, "&Skip the question", 5001);
     };
-    auto clear = [](CourseBuilder& c) {
-      c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0));
-    };
     b.Task(IconFields{4, "Question", "Click an answer", 3}, 1, {},
-           {clear, window, menu, oval, Text("Title", "Welcome to the demo quiz", At(40, 30, 600, 90), 28), picture,
+           {Clear(), window, menu, oval, Text("Title", "Welcome to the demo quiz", At(40, 30, 600, 90), 28), picture,
             flyer, flight, arrow, spinner,
             Text("Question", "Which colour runs from left to right in the picture? Click it, press its letter, "
                              "or click the picture. Six seconds.", At(160, 140, 600, 220), 12)},
@@ -322,9 +342,6 @@ std::vector<std::uint8_t> DemoCourse() {
   });
   // Two more questions: tick the right boxes, then drop the star into the box.
   f.tasks.push_back([=](CourseBuilder& b) {
-    auto clear = [](CourseBuilder& c) {
-      c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0, 2));
-    };
     auto box = [](const char* name, const char* label, std::uint8_t mark, char key, std::int32_t top) {
       return [=](CourseBuilder& c) {
         tvn::testing::CheckButtonFields check;
@@ -340,17 +357,26 @@ std::vector<std::uint8_t> DemoCourse() {
     auto timer = [](CourseBuilder& c) {
       c.TimeResponse(IconFields{4, "Time is up", "", 3}, tvn::testing::ResponseFields{}, 150);
     };
+    // The boxes are judged together when the task ends ("AnswerText" says how);
+    // ticked right, they score the question's point. A condition response is
+    // asked then, whichever way the page ends, so it may stand first: the
+    // last response decides whether the task waits.
+    auto judged = [](CourseBuilder& c) {
+      tvn::testing::ResponseFields scored;
+      scored.expression = "Score = Score + 1";
+      c.ConditionResponse(IconFields{4, "Ticked right", "", 3}, scored, "AnswerText = \"Right\"");
+    };
+    // The quiz menu's one item skips the first question only: the menu bar goes with it.
+    auto noMenu = [](CourseBuilder& c) { c.MenuAction(IconFields{4, "No menu", "", 3}, {}); };
     b.Task(IconFields{4, "Fruit", "Tick the boxes", 3}, 2, {},
-           {clear, Text("Ask", "Which of these are fruits? Tick them (or press A, C, T), then click Done.",
-                        At(40, 30, 600, 110), 18)},
-           {box("Apple", "Apple (A)", 1, 'a', 140), box("Carrot", "Carrot (C)", 2, 'c', 180),
+           {Clear(2), noMenu,
+            Text("Ask", "Which of these are fruits? Tick them (or press A, C, T), then click Done.",
+                 At(40, 30, 600, 110), 18)},
+           {judged, box("Apple", "Apple (A)", 1, 'a', 140), box("Carrot", "Carrot (C)", 2, 'c', 180),
             box("Tomato", "Tomato (T)", 1, 't', 220),
             Button("Done", "Done (D)", 'd', "", {60, 300, 240, 350}), timer});
   });
   f.tasks.push_back([=](CourseBuilder& b) {
-    auto clear = [](CourseBuilder& c) {
-      c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0, 2));
-    };
     auto basket = [](CourseBuilder& c) {
       tvn::testing::ShapeFields s;
       s.type = 1;
@@ -364,7 +390,7 @@ std::vector<std::uint8_t> DemoCourse() {
       image.fileName = kMaskedName;
       image.flags = 0x10084 | 0x4000;
       tvn::testing::DisplayFields d = At(100, 240, 148, 288);
-      d.layer = 8;
+      d.layer = 4;  // in front of the basket (layer 6), where it is dropped
       c.GraphicsAction(IconFields{4, "Loose star", "", 3}, 1500, 0, image, d);
     };
     auto target = [](CourseBuilder& c) {
@@ -380,14 +406,11 @@ std::vector<std::uint8_t> DemoCourse() {
       c.TimeResponse(IconFields{4, "Time is up", "", 3}, tvn::testing::ResponseFields{}, 150);
     };
     b.Task(IconFields{4, "Basket", "Drag and drop", 3}, 3, {},
-           {clear, basket, star,
+           {Clear(2), basket, star,
             Text("Ask", "Drag the star into the green basket. Fifteen seconds.", At(40, 30, 600, 110), 18)},
            {target, timer});
   });
   f.tasks.push_back([=](CourseBuilder& b) {
-    auto clear = [](CourseBuilder& c) {
-      c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0, 2));
-    };
     auto anyKey = [](CourseBuilder& c) {
       tvn::testing::ResponseFields next;
       c.KeyboardResponse(IconFields{4, "Any key goes on", "", 3}, next, tvn::testing::KeyFields{});
@@ -415,10 +438,17 @@ std::vector<std::uint8_t> DemoCourse() {
       read.section = "Quiz";
       c.ReadAction(IconFields{4, "Read it back", "", 3}, read);
     };
+    // Words that fit the score: praise only for every answer right.
+    auto verdict = [](CourseBuilder& c) {
+      const std::string all = std::to_string(kQuestions);
+      c.VariableAction(IconFields{4, "Verdict", "", 3},
+                       "Verdict = IfThenElse(Score > 0, \"Good try\", \"Better luck next time\")\r\n"
+                       "Verdict = IfThenElse(Score = " + all + ", \"Well done\", Verdict)");
+    };
+    const std::string shown = "{Verdict}, {Name}! Score: {Score} of " + std::to_string(kQuestions) +
+                              " (kept in scores.txt as {Kept}). Press any key to go on.";
     b.Task(IconFields{4, "Result", "", 3}, 4, {},
-           {clear, store, fetch,
-            Text("Shown", "Well done, {Name}! Score: {Score} (kept in scores.txt as {Kept}). Press any key to go on.",
-                 At(40, 30, 600, 132), 20),
+           {Clear(2), store, fetch, verdict, Text("Shown", shown, At(40, 30, 600, 132), 20),
             badge, star},
            {anyKey});
   });
@@ -426,9 +456,6 @@ std::vector<std::uint8_t> DemoCourse() {
   // with its sound; a frame response moves on once the film is past its middle
   // (a time response does, should the film not play).
   f.tasks.push_back([=](CourseBuilder& b) {
-    auto clear = [](CourseBuilder& c) {
-      c.AreaAction("CClearAction", IconFields{4, "Clear", "", 3}, tvn::testing::AreaFields{}, At(0, 0, 0, 0, 2));
-    };
     auto title = [](CourseBuilder& c) {
       tvn::testing::MovieFields m;
       m.flags = 0x1 | 0x1000;  // start here, play
@@ -455,21 +482,23 @@ std::vector<std::uint8_t> DemoCourse() {
       c.TimeResponse(IconFields{4, "No film", "", 3}, tvn::testing::ResponseFields{}, 100);
     };
     b.Task(IconFields{4, "Film", "", 3}, 10, {},
-           {clear, title, Text("About", "A short film: the page goes on by itself once it is past its middle.",
-                               At(40, 90, 600, 140), 16),
+           {Clear(2), title,
+            Text("About", "A short film: the page goes on by itself once it is past its middle.", At(40, 90, 600, 140),
+                 16),
             film},
            {middle, noFilm});
   });
-  // Rich text: a shadowed heading and a link; the link leads to task 6, a key to the end.
-  f.tasks.push_back([](CourseBuilder& b) { tvn::testing::RichTextPage(b, 5, 6, 7); });
+  // Rich text: a shadowed heading and a link; the link leads to task 6, a key
+  // past it to the notes page (task 11), where task 6 goes on too.
+  f.tasks.push_back([](CourseBuilder& b) { tvn::testing::RichTextPage(b, 5, 6, 11); });
   f.tasks.push_back([=](CourseBuilder& b) {
     auto anyKey = [](CourseBuilder& c) {
       c.KeyboardResponse(IconFields{4, "Any key goes on", "", 3}, tvn::testing::ResponseFields{},
                          tvn::testing::KeyFields{});
     };
     b.Task(IconFields{4, "Followed", "", 3}, 6, {},
-           {Text("Followed", "You followed the link \"{HyperTextSelected}\". Press any key to go on.",
-                 At(40, 140, 600, 220), 18)},
+           {Clear(), Text("Followed", "You followed the link \"{HyperTextSelected}\". Press any key to go on.",
+                          At(40, 140, 600, 220), 18)},
            {anyKey});
   });
   f.tasks.push_back([=](CourseBuilder& b) { NotesPage(b, 11, false); });

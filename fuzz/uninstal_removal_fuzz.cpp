@@ -1,6 +1,9 @@
 // Fuzzes UNINSTAL.INF into uninstal's removals on a recording file system: any
 // removal outside the roots, of a folder that always stays, or through a ".."
-// fails. "@P" in the input stands for the product folder the log lies in.
+// fails; only an empty folder's removal may also take a folder every
+// installation shares or a parent of the product folder that holds neither
+// the home folder nor the prefix. "@P" in the input stands for the product
+// folder the log lies in.
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -28,6 +31,8 @@ struct Progman : IProgmanTransport {
   void Disconnect() override {}
 };
 
+const fs::path& Home();
+
 struct Checked : IRemovalFileSystem {
   explicit Checked(const CUninstallApp& app) : app(app) {}
   void Check(const fs::path& path) const {
@@ -45,13 +50,36 @@ struct Checked : IRemovalFileSystem {
     }
     if (!inside || !path.is_absolute()) std::abort();
   }
+  // Folders go only when empty, so also those every installation shares and
+  // parents of the product folder, but never / or one holding the home folder.
+  void CheckFolder(const fs::path& folder) const {
+    const auto locations = tvn::sys::GetWindowsLocations();
+    for (const fs::path& shared : {locations.prefix, locations.driveRoot, locations.windowsDir, locations.systemDir}) {
+      if (folder == shared) return;
+    }
+    const fs::path product = app.LogPath().parent_path();
+    const auto below = product.lexically_relative(folder);
+    const auto home = Home().lexically_relative(folder);
+    const bool holdsHome = !home.empty() && *home.begin() != "..";
+    if (folder.has_relative_path() && !below.empty() && *below.begin() != ".." && !holdsHome) {
+      for (const auto& part : folder) {
+        if (part == "..") std::abort();
+      }
+      return;
+    }
+    Check(folder);
+  }
   int RemoveFile(const fs::path& file) override { return Check(file), 0; }
-  bool RemoveDirectory(const fs::path& folder) override { return Check(folder), false; }
+  bool RemoveDirectory(const fs::path& folder) override { return CheckFolder(folder), false; }
   std::vector<std::string> ListDirectory(const fs::path& folder) override {
     Check(folder);
     return {"a", "..", ".", "b/../../c", ""};
   }
   bool Exists(const fs::path&) override { return true; }
+  bool RemoveFileType(std::string_view, const std::vector<fs::path>& programs) override {
+    for (const fs::path& program : programs) Check(program);
+    return false;
+  }
   const CUninstallApp& app;
 };
 
@@ -98,6 +126,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool RemoveDirectory(const fs::path& f) override { return inner->RemoveDirectory(f); }
     std::vector<std::string> ListDirectory(const fs::path& f) override { return inner->ListDirectory(f); }
     bool Exists(const fs::path& f) override { return inner->Exists(f); }
+    bool RemoveFileType(std::string_view id, const std::vector<fs::path>& p) override {
+      return inner->RemoveFileType(id, p);
+    }
   } late;
   CUninstallApp app({boxes, yes, late, progman}, product, {log.string()});
   Checked checked(app);

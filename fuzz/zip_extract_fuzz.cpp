@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       for (std::size_t i = 0; i < spanned->Count() && i < 64; ++i) {
         fs::remove(root / "one", ec);
         std::string why;
-        spanned->ExtractTo(i, root / "one", &why);
+        spanned->ExtractTo(i, root / "one", &why, {});
       }
       fs::remove(root / "one", ec);
     }

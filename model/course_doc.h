@@ -127,6 +127,7 @@ class CCourseDoc : public ITaskServices, public IPreloadCourse {
   DWORD GetTickCount() override { return m_host.GetTickCount(); }
   int GetKeyState(int virtualKey) override { return m_host.GetKeyState(virtualKey); }
   BOOL IsCourseOpenWithoutTask() override { return m_pCurrentTask == nullptr; }
+  BOOL IsClosing() override { return m_host.IsCourseClosing(this); }
   IPageAccess* GetPage() override { return m_host.GetPage(); }
   void FlushInvalidRects() override { m_host.FlushInvalidRects(); }
   int GetSimulatorTarget() override { return m_host.GetSimulatorTarget(); }

@@ -50,6 +50,9 @@ class ICourseHost {
   virtual BOOL IsCourseOpen(const CCourseDoc* course) = 0;
   // Set while the main window closes: closing courses leave the page alone.
   virtual BOOL IsClosing() = 0;
+  // The program, or that course, is closing (asked for, not yet carried
+  // out): nothing more of the course runs, starts or writes.
+  virtual BOOL IsCourseClosing(const CCourseDoc*) { return IsClosing(); }
   // The page drops every draw object of the course, on every layer.
   virtual void FreePageObjects(CCourseDoc* course) = 0;
   // The runtime's own folder, ending in a separator.

@@ -142,12 +142,9 @@ BOOL CCourseDoc::ReadFrom(CFile& file, const CString& path) {
   m_bModified = TRUE;
   try {
     CWaitCursor wait;
-    // An empty file is an empty course.
-    if (file.GetLength() > file.GetPosition()) {
-      CArchive ar(file);
-      ar.SetCourseVersion(kHighestVersion);
-      ReadCourse(ar);
-    }
+    CArchive ar(file);
+    ar.SetCourseVersion(kHighestVersion);
+    ReadCourse(ar);
   } catch (const std::exception& e) {
     file.Abort();
     ReportSaveLoadException(path, &e, FALSE, StringId::kFailedToOpen);
@@ -161,12 +158,16 @@ BOOL CCourseDoc::ReadFrom(CFile& file, const CString& path) {
 int CCourseDoc::ReadCourse(CArchive& ar) {
   m_bOldFormat = FALSE;
   m_nLoadState = kNothingRead;
+  // A file too short for the marks (an empty one too) holds no course.
+  constexpr ULONGLONG kSignatureLength = 3;
+  if (ar.BytesRemaining() < sizeof(DWORD)) AfxThrowFileException(static_cast<int>(StringId::kNotACourse));
   DWORD wideMark = ar.ReadDword();
   if (wideMark == kOldFormatMark) {
     m_bOldFormat = TRUE;
     throw CUserException();
   }
-  BYTE signature[3];
+  if (ar.BytesRemaining() < kSignatureLength) AfxThrowFileException(static_cast<int>(StringId::kNotACourse));
+  BYTE signature[kSignatureLength];
   ar.Read(signature, sizeof signature);
   const std::string_view mark(reinterpret_cast<const char*>(signature), sizeof signature);
   if (!tvn::codepage::EqualsNoCaseAscii(mark, "mcl")) AfxThrowFileException(static_cast<int>(StringId::kNotACourse));

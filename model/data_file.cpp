@@ -18,11 +18,15 @@ void CDataFileObject::Serialize(CArchive& ar) {
 }
 
 CDataFile::~CDataFile() {
+  if (m_readers) m_readers->StopReaders();
   m_file.Abort();
   DeleteAll();
 }
 
 void CDataFile::Close() {
+  // Also when closed: a worker may still be asking for an entry, and Open
+  // comes through here before it changes the path and the directory.
+  if (m_readers) m_readers->StopReaders();
   if (!m_file.IsOpen()) return;
   m_bOpen = FALSE;
   m_file.Abort();

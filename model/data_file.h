@@ -25,6 +25,18 @@ class CDataFileObject : public CObject {
   DWORD m_dwSize = 0;       // byte length of the entry
 };
 
+// What reads the packed file on threads of its own (the pre-load workers):
+// stopped before the file is closed or opened again, so that nothing walks
+// the directory or takes the path while they change. Work not begun is
+// dropped and reads under way are awaited.
+class IDataFileReaders {
+ public:
+  virtual void StopReaders() = 0;
+
+ protected:
+  ~IDataFileReaders() = default;
+};
+
 // Layout: the signature string "TVN_DataFile", then the directory as an
 // object list of CDataFileObject (count, then one object reference each),
 // then the entries' bytes at the offsets the directory gives.
@@ -47,6 +59,8 @@ class CDataFile {
   // the data file closed and empty without a message. TRUE when a directory was read.
   BOOL Open(const CString& path);
   void Close();
+  // The readers stopped before each close and open; they leave before the file does.
+  void SetReaders(IDataFileReaders* readers) { m_readers = readers; }
   void DeleteAll();
 
   BOOL IsOpen() const { return m_bOpen; }
@@ -72,6 +86,7 @@ class CDataFile {
   void ReadDirectory(CArchive& ar);
 
   CFileErrorReporter* m_reporter;
+  IDataFileReaders* m_readers = nullptr;
   std::vector<std::unique_ptr<CDataFileObject>> m_entries;
   CFile m_file;
   CString m_strPath;

@@ -41,6 +41,8 @@ class ITaskServices : public IScriptHost {
   virtual int GetKeyState(int virtualKey) = 0;
   // TRUE when a course is open and has no current task (a script ended it).
   virtual BOOL IsCourseOpenWithoutTask() = 0;
+  // The program or this course is closing: no further action of it runs.
+  virtual BOOL IsClosing() { return FALSE; }
   // The page of the presentation view; null while there is none.
   virtual IPageAccess* GetPage() = 0;
   // Repaints what the page marked invalid.

@@ -143,9 +143,14 @@ CPreloadEntry::Contents CPreloadEntry::LoadImage(LONG limit) const {
 // --- the cache ---
 
 CPreloadCache::CPreloadCache(CDataFile* dataFile, CFileErrorReporter* reporter)
-    : m_pDataFile(dataFile), m_pReporter(reporter) {}
+    : m_pDataFile(dataFile), m_pReporter(reporter) {
+  if (m_pDataFile) m_pDataFile->SetReaders(this);
+}
 
-CPreloadCache::~CPreloadCache() { WaitForWorkers(); }
+CPreloadCache::~CPreloadCache() {
+  StopReaders();
+  if (m_pDataFile) m_pDataFile->SetReaders(nullptr);
+}
 
 CString CPreloadCache::ExtensionOf(const CString& name) {
   const int slash = std::max(name.ReverseFind('\\'), name.ReverseFind('/'));
@@ -219,6 +224,7 @@ void CPreloadCache::LoadNext() {
     // Newest first, but never only the newest: with several workers under
     // way the tail alone would leave every earlier entry unloaded.
     std::lock_guard lock(m_lock);
+    if (m_bStopping) return;
     for (auto it = m_entries.rbegin(); it != m_entries.rend() && !entry; ++it) {
       if (!(*it)->m_bAttempted) entry = it->get();
     }
@@ -321,6 +327,17 @@ void CPreloadCache::WaitForWorkers() {
     all.swap(m_workers);
   }
   for (Worker& w : all) w.thread.join();
+}
+
+void CPreloadCache::StopReaders() {
+  {
+    std::lock_guard lock(m_lock);
+    m_bStopping = true;
+  }
+  WaitForWorkers();
+  std::lock_guard lock(m_lock);
+  m_bStopping = false;
+  std::erase_if(m_entries, [](const std::unique_ptr<CPreloadEntry>& e) { return !e->m_bAttempted; });
 }
 
 LONG CPreloadCache::GetUsed() {

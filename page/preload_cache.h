@@ -9,11 +9,11 @@
 #include <thread>
 #include <vector>
 
+#include "model/data_file.h"
 #include "model/preload_source.h"
 #include "platform/base/cstring.h"
 #include "platform/base/object.h"
 
-class CDataFile;
 class CFile;
 class CFileErrorReporter;
 class CIconObject;
@@ -93,8 +93,10 @@ class CPreloadEntry : public CObject, public IPreloadBlock {
 
 // Entries are kept oldest first. One lock guards the list, the counters and
 // every entry's state; files are read without it, one at a time, so a
-// look-up never waits for a file being read.
-class CPreloadCache : public IPreloadCache {
+// look-up never waits for a file being read. The packed data file it reads
+// from stops its workers before it closes or opens another file; it must
+// outlive the cache.
+class CPreloadCache : public IPreloadCache, public IDataFileReaders {
  public:
   static constexpr LONG kDefaultBudget = 3000000;
 
@@ -126,6 +128,10 @@ class CPreloadCache : public IPreloadCache {
   void LoadNext();
   // Waits for every worker started so far.
   void WaitForWorkers();
+  // Stops the workers: those that have not begun load nothing, and the
+  // entries no worker took are dropped (a later add tries them again); a
+  // read under way is awaited. Loaded entries stay.
+  void StopReaders() override;
 
   LONG GetUsed();
   int GetEntryCount();
@@ -165,6 +171,7 @@ class CPreloadCache : public IPreloadCache {
   std::vector<std::unique_ptr<CPreloadEntry>> m_entries;
   LONG m_nUsed = 0;
   LONG m_nBudget = kDefaultBudget;
+  bool m_bStopping = false;  // workers take no more entries
 
   std::mutex m_workerLock;
   std::vector<Worker> m_workers;

@@ -5,6 +5,7 @@
 
 #include "behaviour/simulator_action.h"
 #include "controls/dde_link.h"
+#include "model/builtin_table.h"
 #include "model/data_mem_file.h"
 #include "model/drive_helpers.h"
 #include "model/task.h"
@@ -429,6 +430,13 @@ CVariableTable* CPlayerApp::GetCourseTable() {
 }
 
 BOOL CPlayerApp::RunSystemFunction(int, CBuiltinCall& call) {
+  // A script whose course or program is closing (a box or a "wait" of an
+  // earlier statement ended by the close) reaches nothing outside any more:
+  // no file, mail, program or device. The call gives 0.
+  if (IsCourseClosing(m_currentCourse)) {
+    call.SetNumber(0);
+    return TRUE;
+  }
   SystemFunctionServices services{m_messages, &m_systemFunctions};
   return RunSystemBuiltin(call, services);
 }

@@ -169,6 +169,11 @@ class CPlayerApp : public CWinApp,
   void SetOpeningCourse(CCourseDoc* course) override { m_currentCourse = course; }
   BOOL IsCourseOpen(const CCourseDoc* course) override { return IsOpenDocument(course); }
   BOOL IsClosing() override { return m_closing; }
+  // Also while the close of the program or of the course waits for the
+  // loops under way to return, and while a start ends the playing course's loops.
+  BOOL IsCourseClosing(const CCourseDoc* course) override {
+    return m_closing || ProgramClosing() || OwnerClosing(course);
+  }
   void FreePageObjects(CCourseDoc* course) override;
   CString GetProgramDirectory() override { return m_programDirectory; }
   CMessageService& Messages() override { return m_messages; }

@@ -9,21 +9,43 @@
 #include "playback/presentation_view.h"
 
 void CPlayerDdeCommands::RunDdeCommand(const DdeCommand& command) {
-  // Under a loop of the program's own, or behind commands still waiting for
-  // the loops to return, a command waits its turn: the commands are carried
-  // out in the order sent. A close ends the loops of its course now and a
-  // quit those of the program, so that neither waits for long.
-  if (m_app.InNestedLoop() || m_app.HasUnwoundCalls()) {
-    if (command.word == DdeCommandWord::kQuit) {
-      CarryOut(command);
-      return;
-    }
-    if (command.word == DdeCommandWord::kClose)
-      if (CCourseDoc* course = m_app.FindDocument(command.argument)) m_app.BeginOwnerClose(course);
-    m_app.PostWhenUnwound([this, command] { CarryOut(command); });
+  const bool behindOthers = m_app.HasUnwoundCalls();
+  if (!m_app.InNestedLoop() && !behindOthers) {
+    CarryOut(command);
     return;
   }
-  CarryOut(command);
+  // Under a loop of the program's own, or behind commands still waiting for
+  // the loops to return, a command waits its turn, so that the commands are
+  // carried out in the order sent; a close or a start ends the loops it waits
+  // for, so that it does not wait long. A quit, and an open with nothing
+  // before it, are carried out at once.
+  switch (command.word) {
+    case DdeCommandWord::kQuit: CarryOut(command); return;
+    case DdeCommandWord::kOpen:
+      // Opening touches no course that plays.
+      if (!behindOthers) {
+        CarryOut(command);
+        return;
+      }
+      break;
+    case DdeCommandWord::kClose:
+      if (CCourseDoc* course = m_app.FindDocument(command.argument)) m_app.BeginOwnerClose(course);
+      break;
+    case DdeCommandWord::kStart:
+      // The course that plays ends its waits and boxes as for its close; once
+      // they have returned it may run again, and the named course starts.
+      if (CCourseDoc* playing = m_app.GetCurrentCourse(); playing && m_app.FindDocument(command.argument)) {
+        m_app.BeginOwnerClose(playing);
+        m_app.PostWhenUnwound([this, command, playing] {
+          m_app.EndOwnerClose(playing);
+          CarryOut(command);
+        });
+        return;
+      }
+      break;
+    case DdeCommandWord::kEvent: break;
+  }
+  m_app.PostWhenUnwound([this, command] { CarryOut(command); });
 }
 
 void CPlayerDdeCommands::CarryOut(const DdeCommand& command) {
@@ -40,7 +62,7 @@ void CPlayerDdeCommands::CarryOut(const DdeCommand& command) {
     case DdeCommandWord::kStart:
       if (CCourseDoc* course = m_app.FindDocument(command.argument)) {
         m_app.SetCurrentCourse(course);
-        m_app.PostViewMessage(WM_COMMAND, DdeViewMessage::kStartCommand, 0);
+        m_app.PostViewMessage(DdeViewMessage::kStart, 0, 0);
       }
       break;
     case DdeCommandWord::kClose:

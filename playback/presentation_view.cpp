@@ -89,6 +89,11 @@ CCourseDoc* CPresentationView::CurrentCourse() const {
   return app ? app->GetCurrentCourse() : nullptr;
 }
 
+CCourseDoc* CPresentationView::PlayingCourse() const {
+  CCourseDoc* course = CurrentCourse();
+  return course && !course->IsClosing() ? course : nullptr;
+}
+
 CDocument* CPresentationView::GetCurrentCourse() { return CCourseDocument::Of(CurrentCourse()); }
 
 BOOL CPresentationView::IsCourseOpen(const CCourseDoc* course) {
@@ -184,7 +189,7 @@ void CPresentationView::UpdateTaskTags(CCourseDoc& course) {
 }
 
 LRESULT CPresentationView::OnTaskEntered() {
-  CCourseDoc* course = CurrentCourse();
+  CCourseDoc* course = PlayingCourse();
   if (!course) return 0;
   TellStep(ViewMessage::kTaskEntered);
   // A demon event may take the entry: its task runs instead, with the tags untouched.
@@ -206,7 +211,7 @@ CWindowAction& CPresentationView::GetWindowSettings() {
 }
 
 LRESULT CPresentationView::OnRunTask() {
-  CCourseDoc* course = CurrentCourse();
+  CCourseDoc* course = PlayingCourse();
   if (!course) return 0;
   TellStep(ViewMessage::kRunTask);
   CTask* task = course->GetCurrentTask();
@@ -253,7 +258,7 @@ void CPresentationView::RestoreFocus() {
 }
 
 LRESULT CPresentationView::OnTaskFinished() {
-  CCourseDoc* course = CurrentCourse();
+  CCourseDoc* course = PlayingCourse();
   if (!course) return 0;
   TellStep(ViewMessage::kTaskFinished);
   for (CDrawObj* obj : GetObjects())
@@ -360,6 +365,7 @@ LRESULT CPresentationView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
     case ViewMessageMore::kUnused406:
     case ViewMessageMore::kUnused407: return 0;
     case ViewMessageMore::kRunFromAnotherCourse: return OnRunFromAnotherCourse(wParam, lParam);
+    case DdeViewMessage::kStart: StartPresentation(); return 0;
     case MM_MCINOTIFY: return OnMciNotify(wParam, lParam);
     case MM_MCISIGNAL: return OnMciSignal(wParam, lParam);
     case MM_WOM_DONE: return OnWaveDone(wParam, lParam);

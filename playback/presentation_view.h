@@ -225,7 +225,10 @@ class CPresentationView : public COffScreenView,
   void SetActiveCourse(CCourseDoc* course) override;
 
   CCourseDoc* CurrentCourse() const;
-  bool Runs() const { return IsRunning() && CurrentCourse(); }
+  // The current course while it goes on: none once its close, or the
+  // program's, has been asked for (no further step, event or response of it runs).
+  CCourseDoc* PlayingCourse() const;
+  bool Runs() const { return IsRunning() && PlayingCourse(); }
   // "CurrentTaskTag" moves to "PreviousTaskTag" and takes the task's number.
   void UpdateTaskTags(CCourseDoc& course);
   void KillResponseTimers();

@@ -7,7 +7,6 @@
 #include "playback/app_resources.h"
 #include "playback/course_document.h"
 #include "playback/player_app.h"
-#include "playback/player_dde_commands.h"
 #include "playback/presentation_frame.h"
 #include "playback/presentation_view.h"
 
@@ -56,7 +55,6 @@ BOOL CPresentationView::RouteCommand(UINT id, LPARAM lParam) {
     case AppCommand::kOpenCourse:
     case AppCommand::kOpenCourseAlt: OpenCourseFromDialog(); return TRUE;
     case kStopCourseCommand: OnStopCourse(); return TRUE;
-    case DdeViewMessage::kStartCommand: StartPresentation(); return TRUE;
     case kRepaintAllCommand: OnRepaintAll(); return TRUE;
     case kCancelCaptureCommand: ReleaseCapture(); return TRUE;
     default: return FALSE;

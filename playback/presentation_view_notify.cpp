@@ -9,7 +9,7 @@
 #include "playback/presentation_view.h"
 
 void CPresentationView::OnTimer(UINT id) {
-  if (CCourseDoc* course = CurrentCourse()) {
+  if (CCourseDoc* course = PlayingCourse()) {
     if (id == ViewTimer::kResponse || id == ViewTimer::kFrame) {
       if (course->CurrentTaskFind5(static_cast<int>(id))) SendMessage(ViewMessage::kTaskFinished);
     } else if (id == ViewTimer::kWatch) {

@@ -1,6 +1,8 @@
 // The sound devices' own commands: play, the speed, and the recording format a player ignores.
 #include "platform/mm/mci_sound_device.h"
 
+#include <algorithm>
+
 #include "platform/mm/audio_mixer.h"
 #include "platform/mm/mci_errors.h"
 #include "platform/mm/media_source.h"
@@ -24,8 +26,10 @@ namespace {
 // Samples and bytes are the medium's own: its sample rate, and bytes by the
 // block of a plain (PCM) sound or the average rate of any other. Its own
 // counts of them (and of milliseconds) stand at the end of the sound, which
-// the mixer holds resampled to its rate. Without the medium's format samples
-// are the mixer's frames.
+// the mixer holds resampled to its rate; a sound whose rate changes part-way
+// counts each part at its own rate, and each part's end stands where the
+// mixer's frames of it end. Without the medium's format samples are the
+// mixer's frames.
 CMciTimeFormat SoundTimeFormat(const MediaInfo& info, DWORD mixerFrames) {
   const bool own = info.soundRate > 0 && info.soundSamples > 0;
   const std::uint64_t bytesPerSecond =
@@ -40,9 +44,22 @@ CMciTimeFormat SoundTimeFormat(const MediaInfo& info, DWORD mixerFrames) {
     time.SetRate(MciTimeUnit::samples, CPcmBuffer::kRate);
     return time;
   }
+  // Parts that do not make up the sound held describe nothing: it is then one part.
+  std::vector<SoundPart> parts = info.soundParts;
+  std::uint64_t partFrames = 0;
+  for (const SoundPart& part : parts) partFrames += part.frames;
+  if (parts.size() < 2 || partFrames != mixerFrames ||
+      std::any_of(parts.begin(), parts.end(), [](const SoundPart& part) { return part.rate == 0; }))
+    parts = {{info.soundRate, info.soundSamples, mixerFrames}};
+  std::vector<CMciTimeFormat::Part> samples, milliseconds, byteCounts;
+  for (const SoundPart& part : parts) {
+    samples.push_back({part.samples, part.frames, part.rate});
+    milliseconds.push_back({part.samples * 1000 / part.rate, part.frames});
+    if (bytes) byteCounts.push_back({part.samples * bytesPerSecond / part.rate, part.frames});
+  }
   time.SetRate(MciTimeUnit::samples, info.soundRate);
-  time.SetLength(MciTimeUnit::samples, info.soundSamples, mixerFrames);
-  time.SetLength(MciTimeUnit::milliseconds, info.soundSamples * 1000 / info.soundRate, mixerFrames);
+  time.SetParts(MciTimeUnit::samples, std::move(samples));
+  time.SetParts(MciTimeUnit::milliseconds, std::move(milliseconds));
   if (bytes) {
     if (info.soundPcm && info.soundBlockAlign > 0) {  // whole samples
       time.SetRate(MciTimeUnit::bytes, info.soundRate);
@@ -50,7 +67,7 @@ CMciTimeFormat SoundTimeFormat(const MediaInfo& info, DWORD mixerFrames) {
     } else {
       time.SetRate(MciTimeUnit::bytes, static_cast<std::uint32_t>(bytesPerSecond));
     }
-    time.SetLength(MciTimeUnit::bytes, info.soundSamples * bytesPerSecond / info.soundRate, mixerFrames);
+    time.SetParts(MciTimeUnit::bytes, std::move(byteCounts));
   }
   return time;
 }

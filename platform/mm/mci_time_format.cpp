@@ -102,8 +102,13 @@ void CMciTimeFormat::SetBlock(MciTimeUnit unit, std::uint32_t size) {
 }
 
 void CMciTimeFormat::SetLength(MciTimeUnit unit, std::uint64_t units, std::uint64_t base) {
-  m_length[static_cast<std::size_t>(unit)] = units;
-  m_baseLength = base;
+  SetParts(unit, {{units, base, 0}});
+}
+
+void CMciTimeFormat::SetParts(MciTimeUnit unit, std::vector<Part> parts) {
+  // A length of no units sets none: the unit counts at its rate alone.
+  if (std::all_of(parts.begin(), parts.end(), [](const Part& part) { return part.units == 0; })) parts.clear();
+  m_parts[static_cast<std::size_t>(unit)] = std::move(parts);
 }
 
 bool CMciTimeFormat::Allowed(MciTimeUnit unit) const { return (m_allowed & Bit(unit)) != 0; }
@@ -137,6 +142,36 @@ std::uint64_t CMciTimeFormat::FromBase(std::uint64_t base, std::uint32_t perSeco
   return static_cast<std::uint64_t>(n / (static_cast<unsigned __int128>(divisor) * m_baseRate));
 }
 
+std::uint64_t CMciTimeFormat::CountToBase(std::size_t u, std::uint64_t value) const {
+  std::uint64_t units = 0, base = 0;  // where the part begins
+  for (const Part& part : m_parts[u]) {
+    // Nothing inside a part lies past its end; its end is the next one's start.
+    if (value < units + part.units) {
+      const std::uint32_t perSecond = part.perSecond ? part.perSecond : m_perSecond[u];
+      const std::uint32_t divisor = part.perSecond ? 1 : m_divisor[u];
+      return base + std::min(ToBase((value - units) / m_block[u], perSecond, divisor), part.base);
+    }
+    units += part.units;
+    base += part.base;
+  }
+  return base + ToBase((value - units) / m_block[u], m_perSecond[u], m_divisor[u]);
+}
+
+std::uint64_t CMciTimeFormat::BaseToCount(std::size_t u, std::uint64_t base) const {
+  if (m_parts[u].empty()) return FromBase(base, m_perSecond[u], m_divisor[u]) * m_block[u];
+  std::uint64_t units = 0, start = 0;  // where the part begins
+  for (const Part& part : m_parts[u]) {
+    if (base < start + part.base) {
+      const std::uint32_t perSecond = part.perSecond ? part.perSecond : m_perSecond[u];
+      const std::uint32_t divisor = part.perSecond ? 1 : m_divisor[u];
+      return units + std::min(FromBase(base - start, perSecond, divisor) * m_block[u], part.units);
+    }
+    units += part.units;
+    start += part.base;
+  }
+  return units;  // the end, and anything past it
+}
+
 DWORD CMciTimeFormat::Parse(std::string_view text, std::uint64_t& base) const {
   const std::size_t u = static_cast<std::size_t>(m_unit);
   DWORD value = 0;
@@ -146,11 +181,7 @@ DWORD CMciTimeFormat::Parse(std::string_view text, std::uint64_t& base) const {
     case MciTimeUnit::bytes:
     case MciTimeUnit::frames:
       if (!ParseMciNumber(text, value)) return MciError::kBadInteger;
-      base = ToBase(value / m_block[u], m_perSecond[u], m_divisor[u]);
-      if (m_length[u] != 0) {  // the medium's own end, and nothing inside it past that end
-        if (value == m_length[u]) base = m_baseLength;
-        else if (value < m_length[u]) base = std::min(base, m_baseLength);
-      }
+      base = CountToBase(u, value);
       return MciError::kNone;
     case MciTimeUnit::hms:
       if (!ParseHms(text, value)) return MciError::kBadInteger;
@@ -180,10 +211,6 @@ std::string CMciTimeFormat::Format(std::uint64_t base) const {
                        static_cast<DWORD>(f % 75) << 16);
     }
     case MciTimeUnit::tmsf: return FormatTmsf(0x01);  // a device without tracks is all track 1
-    default: {
-      std::uint64_t units = FromBase(base, m_perSecond[u], m_divisor[u]) * m_block[u];
-      if (m_length[u] != 0) units = base >= m_baseLength ? m_length[u] : std::min(units, m_length[u]);
-      return std::to_string(std::min<std::uint64_t>(units, 0xFFFFFFFFu));
-    }
+    default: return std::to_string(std::min<std::uint64_t>(BaseToCount(u, base), 0xFFFFFFFFu));
   }
 }

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/mm/mci_command.h"
 #include "platform/base/win_types.h"
@@ -42,6 +43,17 @@ class CMciTimeFormat {
   // the base length, and the base length shows as that many, so the end is
   // the same in every format whatever rounding lies between.
   void SetLength(MciTimeUnit unit, std::uint64_t units, std::uint64_t base);
+  // A stretch of the medium counted at a rate of its own (the clips of a
+  // sound whose sample rate changes part-way): its length in the unit and in
+  // base units, and its units a second (0: the unit's rate).
+  struct Part {
+    std::uint64_t units = 0;
+    std::uint64_t base = 0;
+    std::uint32_t perSecond = 0;
+  };
+  // The length told part by part: each part's end is pinned as SetLength
+  // pins the medium's, and a position inside a part counts at its rate.
+  void SetParts(MciTimeUnit unit, std::vector<Part> parts);
   bool Allows(MciTimeUnit unit) const { return Allowed(unit); }
   MciTimeUnit Unit() const { return m_unit; }
   // The reply of "status ... time format".
@@ -58,6 +70,9 @@ class CMciTimeFormat {
   // Base units to and from units at perSecond / divisor a second.
   std::uint64_t ToBase(std::uint64_t units, std::uint32_t perSecond, std::uint32_t divisor) const;
   std::uint64_t FromBase(std::uint64_t base, std::uint32_t perSecond, std::uint32_t divisor) const;
+  // A count of a counting unit (samples, bytes...) to base units and back, through its parts.
+  std::uint64_t CountToBase(std::size_t unit, std::uint64_t value) const;
+  std::uint64_t BaseToCount(std::size_t unit, std::uint64_t base) const;
 
   std::uint32_t m_baseRate;
   MciTimeUnit m_unit;
@@ -65,6 +80,5 @@ class CMciTimeFormat {
   std::array<std::uint32_t, 7> m_perSecond{1000, 1000, 1000, 1000, 1000, 1000, 1000};
   std::array<std::uint32_t, 7> m_divisor{1, 1, 1, 1, 1, 1, 1};
   std::array<std::uint32_t, 7> m_block{1, 1, 1, 1, 1, 1, 1};
-  std::array<std::uint64_t, 7> m_length{};  // 0: not set
-  std::uint64_t m_baseLength = 0;
+  std::array<std::vector<Part>, 7> m_parts{};  // none: no length set
 };

@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <string_view>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -61,7 +62,18 @@ class SoundDecoder {
     if (info) DescribeSound(*par, *info);
     const DecodeResult result = Decode(stream);
     if (result == DecodeResult::ok) KeepStated(StatedSamples(*m_format->streams[stream]), par->sample_rate);
-    if (info) info->soundSamples = m_decodedSamples;
+    if (info) {
+      info->soundSamples = m_decodedSamples;
+      if (m_parts.size() > 1) {
+        // Each part runs to where the next begins, the last to the end.
+        info->soundSamples = 0;
+        for (std::size_t i = 0; i < m_parts.size(); ++i) {
+          const std::uint64_t end = i + 1 < m_parts.size() ? m_parts[i + 1].firstFrame : m_out.Frames();
+          info->soundParts.push_back({m_parts[i].rate, m_parts[i].samples, end - m_parts[i].firstFrame});
+          info->soundSamples += m_parts[i].samples;
+        }
+      }
+    }
     return result;
   }
 
@@ -167,7 +179,11 @@ class SoundDecoder {
     if (!TakesShape(frame)) {
       if (!Flush()) return false;
       if (!MakeResampler(frame)) return true;
+      // A new rate begins a part; new channels or samples alone do not.
+      if (m_parts.empty() || m_parts.back().rate != static_cast<DWORD>(frame.sample_rate))
+        m_parts.push_back({static_cast<DWORD>(frame.sample_rate), 0, m_out.Frames()});
     }
+    m_parts.back().samples += static_cast<std::uint64_t>(std::max(frame.nb_samples, 0));
     return Resample(frame.extended_data, frame.nb_samples);
   }
 
@@ -247,7 +263,8 @@ class SoundDecoder {
   // MP3 coder adds its delay: what is decoded past the samples the file
   // states is no sound, and is dropped.
   void KeepStated(std::uint64_t stated, int rate) {
-    if (stated == 0 || stated >= m_decodedSamples || rate <= 0) return;
+    // A count at one rate says nothing of a sound whose rate changes.
+    if (stated == 0 || stated >= m_decodedSamples || rate <= 0 || m_parts.size() > 1) return;
     // At the mixer's rate (a count past 64 bits comes back negative and cuts nothing).
     const int64_t frames = av_rescale(static_cast<int64_t>(stated), CPcmBuffer::kRate, rate);
     if (frames >= 0 && static_cast<std::uint64_t>(frames) < m_out.Frames())
@@ -265,6 +282,12 @@ class SoundDecoder {
   int m_inFormat = AV_SAMPLE_FMT_NONE;
   int m_inRate = 0;
   std::uint64_t m_decodedSamples = 0;  // at the stream's own rate
+  struct Part {
+    DWORD rate;
+    std::uint64_t samples;     // converted at that rate
+    std::uint64_t firstFrame;  // of the sound, where the part begins
+  };
+  std::vector<Part> m_parts;  // in order; a new one at each change of rate
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "platform/base/cstring.h"
 #include "platform/mm/pcm_buffer.h"
@@ -20,6 +21,14 @@ struct DecodeLimits {
   std::size_t maxBytes = std::size_t{256} << 20;
 };
 
+// A stretch of a sound at one sample rate: clips of different rates joined
+// end to end play one after another, each at its own.
+struct SoundPart {
+  DWORD rate = 0;              // samples per second
+  std::uint64_t samples = 0;   // at that rate
+  std::uint64_t frames = 0;    // the mixer's frames they became
+};
+
 struct MediaInfo {
   bool hasAudio = false;
   bool hasVideo = false;
@@ -31,8 +40,11 @@ struct MediaInfo {
   bool soundPcm = false;           // plain samples: bytes count by the block
   DWORD soundBlockAlign = 0;       // bytes of one sample of every channel (PCM)
   DWORD soundBytesPerSecond = 0;   // on average (every format)
-  // Decoded, at the stream's own rate; no more than the file states.
+  // Decoded, at the stream's own rate; no more than the file states. A
+  // sound whose rate changes part-way counts each part at its own.
   std::uint64_t soundSamples = 0;
+  // Its parts in order, when the rate changes part-way; empty otherwise.
+  std::vector<SoundPart> soundParts;
 };
 
 enum class DecodeResult {

@@ -49,6 +49,19 @@ int FirstStream(AVFormatContext* ctx, AVMediaType type) {
   return -1;
 }
 
+// The bytes an uncompressed picture's rows hold without their padding, at
+// the bits a pixel the stream states (an AVI's 4-bit pictures decode to 8);
+// 0 for a compressed picture, whose size says nothing.
+int64_t RawPictureBytes(const AVCodecParameters& par) {
+  if (par.codec_id != AV_CODEC_ID_RAWVIDEO || par.width <= 0 || par.height <= 0) return 0;
+  int bits = par.bits_per_coded_sample;
+  if (bits <= 0) {
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(par.format));
+    bits = desc ? av_get_bits_per_pixel(desc) : 0;
+  }
+  return bits > 0 ? (int64_t{par.width} * bits + 7) / 8 * par.height : 0;
+}
+
 }  // namespace
 
 struct CVideoDecoder::Impl {
@@ -62,6 +75,7 @@ struct CVideoDecoder::Impl {
   const AVCodec* decoder = nullptr;  // the video stream's, for a new context
   CodecPtr codec;
   bool intraOnly = false;  // no picture builds on another
+  int64_t rawPictureBytes = 0;  // the rows of an uncompressed picture, unpadded; 0 for other codecs
   PacketPtr packet;
   FramePtr held;     // the picture of the held frame
   FramePtr work;     // the frame being received
@@ -82,6 +96,9 @@ struct CVideoDecoder::Impl {
   LONG palettesKnownThrough = -1;
   bool readingInOrder = true;  // the packets read since the last seek follow on from what is known
   bool landing = false;        // the next video packet is the first since a seek
+  bool paletteOwed = false;    // a dropped packet carried a palette the decoder has not had
+  std::vector<bool> dropped;   // by frame: its packet was dropped (as far as read)
+  LONG heldPicture = -1;       // the frame whose picture is held
   LONG lastPacketIndex = -1;   // the frame of the video packet read last; -1 unknown
   // Whether the demuxer's key-frame marks hold. An AVI without an index (a
   // film cut short loses it with its tail; some capture tools never wrote
@@ -207,6 +224,29 @@ struct CVideoDecoder::Impl {
     if (readingInOrder) palettesKnownThrough = std::max(palettesKnownThrough, frame);
   }
 
+  // Whether a video packet holds a whole picture: the demuxer marks one it
+  // could not read to its end (a film cut inside a frame) as corrupt, and an
+  // uncompressed picture needs every row. One that does not is dropped, so
+  // the frame before stays, and it is no frame of the film's length.
+  bool IsWhole(const AVPacket* p) const {
+    if (p->flags & AV_PKT_FLAG_CORRUPT) return false;
+    return p->size <= 0 || p->size >= rawPictureBytes;  // an empty chunk repeats the frame before
+  }
+
+  void NoteDropped() {
+    const LONG frame = lastPacketIndex;
+    if (frame < 0 || frame >= limits.maxFrames) return;
+    if (dropped.size() <= static_cast<std::size_t>(frame)) dropped.resize(static_cast<std::size_t>(frame) + 1);
+    dropped[static_cast<std::size_t>(frame)] = true;
+  }
+
+  // The frame, or the last one before it whose packet was not dropped.
+  LONG WholeFrameAtOrBefore(LONG frame) const {
+    while (frame > 0 && static_cast<std::size_t>(frame) < dropped.size() && dropped[static_cast<std::size_t>(frame)])
+      --frame;
+    return frame;
+  }
+
   // A decoder as the medium opened it; false (the one there kept) when it cannot be made.
   bool OpenDecoder() {
     CodecPtr fresh(avcodec_alloc_context3(decoder));
@@ -218,9 +258,24 @@ struct CVideoDecoder::Impl {
     return true;
   }
 
-  // Sends a video packet to the decoder.
+  // Sends a video packet to the decoder; false for one dropped. A dropped
+  // packet's palette goes with the next one sent, which the decoder then
+  // takes as the palette in force.
   bool Send(AVPacket* p) {
     NotePacket(p);
+    std::size_t size = 0;
+    const bool carries = av_packet_get_side_data(p, AV_PKT_DATA_PALETTE, &size) != nullptr;
+    if (!IsWhole(p)) {
+      NoteDropped();
+      paletteOwed = paletteOwed || carries;
+      return false;
+    }
+    if (paletteOwed && !carries && lastPacketIndex >= 0) {
+      const std::vector<uint8_t>* inForce = PaletteAt(lastPacketIndex);
+      uint8_t* data = inForce ? av_packet_new_side_data(p, AV_PKT_DATA_PALETTE, AVPALETTE_SIZE) : nullptr;
+      if (data) std::copy(inForce->begin(), inForce->end(), data);
+    }
+    paletteOwed = false;
     return avcodec_send_packet(codec.get(), p) >= 0;
   }
 
@@ -273,6 +328,11 @@ struct CVideoDecoder::Impl {
     while (av_read_frame(Format(), p.get()) >= 0) {
       if (p->stream_index == video) {
         NotePacket(p.get());
+        if (!IsWhole(p.get())) {
+          NoteDropped();
+          av_packet_unref(p.get());
+          continue;
+        }
         ++packets;
         const int64_t ts = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
         if (ts != AV_NOPTS_VALUE && ts >= startPts)
@@ -328,6 +388,7 @@ struct CVideoDecoder::Impl {
       if (pendingIndex > frame) return HasPicture();
       av_frame_unref(held.get());
       av_frame_move_ref(held.get(), pending.get());
+      heldPicture = pendingIndex;
       pending.reset();
       if (pendingIndex == frame) return true;
     }
@@ -344,6 +405,7 @@ struct CVideoDecoder::Impl {
       }
       av_frame_unref(held.get());
       av_frame_move_ref(held.get(), work.get());
+      heldPicture = index;
       if (index >= frame) break;
     }
     return HasPicture();
@@ -437,6 +499,7 @@ std::unique_ptr<CVideoDecoder> CVideoDecoder::Open(std::unique_ptr<IMediaByteSou
     if (!ValidRate(rate)) rate = AVRational{25, 1};
     impl->rate = rate;
     impl->startPts = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+    impl->rawPictureBytes = RawPictureBytes(*par);
     const double tb = av_q2d(st->time_base);
     const double startMs = static_cast<double>(impl->startPts) * tb * 1000.0;
     // The AVI header counts the frames. Other containers only estimate their
@@ -564,13 +627,26 @@ bool CVideoDecoder::DecodeFrame(LONG frame) {
   if (!m_info.hasVideo || !m->codec) return false;
   frame = std::clamp<LONG>(frame, 0, m_info.frameCount - 1);
   if (frame == m_heldIndex) return true;
-  if (!m->CanReadOn(frame, m_heldIndex)) {
-    m->SeekBefore(frame);
-    av_frame_unref(m->held.get());
-    m_heldIndex = -1;
+  if (m->CanReadOn(frame, m_heldIndex)) {
+    m_heldIndex = m->DecodeForwardTo(frame) ? frame : -1;
+    return m_heldIndex >= 0;
   }
-  m_heldIndex = m->DecodeForwardTo(frame) ? frame : -1;
-  return m_heldIndex >= 0;
+  // A seek lands on the frame's key frame. When that one's packet is
+  // dropped the first picture read lies past the frame: the seek goes to the
+  // whole frame before instead, and on back while the way shows more dropped.
+  for (LONG from = m->WholeFrameAtOrBefore(frame);;) {
+    m->SeekBefore(from);
+    av_frame_unref(m->held.get());
+    m->heldPicture = -1;
+    m_heldIndex = -1;
+    const bool decoded = m->DecodeForwardTo(frame);
+    const LONG whole = m->WholeFrameAtOrBefore(frame);
+    if (!decoded || m->heldPicture <= frame || whole >= from) {
+      m_heldIndex = decoded ? frame : -1;
+      return decoded;
+    }
+    from = whole;
+  }
 }
 
 bool CVideoDecoder::ConvertNative() {

@@ -103,8 +103,17 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
   std::string program;
   if (line[i] == '"') {
     ++i;
-    while (i < line.size() && line[i] != '"') program += line[i++];
-    if (i < line.size()) ++i;
+    while (i < line.size()) {
+      if (line[i] != '"') {
+        program += line[i++];
+      } else if (i + 1 < line.size() && line[i + 1] == '"') {
+        program += '"';
+        i += 2;
+      } else {
+        ++i;
+        break;
+      }
+    }
   } else {
     while (i < line.size() && !IsBlank(line[i])) program += line[i++];
   }
@@ -144,6 +153,29 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
     out.push_back(std::move(word));
   }
   return out;
+}
+
+std::string QuoteCommandLine(const std::vector<std::string>& words) {
+  std::string line;
+  for (std::size_t w = 0; w < words.size(); ++w) {
+    if (w > 0) line += ' ';
+    line += '"';
+    std::size_t backslashes = 0;
+    for (char c : words[w]) {
+      if (c == '"') {
+        // The program name takes no backslash rules; in an argument the
+        // backslashes before a quote are doubled to stay literal.
+        if (w > 0) line.append(backslashes, '\\');
+        line += "\"\"";
+      } else {
+        line += c;
+      }
+      backslashes = c == '\\' ? backslashes + 1 : 0;
+    }
+    if (w > 0) line.append(backslashes, '\\');
+    line += '"';
+  }
+  return line;
 }
 
 std::optional<std::filesystem::path> ResolveProgram(const std::string& name) {

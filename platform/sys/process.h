@@ -35,9 +35,16 @@ using ProcessId = int;
 // Splits a command line by the Windows rules: blanks and tabs separate;
 // double quotes group; 2n backslashes before a quote give n backslashes and
 // the quote groups, 2n+1 give n backslashes and a literal quote; other
-// backslashes are literal. The program name (first word) ends at the
-// closing quote or the first blank, and takes no backslash rules.
+// backslashes are literal; inside quotes a doubled quote is one literal
+// quote. The program name (first word) ends at the closing quote or the
+// first blank, and takes no backslash rules (a doubled quote inside its
+// quotes is one literal quote too: a host path may hold one).
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
+// The command line SplitCommandLine splits back into the words: each in
+// double quotes, a quote inside doubled and, in the arguments, backslashes
+// before a quote doubled. Quotes stay paired, so the text also passes whole
+// through a Program Manager command argument.
+std::string QuoteCommandLine(const std::vector<std::string>& words);
 
 // The host program of a Windows-style program name: the name mapped as a
 // path; a name ending in ".exe" or ".com" that is no file is tried without

@@ -85,23 +85,25 @@ std::optional<std::vector<ProgmanCommand>> ParseProgmanCommands(std::string_view
     skipBlanks();
     if (i < text.size() && text[i] == '(') {
       ++i;
-      std::string argument;
+      std::string argument, written;
       bool quoted = false;
       bool closed = false;
       while (i < text.size()) {
         const char c = text[i++];
-        if (c == '"') {
-          quoted = !quoted;
-        } else if (!quoted && c == ',') {
+        if (!quoted && (c == ',' || c == ')')) {
           command.arguments.push_back(std::move(argument));
+          command.written.push_back(std::move(written));
           argument.clear();
-        } else if (!quoted && c == ')') {
-          command.arguments.push_back(std::move(argument));
-          closed = true;
-          break;
-        } else {
-          argument += c;
+          written.clear();
+          if (c == ')') {
+            closed = true;
+            break;
+          }
+          continue;
         }
+        written += c;
+        if (c == '"') quoted = !quoted;
+        else argument += c;
       }
       if (!closed) return std::nullopt;
       skipBlanks();
@@ -135,8 +137,10 @@ std::string DesktopExecValue(std::string_view commandLine) {
     if (auto program = ResolveProgram(words.front())) words.front() = program->string();
   }
   std::string exec;
-  for (const std::string& word : words) {
-    if (!exec.empty()) exec += ' ';
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (i > 0 && word.empty()) continue;
+    if (i > 0) exec += ' ';
     exec += DesktopExecArgument(word);
   }
   return DesktopStringValue(exec);
@@ -184,7 +188,7 @@ bool ProgramGroupService::Run(const ProgmanCommand& command) {
     m_current = first;
     return true;
   }
-  if (codepage::EqualsNoCaseAscii(command.name, "additem")) return AddItem(args);
+  if (codepage::EqualsNoCaseAscii(command.name, "additem")) return AddItem(command);
   if (codepage::EqualsNoCaseAscii(command.name, "deleteitem")) return !first.empty() && DeleteItem(first);
   // Menus pick changes up by themselves; nothing to close.
   if (codepage::EqualsNoCaseAscii(command.name, "reload") || codepage::EqualsNoCaseAscii(command.name, "exitprogman"))
@@ -228,6 +232,9 @@ bool ProgramGroupService::DeleteGroup(const std::string& group) {
     for (const fs::path& item : items) ok = RemoveEntry(item) && ok;
     fs::remove(folder, ec);  // only when empty: anything else put there stays
     ok = ok && !ec;
+    // The folder of every group goes with the last one.
+    std::error_code ignored;
+    if (ok && IsRealFolder(m_folders.applications)) fs::remove(m_folders.applications, ignored);
   }
   ok = RemoveEntry(m_folders.directories / (id + ".directory")) && ok;
   ok = RemoveEntry(m_folders.menus / (id + ".menu")) && ok;
@@ -235,17 +242,23 @@ bool ProgramGroupService::DeleteGroup(const std::string& group) {
   return ok;
 }
 
-bool ProgramGroupService::AddItem(const std::vector<std::string>& args) {
-  if (m_current.empty() || args.empty() || args[0].empty()) return false;
+bool ProgramGroupService::AddItem(const ProgmanCommand& command) {
+  const auto& args = command.arguments;
+  const auto& written = command.written;
+  if (m_current.empty() || written.empty()) return false;
   const fs::path folder = GroupFolder(m_current);
   if (!IsRealFolder(folder)) return false;
-  const std::string commandLine = args[0];
+  // The command line keeps its own quotes: a path with blanks stays one word.
+  const std::string& commandLine = written[0];
+  const auto words = SplitCommandLine(commandLine);
+  if (words.empty() || words.front().empty()) return false;
   std::string name = args.size() > 1 ? args[1] : std::string();
-  if (name.empty()) {
-    const auto words = SplitCommandLine(commandLine);
-    name = words.empty() ? std::string() : fs::path(words.front()).stem().string();
+  if (name.empty()) name = fs::path(words.front()).stem().string();
+  std::string icon;
+  if (written.size() > 2) {
+    const auto iconWords = SplitCommandLine(written[2]);
+    if (!iconWords.empty()) icon = iconWords.front();
   }
-  const std::string icon = args.size() > 2 ? args[2] : std::string();
   std::string text = "[Desktop Entry]\nType=Application\nName=" + DesktopStringValue(name) +
                      "\nExec=" + DesktopExecValue(commandLine) + "\n";
   if (IsPicture(icon) && !icon.empty() && icon.front() == '/') text += "Icon=" + DesktopStringValue(icon) + "\n";

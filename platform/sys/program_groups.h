@@ -14,6 +14,9 @@ namespace tvn::sys {
 struct ProgmanCommand {
   std::string name;
   std::vector<std::string> arguments;
+  // The same arguments as written, quotes kept: a command line's own
+  // quoting (additem's first argument, its icon) is read from these.
+  std::vector<std::string> written;
 };
 
 // Every command of the string, in order; nothing when any part of it is not
@@ -36,7 +39,8 @@ MenuFolders GetMenuFolders();
 // .directory file and its .menu file, which merges the group into the
 // applications menu as a submenu. The current group (the last created or
 // shown) receives additem and deleteitem. Removal never follows a symbolic
-// link and never descends into folders.
+// link and never descends into folders; the applications folder goes with
+// the last group's folder.
 class ProgramGroupService {
  public:
   explicit ProgramGroupService(MenuFolders folders = GetMenuFolders()) : m_folders(std::move(folders)) {}
@@ -57,7 +61,7 @@ class ProgramGroupService {
   bool Run(const ProgmanCommand& command);
   bool CreateGroup(const std::string& group);
   bool DeleteGroup(const std::string& group);
-  bool AddItem(const std::vector<std::string>& arguments);
+  bool AddItem(const ProgmanCommand& command);
   bool DeleteItem(const std::string& item);
 
   MenuFolders m_folders;
@@ -66,7 +70,8 @@ class ProgramGroupService {
 
 // The Exec value for a command line (split by the Windows rules): each
 // argument in double quotes with '"', '`', '$' and '\' escaped, '%' doubled,
-// then the string escapes of a desktop entry applied.
+// then the string escapes of a desktop entry applied. Empty arguments (an
+// item without one is sent as "") are left out.
 std::string DesktopExecValue(std::string_view commandLine);
 
 }  // namespace tvn::sys

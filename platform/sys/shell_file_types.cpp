@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "platform/sys/desktop_apps.h"
 #include "platform/sys/desktop_entry_text.h"
 #include "platform/sys/process.h"
 #include "platform/sys/staged_file.h"
@@ -114,6 +115,35 @@ ShellRegistration RegisterShellFileType(const ShellFileType& type, const fs::pat
     result.failed = true;
   }
   return result;
+}
+
+bool UnregisterShellFileType(std::string_view typeId, const std::vector<fs::path>& programs, const fs::path& dataHome) {
+  try {
+    const std::string stem = ShellFileStem(typeId);
+    const fs::path applications = dataHome / "applications";
+    const fs::path entry = applications / (stem + ".desktop");
+    const std::optional<std::string> text = SmallFileText(entry);
+    std::error_code ec;
+    if (!text || fs::symlink_status(entry, ec).type() != fs::file_type::regular) return false;
+    const auto exec = DesktopExecLine(*text);
+    const auto program = exec ? ProgramOfExec(*exec) : std::nullopt;
+    if (!program || program->empty() || program->front() != '/') return false;
+    const fs::path opened = fs::weakly_canonical(*program, ec);
+    if (ec || fs::exists(fs::symlink_status(opened, ec))) return false;
+    bool removed = false;
+    for (const fs::path& candidate : programs) {
+      if (fs::weakly_canonical(candidate, ec) == opened && !ec) removed = true;
+    }
+    if (!removed || !fs::remove(entry, ec) || ec) return false;
+    RunTool("update-desktop-database", applications);
+    const fs::path mime = dataHome / "mime";
+    const fs::path package = mime / "packages" / (stem + ".xml");
+    if (fs::symlink_status(package, ec).type() == fs::file_type::regular && fs::remove(package, ec) && !ec)
+      RunTool("update-mime-database", mime);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 }  // namespace tvn::sys

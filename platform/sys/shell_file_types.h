@@ -44,4 +44,12 @@ struct ShellRegistration {
 // Files that already say the same are left untouched. Never throws.
 ShellRegistration RegisterShellFileType(const ShellFileType& type, const std::filesystem::path& dataHome);
 
+// Takes the type's desktop entry and package out of dataHome when the entry
+// opens files with one of the programs, which are gone (paths compared with
+// their folders' links resolved), then runs the update tools on the folders
+// that changed. An entry that is no plain file stays. True when the entry was
+// removed. Never throws.
+bool UnregisterShellFileType(std::string_view typeId, const std::vector<std::filesystem::path>& programs,
+                             const std::filesystem::path& dataHome);
+
 }  // namespace tvn::sys

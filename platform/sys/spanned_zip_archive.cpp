@@ -239,7 +239,7 @@ struct SpannedZipArchive::Impl {
   bool ReadData(const CentralEntry& entry, std::string* why, const Sink& sink);
   // Every readable entry's data read through once: a damaged or cut part
   // fails the archive before anything is extracted.
-  bool CheckData(std::string* why);
+  bool CheckData(std::string* why, const CopyProgress& progress);
   // Every local header against its central record; a mismatch asks for the part again.
   SpannedZipArchive::OpenError CheckLocalHeaders(const EndRecord& end, IZipPartSource& source, std::string* why);
 };
@@ -412,8 +412,12 @@ bool SpannedZipArchive::Impl::ReadData(const CentralEntry& entry, std::string* w
   return true;
 }
 
-bool SpannedZipArchive::Impl::CheckData(std::string* why) {
-  const Sink discard = [](const unsigned char*, std::size_t, std::string*) { return true; };
+bool SpannedZipArchive::Impl::CheckData(std::string* why, const CopyProgress& progress) {
+  const Sink discard = [&progress](const unsigned char*, std::size_t size, std::string* problem) {
+    if (!progress || progress(size)) return true;
+    *problem = "stopped";
+    return false;
+  };
   for (const CentralEntry& entry : entries) {
     if (entry.info.encrypted || !entry.info.methodSupported) continue;  // refused by name, not read
     std::string problem;
@@ -429,7 +433,8 @@ SpannedZipArchive::SpannedZipArchive(std::unique_ptr<Impl> impl) : m_impl(std::m
 SpannedZipArchive::~SpannedZipArchive() = default;
 
 std::unique_ptr<SpannedZipArchive> SpannedZipArchive::Open(const fs::path& lastPart, IZipPartSource& source,
-                                                           OpenError* error, std::string* why, bool listingOnly) {
+                                                           OpenError* error, std::string* why, bool listingOnly,
+                                                           const CopyProgress& progress) {
   std::string reason;
   auto fail = [&](OpenError kind) -> std::unique_ptr<SpannedZipArchive> {
     if (error) *error = kind;
@@ -473,7 +478,7 @@ std::unique_ptr<SpannedZipArchive> SpannedZipArchive::Open(const fs::path& lastP
   if (const OpenError checked = impl->CheckLocalHeaders(*end, source, &reason); checked != OpenError::kNone) {
     return fail(checked);
   }
-  if (!listingOnly && !impl->CheckData(&reason)) return fail(OpenError::kDamaged);
+  if (!listingOnly && !impl->CheckData(&reason, progress)) return fail(OpenError::kDamaged);
   return std::unique_ptr<SpannedZipArchive>(new SpannedZipArchive(std::move(impl)));
 }
 
@@ -484,7 +489,8 @@ std::optional<ZipEntryInfo> SpannedZipArchive::Entry(std::size_t index) const {
   return m_impl->entries[index].info;
 }
 
-bool SpannedZipArchive::ExtractTo(std::size_t index, const fs::path& target, std::string* error) {
+bool SpannedZipArchive::ExtractTo(std::size_t index, const fs::path& target, std::string* error,
+                                  const CopyProgress& progress) {
   std::string why;
   auto fail = [&](const std::string& reason) {
     if (error) *error = reason;
@@ -496,7 +502,10 @@ bool SpannedZipArchive::ExtractTo(std::size_t index, const fs::path& target, std
   ZipTargetFile out(target, entry.info.size);
   if (!out.OpenError().empty()) return fail(out.OpenError());
   const bool read = m_impl->ReadData(entry, &why, [&](const unsigned char* data, std::size_t size, std::string* problem) {
-    return out.Write(reinterpret_cast<const char*>(data), size, problem);
+    if (!out.Write(reinterpret_cast<const char*>(data), size, problem)) return false;
+    if (!progress || progress(size)) return true;
+    *problem = "stopped";
+    return false;
   });
   if (!read || !out.Finish(&why)) return fail(why);
   return true;

@@ -41,14 +41,16 @@ class SpannedZipArchive final : public ZipReader {
   // lastPart is the part holding the end record (stem.zip). The other parts
   // come from parts; a local header that does not match its central record
   // has its part asked for again. With listingOnly the data is not read
-  // through (for counting and naming entries). Nothing on failure, with the
-  // reason and a text for the log.
+  // through (for counting and naming entries); otherwise progress is called
+  // after each chunk read, and its false stops the opening (kDamaged,
+  // "stopped"). Nothing on failure, with the reason and a text for the log.
   static std::unique_ptr<SpannedZipArchive> Open(const std::filesystem::path& lastPart, IZipPartSource& parts,
                                                  OpenError* error = nullptr, std::string* why = nullptr,
-                                                 bool listingOnly = false);
+                                                 bool listingOnly = false, const CopyProgress& progress = {});
   std::size_t Count() const override;
   std::optional<ZipEntryInfo> Entry(std::size_t index) const override;
-  bool ExtractTo(std::size_t index, const std::filesystem::path& target, std::string* error) override;
+  bool ExtractTo(std::size_t index, const std::filesystem::path& target, std::string* error,
+                 const CopyProgress& progress) override;
 
  private:
   struct Impl;

@@ -99,7 +99,7 @@ std::optional<std::filesystem::path> StagedFile::Keep(std::optional<unsigned> mo
 }
 
 FileOpResult CopyFileStaged(const std::filesystem::path& source, const std::filesystem::path& target,
-                            bool* readFailed) {
+                            bool* readFailed, const CopyProgress& progress) {
   if (readFailed) *readFailed = false;
   auto failRead = [&](int error) {
     if (readFailed) *readFailed = true;
@@ -115,8 +115,9 @@ FileOpResult CopyFileStaged(const std::filesystem::path& source, const std::file
   }
   StagedFile out;
   FileOpResult result = out.Create(target);
-  // One buffer of the file's length, at most 256 KiB (a small file needs no large one).
-  std::vector<char> buffer(static_cast<std::size_t>(std::clamp<off_t>(info.st_size, 1, 256 * 1024)));
+  // One chunk's buffer, less for a small file.
+  const off_t chunk = static_cast<off_t>(kCopyChunkBytes);
+  std::vector<char> buffer(static_cast<std::size_t>(std::clamp<off_t>(info.st_size, 1, chunk)));
   while (result) {
     const ssize_t got = ::read(in, buffer.data(), buffer.size());
     if (got < 0 && errno == EINTR) continue;
@@ -126,20 +127,43 @@ FileOpResult CopyFileStaged(const std::filesystem::path& source, const std::file
     }
     if (got == 0) break;
     result = out.Write(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+    if (result && progress && !progress(static_cast<std::size_t>(got))) result = FromErrno(ECANCELED);
   }
   ::close(in);
-  if (!result) return result;
+  if (!result) return result;  // the staged file goes with out
   std::error_code ec;
   const auto modified = std::filesystem::last_write_time(source, ec);
   return out.Commit(info.st_mode & 07777, ec ? std::nullopt : std::optional(modified));
 }
 
-FileOpResult ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& target) {
+FileOpResult ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& target,
+                         const CopyProgress& progress) {
   if (::rename(from.c_str(), target.c_str()) == 0) return {};
   if (errno != EXDEV) return FromErrno(errno);
-  FileOpResult result = CopyFileStaged(from, target);
+  FileOpResult result = CopyFileStaged(from, target, nullptr, progress);
   if (result) ::unlink(from.c_str());
   return result;
+}
+
+void RemoveStaleStagedFiles(const std::filesystem::path& folder) {
+  // mkostemp's six characters are letters and digits.
+  auto isStaged = [](const std::string& name) {
+    constexpr std::size_t kSuffix = 7;  // '.' and six characters
+    if (name.size() < 2 + 1 + kSuffix || name.compare(0, 2, ".~") != 0 || name[name.size() - kSuffix] != '.') {
+      return false;
+    }
+    return std::all_of(name.end() - 6, name.end(), [](char c) {
+      return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    });
+  };
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::filesystem::path& path = it->path();
+    std::error_code kind;
+    if (isStaged(path.filename().string()) && it->is_regular_file(kind) && !it->is_symlink(kind)) {
+      ::unlink(path.c_str());
+    }
+  }
 }
 
 bool IsFileInUse(const std::filesystem::path& file) {

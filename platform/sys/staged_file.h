@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/sys/copy_progress.h"
+
 namespace tvn::sys {
 
 // The outcome of a file operation: a file-exception cause (0 = done) and the errno behind it.
@@ -47,14 +49,22 @@ class StagedFile {
 };
 
 // Copies source to target through a staged file, keeping the source's mode
-// bits and modification time. Nothing changes at target on failure; a failed
-// read gives its cause with readFailed set.
+// bits and modification time, one chunk at a time with progress called after
+// each. Nothing changes at target on failure; a failed read gives its cause
+// with readFailed set. A copy that progress stopped removes its staged file
+// and fails with osError ECANCELED.
 FileOpResult CopyFileStaged(const std::filesystem::path& source, const std::filesystem::path& target,
-                            bool* readFailed = nullptr);
+                            bool* readFailed = nullptr, const CopyProgress& progress = {});
 
 // Moves a finished copy over target: a rename, or across file systems a
-// staged copy then removal of the source.
-FileOpResult ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& target);
+// staged copy (in chunks, as above) then removal of the source.
+FileOpResult ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& target,
+                         const CopyProgress& progress = {});
+
+// Removes from folder the staged files that writers killed before their
+// commit left there (".~NAME.XXXXXX", the names StagedFile gives): for a
+// program that is about to write into folder again. Anything else stays.
+void RemoveStaleStagedFiles(const std::filesystem::path& folder);
 
 // A program that is running: opening it for writing fails with ETXTBSY.
 bool IsFileInUse(const std::filesystem::path& file);

@@ -66,7 +66,8 @@ std::optional<ZipEntryInfo> ZipArchive::Entry(std::size_t index) const {
   return info;
 }
 
-bool ZipArchive::ExtractTo(std::size_t index, const std::filesystem::path& target, std::string* error) {
+bool ZipArchive::ExtractTo(std::size_t index, const std::filesystem::path& target, std::string* error,
+                           const CopyProgress& progress) {
   auto fail = [&](const std::string& why) {
     if (error) *error = why;
     return false;
@@ -80,7 +81,7 @@ bool ZipArchive::ExtractTo(std::size_t index, const std::filesystem::path& targe
     zip_fclose(file);
     return fail(out.OpenError());
   }
-  std::vector<char> buffer(64 * 1024);
+  std::vector<char> buffer(kCopyChunkBytes);
   std::string why;
   for (;;) {
     const zip_int64_t got = zip_fread(file, buffer.data(), buffer.size());
@@ -91,6 +92,10 @@ bool ZipArchive::ExtractTo(std::size_t index, const std::filesystem::path& targe
     if (got == 0) break;
     // libzip stops at the stated size; the target file holds should a stream not.
     if (!out.Write(buffer.data(), static_cast<std::size_t>(got), &why)) break;
+    if (progress && !progress(static_cast<std::size_t>(got))) {
+      why = "stopped";
+      break;
+    }
   }
   if (zip_fclose(file) != 0 && why.empty()) why = "checksum mismatch";
   if (why.empty()) out.Finish(&why);

@@ -27,7 +27,8 @@ class ZipArchive final : public ZipReader {
 
   std::size_t Count() const override;
   std::optional<ZipEntryInfo> Entry(std::size_t index) const override;
-  bool ExtractTo(std::size_t index, const std::filesystem::path& target, std::string* error) override;
+  bool ExtractTo(std::size_t index, const std::filesystem::path& target, std::string* error,
+                 const CopyProgress& progress) override;
 
  private:
   struct Impl;

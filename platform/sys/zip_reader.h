@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/sys/copy_progress.h"
+
 namespace tvn::sys {
 
 struct ZipEntryInfo {
@@ -27,10 +29,12 @@ class ZipReader {
   virtual std::optional<ZipEntryInfo> Entry(std::size_t index) const = 0;
 
   // Writes the entry's data to a new file at target (created exclusive, never
-  // through a symbolic link). Never more than the entry's stated size; a
-  // checksum or length mismatch fails and removes the partial file. False
+  // through a symbolic link), calling progress after each chunk written.
+  // Never more than the entry's stated size; a checksum or length mismatch,
+  // or progress answering false, fails and removes the partial file. False
   // with error set on any failure.
-  virtual bool ExtractTo(std::size_t index, const std::filesystem::path& target, std::string* error) = 0;
+  virtual bool ExtractTo(std::size_t index, const std::filesystem::path& target, std::string* error,
+                         const CopyProgress& progress) = 0;
 };
 
 // The new file an entry's data goes to: created exclusive, never through a

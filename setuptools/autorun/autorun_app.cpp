@@ -12,6 +12,7 @@
 #include "platform/sys/staged_file.h"
 #include "setuptools/common/copy_error_text.h"
 #include "setuptools/common/lz_expand.h"
+#include "setuptools/common/pending_messages.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_strings.h"
 #include "setuptools/common/version_checks.h"
@@ -59,12 +60,13 @@ bool CAutorunApp::InitInstance() {
     return false;
   }
   SetDialogBkColor(0xC0C0C0);
-  if (CheckSystemFiles()) {
+  if (CheckSystemFiles() && !ProgramClosing()) {
     CopySystemFiles();
     // A restart has no counterpart here: the answer is kept and the runtime still starts.
-    if (CheckRestart()) m_restartRequested = true;
+    if (!ProgramClosing() && CheckRestart()) m_restartRequested = true;
   }
-  RunPresentation();
+  // A session that has ended meanwhile (seen by a box or the copy) starts nothing.
+  if (!ProgramClosing()) RunPresentation();
   return false;
 }
 
@@ -128,6 +130,7 @@ bool CAutorunApp::CheckSystemFiles() {
 bool CAutorunApp::CopySystemFiles() {
   for (const char* line = m_script.GetSection("system.files"); line; line = m_script.NextLine(line)) {
     if (!IsOutdated(line)) continue;
+    if (!DispatchPendingMessages()) return false;  // the session ended
     for (;;) {
       const int code = InstallSystemFile(line);
       if (code == 0) break;

@@ -28,7 +28,8 @@ class CAutorunApp {
   bool InitInstance();
   // True when outdated system files were found and the user agreed to update them.
   bool CheckSystemFiles();
-  // Installs the outdated [system.files] entries; false when a copy error was answered Abort.
+  // Installs the outdated [system.files] entries; false when a copy error was
+  // answered Abort or the session ended.
   bool CopySystemFiles();
   // System folder + destination name of the entry.
   std::filesystem::path GetInstalledPath(const char* line) const;

@@ -15,7 +15,8 @@ CSetupServices::CSetupServices(SetupProgram program, IMessageBoxes& boxes, std::
     : m_program(program), m_boxes(boxes), m_moduleDirectory(std::move(moduleDirectory)) {
   auto locations = tvn::sys::GetWindowsLocations();
   tvn::sys::MapAllDrives(m_drives, locations.driveRoot);
-  m_roots.push_back(locations.prefix);
+  m_prefix = locations.prefix;
+  m_roots.push_back(m_prefix);
   m_caption = LoadSetupString(program, SetupString::kTitle);
 }
 
@@ -90,9 +91,11 @@ bool CSetupServices::CreateDirectoryChain(const CString& directory) {
     prefix /= part;
     if (std::filesystem::is_directory(prefix, ec)) continue;
     if (!std::filesystem::create_directory(prefix, ec) || ec) return false;
-    // Parents above the roots (a first run's data folder) are made but not
-    // recorded: the uninstaller never takes them away.
-    if (IsInsideRoots(prefix)) m_created.push_back(HostToScriptPath(prefix));
+    // Folders above the prefix (a first run's data folder) are made but not
+    // recorded: the uninstaller never takes them away. The parents made for
+    // a typed install directory are recorded with the rest.
+    if (IsInsideRoots(prefix) || !tvn::sys::IsInsideRoots(m_prefix, {prefix}))
+      m_created.push_back(HostToScriptPath(prefix));
   }
   return true;
 }

@@ -54,8 +54,9 @@ class CSetupServices {
   int DeleteFileReport(const CString& path, bool report);
 
   // Creates the folder and its missing parents, recording each created one
-  // (outer first). An existing folder records nothing and is no failure;
-  // false when a folder could not be created or lies outside the roots.
+  // (outer first) but those above the prefix. An existing folder records
+  // nothing and is no failure; false when a folder could not be created or
+  // lies outside the roots.
   // The process's current directory is never changed.
   bool CreateDirectoryChain(const CString& directory);
   // Created folders in creation order, as host paths.
@@ -76,6 +77,7 @@ class CSetupServices {
   CString m_caption;
   tvn::path::DriveTable m_drives;
   tvn::path::FolderListings m_listings;  // of the folders files are written to
+  std::filesystem::path m_prefix;  // of the Windows locations
   std::vector<std::filesystem::path> m_roots;
   std::vector<CString> m_created;
 };

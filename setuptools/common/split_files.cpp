@@ -50,10 +50,12 @@ bool NamesAPiece(const fs::path& whole, const std::vector<fs::path>& pieces) {
   return false;
 }
 
-// Appends the stream from its position to its end; a cause on failure, the
-// failing side in writing.
-int Append(std::ifstream& in, tvn::sys::StagedFile& out, bool& writing) {
-  std::vector<char> buffer(256 * 1024);
+// Appends the stream from its position to its end, progress after each
+// chunk; a cause on failure, the failing side in writing. Stopped by
+// progress: kStopped.
+constexpr int kStopped = -1;
+int Append(std::ifstream& in, tvn::sys::StagedFile& out, bool& writing, const tvn::sys::CopyProgress& progress) {
+  std::vector<char> buffer(tvn::sys::kCopyChunkBytes);
   while (in) {
     in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     const auto got = static_cast<std::size_t>(in.gcount());
@@ -62,6 +64,7 @@ int Append(std::ifstream& in, tvn::sys::StagedFile& out, bool& writing) {
       writing = true;
       return put.cause;
     }
+    if (progress && !progress(got)) return kStopped;
   }
   if (in.bad()) {
     writing = false;
@@ -79,7 +82,7 @@ bool IsSplitPieceName(std::string_view fileName) {
   return false;
 }
 
-SplitJoin JoinSplitFile(const fs::path& firstPiece) {
+SplitJoin JoinSplitFile(const fs::path& firstPiece, const tvn::sys::CopyProgress& progress) {
   std::error_code ec;
   if (!fs::exists(firstPiece, ec)) return {};
   const std::string pieceName = firstPiece.filename().string();
@@ -110,11 +113,18 @@ SplitJoin JoinSplitFile(const fs::path& firstPiece) {
   tvn::sys::StagedFile out;
   if (auto created = out.Create(whole); !created) return Fail(whole, created.cause, true);
   bool writing = false;
-  if (int cause = Append(in, out, writing)) return Fail(writing ? whole : firstPiece, cause, writing);
+  // The staged file goes with out when the join ends early.
+  auto ended = [&](int cause, const fs::path& piece) {
+    if (cause != kStopped) return Fail(writing ? whole : piece, cause, writing);
+    SplitJoin stopped;
+    stopped.status = SplitJoin::Status::kStopped;
+    return stopped;
+  };
+  if (int cause = Append(in, out, writing, progress)) return ended(cause, firstPiece);
   for (unsigned i = 1; i < count; ++i) {
     std::ifstream piece(pieces[i], std::ios::binary);
     if (!piece) return Fail(pieces[i], CFileException::fileNotFound, false);
-    if (int cause = Append(piece, out, writing)) return Fail(writing ? whole : pieces[i], cause, writing);
+    if (int cause = Append(piece, out, writing, progress)) return ended(cause, pieces[i]);
   }
   const auto status = fs::status(firstPiece, ec);
   const auto modified = fs::last_write_time(firstPiece, ec);

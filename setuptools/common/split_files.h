@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "platform/sys/copy_progress.h"
+
 // A piece is an installed file whose name, upper-cased, holds ".D0" after its
 // first character. Only the file name counts, never the folders above it.
 bool IsSplitPieceName(std::string_view fileName);
@@ -13,7 +15,7 @@ bool IsSplitPieceName(std::string_view fileName);
 // (1 to C - 1) has the first piece's name with its last character replaced by
 // the digit i and holds data only.
 struct SplitJoin {
-  enum class Status { kJoined, kSkipped, kFailed };
+  enum class Status { kJoined, kSkipped, kFailed, kStopped };
   Status status = Status::kSkipped;
   std::filesystem::path joined;  // the whole file, once joined
   // On failure: the file that failed, its file-exception cause and whether writing failed.
@@ -29,5 +31,7 @@ struct SplitJoin {
 // written and every piece kept: a missing piece, a name that is empty, over
 // 255 bytes, ".", "..", holds a separator (/, \, :) or NUL, or names one of
 // the set's own pieces (in any case: invalidFile), a count of 0 or over 10, a
-// short header, or a read or write error.
-SplitJoin JoinSplitFile(const std::filesystem::path& firstPiece);
+// short header, or a read or write error. Stopped, likewise with nothing
+// written and every piece kept: progress, called after each chunk written,
+// answered false.
+SplitJoin JoinSplitFile(const std::filesystem::path& firstPiece, const tvn::sys::CopyProgress& progress = {});

@@ -1,6 +1,9 @@
 // Writing UNINSTAL.INF: the head, installed files, directories and program groups.
 #include "setuptools/common/uninstall_log.h"
 
+#include <algorithm>
+#include <system_error>
+
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_strings.h"
 
@@ -37,16 +40,32 @@ bool CUninstallLog::Open(const CString& uninstallValue, const CString& installDi
   auto folder = m_services.WritablePath(installDirectory);
   if (!folder) return false;
   m_path = *folder / "UNINSTAL.INF";
+  m_earlierCreated = ReadEarlierCreated(m_path);
   m_file.open(m_path, std::ios::binary | std::ios::trunc);
   if (!m_file) return false;
   m_open = true;
-  Write(FormatHead(caption));
-  Write(kEnd);
+  Write(FormatHead(caption) + std::string(kEnd));
   return true;
 }
 
+std::vector<CString> CUninstallLog::ReadEarlierCreated(const std::filesystem::path& path) {
+  std::vector<CString> folders;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return folders;
+  CInfReader earlier;
+  if (earlier.LoadLog(path) != 0) return folders;
+  for (const char* line = earlier.GetSection("created.directories"); line; line = earlier.NextLine(line)) {
+    const CString folder = CInfReader::GetField(line, 1);
+    const auto host = folder.IsEmpty() ? std::nullopt : m_services.WritablePath(folder);
+    if (host && std::filesystem::is_directory(std::filesystem::symlink_status(*host, ec))) folders.push_back(folder);
+  }
+  return folders;
+}
+
 void CUninstallLog::Write(std::string_view text) {
-  if (m_open) m_file.write(text.data(), static_cast<std::streamsize>(text.size()));
+  if (!m_open) return;
+  m_file.write(text.data(), static_cast<std::streamsize>(text.size()));
+  m_file.flush();
 }
 
 bool CUninstallLog::WriteQuoted(const CString& path, std::string_view prefix) {
@@ -56,9 +75,7 @@ bool CUninstallLog::WriteQuoted(const CString& path, std::string_view prefix) {
     m_services.WriteSetupLog("Not listed in UNINSTAL.INF (the name cannot be read back): " + path);
     return false;
   }
-  Write(prefix);
-  Write(*line);
-  Write(kEnd);
+  Write(std::string(prefix) + *line + std::string(kEnd));
   return true;
 }
 
@@ -79,6 +96,10 @@ void CUninstallLog::WriteDirectoriesLog(const CString& installDirectory) {
   Write("\r\n[created.directories]\r\n");
   const auto& created = m_services.CreatedDirectories();
   for (auto it = created.rbegin(); it != created.rend(); ++it) WriteQuoted(*it, "");
+  // An earlier run into this folder made these; the new log stands for both runs.
+  for (const CString& folder : m_earlierCreated) {
+    if (std::find(created.begin(), created.end(), folder) == created.end()) WriteQuoted(folder, "");
+  }
 }
 
 bool CUninstallLog::WriteGroupsLog(const CInfReader& script) {
@@ -93,9 +114,7 @@ bool CUninstallLog::WriteGroupsLog(const CInfReader& script) {
   }
   for (const char* line = first; line; line = script.NextLine(line)) {
     CString group = CInfReader::GetField(line, 1);
-    Write("\r\n[");
-    Write(group.view());
-    Write("]\r\n");
+    Write("\r\n[" + group.str() + "]\r\n");
     for (const char* item = script.GetSection(group.view()); item; item = script.NextLine(item)) {
       WriteQuoted(CInfReader::GetField(item, 1), "\t");
     }
@@ -106,4 +125,5 @@ bool CUninstallLog::WriteGroupsLog(const CInfReader& script) {
 void CUninstallLog::Close() {
   if (m_file.is_open()) m_file.close();
   m_open = false;
+  m_earlierCreated.clear();
 }

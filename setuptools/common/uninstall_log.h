@@ -5,6 +5,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/base/cstring.h"
 #include "setuptools/common/inf_reader.h"
@@ -12,14 +13,17 @@
 
 // The file is UTF-8 with CR LF line ends. Paths stand in double quotes, so
 // blanks, ',' and '=' survive the reader; a path the reader would not give
-// back exactly is not written (see LogLine).
+// back exactly is not written (see LogLine). Each line reaches the file as it
+// is written, so a run that is killed leaves the lines logged so far.
 class CUninstallLog {
  public:
   explicit CUninstallLog(CSetupServices& services) : m_services(services) {}
 
   // When the script's data.uninstall is "TRUE" (any case): creates
   // installDirectory/UNINSTAL.INF afresh and writes the head with the
-  // caption. False only when the file should be written and cannot be.
+  // caption. The folders an earlier run's log lists as created, and which
+  // are still there, are kept for this run's list (see WriteDirectoriesLog).
+  // False only when the file should be written and cannot be.
   bool Open(const CString& uninstallValue, const CString& installDirectory, const CString& caption);
   bool IsOpen() const { return m_open; }
   const std::filesystem::path& Path() const { return m_path; }
@@ -30,7 +34,9 @@ class CUninstallLog {
   bool LogLine(const CString& path);
   // The log's own path, so the uninstaller removes it last.
   void LogOwnPath();
-  // [default.directory] with the install directory, then [created.directories] newest first.
+  // [default.directory] with the install directory, then
+  // [created.directories] newest first: this run's, then an earlier run's
+  // that this run did not make again.
   void WriteDirectoriesLog(const CString& installDirectory);
   // [progman.groups] and the item names of each group section; false when
   // the script has no [progman.groups].
@@ -43,11 +49,16 @@ class CUninstallLog {
   static std::optional<std::string> FormatPathLine(const CString& path);
 
  private:
+  // Writes the text and hands it to the system at once.
   void Write(std::string_view text);
   bool WriteQuoted(const CString& path, std::string_view prefix);
+  // The folders a log already at path lists under [created.directories]
+  // that are folders inside the roots now.
+  std::vector<CString> ReadEarlierCreated(const std::filesystem::path& path);
 
   CSetupServices& m_services;
   std::filesystem::path m_path;
   std::ofstream m_file;
   bool m_open = false;
+  std::vector<CString> m_earlierCreated;
 };

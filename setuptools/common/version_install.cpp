@@ -36,7 +36,7 @@ struct Staged {
   fs::path temporary;
 };
 
-Staged StageSource(const fs::path& source, const fs::path& target) {
+Staged StageSource(const fs::path& source, const fs::path& target, const tvn::sys::CopyProgress& progress) {
   Staged result;
   std::ifstream in(source, std::ios::binary);
   std::error_code ec;
@@ -52,27 +52,27 @@ Staged StageSource(const fs::path& source, const fs::path& target) {
   char head[kSzddHeaderSize];
   in.read(head, sizeof head);
   const std::string_view start(head, static_cast<std::size_t>(in.gcount()));
-  tvn::sys::FileOpResult written;
-  if (ReadSzddHeader(start)) {
-    std::string all(start);
-    all.append(std::istreambuf_iterator<char>(in), {});
-    if (in.bad()) {
-      result.bits = kCannotReadSource;
-      return result;
-    }
-    written = out.Write(ExpandSzdd(all));
-  } else {
-    written = out.Write(start);
-    std::string buffer(256 * 1024, '\0');
-    while (written && in) {
-      in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-      written = out.Write(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
-    }
-    if (in.bad()) {
-      result.bits = kCannotReadSource;
+  const bool compressed = ReadSzddHeader(start).has_value();
+  // A compressed file is read whole and expanded in one go; a plain one
+  // goes straight into the staged file. Either way a chunk at a time.
+  std::string all(compressed ? start : std::string_view());
+  tvn::sys::FileOpResult written = compressed ? tvn::sys::FileOpResult{} : out.Write(start);
+  std::string buffer(tvn::sys::kCopyChunkBytes, '\0');
+  while (written && in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    const auto got = static_cast<std::size_t>(in.gcount());
+    if (compressed) all.append(buffer.data(), got);
+    else written = out.Write(std::string_view(buffer.data(), got));
+    if (written && got > 0 && progress && !progress(got)) {
+      result.bits = kStopped;  // the staged file goes with out
       return result;
     }
   }
+  if (in.bad()) {
+    result.bits = kCannotReadSource;
+    return result;
+  }
+  if (compressed && written) written = out.Write(ExpandSzdd(all));
   if (!written) {
     result.bits = WriteFailureBits(written.osError, kCannotCreate);
     return result;
@@ -115,10 +115,11 @@ fs::path FindSharedFileDirectory(const std::string& name, const tvn::sys::Window
 }
 
 VersionInstallResult VersionInstallFile(bool force, const fs::path& sourceDir, const std::string& sourceName,
-                                        const fs::path& targetDir, const std::string& targetName) {
+                                        const fs::path& targetDir, const std::string& targetName,
+                                        const tvn::sys::CopyProgress& progress) {
   VersionInstallResult result;
   const fs::path target = targetDir / targetName;
-  Staged staged = StageSource(sourceDir / sourceName, target);
+  Staged staged = StageSource(sourceDir / sourceName, target, progress);
   if (staged.bits) {
     result.bits = staged.bits;
     return result;
@@ -153,7 +154,8 @@ VersionInstallResult VersionInstallFile(bool force, const fs::path& sourceDir, c
 std::optional<int> VersionInstallFailure(const VersionInstallResult& result) {
   const unsigned bits = result.bits;
   int code = 0;
-  if (bits & kCannotCreate) code = 5;
+  if (bits & kStopped) code = 18;
+  else if (bits & kCannotCreate) code = 5;
   else if (bits & kCannotReadSource) code = 2;
   else if (bits & kOutOfSpace) code = 29;
   else if (bits & kOutOfMemory) code = 8;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/sys/copy_progress.h"
 #include "platform/sys/windows_locations.h"
 
 // Result bits of VersionInstallFile, with Windows' values.
@@ -26,6 +27,7 @@ inline constexpr unsigned kCannotRename = 0x2000;
 inline constexpr unsigned kOutOfMemory = 0x8000;
 inline constexpr unsigned kCannotReadSource = 0x10000;
 inline constexpr unsigned kCannotReadTarget = 0x20000;
+inline constexpr unsigned kStopped = 0x80000000;  // ours: the caller's progress stopped the staging; nothing written
 }  // namespace VersionInstallBit
 
 // The folder holding an existing shared file of that name: the system
@@ -44,15 +46,18 @@ struct VersionInstallResult {
 // language, code page or file type differs; a running program always objects (kFileInUse).
 // With no objection the staged file is renamed over targetDir/targetName;
 // otherwise it is left and named in temporary. Failures come from errno:
-// ENOENT, EACCES, EROFS, ENOSPC, ENOMEM and ETXTBSY.
+// ENOENT, EACCES, EROFS, ENOSPC, ENOMEM and ETXTBSY. progress is called after
+// each chunk staged; its false ends the install with kStopped alone.
 VersionInstallResult VersionInstallFile(bool force, const std::filesystem::path& sourceDir, const std::string& sourceName,
-                                        const std::filesystem::path& targetDir, const std::string& targetName);
+                                        const std::filesystem::path& targetDir, const std::string& targetName,
+                                        const tvn::sys::CopyProgress& progress = {});
 
 // The copy-error code of a version install that failed: a Windows error
 // number (2, 5, 8, 19, 29 or 33; the programs show their text kCopyError +
 // code), the bits read in a fixed order; the staged copy is removed with it.
 // Empty when nothing failed, or when the target is in use: a running target
 // outranks the access and sharing failures, and each program handles it itself.
+// A stopped install gives 18, for which the programs show nothing.
 std::optional<int> VersionInstallFailure(const VersionInstallResult& result);
 // Removes the staged copy a result left behind (kTempFile).
 void RemoveStagedCopy(const VersionInstallResult& result);

@@ -82,7 +82,7 @@ struct NoPromptHooks final : IZipExtractHooks {
 // across disks (its data not read through when only listing). Nothing with
 // out's result and error set when it cannot be had.
 std::unique_ptr<ZipReader> OpenReader(const fs::path& archive, IZipExtractHooks& hooks, ZipExtraction& out,
-                                      bool listingOnly = false) {
+                                      bool listingOnly = false, const tvn::sys::CopyProgress& progress = {}) {
   auto fail = [&](int result, std::string why) -> std::unique_ptr<ZipReader> {
     out.result = result;
     out.error = std::move(why);
@@ -116,7 +116,7 @@ std::unique_ptr<ZipReader> OpenReader(const fs::path& archive, IZipExtractHooks&
   PartFinder finder(archive, hooks);
   SpannedZipArchive::OpenError openError;
   std::string why;
-  auto spanned = SpannedZipArchive::Open(last, finder, &openError, &why, listingOnly);
+  auto spanned = SpannedZipArchive::Open(last, finder, &openError, &why, listingOnly, progress);
   if (spanned) return spanned;
   out.diskRefused = finder.Refused();
   return fail(openError == SpannedZipArchive::OpenError::kPartMissing ? ZipResult::kArchiveMissing
@@ -193,7 +193,13 @@ bool IsSafeZipEntryName(std::string_view name) {
 ZipExtraction ExtractZipArchive(const fs::path& archivePath, const fs::path& destination, bool overwrite,
                                 IZipExtractHooks& hooks) {
   ZipExtraction out;
-  auto archive = OpenReader(archivePath, hooks, out);
+  bool stopped = false;
+  const tvn::sys::CopyProgress progress = [&](std::size_t bytes) {
+    stopped = stopped || !hooks.KeepCopying(bytes);
+    return !stopped;
+  };
+  auto archive = OpenReader(archivePath, hooks, out, false, progress);
+  if (stopped) out.result = ZipResult::kCancelled;
   if (!archive) return out;
   // Every entry first: nothing is written from an archive that holds one bad
   // name or one entry whose data cannot be read back.
@@ -250,8 +256,8 @@ ZipExtraction ExtractZipArchive(const fs::path& archivePath, const fs::path& des
         const fs::path staged = target.parent_path() / (".~" + target.filename().string() + ".part");
         fs::remove(staged, ec);
         std::string why;
-        if (!archive->ExtractTo(entry.index, staged, &why)) {
-          out.result = ZipResult::kDamaged;
+        if (!archive->ExtractTo(entry.index, staged, &why, progress)) {
+          out.result = stopped ? ZipResult::kCancelled : ZipResult::kDamaged;
           out.error = entry.info.name + ": " + why;
           return out;
         }

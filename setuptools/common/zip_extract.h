@@ -1,6 +1,7 @@
 // Extracting a ZIP archive among the setup files: entry names checked first, each file staged and renamed into place.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,6 +19,13 @@ class IZipExtractHooks {
   virtual bool Status(const CString& entryName) = 0;
   // After each entry: pump messages, watch F3, step the gauge; true when the user cancelled.
   virtual bool Poll() = 0;
+  // Between the chunks of an entry being written, or of a split archive's
+  // data being checked as it opens: false stops the extraction (kCancelled),
+  // leaving nothing of the entry in hand.
+  virtual bool KeepCopying(std::size_t bytes) {
+    static_cast<void>(bytes);
+    return true;
+  }
   // Part (from 1) of an archive split across disks is neither in the
   // archive's folder nor in the folder last given for its disk: the disk
   // dialog for it. The folder given, or nothing when the user refused.

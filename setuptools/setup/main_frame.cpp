@@ -73,9 +73,22 @@ void CMainFrame::OnPaint() {
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETUP_RUN:
-      if (m_run) m_run();
+      if (m_run && !m_running) {
+        m_running = true;
+        m_run();
+        m_running = false;
+      }
       return 0;
     case WM_SETUP_ASK_EXIT: return m_askExit && m_askExit() ? 1 : 0;
+    case WM_CLOSE:
+      // The session's end during the run: every dialog, box and wait ends at
+      // once and the copy stops after its chunk, so the run ends as an
+      // incomplete installation; the window goes with it, and the program.
+      if (m_running) {
+        if (CWinApp* app = AfxGetApp()) app->CloseWhenUnwound(m_hWnd);
+        return 0;
+      }
+      return CWnd::WindowProc(message, wParam, lParam);
     default: return CWnd::WindowProc(message, wParam, lParam);
   }
 }

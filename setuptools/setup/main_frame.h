@@ -16,7 +16,9 @@ inline constexpr UINT WM_SETUP_ASK_EXIT = WM_USER + 2;   // the exit question (4
 
 class CMainFrame : public CWnd {
  public:
-  // run: the whole installation (WM_USER+1); askExit: the exit question (WM_USER+2).
+  // run: the whole installation (WM_USER+1); askExit: the exit question
+  // (WM_USER+2). WM_CLOSE during the run (the session ends) stops the run,
+  // which then destroys the window.
   CMainFrame(CString title, std::function<void()> run, std::function<bool()> askExit);
   ~CMainFrame() override;
 
@@ -45,6 +47,7 @@ class CMainFrame : public CWnd {
   CString m_title;  // UTF-8
   std::function<void()> m_run;
   std::function<bool()> m_askExit;
+  bool m_running = false;  // the installation runs (under WM_USER+1)
   CFont m_titleFont;
 };
 

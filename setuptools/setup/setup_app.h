@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <string>
 #include <vector>
 
 #include "platform/base/cstring.h"
+#include "platform/sys/copy_progress.h"
 #include "platform/sys/odbc_installer.h"
 #include "platform/sys/windows_locations.h"
 #include "setuptools/common/inf_reader.h"
@@ -98,6 +100,16 @@ class CSetupApp {
   bool ScheduleRename(const std::filesystem::path& staged, const std::filesystem::path& target);
   int StepProgress(bool advance);
   bool PumpMessages();
+  // Between two chunks of a file being copied, expanded, joined or
+  // extracted: the messages, so the windows answer and Cancel, F3 and the
+  // session's end are seen within the chunk in hand. False once the copy is
+  // stopped (the entry then ends with 18 and leaves nothing of its file).
+  bool CopyChunk(std::size_t bytes);
+  // CopyChunk for the copying routines.
+  tvn::sys::CopyProgress ChunkProgress();
+  // Tests stand in for a slow medium (a CD, a USB stick): each chunk takes
+  // at least the time it would at this rate (bytes a second; 0: no limit).
+  void SetSourceRate(std::uint64_t bytesPerSecond) { m_sourceRate = bytesPerSecond; }
   int ReportCopyError(int code, const CString& fileName);
   int PromptForDisk(int disk);
   bool JoinSplitFiles();
@@ -146,6 +158,9 @@ class CSetupApp {
                        const std::filesystem::path& targetDir, const std::string& targetName, std::filesystem::path& target,
                        bool& kept);
   void LogInstalled(const std::filesystem::path& target);
+  // Before the first file this run writes into a folder: the staged files
+  // of a run that was killed there go.
+  void RemoveStaleStagedFilesOnce(const std::filesystem::path& folder);
   // An entry's destination folder (nothing when field 2 named no usable
   // location) made with its parents. When it cannot be made, or lies outside
   // the roots, the copy-error box with code 5 for it: Retry tries again; Exit
@@ -181,6 +196,9 @@ class CSetupApp {
   CString m_field4, m_field6;
   std::vector<std::filesystem::path> m_pieces;
   bool m_renameAtReboot = false;
+  bool m_copyStopped = false;     // the user or the session stopped the copy within a file
+  std::uint64_t m_sourceRate = 0;
+  std::set<std::filesystem::path> m_sweptFolders;  // folders rid of stale staged files this run
 
   CString m_caption, m_backgroundTitle;
   CString m_installText;

@@ -2,9 +2,11 @@
 #include "setuptools/setup/setup_app.h"
 
 #include <cctype>
+#include <chrono>
 #include <fstream>
 #include <string>
 #include <system_error>
+#include <thread>
 
 #include "platform/base/codepage.h"
 #include "platform/base/exceptions.h"
@@ -65,6 +67,7 @@ long long CSetupApp::CountAllFiles() const {
 }
 
 bool CSetupApp::CopyAllDisks() {
+  m_copyStopped = false;
   m_savedInstall = WithSlash(m_setup.installDirectory);
   m_ui.SetGaugeRange(CountAllFiles());
   // A script without [disks] (or an empty one) still has its first disk.
@@ -145,6 +148,7 @@ int CSetupApp::CopyFileEntry(const CString& field1, const CString& field2) {
   for (;;) {
     int code = 3;
     if (source) code = InstallFile(GetDirectoryPrefix(*source), destDir, GetFileNamePart(*source));
+    if (m_copyStopped) return 18;  // stopped within the file: nothing of it stays, nothing is asked
     if (code == 0) return StepProgress(true) == 3 ? 1 : 0;
     if (code == 2 || code == 3) {
       if (PromptForDisk(m_disk) != 1) return code;
@@ -207,6 +211,7 @@ int CSetupApp::InstallFile(const CString& sourceDirectory, const CString& destin
     if (code != 0 || kept) return code;
   } else {
     ShowCopyNames(CString(sourcePath->string()), CString(target->string()));
+    RemoveStaleStagedFilesOnce(target->parent_path());
     if (fs::exists(*target, ec)) {
       if (!ShouldReplaceFile(*sourcePath, *target)) return 0;
       // A running program is never written, not even by a rename over it.
@@ -225,7 +230,9 @@ int CSetupApp::InstallVersioned(const fs::path& sourceDir, const std::string& so
   if (m_flags & EntryFlag::kSystem) directory = FindSharedFileDirectory(targetName, m_setup.locations, targetDir);
   target = directory / targetName;
   ShowCopyNames(CString((sourceDir / sourceName).string()), CString(target.string()));
-  const VersionInstallResult result = VersionInstallFile(false, sourceDir, sourceName, directory, targetName);
+  RemoveStaleStagedFilesOnce(directory);
+  const tvn::sys::CopyProgress progress = ChunkProgress();
+  const VersionInstallResult result = VersionInstallFile(false, sourceDir, sourceName, directory, targetName, progress);
   if (const auto failure = VersionInstallFailure(result)) return *failure;
   const unsigned bits = result.bits;
   if (bits & kFileInUse) {
@@ -249,7 +256,9 @@ int CSetupApp::InstallVersioned(const fs::path& sourceDir, const std::string& so
     const int answer = m_services.SetupMessage(FormatSetupString(SetupProgram::kSetup, question, CString(targetName)),
                                                MB_YESNO | MB_ICONHAND | MB_DEFBUTTON2);
     if (answer != IDYES) return 0;
-    const VersionInstallResult forced = VersionInstallFile(true, sourceDir, sourceName, directory, targetName);
+    const VersionInstallResult forced =
+        VersionInstallFile(true, sourceDir, sourceName, directory, targetName, progress);
+    if (const auto failure = VersionInstallFailure(forced); failure && *failure == 18) return 18;
     RemoveStagedCopy(forced);
     if (forced.bits & kFileInUse) return (m_flags & EntryFlag::kOkInUse) ? 0 : 32;
     if (forced.bits) return 5;
@@ -270,13 +279,18 @@ void CSetupApp::LogInstalled(const fs::path& target) {
 bool CSetupApp::ScheduleRename(const fs::path& staged, const fs::path& target) {
   // Nothing here waits for a restart: the staged copy replaces the target at
   // once, and the running program keeps its old file until it ends.
-  return static_cast<bool>(tvn::sys::ReplaceFile(staged, target));
+  return static_cast<bool>(tvn::sys::ReplaceFile(staged, target, ChunkProgress()));
+}
+
+void CSetupApp::RemoveStaleStagedFilesOnce(const fs::path& folder) {
+  if (m_sweptFolders.insert(folder).second) tvn::sys::RemoveStaleStagedFiles(folder);
 }
 
 int CSetupApp::CopyFileData(const fs::path& source, const fs::path& target) {
   bool readFailed = false;
-  const tvn::sys::FileOpResult result = tvn::sys::CopyFileStaged(source, target, &readFailed);
+  const tvn::sys::FileOpResult result = tvn::sys::CopyFileStaged(source, target, &readFailed, ChunkProgress());
   if (result) return 0;
+  if (m_copyStopped) return 18;  // the staged copy is gone; nothing to report
   if (readFailed && result.cause == CFileException::fileNotFound) return 2;
   if (result.cause == CFileException::genericException && result.osError == ENOMEM) {
     m_services.ReportMemoryError();
@@ -294,6 +308,18 @@ void CSetupApp::ShowCopyNames(const CString& source, const CString& target) {
 int CSetupApp::StepProgress(bool advance) {
   if (advance) m_ui.StepGauge();
   return PumpMessages() ? 5 : 3;
+}
+
+bool CSetupApp::CopyChunk(std::size_t bytes) {
+  if (m_sourceRate > 0) {
+    std::this_thread::sleep_for(std::chrono::microseconds(bytes * 1'000'000 / m_sourceRate));
+  }
+  if (!m_copyStopped && !PumpMessages()) m_copyStopped = true;
+  return !m_copyStopped;
+}
+
+tvn::sys::CopyProgress CSetupApp::ChunkProgress() {
+  return [this](std::size_t bytes) { return CopyChunk(bytes); };
 }
 
 bool CSetupApp::PumpMessages() {

@@ -1,21 +1,21 @@
 // The setup program's start-up: the switch and the source folder, the script beside the program, the background window and the posted run.
 #include "setuptools/setup/setup_program.h"
 
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 #include "platform/base/program_text.h"
 #include "platform/user/dialog_colours.h"
 #include "platform/user/message_box_types.h"
 #include "platform/user/message_loop.h"
-#include "platform/user/wait_rule.h"
 #include "platform/sys/windows_locations.h"
+#include "setuptools/common/pending_messages.h"
 #include "setuptools/common/setup_paths.h"
 #include "setuptools/common/setup_strings.h"
 
-bool CSilentCopyUi::DispatchPending() {
-  CWait wait({WaitInput::kDispatch, nullptr, false});
-  return wait.PumpWaiting() != FALSE;
-}
+bool CSilentCopyUi::DispatchPending() { return DispatchPendingMessages(); }
 
 CSetupProgram::CSetupProgram(std::vector<CString> arguments)
     : CWinApp(LoadSetupString(SetupProgram::kSetup, SetupString::kTitle)), m_arguments(std::move(arguments)) {}
@@ -43,9 +43,10 @@ BOOL CSetupProgram::InitInstance() {
     source = fs::absolute(fs::path(line.sourceDirectory.str()), ec);
     if (ec) source = fs::path(line.sourceDirectory.str());
   }
-  // The Windows and system folders are made on the first run.
-  tvn::sys::WindowsSystemFolder();
+  // The Windows and system folders are made on the first run, and recorded
+  // with the run's other folders, so uninstal takes them away when empty.
   const tvn::sys::WindowsLocations locations = tvn::sys::GetWindowsLocations();
+  m_services->CreateDirectoryChain(HostToScriptPath(locations.systemDir));
 
   m_frame = std::make_unique<setup::CMainFrame>(
       CString(), [this] { RunSequence(); },
@@ -66,6 +67,13 @@ BOOL CSetupProgram::InitInstance() {
   m_app = std::make_unique<CSetupApp>(*m_services, m_script, *m_log, *copyUi,
                                       CSetupApp::Setup{source, fs::path(), locations, {}});
   m_app->InitInstance();
+  // The process tests' stand-in for a slow medium: the source read at most
+  // this many bytes a second.
+  if (const char* rate = std::getenv("TVN_TEST_SOURCE_RATE")) {
+    std::uint64_t bytesPerSecond = 0;
+    std::from_chars(rate, rate + std::strlen(rate), bytesPerSecond);
+    m_app->SetSourceRate(bytesPerSecond);
+  }
   if (m_wizard) m_wizard->SetCaption(m_app->Caption());
   m_frame->SetTitle(m_app->BackgroundTitle());
   m_frame->PostMessage(setup::WM_SETUP_RUN);

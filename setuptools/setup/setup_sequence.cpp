@@ -125,9 +125,10 @@ void CSetupApp::WriteLogTail() {
 }
 
 int CSetupApp::Fail() {
-  m_services.SetupMessage(SetupString::kIncomplete, MB_ICONHAND);
-  // What was installed so far stays removable.
+  // What was installed so far stays removable, also while 435 waits for its
+  // answer (a logout then ends the program under it).
   WriteLogTail();
+  m_services.SetupMessage(SetupString::kIncomplete, MB_ICONHAND);
   return Finish(1);
 }
 
@@ -137,6 +138,9 @@ int CSetupApp::Finish(int status) {
     m_services.WriteSetupLog(CString("Files skipped after copy errors: " + std::to_string(m_skippedFiles)));
     status = 2;
   }
+  // A silent run's last line says how it ended, so its log (begun afresh by
+  // its first line) never keeps the failure of the run before.
+  if (status == 0 && m_services.IsSilent()) m_services.SetupMessage(SetupString::kComplete, MB_OK);
   return status;
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/base/codepage.h"
 #include "platform/user/message_box_types.h"
+#include "platform/sys/process.h"
 #include "platform/sys/profile_file.h"
 #include "platform/sys/registry_files.h"
 #include "platform/user/wait_cursor.h"
@@ -71,8 +72,12 @@ bool CSetupApp::MarkExistingItems() {
 
 void CSetupApp::AddProgmanItem(CProgmanClient& client, const CString& program, const CString& argument,
                                const CString& name, const CString& icon, int iconIndex) {
-  const std::string command = "[additem(" + program.str() + " \"" + argument.str() + "\",\"" + name.str() + "\"," +
-                              (icon.IsEmpty() ? program : icon).str() + "," + std::to_string(iconIndex) + ")]";
+  // Program, argument and icon each in quotes by the command-line rules, so
+  // blanks, commas and quotes in a path keep it one word through to the entry.
+  const std::string iconFile = (icon.IsEmpty() ? program : icon).str();
+  const std::string command = "[additem(" + tvn::sys::QuoteCommandLine({program.str(), argument.str()}) + ",\"" +
+                              name.str() + "\"," + tvn::sys::QuoteCommandLine({iconFile}) + "," +
+                              std::to_string(iconIndex) + ")]";
   client.DdeExecuteCommand(CString(command));
 }
 

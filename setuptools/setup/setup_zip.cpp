@@ -27,6 +27,10 @@ class ExtractHooks : public IZipExtractHooks {
     m_ui.StepGauge();
     return m_cancelled;
   }
+  bool KeepCopying(std::size_t bytes) override {
+    if (!m_app.CopyChunk(bytes)) m_cancelled = true;
+    return !m_cancelled;
+  }
   std::optional<fs::path> PromptForZipDisk(int part) override {
     fs::path folder;
     if (m_app.PromptForZipDisk(part, folder) != 1) return std::nullopt;
@@ -109,8 +113,9 @@ std::optional<fs::path> CSetupApp::DiskFolder(int disk) const {
 
 bool CSetupApp::JoinSplitFiles() {
   for (const fs::path& piece : m_pieces) {
-    const SplitJoin join = JoinSplitFile(piece);
+    const SplitJoin join = JoinSplitFile(piece, ChunkProgress());
     if (join.status == SplitJoin::Status::kSkipped) continue;
+    if (join.status == SplitJoin::Status::kStopped) return false;
     if (join.status == SplitJoin::Status::kFailed) {
       m_services.ReportFileError(HostToScriptPath(join.failedFile), join.cause, join.writing, SetupString::kReadGeneric);
       return false;
@@ -129,7 +134,7 @@ bool CSetupApp::JoinSplitFiles() {
       const int result = InstallFile(dir, dir, CString(join.joined.filename().string()));
       fs::remove(join.joined, ec);
       if (result != 0) {
-        ReportCopyError(result, CString(join.joined.filename().string()));
+        if (!m_copyStopped) ReportCopyError(result, CString(join.joined.filename().string()));
         return false;
       }
     } else {

@@ -5,6 +5,8 @@
 #include <system_error>
 
 #include "platform/base/exceptions.h"
+#include "platform/sys/shell_file_types.h"
+#include "platform/sys/windows_locations.h"
 
 namespace fs = std::filesystem;
 
@@ -37,4 +39,8 @@ std::vector<std::string> CHostRemovalFileSystem::ListDirectory(const fs::path& f
 bool CHostRemovalFileSystem::Exists(const fs::path& path) {
   std::error_code ec;
   return fs::exists(fs::symlink_status(path, ec));
+}
+
+bool CHostRemovalFileSystem::RemoveFileType(std::string_view typeId, const std::vector<fs::path>& programs) {
+  return tvn::sys::UnregisterShellFileType(typeId, programs, tvn::sys::XdgDataHome());
 }

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class IRemovalFileSystem {
@@ -17,6 +18,9 @@ class IRemovalFileSystem {
   virtual std::vector<std::string> ListDirectory(const std::filesystem::path& folder) = 0;
   // Whether anything (a link too) stands at the path.
   virtual bool Exists(const std::filesystem::path& path) = 0;
+  // Takes the desktop's association of the document type away when it opens
+  // files with one of the programs (files just removed); true when it did.
+  virtual bool RemoveFileType(std::string_view typeId, const std::vector<std::filesystem::path>& programs) = 0;
 };
 
 // The host's file system.
@@ -26,4 +30,6 @@ class CHostRemovalFileSystem : public IRemovalFileSystem {
   bool RemoveDirectory(const std::filesystem::path& folder) override;
   std::vector<std::string> ListDirectory(const std::filesystem::path& folder) override;
   bool Exists(const std::filesystem::path& path) override;
+  // In the user's data folder.
+  bool RemoveFileType(std::string_view typeId, const std::vector<std::filesystem::path>& programs) override;
 };

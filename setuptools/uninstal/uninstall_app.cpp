@@ -15,6 +15,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The course type each Tvnrun start registers with the desktop (the file type
+// id of its course template).
+constexpr std::string_view kCourseFileType = "Tavelon.Presentation";
+
 fs::path Clean(const fs::path& path) {
   std::error_code ec;
   fs::path absolute = fs::absolute(path, ec);
@@ -81,12 +85,15 @@ bool CUninstallApp::LoadLog() {
   const CString caption = m_log.GetString("dialog.caption");
   if (!caption.IsEmpty()) m_caption = caption;
 
-  // The folders that always stay: /, the home folder, the prefix with its
-  // drive, the Windows and system folders.
-  m_kept = {fs::path("/"), Clean(m_locations.prefix), Clean(m_locations.driveRoot), Clean(m_locations.windowsDir),
-            Clean(m_locations.systemDir)};
+  // The folders that always stay: /, the home folder, and the prefix with
+  // its drive, the Windows and system folders (these go only when empty).
+  m_shared = {Clean(m_locations.prefix), Clean(m_locations.driveRoot), Clean(m_locations.windowsDir),
+              Clean(m_locations.systemDir)};
+  m_kept = m_shared;
+  m_kept.emplace_back("/");
   if (const char* home = std::getenv("HOME"); home && *home) m_kept.push_back(Clean(home));
   m_roots = {Clean(m_locations.prefix)};
+  m_installRoot.reset();
   // The install directory is a root when the log lies in it and it is none
   // of the folders that stay nor a folder holding one of the roots.
   const char* first = m_log.GetSection("default.directory");
@@ -96,7 +103,10 @@ bool CUninstallApp::LoadLog() {
       bool allowed = true;
       for (const fs::path& kept : m_kept) allowed = allowed && *install != kept;
       for (const fs::path& root : m_roots) allowed = allowed && !IsWithin(root, *install);
-      if (allowed) m_roots.push_back(*install);
+      if (allowed) {
+        m_roots.push_back(*install);
+        m_installRoot = *install;
+      }
     }
   }
   m_insideRoots.clear();
@@ -133,14 +143,29 @@ bool CUninstallApp::MayRemove(const fs::path& path) const {
   return known->second;
 }
 
+bool CUninstallApp::IsRemovedOnlyWhenEmpty(const fs::path& folder) const {
+  for (const fs::path& shared : m_shared) {
+    if (folder == shared) return true;
+  }
+  // A parent setup made outside the roots for a typed install directory;
+  // never one that holds a folder that always stays (the home folder, the prefix).
+  if (!m_installRoot || !IsWithin(*m_installRoot, folder) || tvn::sys::IsInsideRoots(folder, m_roots)) return false;
+  for (const fs::path& kept : m_kept) {
+    if (IsWithin(kept, folder)) return false;
+  }
+  return true;
+}
+
 bool CUninstallApp::DoUninstall() {
   DeleteFiles();
+  RemoveFileAssociation();
   DeleteDirectories();
   RemoveProgmanGroups();
   return true;
 }
 
 void CUninstallApp::DeleteFiles() {
+  m_removedFiles.clear();
   for (const char* line = m_log.GetSection("default.files"); line; line = m_log.NextLine(line)) {
     const CString path = CInfReader::GetField(line, 1);
     if (tvn::codepage::UpperAscii(CInfReader::GetField(line, 2).view()).find("EXISTED") != std::string::npos) continue;
@@ -152,7 +177,12 @@ void CUninstallApp::DeleteFiles() {
     }
     const int cause = m_services.files.RemoveFile(*host);
     if (cause != 0 && m_services.files.Exists(*host)) m_notRemoved.push_back(path.str());
+    else m_removedFiles.push_back(*host);
   }
+}
+
+void CUninstallApp::RemoveFileAssociation() {
+  if (!m_removedFiles.empty()) m_services.files.RemoveFileType(kCourseFileType, m_removedFiles);
 }
 
 void CUninstallApp::DeleteDirectories() {
@@ -173,8 +203,14 @@ void CUninstallApp::DeleteDirectories() {
 
 void CUninstallApp::AskAndRemoveDirectory(const CString& directory) {
   const auto host = HostPath(directory);
-  // The prefix, its drive and the Windows folders are made by a first
-  // install but belong to every installation: they stay without a word.
+  // The prefix, its drive and the Windows folders belong to every
+  // installation, and a parent of the install directory may hold the
+  // learner's own folders: each goes without a word when setup made it and
+  // it is left empty, and stays without one otherwise.
+  if (host && IsRemovedOnlyWhenEmpty(*host)) {
+    m_services.files.RemoveDirectory(*host);
+    return;
+  }
   for (const fs::path& kept : m_kept) {
     if (host && *host == kept) return;
   }

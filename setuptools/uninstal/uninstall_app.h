@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ class CUninstallApp {
   bool LoadLog();
   bool DoUninstall();
   void DeleteFiles();
+  // The desktop's course file type goes when it opens courses with a program
+  // DeleteFiles removed.
+  void RemoveFileAssociation();
   void DeleteDirectories();
   void DeleteDirectoryFiles(const CString& directory);
   void RemoveProgmanGroups();
@@ -53,6 +57,10 @@ class CUninstallApp {
 
  private:
   std::optional<std::filesystem::path> HostPath(const CString& path) const;
+  // A folder of every installation (the prefix, its drive, the Windows
+  // folders) or a parent of the install directory outside the roots:
+  // removed only when empty.
+  bool IsRemovedOnlyWhenEmpty(const std::filesystem::path& folder) const;
   void AskAndRemoveDirectory(const CString& directory);
   void Report(UINT id, UINT type);
 
@@ -65,7 +73,10 @@ class CUninstallApp {
   tvn::sys::WindowsLocations m_locations;
   tvn::path::DriveTable m_drives;
   std::vector<std::filesystem::path> m_roots;
-  std::vector<std::filesystem::path> m_kept;  // never emptied or removed
+  std::vector<std::filesystem::path> m_kept;    // never emptied or removed (but the shared ones when empty)
+  std::vector<std::filesystem::path> m_shared;  // the Windows locations, part of m_kept
+  std::optional<std::filesystem::path> m_installRoot;
+  std::vector<std::filesystem::path> m_removedFiles;  // by DeleteFiles
   std::vector<std::string> m_notRemoved;
   mutable std::map<std::filesystem::path, bool> m_insideRoots;  // folders checked against the roots
 };

@@ -10,16 +10,19 @@
 //                                                 milliseconds the answer (data or refusal) took
 //
 // The waiting courses write "inloop.txt" beside themselves right before a wait
-// that runs the program's loop inside a task step, "after.txt" once that wait
-// is over, and "next.txt" when the task after it begins, 2 s later. move.tvn
-// waits for a 15 s move, effect.tvn for a 15 s transition; finish.tvn goes on
+// that runs the program's loop inside a task step; once that wait is over a
+// run action starts a program that writes "started.txt" and then "after.txt"
+// is written; "next.txt" when the task after it begins, 2 s later. move.tvn
+// waits for a 30 s move, effect.tvn for a 30 s transition; finish.tvn goes on
 // from its first task after 6 s, and its second task, which has no responses,
 // holds the program for 5 s (a started program waited for) before the task's
 // end pumps the messages that came meanwhile. endless.tvn waits for a move
 // that never ends and box.tvn for a box nobody answers; sound.tvn waits for
-// a 10 s sound ("tone10.wav", written beside it) and then writes "clicked.txt"
+// a 30 s sound ("tone30.wav", written beside it) and then writes "clicked.txt"
 // for a click on its page; film.tvn waits for the film "film.avi" beside it
-// (made by the test).
+// (made by the test). nested.tvn waits for a move that never ends, during
+// which a time event's task waits for the sound (the wait it marks).
+// other.tvn writes "other.txt" in its first task and waits for a key.
 #include <QCoreApplication>
 #include <chrono>
 #include <cstdio>
@@ -43,13 +46,19 @@ void WriteBytes(const std::string& file, const std::vector<std::uint8_t>& bytes)
                                               static_cast<std::streamsize>(bytes.size()));
 }
 
-void WriteCourse(const std::string& file, const std::vector<std::pair<Writers, Writers>>& tasks) {
+struct TaskWriters {
+  Writers actions;
+  Writers responses;
+  Writers events;
+};
+
+void WriteCourse(const std::string& file, const std::vector<TaskWriters>& tasks) {
   CourseFileFields f;
   std::int32_t number = 0;
-  for (const auto& [actions, responses] : tasks) {
+  for (const auto& [actions, responses, events] : tasks) {
     ++number;
-    f.tasks.push_back([number, actions, responses](CourseBuilder& b) {
-      b.Task(IconFields{4, "Task " + std::to_string(number), "", 3}, number, {}, actions, responses);
+    f.tasks.push_back([number, actions, responses, events](CourseBuilder& b) {
+      b.Task(IconFields{4, "Task " + std::to_string(number), "", 3}, number, events, actions, responses);
     });
   }
   CourseBuilder b;
@@ -85,11 +94,22 @@ CourseBuilder::Writer Mci(const std::string& script) {
   return [script](CourseBuilder& c) { c.MciAction(IconFields{}, script); };
 }
 
+// What the task does once its wait is over: a program started, then a file written.
+Writers AfterTheWait(const std::string& folder) {
+  return {[folder](CourseBuilder& c) { c.RunAction(IconFields{}, "/usr/bin/touch", folder + "/started.txt", 0x10); },
+          Mark("after.txt")};
+}
+
+Writers Join(Writers first, const Writers& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
 void WriteWaitingCourses(const std::string& folder) {
   MoveFields move;
   move.flags = 0x1 | 0x100000;  // waits, once
   move.objectName = "box";
-  move.time = 1500;
+  move.time = 3000;
   move.path.points = {{30, 30}, {400, 30}};
   const CourseBuilder::Writer moveAction = [move](CourseBuilder& c) {
     c.MoveAction(IconFields{4, "move", "", 3}, move, DisplayFields{});
@@ -97,11 +117,11 @@ void WriteWaitingCourses(const std::string& folder) {
   const CourseBuilder::Writer twoSeconds = [](CourseBuilder& c) {
     c.TimeResponse(IconFields{4, "time", "", 3}, ResponseFields{}, 20);
   };
-  const std::pair<Writers, Writers> next = {{Mark("next.txt")}, {WaitForKey()}};
-  WriteCourse(folder + "/move.tvn",
-              {{{Box(0, 0), Mark("inloop.txt"), moveAction, Mark("after.txt")}, {twoSeconds}}, next});
-  // A wipe of 200 steps of 2 pixels, 75 ms each.
-  WriteCourse(folder + "/effect.tvn", {{{Mark("inloop.txt"), Box(1, 75), Mark("after.txt")}, {twoSeconds}}, next});
+  const TaskWriters next = {{Mark("next.txt")}, {WaitForKey()}};
+  const Writers after = AfterTheWait(folder);
+  WriteCourse(folder + "/move.tvn", {{Join({Box(0, 0), Mark("inloop.txt"), moveAction}, after), {twoSeconds}}, next});
+  // A wipe of 200 steps of 2 pixels, 150 ms each.
+  WriteCourse(folder + "/effect.tvn", {{Join({Mark("inloop.txt"), Box(1, 150)}, after), {twoSeconds}}, next});
   const CourseBuilder::Writer sixSeconds = [](CourseBuilder& c) {
     c.TimeResponse(IconFields{4, "time", "", 3}, ResponseFields{}, 60);
   };
@@ -117,29 +137,36 @@ void WriteWaitingCourses(const std::string& folder) {
     c.MoveAction(IconFields{4, "move", "", 3}, looping, DisplayFields{});
   };
   WriteCourse(folder + "/endless.tvn",
-              {{{Box(0, 0), Mark("inloop.txt"), endlessMove, Mark("after.txt")}, {twoSeconds}}, next});
+              {{Join({Box(0, 0), Mark("inloop.txt"), endlessMove}, after), {twoSeconds}}, next});
   // A call into a library that is not there shows a box.
   DllFields missing;
   missing.library = "NOPE.DLL";
   missing.function = "Nothing";
   const CourseBuilder::Writer box = [missing](CourseBuilder& c) { c.DllAction(IconFields{}, missing); };
-  WriteCourse(folder + "/box.tvn", {{{Mark("inloop.txt"), box, Mark("after.txt")}, {twoSeconds}}, next});
+  WriteCourse(folder + "/box.tvn", {{Join({Mark("inloop.txt"), box}, after), {twoSeconds}}, next});
 
-  WriteBytes(folder + "/tone10.wav", ToneWav(10000, 8000, 1));
+  WriteBytes(folder + "/tone30.wav", ToneWav(30000, 8000, 1));
   ResponseFields clicked;
   clicked.outcomeFlags = 32;  // stays
   clicked.actions = {Mark("clicked.txt")};
   const CourseBuilder::Writer click = [clicked](CourseBuilder& c) {
     c.MouseResponse(IconFields{4, "click", "", 3}, clicked, 0x1 | 0x10);
   };
-  WriteCourse(folder + "/sound.tvn",
-              {{{Mark("inloop.txt"), Mci("open \"" + folder + "/tone10.wav\" alias n\r\nplay n wait"), Mark("after.txt")},
-                {click}}});
+  const CourseBuilder::Writer soundWait = Mci("open \"" + folder + "/tone30.wav\" alias n\r\nplay n wait");
+  WriteCourse(folder + "/sound.tvn", {{Join({Mark("inloop.txt"), soundWait}, after), {click}}});
   WriteCourse(folder + "/film.tvn",
-              {{{Mark("inloop.txt"), Mci("open \"" + folder + "/film.avi\" type avivideo alias v\r\nplay v wait"),
-                 Mark("after.txt")},
+              {{Join({Mark("inloop.txt"), Mci("open \"" + folder + "/film.avi\" type avivideo alias v\r\nplay v wait")},
+                     after),
                 {twoSeconds}},
                next});
+  // The time event's task becomes current inside the move's wait and runs there.
+  const CourseBuilder::Writer inOneSecond = [](CourseBuilder& c) {
+    c.TimeEvent(IconFields{4, "soon", "", 3}, EventFields{1, ""}, 1);
+  };
+  WriteCourse(folder + "/nested.tvn", {{Join({Box(0, 0), endlessMove}, after), {twoSeconds}},
+                                       {Join({Mark("inloop.txt"), soundWait}, after), {twoSeconds}, {inOneSecond}},
+                                       next});
+  WriteCourse(folder + "/other.tvn", {{{Mark("other.txt")}, {WaitForKey()}}});
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // setup -s as a process: a product written beside a copy of setup installs with no display into a home of its own.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
@@ -12,6 +14,10 @@
 #include <vector>
 
 #include "platform/sys/process.h"
+#include "platform/sys/program_groups.h"
+#include "setuptools/uninstal/uninstall_app.h"
+#include "tests/setuptools/setup_test_env.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/szdd_writer.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/zip_tool.h"
@@ -46,15 +52,23 @@ std::int64_t Seconds(fs::file_time_type time) {
 
 class SetupSilentRun : public ::testing::Test {
  protected:
-  // Copies setup into the distribution folder and runs "setup args..." with
-  // HOME in the temporary root and no display; the exit status.
-  int Run(const fs::path& distribution, const std::vector<std::string>& args) {
+  // The command that runs "setup args..." from the distribution folder with
+  // HOME in the temporary root and no display (setup copied there first).
+  std::vector<std::string> Command(const fs::path& distribution, const std::vector<std::string>& args,
+                                   const std::vector<std::string>& environment = {}) {
     fs::copy_file(TVN_SETUP_PROGRAM, distribution / "setup", fs::copy_options::overwrite_existing);
     std::vector<std::string> command = {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
                                         "-u", "XDG_DATA_HOME", "-u", "XDG_CONFIG_HOME",
-                                        "HOME=" + home.path().string(), "/usr/bin/timeout", "120",
-                                        (distribution / "setup").string()};
+                                        "HOME=" + home.path().string()};
+    command.insert(command.end(), environment.begin(), environment.end());
+    command.push_back((distribution / "setup").string());
     command.insert(command.end(), args.begin(), args.end());
+    return command;
+  }
+  // Runs it, 120 s at most; the exit status.
+  int Run(const fs::path& distribution, const std::vector<std::string>& args) {
+    std::vector<std::string> command = Command(distribution, args);
+    command.insert(command.end() - static_cast<std::ptrdiff_t>(args.size()) - 1, {"/usr/bin/timeout", "120"});
     const tvn::sys::ProcessResult result = tvn::sys::RunAndWait("/usr/bin/env", command);
     EXPECT_TRUE(result.started);
     return result.exitCode;
@@ -142,11 +156,14 @@ TEST_F(SetupSilentRun, AProductOfEveryKindOfFileInstallsCompletely) {
                 "/media/BIG.AVI\"\r\n\"" + p + "/UNINSTAL.INF\"\r\n\r\n"
             "[default.directory]\r\n\"" + p + "\"\r\n\r\n"
             "[created.directories]\r\n\"" + p + "/samples\"\r\n\"" + p + "/sub\"\r\n\"" + p + "/media\"\r\n\"" + p +
-                "/docs\"\r\n\"" + p + "/bin\"\r\n\"" + p + "\"\r\n\"" + Prefix().string() + "/drive_c\"\r\n");
-  // The only message: the restart question, taken as OK; nothing restarts.
+                "/docs\"\r\n\"" + p + "/bin\"\r\n\"" + p + "\"\r\n\"" + Prefix().string() + "/drive_c\"\r\n\"" +
+                // The folders of a new home, made at the start.
+                Prefix().string() + "/windows/system\"\r\n\"" + Prefix().string() + "/windows\"\r\n\"" +
+                Prefix().string() + "\"\r\n");
+  // The restart question, taken as OK (nothing restarts), then how the run ended.
   EXPECT_EQ(Read(d / "setup.log"),
             "Setup needs to Restart Windows before this application will run.\n\nPress OK to Restart Windows or Cancel to "
-            "return to Windows.\n");
+            "return to Windows.\nApplication installation complete.\n");
 }
 
 TEST_F(SetupSilentRun, ASwitchAndAFolderAreReadApart) {
@@ -155,7 +172,41 @@ TEST_F(SetupSilentRun, ASwitchAndAFolderAreReadApart) {
   Write(cd / "PLAIN.TXT", "plain");
   EXPECT_EQ(Run(dist.path(), {"-s", cd.path().string()}), 0);
   EXPECT_EQ(Read(Prefix() / "drive_c/DEMO/PLAIN.TXT"), "plain");
-  EXPECT_FALSE(fs::exists(dist / "setup.log"));  // no line: no file
+  EXPECT_EQ(Read(dist / "setup.log"), "Application installation complete.\n");
+}
+
+// A typed folder with blanks and letters beyond ASCII, whose parent setup
+// makes: a run that fails (too little room), then one that completes. The
+// log tells the second run's end, the menu entry names the installed program
+// and course each whole, and UNINSTAL.INF names the parent it made.
+TEST_F(SetupSilentRun, AFolderWithBlanksGetsAWorkingMenuEntryAndALogOfItsOwnRun) {
+  TempDir target;
+  const fs::path product = target / "My Courses" / "Démo Über";
+  const std::string script = "[data]\ndefdir = \"" + (target / "My Courses").string() + "/D\xe9mo \xdc" "ber\"\n"
+                             "uninstall = TRUE\n[default.files]\n1:Tvnrun, <defdir>\n1:demo.tvn, <defdir>\n"
+                             "[progman.groups]\nDemo\n[Demo]\nStart, <defdir>Tvnrun, <defdir>demo.tvn\n";
+  Write(dist / "INSTALL.INF", script + "[disk.space]\nminspace = 99999999999999999999\n");
+  Write(dist / "Tvnrun", "#!/bin/sh\n", fs::perms(0755));
+  Write(dist / "demo.tvn", "course");
+  EXPECT_EQ(Run(dist.path(), {"-s"}), 1);
+  EXPECT_NE(Read(dist / "setup.log").find("Incomplete Installation!"), std::string::npos) << Read(dist / "setup.log");
+  Write(dist / "INSTALL.INF", script);
+  ASSERT_EQ(Run(dist.path(), {"-s"}), 0) << Read(dist / "setup.log");
+  EXPECT_EQ(Read(dist / "setup.log"), "Application installation complete.\n");
+
+  const fs::path entry = home / ".local/share/applications/tavelon/Demo/Start.desktop";
+  EXPECT_NE(Read(entry).find("\nExec=\"" + (product / "Tvnrun").string() + "\" \"" + (product / "demo.tvn").string() +
+                             "\"\n"),
+            std::string::npos)
+      << Read(entry);
+  if (tvn::sys::ResolveProgram("desktop-file-validate")) {
+    EXPECT_EQ(tvn::sys::RunAndWait("/usr/bin/env", {"desktop-file-validate", entry.string()}).exitCode, 0);
+  }
+  EXPECT_NE(Read(product / "UNINSTAL.INF")
+                .find("[created.directories]\r\n\"" + product.string() + "\"\r\n\"" + (target / "My Courses").string() +
+                      "\"\r\n"),
+            std::string::npos)
+      << Read(product / "UNINSTAL.INF");
 }
 
 TEST_F(SetupSilentRun, ASplitSetNamingItsOwnPieceIsKeptLoggedAndTheRunIsIncomplete) {
@@ -249,6 +300,95 @@ TEST_F(SetupSilentRun, TheExampleDistributionInstallsTheDemoCourseAndTvnrunPlays
       "/usr/bin/env", {"HOME=" + home.path().string(), "QT_QPA_PLATFORM=offscreen", "SDL_AUDIODRIVER=dummy",
                        "/usr/bin/timeout", "5", (product / "Tvnrun").string(), (product / "demo.tvn").string()});
   EXPECT_EQ(played.exitCode, 124);
+}
+
+// The staged copies ".~NAME.XXXXXX" below folder (of files whose name starts with the text given).
+std::vector<std::string> StagedCopies(const fs::path& folder, const std::string& name = {}) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->path().filename().string().rfind(".~" + name, 0) == 0) found.push_back(it->path().string());
+  }
+  return found;
+}
+
+// A silent run from a slow medium ended by the session's end (SIGTERM) or killed outright while it copies a large
+// file: UNINSTAL.INF lists what is in place and the file in hand leaves nothing behind (killed, its hidden copy stays
+// until the next run); a second run completes over it, and uninstal then takes away everything setup put there.
+TEST_F(SetupSilentRun, ARunEndedWhileCopyingListsWhatIsInPlaceAndTheNextRunCompletes) {
+  const std::string big(8 << 20, 'B');
+  Write(dist / "INSTALL.INF",
+        "[dialog]\ncaption = \"Slow Demo\"\n[data]\ndefdir = \"C:\\SLOW\"\nuninstall = TRUE\n"
+        "[default.files]\n1:SMALL.TXT, <defdir>docs\\\n1:BIG.DAT, <defdir>\n1:AFTER.TXT, <defdir>\n"
+        "[progman.groups]\nSlow\n[Slow]\nGuide, <defdir>docs/SMALL.TXT\n");
+  Write(dist / "SMALL.TXT", "small");
+  Write(dist / "BIG.DAT", big);
+  Write(dist / "AFTER.TXT", "after");
+  const fs::path product = Prefix() / "drive_c/SLOW";
+  const std::string p = product.string();
+  // The in-process uninstal finds the same folders as setup.
+  tvn::testing::ScopedEnv homeForUninstal("HOME", home.path().string());
+  tvn::testing::ScopedEnv dataHome("XDG_DATA_HOME", (home / ".local/share").string());
+  tvn::testing::ScopedEnv configHome("XDG_CONFIG_HOME", (home / ".config").string());
+  const fs::path menuEntry = tvn::sys::GetMenuFolders().applications / "Slow" / "Guide.desktop";
+  for (const int signal : {SIGTERM, SIGKILL}) {
+    SCOPED_TRACE(signal == SIGTERM ? "SIGTERM" : "SIGKILL");
+    fs::remove_all(home / ".local");
+    // 2 MiB a second: four seconds for the large file.
+    const tvn::sys::StartResult started =
+        tvn::sys::StartProgram("/usr/bin/env", Command(dist.path(), {"-s"}, {"TVN_TEST_SOURCE_RATE=2097152"}));
+    ASSERT_NE(started.process, 0);
+    std::optional<int> status;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!(status = tvn::sys::PollProcess(started.process)) && std::chrono::steady_clock::now() < deadline &&
+           StagedCopies(product, "BIG.DAT.").empty()) {
+      ::usleep(10000);
+    }
+    ASSERT_FALSE(status) << "setup ended before it copied the large file";
+    ::kill(started.process, signal);
+    while (!(status = tvn::sys::PollProcess(started.process)) && std::chrono::steady_clock::now() < deadline) {
+      ::usleep(10000);
+    }
+    if (!status) {
+      ::kill(started.process, SIGKILL);
+      tvn::sys::WaitForProcess(started.process);
+      FAIL() << "setup did not end";
+    }
+    const std::string listed = Read(product / "UNINSTAL.INF");
+    const std::size_t files = listed.find("[default.files]");
+    ASSERT_NE(files, std::string::npos) << listed;
+    EXPECT_FALSE(fs::exists(product / "BIG.DAT"));
+    if (signal == SIGTERM) {
+      EXPECT_EQ(*status, 1);  // an incomplete installation
+      EXPECT_EQ(StagedCopies(product), std::vector<std::string>{});
+      EXPECT_EQ(listed.substr(files, listed.find("[default.directory]") - files),
+                "[default.files]\r\n\"" + p + "/docs/SMALL.TXT\"\r\n\"" + p + "/UNINSTAL.INF\"\r\n\r\n");
+      EXPECT_NE(listed.find("[created.directories]\r\n\"" + p + "/docs\"\r\n\"" + p + "\"\r\n"), std::string::npos)
+          << listed;
+    } else {
+      // The lines logged so far are in the file; the hidden copy in hand stays for the next run.
+      EXPECT_EQ(listed.substr(files), "[default.files]\r\n\"" + p + "/docs/SMALL.TXT\"\r\n");
+      EXPECT_EQ(StagedCopies(product).size(), 1u);
+    }
+
+    ASSERT_EQ(Run(dist.path(), {"-s"}), 0) << Read(dist / "setup.log");
+    EXPECT_EQ(StagedCopies(product), std::vector<std::string>{});
+    EXPECT_EQ(Read(product / "BIG.DAT"), big);
+    if (signal != SIGTERM) continue;
+    // After the logout's run and the one that completed, uninstal leaves no folder either of them made.
+    ASSERT_TRUE(fs::exists(menuEntry)) << menuEntry;
+    struct Yes : IUninstallQuestion {
+      bool Confirm(const CString&, const CString&) override { return true; }
+    } yes;
+    tvn::testing::ScriptedBoxes boxes;
+    boxes.answers = std::vector<int>(10, IDYES);
+    CHostRemovalFileSystem removal;
+    CMenuEntryTransport menu;
+    CUninstallApp uninstal({boxes, yes, removal, menu}, product, {});
+    uninstal.InitInstance();
+    EXPECT_FALSE(fs::exists(product)) << (fs::exists(product / "docs") ? "docs stayed" : "");
+    EXPECT_FALSE(fs::exists(menuEntry));
+  }
 }
 
 }  // namespace

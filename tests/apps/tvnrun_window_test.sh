@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts Tvnrun on the demo course under a virtual X server, checks that the
-# presentation window appears, presses keys (the welcome page ends with its
-# narration, the name page goes on with Enter, the questions end on their
-# timers, the result and rich-text pages on any key, the film page by itself), checks that the program
+# presentation window appears, presses keys and clicks (the welcome page ends
+# with its narration, the name page goes on with Enter, the questions end on
+# their timers, the result and rich-text pages on any key, the film page by
+# itself, the two notes pages with a click on Done), checks that the program
 # ends by itself with exit code 0 and that SDL's disk driver received the
 # narration. With TVN_CHECK_WELCOME_PICTURE set, a screenshot of the welcome
 # page must show the demo's picture (its gradient) where the course puts it;
@@ -87,14 +88,16 @@ if [ -n "${TVN_CHECK_WELCOME_PICTURE:-}" ]; then
   echo "the welcome picture shows ($seen)"
 fi
 
-# The question's timer and then any key finish the waiting tasks; the rest of the course runs through and
-# the program ends. A key sent before the window took input is sent again.
+# The questions' timers, any key and the notes pages' Done button (540,425 on
+# the page, where the pages before them have nothing to click) finish the
+# waiting tasks; the rest of the course runs through and the program ends. A
+# key or click sent before the window took input is sent again.
 deadline=$((SECONDS + 240))
 while kill -0 "$pid" 2>/dev/null; do
   if [ $SECONDS -ge $deadline ]; then
     echo "FAIL: Tvnrun did not end at the end of the course within 240 s"; kill "$pid"; cat "$log"; exit 1
   fi
-  xdotool mousemove --window "$window" 50 50 key Return space 2>/dev/null
+  xdotool mousemove --window "$window" 540 425 click 1 mousemove --window "$window" 50 50 key Return space 2>/dev/null
   for _ in $(seq 1 10); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
 done
 wait "$pid"

@@ -36,3 +36,14 @@ use_own_xdg_folders() {
   mkdir -m 700 "$1/runtime"
   export XDG_RUNTIME_DIR="$1/runtime" XDG_CONFIG_HOME="$1/config" XDG_DATA_HOME="$1/data"
 }
+
+# A folder of the test's own (work) with its home in it, removed at the end;
+# the program whose id the test keeps in pid is killed first.
+use_own_home() {
+  work=$(mktemp -d)
+  pid=
+  trap '[ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+  unset XDG_DATA_HOME XDG_CONFIG_HOME
+  export HOME="$work/home"
+  mkdir -p "$HOME"
+}

@@ -252,28 +252,24 @@ TEST_F(CourseLoaderTest, ACourseCutAnywhereFailsCleanly) {
     FakeCourseHost freshHost;
     CCourseDoc course(freshHost);
     std::vector<std::uint8_t> part(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
-    EXPECT_FALSE(course.OnOpenDocument(Write("cut.mcl", part)));
+    const CString path = Write("cut.mcl", part);
+    EXPECT_FALSE(course.OnOpenDocument(path));
     ASSERT_FALSE(freshHost.BoxTexts().empty());
-    EXPECT_EQ(freshHost.BoxTexts()[0], "Unexpected file format.");
+    // Cut inside its marks (four bytes and the three of the signature) it is no course at all.
+    EXPECT_EQ(freshHost.BoxTexts()[0],
+              cut < 7 ? FormatStringId1(StringId::kNotACourse, path).str() : "Unexpected file format.");
     EXPECT_EQ(course.Tasks().GetCount(), 0);
     EXPECT_EQ(freshHost.registry.UsersOf("Fancy", "Regular"), 0);
   }
 }
 
-TEST_F(CourseLoaderTest, AZeroLengthFileOpensEmptyWithoutAMessage) {
-  EXPECT_TRUE(doc.OnOpenDocument(Write("empty.mcl", {})));
-  EXPECT_TRUE(host.sink.boxes.empty());
-  EXPECT_EQ(doc.Tasks().GetCount(), 0);
-  EXPECT_EQ(doc.GetCurrentTask(), nullptr);
-  EXPECT_FALSE(doc.GetCourseDirectory().IsEmpty());
-}
-
-TEST_F(CourseLoaderTest, AZeroLengthFileIsNoDataFileButOpensAsACourse) {
+TEST_F(CourseLoaderTest, AZeroLengthFileIsNoDataFileAndNoCourse) {
   CString path = Write("start.dat", {});
   EXPECT_FALSE(host.data.Open(path));
-  EXPECT_TRUE(doc.OnOpenDocument(path));
+  EXPECT_FALSE(doc.OnOpenDocument(path));
   EXPECT_FALSE(doc.IsFromDataFile());
-  EXPECT_TRUE(host.sink.boxes.empty());
+  EXPECT_EQ(host.BoxTexts(), std::vector<std::string>{FormatStringId1(StringId::kNotACourse, path).str()});
+  ExpectEmpty();
 }
 
 TEST_F(CourseLoaderTest, AnEmptyTaskListOpensWithNoCurrentTask) {

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <cstring>
 #include <future>
+#include <mutex>
 
 #include "model/data_file.h"
 #include "model/data_mem_file.h"
@@ -279,6 +282,83 @@ TEST_F(PreloadCacheTest, AReadThatFailsPartWayKeepsNothingAndThePageReadsTheFile
   EXPECT_EQ(reader.Read(read.data(), static_cast<UINT>(read.size())), sound.size());
   read.pop_back();
   EXPECT_EQ(read, sound);
+}
+
+// The workers stop before the packed file they read closes, or opens another
+// (the program's end, a course replaced): the read under way is awaited and
+// kept whole, and work not begun is dropped without an error. Under
+// ThreadSanitizer a worker left running races the close on the directory.
+TEST_F(PreloadCacheTest, WorkersStopBeforeThePackedFileClosesOrOpensAnother) {
+  constexpr int kEntries = 16;
+  const auto bytesOf = [](char pack, int i) {
+    return std::vector<std::uint8_t>(65536, static_cast<std::uint8_t>(pack + i));
+  };
+  const auto nameOf = [](const char* stem, int i) { return std::string(stem) + std::to_string(i) + ".WAV"; };
+  PackedFileBuilder first, second;
+  for (int i = 0; i < kEntries; ++i) {
+    first.Add(nameOf("CLIP", i), bytesOf('A', i));
+    first.Add(nameOf("MORE", i), bytesOf('Q', i));
+    second.Add(nameOf("NEXT", i), bytesOf('a', i));
+  }
+  first.WriteTo(dir / "first.dat");
+  second.WriteTo(dir / "second.dat");
+  CDataFile data(&reporter);
+  ASSERT_TRUE(data.Open(Text(dir / "first.dat")));
+  CPreloadCache packed(&data, &reporter);
+  packed.SetBudget(100 << 20);
+
+  // The first read after the adds waits until the test lets it go on.
+  std::mutex lock;
+  std::condition_variable changed;
+  bool reading = false, go = false;
+  packed.SetReadHook([&](const CString&) {
+    std::unique_lock held(lock);
+    if (reading) return;
+    reading = true;
+    changed.notify_all();
+    changed.wait(held, [&] { return go; });
+  });
+  const auto addWhileOneReads = [&](const char* stem) {
+    {
+      std::lock_guard held(lock);
+      reading = go = false;
+    }
+    for (int i = 0; i < kEntries; ++i) packed.AddObject(CString(nameOf(stem, i)), FALSE);
+    std::unique_lock held(lock);
+    const bool began = changed.wait_for(held, std::chrono::seconds(60), [&] { return reading; });
+    go = true;
+    changed.notify_all();
+    EXPECT_TRUE(began);
+  };
+  // Every entry left is loaded with its packed file's bytes; those of the stem are counted.
+  const auto loadedWhole = [&](const char* stem, char pack) {
+    int loaded = 0;
+    for (const auto& [name, isLoaded] : packed.Describe()) {
+      EXPECT_TRUE(isLoaded) << name.str();
+      if (!isLoaded || !name.view().starts_with(stem)) continue;
+      CDataMemFile reader(nullptr, &packed);
+      EXPECT_TRUE(reader.Open(name, CFile::modeRead) && reader.IsFromCache()) << name.str();
+      std::vector<std::uint8_t> read(65537);
+      read.resize(reader.Read(read.data(), static_cast<UINT>(read.size())));
+      EXPECT_EQ(read, bytesOf(pack, std::stoi(name.str().substr(std::strlen(stem))))) << name.str();
+      ++loaded;
+    }
+    EXPECT_EQ(vars.calls, 0) << "a worker read on after the packed file changed";
+    return loaded;
+  };
+
+  addWhileOneReads("CLIP");
+  data.Close();
+  EXPECT_GE(loadedWhole("CLIP", 'A'), 1);
+
+  ASSERT_TRUE(data.Open(Text(dir / "first.dat")));
+  addWhileOneReads("MORE");
+  ASSERT_TRUE(data.Open(Text(dir / "second.dat")));
+  EXPECT_GE(loadedWhole("MORE", 'Q'), 1);
+
+  for (int i = 0; i < kEntries; ++i) packed.AddObject(CString(nameOf("NEXT", i)), FALSE);
+  packed.WaitForWorkers();
+  EXPECT_EQ(loadedWhole("NEXT", 'a'), kEntries);
 }
 
 TEST_F(PreloadCacheTest, TheLookAheadAddsTheFilesOfTheTasksTheResponsesLeadTo) {

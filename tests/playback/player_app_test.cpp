@@ -16,13 +16,17 @@
 #include "tests/playback/app_test_support.h"
 #include "tests/page/page_test_support.h"
 #include "platform/user/qt_cursor.h"
+#include "tests/support/course_builder.h"
 #include "tests/support/cursor_writer.h"
 #include "tests/support/packed_file_builder.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
+using tvn::testing::CourseBuilder;
+using tvn::testing::CourseFileFields;
 using tvn::testing::EmptyTaskCourse;
+using tvn::testing::IconFields;
 using tvn::testing::PlayerAppTest;
 using tvn::testing::WriteBytes;
 
@@ -148,26 +152,33 @@ TEST_F(PlayerAppTest, TheCoursesBudgetVariableSizesThePreloadCache) {
   EXPECT_EQ(RunToEnd(), 0);
 }
 
-TEST_F(PlayerAppTest, AnEmptyFileIsNoPackedDataFileButOpensAsAnEmptyCourse) {
-  WriteBytes(dir / "empty.tvn", {});
-  CPlayerApp& player = MakeApp({Text(dir / "empty.tvn")});
-  ASSERT_TRUE(player.InitInstance());
-  EXPECT_FALSE(player.DataFile().IsOpen());
-  ASSERT_NE(player.GetCurrentCourse(), nullptr);
-  EXPECT_EQ(player.GetCurrentCourse()->Tasks().GetHead(), nullptr);
-  EXPECT_FALSE(player.GetPresentationView()->IsRunning()) << "a course without tasks does not start";
-}
-
-TEST_F(PlayerAppTest, AFileThatOpensAsNothingAsksForAnother) {
-  WriteBytes(dir / "broken.tvn", {'n', 'o', 't', ' ', 'a', ' ', 'c', 'o', 'u', 'r', 's', 'e'});
-  CPlayerApp& player = MakeApp({Text(dir / "broken.tvn")});
-  ASSERT_TRUE(player.InitInstance());
-  EXPECT_EQ(player.GetCurrentCourse(), nullptr);
-  EXPECT_FALSE(dialogs->boxes.empty()) << "the course says why it did not open";
-  MSG first;
-  ASSERT_TRUE(player.PeekMessage(first, nullptr, 0, 0, PM_NOREMOVE));
-  EXPECT_EQ(first.wParam, AppCommand::kOpenCourse);
-  EXPECT_EQ(RunToEnd(), 0);
+TEST_F(PlayerAppTest, AFileThatIsNoCourseSaysSoAndAsksForAnother) {
+  struct Row {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+  };
+  const Row rows[] = {
+      {"empty", {}},
+      {"one byte", {'m'}},
+      {"the mark and part of the signature", {0, 0, 0, 0, 'm', 'c'}},
+      {"text", {'n', 'o', 't', ' ', 'a', ' ', 'c', 'o', 'u', 'r', 's', 'e'}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const std::filesystem::path file = dir / "broken.tvn";
+    WriteBytes(file, row.bytes);
+    CPlayerApp& player = MakeApp({Text(file)});
+    ASSERT_TRUE(player.InitInstance());
+    EXPECT_FALSE(player.DataFile().IsOpen());
+    EXPECT_EQ(player.GetCurrentCourse(), nullptr);
+    ASSERT_EQ(dialogs->boxes.size(), 1u);
+    EXPECT_EQ(dialogs->boxes[0].text.str(), "'" + file.string() + "' is not a valid Velostra file.");
+    MSG first;
+    ASSERT_TRUE(player.PeekMessage(first, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(first.wParam, AppCommand::kOpenCourse);
+    EXPECT_EQ(RunToEnd(), 0);
+    app.reset();
+  }
 }
 
 TEST_F(PlayerAppTest, EmbeddingEndsStartUpBeforeAnyFileIsOpened) {
@@ -355,14 +366,24 @@ TEST_F(PlayerAppTest, OtherProgramsOpenStartCloseAndQuitThroughTheDdeService) {
 
 TEST_F(PlayerAppTest, StartOverTheDdeServiceRunsTheNamedOpenCourseFromItsFirstTask) {
   WriteBytes(dir / "first.tvn", EmptyTaskCourse(1, true));
-  WriteBytes(dir / "second.tvn", EmptyTaskCourse(1, true));
+  // The second course's task waits for a menu command of the number the
+  // view's commands once used for the start; choosing it ends the course.
+  constexpr std::uint16_t kMenuCommand = 32782;
+  CourseFileFields second;
+  second.tasks = {[](CourseBuilder& b) {
+    b.Task(IconFields{4, "Task 1", "", 3}, 1, {}, {},
+           {[](CourseBuilder& c) { c.MenuResponse(IconFields{4, "menu", "", 3}, {}, "Restart", kMenuCommand); }});
+  }};
+  CourseBuilder built;
+  built.CourseFile(second);
+  WriteBytes(dir / "second.tvn", built.bytes());
   CPlayerApp& player = MakeApp({Text(dir / "first.tvn")});
   ASSERT_TRUE(player.InitInstance());
   CCourseDoc* first = player.GetCurrentCourse();
-  const std::string second = (dir / "second.tvn").string();
-  ASSERT_TRUE(SendCommand("[open(" + second + ")]"));
+  const std::string secondPath = (dir / "second.tvn").string();
+  ASSERT_TRUE(SendCommand("[open(" + secondPath + ")]"));
   EXPECT_FALSE(RunUntilQuiet());
-  CCourseDoc* opened = player.FindDocument(Text(second));
+  CCourseDoc* opened = player.FindDocument(Text(secondPath));
   ASSERT_NE(opened, nullptr);
   ASSERT_EQ(player.GetCurrentCourse(), first);
 
@@ -371,10 +392,19 @@ TEST_F(PlayerAppTest, StartOverTheDdeServiceRunsTheNamedOpenCourseFromItsFirstTa
   player.GetPresentationView()->SetStepListener([&](UINT message, int task) {
     if (message == ViewMessage::kRunTask) runs.emplace_back(player.GetCurrentCourse(), task);
   });
-  ASSERT_TRUE(SendCommand("[start(" + second + ")]"));
+  // A menu command that no response takes does not restart the course.
+  player.GetPresentationView()->PostMessage(WM_COMMAND, kMenuCommand, 0);
+  EXPECT_FALSE(RunUntilQuiet());
+  EXPECT_TRUE(runs.empty());
+
+  ASSERT_TRUE(SendCommand("[start(" + secondPath + ")]"));
   EXPECT_FALSE(RunUntilQuiet());
   EXPECT_EQ(runs, (std::vector<std::pair<CCourseDoc*, int>>{{opened, 1}}));
   EXPECT_EQ(player.GetCurrentCourse(), opened);
+  // Started again while its menu response waits: the start is no menu command.
+  ASSERT_TRUE(SendCommand("[start(" + secondPath + ")]"));
+  EXPECT_FALSE(RunUntilQuiet()) << "the menu response took the start and ended the course";
+  EXPECT_EQ(runs, (std::vector<std::pair<CCourseDoc*, int>>{{opened, 1}, {opened, 1}}));
 
   ASSERT_TRUE(SendCommand("[quit()]"));
   EXPECT_EQ(RunToEnd(), 0);

@@ -7,6 +7,8 @@
 
 #include "platform/sys/program_groups.h"
 #include "platform/sys/registry_files.h"
+#include "platform/sys/shell_file_types.h"
+#include "setuptools/common/setup_paths.h"
 #include "setuptools/setup/setup_app.h"
 #include "setuptools/uninstal/uninstall_app.h"
 #include "tests/setuptools/odbc_test_env.h"
@@ -62,6 +64,8 @@ class InstallUninstallTest : public ::testing::Test {
     ASSERT_EQ(script.LoadBytes(text, CInfReader::Encoding::kAnsi, false), 0u);
 
     CSetupServices services(SetupProgram::kSetup, boxes, source.path());
+    // As setup's start makes the Windows folders in a new home.
+    ASSERT_TRUE(services.CreateDirectoryChain(HostToScriptPath(locations.systemDir)));
     services.AddRoot(install);
     CUninstallLog log(services);
     ASSERT_TRUE(services.CreateDirectoryChain(CString(install.string())));
@@ -77,6 +81,14 @@ class InstallUninstallTest : public ::testing::Test {
     log.WriteGroupsLog(script);
     log.Close();
     Write(install / "notes.txt", "the user's own");
+    // The installed runtime's first start opens courses with itself.
+    RegisterCourses(install / "Tvnrun");
+  }
+  void RegisterCourses(const fs::path& program) {
+    ASSERT_FALSE(tvn::sys::RegisterShellFileType(
+                     {"Tavelon.Presentation", "Tavelon Presentation", {".tvn"}, "Tavelon", program},
+                     tvn::sys::XdgDataHome())
+                     .failed);
   }
   void Uninstall(std::vector<int> answers) {
     tvn::testing::ScriptedBoxes uninstallBoxes;
@@ -109,6 +121,7 @@ class InstallUninstallTest : public ::testing::Test {
   QuietCopyUi ui{3};
   std::vector<tvn::testing::ScriptedBoxes::Shown> shown;
   const tvn::sys::MenuFolders menus = tvn::sys::GetMenuFolders();
+  const fs::path association = tvn::sys::XdgDataHome() / "applications/Tavelon.Presentation.desktop";
 };
 
 TEST_F(InstallUninstallTest, YesThroughoutLeavesNothingTheLogNames) {
@@ -125,15 +138,26 @@ TEST_F(InstallUninstallTest, YesThroughoutLeavesNothingTheLogNames) {
   EXPECT_FALSE(fs::exists(menus.applications / "Demo"));
   EXPECT_FALSE(fs::exists(menus.directories / "tavelon-Demo.directory"));
   EXPECT_FALSE(fs::exists(menus.menus / "tavelon-Demo.menu"));
-  EXPECT_TRUE(fs::exists(locations.driveRoot));
+  // Nothing setup made stays: the shared folders it made went once empty, the
+  // Windows folder with its INI files stays; courses no longer open with the removed runtime.
+  for (const fs::path& gone : {locations.driveRoot, locations.systemDir, menus.applications, association}) {
+    EXPECT_FALSE(fs::exists(gone)) << gone;
+  }
+  EXPECT_FALSE(fs::exists(tvn::sys::XdgDataHome() / "mime/packages/Tavelon.Presentation.xml"));
+  EXPECT_TRUE(fs::exists(locations.windowsDir));
   CheckEntriesThatStay();
-  ASSERT_FALSE(shown.empty());
+  // Two questions (docs, the install directory), none for a shared folder, and the closing message.
+  ASSERT_EQ(shown.size(), 3u);
   EXPECT_EQ(shown.back().text, "The application and all its associated files have been successfully removed.");
 }
 
 TEST_F(InstallUninstallTest, NoForTheInstallDirectoryKeepsTheUsersFile) {
+  // Courses open with a runtime that stays: so does the association.
+  RegisterCourses(source / "Tvnrun");
   Uninstall({IDYES, IDNO});
   EXPECT_EQ(Read(install / "notes.txt"), "the user's own");
+  EXPECT_TRUE(fs::exists(locations.driveRoot));
+  EXPECT_TRUE(fs::exists(association));
   for (const char* gone : {"Tvnrun", "DEMO.MCL", "UNINSTAL.INF", "docs"}) EXPECT_FALSE(fs::exists(install / gone)) << gone;
   EXPECT_FALSE(fs::exists(menus.applications / "Demo"));
   CheckEntriesThatStay();

@@ -60,7 +60,10 @@ struct ScriptedCopyUi : ICopyUi {
     if (!diskFolder.empty()) folder = CString(diskFolder);
     return Next(diskAnswers, 2);
   }
-  bool DispatchPending() override { return true; }
+  bool DispatchPending() override {
+    if (onPump) onPump();
+    return true;
+  }
   bool IsF3Pressed() override { return false; }
   bool AskExit() override { return false; }
   static int Next(std::vector<int>& answers, int otherwise) {
@@ -76,6 +79,7 @@ struct ScriptedCopyUi : ICopyUi {
   std::vector<int> errorAnswers, diskAnswers;
   std::string diskFolder;  // the folder the disk dialog is answered with, when given
   std::function<void()> onError;  // what the user does while the box is up
+  std::function<void()> onPump;   // what the user does while messages are taken
 };
 
 class SetupCopyTest : public ::testing::Test {
@@ -343,6 +347,61 @@ TEST_F(SetupCopyTest, RunningProgramsAreNeverReplacedUnlessShared) {
   EXPECT_EQ(Read(install / "RUN.EXE"), original);  // the shared line without field 6 leaves it too
   log.Close();
   EXPECT_EQ(Read(install / "UNINSTAL.INF").find("RUN.EXE"), std::string::npos);
+}
+
+// Cancel pressed while a large file is being written, however it is written: the copy stops within that file, which
+// leaves no trace (no target, no staged copy, no log line), and what was installed before it stays listed.
+TEST_F(SetupCopyTest, ACopyCancelledWithinAFileLeavesNothingOfIt) {
+  std::string big(1 << 20, '\0');
+  std::uint32_t seed = 7;
+  for (char& c : big) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
+  const std::string head = std::string("\x07\x00", 2) + "BIG.DAT" + std::string("\x02\x00", 2);
+  Write(source / "SMALL.TXT", "small");
+  Write(source / "BIG.DAT", big);
+  Write(source / "BIG.DA_", Szdd(big, 'T'));
+  Write(source / "PACK.ZIP", tvn::testing::BuildZip({{"BIG.DAT", big}}));
+  Write(source / "BIG.D00", head + big.substr(0, big.size() / 2));
+  Write(source / "BIG.D01", big.substr(big.size() / 2));
+  struct Row {
+    const char* how;
+    const char* entries;
+    const char* target;
+  } rows[] = {
+      {"plain", "1:BIG.DAT, <defdir>\n", "BIG.DAT"},
+      {"version install", "1:BIG.DAT, <defdir>, , BIG.DLL\n", "BIG.DLL"},
+      {"expanded", "1:BIG.DA_, <defdir>\n", "BIG.DAT"},
+      {"archive", "1:PACK.ZIP, <defdir>, , , 1\n", "BIG.DAT"},
+      {"joined", "1:BIG.D00, <defdir>\n1:BIG.D01, <defdir>\n", "BIG.DAT"},
+  };
+  auto staged = [&](const std::string& target) {
+    for (const auto& entry : fs::directory_iterator(install)) {
+      if (entry.path().filename().string().rfind(".~" + target + ".", 0) == 0) return true;
+    }
+    return false;
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.how);
+    fs::remove_all(install);
+    fs::create_directories(install);
+    ui.cancelled = false;
+    bool cancelledWhileWriting = false;
+    ui.onPump = [&] {
+      if (!ui.cancelled && staged(row.target)) cancelledWhileWriting = ui.cancelled = true;
+    };
+    auto app = App(std::string("[default.files]\n1:SMALL.TXT, <defdir>\n") + row.entries);
+    ASSERT_TRUE(log.Open("TRUE", CString(install.string() + "/"), "P"));
+    EXPECT_FALSE(app->CopyAllDisks());
+    log.Close();
+    EXPECT_TRUE(cancelledWhileWriting);
+    EXPECT_EQ(Read(install / "SMALL.TXT"), "small");
+    for (const auto& entry : fs::directory_iterator(install)) {
+      const std::string name = entry.path().filename().string();
+      EXPECT_TRUE(name != row.target && name.rfind(".~", 0) != 0) << name;
+    }
+    const std::string listed = Read(install / "UNINSTAL.INF");
+    EXPECT_NE(listed.find("/SMALL.TXT\""), std::string::npos);
+    EXPECT_EQ(listed.find(std::string("/") + row.target + "\""), std::string::npos) << listed;
+  }
 }
 
 }  // namespace

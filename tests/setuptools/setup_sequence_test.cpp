@@ -320,14 +320,14 @@ TEST_F(SetupSequenceTest, AnInteractiveRunEndsWith417OrTheRestartQuestionAndNoth
   EXPECT_EQ(setup.InstallDirectoryText().str(), (locations.driveRoot / "Chosen").string() + "/");
   EXPECT_EQ(Read(locations.driveRoot / "Chosen/A.TXT"), "alpha");
 
-  // A boot command line means no question; silent: logged, taken as OK.
+  // A boot command line means no question; silent: logged, taken as OK, and the run's end logged after it.
   boxes.shown.clear();
   EXPECT_FALSE(App("[bootup]\nCmdLine = \"x\"\n", false, restart).CheckRestart());
   EXPECT_TRUE(boxes.shown.empty());
   EXPECT_EQ(App("", true, restart).RunSilent(), 0);
   EXPECT_EQ(SetupLog(),
             "Setup needs to Restart Windows before this application will run.\n\nPress OK to Restart Windows or Cancel to "
-            "return to Windows.\n");
+            "return to Windows.\nApplication installation complete.\n");
 }
 
 TEST_F(SetupSequenceTest, SkippedFilesGiveStatusTwoAndAFailedCopyStillListsItsFolders) {

@@ -76,15 +76,15 @@ TEST_F(SystemEntriesTest, GroupCommandsFollowTheScriptInOrder) {
   std::vector<std::string> expected = {
       "[deletegroup(Demo)]",
       "[creategroup(Demo)]",
-      "[additem(" + p + "/Tvnrun \"" + p + "/demo.mcl\",\"Start\"," + p + "/Tvnrun,0)]",
+      "[additem(\"" + p + "/Tvnrun\" \"" + p + "/demo.mcl\",\"Start\",\"" + p + "/Tvnrun\",0)]",
       "[deleteitem(Again)]",
-      "[additem(" + p + "/again \"\",\"Again\"," + p + "/again.png,3)]",
-      "[additem(" + p + "/fresh \"\",\"Fresh\"," + p + "/fresh,0)]",
+      "[additem(\"" + p + "/again\" \"\",\"Again\",\"" + p + "/again.png\",3)]",
+      "[additem(\"" + p + "/fresh\" \"\",\"Fresh\",\"" + p + "/fresh\",0)]",
       "[reload(Demo)]",
       "[creategroup(Second)]"};
   for (int i = 1; i <= 20; ++i) {  // the 21st "check" item is never added
     const std::string program = p + "/p" + std::to_string(i);
-    expected.push_back("[additem(" + program + " \"\",\"I" + std::to_string(i) + "\"," + program + ",0)]");
+    expected.push_back("[additem(\"" + program + "\" \"\",\"I" + std::to_string(i) + "\",\"" + program + "\",0)]");
   }
   for (const char* tail : {"[reload(Second)]", "[showgroup(Demo,1)]", "[showgroup(Second,2)]", "[exitprogman(1)]"}) {
     expected.push_back(tail);

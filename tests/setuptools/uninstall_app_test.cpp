@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 
 #include "tests/setuptools/recording_progman.h"
 #include "tests/setuptools/setup_test_env.h"
@@ -31,9 +32,14 @@ struct RecordingFiles : IRemovalFileSystem {
     return {};
   }
   bool Exists(const fs::path&) override { return true; }
+  bool RemoveFileType(std::string_view, const std::vector<fs::path>&) override { return false; }
   std::vector<std::string> calls;
 };
 
+std::string Read(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 void Write(const fs::path& file, const std::string& text) {
   fs::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary) << text;
@@ -129,6 +135,40 @@ TEST_F(UninstallAppTest, NoKeepsFoldersAndExistedFilesAndNothingAtAllWithoutCons
   ASSERT_TRUE(again->LoadLog());
   again->RemoveProgmanGroups();
   EXPECT_EQ(progman.commands.size(), 3u);
+}
+
+// A product typed into a folder outside the prefix, whose parent setup made:
+// the parent goes without a question once it is empty, and stays while it
+// holds anything else; / and the home folder are never touched.
+TEST_F(UninstallAppTest, AParentMadeForATypedFolderGoesOnlyWhenEmpty) {
+  TempDir base;
+  const fs::path parent = base / "My Courses", product = parent / "Demo";
+  auto installAndRemove = [&] {
+    Write(product / "a.txt", "x");
+    Write(product / "UNINSTAL.INF", "[default.files]\r\n\"" + (product / "a.txt").string() + "\"\r\n\"" +
+                                        (product / "UNINSTAL.INF").string() + "\"\r\n\r\n[default.directory]\r\n\"" +
+                                        product.string() + "\"\r\n\r\n[created.directories]\r\n\"" + product.string() +
+                                        "\"\r\n\"" + parent.string() + "\"\r\n\"/\"\r\n\"" + home.path().string() +
+                                        "\"\r\n");
+    boxes.shown.clear();
+    boxes.answers = {IDYES};
+    App({(product / "UNINSTAL.INF").string()})->InitInstance();
+  };
+  Write(parent / "Other" / "mine.txt", "the learner's");
+  installAndRemove();
+  EXPECT_FALSE(fs::exists(product));
+  EXPECT_EQ(Read(parent / "Other" / "mine.txt"), "the learner's");
+  const std::vector<std::string> asked = {
+      "Do you want to delete the directory '" + product.string() + "' and it's contents from you hard disk?",
+      "The application and all its associated files have been successfully removed."};
+  EXPECT_EQ(Texts(), asked);
+
+  fs::remove_all(parent / "Other");
+  installAndRemove();
+  EXPECT_FALSE(fs::exists(parent));
+  EXPECT_TRUE(fs::exists(base.path()));
+  EXPECT_TRUE(fs::exists(home.path()));
+  EXPECT_EQ(Texts(), asked);
 }
 
 TEST_F(UninstallAppTest, AMissingLogShows401AndAsksNothing) {

@@ -125,4 +125,34 @@ TEST_F(UninstallLogTest, AWholeScriptsLogReadsBackExactly) {
   EXPECT_FALSE(log.WriteGroupsLog(noGroups));
 }
 
+// A run that is killed leaves the lines logged so far; the run after it lists the folders the earlier one made and
+// that are still there (an earlier run's own log), with its own.
+TEST_F(UninstallLogTest, LinesAreInTheFileAsLoggedAndAnEarlierRunsFoldersCarryOver) {
+  namespace fs = std::filesystem;
+  ASSERT_TRUE(log.Open("TRUE", installText, "C"));
+  ASSERT_TRUE(services.CreateDirectoryChain(installText + "docs"));
+  ASSERT_TRUE(log.LogLine(installText + "docs/a.txt"));
+  EXPECT_NE(ReadText(install / "UNINSTAL.INF").find("[default.files]\r\n\"" + install.string() + "/docs/a.txt\"\r\n"),
+            std::string::npos)
+      << "while the log is still open";
+  log.WriteDirectoriesLog(installText);
+  log.Close();
+  fs::create_directories(install / "kept");
+  std::ofstream(install / "UNINSTAL.INF", std::ios::app)
+      << "\"" << (install / "kept").string() << "\"\r\n\"" << (install / "gone").string() << "\"\r\n\"/usr\"\r\n";
+
+  tvn::testing::TempDir otherModule;
+  CSetupServices second(SetupProgram::kSetup, boxes, otherModule.path());
+  CUninstallLog next(second);
+  ASSERT_TRUE(next.Open("TRUE", installText, "C"));
+  ASSERT_TRUE(second.CreateDirectoryChain(installText + "new"));
+  next.WriteDirectoriesLog(installText);
+  next.Close();
+  const std::string text = ReadText(install / "UNINSTAL.INF");
+  const std::string p = install.string();
+  EXPECT_EQ(text.substr(text.find("[created.directories]")),
+            "[created.directories]\r\n\"" + p + "/new\"\r\n\"" + p + "/docs\"\r\n\"" + p + "/kept\"\r\n");
+}
+
 }  // namespace
+

@@ -20,6 +20,25 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::vector<SoundRun> SoundRuns(const std::filesystem::path& medium, const std::filesystem::path& out) {
+  const std::string command = "ffmpeg -nostdin -hide_banner -loglevel info -i '" + medium.string() +
+                              "' -map 0:a:0 -af ashowinfo -f null - 2>'" + out.string() + "'";
+  if (std::system(command.c_str()) != 0) return {};
+  std::vector<SoundRun> runs;
+  std::ifstream in(out);
+  for (std::string line; std::getline(in, line);) {
+    // One line a frame: "... rate:44100 nb_samples:1152 ...".
+    const std::size_t rate = line.find(" rate:"), samples = line.find(" nb_samples:");
+    if (line.find("ashowinfo") == std::string::npos || rate == std::string::npos || samples == std::string::npos)
+      continue;
+    const int hz = std::atoi(line.c_str() + rate + 6);
+    if (hz <= 0) continue;
+    if (runs.empty() || runs.back().rate != hz) runs.push_back({hz, 0});
+    runs.back().samples += std::strtoull(line.c_str() + samples + 12, nullptr, 10);
+  }
+  return runs;
+}
+
 std::vector<std::uint8_t> DecodeToBgra(const std::filesystem::path& medium, const std::filesystem::path& out) {
   if (!RunFfmpeg("-i '" + medium.string() + "' -f rawvideo -pix_fmt bgra", out)) return {};
   return ReadFileBytes(out);

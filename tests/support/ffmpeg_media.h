@@ -38,6 +38,15 @@ std::vector<std::uint8_t> MakeAvi(const AviRecipe& recipe, const std::filesystem
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
 
+// A stretch of a medium's first sound at one sample rate, as ffmpeg decodes
+// it (its frames listed into out).
+struct SoundRun {
+  int rate = 0;
+  std::uint64_t samples = 0;
+};
+// The stretches in order; empty when ffmpeg could not read the medium.
+std::vector<SoundRun> SoundRuns(const std::filesystem::path& medium, const std::filesystem::path& out);
+
 // Every frame of a medium as ffmpeg itself decodes it to 32-bit BGRA, one
 // frame after another; empty when ffmpeg could not read it.
 std::vector<std::uint8_t> DecodeToBgra(const std::filesystem::path& medium, const std::filesystem::path& out);

@@ -1,6 +1,7 @@
 // MCI command strings: the parser, devices by alias and id, the sound devices, notices and errors.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "platform/mm/mci_command.h"
@@ -8,6 +9,7 @@
 #include "platform/mm/mci_play_end.h"
 #include "platform/mm/media_system.h"
 #include "tests/platform/mm/mci_string_test.h"
+#include "tests/support/ffmpeg_media.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wav_writer.h"
 
@@ -173,6 +175,68 @@ TEST_F(MciTest, SamplesAndBytesCountTheFilesOwnFormat) {
   EXPECT_EQ(Reply("status t length"), "176400");
   Reply("set t time format samples");
   EXPECT_EQ(Reply("status t length"), "44100");
+}
+
+// Clips of different sample rates joined end to end (as tools that join
+// MP3s write them) play one after the other, each at its own rate: the
+// length follows ffmpeg's decode of the clips within a millisecond a clip,
+// the sound plays as long as it says, a range inside the second clip plays
+// as long as it says, and samples count each clip at its own rate. Two
+// joins made here and one made by lame.
+TEST_F(MciTest, ASoundWhoseRateChangesPartWayCountsEachPartAtItsOwnRate) {
+  if (!tvn::testing::HaveFfmpeg()) GTEST_SKIP() << "no ffmpeg";
+  const auto tone = [&](const std::string& name, int rate, int channels, double seconds) {
+    const auto path = dir.path() / name;
+    EXPECT_TRUE(tvn::testing::RunFfmpeg("-f lavfi -i sine=frequency=440:sample_rate=" + std::to_string(rate) +
+                                            ":duration=" + std::to_string(seconds) + " -ac " + std::to_string(channels),
+                                        path))
+        << name;
+    return tvn::testing::ReadFileBytes(path);
+  };
+  const auto join = [&](const std::string& name, std::vector<std::uint8_t> first, const std::vector<std::uint8_t>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    std::ofstream(dir.path() / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(first.data()), static_cast<std::streamsize>(first.size()));
+    return dir.path() / name;
+  };
+  const std::filesystem::path files[] = {
+      join("fall.mp3", tone("a.mp3", 44100, 2, 2.5), tone("b.mp3", 11025, 1, 1.6)),
+      join("rise.mp3", tone("c.mp3", 22050, 1, 2.0), tone("d.mp3", 44100, 2, 2.0)),
+      std::filesystem::path(TVN_TEST_DATA_DIR) / "media" / "j_44k_st_then_11k_m.mp3"};
+  for (std::size_t i = 0; i < std::size(files); ++i) {
+    const std::filesystem::path& file = files[i];
+    SCOPED_TRACE(file.filename().string());
+    const auto runs = tvn::testing::SoundRuns(file, dir.path() / "frames.txt");
+    ASSERT_EQ(runs.size(), 2u);
+    const double firstMs = runs[0].samples * 1000.0 / runs[0].rate;
+    const double plays = firstMs + runs[1].samples * 1000.0 / runs[1].rate;
+    const std::string m = " m" + std::to_string(i);
+    Reply("open \"" + file.string() + "\" alias" + m);
+    const DWORD length = std::stoul(Reply("status" + m + " length"));
+    EXPECT_NEAR(length, plays, 2.0);
+
+    std::size_t notices = Notices().size();
+    Reply("play" + m + " notify");
+    Advance(length - 2);
+    EXPECT_EQ(Notices().size(), notices);
+    Advance(4);
+    EXPECT_EQ(Notices().size(), ++notices);
+    const DWORD from = length - 600, to = length - 100;
+    Reply("play" + m + " from " + std::to_string(from) + " to " + std::to_string(to) + " notify");
+    Advance(499);
+    EXPECT_EQ(Notices().size(), notices);
+    Advance(1);
+    ASSERT_EQ(Notices().size(), ++notices);
+    EXPECT_EQ(Notices().back().wParam, 1u);
+    EXPECT_EQ(Reply("status" + m + " position"), std::to_string(to));
+
+    Reply("set" + m + " time format samples");
+    EXPECT_EQ(Reply("status" + m + " length"), std::to_string(runs[0].samples + runs[1].samples));
+    Reply("seek" + m + " to " + std::to_string(runs[0].samples));
+    Reply("set" + m + " time format ms");
+    EXPECT_NEAR(std::stoul(Reply("status" + m + " position")), firstMs, 1.0);
+    Reply("close" + m);
+  }
 }
 
 TEST_F(MciTest, ErrorsHaveTheirNumbersAndTexts) {

@@ -95,6 +95,17 @@ AviFilm MovingBoxFilm(int frames) {
   return film;
 }
 
+// An 8-bit film of plain rows, its palette 64 colours in ramps; no frames yet.
+AviFilm RampFilm(int width, int height) {
+  AviFilm film;
+  film.width = width;
+  film.height = height;
+  for (int i = 0; i < 64; ++i)
+    film.palette.push_back({static_cast<std::uint8_t>(4 * i), static_cast<std::uint8_t>(255 - 4 * i),
+                            static_cast<std::uint8_t>(7 * i)});
+  return film;
+}
+
 class VideoDecoderTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -242,12 +253,7 @@ TEST_F(VideoDecoderTest, EveryPalettisedFrameShowsThePaletteInForceAtItInAnyOrde
 // the frame applied in order (an entry changed twice shows its later colour).
 TEST(VideoDecoderPalette, PartialChangesApplyToThePaletteInForceAtTheirFrame) {
   constexpr int kWidth = 16, kHeight = 8, kFrames = 20;
-  AviFilm film;
-  film.width = kWidth;
-  film.height = kHeight;
-  for (int i = 0; i < 64; ++i)
-    film.palette.push_back({static_cast<std::uint8_t>(4 * i), static_cast<std::uint8_t>(255 - 4 * i),
-                            static_cast<std::uint8_t>(7 * i)});
+  AviFilm film = RampFilm(kWidth, kHeight);
   const auto entries = [](int count, int seed) {
     std::vector<AviRgb> colours;
     for (int i = 0; i < count; ++i)
@@ -335,6 +341,65 @@ TEST_F(VideoDecoderTest, FilmsWithoutAnIndexShowEveryFrameAfterAnySeek) {
         EXPECT_EQ(WrongFrames(*decoder, orders[row], expected, 64, 48), "") << "order " << row;
       }
     }
+  }
+}
+
+// A frame whose data ends short is no picture: a chunk shorter than its
+// rows, or one the file was cut inside (which the demuxer marks corrupt), is
+// dropped and the frame before stays, and a film cut inside its last frame
+// is as long as its whole frames. A film written here, and one by ffmpeg
+// with sound, cut inside its last frame and compared with ffmpeg's decode.
+TEST_F(VideoDecoderTest, AFrameWhoseDataEndsShortShowsTheFrameBefore) {
+  constexpr int kWidth = 16, kHeight = 8;
+  AviFilm film = RampFilm(kWidth, kHeight);
+  std::vector<std::uint8_t> written;
+  for (int f = 0; f < 8; ++f) {
+    std::vector<std::uint8_t> picture(kWidth * kHeight);
+    for (std::size_t i = 0; i < picture.size(); ++i) picture[i] = static_cast<std::uint8_t>((i + 5 * f) % 64);
+    std::vector<std::uint8_t> rows = PlainRows(picture, kWidth, kHeight);
+    if (f == 3) rows.resize(rows.size() - 40);  // the chunk holds five rows and a half
+    film.frames.push_back({rows, true, {}});
+    std::vector<std::uint8_t> bgra;
+    for (std::uint8_t index : picture)
+      bgra.insert(bgra.end(), {film.palette[index][2], film.palette[index][1], film.palette[index][0], 0xFF});
+    if (f == 3) bgra.assign(written.end() - kWidth * kHeight * 4, written.end());  // the frame before stays
+    written.insert(written.end(), bgra.begin(), bgra.end());
+  }
+  std::vector<std::uint8_t> cut = CutAfterFrames(WriteAvi(film), 8);
+  cut.resize(cut.size() - 60);  // inside the last frame's rows
+  {
+    auto decoder = OpenBytes(cut);
+    ASSERT_TRUE(decoder);
+    EXPECT_EQ(decoder->Info().frameCount, 7);
+    for (const auto& order : {InOrder(0, 6), std::vector<LONG>{6, 3, 2, 4}, Then({5}, InOrder(2, 4))})
+      EXPECT_EQ(WrongFrames(*decoder, order, written, kWidth, kHeight), "");
+  }
+
+  // 8-bit pictures at 15 a second and 8-bit sound, cut inside the ninth
+  // picture's chunk; ffmpeg's decode of each picture it reads, the last from
+  // the 4,718 bytes of its chunk that are left. The film ends with the
+  // picture before, at the last frame and past it.
+  const auto finding = std::filesystem::path(TVN_TEST_DATA_DIR) / "media" / "d_i_pal8_u8_11k_cut0.71.avi";
+  ASSERT_TRUE(RunFfmpeg("-i '" + finding.string() + "' -fps_mode passthrough -f rawvideo -pix_fmt bgra",
+                        dir / "pictures.bgra"));
+  const auto pictures = ReadFileBytes(dir / "pictures.bgra");
+  constexpr std::size_t kPicture = 160 * 120 * 4;
+  ASSERT_EQ(pictures.size(), 9 * kPicture);
+  auto decoder = OpenBytes(ReadFileBytes(finding));
+  ASSERT_TRUE(decoder);
+  EXPECT_EQ(decoder->Info().frameCount, 20);
+  EXPECT_EQ(decoder->Info().videoEndMs, 1333);
+  const auto shows = [&](std::size_t picture) {
+    std::vector<std::uint8_t> pixels(kPicture);
+    return decoder->ConvertTo(reinterpret_cast<std::uint32_t*>(pixels.data()), 160, 120, 160) &&
+           std::equal(pixels.begin(), pixels.end(), pictures.begin() + static_cast<std::ptrdiff_t>(picture * kPicture));
+  };
+  ASSERT_TRUE(decoder->DecodeFrame(0));
+  EXPECT_TRUE(shows(0));
+  for (LONG ms : {1332, 5000}) {
+    ASSERT_TRUE(decoder->DecodeAtTime(ms));
+    EXPECT_EQ(decoder->HeldFrame(), 19);
+    EXPECT_TRUE(shows(7)) << ms;
   }
 }
 

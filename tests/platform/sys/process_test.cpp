@@ -109,9 +109,19 @@ TEST(CommandLine, SplitByTheWindowsRules) {
       {"p \"unterminated arg", {"p", "unterminated arg"}},
       {"\"unterminated", {"unterminated"}},
       {"p \"\"", {"p", ""}},
+      {"\"/a \"\"q\"\" b/p\" x", {"/a \"q\" b/p", "x"}},
   };
   for (std::size_t i = 0; i < std::size(rows); ++i)
     EXPECT_EQ(tvn::sys::SplitCommandLine(rows[i].line), rows[i].words) << "row " << i;
+
+  // Quoting gives back every word, the program's backslashes untouched.
+  const V lists[] = {
+      {"/My Courses/Démo Über/p\\", "a \"q\" b", "x\\", "x\\\"y", "", "$`%,()"},
+      {"\"", "\\\""},
+      {"C:\\p.exe"},
+  };
+  for (std::size_t i = 0; i < std::size(lists); ++i)
+    EXPECT_EQ(tvn::sys::SplitCommandLine(tvn::sys::QuoteCommandLine(lists[i])), lists[i]) << "list " << i;
 }
 
 TEST(ProcessStart, ProgramsResolvedStartedPolledAndReaped) {

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/sys/desktop_apps.h"
+#include "platform/sys/process.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -30,17 +32,14 @@ TEST(ProgmanCommands, ParseQuotedNamesAndRefuseMalformedText) {
   parsed = ParseProgmanCommands("[additem(/p/Tvnrun \"/p/demo.mcl\",\"Start\",/p/Tvnrun,0)]");
   ASSERT_TRUE(parsed);
   EXPECT_EQ((*parsed)[0].arguments, (std::vector<std::string>{"/p/Tvnrun /p/demo.mcl", "Start", "/p/Tvnrun", "0"}));
+  EXPECT_EQ((*parsed)[0].written,
+            (std::vector<std::string>{"/p/Tvnrun \"/p/demo.mcl\"", "\"Start\"", "/p/Tvnrun", "0"}));
   for (const char* bad : {"[creategroup(Demo)", "creategroup(Demo)", "[creategroup(\"Demo)]", "[(x)]",
                           "[reload(Demo)] trailing", "[a(b)c]"}) {
     EXPECT_FALSE(ParseProgmanCommands(bad)) << bad;
   }
   EXPECT_EQ(tvn::sys::MenuFileName("../My Group/x"), "___My_Group_x");
   EXPECT_EQ(tvn::sys::MenuFileName(""), "_");
-}
-
-TEST(ProgmanCommands, DesktopExecQuotesEveryArgument) {
-  EXPECT_EQ(tvn::sys::DesktopExecValue("/nonexistent/Tv run \"a \\\"b\\\" $c 100%\""),
-            "\"/nonexistent/Tv\" \"run\" \"a \\\\\"b\\\\\" \\\\$c 100%%\"");
 }
 
 class ProgramGroupsTest : public ::testing::Test {
@@ -50,6 +49,37 @@ class ProgramGroupsTest : public ::testing::Test {
                                 root.path() / "config/menus/applications-merged"};
   ProgramGroupService service{folders};
 };
+
+// An item's program and argument, quoted by the command-line rules into the
+// additem command, reach the entry's Exec whole, quoted by the desktop entry
+// rules: '"', '`', '$' and '\' escaped by a backslash inside quotes, '%' as
+// "%%", then the string escapes, so a literal backslash is "\\\\" and a
+// dollar sign "\\$" in the file.
+TEST_F(ProgramGroupsTest, ItemPathsReachTheExecLineWholeByTheDesktopEntryRules) {
+  struct Row {
+    std::string program, argument, exec;
+  } rows[] = {
+      {"/c/My Courses/Démo Über/Tvnrun", "/c/My Courses/Démo Über/demo.tvn",
+       "\"/c/My Courses/Démo Über/Tvnrun\" \"/c/My Courses/Démo Über/demo.tvn\""},
+      {"/c/say \"hi\", (now)/Tvnrun", "$HOME `id` 100%",
+       "\"/c/say \\\\\"hi\\\\\", (now)/Tvnrun\" \"\\\\$HOME \\\\`id\\\\` 100%%\""},
+      {"/c/Tvnrun", "C:\\dir\\", "\"/c/Tvnrun\" \"C:\\\\\\\\dir\\\\\\\\\""},
+      {"/c/Tvnrun", "", "\"/c/Tvnrun\""},  // no argument: none on the line
+  };
+  ASSERT_TRUE(service.Execute("[creategroup(Demo)]"));
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    const std::string command = "[additem(" + tvn::sys::QuoteCommandLine({rows[i].program, rows[i].argument}) +
+                                ",\"Item\"," + tvn::sys::QuoteCommandLine({rows[i].program}) + ",0)]";
+    ASSERT_TRUE(service.Execute(command)) << "row " << i;
+    const fs::path entry = folders.applications / "Demo" / "Item.desktop";
+    const std::string text = Read(entry);
+    EXPECT_NE(text.find("\nExec=" + rows[i].exec + "\n"), std::string::npos) << "row " << i << ": " << text;
+    EXPECT_EQ(tvn::sys::ProgramOfExec(tvn::sys::DesktopExecLine(text).value_or("")), rows[i].program) << "row " << i;
+    if (std::system("command -v desktop-file-validate >/dev/null 2>&1") == 0) {
+      EXPECT_EQ(std::system(("desktop-file-validate '" + entry.string() + "'").c_str()), 0) << "row " << i;
+    }
+  }
+}
 
 TEST_F(ProgramGroupsTest, AGroupIsAFolderOfEntriesWithItsDirectoryAndMenuFiles) {
   ASSERT_TRUE(service.Open());

@@ -6,9 +6,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "platform/base/exceptions.h"
 #include "tests/support/temp_dir.h"
@@ -98,4 +100,46 @@ TEST(StagedFileTest, ARunningProgramIsInUseAndAStagedCopyStillReplacesIt) {
   EXPECT_GT(tvn::sys::FreeSpace(dir / "not" / "yet"), 0u);
 }
 
+// A copy hands back after every chunk and can be stopped there; a later writer clears what a killed one left.
+TEST(StagedFileTest, ACopyHandsBackEveryChunkAndAStoppedOrKilledOneLeavesNoTrace) {
+  TempDir dir;
+  const std::string big(700 * 1024 + 3, 'b');
+  Write(dir / "src", big);
+  Write(dir / "dst", "old");
+  std::vector<std::size_t> chunks;
+  auto stopAtThird = [&](std::size_t bytes) {
+    chunks.push_back(bytes);
+    return chunks.size() < 3;
+  };
+  const auto stopped = tvn::sys::CopyFileStaged(dir / "src", dir / "dst", nullptr, stopAtThird);
+  EXPECT_FALSE(stopped);
+  EXPECT_EQ(stopped.osError, ECANCELED);
+  EXPECT_EQ(chunks.size(), 3u);
+  EXPECT_EQ(Read(dir / "dst"), "old");
+  EXPECT_EQ(EntryCount(dir.path()), 2u);  // no staged copy left
+  chunks.clear();
+  ASSERT_TRUE(tvn::sys::CopyFileStaged(dir / "src", dir / "dst", nullptr, [&](std::size_t bytes) {
+    chunks.push_back(bytes);
+    return true;
+  }));
+  EXPECT_EQ(Read(dir / "dst"), big);
+  EXPECT_EQ(chunks.size(), 6u);
+  for (std::size_t bytes : chunks) EXPECT_LE(bytes, tvn::sys::kCopyChunkBytes);
+
+  // What a writer killed before its commit leaves goes; names that only look alike stay.
+  const char* stale[] = {".~dst.Ab12Z9", ".~x y.000000"};
+  const char* kept[] = {".~dst.part", ".~dst.Ab12Z", ".~dst.Ab12Z9x", "dst.Ab12Z9", ".~.abcdef", ".~d.ab-def"};
+  for (const char* name : stale) Write(dir / name, "half");
+  for (const char* name : kept) Write(dir / name, "other");
+  fs::create_directory(dir / ".~dir.abcdef");
+  fs::create_symlink(dir / "src", dir / ".~lnk.abcdef");
+  tvn::sys::RemoveStaleStagedFiles(dir.path());
+  for (const char* name : stale) EXPECT_FALSE(fs::exists(dir / name)) << name;
+  for (const char* name : kept) EXPECT_TRUE(fs::exists(dir / name)) << name;
+  EXPECT_TRUE(fs::is_directory(dir / ".~dir.abcdef"));
+  EXPECT_TRUE(fs::is_symlink(dir / ".~lnk.abcdef"));
+  EXPECT_EQ(Read(dir / "src"), big);
+}
+
 }  // namespace
+

@@ -96,11 +96,13 @@ TEST_F(QtModalTest, UnderARealBoxTimersPostsCallsFromAnotherThreadAndPaintsGoOn)
     wnd.Invalidate();
     boxShown.set_value();
   });
-  QTimer::singleShot(500, [] {
-    if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) box->reject();
+  const int idleBefore = idle->turns;
+  // The box goes once everything was seen under it, so a loaded machine cannot
+  // close it first.
+  CloseWhen([&] {
+    return idle->turns - idleBefore >= 3 && Timers() >= 5u && postSeenUnderBox && callSeenUnderBox && paintUnderBox;
   });
   CQtDialogs dialogs;
-  const int idleBefore = idle->turns;
   EXPECT_EQ(dialogs.MessageBox({&wnd, "Keep going", "Test", MB_OKCANCEL}), IDCANCEL);
   helper.join();
   EXPECT_GE(idle->turns - idleBefore, 3) << "idle turns (animation) go on as well";

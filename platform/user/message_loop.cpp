@@ -91,8 +91,7 @@ CWnd* CMessageLoop::PreviousTopLevelWindow(const CWnd* wnd) const {
 
 // --- Messages ---
 
-BOOL CMessageLoop::PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (hwnd && !IsWindow(hwnd)) return FALSE;
+MSG CMessageLoop::MakeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) const {
   MSG msg;
   msg.hwnd = hwnd;
   msg.message = message;
@@ -100,7 +99,21 @@ BOOL CMessageLoop::PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
   msg.lParam = lParam;
   msg.time = m_clock.Now();
   msg.pt = GetCursorPos();
-  m_queue.Post(msg);
+  return msg;
+}
+
+BOOL CMessageLoop::PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (hwnd && !IsWindow(hwnd)) return FALSE;
+  m_queue.Post(MakeMessage(hwnd, message, wParam, lParam));
+  m_source->Wake();
+  return TRUE;
+}
+
+BOOL CMessageLoop::PostInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (hwnd && !IsWindow(hwnd)) return FALSE;
+  KeyStates keys;
+  for (std::size_t vk = 0; vk < keys.size(); ++vk) keys[vk] = m_keys[vk].load();
+  m_queue.PostInput(MakeMessage(hwnd, message, wParam, lParam), keys);
   m_source->Wake();
   return TRUE;
 }
@@ -204,8 +217,16 @@ BOOL CMessageLoop::Take(MSG& msg, const Filter& takes, bool remove) {
   m_source->Poll();
   RunSentCalls();
   RunUnwoundCalls();
+  // GetKeyState follows the messages taken out.
+  auto took = [&](const std::optional<KeyStates>& keys) {
+    if (!remove) return;
+    m_inputTaken = keys.has_value();
+    if (keys)
+      for (std::size_t vk = 0; vk < keys->size(); ++vk) m_inputKeys[vk].store((*keys)[vk]);
+  };
   if (auto posted = m_queue.Peek(takes, remove)) {
-    msg = *posted;
+    msg = posted->msg;
+    took(posted->keys);
     return TRUE;
   }
   if (m_quitPosted) {  // the quit message passes every filter
@@ -214,16 +235,19 @@ BOOL CMessageLoop::Take(MSG& msg, const Filter& takes, bool remove) {
     msg.message = WM_QUIT;
     msg.wParam = static_cast<WPARAM>(m_quitCode.load());
     msg.time = m_clock.Now();
+    took(std::nullopt);
     return TRUE;
   }
   MSG paint;
   if (TakePaint(takes, paint, remove)) {
     msg = paint;
+    took(std::nullopt);
     return TRUE;
   }
   if (auto due = m_timers.TakeDue(m_clock.Now(), takes, remove)) {
     msg = *due;
     msg.pt = GetCursorPos();
+    took(std::nullopt);
     return TRUE;
   }
   return FALSE;
@@ -360,11 +384,18 @@ HWND CMessageLoop::SetFocus(HWND hwnd) {
   return old;
 }
 
-SHORT CMessageLoop::GetKeyState(UINT vk) const {
-  if (vk > 255) return 0;
-  BYTE state = m_keys[vk].load();
+SHORT CMessageLoop::KeyStateOf(const KeyArray& keys, UINT vk) {
+  if (vk >= keys.size()) return 0;
+  BYTE state = keys[vk].load();
   return static_cast<SHORT>(((state & 0x80) ? 0xFF80 : 0) | (state & 0x01));
 }
+
+SHORT CMessageLoop::GetKeyState(UINT vk) const {
+  // Once everything typed has been taken, the moment of the input taken last is now.
+  return KeyStateOf(m_inputTaken && m_queue.HasInput() ? m_inputKeys : m_keys, vk);
+}
+
+SHORT CMessageLoop::GetAsyncKeyState(UINT vk) const { return KeyStateOf(m_keys, vk); }
 
 void CMessageLoop::SetKeyDown(UINT vk, bool down) {
   if (vk > 255) return;
@@ -426,7 +457,7 @@ BOOL TranslateMessage(const MSG*) { return FALSE; }
 LRESULT DispatchMessage(const MSG* msg) { return Loop() && msg ? Loop()->DispatchMessage(*msg) : 0; }
 BOOL IsWindow(HWND hwnd) { return Loop() && Loop()->IsWindow(hwnd) ? TRUE : FALSE; }
 SHORT GetKeyState(int vk) { return Loop() && vk >= 0 ? Loop()->GetKeyState(static_cast<UINT>(vk)) : 0; }
-SHORT GetAsyncKeyState(int vk) { return GetKeyState(vk); }
+SHORT GetAsyncKeyState(int vk) { return Loop() && vk >= 0 ? Loop()->GetAsyncKeyState(static_cast<UINT>(vk)) : 0; }
 BOOL GetCursorPos(CPoint* point) {
   if (!point || !Loop()) return FALSE;
   *point = Loop()->GetCursorPos();

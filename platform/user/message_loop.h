@@ -62,6 +62,11 @@ class CMessageLoop {
   // Any thread. FALSE when the window does not exist (a null window posts a
   // thread message, handled by PreTranslateMessage).
   BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // Posts input from the windowing system as PostMessage does, with the key
+  // and button state of now (SetKeyDown): that is the state GetKeyState
+  // reports while it is handled. A move replaces a move for the same window
+  // still waiting with no input after it. Any thread.
+  BOOL PostInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   // On the loop's thread a direct call of the window procedure; from another
   // thread the call is queued ahead of posted messages and the caller waits
   // for its result. 0 when the window does not exist.
@@ -190,7 +195,13 @@ class CMessageLoop {
   void SetActiveWindow(HWND hwnd) { m_active = hwnd; }
 
   // Key state as GetKeyState reports it: high bit down, low bit toggled.
+  // While an input message is handled (it was the message taken last) and
+  // input that came after it waits, the state it came with, so that what was
+  // typed ahead comes out as it was typed; else the live state.
   SHORT GetKeyState(UINT vk) const;
+  // The live state, whatever input waits.
+  SHORT GetAsyncKeyState(UINT vk) const;
+  // The live state of a key, as the windowing system reports it.
   void SetKeyDown(UINT vk, bool down);
   CPoint GetCursorPos() const;
   void SetCursorPosition(CPoint screen) { m_cursorPos.store(PackPoint(screen)); }
@@ -203,6 +214,9 @@ class CMessageLoop {
   void SetCursorWindow(HWND hwnd);
 
  private:
+  using KeyArray = std::array<std::atomic<BYTE>, 256>;
+  static SHORT KeyStateOf(const KeyArray& keys, UINT vk);
+  MSG MakeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) const;
   static std::int64_t PackPoint(CPoint p) {
     return (static_cast<std::int64_t>(p.x) << 32) | static_cast<std::uint32_t>(p.y);
   }
@@ -264,7 +278,9 @@ class CMessageLoop {
   HWND m_capture = nullptr;
   HWND m_focus = nullptr;
   HWND m_active = nullptr;
-  std::array<std::atomic<BYTE>, 256> m_keys{};
+  KeyArray m_keys{};       // live
+  KeyArray m_inputKeys{};  // as the input taken last came with it
+  std::atomic<bool> m_inputTaken{false};  // the message taken last was input
   std::atomic<std::int64_t> m_cursorPos{0};
   HCURSOR m_cursor = nullptr;
   int m_cursorCount = 0;

@@ -171,7 +171,7 @@ void PostMouseMessage(HWND hwnd, const QMouseEvent& event, QPointF client) {
   if (!target) target = wnd;
   CPoint point = screen;
   target->ScreenToClient(&point);
-  loop->PostMessage(target->m_hWnd, message, MouseKeyFlags(buttons, mods), MAKELPARAM(point.x, point.y));
+  loop->PostInput(target->m_hWnd, message, MouseKeyFlags(buttons, mods), MAKELPARAM(point.x, point.y));
 }
 
 std::vector<KeyMessage> TranslateKey(const QKeyEvent& event, bool press, bool wasDown) {
@@ -205,11 +205,11 @@ void PostKeyMessages(HWND hwnd, const QKeyEvent& event, bool press) {
   CMessageLoop* loop = CMessageLoop::Current();
   if (!loop || !loop->IsWindow(hwnd)) return;
   const UINT vk = VirtualKeyFromQt(event.key(), event.modifiers());
-  const bool wasDown = vk != 0 && loop->GetKeyState(vk) < 0;
+  const bool wasDown = vk != 0 && loop->GetAsyncKeyState(vk) < 0;
   SetModifierKeys(*loop, event.modifiers());
   if (vk != 0) loop->SetKeyDown(vk, press);
   const HWND target = InputTarget(*loop, hwnd);
-  for (const KeyMessage& m : TranslateKey(event, press, wasDown)) loop->PostMessage(target, m.message, m.wParam, m.lParam);
+  for (const KeyMessage& m : TranslateKey(event, press, wasDown)) loop->PostInput(target, m.message, m.wParam, m.lParam);
 }
 
 void PostCommittedText(HWND hwnd, const QString& text) {
@@ -217,5 +217,5 @@ void PostCommittedText(HWND hwnd, const QString& text) {
   if (!loop || !loop->IsWindow(hwnd)) return;
   const HWND target = InputTarget(*loop, hwnd);
   // Each with a repeat count of one.
-  for (const UINT ch : TypedCharCodes(text)) loop->PostMessage(target, WM_CHAR, ch, 1);
+  for (const UINT ch : TypedCharCodes(text)) loop->PostInput(target, WM_CHAR, ch, 1);
 }

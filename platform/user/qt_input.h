@@ -26,9 +26,9 @@ WPARAM MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 UINT MouseButtonMessage(QEvent::Type type, Qt::MouseButton button, bool classHasDoubleClicks);
 // Posts a press, release, double click or move over the window as its mouse
 // message, at a point of the window's client area (whole pixels, the
-// fraction cut off). The held modifiers and buttons become the key state and
-// the point the cursor position; while a window holds the capture the
-// message goes to it, in its coordinates.
+// fraction cut off). The held modifiers and buttons become the key state,
+// which the message carries, and the point the cursor position; while a
+// window holds the capture the message goes to it, in its coordinates.
 void PostMouseMessage(HWND hwnd, const QMouseEvent& event, QPointF client);
 
 struct KeyMessage {

@@ -84,9 +84,9 @@ void CWindowWidget::wheelEvent(QWheelEvent* event) {
   // Qt's eighths of a degree are the same unit as Windows' 120 per notch.
   int delta = event->angleDelta().y();
   // The window under the pointer may scroll with it; else the focus window gets it.
-  loop->PostMessage(m_hwnd, WM_QTWHEEL,
-                    MAKEWPARAM(static_cast<int>(MouseKeyFlags(event->buttons(), event->modifiers())), delta),
-                    MAKELPARAM(screen.x, screen.y));
+  loop->PostInput(m_hwnd, WM_QTWHEEL,
+                  MAKEWPARAM(static_cast<int>(MouseKeyFlags(event->buttons(), event->modifiers())), delta),
+                  MAKELPARAM(screen.x, screen.y));
 }
 
 // Keys go to the window with the keyboard focus.

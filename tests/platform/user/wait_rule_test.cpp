@@ -1,18 +1,60 @@
-// The wait rule: what waits inside handlers take, hold and drop, and the
-// closes of the program and of a course that end them.
+// The wait rule: what waits inside handlers take, hold and drop, the input a
+// blocking wait holds, and the closes of the program and of a course that end
+// them.
 #include "platform/user/wait_rule.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+
 #include <csignal>
 
 #include "platform/sys/child_reaper.h"
+#include "platform/user/clipboard.h"
+#include "platform/user/edit.h"
 #include "tests/platform/user/window_test_support.h"
 
 namespace {
 
 constexpr UINT kTaskEntered = WM_USER + 1;
 constexpr UINT kRunTask = WM_USER + 2;
+
+// Records the key state its key-downs are handled with.
+class CKeyStateEdit : public CEdit {
+ public:
+  struct Seen {
+    UINT vk;
+    bool shift, ctrl, liveShift;
+  };
+  std::vector<Seen> seen;
+
+ protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_KEYDOWN)
+      seen.push_back({static_cast<UINT>(wParam), GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0,
+                      GetAsyncKeyState(VK_SHIFT) < 0});
+    return CEdit::WindowProc(message, wParam, lParam);
+  }
+};
+
+void SendKey(QWidget* w, QEvent::Type type, int key, Qt::KeyboardModifiers mods, const QString& text = {}) {
+  QKeyEvent event(type, key, mods, text);
+  QApplication::sendEvent(w, &event);
+}
+
+void TypeKey(QWidget* w, int key, Qt::KeyboardModifiers mods, const QString& text = {}) {
+  SendKey(w, QEvent::KeyPress, key, mods, text);
+  SendKey(w, QEvent::KeyRelease, key, mods);
+}
+
+void SendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+  QPointF local(at);
+  QMouseEvent event(type, local, w->mapToGlobal(local), button, held, Qt::NoModifier);
+  QApplication::sendEvent(w, &event);
+}
 
 class WaitRuleTest : public WindowTest {
  protected:
@@ -215,4 +257,76 @@ TEST_F(WaitRuleTest, AWaitSleepsUntilSomethingItTakesComesNotInSlices) {
   EXPECT_EQ(source.sleeps, 4) << "woken by the other window's timer only, at 300, 600, 900 and 1200";
   EXPECT_EQ(other->Messages(WM_TIMER).size(), 3u);
   EXPECT_TRUE(view->Messages(WM_TIMER).empty());
+}
+
+TEST_F(WaitRuleTest, KeysHeldByABlockingWaitAreHandledWithTheKeyStateTheyWereTypedWith) {
+  auto frame = MakeWindow(CRect(0, 0, 300, 100));
+  CKeyStateEdit edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, CRect(10, 10, 200, 34), frame.get(), 901));
+  loop->SetPageWindow(frame->m_hWnd);
+  edit.SetFocus();
+  PumpReady();
+  QWidget* field = edit.GetControlWidget();
+  CClipboard::SetText("pq");
+  InsideAHandler(*frame, [&] {
+    CWait hold({WaitInput::kHold, nullptr, false});
+    for (const char* c : {"a", "b", "c"}) TypeKey(field, Qt::Key_A + (c[0] - 'a'), Qt::NoModifier, c);
+    SendKey(field, QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+    TypeKey(field, Qt::Key_Home, Qt::ShiftModifier);
+    SendKey(field, QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+    TypeKey(field, Qt::Key_X, Qt::NoModifier, "x");
+    SendKey(field, QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    TypeKey(field, Qt::Key_V, Qt::ControlModifier, "\x16");
+    SendKey(field, QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    SendKey(field, QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);  // still held when the wait ends
+    while (hold.PumpOne() == PumpResult::Dispatched) {
+    }
+    EXPECT_TRUE(edit.seen.empty());
+  });
+  PumpReady();
+  // "abc", Shift+Home selects it, "x" replaces it and Ctrl+V pastes after it.
+  EXPECT_EQ(edit.GetWindowText().str(), "xpq");
+  std::vector<std::tuple<UINT, bool, bool>> seen;
+  for (const auto& s : edit.seen) seen.emplace_back(s.vk, s.shift, s.ctrl);
+  const std::vector<std::tuple<UINT, bool, bool>> typed{
+      {'A', false, false},    {'B', false, false}, {'C', false, false},       {VK_SHIFT, true, false}, {VK_HOME, true, false},
+      {'X', false, false},    {VK_CONTROL, false, true}, {'V', false, true}, {VK_SHIFT, true, false}};
+  EXPECT_EQ(seen, typed);
+  // The live state is the last one, for every key handled after the wait.
+  for (const auto& s : edit.seen) EXPECT_TRUE(s.liveShift);
+  SendKey(field, QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+  PumpReady();
+}
+
+TEST_F(WaitRuleTest, MovesHeldByABlockingWaitComeOutAsTheLastOneUnlessInputStandsBetween) {
+  auto view = MakeWindow(CRect(0, 0, 300, 300));
+  loop->SetPageWindow(view->m_hWnd);
+  PumpReady();
+  view->received.clear();
+  QWidget* widget = view->GetWidget();
+  ASSERT_NE(widget, nullptr);
+  InsideAHandler(*view, [&] {
+    CWait hold({WaitInput::kHold, nullptr, false});
+    for (int i = 0; i < 200; ++i) SendMouse(widget, QEvent::MouseMove, {i, i / 2}, Qt::NoButton, Qt::NoButton);
+    view->PostMessage(kTaskEntered);  // not input: the move overtakes it
+    SendMouse(widget, QEvent::MouseMove, {250, 5}, Qt::NoButton, Qt::NoButton);
+    SendMouse(widget, QEvent::MouseButtonPress, {250, 5}, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(widget, QEvent::MouseMove, {251, 6}, Qt::NoButton, Qt::LeftButton);
+    SendMouse(widget, QEvent::MouseMove, {252, 7}, Qt::NoButton, Qt::LeftButton);
+    while (hold.PumpOne() == PumpResult::Dispatched) {
+    }
+  });
+  PumpReady();
+  // What the view got, as "task", "move x,y" and "down x,y".
+  std::string after;
+  for (const auto& r : view->received) {
+    const CPoint at = PointFromLParam(r.lParam);
+    const std::string point = std::to_string(at.x) + "," + std::to_string(at.y) + " ";
+    if (r.message == kTaskEntered) after += "task ";
+    if (r.message == WM_MOUSEMOVE) after += "move " + point;
+    if (r.message == WM_LBUTTONDOWN) after += "down " + point;
+  }
+  EXPECT_EQ(after, "task move 250,5 down 250,5 move 252,7 ");
+  SendMouse(widget, QEvent::MouseButtonRelease, {252, 7}, Qt::LeftButton, Qt::NoButton);
+  PumpReady();
 }

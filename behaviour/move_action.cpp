@@ -22,6 +22,10 @@ namespace {
 
 bool Before(DWORD now, DWORD due) { return static_cast<LONG>(now - due) < 0; }
 
+// A move waited for is stepped no more often than the display shows frames
+// (60 a second): a step that is due sooner waits for the next frame.
+constexpr DWORD kDisplayFrameMs = 16;
+
 }  // namespace
 
 CMoveAction::CMoveAction() : CDisplayAction(ActionKind::kMove, kDefaultLayer) {}
@@ -170,8 +174,22 @@ void CMoveAction::WaitForEnd() {
     // run loop, which the wait must let reach it.
     if (EndsWait(pumped) || !m_bMoving.load()) break;
     view->AnimateObjects();
-    if (pumped == PumpResult::Empty && m_bMoving.load()) wait.Sleep();
+    // A move on its own thread wakes the wait when it ends (EndMove); one the
+    // page steps is due again at its next step.
+    if (pumped == PumpResult::Empty && m_bMoving.load())
+      wait.Sleep((m_dwMoveFlags & MoveFlag::kOwnThread) ? std::nullopt : std::optional<DWORD>(UntilNextStep()));
   }
+}
+
+DWORD CMoveAction::UntilNextStep() const {
+  const DWORD now = Now(), due = m_dwNextStep;
+  const DWORD left = due != 0 && Before(now, due) ? due - now : 0;
+  return std::max(left, kDisplayFrameMs);
+}
+
+void CMoveAction::EndMove() {
+  m_bMoving.store(false);
+  if (CMessageLoop* loop = CMessageLoop::Current()) loop->Wake();
 }
 
 int CMoveAction::Animate(const CRect&, BOOL callerClocked) {
@@ -264,7 +282,7 @@ void CMoveAction::Notify() {
 bool CMoveAction::EndRun(DWORD now) {
   ++m_nRuns;
   if ((m_dwMoveFlags & MoveFlag::kLimitedRepeats) && m_nRuns >= m_nRepeat) {
-    m_bMoving.store(false);
+    EndMove();
     Notify();
     return false;
   }
@@ -299,7 +317,7 @@ int CMoveAction::ValueStep(DWORD now) {
       PointAt(m_nTotal, p);
       MoveObject(p, FALSE);
     }
-    m_bMoving.store(false);
+    EndMove();
     Notify();
     return FALSE;
   }
@@ -333,7 +351,7 @@ int CMoveAction::ValueStep(DWORD now) {
 int CMoveAction::StraightStep(DWORD now) {
   if (m_dwDuration == 0) {
     MoveObject(m_dest, FALSE);
-    m_bMoving.store(false);
+    EndMove();
     Notify();
     return FALSE;
   }

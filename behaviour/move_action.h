@@ -95,6 +95,10 @@ class CMoveAction : public CDisplayAction, public IObjectMover {
   int ValueStep(DWORD now);
   int StraightStep(DWORD now);
   void WaitForEnd();
+  // How long the wait for the move may sleep before its next step.
+  DWORD UntilNextStep() const;
+  // The move is over: a wait for it on the user-interface thread is woken.
+  void EndMove();
 
   BYTE m_moveType = MoveType::kPath;
   DWORD m_dwMoveFlags = MoveFlag::kDefault;

@@ -22,6 +22,7 @@ DialogItemTemplate Item(const char* cls, const char* text, UINT id, DWORD style,
 DialogTemplate ParagraphDialogTemplate() {
   DialogTemplate t;
   t.caption = "Paragraph";
+  t.style |= DS_CENTER;
   t.cx = 186;
   t.cy = 80;
   t.items = {

@@ -19,6 +19,9 @@ DialogItemTemplate Item(const char* cls, const char* text, UINT id, DWORD style,
 DialogTemplate FindTemplate(BOOL replace) {
   DialogTemplate t;
   t.caption = replace ? "Replace" : "Find";
+  // Near the top of the editor, leaving the text below it in view.
+  t.x = 16;
+  t.y = 8;
   t.cx = 236;
   t.cy = replace ? 86 : 62;
   const int below = replace ? 18 : 0;

@@ -37,7 +37,13 @@ CDrawObj* COffScreenView::AddObject(CIconObject* owner, DWORD flags) {
     FinishEffect(owner, rect);
     if (flags & DrawFlag::kFlushAround) FlushInvalidRects();
     if (!IsDisplayItem(obj)) return nullptr;  // the transition's course took it off again
-    if (m_hWnd) ValidateRect(nullptr);
+    if (m_hWnd) {
+      // What the transition showed needs no paint; a paint asked for
+      // meanwhile elsewhere (the whole window, resized during it) still comes.
+      CRect shown = rect;
+      LogicalToClientRect(&shown);
+      ValidateRect(&shown);
+    }
   }
   InvalidateRect(&rect);
   return obj;

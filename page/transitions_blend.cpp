@@ -60,12 +60,13 @@ class BothImages {
 // area would write them, so no copy is shown. False when the window maps
 // its coordinates or is monochrome (a copy onto it converts).
 bool BlendInWindow(const TransitionInput& in, bool& completed) {
-  const gdi::PixelSurface window = in.target->GetSurfaceInfo();
   CPoint origin;
   std::vector<CRect> parts;
-  if (window.monochrome ||
-      !in.target->GetBlitArea(in.area.left, in.area.top, in.area.Width(), in.area.Height(), &origin, &parts))
-    return false;
+  const auto where = [&] {
+    return !in.target->GetSurfaceInfo().monochrome &&
+           in.target->GetBlitArea(in.area.left, in.area.top, in.area.Width(), in.area.Height(), &origin, &parts);
+  };
+  if (!where()) return false;
   completed = true;
   BothImages images(in);
   if (!images.IsValid()) return true;
@@ -73,6 +74,10 @@ bool BlendInWindow(const TransitionInput& in, bool& completed) {
   const int steps = StepCount(in);
   for (int k = 1; k <= steps; ++k) {
     const int weight = StepWeight(k, steps);
+    // Asked again at every step: the window may have been resized while the
+    // last one was shown, and its pixels have moved with it.
+    const gdi::PixelSurface window = in.target->GetSurfaceInfo();
+    if (k > 1 && !where()) parts.clear();
     for (const CRect& part : parts)
       for (int y = part.top; y < part.bottom; ++y) {
         const int row = y - origin.y, column = part.left - origin.x;

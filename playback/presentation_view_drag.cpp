@@ -92,11 +92,12 @@ BOOL CPresentationView::AutoScroll(CPoint screenPoint, BOOL dragging) {
   if (m_bAutoScrollBusy) return FALSE;
   m_bAutoScrollBusy = TRUE;
   const CSize margin = GetPageSettings().GetScrollMargins();
-  CRect window;
-  GetWindowRect(&window);
   CPoint cursor = screenPoint;
-  // The edges the cursor is near and the page can still scroll toward.
+  // The edges the cursor is near and the page can still scroll toward; the
+  // window is asked each time, as it may be moved or resized meanwhile.
   auto codes = [&]() -> UINT {
+    CRect window;
+    GetWindowRect(&window);
     const CPoint at = GetScrollPosition();
     UINT h = 0xFF, v = 0xFF;
     if (cursor.x < window.left + margin.cx && at.x > 0) h = SB_LINELEFT;

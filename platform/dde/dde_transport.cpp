@@ -1,15 +1,21 @@
 // The conversation transport on Qt's local sockets: the private socket folder, the serving side and the client side.
 #include "platform/dde/dde_transport.h"
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <algorithm>
+#include <cerrno>
+#include <charconv>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <random>
 #include <system_error>
@@ -45,6 +51,51 @@ std::string ServiceKey(std::string_view service) {
   std::string key = "dde-";
   for (int shift = 60; shift >= 0; shift -= 4) key += kHex[(hash >> shift) & 0xF];
   return key + "-";
+}
+
+// The process that made a socket, from its name ("dde-<key>-<pid>-<number>"); 0 when the name is none of ours.
+pid_t SocketOwner(const std::string& name) {
+  constexpr std::size_t kPidAt = 4 + 16 + 1;
+  if (name.size() <= kPidAt || name.compare(0, 4, "dde-") != 0 || name[kPidAt - 1] != '-') return 0;
+  const char* first = name.data() + kPidAt;
+  const char* last = name.data() + name.size();
+  pid_t pid = 0;
+  const auto [end, error] = std::from_chars(first, last, pid);
+  if (error != std::errc() || end == first || end == last || *end != '-' || pid <= 0) return 0;
+  return pid;
+}
+
+// Nobody answers on the socket: a connection to it is refused (no process
+// listens there any more).
+bool NobodyListens(const std::filesystem::path& socketPath) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string text = socketPath.string();
+  if (text.size() >= sizeof(address.sun_path)) return false;
+  std::memcpy(address.sun_path, text.c_str(), text.size() + 1);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) return false;
+  const bool refused = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 &&
+                       errno == ECONNREFUSED;
+  ::close(fd);
+  return refused;
+}
+
+// Removes the sockets that processes which ended without closing their
+// service (a crash, a kill) left behind. A socket is stale when nobody
+// listens on it and the process named in it is gone: a process that has only
+// just made its socket and does not listen yet still runs.
+void SweepStaleSockets(const std::filesystem::path& folder) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    std::error_code kind;
+    if (!entry.is_socket(kind)) continue;
+    const pid_t owner = SocketOwner(entry.path().filename().string());
+    if (owner == 0 || (::kill(owner, 0) == 0 || errno != ESRCH)) continue;
+    if (!NobodyListens(entry.path())) continue;
+    std::error_code removal;
+    std::filesystem::remove(entry.path(), removal);
+  }
 }
 
 bool WriteFrame(QLocalSocket& socket, const Frame& frame) {
@@ -96,6 +147,7 @@ class ServerImpl {
   bool Listen(std::string_view service, IServerHandler& handler) {
     std::optional<std::filesystem::path> folder = SocketFolder();
     if (!folder) return false;
+    SweepStaleSockets(*folder);
     m_service = service;
     m_handler = &handler;
     std::random_device random;

@@ -20,6 +20,7 @@ std::function<void()> CMciPlayEnd::BeginPlay(const CMciCommand& command, HWND ca
       if (state->m_generation != generation) return;
       state->m_endedGeneration = generation;
     }
+    MciWakeWait();
     if (state->m_endChecked) state->m_endChecked();
     state->m_notifier.FireForPlay(generation, MciNotify::kSuccessful);
   };

@@ -25,9 +25,19 @@ void MciWaitUntil(const WaitPolicy& policy, const IClock& clock, DWORD limitMs, 
   };
   const CMessageLoop* loop = CMessageLoop::Current();
   if (loop && loop->IsLoopThread()) {
+    // Between messages the wait sleeps until the device's end wakes it
+    // (MciWakeWait) or the limit comes, by whichever clock comes to it first.
+    const auto untilLimit = [&]() -> std::optional<DWORD> {
+      const DWORD passed = std::max(clock.Now() - start, steady.Now() - steadyStart);
+      return passed < limitMs ? limitMs - passed : 0;
+    };
     CWait wait(policy);
-    wait.While(going);
+    wait.While(going, untilLimit);
     return;
   }
   while (going()) std::this_thread::sleep_for(kSlice);
+}
+
+void MciWakeWait() {
+  if (CMessageLoop* loop = CMessageLoop::Current()) loop->Wake();
 }

@@ -23,3 +23,7 @@ inline WaitPolicy MciBlockingWait() { return {WaitInput::kHold, nullptr, false};
 // rule given (its close ends the wait); on another thread the caller sleeps
 // in short slices.
 void MciWaitUntil(const WaitPolicy& policy, const IClock& clock, DWORD limitMs, const std::function<bool()>& ended);
+// Tells a wait of MciWaitUntil that what it waits for may have ended, so
+// that it asks ended() again at once (any thread: a sound's end comes on the
+// sound thread).
+void MciWakeWait();

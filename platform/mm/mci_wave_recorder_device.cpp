@@ -139,6 +139,7 @@ DWORD CMciWaveRecorderDevice::Record(const CMciCommand& c, HWND callback) {
     if (state->data.size() >= state->target) {
       state->done = true;
       state->notifier.Fire(MciNotify::kSuccessful);
+      MciWakeWait();
     }
   };
   m_capture = CAudioCapture::Open(format, std::move(sink));

@@ -32,31 +32,36 @@ std::optional<MSG> CTimerList::TakeDue(DWORD now, HWND filter, bool take) {
   return TakeDue(now, [filter](const MSG& msg) { return !filter || msg.hwnd == filter; }, take);
 }
 
+MSG CTimerList::MessageOf(const Timer& t, DWORD now) {
+  MSG msg;
+  msg.hwnd = t.hwnd;
+  msg.message = WM_TIMER;
+  msg.wParam = t.id;
+  msg.time = now;
+  return msg;
+}
+
 std::optional<MSG> CTimerList::TakeDue(DWORD now, const std::function<bool(const MSG&)>& takes, bool take) {
-  const auto message = [now](const Timer& t) {
-    MSG msg;
-    msg.hwnd = t.hwnd;
-    msg.message = WM_TIMER;
-    msg.wParam = t.id;
-    msg.time = now;
-    return msg;
-  };
   Timer* due = nullptr;
   for (Timer& t : m_timers) {
     if (Remaining(t, now) > 0 || (due && Remaining(t, now) >= Remaining(*due, now))) continue;
-    if (!takes(message(t))) continue;
+    if (!takes(MessageOf(t, now))) continue;
     due = &t;
   }
   if (!due) return std::nullopt;
   if (take) due->due = now + due->interval;
-  return message(*due);
+  return MessageOf(*due, now);
 }
 
 std::optional<DWORD> CTimerList::TimeToNext(DWORD now) const {
+  return TimeToNext(now, [](const MSG&) { return true; });
+}
+
+std::optional<DWORD> CTimerList::TimeToNext(DWORD now, const std::function<bool(const MSG&)>& takes) const {
   std::optional<DWORD> best;
   for (const Timer& t : m_timers) {
-    long long left = std::max(0LL, Remaining(t, now));
-    if (!best || left < *best) best = static_cast<DWORD>(left);
+    const long long left = std::max(0LL, Remaining(t, now));
+    if ((!best || left < *best) && takes(MessageOf(t, now))) best = static_cast<DWORD>(left);
   }
   return best;
 }

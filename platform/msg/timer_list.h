@@ -24,8 +24,10 @@ class CTimerList {
   // The same among the timers whose message takes(msg) accepts.
   std::optional<MSG> TakeDue(DWORD now, const std::function<bool(const MSG&)>& takes, bool take);
   // Milliseconds until the next timer is due (0 when one is due), or nothing
-  // when no timer runs.
+  // when no timer runs; the second counts only the timers whose message
+  // takes(msg) accepts.
   std::optional<DWORD> TimeToNext(DWORD now) const;
+  std::optional<DWORD> TimeToNext(DWORD now, const std::function<bool(const MSG&)>& takes) const;
 
  private:
   struct Timer {
@@ -34,6 +36,7 @@ class CTimerList {
     DWORD interval;
     DWORD due;
   };
+  static MSG MessageOf(const Timer& t, DWORD now);
   static long long Remaining(const Timer& t, DWORD now) {
     return static_cast<long long>(static_cast<std::int32_t>(t.due - now));
   }

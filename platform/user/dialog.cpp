@@ -58,9 +58,15 @@ BOOL CDialog::CreateFromTemplate(bool visible) {
   if (!loop || m_hWnd) return FALSE;
   m_ended = false;
   m_result = 0;
-  const CRect client = DialogUnitsToPixels(0, 0, m_template.cx, m_template.cy);
+  CRect rect = DialogUnitsToPixels(m_template.x, m_template.y, m_template.cx, m_template.cy);
+  if (m_owner && m_owner->GetSafeHwnd()) {
+    CPoint origin(0, 0);
+    m_owner->ClientToScreen(&origin);
+    rect.OffsetRect(origin.x, origin.y);
+  }
   // Hidden until the controls are made and initialised.
-  if (!CreateEx(0, m_template.caption, m_template.style & ~WS_VISIBLE, client, nullptr, 0)) return FALSE;
+  if (!CreateEx(0, m_template.caption, m_template.style & ~WS_VISIBLE, rect, nullptr, 0)) return FALSE;
+  if (m_template.style & DS_CENTER) CenterWindow(m_owner);
   for (const DialogItemTemplate& item : m_template.items) {
     std::unique_ptr<CWnd> control = loop->WindowClasses().Make(item.className);
     // A control of a class nobody registered is left out; its data stays with the dialog.

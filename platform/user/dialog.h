@@ -16,6 +16,7 @@ constexpr WPARAM MSGF_DIALOGBOX = 0;
 
 // Dialog styles a template may carry.
 constexpr DWORD DS_MODALFRAME = 0x80;
+constexpr DWORD DS_CENTER = 0x800;  // centred over the owner (the screen without one)
 
 // One control of a template: its window class (a name the loop's window
 // classes know), text, id (0xFFFF: none), style and rectangle in dialog units.
@@ -32,6 +33,10 @@ struct DialogTemplate {
   DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   int cx = 0, cy = 0;  // client size in dialog units
   std::vector<DialogItemTemplate> items;
+  // Where the dialog's frame goes, in dialog units from the top-left corner
+  // of the owner's client area (of the screen without an owner); DS_CENTER
+  // centres it instead.
+  int x = 0, y = 0;
 };
 
 // Dialog units to pixels: a horizontal unit is a quarter of the dialog

@@ -266,6 +266,13 @@ void CMessageLoop::WaitMessage() {
   m_source->Wait(left);
 }
 
+void CMessageLoop::WaitFor(const Filter& takes, std::optional<DWORD> maxMs) {
+  NestedScope nested(*this);
+  std::optional<DWORD> left = m_timers.TimeToNext(m_clock.Now(), takes);
+  if (maxMs && (!left || *maxMs < *left)) left = maxMs;
+  m_source->Wait(left);
+}
+
 LRESULT CMessageLoop::DispatchMessage(const MSG& msg) {
   CWnd* wnd = FromHandle(msg.hwnd);
   if (!wnd || msg.message == WM_QUIT) return 0;

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <thread>
 #include <utility>
@@ -86,6 +87,13 @@ class CMessageLoop {
   BOOL GetMessage(MSG& msg);
   // Sleeps until input, a post, or the next timer is due.
   void WaitMessage();
+  // Sleeps until input, a post, a wake-up, maxMs passing or the next timer
+  // that takes(msg) accepts coming due, whatever else is queued already (a
+  // wait that leaves the course's messages where they are sleeps past them).
+  void WaitFor(const std::function<bool(const MSG&)>& takes, std::optional<DWORD> maxMs);
+  // Ends the loop's sleep now or, when it is not sleeping, its next one:
+  // what a waiter waits for happened (a sound's end). Any thread.
+  void Wake() { m_source->Wake(); }
   LRESULT DispatchMessage(const MSG& msg);
   // One message through PreTranslateMessage and dispatch; FALSE on WM_QUIT.
   BOOL PumpMessage();

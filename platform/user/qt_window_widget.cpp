@@ -133,14 +133,22 @@ void CTopLevelShell::closeEvent(QCloseEvent* event) {
 
 void CTopLevelShell::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  CWnd* wnd = Loop() ? Loop()->FromHandle(m_hwnd) : nullptr;
-  if (wnd && !m_applying) wnd->ShellResized(event->size().width(), event->size().height());
+  Placed();
 }
 
 void CTopLevelShell::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
+  Placed();
+}
+
+void CTopLevelShell::Placed() {
   CWnd* wnd = Loop() ? Loop()->FromHandle(m_hwnd) : nullptr;
-  if (wnd && !m_applying) wnd->ShellMoved(event->pos().x(), event->pos().y());
+  if (!wnd || m_applying) return;
+  // The frame is known once the window manager has put one around the
+  // window; the event's own position is the frame's on some systems and the
+  // inside's on others.
+  const auto rect = [](const QRect& r) { return CRect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height()); };
+  wnd->ShellPlaced(rect(frameGeometry()), rect(geometry()));
 }
 
 void CTopLevelShell::changeEvent(QEvent* event) {

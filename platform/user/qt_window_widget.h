@@ -54,6 +54,9 @@ class CTopLevelShell final : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
+  // Tells the window where its frame and inside are now.
+  void Placed();
+
   HWND m_hwnd;
   QMenuBar* m_menuBar = nullptr;
 };

@@ -1,10 +1,12 @@
 // The wait rule: which message a wait on the user-interface thread takes, what it does with it, and when it ends.
 #include "platform/user/wait_rule.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
 #include "platform/sys/child_reaper.h"
+#include "platform/sys/process_end_watch.h"
 #include "platform/user/wnd.h"
 
 namespace {
@@ -12,7 +14,10 @@ namespace {
 // Enough for what piles up during a page; a timer that is due again at once
 // cannot keep the work waiting for ever.
 constexpr int kMaxWaitingMessages = 256;
-constexpr DWORD kWaitSliceMs = 5;
+// Off the loop's thread nothing wakes a sleep: it is cut into slices.
+constexpr DWORD kOffLoopSliceMs = 5;
+// How often a started program is looked at where the system cannot tell its end.
+constexpr DWORD kProgramLookMs = 50;
 
 // Mouse and key messages, as the page's own input handling knows them.
 bool IsPageInput(UINT message) {
@@ -118,16 +123,21 @@ BOOL CWait::PumpWaiting() {
   return TRUE;
 }
 
-void CWait::Sleep() {
-  if (m_loop && m_loop->IsLoopThread()) m_loop->EventSource().Wait(kWaitSliceMs);
-  else std::this_thread::sleep_for(std::chrono::milliseconds(kWaitSliceMs));
+void CWait::Sleep(std::optional<DWORD> maxMs) {
+  if (!m_scope) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(maxMs.value_or(kOffLoopSliceMs), kOffLoopSliceMs)));
+    return;
+  }
+  // The timers the wait leaves for later wake it no more than what it holds.
+  m_loop->WaitFor([this](const MSG& m) { return DecideFate(m_policy, m) != MessageFate::kHold; }, maxMs);
 }
 
-std::optional<PumpResult> CWait::While(const std::function<bool()>& going) {
+std::optional<PumpResult> CWait::While(const std::function<bool()>& going,
+                                       const std::function<std::optional<DWORD>()>& untilNext) {
   while (going()) {
     const PumpResult result = PumpOne();
     if (EndsWait(result)) return result;
-    if (result == PumpResult::Empty) Sleep();
+    if (result == PumpResult::Empty) Sleep(untilNext ? untilNext() : std::nullopt);
   }
   return std::nullopt;
 }
@@ -137,7 +147,9 @@ std::optional<int> WaitForProgram(tvn::sys::ProcessId process, tvn::sys::ChildRe
   if (!loop || !loop->IsLoopThread()) return tvn::sys::WaitForProcess(process);
   std::optional<int> exitCode;
   CWait wait({WaitInput::kHold, nullptr, false});
-  wait.While([&] { return !(exitCode = tvn::sys::PollProcess(process)); });
+  const tvn::sys::ProcessEndWatch end(process, [loop] { loop->Wake(); });
+  const std::optional<DWORD> look = end.Watching() ? std::nullopt : std::optional<DWORD>(kProgramLookMs);
+  wait.While([&] { return !(exitCode = tvn::sys::PollProcess(process)); }, [look] { return look; });
   if (!exitCode && reaper) reaper->Adopt(process);
   return exitCode;
 }

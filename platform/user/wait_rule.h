@@ -88,12 +88,17 @@ class CWait {
   // end (Escape, the quit message, a close).
   BOOL PumpWaiting();
   // Keeps the program going while going() holds (asked before each message):
-  // messages one by one by the rule, and a short sleep on the loop's source
-  // when none waits, so timers and a test's clock run on. Empty when going()
-  // ended it, else why the wait ended (Escape, Quit, Closing).
-  std::optional<PumpResult> While(const std::function<bool()>& going);
-  // Sleeps until something may have arrived, a short slice at most.
-  void Sleep();
+  // messages one by one by the rule, and when none waits a sleep until one
+  // may have come, at most untilNext() milliseconds when given (what the
+  // caller waits for ends by a time of its own). Empty when going() ended
+  // it, else why the wait ended (Escape, Quit, Closing).
+  std::optional<PumpResult> While(const std::function<bool()>& going,
+                                  const std::function<std::optional<DWORD>()>& untilNext = nullptr);
+  // Sleeps until something this wait takes may have arrived: input, a posted
+  // message, a wake-up of the loop (what the caller waits for ended), a
+  // timer it takes coming due, or maxMs passing. Off the loop's thread a
+  // short slice at most.
+  void Sleep(std::optional<DWORD> maxMs = std::nullopt);
 
  private:
   CMessageLoop* const m_loop;

@@ -115,8 +115,9 @@ BOOL CWnd::DestroyWindow() {
   m_parent = nullptr;
   ReleaseWidgets();
   {
+    // Emptied, not freed: a context still attached to it draws nothing.
     std::lock_guard lock(m_surfaceLock);
-    m_surface.reset();
+    if (m_surface) *m_surface = QImage();
   }
   m_hWnd = nullptr;
   m_visible = false;
@@ -331,6 +332,11 @@ BOOL ReleaseCapture() {
 CWnd* CWnd::SetFocus() {
   CMessageLoop* loop = Loop();
   if (!loop || !m_hWnd) return nullptr;
+  // A window on its way out (or inside one) takes no focus: a parent that
+  // hands the focus it was just given back to its active child would leave
+  // it with a window about to go, and so with none.
+  for (const CWnd* w = this; w; w = w->m_parent)
+    if (w->m_destroying) return nullptr;
   HWND self = m_hWnd;
   CWnd* old = loop->FromHandle(loop->SetFocus(self));
   if (loop->IsWindow(self) && m_widget) m_widget->setFocus(Qt::OtherFocusReason);

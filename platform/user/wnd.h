@@ -220,9 +220,12 @@ class CWnd : public CCmdTarget {
   void PaintClient(const std::function<void(CDC& dc, const CRect& client)>& paint);
 
   // What the window shows: a 32-bit image of the client size (null before
-  // creation). Drawing code paints into it under SurfaceLock() and then
-  // reports the area; the widget reads it under the same lock. Reporting is
-  // safe from any thread (the screen is updated on the user-interface thread).
+  // creation and after destruction). Drawing code paints into it under
+  // SurfaceLock() and then reports the area; the widget reads it under the
+  // same lock. Reporting is safe from any thread (the screen is updated on
+  // the user-interface thread). The image object lasts as long as the window
+  // object, whatever sizes it takes; its pixels move when it is resized, so
+  // only the object, never its pixels, may be held across messages.
   QImage* GetSurface();
   std::mutex& SurfaceLock() { return m_surfaceLock; }
   void SurfaceChanged(const CRect* rect = nullptr);
@@ -295,8 +298,11 @@ class CWnd : public CCmdTarget {
   // Shows, places and sets the Qt scroll bars from the scroll state.
   void SyncScrollBars();
   void RebuildMenuBar();
-  void ShellResized(int width, int height);
-  void ShellMoved(int x, int y);
+  // The shell was placed or sized (by the window manager, the user or our
+  // own request): its frame and what lies inside the frame, on the screen.
+  void ShellPlaced(const CRect& frame, const CRect& inner);
+  // What lies inside a top-level window's frame (its client area and menu bar).
+  CSize ShellSize(const CRect& rect) const;
   void ShellStateChanged(bool minimized, bool maximized);
   void ApplyFrameStyle();
   void TakeQtFocus(bool byActivation);
@@ -315,6 +321,10 @@ class CWnd : public CCmdTarget {
   CWnd* m_parent = nullptr;
   std::vector<CWnd*> m_children;  // creation order
   CRect m_rect;                   // window rectangle in the parent's client (screen for top level)
+  // A top-level window's frame (title bar and borders) as the window manager
+  // draws it: the widths on the left, top, right and bottom of the rectangle
+  // around the shell; nothing until the window manager has framed it.
+  CRect m_frame;
   CSize m_client;
   bool m_visible = false;
   bool m_enabled = true;

@@ -22,34 +22,45 @@ int CWnd::MenuBarHeight() const {
   return m_shell->ExistingMenuBar()->sizeHint().height();
 }
 
+CSize CWnd::ShellSize(const CRect& rect) const {
+  return {std::max<LONG>(0, rect.Width() - m_frame.left - m_frame.right),
+          std::max<LONG>(0, rect.Height() - m_frame.top - m_frame.bottom)};
+}
+
 CSize CWnd::ClientSizeOf(const CRect& rect) const {
   const DWORD bars = HasOwnScrollBars() ? 0 : m_style;
-  int cx = rect.Width() - ((bars & WS_VSCROLL) ? ScrollBarExtent() : 0);
-  int cy = rect.Height() - MenuBarHeight() - ((bars & WS_HSCROLL) ? ScrollBarExtent() : 0);
+  const CSize inner = ShellSize(rect);  // a child has no frame of the window manager's
+  int cx = inner.cx - ((bars & WS_VSCROLL) ? ScrollBarExtent() : 0);
+  int cy = inner.cy - MenuBarHeight() - ((bars & WS_HSCROLL) ? ScrollBarExtent() : 0);
   return {std::max(0, cx), std::max(0, cy)};
 }
 
 CPoint CWnd::ClientOriginOnScreen() const {
   if (m_parent) return m_parent->ClientOriginOnScreen() + m_rect.TopLeft();
-  return {m_rect.left, m_rect.top + MenuBarHeight()};
+  return {m_rect.left + m_frame.left, m_rect.top + m_frame.top + MenuBarHeight()};
 }
 
 void CWnd::LayoutShell() {
   if (!m_shell || !m_widget) return;
-  int menu = MenuBarHeight();
+  const int menu = MenuBarHeight();
+  const CSize inner = ShellSize(m_rect);
   if (QMenuBar* bar = m_shell->ExistingMenuBar()) {
     bar->setVisible(m_menu != nullptr);
-    bar->setGeometry(0, 0, m_rect.Width(), menu);
+    bar->setGeometry(0, 0, inner.cx, menu);
   }
-  m_widget->setGeometry(0, menu, m_rect.Width(), std::max(0, m_rect.Height() - menu));
+  m_widget->setGeometry(0, menu, inner.cx, std::max(0, inner.cy - menu));
 }
 
 void CWnd::ApplyGeometry() {
   if (m_shell) {
+    // The window's rectangle is its frame's: Qt sizes what lies inside the
+    // frame and, for a window, moves the frame's corner to the point.
+    const CSize inner = ShellSize(m_rect);
     m_shell->m_applying = true;
     if (m_shell->minimumSize() == m_shell->maximumSize())  // fixed size: follow our own moves
-      m_shell->setFixedSize(std::max(1, m_rect.Width()), std::max(1, m_rect.Height()));
-    m_shell->setGeometry(m_rect.left, m_rect.top, std::max(1, m_rect.Width()), std::max(1, m_rect.Height()));
+      m_shell->setFixedSize(std::max(1, inner.cx), std::max(1, inner.cy));
+    m_shell->resize(std::max(1, inner.cx), std::max(1, inner.cy));
+    m_shell->move(m_rect.left, m_rect.top);
     m_shell->m_applying = false;
     LayoutShell();
   } else if (m_widget) {
@@ -79,12 +90,14 @@ void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) {
 
 void CWnd::MoveWindow(const CRect& rect, BOOL repaint) { MoveWindow(rect.left, rect.top, rect.Width(), rect.Height(), repaint); }
 
-void CWnd::ShellResized(int width, int height) {
-  if (width == m_rect.Width() && height == m_rect.Height()) return;
-  SetWindowRect(CRect(m_rect.TopLeft(), CSize(width, height)), m_maximized ? SIZE_MAXIMIZED : SIZE_RESTORED, false);
+void CWnd::ShellPlaced(const CRect& frame, const CRect& inner) {
+  const auto width = [](LONG outer, LONG in) { return std::max<LONG>(0, in - outer); };
+  const CRect widths(width(frame.left, inner.left), width(frame.top, inner.top), width(inner.right, frame.right),
+                     width(inner.bottom, frame.bottom));
+  if (frame == m_rect && widths == m_frame) return;
+  m_frame = widths;
+  SetWindowRect(frame, m_maximized ? SIZE_MAXIMIZED : SIZE_RESTORED, false);
 }
-
-void CWnd::ShellMoved(int x, int y) { m_rect = CRect(CPoint(x, y), m_rect.Size()); }
 
 void CWnd::ShellStateChanged(bool minimized, bool maximized) {
   m_minimized = minimized;
@@ -263,7 +276,8 @@ void CWnd::ApplyFrameStyle() {
     m_shell->setMinimumSize(0, 0);
     m_shell->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   } else {
-    m_shell->setFixedSize(std::max(1, m_rect.Width()), std::max(1, m_rect.Height()));
+    const CSize inner = ShellSize(m_rect);
+    m_shell->setFixedSize(std::max(1, inner.cx), std::max(1, inner.cy));
   }
   if (m_shell->windowFlags() == flags) return;
   bool visible = m_shell->isVisible();

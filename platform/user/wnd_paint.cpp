@@ -214,7 +214,7 @@ void CWnd::PaintClient(const std::function<void(CDC& dc, const CRect& client)>& 
   EndPaint(ps.rcPaint);
 }
 
-QImage* CWnd::GetSurface() { return m_surface.get(); }
+QImage* CWnd::GetSurface() { return m_hWnd ? m_surface.get() : nullptr; }
 
 void CWnd::ResizeSurface(CSize size) {
   std::lock_guard lock(m_surfaceLock);
@@ -228,7 +228,10 @@ void CWnd::ResizeSurface(CSize size) {
     QPainter painter(image.get());
     painter.drawImage(0, 0, *m_surface);
   }
-  m_surface = std::move(image);
+  // The image object stays: a context attached to it (a transition drawing
+  // step by step while the window is resized) draws into the new pixels.
+  if (m_surface) *m_surface = std::move(*image);
+  else m_surface = std::move(image);
 }
 
 void CWnd::SurfaceChanged(const CRect* rect) {

@@ -22,7 +22,13 @@
 #   answer-sound
 #       during the sound's wait the window answers the window manager's ping
 #       and the DDE service a request within 200 ms, and a click on the page
-#       is handled only after the sound.
+#       is handled only after the sound;
+#   resize-effect
+#       five resizes of the window during the transition, as a learner
+#       maximises the window during a wipe: the program goes on without a
+#       sanitizer's report, shows the whole page in the resized window once
+#       the transition is over (the screenshot is compared with the page drawn
+#       as the course gives it) and ends with 0 at the quit.
 # Usage: tvnrun_wait_test.sh <Tvnrun> <dde_peer> <x_peer> <case>
 set -u
 
@@ -32,6 +38,7 @@ xpeer=$3
 case=$4
 . "$(dirname "$0")/xvfb_session.sh"
 require_tools Xvfb xwininfo xdotool ffmpeg
+[ "$case" = resize-effect ] && require_tools xwd convert compare
 enter_virtual_display "$0" "$@"
 
 # What the program may take to carry out a close or a start, from the moment
@@ -194,6 +201,44 @@ case $kind in
       sleep 0.02
     done
     wait_for_file "$work/clicked.txt" 30 || fail "the click was lost"
+    quit_program
+    ;;
+  resize)
+    wait_for_file "$work/inloop.txt" 120 || fail "the course never came to its transition"
+    window=$(presentation_window)
+    [ -n "$window" ] || fail "no presentation window"
+    # Larger, smaller, larger again: the last size is larger than any before,
+    # so part of the window was never drawn before it.
+    for size in "900 650" "640 480" "1000 700" "520 400" "1010 740"; do
+      # shellcheck disable=SC2086
+      xdotool windowsize "$window" $size 2>/dev/null || fail "the window could not be resized to $size"
+      sleep 0.4
+    done
+    [ -e "$work/after.txt" ] && fail "the transition was over before the resizes were done"
+    wait_for_file "$work/after.txt" 120 || fail "the transition never ended (the program ended or hung)"
+    echo "five resizes during the transition, and the program went on"
+    # The page at the window's size: the background it shows beside the box
+    # (at a point the window always had) and the box at (10,10)-(410,50), red
+    # with a black border. The last 20 pixels of each side are left out: the
+    # scroll bars of a window smaller than the page are there.
+    shot="$work/shot.png"
+    expected="$work/expected.png"
+    differing=unknown
+    deadline=$((SECONDS + 60))
+    until [ "$differing" = 0 ]; do
+      kill -0 "$pid" 2>/dev/null || fail "Tvnrun ended before the page was seen"
+      [ $SECONDS -ge $deadline ] && fail "the page is not shown whole in the resized window ($differing pixels differ)"
+      sleep 0.2
+      xwd -id "$window" -silent 2>/dev/null | convert xwd:- "$shot" 2>/dev/null || continue
+      read -r width height < <(convert "$shot" -format '%w %h' info:)
+      page="$((width - 20))x$((height - 20))"
+      background=$(convert "$shot" -format '%[pixel:p{480,300}]' info:)
+      convert -size "$page" "xc:$background" +antialias -fill 'rgb(200,0,0)' -stroke black -strokewidth 1 \
+        -draw 'rectangle 10,10 409,49' "$expected"
+      convert "$shot" -crop "$page+0+0" +repage "$shot"
+      differing=$(compare -metric AE "$shot" "$expected" null: 2>&1)
+    done
+    echo "the page is shown whole in the ${width}x${height} window"
     quit_program
     ;;
   *)

@@ -35,6 +35,12 @@ void SendProtocol(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t 
   xcb_flush(connection);
 }
 
+// Returns once the server has handled every request sent before: a request
+// only flushed may still be dropped with the connection when it closes.
+void WaitForServer(xcb_connection_t* connection) {
+  std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,6 +86,7 @@ int main(int argc, char** argv) {
   } else {
     status = 2;
   }
+  WaitForServer(connection);
   xcb_disconnect(connection);
   return status;
 }

@@ -4,10 +4,15 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <climits>
 #include <condition_variable>
+#include <cstring>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -120,6 +125,21 @@ class Commands final : public IDdeCommandTarget {
   void RunDdeCommand(const DdeCommand& command) override { run.push_back(command); }
   std::vector<DdeCommand> run;
 };
+
+// A socket file in the folder that nobody listens on, as a process that
+// ended without closing its service leaves it.
+bool LeaveSocket(const std::filesystem::path& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string text = path.string();
+  if (text.size() >= sizeof(address.sun_path)) return false;
+  std::memcpy(address.sun_path, text.c_str(), text.size() + 1);
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  if (fd < 0) return false;
+  const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+  ::close(fd);
+  return bound;
+}
 
 class DdeLinkTest : public ::testing::Test {
  protected:
@@ -256,6 +276,34 @@ TEST_F(DdeLinkTest, TheServiceAcknowledgesSystemCommandsAndRunsThemLater) {
   RunPosted();
   EXPECT_EQ(commands.run.size(), 2u);
   EXPECT_TRUE(sink.boxes.empty());
+}
+
+TEST_F(DdeLinkTest, AServiceStartingRemovesTheSocketsOfProcessesThatAreGone) {
+  auto folder = SocketFolder();
+  ASSERT_TRUE(folder);
+  const std::string unique = std::to_string(::getpid()) + "-" + std::to_string(reinterpret_cast<std::uintptr_t>(this));
+  // No process has so high a number.
+  const auto crashed = *folder / ("dde-0123456789abcdef-" + std::to_string(INT_MAX) + "-" + unique);
+  // This process's, as between making a socket and listening on it.
+  const auto starting = *folder / ("dde-0123456789abcdef-" + std::to_string(::getpid()) + "-" + unique);
+  const auto notOurs = *folder / ("other-" + std::to_string(INT_MAX) + "-" + unique);
+  for (const auto& path : {crashed, starting, notOurs}) ASSERT_TRUE(LeaveSocket(path)) << path;
+
+  PeerHandler running;
+  Server first;
+  ASSERT_TRUE(first.Listen("Peer", running));
+  PeerHandler handler;
+  Server second;
+  ASSERT_TRUE(second.Listen("Peer", handler));
+  EXPECT_FALSE(std::filesystem::exists(crashed));
+  EXPECT_TRUE(std::filesystem::exists(starting));
+  EXPECT_TRUE(std::filesystem::exists(notOurs));
+  // The first service's socket is no one's to remove.
+  auto conversation = Conversation::Connect("peer", "data", kGenerousMs);
+  ASSERT_TRUE(conversation);
+  EXPECT_TRUE(conversation->Execute("[go]", 1));
+  std::filesystem::remove(starting);
+  std::filesystem::remove(notOurs);
 }
 
 TEST_F(DdeLinkTest, TheClientHoldsOneConversationAndReportsFailures) {

@@ -412,3 +412,34 @@ TEST_F(OffScreenWindowTest, ATransitionBringsTheWindowToThePageStepByStep) {
   EXPECT_EQ(Shown(48, 20), qRgb(0, 255, 0));          // and at the end the whole area
   EXPECT_EQ(Shown(60, 20), qRgb(250, 250, 240));       // nothing outside it
 }
+
+TEST_F(OffScreenWindowTest, AWindowResizedDuringATransitionEndsWithTheWholePageShown) {
+  // A wipe draws through the window's context, a blend into its pixels.
+  for (const auto& [category, variant] : {std::pair<BYTE, BYTE>{1, 1}, {2, 0}}) {
+    SCOPED_TRACE(testing::Message() << "category " << int(category));
+    page.MoveWindow(0, 0, 160, 120);
+    CWipingOwner owner("in", 1, CRect(10, 10, 50, 30), kGreen);
+    owner.effect.SetCategory(category);
+    owner.effect.SetVariant(variant);
+    owner.effect.SetBlockSize(2);
+    owner.effect.SetStepDelay(5);
+    // Five resizes during the transition, as a window manager's come, the last one growing the window.
+    const std::vector<CSize> sizes = {{200, 150}, {120, 90}, {220, 160}, {30, 20}, {240, 180}};
+    std::size_t next = 0;
+    CWatchingPacer pacer([&] {
+      if (next == sizes.size()) return;
+      page.MoveWindow(0, 0, sizes[next].cx, sizes[next].cy);
+      ++next;
+    });
+    page.SetEffectPacer(&pacer);
+    page.SetRunning(true);
+    page.AddObject(&owner, DrawFlag::kTransition);
+    page.SetEffectPacer(nullptr);
+    ASSERT_EQ(next, sizes.size());
+    EXPECT_TRUE(page.GetUpdateRect(nullptr)) << "the resized window is still to be painted";
+    PumpReady();
+    EXPECT_EQ(Shown(30, 20), qRgb(0, 255, 0));
+    EXPECT_EQ(Shown(215, 155), qRgb(250, 250, 240)) << "where the window grew";
+    page.RemoveObject(&owner, FALSE);
+  }
+}

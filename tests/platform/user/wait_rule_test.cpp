@@ -223,6 +223,42 @@ TEST_F(WaitRuleTest, AProgramWaitedForBlocksTheCourseAndAProgramCloseLeavesItToT
   EXPECT_EQ(code, std::nullopt);
 }
 
+TEST_F(WaitRuleTest, AWaitSleepsUntilSomethingItTakesComesNotInSlices) {
+  // Counts the sleeps; each moves the clock on by the time it was given.
+  class CCountingSource final : public IEventSource {
+   public:
+    explicit CCountingSource(CManualClock& clock) : m_clock(clock) {}
+    void Poll() override {}
+    void Wait(std::optional<DWORD> maxMs) override {
+      ++sleeps;
+      m_clock.Advance(maxMs.value_or(60 * 1000));
+    }
+    void Wake() override {}
+    int sleeps = 0;
+
+   private:
+    CManualClock& m_clock;
+  };
+  auto view = MakeWindow();
+  auto other = MakeWindow();
+  loop->SetPageWindow(view->m_hWnd);
+  auto counting = std::make_unique<CCountingSource>(clock);
+  CCountingSource& source = *counting;
+  loop->SetEventSource(std::move(counting));
+  view->SetTimer(1, 10);    // the course's, held by a blocking wait
+  other->SetTimer(2, 300);  // another window's, handled during it
+  PumpReady();
+  view->received.clear();
+  const DWORD start = clock.Now();
+  InsideAHandler(*view, [&] {
+    CWait wait({WaitInput::kHold, nullptr, false});
+    wait.While([&] { return clock.Now() - start < 1000; });
+  });
+  EXPECT_EQ(source.sleeps, 4) << "woken by the other window's timer only, at 300, 600, 900 and 1200";
+  EXPECT_EQ(other->Messages(WM_TIMER).size(), 3u);
+  EXPECT_TRUE(view->Messages(WM_TIMER).empty());
+}
+
 TEST_F(WaitRuleTest, KeysHeldByABlockingWaitAreHandledWithTheKeyStateTheyWereTypedWith) {
   auto frame = MakeWindow(CRect(0, 0, 300, 100));
   CKeyStateEdit edit;

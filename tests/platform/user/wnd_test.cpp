@@ -208,6 +208,19 @@ TEST_F(WndTest, AFocusedChildHidingOrGoingHandsTheFocusToItsParent) {
     box.DestroyWindow();
     pageTookIt("a window holding the focus destroyed");
   }
+  {
+    // The parent hands the focus it gets to its child, as a frame gives it to its active view.
+    CRecordingWnd view;
+    ASSERT_TRUE(view.Create("view", WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 50), &page));
+    page.hook = [&](UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+      if (message == WM_SETFOCUS && view.GetSafeHwnd()) view.SetFocus();
+      return std::nullopt;
+    };
+    focusOn(view);
+    view.DestroyWindow();
+    page.hook = nullptr;
+    EXPECT_EQ(CWnd::GetFocus(), &page) << "handed back to the window going";
+  }
   // A window going with its parent does not hand the focus to the parent on its way out.
   CRecordingWnd control;
   ASSERT_TRUE(control.Create("c", WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), &page));

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "behaviour/pic_edit.h"
+#include "fuzz/fuzz_input.h"
 #include "fuzz/mask_display.h"
 #include "platform/base/codepage.h"
 #include "platform/gdi/qt_text.h"
@@ -48,16 +49,10 @@ struct Page {
   CWnd wnd;
 };
 
-struct Input {
-  const std::uint8_t* data;
-  std::size_t size;
-  std::size_t pos = 0;
-  bool More() const { return pos < size; }
-  std::uint8_t Byte() { return pos < size ? data[pos++] : 0; }
+struct Input : FuzzInput {
   // Text as a C string carries it: up to its first zero.
   std::string Text() {
-    std::string text;
-    for (std::size_t n = Byte() % 24; n > 0 && More(); --n) text.push_back(static_cast<char>(Byte()));
+    const std::string text = FuzzInput::Text();
     return text.substr(0, text.find('\0'));
   }
   // What an input method hands over: characters of the code page and some
@@ -222,7 +217,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Never destroyed: at exit Qt's own statics are gone before a static
   // application's end would run.
   static Page& page = *new Page;
-  Input in{data, size};
+  Input in{{data, size}};
   CClipboard::Empty();  // each input starts from the same clipboard
   Field field = MakeField(in, page.wnd);
   if (!field.edit->GetSafeHwnd()) return 0;

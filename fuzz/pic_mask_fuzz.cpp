@@ -7,6 +7,7 @@
 #include <string>
 
 #include "behaviour/pic_mask.h"
+#include "fuzz/fuzz_input.h"
 #include "fuzz/mask_display.h"
 #include "platform/msg/window_messages.h"
 
@@ -20,19 +21,6 @@ struct QuietSite final : IPicMaskSite {
   void FocusPrevControl() override {}
 };
 
-struct Input {
-  const std::uint8_t* data;
-  std::size_t size;
-  std::size_t pos = 0;
-  bool More() const { return pos < size; }
-  std::uint8_t Byte() { return pos < size ? data[pos++] : 0; }
-  std::string Text() {
-    std::string text;
-    for (std::size_t n = Byte() % 24; n > 0 && More(); --n) text.push_back(static_cast<char>(Byte()));
-    return text;
-  }
-};
-
 constexpr UINT kKeys[] = {VK_BACK, VK_DELETE, VK_END, VK_HOME, VK_LEFT, VK_RIGHT, VK_INSERT, 'A', VK_RETURN, VK_TAB};
 
 void Check(const CPicMask& mask) {
@@ -44,7 +32,7 @@ void Check(const CPicMask& mask) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Input in{data, size};
+  FuzzInput in{data, size};
   QuietSite site;
   CPicMask mask(site);
   mask.SetPromptChar(static_cast<char>(in.Byte()));

@@ -193,6 +193,16 @@ struct CVideoDecoder::Impl {
     return true;
   }
 
+  // Gives the packet the palette in force at the frame, over any it carries.
+  void GivePaletteInForce(AVPacket* p, LONG frame) const {
+    const std::vector<uint8_t>* inForce = frame >= 0 ? PaletteAt(frame) : nullptr;
+    if (!inForce) return;
+    std::size_t size = 0;
+    uint8_t* carried = av_packet_get_side_data(p, AV_PKT_DATA_PALETTE, &size);
+    if (!carried || size != AVPALETTE_SIZE) carried = av_packet_new_side_data(p, AV_PKT_DATA_PALETTE, AVPALETTE_SIZE);
+    if (carried) std::copy(inForce->begin(), inForce->end(), carried);
+  }
+
   // Every video packet read passes here: its palette is kept by its frame,
   // and reading in order extends what is known. The packet a seek lands on
   // gets the palette in force at its frame instead of the one it carries
@@ -209,10 +219,7 @@ struct CVideoDecoder::Impl {
     if (landing || (known && carried)) {
       if (landing) readingInOrder = known;
       landing = false;
-      const std::vector<uint8_t>* inForce = frame >= 0 ? PaletteAt(frame) : nullptr;
-      if (!inForce) return;
-      if (!carried || size != AVPALETTE_SIZE) carried = av_packet_new_side_data(p, AV_PKT_DATA_PALETTE, AVPALETTE_SIZE);
-      if (carried) std::copy(inForce->begin(), inForce->end(), carried);
+      GivePaletteInForce(p, frame);
       return;
     }
     if (known) return;
@@ -270,11 +277,7 @@ struct CVideoDecoder::Impl {
       paletteOwed = paletteOwed || carries;
       return false;
     }
-    if (paletteOwed && !carries && lastPacketIndex >= 0) {
-      const std::vector<uint8_t>* inForce = PaletteAt(lastPacketIndex);
-      uint8_t* data = inForce ? av_packet_new_side_data(p, AV_PKT_DATA_PALETTE, AVPALETTE_SIZE) : nullptr;
-      if (data) std::copy(inForce->begin(), inForce->end(), data);
-    }
+    if (paletteOwed && !carries) GivePaletteInForce(p, lastPacketIndex);
     paletteOwed = false;
     return avcodec_send_packet(codec.get(), p) >= 0;
   }
